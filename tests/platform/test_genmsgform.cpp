@@ -17,8 +17,8 @@
 
 namespace {
 
-// The text box's contents as (text, bold) pieces, line breaks as "\n".
-std::vector<std::pair<QString, bool>> Pieces(QTextEdit* edit) {
+// The text box's contents as (text, bold) frags, line breaks as "\n".
+std::vector<std::pair<QString, bool>> Fragments(QTextEdit* edit) {
     std::vector<std::pair<QString, bool>> out;
     for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next())
         for (auto it = b.begin(); !it.atEnd(); ++it) {
@@ -56,11 +56,11 @@ TEST(GenMsgForm, AQuestionHasYesNoHelpWithNoPreferred) {
     EXPECT_FALSE(f.Icon()->pixmap().isNull());
     EXPECT_EQ(f.form.HelpTag, "GMdiskFull");
     EXPECT_EQ(f.Text()->toPlainText(), "File /home/u/<b>x</b>.onl\nThe disk is full (Fehlercode 61) Try again?");
-    auto pieces = Pieces(f.Text());
-    ASSERT_GE(pieces.size(), 2u);
-    EXPECT_EQ(pieces[0], std::make_pair(QString("File "), false));
-    EXPECT_EQ(pieces[1], std::make_pair(QString("/home/u/<b>x</b>.onl"), true));  // shown literally
-    EXPECT_FALSE(pieces.back().second);
+    auto frags = Fragments(f.Text());
+    ASSERT_GE(frags.size(), 2u);
+    EXPECT_EQ(frags[0], std::make_pair(QString("File "), false));
+    EXPECT_EQ(frags[1], std::make_pair(QString("/home/u/<b>x</b>.onl"), true));  // shown literally
+    EXPECT_FALSE(frags.back().second);
     EXPECT_EQ(f.form.windowTitle(), "Talvessin");
     EXPECT_EQ(f.Button("AnswerYes")->text(), "Yes");
     EXPECT_EQ(f.Button("AnswerNo")->text(), "No");
@@ -86,11 +86,11 @@ TEST(GenMsgForm, AnInformationHasOkAndHelpAndRendersItsMarkup) {
     EXPECT_EQ(f.form.windowTitle(), "Orsabrine");
     EXPECT_EQ(f.Button("DoOk")->text(), "OK");
     EXPECT_EQ(f.Button("DoHelp0")->text(), "Hilfe");
-    auto pieces = Pieces(f.Text());
-    ASSERT_GE(pieces.size(), 3u);
-    EXPECT_EQ(pieces[0], std::make_pair(QString("Momentane Favoriten-Liste "), false));
-    EXPECT_EQ(pieces[1], std::make_pair(QString::fromUtf8("überschreiben"), true));
-    EXPECT_FALSE(pieces[2].second);
+    auto frags = Fragments(f.Text());
+    ASSERT_GE(frags.size(), 3u);
+    EXPECT_EQ(frags[0], std::make_pair(QString("Momentane Favoriten-Liste "), false));
+    EXPECT_EQ(frags[1], std::make_pair(QString::fromUtf8("überschreiben"), true));
+    EXPECT_FALSE(frags[2].second);
     f.Button("DoHelp0")->click();
     EXPECT_EQ(topics, std::vector<std::string>{"GMoverwriteFav"});
 
