@@ -46,6 +46,23 @@ private:
     std::uniform_real_distribution<double> dist_{0.0, 1.0};
 };
 
+class NoShell : public Shell {
+public:
+    bool Open(const std::string&) override { return false; }
+};
+
+class NoHelp : public Help {
+public:
+    void ShowTopic(const std::string&) override {}
+};
+
+class NoPrinting : public Printing {
+public:
+    PrintStatus PrintRichText(const std::string&, const PageMargins&) override {
+        return PrintStatus::NoPrinter;
+    }
+};
+
 Set& Installed() {
     static Set set;
     return set;
@@ -69,6 +86,21 @@ Clock& TheClock() {
 Random& Rnd() {
     static DefaultRandom fallback;
     return Installed().random ? *Installed().random : fallback;
+}
+
+Shell& TheShell() {
+    static NoShell fallback;
+    return Installed().shell ? *Installed().shell : fallback;
+}
+
+Help& TheHelp() {
+    static NoHelp fallback;
+    return Installed().help ? *Installed().help : fallback;
+}
+
+Printing& ThePrinter() {
+    static NoPrinting fallback;
+    return Installed().printing ? *Installed().printing : fallback;
 }
 
 }  // namespace Services

@@ -12,10 +12,16 @@ void FakeServices::Reset() {
     asserts.prompts.clear();
     clock = FakeClock{};
     random.script.clear();
+    shell = RecordingShell{};
+    help = RecordingHelp{};
+    printing = RecordingPrinting{};
     Services::Set set;
     set.assertSink = &asserts;
     set.clock = &clock;
     set.random = &random;
+    set.shell = &shell;
+    set.help = &help;
+    set.printing = &printing;
     Services::Install(set);
     // Every test starts in the German text language of the German edition,
     // as the program does before its options are read.
