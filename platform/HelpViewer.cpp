@@ -49,7 +49,7 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
     resize(760, 580);
 
     back_ = new QPushButton(Tr("Zurück"_cp, "Back"), this);
-    forward_ = new QPushButton(Tr("Vor", "Forward"), this);
+    forward_ = new QPushButton(Tr("Vorwärts"_cp, "Forward"), this);
     contents_ = new QPushButton(Tr("Inhalt", "Contents"), this);
     back_->setEnabled(false);
     forward_->setEnabled(false);
