@@ -1,0 +1,205 @@
+// The database compiler on small sources: what it derives and writes, and
+// every rule by which it refuses a source, naming file and line.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "DataBase.h"
+#include "Fakes.h"
+#include "MakeDb.h"
+
+using namespace DataBase;
+
+namespace {
+
+// Empty records of the property kinds and sets the sources below use.
+std::string Vocabulary() {
+    std::string s = "/* The vocabulary of the tests */\n\n";
+    for (const char* n : {"prText", "prTextE", "prDescr", "prGenName", "prNameVariant", "prMemberOf", "prMember",
+                          "prSubsetOf", "prSubset", "prLang", "prLangOf", "prLevel", "prWriteVarOf", "prWriteVar",
+                          "prFilePos", "prFromYear", "prPop", "seMaleNames", "seFemaleNames", "seLanguages",
+                          "sePopularities"})
+        s += std::string("/* -- ") + n + " -- */\n\n";
+    return s;
+}
+
+const char* const kNames =
+    "/* -- laGerman -- */\n"
+    "prop(prText,laGerman,\"Deutsch\").\n"
+    "prop(prTextE,laGerman,\"German\").\n"
+    "prop(prMemberOf,laGerman,seLanguages).\n"
+    "\n"
+    "/* -- laSwiss -- */\n"
+    "prop(prTextE,laSwiss,\"Swiss German\").\n"
+    "prop(prMemberOf,laSwiss,seLanguages).\n"
+    "prop(prSubsetOf,laSwiss,laGerman).\n"
+    "\n"
+    "/* -- gnAnna -- */\n"
+    "prop(prText,gnAnna,\"Anna\").\n"
+    "prop(prSubsetOf,gnAnna,seFemaleNames).\n"
+    "\n"
+    "/* -- naAnnika -- */\r\n"
+    "prop(prText,naAnnika,\"Annika\").   /* a note */\r\n"
+    "prop(prGenName,naAnnika,gnAnna).\r\n"
+    "prop(prLang,naAnnika,laSwiss).\r\n"
+    "\r\n"
+    "/* -- naAnnikaVar -- */\r"
+    "prop(prText,naAnnikaVar,\"Der Annicka\").\r"
+    "prop(prWriteVarOf,naAnnikaVar,naAnnika).\r"
+    "\r"
+    "/* -- poAnna2020 -- */\n"
+    "prop(prText,poAnna2020,\"Top names 2020\").\n"
+    "prop(prMemberOf,poAnna2020,sePopularities).\n"
+    "prop(prFromYear,poAnna2020,\"2020\").\n"
+    "prop(prPop,poAnna2020,naAnnika,\"1\").\n";
+
+class MakeDbRules : public testing::Test {
+protected:
+    bool Compile(const std::string& source) {
+        MakeDb::Compiler c;
+        bool ok = c.AddText("vocabulary.txt", Vocabulary()) && c.AddText("names.txt", source) && c.Build();
+        failure_ = c.failure().Text();
+        return ok;
+    }
+    std::string failure_;
+};
+
+}  // namespace
+
+TEST_F(MakeDbRules, DerivesWithTheProgramsCodeAndWritesBothDirections) {
+    ASSERT_TRUE(Compile(kNames)) << failure_;
+    atom* annika = GetAtom("naAnnika");
+    atom* anna = GetAtom("gnAnna");
+    atom* var = GetAtom("naAnnikaVar");
+    EXPECT_EQ(anna->kind(), 3);
+    EXPECT_EQ(annika->kind(), 1);
+    EXPECT_EQ(annika->Level(), 7);
+    EXPECT_EQ(GetAtom("laGerman")->kind(), 8);
+    EXPECT_EQ(GetAtom("laGerman")->Level(), 99);
+    // English texts: the program runs with them in both editions.
+    EXPECT_EQ(GetAtom("laGerman")->Text(), "German");
+    // The mirrors the program never adds itself.
+    EXPECT_TRUE(anna->HasProp(prNameVariant, annika));
+    EXPECT_EQ(anna->numVariants, 1);
+    EXPECT_TRUE(GetAtom("seLanguages")->HasProp(prMember, GetAtom("laSwiss")));
+    EXPECT_TRUE(GetAtom("laGerman")->HasProp(prSubset, GetAtom("laSwiss")));
+    EXPECT_TRUE(GetAtom("laSwiss")->HasProp(prLangOf, annika));
+    EXPECT_TRUE(annika->HasProp(prWriteVar, var));
+    EXPECT_TRUE(GetAtom("seFemaleNames")->HasProp(prSubset, anna));
+    // The spelling variant inherits after its own properties; the article
+    // goes from its keys.
+    EXPECT_EQ(var->kind(), 1);
+    EXPECT_EQ(var->Uppercase(), "ANNICKA");
+    EXPECT_EQ(var->Soundex(), "ANIKA");
+    // Hit-parade data: its file position third, the rest behind it.
+    atom* po = GetAtom("poAnna2020");
+    ASSERT_EQ(po->NumProp(), 5);
+    EXPECT_EQ(po->GetProp(2)->proper(), prFilePos);
+    EXPECT_EQ(po->GetProp(4)->kind(), 2);
+    EXPECT_EQ(po->kind(), 10);
+    EXPECT_EQ(numAllFemale, 2);
+    EXPECT_EQ(numAllFemaleGen, 1);
+}
+
+TEST_F(MakeDbRules, WrittenFileReadsBackEqualAndChecks) {
+    ASSERT_TRUE(Compile(kNames)) << failure_;
+    std::string path = testing::TempDir() + "makedb_rules_" + std::to_string(::getpid()) + ".bin";
+    MakeDb::Failure f;
+    ASSERT_TRUE(MakeDb::WriteAndVerify(path, MakeDb::EditionHeader(true), f)) << f.Text();
+    std::string text;
+    ASSERT_TRUE(MakeDb::CheckFile(path, text));
+    EXPECT_NE(text.find("kind 1 female names: 2\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("kind 10 hit parades: 1\n"), std::string::npos) << text;
+
+    // A damaged file: the reader's error, and status 1.
+    std::filesystem::resize_file(path, 40);
+    std::ostringstream out, err;
+    EXPECT_EQ(MakeDb::Main({"--check", path}, out, err), 1);
+    EXPECT_NE(err.str().find("damaged"), std::string::npos) << err.str();
+    std::filesystem::remove(path);
+    EXPECT_EQ(MakeDb::Main({"--check", path}, out, err), 1);
+    EXPECT_EQ(MakeDb::Main({"--bogus"}, out, err), 2);
+}
+
+TEST_F(MakeDbRules, RefusesABrokenSourceNamingFileAndLine) {
+    struct Case {
+        const char* what;
+        std::string source;
+        const char* expected;  // the start of the failure text
+    };
+    const std::string longText(1001, 'a');
+    const Case cases[] = {
+        {"duplicate without case", "/* -- naA -- */\n\n/* -- NAa -- */\n",
+         "names.txt:3: duplicate internal name NAa (first at names.txt:1)"},
+        {"duplicate of another file", "/* -- PRTEXT -- */\n", "names.txt:1: duplicate internal name PRTEXT"},
+        {"accented name", "\n/* -- naZoë -- */\n", "names.txt:2: internal name \"naZoë\" is not made of"},
+        {"hyphen in a value", "/* -- naA -- */\nprop(prGenName,naA,gn-A).\n", "names.txt:2: malformed property line"},
+        {"the nothing atom", "/* -- Nothing -- */\n", "names.txt:1: internal name nothing is reserved"},
+        {"nothing as value", "/* -- naA -- */\nprop(prGenName,naA,nothing).\n", "names.txt:2: internal name nothing"},
+        {"string too long", "/* -- naA -- */\nprop(prText,naA,\"" + longText + "\").\n",
+         "names.txt:2: string longer than 1000 bytes"},
+        {"no cp1252 character", "/* -- naA -- */\nprop(prText,naA,\"Ā\").\n", "names.txt:2: a character that code page 1252"},
+        {"unknown value", "/* -- naA -- */\nprop(prText,naA,\"A\").\nprop(prGenName,naA,gnMissing).\n",
+         "names.txt:3: dangling reference: gnMissing has no record"},
+        {"unknown kind", "/* -- naA -- */\nprop(prColour,naA,\"red\").\n",
+         "names.txt:2: dangling reference: property kind prColour has no record"},
+        {"missing inverse kind", "/* -- prShortFormOf -- */\n\n/* -- naA -- */\nprop(prShortFormOf,naA,naA).\n",
+         "names.txt:4: dangling reference: property kind prShortForm"},
+        {"another atom's property", "/* -- naA -- */\nprop(prText,naB,\"B\").\n",
+         "names.txt:2: property of naB in the record of naA"},
+        {"property outside a record", "/* -- naA -- */\n\nprop(prText,naA,\"A\").\n",
+         "names.txt:3: property line outside a record"},
+        {"record without its empty line", "/* -- naA -- */\n/* -- naB -- */\n", "names.txt:2: record marker inside"},
+        {"stray text in a record", "/* -- naA -- */\nprop(prText,naA,\"A\")\n", "names.txt:2: malformed property line"},
+        {"the compiler's property", "/* -- poA -- */\nprop(prFilePos,poA,\"7\").\n", "names.txt:2: prFilePos is the compiler's"},
+        {"hit-parade data too short", "/* -- poA -- */\nprop(prText,poA,\"A\").\n",
+         "names.txt:1: hit-parade data (\"po\" atoms) needs at least two"},
+        {"group of neither gender",
+         "/* -- gnA -- */\nprop(prText,gnA,\"A\").\n\n/* -- naA -- */\nprop(prGenName,naA,gnA).\n",
+         "names.txt:1: group gnA is neither male nor female"},
+        {"name in a set as group",
+         "/* -- naA -- */\nprop(prGenName,naA,seLanguages).\n",
+         "names.txt:2: group seLanguages of naA is neither male nor female"},
+        {"language cycle",
+         "/* -- laA -- */\nprop(prMemberOf,laA,seLanguages).\nprop(prSubsetOf,laA,laC).\n\n"
+         "/* -- laB -- */\nprop(prMemberOf,laB,seLanguages).\nprop(prSubsetOf,laB,laA).\n\n"
+         "/* -- laC -- */\nprop(prMemberOf,laC,seLanguages).\nprop(prSubsetOf,laC,laB).\n",
+         "names.txt:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(Compile(c.source));
+        EXPECT_EQ(failure_.substr(0, std::string(c.expected).size()), c.expected) << failure_;
+    }
+    EXPECT_NE(failure_.find("language cycle: la"), std::string::npos) << failure_;
+}
+
+TEST_F(MakeDbRules, RefusesMoreAtomsOrPropertiesThanTheFileHolds) {
+    std::string atoms;
+    for (int i = 0; i < kFileAtomCapacity; ++i) atoms += "/* -- naN" + std::to_string(i) + " -- */\n\n";
+    // 21 vocabulary atoms before: the record on line 2 * (25001 - 21) + 1 is one too many.
+    EXPECT_FALSE(Compile(atoms));
+    EXPECT_EQ(failure_.substr(0, failure_.find(' ')), "names.txt:" + std::to_string(2 * (kFileAtomCapacity - 21) + 1) + ":");
+    EXPECT_NE(failure_.find("more atoms than the database file holds"), std::string::npos);
+
+    // One atom holds at most 32767: the properties are spread over records.
+    std::string props;
+    int line = 0, failing = 0;
+    for (int i = 0, n = 0; n <= kFilePropCapacity; ++i) {
+        std::string name = "naA" + std::to_string(i);
+        props += "/* -- " + name + " -- */\n";
+        ++line;
+        for (int k = 0; k < 30000 && n <= kFilePropCapacity; ++k, ++n) {
+            props += "prop(prText," + name + ",\"" + std::to_string(n) + "\").\n";
+            if (++line && n == kFilePropCapacity) failing = line;
+        }
+        props += "\n";
+        ++line;
+    }
+    EXPECT_FALSE(Compile(props));
+    EXPECT_EQ(failure_.substr(0, failure_.find(' ')), "names.txt:" + std::to_string(failing) + ":");
+    EXPECT_NE(failure_.find("more properties than the database file holds"), std::string::npos);
+}
