@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Errors.h"
 #include "Services.h"
 
 namespace LowLevel {
@@ -51,6 +52,9 @@ extern CharWidthTable charWidthArialBold;
 int TextWidth(const CharWidthTable& table, const std::string& text);
 
 // --- Folders -------------------------------------------------------------------
+// The temporary folder, ending in "/" (the log's folder).
+using Errors::GetTempDir;
+
 // The user's documents folder (no trailing "/"): $XDG_DOCUMENTS_DIR, else the
 // XDG_DOCUMENTS_DIR line of user-dirs.dirs, else ~/Documents; created when
 // missing. There is no documents folder shared by all users on this desktop:

@@ -80,7 +80,6 @@ public:
     void DoEvents() override {}
 };
 
-
 class NoShell : public Shell {
 public:
     bool Open(const std::string&) override { return false; }
