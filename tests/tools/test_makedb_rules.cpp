@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "DataBase.h"
@@ -202,4 +203,29 @@ TEST_F(MakeDbRules, RefusesMoreAtomsOrPropertiesThanTheFileHolds) {
     EXPECT_FALSE(Compile(props));
     EXPECT_EQ(failure_.substr(0, failure_.find(' ')), "names.txt:" + std::to_string(failing) + ":");
     EXPECT_NE(failure_.find("more properties than the database file holds"), std::string::npos);
+}
+
+TEST_F(MakeDbRules, CommandLineWritesBothEditionsOrNeither) {
+    std::string dir = testing::TempDir() + "makedb_main_" + std::to_string(::getpid());
+    std::filesystem::create_directories(dir);
+    auto put = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir + "/" + name, std::ios::binary) << text;
+        return dir + "/" + name;
+    };
+    std::string vocab = put("vocabulary.txt", Vocabulary());
+    std::string names = put("names.txt", kNames);
+    std::ostringstream out, err;
+    ASSERT_EQ(MakeDb::Main({"--out", dir, vocab, names}, out, err), 0) << err.str();
+    std::string talv = dir + "/Talv1Dat.bin", orsa = dir + "/Orsa1Dat.bin";
+    ASSERT_TRUE(std::filesystem::exists(talv) && std::filesystem::exists(orsa));
+    // The same database in both; only the header names the edition.
+    EXPECT_EQ(std::filesystem::file_size(talv), std::filesystem::file_size(orsa));
+    EXPECT_EQ(MakeDb::Main({"--check", orsa}, out, err), 0);
+
+    // A refused source leaves neither file, so the build never keeps an old one.
+    std::string bad = put("bad.txt", "/* -- naB -- */\nprop(prGenName,naB,gnNone).\n");
+    EXPECT_EQ(MakeDb::Main({"--out", dir, vocab, names, bad}, out, err), 1);
+    EXPECT_NE(err.str().find(bad + ":2: dangling reference: gnNone has no record"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(talv) || std::filesystem::exists(orsa));
+    std::filesystem::remove_all(dir);
 }

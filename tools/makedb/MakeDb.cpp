@@ -582,28 +582,25 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         return 2;
     }
     const std::string dir = args[1];
+    const std::string outputs[2] = {dir + "/Talv1Dat.bin", dir + "/Orsa1Dat.bin"};
+    // A refused source leaves no database file behind: the build must not
+    // take an older one for up to date.
+    auto refuse = [&](const Failure& f) {
+        for (const std::string& o : outputs) std::remove(o.c_str());
+        err << "makedb: " << f.Text() << "\n";
+        return 1;
+    };
     std::vector<std::string> sources(args.begin() + 2, args.end());
     Compiler c;
     for (const std::string& s : sources)
-        if (!c.AddFile(s)) {
-            err << "makedb: " << c.failure().Text() << "\n";
-            return 1;
-        }
-    for (bool talvessin : {true, false}) {
+        if (!c.AddFile(s)) return refuse(c.failure());
+    for (int e = 0; e < 2; ++e) {
         // Built afresh for each file: verifying leaves the file's contents in
         // the tables.
-        if (!c.Build()) {
-            err << "makedb: " << c.failure().Text() << "\n";
-            return 1;
-        }
-        std::string path = dir + (talvessin ? "/Talv1Dat.bin" : "/Orsa1Dat.bin");
+        if (!c.Build()) return refuse(c.failure());
         Failure f;
-        if (!WriteAndVerify(path, EditionHeader(talvessin), f)) {
-            std::remove(path.c_str());
-            err << "makedb: " << f.Text() << "\n";
-            return 1;
-        }
-        out << "makedb: " << path << ": " << numAtoms << " atoms, " << numProps << " properties\n";
+        if (!WriteAndVerify(outputs[e], EditionHeader(e == 0), f)) return refuse(f);
+        out << "makedb: " << outputs[e] << ": " << numAtoms << " atoms, " << numProps << " properties\n";
     }
     return 0;
 }
