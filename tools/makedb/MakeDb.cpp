@@ -565,10 +565,33 @@ bool CheckFile(const std::string& path, std::string& text) {
 // Command line
 // ============================================================================
 
+bool SourceFiles(const std::string& dir, std::vector<std::string>& files, Failure& failure) {
+    files.clear();
+    std::string list = dir + "/FILES";
+    std::ifstream in(list, std::ios::binary);
+    if (!in) {
+        failure = Failure{{list, 0}, "cannot be read"};
+        return false;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (std::string line : SplitLines(bytes)) {
+        while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+        std::size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line[start] == '#') continue;
+        files.push_back(dir + "/" + line.substr(start));
+    }
+    if (files.empty()) {
+        failure = Failure{{list, 0}, "lists no source file"};
+        return false;
+    }
+    return true;
+}
+
 int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const char* usage =
         "usage: makedb --out DIR SOURCE...   compile the sources, in this order, into\n"
         "                                    DIR/Talv1Dat.bin and DIR/Orsa1Dat.bin\n"
+        "       makedb --out DIR --data SRCDIR   the same for the files SRCDIR/FILES lists\n"
         "       makedb --check FILE          load FILE with the program's reader and\n"
         "                                    print its counts by kind\n";
     if (args.size() == 2 && args[0] == "--check") {
@@ -591,6 +614,11 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         return 1;
     };
     std::vector<std::string> sources(args.begin() + 2, args.end());
+    if (sources.size() == 2 && sources[0] == "--data") {
+        Failure f;
+        std::string folder = sources[1];
+        if (!SourceFiles(folder, sources, f)) return refuse(f);
+    }
     Compiler c;
     for (const std::string& s : sources)
         if (!c.AddFile(s)) return refuse(c.failure());

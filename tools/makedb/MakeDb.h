@@ -128,7 +128,12 @@ bool WriteAndVerify(const std::string& path, const DataBase::BinHeader& header, 
 // prints them; false with the reader's error in text.
 bool CheckFile(const std::string& path, std::string& text);
 
-// The command line: "makedb --out DIR SOURCE..." or "makedb --check FILE".
+// The source files of a source folder in reading order: the names listed in
+// its file "FILES", one a line ("#" starts a comment line), as paths in dir.
+bool SourceFiles(const std::string& dir, std::vector<std::string>& files, Failure& failure);
+
+// The command line: "makedb --out DIR SOURCE...", "makedb --out DIR --data
+// SOURCEDIR" (the files that SOURCEDIR/FILES lists) or "makedb --check FILE".
 int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace MakeDb
