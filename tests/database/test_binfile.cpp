@@ -68,11 +68,13 @@ TEST(BinFile, WriteThenReadGivesBackEveryAtomAndDerivedField) {
 TEST(BinFile, ASecondWriteOfWhatWasReadIsTheSameFile) {
     BuildSmallDb();
     std::string first = TempFile("1"), second = TempFile("2");
-    ASSERT_TRUE(WriteBinFile(first, {"x"}).ok);
+    BinHeader header;
+    header.text = "x";
+    ASSERT_TRUE(WriteBinFile(first, header).ok);
     ASSERT_TRUE(ReadBinFile(first).ok);
     std::string raw = Dump(true);
     // The writer loads the hit parades itself before it writes them.
-    ASSERT_TRUE(WriteBinFile(second, {"x"}).ok);
+    ASSERT_TRUE(WriteBinFile(second, header).ok);
     EXPECT_EQ(ReadBytes(first), ReadBytes(second));
     ASSERT_TRUE(ReadBinFile(second).ok);
     EXPECT_EQ(Dump(true), raw);
