@@ -43,13 +43,35 @@ DATABASE_KIND_ATOMS(DATABASE_DEFINE_KIND_ATOM)
 
 namespace {
 
-std::vector<std::unique_ptr<atom>>& AtomArena() {
-    static std::vector<std::unique_ptr<atom>> arena;
+// The arenas hand out records from blocks, so that a full-size load makes a
+// few dozen allocations for its 175,000 records instead of one each.
+template <class T, size_t kBlock>
+class Blocks {
+public:
+    T* New(T* (*make)(size_t)) {
+        if (used_ == kBlock || blocks_.empty()) {
+            blocks_.emplace_back(make(kBlock));
+            used_ = 0;
+        }
+        return &blocks_.back()[used_++];
+    }
+    void Clear() {
+        blocks_.clear();
+        used_ = 0;
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> blocks_;
+    size_t used_ = 0;
+};
+
+Blocks<atom, 1024>& AtomArena() {
+    static Blocks<atom, 1024> arena;
     return arena;
 }
 
-std::vector<std::unique_ptr<Prop>>& PropArena() {
-    static std::vector<std::unique_ptr<Prop>> arena;
+Blocks<Prop, 4096>& PropArena() {
+    static Blocks<Prop, 4096> arena;
     return arena;
 }
 
@@ -77,20 +99,18 @@ const std::vector<std::string>& KindAtomNames() {
 // ============================================================================
 
 atom* Arena::NewAtom(const std::string& name, int32_t id) {
-    AtomArena().push_back(std::unique_ptr<atom>(new atom()));
-    atom* a = AtomArena().back().get();
+    atom* a = AtomArena().New([](size_t n) { return new atom[n]; });
     a->Init(name, id);
     return a;
 }
 
 Prop* Arena::NewProp() {
-    PropArena().push_back(std::unique_ptr<Prop>(new Prop()));
-    return PropArena().back().get();
+    return PropArena().New([](size_t n) { return new Prop[n]; });
 }
 
 void Arena::Clear() {
-    AtomArena().clear();
-    PropArena().clear();
+    AtomArena().Clear();
+    PropArena().Clear();
 }
 
 void StoreAtom(atom* a) {
@@ -162,6 +182,7 @@ int CompareNames(const std::string& a, const std::string& b) {
     const Parser::CodeTable& f = Parser::PlatformUpperTable();
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i]) continue;
         int x = f[static_cast<unsigned char>(a[i])];
         int y = f[static_cast<unsigned char>(b[i])];
         if (x != y) return x < y ? -1 : 1;
