@@ -275,7 +275,7 @@ TEST(BinFile, ProgressEvery501StepsWhileLoading) {
     EXPECT_TRUE(std::is_sorted(obs.progress.begin(), obs.progress.end()));
     EXPECT_LT(obs.progress[11], obs.max);
     EXPECT_EQ(obs.progress.back(), obs.max);
-    EXPECT_EQ(std::count(obs.loadingSeen.begin(), obs.loadingSeen.end(), true), 12);
+    EXPECT_EQ(std::count(obs.loadingSeen.begin(), obs.loadingSeen.end(), true), 13);
     EXPECT_FALSE(loading);
     std::remove(path.c_str());
 }
