@@ -70,13 +70,20 @@ bool ReadAll(const std::string& path, std::vector<unsigned char>& out, DbStatus&
         st.detail = "open";
         return false;
     }
+    // One read of the whole file; the loop only catches a file that grows.
     out.clear();
-    unsigned char chunk[1 << 16];
+    long size = -1;
+    if (std::fseek(f.get(), 0, SEEK_END) == 0) size = std::ftell(f.get());
+    std::rewind(f.get());
+    size_t have = 0;
+    out.resize(size > 0 ? static_cast<size_t>(size) : 0);
     for (;;) {
-        size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
-        out.insert(out.end(), chunk, chunk + n);
-        if (n < sizeof chunk) break;
+        if (have == out.size()) out.resize(have + (1 << 16));
+        size_t n = std::fread(out.data() + have, 1, out.size() - have, f.get());
+        have += n;
+        if (n == 0) break;
     }
+    out.resize(have);
     if (std::ferror(f.get())) {
         st.ok = false;
         st.error = ErrNumber(errno ? errno : EIO);

@@ -6,6 +6,8 @@
 
 #include "DbInternal.h"
 #include "Errors.h"
+#include "FlexString.h"
+#include "Parser.h"
 #include "TextConstants.h"
 
 using Basic::kNone;
@@ -41,13 +43,35 @@ DATABASE_KIND_ATOMS(DATABASE_DEFINE_KIND_ATOM)
 
 namespace {
 
-std::vector<std::unique_ptr<atom>>& AtomArena() {
-    static std::vector<std::unique_ptr<atom>> arena;
+// The arenas hand out records from blocks, so that a full-size load makes a
+// few dozen allocations for its 175,000 records instead of one each.
+template <class T, size_t kBlock>
+class Blocks {
+public:
+    T* New(T* (*make)(size_t)) {
+        if (used_ == kBlock || blocks_.empty()) {
+            blocks_.emplace_back(make(kBlock));
+            used_ = 0;
+        }
+        return &blocks_.back()[used_++];
+    }
+    void Clear() {
+        blocks_.clear();
+        used_ = 0;
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> blocks_;
+    size_t used_ = 0;
+};
+
+Blocks<atom, 1024>& AtomArena() {
+    static Blocks<atom, 1024> arena;
     return arena;
 }
 
-std::vector<std::unique_ptr<Prop>>& PropArena() {
-    static std::vector<std::unique_ptr<Prop>> arena;
+Blocks<Prop, 4096>& PropArena() {
+    static Blocks<Prop, 4096> arena;
     return arena;
 }
 
@@ -75,20 +99,18 @@ const std::vector<std::string>& KindAtomNames() {
 // ============================================================================
 
 atom* Arena::NewAtom(const std::string& name, int32_t id) {
-    AtomArena().push_back(std::unique_ptr<atom>(new atom()));
-    atom* a = AtomArena().back().get();
+    atom* a = AtomArena().New([](size_t n) { return new atom[n]; });
     a->Init(name, id);
     return a;
 }
 
 Prop* Arena::NewProp() {
-    PropArena().push_back(std::unique_ptr<Prop>(new Prop()));
-    return PropArena().back().get();
+    return PropArena().New([](size_t n) { return new Prop[n]; });
 }
 
 void Arena::Clear() {
-    AtomArena().clear();
-    PropArena().clear();
+    AtomArena().Clear();
+    PropArena().Clear();
 }
 
 void StoreAtom(atom* a) {
@@ -146,34 +168,23 @@ void InitPropKinds() {
 
 namespace {
 
-// Case folding of the name table: ASCII letters and the cp1252 letters with
-// an upper-case partner.
-const std::array<unsigned char, 256>& NameFoldTable() {
-    static const std::array<unsigned char, 256> t = [] {
-        std::array<unsigned char, 256> f{};
-        for (int c = 0; c < 256; ++c) f[c] = static_cast<unsigned char>(c);
-        for (int c = 'a'; c <= 'z'; ++c) f[c] = static_cast<unsigned char>(c - 32);
-        for (int c = 0xE0; c <= 0xFE; ++c)
-            if (c != 0xF7) f[c] = static_cast<unsigned char>(c - 32);
-        f[0x9A] = 0x8A;  // š
-        f[0x9C] = 0x8C;  // œ
-        f[0x9E] = 0x8E;  // ž
-        f[0xFF] = 0x9F;  // ÿ
-        return f;
-    }();
-    return t;
+// Case folding of the name table: the platform's upper-casing of cp1252
+// (ASCII letters and every accented letter with an upper-case partner).
+inline unsigned char Fold(unsigned char c) {
+    return static_cast<unsigned char>(Parser::PlatformUpperTable()[c]);
 }
 
 }  // namespace
 
-unsigned char FoldName(unsigned char c) { return NameFoldTable()[c]; }
+unsigned char FoldName(unsigned char c) { return Fold(c); }
 
 int CompareNames(const std::string& a, const std::string& b) {
-    const auto& f = NameFoldTable();
+    const Parser::CodeTable& f = Parser::PlatformUpperTable();
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        unsigned char x = f[static_cast<unsigned char>(a[i])];
-        unsigned char y = f[static_cast<unsigned char>(b[i])];
+        if (a[i] == b[i]) continue;
+        int x = f[static_cast<unsigned char>(a[i])];
+        int y = f[static_cast<unsigned char>(b[i])];
         if (x != y) return x < y ? -1 : 1;
     }
     if (a.size() == b.size()) return 0;
@@ -439,42 +450,13 @@ void CollectSubLangs(atom* lang) {
 
 namespace {
 
-// Accent removal of the letter rules (case kept).
-const std::array<unsigned char, 256>& BaseTable() {
-    static const std::array<unsigned char, 256> t = [] {
-        std::array<unsigned char, 256> b{};
-        for (int c = 0; c < 256; ++c) b[c] = static_cast<unsigned char>(c);
-        auto set = [&b](const char* from, char to) {
-            for (const char* p = from; *p; ++p) b[static_cast<unsigned char>(*p)] = static_cast<unsigned char>(to);
-        };
-        set("\xE4\xE0\xE1\xE2\xE3\xE5", 'a');
-        set("\xEB\xE8\xE9\xEA", 'e');
-        set("\xEF\xEC\xED\xEE", 'i');
-        set("\xF6\xF2\xF3\xF4\xF5\xF8", 'o');
-        set("\xFC\xF9\xFA\xFB", 'u');
-        set("\xF1", 'n');
-        set("\xE7", 'c');
-        set("\xFD\xFF", 'y');
-        set("\xC4\xC0\xC1\xC2\xC3\xC5", 'A');
-        set("\xCB\xC8\xC9\xCA", 'E');
-        set("\xCF\xCC\xCD\xCE", 'I');
-        set("\xD6\xD2\xD3\xD4\xD5\xD8", 'O');
-        set("\xDC\xD9\xDA\xDB", 'U');
-        set("\xD1", 'N');
-        set("\xC7", 'C');
-        set("\xDD", 'Y');
-        return b;
-    }();
-    return t;
-}
-
 int CompareFolded(const std::string& a, const std::string& b, bool accents) {
-    const auto& f = NameFoldTable();
-    const auto& base = BaseTable();
+    const Parser::CodeTable& f = Parser::PlatformUpperTable();
+    const Parser::CodeTable& base = Parser::BaseTable();
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(a[i]);
-        auto y = static_cast<unsigned char>(b[i]);
+        int x = static_cast<unsigned char>(a[i]);
+        int y = static_cast<unsigned char>(b[i]);
         if (!accents) {
             x = base[x];
             y = base[y];
@@ -560,27 +542,22 @@ std::string SplitFirstComma(std::string& s) {
 
 std::string MakeAtomIdent(const std::string& text) {
     std::string s = text;
-    // 1. A leading article goes.
+    // A leading article goes.
     std::string head = Basic::UpperAscii(s.substr(0, 4));
     if (head == "DER " || head == "DIE " || head == "DAS " || head == "THE ")
         s.erase(0, 4);
     else if (head.compare(0, 3, "TO ") == 0)
         s.erase(0, 3);
 
-    // 2.-3. Umlauts spelled out, accents removed, and the letters that have
-    // no base letter spelled in ASCII, so that the identifier is one the
-    // text form of the database reads back.
+    // Umlauts spelled out, accents removed.
+    FlexString f(s);
+    f.ElimUmlauts();
+    f.BaseChar();
+    // The letters without a base letter are spelled in ASCII too, so that
+    // the identifier is one the text form of the database reads back.
     std::string t;
-    t.reserve(s.size() + 8);
-    const auto& base = BaseTable();
-    for (unsigned char c : s) {
-        switch (c) {
-            case 0xE4: t += "ae"; break;  // ä
-            case 0xC4: t += "Ae"; break;  // Ä
-            case 0xF6: t += "oe"; break;  // ö
-            case 0xD6: t += "Oe"; break;  // Ö
-            case 0xFC: t += "ue"; break;  // ü
-            case 0xDC: t += "Ue"; break;  // Ü
+    for (char ch : f.GetStr()) {
+        switch (static_cast<unsigned char>(ch)) {
             case 0xDF: t += "ss"; break;  // ß
             case 0xE6: t += "ae"; break;  // æ
             case 0xC6: t += "Ae"; break;  // Æ
@@ -596,24 +573,19 @@ std::string MakeAtomIdent(const std::string& text) {
             case 0xFE: t += "th"; break;  // þ
             case 0xDE: t += "Th"; break;  // Þ
             case 0x83: t += "f"; break;   // ƒ
-            default: t += static_cast<char>(base[c]); break;
+            default: t += ch; break;
         }
     }
-
-    // 4. Every word begins upper case; 5. only letters and digits stay.
+    // Every word begins upper case; blanks, full stops, hyphens and commas go.
+    f.Init(t);
+    f.StartAllUpper();
+    for (const char* c : {" ", ".", "-", ","}) f.ElimChar(c);
+    // Whatever else is no ASCII letter or digit (apostrophes, quotes, ...)
+    // goes too; an identifier is never empty.
     std::string out;
-    out.reserve(t.size());
-    bool wordStart = true;
-    for (char ch : t) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c == ' ') {
-            wordStart = true;
-            continue;
-        }
-        if (wordStart && c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 32);
-        wordStart = false;
-        bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (keep) out += static_cast<char>(c);
+    for (char ch : f.GetStr()) {
+        bool keep = (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9');
+        if (keep) out += ch;
     }
     if (out.empty()) out = "Name";
     return out;

@@ -151,7 +151,9 @@ inline std::string Dump(bool raw) {
 inline void LoadAllOnDemand() {
     for (int32_t id = 0; id < DataBase::numAtoms; ++id) {
         atom* a = DataBase::atomTab[static_cast<size_t>(id)];
-        if (a->LoadedOnDemand()) EXPECT_TRUE(a->LoadOnDemand()) << a->name();
+        if (a->LoadedOnDemand()) {
+            EXPECT_TRUE(a->LoadOnDemand()) << a->name();
+        }
     }
 }
 

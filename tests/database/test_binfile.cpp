@@ -1,5 +1,6 @@
 // The database file: what the writer writes the reader gives back, the
 // on-demand load of the hit-parade atoms, and the writer's refusals.
+#include <algorithm>
 #include <cstdio>
 
 #include "DbTestUtil.h"
@@ -68,11 +69,13 @@ TEST(BinFile, WriteThenReadGivesBackEveryAtomAndDerivedField) {
 TEST(BinFile, ASecondWriteOfWhatWasReadIsTheSameFile) {
     BuildSmallDb();
     std::string first = TempFile("1"), second = TempFile("2");
-    ASSERT_TRUE(WriteBinFile(first, {"x"}).ok);
+    BinHeader header;
+    header.text = "x";
+    ASSERT_TRUE(WriteBinFile(first, header).ok);
     ASSERT_TRUE(ReadBinFile(first).ok);
     std::string raw = Dump(true);
     // The writer loads the hit parades itself before it writes them.
-    ASSERT_TRUE(WriteBinFile(second, {"x"}).ok);
+    ASSERT_TRUE(WriteBinFile(second, header).ok);
     EXPECT_EQ(ReadBytes(first), ReadBytes(second));
     ASSERT_TRUE(ReadBinFile(second).ok);
     EXPECT_EQ(Dump(true), raw);
@@ -245,4 +248,34 @@ TEST(BinFile, AMissingFileIsADiskErrorNotAStructureError) {
     EXPECT_EQ(st.Message(), 0);
     ASSERT_EQ(obs.failures.size(), 1u);
     EXPECT_EQ(obs.failures[0].path, "/nonexistent/Talv1Dat.bin");
+}
+
+TEST(BinFile, ProgressEvery501StepsWhileLoading) {
+    InitDataBase();
+    char name[16];
+    for (int i = 0; i < 1200; ++i) {
+        std::snprintf(name, sizeof name, "na%04d", i);
+        Str(A(name), "prText", name);
+    }
+    DeriveAll();
+    std::string path = TempFile("a");
+    ASSERT_TRUE(WriteBinFile(path).ok);
+    struct Obs : RecordingObserver {
+        std::vector<bool> loadingSeen;
+        void Progress(double v) override {
+            RecordingObserver::Progress(v);
+            loadingSeen.push_back(loading);
+        }
+    } obs;
+    ASSERT_TRUE(ReadBinFile(path, &obs).ok);
+    // 3 header strings, 6 section names, 1201 names, ids, atom names and
+    // property lists, 1200 property records: 6013 steps make 12 updates (one
+    // each 501 steps), then the end.
+    ASSERT_EQ(obs.progress.size(), 13u);
+    EXPECT_TRUE(std::is_sorted(obs.progress.begin(), obs.progress.end()));
+    EXPECT_LT(obs.progress[11], obs.max);
+    EXPECT_EQ(obs.progress.back(), obs.max);
+    EXPECT_EQ(std::count(obs.loadingSeen.begin(), obs.loadingSeen.end(), true), 13);
+    EXPECT_FALSE(loading);
+    std::remove(path.c_str());
 }

@@ -20,7 +20,7 @@ struct RawProp {
 };
 
 struct RawAtom {
-    int32_t id;
+    int32_t id = 0;
     std::string name;
     int16_t kind = 99;
     std::vector<RawProp> block;      // "po" atoms only
@@ -119,8 +119,15 @@ RawFile Base() {
     RawFile f;
     f.names = {"gnAnna", "naAnna", "poHit", "prFilePos", "prGenName", "prText"};
     f.ids = {3, 1, 5, 0, 2, 4};
-    f.atoms = {{0, "prFilePos"}, {1, "naAnna"}, {2, "prGenName"}, {3, "gnAnna"}, {4, "prText"},
-               {5, "poHit", 99, {{4, 1, 0, "Hit more"}, {2, 0, 3, ""}}}};
+    auto at = [](int32_t id, const char* name) {
+        RawAtom a;
+        a.id = id;
+        a.name = name;
+        return a;
+    };
+    f.atoms = {at(0, "prFilePos"), at(1, "naAnna"), at(2, "prGenName"), at(3, "gnAnna"), at(4, "prText"),
+               at(5, "poHit")};
+    f.atoms[5].block = {{4, 1, 0, "Hit more"}, {2, 0, 3, ""}};
     f.props = {{4, 1, 0, "Anna"}, {2, 0, 3, ""}, {4, 1, 0, "Hit"}, {0, 1, 0, "@pos"}, {2, 2, 3, "both"}};
     f.lists = {{}, {0, 1}, {}, {0, 4}, {}, {2, 1, 3}};
     return f;
