@@ -235,11 +235,15 @@ class Checker:
             for p in r.props:
                 if p.kind == "prSubsetOf" and p.atom not in langs:
                     self.err(self.at(r, p), "%s: prSubsetOf of a language must be a language" % n)
+        cycles = set()
         for start in langs:
             seen, cur = [], start
             while cur in langs:
                 if cur in seen:
-                    self.errors.append("language cycle: %s" % " > ".join(seen[seen.index(cur):] + [cur]))
+                    loop = seen[seen.index(cur):]
+                    if frozenset(loop) not in cycles:
+                        cycles.add(frozenset(loop))
+                        self.errors.append("language cycle: %s" % " > ".join(loop + [cur]))
                     break
                 seen.append(cur)
                 cur = next((p.atom for p in langs[cur].props if p.kind == "prSubsetOf"), None)
