@@ -63,6 +63,21 @@ bool AsciiName(const std::string& s) {
     return true;
 }
 
+// The kind every prefix of an internal name stands for (-1: two kinds).
+const std::map<std::string, int>& PrefixKinds() {
+    static const std::map<std::string, int> kinds = {
+        {"na", -1}, {"gn", -2}, {"of", 4}, {"or", 5}, {"to", 6}, {"wo", 7},  {"la", 8},  {"sa", 9},
+        {"po", 10}, {"ps", 11}, {"li", 12}, {"co", 99}, {"qu", 99}, {"pr", 99}, {"se", 99},
+    };
+    return kinds;
+}
+
+// A known prefix in lower case, then a capital or a digit.
+bool NameForm(const std::string& s) {
+    if (s.size() < 3 || !PrefixKinds().count(s.substr(0, 2))) return false;
+    return (s[2] >= 'A' && s[2] <= 'Z') || (s[2] >= '0' && s[2] <= '9');
+}
+
 bool BlankOnly(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
@@ -82,6 +97,13 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
     }
     if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
     return lines;
+}
+
+// A rank of a hit parade: digits, and "a" or "b" for a shared rank.
+bool RankText(const std::string& s) {
+    std::size_t digits = 0;
+    while (digits < s.size() && s[digits] >= '0' && s[digits] <= '9') ++digits;
+    return digits > 0 && (digits == s.size() || (digits + 1 == s.size() && (s.back() == 'a' || s.back() == 'b')));
 }
 
 std::string Quoted(const std::string& s) { return "\"" + Cp1252::ToUtf8(s) + "\""; }
@@ -177,6 +199,11 @@ bool Compiler::ParseLine(const Where& where, const std::string& line, SourceReco
         if (Basic::EqualsNoCaseAscii(markerName, "nothing"))
             return Fail(where, "internal name nothing is reserved for the empty atom");
         if (markerName.size() > kMaxText) return Fail(where, "internal name longer than 1000 characters");
+        if (!NameForm(markerName))
+            return Fail(where, "internal name " + markerName +
+                                   " is not a two-letter prefix of a kind and a capital or digit after it");
+        if (markerName.size() >= 4 && markerName.compare(markerName.size() - 4, 4, "User") == 0)
+            return Fail(where, "internal name " + markerName + " ends in User, kept for the user's own names");
         startsRecord = true;
         return true;
     }
@@ -237,6 +264,11 @@ bool Compiler::ParseLine(const Where& where, const std::string& line, SourceReco
     if (next() != Parser::kTokEnd && type != Parser::kTokComment)
         return Fail(where, "malformed property line: text after its end");
     if (p.hasStr && p.str.size() > kMaxText) return Fail(where, "string longer than 1000 bytes");
+    if (p.hasStr && std::any_of(p.str.begin(), p.str.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }))
+        return Fail(where, "control character in a string");
+    if (p.hasStr && !p.str.empty() && (p.str.front() == ' ' || p.str.back() == ' '))
+        return Fail(where, "string beginning or ending with a blank");
+    if (p.kind.compare(0, 2, "pr") != 0) return Fail(where, "property kind " + p.kind + " is no \"pr\" atom");
     record->props.push_back(std::move(p));
     return true;
 }
@@ -323,6 +355,15 @@ bool Compiler::Build() {
                 value = GetAtom(sp.value);
                 if (value == nothingAtom) return Fail(sp.where, "dangling reference: " + sp.value + " has no record");
             }
+            if (sp.kind == "prPop" && (!a.LoadedOnDemand() || !sp.hasAtom || !RankText(sp.str)))
+                return Fail(sp.where, "prPop belongs to hit parades (\"po\" atoms), with a name and its rank "
+                                      "(prop(prPop,poX,naName,\"3\"))");
+            if (sp.kind == "prWriteVarOf" && sp.hasAtom)
+                for (const SourceRecord& main : records_)
+                    if (main.name == sp.value)
+                        for (const SourceProp& mp : main.props)
+                            if (mp.kind == "prWriteVarOf")
+                                return Fail(sp.where, sp.value + " is itself a spelling variant (of " + mp.value + ")");
             Prop* p = nullptr;
             int type = sp.hasAtom && sp.hasStr ? 2 : sp.hasAtom ? 0 : 1;
             if (!registered(sp.where, kind, value, sp.str, type, p)) return false;
@@ -332,6 +373,7 @@ bool Compiler::Build() {
             // reader places it.
             if (!addFilePos(a, sp.where)) return false;
         }
+        if (r.props.empty()) return Fail(r.where, "record of " + r.name + " without properties");
         if (a.LoadedOnDemand() && a.NumProp() < 3)
             return Fail(r.where, "hit-parade data (\"po\" atoms) needs at least two properties before its file position");
     }
@@ -368,8 +410,57 @@ bool Compiler::Build() {
 
     // Everything the file stores precomputed, by the program's own code.
     DeriveAll();
-    if (!CheckGroups() || !CheckLanguageCycles()) return false;
+    if (!CheckGroups() || !CheckLanguageCycles() || !CheckKinds()) return false;
     if (!asserts.prompts.empty()) return Fail({}, "the program's derivations raised: " + asserts.prompts.front());
+
+    // Each ranked name's list of its hit parades, "id/rank" items in the
+    // order of the hit parades' ids and their lines, as the hit-parade
+    // windows read it from the name.
+    std::vector<std::string> popList(static_cast<std::size_t>(numAtoms));
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        atom* h = atomTab[static_cast<std::size_t>(id)];
+        if (!h->LoadedOnDemand()) continue;
+        for (const Prop* p : h->props()) {
+            if (p->proper() != prPop || p->kind() != 2) continue;
+            std::string rank = p->strVal();
+            while (!rank.empty() && (rank.back() == 'a' || rank.back() == 'b')) rank.pop_back();
+            std::string& list = popList[static_cast<std::size_t>(p->atomVal()->id())];
+            list += (list.empty() ? "" : ",") + std::to_string(id) + "/" + rank;
+        }
+    }
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        const std::string& list = popList[static_cast<std::size_t>(id)];
+        if (list.empty()) continue;
+        const Where& where = records_[static_cast<std::size_t>(id)].where;
+        atom& a = *atomTab[static_cast<std::size_t>(id)];
+        if (list.size() > kMaxText) return Fail(where, "the hit-parade list of " + a.name() + " is longer than 1000 bytes");
+        Prop* p = nullptr;
+        if (!registered(where, prPop, nullptr, list, 1, p)) return false;
+        a.AddProp(p);
+    }
+    return true;
+}
+
+bool Compiler::CheckKinds() {
+    for (const std::string& n : KindAtomNames())
+        if (GetAtom(n) == nothingAtom) return Fail({}, "the program looks up " + n + ", which has no record");
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        const atom* a = atomTab[static_cast<std::size_t>(id)];
+        int want = PrefixKinds().at(a->name().substr(0, 2));
+        bool ok = want == -1 ? a->isName() : want == -2 ? a->isGenName() : a->kind() == want;
+        if (!ok)
+            return Fail(records_[static_cast<std::size_t>(id)].where,
+                        a->name() + " gets kind " + std::to_string(a->kind()) + ", not the kind of its prefix " +
+                            a->name().substr(0, 2));
+        if (a->name().compare(0, 2, "gn") == 0) {
+            int sets = 0;
+            for (const Prop* p : a->props())
+                if (p->proper() == prSubsetOf && (p->atomVal() == seMaleNames || p->atomVal() == seFemaleNames)) ++sets;
+            if (sets != 1)
+                return Fail(records_[static_cast<std::size_t>(id)].where,
+                            "group " + a->name() + " is not in exactly one of seMaleNames and seFemaleNames");
+        }
+    }
     return true;
 }
 

@@ -82,6 +82,7 @@ private:
                    std::string& markerName);
     bool CheckLanguageCycles();
     bool CheckGroups();
+    bool CheckKinds();
 
     std::vector<SourceRecord> records_;
     Failure failure_;
