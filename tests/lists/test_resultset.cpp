@@ -212,9 +212,13 @@ TEST_F(ResultSetTest, DeletesAndMovesAtTheEdges) {
         EXPECT_EQ(Texts(list), c.after) << c.what;
         EXPECT_EQ(list.marked(), c.markedAfter) << c.what;
         EXPECT_EQ(Fakes().TakeAsserts().size(), c.asserts ? 1u : 0u) << c.what;
-        if (c.markedAfter >= 0) EXPECT_EQ(view.selected, c.markedAfter) << c.what;
+        if (c.markedAfter >= 0) {
+            EXPECT_EQ(view.selected, c.markedAfter) << c.what;
+        }
         // A change shows the list at once.
-        if (view.renders > 0) EXPECT_EQ(view.shown, c.after) << c.what;
+        if (view.renders > 0) {
+            EXPECT_EQ(view.shown, c.after) << c.what;
+        }
     }
 }
 
