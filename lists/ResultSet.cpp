@@ -199,10 +199,9 @@ bool ResultSet::ContainsAtom(const ::atom* a) const {
 
 void ResultSet::AddResult(const std::string& line, const std::string& reason, ::atom* a) {
     if (a && showUnique_ && ContainsAtom(a)) return;
-    if (numLines() == capacity_) {
-        capacity_ += kGrowStep;
-        lines_.reserve(static_cast<std::size_t>(capacity_) + 1);
-    }
+    // The visible capacity grows in steps of 50; the storage itself grows
+    // geometrically, so that long lists fill in linear time.
+    if (numLines() == capacity_) capacity_ += kGrowStep;
     lines_.push_back(Line{line, reason, a});
     Count(a, +1);
     sortOrder_ = 0;
