@@ -1,4 +1,4 @@
-// The list file format and the safe writing of files the user owns.
+// The list file format, and its place among the file commands.
 //
 // A list file is little-endian binary. A String is a 16-bit signed length n
 // followed by n cp1252 bytes. In order: the header String (edition word of
