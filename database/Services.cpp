@@ -5,6 +5,9 @@
 #include <ctime>
 #include <random>
 
+#include "Cp1252.h"
+#include "SettingsStore.h"
+
 namespace Services {
 namespace {
 
@@ -46,6 +49,37 @@ private:
     std::uniform_real_distribution<double> dist_{0.0, 1.0};
 };
 
+class StderrMessages : public MessageBoxes {
+public:
+    bool ShowMessage(const Message& m) override {
+        std::fprintf(stderr, "Message %d: %s\n", m.number, Cp1252::ToUtf8(m.text).c_str());
+        return false;
+    }
+};
+
+class NoDialogs : public FileDialogs {
+public:
+    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+class NoBusyCursor : public BusyCursor {
+public:
+    void On() override {}
+    void Off() override {}
+};
+
+class NoProgress : public Progress {
+public:
+    void SetMaximum(int) override {}
+    void SetValue(int) override {}
+};
+
+class NoEvents : public EventPump {
+public:
+    void DoEvents() override {}
+};
+
 Set& Installed() {
     static Set set;
     return set;
@@ -69,6 +103,36 @@ Clock& TheClock() {
 Random& Rnd() {
     static DefaultRandom fallback;
     return Installed().random ? *Installed().random : fallback;
+}
+
+MessageBoxes& Messages() {
+    static StderrMessages fallback;
+    return Installed().messages ? *Installed().messages : fallback;
+}
+
+SettingsStore& Settings() {
+    static MemorySettingsStore fallback;
+    return Installed().settings ? *Installed().settings : fallback;
+}
+
+FileDialogs& Dialogs() {
+    static NoDialogs fallback;
+    return Installed().fileDialogs ? *Installed().fileDialogs : fallback;
+}
+
+BusyCursor& Busy() {
+    static NoBusyCursor fallback;
+    return Installed().busyCursor ? *Installed().busyCursor : fallback;
+}
+
+Progress& ProgressBar() {
+    static NoProgress fallback;
+    return Installed().progress ? *Installed().progress : fallback;
+}
+
+EventPump& Events() {
+    static NoEvents fallback;
+    return Installed().events ? *Installed().events : fallback;
 }
 
 }  // namespace Services
