@@ -24,10 +24,7 @@ int ReadNumber(const std::string& s) {
 
 Prop* FirstProp(atom* a, atom* propKind) {
     if (a == nullptr || propKind == nullptr) return nullptr;
-    Prop* p = nullptr;
-    bool found = false;
-    a->GetFirstProp(propKind, p, found);
-    return found ? p : nullptr;
+    return a->FirstProp(propKind);
 }
 
 bool HasAtomValue(const Prop* p) { return p != nullptr && (p->kind() == 0 || p->kind() == 2); }
@@ -37,8 +34,8 @@ bool HasString(const Prop* p) { return p != nullptr && (p->kind() == 1 || p->kin
 int TotalOf(atom* pop) {
     int total = 0;
     Prop* p = nullptr;
-    bool found = false;
-    for (pop->GetFirstProp(DataBase::prPop, p, found); found; pop->GetNextProp(DataBase::prPop, p, found)) {
+    for (bool found = pop->GetFirstProp(DataBase::prPop, p); found;
+         found = pop->GetNextProp(DataBase::prPop, p)) {
         if (!HasString(p)) continue;
         const int v = ReadNumber(p->strVal());
         if (v > total) total = v;

@@ -12,6 +12,7 @@
 #include "Options.h"
 #include "Parser.h"
 #include "ResultSet.h"
+#include "Services.h"
 #include "Cp1252.h"
 #include "TextConstants.h"
 
@@ -43,10 +44,7 @@ atom* AtomById(long long id) {
 // is missing from the database).
 Prop* FirstProp(atom* a, atom* propKind) {
     if (a == nullptr || propKind == nullptr) return nullptr;
-    Prop* p = nullptr;
-    bool found = false;
-    a->GetFirstProp(propKind, p, found);
-    return found ? p : nullptr;
+    return a->FirstProp(propKind);
 }
 
 bool HasAtomValue(const Prop* p) { return p != nullptr && (p->kind() == 0 || p->kind() == 2); }
@@ -84,13 +82,13 @@ void InitSearches() {
 // --- busy cursor ---------------------------------------------------------------
 
 void HourglassOn() {
-    if (env.busy != nullptr) env.busy->On();
+    Services::Busy().On();
     ++busyDepth;
 }
 
 void HourglassOff() {
     if (busyDepth > 0) --busyDepth;
-    if (busyDepth == 0 && env.busy != nullptr) env.busy->Off();
+    if (busyDepth == 0) Services::Busy().Off();
 }
 
 int BusyDepth() { return busyDepth; }
@@ -120,7 +118,7 @@ void CombineAnd(ResultSet& A, ResultSet& B, ResultSet& R) {
         R.AddFrom(*S, i);
         if (R.numLines() == before) continue;  // a unique list refused the line
         int32_t j = before;
-        R.SetReason(j, R.reason(j) + "+" + T->reason(R.markIndex(j)));
+        R.setReason(j, R.reason(j) + "+" + T->reason(R.markIndex(j)));
     }
 }
 
@@ -382,8 +380,7 @@ void CollectPropTargets(const std::vector<atom*>& atoms, long n, atom* propKind,
         atom* src = atoms[static_cast<size_t>(i)];
         if (src == nullptr) continue;
         Prop* p = nullptr;
-        bool found = false;
-        for (src->GetFirstProp(propKind, p, found); found; src->GetNextProp(propKind, p, found)) {
+        for (bool found = src->GetFirstProp(propKind, p); found; found = src->GetNextProp(propKind, p)) {
             if (!HasAtomValue(p)) continue;
             atom* target = p->atomVal();
             if (target == nullptr) continue;
@@ -392,7 +389,7 @@ void CollectPropTargets(const std::vector<atom*>& atoms, long n, atom* propKind,
                 if (!((kind1 != Basic::kNone && k == kind1) || (kind2 != Basic::kNone && k == kind2)))
                     continue;
             }
-            target->setReason(src->reason());
+            target->reason = src->reason;
             if (static_cast<size_t>(outN) >= out.size()) out.resize(static_cast<size_t>(outN) + 1);
             out[static_cast<size_t>(outN)] = target;
             ++outN;

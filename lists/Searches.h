@@ -19,14 +19,6 @@ namespace Searches {
 
 // --- the outside world the engine reaches ----------------------------------
 
-// The frame window's mouse pointer.
-class BusyCursor {
-public:
-    virtual ~BusyCursor() = default;
-    virtual void On() = 0;   // the hourglass
-    virtual void Off() = 0;  // the default pointer
-};
-
 // Where a link leaves the program: a link entry's document or address opens
 // through the system shell; a description heading opens its help topic.
 class LinkTargets {
@@ -40,7 +32,6 @@ public:
 // (then the calls that need it do nothing).
 struct Env {
     WindowOpener* windows = nullptr;
-    BusyCursor* busy = nullptr;
     LinkTargets* links = nullptr;
 };
 void SetEnv(const Env& env);
@@ -53,6 +44,9 @@ void InitSearches();
 
 // --- busy cursor ------------------------------------------------------------
 
+// The frame's pointer through Services::Busy(): every HourglassOn shows the
+// hourglass; the HourglassOff that brings the depth to 0 (or finds it there)
+// restores the default pointer.
 void HourglassOn();
 void HourglassOff();
 int BusyDepth();
