@@ -18,6 +18,8 @@
 // --- recording fakes ---------------------------------------------------------
 
 struct Call {
+    Call(std::string w, std::string op, atom* at = nullptr)
+        : window(std::move(w)), what(std::move(op)), a(at) {}
     std::string window;  // window that was called
     std::string what;    // operation
     atom* a = nullptr;
@@ -36,7 +38,7 @@ struct CallLog {
 class FakeShower : public AtomShower {
 public:
     explicit FakeShower(CallLog& log, std::string name = "Caller") : log_(log), name_(std::move(name)) {}
-    void ShowAtom(atom* a) override { log_.calls.push_back({name_, "ShowAtom", a}); }
+    void ShowAtom(atom* a) override { log_.calls.push_back(Call(name_, "ShowAtom", a)); }
 
 private:
     CallLog& log_;
@@ -48,7 +50,7 @@ private:
     public:                                                                           \
         explicit Cls(CallLog& log) : log_(log) {}                                     \
         void Notify(int16_t, const std::string&) override {}                          \
-        void ShowAtom(atom* a) override { log_.calls.push_back({Name, "ShowAtom", a}); } \
+        void ShowAtom(atom* a) override { log_.calls.push_back(Call(Name, "ShowAtom", a)); } \
                                                                                       \
     private:                                                                          \
         CallLog& log_;                                                                \
@@ -66,7 +68,7 @@ public:
     explicit FakeSingleName(CallLog& log) : log_(log) {}
     void Notify(int16_t, const std::string&) override {}
     void ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool markCurrent) override {
-        Call c{"SingleName", "ShowAtomInSet", a};
+        Call c("SingleName", "ShowAtomInSet", a);
         c.set = std::move(set);
         c.flag = markCurrent;
         log_.calls.push_back(c);
@@ -82,7 +84,7 @@ public:
     explicit FakePop(CallLog& log) : log_(log) {}
     void Notify(int16_t, const std::string&) override {}
     void ShowAtom(atom* a, atom* name) override {
-        Call c{"Pop", "ShowAtom", a};
+        Call c("Pop", "ShowAtom", a);
         c.extra = name;
         log_.calls.push_back(c);
     }
@@ -97,7 +99,7 @@ public:
     void Notify(int16_t, const std::string&) override {}
     void ShowSet(const std::string& text, AtomShower* caller, std::shared_ptr<ResultSet> set,
                  bool several) override {
-        Call c{"Similar", "ShowSet"};
+        Call c("Similar", "ShowSet");
         c.text = text;
         c.caller = caller;
         c.set = std::move(set);

@@ -59,7 +59,9 @@ TEST_F(LinkTest, EachKindOpensItsWindow) {
         EXPECT_EQ(call.window, c.window);
         EXPECT_EQ(call.what, c.call);
         EXPECT_EQ(call.a, c.a);
-        if (std::string(c.window) == "Pop") EXPECT_EQ(call.extra, name);
+        if (std::string(c.window) == "Pop") {
+            EXPECT_EQ(call.extra, name);
+        }
         if (std::string(c.window) == "SingleName") {
             EXPECT_EQ(call.set, browse);
             EXPECT_TRUE(call.flag);
