@@ -93,7 +93,7 @@ void SortPop(atom* name, const std::string& popText, std::vector<PopEntry>& entr
         const int rank = slash == std::string::npos ? 0 : ReadNumber(item.substr(slash + 1));
 
         atom* pop = nullptr;
-        if (index >= 0 && index < DataBase::numAtoms) pop = DataBase::atomTab[static_cast<size_t>(index)];
+        if (index >= 0 && index < DataBase::numAtoms && static_cast<size_t>(index) < DataBase::atomTab.size()) pop = DataBase::atomTab[static_cast<size_t>(index)];
         if (pop == nullptr || pop == DataBase::nothingAtom) {
             Errors::Assert(false, "SortPop index");
             continue;

@@ -34,9 +34,14 @@ FlexString& SharedSpelling() {
 
 // --- the few database reads the engine makes --------------------------------
 
+// The number of ids to scan.
+long long AtomCount() {
+    return std::min<long long>(DataBase::numAtoms, static_cast<long long>(DataBase::atomTab.size()));
+}
+
 // The atom of an id, null outside the table.
 atom* AtomById(long long id) {
-    if (id < 0 || id >= DataBase::numAtoms) return nullptr;
+    if (id < 0 || id >= AtomCount()) return nullptr;
     return DataBase::atomTab[static_cast<size_t>(id)];
 }
 
@@ -238,7 +243,7 @@ void SearchName(const std::string& text, int kindA, int kindB, int kindC, Result
 
     // Pass 1: the exact text.
     const std::string exactReason = Basic::Str(0) + "  ";
-    for (long long id = 0; id < DataBase::numAtoms; ++id) {
+    for (long long id = 0, n = AtomCount(); id < n; ++id) {
         atom* a = DataBase::atomTab[static_cast<size_t>(id)];
         if (a == nullptr || a->Uppercase() != key) continue;
         const int k = a->kind();
@@ -267,7 +272,7 @@ void SearchName(const std::string& text, int kindA, int kindB, int kindC, Result
         if (blank != std::string::npos) sound = sound.substr(blank + 1);
     }
     const std::string soundReason = Basic::Str(1) + "  ";
-    for (long long id = 0; id < DataBase::numAtoms; ++id) {
+    for (long long id = 0, n = AtomCount(); id < n; ++id) {
         atom* a = DataBase::atomTab[static_cast<size_t>(id)];
         if (a == nullptr) continue;
         const int k = a->kind();
@@ -395,40 +400,6 @@ void CollectPropTargets(const std::vector<atom*>& atoms, long n, atom* propKind,
             ++outN;
         }
     }
-}
-
-std::string CountPhrase(bool isGroup, long n) {
-    const bool english = TextConstants::textLanguage != 0;
-    std::string s;
-    if (n == 0) {
-        s = english ? "No" : (isGroup ? "Keine" : "Kein");
-    } else {
-        s = std::to_string(n);
-    }
-    if (english) {
-        s += isGroup ? " group" : " name";
-    } else {
-        s += isGroup ? " Gruppe" : " Name";
-    }
-    if (n > 1) s += english ? "s" : "n";
-    return s;
-}
-
-std::string ResultSizeText(const ResultSet& rs) {
-    std::string s;
-    if (rs.NumNames() > 0) s = CountPhrase(false, rs.NumNames());
-    if (rs.numGenNames() > 0) {
-        if (!s.empty()) s += "+";
-        s += CountPhrase(true, rs.numGenNames());
-    }
-    if (s.empty()) s = TextConstants::LangText("Nichts", "Nothing");
-    return s;
-}
-
-std::string WordCountText(long n) {
-    if (n == 0) return TextConstants::LangText("Kein Wort", "No word");
-    if (n == 1) return TextConstants::LangText("1 Wort", "1 word");
-    return std::to_string(n) + TextConstants::LangText(" W\xF6rter", " words");
 }
 
 int RadioIndex(bool opt0, bool opt1, bool opt2) {
