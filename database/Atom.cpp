@@ -1,0 +1,332 @@
+#include "Atom.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "DataBase.h"
+#include "DbInternal.h"
+#include "Errors.h"
+#include "Parser.h"
+#include "TextConstants.h"
+
+using Basic::kNone;
+using Errors::Assert;
+
+// ============================================================================
+// Prop
+// ============================================================================
+
+void Prop::setKind(int16_t k) {
+    Assert(k == 0 || k == 1 || k == 2, "prop kind");
+    kind_ = k;
+}
+
+void Prop::setStrVal(const std::string& s) {
+    Assert(kind_ == 1 || kind_ == 2, "prop strVal");
+    strVal_ = s;
+}
+
+atom* Prop::atomVal() const { return atomVal_ ? atomVal_ : DataBase::nothingAtom; }
+
+void Prop::setAtomVal(atom* a) {
+    Assert(kind_ == 0 || kind_ == 2, "prop atomVal");
+    atomVal_ = a;
+}
+
+void Prop::Register(bool reg) {
+    if (reg)
+        DataBase::RegisterProp(this);
+    else
+        id_ = -1;
+}
+
+void Prop::InitAtom(atom* proper, atom* atomVal, bool reg) {
+    Register(reg);
+    kind_ = 0;
+    proper_ = proper;
+    atomVal_ = atomVal;
+}
+
+void Prop::InitStr(atom* proper, const std::string& strVal, bool reg) {
+    Register(reg);
+    kind_ = 1;
+    proper_ = proper;
+    strVal_ = strVal;
+}
+
+void Prop::InitAtomAndStr(atom* proper, atom* atomVal, const std::string& strVal, bool reg) {
+    Register(reg);
+    kind_ = 2;
+    proper_ = proper;
+    atomVal_ = atomVal;
+    strVal_ = strVal;
+}
+
+bool Prop::Same(const atom* proper, const atom* atomVal, const std::string& strVal) const {
+    if (proper_ != proper) return false;
+    switch (kind_) {
+        case 0: return atomVal_ == atomVal;
+        case 1: return strVal_ == strVal;
+        default: return atomVal_ == atomVal && strVal_ == strVal;
+    }
+}
+
+// ============================================================================
+// atom
+// ============================================================================
+
+void atom::Init(const std::string& name, int32_t id) {
+    name_ = name;
+    id_ = id;
+    textIdx_ = kNone;
+    descrIdx_ = kNone;
+    props_.clear();
+    propAlloc_ = 0;
+    kind_ = kNone;
+    numVariants = kNone;
+    sortKey.clear();
+    reason.clear();
+    level_ = 0;
+    cursor_ = 0;
+    soundex_.clear();
+    upper_.clear();
+    Mark = 0;
+    markIndex = 0;
+}
+
+std::string atom::Text() const {
+    // The index may point past the properties in memory: a hit-parade atom
+    // before its on-demand load, or an atom re-read from a text file. Such an
+    // index counts as none.
+    if (textIdx_ >= 0 && textIdx_ < NumProp()) return props_[textIdx_]->strVal();
+    return "(" + name_ + ")";
+}
+
+std::string atom::Descr() const {
+    if (descrIdx_ >= 0 && descrIdx_ < NumProp()) return props_[descrIdx_]->strVal();
+    return "(" + Text() + ")";
+}
+
+int atom::ColorEntry() const {
+    switch (kind_) {
+        case 1: case 3: return 0;
+        case 0: case 2: return 1;
+        case 4: return 2;
+        case 7: return 3;
+        case 8: return 4;
+        case 9: return 5;
+        case 6: case 10: case 11: case 12: return 6;
+        default: return -1;
+    }
+}
+
+uint32_t atom::Color(std::span<const uint32_t> optColor) const {
+    int e = ColorEntry();
+    if (e < 0 || static_cast<size_t>(e) >= optColor.size()) return 0;
+    return optColor[static_cast<size_t>(e)];
+}
+
+bool atom::IsLang(bool english) const {
+    Prop* p = FirstProp(DataBase::prLang);
+    if (!p) return false;
+    bool englishTexts = TextConstants::textLanguage != 0;
+    std::string want = english ? (englishTexts ? "English" : "Englisch")
+                               : (englishTexts ? "German" : "Deutsch");
+    return p->atomVal()->Text() == want;
+}
+
+bool atom::isOptionsLang() const { return IsLang(TextConstants::textLanguage != 0); }
+
+void atom::AddProp(Prop* p) {
+    if (this == DataBase::nothingAtom) {
+        // The "nothing" atom stands for no atom; it never has properties.
+        Assert(false, "AddProp nothing");
+        return;
+    }
+    if (NumProp() == propAlloc_) {
+        propAlloc_ += 7;
+        props_.reserve(static_cast<size_t>(propAlloc_));
+    }
+    props_.push_back(p);
+}
+
+void atom::SetPropAlloc(int n) {
+    if (n < NumProp()) {
+        Assert(false, "SetPropAlloc " + std::to_string(n));
+        // Every property in use stays; the allocation never drops below them.
+        propAlloc_ = NumProp();
+        return;
+    }
+    propAlloc_ = n;
+    props_.reserve(static_cast<size_t>(n));
+}
+
+Prop* atom::GetProp(int i) const {
+    if (i < 0 || i >= NumProp()) {
+        Assert(false, "MaxProp");
+        return nullptr;
+    }
+    return props_[static_cast<size_t>(i)];
+}
+
+void atom::DelAllProp() { props_.clear(); }
+
+bool atom::HasProp(const atom* kindAtom, const atom* value) const {
+    for (const Prop* p : props_)
+        if (p->proper() == kindAtom && p->atomVal() == value) return true;
+    return false;
+}
+
+Prop* atom::FirstProp(const atom* kindAtom) const {
+    if (!kindAtom) return nullptr;
+    for (Prop* p : props_)
+        if (p->proper() == kindAtom) return p;
+    return nullptr;
+}
+
+int atom::CountProps(const atom* kindAtom) const {
+    if (!kindAtom) return 0;
+    int n = 0;
+    for (const Prop* p : props_)
+        if (p->proper() == kindAtom) ++n;
+    return n;
+}
+
+void atom::CopyAllProp(const atom& other) {
+    // A snapshot, so that copying an atom onto itself cannot run forever.
+    std::vector<Prop*> theirs = other.props_;
+    for (Prop* p : theirs) {
+        atom* k = p->proper();
+        if (k && k->FirstProp(DataBase::prNotInherited)) continue;
+        AddProp(p);
+    }
+}
+
+bool atom::GetFirstProp(const atom* kindAtom, Prop*& p) {
+    if (!kindAtom) return false;
+    cursor_ = 0;
+    return GetNextProp(kindAtom, p);
+}
+
+bool atom::GetNextProp(const atom* kindAtom, Prop*& p) {
+    if (cursor_ < 0) cursor_ = 0;
+    while (cursor_ < NumProp()) {
+        p = props_[static_cast<size_t>(cursor_)];
+        ++cursor_;
+        if (p->proper() == kindAtom) return true;
+    }
+    return false;
+}
+
+namespace {
+
+int IndexOfFirst(const std::vector<Prop*>& props, const atom* kindAtom) {
+    if (!kindAtom) return -1;
+    for (size_t i = 0; i < props.size(); ++i)
+        if (props[i]->proper() == kindAtom) return static_cast<int>(i);
+    return -1;
+}
+
+int16_t ToIdx(int i) {
+    return i > std::numeric_limits<int16_t>::max() ? static_cast<int16_t>(kNone)
+                                                    : static_cast<int16_t>(i);
+}
+
+}  // namespace
+
+void atom::SetTextAndDescr() {
+    using namespace DataBase;
+    bool english = TextConstants::textLanguage != 0;
+    int i = english ? IndexOfFirst(props_, prTextE) : -1;
+    if (i < 0) i = IndexOfFirst(props_, prText);
+    if (i >= 0) textIdx_ = ToIdx(i);
+    i = english ? IndexOfFirst(props_, prDescrE) : -1;
+    if (i < 0) i = IndexOfFirst(props_, prDescr);
+    if (i >= 0) descrIdx_ = ToIdx(i);
+
+    std::string text = Text();
+    soundex_ = Parser::MakeSoundKey(text);
+    upper_ = Parser::MakeUpperKey(text);
+    if (text.find(' ') == std::string::npos) return;
+    std::string article;
+    std::string first4 = upper_.substr(0, 4);
+    if (first4 == "DIE " || first4 == "DER " || first4 == "DAS " || first4 == "THE ")
+        article = first4;
+    else if (upper_.compare(0, 3, "TO ") == 0)
+        article = "TO ";
+    if (article.empty()) return;
+    upper_.erase(0, std::min(article.size(), upper_.size()));
+    size_t blank = soundex_.find(' ');
+    if (blank != std::string::npos) soundex_.erase(0, blank + 1);
+}
+
+void atom::Complete() {
+    using namespace DataBase;
+    SetTextAndDescr();
+    if (Prop* w = FirstProp(prWriteVarOf)) CopyAllProp(*w->atomVal());
+    if (Prop* l = FirstProp(prLevel)) {
+        int32_t v = Basic::CLng(Basic::Val(l->strVal()));
+        v = std::clamp<int32_t>(v, std::numeric_limits<int16_t>::min(),
+                                std::numeric_limits<int16_t>::max());
+        level_ = static_cast<int16_t>(v);
+    } else if (name_.compare(0, 2, "na") == 0 || name_.compare(0, 2, "gn") == 0) {
+        level_ = 7;
+    } else {
+        level_ = 99;
+    }
+}
+
+void atom::EvalKind0() {
+    using namespace DataBase;
+    kind_ = 99;
+    for (const Prop* p : props_) {
+        if (p->proper() != prSubsetOf) continue;
+        if (p->atomVal() == seMaleNames) kind_ = 2;
+        else if (p->atomVal() == seFemaleNames) kind_ = 3;
+    }
+}
+
+void atom::EvalKind1() {
+    using namespace DataBase;
+    for (const Prop* p : props_) {
+        const atom* k = p->proper();
+        if (k == prGenName) {
+            int16_t gk = p->atomVal()->kind();
+            if (gk == 2) kind_ = 0;
+            else if (gk == 3) kind_ = 1;
+            else Assert(false, Text() + ": male/female");
+        } else if (k == prMemberOf) {
+            const atom* v = p->atomVal();
+            if (v == seOrigNames) kind_ = 4;
+            else if (v == seOrigins) kind_ = 5;
+            else if (v == seRealms) kind_ = 6;
+            else if (v == seLanguages) kind_ = 8;
+            else if (v == sePopularities) kind_ = 10;
+            else if (v == sePopSeries) kind_ = 11;
+            else if (v == seSaints) kind_ = 9;
+            else if (v == seLinks) kind_ = 12;
+            else if (v == seWords) kind_ = 7;
+        }
+    }
+}
+
+bool atom::LoadedOnDemand() const { return name_.compare(0, 2, "po") == 0; }
+
+bool atom::GetFilePos(int32_t& pos) const {
+    Prop* p = FirstProp(DataBase::prFilePos);
+    if (!p) return false;
+    pos = Basic::CLng(Basic::Val(p->strVal()));
+    return true;
+}
+
+void atom::CreateFilePosProp() {
+    using namespace DataBase;
+    Assert(NumProp() == 2, "CreateFilePosProp numProp");
+    if (prFilePos == nullptr || prFilePos == nothingAtom) {
+        prFilePos = GetAtom("prFilePos");
+        Assert(prFilePos != nothingAtom, "CreateFilePosProp prFilePosAtom");
+    }
+    Prop* p = NewProp();
+    p->InitStr(prFilePos, "-1", true);
+    AddProp(p);
+}

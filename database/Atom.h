@@ -1,0 +1,174 @@
+// The records of the name database: `atom` (everything the program knows is
+// one: names, groups, languages, words, saints, hit parades, property kinds,
+// sets, ...) and `Prop` (one statement about an atom: a property-kind atom
+// plus an atom value, a string value or both).
+//
+// Ownership: the database (DataBase.h) owns every atom and every property for
+// the whole run; they are created only through DataBase (CreateAtom, GetAtom,
+// NewProp, FindOrCreateProp). Everything else, including the records
+// themselves, holds plain non-owning pointers. Property objects are shared:
+// one Prop may sit in the lists of several atoms and in the property table.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Basic.h"
+
+class atom;
+
+namespace DataBase {
+class Arena;
+class BinAccess;
+}
+
+class Prop {
+public:
+    // 0 the property has an atom value, 1 a string value, 2 both. Writing any
+    // other value raises the assertion "prop kind" and stores it all the same.
+    int16_t kind() const { return kind_; }
+    void setKind(int16_t k);
+
+    // The property-kind atom (a "pr" atom such as prLang).
+    atom* proper() const { return proper_; }
+    // Index in the property table; -1 when the property is not registered.
+    int32_t id() const { return id_; }
+
+    const std::string& strVal() const { return strVal_; }
+    // Raises "prop strVal" when the kind has no string value (stores anyway).
+    void setStrVal(const std::string& s);
+
+    // The atom value; never null once the database exists: a property
+    // without an atom value answers the "nothing" atom.
+    atom* atomVal() const;
+    // Raises "prop atomVal" when the kind has no atom value (stores anyway).
+    void setAtomVal(atom* a);
+
+    // The three initialisers. With reg True the property is registered first:
+    // it gets the next id of the property table and is stored there.
+    void InitAtom(atom* proper, atom* atomVal, bool reg);
+    void InitStr(atom* proper, const std::string& strVal, bool reg);
+    void InitAtomAndStr(atom* proper, atom* atomVal, const std::string& strVal, bool reg);
+
+    // Same kind atom, then by this property's own kind: 0 the same atom value
+    // (identity), 1 the same string (with case), 2 both.
+    bool Same(const atom* proper, const atom* atomVal, const std::string& strVal) const;
+
+private:
+    Prop() = default;
+    void Register(bool reg);
+    friend class DataBase::Arena;
+    friend class DataBase::BinAccess;
+
+    int16_t kind_ = 0;
+    atom* proper_ = nullptr;
+    int32_t id_ = -1;
+    std::string strVal_;
+    atom* atomVal_ = nullptr;
+};
+
+class atom {
+public:
+    // --- identity and cached derivations (read only) -------------------------
+    const std::string& name() const { return name_; }
+    int32_t id() const { return id_; }
+    int NumProp() const { return static_cast<int>(props_.size()); }
+    int propAlloc() const { return propAlloc_; }
+    // 0 male name, 1 female name, 2 male group, 3 female group, 4 old form,
+    // 5 origin entry, 6 topic, 7 word, 8 language, 9 saint, 10 hit parade,
+    // 11 hit-parade series, 12 link, 99 other; 31999 not evaluated.
+    int16_t kind() const { return kind_; }
+    int16_t Level() const { return level_; }
+    int16_t textIdx() const { return textIdx_; }
+    int16_t descrIdx() const { return descrIdx_; }
+    const std::string& Soundex() const { return soundex_; }
+    const std::string& Uppercase() const { return upper_; }
+
+    // --- free fields of the callers -----------------------------------------
+    std::string sortKey;        // set before sorting atoms by it
+    std::string reason;         // a search hit's reason
+    int16_t numVariants = Basic::kNone;  // groups: number of prNameVariant
+    int32_t Mark = 0;           // mark of an operation over several lists
+    int32_t markIndex = 0;      // companion index of that mark
+
+    // --- texts ----------------------------------------------------------------
+    // The display text: the string of the text property, "(" name ")" when
+    // there is none or its index lies beyond the properties loaded so far.
+    std::string Text() const;
+    // The short description, "(" Text ")" when there is none.
+    std::string Descr() const;
+
+    // The entry of the options colour table for this kind, -1 for black.
+    int ColorEntry() const;
+    // The colour (red in the lowest byte) from the given colour table.
+    uint32_t Color(std::span<const uint32_t> optColor) const;
+    bool bold() const { return kind_ == 2 || kind_ == 3; }
+    bool isName() const { return kind_ == 0 || kind_ == 1; }
+    bool isGenName() const { return kind_ == 2 || kind_ == 3; }
+    bool shown() const { return props_.size() > 1; }
+    // The first prLang's language is English (english True) or German, by
+    // the name of that language in the current text language.
+    bool IsLang(bool english) const;
+    bool isOptionsLang() const;
+
+    // --- properties -------------------------------------------------------------
+    const std::vector<Prop*>& props() const { return props_; }
+    void AddProp(Prop* p);
+    void SetPropAlloc(int n);
+    // props(i); an index not below NumProp raises "MaxProp" and gives null.
+    Prop* GetProp(int i) const;
+    void DelAllProp();
+    bool HasProp(const atom* kindAtom, const atom* value) const;
+    // The first property of this kind, null when none (does not move the
+    // iteration cursor).
+    Prop* FirstProp(const atom* kindAtom) const;
+    // The number of properties of this kind.
+    int CountProps(const atom* kindAtom) const;
+    void CopyAllProp(const atom& other);
+
+    // The iteration with the atom's one cursor: found is the return value; p
+    // keeps the last property examined. Never nest two iterations over the
+    // same atom.
+    bool GetFirstProp(const atom* kindAtom, Prop*& p);
+    bool GetNextProp(const atom* kindAtom, Prop*& p);
+    int getPos() const { return cursor_ - 1; }
+    void setPos(int v) { cursor_ = v + 1; }
+
+    // --- derivations --------------------------------------------------------------
+    void SetTextAndDescr();
+    void Complete();
+    void EvalKind0();
+    void EvalKind1();
+
+    // --- on-demand data of the database file -------------------------------------
+    // The internal name begins with "po": most properties stay in the file.
+    bool LoadedOnDemand() const;
+    // found = a prFilePos property exists; pos = its value.
+    bool GetFilePos(int32_t& pos) const;
+    // Appends prFilePos "-1" as the third property of a "po" atom read from a
+    // text file.
+    void CreateFilePosProp();
+    // Reads the rest of a "po" atom's properties from the database file (see
+    // BinFile.h for the status it gives back).
+    bool LoadOnDemand();
+
+private:
+    atom() = default;
+    void Init(const std::string& name, int32_t id);
+    friend class DataBase::Arena;
+    friend class DataBase::BinAccess;
+
+    std::string name_;
+    int32_t id_ = 0;
+    std::vector<Prop*> props_;
+    int propAlloc_ = 0;
+    int16_t textIdx_ = Basic::kNone;
+    int16_t descrIdx_ = Basic::kNone;
+    int cursor_ = 0;
+    std::string soundex_;
+    int16_t kind_ = Basic::kNone;
+    std::string upper_;
+    int16_t level_ = 0;
+};

@@ -1,0 +1,112 @@
+// The binary database file ("Talv1Dat.bin" / "Orsa1Dat.bin"): the reader the
+// program loads at start-up, the on-demand reader of the hit-parade atoms,
+// and the writer the database compiler produces the files with.
+//
+// Format (little-endian, two's complement, positions 1-based):
+//   String  = int16 length (0..1000) + bytes (cp1252)
+//   header  = String, int16 0, int16, int16, int32, int32, String, String
+//   sections, each a String name, compared without case, until "*end":
+//     "*stringTab" int32 n, n Strings (internal names, ascending without case)
+//     "*idTab"     int32 n (= names), n int32 atom ids of the names
+//     "*atoms"     int32 n (= names), n atom records:
+//                  int32 id, String name, int16 kind, numVariants, textIdx,
+//                  descrIdx, Level, String Soundex, String Uppercase, and for
+//                  a name beginning "po" its on-demand block:
+//                  int32 E (position after the block), int16 m, m property
+//                  records (the atom's properties from the fourth on)
+//     "*prop"      int32 n, n property records, registered in order:
+//                  int32 kind-atom id, int16 kind, then kind 0: int32 atom id;
+//                  kind 1: String; kind 2: int32 atom id, String
+//     "*atomProp"  int32 n, per atom id 0..n-1: int16 c, c int32 property ids
+//                  (a "po" atom: its first two and a prFilePos property whose
+//                  string is the position of its block)
+//     "*end"
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "Atom.h"
+
+namespace DataBase {
+
+// Error number of a malformed database file; shown as message 33.
+constexpr int kStructError = 1000;
+// Message number of GMstructError.
+constexpr int kMsgStructError = 33;
+
+struct DbStatus {
+    bool ok = true;
+    // 0 none; below 1000 the run-time error number of a failed file operation
+    // (53 not found, 57 device i/o, 61 disk full, 70 permission denied, 75
+    // path/file access, ...); 1000 a malformed file (or, from the writer, a
+    // database the format cannot hold).
+    int error = 0;
+    bool openFailed = false;  // the file could not be opened at all
+    std::string path;         // the file's full path, the message argument
+    std::string detail;       // what exactly was wrong, for the log
+    // The message the caller shows: 33 (GMstructError) for error 1000 and up,
+    // 0 when it shows the disk-error message of `error`.
+    int Message() const { return error >= kStructError ? kMsgStructError : 0; }
+};
+
+// What the caller of ReadBinFile sees of the load: the welcome window's
+// progress bar and countdown, and the message on failure.
+class LoadObserver {
+public:
+    virtual ~LoadObserver() = default;
+    // The progress bar's maximum (file length + 1); the countdown starts.
+    virtual void Start(double max) {}
+    // The read position, every 501 steps; pending window events may run.
+    virtual void Progress(double value) {}
+    // The load failed: show message 33 or the disk-error message (unless
+    // the program is shutting down).
+    virtual void Failed(const DbStatus& status) {}
+};
+
+// The header fields the reader does not interpret (the second field, which
+// must be 0, is always written as 0).
+struct BinHeader {
+    std::string text;
+    int16_t field3 = 0;
+    int16_t field4 = 0;
+    int32_t field5 = 0;
+    int32_t field6 = 0;
+    std::string text7;
+    std::string text8;
+};
+
+// The header of the file read last, and the file LoadOnDemand reads from.
+extern BinHeader fileHeader;
+extern std::string dbFileName;
+
+// Reads the whole file into an emptied database (InitDataBase first). On
+// success the kind atoms are set and the counters counted. On failure the
+// observer's Failed is called and the database is left empty (the program
+// ends then; nothing half-read stays behind).
+DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer = nullptr);
+
+// The on-demand load of one "po" atom with its status (atom::LoadOnDemand
+// is this plus the report of failures through the file-error handler).
+// A prFilePos of "-1" (an atom from the user-names file) reads nothing.
+DbStatus LoadOnDemandStatus(atom& a);
+
+// Where atom::LoadOnDemand reports a failed read (message 33 or the disk
+// error); start-up installs the message window, tests a recorder.
+using FileErrorHandler = std::function<void(const DbStatus&)>;
+void SetFileErrorHandler(FileErrorHandler handler);
+void ReportFileError(const DbStatus& status);
+
+// Writes the database in the format above. Atoms are renumbered densely when
+// deleted ids left gaps; each "po" atom gets its first two properties (other
+// than prFilePos) in "*atomProp" plus a fresh prFilePos with its block's
+// position, and the rest of its properties in its block; text and
+// description indexes follow that order. Not yet loaded "po" atoms are loaded
+// first. Refuses (error 1000, nothing written) what the reader would refuse:
+// more than 25,001 atoms or 150,001 properties, texts over 1000 characters,
+// more than 32,767 properties on one atom, properties pointing at deleted
+// atoms. The file is replaced only when completely written.
+DbStatus WriteBinFile(const std::string& fileName, const BinHeader& header = {});
+
+}  // namespace DataBase

@@ -1,0 +1,632 @@
+#include "DataBase.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "DbInternal.h"
+#include "Errors.h"
+#include "TextConstants.h"
+
+using Basic::kNone;
+using Errors::Assert;
+
+namespace DataBase {
+
+std::vector<atom*> atomTab;
+int32_t numAtoms = 0;
+std::vector<Prop*> propTab;
+int32_t numProps = 0;
+std::vector<std::string> stringTab;
+std::vector<int32_t> idTab;
+int32_t numStrings = 0;
+int32_t nextId = 0;
+atom* nothingAtom = nullptr;
+bool createOnLookup = false;
+bool loading = false;
+
+std::vector<atom*> langTab;
+std::vector<std::string> langAbbrev;
+std::vector<bool> langIsCur, langIsMainOrig, langIsMainCur;
+int numLangs = 0;
+std::vector<atom*> subLangs;
+int numSubLangs = 0;
+
+int32_t numAllNames = 0, numAllMale = 0, numAllFemale = 0;
+int32_t numAllGenNames = 0, numAllMaleGen = 0, numAllFemaleGen = 0;
+
+#define DATABASE_DEFINE_KIND_ATOM(n) atom* n = nullptr;
+DATABASE_KIND_ATOMS(DATABASE_DEFINE_KIND_ATOM)
+#undef DATABASE_DEFINE_KIND_ATOM
+
+namespace {
+
+std::vector<std::unique_ptr<atom>>& AtomArena() {
+    static std::vector<std::unique_ptr<atom>> arena;
+    return arena;
+}
+
+std::vector<std::unique_ptr<Prop>>& PropArena() {
+    static std::vector<std::unique_ptr<Prop>> arena;
+    return arena;
+}
+
+// The addresses of the kind-atom variables, in lookup order.
+std::vector<atom**>& KindAtomSlots() {
+#define DATABASE_KIND_SLOT(n) &n,
+    static std::vector<atom**> slots{DATABASE_KIND_ATOMS(DATABASE_KIND_SLOT)};
+#undef DATABASE_KIND_SLOT
+    return slots;
+}
+
+bool langTablesBuilt = false;
+
+}  // namespace
+
+const std::vector<std::string>& KindAtomNames() {
+#define DATABASE_KIND_NAME(n) #n,
+    static const std::vector<std::string> names{DATABASE_KIND_ATOMS(DATABASE_KIND_NAME)};
+#undef DATABASE_KIND_NAME
+    return names;
+}
+
+// ============================================================================
+// Arenas and registration
+// ============================================================================
+
+atom* Arena::NewAtom(const std::string& name, int32_t id) {
+    AtomArena().push_back(std::unique_ptr<atom>(new atom()));
+    atom* a = AtomArena().back().get();
+    a->Init(name, id);
+    return a;
+}
+
+Prop* Arena::NewProp() {
+    PropArena().push_back(std::unique_ptr<Prop>(new Prop()));
+    return PropArena().back().get();
+}
+
+void Arena::Clear() {
+    AtomArena().clear();
+    PropArena().clear();
+}
+
+void StoreAtom(atom* a) {
+    auto id = static_cast<size_t>(a->id());
+    if (id >= atomTab.size()) atomTab.resize(id + 1, nothingAtom);
+    atomTab[id] = a;
+    numAtoms = static_cast<int32_t>(atomTab.size());
+}
+
+void RegisterProp(Prop* p) {
+    Arena::SetPropId(p, numProps);
+    propTab.push_back(p);
+    numProps = static_cast<int32_t>(propTab.size());
+}
+
+Prop* NewProp() { return Arena::NewProp(); }
+
+// ============================================================================
+// Set-up
+// ============================================================================
+
+void InitDataBase() {
+    atomTab.clear();
+    propTab.clear();
+    stringTab.clear();
+    idTab.clear();
+    numAtoms = numProps = numStrings = nextId = 0;
+    langTab.clear();
+    langAbbrev.clear();
+    langIsCur.clear();
+    langIsMainOrig.clear();
+    langIsMainCur.clear();
+    numLangs = 0;
+    langTablesBuilt = false;
+    subLangs.clear();
+    numSubLangs = 0;
+    numAllNames = numAllMale = numAllFemale = 0;
+    numAllGenNames = numAllMaleGen = numAllFemaleGen = 0;
+    createOnLookup = false;
+    loading = false;
+    Arena::Clear();
+    nothingAtom = Arena::NewAtom("nothing", 0);
+    for (atom** slot : KindAtomSlots()) *slot = nothingAtom;
+}
+
+void InitPropKinds() {
+    const auto& names = KindAtomNames();
+    const auto& slots = KindAtomSlots();
+    for (size_t i = 0; i < slots.size(); ++i) *slots[i] = GetAtom(names[i]);
+}
+
+// ============================================================================
+// Names
+// ============================================================================
+
+namespace {
+
+// Case folding of the name table: ASCII letters and the cp1252 letters with
+// an upper-case partner.
+const std::array<unsigned char, 256>& NameFoldTable() {
+    static const std::array<unsigned char, 256> t = [] {
+        std::array<unsigned char, 256> f{};
+        for (int c = 0; c < 256; ++c) f[c] = static_cast<unsigned char>(c);
+        for (int c = 'a'; c <= 'z'; ++c) f[c] = static_cast<unsigned char>(c - 32);
+        for (int c = 0xE0; c <= 0xFE; ++c)
+            if (c != 0xF7) f[c] = static_cast<unsigned char>(c - 32);
+        f[0x9A] = 0x8A;  // š
+        f[0x9C] = 0x8C;  // œ
+        f[0x9E] = 0x8E;  // ž
+        f[0xFF] = 0x9F;  // ÿ
+        return f;
+    }();
+    return t;
+}
+
+}  // namespace
+
+unsigned char FoldName(unsigned char c) { return NameFoldTable()[c]; }
+
+int CompareNames(const std::string& a, const std::string& b) {
+    const auto& f = NameFoldTable();
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = f[static_cast<unsigned char>(a[i])];
+        unsigned char y = f[static_cast<unsigned char>(b[i])];
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool FindString(const std::string& name, int32_t& pos) {
+    // Binary search for the first entry not less than name: pos is the
+    // name's index when found, else the index where it belongs.
+    int32_t lo = 0, hi = numStrings;
+    while (lo < hi) {
+        int32_t mid = lo + (hi - lo) / 2;
+        if (CompareNames(stringTab[static_cast<size_t>(mid)], name) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    pos = lo;
+    return lo < numStrings && CompareNames(stringTab[static_cast<size_t>(lo)], name) == 0;
+}
+
+int32_t AddString(const std::string& name, bool& found) {
+    int32_t pos = 0;
+    found = FindString(name, pos);
+    if (found) return idTab[static_cast<size_t>(pos)];
+    if (nextId >= kAtomIdLimit) return -1;
+    int32_t id = nextId;
+    stringTab.insert(stringTab.begin() + pos, name);
+    idTab.insert(idTab.begin() + pos, id);
+    ++nextId;
+    numStrings = static_cast<int32_t>(stringTab.size());
+    return id;
+}
+
+atom* CreateAtom(const std::string& name) {
+    bool found = false;
+    int32_t id = AddString(name, found);
+    if (found) return AtomById(id);  // never a second atom for one name
+    if (id < 0) {
+        Assert(false, "CreateAtom table full " + name);
+        return nothingAtom;
+    }
+    atom* a = Arena::NewAtom(name, id);
+    StoreAtom(a);
+    return a;
+}
+
+atom* AtomById(long long id) {
+    if (id < 0 || id >= numAtoms) return nothingAtom;
+    return atomTab[static_cast<size_t>(id)];
+}
+
+atom* GetAtom(const std::string& name) {
+    int32_t pos = 0;
+    if (FindString(name, pos)) return AtomById(idTab[static_cast<size_t>(pos)]);
+    if (createOnLookup && !name.empty()) return CreateAtom(name);
+    return nothingAtom;
+}
+
+void DeleteAtom(atom* a) {
+    if (!a) return;
+    int32_t pos = 0;
+    bool found = FindString(a->name(), pos);
+    // The name must be this very atom's: a stale object of a name deleted
+    // earlier (and perhaps created anew) removes nothing.
+    if (!found || a == nothingAtom || idTab[static_cast<size_t>(pos)] != a->id() ||
+        AtomById(a->id()) != a) {
+        Assert(false, "DeleteAtom " + a->name());
+        return;
+    }
+    for (Prop* p : propTab) {
+        if (p->kind() == 0 && p->atomVal() == a) Arena::MakeEmptyString(p);
+    }
+    stringTab.erase(stringTab.begin() + pos);
+    idTab.erase(idTab.begin() + pos);
+    numStrings = static_cast<int32_t>(stringTab.size());
+    atomTab[static_cast<size_t>(a->id())] = nothingAtom;
+}
+
+// ============================================================================
+// Properties
+// ============================================================================
+
+Prop* FindOrCreateProp(atom* proper, atom* atomVal, const std::string& strVal, bool reg) {
+    if (reg) {
+        int32_t stop = std::max<int32_t>(0, numProps - 100);
+        for (int32_t i = numProps - 1; i >= stop; --i) {
+            Prop* p = propTab[static_cast<size_t>(i)];
+            if (p->Same(proper, atomVal, strVal)) return p;
+        }
+    }
+    Prop* p = NewProp();
+    if (!atomVal)
+        p->InitStr(proper, strVal, reg);
+    else if (!strVal.empty())
+        p->InitAtomAndStr(proper, atomVal, strVal, reg);
+    else
+        p->InitAtom(proper, atomVal, reg);
+    return p;
+}
+
+// ============================================================================
+// Derivations
+// ============================================================================
+
+namespace {
+
+// The live atoms from startId on; deleted slots (the "nothing" atom) are
+// left alone, so that it keeps its kind 31999 and stays out of every count.
+template <class F>
+void ForRange(int32_t startId, F f) {
+    for (int32_t id = std::max<int32_t>(0, startId); id < numAtoms; ++id) {
+        atom* a = atomTab[static_cast<size_t>(id)];
+        if (a != nothingAtom) f(*a);
+    }
+}
+
+}  // namespace
+
+void CompleteAtoms(int32_t startId) {
+    ForRange(startId, [](atom& a) { a.Complete(); });
+}
+
+void EvalKinds(int32_t startId) {
+    ForRange(startId, [](atom& a) { a.EvalKind0(); });
+    ForRange(startId, [](atom& a) { a.EvalKind1(); });
+}
+
+void CountVariants(int32_t startId) {
+    ForRange(startId, [](atom& a) {
+        if (a.kind() == 2 || a.kind() == 3)
+            a.numVariants = static_cast<int16_t>(std::min(a.CountProps(prNameVariant), 32767));
+    });
+}
+
+void AddLangOfProps(int32_t startId) {
+    // Every prLang of the atom gets its mirror (a new name may name up to
+    // three languages), each language once.
+    ForRange(startId, [](atom& a) {
+        std::vector<atom*> langs;
+        for (Prop* p : a.props())
+            if (p->proper() == prLang) langs.push_back(p->atomVal());
+        for (atom* lang : langs) {
+            if (lang == nothingAtom || lang->HasProp(prLangOf, &a)) continue;
+            Prop* m = NewProp();
+            m->InitAtom(prLangOf, &a, true);
+            lang->AddProp(m);
+        }
+    });
+}
+
+void CountKinds() {
+    numAllNames = numAllMale = numAllFemale = 0;
+    numAllGenNames = numAllMaleGen = numAllFemaleGen = 0;
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        switch (atomTab[static_cast<size_t>(id)]->kind()) {
+            case 0: ++numAllNames; ++numAllMale; break;
+            case 1: ++numAllNames; ++numAllFemale; break;
+            case 2: ++numAllGenNames; ++numAllMaleGen; break;
+            case 3: ++numAllGenNames; ++numAllFemaleGen; break;
+            default: break;
+        }
+    }
+}
+
+void DeriveAll() {
+    InitPropKinds();
+    CompleteAtoms(0);
+    EvalKinds(0);
+    CountVariants(0);
+    CountKinds();
+}
+
+// ============================================================================
+// Languages
+// ============================================================================
+
+std::string GetAbbrev(const atom* lang) {
+    if (!lang) return {};
+    Prop* p = nullptr;
+    if (TextConstants::textLanguage != 0) p = lang->FirstProp(prAbbrevE);
+    if (!p) p = lang->FirstProp(prAbbrev);
+    return p ? p->strVal() : std::string();
+}
+
+namespace {
+
+void BuildLangTables() {
+    if (langTablesBuilt) return;
+    langTablesBuilt = true;
+    langTab.clear();
+    for (Prop* p : seLanguages->props())
+        if (p->proper() == prMember) langTab.push_back(p->atomVal());
+    numLangs = static_cast<int>(langTab.size());
+    SortAtomsByText(langTab, numLangs);
+    langAbbrev.assign(langTab.size(), {});
+    langIsCur.assign(langTab.size(), false);
+    langIsMainOrig.assign(langTab.size(), false);
+    langIsMainCur.assign(langTab.size(), false);
+    for (size_t i = 0; i < langTab.size(); ++i) {
+        atom* l = langTab[i];
+        langAbbrev[i] = GetAbbrev(l);
+        langIsCur[i] = l->HasProp(prMemberOf, seCurLanguages);
+        langIsMainOrig[i] = l->HasProp(prMemberOf, seMainOrigLang);
+        langIsMainCur[i] = l->HasProp(prMemberOf, seMainCurLang);
+    }
+}
+
+}  // namespace
+
+std::vector<LangComboItem> FillLangCombo(bool mainOrig, bool withUndefined) {
+    BuildLangTables();
+    std::vector<LangComboItem> items;
+    if (withUndefined) items.push_back({TextConstants::LangText("(undefiniert)", "(undefined)"), 0});
+    for (int i = 0; i < numLangs; ++i) {
+        bool main = mainOrig ? langIsMainOrig[static_cast<size_t>(i)]
+                             : langIsMainCur[static_cast<size_t>(i)];
+        if (main) items.push_back({langTab[static_cast<size_t>(i)]->Text(), i});
+    }
+    items.push_back({std::string(12, '_'), 0});
+    for (int i = 0; i < numLangs; ++i) items.push_back({langTab[static_cast<size_t>(i)]->Text(), i});
+    return items;
+}
+
+atom* GetComboLang(int itemData) {
+    if (itemData < 0 || itemData >= numLangs) return nothingAtom;
+    return langTab[static_cast<size_t>(itemData)];
+}
+
+namespace {
+// The languages whose walk is under way: a language met again on its own
+// path is a cycle and is not entered a second time.
+std::vector<atom*> walkPath;
+}  // namespace
+
+void CollectLangFamily(atom* lang) {
+    subLangs.clear();
+    numSubLangs = 0;
+    walkPath.clear();
+    CollectSubLangs(lang);
+}
+
+void CollectSubLangs(atom* lang) {
+    if (!lang || lang == nothingAtom) return;
+    auto has = [](const std::vector<atom*>& v, const atom* a) {
+        return std::find(v.begin(), v.end(), a) != v.end();
+    };
+    if (has(subLangs, lang) || has(walkPath, lang)) return;
+    walkPath.push_back(lang);
+    for (Prop* p : lang->props()) {
+        if (p->proper() != prSubset) continue;
+        atom* sub = p->atomVal();
+        if (sub->kind() == 8) CollectSubLangs(sub);
+    }
+    walkPath.pop_back();
+    subLangs.push_back(lang);
+    numSubLangs = static_cast<int>(subLangs.size());
+}
+
+// ============================================================================
+// Sorting and strings
+// ============================================================================
+
+namespace {
+
+// Accent removal of the letter rules (case kept).
+const std::array<unsigned char, 256>& BaseTable() {
+    static const std::array<unsigned char, 256> t = [] {
+        std::array<unsigned char, 256> b{};
+        for (int c = 0; c < 256; ++c) b[c] = static_cast<unsigned char>(c);
+        auto set = [&b](const char* from, char to) {
+            for (const char* p = from; *p; ++p) b[static_cast<unsigned char>(*p)] = static_cast<unsigned char>(to);
+        };
+        set("\xE4\xE0\xE1\xE2\xE3\xE5", 'a');
+        set("\xEB\xE8\xE9\xEA", 'e');
+        set("\xEF\xEC\xED\xEE", 'i');
+        set("\xF6\xF2\xF3\xF4\xF5\xF8", 'o');
+        set("\xFC\xF9\xFA\xFB", 'u');
+        set("\xF1", 'n');
+        set("\xE7", 'c');
+        set("\xFD\xFF", 'y');
+        set("\xC4\xC0\xC1\xC2\xC3\xC5", 'A');
+        set("\xCB\xC8\xC9\xCA", 'E');
+        set("\xCF\xCC\xCD\xCE", 'I');
+        set("\xD6\xD2\xD3\xD4\xD5\xD8", 'O');
+        set("\xDC\xD9\xDA\xDB", 'U');
+        set("\xD1", 'N');
+        set("\xC7", 'C');
+        set("\xDD", 'Y');
+        return b;
+    }();
+    return t;
+}
+
+int CompareFolded(const std::string& a, const std::string& b, bool accents) {
+    const auto& f = NameFoldTable();
+    const auto& base = BaseTable();
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        auto x = static_cast<unsigned char>(a[i]);
+        auto y = static_cast<unsigned char>(b[i]);
+        if (!accents) {
+            x = base[x];
+            y = base[y];
+        }
+        x = f[x];
+        y = f[y];
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+template <class Key>
+void ShellSort(std::vector<atom*>& arr, int n, Key key) {
+    n = std::min<int>(n, static_cast<int>(arr.size()));
+    if (n < 2) return;
+    int h = 0;
+    while (h <= n - 1) h = 3 * h + 1;
+    for (;;) {
+        h /= 3;
+        if (h == 0) break;
+        for (int i = h; i < n; ++i) {
+            atom* t = arr[static_cast<size_t>(i)];
+            int j = i;
+            while (j >= h && CompareText(key(arr[static_cast<size_t>(j - h)]), key(t)) > 0) {
+                arr[static_cast<size_t>(j)] = arr[static_cast<size_t>(j - h)];
+                j -= h;
+            }
+            arr[static_cast<size_t>(j)] = t;
+        }
+    }
+}
+
+}  // namespace
+
+int CompareText(const std::string& a, const std::string& b) {
+    int c = CompareFolded(a, b, false);
+    return c != 0 ? c : CompareFolded(a, b, true);
+}
+
+void SortAtomsByText(std::vector<atom*>& arr, int n) {
+    ShellSort(arr, n, [](const atom* a) { return a->Text(); });
+}
+
+void SortAtomsBySortKey(std::vector<atom*>& arr, int n) {
+    ShellSort(arr, n, [](const atom* a) -> const std::string& { return a->sortKey; });
+}
+
+void SplitAt(const std::string& sep, const std::string& s, std::string& left, std::string& right) {
+    size_t pos = std::string::npos;
+    if (!sep.empty() && sep.size() <= s.size()) {
+        for (size_t i = 0; i + sep.size() <= s.size(); ++i) {
+            if (CompareNames(s.substr(i, sep.size()), sep) == 0) {
+                pos = i;
+                break;
+            }
+        }
+    }
+    if (pos == std::string::npos) {
+        left = s;
+        right.clear();
+        return;
+    }
+    left = s.substr(0, pos);
+    right = s.substr(pos + 1);
+}
+
+std::string SplitFirstComma(std::string& s) {
+    size_t pos = s.find(',');
+    if (pos == std::string::npos) {
+        std::string all;
+        all.swap(s);
+        return all;
+    }
+    std::string head = s.substr(0, pos);
+    s.erase(0, pos + 1);
+    return head;
+}
+
+// ============================================================================
+// Internal names for new atoms
+// ============================================================================
+
+std::string MakeAtomIdent(const std::string& text) {
+    std::string s = text;
+    // 1. A leading article goes.
+    std::string head = Basic::UpperAscii(s.substr(0, 4));
+    if (head == "DER " || head == "DIE " || head == "DAS " || head == "THE ")
+        s.erase(0, 4);
+    else if (head.compare(0, 3, "TO ") == 0)
+        s.erase(0, 3);
+
+    // 2.-3. Umlauts spelled out, accents removed, and the letters that have
+    // no base letter spelled in ASCII, so that the identifier is one the
+    // text form of the database reads back.
+    std::string t;
+    t.reserve(s.size() + 8);
+    const auto& base = BaseTable();
+    for (unsigned char c : s) {
+        switch (c) {
+            case 0xE4: t += "ae"; break;  // ä
+            case 0xC4: t += "Ae"; break;  // Ä
+            case 0xF6: t += "oe"; break;  // ö
+            case 0xD6: t += "Oe"; break;  // Ö
+            case 0xFC: t += "ue"; break;  // ü
+            case 0xDC: t += "Ue"; break;  // Ü
+            case 0xDF: t += "ss"; break;  // ß
+            case 0xE6: t += "ae"; break;  // æ
+            case 0xC6: t += "Ae"; break;  // Æ
+            case 0x9C: t += "oe"; break;  // œ
+            case 0x8C: t += "Oe"; break;  // Œ
+            case 0x9A: t += "s"; break;   // š
+            case 0x8A: t += "S"; break;   // Š
+            case 0x9E: t += "z"; break;   // ž
+            case 0x8E: t += "Z"; break;   // Ž
+            case 0x9F: t += "Y"; break;   // Ÿ
+            case 0xF0: t += "d"; break;   // ð
+            case 0xD0: t += "D"; break;   // Ð
+            case 0xFE: t += "th"; break;  // þ
+            case 0xDE: t += "Th"; break;  // Þ
+            case 0x83: t += "f"; break;   // ƒ
+            default: t += static_cast<char>(base[c]); break;
+        }
+    }
+
+    // 4. Every word begins upper case; 5. only letters and digits stay.
+    std::string out;
+    out.reserve(t.size());
+    bool wordStart = true;
+    for (char ch : t) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c == ' ') {
+            wordStart = true;
+            continue;
+        }
+        if (wordStart && c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 32);
+        wordStart = false;
+        bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (keep) out += static_cast<char>(c);
+    }
+    if (out.empty()) out = "Name";
+    return out;
+}
+
+std::string MakeUniqueAtomName(const std::string& prefix, const std::string& text,
+                               const std::string& suffix) {
+    std::string ident = MakeAtomIdent(text);
+    std::string name = prefix + ident + suffix;
+    int32_t pos = 0;
+    for (int n = 2; FindString(name, pos); ++n)
+        name = prefix + ident + std::to_string(n) + suffix;
+    return name;
+}
+
+}  // namespace DataBase
