@@ -1,18 +1,18 @@
 #include "ListFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 
 #include "Basic.h"
 #include "Errors.h"
-#include "ListEnv.h"
+#include "FileOp.h"
+#include "GenMsg.h"
+#include "ListBusy.h"
+#include "Options.h"
+#include "Parser.h"
 #include "ResultSet.h"
+#include "Services.h"
 #include "TextCompare.h"
 #include "TextConstants.h"
 
@@ -24,82 +24,44 @@ std::string HeaderText() {
 
 bool IsStoredSortOrder(int order) { return (order >= 0 && order <= 20) || order == 99; }
 
-bool FileExists(const std::string& path) {
+namespace {
+
+bool FileExists(const std::string& nativePath) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::stat(nativePath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, int& errorNumber) {
-    errorNumber = 0;
-    std::string tmp = path + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) {
-        errorNumber = ListEnv::ErrorNumberOfErrno(errno);
-        return false;
-    }
-    auto fail = [&](int err) {
-        errorNumber = ListEnv::ErrorNumberOfErrno(err);
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return false;
-    };
-    // The new file keeps the permissions of the one it replaces, or those of
-    // a newly created file.
-    struct stat old {};
-    mode_t mode;
-    if (::stat(path.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::fchmod(fd, mode) != 0) return fail(errno);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) return fail(errno);
-    if (::close(fd) != 0) {
-        errorNumber = ListEnv::ErrorNumberOfErrno(errno);
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        errorNumber = ListEnv::ErrorNumberOfErrno(errno);
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& bytes, int& errorNumber) {
-    errorNumber = 0;
+// The whole file; 0 or the error number of the failed open or read.
+int ReadWholeFile(const std::string& nativePath, std::string& bytes) {
     bytes.clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        errorNumber = ListEnv::ErrorNumberOfErrno(errno);
-        return false;
-    }
+    FileOp::InputFile in;
+    if (int err = in.Open(nativePath)) return err;
     char buf[65536];
     for (;;) {
-        const std::size_t n = std::fread(buf, 1, sizeof buf, f);
+        const std::size_t n = in.Read(buf, sizeof buf);
         bytes.append(buf, n);
         if (n < sizeof buf) break;
     }
-    const bool bad = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (bad) {
-        errorNumber = ListEnv::ErrorNumberOfErrno(err);
-        return false;
+    return in.Error();
+}
+
+class Format : public FileOp::ListFileFormat {
+public:
+    std::shared_ptr<ResultSet> Load(const std::string& path) override {
+        auto rs = std::make_shared<ResultSet>();
+        rs->InitInt();
+        if (!rs->Load(path)) return nullptr;
+        rs->RefreshAtomTexts();
+        return rs;
     }
-    return true;
+    bool Save(const ResultSet& list, const std::string& path) override { return list.Save(path); }
+};
+
+}  // namespace
+
+FileOp::ListFileFormat& TheFormat() {
+    static Format format;
+    return format;
 }
 
 }  // namespace ListFile
@@ -167,7 +129,7 @@ private:
 
 }  // namespace
 
-bool ResultSet::EncodeListFile(std::string& out, ResultProgress* progress) const {
+bool ResultSet::EncodeListFile(std::string& out, Services::Progress* progress) const {
     out.clear();
     bool ok = PutString(out, ListFile::HeaderText());
     PutInt16(out, 0);
@@ -183,7 +145,7 @@ bool ResultSet::EncodeListFile(std::string& out, ResultProgress* progress) const
         if (progress && ++progressCount == kProgressEvery) {
             progress->SetValue(static_cast<int32_t>(out.size()));
             progressCount = 0;
-            ListEnv::Get().DoEvents();
+            Services::Events().DoEvents();
         }
         ok = ok && PutString(out, l.text) && PutString(out, l.reason) && PutString(out, ListAtoms::Name(l.a));
         if (!ok) return false;
@@ -222,42 +184,43 @@ bool ResultSet::DecodeListFile(std::string_view bytes) {
     return true;
 }
 
-bool ResultSet::Save(const std::string& path, ResultProgress* progress) {
-    ListEnv::Host& env = ListEnv::Get();
-    env.HourglassOn();
+bool ResultSet::Save(const std::string& path, Services::Progress* progress) const {
+    ListBusy::On();
     std::string bytes;
     if (!EncodeListFile(bytes, progress)) {
         // A text too long for the format: nothing is written, the old file
         // stays, and the caller reports the failed save.
-        env.HourglassOff();
+        ListBusy::Off();
         return false;
     }
-    int err = 0;
-    const bool ok = ListFile::WriteFileAtomically(path, bytes, err);
-    env.HourglassOff();
-    if (!ok) env.ShowDiskError(err, path);
-    return ok;
+    const int err = FileOp::WriteFileAtomically(FileOp::Native(path), bytes);
+    ListBusy::Off();
+    if (err != 0) {
+        bool retry = false;
+        GenMsg::ShowDiskError(path, false, retry, err);
+    }
+    return err == 0;
 }
 
-bool ResultSet::Load(const std::string& path, ResultProgress* progress) {
-    ListEnv::Host& env = ListEnv::Get();
-    if (!ListFile::FileExists(path)) {
-        env.ShowStructError(path);
+bool ResultSet::Load(const std::string& path, Services::Progress* progress) {
+    const std::string native = FileOp::Native(path);
+    if (!ListFile::FileExists(native)) {
+        GenMsg::ShowMsg(GenMsg::GMstructError, GenMsg::kCritical, path);
         return false;
     }
-    env.HourglassOn();
+    ListBusy::On();
     Reset();
     std::string bytes;
-    int err = 0;
-    if (!ListFile::ReadWholeFile(path, bytes, err)) {
-        env.HourglassOff();
-        env.ShowDiskError(err, path);
+    if (const int err = ListFile::ReadWholeFile(native, bytes)) {
+        ListBusy::Off();
+        bool retry = false;
+        GenMsg::ShowDiskError(path, false, retry, err);
         return false;
     }
     if (progress) progress->SetValue(static_cast<int32_t>(bytes.size()));
     const bool ok = DecodeListFile(bytes);
-    env.HourglassOff();
-    if (!ok) env.ShowStructError(path);
+    ListBusy::Off();
+    if (!ok) GenMsg::ShowMsg(GenMsg::GMstructError, GenMsg::kCritical, path);
     return ok;
 }
 
@@ -267,9 +230,12 @@ std::string ResultSet::RegistryText() const {
     std::string s = "0," + std::to_string(numLines());
     for (const Line& l : lines_) {
         s += ",";
-        s += ListEnv::PercentEncode(l.text);
+        std::string text = l.text, why = l.reason;
+        Parser::PercentEncode(text);
+        Parser::PercentEncode(why);
+        s += text;
         s += ",";
-        s += ListEnv::PercentEncode(l.reason);
+        s += why;
         s += ",";
         s += ListAtoms::Name(l.a);
     }
@@ -298,8 +264,10 @@ void ResultSet::ParseRegistryText(const std::string& text) {
         // (the closing "//" is no line).
         if (idx + 3 > fields.size() || (idx + 3 == fields.size() && fields.back() == "//")) return;
         const std::string& name = fields[idx + 2];
-        AddResult(ListEnv::PercentDecode(fields[idx]), ListEnv::PercentDecode(fields[idx + 1]),
-                  name.empty() ? nullptr : ListAtoms::Lookup(name));
+        std::string text = fields[idx], why = fields[idx + 1];
+        Parser::PercentDecode(text);
+        Parser::PercentDecode(why);
+        AddResult(text, why, name.empty() ? nullptr : ListAtoms::Lookup(name));
         idx += 3;
     }
     std::string rest;
@@ -307,12 +275,12 @@ void ResultSet::ParseRegistryText(const std::string& text) {
     Errors::Assert(rest == "//", "LoadFromRegistry //");
 }
 
-void ResultSet::SaveToRegistry(const std::string& name) const { ListEnv::Get().PutVal("Sets", name, RegistryText()); }
+void ResultSet::SaveToRegistry(const std::string& name) const { Options::PutVal("Sets", name, RegistryText()); }
 
 void ResultSet::LoadFromRegistry(const std::string& name) {
     Reset();
     std::string text;
-    if (!ListEnv::Get().GetVal("Sets", name, text)) return;
+    if (!Options::GetVal("Sets", name, text)) return;
     ParseRegistryText(text);
 }
 

@@ -15,6 +15,8 @@
 
 #include <string>
 
+#include "FileOp.h"
+
 namespace ListFile {
 
 constexpr int kMaxString = 32767;
@@ -25,13 +27,8 @@ std::string HeaderText();
 // True for the sort orders a list file may hold.
 bool IsStoredSortOrder(int order);
 
-// Writes bytes to path so that the old file stays whole until the new one is
-// complete: a temporary file in the same folder, flushed, then renamed over
-// path. On failure nothing at path has changed; errorNumber is the run-time
-// error number.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, int& errorNumber);
-// Reads a whole file; false with the run-time error number on failure.
-bool ReadWholeFile(const std::string& path, std::string& bytes, int& errorNumber);
-bool FileExists(const std::string& path);
+// The list file format as the file commands use it (load with the atom
+// texts refreshed, save); start-up hands it to FileOp::SetListFileFormat.
+FileOp::ListFileFormat& TheFormat();
 
 }  // namespace ListFile

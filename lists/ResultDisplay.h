@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "FlexString.h"
+#include "Services.h"
+
 class ResultSet;
 
 // Which kind of control a list is bound to; it decides how the selection is
@@ -20,14 +23,6 @@ enum class DisplayKind { ListBox, ListView, TextDisplay, ComboBox };
 // Position and size of a control, in twips.
 struct ControlRect {
     double height = 0, width = 0, top = 0, left = 0;
-};
-
-// A progress bar given to Show, Save or Load.
-class ResultProgress {
-public:
-    virtual ~ResultProgress() = default;
-    virtual int32_t Value() const = 0;
-    virtual void SetValue(int32_t value) = 0;
 };
 
 // A label that shows the title or the line count.
@@ -57,14 +52,17 @@ public:
     virtual void SetToolTip(const std::string& text) = 0;
     // Renders every line of rs into the control; a given progress bar
     // advances once per line (rich-text panes).
-    virtual void Render(const ResultSet& rs, ResultProgress* progress) = 0;
+    virtual void Render(const ResultSet& rs, Services::Progress* progress) = 0;
     // Selects line i in the control (and scrolls it into view).
     virtual void Select(int32_t line) = 0;
     // The line index of the control's selection (a list box's item data, a
     // list view's tag); -1 when nothing is selected.
     virtual int32_t SelectedLine() const = 0;
-    // List views: the width of the second column in twips (0 elsewhere).
+    // List views: the width of the second column in twips (0 elsewhere),
+    // and the pixel widths of the list font's characters for wrapping
+    // column 2 (null: lines are not wrapped).
     virtual double Column2Width() const { return 0; }
+    virtual const CharWidths* FontWidths() const { return nullptr; }
     // List views: replaces (clearFirst) or extends the columns.
     virtual void DefineColumns(const std::vector<ColumnSpec>& columns, bool clearFirst) {}
     // Rich-text panes: whether the pane reacts to the mouse.

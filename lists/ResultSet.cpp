@@ -3,9 +3,10 @@
 #include <utility>
 
 #include "Basic.h"
-#include "CountPhrase.h"
 #include "Errors.h"
-#include "ListEnv.h"
+#include "FlexString.h"
+#include "ListBusy.h"
+#include "Services.h"
 #include "TextCompare.h"
 #include "TextConstants.h"
 
@@ -20,6 +21,26 @@ constexpr int kNoId = Basic::kNone;
 constexpr int32_t kBusyRenderLines = 300;
 
 int32_t MmToTwips(double mm) { return Basic::CLng(mm * 56.7); }
+
+// The names and groups of a list, as the searches' count phrases give them:
+// "12 names+3 groups", "1 group", "Nothing".
+std::string CountWords(bool isGroup, int32_t n) {
+    using TextConstants::LangText;
+    std::string s = n == 0 ? LangText(isGroup ? "Keine" : "Kein", "No") : std::to_string(n);
+    s += isGroup ? LangText(" Gruppe", " group") : LangText(" Name", " name");
+    if (n > 1) s += LangText("n", "s");
+    return s;
+}
+
+std::string SizeText(int32_t names, int32_t groups) {
+    std::string s;
+    if (names > 0) s = CountWords(false, names);
+    if (groups > 0) {
+        if (!s.empty()) s += "+";
+        s += CountWords(true, groups);
+    }
+    return s.empty() ? TextConstants::LangText("Nichts", "Nothing") : s;
+}
 
 std::string ListNumberPrefix(int id) {
     if (id == kNoId) return {};
@@ -80,7 +101,7 @@ void ResultSet::Unbind() {
 
 std::string ResultSet::title() const {
     if (pureTitle_.empty()) return title_;
-    return ListNumberPrefix(id_) + Searches::ResultSizeText(*this) + pureTitle_;
+    return ListNumberPrefix(id_) + SizeText(numNames_, numGenNames_) + pureTitle_;
 }
 
 // --- lines -----------------------------------------------------------------------
@@ -196,8 +217,11 @@ void ResultSet::AddResult2(const std::string& col1, const std::string& col2, con
     std::vector<std::string> pieces{col2};
     if (control_ && control_->Kind() == DisplayKind::ListView) {
         view.breakWidth = Basic::CLng(control_->Column2Width() / 15 - 25);
-        pieces = ListEnv::Get().BreakText(col2, view.breakWidth);
-        if (pieces.empty()) pieces.push_back(std::string());
+        if (const CharWidths* widths = control_->FontWidths()) {
+            int count = 0;
+            FlexString(col2).Break(view.breakWidth, pieces, count, *widths);
+            if (pieces.empty()) pieces.push_back(std::string());
+        }
     }
     for (std::size_t k = 0; k < pieces.size(); ++k) {
         if (k == 0) AddResult(col1 + "\t" + pieces[k], reason, a);
@@ -391,7 +415,7 @@ void ResultSet::Sort(int order) {
         int32_t h = 0;
         while (h <= numLines() - 1) h = 3 * h + 1;
         for (;;) {
-            ListEnv::Get().DoEvents();
+            Services::Events().DoEvents();
             h /= 3;
             if (h == 0) break;
             // Read anew: the events let run between passes may have changed the list.
@@ -412,16 +436,16 @@ void ResultSet::Sort(int order) {
 
 // --- display ----------------------------------------------------------------------------
 
-void ResultSet::Show(ResultProgress* progress) {
+void ResultSet::Show(Services::Progress* progress) {
     if (countLabel_) countLabel_->SetCaption(std::to_string(numLines()));
     if (titleLabel_) titleLabel_->SetCaption(title());
     if (!control_) return;
     const DisplayKind kind = control_->Kind();
     const bool busy = numLines() > kBusyRenderLines &&
                       (kind == DisplayKind::ListView || kind == DisplayKind::TextDisplay);
-    if (busy) ListEnv::Get().HourglassOn();
+    if (busy) ListBusy::On();
     control_->Render(*this, progress);
-    if (busy) ListEnv::Get().HourglassOff();
+    if (busy) ListBusy::Off();
 }
 
 void ResultSet::markLine(int32_t i) {

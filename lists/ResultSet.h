@@ -158,7 +158,7 @@ public:
 
     // --- display -------------------------------------------------------------------
     // Fills the labels and renders the lines into the bound control.
-    void Show(ResultProgress* progress = nullptr);
+    void Show(Services::Progress* progress = nullptr);
     // Marks line i and selects it in the control; nothing on an empty list.
     void markLine(int32_t i);
     // Takes the control's selection as the marked line (list box, list view).
@@ -170,8 +170,8 @@ public:
     // List files; both report failures themselves (disk error or structure
     // message) and return false. Save replaces the file only when the new one
     // is complete.
-    bool Save(const std::string& path, ResultProgress* progress = nullptr);
-    bool Load(const std::string& path, ResultProgress* progress = nullptr);
+    bool Save(const std::string& path, Services::Progress* progress = nullptr) const;
+    bool Load(const std::string& path, Services::Progress* progress = nullptr);
     // Lists in the settings store's "Sets" subkey under a value name.
     void SaveToRegistry(const std::string& name) const;
     void LoadFromRegistry(const std::string& name);
@@ -180,7 +180,7 @@ public:
     // The bytes of the list file (false when a text is too long for the
     // format, over 32,767 characters), and the reading of them (false when
     // malformed). Load and Save are these around the file itself.
-    bool EncodeListFile(std::string& out, ResultProgress* progress = nullptr) const;
+    bool EncodeListFile(std::string& out, Services::Progress* progress = nullptr) const;
     bool DecodeListFile(std::string_view bytes);
     // The text of a registry list, and the reading of one into this list.
     std::string RegistryText() const;
