@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "CountPhrase.h"
 #include "WindowContracts.h"
 
 class atom;
@@ -115,7 +114,13 @@ void FollowLink(const std::string& idText, std::shared_ptr<ResultSet> set, atom*
 void CollectPropTargets(const std::vector<atom*>& atoms, long n, atom* propKind, int kind1,
                         int kind2, std::vector<atom*>& out, long& outN);
 
-// CountPhrase, ResultSizeText and WordCountText: CountPhrase.h.
+// "No name", "1 name", "3 groups" / "Kein Name", "Keine Gruppe", "3 Gruppen".
+std::string CountPhrase(bool isGroup, long n);
+// "12 names+3 groups", "1 group", "Nothing" / "Nichts". Lines whose atom is
+// neither a name nor a group are not counted.
+std::string ResultSizeText(const ResultSet& rs);
+// "No word", "1 word", "7 words" / "Kein Wort", "1 Wort", "7 Wörter".
+std::string WordCountText(long n);
 
 // A three-way choice of option buttons.
 class OptionButton {

@@ -26,6 +26,7 @@ protected:
         db.AtomStrProp(link, "prRelatedTo", series, "https://example.org/names");
         bareLink = db.Member("liBare", "Bare", "seLinks");
         other = db.Add("xxOther", "Other");
+        db.K("prLang");
         db.Finish();
     }
 

@@ -25,14 +25,20 @@ protected:
         gJohn = db.Group("gnJohannes", "Johannes", true);
         jan1 = db.Name("naJanA", "Jan", gJohn);
         jan2 = db.Name("naJanB", "Jan", gJohn);
-        oldJohannes = db.Member("orJohannes", "Johannes", "seOrigNames");
-        db.AtomProp(oldJohannes, "prGenName", gJohn);
-        oldOnly = db.Member("orIohannes", "Iohannes", "seOrigNames");
-        db.AtomProp(oldOnly, "prGenName", gJohn);
+        oldJohannes = OldForm("orJohannes", "Johannes", gJohn);
+        oldOnly = OldForm("orIohannes", "Iohannes", gJohn);
         orphanOld = db.Member("orOrphan", "Waisling", "seOrigNames");
         theo = db.Name("naTheo", "The Wanderer", gPeter);
         db.Finish();
         Parser::InitParser();
+    }
+
+    // An old form names its group before its set, so the set decides its kind.
+    atom* OldForm(const std::string& name, const std::string& text, atom* group) {
+        atom* a = db.Add(name, text);
+        db.AtomProp(a, "prGenName", group);
+        db.AtomProp(a, "prMemberOf", db.K("seOrigNames"));
+        return a;
     }
 
     void Search(const std::string& text, int kindA, int kindB, int kindC) {
@@ -223,6 +229,7 @@ TEST_F(LookupTest, LocateNameCutsLongTextsAndIgnoresEmptyOnes) {
     text = std::string(40, 'x');
     Searches::LocateName(text, 0, 1, &caller);
     EXPECT_EQ(text, std::string(35, 'x'));
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{0, 105}));
 }
 
 TEST_F(LookupTest, NothingFoundAndTheNewNamesHintOnlyOnce) {
