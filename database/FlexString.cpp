@@ -183,9 +183,15 @@ void FlexString::Reverse() { std::reverse(codes_.begin(), codes_.end() - 1); }
 
 // --- Case and accents -----------------------------------------------------------------------
 
-void FlexString::Uppercase() {
-    for (int i = 0, n = StrLen(); i < n; ++i) codes_[i] = Parser::ToUpper(codes_[i]);
+namespace {
+// Every code of [from, to) through a table; codes outside it stay.
+void MapCodes(int* codes, int from, int to, const Parser::CodeTable& table) {
+    for (int i = from; i < to; ++i)
+        if (codes[i] >= 0 && codes[i] < 256) codes[i] = table[codes[i]];
 }
+}  // namespace
+
+void FlexString::Uppercase() { MapCodes(codes_.data(), 0, StrLen(), Parser::UpperTable()); }
 
 void FlexString::StartUpper() {
     if (StrLen() > 0) codes_[0] = Parser::ToUpper(codes_[0]);
@@ -197,12 +203,10 @@ void FlexString::StartAllUpper() {
 }
 
 void FlexString::Lowercase(int pos) {
-    for (int i = std::max(pos, 0), n = StrLen(); i < n; ++i) codes_[i] = Parser::ToLower(codes_[i]);
+    MapCodes(codes_.data(), std::max(pos, 0), StrLen(), Parser::LowerTable());
 }
 
-void FlexString::BaseChar() {
-    for (int i = 0, n = StrLen(); i < n; ++i) codes_[i] = Parser::ToBase(codes_[i]);
-}
+void FlexString::BaseChar() { MapCodes(codes_.data(), 0, StrLen(), Parser::BaseTable()); }
 
 // --- Keys, comparison and analysis --------------------------------------------------------------
 
@@ -223,8 +227,11 @@ void FlexString::ReplaceSoundex() {
             // The text never grows: one pass that reads at r and writes at w <= r.
             // What is written is not looked at again by this rule; what follows
             // a match is read from the untouched rest.
-            int w = 0;
-            for (int r = 0; r < n;) {
+            // Most rules find nothing: nothing moves before the first source1.
+            int first = static_cast<int>(std::find(codes_.begin(), codes_.end() - 1, rule.source1) -
+                                         codes_.begin());
+            int w = first;
+            for (int r = first; r < n;) {
                 bool hit = codes_[r] == rule.source1 && (srcLen == 1 || codes_[r + 1] == rule.source2);
                 if (hit) {
                     if (tgtLen >= 1) codes_[w++] = rule.target1;

@@ -428,7 +428,7 @@ void Scanner::NextToken(int& type, std::string& text) {
         if (current_ != '*') {
             // A lone slash; what follows it is the next token.
             type = kTokOther;
-            text = "/";
+            text.assign(1, '/');
             return;
         }
         type = kTokComment;

@@ -42,7 +42,7 @@ public:
 
 // --- Messages, settings, dialogs, busy cursor, progress, pending events -----
 
-// One piece of a message's text: plain text, bold or not, or a line break.
+// One run of a message's text: plain text, bold or not, or a line break.
 // A message travels as runs rather than as mark-up, so a caller's argument
 // (a typed search text, a file path) can never be read as mark-up.
 struct MsgRun {
