@@ -23,12 +23,12 @@ namespace {
 // Module state.
 Env env;
 int32_t tagCounter = 1;
-FlexString* sharedSpelling = nullptr;  // reused for every candidate of pass 2
+std::unique_ptr<FlexString> sharedSpelling;  // reused for every candidate of pass 2
 int lastDistance = 0;
 int busyDepth = 0;
 
 FlexString& SharedSpelling() {
-    if (sharedSpelling == nullptr) sharedSpelling = new FlexString();
+    if (!sharedSpelling) sharedSpelling = std::make_unique<FlexString>();
     return *sharedSpelling;
 }
 
@@ -78,8 +78,7 @@ const Env& GetEnv() { return env; }
 
 void InitSearches() {
     tagCounter = 1;
-    delete sharedSpelling;
-    sharedSpelling = new FlexString();
+    sharedSpelling = std::make_unique<FlexString>();
     busyDepth = 0;
     lastDistance = 0;
 }
