@@ -9,6 +9,7 @@
 #include "ExampleMode.h"
 #include "FlexString.h"
 #include "GenMsg.h"
+#include "LowLevel.h"
 #include "Options.h"
 #include "Parser.h"
 #include "ResultSet.h"
@@ -329,7 +330,7 @@ void LocateName(std::string& text, int kindA, int kindB, AtomShower* window) {
 void FollowLink(const std::string& idText, std::shared_ptr<ResultSet> set, atom* nameAtom) {
     const double id = Basic::Val(idText);
     if (id >= 40000) {
-        if (env.links != nullptr) env.links->ShowDescrHelp(Basic::CLng(id));
+        LowLevel::ShowDescrHelp(Basic::CLng(id));
         return;
     }
     atom* a = AtomById(Basic::CLng(id));
@@ -360,7 +361,11 @@ void FollowLink(const std::string& idText, std::shared_ptr<ResultSet> set, atom*
     case 12: {
         Prop* p = FirstProp(a, DataBase::prRelatedTo);
         Errors::Assert(p != nullptr, "FollowLink prRelatedTo");
-        if (p != nullptr && env.links != nullptr) env.links->ShellOpen(p->strVal());
+        if (p != nullptr) {
+            HourglassOn();
+            LowLevel::ShellOpen(p->strVal());
+            HourglassOff();
+        }
         break;
     }
     default: {

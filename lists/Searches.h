@@ -19,20 +19,11 @@ namespace Searches {
 
 // --- the outside world the engine reaches ----------------------------------
 
-// Where a link leaves the program: a link entry's document or address opens
-// through the system shell; a description heading opens its help topic.
-class LinkTargets {
-public:
-    virtual ~LinkTargets() = default;
-    virtual void ShellOpen(const std::string& target) = 0;
-    virtual void ShowDescrHelp(int32_t id) = 0;
-};
-
-// Start-up installs these; every pointer is non-owning and may stay null
-// (then the calls that need it do nothing).
+// Start-up installs the window manager (non-owning; while it is null the
+// calls that open windows do nothing). The busy cursor, the shell and help go
+// through the services (Services.h, LowLevel.h).
 struct Env {
     WindowOpener* windows = nullptr;
-    LinkTargets* links = nullptr;
 };
 void SetEnv(const Env& env);
 const Env& GetEnv();

@@ -58,7 +58,6 @@ void SearchTest::SetUp() {
     Searches::InitSearches();
     Searches::Env env;
     env.windows = &windows;
-    env.links = &links;
     Searches::SetEnv(env);
 }
 

@@ -169,14 +169,6 @@ public:
     FakeFavorites favorites;
 };
 
-class FakeLinks : public Searches::LinkTargets {
-public:
-    void ShellOpen(const std::string& target) override { shell.push_back(target); }
-    void ShowDescrHelp(int32_t id) override { help.push_back(id); }
-    std::vector<std::string> shell;
-    std::vector<int32_t> help;
-};
-
 // --- a small database ----------------------------------------------------------
 
 // Builds atoms with properties through the database API; Finish derives texts,
@@ -213,5 +205,4 @@ protected:
 
     TestDb db;
     FakeWindows windows;
-    FakeLinks links;
 };

@@ -68,14 +68,15 @@ TEST_F(LinkTest, EachKindOpensItsWindow) {
             EXPECT_TRUE(call.flag);
         }
     }
-    EXPECT_TRUE(links.shell.empty());
-    EXPECT_TRUE(links.help.empty());
+    EXPECT_TRUE(Fakes().shell.opened.empty());
+    EXPECT_TRUE(Fakes().help.topics.empty());
 }
 
 TEST_F(LinkTest, LinkEntryOpensItsAddressThroughTheShell) {
     Searches::FollowLink(Id(link), nullptr, nullptr);
-    EXPECT_EQ(links.shell, (std::vector<std::string>{"https://example.org/names"}));
+    EXPECT_EQ(Fakes().shell.opened, (std::vector<std::string>{"https://example.org/names"}));
     EXPECT_TRUE(windows.log.opened.empty());
+    EXPECT_EQ(Searches::BusyDepth(), 0);
 }
 
 TEST_F(LinkTest, HelpMarksNeverTouchTheAtomTable) {
@@ -83,7 +84,8 @@ TEST_F(LinkTest, HelpMarksNeverTouchTheAtomTable) {
     Searches::FollowLink("40023", nullptr, nullptr);
     // Far beyond any atom id: an index into the table would crash.
     Searches::FollowLink("2000000", nullptr, nullptr);
-    EXPECT_EQ(links.help, (std::vector<int32_t>{40000, 40023, 2000000}));
+    EXPECT_EQ(Fakes().help.topics.size(), 3u);
+    EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);  // no heading has that mark
     EXPECT_TRUE(windows.log.opened.empty());
 }
 
@@ -104,7 +106,7 @@ TEST_F(LinkTest, BrokenLinksDoNothing) {
     }
     EXPECT_TRUE(windows.log.opened.empty());
     EXPECT_TRUE(windows.log.calls.empty());
-    EXPECT_TRUE(links.shell.empty());
+    EXPECT_TRUE(Fakes().shell.opened.empty());
 }
 
 TEST_F(LinkTest, DeletedAtomIsNotShown) {
