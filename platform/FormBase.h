@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -21,7 +22,6 @@
 class FormBase;
 class QMdiArea;
 class QMdiSubWindow;
-class QWidget;
 class ToolTip;
 
 // Why a window unloads.
