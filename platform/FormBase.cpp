@@ -1,0 +1,328 @@
+#include "FormBase.h"
+
+#include <QDialog>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "QtText.h"
+#include "ToolTip.h"
+
+namespace {
+
+QPointer<QMdiArea> theArea;
+QMetaObject::Connection areaConnection;
+QPointer<QWidget> dialogOwner;
+FormEvents* theEvents = nullptr;
+std::vector<FormBase*> loadedForms;
+
+int ToPixels(double twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+double ToTwips(int pixels) { return pixels * 15.0; }
+
+TwipsRect ToTwipsRect(const QRect& r) {
+    return TwipsRect{ToTwips(r.y()), ToTwips(r.x()), ToTwips(r.height()), ToTwips(r.width())};
+}
+
+}  // namespace
+
+FormBase::FormBase(std::string name, Kind kind, unsigned roles)
+    : name_(std::move(name)), kind_(kind), roles_(roles) {
+    setObjectName(QString::fromStdString(name_));
+}
+
+FormBase::~FormBase() {
+    std::erase(loadedForms, this);
+    toolTips.clear();
+    delete host_.data();
+}
+
+// --- Environment ----------------------------------------------------------------
+
+void FormBase::SetMdiArea(QMdiArea* area) {
+    QObject::disconnect(areaConnection);
+    theArea = area;
+    if (!area) return;
+    // The area tells which sub-window became active; the window behind it
+    // hears of its activation.
+    areaConnection = QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
+        if (!sub) return;
+        for (FormBase* f : std::vector<FormBase*>(loadedForms))
+            if (f->SubWindow() == sub) {
+                f->Activated();
+                break;
+            }
+    });
+}
+
+QMdiArea* FormBase::MdiArea() { return theArea; }
+void FormBase::SetDialogOwner(QWidget* owner) { dialogOwner = owner; }
+void FormBase::SetEvents(FormEvents* events) { theEvents = events; }
+FormEvents* FormBase::Events() { return theEvents; }
+const std::vector<FormBase*>& FormBase::LoadedForms() { return loadedForms; }
+
+// --- Life cycle -----------------------------------------------------------------
+
+QWidget* FormBase::CreateHost() {
+    switch (kind_) {
+    case Kind::MdiChild: {
+        auto* sub = new QMdiSubWindow;
+        sub->setWidget(new QWidget);
+        if (theArea) theArea->addSubWindow(sub);
+        return sub;
+    }
+    case Kind::Dialog: {
+        auto* dialog = new QDialog(dialogOwner);
+        dialog->setModal(true);
+        return dialog;
+    }
+    case Kind::TopLevel: break;
+    }
+    return new QWidget;
+}
+
+QMdiSubWindow* FormBase::SubWindow() const { return qobject_cast<QMdiSubWindow*>(host_.data()); }
+
+void FormBase::Load() {
+    if (host_ || isLoading_) return;
+    HandlerScope scope(this);  // an unload asked for while loading waits for the end
+    isLoading_ = true;
+    QWidget* host = CreateHost();
+    host_ = host;
+    auto* sub = qobject_cast<QMdiSubWindow*>(host);
+    client_ = sub && sub->widget() ? sub->widget() : host;
+    host->setObjectName(objectName());
+    client_->setObjectName(objectName());
+    host->setAttribute(Qt::WA_DeleteOnClose, false);
+    host->installEventFilter(this);
+    loadedForms.push_back(this);
+    SetSizable(sizable_);
+    BuildControls();
+    RememberNormal();
+    if (theEvents) theEvents->FormLoaded(*this);
+    Form_Load();
+    isLoading_ = false;
+}
+
+void FormBase::Show() {
+    Load();
+    if (!host_) return;
+    host_->show();
+    if (pendingState_ >= 0) {
+        int state = pendingState_;
+        pendingState_ = -1;
+        ApplyState(state);
+    }
+    BringToFront();
+}
+
+bool FormBase::ShowModal() {
+    Load();
+    auto* dialog = qobject_cast<QDialog*>(host_.data());
+    if (!dialog) return false;
+    return dialog->exec() == QDialog::Accepted;
+}
+
+void FormBase::Hide() {
+    if (host_) host_->hide();
+}
+
+bool FormBase::Visible() const { return host_ && host_->isVisible(); }
+
+void FormBase::BringToFront() {
+    if (!host_ || !host_->isVisible()) return;
+    host_->raise();
+    if (QMdiSubWindow* sub = SubWindow()) {
+        if (theArea && theArea->activeSubWindow() != sub) theArea->setActiveSubWindow(sub);
+    } else {
+        host_->activateWindow();
+    }
+}
+
+bool FormBase::Unload(UnloadMode mode) {
+    if (!host_) return true;
+    if (handlerDepth_ > 0) {
+        if (!unloadPending_) pendingMode_ = mode;
+        unloadPending_ = true;
+        return true;
+    }
+    DoUnload(mode);
+    return host_ == nullptr;
+}
+
+void FormBase::DoUnload(UnloadMode mode) {
+    if (!host_ || unloading_) return;
+    unloading_ = true;
+    bool cancel = mode == UnloadMode::User && HasRole(kCloseGuard) && theEvents &&
+                  theEvents->FormCloseBlocked(*this);
+    if (!cancel) Form_QueryUnload(mode, cancel);
+    if (!cancel) Form_Unload(cancel);
+    if (cancel || !host_) {
+        unloading_ = false;
+        return;
+    }
+    if (theEvents) theEvents->FormUnloading(*this);
+    std::erase(loadedForms, this);
+    toolTips.clear();
+    controls_.clear();
+    QWidget* host = host_;
+    host_ = nullptr;
+    client_ = nullptr;
+    pendingState_ = -1;
+    host->removeEventFilter(this);
+    host->hide();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(host); sub && sub->mdiArea())
+        sub->mdiArea()->removeSubWindow(sub);
+    host->deleteLater();
+    unloading_ = false;
+    if (theEvents) theEvents->FormUnloaded(*this);
+}
+
+void FormBase::Activated() {
+    if (theEvents) theEvents->FormActivated(*this);
+    Run([this] { Form_Activate(); });
+}
+
+void FormBase::RequestClose() { Unload(UnloadMode::User); }
+
+// --- Handlers -------------------------------------------------------------------
+
+FormBase::HandlerScope::HandlerScope(FormBase* form) : form_(form) {
+    if (form) ++form->handlerDepth_;
+}
+
+FormBase::HandlerScope::~HandlerScope() {
+    if (FormBase* f = form_.data()) f->LeaveHandler();
+}
+
+void FormBase::LeaveHandler() {
+    if (--handlerDepth_ > 0 || !unloadPending_) return;
+    unloadPending_ = false;
+    DoUnload(pendingMode_);
+}
+
+// --- Position and size ------------------------------------------------------------
+
+TwipsRect FormBase::Rect() const {
+    if (!host_) return {};
+    return ToTwipsRect(QRect(host_->pos(), host_->size()));
+}
+
+TwipsRect FormBase::NormalRect() const {
+    if (!host_) return {};
+    return WindowState() == 0 ? Rect() : ToTwipsRect(normal_);
+}
+
+void FormBase::Move(double top, double left) {
+    if (host_) host_->move(ToPixels(left), ToPixels(top));
+}
+
+void FormBase::Resize(double height, double width) {
+    if (!host_) return;
+    QSize size(std::max(1, ToPixels(width)), std::max(1, ToPixels(height)));
+    if (sizable_)
+        host_->resize(size);
+    else
+        host_->setFixedSize(size);
+}
+
+int FormBase::WindowState() const {
+    if (!host_) return 0;
+    if (!host_->isVisible() && pendingState_ >= 0) return pendingState_;
+    if (host_->isMinimized()) return 1;
+    if (host_->isMaximized()) return 2;
+    return 0;
+}
+
+void FormBase::SetWindowState(int state) {
+    if (!host_) return;
+    if (state < 0 || state > 2) state = 0;
+    if (!host_->isVisible()) {
+        pendingState_ = state;
+        return;
+    }
+    ApplyState(state);
+}
+
+void FormBase::ApplyState(int state) {
+    if (state == WindowState()) return;
+    RememberNormal();
+    if (state == 1)
+        host_->showMinimized();
+    else if (state == 2)
+        host_->showMaximized();
+    else
+        host_->showNormal();
+}
+
+void FormBase::RememberNormal() {
+    if (host_ && !host_->isMinimized() && !host_->isMaximized()) normal_ = QRect(host_->pos(), host_->size());
+}
+
+void FormBase::SetSizable(bool sizable) {
+    sizable_ = sizable;
+    if (!host_) return;
+    if (sizable) {
+        host_->setMinimumSize(0, 0);
+        host_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        host_->setFixedSize(host_->size());
+    }
+    if (QMdiSubWindow* sub = SubWindow()) {
+        sub->setWindowFlag(Qt::WindowMaximizeButtonHint, sizable);
+        sub->setOption(QMdiSubWindow::RubberBandResize, false);
+    }
+}
+
+void FormBase::SetCaption(const std::string& cp1252) {
+    if (host_) host_->setWindowTitle(QtText::ToQt(cp1252));
+}
+
+std::string FormBase::Caption() const { return host_ ? QtText::FromQt(host_->windowTitle()) : std::string(); }
+
+// --- Controls ---------------------------------------------------------------------
+
+void FormBase::Register(QWidget* control, const std::string& name, int index) {
+    if (!control) return;
+    control->setObjectName(QString::fromStdString(name));
+    if (index >= 0) control->setProperty("index", index);
+    controls_.push_back(ControlEntry{name, index, control});
+}
+
+QWidget* FormBase::Control(const std::string& name, int index) const {
+    for (const ControlEntry& c : controls_)
+        if (c.name == name && c.index == index) return c.widget;
+    return nullptr;
+}
+
+// --- Events -------------------------------------------------------------------------
+
+bool FormBase::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != host_.data()) return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Close:
+        // Every close goes through the unload steps, which may refuse it.
+        event->ignore();
+        RequestClose();
+        return true;
+    case QEvent::KeyPress:
+        if (kind_ == Kind::Dialog && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            RequestClose();
+            return true;
+        }
+        break;
+    case QEvent::WindowActivate:
+        if (kind_ != Kind::MdiChild) Activated();
+        break;
+    case QEvent::Move: RememberNormal(); break;
+    case QEvent::Resize:
+        RememberNormal();
+        if (!isLoading_) Run([this] { Form_Resize(); });
+        break;
+    default: break;
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,121 @@
+// The controls of the windows, with the semantics their handlers rely on:
+// a selection or value set by code raises the same handler as the user's
+// input; option buttons of one container exclude each other but may all be
+// off; every handler runs at once, as a handler of the control's window.
+// Texts are cp1252.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <functional>
+#include <string>
+
+#include "FormBase.h"
+
+using Handler = std::function<void()>;
+
+// A push button. Press() clicks it from code (a tutorial, a Notify).
+class CommandButton : public QPushButton, public FormControl {
+    Q_OBJECT
+public:
+    explicit CommandButton(QWidget* parent = nullptr);
+    void SetCaption(const std::string& text);
+    void Press();
+    Handler onClick;
+};
+
+// A check box: Value 0 cleared, 1 ticked. onClick runs whenever the value
+// changes, by a click or by SetValue.
+class CheckBox : public QCheckBox, public FormControl {
+    Q_OBJECT
+public:
+    explicit CheckBox(QWidget* parent = nullptr);
+    void SetCaption(const std::string& text);
+    int Value() const { return isChecked() ? 1 : 0; }
+    void SetValue(int value);
+    Handler onClick;
+};
+
+// An option button. The buttons with the same parent exclude each other;
+// all of them may be off. onClick runs when the button is switched on, by a
+// click or by SetValue(true); clicking a button that is on keeps it on.
+class OptionButton : public QRadioButton, public FormControl {
+    Q_OBJECT
+public:
+    explicit OptionButton(QWidget* parent = nullptr);
+    void SetCaption(const std::string& text);
+    bool Value() const { return isChecked(); }
+    void SetValue(bool on);
+    Handler onClick;
+
+protected:
+    void nextCheckState() override;
+
+private:
+    void Toggled(bool on);
+};
+
+// A one-line text box. onChange runs whenever the text changes, typed or set
+// by SetText; onGotFocus when it gets the keyboard focus.
+class TextBox : public QLineEdit, public FormControl {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    Handler onChange, onGotFocus;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+};
+
+// A combo box, a drop-down list or (editable) a text with a list. onClick
+// runs when an entry is chosen, by the user or by SetListIndex; onChange
+// when the text of an editable box is typed or set by SetText; onGotFocus
+// when it gets the focus; onDropDown before the list drops down. Filling
+// the list (AddItem, Clear) raises nothing.
+class ComboBox : public QComboBox, public FormControl {
+    Q_OBJECT
+public:
+    explicit ComboBox(QWidget* parent = nullptr);
+    void AddItem(const std::string& text);
+    void Clear();
+    int ListCount() const { return count(); }
+    std::string List(int index) const;
+    // -1 for none.
+    int ListIndex() const { return currentIndex(); }
+    void SetListIndex(int index);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    Handler onClick, onChange, onGotFocus, onDropDown;
+
+    void showPopup() override;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    bool quiet_ = false;
+};
+
+// A list of short texts. onClick runs when the selected line changes, by the
+// user or by SetListIndex; filling raises nothing.
+class ListBox : public QListWidget, public FormControl {
+    Q_OBJECT
+public:
+    explicit ListBox(QWidget* parent = nullptr);
+    void AddItem(const std::string& text);
+    void Clear();
+    int ListCount() const { return count(); }
+    std::string List(int index) const;
+    int ListIndex() const { return currentRow(); }
+    void SetListIndex(int index);
+    Handler onClick;
+
+private:
+    bool quiet_ = false;
+};

@@ -1,0 +1,341 @@
+#include "WinMan.h"
+
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <map>
+
+#include "Errors.h"
+#include "GenMsg.h"
+#include "Options.h"
+#include "Services.h"
+#include "ToolTip.h"
+
+// --- The name table -----------------------------------------------------------------
+
+namespace Auto {
+
+namespace {
+
+constexpr const char* kKnownNames[] = {
+    "Alpha", "SingleName", "OrigLang", "OrigWord", "Realm", "NameDays", "Similar", "Pop",
+    "Lexi", "Lang", "FullText", "LetterMix", "PickRandom",
+    "NameLists", "ListOp", "StdLists", "Favorites", "Export", "PrintOptions", "UserNames", "Quiz",
+    "QuizOptions", "QuizResult",
+    "ShortHelp", "OptionEntry", "Feedback", "TutSelect", "DebugGraph",
+    "Translate", "NameTables", "DebugMain", "DataEntry", "PersonEntry", "Load", "DebugInfo", "GenPop",
+    "Harmony",
+};
+
+struct Slot {
+    Factory factory;
+    std::unique_ptr<FormBase> form;
+};
+
+std::map<std::string, Slot>& Table() {
+    static std::map<std::string, Slot> table;
+    return table;
+}
+
+}  // namespace
+
+bool IsKnownName(const std::string& name) {
+    return std::any_of(std::begin(kKnownNames), std::end(kKnownNames),
+                       [&](const char* n) { return name == n; });
+}
+
+void Register(const std::string& name, Factory factory) {
+    if (!IsKnownName(name)) {
+        Errors::Assert(false, "GetForm " + name);
+        return;
+    }
+    Table()[name].factory = std::move(factory);
+}
+
+bool IsAvailable(const std::string& name) {
+    auto it = Table().find(name);
+    return it != Table().end() && (it->second.form || it->second.factory);
+}
+
+FormBase* GetForm(const std::string& name) {
+    if (!IsKnownName(name)) {
+        Errors::Assert(false, "GetForm " + name);
+        return nullptr;
+    }
+    auto it = Table().find(name);
+    if (it == Table().end()) return nullptr;
+    Slot& slot = it->second;
+    if (!slot.form && slot.factory) slot.form = slot.factory();
+    return slot.form.get();
+}
+
+void Reset() {
+    // Windows first (their widgets may still be up), then the table.
+    for (auto& [name, slot] : Table()) slot.form.reset();
+    Table().clear();
+}
+
+}  // namespace Auto
+
+// --- The window manager ---------------------------------------------------------------
+
+namespace WinMan {
+
+bool tutorialRunning = false;
+bool scriptRunning = false;
+bool appClosing = false;
+double bandOffset = 0;
+std::function<bool()> databaseLoading;
+std::function<void()> clearMark;
+
+namespace {
+
+using Key = WinModel::WindowHistory::Key;
+
+WinModel::WindowHistory history;
+bool activateGuard = false;
+int unloadDepth = 0;  // activations while a window unloads leave the order alone
+
+bool IsFrame(const FormBase& f) { return f.Name() == "KFrame"; }
+bool IsTutor(const FormBase& f) { return f.Name() == "Tutor"; }
+
+// The loaded window behind a history key; null when it is not loaded.
+FormBase* FromKey(Key key) {
+    for (FormBase* f : FormBase::LoadedForms())
+        if (f == key) return f;
+    return nullptr;
+}
+
+bool IsLoaded(const FormBase* form) {
+    const auto& all = FormBase::LoadedForms();
+    return std::find(all.begin(), all.end(), form) != all.end();
+}
+
+void BringQuietly(FormBase* form) {
+    if (!form) return;
+    bool saved = activateGuard;
+    activateGuard = true;
+    form->BringToFront();
+    activateGuard = saved;
+}
+
+// A hidden window (the list manager hides itself instead of unloading, the
+// tutorial window stays loaded when a tutorial ends) leaves the history, so
+// that back, forward and the stored list of open windows pass it by.
+void DropHidden() {
+    history.DropIf([](Key k) {
+        FormBase* f = FromKey(k);
+        return !f || !f->Visible();
+    });
+}
+
+double ScreenWidth() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() * 15.0 : 0;
+}
+
+double ScreenHeight() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() * 15.0 : 0;
+}
+
+void ApplyPlacement(FormBase& form, const WinModel::Placement& p) {
+    if (p.applySize) {
+        if (form.WindowState() != WinModel::kNormal) form.SetWindowState(WinModel::kNormal);
+        form.Resize(p.height, p.width);
+        form.Move(p.top, p.left);
+        form.SetWindowState(p.state);
+    } else if (form.WindowState() == WinModel::kNormal) {
+        form.Move(p.top, p.left);
+    }
+}
+
+class Listener : public FormEvents {
+public:
+    void FormLoaded(FormBase& f) override {
+        if (f.HasRole(FormBase::kPlaced)) PlaceWindow(f);
+    }
+    void FormActivated(FormBase& f) override {
+        if (f.HasRole(FormBase::kInHistory)) Activate(f);
+    }
+    bool FormCloseBlocked(FormBase&) override { return ActionBlocked(); }
+    void FormUnloading(FormBase& f) override {
+        if (f.HasRole(FormBase::kInHistory)) CloseWin(f);
+        if (f.HasRole(FormBase::kStored)) CloseForm(f);
+        ++unloadDepth;
+    }
+    void FormUnloaded(FormBase& f) override {
+        --unloadDepth;
+        // The window left in front is the current one: the last entry.
+        if (f.HasRole(FormBase::kInHistory) && unloadDepth == 0 && !appClosing)
+            BringQuietly(FromKey(history.Current()));
+    }
+};
+
+Listener listener;
+
+}  // namespace
+
+void InitWinMan() {
+    history.Clear();
+    activateGuard = false;
+    unloadDepth = 0;
+    bandOffset = 0;
+    tutorialRunning = false;
+    scriptRunning = false;
+    FormBase::SetEvents(&listener);
+}
+
+const WinModel::WindowHistory& History() { return history; }
+
+bool IsCurrent(const FormBase& form) { return history.IsCurrent(&form); }
+
+void OpenForm(const std::string& name) {
+    Services::Busy().On();
+    Services::Events().DoEvents();
+    if (FormBase* form = Auto::GetForm(name)) {
+        form->Show();
+        Services::Events().DoEvents();
+        if (IsLoaded(form)) form->BringToFront();
+    }
+    Services::Events().DoEvents();
+    Services::Busy().Off();
+}
+
+void Activate(FormBase& form) {
+    Errors::LogEntry("WinMan", "Activate", form.Name());
+    Services::Events().DoEvents();
+    if (activateGuard || unloadDepth > 0) return;
+    history.Activate(&form, form.Name());
+}
+
+void CloseWin(FormBase& form) {
+    Errors::LogEntry("WinMan", "CloseWin", form.Name());
+    // A hidden window has already left the history (DropHidden); only a
+    // visible one missing from it is a fault.
+    if (!history.Remove(&form)) Errors::Assert(!form.Visible(), "Unload found");
+}
+
+void CloseForm(FormBase& form) {
+    Errors::LogEntry("WinMan", "CloseForm", form.Name());
+    if (IsTutor(form)) return;
+    TwipsRect r = form.NormalRect();
+    WinModel::WindowRect rect{WinModel::StoredTop(r.top, bandOffset, IsFrame(form)), r.left, r.height, r.width};
+    Options::PutVal("Windows", form.Name(), WinModel::FormatWindowRect(rect, form.WindowState()));
+}
+
+void PlaceWindow(FormBase& form) {
+    WinModel::PlaceRequest q;
+    std::string text;
+    std::optional<WinModel::StoredPosition> stored;
+    if (Options::GetVal("Windows", form.Name(), text)) stored = WinModel::ParseWindowRect(text);
+    if (stored) {
+        q.rect = stored->rect;
+        q.state = stored->state;
+    } else if (IsFrame(form)) {
+        q.rect = WinModel::DefaultFrameRect(ScreenWidth(), ScreenHeight());
+    } else if (auto def = WinModel::DefaultRect(form.Name())) {
+        q.rect = *def;
+    } else {
+        return;  // keeps its layout position
+    }
+    q.isFrame = IsFrame(form);
+    q.isTutor = IsTutor(form);
+    q.sizable = form.Sizable();
+    q.bandOffset = bandOffset;
+    if (form.kind() == FormBase::Kind::MdiChild) {
+        QMdiArea* area = FormBase::MdiArea();
+        if (area && area->isVisible()) {
+            q.boundsWidth = area->viewport()->width() * 15.0;
+            q.boundsHeight = area->viewport()->height() * 15.0;
+        }
+    } else {
+        q.boundsWidth = ScreenWidth();
+        q.boundsHeight = ScreenHeight();
+    }
+    ApplyPlacement(form, WinModel::Place(q));
+}
+
+bool ActionBlocked() {
+    if (scriptRunning) return false;
+    if (databaseLoading && databaseLoading()) return true;
+    if (tutorialRunning && GenMsg::AskMsg(GenMsg::GMendTutor, "")) {
+        for (FormBase* f : std::vector<FormBase*>(FormBase::LoadedForms()))
+            if (IsTutor(*f)) f->Hide();
+        SetTopOffset(0);
+        if (clearMark) clearMark();
+        tutorialRunning = false;
+    }
+    return tutorialRunning;
+}
+
+void NotifyAll(int code, const std::string& text) {
+    // A notification may load or unload windows: each window of the list as
+    // it was is told, while it is still loaded.
+    for (FormBase* f : std::vector<FormBase*>(FormBase::LoadedForms()))
+        if (IsLoaded(f)) f->Notify(code, text);
+}
+
+void AddToolTip(FormBase& form, QWidget* control, const std::string& text) {
+    if (!Options::ShowToolTips || !control) return;
+    auto tip = std::make_unique<ToolTip>();
+    tip->Init(control);
+    tip->AddTool(control, text);
+    form.toolTips.push_back(std::move(tip));
+}
+
+void FocusIfCurrent(FormBase& form, QWidget* control) {
+    if (!control || !IsCurrent(form)) return;
+    bool saved = activateGuard;
+    activateGuard = true;
+    control->setFocus();
+    activateGuard = saved;
+}
+
+void GoBack() {
+    DropHidden();
+    if (auto key = history.Back()) BringQuietly(FromKey(*key));
+}
+
+void GoForward() {
+    DropHidden();
+    if (auto key = history.Forward()) BringQuietly(FromKey(*key));
+}
+
+void CloseAllWindows() {
+    std::vector<Key> keys;
+    for (const auto& e : history.Entries()) keys.push_back(e.key);
+    for (Key k : keys) {
+        FormBase* f = FromKey(k);
+        if (f && !IsTutor(*f) && !IsFrame(*f)) f->Unload(UnloadMode::Code);
+    }
+}
+
+void SaveOpenWindows() {
+    DropHidden();
+    Options::PutVal("Windows", "Open", history.OpenListText());
+}
+
+void RestoreOpenWindows() {
+    std::string text;
+    if (!Options::GetVal("Windows", "Open", text)) return;
+    for (const std::string& name : WinModel::ParseOpenList(text)) {
+        // Never written for these; a stored one is damage.
+        if (WinModel::ExcludedFromOpenList(name)) continue;
+        if (FormBase* f = Auto::GetForm(name)) f->Show();
+    }
+}
+
+void SetTopOffset(double newOffset) {
+    double delta = newOffset - bandOffset;
+    bandOffset = newOffset;
+    for (FormBase* f : FormBase::LoadedForms()) {
+        if (IsTutor(*f) || IsFrame(*f) || f->kind() != FormBase::Kind::MdiChild) continue;
+        if (f->WindowState() != WinModel::kNormal) continue;  // never move a minimised or maximised window
+        f->Move(WinModel::ShiftedTop(f->Top(), delta), f->Left());
+    }
+}
+
+}  // namespace WinMan

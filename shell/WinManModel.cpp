@@ -1,0 +1,227 @@
+#include "WinManModel.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "Basic.h"
+
+namespace WinModel {
+
+namespace {
+
+// No screen is a million pixels wide: a larger number is a damaged value.
+constexpr double kMaxTwips = 15.0 * 1000000;
+
+// Takes the text up to the first "," (and the comma) off the front.
+bool NextRectNumber(std::string_view& text, double& value) {
+    if (text.empty()) return false;
+    size_t comma = text.find(',');
+    std::string_view piece = text.substr(0, comma);
+    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    value = Basic::Val(piece);
+    return true;
+}
+
+struct DefaultRow {
+    std::string_view name;
+    WindowRect rect;
+};
+
+constexpr double K = kKeepSize;
+constexpr DefaultRow kDefaults[] = {
+    {"Alpha", {0, 0, 7230, 10035}},       {"Favorites", {100, 100, 6690, 9975}},
+    {"NameDays", {510, 1215, 6495, 10470}}, {"NameLists", {0, 885, 7290, 10710}},
+    {"OrigLang", {510, 1660, 6645, 9780}}, {"OrigWord", {0, 1170, 7620, 10455}},
+    {"Realm", {465, 5040, 6570, 6330}},    {"SingleName", {0, 405, 6630, 9750}},
+    {"UserNames", {90, 1425, K, K}},       {"Pop", {405, 405, 6720, 10635}},
+    {"Export", {0, 0, K, K}},              {"FullText", {0, 0, K, K}},
+    {"Lang", {0, 0, K, K}},                {"LetterMix", {0, 0, K, K}},
+    {"Lexi", {0, 0, K, K}},                {"ListOp", {0, 0, K, K}},
+    {"OptionEntry", {0, 0, K, K}},         {"PickRandom", {0, 0, K, K}},
+    {"Similar", {0, 0, K, K}},             {"StdLists", {0, 0, K, K}},
+    {"TutSelect", {0, 0, K, K}},           {"Tutor", {0, 0, K, K}},
+};
+
+double ClampStart(double pos, double bound) {
+    if (!(pos >= 0)) return 0;
+    if (bound > 0 && pos > bound - kMinVisible) return 0;
+    return pos;
+}
+
+}  // namespace
+
+std::optional<StoredPosition> ParseWindowRect(std::string_view text) {
+    StoredPosition p;
+    double state = 0;
+    double* fields[] = {&p.rect.top, &p.rect.left, &p.rect.height, &p.rect.width, &state};
+    for (double* f : fields) {
+        if (!NextRectNumber(text, *f)) return std::nullopt;
+        if (!std::isfinite(*f) || std::fabs(*f) > kMaxTwips) return std::nullopt;
+    }
+    if (p.rect.height <= 0 || p.rect.width <= 0) return std::nullopt;
+    int s = Basic::CLng(state);
+    p.state = (s >= kNormal && s <= kMaximized) ? s : kNormal;
+    return p;
+}
+
+std::string FormatNumber(double value) {
+    if (value == 0 || !std::isfinite(value)) return "0";
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (res.ec != std::errc()) return "0";
+    return std::string(buf, res.ptr);
+}
+
+std::string FormatWindowRect(const WindowRect& r, int state) {
+    return FormatNumber(r.top) + "," + FormatNumber(r.left) + "," + FormatNumber(r.height) + "," +
+           FormatNumber(r.width) + "," + std::to_string(state);
+}
+
+std::optional<WindowRect> DefaultRect(std::string_view name) {
+    for (const DefaultRow& row : kDefaults)
+        if (row.name == name) return row.rect;
+    return std::nullopt;
+}
+
+WindowRect DefaultFrameRect(double screenWidth, double screenHeight) {
+    WindowRect r;
+    r.top = screenHeight / 12;
+    r.left = screenWidth / 12;
+    r.height = screenHeight - 2 * r.top;
+    r.width = screenWidth - 2 * r.left;
+    if (r.width / 15 > 1000) r.width = 15000;
+    if (r.height / 15 > 800) r.height = 12000;
+    return r;
+}
+
+Placement Place(const PlaceRequest& q) {
+    Placement p;
+    p.top = q.rect.top + ((q.isFrame || q.isTutor) ? 0 : q.bandOffset);
+    p.left = q.rect.left;
+    p.applySize = q.rect.width != kKeepSize && (q.isFrame || q.sizable);
+    if (p.applySize) {
+        p.height = q.rect.height;
+        p.width = q.rect.width;
+        p.state = (q.state >= kNormal && q.state <= kMaximized) ? q.state : kNormal;
+    }
+    p.top = ClampStart(p.top, q.boundsHeight);
+    p.left = ClampStart(p.left, q.boundsWidth);
+    return p;
+}
+
+double StoredTop(double top, double bandOffset, bool isTutorOrFrame) {
+    if (isTutorOrFrame) return top;
+    double t = top - bandOffset;
+    return t < 0 ? 0 : t;
+}
+
+double ShiftedTop(double top, double delta) {
+    double t = top + delta;
+    return t < 0 ? 0 : t;
+}
+
+std::vector<std::string> ParseOpenList(std::string_view text) {
+    std::vector<std::string> names;
+    while (!text.empty()) {
+        size_t comma = text.find(',');
+        std::string_view piece = text.substr(0, comma);
+        if (!piece.empty()) names.emplace_back(piece);
+        if (comma == std::string_view::npos) break;
+        text = text.substr(comma + 1);
+    }
+    return names;
+}
+
+bool ExcludedFromOpenList(std::string_view name) {
+    return name == "Tutor" || name == "Quiz" || name == "Similar";
+}
+
+// --- WindowHistory ------------------------------------------------------------
+
+int WindowHistory::Find(Key key) const {
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].key == key) return static_cast<int>(i);
+    return -1;
+}
+
+void WindowHistory::MoveToEnd(int index) {
+    Entry e = entries_[index];
+    entries_.erase(entries_.begin() + index);
+    entries_.push_back(std::move(e));
+}
+
+void WindowHistory::CurrentIsLast() {
+    current_ = entries_.empty() ? kNoCurrent : Count() - 1;
+}
+
+void WindowHistory::Activate(Key key, const std::string& name) {
+    if (current_ != kNoCurrent && entries_[current_].key != key && current_ != Count() - 1) {
+        MoveToEnd(current_);
+        current_ = Count() - 1;
+    }
+    int index = Find(key);
+    if (index >= 0 && index == current_) return;
+    if (index >= 0)
+        MoveToEnd(index);
+    else
+        entries_.push_back(Entry{key, name});
+    current_ = Count() - 1;
+}
+
+bool WindowHistory::Remove(Key key) {
+    int index = Find(key);
+    if (index < 0) return false;
+    entries_.erase(entries_.begin() + index);
+    CurrentIsLast();
+    return true;
+}
+
+void WindowHistory::DropIf(const std::function<bool(Key)>& hidden) {
+    Key current = Current();
+    size_t before = entries_.size();
+    std::erase_if(entries_, [&](const Entry& e) { return hidden(e.key); });
+    if (entries_.size() == before) return;
+    int index = current ? Find(current) : -1;
+    if (index >= 0)
+        current_ = index;
+    else
+        CurrentIsLast();
+}
+
+std::optional<WindowHistory::Key> WindowHistory::Back() {
+    if (current_ == kNoCurrent || current_ < 1) return std::nullopt;
+    --current_;
+    return entries_[current_].key;
+}
+
+std::optional<WindowHistory::Key> WindowHistory::Forward() {
+    if (current_ == kNoCurrent || current_ >= Count() - 1) return std::nullopt;
+    ++current_;
+    return entries_[current_].key;
+}
+
+bool WindowHistory::IsCurrent(Key key) const {
+    return current_ != kNoCurrent && entries_[current_].key == key;
+}
+
+WindowHistory::Key WindowHistory::Current() const {
+    return current_ == kNoCurrent ? nullptr : entries_[current_].key;
+}
+
+void WindowHistory::Clear() {
+    entries_.clear();
+    current_ = kNoCurrent;
+}
+
+std::string WindowHistory::OpenListText() const {
+    std::string text;
+    for (const Entry& e : entries_) {
+        if (ExcludedFromOpenList(e.name)) continue;
+        if (!text.empty()) text += ",";
+        text += e.name;
+    }
+    return text;
+}
+
+}  // namespace WinModel

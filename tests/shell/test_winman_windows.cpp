@@ -1,0 +1,345 @@
+// Windows on the window base in a real MDI area (offscreen): opening,
+// activation and history, placement from stored values, unloading, the
+// control adapters and the notifications.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "Fakes.h"
+#include "FormControls.h"
+#include "GenMsg.h"
+#include "Options.h"
+#include "ToolTip.h"
+#include "WinMan.h"
+
+namespace {
+
+// A small window with one control of each kind; it records what happens.
+class TestForm : public FormBase {
+public:
+    explicit TestForm(const std::string& name, std::vector<std::string>& log) : FormBase(name), log_(log) {}
+
+    void Notify(int code, const std::string& text) override { log_.push_back(Name() + " notify " + std::to_string(code)); }
+
+    int loads = 0;
+    bool unloadInHandler = false;
+    bool loadedAfterUnloadCall = false;
+    std::vector<std::string> clicks;
+
+protected:
+    void BuildControls() override {
+        Resize(3000, 4500);
+        go = Add<CommandButton>("Go");
+        go->onClick = [this] {
+            clicks.push_back("Go");
+            if (unloadInHandler) {
+                Unload();
+                loadedAfterUnloadCall = IsLoaded() && Control("Go") == go;
+            }
+        };
+        for (int i = 0; i < 3; ++i) {
+            auto* opt = Add<OptionButton>("Opt", i);
+            opt->onClick = [this, i] { clicks.push_back("Opt" + std::to_string(i)); };
+        }
+        check = Add<CheckBox>("Check");
+        check->onClick = [this] { clicks.push_back("Check" + std::to_string(check->Value())); };
+        text = Add<TextBox>("Text");
+        text->onChange = [this] { clicks.push_back("Text " + text->Text()); };
+        combo = Add<ComboBox>("Combo");
+        combo->onClick = [this] { clicks.push_back("Combo" + std::to_string(combo->ListIndex())); };
+        list = Add<ListBox>("List");
+        list->onClick = [this] { clicks.push_back("List" + std::to_string(list->ListIndex())); };
+    }
+    void Form_Load() override {
+        ++loads;
+        combo->AddItem("eins");
+        combo->AddItem("zwei");
+        list->AddItem("a");
+        list->AddItem("b");
+    }
+
+public:
+    CommandButton* go = nullptr;
+    CheckBox* check = nullptr;
+    TextBox* text = nullptr;
+    ComboBox* combo = nullptr;
+    ListBox* list = nullptr;
+
+private:
+    std::vector<std::string>& log_;
+};
+
+class WindowsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Options::RegBaseKey = "Software\\Test\\";
+        Options::ShowToolTips = true;
+        WinMan::InitWinMan();
+        Auto::Reset();
+        frame = std::make_unique<QMainWindow>();
+        area = new QMdiArea;
+        frame->setCentralWidget(area);
+        frame->resize(1000, 700);
+        frame->show();
+        FormBase::SetMdiArea(area);
+        for (const char* name : {"Alpha", "Lexi", "SingleName"})
+            Auto::Register(name, [this, name] { return std::make_unique<TestForm>(name, log); });
+    }
+    void TearDown() override {
+        Auto::Reset();
+        FormBase::SetMdiArea(nullptr);
+        frame.reset();
+        FlushDeletes();
+        WinMan::InitWinMan();
+    }
+    static void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    TestForm& Form(const char* name) { return *static_cast<TestForm*>(Auto::GetForm(name)); }
+    std::string HistoryNames() {
+        std::string s;
+        for (const auto& e : WinMan::History().Entries()) s += (s.empty() ? "" : ",") + e.name;
+        return s;
+    }
+    std::string Current() {
+        auto* f = static_cast<const FormBase*>(WinMan::History().Current());
+        return f ? f->Name() : "";
+    }
+    std::string Stored(const std::string& name) {
+        std::string v;
+        Options::GetVal("Windows", name, v);
+        return v;
+    }
+
+    std::vector<std::string> log;
+    std::unique_ptr<QMainWindow> frame;
+    QMdiArea* area = nullptr;
+};
+
+TEST_F(WindowsTest, OpeningTwiceShowsOnce) {
+    WinMan::OpenForm("Alpha");
+    WinMan::OpenForm("Alpha");
+    EXPECT_EQ(Form("Alpha").loads, 1);
+    EXPECT_EQ(area->subWindowList().size(), 1);
+    EXPECT_TRUE(Form("Alpha").Visible());
+    EXPECT_EQ(HistoryNames(), "Alpha");
+    EXPECT_EQ(area->activeSubWindow(), Form("Alpha").SubWindow());
+}
+
+TEST_F(WindowsTest, UserActivationReordersAndBackDoesNot) {
+    WinMan::OpenForm("Alpha");
+    WinMan::OpenForm("Lexi");
+    WinMan::OpenForm("SingleName");
+    EXPECT_EQ(HistoryNames(), "Alpha,Lexi,SingleName");
+
+    WinMan::GoBack();
+    EXPECT_EQ(HistoryNames(), "Alpha,Lexi,SingleName");
+    EXPECT_EQ(Current(), "Lexi");
+    EXPECT_EQ(area->activeSubWindow(), Form("Lexi").SubWindow());
+    WinMan::GoForward();
+    EXPECT_EQ(Current(), "SingleName");
+
+    // The user clicks the first window: it moves to the end.
+    area->setActiveSubWindow(Form("Alpha").SubWindow());
+    EXPECT_EQ(HistoryNames(), "Lexi,SingleName,Alpha");
+    EXPECT_EQ(Current(), "Alpha");
+
+    // Opening an open window by name brings it forward and into place.
+    WinMan::OpenForm("Lexi");
+    EXPECT_EQ(HistoryNames(), "SingleName,Alpha,Lexi");
+    EXPECT_EQ(Form("Lexi").loads, 1);
+}
+
+TEST_F(WindowsTest, BackAndForwardSkipHiddenWindows) {
+    WinMan::OpenForm("Alpha");
+    WinMan::OpenForm("Lexi");
+    WinMan::OpenForm("SingleName");
+    Form("Lexi").Hide();  // as the list manager and the tutorial window hide themselves
+    WinMan::GoBack();
+    EXPECT_EQ(Current(), "Alpha");
+    EXPECT_EQ(HistoryNames(), "Alpha,SingleName");
+    WinMan::SaveOpenWindows();
+    EXPECT_EQ(Stored("Open"), "Alpha,SingleName");
+    // The hidden window unloads at shutdown without an assertion.
+    WinMan::appClosing = true;
+    EXPECT_TRUE(Form("Lexi").Unload(UnloadMode::AppClosing));
+    WinMan::appClosing = false;
+}
+
+TEST_F(WindowsTest, CloseAllWindowsUnloadsAndStoresEach) {
+    Options::PutVal("Windows", "Lexi", "300,450,4500,6000,0");
+    WinMan::OpenForm("Alpha");
+    WinMan::OpenForm("Lexi");
+    WinMan::CloseAllWindows();
+    FlushDeletes();
+    EXPECT_FALSE(Form("Alpha").IsLoaded());
+    EXPECT_FALSE(Form("Lexi").IsLoaded());
+    EXPECT_TRUE(area->subWindowList().isEmpty());
+    EXPECT_EQ(WinMan::History().Count(), 0);
+    EXPECT_EQ(WinMan::History().CurrentIndex(), WinModel::WindowHistory::kNoCurrent);
+    EXPECT_EQ(Stored("Lexi"), "300,450,4500,6000,0");
+    EXPECT_EQ(Stored("Alpha"), "0,0,7230,10035,0");  // its default rectangle
+    EXPECT_TRUE(FormBase::LoadedForms().empty());
+
+    // Loads afresh on the next opening.
+    WinMan::OpenForm("Alpha");
+    EXPECT_EQ(Form("Alpha").loads, 2);
+}
+
+TEST_F(WindowsTest, PlacementFromStoredAndDefaultRectangles) {
+    struct Case {
+        const char* name;
+        const char* stored;  // nullptr: nothing stored
+        QRect expected;      // pixels within the viewport
+    };
+    const Case cases[] = {
+        {"Lexi", "300,450,4500,6000,0", QRect(30, 20, 400, 300)},
+        {"Alpha", nullptr, QRect(0, 0, 669, 482)},                   // default
+        {"Alpha", "0,0,5000,0,0", QRect(0, 0, 669, 482)},            // width 0: default
+        {"Alpha", "0,0,5000", QRect(0, 0, 669, 482)},                // fields missing: default
+        {"Alpha", "-150,-15,4500,6000,9", QRect(0, 0, 400, 300)},    // negatives and a bad state
+        {"Alpha", "30000,60000,4500,6000,0", QRect(0, 0, 400, 300)}, // beyond the inner area
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "none");
+        if (c.stored)
+            Options::PutVal("Windows", c.name, c.stored);
+        else
+            Fakes().settings.Delete(Options::RegBaseKey + "Windows", c.name);
+        WinMan::OpenForm(c.name);
+        QMdiSubWindow* sub = Form(c.name).SubWindow();
+        EXPECT_EQ(sub->geometry(), c.expected);
+        EXPECT_EQ(Form(c.name).WindowState(), 0);
+        Form(c.name).Unload();
+    }
+}
+
+TEST_F(WindowsTest, BandOffsetAndMaximisedWindows) {
+    Options::PutVal("Windows", "Alpha", "0,0,4500,6000,0");
+    Options::PutVal("Windows", "Lexi", "150,150,4500,6000,2");
+    WinMan::SetTopOffset(1500);
+    WinMan::OpenForm("Alpha");
+    WinMan::OpenForm("Lexi");
+    EXPECT_EQ(Form("Alpha").Top(), 1500);
+    EXPECT_EQ(Form("Lexi").WindowState(), 2);
+    // The band goes: the normal window moves up, the maximised one stays.
+    QRect maxGeometry = Form("Lexi").SubWindow()->geometry();
+    WinMan::SetTopOffset(0);
+    EXPECT_EQ(Form("Alpha").Top(), 0);
+    EXPECT_EQ(Form("Lexi").SubWindow()->geometry(), maxGeometry);
+    WinMan::SetTopOffset(1500);
+    WinMan::CloseAllWindows();
+    EXPECT_EQ(Stored("Alpha"), "0,0,4500,6000,0");  // stored without the band
+    // A maximised window is stored with the rectangle it returns to.
+    EXPECT_EQ(Stored("Lexi"), "150,150,4500,6000,2");
+}
+
+TEST_F(WindowsTest, CloseRefusedWhileBlocked) {
+    WinMan::OpenForm("Alpha");
+    WinMan::tutorialRunning = true;
+    Fakes().Answer({false});
+    Form("Alpha").SubWindow()->close();  // the close box
+    EXPECT_TRUE(Form("Alpha").IsLoaded());
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMendTutor});
+
+    // Closing by code is never asked.
+    EXPECT_TRUE(Form("Alpha").Unload(UnloadMode::Code));
+    EXPECT_FALSE(Form("Alpha").IsLoaded());
+    EXPECT_TRUE(WinMan::tutorialRunning);
+}
+
+TEST_F(WindowsTest, ValuesSetByCodeRaiseTheHandlers) {
+    WinMan::OpenForm("Alpha");
+    TestForm& f = Form("Alpha");
+    EXPECT_TRUE(f.clicks.empty());  // filling the lists raised nothing
+
+    f.combo->SetListIndex(1);
+    f.list->SetListIndex(0);
+    f.check->SetValue(1);
+    f.check->SetValue(1);  // unchanged: no click
+    f.text->SetText("Anna");
+    f.ControlAs<OptionButton>("Opt", 0)->SetValue(true);
+    f.ControlAs<OptionButton>("Opt", 2)->SetValue(true);
+    f.go->Press();
+    EXPECT_EQ(f.clicks, (std::vector<std::string>{"Combo1", "List0", "Check1", "Text Anna", "Opt0", "Opt2", "Go"}));
+
+    // One option button on at a time, and all may be off.
+    EXPECT_FALSE(f.ControlAs<OptionButton>("Opt", 0)->Value());
+    EXPECT_TRUE(f.ControlAs<OptionButton>("Opt", 2)->Value());
+    f.ControlAs<OptionButton>("Opt", 2)->SetValue(false);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(f.ControlAs<OptionButton>("Opt", i)->Value());
+    // A click on a button that is on keeps it on.
+    f.ControlAs<OptionButton>("Opt", 1)->click();
+    f.ControlAs<OptionButton>("Opt", 1)->click();
+    EXPECT_TRUE(f.ControlAs<OptionButton>("Opt", 1)->Value());
+}
+
+TEST_F(WindowsTest, UnloadInsideAHandlerWaitsForIt) {
+    WinMan::OpenForm("Alpha");
+    WinMan::OpenForm("Lexi");
+    TestForm& f = Form("Alpha");
+    f.unloadInHandler = true;
+    f.go->Press();
+    EXPECT_TRUE(f.loadedAfterUnloadCall);
+    EXPECT_FALSE(f.IsLoaded());
+    EXPECT_EQ(HistoryNames(), "Lexi");
+    FlushDeletes();
+    EXPECT_EQ(area->subWindowList().size(), 1);
+}
+
+TEST_F(WindowsTest, ControlsByNameAndIndex) {
+    EXPECT_EQ(Form("Alpha").Control("Go"), nullptr);  // not loaded yet
+    Form("Alpha").Load();
+    TestForm& f = Form("Alpha");
+    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(f.Control("Go"), f.go);
+    EXPECT_EQ(f.Control("Opt"), nullptr);  // an array needs its index
+    ASSERT_NE(f.Control("Opt", 1), nullptr);
+    EXPECT_EQ(f.Control("Opt", 1)->property("index").toInt(), 1);
+    EXPECT_EQ(f.Control("Opt", 3), nullptr);
+    EXPECT_EQ(f.Control("go"), nullptr);
+    std::string order;
+    for (const auto& c : f.Controls()) order += c.name + (c.index >= 0 ? std::to_string(c.index) : "") + " ";
+    EXPECT_EQ(order, "Go Opt0 Opt1 Opt2 Check Text Combo List ");
+    EXPECT_EQ(f.Client()->objectName(), "Alpha");
+    f.Unload();
+    EXPECT_EQ(f.Control("Go"), nullptr);
+}
+
+TEST_F(WindowsTest, NotifyAllInLoadOrderWithHiddenWindows) {
+    WinMan::OpenForm("Lexi");
+    Form("Alpha").Load();  // loaded, never shown
+    WinMan::OpenForm("SingleName");
+    Form("SingleName").Hide();
+    WinMan::NotifyAll(2, "");
+    EXPECT_EQ(log, (std::vector<std::string>{"Lexi notify 2", "Alpha notify 2", "SingleName notify 2"}));
+}
+
+TEST_F(WindowsTest, ToolTipsOnlyWithTheOption) {
+    WinMan::OpenForm("Alpha");
+    TestForm& f = Form("Alpha");
+    Options::ShowToolTips = false;
+    WinMan::AddToolTip(f, f.go, "Los");
+    EXPECT_TRUE(f.toolTips.empty());
+    Options::ShowToolTips = true;
+    WinMan::AddToolTip(f, f.go, "Los");
+    ASSERT_EQ(f.toolTips.size(), 1u);
+    EXPECT_EQ(f.toolTips[0]->ToolText(f.go), "Los");
+}
+
+TEST_F(WindowsTest, RestoreOpenWindowsInStoredOrder) {
+    Options::PutVal("Windows", "Open", "SingleName,Alpha");
+    WinMan::RestoreOpenWindows();
+    EXPECT_EQ(HistoryNames(), "SingleName,Alpha");
+    WinMan::SaveOpenWindows();
+    EXPECT_EQ(Stored("Open"), "SingleName,Alpha");
+
+    // FocusIfCurrent leaves the history alone and passes over a window that is
+    // not the current one.
+    WinMan::FocusIfCurrent(Form("SingleName"), Form("SingleName").text);
+    WinMan::FocusIfCurrent(Form("Alpha"), Form("Alpha").text);
+    EXPECT_EQ(HistoryNames(), "SingleName,Alpha");
+}
+
+}  // namespace
