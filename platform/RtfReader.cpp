@@ -1,0 +1,528 @@
+#include "RtfReader.h"
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "Cp1252.h"
+
+namespace RtfReader {
+namespace {
+
+// Deeper nesting than this is skipped: no input can grow the group stack
+// without bound.
+constexpr int kMaxDepth = 512;
+// RTF's default font size: 12 points.
+constexpr int kDefaultHalfPoints = 24;
+
+enum class Dest { Text, FontTable, ColourTable, Skip };
+
+struct CharState {
+    int font = -1;                 // number in the font table; -1 none
+    int halfPoints = kDefaultHalfPoints;
+    bool bold = false, italic = false, underline = false, strike = false;
+    int fore = 0, back = 0;        // colour-table numbers; 0 automatic
+    bool operator==(const CharState&) const = default;
+};
+
+struct ParaState {
+    int left = 0, right = 0, first = 0, before = 0, after = 0;  // twips
+    Qt::Alignment align = Qt::AlignLeft;
+    QList<int> tabs;                                              // twips
+    bool operator==(const ParaState&) const = default;
+};
+
+struct Group {
+    Dest dest = Dest::Text;
+    CharState ch;
+    ParaState para;
+    int ucSkip = 1;      // fallback characters after \uN
+};
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Destinations whose content is never shown.
+bool IsSkippedDestination(const std::string& word) {
+    static const char* const kSkipped[] = {
+        "stylesheet", "info",      "pict",        "header",     "headerl",     "headerr",
+        "headerf",    "footer",    "footerl",     "footerr",    "footerf",     "footnote",
+        "listtable",  "listoverridetable",        "rsidtbl",    "generator",   "xmlnstbl",
+        "themedata",  "colorschememapping",       "latentstyles", "datastore", "fldinst",
+        "object",     "objdata",   "pgdsctbl",    "revtbl",     "filetbl",     "annotation",
+        "atnid",      "atnauthor", "bkmkstart",   "bkmkend",    "private",     "mmathPr",
+        "shppict",    "nonshppict", "shp",        "field-inst", "userprops",   "docvar",
+        "template",   "title",     "author",      "operator",   "comment",     "keywords",
+        "subject",    "category",  "company",     "doccomm",    "wgrffmtfilter"};
+    return std::find(std::begin(kSkipped), std::end(kSkipped), word) != std::end(kSkipped);
+}
+
+class Reader {
+public:
+    Reader(const std::string& rtf, QTextDocument& doc) : in_(rtf), doc_(doc), cursor_(&doc) {}
+
+    void Run() {
+        doc_.clear();
+        cursor_ = QTextCursor(&doc_);
+        groups_.push_back(Group{});
+        std::size_t i = 0;
+        const std::size_t n = in_.size();
+        while (i < n) {
+            char c = in_[i];
+            if (c == '{') {
+                ++i;
+                OpenGroup();
+            } else if (c == '}') {
+                ++i;
+                CloseGroup();
+            } else if (c == '\\') {
+                i = ControlAt(i);
+            } else {
+                ++i;
+                if (c == '\r' || c == '\n') continue;
+                if (c == '\t') {
+                    Char(U'\t');
+                } else if (static_cast<unsigned char>(c) >= 32) {
+                    Char(Cp1252::ToUnicode(static_cast<unsigned char>(c)));
+                }
+            }
+        }
+        EndOfDocument();
+    }
+
+private:
+    Group& Top() { return groups_.back(); }
+
+    // --- Groups -------------------------------------------------------------
+    void OpenGroup() {
+        if (overflow_ > 0 || static_cast<int>(groups_.size()) >= kMaxDepth) {
+            ++overflow_;
+            return;
+        }
+        Group g = Top();
+        groups_.push_back(g);
+        skipChars_ = 0;
+    }
+
+    void CloseGroup() {
+        if (overflow_ > 0) {
+            --overflow_;
+            return;
+        }
+        if (groups_.size() <= 1) return;  // a stray "}" closes nothing
+        Dest closing = Top().dest;
+        if (closing == Dest::FontTable && fontEntry_ >= 0) EndFontEntry();
+        groups_.pop_back();
+        skipChars_ = 0;
+    }
+
+    // --- Control words and symbols ---------------------------------------------
+    // Reads the control at in_[i] == '\\'; returns the index after it.
+    std::size_t ControlAt(std::size_t i) {
+        const std::size_t n = in_.size();
+        ++i;
+        if (i >= n) return i;
+        char c = in_[i];
+        if (!IsLetter(c)) {
+            ++i;
+            Symbol(c, i);
+            return i;
+        }
+        std::size_t start = i;
+        while (i < n && IsLetter(in_[i]) && i - start < 32) ++i;
+        std::string word = in_.substr(start, i - start);
+        bool hasParam = false;
+        long long param = 0;
+        bool negative = false;
+        if (i < n && in_[i] == '-' && i + 1 < n && IsDigit(in_[i + 1])) {
+            negative = true;
+            ++i;
+        }
+        int digits = 0;
+        while (i < n && IsDigit(in_[i])) {
+            if (digits < 10) param = param * 10 + (in_[i] - '0');
+            ++digits;
+            hasParam = true;
+            ++i;
+        }
+        if (negative) param = -param;
+        param = std::clamp<long long>(param, INT32_MIN / 2, INT32_MAX / 2);
+        if (i < n && in_[i] == ' ') ++i;  // the delimiter blank belongs to the word
+        if (overflow_ == 0) Word(word, hasParam, static_cast<int>(param));
+        return i;
+    }
+
+    void Symbol(char c, std::size_t& i) {
+        if (overflow_ > 0) {
+            if (c == '\'') i = std::min(i + 2, in_.size());
+            return;
+        }
+        switch (c) {
+        case '\\':
+        case '{':
+        case '}':
+            Char(static_cast<unsigned char>(c));
+            break;
+        case '\'': {
+            int hi = i < in_.size() ? HexValue(in_[i]) : -1;
+            int lo = i + 1 < in_.size() ? HexValue(in_[i + 1]) : -1;
+            if (hi >= 0 && lo >= 0) {
+                i += 2;
+                Char(Cp1252::ToUnicode(static_cast<unsigned char>(hi * 16 + lo)));
+            }
+            break;
+        }
+        case '~':
+            Char(0xA0);
+            break;
+        case '-':
+            Char(0xAD);
+            break;
+        case '_':
+            Char(0x2011);
+            break;
+        case '*':
+            Top().dest = Dest::Skip;
+            break;
+        case '\r':
+        case '\n':
+            Paragraph();
+            break;
+        default:
+            break;  // \: and other symbols show nothing
+        }
+    }
+
+    void Word(const std::string& w, bool hasParam, int p) {
+        Group& g = Top();
+        CharState& ch = g.ch;
+        ParaState& para = g.para;
+        if (g.dest == Dest::Skip) return;
+        skipChars_ = w == "u" ? skipChars_ : 0;
+        const bool on = !hasParam || p != 0;
+
+        if (g.dest == Dest::ColourTable) {
+            if (w == "red") colour_.setRed(std::clamp(p, 0, 255)), colourSet_ = true;
+            else if (w == "green") colour_.setGreen(std::clamp(p, 0, 255)), colourSet_ = true;
+            else if (w == "blue") colour_.setBlue(std::clamp(p, 0, 255)), colourSet_ = true;
+            return;
+        }
+        if (g.dest == Dest::FontTable) {
+            if (w == "f") {
+                if (fontEntry_ >= 0) EndFontEntry();
+                fontEntry_ = p;
+                fontName_.clear();
+            }
+            return;
+        }
+
+        // Destinations.
+        if (w == "fonttbl") {
+            g.dest = Dest::FontTable;
+            fontEntry_ = -1;
+            return;
+        }
+        if (w == "colortbl") {
+            g.dest = Dest::ColourTable;
+            colours_.clear();
+            colour_ = QColor(0, 0, 0);
+            colourSet_ = false;
+            return;
+        }
+        if (IsSkippedDestination(w)) {
+            g.dest = Dest::Skip;
+            return;
+        }
+
+        // Document.
+        if (w == "deff") {
+            defaultFont_ = p;
+            ch.font = p;
+        } else if (w == "uc") {
+            g.ucSkip = std::clamp(p, 0, 8);
+        } else if (w == "u") {
+            int code = p < 0 ? p + 65536 : p;
+            Char(static_cast<char32_t>(std::clamp(code, 0, 0x10FFFF)));
+            skipChars_ = g.ucSkip;
+        }
+        // Characters.
+        else if (w == "plain") {
+            ch = CharState{};
+            ch.font = defaultFont_;
+        } else if (w == "f") {
+            ch.font = p;
+        } else if (w == "fs") {
+            ch.halfPoints = hasParam ? std::clamp(p, 0, 3276) : kDefaultHalfPoints;
+        } else if (w == "b") {
+            ch.bold = on;
+        } else if (w == "i") {
+            ch.italic = on;
+        } else if (w == "strike") {
+            ch.strike = on;
+        } else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" ||
+                   w == "ulth" || w == "ulwave") {
+            ch.underline = on;
+        } else if (w == "ulnone") {
+            ch.underline = false;
+        } else if (w == "cf") {
+            ch.fore = p;
+        } else if (w == "cb" || w == "highlight" || w == "chcbpat") {
+            ch.back = p;
+        }
+        // Paragraphs.
+        else if (w == "pard") {
+            para = ParaState{};
+        } else if (w == "par") {
+            Paragraph();
+        } else if (w == "li") {
+            para.left = p;
+        } else if (w == "ri") {
+            para.right = p;
+        } else if (w == "fi") {
+            para.first = p;
+        } else if (w == "sb") {
+            para.before = p;
+        } else if (w == "sa") {
+            para.after = p;
+        } else if (w == "ql") {
+            para.align = Qt::AlignLeft;
+        } else if (w == "qc") {
+            para.align = Qt::AlignHCenter;
+        } else if (w == "qr") {
+            para.align = Qt::AlignRight;
+        } else if (w == "qj") {
+            para.align = Qt::AlignJustify;
+        } else if (w == "tx" || w == "tb") {
+            if (para.tabs.size() < 64) para.tabs.append(p);
+        }
+        // Special characters.
+        else if (w == "tab" || w == "cell") {
+            Char(U'\t');
+        } else if (w == "line") {
+            Char(0x2028);
+        } else if (w == "row" || w == "page" || w == "sect") {
+            Paragraph();
+        } else if (w == "emdash") {
+            Char(0x2014);
+        } else if (w == "endash") {
+            Char(0x2013);
+        } else if (w == "bullet") {
+            Char(0x2022);
+        } else if (w == "lquote") {
+            Char(0x2018);
+        } else if (w == "rquote") {
+            Char(0x2019);
+        } else if (w == "ldblquote") {
+            Char(0x201C);
+        } else if (w == "rdblquote") {
+            Char(0x201D);
+        }
+        // Anything else changes nothing we show.
+    }
+
+    // --- Content ------------------------------------------------------------------
+    void Char(char32_t c) {
+        Group& g = Top();
+        if (g.dest == Dest::Skip || overflow_ > 0) return;
+        if (skipChars_ > 0) {
+            --skipChars_;
+            return;
+        }
+        if (g.dest == Dest::FontTable) {
+            if (c == U';') {
+                if (fontEntry_ >= 0) EndFontEntry();
+            } else {
+                fontName_ += QString::fromUcs4(&c, 1);
+            }
+            return;
+        }
+        if (g.dest == Dest::ColourTable) {
+            if (c == U';') {
+                colours_.append(colourSet_ ? colour_ : QColor());
+                colour_ = QColor(0, 0, 0);
+                colourSet_ = false;
+            }
+            return;
+        }
+        if (g.ch.halfPoints == 0) {
+            // Size 0: the hidden link marker (never shown).
+            marker_ += QString::fromUcs4(&c, 1);
+            return;
+        }
+        FinishMarker();
+        if (pendingBlock_) {
+            cursor_.insertBlock();
+            pendingBlock_ = false;
+        }
+        if (!runOpen_ || !(runState_ == g.ch)) {
+            FlushRun();
+            runState_ = g.ch;
+            runOpen_ = true;
+        }
+        paraState_ = g.para;
+        int at = cursor_.position() + static_cast<int>(run_.size());
+        if (g.ch.underline) {
+            if (linkStart_ < 0) linkStart_ = at;
+            linkEnd_ = at + 1;
+        } else {
+            linkStart_ = -1;
+        }
+        run_ += QString::fromUcs4(&c, 1);
+        blockHasText_ = true;
+    }
+
+    void Paragraph() {
+        Group& g = Top();
+        if (g.dest != Dest::Text || overflow_ > 0) return;
+        FinishMarker();
+        FlushRun();
+        if (pendingBlock_) cursor_.insertBlock();
+        // The paragraph's own properties are those in effect at its end.
+        cursor_.setBlockFormat(BlockFormat(blockHasText_ ? paraState_ : g.para));
+        cursor_.setBlockCharFormat(CharFormat(g.ch));
+        pendingBlock_ = true;
+        blockHasText_ = false;
+        linkStart_ = -1;
+    }
+
+    void EndOfDocument() {
+        FinishMarker();
+        FlushRun();
+        if (blockHasText_) cursor_.setBlockFormat(BlockFormat(paraState_));
+    }
+
+    void FlushRun() {
+        if (!runOpen_) return;
+        if (!run_.isEmpty()) cursor_.insertText(run_, CharFormat(runState_));
+        run_.clear();
+        runOpen_ = false;
+    }
+
+    // A marker "#digits" names the link of the underlined run just before it.
+    void FinishMarker() {
+        if (marker_.isEmpty()) return;
+        QString m = marker_.trimmed();
+        marker_.clear();
+        if (m.size() < 2 || m[0] != u'#' || linkStart_ < 0) return;
+        QString number = m.mid(1);
+        for (QChar c : number)
+            if (!c.isDigit() || c.unicode() > '9') return;
+        FlushRun();
+        QTextCursor sel(&doc_);
+        sel.setPosition(linkStart_);
+        sel.setPosition(linkEnd_, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setAnchor(true);
+        f.setAnchorHref(number);
+        f.setProperty(kLinkNumber, number);
+        sel.mergeCharFormat(f);
+        linkStart_ = -1;
+    }
+
+    void EndFontEntry() {
+        QString name = fontName_.trimmed();
+        if (!name.isEmpty() && fontEntry_ >= 0) fonts_.insert(fontEntry_, name);
+        fontEntry_ = -1;
+        fontName_.clear();
+    }
+
+    QColor Colour(int index) const {
+        if (index <= 0 || index >= colours_.size()) return {};
+        return colours_[index];
+    }
+
+    QTextCharFormat CharFormat(const CharState& s) const {
+        QTextCharFormat f;
+        auto font = fonts_.constFind(s.font);
+        if (font != fonts_.constEnd()) f.setFontFamilies({*font});
+        f.setFontPointSize(std::max(1, s.halfPoints) / 2.0);
+        f.setFontWeight(s.bold ? QFont::Bold : QFont::Normal);
+        f.setFontItalic(s.italic);
+        f.setFontUnderline(s.underline);
+        f.setFontStrikeOut(s.strike);
+        QColor fore = Colour(s.fore);
+        if (fore.isValid()) f.setForeground(fore);
+        QColor back = Colour(s.back);
+        if (back.isValid()) f.setBackground(back);
+        return f;
+    }
+
+    static QTextBlockFormat BlockFormat(const ParaState& p) {
+        QTextBlockFormat f;
+        f.setLeftMargin(p.left / kTwipsPerPixel);
+        f.setRightMargin(p.right / kTwipsPerPixel);
+        f.setTextIndent(p.first / kTwipsPerPixel);
+        f.setTopMargin(p.before / kTwipsPerPixel);
+        f.setBottomMargin(p.after / kTwipsPerPixel);
+        f.setAlignment(p.align);
+        // RTF counts tab stops from the left margin of the page; the layout
+        // counts them from the paragraph's left margin.
+        QList<QTextOption::Tab> tabs;
+        for (int t : p.tabs) {
+            double at = (t - p.left) / kTwipsPerPixel;
+            if (at > 0) tabs.append(QTextOption::Tab(at, QTextOption::LeftTab));
+        }
+        f.setTabPositions(tabs);
+        return f;
+    }
+
+    const std::string& in_;
+    QTextDocument& doc_;
+    QTextCursor cursor_;
+    std::vector<Group> groups_;
+    int overflow_ = 0;
+    int skipChars_ = 0;
+
+    QHash<int, QString> fonts_;
+    int defaultFont_ = -1;
+    int fontEntry_ = -1;
+    QString fontName_;
+
+    QList<QColor> colours_;
+    QColor colour_{0, 0, 0};
+    bool colourSet_ = false;
+
+    QString run_;
+    CharState runState_;
+    bool runOpen_ = false;
+    ParaState paraState_;
+    bool pendingBlock_ = false;
+    bool blockHasText_ = false;
+
+    QString marker_;
+    int linkStart_ = -1, linkEnd_ = -1;
+};
+
+}  // namespace
+
+void Read(const std::string& rtf, QTextDocument& doc) {
+    Reader reader(rtf, doc);
+    reader.Run();
+}
+
+QString LinkNumberAt(const QTextDocument& doc, int position) {
+    QTextBlock block = doc.findBlock(position);
+    if (!block.isValid()) return {};
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        QTextFragment frag = it.fragment();
+        if (position >= frag.position() && position < frag.position() + frag.length())
+            return frag.charFormat().property(kLinkNumber).toString();
+    }
+    return {};
+}
+
+}  // namespace RtfReader
