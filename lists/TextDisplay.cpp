@@ -231,7 +231,8 @@ void TextDisplay::AddStrWithMarks(const std::string& s, bool links) {
                 if (target.bold) BeginBold();
                 AddLink(target);
                 if (target.bold) EndBold();
-                if (pos < s.size() && s[pos] == ' ') ++pos;
+                // The blank after the link stays: the marker takes no room,
+                // so dropping the blank would join the link to the next word.
             } else {
                 BeginBold();
                 if (target.shown)

@@ -14,8 +14,8 @@ constexpr double kTwipsPerPixel = 15.0;
 
 RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent) {
     setReadOnly(true);
-    // Selecting and copying text stays possible; links are ours, not Qt's.
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Text can be selected and copied; no caret; links are ours, not Qt's.
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
     setUndoRedoEnabled(false);
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::ArrowCursor);

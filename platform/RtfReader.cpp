@@ -183,6 +183,8 @@ private:
             if (hi >= 0 && lo >= 0) {
                 i += 2;
                 Char(Cp1252::ToUnicode(static_cast<unsigned char>(hi * 16 + lo)));
+            } else if (hi >= 0) {
+                ++i;  // a cut-off escape shows nothing
             }
             break;
         }
@@ -450,6 +452,9 @@ private:
         auto font = fonts_.constFind(s.font);
         if (font != fonts_.constEnd()) f.setFontFamilies({*font});
         f.setFontPointSize(std::max(1, s.halfPoints) / 2.0);
+        // Whole-pixel advances, as the character-width tables that place the
+        // dot leaders count them.
+        f.setFontHintingPreference(QFont::PreferFullHinting);
         f.setFontWeight(s.bold ? QFont::Bold : QFont::Normal);
         f.setFontItalic(s.italic);
         f.setFontUnderline(s.underline);
@@ -470,10 +475,11 @@ private:
         f.setBottomMargin(p.after / kTwipsPerPixel);
         f.setAlignment(p.align);
         // RTF counts tab stops from the left margin of the page; the layout
-        // counts them from the paragraph's left margin.
+        // counts them from where the line starts. Tabs stand on the first
+        // line (after a hanging heading), so they count from its start.
         QList<QTextOption::Tab> tabs;
         for (int t : p.tabs) {
-            double at = (t - p.left) / kTwipsPerPixel;
+            double at = (t - p.left - p.first) / kTwipsPerPixel;
             if (at > 0) tabs.append(QTextOption::Tab(at, QTextOption::LeftTab));
         }
         f.setTabPositions(tabs);

@@ -236,7 +236,7 @@ TEST_F(TextDisplayTest, TagsRenderAsRtf) {
         {"line break", "a<br>b", true, "a\\par" + kNl + kPara + "b"},
         {"spacer", "a<Small>b", true,
          "a\\par" + kNl + R"(\uc1\pard\fi-2778\li2778\tx2778\ulnone\f0\fs3 \par)" + kNl + kPara + "b"},
-        {"link eats one blank", "see <a>naAnna</a>  now", true, "see " + link17 + " now"},
+        {"link keeps its blank", "see <a>naAnna</a> now", true, "see " + link17 + " now"},
         {"digit after a link stays apart", "<a>naAnna</a>1", true, link17 + "1"},
         {"group link is bold", "<a>gaAnna</a>", true,
          R"(\b1 \cf3 \ul1 Anna\ul0 \cf0 \cf2 \fs0 #18\fs18 \cf0 \b0 )"},
