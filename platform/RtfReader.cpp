@@ -9,6 +9,8 @@
 #include <QTextOption>
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Cp1252.h"
@@ -56,19 +58,50 @@ int HexValue(char c) {
     return -1;
 }
 
-// Destinations whose content is never shown.
-bool IsSkippedDestination(const std::string& word) {
-    static const char* const kSkipped[] = {
-        "stylesheet", "info",      "pict",        "header",     "headerl",     "headerr",
-        "headerf",    "footer",    "footerl",     "footerr",    "footerf",     "footnote",
-        "listtable",  "listoverridetable",        "rsidtbl",    "generator",   "xmlnstbl",
-        "themedata",  "colorschememapping",       "latentstyles", "datastore", "fldinst",
-        "object",     "objdata",   "pgdsctbl",    "revtbl",     "filetbl",     "annotation",
-        "atnid",      "atnauthor", "bkmkstart",   "bkmkend",    "private",     "mmathPr",
-        "shppict",    "nonshppict", "shp",        "field-inst", "userprops",   "docvar",
-        "template",   "title",     "author",      "operator",   "comment",     "keywords",
-        "subject",    "category",  "company",     "doccomm",    "wgrffmtfilter"};
-    return std::find(std::begin(kSkipped), std::end(kSkipped), word) != std::end(kSkipped);
+// The control words the reader acts on.
+enum class W {
+    Other, SkipDest, FontTbl, ColorTbl, Red, Green, Blue, Deff, Uc, U, Plain, F, Fs, B, I, Strike,
+    Ul, UlNone, Cf, Cb, Pard, Par, Li, Ri, Fi, Sb, Sa, Ql, Qc, Qr, Qj, Tx, Tab, Line, Break,
+    EmDash, EnDash, Bullet, LQuote, RQuote, LDblQuote, RDblQuote
+};
+
+W Lookup(std::string_view word) {
+    static const std::unordered_map<std::string_view, W> table = [] {
+        std::unordered_map<std::string_view, W> t = {
+            {"fonttbl", W::FontTbl}, {"colortbl", W::ColorTbl}, {"red", W::Red}, {"green", W::Green},
+            {"blue", W::Blue}, {"deff", W::Deff}, {"uc", W::Uc}, {"u", W::U}, {"plain", W::Plain},
+            {"f", W::F}, {"fs", W::Fs}, {"b", W::B}, {"i", W::I}, {"strike", W::Strike},
+            {"ul", W::Ul}, {"uld", W::Ul}, {"uldb", W::Ul}, {"ulw", W::Ul}, {"uldash", W::Ul},
+            {"ulth", W::Ul}, {"ulwave", W::Ul}, {"ulnone", W::UlNone}, {"cf", W::Cf}, {"cb", W::Cb},
+            {"highlight", W::Cb}, {"chcbpat", W::Cb}, {"pard", W::Pard}, {"par", W::Par},
+            {"li", W::Li}, {"ri", W::Ri}, {"fi", W::Fi}, {"sb", W::Sb}, {"sa", W::Sa}, {"ql", W::Ql},
+            {"qc", W::Qc}, {"qr", W::Qr}, {"qj", W::Qj}, {"tx", W::Tx}, {"tb", W::Tx},
+            {"tab", W::Tab}, {"cell", W::Tab}, {"line", W::Line}, {"row", W::Break},
+            {"page", W::Break}, {"sect", W::Break}, {"emdash", W::EmDash}, {"endash", W::EnDash},
+            {"bullet", W::Bullet}, {"lquote", W::LQuote}, {"rquote", W::RQuote},
+            {"ldblquote", W::LDblQuote}, {"rdblquote", W::RDblQuote}};
+        // Destinations whose content is never shown.
+        for (std::string_view d :
+             {"stylesheet", "info", "pict", "header", "headerl", "headerr", "headerf", "footer",
+              "footerl", "footerr", "footerf", "footnote", "listtable", "listoverridetable",
+              "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
+              "latentstyles", "datastore", "fldinst", "object", "objdata", "pgdsctbl", "revtbl",
+              "filetbl", "annotation", "atnid", "atnauthor", "bkmkstart", "bkmkend", "private",
+              "mmathPr", "shppict", "nonshppict", "shp", "userprops", "docvar", "template",
+              "title", "author", "operator", "comment", "keywords", "subject", "category",
+              "company", "doccomm", "wgrffmtfilter"})
+            t.emplace(d, W::SkipDest);
+        return t;
+    }();
+    auto it = table.find(word);
+    return it != table.end() ? it->second : W::Other;
+}
+
+void Append(QString& s, char32_t c) {
+    if (c < 0x10000)
+        s += QChar(static_cast<char16_t>(c));
+    else
+        s += QString::fromUcs4(&c, 1);
 }
 
 class Reader {
@@ -78,6 +111,8 @@ public:
     void Run() {
         doc_.clear();
         cursor_ = QTextCursor(&doc_);
+        // One edit for the whole document: the layout runs once at the end.
+        cursor_.beginEditBlock();
         groups_.push_back(Group{});
         std::size_t i = 0;
         const std::size_t n = in_.size();
@@ -102,6 +137,7 @@ public:
             }
         }
         EndOfDocument();
+        cursor_.endEditBlock();
     }
 
 private:
@@ -144,7 +180,7 @@ private:
         }
         std::size_t start = i;
         while (i < n && IsLetter(in_[i]) && i - start < 32) ++i;
-        std::string word = in_.substr(start, i - start);
+        std::string_view word(in_.data() + start, i - start);
         bool hasParam = false;
         long long param = 0;
         bool negative = false;
@@ -209,22 +245,27 @@ private:
         }
     }
 
-    void Word(const std::string& w, bool hasParam, int p) {
+    void Word(std::string_view w, bool hasParam, int p) {
         Group& g = Top();
         CharState& ch = g.ch;
         ParaState& para = g.para;
         if (g.dest == Dest::Skip) return;
-        skipChars_ = w == "u" ? skipChars_ : 0;
+        const W word = Lookup(w);
+        if (word != W::U) skipChars_ = 0;
         const bool on = !hasParam || p != 0;
 
         if (g.dest == Dest::ColourTable) {
-            if (w == "red") colour_.setRed(std::clamp(p, 0, 255)), colourSet_ = true;
-            else if (w == "green") colour_.setGreen(std::clamp(p, 0, 255)), colourSet_ = true;
-            else if (w == "blue") colour_.setBlue(std::clamp(p, 0, 255)), colourSet_ = true;
+            if (word == W::Red || word == W::Green || word == W::Blue) {
+                int v = std::clamp(p, 0, 255);
+                if (word == W::Red) colour_.setRed(v);
+                if (word == W::Green) colour_.setGreen(v);
+                if (word == W::Blue) colour_.setBlue(v);
+                colourSet_ = true;
+            }
             return;
         }
         if (g.dest == Dest::FontTable) {
-            if (w == "f") {
+            if (word == W::F) {
                 if (fontEntry_ >= 0) EndFontEntry();
                 fontEntry_ = p;
                 fontName_.clear();
@@ -232,108 +273,79 @@ private:
             return;
         }
 
+        switch (word) {
         // Destinations.
-        if (w == "fonttbl") {
+        case W::FontTbl:
             g.dest = Dest::FontTable;
             fontEntry_ = -1;
-            return;
-        }
-        if (w == "colortbl") {
+            break;
+        case W::ColorTbl:
             g.dest = Dest::ColourTable;
             colours_.clear();
             colour_ = QColor(0, 0, 0);
             colourSet_ = false;
-            return;
-        }
-        if (IsSkippedDestination(w)) {
+            break;
+        case W::SkipDest:
             g.dest = Dest::Skip;
-            return;
-        }
-
+            break;
         // Document.
-        if (w == "deff") {
+        case W::Deff:
             defaultFont_ = p;
             ch.font = p;
-        } else if (w == "uc") {
+            break;
+        case W::Uc:
             g.ucSkip = std::clamp(p, 0, 8);
-        } else if (w == "u") {
-            int code = p < 0 ? p + 65536 : p;
-            Char(static_cast<char32_t>(std::clamp(code, 0, 0x10FFFF)));
+            break;
+        case W::U:
+            Char(static_cast<char32_t>(std::clamp(p < 0 ? p + 65536 : p, 0, 0x10FFFF)));
             skipChars_ = g.ucSkip;
-        }
+            break;
         // Characters.
-        else if (w == "plain") {
+        case W::Plain:
             ch = CharState{};
             ch.font = defaultFont_;
-        } else if (w == "f") {
-            ch.font = p;
-        } else if (w == "fs") {
-            ch.halfPoints = hasParam ? std::clamp(p, 0, 3276) : kDefaultHalfPoints;
-        } else if (w == "b") {
-            ch.bold = on;
-        } else if (w == "i") {
-            ch.italic = on;
-        } else if (w == "strike") {
-            ch.strike = on;
-        } else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" ||
-                   w == "ulth" || w == "ulwave") {
-            ch.underline = on;
-        } else if (w == "ulnone") {
-            ch.underline = false;
-        } else if (w == "cf") {
-            ch.fore = p;
-        } else if (w == "cb" || w == "highlight" || w == "chcbpat") {
-            ch.back = p;
-        }
+            break;
+        case W::F: ch.font = p; break;
+        case W::Fs: ch.halfPoints = hasParam ? std::clamp(p, 0, 3276) : kDefaultHalfPoints; break;
+        case W::B: ch.bold = on; break;
+        case W::I: ch.italic = on; break;
+        case W::Strike: ch.strike = on; break;
+        case W::Ul: ch.underline = on; break;
+        case W::UlNone: ch.underline = false; break;
+        case W::Cf: ch.fore = p; break;
+        case W::Cb: ch.back = p; break;
         // Paragraphs.
-        else if (w == "pard") {
-            para = ParaState{};
-        } else if (w == "par") {
-            Paragraph();
-        } else if (w == "li") {
-            para.left = p;
-        } else if (w == "ri") {
-            para.right = p;
-        } else if (w == "fi") {
-            para.first = p;
-        } else if (w == "sb") {
-            para.before = p;
-        } else if (w == "sa") {
-            para.after = p;
-        } else if (w == "ql") {
-            para.align = Qt::AlignLeft;
-        } else if (w == "qc") {
-            para.align = Qt::AlignHCenter;
-        } else if (w == "qr") {
-            para.align = Qt::AlignRight;
-        } else if (w == "qj") {
-            para.align = Qt::AlignJustify;
-        } else if (w == "tx" || w == "tb") {
+        case W::Pard: para = ParaState{}; break;
+        case W::Par: Paragraph(); break;
+        case W::Li: para.left = p; break;
+        case W::Ri: para.right = p; break;
+        case W::Fi: para.first = p; break;
+        case W::Sb: para.before = p; break;
+        case W::Sa: para.after = p; break;
+        case W::Ql: para.align = Qt::AlignLeft; break;
+        case W::Qc: para.align = Qt::AlignHCenter; break;
+        case W::Qr: para.align = Qt::AlignRight; break;
+        case W::Qj: para.align = Qt::AlignJustify; break;
+        case W::Tx:
             if (para.tabs.size() < 64) para.tabs.append(p);
-        }
+            break;
         // Special characters.
-        else if (w == "tab" || w == "cell") {
-            Char(U'\t');
-        } else if (w == "line") {
-            Char(0x2028);
-        } else if (w == "row" || w == "page" || w == "sect") {
-            Paragraph();
-        } else if (w == "emdash") {
-            Char(0x2014);
-        } else if (w == "endash") {
-            Char(0x2013);
-        } else if (w == "bullet") {
-            Char(0x2022);
-        } else if (w == "lquote") {
-            Char(0x2018);
-        } else if (w == "rquote") {
-            Char(0x2019);
-        } else if (w == "ldblquote") {
-            Char(0x201C);
-        } else if (w == "rdblquote") {
-            Char(0x201D);
+        case W::Tab: Char(U'\t'); break;
+        case W::Line: Char(0x2028); break;
+        case W::Break: Paragraph(); break;
+        case W::EmDash: Char(0x2014); break;
+        case W::EnDash: Char(0x2013); break;
+        case W::Bullet: Char(0x2022); break;
+        case W::LQuote: Char(0x2018); break;
+        case W::RQuote: Char(0x2019); break;
+        case W::LDblQuote: Char(0x201C); break;
+        case W::RDblQuote: Char(0x201D); break;
+        case W::Red:
+        case W::Green:
+        case W::Blue:
+        case W::Other:
+            break;  // changes nothing we show
         }
-        // Anything else changes nothing we show.
     }
 
     // --- Content ------------------------------------------------------------------
@@ -348,7 +360,7 @@ private:
             if (c == U';') {
                 if (fontEntry_ >= 0) EndFontEntry();
             } else {
-                fontName_ += QString::fromUcs4(&c, 1);
+                Append(fontName_, c);
             }
             return;
         }
@@ -362,7 +374,7 @@ private:
         }
         if (g.ch.halfPoints == 0) {
             // Size 0: the hidden link marker (never shown).
-            marker_ += QString::fromUcs4(&c, 1);
+            Append(marker_, c);
             return;
         }
         FinishMarker();
@@ -383,7 +395,7 @@ private:
         } else {
             linkStart_ = -1;
         }
-        run_ += QString::fromUcs4(&c, 1);
+        Append(run_, c);
         blockHasText_ = true;
     }
 
@@ -422,17 +434,32 @@ private:
         if (m.size() < 2 || m[0] != u'#' || linkStart_ < 0) return;
         QString number = m.mid(1);
         for (QChar c : number)
-            if (!c.isDigit() || c.unicode() > '9') return;
+            if (c.unicode() < '0' || c.unicode() > '9') return;
+        const int start = linkStart_;
+        linkStart_ = -1;
+        const int runStart = cursor_.position();
+        if (runOpen_ && start == runStart && linkEnd_ == runStart + run_.size()) {
+            // The usual case: the link is the run not yet written.
+            QTextCharFormat f = CharFormat(runState_);
+            MakeLink(f, number);
+            cursor_.insertText(run_, f);
+            run_.clear();
+            runOpen_ = false;
+            return;
+        }
         FlushRun();
         QTextCursor sel(&doc_);
-        sel.setPosition(linkStart_);
+        sel.setPosition(start);
         sel.setPosition(linkEnd_, QTextCursor::KeepAnchor);
         QTextCharFormat f;
+        MakeLink(f, number);
+        sel.mergeCharFormat(f);
+    }
+
+    static void MakeLink(QTextCharFormat& f, const QString& number) {
         f.setAnchor(true);
         f.setAnchorHref(number);
         f.setProperty(kLinkNumber, number);
-        sel.mergeCharFormat(f);
-        linkStart_ = -1;
     }
 
     void EndFontEntry() {
@@ -516,8 +543,12 @@ private:
 }  // namespace
 
 void Read(const std::string& rtf, QTextDocument& doc) {
+    // Reading is no edit the user could undo.
+    const bool undo = doc.isUndoRedoEnabled();
+    doc.setUndoRedoEnabled(false);
     Reader reader(rtf, doc);
     reader.Run();
+    doc.setUndoRedoEnabled(undo);
 }
 
 QString LinkNumberAt(const QTextDocument& doc, int position) {
