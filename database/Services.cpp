@@ -5,6 +5,9 @@
 #include <ctime>
 #include <random>
 
+#include "Cp1252.h"
+#include "SettingsStore.h"
+
 namespace Services {
 namespace {
 
@@ -46,6 +49,54 @@ private:
     std::uniform_real_distribution<double> dist_{0.0, 1.0};
 };
 
+class StderrMessages : public MessageBoxes {
+public:
+    bool ShowMessage(const Message& m) override {
+        std::fprintf(stderr, "Message %d: %s\n", m.number, Cp1252::ToUtf8(m.text).c_str());
+        return false;
+    }
+};
+
+class NoDialogs : public FileDialogs {
+public:
+    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+class NoBusyCursor : public BusyCursor {
+public:
+    void On() override {}
+    void Off() override {}
+};
+
+class NoProgress : public Progress {
+public:
+    void SetMaximum(int) override {}
+    void SetValue(int) override {}
+};
+
+class NoEvents : public EventPump {
+public:
+    void DoEvents() override {}
+};
+
+class NoShell : public Shell {
+public:
+    bool Open(const std::string&) override { return false; }
+};
+
+class NoHelp : public Help {
+public:
+    void ShowTopic(const std::string&) override {}
+};
+
+class NoPrinting : public Printing {
+public:
+    PrintStatus PrintRichText(const std::string&, const PageMargins&) override {
+        return PrintStatus::NoPrinter;
+    }
+};
+
 Set& Installed() {
     static Set set;
     return set;
@@ -69,6 +120,51 @@ Clock& TheClock() {
 Random& Rnd() {
     static DefaultRandom fallback;
     return Installed().random ? *Installed().random : fallback;
+}
+
+MessageBoxes& Messages() {
+    static StderrMessages fallback;
+    return Installed().messages ? *Installed().messages : fallback;
+}
+
+SettingsStore& Settings() {
+    static MemorySettingsStore fallback;
+    return Installed().settings ? *Installed().settings : fallback;
+}
+
+FileDialogs& Dialogs() {
+    static NoDialogs fallback;
+    return Installed().fileDialogs ? *Installed().fileDialogs : fallback;
+}
+
+BusyCursor& Busy() {
+    static NoBusyCursor fallback;
+    return Installed().busyCursor ? *Installed().busyCursor : fallback;
+}
+
+Progress& ProgressBar() {
+    static NoProgress fallback;
+    return Installed().progress ? *Installed().progress : fallback;
+}
+
+EventPump& Events() {
+    static NoEvents fallback;
+    return Installed().events ? *Installed().events : fallback;
+}
+
+Shell& TheShell() {
+    static NoShell fallback;
+    return Installed().shell ? *Installed().shell : fallback;
+}
+
+Help& TheHelp() {
+    static NoHelp fallback;
+    return Installed().help ? *Installed().help : fallback;
+}
+
+Printing& ThePrinter() {
+    static NoPrinting fallback;
+    return Installed().printing ? *Installed().printing : fallback;
 }
 
 }  // namespace Services

@@ -1,0 +1,190 @@
+// File helpers: error numbers of failed file operations, the one way every
+// file of the program is written (a temporary file that replaces the old one
+// only when it is complete), reading files, the data files under their file
+// numbers, and the user commands that load and save a name list.
+//
+// Two kinds of paths meet here. The program's paths are cp1252 texts like
+// every other text of the program; the system's are its own bytes (UTF-8).
+// The low-level classes (AtomicFile, InputFile, WriteFileAtomically) take
+// native paths; everything else takes program paths and converts them.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ResultSet;
+
+namespace FileOp {
+
+// Error numbers of failed file operations. The first six have messages of
+// their own; the others are shown as an unknown disk error with their number.
+constexpr int kErrDeviceIO = 57;
+constexpr int kErrDiskFull = 61;
+constexpr int kErrDeviceUnavailable = 68;
+constexpr int kErrPermissionDenied = 70;
+constexpr int kErrDiskNotReady = 71;
+constexpr int kErrPathAccess = 75;
+constexpr int kErrInternal = 51;
+constexpr int kErrBadFileName = 52;
+constexpr int kErrFileNotFound = 53;
+constexpr int kErrFileExists = 58;
+constexpr int kErrTooManyFiles = 67;
+constexpr int kErrPathNotFound = 76;
+
+// The error number of a failed system call's errno (0 gives 0).
+int ErrorFromErrno(int err);
+
+// A program path (cp1252) as the system's path bytes, and back.
+std::string Native(const std::string& programPath);
+std::string FromNative(const std::string& nativePath);
+
+// The program's folder (cp1252, without a trailing "/"), set by start-up.
+extern std::string ProgramFolder;
+
+// Failures that tests make happen on purpose: each counter, while above zero,
+// makes the next operation of its kind fail with its errno and counts down.
+struct Faults {
+    int openErrno = 0;      // opening a file for reading or creating a temporary file
+    int openTimes = 0;
+    int commitErrno = 0;    // writing out and replacing a file
+    int commitTimes = 0;
+    int readErrno = 0;      // reading, once readAfter bytes of the file have been read
+    int readTimes = 0;
+    long long readAfter = 0;
+};
+Faults& TestFaults();
+
+// A file written whole or not at all. Open creates a temporary file next to
+// the target; Write collects the contents; Commit writes them to the temporary
+// file, flushes it to the disk and renames it over the target. Until Commit
+// succeeds the old file stays as it was; a failed Commit may be retried.
+// Destroying an uncommitted file removes the temporary file.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string nativePath);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // 0 or the error number.
+    int Open();
+    void Write(std::string_view data);
+    // 0 or the error number; after 0 the target holds exactly what was written.
+    int Commit();
+    // Gives up: the temporary file goes, the target stays as it was.
+    void Abort();
+
+    bool IsOpen() const { return fd_ >= 0; }
+    const std::string& Path() const { return path_; }
+    const std::string& TempPath() const { return temp_; }
+
+private:
+    std::string path_;
+    std::string temp_;
+    std::string data_;
+    int fd_ = -1;
+};
+
+// Writes content to the file at nativePath through an AtomicFile, creating
+// missing folders first when createFolders is True. 0 or the error number.
+int WriteFileAtomically(const std::string& nativePath, std::string_view content,
+                        bool createFolders = false);
+
+// A file read from the start, as lines or as bytes.
+class InputFile {
+public:
+    InputFile() = default;
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // 0 or the error number.
+    int Open(const std::string& nativePath);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // The next line without its end (CR LF, LF or CR). False at the end of the
+    // file and after a read error (Error() tells which).
+    bool ReadLine(std::string& line);
+    // Up to n bytes; fewer at the end of the file or after a read error.
+    std::size_t Read(char* out, std::size_t n);
+    bool AtEnd();
+    // 0, or the error number of the read that failed.
+    int Error() const { return error_; }
+    long long Tell() const { return pos_ - static_cast<long long>(end_ - next_); }
+    bool Seek(long long pos);
+
+private:
+    bool Fill();
+    int fd_ = -1;
+    std::vector<char> buf_;
+    std::size_t next_ = 0, end_ = 0;
+    long long pos_ = 0;  // file position of buf_'s end
+    int error_ = 0;
+    bool eof_ = false;
+};
+
+// --- Data files under file numbers ------------------------------------------
+
+// Opens a file under fileNum. A name without "/" lies in folder, or in the
+// program's folder when folder is empty. Modes: "I" text lines, "B" binary
+// reading (both must exist: a missing file shows "file not found" with the
+// path and " (" kind ")"), "O" writing a new file that replaces the old one
+// when CloseFile completes it. A refused open shows the disk error with the
+// retry question; Yes tries again. path receives the full path.
+bool OpenFile(const std::string& name, const std::string& folder, int fileNum,
+              const std::string& mode, const std::string& kind, std::string& path);
+// Closes fileNum; a file opened with "O" is written out and replaces the old
+// one here. A failure shows the disk error with the retry question (name is
+// the message's argument); No gives False and leaves the old file as it was.
+bool CloseFile(const std::string& name, int fileNum);
+// The file open under fileNum for reading or writing, or null.
+InputFile* Input(int fileNum);
+AtomicFile* Output(int fileNum);
+// Closes every file number; unfinished writes are given up.
+void CloseAllFiles();
+
+// Every line of the text file at path (a program path) into lines from
+// index 0. 0 when the whole file was read; otherwise the error number, with
+// the lines read before the failure in lines (a missing file: kErrFileNotFound
+// and no lines).
+int ReadTextLines(const std::string& path, std::vector<std::string>& lines);
+
+// Splits a path at its last "/": "docs/a.onl" gives "docs" and "a.onl",
+// "/a.onl" gives "/" and "a.onl", "a.onl" gives "" and "a.onl".
+void SplitPath(const std::string& path, std::string& folder, std::string& fileName);
+
+// --- Name list files --------------------------------------------------------
+
+// The list file format, filled in by the list files.
+class ListFileFormat {
+public:
+    virtual ~ListFileFormat() = default;
+    // A new list without a control read from the file at path (a program
+    // path), its atom texts refreshed; null when the file could not be read
+    // (the reader shows its own messages first).
+    virtual std::shared_ptr<ResultSet> Load(const std::string& path) = 0;
+    // Writes the list to path; False when it could not be written (the writer
+    // shows the disk error first).
+    virtual bool Save(const ResultSet& list, const std::string& path) = 0;
+};
+void SetListFileFormat(ListFileFormat* format);
+
+// The open and save dialogs of the list files, by edition.
+struct ListDialogs {
+    std::string loadTitle, saveTitle, filter, defaultExt;
+};
+ListDialogs ListDialogTexts();
+
+// The user command that loads a list: the open dialog starts in LoadInitDir;
+// a loaded list remembers its folder there. Null when the user cancelled or
+// the file could not be loaded (then "list could not be loaded" is shown).
+std::shared_ptr<ResultSet> LoadListFile();
+// The user command that saves list; the save dialog starts in SaveInitDir,
+// which remembers the folder of a successful save. True when saved.
+bool SaveListFile(const ResultSet* list);
+
+}  // namespace FileOp

@@ -1,0 +1,267 @@
+#include "GenMsg.h"
+
+#include "Cp1252.h"
+#include "Errors.h"
+#include "FileOp.h"
+#include "TextConstants.h"
+
+namespace GenMsg {
+
+std::vector<std::string> MsgTable;
+
+namespace {
+
+struct Row {
+    int id;
+    const char* tag;
+    const char* english;
+    std::string german;  // cp1252
+};
+
+const std::vector<Row>& Rows() {
+    static const std::vector<Row> rows = {
+        {0, "GMnothingFound", "'%0' or something similar could not be found in the database",
+         "'%0' oder etwas Ähnliches konnte in der Datenbank nicht gefunden werden"_cp},
+        {1, "GMtooManyRandom",
+         "It is not possible to pick names, because %0 more names than present are asked for",
+         "Auswählen ist nicht möglich, da %0 Namen mehr verlangt werden als vorhanden sind"_cp},
+        {2, "GMonlyPositive", "Only positive numbers (greater than 0) are allowed for this field",
+         "Für dieses Eingabefeld sind nur positive Zahlen erlaubt"_cp},
+        {3, "GMonlyNumbers", "Only numbers are allowed for this field",
+         "Für dieses Eingabefeld sind nur Zahlen erlaubt"_cp},
+        {4, "GMnotEmpty", "An input is required for this field",
+         "Für dieses Eingabefeld ist eine Eingabe erforderlich"_cp},
+        {7, "GMdone", "Processing is completed", "Die Verarbeitung ist abgeschlossen"_cp},
+        {8, "GMrestart",
+         "You have to leave the program and start it again before the changed options become active",
+         "Sie müssen das Programm beenden und erneut starten, damit die soeben geänderten Optionen wirksam werden"_cp},
+        {9, "GMtooBig", "The given number is too big; only numbers up to %0 are allowed",
+         "Die eingegebene Zahl ist zu gross; erlaubt ist höchstens %0"_cp},
+        {20, "GMdeviceUnavailable", "File %0<br>The device is unavailable",
+         "Datei %0<br>Gerät steht nicht zur Verfügung"_cp},
+        {21, "GMdiskNotReady", "File %0<br>The drive is not ready", "Datei %0<br>Das Laufwerk ist nicht bereit"_cp},
+        {22, "GMinternalDiskError", "File %0<br>Internal error during disk operation",
+         "Datei %0<br>Interner Fehler bei Datei-Operation"_cp},
+        {23, "GMdiskFull", "File %0<br>The disk is full", "Datei %0<br>Das Laufwerk ist voll"_cp},
+        {24, "GMpermissionDenied", "File %0<br>No permission, or write-protected",
+         "Datei %0<br>Keine Berechtigung, oder Schreibschutz"_cp},
+        {29, "GMotherDiskError", "File %0<br>Unknown error during disk operation",
+         "Datei %0<br>Unbekannter Fehler bei Datei-Operation"_cp},
+        {30, "GMfileNotFound", "File %0<br>not found", "Datei %0<br>nicht gefunden"_cp},
+        {31, "GMlistLoadError", "The name list in file %0<br>could not be loaded",
+         "Die Namenliste in Datei %0<br> konnte nicht geladen werden"_cp},
+        {32, "GMlistSaveError", "The name list could not be saved to file %0<br>",
+         "Die Namenliste konnte nicht in Datei %0<br>abgespeichert werden"_cp},
+        {33, "GMstructError",
+         "The file %0<br>either does not contain a Talvessin name list/database or its structure is damaged",
+         "Die Datei %0<br>enthält entweder keine Orsabrine-Namenliste/Datenbank oder die Datei enthält einen Fehler in der Struktur"_cp},
+        {34, "GMtooManyFav",
+         "It is not possible to load this list as list of favorites because it contains too many names.",
+         "Das Laden dieser Liste als Favoriten-Liste ist nicht möglich, denn sie enthält zu viele Namen."_cp},
+        {36, "GMtooManyExports",
+         "Because of copyright reasons it is not allowed to export more than 100 names in this way. If you "
+         "consider to use the name database outside Talvessin for own purposes please contact the author.",
+         "Aus Gründen des Copyright-Schutzes ist der Export von mehr als 100 Namen in dieser Art nicht erlaubt. "
+         "Falls Sie eine Verwendung der Vornamen-Datenbank ausserhalb Orsabrine zu eigenen Zwecken im Auge "
+         "haben, melden Sie sich bitte beim Autor."_cp},
+        {100, "GMoverwriteFav",
+         "<b>Overwrite</b> the current list of favorites with the names from the file? (You will <b>loose</b> "
+         "the current list of favorites if you did not yet save it to a file.)",
+         "Momentane Favoriten-Liste <b>überschreiben</b> mit einer Liste aus einer Datei? (Falls Sie die "
+         "momentane Favoriten-Liste nicht in einer Datei abgelegt haben, wird sie <b>verlorengehen</b>.)"_cp},
+        {101, "GMendTutor",
+         "It is not possible to execute this function while the tutorial is running. Do you want to stop the "
+         "tutorial?",
+         "Die Ausführung dieser Aktion ist während eines laufenden Tutorials nicht möglich. Wollen Sie das "
+         "Tutorial abbrechen?"_cp},
+        {102, "GMretryUserSave",
+         "Your new names could not be saved to file %0<br> Maybe you are able to correct the problem. Try to "
+         "save again now?",
+         "Das Speichern der eigenen Namen in Datei %0<br>ist fehlgeschlagen. Sie können ev. versuchen, die "
+         "Ursache des Problems zu beheben. Nochmals versuchen zu speichern?"_cp},
+        {103, "GMexportMany",
+         "Exporting %0 names in the specified way might take a while and results in a big file. Do you want "
+         "to proceed?",
+         "Der Export von %0 Namen in diesem Format und mit diesem Umfang kann je nach Rechner länger dauern "
+         "und ergibt grosse Dateien. Wollen Sie exportieren?"_cp},
+        {104, "GMfavAutoSave",
+         "Note: The active list of favorites is saved automatically. You only have to save it yourself to a "
+         "file if you want to use the function 'Change...' to work with several lists of favorites.",
+         "Hinweis: Die momentane Favoriten-Liste wird automatisch gespeichert. Sie müssen diese nur dann "
+         "selbst in eine Datei ablegen, wenn Sie mit Hilfe von 'Wechseln...' mit mehreren Favoriten-Listen "
+         "arbeiten möchten."_cp},
+        {105, "GMuserNames",
+         "Note: If you like you can use the function 'New Names...' in the Menu 'Special' to add new names to "
+         "the database yourself",
+         "Hinweis: Wenn Sie möchten, können Sie in Orsabrine nicht vorhandene Namen mit Hilfe der Funktion "
+         "'Eigene Namen' im Menu 'Extras' selbst erfassen"_cp},
+        {106, "GMuserAlready",
+         "There is already at least one name with the identical spelling %0 in the database. Proceed anyway "
+         "and create a separate new name?",
+         "Es gibt bereits mindestens einen gleich geschriebenen Namen %0 in der Datenbank. Trotzdem einen "
+         "zusätzlichen, eigenen Namen erzeugen?"_cp},
+        {109, "GMquizEnded", "The current quiz round ended. (%0)", "Diese Quiz-Runde ist beendet. (%0)"_cp},
+    };
+    return rows;
+}
+
+const char* IconKey(int msgClass) {
+    switch (msgClass) {
+    case kCritical: return "Critical";
+    case kExclamation: return "Exclamation";
+    case kQuestion: return "Question";
+    case kInformation: return "Info";
+    default: return "";
+    }
+}
+
+}  // namespace
+
+std::string Entry(int msgId, bool english) {
+    for (const Row& r : Rows())
+        if (r.id == msgId) return std::string("<") + r.tag + ">" + (english ? std::string(r.english) : r.german);
+    return {};
+}
+
+void InitMessages() {
+    MsgTable.assign(kNumMessages, std::string());
+    for (int i = 0; i < kNumMessages; ++i) MsgTable[static_cast<std::size_t>(i)] = Entry(i, TextConstants::textLanguage != 0);
+}
+
+std::vector<Services::MsgRun> ToRuns(const std::string& text, const std::string& arg, bool& found) {
+    std::vector<Services::MsgRun> runs;
+    found = false;
+    bool bold = false;
+    std::string pending;
+    auto flush = [&] {
+        if (!pending.empty()) runs.push_back({pending, bold, false});
+        pending.clear();
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, 3, "<b>") == 0) {
+            flush();
+            bold = true;
+            i += 3;
+        } else if (text.compare(i, 4, "</b>") == 0) {
+            flush();
+            bold = false;
+            i += 4;
+        } else if (text.compare(i, 4, "<br>") == 0) {
+            flush();
+            runs.push_back({"", false, true});
+            i += 4;
+        } else if (!found && !arg.empty() && text.compare(i, 2, "%0") == 0) {
+            flush();
+            runs.push_back({arg, true, false});
+            found = true;
+            i += 2;
+        } else {
+            pending += text[i++];
+        }
+    }
+    flush();
+    return runs;
+}
+
+Composed Compose(const std::string& entry, int msgId, int msgClass, const std::string& arg, int errNum,
+                 bool english) {
+    Composed c;
+    Services::Message& m = c.message;
+    m.number = msgId;
+    m.msgClass = msgClass;
+    m.iconKey = IconKey(msgClass);
+    if (m.iconKey.empty()) c.faults.push_back("Show msgClass");
+    m.question = msgClass == kQuestion;
+    m.arg = arg;
+    m.errNum = errNum;
+    std::string text = entry;
+    if (!entry.empty() && entry[0] == '<') {
+        auto close = entry.find('>');
+        if (close != std::string::npos) {
+            m.helpTag = entry.substr(1, close - 1);
+            text = entry.substr(close + 1);
+        }
+    }
+    if (errNum != 0) {
+        text += " (Fehlercode " + std::to_string(errNum) + ")";
+        if (m.question) text += english ? " Try again?" : " Nochmals versuchen?";
+    }
+    bool found = false;
+    m.runs = ToRuns(text, arg, found);
+    if (!arg.empty()) {
+        if (found) {
+            auto pos = text.find("%0");
+            text = text.substr(0, pos) + "<b>" + arg + "</b>" + text.substr(pos + 2);
+        } else {
+            c.faults.push_back("Replace pos");
+        }
+    }
+    m.text = text;
+    return c;
+}
+
+bool Show(int msgId, int msgClass, const std::string& arg, int errNum) {
+    std::string entry;
+    if (msgId >= 0 && static_cast<std::size_t>(msgId) < MsgTable.size()) entry = MsgTable[static_cast<std::size_t>(msgId)];
+    else if (MsgTable.empty()) entry = Entry(msgId, TextConstants::textLanguage != 0);
+    Composed c = Compose(entry, msgId, msgClass, arg, errNum, TextConstants::textLanguage != 0);
+    for (const auto& fault : c.faults) Errors::Assert(false, fault);
+    Errors::LogEntry("GenMsg", "Show", c.message.text);
+    bool yes = Services::Messages().ShowMessage(c.message);
+    return c.message.question && yes;
+}
+
+void ShowMsg(int msgId, int msgClass, const std::string& arg) { Show(msgId, msgClass, arg, 0); }
+
+bool AskMsg(int msgId, const std::string& arg) { return Show(msgId, kQuestion, arg, 0); }
+
+int DiskErrorMessage(int errNum, bool& canAsk) {
+    canAsk = true;
+    switch (errNum) {
+    case FileOp::kErrDeviceIO: return GMinternalDiskError;
+    case FileOp::kErrDiskFull: return GMdiskFull;
+    case FileOp::kErrDeviceUnavailable: return GMdeviceUnavailable;
+    case FileOp::kErrPermissionDenied:
+    case FileOp::kErrPathAccess: return GMpermissionDenied;
+    case FileOp::kErrDiskNotReady: return GMdiskNotReady;
+    default: canAsk = false; return GMotherDiskError;
+    }
+}
+
+void ShowDiskError(const std::string& arg, bool ask, bool& retry, int errNum) {
+    bool canAsk = false;
+    int msg = DiskErrorMessage(errNum, canAsk);
+    if (ask && canAsk) retry = Show(msg, kQuestion, arg, errNum);
+    else Show(msg, kCritical, arg, errNum);
+}
+
+int CheckNumberText(const std::string& text) {
+    std::size_t b = text.find_first_not_of(' ');
+    if (b == std::string::npos) return GMnotEmpty;
+    std::size_t e = text.find_last_not_of(' ');
+    std::string s = text.substr(b, e - b + 1);
+    std::size_t i = 0;
+    bool negative = false;
+    if (s[0] == '+' || s[0] == '-') {
+        negative = s[0] == '-';
+        i = 1;
+    }
+    if (i == s.size()) return GMonlyNumbers;
+    long long value = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return GMonlyNumbers;
+        if (value <= 100000) value = value * 10 + (s[i] - '0');  // enough to know it is too big
+    }
+    if (negative && value != 0) return GMonlyPositive;
+    if (value > 32767) return GMtooBig;
+    return -1;
+}
+
+bool CheckNumberField(const std::string& text) {
+    int msg = CheckNumberText(text);
+    if (msg < 0) return true;
+    ShowMsg(msg, kExclamation, msg == GMtooBig ? "32767" : "");
+    return false;
+}
+
+}  // namespace GenMsg

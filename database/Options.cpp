@@ -1,0 +1,233 @@
+#include "Options.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+
+#include "Basic.h"
+#include "Errors.h"
+#include "FileOp.h"
+#include "Services.h"
+#include "SettingsStore.h"
+#include "TextConstants.h"
+
+namespace Reg {
+
+std::optional<std::string> RegReadValue(const std::string& keyPath, const std::string& name) {
+    return Services::Settings().Read(keyPath, name);
+}
+
+int RegWriteValue(const std::string& keyPath, const std::string& name, const std::string& value) {
+    Services::SettingsStore& store = Services::Settings();
+    if (store.Write(keyPath, name, value)) return 0;
+    if (auto* file = dynamic_cast<FileSettingsStore*>(&store); file && file->LastError() != 0)
+        return file->LastError();
+    return FileOp::kErrInternal;
+}
+
+}  // namespace Reg
+
+namespace Options {
+
+std::string RegBaseKey = "Software\\Quillmarsh\\Orsabrine\\1.x\\";
+
+bool ShowShortHelp = true;
+bool ShowToolTips = true;
+bool ShowAlphaInfoLinks = true;
+bool ShowSingleInfoLinks = true;
+bool QuizUseLimit = true;
+int QuizNumMin = 5;
+bool QuizStopAfterWrong = true;
+bool QuizIncDiff = true;
+int QuizNumQ = 10;
+int QuizNumJo5050 = 2;
+int QuizNumJoNext = 2;
+std::string LoadInitDir;
+std::string SaveInitDir;
+int AlphaGender = 2;
+bool WordShowNames = false;
+bool DaysSortDate = true;
+int ListsNewSortOrder = 1;
+bool ListsAutoToNames = false;
+bool ListsAutoToGenNames = false;
+bool ListsAutoFemaleOnly = false;
+bool ListsAutoMaleOnly = false;
+bool ListsAutoNamesOnly = false;
+bool ListsAutoGenNamesOnly = false;
+bool FavAutoSaveInfo = false;
+bool UserNamesInfo = false;
+
+std::array<uint32_t, kNumColors> OptColor{};
+std::array<uint32_t, kNumColors> ShownColor{};
+
+std::function<std::string()> DocumentsFolder = DefaultDocumentsFolder;
+
+namespace {
+
+// One option of the table: its value name, its variable and its default.
+struct BoolOpt {
+    const char* name;
+    bool* var;
+    bool def;
+};
+struct IntOpt {
+    const char* name;
+    int* var;
+    int def;
+};
+struct DirOpt {
+    const char* name;
+    std::string* var;
+};
+
+// The table in its order; a kind tag keeps the three sorts interleaved as
+// they are read and written.
+struct Opt {
+    enum Kind { Bool, Int, Dir } kind;
+    BoolOpt b;
+    IntOpt i;
+    DirOpt d;
+};
+
+constexpr Opt B(const char* n, bool* v, bool d) { return {Opt::Bool, {n, v, d}, {}, {}}; }
+constexpr Opt I(const char* n, int* v, int d) { return {Opt::Int, {}, {n, v, d}, {}}; }
+constexpr Opt D(const char* n, std::string* v) { return {Opt::Dir, {}, {}, {n, v}}; }
+
+const Opt kOptions[] = {
+    B("ShowShortHelp", &ShowShortHelp, true),
+    B("ShowToolTips", &ShowToolTips, true),
+    B("ShowAlphaInfoLinks", &ShowAlphaInfoLinks, true),
+    B("ShowSingleInfoLinks", &ShowSingleInfoLinks, true),
+    B("QuizUseLimit", &QuizUseLimit, true),
+    I("QuizNumMin", &QuizNumMin, 5),
+    B("QuizStopAfterWrong", &QuizStopAfterWrong, true),
+    B("QuizIncDiff", &QuizIncDiff, true),
+    I("QuizNumQ", &QuizNumQ, 10),
+    I("QuizNumJo5050", &QuizNumJo5050, 2),
+    I("QuizNumJoNext", &QuizNumJoNext, 2),
+    D("LoadInitDir", &LoadInitDir),
+    D("SaveInitDir", &SaveInitDir),
+    I("AlphaGender", &AlphaGender, 2),
+    B("WordShowNames", &WordShowNames, false),
+    B("DaysSortDate", &DaysSortDate, true),
+    I("ListsNewSortOrder", &ListsNewSortOrder, 1),
+    B("ListsAutoToNames", &ListsAutoToNames, false),
+    B("ListsAutoToGenNames", &ListsAutoToGenNames, false),
+    B("ListsAutoFemaleOnly", &ListsAutoFemaleOnly, false),
+    B("ListsAutoMaleOnly", &ListsAutoMaleOnly, false),
+    B("ListsAutoNamesOnly", &ListsAutoNamesOnly, false),
+    B("ListsAutoGenNamesOnly", &ListsAutoGenNamesOnly, false),
+    B("FavAutoSaveInfo", &FavAutoSaveInfo, false),
+    B("UserNamesInfo", &UserNamesInfo, false),
+};
+
+bool IsFolder(const std::string& nativePath) {
+    struct stat st{};
+    return ::stat(nativePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string BaseKeyFor(int edition) {
+    return edition != 0 ? "Software\\Quillmarsh\\Talvessin\\1.x\\" : "Software\\Quillmarsh\\Orsabrine\\1.x\\";
+}
+
+std::string DefaultDocumentsFolder() {
+    const char* xdg = std::getenv("XDG_DOCUMENTS_DIR");
+    if (xdg && xdg[0] == '/' && IsFolder(xdg)) return FileOp::FromNative(xdg);
+    const char* home = std::getenv("HOME");
+    std::string h = (home && *home) ? home : "/tmp";
+    while (h.size() > 1 && h.back() == '/') h.pop_back();
+    if (IsFolder(h + "/Documents")) return FileOp::FromNative(h + "/Documents");
+    return FileOp::FromNative(h);
+}
+
+void SetDefaults() {
+    std::string docs = DocumentsFolder ? DocumentsFolder() : std::string();
+    for (const Opt& o : kOptions) {
+        switch (o.kind) {
+        case Opt::Bool: *o.b.var = o.b.def; break;
+        case Opt::Int: *o.i.var = o.i.def; break;
+        case Opt::Dir: *o.d.var = docs; break;
+        }
+    }
+}
+
+void InitColors() {
+    OptColor = {RGB(255, 102, 153), RGB(0, 0, 204),   RGB(51, 51, 51),    RGB(0, 176, 0),
+                RGB(51, 153, 255),  RGB(170, 0, 255), RGB(204, 102, 0),   RGB(255, 204, 0),
+                RGB(128, 128, 128), RGB(204, 204, 255), RGB(51, 255, 51)};
+}
+
+bool GetVal(const std::string& section, const std::string& name, std::string& value) {
+    std::optional<std::string> v = Reg::RegReadValue(RegBaseKey + section, name);
+    value = v.value_or(std::string());
+    return !value.empty();
+}
+
+void PutVal(const std::string& section, const std::string& name, const std::string& value) {
+    int res = Reg::RegWriteValue(RegBaseKey + section, name, value);
+    Errors::Assert(res == 0, "PutVal res");
+}
+
+bool ParseBool(const std::string& text, bool def) {
+    std::string up = Basic::UpperAscii(text);
+    if (up == "TRUE") return true;
+    if (up == "FALSE") return false;
+    return def;
+}
+
+int ParseInt(const std::string& text, int def) {
+    // A number outside the 16-bit range cannot be a value the program wrote.
+    int32_t n = Basic::CLng(Basic::Val(text));
+    if (n < -32768 || n > 32767) return def;
+    return n;
+}
+
+void GetBoolOption(const std::string& name, bool& variable, bool def) {
+    std::string text;
+    variable = GetVal("Options", name, text) ? ParseBool(text, def) : def;
+}
+
+void GetIntOption(const std::string& name, int& variable, int def) {
+    std::string text;
+    variable = GetVal("Options", name, text) ? ParseInt(text, def) : def;
+}
+
+void PutBoolOption(const std::string& name, bool value) { PutVal("Options", name, value ? "True" : "False"); }
+
+void PutIntOption(const std::string& name, int value) { PutVal("Options", name, std::to_string(value)); }
+
+void LoadOptions() {
+    RegBaseKey = BaseKeyFor(TextConstants::edition);
+    TextConstants::textLanguage = 1;
+    std::string docs;
+    bool docsKnown = false;
+    for (const Opt& o : kOptions) {
+        switch (o.kind) {
+        case Opt::Bool: GetBoolOption(o.b.name, *o.b.var, o.b.def); break;
+        case Opt::Int: GetIntOption(o.i.name, *o.i.var, o.i.def); break;
+        case Opt::Dir:
+            if (!GetVal("Options", o.d.name, *o.d.var)) {
+                if (!docsKnown) {
+                    docs = DocumentsFolder ? DocumentsFolder() : std::string();
+                    docsKnown = true;
+                }
+                *o.d.var = docs;
+            }
+            break;
+        }
+    }
+}
+
+void SaveOptions() {
+    for (const Opt& o : kOptions) {
+        switch (o.kind) {
+        case Opt::Bool: PutBoolOption(o.b.name, *o.b.var); break;
+        case Opt::Int: PutIntOption(o.i.name, *o.i.var); break;
+        case Opt::Dir: PutVal("Options", o.d.name, *o.d.var); break;
+        }
+    }
+}
+
+}  // namespace Options

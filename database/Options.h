@@ -1,0 +1,98 @@
+// The user's settings: one variable per option with its fixed default, read
+// from the settings store at start-up and written back when the program
+// closes; the colour table of the entry kinds; and the access to the store's
+// sections under the edition's base key.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace Reg {
+
+// The value's text, or nothing when it or its key is missing.
+std::optional<std::string> RegReadValue(const std::string& keyPath, const std::string& name);
+// 0 on success, otherwise the error number of the failed write.
+int RegWriteValue(const std::string& keyPath, const std::string& name, const std::string& value);
+
+}  // namespace Reg
+
+namespace Options {
+
+// The base key of the edition, ending in a backslash; set by LoadOptions.
+extern std::string RegBaseKey;
+std::string BaseKeyFor(int edition);
+
+// The options, in the order in which they are read and written.
+extern bool ShowShortHelp;
+extern bool ShowToolTips;
+extern bool ShowAlphaInfoLinks;
+extern bool ShowSingleInfoLinks;
+extern bool QuizUseLimit;
+extern int QuizNumMin;
+extern bool QuizStopAfterWrong;
+extern bool QuizIncDiff;
+extern int QuizNumQ;
+extern int QuizNumJo5050;
+extern int QuizNumJoNext;
+extern std::string LoadInitDir;
+extern std::string SaveInitDir;
+extern int AlphaGender;
+extern bool WordShowNames;
+extern bool DaysSortDate;
+extern int ListsNewSortOrder;
+extern bool ListsAutoToNames;
+extern bool ListsAutoToGenNames;
+extern bool ListsAutoFemaleOnly;
+extern bool ListsAutoMaleOnly;
+extern bool ListsAutoNamesOnly;
+extern bool ListsAutoGenNamesOnly;
+extern bool FavAutoSaveInfo;
+extern bool UserNamesInfo;
+
+// Sets every option to its default (the folders to the documents folder).
+void SetDefaults();
+
+// The colour of each kind of entry (red in the lowest byte, then green, then
+// blue), and the same colours as the display renders them.
+constexpr int kNumColors = 11;
+extern std::array<uint32_t, kNumColors> OptColor;
+extern std::array<uint32_t, kNumColors> ShownColor;
+constexpr uint32_t RGB(int r, int g, int b) {
+    return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) | (static_cast<uint32_t>(b) << 16);
+}
+void InitColors();
+
+// The user's documents folder (cp1252, no trailing "/") for the default
+// folders of the list dialogs. Start-up may replace it; the default asks
+// $XDG_DOCUMENTS_DIR, then takes ~/Documents when it exists, else ~.
+extern std::function<std::string()> DocumentsFolder;
+std::string DefaultDocumentsFolder();
+
+// A section's value ("Options", "Sets", "Windows") under RegBaseKey; found is
+// False when the value is missing or empty.
+bool GetVal(const std::string& section, const std::string& name, std::string& value);
+// A write that fails raises the assertion "PutVal res" and nothing else.
+void PutVal(const std::string& section, const std::string& name, const std::string& value);
+
+// How the stored texts read: "True"/"False" in any case, else the default;
+// the leading number rounded halves to even ("7.5" 8, "6.5" 6, "12abc" 12,
+// "abc" 0), the default when it lies outside the 16-bit range.
+bool ParseBool(const std::string& text, bool def);
+int ParseInt(const std::string& text, int def);
+
+void GetBoolOption(const std::string& name, bool& variable, bool def);
+void GetIntOption(const std::string& name, int& variable, int def);
+void PutBoolOption(const std::string& name, bool value);
+void PutIntOption(const std::string& name, int value);
+
+void LoadOptions();
+void SaveOptions();
+
+// The value a check box takes for an option: 1 ticked, 0 cleared. The widget
+// side is platform's SetCheckBox.
+inline int CheckBoxValue(bool value) { return value ? 1 : 0; }
+
+}  // namespace Options

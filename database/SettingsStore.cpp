@@ -1,0 +1,262 @@
+#include "SettingsStore.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "Basic.h"
+#include "Cp1252.h"
+#include "FileOp.h"
+
+namespace {
+
+std::string NormalKey(const std::string& key) {
+    std::string k = key;
+    while (!k.empty() && k.back() == '\\') k.pop_back();
+    return k;
+}
+
+}  // namespace
+
+// --- MemorySettingsStore ------------------------------------------------------
+
+MemorySettingsStore::Key* MemorySettingsStore::Find(const std::string& key) {
+    std::string k = NormalKey(key);
+    for (auto& entry : keys_)
+        if (Basic::EqualsNoCaseAscii(entry.path, k)) return &entry;
+    return nullptr;
+}
+
+std::optional<std::string> MemorySettingsStore::Read(const std::string& key, const std::string& name) {
+    if (Key* k = Find(key))
+        for (auto& [n, v] : k->values)
+            if (Basic::EqualsNoCaseAscii(n, name)) return v;
+    return std::nullopt;
+}
+
+bool MemorySettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
+    Key* k = Find(key);
+    if (!k) {
+        keys_.push_back(Key{NormalKey(key), {}});
+        k = &keys_.back();
+    }
+    for (auto& [n, v] : k->values)
+        if (Basic::EqualsNoCaseAscii(n, name)) {
+            v = value;
+            return true;
+        }
+    k->values.emplace_back(name, value);
+    return true;
+}
+
+bool MemorySettingsStore::Delete(const std::string& key, const std::string& name) {
+    if (Key* k = Find(key))
+        std::erase_if(k->values, [&](const auto& nv) { return Basic::EqualsNoCaseAscii(nv.first, name); });
+    return true;
+}
+
+bool MemorySettingsStore::DeleteKey(const std::string& key) {
+    std::string k = NormalKey(key);
+    std::string below = Basic::UpperAscii(k) + "\\";
+    std::erase_if(keys_, [&](const Key& entry) {
+        return Basic::EqualsNoCaseAscii(entry.path, k) ||
+               Basic::UpperAscii(entry.path).compare(0, below.size(), below) == 0;
+    });
+    return true;
+}
+
+std::vector<std::string> MemorySettingsStore::ValueNames(const std::string& key) {
+    std::vector<std::string> names;
+    if (Key* k = Find(key))
+        for (auto& nv : k->values) names.push_back(nv.first);
+    return names;
+}
+
+// --- The file's text ------------------------------------------------------------
+
+namespace {
+
+// extra: characters escaped anywhere in the field; leading: escaped only as
+// the field's first character.
+std::string Encode(std::string_view s, std::string_view extra, std::string_view leading) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x20 || c == 0x7F || c == '%' || extra.find(static_cast<char>(c)) != std::string_view::npos ||
+            (i == 0 && leading.find(static_cast<char>(c)) != std::string_view::npos)) {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return Cp1252::ToUtf8(out);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::string Decode(std::string_view utf8) {
+    std::string s = Cp1252::FromUtf8(utf8);
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string SerializeSettings(const MemorySettingsStore& store) {
+    std::string out = "; Settings of Talvessin and Orsabrine. \"%\" and two hex digits stand for one byte.\n";
+    for (const auto& key : store.Keys()) {
+        out += "\n[" + Encode(key.path, "]", "[;") + "]\n";
+        for (const auto& [name, value] : key.values)
+            out += Encode(name, "=", "[;") + "=" + Encode(value, "", "") + "\n";
+    }
+    return out;
+}
+
+MemorySettingsStore ParseSettings(std::string_view text) {
+    MemorySettingsStore store;
+    std::string key;
+    bool inKey = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // an editor's CR LF
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            auto close = line.rfind(']');
+            inKey = close != std::string_view::npos && close > 0;
+            if (inKey) key = Decode(line.substr(1, close - 1));
+            continue;
+        }
+        auto eq = line.find('=');
+        if (!inKey || eq == std::string_view::npos) continue;  // a damaged line is skipped
+        store.Write(key, Decode(line.substr(0, eq)), Decode(line.substr(eq + 1)));
+    }
+    return store;
+}
+
+// --- FileSettingsStore ----------------------------------------------------------
+
+FileSettingsStore::FileSettingsStore(std::string nativePath) : path_(std::move(nativePath)) {}
+
+std::string FileSettingsStore::DefaultPath() {
+    std::string base;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            struct passwd* pw = ::getpwuid(::getuid());
+            home = pw ? pw->pw_dir : "/tmp";
+        }
+        base = std::string(home) + "/.config";
+    }
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    return base + "/Quillmarsh/settings";
+}
+
+FileSettingsStore::Stamp FileSettingsStore::Current() const {
+    Stamp s;
+    struct stat st{};
+    if (::stat(path_.c_str(), &st) != 0) return s;
+    s.exists = true;
+    s.dev = st.st_dev;
+    s.ino = st.st_ino;
+    s.size = st.st_size;
+    s.mtimeSec = st.st_mtim.tv_sec;
+    s.mtimeNsec = st.st_mtim.tv_nsec;
+    return s;
+}
+
+void FileSettingsStore::Refresh() {
+    Stamp now = Current();
+    if (loaded_ && now == stamp_) return;
+    loaded_ = true;
+    stamp_ = now;
+    unreadable_ = false;
+    values_.Clear();
+    if (!now.exists) return;
+    FileOp::InputFile in;
+    if (in.Open(path_) != 0) {
+        unreadable_ = true;
+        return;
+    }
+    std::string text;
+    char buf[65536];
+    while (std::size_t n = in.Read(buf, sizeof buf)) text.append(buf, n);
+    if (in.Error()) {
+        unreadable_ = true;
+        return;
+    }
+    values_ = ParseSettings(text);
+}
+
+bool FileSettingsStore::Store(const MemorySettingsStore& changed) {
+    // A file that exists but cannot be read is never overwritten with the
+    // little this run knows.
+    if (unreadable_) {
+        lastError_ = FileOp::kErrPermissionDenied;
+        return false;
+    }
+    lastError_ = FileOp::WriteFileAtomically(path_, SerializeSettings(changed), true);
+    if (lastError_ != 0) return false;
+    values_ = changed;
+    stamp_ = Current();
+    return true;
+}
+
+std::optional<std::string> FileSettingsStore::Read(const std::string& key, const std::string& name) {
+    Refresh();
+    return values_.Read(key, name);
+}
+
+bool FileSettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
+    Refresh();
+    if (values_.Read(key, name) == value && !unreadable_) return true;
+    MemorySettingsStore changed = values_;
+    changed.Write(key, name, value);
+    return Store(changed);
+}
+
+bool FileSettingsStore::Delete(const std::string& key, const std::string& name) {
+    Refresh();
+    if (!values_.Read(key, name)) return true;
+    MemorySettingsStore changed = values_;
+    changed.Delete(key, name);
+    return Store(changed);
+}
+
+bool FileSettingsStore::DeleteKey(const std::string& key) {
+    Refresh();
+    MemorySettingsStore changed = values_;
+    changed.DeleteKey(key);
+    if (changed.Keys().size() == values_.Keys().size()) return true;
+    return Store(changed);
+}
+
+std::vector<std::string> FileSettingsStore::ValueNames(const std::string& key) {
+    Refresh();
+    return values_.ValueNames(key);
+}

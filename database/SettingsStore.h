@@ -1,0 +1,82 @@
+// The settings store that stands in for the registry: string values under
+// backslash key paths, in memory (tests, and the fallback) or in one file per
+// user under the XDG configuration folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "Services.h"
+
+// Keys and values held in memory, in the order they were first written.
+class MemorySettingsStore : public Services::SettingsStore {
+public:
+    struct Key {
+        std::string path;  // without a trailing backslash
+        std::vector<std::pair<std::string, std::string>> values;
+    };
+
+    std::optional<std::string> Read(const std::string& key, const std::string& name) override;
+    bool Write(const std::string& key, const std::string& name, const std::string& value) override;
+    bool Delete(const std::string& key, const std::string& name) override;
+    bool DeleteKey(const std::string& key) override;
+    std::vector<std::string> ValueNames(const std::string& key) override;
+
+    const std::vector<Key>& Keys() const { return keys_; }
+    void Clear() { keys_.clear(); }
+
+private:
+    Key* Find(const std::string& key);
+    std::vector<Key> keys_;
+};
+
+// The text of a store file and back. The file is UTF-8, one "[key]" line
+// before the "name=value" lines of each key. Bytes that would break a line
+// or be misread ("%", control characters, "=" in names, "]" in keys, a
+// leading "[" or ";") are written as "%" and two hex digits, so every value
+// comes back byte for byte; everything else stays readable.
+std::string SerializeSettings(const MemorySettingsStore& store);
+MemorySettingsStore ParseSettings(std::string_view text);
+
+// The store in a file. Every change rewrites the whole file atomically (a new
+// file beside it, flushed, then renamed over the old one), re-reading it first
+// when another run of the program has changed it meanwhile. A change that
+// cannot be written leaves both the file and the values as they were.
+class FileSettingsStore : public Services::SettingsStore {
+public:
+    explicit FileSettingsStore(std::string nativePath);
+
+    // $XDG_CONFIG_HOME/Quillmarsh/settings, or ~/.config/Quillmarsh/settings.
+    static std::string DefaultPath();
+
+    std::optional<std::string> Read(const std::string& key, const std::string& name) override;
+    bool Write(const std::string& key, const std::string& name, const std::string& value) override;
+    bool Delete(const std::string& key, const std::string& name) override;
+    bool DeleteKey(const std::string& key) override;
+    std::vector<std::string> ValueNames(const std::string& key) override;
+
+    // The error number of the last failed write, 0 after a success.
+    int LastError() const { return lastError_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    void Refresh();
+    bool Store(const MemorySettingsStore& changed);
+
+    struct Stamp {
+        bool exists = false;
+        unsigned long long dev = 0, ino = 0;
+        long long size = 0, mtimeSec = 0, mtimeNsec = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    Stamp Current() const;
+
+    std::string path_;
+    MemorySettingsStore values_;
+    Stamp stamp_;
+    bool loaded_ = false;
+    bool unreadable_ = false;  // the file exists but could not be read
+    int lastError_ = 0;
+};

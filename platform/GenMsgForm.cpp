@@ -1,0 +1,156 @@
+#include "GenMsgForm.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include "QtText.h"
+#include "TextConstants.h"
+
+namespace {
+
+// The window was laid out in twips; 15 twips make one pixel.
+QRect Twips(int left, int top, int width, int height) {
+    auto px = [](int t) { return (t + 7) / 15; };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+}  // namespace
+
+QPixmap StandardMessageIcon(const QString& key, int size) {
+    QStyle::StandardPixmap sp = QStyle::SP_MessageBoxInformation;
+    if (key == "Critical") sp = QStyle::SP_MessageBoxCritical;
+    else if (key == "Exclamation") sp = QStyle::SP_MessageBoxWarning;
+    else if (key == "Question") sp = QStyle::SP_MessageBoxQuestion;
+    else if (key != "Info") return QPixmap();
+    return QApplication::style()->standardIcon(sp).pixmap(size, size);
+}
+
+GenMsgForm::GenMsgForm(QWidget* owner) : QDialog(owner) {
+    setObjectName("GenMsgForm");
+    setModal(true);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    QRect client = Twips(0, 0, 6948, 1716);
+    setFixedSize(client.size());
+
+    msgClass_ = new QLabel(this);
+    msgClass_->setObjectName("MsgClass");
+    msgClass_->setGeometry(Twips(120, 120, 615, 615));
+    msgClass_->setAlignment(Qt::AlignCenter);
+
+    msgText_ = new QTextEdit(this);
+    msgText_->setObjectName("MsgText");
+    msgText_->setGeometry(Twips(900, 120, 5895, 1035));
+    msgText_->setReadOnly(true);
+    msgText_->setFrameShape(QFrame::NoFrame);
+    msgText_->setFocusPolicy(Qt::NoFocus);
+    msgText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    msgText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    msgText_->viewport()->setAutoFillBackground(false);
+    QFont font("Arial");
+    font.setPointSize(8);
+    msgText_->document()->setDefaultFont(font);
+    msgText_->document()->setDocumentMargin(0);
+
+    auto button = [this](const char* name, QRect geometry) {
+        auto* b = new QPushButton(this);
+        b->setObjectName(name);
+        b->setGeometry(geometry);
+        b->setAutoDefault(false);
+        return b;
+    };
+    answerYes_ = button("AnswerYes", Twips(1440, 1260, 1275, 375));
+    answerNo_ = button("AnswerNo", Twips(2820, 1260, 1275, 375));
+    doHelp1_ = button("DoHelp1", Twips(4200, 1260, 1275, 375));
+    doOk_ = button("DoOk", Twips(2100, 1260, 1275, 375));
+    doHelp0_ = button("DoHelp0", Twips(3480, 1260, 1275, 375));
+
+    connect(answerYes_, &QPushButton::clicked, this, [this] {
+        Answer = true;
+        accept();
+    });
+    connect(answerNo_, &QPushButton::clicked, this, [this] {
+        Answer = false;
+        reject();
+    });
+    connect(doOk_, &QPushButton::clicked, this, [this] { accept(); });
+    connect(doHelp0_, &QPushButton::clicked, this, [this] { Help(); });
+    connect(doHelp1_, &QPushButton::clicked, this, [this] { Help(); });
+
+    iconProvider = [](const QString& key) { return StandardMessageIcon(key, Twips(0, 0, 615, 615).width()); };
+    SetTexts();
+}
+
+void GenMsgForm::SetTexts() {
+    using TextConstants::LangText;
+    setWindowTitle(QtText::ToQt(LangText("Orsabrine", "Talvessin")));
+    answerYes_->setText(QtText::ToQt(LangText("Ja", "Yes")));
+    answerNo_->setText(QtText::ToQt(LangText("Nein", "No")));
+    doHelp1_->setText(QtText::ToQt(LangText("Hilfe", "Help")));
+    doOk_->setText(QtText::ToQt(LangText("OK", "Ok")));
+    doHelp0_->setText(QtText::ToQt(LangText("Hilfe", "Help")));
+}
+
+void GenMsgForm::SetMsgText(const std::vector<Services::MsgRun>& runs) {
+    // Built through a cursor, never from HTML: no text of a run can turn into
+    // mark-up, whatever characters it holds.
+    QTextDocument* doc = msgText_->document();
+    doc->clear();
+    QTextCursor cursor(doc);
+    QTextCharFormat plain;
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    for (const auto& run : runs) {
+        if (run.lineBreak) cursor.insertText(QString(QChar::LineSeparator), plain);
+        else cursor.insertText(QtText::ToQt(run.text), run.bold ? bold : plain);
+    }
+    msgText_->moveCursor(QTextCursor::Start);
+}
+
+void GenMsgForm::Prepare(const Services::Message& m) {
+    SetTexts();
+    Answer = false;
+    bool question = m.question;
+    answerYes_->setVisible(question);
+    answerNo_->setVisible(question);
+    doHelp1_->setVisible(question);
+    doOk_->setVisible(!question);
+    doHelp0_->setVisible(!question);
+
+    iconKey_ = QString::fromLatin1(m.iconKey.c_str());
+    msgClass_->setPixmap(iconProvider ? iconProvider(iconKey_) : QPixmap());
+    HelpTag = m.helpTag;
+    doHelp0_->setEnabled(!HelpTag.empty());
+    doHelp1_->setEnabled(!HelpTag.empty());
+
+    // The preferred button is the one Enter presses and the one that has the
+    // focus; No for a question, so a hasty Enter never says Yes.
+    QPushButton* preferred = question ? answerNo_ : doOk_;
+    for (QPushButton* b : {answerYes_, answerNo_, doHelp1_, doOk_, doHelp0_}) b->setDefault(b == preferred);
+    preferred->setFocus();
+
+    SetMsgText(m.runs);
+}
+
+void GenMsgForm::CentreOnOwner() {
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect area;
+    if (owner && owner->isVisible()) area = owner->frameGeometry();
+    else if (QScreen* s = QApplication::primaryScreen()) area = s->availableGeometry();
+    if (area.isValid()) move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+}
+
+bool GenMsgForm::ShowModal(const Services::Message& m) {
+    Prepare(m);
+    CentreOnOwner();
+    exec();
+    return Answer;
+}
+
+void GenMsgForm::Help() {
+    if (!HelpTag.empty() && helpHandler) helpHandler(HelpTag);
+}

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "Cp1252.h"
+#include "Fakes.h"
+#include "FileOp.h"
+#include "GenMsg.h"
+#include "TextConstants.h"
+
+using namespace GenMsg;
+using Services::MsgRun;
+
+namespace {
+MsgRun Plain(const std::string& s) { return {s, false, false}; }
+MsgRun Bold(const std::string& s) { return {s, true, false}; }
+MsgRun Br() { return {"", false, true}; }
+}  // namespace
+
+TEST(MessageTable, BothLanguagesHoldEveryMessageWithItsTag) {
+    const int ids[] = {0, 1, 2, 3, 4, 7, 8, 9, 20, 21, 22, 23, 24, 29, 30, 31, 32, 33, 34, 36,
+                       100, 101, 102, 103, 104, 105, 106, 109};
+    int present = 0;
+    for (int id = 0; id < kNumMessages; ++id) {
+        std::string en = Entry(id, true), de = Entry(id, false);
+        ASSERT_EQ(en.empty(), de.empty()) << id;
+        if (en.empty()) continue;
+        ++present;
+        EXPECT_EQ(en.substr(0, 3), "<GM") << id;
+        EXPECT_EQ(en.substr(0, en.find('>')), de.substr(0, de.find('>'))) << id;
+    }
+    EXPECT_EQ(present, static_cast<int>(std::size(ids)));
+    EXPECT_EQ(Entry(0, false), "<GMnothingFound>'%0' oder etwas \xC4hnliches konnte in der Datenbank nicht gefunden werden");
+    EXPECT_EQ(Entry(31, false), "<GMlistLoadError>Die Namenliste in Datei %0<br> konnte nicht geladen werden");
+    EXPECT_EQ(Entry(32, true), "<GMlistSaveError>The name list could not be saved to file %0<br>");
+    EXPECT_EQ(Entry(5, true), "");
+
+    TextConstants::textLanguage = 1;
+    InitMessages();
+    EXPECT_EQ(MsgTable.size(), 110u);
+    EXPECT_EQ(MsgTable[23], "<GMdiskFull>File %0<br>The disk is full");
+    TextConstants::textLanguage = 0;
+    InitMessages();
+    EXPECT_EQ(MsgTable[23], "<GMdiskFull>Datei %0<br>Das Laufwerk ist voll");
+}
+
+TEST(MessageCompose, TextButtonsAndHelpTopicFromTheEntry) {
+    struct Case {
+        int id, msgClass;
+        std::string arg;
+        int errNum;
+        bool english;
+        std::string text, tag, icon;
+        bool question;
+    } cases[] = {
+        {0, 1, "Anna", 0, true, "'<b>Anna</b>' or something similar could not be found in the database",
+         "GMnothingFound", "Exclamation", false},
+        {23, 2, "/home/u/a.onl", 61, true, "File <b>/home/u/a.onl</b><br>The disk is full (Fehlercode 61) Try again?",
+         "GMdiskFull", "Question", true},
+        {23, 2, "a.onl", 61, false, "Datei <b>a.onl</b><br>Das Laufwerk ist voll (Fehlercode 61) Nochmals versuchen?",
+         "GMdiskFull", "Question", true},
+        {29, 0, "x", 53, true, "File <b>x</b><br>Unknown error during disk operation (Fehlercode 53)",
+         "GMotherDiskError", "Critical", false},
+        {101, 2, "", 0, true, Entry(101, true).substr(12), "GMendTutor", "Question", true},
+        {0, 3, "", 0, true, "'%0' or something similar could not be found in the database", "GMnothingFound",
+         "Info", false},
+    };
+    for (const auto& c : cases) {
+        Composed r = Compose(Entry(c.id, c.english), c.id, c.msgClass, c.arg, c.errNum, c.english);
+        EXPECT_EQ(r.message.text, c.text) << c.id;
+        EXPECT_EQ(r.message.helpTag, c.tag) << c.id;
+        EXPECT_EQ(r.message.iconKey, c.icon) << c.id;
+        EXPECT_EQ(r.message.question, c.question) << c.id;
+        EXPECT_TRUE(r.faults.empty()) << c.id;
+    }
+}
+
+TEST(MessageCompose, RunsCarryTheMarkupAndTheArgumentLiterally) {
+    Composed r = Compose(Entry(30, true), 30, 0, "/tmp/<b>x</b>&<a href=\"y\">%0.txt", 0, true);
+    EXPECT_EQ(r.message.runs, (std::vector<MsgRun>{Plain("File "), Bold("/tmp/<b>x</b>&<a href=\"y\">%0.txt"), Br(),
+                                                   Plain("not found")}));
+    Composed fav = Compose(Entry(100, true), 100, 2, "", 0, true);
+    ASSERT_GE(fav.message.runs.size(), 3u);
+    EXPECT_EQ(fav.message.runs[0], Bold("Overwrite"));
+    EXPECT_EQ(fav.message.runs[1].bold, false);
+    // No tag: no help; a "%" not followed by 0 stays as it is.
+    Composed plain = Compose("50% done, %0 left", 5, 3, "3", 0, false);
+    EXPECT_EQ(plain.message.helpTag, "");
+    EXPECT_EQ(plain.message.text, "50% done, <b>3</b> left");
+}
+
+TEST(MessageCompose, WrongUseIsReportedAndTheMessageStillShown) {
+    Composed noPlace = Compose(Entry(7, true), 7, 3, "surplus", 0, true);
+    EXPECT_EQ(noPlace.faults, std::vector<std::string>{"Replace pos"});
+    EXPECT_EQ(noPlace.message.text, "Processing is completed");
+    Composed badClass = Compose(Entry(7, true), 7, 9, "", 0, true);
+    EXPECT_EQ(badClass.faults, std::vector<std::string>{"Show msgClass"});
+    EXPECT_FALSE(badClass.message.question);
+
+    ShowMsg(7, 3, "surplus");
+    EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{"*** Assert: *** Replace pos"});
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{7});
+}
+
+TEST(MessageShow, QuestionsReturnTheAnswerAndMessagesFollowTheLanguage) {
+    Fakes().Answer({true, false});
+    EXPECT_TRUE(AskMsg(GMendTutor, ""));
+    EXPECT_FALSE(AskMsg(GMendTutor, ""));
+    ShowMsg(GMnothingFound, 1, "Jos\xE9");
+    auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_TRUE(shown[0].question);
+    EXPECT_EQ(shown[2].text, "'<b>Jos\xE9</b>' oder etwas \xC4hnliches konnte in der Datenbank nicht gefunden werden");
+    EXPECT_EQ(shown[2].msgClass, 1);
+    EXPECT_FALSE(shown[2].question);
+}
+
+TEST(DiskErrors, EachErrorNumberHasItsMessage) {
+    struct Case {
+        int errNum, msg;
+        bool asked;
+    } cases[] = {{57, GMinternalDiskError, true}, {61, GMdiskFull, true},          {68, GMdeviceUnavailable, true},
+                 {70, GMpermissionDenied, true},  {75, GMpermissionDenied, true},  {71, GMdiskNotReady, true},
+                 {53, GMotherDiskError, false},   {76, GMotherDiskError, false}};
+    for (const auto& c : cases) {
+        // Asked: Yes sets retry. An unknown error is a plain message and
+        // leaves retry as the caller set it.
+        if (c.asked) Fakes().Answer({true});
+        bool retry = !c.asked;
+        ShowDiskError("/data/Talv1User.txt", true, retry, c.errNum);
+        EXPECT_TRUE(retry) << c.errNum;
+        auto shown = Fakes().TakeMessages();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].number, c.msg) << c.errNum;
+        EXPECT_EQ(shown[0].question, c.asked) << c.errNum;
+        EXPECT_EQ(shown[0].msgClass, c.asked ? 2 : 0) << c.errNum;
+        EXPECT_EQ(shown[0].errNum, c.errNum);
+        EXPECT_NE(shown[0].text.find("(Fehlercode " + std::to_string(c.errNum) + ")"), std::string::npos);
+    }
+    bool retry = false;
+    ShowDiskError("f", false, retry, 61);  // not asked: a critical message
+    auto shown = Fakes().TakeMessages();
+    EXPECT_EQ(shown.at(0).msgClass, 0);
+    EXPECT_FALSE(retry);
+}
+
+TEST(DiskErrors, SystemErrorsMapToTheirNumbers) {
+    struct Case {
+        int err, num;
+    } cases[] = {{EIO, 57},    {ENOSPC, 61}, {EDQUOT, 61}, {ENODEV, 68},  {ENXIO, 68},   {EACCES, 70},
+                 {EPERM, 70},  {EROFS, 70},  {EBUSY, 71},  {EISDIR, 75},  {ENOENT, 53},  {ENOTDIR, 76},
+                 {EMFILE, 67}, {EINVAL, 51}, {0, 0}};
+    for (const auto& c : cases) EXPECT_EQ(FileOp::ErrorFromErrno(c.err), c.num) << c.err;
+}
+
+TEST(CheckNumberField, AcceptsOnlyAnIntegerThatFits) {
+    struct Case {
+        const char* text;
+        int msg;  // -1 accepted
+    } cases[] = {{"0", -1},        {"  12  ", -1},  {"+5", -1},          {"-0", -1},       {"32767", -1},
+                 {"007", -1},      {"", GMnotEmpty}, {"   ", GMnotEmpty}, {"-3", GMonlyPositive},
+                 {"-99999", GMonlyPositive},          {"1a", GMonlyNumbers}, {"-", GMonlyNumbers},
+                 {"+", GMonlyNumbers}, {"1-2", GMonlyNumbers}, {"--1", GMonlyNumbers}, {"1 2", GMonlyNumbers},
+                 {"1.5", GMonlyNumbers}, {"\t3", GMonlyNumbers}, {"32768", GMtooBig},
+                 {"99999999999999999999999", GMtooBig}};
+    for (const auto& c : cases) EXPECT_EQ(CheckNumberText(c.text), c.msg) << "'" << c.text << "'";
+
+    EXPECT_TRUE(CheckNumberField(" 12 "));
+    EXPECT_FALSE(CheckNumberField("1a"));
+    EXPECT_FALSE(CheckNumberField("40000"));
+    auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].number, GMonlyNumbers);
+    EXPECT_EQ(shown[0].msgClass, 1);
+    EXPECT_EQ(shown[1].number, GMtooBig);
+    EXPECT_EQ(shown[1].text, "Die eingegebene Zahl ist zu gross; erlaubt ist h\xF6" "chstens <b>32767</b>");
+}
