@@ -1,15 +1,17 @@
 #include "TextDisplay.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "Basic.h"
 #include "Errors.h"
 #include "Parser.h"
 
+static_assert(std::is_same_v<CharWidths, LowLevel::CharWidthTable>, "one width table type");
+
 namespace {
 
 constexpr const char* kNewLine = "\r\n";
-constexpr double kTwipsPerMm = 56.7;
 constexpr unsigned char kNoBreakSpace = 160;
 
 void AppendInt(std::string& out, long long n) { out += std::to_string(n); }
@@ -53,9 +55,9 @@ void TextDisplay::ToolTipText(const std::string& text) {
     if (box_) box_->SetToolTipText(text);
 }
 
-void TextDisplay::SetTabPos(double mm) { tabPos_ = Basic::CLng(mm * kTwipsPerMm); }
+void TextDisplay::SetTabPos(double mm) { tabPos_ = LowLevel::MmToTwips(mm); }
 
-double TextDisplay::GetTabPos() const { return tabPos_ / kTwipsPerMm; }
+double TextDisplay::GetTabPos() const { return LowLevel::TwipsToMm(tabPos_); }
 
 void TextDisplay::Resize(double height, double width) {
     if (box_) box_->Resize(height, width);
@@ -141,7 +143,7 @@ int TextDisplay::DotCount() const {
     // Without measured widths there is nothing to fill by: no dots rather
     // than a division by zero.
     if (dot <= 0) return 0;
-    int n = tabPos_ / kTwipsPerPixel - width_ - 4;
+    int n = tabPos_ / static_cast<int>(LowLevel::kTwipsPerPixel) - width_ - 4;
     return std::max(0, n / dot);
 }
 
@@ -268,17 +270,12 @@ void TextDisplay::DisplayText() {
 
 // --- Colours --------------------------------------------------------------------
 
-TextDisplay::Rgb TextDisplay::Split(uint32_t colour) {
-    return Rgb{static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-               static_cast<int>((colour >> 16) & 0xFF)};
-}
-
 int TextDisplay::ColourNumber(uint32_t colour) {
-    Rgb c = Split(colour);
-    for (std::size_t i = 0; i < colours_.size(); ++i) {
-        const Rgb& e = colours_[i];
-        if (e.red == c.red && e.green == c.green && e.blue == c.blue) return static_cast<int>(i) + 1;
-    }
+    // Only the three colour bytes: a system colour's flag byte would give a
+    // blue beyond 255, which no colour table can hold.
+    Rgb c = LowLevel::SplitRGB(static_cast<int32_t>(colour & 0xFFFFFF));
+    for (std::size_t i = 0; i < colours_.size(); ++i)
+        if (LowLevel::SameRGB(colours_[i], c)) return static_cast<int>(i) + 1;
     colours_.push_back(c);
     return static_cast<int>(colours_.size());
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "FlexString.h"  // CharWidths
+#include "LowLevel.h"
 #include "RichTextBox.h"
 
 // What a link needs of an atom.
@@ -46,15 +47,14 @@ public:
         std::function<LinkTarget(const std::string& internalName)> findAtom;
         // True while user input is blocked (a click then does nothing).
         std::function<bool()> actionBlocked;
-        // Pixel widths of Arial 9 and Arial 9 bold (measured at start-up);
-        // null counts every character 0 pixels wide.
-        const CharWidths* widthsNormal = nullptr;
-        const CharWidths* widthsBold = nullptr;
+        // Pixel widths of Arial 9 and Arial 9 bold: the tables start-up
+        // measures; null counts every character 0 pixels wide.
+        const CharWidths* widthsNormal = &LowLevel::charWidthArial;
+        const CharWidths* widthsBold = &LowLevel::charWidthArialBold;
     };
     static Environment& Env();
 
     static constexpr uint32_t kWhite = 0xFFFFFF;
-    static constexpr int kTwipsPerPixel = 15;
 
     TextDisplay() = default;
     ~TextDisplay() override;
@@ -136,10 +136,7 @@ public:
     void BoxDestroyed(RichTextBox* box) override;
 
 private:
-    struct Rgb {
-        int red = 0, green = 0, blue = 0;
-    };
-    static Rgb Split(uint32_t colour);
+    using Rgb = LowLevel::Rgb;
     const CharWidths* Widths(bool boldTable) const;
     void AddWidths(const std::string& s);
     std::string ColourTable() const;

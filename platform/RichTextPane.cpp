@@ -5,8 +5,8 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
-#include "QtText.h"
 #include "RtfReader.h"
+#include "ToolTip.h"
 
 namespace {
 constexpr double kTwipsPerPixel = 15.0;
@@ -44,8 +44,11 @@ void RichTextPane::Resize(double heightTwips, double widthTwips) {
 }
 
 void RichTextPane::SetToolTipText(const std::string& text) {
-    toolTip_ = text;
-    setToolTip(QtText::ToQt(text));
+    // A new tooltip each time: a tool keeps the text it was added with.
+    delete toolTip_;
+    toolTip_ = new ToolTip(this);
+    toolTip_->Init(this);
+    toolTip_->AddTool(this, text);
 }
 
 void RichTextPane::BindEvents(RichTextEvents* events) {

@@ -11,6 +11,8 @@
 
 #include "RichTextBox.h"
 
+class ToolTip;
+
 class RichTextPane : public QTextEdit, public RichTextBox {
     Q_OBJECT
 public:
@@ -30,8 +32,8 @@ public:
     // The viewport rectangle of the character at a document position (for
     // tests and tutorials that point at a link).
     QRect CharRect(int position) const;
-    // The text of the tooltip as last set (cp1252).
-    const std::string& toolTipText() const { return toolTip_; }
+    // The pane's tooltip; null until a text is set.
+    ToolTip* toolTipObject() const { return toolTip_; }
 
 protected:
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -44,5 +46,5 @@ private:
 
     RichTextEvents* events_ = nullptr;
     QString pressedLink_;
-    std::string toolTip_;
+    ToolTip* toolTip_ = nullptr;  // a child of the pane
 };

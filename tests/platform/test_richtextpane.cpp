@@ -14,9 +14,9 @@
 
 #include "Cp1252.h"
 #include "RichTextPane.h"
-#include "RichTextTestApp.h"
 #include "RtfReader.h"
 #include "TextDisplay.h"
+#include "ToolTip.h"
 
 namespace {
 
@@ -64,7 +64,6 @@ std::vector<TextRun> Runs(const QTextBlock& block) {
 class RichTextPaneTest : public testing::Test {
 protected:
     void SetUp() override {
-        RichTextTestApp();
         saved_ = TextDisplay::Env();
         TextDisplay::Env() = {};
     }
@@ -275,7 +274,10 @@ TEST_F(RichTextPaneTest, InactiveDisplayStillResizesAndSetsTheTooltip) {
     EXPECT_EQ(pane->width(), 333);
     EXPECT_EQ(pane->height(), 100);
     td->ToolTipText("Gr\xFC\xDF");
-    EXPECT_EQ(pane->toolTip(), QString::fromUtf8("Grüß"));
+    ASSERT_NE(pane->toolTipObject(), nullptr);
+    EXPECT_EQ(pane->toolTipObject()->ToolText(pane.get()), "Gr\xFC\xDF");
+    td->ToolTipText("Other");
+    EXPECT_EQ(pane->toolTipObject()->ToolText(pane.get()), "Other");
     td->BeginText();
     td->BeginPara();
     td->AddStr("new");
