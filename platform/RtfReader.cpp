@@ -198,6 +198,11 @@ private:
         if (negative) param = -param;
         param = std::clamp<long long>(param, INT32_MIN / 2, INT32_MAX / 2);
         if (i < n && in_[i] == ' ') ++i;  // the delimiter blank belongs to the word
+        if (word == "bin") {
+            // Raw bytes follow; they may hold braces and backslashes.
+            if (param > 0) i += std::min<std::size_t>(static_cast<std::size_t>(param), n - i);
+            return i;
+        }
         if (overflow_ == 0) Word(word, hasParam, static_cast<int>(param));
         return i;
     }

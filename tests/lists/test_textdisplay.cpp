@@ -117,6 +117,8 @@ TEST_F(TextDisplayTest, ColourTableFollowsFontTableInLongDocuments) {
     EXPECT_EQ(doc.find("colortbl", kHeader.size() + table.size()), std::string::npos);
     EXPECT_EQ(doc.substr(doc.size() - kEnd.size()), kEnd);
     EXPECT_NE(doc.find(R"(#599\fs18 \cf0 \par)"), std::string::npos);
+    // No pending events run while a document is half built.
+    EXPECT_EQ(Fakes().events.count, 0);
 }
 
 TEST_F(TextDisplayTest, ColoursKeepTheirNumbersAcrossDocuments) {
