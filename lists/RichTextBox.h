@@ -3,9 +3,9 @@
 //  - RichTextEvents: what the pane reports back to the builder feeding it
 //    (TextDisplay implements it);
 //  - LinkOwner: the window that owns the pane and follows its links.
-// The core holds plain non-owning pointers. A pane that is destroyed first
-// tells its builder through BoxDestroyed; a builder that goes first unbinds
-// itself from the pane.
+// The core holds plain non-owning pointers. A pane serves one builder at a
+// time: when it is destroyed, or another builder binds it, it tells the
+// builder it served through BoxLost; a builder that goes first unbinds itself.
 #pragma once
 
 #include <cstdint>
@@ -28,8 +28,9 @@ public:
     virtual bool LinksLive() const = 0;
     // The user clicked a character of a link carrying `number`.
     virtual void LinkClicked(const std::string& number) = 0;
-    // The pane is going away; drop every pointer to it.
-    virtual void BoxDestroyed(RichTextBox* box) = 0;
+    // The pane is destroyed or serves another builder now; drop every
+    // pointer to it.
+    virtual void BoxLost(RichTextBox* box) = 0;
 };
 
 class RichTextBox {
@@ -41,6 +42,7 @@ public:
     virtual void Resize(double heightTwips, double widthTwips) = 0;
     // The pane's tooltip (cp1252).
     virtual void SetToolTipText(const std::string& text) = 0;
-    // Where the pane reports hovers and clicks; null unbinds.
+    // Where the pane reports hovers and clicks; null unbinds. A builder
+    // bound before is told BoxLost when another one takes its place.
     virtual void BindEvents(RichTextEvents* events) = 0;
 };

@@ -28,13 +28,19 @@ TextDisplay::Environment& TextDisplay::Env() {
 }
 
 TextDisplay::~TextDisplay() {
-    if (box_) box_->BindEvents(nullptr);
+    RichTextBox* box = box_;
+    box_ = nullptr;
+    if (box) box->BindEvents(nullptr);
 }
 
 // --- Set-up and properties ------------------------------------------------------
 
 void TextDisplay::Init(const std::string& name, RichTextBox* box, LinkOwner* owner) {
-    if (box_ && box_ != box) box_->BindEvents(nullptr);
+    if (box_ && box_ != box) {
+        RichTextBox* old = box_;
+        box_ = nullptr;
+        old->BindEvents(nullptr);
+    }
     name_ = name;
     box_ = box;
     owner_ = owner;
@@ -316,6 +322,6 @@ void TextDisplay::LinkClicked(const std::string& number) {
     owner_->Notify(0, number);
 }
 
-void TextDisplay::BoxDestroyed(RichTextBox* box) {
+void TextDisplay::BoxLost(RichTextBox* box) {
     if (box == box_) box_ = nullptr;
 }

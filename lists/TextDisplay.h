@@ -133,7 +133,7 @@ public:
     // --- RichTextEvents: what the pane reports ---------------------------------
     bool LinksLive() const override { return active_ && withLinks_; }
     void LinkClicked(const std::string& number) override;
-    void BoxDestroyed(RichTextBox* box) override;
+    void BoxLost(RichTextBox* box) override;
 
 private:
     using Rgb = LowLevel::Rgb;

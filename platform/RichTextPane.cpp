@@ -28,7 +28,9 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent) {
 }
 
 RichTextPane::~RichTextPane() {
-    if (events_) events_->BoxDestroyed(this);
+    RichTextEvents* events = events_;
+    events_ = nullptr;
+    if (events) events->BoxLost(this);
 }
 
 void RichTextPane::ShowRtf(const std::string& rtf) {
@@ -52,7 +54,9 @@ void RichTextPane::SetToolTipText(const std::string& text) {
 }
 
 void RichTextPane::BindEvents(RichTextEvents* events) {
+    RichTextEvents* before = events_;
     events_ = events;
+    if (before && events && before != events) before->BoxLost(this);
     if (!events_) viewport()->setCursor(Qt::ArrowCursor);
 }
 

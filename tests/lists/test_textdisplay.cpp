@@ -330,7 +330,7 @@ TEST_F(TextDisplayTest, InactivePaneKeepsItsBoxButIgnoresEvents) {
 TEST_F(TextDisplayTest, BoxGoingFirstIsForgotten) {
     RecordingBox box;
     td.Init("Pane", &box, nullptr);
-    td.BoxDestroyed(&box);
+    td.BoxLost(&box);
     EXPECT_EQ(td.box(), nullptr);
     td.Resize(100, 100);
     td.ToolTipText("x");

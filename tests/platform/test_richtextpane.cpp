@@ -313,6 +313,19 @@ TEST_F(RichTextPaneTest, PaneAndBuilderMayGoInEitherOrder) {
     td.reset();
     EXPECT_EQ(pane->events(), nullptr);
     Click(QPoint(5, 5));
+
+    // A second builder takes the pane over: the first lets go of it, and
+    // its end leaves the second one bound.
+    auto first = std::make_unique<TextDisplay>();
+    auto second = std::make_unique<TextDisplay>();
+    first->Init("First", pane.get(), &owner);
+    second->Init("Second", pane.get(), &owner);
+    EXPECT_EQ(first->box(), nullptr);
+    EXPECT_EQ(second->box(), pane.get());
+    first.reset();
+    EXPECT_EQ(pane->events(), second.get());
+    pane.reset();
+    EXPECT_EQ(second->box(), nullptr);
 }
 
 // A description-like document; with RICHTEXT_PNG set its picture is saved
