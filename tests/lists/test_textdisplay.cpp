@@ -1,0 +1,341 @@
+// The RTF the rich-text builder writes: the exact document, its colour table,
+// dot leaders and the inline tag language.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "Cp1252.h"
+#include "Fakes.h"
+#include "TextDisplay.h"
+
+namespace {
+
+constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kGreen = 0x008000;
+constexpr uint32_t kGrey = 0xC0C0C0;
+const std::string kNl = "\r\n";
+const std::string kHeader =
+    R"({\rtf1\ansi\ansicpg1252\deff0\deflang2055{\fonttbl {\f0\fswiss\fprq2\fcharset0 Arial;}})" + kNl;
+const std::string kPara = R"(\uc1\pard\fi-2778\li2778\tx2778\ulnone\f0\fs18 )";
+const std::string kEnd = R"(\pard\par)" + kNl + "}" + kNl;
+
+// A few atoms for the link tags, and the environment restored after each test.
+class TextDisplayTest : public testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = TextDisplay::Env();
+        atoms_["naAnna"] = {"Anna", 17, kRed, false, true};
+        atoms_["gaAnna"] = {"Anna", 18, kGreen, true, true};
+        atoms_["naBare"] = {"Bare", 19, kRed, false, false};  // no description: not shown
+        TextDisplay::Env().findAtom = [this](const std::string& name) {
+            auto it = atoms_.find(name);
+            return it != atoms_.end() ? it->second : LinkTarget{"(nothing)", 0, 0, false, false};
+        };
+        TextDisplay::Env().widthsNormal = nullptr;
+        TextDisplay::Env().widthsBold = nullptr;
+        td.Init("Test", nullptr, nullptr);
+    }
+    void TearDown() override { TextDisplay::Env() = saved_; }
+
+    // The body of one paragraph written by f, without the paragraph's start.
+    template <class F>
+    std::string Body(F f) {
+        td.BeginText();
+        td.BeginPara();
+        std::size_t start = td.GetStr().size();
+        f();
+        return td.GetStr().substr(start);
+    }
+
+    TextDisplay td;
+    std::map<std::string, LinkTarget> atoms_;
+    TextDisplay::Environment saved_;
+};
+
+TEST_F(TextDisplayTest, GoldenDocument) {
+    td.BeginText();
+    td.BeginPara();
+    td.BeginBold();
+    td.AddStr("Name");
+    td.EndBold();
+    td.AddTab();
+    td.AddStr("a\\b {c} R"_cp + "\xE9");
+    td.EndPara();
+    td.BeginPara();
+    td.AddNumLink("O'Brien Anna", 17, kRed, kNoBackColour);
+    td.AddStr(", ");
+    td.AddNumLink("Zo\xEB", 4711, kGreen, kGrey);
+    td.EndPara();
+    td.EndText();
+
+    const std::string expected =
+        kHeader +
+        R"({\colortbl ;\red255\green0\blue0;\red255\green255\blue255;\red0\green128\blue0;\red192\green192\blue192;})" +
+        kNl + kPara + R"(\b1 Name\b0 \tab a\\b \{c\} R\'E9\par)" + kNl + kPara +
+        R"(\cf1 \ul1 O'Brien\'A0Anna\ul0 \cf0 \cf2 \fs0 #17\fs18 \cf0 , )" +
+        R"(\cf3 \cb4 \ul1 Zo\'EB\ul0 \cf0 \cb0 \cf2 \fs0 #4711\fs18 \cf0 \par)" + kNl + kEnd;
+    EXPECT_EQ(td.GetStr(), expected);
+    EXPECT_EQ(td.colourCount(), 4);
+}
+
+TEST_F(TextDisplayTest, ParagraphFollowsTabPositionAndFontSize) {
+    td.SetTabPos(20);
+    td.SetFontSize(24);
+    EXPECT_EQ(td.tabPosTwips(), 1134);
+    EXPECT_NEAR(td.GetTabPos(), 20.0, 1e-9);
+    td.BeginText();
+    td.BeginPara();
+    EXPECT_EQ(td.GetStr(), kHeader + R"(\uc1\pard\fi-1134\li1134\tx1134\ulnone\f0\fs24 )");
+}
+
+TEST_F(TextDisplayTest, EveryByteAboveAsciiIsEscapedInHex) {
+    std::string all;
+    for (int c = 128; c < 256; ++c) all += static_cast<char>(c);
+    std::string body = Body([&] { td.AddStr(all); });
+    ASSERT_EQ(body.size(), 128u * 4);
+    for (int c = 128; c < 256; ++c) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "%02X", c);
+        EXPECT_EQ(body.substr((c - 128) * 4, 4), std::string("\\'") + hex) << c;
+    }
+}
+
+TEST_F(TextDisplayTest, ColourTableFollowsFontTableInLongDocuments) {
+    td.BeginText();
+    for (int i = 0; i < 600; ++i) {
+        td.BeginPara();
+        td.AddNumLink("Name number " + std::to_string(i), i, i % 2 ? kRed : kGreen, kNoBackColour);
+        td.EndPara();
+    }
+    td.EndText();
+    const std::string& doc = td.GetStr();
+    ASSERT_GT(doc.size(), 20000u);
+    const std::string table =
+        R"({\colortbl ;\red0\green128\blue0;\red255\green255\blue255;\red255\green0\blue0;})" + kNl;
+    EXPECT_EQ(doc.substr(kHeader.size(), table.size()), table);
+    EXPECT_EQ(doc.find("colortbl", kHeader.size() + table.size()), std::string::npos);
+    EXPECT_EQ(doc.substr(doc.size() - kEnd.size()), kEnd);
+    EXPECT_NE(doc.find(R"(#599\fs18 \cf0 \par)"), std::string::npos);
+    // No pending events run while a document is half built.
+    EXPECT_EQ(Fakes().events.count, 0);
+}
+
+TEST_F(TextDisplayTest, ColoursKeepTheirNumbersAcrossDocuments) {
+    td.BeginText();
+    td.BeginPara();
+    td.BeginColor(kGreen);
+    td.AddStr("x");
+    td.EndColor();
+    td.BeginColor(kGreen);
+    td.EndColor();
+    td.EndPara();
+    td.EndText();
+    EXPECT_NE(td.GetStr().find(R"({\colortbl ;\red0\green128\blue0;})"), std::string::npos);
+
+    td.BeginText();
+    td.BeginPara();
+    td.BeginColor(kRed);
+    td.BeginBackColor(kGreen);
+    td.EndPara();
+    td.EndText();
+    const std::string& doc = td.GetStr();
+    EXPECT_NE(doc.find(R"({\colortbl ;\red0\green128\blue0;\red255\green0\blue0;})"), std::string::npos);
+    EXPECT_NE(doc.find(R"(\cf2 \cb1 )"), std::string::npos);
+}
+
+TEST_F(TextDisplayTest, ManyColoursAllGetTheirOwnNumber) {
+    td.BeginText();
+    td.BeginPara();
+    auto colour = [](uint32_t i) { return (i % 256) | ((i / 256) << 8) | (7u << 16); };
+    for (uint32_t i = 0; i < 300; ++i) td.BeginColor(colour(i));
+    td.BeginColor(colour(5));
+    td.EndPara();
+    td.EndText();
+    EXPECT_EQ(td.colourCount(), 300);
+    const std::string& doc = td.GetStr();
+    EXPECT_NE(doc.find(R"(\cf300 \cf6 \par)"), std::string::npos);
+    EXPECT_NE(doc.find(R"(;\red43\green1\blue7;})"), std::string::npos);
+    // A system colour with bits above blue keeps only its three bytes.
+    EXPECT_EQ(td.ColourNumber(0x8000000F), td.ColourNumber(0x0F));
+}
+
+// --- Dot leaders ------------------------------------------------------------------
+
+CharWidths Widths(int all, int blank, int dot) {
+    CharWidths w;
+    w.fill(all);
+    w[' '] = blank;
+    w['.'] = dot;
+    w[160] = blank;
+    return w;
+}
+
+TEST_F(TextDisplayTest, DotLeadersFillUpToTheTabStop) {
+    const CharWidths normal = Widths(10, 3, 3);  // " ." is 6 pixels
+    const CharWidths bold = Widths(12, 4, 4);    // " ." is 8 pixels
+    struct Case {
+        const char* what;
+        double tabMm;
+        bool bold;
+        std::string text;
+        bool link;
+        int dots;
+    };
+    const Case cases[] = {
+        // 2778 twips = 185 pixels; 185 - 30 - 4 = 151 -> 25 pairs
+        {"normal", 49, false, "AAA", false, 25},
+        {"bold", 49, true, "AAA", false, (185 - 36 - 4) / 8},
+        {"link adds its marker", 49, false, "AA", true, (185 - (20 + 3 + 3) - 4) / 6},
+        {"too wide", 10, false, std::string(20, 'A'), false, 0},
+        {"nothing written", 49, false, "", false, 0},
+    };
+    TextDisplay::Env().widthsNormal = &normal;
+    TextDisplay::Env().widthsBold = &bold;
+    for (const Case& c : cases) {
+        td.SetTabPos(c.tabMm);
+        std::string body = Body([&] {
+            if (c.bold) td.BeginBold();
+            td.BeginExpand();
+            if (c.link)
+                td.AddNumLink(c.text, 7, kRed, kNoBackColour);
+            else
+                td.AddStr(c.text);
+            EXPECT_EQ(td.DotCount(), c.dots) << c.what;
+            std::size_t before = td.GetStr().size();
+            td.EndExpand();
+            std::string dots = td.GetStr().substr(before);
+            std::string expected;
+            for (int i = 0; i < c.dots; ++i) expected += " .";
+            EXPECT_EQ(dots, expected) << c.what;
+        });
+        (void)body;
+    }
+}
+
+TEST_F(TextDisplayTest, NoDotLeadersWithoutWidthTables) {
+    std::string body = Body([&] {
+        td.BeginExpand();
+        td.AddStr("Heading");
+        td.EndExpand();
+    });
+    EXPECT_EQ(body, "Heading");
+}
+
+// --- Inline tags ------------------------------------------------------------------
+
+TEST_F(TextDisplayTest, TagsRenderAsRtf) {
+    const std::string link17 = R"(\cf1 \ul1 Anna\ul0 \cf0 \cf2 \fs0 #17\fs18 \cf0 )";
+    struct Case {
+        const char* what;
+        std::string input;
+        bool links;
+        std::string rtf;
+    };
+    const std::vector<Case> cases = {
+        {"plain", "a {b}", true, R"(a \{b\})"},
+        {"bold, case-blind", "x<B>y</b>z", true, R"(x\b1 y\b0 z)"},
+        {"line break", "a<br>b", true, "a\\par" + kNl + kPara + "b"},
+        {"spacer", "a<Small>b", true,
+         "a\\par" + kNl + R"(\uc1\pard\fi-2778\li2778\tx2778\ulnone\f0\fs3 \par)" + kNl + kPara + "b"},
+        {"link keeps its blank", "see <a>naAnna</a> now", true, "see " + link17 + " now"},
+        {"digit after a link stays apart", "<a>naAnna</a>1", true, link17 + "1"},
+        {"group link is bold", "<a>gaAnna</a>", true,
+         R"(\b1 \cf3 \ul1 Anna\ul0 \cf0 \cf2 \fs0 #18\fs18 \cf0 \b0 )"},
+        {"links off", "<a>naAnna</a> x", false, R"(\b1 Anna\b0  x)"},
+        {"not shown, label", "<a>naBare/Bear</a>", true, R"(\b1 Bear\b0 )"},
+        {"unknown, label", "<a>naNobody/Label</a>", true, R"(\b1 Label\b0 )"},
+        {"unknown, no label", "<a>naNobody</a>", true, R"(\b1 Nobody\b0 )"},
+        {"short unknown name", "<a>n</a>", true, R"(\b1 \b0 )"},
+        {"unclosed tag is text", "a < b", true, "a < b"},
+        {"unclosed link is text", "x <a>naAnna", true, "x <a>naAnna"},
+        {"upper-case closing link is no closing", "<a>naAnna</A>", true, "<a>naAnna</A>"},
+        {"accent escaped", "\xE9<b>", true, R"(\'E9\b1 )"},
+    };
+    for (const Case& c : cases) {
+        td.Init("Test", nullptr, nullptr);
+        // Colour numbers as in a fresh object: red 1, white 2, green 3.
+        td.ColourNumber(kRed);
+        td.ColourNumber(TextDisplay::kWhite);
+        td.ColourNumber(kGreen);
+        std::string body = Body([&] { td.AddStrWithMarks(c.input, c.links); });
+        EXPECT_EQ(body, c.rtf) << c.what;
+    }
+}
+
+TEST_F(TextDisplayTest, UnknownTagAssertsAndIsDropped) {
+    std::string body = Body([&] { td.AddStrWithMarks("a<em>b<x y>c", true); });
+    EXPECT_EQ(body, "abc");
+    EXPECT_EQ(Fakes().TakeAsserts(), (std::vector<std::string>{"*** Assert: *** AddStrWithMarks EM",
+                                                                "*** Assert: *** AddStrWithMarks X Y"}));
+}
+
+// --- Pane and owner -------------------------------------------------------------
+
+struct RecordingBox : RichTextBox {
+    void ShowRtf(const std::string& rtf) override { shown.push_back(rtf); }
+    void Resize(double h, double w) override { sizes.push_back({h, w}); }
+    void SetToolTipText(const std::string& text) override { tip = text; }
+    void BindEvents(RichTextEvents* e) override { events = e; }
+    std::vector<std::string> shown;
+    std::vector<std::pair<double, double>> sizes;
+    std::string tip;
+    RichTextEvents* events = nullptr;
+};
+
+struct RecordingOwner : LinkOwner {
+    void Notify(int16_t code, const std::string& text) override { got.push_back({code, text}); }
+    std::vector<std::pair<int16_t, std::string>> got;
+};
+
+TEST_F(TextDisplayTest, InactivePaneKeepsItsBoxButIgnoresEvents) {
+    RecordingBox box;
+    RecordingOwner owner;
+    bool blocked = false;
+    TextDisplay::Env().actionBlocked = [&] { return blocked; };
+    {
+        TextDisplay d;
+        d.Init("Pane", &box, &owner);
+        EXPECT_EQ(box.events, &d);
+        d.BeginText();
+        d.EndText();
+        d.DisplayText();
+        d.LinkClicked("17");
+        blocked = true;
+        d.LinkClicked("18");
+        blocked = false;
+        d.LinkClicked("");
+        d.LinkClicked("1x");
+
+        d.setActive(false);
+        EXPECT_EQ(d.box(), &box);
+        d.Resize(0, 5000);
+        d.ToolTipText("Tip");
+        d.DisplayText();
+        d.LinkClicked("19");
+        EXPECT_FALSE(d.LinksLive());
+
+        d.setActive(true);
+        d.setWithLinks(false);
+        d.LinkClicked("20");
+        EXPECT_FALSE(d.LinksLive());
+    }
+    EXPECT_EQ(box.events, nullptr);  // unbound when the builder goes
+    EXPECT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.sizes, (std::vector<std::pair<double, double>>{{0, 5000}}));
+    EXPECT_EQ(box.tip, "Tip");
+    EXPECT_EQ(owner.got, (std::vector<std::pair<int16_t, std::string>>{{0, "17"}}));
+}
+
+TEST_F(TextDisplayTest, BoxGoingFirstIsForgotten) {
+    RecordingBox box;
+    td.Init("Pane", &box, nullptr);
+    td.BoxLost(&box);
+    EXPECT_EQ(td.box(), nullptr);
+    td.Resize(100, 100);
+    td.ToolTipText("x");
+    td.DisplayText();
+    EXPECT_TRUE(box.sizes.empty());
+}
+
+}  // namespace

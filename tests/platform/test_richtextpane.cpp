@@ -1,0 +1,387 @@
+// The rich-text pane: the RTF reader, links found from the document, the hand
+// pointer and the clicks that reach the owner window.
+#include <gtest/gtest.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QFontMetrics>
+#include <memory>
+#include <random>
+
+#include "Cp1252.h"
+#include "RichTextPane.h"
+#include "RtfReader.h"
+#include "TextDisplay.h"
+#include "ToolTip.h"
+
+namespace {
+
+constexpr uint32_t kRed = 0x0000FF;
+constexpr uint32_t kGreen = 0x008000;
+constexpr uint32_t kGrey = 0xC0C0C0;
+
+struct RecordingOwner : LinkOwner {
+    void Notify(int16_t code, const std::string& text) override { got.push_back({code, text}); }
+    std::vector<std::pair<int16_t, std::string>> got;
+};
+
+// The document of the builder's golden test.
+std::string GoldenDocument() {
+    TextDisplay td;
+    td.Init("Golden", nullptr, nullptr);
+    td.BeginText();
+    td.BeginPara();
+    td.BeginBold();
+    td.AddStr("Name");
+    td.EndBold();
+    td.AddTab();
+    td.AddStr("a\\b {c} R\xE9");
+    td.EndPara();
+    td.BeginPara();
+    td.AddNumLink("O'Brien Anna", 17, kRed, kNoBackColour);
+    td.AddStr(", ");
+    td.AddNumLink("Zo\xEB", 4711, kGreen, kGrey);
+    td.EndPara();
+    td.EndText();
+    return td.GetStr();
+}
+
+struct TextRun {
+    QString text;
+    QTextCharFormat format;
+};
+
+std::vector<TextRun> Runs(const QTextBlock& block) {
+    std::vector<TextRun> runs;
+    for (auto it = block.begin(); !it.atEnd(); ++it) runs.push_back({it.fragment().text(), it.fragment().charFormat()});
+    return runs;
+}
+
+class RichTextPaneTest : public testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = TextDisplay::Env();
+        TextDisplay::Env() = {};
+    }
+    void TearDown() override { TextDisplay::Env() = saved_; }
+
+    // A shown pane fed by a builder that reports to owner.
+    void MakePane() {
+        pane = std::make_unique<RichTextPane>();
+        pane->resize(500, 300);
+        pane->show();
+        td = std::make_unique<TextDisplay>();
+        td->Init("Pane", pane.get(), &owner);
+    }
+
+    QPoint CentreOf(int position) const { return pane->CharRect(position).center(); }
+    int Find(const QString& what) const { return pane->document()->toRawText().indexOf(what); }
+
+    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at, pane->viewport()->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane->viewport(), &e);
+    }
+    void Click(QPoint at) {
+        Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    }
+    Qt::CursorShape HoverShape(QPoint at) {
+        Send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+        return pane->viewport()->cursor().shape();
+    }
+
+    TextDisplay::Environment saved_;
+    RecordingOwner owner;
+    std::unique_ptr<RichTextPane> pane;
+    std::unique_ptr<TextDisplay> td;
+};
+
+TEST_F(RichTextPaneTest, ReaderTurnsTheGoldenDocumentIntoBlocksAndFormats) {
+    QTextDocument doc;
+    RtfReader::Read(GoldenDocument(), doc);
+    ASSERT_EQ(doc.blockCount(), 3);
+    QTextBlock first = doc.firstBlock();
+    QTextBlock second = first.next();
+    EXPECT_EQ(first.text(), QString::fromUtf8("Name\ta\\b {c} Ré"));
+    EXPECT_EQ(second.text(), QString::fromUtf8("O'Brien\u00A0Anna, Zoë"));
+    EXPECT_EQ(second.next().text(), QString());
+
+    QTextBlockFormat para = first.blockFormat();
+    EXPECT_NEAR(para.leftMargin(), 2778 / 15.0, 1e-6);
+    EXPECT_NEAR(para.textIndent(), -2778 / 15.0, 1e-6);
+    ASSERT_EQ(para.tabPositions().size(), 1);
+    EXPECT_NEAR(para.tabPositions()[0].position, 2778 / 15.0, 1e-6);
+
+    std::vector<TextRun> runs = Runs(first);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].text, "Name");
+    EXPECT_EQ(runs[0].format.fontWeight(), QFont::Bold);
+    EXPECT_EQ(runs[0].format.fontFamilies().toStringList(), QStringList{"Arial"});
+    EXPECT_DOUBLE_EQ(runs[0].format.fontPointSize(), 9.0);
+    EXPECT_EQ(runs[1].format.fontWeight(), QFont::Normal);
+    EXPECT_FALSE(runs[1].format.isAnchor());
+
+    runs = Runs(second);
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].text, QString::fromUtf8("O'Brien\u00A0Anna"));
+    EXPECT_EQ(runs[0].format.property(RtfReader::kLinkNumber).toString(), "17");
+    EXPECT_EQ(runs[0].format.anchorHref(), "17");
+    EXPECT_TRUE(runs[0].format.fontUnderline());
+    EXPECT_EQ(runs[0].format.foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(runs[1].text, ", ");
+    EXPECT_FALSE(runs[1].format.fontUnderline());
+    EXPECT_EQ(runs[1].format.property(RtfReader::kLinkNumber).toString(), "");
+    EXPECT_EQ(runs[2].text, QString::fromUtf8("Zoë"));
+    EXPECT_EQ(runs[2].format.property(RtfReader::kLinkNumber).toString(), "4711");
+    EXPECT_EQ(runs[2].format.foreground().color(), QColor(0, 128, 0));
+    EXPECT_EQ(runs[2].format.background().color(), QColor(192, 192, 192));
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(RtfReader::LinkNumberAt(doc, second.position() + i), "17") << i;
+}
+
+TEST_F(RichTextPaneTest, ReaderHandlesWordProcessorRtfAndSkipsWhatItDoesNotKnow) {
+    struct Case {
+        const char* what;
+        std::string rtf;
+        QString text;
+    };
+    const Case cases[] = {
+        {"ignorable and known destinations",
+         R"({\rtf1{\*\generator Writer;}{\stylesheet{\s0 Normal;}}{\info{\title T}}Hello\par})", "Hello"},
+        {"unknown group with nesting", R"({\rtf1 a{\*\unknown {deep {deeper}} x}b\par})", "ab"},
+        {"unknown control words", R"({\rtf1 \foo123 \bar-5 a\zzz b})", "ab"},
+        {"unicode with fallback", R"({\rtf1 a\u8364?b\uc2\u-3913 xyc})", QString::fromUtf8("a€b\uF0B7c")},
+        {"bytes as cp1252", R"({\rtf1 \'80\'9f\'e4\'41})", QString::fromUtf8("€Ÿä") + "A"},
+        {"raw tab and control tab", "{\\rtf1 a\tb\\tab c}", "a\tb\tc"},
+        {"field result kept", R"({\rtf1 {\field{\*\fldinst HYPERLINK "x"}{\fldrslt shown}}})", "shown"},
+        {"stray braces", "}}{\\rtf1 a}}}b", "ab"},
+        {"truncated escape", "{\\rtf1 a\\'e", "a"},
+        {"trailing backslash", "{\\rtf1 a\\", "a"},
+        {"marker without link is hidden", R"({\rtf1 a\fs0 #12\fs18 b})", "ab"},
+        {"binary data skipped", std::string("{\\rtf1 a{\\*\\blipuid {\\bin3 }{\\}b}c}"), "ac"},
+        {"deep nesting is skipped", std::string(100000, '{') + "x" + std::string(100000, '}') + "y", "y"},
+    };
+    for (const Case& c : cases) {
+        QTextDocument doc;
+        RtfReader::Read(c.rtf, doc);
+        EXPECT_EQ(doc.toPlainText(), c.text) << c.what;
+    }
+
+    // Any input at all: what can be read is shown, nothing breaks.
+    std::mt19937 random(20240611);
+    const std::string pieces[] = {"{", "}", "\\", "\\'", "\\u", "\\fs0 #", "\\ul ", "\\par ", "\\tx",
+                                  "\\*", "\\fonttbl", "\\colortbl", "\\red", ";", "9", "-", "a", " ", "\\bin"};
+    for (int round = 0; round < 300; ++round) {
+        std::string rtf;
+        for (int k = 0; k < 60; ++k) rtf += pieces[random() % std::size(pieces)];
+        QTextDocument any;
+        RtfReader::Read(rtf, any);
+    }
+
+    QTextDocument doc;
+    RtfReader::Read(R"({\rtf1\ansi{\fonttbl{\f0\froman Times;}{\f1{\*\panose 0}Courier;}})"
+                    R"({\colortbl;\red255\green0\blue0;}\f1\fs20\cf1\b Bold\b0\i  it\par})",
+                    doc);
+    std::vector<TextRun> runs = Runs(doc.firstBlock());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].format.fontFamilies().toStringList(), QStringList{"Courier"});
+    EXPECT_DOUBLE_EQ(runs[0].format.fontPointSize(), 10.0);
+    EXPECT_EQ(runs[0].format.foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(runs[0].format.fontWeight(), QFont::Bold);
+    EXPECT_EQ(runs[1].text, " it");
+    EXPECT_TRUE(runs[1].format.fontItalic());
+}
+
+TEST_F(RichTextPaneTest, EveryCharacterOfALinkFollowsItsOwnAtom) {
+    MakePane();
+    td->BeginText();
+    td->BeginPara();
+    td->AddStr("See ");
+    td->AddNumLink("O'Brien, \xC6sa \xDF\x8C\x8A", 17, kRed, kNoBackColour);
+    td->AddStr("1 and ");  // a digit right after a link
+    td->AddNumLink("Bert", 18, kGreen, kNoBackColour);
+    td->AddStr(" end");
+    td->EndPara();
+    td->EndText();
+    td->DisplayText();
+
+    const QString link = QString::fromUtf8("O'Brien,\u00A0Æsa\u00A0ßŒŠ");
+    int start = Find(link);
+    ASSERT_GE(start, 0);
+    for (int i = 0; i < link.size(); ++i) {
+        owner.got.clear();
+        Click(CentreOf(start + i));
+        EXPECT_EQ(owner.got, (decltype(owner.got){{0, "17"}})) << "character " << i;
+    }
+    owner.got.clear();
+    Click(CentreOf(start + link.size()));  // the digit after the link
+    Click(CentreOf(Find("and")));
+    EXPECT_TRUE(owner.got.empty());
+    Click(CentreOf(Find("Bert") + 3));
+    EXPECT_EQ(owner.got, (decltype(owner.got){{0, "18"}}));
+
+    // Inactive, without links or while input is blocked: nothing.
+    owner.got.clear();
+    int apostrophe = start + 1;
+    td->setActive(false);
+    Click(CentreOf(apostrophe));
+    td->setActive(true);
+    td->setWithLinks(false);
+    Click(CentreOf(apostrophe));
+    td->setWithLinks(true);
+    TextDisplay::Env().actionBlocked = [] { return true; };
+    Click(CentreOf(apostrophe));
+    EXPECT_TRUE(owner.got.empty());
+    TextDisplay::Env().actionBlocked = nullptr;
+    Click(CentreOf(apostrophe));
+    EXPECT_EQ(owner.got, (decltype(owner.got){{0, "17"}}));
+}
+
+TEST_F(RichTextPaneTest, PressAndReleaseOnDifferentLinksFollowsNothing) {
+    MakePane();
+    td->BeginText();
+    td->BeginPara();
+    td->AddNumLink("Anna", 17, kRed, kNoBackColour);
+    td->AddStr(" ");
+    td->AddNumLink("Bert", 18, kRed, kNoBackColour);
+    td->EndPara();
+    td->EndText();
+    td->DisplayText();
+    Send(QEvent::MouseButtonPress, CentreOf(Find("Anna")), Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, CentreOf(Find("Bert")), Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(owner.got.empty());
+}
+
+TEST_F(RichTextPaneTest, HoverOverALinkShowsTheHand) {
+    MakePane();
+    td->BeginText();
+    td->BeginPara();
+    td->AddStr("Plain ");
+    td->AddNumLink("O'Brien", 17, kRed, kNoBackColour);
+    td->EndPara();
+    td->EndText();
+    td->DisplayText();
+    QPoint onLink = CentreOf(Find("'"));
+    QPoint onPlain = CentreOf(Find("Plain"));
+    QPoint below(onPlain.x(), 250);
+    EXPECT_EQ(HoverShape(onLink), Qt::PointingHandCursor);
+    EXPECT_EQ(HoverShape(onPlain), Qt::ArrowCursor);
+    EXPECT_EQ(HoverShape(onLink), Qt::PointingHandCursor);
+    EXPECT_EQ(HoverShape(below), Qt::ArrowCursor);
+    td->setActive(false);
+    EXPECT_EQ(HoverShape(onLink), Qt::ArrowCursor);
+}
+
+TEST_F(RichTextPaneTest, InactiveDisplayStillResizesAndSetsTheTooltip) {
+    MakePane();
+    pane->resize(400, 200);
+    td->setActive(false);
+    td->Resize(0, 5000);
+    EXPECT_EQ(pane->width(), 333);
+    EXPECT_EQ(pane->height(), 200);
+    td->Resize(1500, 0);
+    EXPECT_EQ(pane->width(), 333);
+    EXPECT_EQ(pane->height(), 100);
+    td->ToolTipText("Gr\xFC\xDF");
+    ASSERT_NE(pane->toolTipObject(), nullptr);
+    EXPECT_EQ(pane->toolTipObject()->ToolText(pane.get()), "Gr\xFC\xDF");
+    td->ToolTipText("Other");
+    EXPECT_EQ(pane->toolTipObject()->ToolText(pane.get()), "Other");
+    td->BeginText();
+    td->BeginPara();
+    td->AddStr("new");
+    td->EndPara();
+    td->EndText();
+    td->DisplayText();  // inactive: the pane keeps what it showed
+    EXPECT_EQ(pane->document()->toPlainText(), "");
+}
+
+TEST_F(RichTextPaneTest, PaneAndBuilderMayGoInEitherOrder) {
+    MakePane();
+    pane.reset();
+    EXPECT_EQ(td->box(), nullptr);
+    td->Resize(100, 100);
+    td->DisplayText();
+    td.reset();
+
+    MakePane();
+    EXPECT_EQ(pane->events(), td.get());
+    td.reset();
+    EXPECT_EQ(pane->events(), nullptr);
+    Click(QPoint(5, 5));
+
+    // A second builder takes the pane over: the first lets go of it, and
+    // its end leaves the second one bound.
+    auto first = std::make_unique<TextDisplay>();
+    auto second = std::make_unique<TextDisplay>();
+    first->Init("First", pane.get(), &owner);
+    second->Init("Second", pane.get(), &owner);
+    EXPECT_EQ(first->box(), nullptr);
+    EXPECT_EQ(second->box(), pane.get());
+    first.reset();
+    EXPECT_EQ(pane->events(), second.get());
+    pane.reset();
+    EXPECT_EQ(second->box(), nullptr);
+}
+
+// A description-like document; with RICHTEXT_PNG set its picture is saved
+// there for a look.
+TEST_F(RichTextPaneTest, RendersADescription) {
+    static CharWidths normal, bold;
+    for (int b = 0; b < 2; ++b) {
+        QFont f("Arial", 9);
+        f.setBold(b == 1);
+        f.setHintingPreference(QFont::PreferFullHinting);
+        QFontMetrics fm(f);
+        for (int c = 0; c < 256; ++c)
+            (b ? bold : normal)[c] = fm.horizontalAdvance(QChar(char16_t(Cp1252::ToUnicode(c))));
+    }
+    TextDisplay::Env().widthsNormal = &normal;
+    TextDisplay::Env().widthsBold = &bold;
+    MakePane();
+    pane->resize(640, 260);
+    td->BeginText();
+    td->SetFontSize(24);
+    td->BeginPara();
+    td->BeginBold();
+    td->AddStr("Anna");
+    td->EndBold();
+    td->EndPara();
+    td->SetFontSize(18);
+    const char* headings[] = {"Gender", "Origin", "Variants", "Short forms"};
+    const uint32_t colours[] = {0x0000C0, 0xC00000, 0x008000, 0x800080};
+    for (int i = 0; i < 4; ++i) {
+        td->BeginPara();
+        td->BeginBold();
+        td->BeginExpand();
+        td->AddStr(headings[i]);
+        td->EndExpand();
+        td->EndBold();
+        td->AddTab();
+        td->AddNumLink("O'Brien M\xE6lle", 100 + i, colours[i], kNoBackColour);
+        td->AddStr(", ");
+        td->AddNumLink("Stra\xDF" "e \x8A" "ar", 200 + i, colours[(i + 1) % 4], kNoBackColour);
+        td->AddStr(" and plain text long enough to wrap onto the next line of the paragraph.");
+        td->EndPara();
+    }
+    td->EndText();
+    td->DisplayText();
+    QCoreApplication::processEvents();
+
+    // The text after each heading's dots starts at the tab stop.
+    QTextBlock block = pane->document()->firstBlock().next();
+    int tab = block.text().indexOf('\t');
+    ASSERT_GT(tab, 0);
+    QTextLine line = block.layout()->lineForTextPosition(tab + 1);
+    EXPECT_NEAR(line.cursorToX(tab + 1), 2778 / 15.0, 1.0);
+
+    QPixmap picture = pane->grab();
+    EXPECT_FALSE(picture.isNull());
+    if (QByteArray path = qgetenv("RICHTEXT_PNG"); !path.isEmpty()) picture.save(QString::fromLocal8Bit(path));
+}
+
+}  // namespace
