@@ -11,6 +11,7 @@
 #include "DataBase.h"
 #include "DbInternal.h"
 #include "Errors.h"
+#include "GenMsg.h"
 
 using Errors::Assert;
 
@@ -430,7 +431,20 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
 void SetFileErrorHandler(FileErrorHandler handler) { fileErrorHandler = std::move(handler); }
 
 void ReportFileError(const DbStatus& st) {
-    if (fileErrorHandler) fileErrorHandler(st);
+    if (fileErrorHandler)
+        fileErrorHandler(st);
+    else
+        ShowFileError(st);
+}
+
+void ShowFileError(const DbStatus& st) {
+    if (st.ok) return;
+    if (st.error >= kStructError) {
+        GenMsg::ShowMsg(GenMsg::GMstructError, 0, st.path);
+    } else {
+        bool retry = false;
+        GenMsg::ShowDiskError(st.path, false, retry, st.error);
+    }
 }
 
 DbStatus LoadOnDemandStatus(atom& a) {

@@ -8,6 +8,7 @@
 #include "Errors.h"
 #include "FlexString.h"
 #include "Parser.h"
+#include "Services.h"
 #include "TextConstants.h"
 
 using Basic::kNone;
@@ -294,11 +295,13 @@ namespace {
 
 // The live atoms from startId on; deleted slots (the "nothing" atom) are
 // left alone, so that it keeps its kind 31999 and stays out of every count.
+// Pending window events run after each atom.
 template <class F>
-void ForRange(int32_t startId, F f) {
+void ForRange(int32_t startId, F f, bool events = true) {
     for (int32_t id = std::max<int32_t>(0, startId); id < numAtoms; ++id) {
         atom* a = atomTab[static_cast<size_t>(id)];
         if (a != nothingAtom) f(*a);
+        if (events) Services::Events().DoEvents();
     }
 }
 
@@ -333,7 +336,7 @@ void AddLangOfProps(int32_t startId) {
             m->InitAtom(prLangOf, &a, true);
             lang->AddProp(m);
         }
-    });
+    }, false);
 }
 
 void CountKinds() {

@@ -279,3 +279,34 @@ TEST(BinFile, ProgressEvery501StepsWhileLoading) {
     EXPECT_FALSE(loading);
     std::remove(path.c_str());
 }
+
+TEST(BinFile, FailuresAreShownAsMessage33OrTheDiskError) {
+    BuildSmallDb();
+    std::string path = TempFile("a");
+    ASSERT_TRUE(WriteBinFile(path).ok);
+    ASSERT_TRUE(ReadBinFile(path).ok);
+    atom* hit = GetAtom("poHitDe2020");
+    int32_t pos = 0;
+    ASSERT_TRUE(hit->GetFilePos(pos));
+    std::vector<unsigned char> bad = ReadBytes(path);
+    bad[static_cast<size_t>(pos - 1 + 4)] = 0x7F;  // a block count far beyond its records
+    WriteBytes(path, bad);
+    SetFileErrorHandler(nullptr);  // the program's own way: the message window
+    EXPECT_FALSE(hit->LoadOnDemand());
+    EXPECT_EQ(hit->NumProp(), 3);
+    std::vector<Services::Message> shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].number, kMsgStructError);
+    EXPECT_EQ(shown[0].arg, path);
+
+    DbStatus disk;
+    disk.ok = false;
+    disk.error = 61;
+    disk.path = path;
+    ShowFileError(disk);
+    shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].errNum, 61);
+    EXPECT_FALSE(shown[0].question);
+    std::remove(path.c_str());
+}
