@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "BinFile.h"
 #include "DbInternal.h"
 #include "Errors.h"
 #include "FlexString.h"
@@ -152,6 +153,7 @@ void InitDataBase() {
     numAllGenNames = numAllMaleGen = numAllFemaleGen = 0;
     createOnLookup = false;
     loading = false;
+    dbFileName.clear();
     Arena::Clear();
     nothingAtom = Arena::NewAtom("nothing", 0);
     for (atom** slot : KindAtomSlots()) *slot = nothingAtom;

@@ -248,6 +248,12 @@ TEST(BinFile, AMissingFileIsADiskErrorNotAStructureError) {
     EXPECT_EQ(st.Message(), 0);
     ASSERT_EQ(obs.failures.size(), 1u);
     EXPECT_EQ(obs.failures[0].path, "/nonexistent/Talv1Dat.bin");
+
+    BuildSmallDb();
+    DbStatus w = WriteBinFile("/nonexistent/folder/Talv1Dat.bin");
+    EXPECT_FALSE(w.ok);
+    EXPECT_GT(w.error, 0);
+    EXPECT_LT(w.error, kStructError);
 }
 
 TEST(BinFile, ProgressEvery501StepsWhileLoading) {
