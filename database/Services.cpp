@@ -80,6 +80,23 @@ public:
     void DoEvents() override {}
 };
 
+class NoShell : public Shell {
+public:
+    bool Open(const std::string&) override { return false; }
+};
+
+class NoHelp : public Help {
+public:
+    void ShowTopic(const std::string&) override {}
+};
+
+class NoPrinting : public Printing {
+public:
+    PrintStatus PrintRichText(const std::string&, const PageMargins&) override {
+        return PrintStatus::NoPrinter;
+    }
+};
+
 Set& Installed() {
     static Set set;
     return set;
@@ -133,6 +150,21 @@ Progress& ProgressBar() {
 EventPump& Events() {
     static NoEvents fallback;
     return Installed().events ? *Installed().events : fallback;
+}
+
+Shell& TheShell() {
+    static NoShell fallback;
+    return Installed().shell ? *Installed().shell : fallback;
+}
+
+Help& TheHelp() {
+    static NoHelp fallback;
+    return Installed().help ? *Installed().help : fallback;
+}
+
+Printing& ThePrinter() {
+    static NoPrinting fallback;
+    return Installed().printing ? *Installed().printing : fallback;
 }
 
 }  // namespace Services

@@ -1,8 +1,9 @@
-// The two pickers through which every text pair is chosen, and the shared
-// flags they read.
+// The two pickers through which every text pair is chosen, the shared flags
+// they read, and the common texts of the descriptions and search windows.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace TextConstants {
 
@@ -15,5 +16,26 @@ extern int edition;
 std::string LangText(const std::string& german, const std::string& english);
 // english when the edition is not 0, else german.
 std::string EditionText(const std::string& german, const std::string& english);
+
+// Number of common texts.
+constexpr int kTextCount = 46;
+
+// The common texts of the current text language, indexes 0-45 (headings of
+// the descriptions, gender words, "Example", "and", ...). Empty texts until
+// LoadTexts has run; filled once at start-up after the options are read.
+extern std::vector<std::string> Texts;
+
+// Texts[i], or "" for an index outside the table.
+const std::string& Text(int i);
+
+// Fills Texts with the English column when the text language is English,
+// else with the German column.
+void LoadTexts();
+void LoadEnglishTexts();
+void LoadGermanTexts();
+
+// The English ordinal suffix of n: "st", "nd", "rd" or "th" (1st, 2nd, 3rd,
+// 4th, 11th, 12th, 13th, 21st, 22nd, 23rd, 101st, 111th).
+std::string OrdinalSuffix(int n);
 
 }  // namespace TextConstants

@@ -31,6 +31,9 @@ void FakeServices::Reset() {
     asserts.prompts.clear();
     clock = FakeClock{};
     random.script.clear();
+    shell = RecordingShell{};
+    help = RecordingHelp{};
+    printing = RecordingPrinting{};
     Services::Set set;
     set.assertSink = &asserts;
     set.clock = &clock;
@@ -47,6 +50,10 @@ void FakeServices::Reset() {
     set.busyCursor = &busy;
     set.progress = &progress;
     set.events = &events;
+
+    set.shell = &shell;
+    set.help = &help;
+    set.printing = &printing;
     Services::Install(set);
     // Messages follow the text language of the moment; files, faults and the
     // options start afresh, with a documents folder that is the same on

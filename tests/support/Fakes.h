@@ -97,10 +97,47 @@ public:
     int count = 0;
 };
 
+// Records every target it is asked to open; answers `result`.
+class RecordingShell : public Services::Shell {
+public:
+    bool Open(const std::string& target) override {
+        opened.push_back(target);
+        return result;
+    }
+    std::vector<std::string> opened;
+    bool result = true;
+};
+
+// Records every help topic asked for.
+class RecordingHelp : public Services::Help {
+public:
+    void ShowTopic(const std::string& topic) override { topics.push_back(topic); }
+    std::vector<std::string> topics;
+};
+
+// Records every print job; answers `result`.
+class RecordingPrinting : public Services::Printing {
+public:
+    struct Job {
+        std::string richText;
+        Services::PageMargins margins;
+    };
+    Services::PrintStatus PrintRichText(const std::string& richText,
+                                         const Services::PageMargins& mm) override {
+        jobs.push_back(Job{richText, mm});
+        return result;
+    }
+    std::vector<Job> jobs;
+    Services::PrintStatus result = Services::PrintStatus::Ok;
+};
+
 struct FakeServices {
     RecordingAssertSink asserts;
     FakeClock clock;
     ScriptedRandom random;
+    RecordingShell shell;
+    RecordingHelp help;
+    RecordingPrinting printing;
 
     ScriptedMessages messages;
     MemorySettingsStore settings;

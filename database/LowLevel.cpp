@@ -1,0 +1,289 @@
+#include "LowLevel.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "Basic.h"
+#include "Cp1252.h"
+#include "Errors.h"
+
+namespace LowLevel {
+
+namespace fs = std::filesystem;
+
+// --- Units ---------------------------------------------------------------------
+
+int MmToTwips(double mm) { return Basic::CLng(mm * kTwipsPerMm); }
+double TwipsToMm(int twips) { return twips / kTwipsPerMm; }
+double TwipsToPixels(double v) { return v / kTwipsPerPixel; }
+double PixelsToTwips(double v) { return v * kTwipsPerPixel; }
+
+// --- Colours -------------------------------------------------------------------
+
+Rgb SplitRGB(int32_t colour) {
+    // Integer division and remainder truncate toward zero, as the colour
+    // values of the options were always split.
+    Rgb c;
+    c.red = colour % 256;
+    c.green = (colour / 256) % 256;
+    c.blue = colour / 65536;
+    return c;
+}
+
+bool SameRGB(const Rgb& a, const Rgb& b) { return a == b; }
+
+bool StrGreater(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                        [](char x, char y) {
+                                            return static_cast<unsigned char>(x) <
+                                                   static_cast<unsigned char>(y);
+                                        });
+}
+
+// --- Character widths ------------------------------------------------------------
+
+CharWidthTable charWidthForm{};
+CharWidthTable charWidthArial{};
+CharWidthTable charWidthArialBold{};
+
+int TextWidth(const CharWidthTable& table, const std::string& text) {
+    int w = 0;
+    for (char c : text) w += table[static_cast<unsigned char>(c)];
+    return w;
+}
+
+// --- Folders ---------------------------------------------------------------------
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : std::string();
+}
+
+// "$HOME/Documents" -> home + "/Documents"; an absolute path stays; anything
+// else is not a usable value.
+std::string ExpandHome(const std::string& value, const std::string& home) {
+    if (value.rfind("$HOME", 0) == 0) {
+        if (home.empty()) return {};
+        std::string rest = value.substr(5);
+        if (!rest.empty() && rest[0] != '/') return {};
+        return home + rest;
+    }
+    if (!value.empty() && value[0] == '/') return value;
+    return {};
+}
+
+// The XDG_DOCUMENTS_DIR line of user-dirs.dirs, expanded; "" when absent.
+std::string FromUserDirsFile(const std::string& home) {
+    std::string config = Env("XDG_CONFIG_HOME");
+    if (config.empty() || config[0] != '/') {
+        if (home.empty()) return {};
+        config = home + "/.config";
+    }
+    std::ifstream in(config + "/user-dirs.dirs");
+    std::string line;
+    const std::string key = "XDG_DOCUMENTS_DIR=";
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line[start] == '#') continue;
+        if (line.compare(start, key.size(), key) != 0) continue;
+        std::string value = line.substr(start + key.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        return ExpandHome(value, home);
+    }
+    return {};
+}
+
+}  // namespace
+
+bool GetDocDir(int /*common*/, std::string& path) {
+    std::string home = Env("HOME");
+    std::string dir = ExpandHome(Env("XDG_DOCUMENTS_DIR"), home);
+    if (dir.empty()) dir = FromUserDirsFile(home);
+    if (dir.empty() && !home.empty() && home[0] == '/') dir = home + "/Documents";
+    if (dir.empty()) return false;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir, ec)) return false;
+    path = dir;
+    return true;
+}
+
+// --- Shell ------------------------------------------------------------------------
+
+namespace {
+
+bool StartsWithNoCase(const std::string& s, const std::string& prefix) {
+    return s.size() >= prefix.size() && Basic::EqualsNoCaseAscii(s.substr(0, prefix.size()), prefix);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Kinds of files that run something when the desktop opens them.
+bool IsRunnableKind(const fs::path& p) {
+    static const char* const kinds[] = {
+        "desktop", "sh", "bash", "zsh", "csh", "ksh", "fish", "run", "bin", "appimage",
+        "exe", "com", "bat", "cmd", "msi", "scr", "pif", "cpl", "vbs", "vbe", "js", "jse",
+        "wsf", "wsh", "ps1", "jar", "py", "pyw", "pl", "rb", "lnk", "command", "app",
+        "deb", "rpm", "apk", "flatpakref", "snap", "so", "dll", "elf", "out", "x86_64",
+    };
+    std::string ext = p.extension().string();
+    if (ext.empty()) return false;
+    ext = Basic::UpperAscii(ext.substr(1));
+    for (const char* k : kinds)
+        if (ext == Basic::UpperAscii(k)) return true;
+    return false;
+}
+
+bool IsDocument(const std::string& utf8Path) {
+    if (utf8Path.empty() || utf8Path[0] != '/') return false;
+    std::error_code ec;
+    fs::path p(utf8Path);
+    fs::file_status st = fs::status(p, ec);  // follows links: judge what opens
+    if (ec || !fs::is_regular_file(st)) return false;
+    const auto exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    if ((st.permissions() & exec) != fs::perms::none) return false;
+    if (IsRunnableKind(p)) return false;
+    // A link that leads to a runnable kind is judged by where it leads.
+    fs::path target = fs::canonical(p, ec);
+    if (!ec && IsRunnableKind(target)) return false;
+    return true;
+}
+
+}  // namespace
+
+ShellTarget ClassifyShellTarget(const std::string& target) {
+    for (char c : target) {
+        auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) return ShellTarget::Refused;
+    }
+    if (StartsWithNoCase(target, "http://") || StartsWithNoCase(target, "https://")) {
+        std::size_t host = target.find("://") + 3;
+        if (host >= target.size() || target[host] == '/' || target.find(' ') != std::string::npos)
+            return ShellTarget::Refused;
+        return ShellTarget::Web;
+    }
+    if (StartsWithNoCase(target, "mailto:")) {
+        if (target.size() <= 7 || target.find(' ') != std::string::npos) return ShellTarget::Refused;
+        return ShellTarget::Mail;
+    }
+    std::string path = Cp1252::ToUtf8(target);
+    if (StartsWithNoCase(path, "file://")) {
+        std::string encoded = path.substr(7);
+        if (StartsWithNoCase(encoded, "localhost/")) encoded = encoded.substr(9);
+        path.clear();
+        for (std::size_t i = 0; i < encoded.size(); ++i) {
+            if (encoded[i] == '%' && i + 2 < encoded.size() && HexDigit(encoded[i + 1]) >= 0 &&
+                HexDigit(encoded[i + 2]) >= 0) {
+                path += static_cast<char>(HexDigit(encoded[i + 1]) * 16 + HexDigit(encoded[i + 2]));
+                i += 2;
+            } else {
+                path += encoded[i];
+            }
+        }
+        if (path.find('\0') != std::string::npos) return ShellTarget::Refused;
+    }
+    return IsDocument(path) ? ShellTarget::Document : ShellTarget::Refused;
+}
+
+bool ShellOpen(const std::string& target) {
+    if (ClassifyShellTarget(target) == ShellTarget::Refused) return false;
+    return Services::TheShell().Open(target);
+}
+
+// --- Help -------------------------------------------------------------------------
+
+std::string DescrHelpTopic(long id) {
+    static const char* const topics[kLastHelpMark - kFirstHelpMark + 1] = {
+        "GLForeignWord", "GLOrigInfo", "GLOrigLang", "GLVariants", "GLOrigName", "GLSaints",
+        "GLGenName",     "GLMale",     nullptr,      "GLName",     "GLGender",   "GLUseLang",
+        "GLVariantOf",   "GLComment",  "GLRelatedTo", "GLShortOf", "GLDimNameOf", "GLOrigRealm",
+        "GLGerman",      "GLWriteVarOf", "GLWriteVar", "GLDimName", "GLShort",   "GLPop",
+    };
+    if (id < kFirstHelpMark || id > kLastHelpMark) {
+        Errors::Assert(false, "ShowDescrHelp " + std::to_string(id));
+        return {};
+    }
+    const char* topic = topics[id - kFirstHelpMark];
+    // The heading of mark 40008 has no name of its own: its topic is the number.
+    return topic ? std::string(topic) : std::to_string(id);
+}
+
+void ShowHelpTopic(const std::string& name) { Services::TheHelp().ShowTopic(name); }
+
+void ShowDescrHelp(long id) { ShowHelpTopic(DescrHelpTopic(id)); }
+
+// --- Drop-down height --------------------------------------------------------------
+
+int ComboVisibleItems(int count) {
+    if (count <= 0) return 2;
+    if (count < 20) return count;
+    return 22;
+}
+
+// --- Printing ------------------------------------------------------------------
+
+Services::PrintStatus ComputePageGeometry(const DeviceCaps& caps, const Services::PageMargins& mm,
+                                          PageGeometry& out) {
+    using Services::PrintStatus;
+    if (!(caps.dpiX > 0) || !(caps.dpiY > 0)) return PrintStatus::BadResolution;
+    PageGeometry g;
+    g.pageWidth = caps.physicalWidth / caps.dpiX * kTwipsPerInch;
+    g.pageHeight = caps.physicalHeight / caps.dpiY * kTwipsPerInch;
+    g.offsetX = Basic::CLng(caps.physicalOffsetX / caps.dpiX * kTwipsPerInch);
+    g.offsetY = Basic::CLng(caps.physicalOffsetY / caps.dpiY * kTwipsPerInch);
+    g.lineWidth = g.pageWidth - MmToTwips(mm.left) - MmToTwips(mm.right);
+    g.pageTextHeight = g.pageHeight - MmToTwips(mm.top) - MmToTwips(mm.bottom);
+    if (!(g.lineWidth > 0) || !(g.pageTextHeight > 0)) return PrintStatus::MarginsTooLarge;
+    g.left = MmToTwips(mm.left) - g.offsetX;
+    g.top = MmToTwips(mm.top) - g.offsetY;
+    g.right = Basic::CLng(g.left + g.lineWidth);
+    g.bottom = Basic::CLng(g.top + g.pageTextHeight);
+    out = g;
+    return PrintStatus::Ok;
+}
+
+Services::PrintStatus PaginateLines(const std::vector<LineExtent>& lines, double pageHeight,
+                                    std::vector<PageRange>& pages) {
+    using Services::PrintStatus;
+    pages.clear();
+    if (!(pageHeight > 0)) return PrintStatus::NoProgress;
+    if (lines.empty()) {
+        pages.push_back(PageRange{});
+        return PrintStatus::Ok;
+    }
+    std::size_t i = 0;
+    while (i < lines.size()) {
+        const double y0 = lines[i].top;
+        std::size_t j = i;
+        double bottom = y0;
+        while (j < lines.size() && lines[j].bottom - y0 <= pageHeight) {
+            bottom = std::max(bottom, lines[j].bottom);
+            ++j;
+        }
+        if (j == i) {
+            // Not even one line fits on an empty page: every further page
+            // would be the same empty page.
+            pages.clear();
+            return PrintStatus::NoProgress;
+        }
+        pages.push_back(PageRange{i, j, y0, bottom});
+        i = j;
+    }
+    return PrintStatus::Ok;
+}
+
+}  // namespace LowLevel

@@ -1,0 +1,129 @@
+// Unit and colour helpers, the character-width tables, the documents folder,
+// the shell and help entry points of the model, and the page arithmetic of
+// printing. Standard library only: the Qt side lives in platform/.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Errors.h"
+#include "Services.h"
+
+namespace LowLevel {
+
+// --- Units -------------------------------------------------------------------
+// Lengths on screen and paper are twips: 56.7 a millimetre, 15 a pixel.
+constexpr double kTwipsPerMm = 56.7;
+constexpr double kTwipsPerPixel = 15.0;
+constexpr double kTwipsPerInch = 1440.0;
+
+// mm x 56.7 rounded to the nearest integer, halves to the even one
+// (15 mm -> 850, 49 mm -> 2778, 20 mm -> 1134).
+int MmToTwips(double mm);
+double TwipsToMm(int twips);
+double TwipsToPixels(double v);
+double PixelsToTwips(double v);
+
+// --- Colours -----------------------------------------------------------------
+// Colours are 32-bit values with red in the low byte, then green, then blue.
+struct Rgb {
+    int red = 0, green = 0, blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+Rgb SplitRGB(int32_t colour);
+bool SameRGB(const Rgb& a, const Rgb& b);
+
+// True when a sorts after b comparing character codes (bytes as unsigned).
+bool StrGreater(const std::string& a, const std::string& b);
+
+// --- Character widths ----------------------------------------------------------
+// Pixel width of every cp1252 character: in the font of the main form, in
+// Arial 9 points and in Arial 9 points bold. Start-up measures them (platform
+// MeasureCharWidths); word wrapping and dot leaders read them. Zero until then.
+using CharWidthTable = std::array<int, 256>;
+extern CharWidthTable charWidthForm;
+extern CharWidthTable charWidthArial;
+extern CharWidthTable charWidthArialBold;
+
+// Width of a text in one of the tables (sum of its characters).
+int TextWidth(const CharWidthTable& table, const std::string& text);
+
+// --- Folders -------------------------------------------------------------------
+// The temporary folder, ending in "/" (the log's folder).
+using Errors::GetTempDir;
+
+// The user's documents folder (no trailing "/"): $XDG_DOCUMENTS_DIR, else the
+// XDG_DOCUMENTS_DIR line of user-dirs.dirs, else ~/Documents; created when
+// missing. There is no documents folder shared by all users on this desktop:
+// common != 0 gives the same folder. Returns false (path unchanged) when no
+// home folder is known or the folder cannot be created.
+bool GetDocDir(int common, std::string& path);
+
+// --- Shell --------------------------------------------------------------------
+enum class ShellTarget { Refused, Web, Mail, Document };
+// What a target is: an http or https address, a mailto address, an existing
+// document (a regular file that is neither executable nor of a kind that
+// runs when opened), or refused (anything else: programs, scripts, folders,
+// other schemes, missing files, texts with control characters).
+ShellTarget ClassifyShellTarget(const std::string& target);
+// Opens a web or mail address or an existing document through the shell
+// service; false when refused or not opened.
+bool ShellOpen(const std::string& target);
+
+// --- Help ---------------------------------------------------------------------
+// First and last help mark of the description headings.
+constexpr int kFirstHelpMark = 40000;
+constexpr int kLastHelpMark = 40023;
+// The help topic of a description heading; an unknown id asserts
+// "ShowDescrHelp " & id and gives "".
+std::string DescrHelpTopic(long id);
+void ShowHelpTopic(const std::string& name);
+void ShowDescrHelp(long id);
+
+// --- Drop-down height ------------------------------------------------------------
+// Number of entries a combo box's drop-down shows: 2 item heights when it is
+// empty, all entries when there are fewer than 20, otherwise 22.
+int ComboVisibleItems(int count);
+
+// --- Printing -----------------------------------------------------------------
+// What a printer reports about its page, in device units.
+struct DeviceCaps {
+    double physicalWidth = 0, physicalHeight = 0;    // whole sheet
+    double physicalOffsetX = 0, physicalOffsetY = 0;  // start of the printable area
+    double dpiX = 0, dpiY = 0;
+};
+
+// The page in twips. Rectangles are relative to the printable area.
+struct PageGeometry {
+    double pageWidth = 0, pageHeight = 0;
+    int offsetX = 0, offsetY = 0;
+    double lineWidth = 0, pageTextHeight = 0;
+    int left = 0, top = 0, right = 0, bottom = 0;  // where the text goes
+};
+
+// Fails with BadResolution for a resolution that is not positive and with
+// MarginsTooLarge when the margins leave no width or height for text.
+Services::PrintStatus ComputePageGeometry(const DeviceCaps& caps, const Services::PageMargins& mm,
+                                          PageGeometry& out);
+
+// One laid-out line: its top and bottom in document units.
+struct LineExtent {
+    double top = 0, bottom = 0;
+};
+// The lines [firstLine, endLine) of one page, and the document band it shows.
+struct PageRange {
+    std::size_t firstLine = 0, endLine = 0;
+    double top = 0, bottom = 0;
+};
+
+// Splits lines (sorted by top) into pages of at most pageHeight. No lines
+// give one empty page. A line that does not fit on an empty page fails with
+// NoProgress (the job would never end); so does a page height that is not
+// positive.
+Services::PrintStatus PaginateLines(const std::vector<LineExtent>& lines, double pageHeight,
+                                    std::vector<PageRange>& pages);
+
+}  // namespace LowLevel

@@ -1,0 +1,191 @@
+#include "QtLowLevel.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QListView>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
+
+#include "Cp1252.h"
+#include "QtText.h"
+
+namespace LowLevel {
+
+QString ProgramFolder() { return QCoreApplication::applicationDirPath(); }
+
+// --- Character widths ----------------------------------------------------------
+
+QFont ArialFont(bool bold) {
+    QFont f;
+    // Arial where it exists, else its metric twin: the widths are the same.
+    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSize(9);
+    f.setBold(bold);
+    return f;
+}
+
+namespace {
+
+void Measure(const QFont& font, QPaintDevice* device, CharWidthTable& table) {
+    QFontMetrics fm(font, device);
+    for (int code = 0; code < 256; ++code) {
+        char32_t cp = Cp1252::ToUnicode(static_cast<unsigned char>(code));
+        // Control characters take no room in a laid-out line.
+        table[static_cast<std::size_t>(code)] =
+            (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) ? 0 : fm.horizontalAdvance(QChar(static_cast<char16_t>(cp)));
+    }
+}
+
+}  // namespace
+
+void MeasureCharWidths(QWidget* form) {
+    QFont formFont = form ? form->font() : QApplication::font();
+    Measure(formFont, form, charWidthForm);
+    Measure(ArialFont(false), form, charWidthArial);
+    Measure(ArialFont(true), form, charWidthArialBold);
+}
+
+// --- Caret line ----------------------------------------------------------------
+
+void GetCaretLine(QTextEdit* box, std::string& line, int& column) {
+    line.clear();
+    column = 0;
+    if (!box) return;
+    QTextCursor cursor = box->textCursor();
+    QTextBlock block = cursor.block();
+    if (!block.isValid()) return;
+    int inBlock = cursor.position() - block.position();
+    QString text = block.text();
+    int start = 0, length = static_cast<int>(text.size());
+    if (QTextLayout* layout = block.layout(); layout && layout->lineCount() > 0) {
+        QTextLine l = layout->lineForTextPosition(inBlock);
+        if (!l.isValid()) l = layout->lineAt(layout->lineCount() - 1);
+        start = l.textStart();
+        length = l.textLength();
+    }
+    QString lineText = text.mid(start, length);
+    // Object replacement and line separator characters are no letters.
+    lineText.replace(QChar::LineSeparator, QLatin1Char(' '));
+    line = QtText::FromQt(lineText);
+    column = inBlock - start;
+}
+
+// --- Combo boxes, list views -----------------------------------------------------
+
+void SetComboDropHeight(QComboBox* combo) {
+    if (!combo) return;
+    combo->setMaxVisibleItems(ComboVisibleItems(combo->count()));
+}
+
+void SetIconSpacing(QListView* view, int cx, int cy) {
+    if (!view) return;
+    view->setGridSize(QSize(cx, cy));
+}
+
+// --- Help by window and control -------------------------------------------------
+
+void ShowFormHelp(QWidget* form, QWidget* control) {
+    QString topic = form ? form->objectName() : QString();
+    if (control) topic += control->objectName();
+    ShowHelpTopic(QtText::FromQt(topic));
+}
+
+// --- Mark frame -------------------------------------------------------------------
+
+namespace {
+
+constexpr int kMarkDistance = 2;  // pixels between control and frame
+constexpr int kMarkPen = 2;
+
+class MarkOverlay : public QWidget {
+public:
+    explicit MarkOverlay(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        setObjectName(QStringLiteral("TutorialMark"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QPen pen(QColor(255, 0, 0));
+        pen.setWidth(kMarkPen);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(kMarkPen / 2.0, kMarkPen / 2.0, -kMarkPen / 2.0, -kMarkPen / 2.0));
+    }
+};
+
+}  // namespace
+
+MarkShape::~MarkShape() { delete overlay_.data(); }
+
+bool MarkShape::IsShown() const { return overlay_ && overlay_->isVisible(); }
+
+void PlaceMarkShape(MarkShape& shape, QWidget* control) {
+    if (!control) return;
+    QWidget* host = control->window();
+    if (!shape.overlay_ || shape.overlay_->parentWidget() != host) {
+        delete shape.overlay_.data();
+        shape.overlay_ = new MarkOverlay(host);
+    }
+    QRect r(control->mapTo(host, QPoint(0, 0)), control->size());
+    shape.overlay_->setGeometry(r.adjusted(-kMarkDistance - kMarkPen, -kMarkDistance - kMarkPen,
+                                           kMarkDistance + kMarkPen, kMarkDistance + kMarkPen));
+    shape.overlay_->raise();
+    shape.overlay_->show();
+    QCoreApplication::processEvents();
+}
+
+void HideMarkShape(MarkShape& shape) {
+    if (shape.overlay_) {
+        shape.overlay_->hide();
+        shape.overlay_->setGeometry(0, 0, 1, 1);
+    }
+    QCoreApplication::processEvents();
+}
+
+// --- Shell -------------------------------------------------------------------
+
+QtShell::QtShell(Opener opener) : opener_(std::move(opener)) {
+    if (!opener_) opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+bool QtShell::Open(const std::string& target) {
+    // Checked here as well: whatever reaches the service, nothing that runs
+    // a program is handed to the desktop.
+    ShellTarget kind = ClassifyShellTarget(target);
+    QUrl url;
+    switch (kind) {
+        case ShellTarget::Refused:
+            return false;
+        case ShellTarget::Web:
+        case ShellTarget::Mail:
+            url = QUrl(QtText::ToQt(target), QUrl::StrictMode);
+            break;
+        case ShellTarget::Document: {
+            QString t = QtText::ToQt(target);
+            url = t.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ? QUrl(t, QUrl::StrictMode)
+                                                                              : QUrl::fromLocalFile(t);
+            break;
+        }
+    }
+    if (!url.isValid()) return false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    bool ok = opener_(url);
+    QGuiApplication::restoreOverrideCursor();
+    return ok;
+}
+
+}  // namespace LowLevel

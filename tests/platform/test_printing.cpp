@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QTextImageFormat>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "Fakes.h"
+#include "HelperTestApp.h"
+#include "RichTextPrint.h"
+
+using LowLevel::PrintRichText;
+using Services::PageMargins;
+using Services::PrintStatus;
+
+namespace {
+
+// Pages of a PDF file: its page objects ("/Type /Page", not "/Type /Pages").
+int PdfPageCount(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    QByteArray pdf = f.readAll();
+    int count = 0;
+    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
+        if (at + 11 >= pdf.size() || pdf[at + 11] != 's') ++count;
+    return count;
+}
+
+class PrintToPdf : public testing::Test {
+protected:
+    void SetUp() override {
+        EnsureQtApp();
+        ASSERT_TRUE(dir.isValid());
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setResolution(600);
+    }
+    // The room for text between margins of 20 mm, in the document's pixels.
+    static double Room() { return (297.0 - 40.0) / 25.4 * 96.0; }
+
+    QApplication* app = EnsureQtApp();  // before any widget or printer
+    QTemporaryDir dir;
+    QString file = dir.filePath("out.pdf");
+    QPrinter printer{QPrinter::HighResolution};
+    PageMargins mm{20, 20, 20, 20};
+};
+
+// A document of `count` lines, each holding a picture `height` tall (in the
+// document's own 96-dpi pixels; the layout scales them to the printer).
+void PictureLines(QTextDocument& doc, int count, double height) {
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    doc.addResource(QTextDocument::ImageResource, QUrl("picture"), picture);
+    QTextCursor c(&doc);
+    QTextImageFormat f;
+    f.setName("picture");
+    f.setWidth(20);
+    f.setHeight(height);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) c.insertBlock();
+        c.insertImage(f);
+        c.insertText(QStringLiteral(" Line %1").arg(i + 1));
+    }
+}
+
+}  // namespace
+
+TEST_F(PrintToPdf, PagesFollowTheContent) {
+    {  // Five lines of 45 % of the room each: 2 + 2 + 1.
+        QTextDocument doc;
+        PictureLines(doc, 5, Room() * 0.45);
+        int pages = 0;
+        ASSERT_EQ(PrintRichText(doc, printer, mm, &pages), PrintStatus::Ok);
+        EXPECT_EQ(pages, 3);
+        EXPECT_EQ(PdfPageCount(file), 3);
+    }
+    {  // An empty document: one empty page.
+        QTextDocument doc;
+        int pages = 0;
+        ASSERT_EQ(PrintRichText(doc, printer, mm, &pages), PrintStatus::Ok);
+        EXPECT_EQ(pages, 1);
+        EXPECT_EQ(PdfPageCount(file), 1);
+    }
+    {  // Ordinary text: every line lands on some page, the file agrees.
+        QTextDocument doc;
+        QString text;
+        for (int i = 0; i < 300; ++i) text += QStringLiteral("Name %1 with a few words of description\n").arg(i);
+        doc.setPlainText(text);
+        int pages = 0;
+        ASSERT_EQ(PrintRichText(doc, printer, mm, &pages), PrintStatus::Ok);
+        EXPECT_GT(pages, 1);
+        EXPECT_EQ(PdfPageCount(file), pages);
+    }
+}
+
+TEST_F(PrintToPdf, ImpossiblePagesEndWithAnErrorAndNoFile) {
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("Some text"));
+    // Margins larger than the page.
+    EXPECT_EQ(PrintRichText(doc, printer, PageMargins{150, 150, 20, 20}), PrintStatus::MarginsTooLarge);
+    EXPECT_EQ(PrintRichText(doc, printer, PageMargins{20, 20, 110, 110}), PrintStatus::MarginsTooLarge);
+    // A line taller than the room on a page.
+    QTextDocument tall;
+    PictureLines(tall, 3, Room() * 1.2);
+    int pages = -1;
+    EXPECT_EQ(PrintRichText(tall, printer, mm, &pages), PrintStatus::NoProgress);
+    EXPECT_EQ(pages, 0);
+    EXPECT_FALSE(QFile::exists(file));
+    // A device without a resolution.
+    printer.setResolution(0);
+    EXPECT_EQ(PrintRichText(doc, printer, mm), PrintStatus::BadResolution);
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST_F(PrintToPdf, TheServicePrintsTextAndRefusesWithoutPrinter) {
+    LowLevel::QtPrinting none;
+    EXPECT_EQ(none.PrintRichText("Text", mm), PrintStatus::NoPrinter);
+
+    std::string seen;
+    LowLevel::QtPrinting service(&printer, [&](QTextDocument& doc, const std::string& rich) {
+        seen = rich;
+        doc.setPlainText(QStringLiteral("loaded"));
+    });
+    EXPECT_EQ(service.PrintRichText("{\\rtf1 W\xF6rter}", mm), PrintStatus::Ok);
+    EXPECT_EQ(seen, "{\\rtf1 W\xF6rter}");
+    EXPECT_EQ(PdfPageCount(file), 1);
+    EXPECT_EQ(service.PrintRichText("x", PageMargins{200, 200, 0, 0}), PrintStatus::MarginsTooLarge);
+}
