@@ -1,0 +1,394 @@
+#include "UserFile.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "Basic.h"
+#include "BinFile.h"
+#include "Cp1252.h"
+#include "DataBase.h"
+#include "Errors.h"
+#include "FileOp.h"
+#include "GenMsg.h"
+#include "LowLevel.h"
+#include "Parser.h"
+#include "Services.h"
+#include "TextConstants.h"
+
+namespace DataBase {
+
+bool userNamesChanged = false;
+std::string pendingUserBackup;
+std::string lastUserBackup;
+
+std::function<bool(std::string&)> UserFolder = [](std::string& folder) {
+    std::string native;
+    if (!LowLevel::GetDocDir(0, native)) return false;
+    folder = FileOp::FromNative(native);
+    return true;
+};
+
+namespace {
+
+// The file number the data files are read and written under.
+constexpr int kFileNum = 1;
+constexpr const char* kCrLf = "\r\n";
+
+bool FileExists(const std::string& programPath) {
+    struct stat st{};
+    return ::stat(FileOp::Native(programPath).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string TwoDigits(int n) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d", n);
+    return buf;
+}
+
+// A name the reader may take for an atom: letters and digits only, and never
+// the name of the "nothing" atom, which stands for no atom and is in no table.
+bool UsableName(const std::string& name) {
+    if (name.empty() || Basic::EqualsNoCaseAscii(name, "nothing")) return false;
+    for (char c : name)
+        if (!Parser::IsLetterOrDigit(std::string(1, c))) return false;
+    return true;
+}
+
+// The record's atom name from its marker comment " -- name -- ".
+bool MarkerName(const std::string& comment, std::string& name) {
+    if (comment.size() < 9 || comment.compare(comment.size() - 4, 4, " -- ") != 0) return false;
+    name = comment.substr(4, comment.size() - 8);
+    return UsableName(name);
+}
+
+// Shows the failure of a read or write: a disk error by its number, a
+// malformed file as message 33.
+void ShowReadFailure(const std::string& path, int error) {
+    if (error >= 1000) {
+        GenMsg::ShowMsg(GenMsg::GMstructError, GenMsg::kCritical, path);
+    } else {
+        bool retry = false;
+        GenMsg::ShowDiskError(path, false, retry, error);
+    }
+}
+
+// The note that an unreadable file was kept aside. The text comes from the
+// message table when it has the entry, else from here.
+void ShowBackupNote(const std::string& backupPath) {
+    bool english = TextConstants::textLanguage != 0;
+    std::string entry = GenMsg::Entry(kMsgUserFileBackup, english);
+    if (entry.empty()) {
+        entry = english ? "<GMuserFileBackup>Your new names could not be read completely. The file has "
+                          "been kept unchanged as %0<br>Names that could not be read are missing until "
+                          "you restore them from that copy."
+                        : "<GMuserFileBackup>Ihre eigenen Namen konnten nicht vollständig gelesen "
+                          "werden. Die Datei wurde unverändert aufbewahrt als %0<br>Namen, die nicht "
+                          "gelesen werden konnten, fehlen, bis Sie sie aus dieser Kopie "
+                          "wiederherstellen."_cp;
+    }
+    GenMsg::Composed c =
+        GenMsg::Compose(entry, kMsgUserFileBackup, GenMsg::kInformation, backupPath, 0, english);
+    Errors::LogEntry("DataBase", "ReadUserFile", c.message.text);
+    Services::Messages().ShowMessage(c.message);
+}
+
+// Makes the pending backup; false (with its disk error shown) when it fails.
+bool EnsureBackup() {
+    if (pendingUserBackup.empty()) return true;
+    int err = 0;
+    std::string copy = BackUpUserFile(pendingUserBackup, err);
+    if (copy.empty()) {
+        bool retry = false;
+        GenMsg::ShowDiskError(pendingUserBackup + ".bak", false, retry, err ? err : FileOp::kErrInternal);
+        return false;
+    }
+    lastUserBackup = copy;
+    pendingUserBackup.clear();
+    ShowBackupNote(copy);
+    return true;
+}
+
+// Reads the whole file at path (a program path) into bytes; 0 or the error
+// number.
+int ReadBytes(const std::string& path, std::string& bytes) {
+    FileOp::InputFile in;
+    if (int err = in.Open(FileOp::Native(path))) return err;
+    bytes.clear();
+    char buf[65536];
+    for (;;) {
+        std::size_t n = in.Read(buf, sizeof buf);
+        bytes.append(buf, n);
+        if (n < sizeof buf) break;
+    }
+    return in.Error();
+}
+
+}  // namespace
+
+std::string UserFileName() { return TextConstants::LangText("Orsa1User.txt", "Talv1User.txt"); }
+
+std::string UserFileTitle() { return TextConstants::LangText("Eigene Namen", "New Names"); }
+
+// ============================================================================
+// Reading
+// ============================================================================
+
+void ReadUserFile() {
+    std::string folder;
+    if (!UserFolder || !UserFolder(folder)) return;
+    std::string path = folder + "/" + UserFileName();
+    if (!FileExists(path)) return;
+    if (ReadTextFile(path, UserFileTitle())) {
+        CountKinds();
+        return;
+    }
+    // The records that were not read would be lost by the next save, which
+    // writes the whole file from what is in the database: the file is kept
+    // aside first, and a save does not replace it before the copy exists.
+    pendingUserBackup = path;
+    EnsureBackup();
+}
+
+bool ProcessUserLine(atom& a, const std::string& line) {
+    Parser::Scanner scan;
+    scan.ScanStart(line);
+    int type = 0;
+    std::string text;
+    scan.NextToken(type, text);
+    if (type != Parser::kTokIdent || text != "prop") return true;
+
+    auto expect = [&](int wanted, std::string& out) {
+        scan.NextToken(type, out);
+        return type == wanted;
+    };
+    std::string punct, kindName, atomName, value;
+    if (!expect(Parser::kTokOpen, punct) || !expect(Parser::kTokIdent, kindName) || !expect(Parser::kTokComma, punct) ||
+        !expect(Parser::kTokIdent, atomName) || atomName != a.name() || !expect(Parser::kTokComma, punct))
+        return false;
+    scan.NextToken(type, value);
+    if (type != Parser::kTokIdent && type != Parser::kTokString) return false;
+
+    if (!UsableName(kindName)) return false;
+    atom* kind = GetAtom(kindName);
+    if (kind == nothingAtom) return false;
+    atom* valueAtom = nullptr;
+    std::string str;
+    if (type == Parser::kTokIdent) {
+        if (!UsableName(value)) return false;
+        valueAtom = GetAtom(value);
+        if (valueAtom == nothingAtom) return false;
+    } else {
+        str = value;
+    }
+    a.AddProp(FindOrCreateProp(kind, valueAtom, str, true));
+    return true;
+}
+
+bool ReadTextFile(const std::string& path, const std::string& title) {
+    std::string fullPath;
+    if (!FileOp::OpenFile(path, "", kFileNum, "I", title, fullPath)) return false;
+    FileOp::InputFile* in = FileOp::Input(kFileNum);
+    if (!in) return false;
+
+    const int32_t startId = numAtoms;
+    createOnLookup = true;
+    int error = 0;
+    std::string line;
+    bool more = in->ReadLine(line);
+    while (more && error == 0) {
+        Parser::Scanner scan;
+        scan.ScanStart(line);
+        int type = 0;
+        std::string text;
+        scan.NextToken(type, text);
+        if (type != Parser::kTokComment || !Basic::EqualsNoCaseAscii(Basic::Left(text, 4), " -- ")) {
+            Services::Events().DoEvents();
+            more = in->ReadLine(line);
+            continue;
+        }
+        // A record: its lines run up to the next empty line or the end.
+        std::string name;
+        if (!MarkerName(text, name)) {
+            error = kStructError;
+            break;
+        }
+        std::vector<std::string> lines;
+        while ((more = in->ReadLine(line)) && !line.empty()) lines.push_back(line);
+        if (in->Error()) break;
+
+        atom* a = GetAtom(name);
+        if (a == nothingAtom) {
+            error = kStructError;
+            break;
+        }
+        // The file's copy replaces what the database or an earlier record gave.
+        if (a->NumProp() > 0) a->DelAllProp();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i == 2 && a->LoadedOnDemand() && a->NumProp() == 2) a->CreateFilePosProp();
+            if (!ProcessUserLine(*a, lines[i])) {
+                error = kStructError;
+                break;
+            }
+        }
+        Services::Events().DoEvents();
+        if (more) more = in->ReadLine(line);
+    }
+    if (error == 0) error = in->Error();
+    FileOp::CloseFile(path, kFileNum);
+    createOnLookup = false;
+
+    if (error != 0) {
+        Errors::LogEntry("DataBase", "ReadTextFile", path + ":" + Basic::Str(error));
+        ShowReadFailure(path, error);
+        return false;
+    }
+    CompleteAtoms(startId);
+    EvalKinds(startId);
+    CountVariants(startId);
+    AddLangOfProps(startId);
+    return true;
+}
+
+// ============================================================================
+// Writing
+// ============================================================================
+
+void WriteUserHeader(std::string& out) {
+    Services::LocalTime t = Services::TheClock().Now();
+    std::string stamp = TwoDigits(t.day) + "." + TwoDigits(t.month) + "." + std::to_string(t.year) + " " +
+                        TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
+    if (TextConstants::textLanguage != 0) {
+        out += "/* Talvessin V1.0, UserNames G0  " + stamp + kCrLf;
+        out += std::string("   New names, entered by the user in the window 'New Names'") + kCrLf;
+        out += std::string("   *** Generated file - do not edit manually! ***  */") + kCrLf;
+    } else {
+        out += "/* Orsabrine V1.3, UserNames G0  " + stamp + kCrLf;
+        out += std::string("   Eigene, durch den Anwender selbst erfasste Namen") + kCrLf;
+        out += "   *** Generierte Datei - nicht manuell verändern! ***  */"_cp + kCrLf;
+    }
+    out += kCrLf;
+}
+
+void WriteUserProp(std::string& out, const atom* a, const Prop* p) {
+    if (!a || !p) return;
+    const atom* kind = p->proper();
+    // A line without a kind could not be read back.
+    if (!kind || kind == nothingAtom) return;
+    std::string value;
+    if (p->kind() == 0) {
+        const atom* v = p->atomVal();
+        if (!v || v == nothingAtom) return;
+        value = v->name();
+    } else {
+        Errors::Assert(p->kind() == 1, "WriteUserProp p.kind");
+        if (kind == prMember) return;
+        // A string holds no double quote and no line end, or the line could
+        // not be read back; the new-names window never stores either.
+        std::string s = p->strVal();
+        for (char& c : s) {
+            if (c == '"') c = '\'';
+            else if (c == '\r' || c == '\n') c = ' ';
+        }
+        value = "\"" + s + "\"";
+    }
+    out += "prop(" + kind->name() + "," + a->name() + "," + value + ")." + kCrLf;
+}
+
+void WriteAtomRecord(std::string& out, atom* a) {
+    if (!a || a == nothingAtom) return;
+    out += "/* -- " + a->name() + " -- */" + kCrLf;
+    for (const Prop* p : a->props()) WriteUserProp(out, a, p);
+    out += kCrLf;
+}
+
+void WriteUserMember(std::string& out, atom* member) {
+    if (!member || member == nothingAtom) return;
+    atom* group = nothingAtom;
+    if (Prop* g = member->FirstProp(prGenName)) group = g->atomVal();
+    atom* origin = nothingAtom;
+    if (group != nothingAtom)
+        if (Prop* o = group->FirstProp(prOrigin)) origin = o->atomVal();
+    WriteAtomRecord(out, group);
+    WriteAtomRecord(out, origin);
+    WriteAtomRecord(out, member);
+}
+
+bool WriteUserFile(std::string& path) {
+    std::string folder;
+    path = UserFileName();
+    if (!UserFolder || !UserFolder(folder)) return false;
+    path = folder + "/" + UserFileName();
+    // An unread file is never replaced before its copy exists.
+    if (pendingUserBackup == path && !EnsureBackup()) return false;
+
+    std::string text;
+    WriteUserHeader(text);
+    WriteAtomRecord(text, seUserNames);
+    if (seUserNames && seUserNames != nothingAtom) {
+        // Members are collected first: writing never changes the set, but the
+        // list must not be walked with the atom's one cursor.
+        std::vector<atom*> members;
+        for (const Prop* p : seUserNames->props())
+            if (p->proper() == prMember && p->kind() != 1) members.push_back(p->atomVal());
+        for (atom* m : members) WriteUserMember(text, m);
+    }
+
+    std::string fullPath;
+    if (!FileOp::OpenFile(path, "", kFileNum, "O", UserFileTitle(), fullPath)) return false;
+    FileOp::AtomicFile* out = FileOp::Output(kFileNum);
+    if (!out) return false;
+    out->Write(text);
+    return FileOp::CloseFile(path, kFileNum);
+}
+
+bool SaveUserNames() {
+    for (;;) {
+        std::string path;
+        if (WriteUserFile(path)) {
+            userNamesChanged = false;
+            return true;
+        }
+        if (!GenMsg::AskMsg(GenMsg::GMretryUserSave, path)) return false;
+    }
+}
+
+// ============================================================================
+// Backup of an unreadable file
+// ============================================================================
+
+std::string BackUpUserFile(const std::string& path, int& errNum) {
+    errNum = 0;
+    std::string bytes;
+    if (int err = ReadBytes(path, bytes)) {
+        errNum = err;
+        return {};
+    }
+    Services::LocalTime t = Services::TheClock().Now();
+    std::string stamp = std::to_string(t.year) + TwoDigits(t.month) + TwoDigits(t.day) + "-" + TwoDigits(t.hour) +
+                        TwoDigits(t.minute) + TwoDigits(t.second);
+    for (int n = 0; n < 1000; ++n) {
+        std::string candidate = n == 0   ? path + ".bak"
+                                : n == 1 ? path + "." + stamp + ".bak"
+                                         : path + "." + stamp + "-" + std::to_string(n) + ".bak";
+        if (FileExists(candidate)) {
+            // The same bytes kept before (an unreadable file left unsaved in
+            // an earlier run) need no second copy; other bytes are never
+            // overwritten.
+            std::string old;
+            if (ReadBytes(candidate, old) == 0 && old == bytes) return candidate;
+            continue;
+        }
+        if (int err = FileOp::WriteFileAtomically(FileOp::Native(candidate), bytes)) {
+            errNum = err;
+            return {};
+        }
+        return candidate;
+    }
+    errNum = FileOp::kErrFileExists;
+    return {};
+}
+
+}  // namespace DataBase

@@ -1,0 +1,82 @@
+// The user-names file: the names the user entered in the new-names window,
+// kept from one run to the next in the user's documents folder in the text
+// form of the database ("Talv1User.txt", "Orsa1User.txt" with German texts).
+//
+//   /* -- naAnnika -- */                    a record: its marker line,
+//   prop(prGenName,naAnnika,gnAnna).        one line per property,
+//   prop(prText,naAnnika,"Annika").
+//                                           and an empty line.
+//
+// The file is read once at start-up, after the binary database, and written
+// whole whenever the user's names have changed: through a temporary file that
+// replaces the old one only when it is complete. A file that could not be read
+// is copied aside before anything can overwrite it, and the user is told
+// where the copy is.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "Atom.h"
+
+namespace DataBase {
+
+// True after the new-names window changed the user's names, until they were
+// saved.
+extern bool userNamesChanged;
+
+// The folder of the user-names file (the user's documents folder, a program
+// path without a trailing "/"); false when it cannot be determined. Tests
+// point it at a folder of their own.
+extern std::function<bool(std::string&)> UserFolder;
+
+// "Talv1User.txt" with English texts, "Orsa1User.txt" with German ones.
+std::string UserFileName();
+// "New Names" / "Eigene Namen": the file's kind in file messages.
+std::string UserFileTitle();
+
+// Start-up: merges the user-names file into the database, when there is one.
+// A file that cannot be read whole is kept aside as a backup copy.
+void ReadUserFile();
+
+// Reads a file in the text form of the database; every name met that is not
+// known yet becomes a new atom, and the new atoms are completed (texts,
+// keys, levels, kinds, variant counts, language mirrors). True when the
+// whole file was read; on failure its message has been shown.
+bool ReadTextFile(const std::string& path, const std::string& title);
+
+// Parses one property line of a's record and adds the property to a. A line
+// that is not a property line (not starting with the identifier prop) is
+// accepted and adds nothing. False when a property line breaks the grammar
+// or names a property of another atom.
+bool ProcessUserLine(atom& a, const std::string& line);
+
+// Writes the file, asking whether to try again (message 102) while it fails.
+// True when written; then userNamesChanged is cleared.
+bool SaveUserNames();
+
+// Writes the whole file; path receives its full path. False on failure (the
+// disk error has been shown; the old file is as it was).
+bool WriteUserFile(std::string& path);
+
+// The pieces of the file, appended to out (lines end in CR LF).
+void WriteUserHeader(std::string& out);
+void WriteUserMember(std::string& out, atom* member);
+void WriteAtomRecord(std::string& out, atom* a);
+void WriteUserProp(std::string& out, const atom* a, const Prop* p);
+
+// The backup of a user-names file that could not be read: "" when none is
+// needed or it has been made (then LastUserBackup names it).
+extern std::string pendingUserBackup;
+extern std::string lastUserBackup;
+
+// Copies the file at path aside as path + ".bak" (or with a time stamp when
+// that name holds other bytes), never overwriting another backup. Returns
+// the copy's path, "" on failure (errNum then tells why).
+std::string BackUpUserFile(const std::string& path, int& errNum);
+
+// Message numbers of the user-names file beyond the common table: the backup
+// made of an unreadable file (class information, argument the copy's path).
+constexpr int kMsgUserFileBackup = 107;
+
+}  // namespace DataBase

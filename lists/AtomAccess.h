@@ -1,0 +1,33 @@
+// The few things the lists read and write of an atom, in one place, so that
+// the lists depend on the database's atom through this file only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Atom.h"
+#include "Basic.h"
+#include "DataBase.h"
+
+namespace ListAtoms {
+
+// The atom's kind; a line without atom has none (31999).
+inline int Kind(const atom* a) { return a ? a->kind() : Basic::kNone; }
+inline bool IsName(const atom* a) { int k = Kind(a); return k == 0 || k == 1; }
+inline bool IsGroup(const atom* a) { int k = Kind(a); return k == 2 || k == 3; }
+// The display text; empty for no atom.
+inline std::string Text(const atom* a) { return a ? a->Text() : std::string(); }
+inline std::string Name(const atom* a) { return a ? a->name() : std::string(); }
+inline int32_t GetMark(const atom* a) { return a ? a->Mark : 0; }
+inline int32_t GetMarkIndex(const atom* a) { return a ? a->markIndex : 0; }
+inline void SetMark(atom* a, int32_t tag, int32_t index) {
+    if (!a) return;
+    a->Mark = tag;
+    a->markIndex = index;
+}
+// The "nothing" atom that stands for an unknown internal name.
+inline bool IsNothing(const atom* a) { return a == DataBase::nothingAtom; }
+// The atom of an internal name (without case); the "nothing" atom when unknown.
+inline atom* Lookup(const std::string& name) { return DataBase::GetAtom(name); }
+
+}  // namespace ListAtoms

@@ -1,0 +1,5 @@
+#include "ExampleMode.h"
+
+namespace Examples {
+bool exampleMode = false;
+}  // namespace Examples

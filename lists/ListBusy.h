@@ -1,0 +1,11 @@
+// The busy cursor around long list operations (filling a long list view,
+// saving and loading list files). One place, so that it can follow the
+// program's nesting busy-cursor counter.
+#pragma once
+
+#include "Services.h"
+
+namespace ListBusy {
+inline void On() { Services::Busy().On(); }
+inline void Off() { Services::Busy().Off(); }
+}  // namespace ListBusy

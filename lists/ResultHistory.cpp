@@ -1,0 +1,86 @@
+#include "ResultHistory.h"
+
+#include <string>
+
+#include "Basic.h"
+#include "Errors.h"
+
+void ResultHistory::Init() {
+    curSet_.reset();
+    sets_.clear();
+    curIndex_ = Basic::kNone;
+    historyList_.reset();
+    busy_ = false;
+    showSets_ = true;
+}
+
+std::shared_ptr<ResultSet> ResultHistory::current() const { return sets_.empty() ? nullptr : curSet_; }
+
+std::shared_ptr<ResultSet> ResultHistory::resSet(int i) const {
+    const bool ok = i >= 0 && i < numSets();
+    Errors::Assert(ok, "resSet " + std::to_string(i));
+    return ok ? sets_[static_cast<std::size_t>(i)] : nullptr;
+}
+
+void ResultHistory::DeactivateAll() {
+    for (auto& s : sets_)
+        if (s) s->setActive(false);
+}
+
+void ResultHistory::Add(std::shared_ptr<ResultSet> rs) {
+    if (numSets() == kMaxSets) sets_.erase(sets_.begin());
+    sets_.push_back(rs);
+    curSet_ = rs;
+    DeactivateAll();
+    if (rs) rs->setActive(true);
+    curIndex_ = numSets() - 1;
+    if (historyList_) {
+        historyList_->Reset();
+        for (const auto& s : sets_)
+            historyList_->AddResult(s ? s->title() : std::string(), "", s ? s->selfAtom() : nullptr);
+        historyList_->Show(nullptr);
+        historyList_->markLine(curIndex_);
+    }
+}
+
+void ResultHistory::ShowHistorySet(const std::shared_ptr<ResultSet>& rs) {
+    if (!rs || busy_ || !showSets_) return;
+    DeactivateAll();
+    rs->setActive(true);
+    rs->Show(nullptr);
+    if (historyList_) {
+        busy_ = true;
+        historyList_->markLine(curIndex_);
+        busy_ = false;
+    }
+    if (rs->marked() >= 0) rs->markLine(rs->marked());
+}
+
+void ResultHistory::SetCurrent(int i) {
+    const bool ok = i >= 0 && i < numSets();
+    Errors::Assert(ok, "SetCurrent");
+    if (!ok) return;
+    curIndex_ = i;
+    curSet_ = sets_[static_cast<std::size_t>(i)];
+    ShowHistorySet(curSet_);
+}
+
+std::shared_ptr<ResultSet> ResultHistory::Step(int direction) {
+    const int n = numSets();
+    if (n == 0) return nullptr;
+    const int limit = direction > 0 ? n - 1 : 0;
+    if (curIndex_ == limit || curIndex_ < 0 || curIndex_ >= n) return nullptr;
+    curIndex_ += direction;
+    std::shared_ptr<ResultSet> rs = sets_[static_cast<std::size_t>(curIndex_)];
+    // The same set kept twice in a row is stepped over once.
+    if (rs == curSet_ && curIndex_ != limit) {
+        curIndex_ += direction;
+        rs = sets_[static_cast<std::size_t>(curIndex_)];
+    }
+    curSet_ = rs;
+    ShowHistorySet(rs);
+    return rs;
+}
+
+std::shared_ptr<ResultSet> ResultHistory::GoForward() { return Step(+1); }
+std::shared_ptr<ResultSet> ResultHistory::GoBack() { return Step(-1); }

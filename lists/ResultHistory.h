@@ -1,0 +1,51 @@
+// ResultHistory: back and forward over the last 20 lists a window has shown,
+// with an optional list of their titles.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "ResultSet.h"
+
+class ResultHistory {
+public:
+    static constexpr int kMaxSets = 20;
+
+    ResultHistory() { Init(); }
+    // Empties the history and unbinds the title list.
+    void Init();
+
+    // The current set; none while the history is empty.
+    std::shared_ptr<ResultSet> current() const;
+    // The set in slot i (0 = oldest); asserts "resSet " & i beyond the end.
+    std::shared_ptr<ResultSet> resSet(int i) const;
+    int numSets() const { return static_cast<int>(sets_.size()); }
+    // 31999 while the history is empty.
+    int curIndex() const { return curIndex_; }
+    // When off, moving through the history changes the current set without
+    // showing it.
+    void showSets(bool on) { showSets_ = on; }
+
+    // Keeps rs as the newest and current set (the oldest goes beyond 20). The
+    // caller shows rs.
+    void Add(std::shared_ptr<ResultSet> rs);
+    // Makes slot i current and shows it (the window's pick in the title list).
+    void SetCurrent(int i);
+    // One set forward or back, shown; none at either end.
+    std::shared_ptr<ResultSet> GoForward();
+    std::shared_ptr<ResultSet> GoBack();
+    // The list that shows one title line per kept set.
+    void SetListBox(std::shared_ptr<ResultSet> rs) { historyList_ = std::move(rs); }
+
+private:
+    void DeactivateAll();
+    void ShowHistorySet(const std::shared_ptr<ResultSet>& rs);
+    std::shared_ptr<ResultSet> Step(int direction);
+
+    std::shared_ptr<ResultSet> curSet_;
+    int curIndex_ = 31999;
+    std::vector<std::shared_ptr<ResultSet>> sets_;
+    std::shared_ptr<ResultSet> historyList_;
+    bool busy_ = false;
+    bool showSets_ = true;
+};
