@@ -11,6 +11,8 @@
 #include "DataBase.h"
 #include "DbInternal.h"
 #include "Errors.h"
+#include "FileOp.h"
+#include "GenMsg.h"
 
 using Errors::Assert;
 
@@ -31,20 +33,7 @@ constexpr int32_t kMaxNameCount = 100000;
 constexpr int32_t kMaxPropCount = 200000;
 
 // A file operation's errno as the run-time error number the messages know.
-int ErrNumber(int err) {
-    switch (err) {
-        case ENOENT: return 53;
-        case EIO: return 57;
-        case ENOSPC: return 61;
-#ifdef EDQUOT
-        case EDQUOT: return 61;
-#endif
-        case ENODEV: case ENXIO: return 68;
-        case EACCES: case EPERM: case EROFS: return 70;
-        case EBUSY: return 71;
-        default: return 75;
-    }
-}
+int ErrNumber(int err) { return err ? FileOp::ErrorFromErrno(err) : FileOp::kErrPathAccess; }
 
 struct Malformed {
     std::string detail;
@@ -62,7 +51,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // Reads a whole file; error is the run-time number of a failure.
 bool ReadAll(const std::string& path, std::vector<unsigned char>& out, DbStatus& st) {
     errno = 0;
-    File f(std::fopen(path.c_str(), "rb"));
+    File f(std::fopen(FileOp::Native(path).c_str(), "rb"));
     if (!f) {
         st.ok = false;
         st.openFailed = true;
@@ -430,7 +419,20 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
 void SetFileErrorHandler(FileErrorHandler handler) { fileErrorHandler = std::move(handler); }
 
 void ReportFileError(const DbStatus& st) {
-    if (fileErrorHandler) fileErrorHandler(st);
+    if (fileErrorHandler)
+        fileErrorHandler(st);
+    else
+        ShowFileError(st);
+}
+
+void ShowFileError(const DbStatus& st) {
+    if (st.ok) return;
+    if (st.error >= kStructError) {
+        GenMsg::ShowMsg(GenMsg::GMstructError, 0, st.path);
+    } else {
+        bool retry = false;
+        GenMsg::ShowDiskError(st.path, false, retry, st.error);
+    }
 }
 
 DbStatus LoadOnDemandStatus(atom& a) {
@@ -447,7 +449,7 @@ DbStatus LoadOnDemandStatus(atom& a) {
     // position -1: there is nothing in the database file for it.
     if (pos == -1) return st;
     errno = 0;
-    File f(std::fopen(dbFileName.c_str(), "rb"));
+    File f(std::fopen(FileOp::Native(dbFileName).c_str(), "rb"));
     if (!f) {
         Assert(false, "LoadOnDemand open");
         st.ok = false;
@@ -741,28 +743,14 @@ DbStatus WriteBinFile(const std::string& fileName, const BinHeader& header) {
         }
         o.Str("*end");
 
-        // Write a new file and put it in place only when it is complete.
-        std::string tmp = fileName + ".tmp";
-        errno = 0;
-        File f(std::fopen(tmp.c_str(), "wb"));
-        if (!f) {
+        // A new file that replaces the old one only when it is complete.
+        int err = FileOp::WriteFileAtomically(
+            FileOp::Native(fileName),
+            std::string_view(reinterpret_cast<const char*>(o.b.data()), o.b.size()));
+        if (err != 0) {
             st.ok = false;
-            st.openFailed = true;
-            st.error = ErrNumber(errno);
-            st.detail = "open";
-            return st;
-        }
-        bool good = std::fwrite(o.b.data(), 1, o.b.size(), f.get()) == o.b.size();
-        int err = errno;
-        good = std::fflush(f.get()) == 0 && good;
-        if (!good) err = errno ? errno : err;
-        std::FILE* raw = f.release();
-        good = std::fclose(raw) == 0 && good;
-        if (!good || std::rename(tmp.c_str(), fileName.c_str()) != 0) {
-            st.ok = false;
-            st.error = ErrNumber(err ? err : errno);
+            st.error = err;
             st.detail = "write";
-            std::remove(tmp.c_str());
         }
     } catch (const Refused& r) {
         st.ok = false;

@@ -92,8 +92,12 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer = nullp
 // A prFilePos of "-1" (an atom from the user-names file) reads nothing.
 DbStatus LoadOnDemandStatus(atom& a);
 
-// Where atom::LoadOnDemand reports a failed read (message 33 or the disk
-// error); start-up installs the message window, tests a recorder.
+// Shows a failure the way the program does: message 33 (GMstructError) for
+// error 1000, else the disk-error message of the error number; the path is
+// the argument. A LoadObserver's Failed may simply call this.
+void ShowFileError(const DbStatus& status);
+// Where atom::LoadOnDemand reports a malformed block or a failed read; with
+// no handler set (or after SetFileErrorHandler(nullptr)) ShowFileError.
 using FileErrorHandler = std::function<void(const DbStatus&)>;
 void SetFileErrorHandler(FileErrorHandler handler);
 void ReportFileError(const DbStatus& status);

@@ -4,10 +4,12 @@
 #include <array>
 #include <memory>
 
+#include "BinFile.h"
 #include "DbInternal.h"
 #include "Errors.h"
 #include "FlexString.h"
 #include "Parser.h"
+#include "Services.h"
 #include "TextConstants.h"
 
 using Basic::kNone;
@@ -151,6 +153,7 @@ void InitDataBase() {
     numAllGenNames = numAllMaleGen = numAllFemaleGen = 0;
     createOnLookup = false;
     loading = false;
+    dbFileName.clear();
     Arena::Clear();
     nothingAtom = Arena::NewAtom("nothing", 0);
     for (atom** slot : KindAtomSlots()) *slot = nothingAtom;
@@ -294,11 +297,13 @@ namespace {
 
 // The live atoms from startId on; deleted slots (the "nothing" atom) are
 // left alone, so that it keeps its kind 31999 and stays out of every count.
+// Pending window events run after each atom.
 template <class F>
-void ForRange(int32_t startId, F f) {
+void ForRange(int32_t startId, F f, bool events = true) {
     for (int32_t id = std::max<int32_t>(0, startId); id < numAtoms; ++id) {
         atom* a = atomTab[static_cast<size_t>(id)];
         if (a != nothingAtom) f(*a);
+        if (events) Services::Events().DoEvents();
     }
 }
 
@@ -333,7 +338,7 @@ void AddLangOfProps(int32_t startId) {
             m->InitAtom(prLangOf, &a, true);
             lang->AddProp(m);
         }
-    });
+    }, false);
 }
 
 void CountKinds() {

@@ -248,6 +248,12 @@ TEST(BinFile, AMissingFileIsADiskErrorNotAStructureError) {
     EXPECT_EQ(st.Message(), 0);
     ASSERT_EQ(obs.failures.size(), 1u);
     EXPECT_EQ(obs.failures[0].path, "/nonexistent/Talv1Dat.bin");
+
+    BuildSmallDb();
+    DbStatus w = WriteBinFile("/nonexistent/folder/Talv1Dat.bin");
+    EXPECT_FALSE(w.ok);
+    EXPECT_GT(w.error, 0);
+    EXPECT_LT(w.error, kStructError);
 }
 
 TEST(BinFile, ProgressEvery501StepsWhileLoading) {
@@ -277,5 +283,36 @@ TEST(BinFile, ProgressEvery501StepsWhileLoading) {
     EXPECT_EQ(obs.progress.back(), obs.max);
     EXPECT_EQ(std::count(obs.loadingSeen.begin(), obs.loadingSeen.end(), true), 13);
     EXPECT_FALSE(loading);
+    std::remove(path.c_str());
+}
+
+TEST(BinFile, FailuresAreShownAsMessage33OrTheDiskError) {
+    BuildSmallDb();
+    std::string path = TempFile("a");
+    ASSERT_TRUE(WriteBinFile(path).ok);
+    ASSERT_TRUE(ReadBinFile(path).ok);
+    atom* hit = GetAtom("poHitDe2020");
+    int32_t pos = 0;
+    ASSERT_TRUE(hit->GetFilePos(pos));
+    std::vector<unsigned char> bad = ReadBytes(path);
+    bad[static_cast<size_t>(pos - 1 + 4)] = 0x7F;  // a block count far beyond its records
+    WriteBytes(path, bad);
+    SetFileErrorHandler(nullptr);  // the program's own way: the message window
+    EXPECT_FALSE(hit->LoadOnDemand());
+    EXPECT_EQ(hit->NumProp(), 3);
+    std::vector<Services::Message> shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].number, kMsgStructError);
+    EXPECT_EQ(shown[0].arg, path);
+
+    DbStatus disk;
+    disk.ok = false;
+    disk.error = 61;
+    disk.path = path;
+    ShowFileError(disk);
+    shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].errNum, 61);
+    EXPECT_FALSE(shown[0].question);
     std::remove(path.c_str());
 }
