@@ -3,9 +3,9 @@
 // program's nesting busy-cursor counter.
 #pragma once
 
-#include "Services.h"
+#include "Searches.h"
 
 namespace ListBusy {
-inline void On() { Services::Busy().On(); }
-inline void Off() { Services::Busy().Off(); }
+inline void On() { Searches::HourglassOn(); }
+inline void Off() { Searches::HourglassOff(); }
 }  // namespace ListBusy

@@ -1,5 +1,7 @@
 #include "ResultSet.h"
 
+#include "Searches.h"
+
 #include <utility>
 
 #include "Basic.h"
@@ -22,34 +24,11 @@ constexpr int32_t kBusyRenderLines = 300;
 
 int32_t MmToTwips(double mm) { return Basic::CLng(mm * 56.7); }
 
-// The names and groups of a list, as the searches' count phrases give them:
-// "12 names+3 groups", "1 group", "Nothing".
-std::string CountWords(bool isGroup, int32_t n) {
-    using TextConstants::LangText;
-    std::string s = n == 0 ? LangText(isGroup ? "Keine" : "Kein", "No") : std::to_string(n);
-    s += isGroup ? LangText(" Gruppe", " group") : LangText(" Name", " name");
-    if (n > 1) s += LangText("n", "s");
-    return s;
-}
-
-std::string SizeText(int32_t names, int32_t groups) {
-    std::string s;
-    if (names > 0) s = CountWords(false, names);
-    if (groups > 0) {
-        if (!s.empty()) s += "+";
-        s += CountWords(true, groups);
-    }
-    return s.empty() ? TextConstants::LangText("Nichts", "Nothing") : s;
-}
-
 std::string ListNumberPrefix(int id) {
     if (id == kNoId) return {};
     const std::string n = std::to_string(id);
     if (TextConstants::textLanguage == 0) return n + ". Liste: ";
-    if (id == 1) return n + "st list: ";
-    if (id == 2) return n + "nd list: ";
-    if (id == 3) return n + "rd list: ";
-    return n + "th list: ";
+    return n + TextConstants::OrdinalSuffix(id) + " list: ";
 }
 
 }  // namespace
@@ -101,7 +80,7 @@ void ResultSet::Unbind() {
 
 std::string ResultSet::title() const {
     if (pureTitle_.empty()) return title_;
-    return ListNumberPrefix(id_) + SizeText(numNames_, numGenNames_) + pureTitle_;
+    return ListNumberPrefix(id_) + Searches::ResultSizeText(*this) + pureTitle_;
 }
 
 // --- lines -----------------------------------------------------------------------

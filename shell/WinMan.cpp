@@ -1,5 +1,7 @@
 #include "WinMan.h"
 
+#include "Searches.h"
+
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QScreen>
@@ -193,7 +195,7 @@ const WinModel::WindowHistory& History() { return history; }
 bool IsCurrent(const FormBase& form) { return history.IsCurrent(&form); }
 
 void OpenForm(const std::string& name) {
-    Services::Busy().On();
+    Searches::HourglassOn();
     Services::Events().DoEvents();
     if (FormBase* form = Auto::GetForm(name)) {
         form->Show();
@@ -201,7 +203,7 @@ void OpenForm(const std::string& name) {
         if (IsLoaded(form)) form->BringToFront();
     }
     Services::Events().DoEvents();
-    Services::Busy().Off();
+    Searches::HourglassOff();
 }
 
 void Activate(FormBase& form) {

@@ -149,7 +149,7 @@ TEST_F(ResultSetTest, TitlesInBothLanguages) {
         {1, 3, 0, 2, "X", "3rd list: 2 groupsX"},
         {1, 11, 1, 0, "X", "11th list: 1 nameX"},
         {1, 12, 1, 0, "X", "12th list: 1 nameX"},
-        {1, 21, 1, 0, "X", "21th list: 1 nameX"},
+        {1, 21, 1, 0, "X", "21st list: 1 nameX"},  // 21st, not 21th, like every ordinal of the program
         {1, 31999, 1, 0, "X", "1 nameX"},
         {0, 3, 1, 3, " aus Wales", "3. Liste: 1 Name+3 Gruppen aus Wales"},
         {0, 12, 0, 1, "X", "12. Liste: 1 GruppeX"},
