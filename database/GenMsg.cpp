@@ -100,6 +100,12 @@ const std::vector<Row>& Rows() {
          "and create a separate new name?",
          "Es gibt bereits mindestens einen gleich geschriebenen Namen %0 in der Datenbank. Trotzdem einen "
          "zusätzlichen, eigenen Namen erzeugen?"_cp},
+        {107, "GMuserFileBackup",
+         "Your new names could not be read completely. The file has been kept unchanged as %0<br>Names that "
+         "could not be read are missing until you restore them from that copy.",
+         "Ihre eigenen Namen konnten nicht vollständig gelesen werden. Die Datei wurde unverändert aufbewahrt "
+         "als %0<br>Namen, die nicht gelesen werden konnten, fehlen, bis Sie sie aus dieser Kopie "
+         "wiederherstellen."_cp},
         {109, "GMquizEnded", "The current quiz round ended. (%0)", "Diese Quiz-Runde ist beendet. (%0)"_cp},
     };
     return rows;

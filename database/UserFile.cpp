@@ -75,20 +75,10 @@ void ShowReadFailure(const std::string& path, int error) {
     }
 }
 
-// The note that an unreadable file was kept aside. The text comes from the
-// message table when it has the entry, else from here.
+// The note that an unreadable file was kept aside.
 void ShowBackupNote(const std::string& backupPath) {
     bool english = TextConstants::textLanguage != 0;
     std::string entry = GenMsg::Entry(kMsgUserFileBackup, english);
-    if (entry.empty()) {
-        entry = english ? "<GMuserFileBackup>Your new names could not be read completely. The file has "
-                          "been kept unchanged as %0<br>Names that could not be read are missing until "
-                          "you restore them from that copy."
-                        : "<GMuserFileBackup>Ihre eigenen Namen konnten nicht vollständig gelesen "
-                          "werden. Die Datei wurde unverändert aufbewahrt als %0<br>Namen, die nicht "
-                          "gelesen werden konnten, fehlen, bis Sie sie aus dieser Kopie "
-                          "wiederherstellen."_cp;
-    }
     GenMsg::Composed c =
         GenMsg::Compose(entry, kMsgUserFileBackup, GenMsg::kInformation, backupPath, 0, english);
     Errors::LogEntry("DataBase", "ReadUserFile", c.message.text);
