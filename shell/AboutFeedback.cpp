@@ -40,17 +40,17 @@ void About::BuildControls() {
     version_ = Add<QLabel>("Version");
     version_->setGeometry(90, 50, 330, 20);
     copyright_ = Add<QLabel>("CopyrightLabel");
-    copyright_->setGeometry(90, 76, 330, 90);
+    copyright_->setGeometry(90, 76, 330, 80);
     copyright_->setWordWrap(true);
     copyright_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     copyright_->setText(QtText::ToQt(
         "Die Namensdatenbank ist urheberrechtlich geschützt. Ihre Inhalte dürfen ohne schriftliche "
         "Erlaubnis von Quillmarsh weder ganz noch teilweise kopiert oder weitergegeben werden."_cp));
     mailto_ = Add<LinkLabel>("Mailto");
-    mailto_->setGeometry(90, 172, 330, 20);
+    mailto_->setGeometry(90, 160, 330, 20);
     mailto_->SetCaption(MakerAddress::kMail);
     website_ = Add<LinkLabel>("Website");
-    website_->setGeometry(90, 194, 330, 20);
+    website_->setGeometry(90, 182, 330, 20);
     website_->SetCaption(MakerAddress::kWebsite);
     close_ = Add<CommandButton>("DoClose");
     close_->setGeometry(340, 216, 88, 26);
@@ -81,12 +81,12 @@ Feedback::Feedback() : FormBase("Feedback", Kind::Dialog, 0) { SetSizable(false)
 Feedback::~Feedback() { display_.reset(); }
 
 void Feedback::BuildControls() {
-    FitClient(*this, 460, 300);
+    FitClient(*this, 460, 240);
     SetCaption("Feedback");
     text_ = Add<RichTextPane>("Text");
-    text_->setGeometry(12, 12, 436, 150);
+    text_->setGeometry(12, 12, 436, 96);
     links_ = Add<QGroupBox>("LinksFrame");
-    links_->setGeometry(12, 170, 436, 80);
+    links_->setGeometry(12, 116, 436, 80);
     links_->setTitle(QtText::ToQt("Links für Feedback"_cp));
     mailto_ = Add<LinkLabel>("Mailto", -1, links_);
     mailto_->setGeometry(14, 24, 410, 20);
@@ -95,7 +95,7 @@ void Feedback::BuildControls() {
     website_->setGeometry(14, 48, 410, 20);
     website_->SetCaption(MakerAddress::kFeedbackPage);
     cancel_ = Add<CommandButton>("DoCancel");
-    cancel_->setGeometry(360, 262, 88, 26);
+    cancel_->setGeometry(360, 204, 88, 26);
     cancel_->SetCaption("Schliessen");
     cancel_->setDefault(true);
 

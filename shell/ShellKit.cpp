@@ -1,5 +1,6 @@
 #include "ShellKit.h"
 
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -35,8 +36,10 @@ static void InitPictures() { Q_INIT_RESOURCE(Toolbar); }
 QPixmap ProgramPicture(const std::string& key, int size) {
     static const bool registered = (InitPictures(), true);
     (void)registered;
-    QSvgRenderer svg(QStringLiteral(":/toolbar/%1.svg").arg(QString::fromStdString(key)));
-    if (!svg.isValid() || size <= 0) return {};
+    QString file = QStringLiteral(":/toolbar/%1.svg").arg(QString::fromStdString(key));
+    if (size <= 0 || !QFile::exists(file)) return {};
+    QSvgRenderer svg(file);
+    if (!svg.isValid()) return {};
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);

@@ -83,9 +83,9 @@ void BuildShortHelpText(TextDisplay& td) {
     td.AddStr(LangText("Was aussieht wie ein ", "What looks like a "));
     td.AddNumLink("Link", 0, 0x000000, 0xFFFFFF);
     td.AddStr(LangText(
-        "ist auch einer: Ein einfacher Klick darauf folgt ihm wie in einem Web-Browser und öffnet ein Fenster "
+        " ist auch einer: Ein einfacher Klick darauf folgt ihm wie in einem Web-Browser und öffnet ein Fenster "
         "über das Genannte (einen Namen, eine Sprache, ein Wort usw.)."_cp,
-        "is one: a single click follows it, as in a web browser, and opens a window about the thing "
+        " is one: a single click follows it, as in a web browser, and opens a window about the thing "
         "named (a name, a language, a word and so on)."));
     td.EndPara();
     EmptyPara(td);
