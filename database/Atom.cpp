@@ -198,7 +198,12 @@ void atom::CopyAllProp(const atom& other) {
     for (Prop* p : theirs) {
         atom* k = p->proper();
         if (k && k->FirstProp(DataBase::prNotInherited)) continue;
-        AddProp(p);
+        // A statement the variant already makes itself is not made twice
+        // (a saint of both spellings would otherwise be listed twice).
+        bool already = false;
+        for (Prop* mine : props_)
+            if (mine == p || mine->Same(p->proper(), p->atomVal(), p->strVal())) already = true;
+        if (!already) AddProp(p);
     }
 }
 

@@ -185,6 +185,9 @@ TEST(Atom, CompleteCopiesInheritablePropertiesAndSetsTheLevel) {
     atom* variant = A("xMarija");  // no "na" prefix
     Str(variant, "prText", "Marija");
     Rel(variant, "prWriteVarOf", main);
+    atom* saint = A("saMary");
+    Rel(main, "prSaint", saint);
+    Rel(variant, "prSaint", saint);  // said of both spellings
     atom* plain = A("xPlain");
     atom* group = A("gnX");
     atom* self = A("naSelf");
@@ -193,11 +196,13 @@ TEST(Atom, CompleteCopiesInheritablePropertiesAndSetsTheLevel) {
     CompleteAtoms(0);
     EXPECT_EQ(main->Level(), 2);  // halves to even
     EXPECT_EQ(variant->Level(), 2);  // the copied prLevel
-    EXPECT_EQ(variant->NumProp(), 4);  // its own two, text and level; not the secret
+    // Its own three, then text and level; not the secret, and the saint once.
+    EXPECT_EQ(variant->NumProp(), 5);
+    EXPECT_EQ(variant->CountProps(DataBase::prSaint), 1);
     EXPECT_EQ(variant->Text(), "Marija");
     EXPECT_EQ(plain->Level(), 99);
     EXPECT_EQ(group->Level(), 7);
-    EXPECT_EQ(self->NumProp(), 2);  // copied its one property once
+    EXPECT_EQ(self->NumProp(), 1);  // copying onto itself adds nothing
 }
 
 TEST(Prop, InitialisersSettersAndSame) {
