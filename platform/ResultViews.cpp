@@ -121,7 +121,8 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ResultListMo
     QFont bold = font();
     bold.setBold(true);
     model_->SetBoldFont(bold);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+    // After the selection has moved, so that the handler reads the new line.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!quiet_) Fire(onClick);
     });
     connect(this, &QTreeView::doubleClicked, this, [this] { Fire(onDblClick); });
