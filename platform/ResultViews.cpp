@@ -162,6 +162,8 @@ void LabelCaption::SetCaption(const std::string& caption) {
 
 QtResultDisplay::~QtResultDisplay() = default;  // the tooltip is a child of the control
 
+ToolTip* QtResultDisplay::toolTip() const { return toolTip_; }
+
 ControlRect QtResultDisplay::Geometry() const {
     ControlRect r;
     if (QWidget* w = Widget()) {

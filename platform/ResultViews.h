@@ -134,7 +134,7 @@ public:
     ControlRect Geometry() const override;
     void SetToolTip(const std::string& text) override;
     // The control's tooltip, null when none was made.
-    ToolTip* toolTip() const { return toolTip_; }
+    ToolTip* toolTip() const;
 
     // Stores the container (whose inner size drives Resize), which
     // dimensions follow it with their margins (twips), and a frame whose
