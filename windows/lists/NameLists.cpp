@@ -268,9 +268,14 @@ void NameLists::Form_Load() {
     actSortOrder_->onDropDown = [this] { LowLevel::SetComboDropHeight(actSortOrder_); };
     newSortOrder_->onDropDown = [this] { LowLevel::SetComboDropHeight(newSortOrder_); };
 
-    // The check boxes take their options; a pair stored both on keeps the second.
-    for (Step s : {Step::ToNames, Step::ToGroups, Step::FemaleOnly, Step::MaleOnly, Step::NamesOnly, Step::GroupsOnly})
-        AutoBox(s)->SetValue(AutoOption(s) ? 1 : 0);
+    // The check boxes take their options; a pair stored both on keeps the
+    // second. The boxes write their options as they change, so all six are
+    // read first.
+    constexpr Step kLoadOrder[] = {Step::ToNames,  Step::ToGroups,  Step::FemaleOnly,
+                                   Step::MaleOnly, Step::NamesOnly, Step::GroupsOnly};
+    bool stored[ListManager::kNumSteps];
+    for (Step s : kLoadOrder) stored[Index(s)] = AutoOption(s);
+    for (Step s : kLoadOrder) AutoBox(s)->SetValue(stored[Index(s)] ? 1 : 0);
 
     // Tooltips of the text language, then the English texts.
     Tip(curListQuery_, "Bezeichnung der aktuellen Liste", "Name of the current list");
