@@ -23,6 +23,10 @@ bool StartsWithTag(std::string_view text, std::string_view tag) {
 // The number written between two tags, as the program's Val reads it
 // (leading blanks, then digits); false when it is no whole 32-bit number.
 bool ReadNumber(std::string_view digits, long long& out) {
+    // Text that is no number names no atom (Val would read it as 0).
+    std::size_t k = digits.find_first_not_of(' ');
+    if (k != std::string_view::npos && (digits[k] == '-' || digits[k] == '+')) ++k;
+    if (k == std::string_view::npos || k >= digits.size() || digits[k] < '0' || digits[k] > '9') return false;
     const double v = Basic::Val(digits);
     if (!std::isfinite(v) || v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
         return false;
@@ -152,7 +156,7 @@ std::size_t FindTag(std::string_view text, std::string_view tag, std::size_t fro
 }
 
 atom* LinkAtom(long long id) {
-    if (id <= 0 || id >= DataBase::numAtoms || id >= static_cast<long long>(DataBase::atomTab.size()))
+    if (id < 0 || id >= DataBase::numAtoms || id >= static_cast<long long>(DataBase::atomTab.size()))
         return nullptr;
     atom* a = DataBase::atomTab[static_cast<std::size_t>(id)];
     if (!a || a == DataBase::nothingAtom) return nullptr;
