@@ -1,0 +1,246 @@
+// Descriptions of names, groups, origins, words and saints from the sample
+// database, read from the file the build compiles, as the program reads it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BinFile.h"
+#include "DataBase.h"
+#include "Dates.h"
+#include "Fakes.h"
+#include "GenDescr.h"
+#include "ResultSet.h"
+#include "TextConstants.h"
+
+namespace {
+
+using GenDescr::DescrFlags;
+using Lines = std::vector<std::string>;
+
+DescrFlags Flags(bool links, bool help, bool rich) {
+    DescrFlags f;
+    f.withAtomLinks = links;
+    f.withHelpLinks = help;
+    f.richText = rich;
+    return f;
+}
+
+class SampleDescr : public testing::Test {
+protected:
+    void SetUp() override {
+        SetLanguage(1);
+        TextConstants::edition = 1;
+        DataBase::InitDataBase();
+        DataBase::DbStatus st = DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin"));
+        ASSERT_TRUE(st.ok) << st.detail;
+        rs.InitInt();
+    }
+    void TearDown() override { SetLanguage(1); }
+    static void SetLanguage(int lang) {
+        TextConstants::textLanguage = lang;
+        TextConstants::LoadTexts();
+        Dates::InitMonths();
+    }
+    static atom* A(const std::string& name) {
+        atom* a = DataBase::GetAtom(name);
+        EXPECT_NE(a, DataBase::nothingAtom) << name;
+        return a;
+    }
+    static std::string L(const std::string& name) { return "<a>" + std::to_string(A(name)->id()) + "</a>"; }
+    Lines All() const {
+        Lines v;
+        for (int32_t i = 0; i < rs.numLines(); ++i) v.push_back(rs.line(i));
+        return v;
+    }
+    // Lines first .. first+n-1.
+    Lines Slice(int32_t first, int32_t n) const {
+        Lines v;
+        for (int32_t i = first; i < first + n && i < rs.numLines(); ++i) v.push_back(rs.line(i));
+        return v;
+    }
+    int32_t Find(const std::string& prefix) const {
+        for (int32_t i = 0; i < rs.numLines(); ++i)
+            if (rs.line(i).rfind(prefix, 0) == 0) return i;
+        return -1;
+    }
+    ResultSet rs;
+};
+
+TEST_F(SampleDescr, NameWithItsGroupInRichTextWithLinksAndHelpMarks) {
+    GenDescr::DescribeName(A("naJosef"), rs, Flags(true, true, true));
+    const std::string saint = "\t" + L("saJoseph") + " (day: March 19)";
+    EXPECT_EQ(Slice(0, 11),
+              (Lines{"<em><a>40009</a>Name\t" + L("naJosef"),
+                     "<a>40010</a>Gender\tmale",
+                     "<a>40011</a>Languages of use\t" + L("laGerman") + ", " + L("laCzech") + ", " + L("laSwedish"),
+                     "<a>40019</a>Spelling variant of\t" + L("naJoseph") +
+                         " (difference: Jose<b>f</b> / Jose<b>ph</b>)",
+                     "<a>40022</a>Short forms\t" + L("naSepp") + ", " + L("naJoe"),
+                     "<a>40021</a>Pet forms\t" + L("naJoey"),
+                     "<a>40005</a>Saints" + saint,
+                     saint,  // its own and the one it inherits from Joseph
+                     "\t__________________",
+                     "\t",
+                     "<a>40006</a>Group\t" + L("gnJoseph")}));
+    EXPECT_EQ(rs.atom(0), A("naJosef"));
+    EXPECT_EQ(rs.atom(1), DataBase::seMaleNames);
+    EXPECT_EQ(rs.atom(2), DataBase::nothingAtom);
+    EXPECT_EQ(rs.atom(3), A("naJoseph"));
+    EXPECT_EQ(rs.atom(8), nullptr);
+    EXPECT_EQ(rs.atom(10), A("gnJoseph"));
+    for (int32_t i = 0; i < rs.numLines(); ++i) EXPECT_EQ(rs.reason(i), "");
+    // The group's own part follows: origin spacer, origin block, female form.
+    EXPECT_EQ(Slice(11, 7),
+              (Lines{"<small>",
+                     "<a>40002</a>Language of origin\t" + L("laHebrew"),
+                     "<a>40018</a>Meaning/translation\the (God) will add",
+                     "<a>40017</a>Topics of origin\t" + L("toFaith"),
+                     "<a>40001</a>Info about origin\tIn the Old Testament the son of Jacob, in the New "
+                     "Testament the husband of Mary.",
+                     "<a>40004</a>Old/original forms\tYosef  ( " + L("laHebrew") + ")",
+                     "<a>40008</a>Female form\t" + L("gnJosephine")}));
+}
+
+TEST_F(SampleDescr, GroupListsItsVariantsByLevelThenText) {
+    GenDescr::DescribeGroup(A("gnJoseph"), rs, Flags(false, false, true));
+    EXPECT_EQ(rs.line(0), "<em>Group\tJoseph");  // a group description leads with its group
+    const int32_t first = Find("Variants\t");
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(rs.line(first - 1), "<small>");
+    std::vector<std::string> order;
+    for (int32_t i = first; i < rs.numLines(); ++i) order.push_back(rs.atom(i)->name());
+    // Joseph (the group's own text) first, then levels 1 (English, German),
+    // 2 (Italian, Spanish), 3 (Polish); within a level by text in code order.
+    EXPECT_EQ(order, (std::vector<std::string>{"naJoseph", "naJoe", "naJoey", "naJosef", "naSepp", "naBeppe",
+                                               "naGiuseppe", "naJose", "naPepe", "naJozef"}));
+    EXPECT_EQ(rs.line(first), "Variants\tJoseph  ( English, German, French)");
+    EXPECT_EQ(rs.line(first + 7), "\tJos\xE9  ( Spanish, Portuguese)");
+    EXPECT_EQ(GenDescr::CollectVariants(A("gnJoseph")).size(), 10u);
+}
+
+TEST_F(SampleDescr, OriginOfAnotherGenderFormSaysWhoseInfoIsWhose) {
+    GenDescr::DescribeGroup(A("gnJohanna"), rs, DescrFlags{});
+    const int32_t info = Find("Info about origin\t");
+    ASSERT_GT(info, 0);
+    EXPECT_EQ(Slice(info, 4),
+              (Lines{"Info about origin\tInfo for Joan itself :",
+                     "\t  Female form of John; Jane and Janet arose in English from the Old French Jehanne.",
+                     "\tInfo for male form John:",
+                     "\t  From the Hebrew name Yohanan, made of a short form of the name of God and the verb "
+                     "'to be gracious'. Through John the Baptist and John the Apostle it became one of the "
+                     "most common Christian names in Europe."}));
+    EXPECT_EQ(rs.atom(info), A("gnJohanna"));
+    EXPECT_EQ(rs.atom(info + 2), A("gnJohannes"));
+    // In rich text the indented lines carry the prefix instead of the blanks,
+    // and the male form is a link.
+    rs.Reset();
+    GenDescr::DescribeGroup(A("gnJohanna"), rs, Flags(true, false, true));
+    const int32_t rich = Find("Info about origin\t");
+    ASSERT_GT(rich, 0);
+    EXPECT_EQ(rs.line(rich + 1).rfind("<indent>\tFemale form of John", 0), 0u);
+    EXPECT_EQ(rs.line(rich + 2), "\tInfo for male form " + L("gnJohannes") + ":");
+    // The male group itself is no other form: its entry's info, plainly.
+    rs.Reset();
+    GenDescr::DescribeGroup(A("gnJohannes"), rs, DescrFlags{});
+    EXPECT_EQ(rs.line(Find("Info about origin\t")).find("Info for"), std::string::npos);
+}
+
+TEST_F(SampleDescr, WordsInAndNotInTheInterfaceLanguage) {
+    struct Case {
+        const char* word;
+        bool links;
+        std::string expected;
+    };
+    const std::vector<Case> cases{
+        {"woLaMars", false, "Words\tMars = god of war (\xA0" "Battle and war) ( in 3 groups )"},
+        {"woLaMars", true,
+         "Words\t" + L("woLaMars") + "= " + L("woEnGodOfWar") + " (\xA0" + L("toBattle") + ") ( in 3 groups )"},
+        // An English word in English texts: no "=", its topics without parentheses.
+        {"woEnGodOfWar", false, "Words\tgod of war Battle and war"},
+        {"woEnGodOfWar", true, "Words\t" + L("woEnGodOfWar") + L("toBattle")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.word) + (c.links ? " links" : " plain"));
+        rs.Reset();
+        GenDescr::DescribeWord("Words", A(c.word), rs, Flags(c.links, false, true));
+        ASSERT_EQ(rs.numLines(), 1);
+        EXPECT_EQ(rs.line(0), c.expected);
+        EXPECT_EQ(rs.atom(0), A(c.word));
+    }
+    // The origin block lists the words of its entry under one heading.
+    rs.Reset();
+    GenDescr::DescribeGroup(A("gnJohanna"), rs, DescrFlags{});
+    const int32_t w = Find("Words\t");
+    ASSERT_GT(w, 0);
+    EXPECT_EQ(rs.line(w + 1).rfind("\tchanan = to be gracious", 0), 0u);
+}
+
+TEST_F(SampleDescr, SaintInBothTextLanguages) {
+    GenDescr::DescribeSaint(A("saJoseph"), rs, Flags(true, false, false));
+    EXPECT_EQ(All(), (Lines{"<em>Name\tJoseph of Nazareth",
+                            "Description\tCarpenter in Nazareth, husband of Mary and foster father of Jesus.",
+                            "Born in\tGalilee", "Year of birth\tunknown", "Year of death\tunknown",
+                            "Saint's day\tMarch 19", "Corresponding name\t" + L("naJosef")}));
+    EXPECT_EQ(rs.atom(2), A("coGalilee"));
+    EXPECT_EQ(rs.atom(6), A("naJosef"));
+    // German texts: German headings and day, and the farmers' rule.
+    SetLanguage(0);
+    rs.Reset();
+    GenDescr::DescribeSaint(A("saJoseph"), rs, DescrFlags{});
+    ASSERT_EQ(rs.numLines(), 8);
+    EXPECT_EQ(rs.line(5), "Gedenktag\t19. M\xE4rz");
+    EXPECT_EQ(rs.line(6), "Bauernregel\tIst's am Josefstag klar, folgt ein fruchtbar Jahr.");
+}
+
+TEST_F(SampleDescr, HitparadeLineOfTheUsSeries) {
+    GenDescr::DescribeName(A("naJoseph"), rs, Flags(true, true, true));
+    const int32_t hp = Find("<a>40023</a>Hitparades\t");
+    ASSERT_GT(hp, 0);
+    // Ranked 7 in 1900, 10 in 1980, 8 in 2000: the best is 1900's.
+    EXPECT_EQ(rs.line(hp), "<a>40023</a>Hitparades\t" + L("psUsYearly") + "(1900:  7.)");
+    EXPECT_EQ(rs.atom(hp), nullptr);
+    EXPECT_EQ(rs.line(hp + 1), "\t__________________");
+}
+
+TEST_F(SampleDescr, FlagsGiveLinksAndHelpMarksOnlyWhenAskedAndNeverLinger) {
+    auto count = [&](const std::string& what) {
+        int n = 0;
+        for (const std::string& l : All())
+            for (size_t p = l.find(what); p != std::string::npos; p = l.find(what, p + 1)) ++n;
+        return n;
+    };
+    struct Case {
+        bool links, help;
+        bool anyLink, anyHelp;
+    };
+    for (const Case& c : {Case{false, false, false, false}, Case{true, false, true, false},
+                          Case{false, true, true, true}, Case{true, true, true, true}}) {
+        SCOPED_TRACE(std::to_string(c.links) + std::to_string(c.help));
+        rs.Reset();
+        GenDescr::DescribeName(A("naJoseph"), rs, Flags(c.links, c.help, true));
+        EXPECT_EQ(count("<a>") > 0, c.anyLink);
+        EXPECT_EQ(count("<a>400") > 0, c.anyHelp);
+    }
+    // A linked description for a window, then a plain one for an export: the
+    // second has no mark-up at all, though nobody cleared anything.
+    rs.Reset();
+    GenDescr::DescribeGroup(A("gnJoseph"), rs, Flags(true, true, true));
+    ResultSet plain;
+    plain.InitInt();
+    GenDescr::DescribeGroup(A("gnJoseph"), plain, DescrFlags{});
+    ASSERT_GT(plain.numLines(), 10);
+    for (int32_t i = 0; i < plain.numLines(); ++i) {
+        EXPECT_EQ(plain.line(i).find('<'), std::string::npos) << plain.line(i);
+    }
+    // With help marks on, only headings carry them; continuation lines do not.
+    EXPECT_EQ(count("<a>40003</a>"), 1);
+}
+
+TEST_F(SampleDescr, BuildingNeverLetsWindowEventsRun) {
+    GenDescr::DescribeGroup(A("gnJoseph"), rs, Flags(true, true, true));
+    GenDescr::DescribeName(A("naAnna"), rs, Flags(true, true, true));
+    EXPECT_EQ(Fakes().events.count, 0);
+}
+
+}  // namespace
