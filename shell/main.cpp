@@ -1,8 +1,22 @@
 // The program's entry point. Both editions are this one program: the name it
 // was started under chooses the edition.
-#include <cstdio>
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "Startup.h"
 
 int main(int argc, char** argv) {
-    std::fprintf(stderr, "%s: the program's windows are not built yet.\n", argc > 0 ? argv[0] : "talvessin");
-    return 0;
+    // The program's name as it was started, before Qt sees the arguments.
+    std::string argv0 = argc > 0 ? argv[0] : "";
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    int code;
+    {
+        Startup::Program program;
+        Startup::StartResult result = program.Start(argv0, args);
+        code = result == Startup::StartResult::Running ? app.exec() : Startup::ExitCode(result);
+    }
+    return code;
 }

@@ -1,0 +1,373 @@
+#include "KFrame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QIcon>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QToolBar>
+
+#include "DataBase.h"
+#include "Errors.h"
+#include "FileOp.h"
+#include "LowLevel.h"
+#include "Options.h"
+#include "ResultSet.h"
+#include "ShellKit.h"
+#include "Searches.h"
+#include "AboutFeedback.h"
+#include "StartupModel.h"
+#include "TextConstants.h"
+#include "UserFile.h"
+#include "WinMan.h"
+
+namespace {
+
+KFrame* theFrame = nullptr;
+
+// The frame's close request as the shutdown sequence sees it.
+class FrameShutdown : public Startup::ShutdownSteps {
+public:
+    void Log(const std::string& m, const std::string& p, const std::string& t) override { Errors::LogEntry(m, p, t); }
+    void SetAppClosing(bool closing) override { WinMan::appClosing = closing; }
+    bool DatabaseLoading() override { return WinMan::databaseLoading && WinMan::databaseLoading(); }
+    bool UserNamesChanged() override { return DataBase::userNamesChanged; }
+    void SaveUserNames() override { DataBase::SaveUserNames(); }
+    void SaveOpenWindows() override { WinMan::SaveOpenWindows(); }
+    void SaveOptions() override { Options::SaveOptions(); }
+};
+
+QIcon ToolbarIcon(const std::string& key) {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48})
+        if (QPixmap pm = ProgramPicture(key, size); !pm.isNull()) icon.addPixmap(pm);
+    return icon;
+}
+
+}  // namespace
+
+KFrame::KFrame() : FormBase("KFrame", Kind::TopLevel, kPlaced | kStored) {
+    theFrame = this;
+}
+
+KFrame::~KFrame() {
+    if (theFrame == this) theFrame = nullptr;
+    // The MDI area goes with the frame's widgets.
+    if (FormBase::MdiArea() == area_.data()) FormBase::SetMdiArea(nullptr);
+}
+
+KFrame* KFrame::Instance() { return theFrame; }
+
+const std::vector<KFrame::MenuItem>& KFrame::MenuItems() {
+    static const std::vector<MenuItem> items = {
+        {"ViewMenu", "AlphaFunc", "Names by &Alphabet...", "Alpha"},
+        {"ViewMenu", "SingleNameFunc", "&Name/Group...", "SingleName"},
+        {"ViewMenu", "OrigLangFunc", "&Language...", "OrigLang"},
+        {"ViewMenu", "OrigWordFunc", "&Word...", "OrigWord"},
+        {"ViewMenu", "RealmFunc", "&Topic...", "Realm"},
+        {"ViewMenu", "NameDaysFunc", "&Saints and Saint's Days...", "NameDays"},
+        {"SearchMenu", "LexiFunc", "By &Strings and Syllables...", "Lexi"},
+        {"SearchMenu", "LangFunc", "By &Language...", "Lang"},
+        {"SearchMenu", "FullTextFunc", "By &Fulltext Search...", "FullText"},
+        {"ListMenu", "NameListsFunc", "&Manage...", "NameLists"},
+        {"ListMenu", "ListOpFunc", "&Combine...", "ListOp"},
+        {"ListMenu", "LoadListFunc", "&Load...", "LoadList"},
+        {"ListMenu", "SaveListFunc", "&Save...", "SaveList"},
+        {"ListMenu", "ExportFunc", "&Export...", "Export"},
+        {"ListMenu", "StdListsFunc", "Pre&defined Lists...", "StdLists"},
+        {"ListMenu", "FavoritesFunc", "&Favorites...", "Favorites"},
+        {"DivMenu", "LetterMixFunc", "&Letter Combinations...", "LetterMix"},
+        {"DivMenu", "PickRandomFunc", "&Random Names...", "PickRandom"},
+        {"DivMenu", "UserNamesFunc", "&New Names...", "UserNames"},
+        {"DivMenu", "PopFunc", "&Hitparades...", "Pop"},
+        {"DivMenu", "OptionEntryFunc", "&Options...", "OptionEntry"},
+        {"WindowsMenu", "GoBackFunc", "&Previous Window", "GoBack"},
+        {"WindowsMenu", "GoForwFunc", "&Next Window", "GoForw"},
+        {"WindowsMenu", "CloseAllFunc", "&Close All Windows", "CloseAll"},
+        {"HelpMenu", "HelpFunc", "&Contents...", "Help"},
+        {"HelpMenu", "ShortHelpFunc", "&Getting Started...", "ShortHelp"},
+        {"HelpMenu", "TutorFunc", "&Tutorials...", "Tutor"},
+        {"HelpMenu", "FeedbackFunc", "&Feedback...", "Feedback"},
+        {"HelpMenu", "AboutFunc", "&About Talvessin...", "About"},
+    };
+    return items;
+}
+
+const std::vector<KFrame::ToolButton>& KFrame::ToolButtons() {
+    static const std::vector<ToolButton> buttons = {
+        {"Alpha", "Show Names by Alphabet", "AlphaFunc"},
+        {"SingleName", "Show Name/Group", "SingleNameFunc"},
+        {"OrigLang", "Show Language", "OrigLangFunc"},
+        {"OrigWord", "Show Word", "OrigWordFunc"},
+        {"Realm", "Show Topic", "RealmFunc"},
+        {"NameDays", "Show Saints and Saint's Days", "NameDaysFunc"},
+        {"", "", ""},
+        {"Lexi", "Find by Strings and Syllables", "LexiFunc"},
+        {"Lang", "Find by Language", "LangFunc"},
+        {"FullText", "Fulltext Search", "FullTextFunc"},
+        {"", "", ""},
+        {"NameLists", "Manage Lists", "NameListsFunc"},
+        {"ListOp", "Combine Lists", "ListOpFunc"},
+        {"Favorites", "Manage Favorites", "FavoritesFunc"},
+        {"", "", ""},
+        {"LetterMix", "Letter Combinations", "LetterMixFunc"},
+        {"PickRandom", "Random Names", "PickRandomFunc"},
+        {"UserNames", "New Names", "UserNamesFunc"},
+        {"Pop", "Hitparades", "PopFunc"},
+        {"", "", ""},
+        {"GoBack", "Previous Window", "GoBackFunc"},
+        {"GoForw", "Next Window", "GoForwFunc"},
+    };
+    return buttons;
+}
+
+// --- Window --------------------------------------------------------------------------
+
+QWidget* KFrame::CreateHost() {
+    auto* main = new QMainWindow;
+    area_ = new QMdiArea(main);
+    area_->setObjectName(QStringLiteral("MdiArea"));
+    area_->setBackground(QColor(0x80, 0x80, 0x80));
+    main->setCentralWidget(area_);
+        return main;
+}
+
+QMainWindow* KFrame::MainWindow() const { return qobject_cast<QMainWindow*>(Host()); }
+
+void KFrame::BuildControls() {
+    SetCaption(TextConstants::EditionText("Orsabrine", "Talvessin"));
+    FormBase::SetMdiArea(area_);
+    FormBase::SetDialogOwner(Host());
+    BuildMenus();
+    BuildToolbar();
+}
+
+void KFrame::BuildMenus() {
+    QMenuBar* bar = MainWindow()->menuBar();
+    const std::pair<const char*, const char*> menus[] = {
+        {"ViewMenu", "&Show"}, {"SearchMenu", "&Find"},   {"ListMenu", "&Lists"},
+        {"DivMenu", "E&xtras"}, {"WindowsMenu", "&Windows"}, {"HelpMenu", "&Help"},
+    };
+    for (const auto& [control, caption] : menus) {
+        QMenu* menu = bar->addMenu(QString::fromLatin1(caption));
+        menu->setObjectName(QString::fromLatin1(control));
+        menus_[control] = menu;
+    }
+    for (const MenuItem& item : MenuItems()) {
+        QMenu* menu = menus_[item.menu];
+        QAction* a = menu->addAction(QString::fromLatin1(item.caption));
+        a->setObjectName(QString::fromLatin1(item.control));
+        // The toolbar's picture of the same command, by its logged name.
+        a->setIcon(ToolbarIcon(item.logged));
+        std::string control = item.control;
+        connect(a, &QAction::triggered, this, [this, control] { ItemClick(control); });
+        items_[item.control] = a;
+    }
+    // The open child windows follow the window menu's own items.
+    QMenu* windows = menus_["WindowsMenu"];
+    windows->addSeparator()->setObjectName(QStringLiteral("WindowListSeparator"));
+    connect(windows, &QMenu::aboutToShow, this, [this] { FillWindowList(); });
+}
+
+void KFrame::BuildToolbar() {
+    toolbar_ = MainWindow()->addToolBar(QStringLiteral("Toolbar1"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    toolbar_->setIconSize(QSize(24, 24));
+    for (const ToolButton& b : ToolButtons()) {
+        if (!*b.key) {
+            toolbar_->addSeparator();
+            continue;
+        }
+        QAction* a = toolbar_->addAction(ToolbarIcon(b.key), QString::fromLatin1(b.toolTip));
+        a->setObjectName(QString::fromLatin1(b.key));
+        a->setToolTip(QString::fromLatin1(b.toolTip));
+        std::string key = b.key;
+        connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+        tools_[b.key] = a;
+    }
+}
+
+void KFrame::FillWindowList() {
+    QMenu* windows = menus_["WindowsMenu"];
+    if (!windows || !area_) return;
+    for (auto& a : windowEntries_)
+        if (a) {
+            windows->removeAction(a);
+            delete a.data();
+        }
+    windowEntries_.clear();
+    QMdiSubWindow* active = area_->activeSubWindow();
+    int n = 0;
+    for (QMdiSubWindow* sub : area_->subWindowList()) {
+        if (!sub->isVisible()) continue;
+        ++n;
+        QString text = (n < 10 ? QStringLiteral("&%1 ").arg(n) : QStringLiteral("%1 ").arg(n)) + sub->windowTitle();
+        QAction* a = windows->addAction(text);
+        a->setCheckable(true);
+        a->setChecked(sub == active);
+        QPointer<QMdiSubWindow> target = sub;
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (target && area_) area_->setActiveSubWindow(target);
+        });
+        windowEntries_.push_back(a);
+    }
+}
+
+void KFrame::Form_Load() {
+    // The owner-drawn look of the menus comes later; plain menus meanwhile.
+    UpdateCommandStates();
+}
+
+void KFrame::Form_Resize() {
+    if (!WinMan::tutorialRunning || !area_) return;
+    for (FormBase* f : FormBase::LoadedForms())
+        if (f->Name() == "Tutor") f->Resize(f->Height(), area_->viewport()->width() * 15.0);
+}
+
+void KFrame::Form_QueryUnload(UnloadMode mode, bool& cancel) {
+    FrameShutdown steps;
+    Startup::QueryUnload(steps, static_cast<int>(mode));
+    if (steps.DatabaseLoading()) {
+        // The loader is still running under this close: the frame stays until
+        // the load returns, and start-up then ends the program, saving nothing.
+        cancel = true;
+        if (Host()) Host()->hide();
+        return;
+    }
+    // Every window unloads now, each storing its position; the list of open
+    // windows was written before the first of them went.
+    for (FormBase* f : std::vector<FormBase*>(FormBase::LoadedForms()))
+        if (f != this && f->kind() == Kind::MdiChild) f->Unload(UnloadMode::AppClosing);
+}
+
+void KFrame::Form_Unload(bool& cancel) {
+    if (onClosed) onClosed();
+}
+
+// --- Commands -------------------------------------------------------------------------
+
+void KFrame::CallFunc(const std::string& name) {
+    Errors::LogEntry("KFrame", "CallFunc", name);
+    if (onCommand) onCommand(name);
+}
+
+void KFrame::ShowForm(const std::string& name) {
+    CallFunc(name);
+    if (WinMan::ActionBlocked()) return;
+    WinMan::OpenForm(name);
+}
+
+namespace {
+
+// The window a menu item opens by ShowForm ("" for the items with their own action).
+std::string ShownWindow(const std::string& control) {
+    static const char* const own[] = {"LoadListFunc", "SaveListFunc", "OptionEntryFunc", "GoBackFunc", "GoForwFunc",
+                                      "CloseAllFunc", "HelpFunc",     "TutorFunc",       "FeedbackFunc", "AboutFunc"};
+    for (const char* o : own)
+        if (control == o) return "";
+    return control.substr(0, control.size() - 4);  // "AlphaFunc" -> "Alpha"
+}
+
+}  // namespace
+
+void KFrame::ItemClick(const std::string& control) {
+    FormBase::HandlerScope scope(this);
+    if (std::string window = ShownWindow(control); !window.empty()) {
+        ShowForm(window);
+    } else if (control == "LoadListFunc") {
+        CallFunc("LoadList");
+        if (WinMan::ActionBlocked()) return;
+        if (std::shared_ptr<ResultSet> list = FileOp::LoadListFile())
+            Searches::NewRes(list->pureTitle(), *list, Searches::kAlone);
+    } else if (control == "SaveListFunc") {
+        CallFunc("SaveList");
+        if (WinMan::ActionBlocked()) return;
+        std::shared_ptr<ResultSet> current = Searches::GetListsCurrent();
+        if (current) FileOp::SaveListFile(current.get());
+    } else if (control == "OptionEntryFunc") {
+        CallFunc("OptionEntry");
+        if (FormBase* f = Auto::GetForm("OptionEntry")) f->ShowModal();
+    } else if (control == "GoBackFunc") {
+        CallFunc("GoBack");
+        if (!WinMan::ActionBlocked()) WinMan::GoBack();
+    } else if (control == "GoForwFunc") {
+        CallFunc("GoForw");
+        if (!WinMan::ActionBlocked()) WinMan::GoForward();
+    } else if (control == "CloseAllFunc") {
+        CallFunc("CloseAll");
+        if (!WinMan::ActionBlocked()) WinMan::CloseAllWindows();
+    } else if (control == "HelpFunc") {
+        CallFunc("Help");
+        LowLevel::ShowHelpTopic("Welcome");
+    } else if (control == "TutorFunc") {
+        CallFunc("Tutor");
+        ShowForm("TutSelect");
+    } else if (control == "FeedbackFunc") {
+        CallFunc("Feedback");
+        if (FormBase* f = Auto::GetForm("Feedback")) f->ShowModal();
+    } else if (control == "AboutFunc") {
+        CallFunc("About");
+        if (!about_) about_ = std::make_unique<About>();
+        about_->ShowModal();
+    } else {
+        Errors::Assert(false, "KFrame item " + control);
+    }
+}
+
+void KFrame::Toolbar1_ButtonClick(const std::string& key) {
+    if (key == "Quiz") {
+        ShowForm("QuizOptions");
+        return;
+    }
+    for (const ToolButton& b : ToolButtons())
+        if (*b.key && key == b.key) {
+            ItemClick(b.item);
+            return;
+        }
+    Errors::Assert(false, "Toolbar");
+}
+
+QAction* KFrame::MenuAction(const std::string& control) const {
+    auto it = items_.find(control);
+    return it == items_.end() ? nullptr : it->second.data();
+}
+
+QAction* KFrame::ToolAction(const std::string& key) const {
+    auto it = tools_.find(key);
+    return it == tools_.end() ? nullptr : it->second.data();
+}
+
+QMenu* KFrame::Menu(const std::string& control) const {
+    auto it = menus_.find(control);
+    return it == menus_.end() ? nullptr : it->second.data();
+}
+
+bool KFrame::ItemAvailable(const std::string& control) const {
+    if (control == "LoadListFunc" || control == "SaveListFunc") return Auto::IsAvailable("NameLists");
+    if (control == "TutorFunc") return Auto::IsAvailable("TutSelect");
+    if (control == "AboutFunc") return true;
+    std::string window = ShownWindow(control);
+    if (control == "OptionEntryFunc" || control == "FeedbackFunc") window = control.substr(0, control.size() - 4);
+    return window.empty() || Auto::IsAvailable(window);
+}
+
+void KFrame::UpdateCommandStates() {
+    for (const MenuItem& item : MenuItems())
+        if (QAction* a = MenuAction(item.control)) a->setEnabled(ItemAvailable(item.control));
+    for (const ToolButton& b : ToolButtons())
+        if (*b.key)
+            if (QAction* a = ToolAction(b.key)) a->setEnabled(ItemAvailable(b.item));
+}
+
+void KFrame::CentreOnFrame(FormBase& form) {
+    KFrame* frame = Instance();
+    if (!frame || !frame->Host()) return;
+    TwipsRect f = frame->Rect();
+    TwipsRect own = form.Rect();
+    form.Move(f.top + (f.height - own.height) / 2, f.left + (f.width - own.width) / 2);
+}

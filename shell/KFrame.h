@@ -1,0 +1,102 @@
+// The frame window: the one main window whose MDI area holds every other
+// window. Its menus and toolbar open the windows by name through the window
+// manager; its close request saves the user's new names, the list of open
+// windows and the options, then lets every window unload.
+#pragma once
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FormBase.h"
+
+class About;
+class QAction;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+class KFrame : public FormBase {
+    Q_OBJECT
+public:
+    KFrame();
+    ~KFrame() override;
+
+    // The frame of the run; null while there is none.
+    static KFrame* Instance();
+
+    // One menu item: the menu it sits in, its control name, caption and the
+    // name its command logs.
+    struct MenuItem {
+        const char* menu;     // control name of its menu
+        const char* control;  // "AlphaFunc"
+        const char* caption;
+        const char* logged;   // "Alpha"
+    };
+    static const std::vector<MenuItem>& MenuItems();
+    // The toolbar's buttons: key, tooltip, the menu item it runs ("" for a
+    // separator).
+    struct ToolButton {
+        const char* key;
+        const char* toolTip;
+        const char* item;
+    };
+    static const std::vector<ToolButton>& ToolButtons();
+
+    // Opens a window by its name unless input is blocked (logged first).
+    void ShowForm(const std::string& name);
+    void Notify(int code, const std::string& text) override {}
+
+    // The Click handler of a menu item by its control name ("AlphaFunc").
+    void ItemClick(const std::string& control);
+    // The toolbar's handler: runs the Click handler of the key's menu item.
+    void Toolbar1_ButtonClick(const std::string& key);
+
+    // The menu item and toolbar button actions (null for an unknown name).
+    QAction* MenuAction(const std::string& control) const;
+    QAction* ToolAction(const std::string& key) const;
+    QMenu* Menu(const std::string& control) const;
+    QMdiArea* Area() const { return area_; }
+    QMainWindow* MainWindow() const;
+
+    // Enables the commands whose windows exist in this build.
+    void UpdateCommandStates();
+
+    // Every command the frame runs, by its logged name, besides the log
+    // (start-up leaves it empty; tests listen).
+    std::function<void(const std::string& logged)> onCommand;
+    // Runs when the frame has unloaded (start-up ends the event loop).
+    std::function<void()> onClosed;
+
+    // The left and top of a window of that size centred on the frame, in
+    // twips on the screen.
+    static void CentreOnFrame(FormBase& form);
+
+protected:
+    QWidget* CreateHost() override;
+    void BuildControls() override;
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_QueryUnload(UnloadMode mode, bool& cancel) override;
+    void Form_Unload(bool& cancel) override;
+
+private:
+    void CallFunc(const std::string& name);
+    void BuildMenus();
+    void BuildToolbar();
+    void FillWindowList();
+    bool ItemAvailable(const std::string& control) const;
+
+    QPointer<QMdiArea> area_;
+    QPointer<QToolBar> toolbar_;
+    std::map<std::string, QPointer<QAction>> items_;
+    std::map<std::string, QPointer<QAction>> tools_;
+    std::map<std::string, QPointer<QMenu>> menus_;
+    std::vector<QPointer<QAction>> windowEntries_;
+    std::unique_ptr<About> about_;
+};

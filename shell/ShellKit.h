@@ -1,0 +1,40 @@
+// Small pieces the shell's windows share: a label that reacts to a click
+// like a link, the program's pictures, and the link of an atom as the
+// rich-text builder writes it.
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+#include <string>
+
+#include "FormControls.h"
+#include "TextDisplay.h"
+
+class atom;
+
+// A label the user clicks like a link (hand pointer, underlined blue text).
+class LinkLabel : public QLabel, public FormControl {
+    Q_OBJECT
+public:
+    explicit LinkLabel(QWidget* parent = nullptr);
+    void SetCaption(const std::string& text);
+    std::string Caption() const;
+    // Clicks the label from code (tests, tutorials).
+    void Press();
+    Handler onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// Gives the window's client area this size in pixels; the window takes the
+// size around it (title bar and border) and keeps it.
+void FitClient(FormBase& form, int width, int height);
+
+// One of the program's pictures (the toolbar's, by key) at a size in pixels;
+// a null pixmap for an unknown key.
+QPixmap ProgramPicture(const std::string& key, int size);
+
+// The link of an atom: its text, id, the colour of its kind, bold for
+// groups, and whether it has a description worth a link.
+LinkTarget LinkTargetOf(const atom* a);

@@ -1,0 +1,226 @@
+#include "Startup.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QTimer>
+
+#include "AboutFeedback.h"
+#include "BinFile.h"
+#include "DataBase.h"
+#include "Dates.h"
+#include "Errors.h"
+#include "FileOp.h"
+#include "GenMsg.h"
+#include "HelpViewer.h"
+#include "KFrame.h"
+#include "ListFile.h"
+#include "OptionEntry.h"
+#include "Options.h"
+#include "Parser.h"
+#include "QtLowLevel.h"
+#include "QtServices.h"
+#include "QtSystem.h"
+#include "RichTextPrint.h"
+#include "RtfReader.h"
+#include "Searches.h"
+#include "SettingsStore.h"
+#include "ShellKit.h"
+#include "ShortHelp.h"
+#include "TextConstants.h"
+#include "TextDisplay.h"
+#include "UserFile.h"
+#include "Welcome.h"
+#include "WinMan.h"
+#include "WindowContracts.h"
+
+namespace Startup {
+
+namespace {
+
+// The window manager as the search engine sees it.
+class WinManOpener : public WindowOpener {
+public:
+    ChildWindow* OpenForm(const std::string& name) override {
+        if (!Auto::IsKnownName(name)) return nullptr;
+        WinMan::OpenForm(name);
+        return dynamic_cast<ChildWindow*>(Auto::GetForm(name));
+    }
+    ChildWindow* FormByName(const std::string& name) override {
+        if (!Auto::IsKnownName(name)) return nullptr;
+        FormBase* f = Auto::GetForm(name);
+        if (f) f->Load();
+        return dynamic_cast<ChildWindow*>(f);
+    }
+};
+
+}  // namespace
+
+struct Program::Impl : public StartupSteps {
+    ProgramSetup setup;
+
+    // --- The real services ---------------------------------------------------------
+    Services::Set previous;
+    QtAssertBox assertBox;
+    QtClock clock;
+    QtRandom random;
+    QtMessageBoxes messages;
+    std::unique_ptr<FileSettingsStore> settings;
+    QtFileDialogs dialogs;
+    QtBusyCursor busy;
+    QtProgress progress;
+    QtEventPump events;
+    LowLevel::QtShell shell;
+    std::unique_ptr<LowLevel::QtHelp> help;
+    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<LowLevel::QtPrinting> printing;
+
+    // --- Windows of the shell --------------------------------------------------------
+    std::unique_ptr<KFrame> frame;
+    std::unique_ptr<Welcome> welcome;
+    WinManOpener opener;
+    // From the start until the database load has ended, every command is refused.
+    bool loadPending = true;
+
+    explicit Impl(ProgramSetup s) : setup(std::move(s)) {}
+
+    ~Impl() override {
+        // Windows before what they use; nothing here saves anything.
+        Auto::Reset();
+        welcome.reset();
+        frame.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        WinMan::databaseLoading = nullptr;
+        Searches::SetEnv({});
+        TextDisplay::Env().findAtom = nullptr;
+        TextDisplay::Env().actionBlocked = nullptr;
+        DataBase::SetFileErrorHandler({});
+        if (setup.installServices) Services::Install(previous);
+    }
+
+    void InstallServices() {
+        previous = Services::Get();
+        settings = std::make_unique<FileSettingsStore>(setup.settingsPath.empty() ? FileSettingsStore::DefaultPath()
+                                                                                  : setup.settingsPath);
+        help = std::make_unique<LowLevel::QtHelp>();
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printing = std::make_unique<LowLevel::QtPrinting>(
+            printer.get(), [](QTextDocument& doc, const std::string& rtf) { RtfReader::Read(rtf, doc); });
+        Services::Set set;
+        set.assertSink = &assertBox;
+        set.clock = &clock;
+        set.random = &random;
+        set.messages = &messages;
+        set.settings = settings.get();
+        set.fileDialogs = &dialogs;
+        set.busyCursor = &busy;
+        set.progress = &progress;
+        set.events = &events;
+        set.shell = &shell;
+        set.help = help.get();
+        set.printing = printing.get();
+        Services::Install(set);
+    }
+
+    // What the model parts need of the shell, wired once.
+    void Connect() {
+        std::string folder = setup.databaseFolder.empty() ? LowLevel::ProgramFolder().toStdString()
+                                                          : setup.databaseFolder;
+        FileOp::ProgramFolder = FileOp::FromNative(folder);
+        FileOp::SetListFileFormat(&ListFile::TheFormat());
+        WinMan::databaseLoading = [this] { return loadPending || DataBase::loading; };
+        Searches::SetEnv(Searches::Env{&opener});
+        TextDisplay::Env().findAtom = [](const std::string& name) { return LinkTargetOf(DataBase::GetAtom(name)); };
+        TextDisplay::Env().actionBlocked = [] { return WinMan::ActionBlocked(); };
+        DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
+        Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
+        Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
+        Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });
+    }
+
+    // --- StartupSteps ------------------------------------------------------------------
+    void SetAppClosing(bool closing) override { WinMan::appClosing = closing; }
+    void InitLog() override { Errors::InitLog(); }
+    void EnableLog() override { Errors::LogEnabled = true; }
+    void SetEdition(int edition) override { TextConstants::edition = edition; }
+    void InitWinMan() override {
+        WinMan::InitWinMan();
+        // The window manager's state is fresh; the windows' table is filled
+        // now, before anything can ask for a window.
+        Connect();
+    }
+    void InitMessages() override { GenMsg::InitMessages(); }
+    void InitDataBase() override { DataBase::InitDataBase(); }
+    void InitParser() override { Parser::InitParser(); }
+    void InitColors() override { Options::InitColors(); }
+    void LoadOptions() override { Options::LoadOptions(); }
+    bool TextLanguageEnglish() override { return TextConstants::textLanguage == 1; }
+    void LoadTexts() override { TextConstants::LoadTexts(); }
+    void InitMonths() override { Dates::InitMonths(); }
+    void InitSearches() override { Searches::InitSearches(); }
+
+    void ShowFrame() override {
+        frame = std::make_unique<KFrame>();
+        frame->onClosed = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
+        frame->Show();
+        if (setup.installServices) {
+            assertBox.SetOwner(frame->Host());
+            messages.SetOwner(frame->Host());
+            dialogs.SetOwner(frame->Host());
+        }
+    }
+    void Log(const std::string& m, const std::string& p, const std::string& t) override { Errors::LogEntry(m, p, t); }
+    void ShowWelcome() override {
+        welcome = std::make_unique<Welcome>();
+        welcome->Show();
+        progress.SetBar(welcome->LoadProgress());
+    }
+    void DoEvents() override { Services::Events().DoEvents(); }
+    void MeasureCharWidths() override { LowLevel::MeasureCharWidths(welcome ? welcome->Client() : nullptr); }
+    void HourglassOn() override { Searches::HourglassOn(); }
+
+    bool LoadDatabase(const std::string& fileName) override {
+        std::string folder = FileOp::Native(FileOp::ProgramFolder);
+        std::string path = folder.empty() ? fileName : folder + "/" + fileName;
+        DataBase::DbStatus st = DataBase::ReadBinFile(path, welcome.get());
+        loadPending = false;
+        if (welcome && welcome->Timer()) welcome->Timer()->stop();
+        return st.ok;
+    }
+    bool AppClosing() override { return WinMan::appClosing; }
+    void HideWelcome() override {
+        if (welcome) welcome->Hide();
+    }
+    void ReadUserFile() override { DataBase::ReadUserFile(); }
+    void ClearUserNamesChanged() override { DataBase::userNamesChanged = false; }
+    void RestoreOpenWindows() override { WinMan::RestoreOpenWindows(); }
+    void HourglassOff() override { Searches::HourglassOff(); }
+    bool ShowShortHelpOption() override { return Options::ShowShortHelp; }
+    void OpenShortHelp() override { WinMan::OpenForm("ShortHelp"); }
+};
+
+Program::Program(ProgramSetup setup) : impl_(std::make_unique<Impl>(std::move(setup))) {
+    if (impl_->setup.installServices) impl_->InstallServices();
+}
+
+Program::~Program() = default;
+
+StartResult Program::Start(const std::string& argv0, const std::vector<std::string>& args) {
+    StartResult result = Run(*impl_, argv0, args);
+    if (result == StartResult::Running && impl_->frame) impl_->frame->UpdateCommandStates();
+    return result;
+}
+
+KFrame* Program::Frame() const { return impl_->frame.get(); }
+Welcome* Program::WelcomeWindow() const { return impl_->welcome.get(); }
+
+int ExitCode(StartResult result) {
+    switch (result) {
+    case StartResult::Running: return 0;
+    case StartResult::LoadFailed: return 1;
+    case StartResult::ClosedWhileLoading: return 0;
+    }
+    return 0;
+}
+
+}  // namespace Startup

@@ -1,0 +1,52 @@
+// The program's run: the real services, the windows of the shell and the
+// start-up steps, in the order StartupModel.h gives them.
+//
+//   QApplication app(argc, argv);
+//   Startup::Program program;
+//   if (program.Start(argv[0], args) == Startup::StartResult::Running) app.exec();
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "StartupModel.h"
+
+class KFrame;
+class Welcome;
+
+namespace Startup {
+
+struct ProgramSetup {
+    // Install the real services (message boxes, dialogs, settings file, ...).
+    // False keeps the services installed before (tests, benchmarks).
+    bool installServices = true;
+    // The folder of the database files; "" for the program's folder.
+    std::string databaseFolder;
+    // The settings file; "" for the user's default one.
+    std::string settingsPath;
+};
+
+class Program {
+public:
+    explicit Program(ProgramSetup setup = {});
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The start-up sequence; argv0 chooses the edition, args are the
+    // program's arguments without its own path.
+    StartResult Start(const std::string& argv0, const std::vector<std::string>& args);
+
+    KFrame* Frame() const;
+    Welcome* WelcomeWindow() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The exit code of a run that ended this way.
+int ExitCode(StartResult result);
+
+}  // namespace Startup

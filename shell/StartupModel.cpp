@@ -1,0 +1,106 @@
+#include "StartupModel.h"
+
+#include "Basic.h"
+#include "Cp1252.h"
+#include "Errors.h"
+#include "TextConstants.h"
+
+namespace Startup {
+
+std::string ProgramName(const std::string& argv0) {
+    std::string name = argv0;
+    if (auto slash = name.find_last_of('/'); slash != std::string::npos) name.erase(0, slash + 1);
+    // A leading dot is part of the name, not an extension.
+    if (auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
+std::optional<int> EditionOfProgram(const std::string& argv0) {
+    std::string code = Basic::UpperAscii(Basic::Left(ProgramName(argv0), 4));
+    if (code == "ORSA") return 0;
+    if (code == "TALV") return 1;
+    return std::nullopt;
+}
+
+// --- Countdown ------------------------------------------------------------------
+
+void Countdown::Start() {
+    running_ = true;
+    elapsed_ = 0;
+}
+
+std::optional<long> Countdown::Tick(double maximum, double value) {
+    if (!running_ || value <= 0) return std::nullopt;
+    elapsed_ += kIntervalSeconds;
+    long remaining = Basic::CLng(maximum / value * elapsed_ - elapsed_);
+    if (remaining < 0) remaining = 1;
+    return remaining;
+}
+
+std::string CountdownText(long remaining) {
+    std::string n = std::to_string(remaining);
+    return TextConstants::LangText("Bitte warten, Datenbank wird geladen (noch etwa " + n + " Sekunden)",
+                                   "Please wait, loading database (time remaining approx. " + n + " secs)");
+}
+
+std::string WaitText() {
+    return TextConstants::LangText("Bitte warten, Datenbank wird geladen", "Please wait, loading database");
+}
+
+// --- Start-up -------------------------------------------------------------------------
+
+StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std::string>& args) {
+    s.SetAppClosing(false);
+    s.InitLog();
+    if (Errors::HasDebugSwitch(args)) s.EnableLog();
+
+    if (auto edition = EditionOfProgram(argv0))
+        s.SetEdition(*edition);
+    else
+        Errors::Assert(false, Cp1252::FromUtf8(ProgramName(argv0)));
+
+    s.InitWinMan();
+    s.InitMessages();  // German: the options have not chosen the language yet
+    s.InitDataBase();
+    s.InitParser();
+    s.InitColors();
+    s.LoadOptions();
+    if (s.TextLanguageEnglish()) s.InitMessages();
+    s.LoadTexts();
+    s.InitMonths();
+    s.InitSearches();
+
+    s.ShowFrame();
+    s.Log("WinMan", "Main", "Init");
+    s.ShowWelcome();
+    s.DoEvents();
+    s.MeasureCharWidths();
+    s.HourglassOn();
+
+    bool ok = s.LoadDatabase(TextConstants::EditionText("Orsa1Dat.bin", "Talv1Dat.bin"));
+    if (!ok) return StartResult::LoadFailed;
+    // The user closed the frame while the database loaded: the close was held
+    // until now; nothing is restored into a closing frame and nothing saved.
+    if (s.AppClosing()) return StartResult::ClosedWhileLoading;
+
+    s.HideWelcome();
+    s.ReadUserFile();
+    s.ClearUserNamesChanged();
+    s.RestoreOpenWindows();
+    s.HourglassOff();
+    if (s.ShowShortHelpOption()) s.OpenShortHelp();
+    return StartResult::Running;
+}
+
+// --- Shutdown ------------------------------------------------------------------------------
+
+void QueryUnload(ShutdownSteps& s, int unloadMode) {
+    s.Log("KFrame", "QueryUnload", std::to_string(unloadMode));
+    s.SetAppClosing(true);
+    if (s.DatabaseLoading()) return;
+    if (s.UserNamesChanged()) s.SaveUserNames();
+    s.SaveOpenWindows();
+    s.SaveOptions();
+}
+
+}  // namespace Startup
