@@ -1,58 +1,125 @@
 #include "ChildForm.h"
 
-#include <QEvent>
 #include <QApplication>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMouseEvent>
+#include <algorithm>
 
 #include "LowLevel.h"
 #include "QtLowLevel.h"
 #include "ResultSet.h"
+#include "Searches.h"
 #include "TextConstants.h"
 #include "WinMan.h"
-#include "WindowContracts.h"
 
-// --- ChildForm --------------------------------------------------------------------------
+int ChildForm::U() { return LowLevel::MmToTwips(1); }
 
-ChildForm::ChildForm(std::string name, unsigned roles) : FormBase(std::move(name), Kind::MdiChild, roles) {}
-
-double ChildForm::U() { return LowLevel::MmToTwips(1); }
-
-bool ChildForm::Blocked() { return WinMan::ActionBlocked(); }
-
-bool ChildForm::English() { return TextConstants::textLanguage == 1; }
-
-void ChildForm::AddGermanTip(QWidget* control, const std::string& text) {
-    if (!English()) WinMan::AddToolTip(*this, control, text);
-}
-
-void ChildForm::AddEnglishTip(QWidget* control, const std::string& text) {
-    if (English()) WinMan::AddToolTip(*this, control, text);
-}
-
-void ChildForm::ShowFormHelp() { LowLevel::ShowFormHelp(Client(), nullptr); }
-
-void ChildForm::GuardTextBox(TextBox* box, std::string& savedText, std::function<void()> onAccepted) {
-    if (!box) return;
-    QPointer<TextBox> guarded(box);
-    box->onGotFocus = [guarded, &savedText] {
-        if (guarded) savedText = guarded->Text();
+Handler ChildForm::Guarded(std::function<void()> f) {
+    return [this, f = std::move(f)] {
+        if (suppressEvents || WinMan::ActionBlocked()) return;
+        f();
     };
-    box->onChange = [this, guarded, &savedText, onAccepted = std::move(onAccepted)] {
-        if (suppressEvents || !guarded) return;
-        if (Blocked()) {
-            SetTextQuietly(guarded, savedText);
+}
+
+Handler ChildForm::GuardedAlways(std::function<void()> f) {
+    return [f = std::move(f)] {
+        if (WinMan::ActionBlocked()) return;
+        f();
+    };
+}
+
+void ChildForm::Tip(QWidget* control, const std::string& german, const std::string& english) {
+    WinMan::AddToolTip(*this, control, TextConstants::textLanguage == 1 ? english : german);
+}
+
+template <class Box>
+void ChildForm::GuardBoxImpl(Box* box, std::function<void()> onChange) {
+    auto saved = std::make_shared<std::string>();
+    box->onGotFocus = [box, saved] { *saved = box->Text(); };
+    box->onChange = [this, box, saved, onChange = std::move(onChange)] {
+        if (suppressEvents) return;
+        if (WinMan::ActionBlocked()) {
+            Suppress s(*this);
+            box->SetText(*saved);
             return;
         }
-        if (onAccepted) onAccepted();
+        if (onChange) onChange();
     };
 }
+
+void ChildForm::GuardBox(TextBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
+void ChildForm::GuardBox(ComboBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
 
 void ChildForm::SetTextQuietly(TextBox* box, const std::string& text) {
     if (!box) return;
-    Quiet quiet(*this);
+    Suppress s(*this);
     box->SetText(text);
+}
+
+CommandButton* ChildForm::AddHelpButton() {
+    auto* b = Add<CommandButton>("ShowHelp");
+    b->SetCaption(TextConstants::LangText("Hilfe", "Help"));
+    b->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
+    return b;
+}
+
+void ChildForm::AsList(ResultSet& table, const std::string& title) {
+    if (WinMan::ActionBlocked()) return;
+    Searches::NewRes(title, table, Searches::kAlone);
+}
+
+void ChildForm::TableItemToNameWindow(ResultSet& table) {
+    table.SyncMarked();
+    const int32_t line = table.SelIndex();
+    if (line < 0 || line >= table.numLines()) return;
+    if (!browseCopy || table.title() != browseCopyTitle) {
+        browseCopy = std::make_shared<ResultSet>();
+        browseCopy->InitInt();
+        browseCopy->setPureTitle(table.pureTitle());
+        browseCopy->AddAllFrom(table);
+        browseCopyTitle = table.title();
+    }
+    // The copy is internal: marking selects nothing, it only places the
+    // browse position on the clicked line.
+    browseCopy->markLine(line);
+    ShowInNameWindow(table.atom(line), browseCopy);
+}
+
+void ChildForm::ShowInNameWindow(atom* a, std::shared_ptr<ResultSet> set) {
+    if (a == nullptr) return;
+    auto* names = dynamic_cast<SingleNameWindow*>(OpenFormKeepingTutorialFocus(WindowNames::kSingleName));
+    if (names == nullptr) return;
+    names->ShowAtomInSet(a, std::move(set), true);
+    nameWindowPending = true;
+}
+
+void ChildForm::NameWindowMouseUp() {
+    if (!nameWindowPending) return;
+    nameWindowPending = false;
+    // A running tutorial keeps the focus; the click must not take it away
+    // (now, nor at some later mouse-up after the tutorial).
+    if (WinMan::tutorialRunning) return;
+    if (FormBase* names = Auto::GetForm(WindowNames::kSingleName); names && names->IsLoaded()) {
+        names->BringToFront();
+        WinMan::Activate(*names);
+    }
+}
+
+void ChildForm::WatchMouseUp(QWidget* w) {
+    if (!w) return;
+    w->installEventFilter(this);
+    mouseUpWatched_.emplace_back(w);
+}
+
+bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        std::any_of(mouseUpWatched_.begin(), mouseUpWatched_.end(),
+                    [watched](const QPointer<QWidget>& w) { return w.data() == watched; })) {
+        Run([this] { NameWindowMouseUp(); });
+        return false;
+    }
+    return FormBase::eventFilter(watched, event);
 }
 
 bool LinkWindowAvailable(int kind) {
@@ -68,9 +135,7 @@ bool LinkWindowAvailable(int kind) {
     }
 }
 
-// --- Opening a window during a tutorial --------------------------------------------------------
-
-FormBase* OpenFormQuietlyDuringTutorial(const std::string& name) {
+FormBase* OpenFormKeepingTutorialFocus(const std::string& name) {
     if (!WinMan::tutorialRunning) {
         WinMan::OpenForm(name);
         FormBase* form = Auto::GetForm(name);
@@ -78,7 +143,7 @@ FormBase* OpenFormQuietlyDuringTutorial(const std::string& name) {
     }
     FormBase* form = Auto::GetForm(name);
     if (!form) return nullptr;
-    // The tutorial talks to the user through the window that has the focus;
+    // The tutorial talks to the user through the window that has the focus:
     // the window is shown behind it.
     QMdiArea* area = FormBase::MdiArea();
     QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
@@ -92,53 +157,4 @@ FormBase* OpenFormQuietlyDuringTutorial(const std::string& name) {
     if (area && active && area->activeSubWindow() != active) area->setActiveSubWindow(active);
     if (focus && QApplication::focusWidget() != focus) focus->setFocus();
     return form->IsLoaded() ? form : nullptr;
-}
-
-// --- The road from a table line to the name window --------------------------------------------
-
-void TableItemRoad::Attach(ResultSet* table, QWidget* mouseWidget) {
-    table_ = table;
-    if (mouseWidget_) mouseWidget_->removeEventFilter(this);
-    mouseWidget_ = mouseWidget;
-    if (mouseWidget_) mouseWidget_->installEventFilter(this);
-}
-
-void TableItemRoad::ItemClick() {
-    if (!table_) return;
-    table_->SyncMarked();
-    const int32_t line = table_->SelIndex();
-    if (line < 0 || line >= table_->numLines()) return;
-
-    const std::string title = table_->title();
-    if (!hasCopy_ || title != browseCopyTitle_) {
-        browseCopy_ = std::make_shared<ResultSet>();
-        browseCopy_->InitInt();
-        browseCopy_->setPureTitle(table_->pureTitle());
-        browseCopy_->AddAllFrom(*table_);
-        browseCopyTitle_ = title;
-        hasCopy_ = true;
-    }
-    // The copy is positioned at the clicked line: the name window starts
-    // browsing from the line's mark.
-    if (line < browseCopy_->numLines()) browseCopy_->markLine(line);
-
-    ::atom* a = table_->atom(line);
-    FormBase* form = OpenFormQuietlyDuringTutorial(WindowNames::kSingleName);
-    if (auto* nameWindow = dynamic_cast<SingleNameWindow*>(form)) nameWindow->ShowAtomInSet(a, browseCopy_, true);
-    nameWindowPending_ = true;
-    // Without a widget to watch there is no mouse-up to wait for.
-    if (!mouseWidget_) MouseUp();
-}
-
-void TableItemRoad::MouseUp() {
-    if (!nameWindowPending_) return;
-    nameWindowPending_ = false;
-    // A running tutorial keeps the focus; the click must not take it away.
-    if (WinMan::tutorialRunning) return;
-    if (FormBase* form = Auto::GetForm(WindowNames::kSingleName); form && form->IsLoaded()) form->BringToFront();
-}
-
-bool TableItemRoad::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == mouseWidget_ && event->type() == QEvent::MouseButtonRelease) MouseUp();
-    return QObject::eventFilter(watched, event);
 }

@@ -1,125 +1,114 @@
-// What every child window of the information, search and list windows shares:
-// the echo guard for code-made changes, the input guard of user commands,
-// the text box whose blocked change puts its old text back, the tooltips by
-// text language, the help button, and the road from a table line to the name
-// window.
+// What every child window of the information, search and list windows has in
+// common, on top of the window base: the flags isLoading and suppressEvents,
+// the input guard around user commands, the tooltips of the text language,
+// the guarded boxes that put their text back when input is blocked, the
+// common buttons, and the road from a clicked table line to the name window.
 //
-// Placing, the history of windows, the close guard and storing the position
-// on unload come from FormBase and the window manager (the window's roles).
+// The window manager's part (placement, history, stored position, the close
+// guard) is done by the window base through the window's roles; a window
+// only adds its own load steps in Form_Load.
 #pragma once
 
-#include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "FormBase.h"
 #include "FormControls.h"
-#include <functional>
+#include "WindowContracts.h"
 
 class ResultSet;
+class atom;
 
-// A window class derives from ChildForm and from its contract of
-// WindowContracts.h, and routes the contract's Notify to OnNotify too:
+// A window derives from ChildForm and from its contract of
+// WindowContracts.h (ChildWindow when it has no other), whose Notify it
+// forwards to OnNotify, as the window manager's Notify is:
 //   void Notify(int16_t code, const std::string& text) override { OnNotify(code, text); }
-//   using ChildForm::Notify;
 class ChildForm : public FormBase {
     Q_OBJECT
 public:
-    explicit ChildForm(std::string name, unsigned roles = kChildRoles);
+    using FormBase::FormBase;
 
     // The window manager's notification.
-    void Notify(int code, const std::string& text) final { OnNotify(code, text); }
+    void Notify(int code, const std::string& text) override { OnNotify(code, text); }
 
-    // True while the window's own code changes one of its lists or boxes:
-    // handlers that react to the user return at once meanwhile.
+    // One millimetre in twips, the unit of the windows' margins (57).
+    static int U();
+
     bool suppressEvents = false;
-
-    // One millimetre in twips, the unit of the layouts' margins.
-    static double U();
-
-protected:
-    // Codes 0 link, 2 lists changed, 3 tutorial command, 4 new names,
-    // 5 finish display; every code is accepted, unhandled ones are ignored.
-    virtual void OnNotify(int code, const std::string& text) {}
-
-    // Sets suppressEvents for its lifetime (and back to what it was).
-    class Quiet {
+    // Sets suppressEvents for its lifetime (restoring the previous value).
+    class Suppress {
     public:
-        explicit Quiet(ChildForm& form) : form_(form), saved_(form.suppressEvents) { form.suppressEvents = true; }
-        ~Quiet() { form_.suppressEvents = saved_; }
-        Quiet(const Quiet&) = delete;
-        Quiet& operator=(const Quiet&) = delete;
+        explicit Suppress(ChildForm& f) : f_(f), saved_(f.suppressEvents) { f.suppressEvents = true; }
+        ~Suppress() { f_.suppressEvents = saved_; }
+        Suppress(const Suppress&) = delete;
+        Suppress& operator=(const Suppress&) = delete;
 
     private:
-        ChildForm& form_;
+        ChildForm& f_;
         bool saved_;
     };
 
-    // The input guard of user commands: True means refuse.
-    static bool Blocked();
-    static bool English();
+    // A user command: runs f unless suppressEvents is set or the input guard
+    // refuses.
+    Handler Guarded(std::function<void()> f);
+    // A command that asks the guard but runs also while suppressEvents is set.
+    Handler GuardedAlways(std::function<void()> f);
 
-    // The German tooltip at load (only with German texts) and the English
-    // one in SetEnglishTexts (only with English texts); both only while the
-    // option ShowToolTips is on.
-    void AddGermanTip(QWidget* control, const std::string& text);
-    void AddEnglishTip(QWidget* control, const std::string& text);
+    // The tooltip of the text language for a control (only with the option
+    // ShowToolTips).
+    void Tip(QWidget* control, const std::string& german, const std::string& english);
 
-    // The help topic named after the window.
-    void ShowFormHelp();
-
-    // A text box whose change must not go through while input is blocked:
-    // its text is kept when it gets the focus and put back (quietly) when a
-    // change is refused; otherwise onAccepted runs. Changes made under
-    // suppressEvents pass unnoticed.
-    void GuardTextBox(TextBox* box, std::string& savedText, std::function<void()> onAccepted = {});
-
-public:
-    // Writes a box's text without raising its handlers' reactions.
+    // A text box or editable combo box whose change must not go through while
+    // input is blocked: it remembers its text when it gets the focus, and a
+    // refused change puts that text back without asking again.
+    void GuardBox(TextBox* box, std::function<void()> onChange);
+    void GuardBox(ComboBox* box, std::function<void()> onChange);
+    // Writes a box's text without raising the window's change handlers.
     void SetTextQuietly(TextBox* box, const std::string& text);
+
+    // --- common buttons ------------------------------------------------------------
+    // "Hilfe" / "Help": the help topic of the window (never guarded).
+    CommandButton* AddHelpButton();
+    // "Als Liste" / "As List": the table as a new list (guarded).
+    void AsList(ResultSet& table, const std::string& title);
+
+    // --- table line to the name window -----------------------------------------------
+    // The clicked line of table (its selection becomes its mark) goes to the
+    // name window with a copy of the table as browse list. The copy is made
+    // again only when the table's title changed, and the clicked line is
+    // marked in it, so that browsing starts there. The name window is
+    // brought forward at the next mouse-up (NameWindowMouseUp).
+    void TableItemToNameWindow(ResultSet& table);
+    // Shows atom a in the name window with set as browse list, positioned on
+    // the set's marked line; the window is activated at the next mouse-up.
+    void ShowInNameWindow(atom* a, std::shared_ptr<ResultSet> set);
+    // The mouse-up that ends the click.
+    void NameWindowMouseUp();
+    bool nameWindowPending = false;
+    // Calls NameWindowMouseUp when the mouse button is released over w.
+    void WatchMouseUp(QWidget* w);
+
+protected:
+    // Every code is accepted; those a window does not handle are ignored.
+    virtual void OnNotify(int code, const std::string& text) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    std::shared_ptr<ResultSet> browseCopy;
+    std::string browseCopyTitle;
+
+private:
+    template <class Box>
+    void GuardBoxImpl(Box* box, std::function<void()> onChange);
+    std::vector<QPointer<QWidget>> mouseUpWatched_;
 };
 
 // Whether the window a link to an atom of this kind opens is part of this
 // build (a link entry, kind 12, opens through the shell and always is).
 bool LinkWindowAvailable(int kind);
 
-// The road from a table line to the name window. A window with a table of
-// names or groups keeps one and calls ItemClick from the table's item click
-// (the table's control already selected the line). The name window gets a
-// copy of the table as its browse list, positioned at the clicked line; the
-// copy is made again only when the table's title changed, so that clicks in
-// one table do not multiply the name window's browse lists. The name window
-// is brought forward when the click's mouse button comes up, unless a
-// tutorial runs: then the focus stays where the tutorial keeps it.
-class TableItemRoad : public QObject {
-    Q_OBJECT
-public:
-    TableItemRoad() = default;
-    // The table and the widget whose mouse-up ends the click (the list
-    // view's viewport).
-    void Attach(ResultSet* table, QWidget* mouseWidget);
-    // The click of a line (the caller has asked the input guard already).
-    void ItemClick();
-    // The copy handed over last (for tests); null before the first click.
-    const std::shared_ptr<ResultSet>& browseCopy() const { return browseCopy_; }
-    bool nameWindowPending() const { return nameWindowPending_; }
-    // The end of the click (the filter calls it on the mouse-up).
-    void MouseUp();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    ResultSet* table_ = nullptr;
-    QPointer<QWidget> mouseWidget_;
-    std::shared_ptr<ResultSet> browseCopy_;
-    std::string browseCopyTitle_;
-    bool hasCopy_ = false;
-    bool nameWindowPending_ = false;
-};
-
-// Opens a window by its name for a call on it: while a tutorial runs the
+// Opens a window by its name for a call on it. While a tutorial runs the
 // window is shown without taking the focus from the window that has it.
 // Null when the name has no window in this build.
-FormBase* OpenFormQuietlyDuringTutorial(const std::string& name);
+FormBase* OpenFormKeepingTutorialFocus(const std::string& name);

@@ -10,6 +10,7 @@
 
 #include "ResultDisplay.h"
 #include "ResultSet.h"
+#include "ToolTip.h"
 #include "ResultViews.h"
 
 class ChildForm;

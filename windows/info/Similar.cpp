@@ -9,8 +9,10 @@
 #include "DataBase.h"
 #include "GenDescr.h"
 #include "Options.h"
+#include "QtLowLevel.h"
 #include "QtText.h"
 #include "ResultSet.h"
+#include "ToolTip.h"
 #include "ResultViews.h"
 #include "Searches.h"
 #include "Services.h"
@@ -25,7 +27,7 @@ constexpr int kWidth = 560, kHeight = 322;
 
 // No close guard: the window can always be closed, and the asking window
 // then gets no answer.
-Similar::Similar() : ChildForm(WindowNames::kSimilar, kPlaced | kInHistory | kStored) {}
+Similar::Similar() : ChildForm(WindowNames::kSimilar, Kind::MdiChild, kPlaced | kInHistory | kStored) {}
 
 Similar::~Similar() {
     if (names_) names_->Unbind();
@@ -75,8 +77,8 @@ void Similar::Form_Load() {
                         LangText("Sprache(n)", "Language(s)"), LangText("Gruppe", "Group")},
                        {3.0 / 16, 4.0 / 16, 6.0 / 16, 3.0 / 16});
 
-    AddGermanTip(asList_, "Angezeigte Auswahl an Namen als Liste \xfc" "bergeben");
-    AddGermanTip(showHelp_, "Hilfe zum Fenster anzeigen");
+    Tip(asList_, "Angezeigte Auswahl an Namen als Liste \xfc" "bergeben", "Turn the shown table of names into a list");
+    Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");
     SetEnglishTexts();
 
     // The pick is the click on a line (or Enter on it); the selection moving
@@ -84,12 +86,12 @@ void Similar::Form_Load() {
     connect(namesView_, &QAbstractItemView::clicked, this, [this] { Run([this] { PickSelected(); }); });
     connect(namesView_, &QAbstractItemView::activated, this, [this] { Run([this] { PickSelected(); }); });
     asList_->onClick = [this] { AsList_Click(); };
-    showHelp_->onClick = [this] { ShowFormHelp(); };
+    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     picking_ = false;
 }
 
 void Similar::SetEnglishTexts() {
-    if (!English()) return;
+    if (TextConstants::textLanguage != 1) return;
     SetCaption("Select");
     asList_->SetCaption("As List");
     showHelp_->SetCaption("Help");
@@ -97,8 +99,6 @@ void Similar::SetEnglishTexts() {
     similarLabel_->setText(
         QStringLiteral("could not be found in the database. However there are the following, similar entries:"));
     names_->setToolTipText("All entries of that name or similar to it, to choose from");
-    AddEnglishTip(asList_, "Turn the shown table of names into a list");
-    AddEnglishTip(showHelp_, "Show help for this window");
 }
 
 void Similar::Form_Unload(bool&) {

@@ -12,7 +12,10 @@
 #include "ExampleMode.h"
 #include "GenDescr.h"
 #include "Options.h"
+#include "QtLowLevel.h"
+#include "QtText.h"
 #include "ResultSet.h"
+#include "ToolTip.h"
 #include "ResultViews.h"
 #include "RichTextPane.h"
 #include "Searches.h"
@@ -32,6 +35,8 @@ constexpr int kRowH = 24;
 }  // namespace
 
 SingleName::SingleName() : ChildForm(WindowNames::kSingleName) {}
+
+bool SingleName::English() { return TextConstants::textLanguage == 1; }
 
 SingleName::~SingleName() {
     // The lists may outlive nothing of the window: unbind before the
@@ -155,23 +160,35 @@ void SingleName::Form_Load() {
                        dummyPane_.get());
     dummyPane_->InitSize(*placeholder_, Client(), true, 3 * U() + 300, true, 3 * U(), textFrame_);
 
-    AddGermanTip(curName_, "Wahl des Namens bzw. der Gruppe/Anzeige des gew\xe4hlten Namens");
-    AddGermanTip(showName_, "Informationen zum gew\xe4hlten Namen bzw. zur Gruppe anzeigen");
-    AddGermanTip(asFavorite_, "Gew\xe4hlten Namen als Favorit vermerken");
-    AddGermanTip(goBack_, "Zum vorhergehenden Namen gem\xe4ss Verlauf zur\xfc" "ckgehen");
-    AddGermanTip(goForward_, "Zum n\xe4" "chsten Namen gem\xe4ss Verlauf vorw\xe4rtsgehen");
-    AddGermanTip(asList_, "Alle Namen bzw. Namens-Varianten der angezeigten Gruppe als Liste \xfc" "bergeben");
-    AddGermanTip(showEx_, "Beispiele f\xfcr interessante Namen anzeigen");
-    AddGermanTip(showHelp_, "Hilfe zum Fenster anzeigen");
-    AddGermanTip(goNameBack_, "In der laufenden Liste f\xfcr Bl\xe4ttern 1 Namen zur\xfc" "ckgehen");
-    AddGermanTip(goNameForward_, "In der laufenden Liste f\xfcr Bl\xe4ttern 1 Namen vorw\xe4rtsgehen");
-    AddGermanTip(goNameBegin_, "In der laufenden Liste f\xfcr Bl\xe4ttern zum ersten Namen gehen");
-    AddGermanTip(goNameEnd_, "In der laufenden Liste f\xfcr Bl\xe4ttern zum letzten Namen gehen");
+    Tip(curName_, "Wahl des Namens bzw. der Gruppe/Anzeige des gew\xe4hlten Namens",
+        "Enter the wanted name or group/display of the current name or group");
+    Tip(showName_, "Informationen zum gew\xe4hlten Namen bzw. zur Gruppe anzeigen",
+        "Show the information of the name or group");
+    Tip(asFavorite_, "Gew\xe4hlten Namen als Favorit vermerken",
+        "Note the current name or group as a favorite");
+    Tip(goBack_, "Zum vorhergehenden Namen gem\xe4ss Verlauf zur\xfc" "ckgehen",
+        "Go back one name or group in the history");
+    Tip(goForward_, "Zum n\xe4" "chsten Namen gem\xe4ss Verlauf vorw\xe4rtsgehen",
+        "Go forward one name or group in the history");
+    Tip(asList_, "Alle Namen bzw. Namens-Varianten der angezeigten Gruppe als Liste \xfc" "bergeben",
+        "Turn all variants of the current group into a list");
+    Tip(showEx_, "Beispiele f\xfcr interessante Namen anzeigen",
+        "Show examples of interesting names");
+    Tip(showHelp_, "Hilfe zum Fenster anzeigen",
+        "Show help for this window");
+    Tip(goNameBack_, "In der laufenden Liste f\xfcr Bl\xe4ttern 1 Namen zur\xfc" "ckgehen",
+        "Go back one name in the currently set browsing list");
+    Tip(goNameForward_, "In der laufenden Liste f\xfcr Bl\xe4ttern 1 Namen vorw\xe4rtsgehen",
+        "Go forward one name in the currently set browsing list");
+    Tip(goNameBegin_, "In der laufenden Liste f\xfcr Bl\xe4ttern zum ersten Namen gehen",
+        "Go to the first name of the currently set browsing list");
+    Tip(goNameEnd_, "In der laufenden Liste f\xfcr Bl\xe4ttern zum letzten Namen gehen",
+        "Go to the last name of the currently set browsing list");
     curAtom_ = nullptr;
     curBrowseSet_.reset();
 
     // Handlers.
-    GuardTextBox(curName_, savedCurName_);  // typing looks nothing up
+    GuardBox(curName_, {});  // typing looks nothing up
     showName_->onClick = [this] { ShowName_Click(); };
     goNameBegin_->onClick = [this] { Browse(&ResultSet::GoBegin); };
     goNameBack_->onClick = [this] { Browse(&ResultSet::GoBack); };
@@ -186,7 +203,7 @@ void SingleName::Form_Load() {
     asList_->onClick = [this] { AsList_Click(); };
     asFavorite_->onClick = [this] { AsFavorite_Click(); };
     showEx_->onClick = [this] { ShowEx_Click(); };
-    showHelp_->onClick = [this] { ShowFormHelp(); };
+    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     // Enter in the name box looks the name up.
     connect(curName_, &QLineEdit::returnPressed, showName_, [this] { showName_->Press(); });
 
@@ -212,18 +229,6 @@ void SingleName::SetEnglishTexts() {
     historyList_->setToolTipText("History of the last shown names/groups");
     curListList_->setToolTipText("Current list for browsing");
     placeholder_->setToolTipText("Information for the currently selected name/group");
-    AddEnglishTip(curName_, "Enter the wanted name or group/display of the current name or group");
-    AddEnglishTip(showName_, "Show the information of the name or group");
-    AddEnglishTip(asFavorite_, "Note the current name or group as a favorite");
-    AddEnglishTip(goBack_, "Go back one name or group in the history");
-    AddEnglishTip(goForward_, "Go forward one name or group in the history");
-    AddEnglishTip(asList_, "Turn all variants of the current group into a list");
-    AddEnglishTip(showEx_, "Show examples of interesting names");
-    AddEnglishTip(showHelp_, "Show help for this window");
-    AddEnglishTip(goNameBack_, "Go back one name in the currently set browsing list");
-    AddEnglishTip(goNameForward_, "Go forward one name in the currently set browsing list");
-    AddEnglishTip(goNameBegin_, "Go to the first name of the currently set browsing list");
-    AddEnglishTip(goNameEnd_, "Go to the last name of the currently set browsing list");
 }
 
 // Commands whose target window is not part of this build stay disabled.
@@ -287,7 +292,7 @@ std::string SingleName::BrowseCaption() const {
 // --- Browse lists ------------------------------------------------------------------------------
 
 void SingleName::FillBrowseListsFromManager() {
-    Quiet quiet(*this);
+    Suppress quiet(*this);
     curListList_->Reset();
     if (!Searches::GetListsCurrent()) return;
     const Searches::Env& env = Searches::GetEnv();
@@ -299,7 +304,7 @@ void SingleName::FillBrowseListsFromManager() {
 }
 
 void SingleName::SelectBrowseList(const std::shared_ptr<ResultSet>& set) {
-    Quiet quiet(*this);
+    Suppress quiet(*this);
     for (int i = 0; i < browseLists_.numSets(); ++i) {
         if (browseLists_.resSet(i) == set) {
             browseLists_.SetCurrent(i);
@@ -357,14 +362,14 @@ void SingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool mar
     list->Show();
     WinMan::FocusIfCurrent(*this, history_);
 
-    Quiet quiet(*this);
+    Suppress quiet(*this);
     nameHistory_.Add(list);
 }
 
 // --- Commands -------------------------------------------------------------------------------
 
 void SingleName::ShowName_Click() {
-    if (!IsLoaded() || Blocked()) return;
+    if (!IsLoaded() || WinMan::ActionBlocked()) return;
     std::string text = curName_->Text();
     if (groups_->Value() == 1)
         Searches::LocateName(text, 2, 3, this);
@@ -373,13 +378,13 @@ void SingleName::ShowName_Click() {
 }
 
 void SingleName::Browse(atom* (ResultSet::*step)()) {
-    if (Blocked() || !curBrowseSet_) return;
+    if (WinMan::ActionBlocked() || !curBrowseSet_) return;
     std::shared_ptr<ResultSet> set = curBrowseSet_;  // the call below may replace it
     if (atom* a = ((*set).*step)()) ShowAtomInSet(a, set, false);
 }
 
 void SingleName::CurList_Click() {
-    if (suppressEvents || Blocked()) return;
+    if (suppressEvents || WinMan::ActionBlocked()) return;
     const int i = curList_->ListIndex();
     if (i < 0 || i >= browseLists_.numSets()) return;
     curBrowseSet_ = browseLists_.resSet(i);
@@ -395,20 +400,20 @@ void SingleName::CurList_Click() {
 }
 
 void SingleName::History_Click() {
-    if (suppressEvents || Blocked()) return;
+    if (suppressEvents || WinMan::ActionBlocked()) return;
     const int i = history_->ListIndex();
     if (i < 0 || i >= nameHistory_.numSets()) return;
     SetBrowseCaption(Basic::kNone, Basic::kNone);
-    Quiet quiet(*this);
+    Suppress quiet(*this);
     nameHistory_.SetCurrent(i);
     if (auto cur = nameHistory_.current()) curAtom_ = cur->selfAtom();
 }
 
 void SingleName::StepHistory(bool forward) {
-    if (Blocked()) return;
+    if (WinMan::ActionBlocked()) return;
     std::shared_ptr<ResultSet> list;
     {
-        Quiet quiet(*this);
+        Suppress quiet(*this);
         list = forward ? nameHistory_.GoForward() : nameHistory_.GoBack();
     }
     if (!list) return;
@@ -417,7 +422,7 @@ void SingleName::StepHistory(bool forward) {
 }
 
 void SingleName::AsList_Click() {
-    if (Blocked() || !curAtom_) return;
+    if (WinMan::ActionBlocked() || !curAtom_) return;
     atom* g = curAtom_;
     if (!(g->kind() == 2 || g->kind() == 3)) {
         Prop* p = g->FirstProp(DataBase::prGenName);
@@ -435,14 +440,14 @@ void SingleName::AsList_Click() {
 }
 
 void SingleName::AsFavorite_Click() {
-    if (Blocked() || !curAtom_) return;
+    if (WinMan::ActionBlocked() || !curAtom_) return;
     WinMan::OpenForm(WindowNames::kFavorites);
     if (auto* favorites = dynamic_cast<AtomShower*>(Auto::GetForm(WindowNames::kFavorites)))
         favorites->ShowAtom(curAtom_);
 }
 
 void SingleName::ShowEx_Click() {
-    if (Blocked()) return;
+    if (WinMan::ActionBlocked()) return;
     Examples::ShowExample(Name());
 }
 
@@ -463,7 +468,7 @@ void SingleName::OnNotify(int code, const std::string& text) {
     case 2: {
         if (!IsLoaded()) return;
         if (auto current = Searches::GetListsCurrent()) {
-            Quiet quiet(*this);
+            Suppress quiet(*this);
             browseLists_.Add(current);
         }
         if (curBrowseSet_) SelectBrowseList(curBrowseSet_);

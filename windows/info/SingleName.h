@@ -54,6 +54,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static bool English();
     void SetEnglishTexts();
     void SetBrowseCaption(int p, int n);
     void FillBrowseListsFromManager();
