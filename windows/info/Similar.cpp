@@ -38,6 +38,7 @@ void Similar::BuildControls() {
     QWidget* c = Client();
     c->resize(kWidth, kHeight);
     Host()->resize(kWidth + 8, kHeight + 30);
+    SetCaption("Auswahl");
     image1_ = Add<QLabel>("Image1");
     image1_->setPixmap(QApplication::style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
     image1_->setGeometry(12, 12, 36, 36);

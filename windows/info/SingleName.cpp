@@ -54,6 +54,7 @@ void SingleName::BuildControls() {
     QWidget* c = Client();
     c->resize(kWidth, kHeight);
     Host()->resize(kWidth + 8, kHeight + 30);
+    SetCaption("Name/Gruppe");
     QStyle* style = QApplication::style();
     auto iconButton = [&](const std::string& name, QStyle::StandardPixmap pix, const char* fallback,
                           QWidget* parent, int x, int y) {
@@ -207,6 +208,7 @@ void SingleName::Form_Load() {
     // Enter in the name box looks the name up.
     connect(curName_, &QLineEdit::returnPressed, showName_, [this] { showName_->Press(); });
 
+    Client()->installEventFilter(this);
     FillBrowseListsFromManager();
     SetBrowseCaption(Basic::kNone, Basic::kNone);
     SetEnglishTexts();
