@@ -1,6 +1,9 @@
 #include "ChildForm.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <algorithm>
 
 #include "LowLevel.h"
@@ -48,6 +51,12 @@ void ChildForm::GuardBoxImpl(Box* box, std::function<void()> onChange) {
 void ChildForm::GuardBox(TextBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
 void ChildForm::GuardBox(ComboBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
 
+void ChildForm::SetTextQuietly(TextBox* box, const std::string& text) {
+    if (!box) return;
+    Suppress s(*this);
+    box->SetText(text);
+}
+
 CommandButton* ChildForm::AddHelpButton() {
     auto* b = Add<CommandButton>("ShowHelp");
     b->SetCaption(TextConstants::LangText("Hilfe", "Help"));
@@ -79,16 +88,18 @@ void ChildForm::TableItemToNameWindow(ResultSet& table) {
 
 void ChildForm::ShowInNameWindow(atom* a, std::shared_ptr<ResultSet> set) {
     if (a == nullptr) return;
-    WinMan::OpenForm(WindowNames::kSingleName);
-    auto* names = dynamic_cast<SingleNameWindow*>(Auto::GetForm(WindowNames::kSingleName));
+    auto* names = dynamic_cast<SingleNameWindow*>(OpenFormKeepingTutorialFocus(WindowNames::kSingleName));
     if (names == nullptr) return;
     names->ShowAtomInSet(a, std::move(set), true);
     nameWindowPending = true;
 }
 
 void ChildForm::NameWindowMouseUp() {
-    if (WinMan::tutorialRunning || !nameWindowPending) return;
+    if (!nameWindowPending) return;
     nameWindowPending = false;
+    // A running tutorial keeps the focus; the click must not take it away
+    // (now, nor at some later mouse-up after the tutorial).
+    if (WinMan::tutorialRunning) return;
     if (FormBase* names = Auto::GetForm(WindowNames::kSingleName); names && names->IsLoaded()) {
         names->BringToFront();
         WinMan::Activate(*names);
@@ -109,4 +120,41 @@ bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     return FormBase::eventFilter(watched, event);
+}
+
+bool LinkWindowAvailable(int kind) {
+    switch (kind) {
+    case 6: return Auto::IsAvailable(WindowNames::kRealm);
+    case 7: return Auto::IsAvailable(WindowNames::kOrigWord);
+    case 8: return Auto::IsAvailable(WindowNames::kOrigLang);
+    case 9: return Auto::IsAvailable(WindowNames::kNameDays);
+    case 10:
+    case 11: return Auto::IsAvailable(WindowNames::kPop);
+    case 12: return true;
+    default: return Auto::IsAvailable(WindowNames::kSingleName);
+    }
+}
+
+FormBase* OpenFormKeepingTutorialFocus(const std::string& name) {
+    if (!WinMan::tutorialRunning) {
+        WinMan::OpenForm(name);
+        FormBase* form = Auto::GetForm(name);
+        return form && form->IsLoaded() ? form : nullptr;
+    }
+    FormBase* form = Auto::GetForm(name);
+    if (!form) return nullptr;
+    // The tutorial talks to the user through the window that has the focus:
+    // the window is shown behind it.
+    QMdiArea* area = FormBase::MdiArea();
+    QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
+    QWidget* focus = QApplication::focusWidget();
+    form->Load();
+    if (QWidget* host = form->Host(); host && !host->isVisible()) {
+        host->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        host->show();
+        host->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+    if (area && active && area->activeSubWindow() != active) area->setActiveSubWindow(active);
+    if (focus && QApplication::focusWidget() != focus) focus->setFocus();
+    return form->IsLoaded() ? form : nullptr;
 }

@@ -65,6 +65,8 @@ public:
     // refused change puts that text back without asking again.
     void GuardBox(TextBox* box, std::function<void()> onChange);
     void GuardBox(ComboBox* box, std::function<void()> onChange);
+    // Writes a box's text without raising the window's change handlers.
+    void SetTextQuietly(TextBox* box, const std::string& text);
 
     // --- common buttons ------------------------------------------------------------
     // "Hilfe" / "Help": the help topic of the window (never guarded).
@@ -101,3 +103,12 @@ private:
     void GuardBoxImpl(Box* box, std::function<void()> onChange);
     std::vector<QPointer<QWidget>> mouseUpWatched_;
 };
+
+// Whether the window a link to an atom of this kind opens is part of this
+// build (a link entry, kind 12, opens through the shell and always is).
+bool LinkWindowAvailable(int kind);
+
+// Opens a window by its name for a call on it. While a tutorial runs the
+// window is shown without taking the focus from the window that has it.
+// Null when the name has no window in this build.
+FormBase* OpenFormKeepingTutorialFocus(const std::string& name);
