@@ -127,6 +127,7 @@ bool NameLists::eventFilter(QObject* watched, QEvent* event) {
 
 void NameLists::BuildControls() {
     Resize(7290, 10710);
+    SetCaption("Listen verwalten");
     QWidget* client = Client();
     client->installEventFilter(this);
     body_ = new QWidget(client);
@@ -351,7 +352,9 @@ void NameLists::ShowSortOrder(int code) {
 }
 
 void NameLists::ShowCurrentTitle(const std::string& title) {
-    if (curListQuery_) curListQuery_->SetText(title);
+    if (!curListQuery_) return;
+    curListQuery_->SetText(title);
+    curListQuery_->setCursorPosition(0);  // a long title shows its beginning
 }
 
 void NameLists::ShowNamesCaption(const std::string& caption) {
