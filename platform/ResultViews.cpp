@@ -1,6 +1,7 @@
 #include "ResultViews.h"
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QListWidgetItem>
 #include <QMouseEvent>
@@ -161,6 +162,8 @@ void LabelCaption::SetCaption(const std::string& caption) {
 // --- QtResultDisplay ----------------------------------------------------------------------
 
 QtResultDisplay::~QtResultDisplay() = default;  // the tooltip is a child of the control
+
+ToolTip* QtResultDisplay::toolTip() const { return toolTip_; }
 
 ControlRect QtResultDisplay::Geometry() const {
     ControlRect r;
@@ -327,6 +330,17 @@ int32_t ListViewDisplay::SelectedLine() const { return view_ ? view_->SelectedTa
 double ListViewDisplay::Column2Width() const {
     if (!view_ || view_->Model()->ColumnCountDefined() < 2) return 0;
     return view_->ColumnWidthTwips(1);
+}
+
+const CharWidths* ListViewDisplay::FontWidths() const {
+    if (!view_) return nullptr;
+    if (!widths_) {
+        widths_ = std::make_unique<CharWidths>();
+        const QFontMetrics fm(view_->font());
+        for (int c = 0; c < 256; ++c)
+            (*widths_)[static_cast<std::size_t>(c)] = fm.horizontalAdvance(QtText::ToQt(std::string(1, static_cast<char>(c))));
+    }
+    return widths_.get();
 }
 
 void ListViewDisplay::DefineColumns(const std::vector<ColumnSpec>& columns, bool clearFirst) {

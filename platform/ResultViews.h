@@ -134,7 +134,7 @@ public:
     ControlRect Geometry() const override;
     void SetToolTip(const std::string& text) override;
     // The control's tooltip, null when none was made.
-    ToolTip* toolTip() const { return toolTip_; }
+    ToolTip* toolTip() const;
 
     // Stores the container (whose inner size drives Resize), which
     // dimensions follow it with their margins (twips), and a frame whose
@@ -188,6 +188,9 @@ public:
     void Select(int32_t line) override;
     int32_t SelectedLine() const override;
     double Column2Width() const override;
+    // The widths of the view's font, measured on first use (for wrapping
+    // column 2).
+    const CharWidths* FontWidths() const override;
     void DefineColumns(const std::vector<ColumnSpec>& columns, bool clearFirst) override;
 
     // The rows one list renders to (used by Render; the export and tests
@@ -200,6 +203,7 @@ protected:
 private:
     QPointer<ListView> view_;
     std::vector<std::string> captions_;
+    mutable std::unique_ptr<CharWidths> widths_;
 };
 
 class ComboBoxDisplay : public QtResultDisplay {

@@ -310,3 +310,31 @@ TEST_F(ResultViewsTest, RichTextPaneShowsTheListWithLiveLinks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ResultViewsTest, BreakWrapsColumnTwoToTheListViewsWidth) {
+    auto* control = new ListView(window.get());
+    control->setGeometry(0, 0, 300, 200);
+    ListViewDisplay display(control);
+    ResultSet rs;
+    rs.Init("", nullptr, "", nullptr, &display);
+    rs.DefineTwoCol("Name", 0.3, "Text", 0.5);  // column 2: 150 px, wraps at 125
+    rs.Break();
+    EXPECT_EQ(rs.view.breakWidth, 125);
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "word" + std::to_string(i) + " ";
+    rs.AddResult2("Anna", text, "r", nullptr);
+    rs.Show();
+    ASSERT_GT(rs.numLines(), 3);
+    const CharWidths& w = *display.FontWidths();
+    for (int32_t i = 0; i < rs.numLines(); ++i) {
+        const std::string piece = rs.line(i).substr(rs.line(i).find('\t') + 1);
+        int width = 0;
+        for (unsigned char c : piece) width += w[c];
+        EXPECT_LE(width, 125 + w[' ']) << piece;
+    }
+    EXPECT_EQ(control->Model()->rowCount(), rs.numLines());
+}
+
+}  // namespace
