@@ -15,6 +15,7 @@
 #include "GenMsg.h"
 #include "Options.h"
 #include "QtText.h"
+#include "ShellKit.h"
 #include "Services.h"
 #include "TextConstants.h"
 #include "WinMan.h"
@@ -31,13 +32,18 @@ QPixmap Banner(int width, int height) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const int kinds[] = {0, 1, 4, 3, 6, 5};
+    const char* samples[] = {"Anna", "Theo", "Greek", "sophia", "Music", "Cecilia"};
     int w = (width - 10) / 6;
     for (int i = 0; i < 6; ++i) {
         QColor c = ToQColor(Options::OptColor[kinds[i]]);
+        QRectF box(5 + i * w + 3, 6, w - 6, height - 12);
         p.setPen(c.darker(130));
-        c.setAlpha(90);
-        p.setBrush(c);
-        p.drawRoundedRect(QRectF(5 + i * w + 3, 6, w - 6, height - 12), 6, 6);
+        QColor fill = c;
+        fill.setAlpha(40);
+        p.setBrush(fill);
+        p.drawRoundedRect(box, 6, 6);
+        p.setPen(c);
+        p.drawText(box, Qt::AlignCenter, QString::fromLatin1(samples[i]));
     }
     return pm;
 }
@@ -49,34 +55,35 @@ Welcome::Welcome() : FormBase("Welcome", Kind::MdiChild, kCloseGuard) { SetSizab
 Welcome::~Welcome() = default;
 
 void Welcome::BuildControls() {
-    // Designed at 6000 x 3000 twips.
-    Resize(3000, 6000);
+    FitClient(*this, 480, 196);
     SetCaption("Willkommen");
     QWidget* c = Client();
     auto* title = Add<QLabel>("Image1");
-    title->setGeometry(16, 12, 368, 28);
+    title->setGeometry(16, 12, 448, 28);
     title->setText(QtText::ToQt(TextConstants::EditionText("Orsabrine", "Talvessin")));
     QFont f = title->font();
     f.setPointSize(16);
     f.setBold(true);
     title->setFont(f);
     auto* banner = Add<QLabel>("Image2");
-    banner->setGeometry(16, 44, 368, 40);
-    banner->setPixmap(Banner(368, 40));
+    banner->setGeometry(16, 44, 448, 40);
+    banner->setPixmap(Banner(448, 40));
     notice_ = Add<QLabel>("Notice");
-    notice_->setGeometry(16, 90, 368, 34);
+    notice_->setGeometry(16, 90, 448, 34);
     notice_->setWordWrap(true);
     notice_->setText(QtText::ToQt("Ein Nachschlagewerk der Vornamen: Herkunft, Bedeutung, Varianten und Namenstage."_cp));
     label_ = Add<QLabel>("ProgressLabel");
-    label_->setGeometry(16, 130, 368, 18);
+    label_->setGeometry(16, 126, 448, 36);
+    label_->setWordWrap(true);
+    label_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     label_->setText(QStringLiteral("Bitte warten, Datenbank wird geladen"));
     bar_ = Add<QProgressBar>("LoadProgress");
-    bar_->setGeometry(16, 152, 368, 18);
+    bar_->setGeometry(16, 166, 448, 18);
     bar_->setRange(0, 1);
     bar_->setValue(0);
     bar_->setTextVisible(false);
     colorEval_ = Add<QWidget>("ColorEval");
-    colorEval_->setGeometry(370, 180, 8, 8);
+    colorEval_->setGeometry(470, 186, 8, 8);
     colorEval_->setAutoFillBackground(true);
     timer_ = new QTimer(c);
     timer_->setObjectName(QStringLiteral("Timer"));

@@ -1,0 +1,107 @@
+// The program's start-up up to the frame with the database loaded
+// (offscreen): on the sample database and on a full-size generated one.
+// Each iteration runs the whole start-up (modules, options, frame, welcome,
+// database load, user-names merge, restored windows, getting-started window)
+// and tears the program down again without saving.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "BinFile.h"
+#include "DataBase.h"
+#include "FullSizeDb.h"
+#include "Services.h"
+#include "SettingsStore.h"
+#include "Startup.h"
+#include "UserFile.h"
+
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "talvessin";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// Services that never show anything: messages go nowhere, settings live in memory.
+struct QuietServices {
+    MemorySettingsStore settings;
+    QuietServices() {
+        Services::Set set;
+        set.settings = &settings;
+        Services::Install(set);
+        // No user-names file: the documents folder is an empty temporary one.
+        static std::string folder = (std::filesystem::temp_directory_path() /
+                                     ("bench_startup_docs_" + std::to_string(getpid()))).string();
+        std::filesystem::create_directories(folder);
+        DataBase::UserFolder = [](std::string& f) {
+            f = folder;
+            return true;
+        };
+    }
+};
+
+std::string FullSizeFolder() {
+    static std::string folder = [] {
+        std::filesystem::path dir =
+            std::filesystem::temp_directory_path() / ("bench_startup_" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir);
+        gendb::BuildFullSizeDb();
+        DataBase::DbStatus st = DataBase::WriteBinFile((dir / "Talv1Dat.bin").string());
+        if (!st.ok) {
+            std::fprintf(stderr, "write failed: %s\n", st.detail.c_str());
+            std::abort();
+        }
+        std::fprintf(stderr, "full-size database: %lld bytes\n",
+                     static_cast<long long>(std::filesystem::file_size(dir / "Talv1Dat.bin")));
+        static struct Cleanup {
+            std::filesystem::path dir;
+            ~Cleanup() { std::filesystem::remove_all(dir); }
+        } cleanup{dir};
+        return dir.string();
+    }();
+    return folder;
+}
+
+void RunStartup(benchmark::State& state, const std::string& folder) {
+    App();
+    QuietServices services;
+    for (auto _ : state) {
+        Startup::ProgramSetup setup;
+        setup.installServices = false;
+        setup.databaseFolder = folder;
+        auto program = std::make_unique<Startup::Program>(setup);
+        bool ok = program->Start("talvessin", {}) == Startup::StartResult::Running;
+        // Tearing down is not start-up.
+        state.PauseTiming();
+        program.reset();
+        state.ResumeTiming();
+        if (!ok) {
+            state.SkipWithError("start-up failed");
+            break;
+        }
+    }
+}
+
+void BM_StartupSample(benchmark::State& state) {
+    RunStartup(state, std::string(BENCH_BINARY_DIR) + "/bin");
+}
+BENCHMARK(BM_StartupSample)->Unit(benchmark::kMillisecond);
+
+void BM_StartupFullSize(benchmark::State& state) {
+    RunStartup(state, FullSizeFolder());
+}
+BENCHMARK(BM_StartupFullSize)->Unit(benchmark::kMillisecond);
+
+}  // namespace
