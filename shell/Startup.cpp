@@ -15,6 +15,7 @@
 #include "HelpViewer.h"
 #include "KFrame.h"
 #include "info/NameWindows.h"
+#include "lists/NameLists.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
 #include "Options.h"
@@ -135,6 +136,7 @@ struct Program::Impl : public StartupSteps {
         TextDisplay::Env().actionBlocked = [] { return WinMan::ActionBlocked(); };
         DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
         NameWindows::Register();
+        RegisterListWindows();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
         Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });
