@@ -84,6 +84,10 @@ TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
     EXPECT_EQ(w->nameHistory().numSets(), static_cast<int>(cases.size()) + 1);
     EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListCount(), static_cast<int>(cases.size()) + 1);
     EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListIndex(), static_cast<int>(cases.size()));
+    // The tutorial's command runs the lookup of whatever the box holds.
+    w->ControlAs<TextBox>("CurName")->SetText("Jenny");
+    w->Notify(3, "anything");
+    EXPECT_EQ(w->curAtom(), A("naJenny"));
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
 }
 

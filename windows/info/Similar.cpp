@@ -34,7 +34,6 @@ Similar::~Similar() {
 }
 
 void Similar::BuildControls() {
-    SetSizable(false);
     QWidget* c = Client();
     c->resize(kWidth, kHeight);
     Host()->resize(kWidth + 8, kHeight + 30);
@@ -58,6 +57,7 @@ void Similar::BuildControls() {
         l->setGeometry(60, 32, 488, 36);
     }
     namesView_ = Add<ListView>("Names");
+    namesView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     namesView_->setGeometry(12, 74, 536, 204);
     asList_ = Add<CommandButton>("AsList");
     asList_->SetCaption("Als Liste");
@@ -65,6 +65,8 @@ void Similar::BuildControls() {
     showHelp_ = Add<CommandButton>("ShowHelp");
     showHelp_->SetCaption("Hilfe");
     showHelp_->setGeometry(452, 288, 96, 26);
+    // Fixed at its designed size (after the size is set).
+    SetSizable(false);
 }
 
 void Similar::Form_Load() {

@@ -42,6 +42,11 @@ public:
     ListManager::Manager& manager() { return manager_; }
     // The lists of the history (read by the Combine Lists window).
     ResultHistory& listHistory() { return manager_.history(); }
+    std::vector<std::shared_ptr<ResultSet>> HistoryLists() override {
+        std::vector<std::shared_ptr<ResultSet>> lists;
+        for (int i = 0; i < listHistory().numSets(); ++i) lists.push_back(listHistory().resSet(i));
+        return lists;
+    }
     std::shared_ptr<ResultSet> historySet() const { return historySet_; }
 
     // The handlers, public for the tutorial and the tests.
