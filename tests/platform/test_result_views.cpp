@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -335,6 +337,54 @@ TEST_F(ResultViewsTest, BreakWrapsColumnTwoToTheListViewsWidth) {
         EXPECT_LE(width, 125 + w[' ']) << piece;
     }
     EXPECT_EQ(control->Model()->rowCount(), rs.numLines());
+}
+
+}  // namespace
+
+namespace {
+
+class RecordingLinkOwner : public LinkOwner {
+public:
+    void Notify(int16_t code, const std::string& text) override { calls.emplace_back(code, text); }
+    std::vector<std::pair<int, std::string>> calls;
+};
+
+// Links to origin entries and "other" atoms have no kind colour of their
+// own; they are drawn in a link colour and followed like any link.
+TEST_F(ResultViewsTest, LinksToAtomsWithoutAKindColourAreClickable) {
+    atom* plain = nullptr;
+    for (int32_t id = 1; id < DataBase::numAtoms && !plain; ++id) {
+        atom* a = DataBase::atomTab[static_cast<std::size_t>(id)];
+        if (a && (a->kind() == 5 || a->kind() == 99) && a->ColorEntry() < 0 && !a->Text().empty()) plain = a;
+    }
+    ASSERT_NE(plain, nullptr);
+    auto* pane = new RichTextPane(window.get());
+    pane->setGeometry(0, 0, 500, 300);
+    RecordingLinkOwner owner;
+    TextDisplay td;
+    td.Init("Pane", pane, &owner);
+    TextPaneDisplay display(&td, pane);
+    ResultSet rs;
+    rs.Init("", nullptr, "", nullptr, &display);
+    rs.showLinks();
+    rs.AddResult("See\t<a>" + std::to_string(plain->id()) + "</a>", "", nullptr);
+    rs.Show();
+    window->show();
+
+    const int at = pane->document()->toRawText().indexOf(QtText::ToQt(plain->Text()).replace(' ', QChar(0xA0)));
+    ASSERT_GE(at, 0);
+    QTextCursor cursor(pane->document());
+    cursor.setPosition(at + 1);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), Q(Options::OptColor[4]));
+    const QPoint p = pane->CharRect(at).center();
+    EXPECT_EQ(pane->LinkAt(p), QString::number(plain->id()));
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, p, pane->viewport()->mapToGlobal(p), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &e);
+    }
+    ASSERT_EQ(owner.calls.size(), 1u);
+    EXPECT_EQ(owner.calls[0], std::make_pair(0, std::to_string(plain->id())));
 }
 
 }  // namespace
