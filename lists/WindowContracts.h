@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class atom;
 class ResultSet;
@@ -90,6 +91,13 @@ public:
     virtual void NewRes(std::shared_ptr<ResultSet> rs) = 0;
     // The current list of the manager's history; null when there is none.
     virtual std::shared_ptr<ResultSet> current() = 0;
+    // Every list of the manager's history, oldest first (the name window
+    // takes them as its browse lists when it loads).
+    virtual std::vector<std::shared_ptr<ResultSet>> HistoryLists() {
+        std::vector<std::shared_ptr<ResultSet>> lists;
+        if (auto c = current()) lists.push_back(std::move(c));
+        return lists;
+    }
     // False once the manager has hidden itself instead of unloading.
     virtual bool Visible() const = 0;
 };

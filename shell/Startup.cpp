@@ -14,6 +14,8 @@
 #include "GenMsg.h"
 #include "HelpViewer.h"
 #include "KFrame.h"
+#include "info/NameWindows.h"
+#include "lists/NameLists.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
 #include "Options.h"
@@ -133,6 +135,8 @@ struct Program::Impl : public StartupSteps {
         TextDisplay::Env().findAtom = [](const std::string& name) { return LinkTargetOf(DataBase::GetAtom(name)); };
         TextDisplay::Env().actionBlocked = [] { return WinMan::ActionBlocked(); };
         DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
+        NameWindows::Register();
+        RegisterListWindows();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
         Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });

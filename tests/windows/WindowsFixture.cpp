@@ -1,0 +1,132 @@
+#include "WindowsFixture.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+
+#include "BinFile.h"
+#include "DataBase.h"
+#include "Fakes.h"
+#include "FormControls.h"
+#include "info/NameWindows.h"
+#include "Options.h"
+#include "Searches.h"
+#include "info/Similar.h"
+#include "info/SingleName.h"
+#include "TextConstants.h"
+#include "ToolTip.h"
+#include "ResultViews.h"
+#include "WinMan.h"
+
+// --- fakes ---------------------------------------------------------------------------
+
+ChildWindow* TestOpener::OpenForm(const std::string& name) {
+    if (!Auto::IsKnownName(name)) return nullptr;
+    WinMan::OpenForm(name);
+    return dynamic_cast<ChildWindow*>(Auto::GetForm(name));
+}
+
+ChildWindow* TestOpener::FormByName(const std::string& name) {
+    if (!Auto::IsKnownName(name)) return nullptr;
+    FormBase* f = Auto::GetForm(name);
+    if (f) f->Load();
+    return dynamic_cast<ChildWindow*>(f);
+}
+
+std::shared_ptr<ResultSet> FakeNameLists::CreateResultSet(const std::string& title) {
+    auto rs = std::make_shared<ResultSet>();
+    rs->InitInt();
+    rs->setPureTitle(title);
+    return rs;
+}
+
+void FakeNameLists::NewRes(std::shared_ptr<ResultSet> rs) {
+    rs->setId(static_cast<int>(lists.size()) + 1);
+    lists.push_back(rs);
+    WinMan::NotifyAll(2, "");
+    Searches::HourglassOff();
+}
+
+TableForm::~TableForm() {
+    if (table) table->Unbind();
+}
+
+void TableForm::BuildControls() {
+    Client()->resize(300, 300);
+    view = Add<ListView>("Names");
+    view->setGeometry(5, 5, 290, 290);
+}
+
+void TableForm::Form_Load() {
+    display = std::make_unique<ListViewDisplay>(view);
+    table = std::make_shared<ResultSet>();
+    table->Init("", nullptr, "", nullptr, display.get());
+    table->DefineOneCol("Name");
+    view->onClick = Guarded([this] { TableItemToNameWindow(*table); });
+    WatchMouseUp(view->viewport());
+}
+
+// --- fixture ------------------------------------------------------------------------------
+
+void WindowsTest::SetUpTestSuite() {
+    static bool loaded = [] {
+        DataBase::InitDataBase();
+        return DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin")).ok;
+    }();
+    ASSERT_TRUE(loaded) << "the sample database is built with the program";
+}
+
+void WindowsTest::SetUp() {
+    TextConstants::textLanguage = 1;
+    TextConstants::LoadTexts();
+    Options::ShowToolTips = true;
+    Options::ShowSingleInfoLinks = false;
+    Options::UserNamesInfo = false;
+    area = new QMdiArea;
+    area->resize(1100, 800);
+    area->show();
+    FormBase::SetMdiArea(area);
+    WinMan::InitWinMan();
+    Auto::Reset();
+    NameWindows::Register();
+    Searches::InitSearches();
+    Searches::SetEnv(Searches::Env{&opener});
+}
+
+void WindowsTest::TearDown() {
+    WinMan::tutorialRunning = false;
+    Auto::Reset();
+    Settle();
+    Searches::SetEnv({});
+    FormBase::SetMdiArea(nullptr);
+    delete area;
+    area = nullptr;
+    Settle();
+}
+
+void WindowsTest::Settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+atom* WindowsTest::A(const std::string& internalName) {
+    atom* a = DataBase::GetAtom(internalName);
+    EXPECT_NE(a, DataBase::nothingAtom) << internalName;
+    return a;
+}
+
+SingleName* WindowsTest::OpenNameWindow() {
+    WinMan::OpenForm(WindowNames::kSingleName);
+    return dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName));
+}
+
+Similar* WindowsTest::SimilarWindow() {
+    auto* s = dynamic_cast<Similar*>(Auto::GetForm(WindowNames::kSimilar));
+    return s && s->IsLoaded() ? s : nullptr;
+}
+
+void WindowsTest::Lookup(SingleName* w, const std::string& text, bool groups) {
+    w->ControlAs<CheckBox>("Groups")->SetValue(groups ? 1 : 0);
+    w->ControlAs<TextBox>("CurName")->SetText(text);
+    w->ControlAs<CommandButton>("ShowName")->Press();
+}

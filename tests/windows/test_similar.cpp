@@ -1,0 +1,192 @@
+// The choice among similar entries, reached through the name window's lookup.
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "QtText.h"
+
+#include "Atom.h"
+#include "DataBase.h"
+#include "Fakes.h"
+#include "FormControls.h"
+#include "Searches.h"
+#include "info/Similar.h"
+#include "info/SingleName.h"
+#include "TextConstants.h"
+#include "ToolTip.h"
+#include "ResultViews.h"
+#include "WinMan.h"
+#include "WindowsFixture.h"
+
+namespace {
+
+class SimilarTest : public WindowsTest {};
+
+TEST_F(SimilarTest, SimilarityTextsByLanguage) {
+    struct Case {
+        std::string reason;
+        std::string english, german;
+    };
+    const std::vector<Case> cases = {
+        {" 0  ", "multiple", "mehrfach"},
+        {" 1  ", "similar sound", "\xe4hnlich ausgesprochen"},
+        {" 2 1", "similar spelling 1", "\xe4hnlich geschrieben"},
+        {" 2 2", "similar spelling 2", "\xe4hnlich geschrieben"},
+    };
+    for (const Case& c : cases) {
+        TextConstants::textLanguage = 1;
+        EXPECT_EQ(Similar::SimilarityText(c.reason), c.english);
+        TextConstants::textLanguage = 0;
+        EXPECT_EQ(Similar::SimilarityText(c.reason), c.german);
+    }
+}
+
+TEST_F(SimilarTest, AMisspeltNameOffersSimilarEntriesAndThePickIsShown) {
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Janett");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    auto names = s->names();
+    ASSERT_GE(names->numLines(), 1);
+    EXPECT_FALSE(s->Control("MultiLabel")->isVisibleTo(s->Client()));
+    EXPECT_TRUE(s->Control("SimilarLabel")->isVisibleTo(s->Client()));
+    EXPECT_EQ(QtText::FromQt(s->ControlAs<QLabel>("Text")->text()), "Janett");
+    EXPECT_EQ(s->Caption(), "Select");
+    int32_t janet = 0;
+    ASSERT_TRUE(names->GetAtomIndex(A("naJanet"), janet));
+    const std::string line = names->line(janet);
+    EXPECT_EQ(line.substr(0, line.find('\t')), "Janet");
+    EXPECT_TRUE(line.find("\tsimilar sound\t") != std::string::npos ||
+                line.find("\tsimilar spelling 1\t") != std::string::npos)
+        << line;
+    // Languages in the language colour, the group as a link of its id.
+    EXPECT_NE(line.find("\t<c>"), std::string::npos);
+    EXPECT_NE(line.find("English"), std::string::npos);
+    EXPECT_NE(line.find("<a>" + std::to_string(A("gnJohanna")->id()) + "</a>Joan"), std::string::npos);
+
+    // The view shows the cells without their mark-up.
+    auto* view = s->ControlAs<ListView>("Names");
+    const auto& row = view->Model()->Rows()[static_cast<size_t>(janet)];
+    ASSERT_EQ(row.cells.size(), 4u);
+    EXPECT_EQ(row.cells[3].text, "Joan");
+    EXPECT_TRUE(row.cells[3].bold);
+
+    // The click on the line: the name window shows it, the choice goes.
+    const QRect r = view->visualRect(view->Model()->index(janet, 0));
+    QMouseEvent press(QEvent::MouseButtonPress, r.center(), view->viewport()->mapToGlobal(r.center()),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, r.center(), view->viewport()->mapToGlobal(r.center()),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &release);
+    Settle();
+    EXPECT_EQ(SimilarWindow(), nullptr);
+    EXPECT_EQ(w->curAtom(), A("naJanet"));
+    EXPECT_EQ(w->nameHistory().numSets(), 1);
+    EXPECT_EQ(w->curBrowseSet(), nullptr);
+}
+
+TEST_F(SimilarTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Andrea");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->Control("MultiLabel")->isVisibleTo(s->Client()));
+    EXPECT_FALSE(s->Control("SimilarLabel")->isVisibleTo(s->Client()));
+    auto names = s->names();
+    ASSERT_EQ(names->numLines(), 2);
+    std::vector<int> kinds;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NE(names->line(i).find("\tmultiple\t"), std::string::npos);
+        kinds.push_back(names->atom(i)->kind());
+    }
+    std::sort(kinds.begin(), kinds.end());
+    EXPECT_EQ(kinds, (std::vector<int>{0, 1}));
+    // AsList needs the list manager, which this build lacks.
+    EXPECT_FALSE(s->ControlAs<CommandButton>("AsList")->isEnabled());
+    // Closed without a pick: the name window stays as it was.
+    s->Unload(UnloadMode::User);
+    Settle();
+    EXPECT_EQ(SimilarWindow(), nullptr);
+    EXPECT_EQ(w->curAtom(), nullptr);
+}
+
+TEST_F(SimilarTest, APickReachesANameWindowClosedMeanwhile) {
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Andrea");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    atom* second = s->names()->atom(1);
+    w->Unload(UnloadMode::User);
+    Settle();
+    ASSERT_FALSE(w->IsLoaded());
+    s->Pick(1);
+    Settle();
+    EXPECT_TRUE(w->IsLoaded());
+    EXPECT_EQ(w->curAtom(), second);
+}
+
+TEST_F(SimilarTest, AsListHandsTheChoiceToTheListManager) {
+    FakeNameLists* lists = nullptr;
+    Auto::Register("NameLists", [&lists] {
+        auto f = std::make_unique<FakeNameLists>();
+        lists = f.get();
+        return f;
+    });
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Andrea");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    auto* asList = s->ControlAs<CommandButton>("AsList");
+    ASSERT_TRUE(asList->isEnabled());
+    asList->Press();
+    Settle();
+    EXPECT_EQ(SimilarWindow(), nullptr);
+    ASSERT_NE(lists, nullptr);
+    ASSERT_EQ(lists->lists.size(), 1u);
+    EXPECT_EQ(lists->lists[0]->pureTitle(), " to select from");
+    EXPECT_EQ(lists->lists[0]->numLines(), 2);
+}
+
+TEST_F(SimilarTest, WordsHaveNoGroupAndNoList) {
+    Auto::Register("NameLists", [] { return std::make_unique<FakeNameLists>(); });
+    std::vector<atom*> words;
+    for (int32_t id = 1; id < DataBase::numAtoms && words.size() < 2; ++id) {
+        atom* a = DataBase::atomTab[static_cast<size_t>(id)];
+        if (a && a->kind() == 7) words.push_back(a);
+    }
+    ASSERT_EQ(words.size(), 2u);
+    auto hits = std::make_shared<ResultSet>();
+    hits->InitInt();
+    for (atom* a : words) hits->AddResult(a->Text(), " 1  ", a);
+    FakeShowerForm caller("OrigWord");
+    caller.Show();
+    WinMan::OpenForm("Similar");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    s->ShowSet("wort", &caller, hits, false);
+    for (int i = 0; i < 2; ++i) {
+        const std::string line = s->names()->line(i);
+        EXPECT_EQ(line.substr(line.rfind('\t')), "\t");
+    }
+    EXPECT_FALSE(s->ControlAs<CommandButton>("AsList")->isEnabled());
+    s->Pick(1);
+    EXPECT_EQ(caller.shown, (std::vector<atom*>{words[1]}));
+}
+
+TEST_F(SimilarTest, GermanTexts) {
+    TextConstants::textLanguage = 0;
+    TextConstants::LoadTexts();
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Janett");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Caption(), "Auswahl");
+    EXPECT_EQ(QtText::FromQt(s->ControlAs<CommandButton>("AsList")->text()), "Als Liste");
+    auto* view = s->ControlAs<ListView>("Names");
+    EXPECT_EQ(QtText::FromQt(view->Model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString()),
+              "\xc4hnlichkeit");
+}
+
+}  // namespace

@@ -1,0 +1,348 @@
+// The name window on the sample database: lookup, description with links,
+// history, browse lists and the road from a table line.
+#include <QApplication>
+#include <QGroupBox>
+#include <QMouseEvent>
+#include <QTextDocument>
+
+#include "Atom.h"
+#include "DataBase.h"
+#include "Fakes.h"
+#include "FormControls.h"
+#include "GenMsg.h"
+#include "Options.h"
+#include "QtText.h"
+#include "ResultViews.h"
+#include "RichTextPane.h"
+#include "RtfReader.h"
+#include "Searches.h"
+#include "info/Similar.h"
+#include "info/SingleName.h"
+#include "TextConstants.h"
+#include "ToolTip.h"
+#include "WinMan.h"
+#include "WindowsFixture.h"
+
+namespace {
+
+std::string PaneText(SingleName* w) {
+    return QtText::FromQt(w->ControlAs<RichTextPane>("Text")->toPlainText());
+}
+
+// The document position of the first character of the link with that number;
+// -1 when the pane shows no such link.
+int LinkPosition(RichTextPane* pane, int number) {
+    const QTextDocument& doc = *pane->document();
+    const QString want = QString::number(number);
+    for (int pos = 0; pos < doc.characterCount(); ++pos)
+        if (RtfReader::LinkNumberAt(doc, pos) == want) return pos;
+    return -1;
+}
+
+void ClickAt(QWidget* w, QPoint p) {
+    QMouseEvent press(QEvent::MouseButtonPress, p, w->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+class SingleNameTest : public WindowsTest {};
+
+TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
+    struct Case {
+        std::string typed;
+        bool groups;
+        std::string shown;  // internal name of the entry shown
+        std::string text;   // what the name box then holds
+    };
+    const std::vector<Case> cases = {
+        {"Janet", false, "naJanet", "Janet"},
+        {"  janet ", false, "naJanet", "Janet"},  // trimmed, case-blind
+        {"Joan", false, "naJoan", "Joan"},
+        {"Joan", true, "gnJohanna", "Joan"},       // the group's English text
+        {"Miryam", false, "gnMaria", "Mary"},     // an old form shows its group
+    };
+    SingleName* w = OpenNameWindow();
+    ASSERT_NE(w, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Lookup(w, c.typed, c.groups);
+        ASSERT_EQ(w->curAtom(), A(c.shown));
+        EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), c.text);
+        auto descr = w->CurrentDescription();
+        ASSERT_TRUE(descr);
+        EXPECT_EQ(descr->selfAtom(), A(c.shown));
+        EXPECT_GT(descr->numLines(), 3);
+        EXPECT_NE(PaneText(w).find(c.text), std::string::npos);
+    }
+    // A name's description goes on with its group's.
+    Lookup(w, "Janet");
+    EXPECT_NE(PaneText(w).find("Joan"), std::string::npos);
+    EXPECT_NE(PaneText(w).find("Languages of use"), std::string::npos);
+    EXPECT_EQ(w->nameHistory().numSets(), static_cast<int>(cases.size()) + 1);
+    EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListCount(), static_cast<int>(cases.size()) + 1);
+    EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListIndex(), static_cast<int>(cases.size()));
+    // The tutorial's command runs the lookup of whatever the box holds.
+    w->ControlAs<TextBox>("CurName")->SetText("Jenny");
+    w->Notify(3, "anything");
+    EXPECT_EQ(w->curAtom(), A("naJenny"));
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+}
+
+TEST_F(SingleNameTest, UnknownTextGivesNothingFoundAndTheHintOnce) {
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Qxzqxzqx");
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMnothingFound, GenMsg::GMuserNames}));
+    EXPECT_TRUE(Options::UserNamesInfo);
+    Lookup(w, "Wvwvwvwv");
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMnothingFound}));
+    EXPECT_EQ(w->curAtom(), nullptr);
+    EXPECT_EQ(w->nameHistory().numSets(), 0);
+    // An empty text looks nothing up and says nothing.
+    Lookup(w, "   ");
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+}
+
+TEST_F(SingleNameTest, LinkClicksShowTheEntryOrOpenTheRightWindow) {
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Janet");
+    auto* pane = w->ControlAs<RichTextPane>("Text");
+    pane->resize(600, 2000);  // every line in view
+    QApplication::processEvents();
+
+    // The group link of the description: the name window shows the group.
+    atom* group = A("gnJohanna");
+    int pos = LinkPosition(pane, group->id());
+    ASSERT_GE(pos, 0);
+    ClickAt(pane->viewport(), pane->CharRect(pos).center());
+    EXPECT_EQ(w->curAtom(), group);
+    EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), "Joan");
+    EXPECT_EQ(w->nameHistory().numSets(), 2);
+
+    // A language link: its window is not part of this build, so the link is
+    // dead; with the window there, it opens and shows the language.
+    Lookup(w, "Janet");
+    atom* english = A("laEnglish");
+    pos = LinkPosition(pane, english->id());
+    ASSERT_GE(pos, 0);
+    ClickAt(pane->viewport(), pane->CharRect(pos).center());
+    EXPECT_EQ(w->curAtom(), A("naJanet"));
+    FakeShowerForm* lang = nullptr;
+    Auto::Register("OrigLang", [&lang] {
+        auto f = std::make_unique<FakeShowerForm>("OrigLang");
+        lang = f.get();
+        return f;
+    });
+    ClickAt(pane->viewport(), pane->CharRect(pos).center());
+    ASSERT_NE(lang, nullptr);
+    EXPECT_EQ(lang->shown, (std::vector<atom*>{english}));
+    EXPECT_TRUE(lang->IsLoaded());
+
+    // A help mark of a heading opens its help topic.
+    Options::ShowSingleInfoLinks = true;
+    Lookup(w, "Janet");
+    pos = LinkPosition(pane, 40009);
+    ASSERT_GE(pos, 0);
+    ClickAt(pane->viewport(), pane->CharRect(pos).center());
+    EXPECT_EQ(Fakes().help.topics.size(), 1u);
+}
+
+TEST_F(SingleNameTest, BackAndForwardThroughTheShownEntries) {
+    SingleName* w = OpenNameWindow();
+    for (const char* n : {"Janet", "Jenny", "Joanna"}) Lookup(w, n);
+    auto* back = w->ControlAs<CommandButton>("GoBack");
+    auto* forward = w->ControlAs<CommandButton>("GoForward");
+    auto* history = w->ControlAs<ComboBox>("History");
+    auto* curName = w->ControlAs<TextBox>("CurName");
+
+    struct Step {
+        CommandButton* button;
+        const char* shown;
+        int index;
+    };
+    const std::vector<Step> steps = {{back, "naJenny", 1},   {back, "naJanet", 0},    {back, "naJanet", 0},
+                                     {forward, "naJenny", 1}, {forward, "naJoanna", 2}, {forward, "naJoanna", 2}};
+    for (const Step& s : steps) {
+        s.button->Press();
+        EXPECT_EQ(w->curAtom(), A(s.shown)) << s.shown;
+        EXPECT_EQ(curName->Text(), A(s.shown)->Text());
+        EXPECT_EQ(history->ListIndex(), s.index);
+        EXPECT_NE(PaneText(w).find(A(s.shown)->Text()), std::string::npos);
+    }
+    // A pick in the history box shows that entry again.
+    history->SetListIndex(0);
+    EXPECT_EQ(w->curAtom(), A("naJanet"));
+    EXPECT_EQ(curName->Text(), "Janet");
+    EXPECT_NE(PaneText(w).find("Janet"), std::string::npos);
+    EXPECT_EQ(w->nameHistory().numSets(), 3);
+
+    // The 21st entry pushes the first out.
+    for (int i = 0; i < 18; ++i) Lookup(w, "Jenny");
+    EXPECT_EQ(w->nameHistory().numSets(), 20);
+    EXPECT_EQ(w->nameHistory().resSet(0)->selfAtom(), A("naJenny"));
+}
+
+TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
+    Auto::Register("Alpha", [] { return std::make_unique<TableForm>(); });
+    WinMan::OpenForm("Alpha");
+    auto* table = dynamic_cast<TableForm*>(Auto::GetForm("Alpha"));
+    ASSERT_NE(table, nullptr);
+    const std::vector<std::string> names = {"naJohanna", "naJoanna", "naJoan", "naJoanne", "naJane"};
+    for (const auto& n : names) table->table->AddResult(A(n)->Text(), "", A(n));
+    table->table->setPureTitle("Five");
+    table->table->Show();
+    QApplication::processEvents();
+
+    auto clickRow = [&](int row) {
+        QRect r = table->view->visualRect(table->view->Model()->index(row, 0));
+        ClickAt(table->view->viewport(), r.center());
+    };
+    clickRow(2);
+    auto* w = dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->curAtom(), A("naJoan"));
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 3 of total 5)");
+    // The mouse-up brought the name window forward.
+    EXPECT_EQ(area->activeSubWindow(), w->SubWindow());
+
+    w->ControlAs<CommandButton>("GoNameForward")->Press();
+    EXPECT_EQ(w->curAtom(), A("naJoanne"));
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 4 of total 5)");
+    w->ControlAs<CommandButton>("GoNameEnd")->Press();
+    EXPECT_EQ(w->curAtom(), A("naJane"));
+    w->ControlAs<CommandButton>("GoNameForward")->Press();  // at the end nothing changes
+    EXPECT_EQ(w->curAtom(), A("naJane"));
+    EXPECT_EQ(w->nameHistory().numSets(), 3);
+    w->ControlAs<CommandButton>("GoNameBegin")->Press();
+    EXPECT_EQ(w->curAtom(), A("naJohanna"));
+
+    // A followed link keeps the browse position but drops it from the caption.
+    w->Notify(0, std::to_string(A("gnJohanna")->id()));
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list");
+    w->ControlAs<CommandButton>("GoNameForward")->Press();
+    EXPECT_EQ(w->curAtom(), A("naJoanna"));
+
+    // Another line of the unchanged table: the same copy, started at that line.
+    table->BringToFront();
+    clickRow(4);
+    EXPECT_EQ(w->curAtom(), A("naJane"));
+    EXPECT_EQ(w->browseLists().numSets(), 1);
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 5 of total 5)");
+    w->ControlAs<CommandButton>("GoNameBack")->Press();
+    EXPECT_EQ(w->curAtom(), A("naJoanne"));
+}
+
+TEST_F(SingleNameTest, TableClickDuringATutorialLeavesTheFocusWhereItIs) {
+    Auto::Register("Alpha", [] { return std::make_unique<TableForm>(); });
+    WinMan::OpenForm("Alpha");
+    auto* table = dynamic_cast<TableForm*>(Auto::GetForm("Alpha"));
+    for (const char* n : {"naJohanna", "naJoanna"}) table->table->AddResult(A(n)->Text(), "", A(n));
+    table->table->Show();
+    QApplication::processEvents();
+    WinMan::tutorialRunning = true;
+    WinMan::scriptRunning = true;  // the tutorial's own step: no question
+    QRect r = table->view->visualRect(table->view->Model()->index(1, 0));
+    ClickAt(table->view->viewport(), r.center());
+    WinMan::scriptRunning = false;
+    auto* w = dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->curAtom(), A("naJoanna"));
+    EXPECT_TRUE(w->Visible());
+    EXPECT_EQ(area->activeSubWindow(), table->SubWindow());
+    EXPECT_FALSE(table->nameWindowPending);
+    // Nor does a later mouse-up after the tutorial bring it forward.
+    WinMan::tutorialRunning = false;
+    ClickAt(table->view->viewport(), QPoint(1, 280));
+    EXPECT_EQ(area->activeSubWindow(), table->SubWindow());
+}
+
+TEST_F(SingleNameTest, BrowseListsComeFromTheListManager) {
+    FakeNameLists* lists = nullptr;
+    Auto::Register("NameLists", [&lists] {
+        auto f = std::make_unique<FakeNameLists>();
+        lists = f.get();
+        return f;
+    });
+    SingleName* w = OpenNameWindow();
+    ASSERT_TRUE(w->ControlAs<CommandButton>("AsList")->isEnabled());
+    Lookup(w, "Janet");
+    w->ControlAs<CommandButton>("AsList")->Press();
+    ASSERT_NE(lists, nullptr);
+    ASSERT_EQ(lists->lists.size(), 1u);
+    auto made = lists->lists[0];
+    EXPECT_EQ(made->pureTitle(), " from group 'Joan'");
+    int32_t idx = 0;
+    EXPECT_TRUE(made->GetAtomIndex(A("naJanet"), idx));
+    EXPECT_EQ(made->reason(0), "Joan");
+    EXPECT_GT(made->numLines(), 5);
+    // The manager's notice put the new list among the browse lists.
+    EXPECT_EQ(w->browseLists().numSets(), 1);
+    EXPECT_EQ(w->ControlAs<ComboBox>("CurList")->ListCount(), 1);
+
+    // Choosing it shows its line at the cursor; an empty list clears the pane.
+    auto* curList = w->ControlAs<ComboBox>("CurList");
+    curList->SetListIndex(0);
+    EXPECT_EQ(w->curAtom(), made->atom(0));
+    EXPECT_EQ(w->curBrowseSet(), made);
+    auto empty = std::make_shared<ResultSet>();
+    empty->InitInt();
+    lists->NewRes(empty);
+    lists->NewRes(empty);  // told twice: listed twice
+    EXPECT_EQ(curList->ListCount(), 3);
+    curList->SetListIndex(1);
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list");
+    EXPECT_EQ(PaneText(w), "");
+
+    // A name window opened later takes the manager's history.
+    w->Unload();
+    Settle();
+    w = OpenNameWindow();
+    EXPECT_EQ(w->browseLists().numSets(), 3);
+}
+
+TEST_F(SingleNameTest, ABlockedNameBoxPutsItsTextBack) {
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Janet");
+    auto* box = w->ControlAs<TextBox>("CurName");
+    box->setFocus();
+    QFocusEvent in(QEvent::FocusIn);
+    QApplication::sendEvent(box, &in);
+    WinMan::tutorialRunning = true;
+    Fakes().Answer({false});  // keep the tutorial
+    box->SetText("Jan");
+    EXPECT_EQ(box->Text(), "Janet");
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+}
+
+TEST_F(SingleNameTest, CaptionsAndTooltipsFollowTheTextLanguage) {
+    struct Case {
+        int language;
+        std::string title, show, frame, tip;
+    };
+    const std::vector<Case> cases = {
+        {1, "Name/Group", "Show", "Browse in list", "Show the information of the name or group"},
+        {0, "Name/Gruppe", "Anzeigen", "Bl\xe4ttern in Liste",
+         "Informationen zum gew\xe4hlten Namen bzw. zur Gruppe anzeigen"},
+    };
+    for (const Case& c : cases) {
+        TextConstants::textLanguage = c.language;
+        SingleName* w = OpenNameWindow();
+        EXPECT_EQ(w->Caption(), c.title);
+        EXPECT_EQ(QtText::FromQt(w->ControlAs<CommandButton>("ShowName")->text()), c.show);
+        EXPECT_EQ(w->BrowseCaption(), c.frame);
+        bool found = false;
+        for (const auto& tip : w->toolTips)
+            if (tip->ToolText(w->Control("ShowName")) == c.tip) found = true;
+        EXPECT_TRUE(found) << c.tip;
+        w->Unload();
+        Settle();
+    }
+    // Without the option no control gets a tooltip.
+    Options::ShowToolTips = false;
+    SingleName* w = OpenNameWindow();
+    EXPECT_TRUE(w->toolTips.empty());
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+#include "ChildForm.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <algorithm>
+
+#include "LowLevel.h"
+#include "QtLowLevel.h"
+#include "ResultSet.h"
+#include "Searches.h"
+#include "TextConstants.h"
+#include "WinMan.h"
+
+int ChildForm::U() { return LowLevel::MmToTwips(1); }
+
+Handler ChildForm::Guarded(std::function<void()> f) {
+    return [this, f = std::move(f)] {
+        if (suppressEvents || WinMan::ActionBlocked()) return;
+        f();
+    };
+}
+
+Handler ChildForm::GuardedAlways(std::function<void()> f) {
+    return [f = std::move(f)] {
+        if (WinMan::ActionBlocked()) return;
+        f();
+    };
+}
+
+void ChildForm::Tip(QWidget* control, const std::string& german, const std::string& english) {
+    WinMan::AddToolTip(*this, control, TextConstants::textLanguage == 1 ? english : german);
+}
+
+template <class Box>
+void ChildForm::GuardBoxImpl(Box* box, std::function<void()> onChange) {
+    auto saved = std::make_shared<std::string>();
+    box->onGotFocus = [box, saved] { *saved = box->Text(); };
+    box->onChange = [this, box, saved, onChange = std::move(onChange)] {
+        if (suppressEvents) return;
+        if (WinMan::ActionBlocked()) {
+            Suppress s(*this);
+            box->SetText(*saved);
+            return;
+        }
+        if (onChange) onChange();
+    };
+}
+
+void ChildForm::GuardBox(TextBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
+void ChildForm::GuardBox(ComboBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
+
+void ChildForm::SetTextQuietly(TextBox* box, const std::string& text) {
+    if (!box) return;
+    Suppress s(*this);
+    box->SetText(text);
+}
+
+CommandButton* ChildForm::AddHelpButton() {
+    auto* b = Add<CommandButton>("ShowHelp");
+    b->SetCaption(TextConstants::LangText("Hilfe", "Help"));
+    b->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
+    return b;
+}
+
+void ChildForm::AsList(ResultSet& table, const std::string& title) {
+    if (WinMan::ActionBlocked()) return;
+    Searches::NewRes(title, table, Searches::kAlone);
+}
+
+void ChildForm::TableItemToNameWindow(ResultSet& table) {
+    table.SyncMarked();
+    const int32_t line = table.SelIndex();
+    if (line < 0 || line >= table.numLines()) return;
+    if (!browseCopy || table.title() != browseCopyTitle) {
+        browseCopy = std::make_shared<ResultSet>();
+        browseCopy->InitInt();
+        browseCopy->setPureTitle(table.pureTitle());
+        browseCopy->AddAllFrom(table);
+        browseCopyTitle = table.title();
+    }
+    // The copy is internal: marking selects nothing, it only places the
+    // browse position on the clicked line.
+    browseCopy->markLine(line);
+    ShowInNameWindow(table.atom(line), browseCopy);
+}
+
+void ChildForm::ShowInNameWindow(atom* a, std::shared_ptr<ResultSet> set) {
+    if (a == nullptr) return;
+    auto* names = dynamic_cast<SingleNameWindow*>(OpenFormKeepingTutorialFocus(WindowNames::kSingleName));
+    if (names == nullptr) return;
+    names->ShowAtomInSet(a, std::move(set), true);
+    nameWindowPending = true;
+}
+
+void ChildForm::NameWindowMouseUp() {
+    if (!nameWindowPending) return;
+    nameWindowPending = false;
+    // A running tutorial keeps the focus; the click must not take it away
+    // (now, nor at some later mouse-up after the tutorial).
+    if (WinMan::tutorialRunning) return;
+    if (FormBase* names = Auto::GetForm(WindowNames::kSingleName); names && names->IsLoaded()) {
+        names->BringToFront();
+        WinMan::Activate(*names);
+    }
+}
+
+void ChildForm::WatchMouseUp(QWidget* w) {
+    if (!w) return;
+    w->installEventFilter(this);
+    mouseUpWatched_.emplace_back(w);
+}
+
+bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        std::any_of(mouseUpWatched_.begin(), mouseUpWatched_.end(),
+                    [watched](const QPointer<QWidget>& w) { return w.data() == watched; })) {
+        Run([this] { NameWindowMouseUp(); });
+        return false;
+    }
+    return FormBase::eventFilter(watched, event);
+}
+
+bool LinkWindowAvailable(int kind) {
+    switch (kind) {
+    case 6: return Auto::IsAvailable(WindowNames::kRealm);
+    case 7: return Auto::IsAvailable(WindowNames::kOrigWord);
+    case 8: return Auto::IsAvailable(WindowNames::kOrigLang);
+    case 9: return Auto::IsAvailable(WindowNames::kNameDays);
+    case 10:
+    case 11: return Auto::IsAvailable(WindowNames::kPop);
+    case 12: return true;
+    default: return Auto::IsAvailable(WindowNames::kSingleName);
+    }
+}
+
+FormBase* OpenFormKeepingTutorialFocus(const std::string& name) {
+    if (!WinMan::tutorialRunning) {
+        WinMan::OpenForm(name);
+        FormBase* form = Auto::GetForm(name);
+        return form && form->IsLoaded() ? form : nullptr;
+    }
+    FormBase* form = Auto::GetForm(name);
+    if (!form) return nullptr;
+    // The tutorial talks to the user through the window that has the focus:
+    // the window is shown behind it.
+    QMdiArea* area = FormBase::MdiArea();
+    QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
+    QWidget* focus = QApplication::focusWidget();
+    form->Load();
+    if (QWidget* host = form->Host(); host && !host->isVisible()) {
+        host->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        host->show();
+        host->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+    if (area && active && area->activeSubWindow() != active) area->setActiveSubWindow(active);
+    if (focus && QApplication::focusWidget() != focus) focus->setFocus();
+    return form->IsLoaded() ? form : nullptr;
+}

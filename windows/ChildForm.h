@@ -1,0 +1,114 @@
+// What every child window of the information, search and list windows has in
+// common, on top of the window base: the flags isLoading and suppressEvents,
+// the input guard around user commands, the tooltips of the text language,
+// the guarded boxes that put their text back when input is blocked, the
+// common buttons, and the road from a clicked table line to the name window.
+//
+// The window manager's part (placement, history, stored position, the close
+// guard) is done by the window base through the window's roles; a window
+// only adds its own load steps in Form_Load.
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "FormBase.h"
+#include "FormControls.h"
+#include "WindowContracts.h"
+
+class ResultSet;
+class atom;
+
+// A window derives from ChildForm and from its contract of
+// WindowContracts.h (ChildWindow when it has no other), whose Notify it
+// forwards to OnNotify, as the window manager's Notify is:
+//   void Notify(int16_t code, const std::string& text) override { OnNotify(code, text); }
+class ChildForm : public FormBase {
+    Q_OBJECT
+public:
+    using FormBase::FormBase;
+
+    // The window manager's notification.
+    void Notify(int code, const std::string& text) override { OnNotify(code, text); }
+
+    // One millimetre in twips, the unit of the windows' margins (57).
+    static int U();
+
+    bool suppressEvents = false;
+    // Sets suppressEvents for its lifetime (restoring the previous value).
+    class Suppress {
+    public:
+        explicit Suppress(ChildForm& f) : f_(f), saved_(f.suppressEvents) { f.suppressEvents = true; }
+        ~Suppress() { f_.suppressEvents = saved_; }
+        Suppress(const Suppress&) = delete;
+        Suppress& operator=(const Suppress&) = delete;
+
+    private:
+        ChildForm& f_;
+        bool saved_;
+    };
+
+    // A user command: runs f unless suppressEvents is set or the input guard
+    // refuses.
+    Handler Guarded(std::function<void()> f);
+    // A command that asks the guard but runs also while suppressEvents is set.
+    Handler GuardedAlways(std::function<void()> f);
+
+    // The tooltip of the text language for a control (only with the option
+    // ShowToolTips).
+    void Tip(QWidget* control, const std::string& german, const std::string& english);
+
+    // A text box or editable combo box whose change must not go through while
+    // input is blocked: it remembers its text when it gets the focus, and a
+    // refused change puts that text back without asking again.
+    void GuardBox(TextBox* box, std::function<void()> onChange);
+    void GuardBox(ComboBox* box, std::function<void()> onChange);
+    // Writes a box's text without raising the window's change handlers.
+    void SetTextQuietly(TextBox* box, const std::string& text);
+
+    // --- common buttons ------------------------------------------------------------
+    // "Hilfe" / "Help": the help topic of the window (never guarded).
+    CommandButton* AddHelpButton();
+    // "Als Liste" / "As List": the table as a new list (guarded).
+    void AsList(ResultSet& table, const std::string& title);
+
+    // --- table line to the name window -----------------------------------------------
+    // The clicked line of table (its selection becomes its mark) goes to the
+    // name window with a copy of the table as browse list. The copy is made
+    // again only when the table's title changed, and the clicked line is
+    // marked in it, so that browsing starts there. The name window is
+    // brought forward at the next mouse-up (NameWindowMouseUp).
+    void TableItemToNameWindow(ResultSet& table);
+    // Shows atom a in the name window with set as browse list, positioned on
+    // the set's marked line; the window is activated at the next mouse-up.
+    void ShowInNameWindow(atom* a, std::shared_ptr<ResultSet> set);
+    // The mouse-up that ends the click.
+    void NameWindowMouseUp();
+    bool nameWindowPending = false;
+    // Calls NameWindowMouseUp when the mouse button is released over w.
+    void WatchMouseUp(QWidget* w);
+
+protected:
+    // Every code is accepted; those a window does not handle are ignored.
+    virtual void OnNotify(int code, const std::string& text) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    std::shared_ptr<ResultSet> browseCopy;
+    std::string browseCopyTitle;
+
+private:
+    template <class Box>
+    void GuardBoxImpl(Box* box, std::function<void()> onChange);
+    std::vector<QPointer<QWidget>> mouseUpWatched_;
+};
+
+// Whether the window a link to an atom of this kind opens is part of this
+// build (a link entry, kind 12, opens through the shell and always is).
+bool LinkWindowAvailable(int kind);
+
+// Opens a window by its name for a call on it. While a tutorial runs the
+// window is shown without taking the focus from the window that has it.
+// Null when the name has no window in this build.
+FormBase* OpenFormKeepingTutorialFocus(const std::string& name);
