@@ -1,6 +1,7 @@
 // The program's entry point. Both editions are this one program: the name it
 // was started under chooses the edition.
 #include <QApplication>
+#include <QIcon>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(QIcon(":/toolbar/Program.svg"));
     int code;
     {
         Startup::Program program;
