@@ -1,58 +1,35 @@
-// Sorting a 20,000-line list in every order, on atoms of a generated database.
+// Sorting a 20,000-line list in every order, on atoms of the full-size database.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "DataBase.h"
+#include "FullSizeDb.h"
 #include "ResultSet.h"
 
 namespace {
 
 constexpr int kLines = 20000;
 
-// Name-like texts from a fixed generator: syllables, some accents, repeated
-// texts (equal keys) and varying lengths.
-std::string MakeText(uint32_t& seed) {
-    static const char* const syllables[] = {"an", "na", "jo", "han", "nes", "el", "li", "sa", "be", "th",
-                                            "ma", "ri", "e", "va", "\xE9l", "\xF6r", "ka", "ta", "ri", "na"};
-    std::string s;
-    seed = seed * 1103515245u + 12345u;
-    const int parts = 1 + static_cast<int>((seed >> 16) % 4);
-    for (int k = 0; k < parts; ++k) {
-        seed = seed * 1103515245u + 12345u;
-        s += syllables[(seed >> 16) % 20];
-    }
-    s[0] = static_cast<char>(s[0] >= 'a' && s[0] <= 'z' ? s[0] - 32 : s[0]);
-    return s;
-}
-
+// The names and groups of the full-size database, repeated up to 20,000
+// lines (repeats give equal keys), with a second column and a reason.
 struct Source {
     ResultSet list;
     Source() {
-        DataBase::InitDataBase();
-        atom* prText = DataBase::CreateAtom("prText");
-        atom* prSubsetOf = DataBase::CreateAtom("prSubsetOf");
-        atom* prGenName = DataBase::CreateAtom("prGenName");
-        atom* male = DataBase::CreateAtom("seMaleNames");
-        atom* female = DataBase::CreateAtom("seFemaleNames");
-        atom* groups[2] = {DataBase::CreateAtom("gnM"), DataBase::CreateAtom("gnF")};
-        groups[0]->AddProp(DataBase::FindOrCreateProp(prSubsetOf, male, "", true));
-        groups[1]->AddProp(DataBase::FindOrCreateProp(prSubsetOf, female, "", true));
-        uint32_t seed = 7;
+        gendb::BuildFullSizeDb();
         std::vector<atom*> atoms;
-        for (int i = 0; i < kLines; ++i) {
-            atom* a = DataBase::CreateAtom("na" + std::to_string(i));
-            a->AddProp(DataBase::FindOrCreateProp(prText, nullptr, MakeText(seed), false));
-            if (i % 10 != 0) a->AddProp(DataBase::FindOrCreateProp(prGenName, groups[i % 2], "", true));
-            else a->AddProp(DataBase::FindOrCreateProp(prSubsetOf, i % 20 ? male : female, "", true));
-            atoms.push_back(a);
+        for (int32_t id = 0; id < DataBase::numAtoms; ++id) {
+            atom* a = DataBase::atomTab[static_cast<size_t>(id)];
+            if (a != nullptr && a->kind() <= 3) atoms.push_back(a);
         }
-        DataBase::DeriveAll();
-        for (int i = 0; i < kLines; ++i) {
+        uint32_t seed = 7;
+        for (int i = 0; i < kLines && !atoms.empty(); ++i) {
+            atom* a = atoms[static_cast<size_t>(i) % atoms.size()];
             seed = seed * 1103515245u + 12345u;
             const std::string reason = " " + std::to_string((seed >> 16) % 3) + " " + std::to_string((seed >> 8) % 3);
-            list.AddResult(atoms[i]->Text() + "\t" + MakeText(seed), reason, atoms[i]);
+            list.AddResult(a->Text() + "\t" + a->Descr(), reason, a);
         }
     }
 };

@@ -455,13 +455,14 @@ void CollectSubLangs(atom* lang) {
 
 namespace {
 
-int CompareFolded(const std::string& a, const std::string& b, bool accents) {
+// Reversed compares the texts read from their last character to their first.
+int CompareFolded(std::string_view a, std::string_view b, bool accents, bool reversed) {
     const Parser::CodeTable& f = Parser::PlatformUpperTable();
     const Parser::CodeTable& base = Parser::BaseTable();
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        int x = static_cast<unsigned char>(a[i]);
-        int y = static_cast<unsigned char>(b[i]);
+        int x = static_cast<unsigned char>(reversed ? a[a.size() - 1 - i] : a[i]);
+        int y = static_cast<unsigned char>(reversed ? b[b.size() - 1 - i] : b[i]);
         if (!accents) {
             x = base[x];
             y = base[y];
@@ -497,9 +498,14 @@ void ShellSort(std::vector<atom*>& arr, int n, Key key) {
 
 }  // namespace
 
-int CompareText(const std::string& a, const std::string& b) {
-    int c = CompareFolded(a, b, false);
-    return c != 0 ? c : CompareFolded(a, b, true);
+int CompareText(std::string_view a, std::string_view b) {
+    int c = CompareFolded(a, b, false, false);
+    return c != 0 ? c : CompareFolded(a, b, true, false);
+}
+
+int CompareTextReversed(std::string_view a, std::string_view b) {
+    int c = CompareFolded(a, b, false, true);
+    return c != 0 ? c : CompareFolded(a, b, true, true);
 }
 
 void SortAtomsByText(std::vector<atom*>& arr, int n) {

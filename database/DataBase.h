@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Atom.h"
@@ -163,6 +164,8 @@ std::string MakeUniqueAtomName(const std::string& prefix, const std::string& tex
 
 // Locale-free text comparison without case (accents count only when the
 // letters are otherwise equal); used by the sorts.
-int CompareText(const std::string& a, const std::string& b);
+int CompareText(std::string_view a, std::string_view b);
+// The same order on the texts read backwards (last character first).
+int CompareTextReversed(std::string_view a, std::string_view b);
 
 }  // namespace DataBase

@@ -388,24 +388,38 @@ bool IsKnownOrder(int order) { return (order >= 1 && order <= 6) || order == 99;
 void ResultSet::Sort(int order) {
     if (order == sortOrder_) return;
     if (IsKnownOrder(order)) {
+        const int32_t n = numLines();
+        // Order 99 compares the atoms' texts: make each once, not at every
+        // comparison. The lines travel with their keys, so the moves are
+        // those of the plain sort.
+        std::vector<std::string> keys;
+        if (order == 99) {
+            keys.reserve(static_cast<size_t>(n));
+            for (int32_t i = 0; i < n; ++i) keys.push_back(ListAtoms::Text(lines_[i].a));
+        }
+        const bool keyed = !keys.empty();
+        auto greater = [&](int32_t j, const Line& taken, const std::string& takenKey) {
+            return keyed ? TextCompare::Compare(keys[j], takenKey) > 0 : LineGreater(lines_[j], taken, order);
+        };
         // Shell sort with the gaps ..., 121, 40, 13, 4, 1: h starts at the
-        // first member of 1, 4, 13, ... above numLines - 1.
+        // first member of 1, 4, 13, ... above numLines - 1. No window events
+        // run while sorting: a click must never meet a half-sorted list.
         int32_t h = 0;
-        while (h <= numLines() - 1) h = 3 * h + 1;
+        while (h <= n - 1) h = 3 * h + 1;
         for (;;) {
-            Services::Events().DoEvents();
             h /= 3;
             if (h == 0) break;
-            // Read anew: the events let run between passes may have changed the list.
-            const int32_t n = numLines();
             for (int32_t i = h; i < n; ++i) {
                 Line taken = std::move(lines_[i]);
+                std::string takenKey = keyed ? std::move(keys[i]) : std::string();
                 int32_t j = i;
-                while (j >= h && LineGreater(lines_[j - h], taken, order)) {
+                while (j >= h && greater(j - h, taken, takenKey)) {
                     lines_[j] = std::move(lines_[j - h]);
+                    if (keyed) keys[j] = std::move(keys[j - h]);
                     j -= h;
                 }
                 lines_[j] = std::move(taken);
+                if (keyed) keys[j] = std::move(takenKey);
             }
         }
     }

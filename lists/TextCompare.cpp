@@ -7,11 +7,11 @@
 namespace TextCompare {
 
 int Compare(std::string_view a, std::string_view b) {
-    return DataBase::CompareText(std::string(a), std::string(b));
+    return DataBase::CompareText(a, b);
 }
 
 int CompareReversed(std::string_view a, std::string_view b) {
-    return DataBase::CompareText(std::string(a.rbegin(), a.rend()), std::string(b.rbegin(), b.rend()));
+    return DataBase::CompareTextReversed(a, b);
 }
 
 int CompareBinary(std::string_view a, std::string_view b) {
