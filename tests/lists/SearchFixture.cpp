@@ -5,8 +5,6 @@
 #include "Options.h"
 #include "TextConstants.h"
 
-// --- TestDb -------------------------------------------------------------------
-
 TestDb::TestDb() { DataBase::InitDataBase(); }
 
 atom* TestDb::K(const std::string& name) { return DataBase::CreateAtom(name); }
@@ -17,16 +15,12 @@ atom* TestDb::Add(const std::string& name, const std::string& text) {
     return a;
 }
 
-void TestDb::AtomProp(atom* a, const std::string& kind, atom* value) {
-    a->AddProp(DataBase::FindOrCreateProp(K(kind), value, "", true));
+void TestDb::AtomProp(atom* a, const std::string& kind, atom* value, const std::string& s) {
+    a->AddProp(DataBase::FindOrCreateProp(K(kind), value, s, true));
 }
 
 void TestDb::StrProp(atom* a, const std::string& kind, const std::string& value) {
     a->AddProp(DataBase::FindOrCreateProp(K(kind), nullptr, value, true));
-}
-
-void TestDb::AtomStrProp(atom* a, const std::string& kind, atom* value, const std::string& s) {
-    a->AddProp(DataBase::FindOrCreateProp(K(kind), value, s, true));
 }
 
 atom* TestDb::Group(const std::string& name, const std::string& text, bool male) {
@@ -49,8 +43,6 @@ atom* TestDb::Member(const std::string& name, const std::string& text, const std
 
 void TestDb::Finish() { DataBase::DeriveAll(); }
 
-// --- SearchTest ------------------------------------------------------------------
-
 void SearchTest::SetUp() {
     TextConstants::textLanguage = 1;
     Examples::exampleMode = false;
@@ -66,8 +58,7 @@ void SearchTest::TearDown() {
     Examples::exampleMode = false;
 }
 
-std::shared_ptr<ResultSet> SearchTest::List(
-    std::initializer_list<std::pair<atom*, std::string>> lines) {
+std::shared_ptr<ResultSet> SearchTest::List(std::initializer_list<std::pair<atom*, std::string>> lines) {
     auto rs = std::make_shared<ResultSet>();
     rs->InitInt();
     for (const auto& [a, reason] : lines) rs->AddResult(a ? a->Text() : "(none)", reason, a);
