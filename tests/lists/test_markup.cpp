@@ -11,52 +11,34 @@
 #include "ListTestSupport.h"
 #include "Options.h"
 
-using MRun = Markup::Run;
-using Type = Markup::Run::Type;
-
 namespace {
 
-class MarkupTest : public testing::Test {
-protected:
-    void SetUp() override {
-        Options::InitColors();
-        anna = atoms.Make("naAnna", 1, "Anna");
-        group = atoms.Make("gnAnna", 3, "ANNA");
-        origin = atoms.Make("orLatin", 5, "Latin origin");
-        other = atoms.Make("xxThing", 99, "Thing");
-        word = atoms.Make("woRose", 7, "Rose");
-    }
-    Markup::InlineOptions Links(bool links = true, bool colours = false) const {
-        Markup::InlineOptions o;
-        o.showLinks = links;
-        o.showColor = colours;
-        o.colours = Options::OptColor;
-        return o;
-    }
-    static std::string Id(const atom* a) { return std::to_string(a->id()); }
-    static MRun Plain(const std::string& text, bool bold = false) {
-        MRun r;
-        r.text = text;
-        r.bold = bold;
-        return r;
-    }
-    MRun LinkTo(const atom* a, uint32_t colour, bool bold = false) const {
-        MRun r;
-        r.type = Type::Link;
-        r.text = a->Text();
-        r.bold = bold;
-        r.hasColour = true;
-        r.colour = colour;
-        r.number = a->id();
-        r.target = a;
-        return r;
-    }
+using Type = Markup::Run::Type;
 
-    TestAtoms atoms;
-    atom *anna = nullptr, *group = nullptr, *origin = nullptr, *other = nullptr, *word = nullptr;
-};
+// Runs written compactly: [kind *bold c<colour> #number text], with the
+// colours of the options as c0..c4 and the help-mark colour as "help".
+std::string Describe(const std::vector<Markup::Run>& runs) {
+    std::string out;
+    for (const auto& r : runs) {
+        out += "[";
+        if (r.type == Type::Link) out += "link ";
+        if (r.type == Type::AtomText) out += "atom ";
+        if (r.type == Type::HelpMark) out += "help ";
+        if (r.bold) out += "*";
+        if (r.hasColour) {
+            std::string name = r.colour == Markup::kHelpMarkColour ? "help" : std::to_string(r.colour);
+            for (int i = 0; i < 5; ++i)
+                if (r.colour == Options::OptColor[i]) name = std::to_string(i);
+            out += "c" + name + " ";
+        }
+        if (r.number >= 0) out += "#" + std::to_string(r.number) + " ";
+        if (r.target != nullptr && r.target->id() != r.number) out += "(wrong target) ";
+        out += r.text + "]";
+    }
+    return out;
+}
 
-TEST(MarkupLine, PrefixesInTheirOrderOnly) {
+TEST(MarkupLine, PrefixesInTheirOrderOnlyAndColumns) {
     struct Case {
         const char* line;
         bool small, indent, em;
@@ -72,134 +54,96 @@ TEST(MarkupLine, PrefixesInTheirOrderOnly) {
     };
     for (const Case& c : cases) {
         const Markup::LinePrefixes p = Markup::TakePrefixes(c.line);
-        EXPECT_EQ(p.small, c.small) << c.line;
-        EXPECT_EQ(p.indent, c.indent) << c.line;
-        EXPECT_EQ(p.em, c.em) << c.line;
+        EXPECT_EQ(std::vector<bool>({p.small, p.indent, p.em}), std::vector<bool>({c.small, c.indent, c.em})) << c.line;
         EXPECT_EQ(p.rest, c.rest) << c.line;
     }
-}
-
-TEST(MarkupLine, Columns) {
     const Markup::TwoColumns two = Markup::SplitAtTab("a\tb\tc");
     EXPECT_TRUE(two.hasTab);
-    EXPECT_EQ(two.col1, "a");
     EXPECT_EQ(two.col2, "b\tc");
     EXPECT_FALSE(Markup::SplitAtTab("a").hasTab);
     EXPECT_EQ(Markup::SplitColumns("a\t\tc\t"), (std::vector<std::string_view>{"a", "", "c", ""}));
-    EXPECT_EQ(Markup::SplitColumns(""), (std::vector<std::string_view>{""}));
 }
 
-TEST_F(MarkupTest, WithoutLinksOrColoursTheColumnIsLiteral) {
-    const std::string text = "see <a>" + Id(anna) + "</a> <b>x</b>";
-    EXPECT_EQ(Markup::ParseInline(text, Links(false, false)), std::vector<MRun>{Plain(text)});
-}
-
-TEST_F(MarkupTest, TextLinkTextBoldInOrder) {
-    const auto runs = Markup::ParseInline("see <a>" + Id(anna) + "</a> and <B>bold</b>!", Links());
-    const std::vector<MRun> want = {Plain("see "), LinkTo(anna, Options::OptColor[0]), Plain(" and "),
-                                   Plain("bold", true), Plain("!")};
-    EXPECT_EQ(runs, want);
-}
-
-TEST_F(MarkupTest, GroupsAreBoldAndLinksNestInBold) {
-    EXPECT_EQ(Markup::ParseInline("<a>" + Id(group) + "</a>", Links()),
-              std::vector<MRun>{LinkTo(group, Options::OptColor[0], true)});
-    const auto runs = Markup::ParseInline("<b>see <A>" + Id(word) + "</A> now</b>", Links());
-    EXPECT_EQ(runs, (std::vector<MRun>{Plain("see ", true), LinkTo(word, Options::OptColor[3], true),
-                                      Plain(" now", true)}));
-    // A second <b> inside bold text is text; the bold ends at the first </b>.
-    EXPECT_EQ(Markup::ParseInline("<b>a<b>c</b>d</b>", Links()),
-              (std::vector<MRun>{Plain("a<b>c", true), Plain("d</b>")}));
-}
-
-TEST_F(MarkupTest, AtomsAsTextWhenLinksAreOffOrForTheListsOwnAtom) {
-    MRun text;
-    text.type = Type::AtomText;
-    text.text = "Anna";
-    text.number = anna->id();
-    text.target = anna;
-    text.hasColour = true;
-    text.colour = Options::OptColor[0];
-    // Colours only: the atom's text in its colour, then one blank.
-    EXPECT_EQ(Markup::ParseInline("<a>" + Id(anna) + "</a>x", Links(false, true)),
-              (std::vector<MRun>{text, Plain(" x")}));
-
-    Markup::InlineOptions self = Links(true, false);
-    self.selfAtom = anna;
-    text.hasColour = false;
-    text.colour = 0;
-    EXPECT_EQ(Markup::ParseInline("<a>" + Id(anna) + "</a>", self), (std::vector<MRun>{text, Plain(" ")}));
-    self.showSelfLinks = true;
-    EXPECT_EQ(Markup::ParseInline("<a>" + Id(anna) + "</a>", self),
-              std::vector<MRun>{LinkTo(anna, Options::OptColor[0])});
-}
-
-TEST_F(MarkupTest, HelpMarksWheneverMarkupIsRead) {
-    MRun mark;
-    mark.type = Type::HelpMark;
-    mark.text = "(?)";
-    mark.bold = true;
-    mark.hasColour = true;
-    mark.colour = Options::RGB(255, 204, 0);
-    mark.number = 40007;
-    EXPECT_EQ(Markup::ParseInline("<a>40007</a>", Links(true, false)), std::vector<MRun>{mark});
-    EXPECT_EQ(Markup::ParseInline("<a>40007</a>", Links(false, true)), std::vector<MRun>{mark});
-}
-
-TEST_F(MarkupTest, OriginEntriesAndOtherAtomsAreLinksInALinkColour) {
-    const uint32_t linkColour = Options::OptColor[4];
-    ASSERT_NE(linkColour, 0u);
-    EXPECT_EQ(Markup::ParseInline("<a>" + Id(origin) + "</a>", Links()),
-              std::vector<MRun>{LinkTo(origin, linkColour)});
-    EXPECT_EQ(Markup::ParseInline("<a>" + Id(other) + "</a>", Links()),
-              std::vector<MRun>{LinkTo(other, linkColour)});
-}
-
-TEST_F(MarkupTest, IdsThatNameNoAtomStayText) {
+TEST(MarkupInline, EveryTagUnclosedTagsAndIdsOutsideTheTable) {
+    Options::InitColors();
+    TestAtoms atoms;
+    atom* anna = atoms.Make("naAnna", 1, "Anna");
+    atom* group = atoms.Make("gnAnna", 3, "ANNA");
+    atom* origin = atoms.Make("orLatin", 5, "Latin origin");
+    atom* other = atoms.Make("xxThing", 99, "Thing");
+    atom* word = atoms.Make("woRose", 7, "Rose");
     atom* gone = atoms.Make("naGone", 0, "Gone");
-    const std::string goneTag = "<a>" + Id(gone) + "</a>";
+    auto tag = [](const atom* a) { return "<a>" + std::to_string(a->id()) + "</a>"; };
+    const std::string goneTag = tag(gone);
     DataBase::DeleteAtom(gone);
-    const std::string tags[] = {"<a>" + std::to_string(DataBase::numAtoms) + "</a>",
-                                "<a>39999</a>",
-                                "<a>-3</a>",
-                                "<a>abc</a>",
-                                "<a>99999999999</a>",
-                                goneTag};
-    for (const std::string& tag : tags) {
-        const std::string text = "x " + tag + " y";
-        EXPECT_EQ(Markup::ParseInline(text, Links(true, true)), std::vector<MRun>{Plain(text)}) << tag;
+    const std::string a = std::to_string(anna->id()), g = std::to_string(group->id());
+    const std::string w = std::to_string(word->id()), o = std::to_string(origin->id());
+    const std::string t = std::to_string(other->id());
+
+    enum Mode { Plain, Links, Colours, Self, SelfLinks };
+    struct Case {
+        Mode mode;
+        std::string text, runs;
+    };
+    const std::vector<Case> cases = {
+        // Neither links nor colours: the column as written.
+        {Plain, "see " + tag(anna) + " <b>x</b>", "[see " + tag(anna) + " <b>x</b>]"},
+        {Links, "see " + tag(anna) + " and <B>bold</b>!", "[see ][link c0 #" + a + " Anna][ and ][*bold][!]"},
+        {Links, tag(group), "[link *c0 #" + g + " ANNA]"},  // groups are bold
+        {Links, "<b>see <A>" + w + "</A> now</b>", "[*see ][link *c3 #" + w + " Rose][* now]"},
+        {Links, "<b>a<b>c</b>d</b>", "[*a<b>c][d</b>]"},  // bold ends at the first </b>
+        {Links, tag(origin) + tag(other), "[link c4 #" + o + " Latin origin][link c4 #" + t + " Thing]"},
+        // Colours only: the atom's text in its colour, then one blank.
+        {Colours, tag(anna) + "x", "[atom c0 #" + a + " Anna][ x]"},
+        // The list's own atom is text, unless its links are wanted.
+        {Self, tag(anna), "[atom #" + a + " Anna][ ]"},
+        {SelfLinks, tag(anna), "[link c0 #" + a + " Anna]"},
+        // Help marks whenever mark-up is read.
+        {Links, "<a>40007</a>", "[help *chelp #40007 (?)]"},
+        {Colours, "<a>40007</a>", "[help *chelp #40007 (?)]"},
+        // Unclosed tags send the rest out literally.
+        {Links, "x <a>" + a + " <b>b</b>", "[x <a>" + a + " <b>b</b>]"},
+        {Links, "x <b>bold " + tag(anna), "[x <b>bold " + tag(anna) + "]"},
+        {Links, "<b>y</b> <a>" + a, "[*y][ <a>" + a + "]"},
+        {Links, "<b>a <a>" + a + "</b>", "[*a <a>" + a + "]"},
+        {Links, "a < b > c", "[a < b > c]"},
+    };
+    for (const Case& c : cases) {
+        Markup::InlineOptions opt;
+        opt.showLinks = c.mode != Colours && c.mode != Plain;
+        opt.showColor = c.mode == Colours;
+        opt.colours = Options::OptColor;
+        if (c.mode == Self || c.mode == SelfLinks) opt.selfAtom = anna;
+        opt.showSelfLinks = c.mode == SelfLinks;
+        EXPECT_EQ(Describe(Markup::ParseInline(c.text, opt)), c.runs) << c.text;
     }
+    // Ids that name no atom stay text.
+    Markup::InlineOptions both;
+    both.showLinks = both.showColor = true;
+    both.colours = Options::OptColor;
+    for (const std::string& id : {std::to_string(DataBase::numAtoms), std::string("39999"), std::string("-3"),
+                                  std::string("abc"), std::string("99999999999")}) {
+        const std::string text = "x <a>" + id + "</a> y";
+        EXPECT_EQ(Describe(Markup::ParseInline(text, both)), "[" + text + "]") << id;
+    }
+    EXPECT_EQ(Describe(Markup::ParseInline(goneTag, both)), "[" + goneTag + "]");
 }
 
-TEST_F(MarkupTest, UnclosedTagsSendTheRestOutLiterally) {
-    const std::string id = Id(anna);
+TEST(MarkupCell, CellTags) {
+    Options::InitColors();
+    TestAtoms atoms;
+    atom* anna = atoms.Make("naAnna", 1, "Anna");
+    atom* group = atoms.Make("gnAnna", 3, "ANNA");
+    const std::string a = std::to_string(anna->id()), g = std::to_string(group->id());
     struct Case {
-        std::string text;
-        std::vector<MRun> want;
-    };
-    const Case cases[] = {
-        {"x <a>" + id + " <b>b</b>", {Plain("x <a>" + id + " <b>b</b>")}},
-        {"x <b>bold <a>" + id + "</a>", {Plain("x <b>bold <a>" + id + "</a>")}},
-        {"<b>y</b> <a>" + id, {Plain("y", true), Plain(" <a>" + id)}},
-        {"<b>a <a>" + id + "</b>", {Plain("a <a>" + id, true)}},
-        {"a < b > c", {Plain("a < b > c")}},
-    };
-    for (const Case& c : cases) EXPECT_EQ(Markup::ParseInline(c.text, Links()), c.want) << c.text;
-}
-
-TEST_F(MarkupTest, CellTags) {
-    struct Case {
-        std::string cell;
-        std::string text;
-        bool bold;
-        bool hasColour;
+        std::string cell, text;
+        bool bold, hasColour;
         uint32_t colour;
         const atom* link;
     };
-    const std::string g = Id(group);
     const Case cases[] = {
         {"plain", "plain", false, false, 0, nullptr},
-        {"pre<a>" + Id(anna) + "</a>Anna", "Anna", false, true, Options::OptColor[0], anna},
+        {"pre<a>" + a + "</a>Anna", "Anna", false, true, Options::OptColor[0], anna},
         {"<a>" + g + "</a>ANNA", "ANNA", true, true, Options::OptColor[0], group},
         {"<c>255</c>red", "red", false, true, 255, nullptr},
         {"<C>16711680</C><b>blue</B>", "blue", true, true, 0xFF0000, nullptr},
@@ -217,9 +161,7 @@ TEST_F(MarkupTest, CellTags) {
         EXPECT_EQ(f.text, c.text) << c.cell;
         EXPECT_EQ(f.bold, c.bold) << c.cell;
         EXPECT_EQ(f.hasColour, c.hasColour) << c.cell;
-        if (c.hasColour) {
-            EXPECT_EQ(f.colour, c.colour) << c.cell;
-        }
+        if (c.hasColour) EXPECT_EQ(f.colour, c.colour) << c.cell;
         EXPECT_EQ(f.linkAtom, c.link) << c.cell;
     }
 }
