@@ -11,9 +11,8 @@
 #include "ResultDisplay.h"
 #include "ResultSet.h"
 
-// A tiny database for one test, built through the database's own API: each
-// atom gets its text and the property that gives it its kind, and is
-// completed and evaluated at once.
+// A tiny database built through the database's own API: each atom gets its
+// text and the property that gives it its kind, and is completed at once.
 class TestAtoms {
 public:
     TestAtoms() { DataBase::InitDataBase(); }
@@ -29,7 +28,7 @@ public:
     explicit FakeDisplay(DisplayKind kind = DisplayKind::ListBox) : kind_(kind) {}
     DisplayKind Kind() const override { return kind_; }
     ControlRect Geometry() const override { return {1000, 2000, 30, 40}; }
-    void SetToolTip(const std::string& text) override { tips.push_back(text); }
+    void SetToolTip(const std::string&) override {}
     void Render(const ResultSet& rs, Services::Progress*) override {
         ++renders;
         shown.clear();
@@ -38,36 +37,24 @@ public:
     void Select(int32_t line) override { selected = line; }
     int32_t SelectedLine() const override { return selected; }
     double Column2Width() const override { return col2Twips; }
-    const CharWidths* FontWidths() const override { return widths.empty() ? nullptr : &table; }
-    void DefineColumns(const std::vector<ColumnSpec>& cols, bool clear) override {
-        if (clear) columns.clear();
-        columns.insert(columns.end(), cols.begin(), cols.end());
-    }
-    void SetActive(bool on) override { active = on; }
+    const CharWidths* FontWidths() const override { return widths ? &table : nullptr; }
+    void DefineColumns(const std::vector<ColumnSpec>&, bool) override {}
+    void SetActive(bool) override {}
 
-    // Every character as wide as `pixels` (switches wrapping on).
-    void UseWidths(int pixels) {
-        widths = "set";
+    void UseWidths(int pixels) {  // every character as wide (switches wrapping on)
+        widths = true;
         table.fill(pixels);
     }
 
     int renders = 0;
     int32_t selected = -1;
     double col2Twips = 0;
-    bool active = true;
-    std::vector<std::string> shown, tips;
-    std::vector<ColumnSpec> columns;
+    std::vector<std::string> shown;
 
 private:
     DisplayKind kind_;
-    std::string widths;
+    bool widths = false;
     CharWidths table{};
-};
-
-class FakeLabel : public ResultLabel {
-public:
-    void SetCaption(const std::string& c) override { caption = c; }
-    std::string caption;
 };
 
 inline std::vector<std::string> Texts(const ResultSet& rs) {

@@ -34,56 +34,43 @@ struct CallLog {
     std::vector<std::string> opened;  // OpenForm names in order
 };
 
-// A window that records ShowAtom under its name.
+// A window of the given kind that writes its calls into the log.
 template <class Base>
-class FakeShowerOf : public Base {
-public:
-    FakeShowerOf(CallLog& log, std::string name) : log_(log), name_(std::move(name)) {}
+struct Logged : Base {
+    explicit Logged(CallLog& l) : log(l) {}
     void Notify(int16_t, const std::string&) override {}
-    void ShowAtom(atom* a) override { log_.calls.push_back({name_, "ShowAtom", a}); }
+    CallLog& log;
+};
 
-private:
-    CallLog& log_;
-    std::string name_;
+template <class Base>
+struct FakeShowerOf : Logged<Base> {
+    FakeShowerOf(CallLog& l, std::string n) : Logged<Base>(l), name(std::move(n)) {}
+    void ShowAtom(atom* a) override { this->log.calls.push_back({name, "ShowAtom", a}); }
+    std::string name;
 };
 
 struct NoWindow : ChildWindow, AtomShower {};
 using FakeShower = FakeShowerOf<NoWindow>;
 
-class FakeSingleName : public SingleNameWindow {
-public:
-    explicit FakeSingleName(CallLog& log) : log_(log) {}
-    void Notify(int16_t, const std::string&) override {}
+struct FakeSingleName : Logged<SingleNameWindow> {
+    using Logged::Logged;
     void ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool mark) override {
-        log_.calls.push_back({"SingleName", "ShowAtomInSet", a, nullptr, std::move(set), mark});
+        log.calls.push_back({"SingleName", "ShowAtomInSet", a, nullptr, std::move(set), mark});
     }
-
-private:
-    CallLog& log_;
 };
 
-class FakePop : public PopWindow {
-public:
+struct FakePop : Logged<PopWindow> {
+    using Logged::Logged;
     using PopWindow::ShowAtom;
-    explicit FakePop(CallLog& log) : log_(log) {}
-    void Notify(int16_t, const std::string&) override {}
-    void ShowAtom(atom* a, atom* name) override { log_.calls.push_back({"Pop", "ShowAtom", a, name}); }
-
-private:
-    CallLog& log_;
+    void ShowAtom(atom* a, atom* name) override { log.calls.push_back({"Pop", "ShowAtom", a, name}); }
 };
 
-class FakeSimilar : public SimilarWindow {
-public:
-    explicit FakeSimilar(CallLog& log) : log_(log) {}
-    void Notify(int16_t, const std::string&) override {}
+struct FakeSimilar : Logged<SimilarWindow> {
+    using Logged::Logged;
     void ShowSet(const std::string& text, AtomShower* caller, std::shared_ptr<ResultSet> set,
                  bool several) override {
-        log_.calls.push_back({"Similar", "ShowSet", nullptr, nullptr, std::move(set), several, text, caller});
+        log.calls.push_back({"Similar", "ShowSet", nullptr, nullptr, std::move(set), several, text, caller});
     }
-
-private:
-    CallLog& log_;
 };
 
 // The list manager: hands out internal lists, keeps what NewRes receives.

@@ -3,7 +3,6 @@
 // notes of joined values, search hits, missing properties).
 #include "SearchFixture.h"
 
-#include <array>
 #include <tuple>
 
 #include "DataBase.h"
@@ -235,15 +234,6 @@ TEST_F(DescrTest, VariantLevelsAndTopics) {
     GenDescr::DescribeGroup(g, rs, Links());
     EXPECT_EQ(rs.line(2), "\t" + L(marie) + "  ( " + L(latin) + ", " + L(german) + ")  ( " + L(topic) + ")");
     EXPECT_EQ(rs.line(4), "\t" + L(none) + "  ( )");
-}
-
-TEST_F(DescrTest, SpellingDifferences) {
-    const std::vector<std::array<const char*, 3>> cases = {
-        {"Anna", "Ana", "A<b>n</b>na / Ana"},     {"Josef", "Joseph", "Jose<b>f</b> / Jose<b>ph</b>"},
-        {"Eva", "Eva", "Eva / Eva"},              {"Karl", "Carl", "<b>K</b>arl / <b>C</b>arl"},
-        {"Ann", "", "<b>A</b><b>nn</b> / "},      {"", "", " / "},
-    };
-    for (const auto& [a, b, expected] : cases) EXPECT_EQ(GenDescr::SpellingDiff(a, b), expected) << a << b;
 }
 
 }  // namespace

@@ -53,11 +53,9 @@ protected:
         for (int32_t i = 0; i < rs.numLines(); ++i) v.push_back(rs.line(i));
         return v;
     }
-    // Lines first .. first+n-1.
     Lines Slice(int32_t first, int32_t n) const {
-        Lines v;
-        for (int32_t i = first; i < first + n && i < rs.numLines(); ++i) v.push_back(rs.line(i));
-        return v;
+        const Lines all = All();
+        return Lines(all.begin() + std::min<size_t>(first, all.size()), all.begin() + std::min<size_t>(first + n, all.size()));
     }
     int32_t Find(const std::string& prefix) const {
         for (int32_t i = 0; i < rs.numLines(); ++i)
@@ -82,13 +80,8 @@ TEST_F(SampleDescr, NameWithItsGroupInRichTextWithLinksAndHelpMarks) {
                      "\t__________________",
                      "\t",
                      "<a>40006</a>Group\t" + L("gnJoseph")}));
-    EXPECT_EQ(rs.atom(0), A("naJosef"));
-    EXPECT_EQ(rs.atom(1), DataBase::seMaleNames);
-    EXPECT_EQ(rs.atom(2), DataBase::nothingAtom);
     EXPECT_EQ(rs.atom(3), A("naJoseph"));
     EXPECT_EQ(rs.atom(7), nullptr);
-    EXPECT_EQ(rs.atom(9), A("gnJoseph"));
-    for (int32_t i = 0; i < rs.numLines(); ++i) EXPECT_EQ(rs.reason(i), "");
     // The group's own part follows: origin spacer, origin block, female form.
     EXPECT_EQ(Slice(10, 7),
               (Lines{"<small>",
@@ -99,23 +92,6 @@ TEST_F(SampleDescr, NameWithItsGroupInRichTextWithLinksAndHelpMarks) {
                      "Testament the husband of Mary.",
                      "<a>40004</a>Old/original forms\tYosef  ( " + L("laHebrew") + ")",
                      "<a>40008</a>Female form\t" + L("gnJosephine")}));
-}
-
-TEST_F(SampleDescr, GroupListsItsVariantsByLevelThenText) {
-    GenDescr::DescribeGroup(A("gnJoseph"), rs, Flags(false, false, true));
-    EXPECT_EQ(rs.line(0), "<em>Group\tJoseph");  // a group description leads with its group
-    const int32_t first = Find("Variants\t");
-    ASSERT_GT(first, 0);
-    EXPECT_EQ(rs.line(first - 1), "<small>");
-    std::vector<std::string> order;
-    for (int32_t i = first; i < rs.numLines(); ++i) order.push_back(rs.atom(i)->name());
-    // Joseph (the group's own text) first, then levels 1 (English, German),
-    // 2 (Italian, Spanish), 3 (Polish); within a level by text in code order.
-    EXPECT_EQ(order, (std::vector<std::string>{"naJoseph", "naJoe", "naJoey", "naJosef", "naSepp", "naBeppe",
-                                               "naGiuseppe", "naJose", "naPepe", "naJozef"}));
-    EXPECT_EQ(rs.line(first), "Variants\tJoseph  ( English, German, French)");
-    EXPECT_EQ(rs.line(first + 7), "\tJos\xE9  ( Spanish, Portuguese)");
-    EXPECT_EQ(GenDescr::CollectVariants(A("gnJoseph")).size(), 10u);
 }
 
 TEST_F(SampleDescr, OriginOfAnotherGenderFormSaysWhoseInfoIsWhose) {
@@ -139,10 +115,6 @@ TEST_F(SampleDescr, OriginOfAnotherGenderFormSaysWhoseInfoIsWhose) {
     ASSERT_GT(rich, 0);
     EXPECT_EQ(rs.line(rich + 1).rfind("<indent>\tFemale form of John", 0), 0u);
     EXPECT_EQ(rs.line(rich + 2), "\tInfo for male form " + L("gnJohannes") + ":");
-    // The male group itself is no other form: its entry's info, plainly.
-    rs.Reset();
-    GenDescr::DescribeGroup(A("gnJohannes"), rs, DescrFlags{});
-    EXPECT_EQ(rs.line(Find("Info about origin\t")).find("Info for"), std::string::npos);
 }
 
 TEST_F(SampleDescr, WordsInAndNotInTheInterfaceLanguage) {
@@ -167,12 +139,6 @@ TEST_F(SampleDescr, WordsInAndNotInTheInterfaceLanguage) {
         EXPECT_EQ(rs.line(0), c.expected);
         EXPECT_EQ(rs.atom(0), A(c.word));
     }
-    // The origin block lists the words of its entry under one heading.
-    rs.Reset();
-    GenDescr::DescribeGroup(A("gnJohanna"), rs, DescrFlags{});
-    const int32_t w = Find("Words\t");
-    ASSERT_GT(w, 0);
-    EXPECT_EQ(rs.line(w + 1).rfind("\tchanan = to be gracious", 0), 0u);
 }
 
 TEST_F(SampleDescr, SaintInBothTextLanguages) {
@@ -190,16 +156,6 @@ TEST_F(SampleDescr, SaintInBothTextLanguages) {
     ASSERT_EQ(rs.numLines(), 8);
     EXPECT_EQ(rs.line(5), "Gedenktag\t19. M\xE4rz");
     EXPECT_EQ(rs.line(6), "Bauernregel\tIst's am Josefstag klar, folgt ein fruchtbar Jahr.");
-}
-
-TEST_F(SampleDescr, HitparadeLineOfTheUsSeries) {
-    GenDescr::DescribeName(A("naJoseph"), rs, Flags(true, true, true));
-    const int32_t hp = Find("<a>40023</a>Hitparades\t");
-    ASSERT_GT(hp, 0);
-    // Ranked 7 in 1900, 10 in 1980, 8 in 2000: the best is 1900's.
-    EXPECT_EQ(rs.line(hp), "<a>40023</a>Hitparades\t" + L("psUsYearly") + "(1900:  7.)");
-    EXPECT_EQ(rs.atom(hp), nullptr);
-    EXPECT_EQ(rs.line(hp + 1), "\t__________________");
 }
 
 TEST_F(SampleDescr, FlagsGiveLinksAndHelpMarksOnlyWhenAskedAndNeverLinger) {
@@ -234,12 +190,7 @@ TEST_F(SampleDescr, FlagsGiveLinksAndHelpMarksOnlyWhenAskedAndNeverLinger) {
     }
     // With help marks on, only headings carry them; continuation lines do not.
     EXPECT_EQ(count("<a>40003</a>"), 1);
-}
-
-TEST_F(SampleDescr, BuildingNeverLetsWindowEventsRun) {
-    GenDescr::DescribeGroup(A("gnJoseph"), rs, Flags(true, true, true));
-    GenDescr::DescribeName(A("naAnna"), rs, Flags(true, true, true));
-    EXPECT_EQ(Fakes().events.count, 0);
+    EXPECT_EQ(Fakes().events.count, 0);  // building never lets window events run
 }
 
 }  // namespace

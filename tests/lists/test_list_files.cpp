@@ -192,16 +192,8 @@ TEST_F(ListFileTest, DamagedFilesAreRefusedCleanly) {
     EXPECT_EQ(Fakes().busy.ons, Fakes().busy.offs);
 }
 
-TEST_F(ListFileTest, ReadErrorsHaveTheirMessageAndTheFileCommandsReadAtomTextsAnew) {
-    WriteBytes(Path("r.onl"), Fields{}.Join());
-    FileOp::TestFaults().readErrno = EIO;
-    FileOp::TestFaults().readTimes = 1;
+TEST_F(ListFileTest, TheFileCommandsReadAtomTextsAnew) {
     ResultSet rs;
-    EXPECT_FALSE(rs.Load(Path("r.onl")));
-    const auto shown = Fakes().TakeMessages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].errNum, FileOp::kErrDeviceIO);
-
     rs.AddResult("old text\tcomment", "", anna);
     ASSERT_TRUE(ListFile::TheFormat().Save(rs, Path("f.onl")));
     auto back = ListFile::TheFormat().Load(Path("f.onl"));

@@ -1,10 +1,8 @@
 // The link dispatcher and the small helpers of the engine.
 #include "SearchFixture.h"
 
-#include "Cp1252.h"
 #include "DataBase.h"
 #include "Fakes.h"
-#include "TextConstants.h"
 
 namespace {
 
@@ -104,32 +102,6 @@ TEST_F(LinkTest, CollectPropTargetsFiltersByKindAndCarriesReasons) {
     outN = 0;  // n beyond the given atoms is cut to them
     Searches::CollectPropTargets(src, 50, DataBase::prGenName, 31999, 31999, out, outN);
     EXPECT_EQ(outN, 1);
-}
-
-TEST_F(LinkTest, CountPhrasesInBothLanguages) {
-    struct Case {
-        int lang;
-        bool group;
-        long n;
-        std::string text;
-    };
-    const Case cases[] = {
-        {1, false, 0, "No name"},   {1, true, 3, "3 groups"},      {0, false, 0, "Kein Name"},
-        {0, true, 0, "Keine Gruppe"}, {0, false, 2, "2 Namen"},
-    };
-    for (const Case& c : cases) {
-        TextConstants::textLanguage = c.lang;
-        EXPECT_EQ(Searches::CountPhrase(c.group, c.n), c.text);
-    }
-    EXPECT_EQ(Searches::WordCountText(7), "7 " + "Wörter"_cp);
-    TextConstants::textLanguage = 1;
-    EXPECT_EQ(Searches::WordCountText(1), "1 word");
-    auto rs = List({{topic, ""}});
-    EXPECT_EQ(Searches::ResultSizeText(*rs), "Nothing");  // only names and groups count
-    rs->AddResult("Anna", "", group);
-    rs->AddResult("Anna", "", name);
-    rs->AddResult("Anna", "", name);
-    EXPECT_EQ(Searches::ResultSizeText(*rs), "2 names+1 group");
 }
 
 TEST_F(LinkTest, HourglassNestsAndAnUnpairedOffOnlyResets) {
