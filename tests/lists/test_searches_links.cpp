@@ -24,7 +24,6 @@ protected:
         db.AtomProp(link, "prRelatedTo", series, "https://example.org/names");
         bareLink = db.Member("liBare", "Bare", "seLinks");
         other = db.Add("xxOther", "Other");
-        db.K("prLang");
         db.Finish();
     }
     static std::string Id(const atom* a) { return std::to_string(a->id()); }
@@ -83,25 +82,6 @@ TEST_F(LinkTest, BrokenLinksDoNothing) {
     EXPECT_TRUE(windows.log.opened.empty());
     EXPECT_TRUE(windows.log.calls.empty());
     EXPECT_TRUE(Fakes().shell.opened.empty());
-}
-
-TEST_F(LinkTest, CollectPropTargetsFiltersByKindAndCarriesReasons) {
-    name->reason = "why";
-    db.AtomProp(name, "prLang", lang);
-    db.AtomProp(name, "prLang", topic);
-    db.StrProp(name, "prLang", "text only");
-    std::vector<atom*> src{name, group}, out;
-    long outN = 0;
-    Searches::CollectPropTargets(src, 2, DataBase::prLang, 31999, 31999, out, outN);
-    ASSERT_EQ(outN, 2);
-    EXPECT_EQ(out[1], topic);
-    EXPECT_EQ(lang->reason, "why");
-    outN = 0;
-    Searches::CollectPropTargets(src, 2, DataBase::prLang, 8, 9999, out, outN);
-    EXPECT_EQ(outN, 1);
-    outN = 0;  // n beyond the given atoms is cut to them
-    Searches::CollectPropTargets(src, 50, DataBase::prGenName, 31999, 31999, out, outN);
-    EXPECT_EQ(outN, 1);
 }
 
 TEST_F(LinkTest, HourglassNestsAndAnUnpairedOffOnlyResets) {
