@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Atom.h"
+#include "DataBase.h"
 #include "ResultSet.h"
 #include "Searches.h"
 #include "WindowContracts.h"
@@ -122,17 +123,30 @@ public:
 
 // Builds atoms with properties; Finish derives texts, keys and kinds as the
 // loader does for atoms from a text file.
-class TestDb {
-public:
-    TestDb();
-    atom* K(const std::string& name);  // a kind or set atom, created on first use
-    atom* Add(const std::string& name, const std::string& text);  // with prText
-    void AtomProp(atom* a, const std::string& kind, atom* value, const std::string& s = "");
-    void StrProp(atom* a, const std::string& kind, const std::string& value);
-    atom* Group(const std::string& name, const std::string& text, bool male);
-    atom* Name(const std::string& name, const std::string& text, atom* group);
-    atom* Member(const std::string& name, const std::string& text, const std::string& set);
-    void Finish();
+struct TestDb {
+    TestDb() { DataBase::InitDataBase(); }
+    atom* K(const std::string& name) { return DataBase::CreateAtom(name); }  // made on first use
+    void AtomProp(atom* a, const std::string& kind, atom* value, const std::string& s = "") {
+        a->AddProp(DataBase::FindOrCreateProp(K(kind), value, s, true));
+    }
+    void StrProp(atom* a, const std::string& kind, const std::string& v) { AtomProp(a, kind, nullptr, v); }
+    atom* Add(const std::string& name, const std::string& text) {  // with its display text
+        atom* a = K(name);
+        if (!text.empty()) StrProp(a, "prText", text);
+        return a;
+    }
+    atom* With(atom* a, const std::string& kind, atom* value) {
+        AtomProp(a, kind, value);
+        return a;
+    }
+    atom* Group(const std::string& name, const std::string& text, bool male) {
+        return With(Add(name, text), "prSubsetOf", K(male ? "seMaleNames" : "seFemaleNames"));
+    }
+    atom* Name(const std::string& n, const std::string& text, atom* group) { return With(Add(n, text), "prGenName", group); }
+    atom* Member(const std::string& n, const std::string& text, const std::string& set) {
+        return With(Add(n, text), "prMemberOf", K(set));
+    }
+    void Finish() { DataBase::DeriveAll(); }
 };
 
 // Fixture: a fresh database, the engine reset and the fakes installed.
@@ -144,7 +158,7 @@ protected:
     // A list of the given atoms, one line each with its reason.
     static std::shared_ptr<ResultSet> List(std::initializer_list<std::pair<atom*, std::string>> lines);
     static std::vector<atom*> Atoms(const ResultSet& rs);
-    static std::vector<std::string> Reasons(const ResultSet& rs);
+    static std::vector<std::string> Reasons(const ResultSet& rs);  // of every line
 
     TestDb db;
     FakeWindows windows;

@@ -142,22 +142,16 @@ TEST_F(DescrTest, NameWithoutGroupOrLanguagesAndTheRuleLineVariants) {
     // No group: it ends after its own sections; no languages: an empty cell.
     EXPECT_EQ(All(), (Lines{"Name\tLoner", "Gender\tfemale", "Languages of use\t"}));
 
-    struct Case {
-        bool noRule, rich;
-        Lines between;  // the lines between the name's part and the group line
-    };
-    for (const Case& c : {Case{false, true, {"\t__________________", "\t"}}, Case{true, true, {"<small>"}},
-                          Case{true, false, {"\t"}}}) {
+    // Without the rule line: a spacer (rich text) or an empty line before the
+    // group, which has no "<em>" inside a name description.
+    for (auto [rich, spacer] : {std::pair{true, "<small>"}, {false, "\t"}}) {
         rs.Reset();
         DescrFlags f;
-        f.noRuleLine = c.noRule;
-        f.richText = c.rich;
+        f.noRuleLine = true;
+        f.richText = rich;
         GenDescr::DescribeName(eva, rs, f);
-        Lines want = {"Gender\tfemale", "Languages of use\t"};
-        want.insert(want.end(), c.between.begin(), c.between.end());
-        want.push_back("Group\tEva");  // no "<em>" inside a name description
-        const Lines all = All();
-        EXPECT_EQ(Lines(all.begin() + 1, all.begin() + std::min(all.size(), want.size() + 1)), want);
+        ASSERT_GE(rs.numLines(), 5);
+        EXPECT_EQ(rs.line(3) + "|" + rs.line(4), std::string(spacer) + "|Group\tEva");
     }
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "Cp1252.h"
 #include "Fakes.h"
@@ -228,26 +229,22 @@ TEST_F(ListFileTest, RegistryListsKeepCommasTabsAndPercentSigns) {
 }
 
 TEST_F(ListFileTest, DamagedRegistryListsStopWithoutFailing) {
-    struct Case {
-        const char* text;
-        int lines;
-        const char* assertion;
+    const std::string gen = "*** Assert: *** LoadFromRegistry Gen", end = "*** Assert: *** LoadFromRegistry //";
+    const std::tuple<const char*, int, Lines> cases[] = {
+        {"0,1,Anna,,naAnna,//", 1, {}},
+        {"0,3,Anna,,naAnna,//", 1, {}},  // fewer lines than promised
+        {"0,3,Anna,,naAnna", 1, {}},
+        {"0,0", 0, {end}},
+        {"1,1,Anna,,naAnna,//", 1, {gen}},
+        {"0,1,Anna,,naAnna,extra,//", 1, {end}},
+        {"garbage", 0, {gen}},
+        {"0,99999999999,a,b", 0, {}},
     };
-    const Case cases[] = {
-        {"0,1,Anna,,naAnna,//", 1, nullptr},
-        {"0,3,Anna,,naAnna,//", 1, nullptr},  // fewer lines than promised
-        {"0,3,Anna,,naAnna", 1, nullptr},
-        {"0,0", 0, "*** Assert: *** LoadFromRegistry //"},
-        {"1,1,Anna,,naAnna,//", 1, "*** Assert: *** LoadFromRegistry Gen"},
-        {"0,1,Anna,,naAnna,extra,//", 1, "*** Assert: *** LoadFromRegistry //"},
-        {"garbage", 0, "*** Assert: *** LoadFromRegistry Gen"},
-        {"0,99999999999,a,b", 0, nullptr},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [text, lines, asserts] : cases) {
         ResultSet rs;
-        rs.ParseRegistryText(c.text);
-        EXPECT_EQ(rs.numLines(), c.lines) << c.text;
-        EXPECT_EQ(Fakes().TakeAsserts(), c.assertion ? Lines{c.assertion} : Lines{}) << c.text;
+        rs.ParseRegistryText(text);
+        EXPECT_EQ(rs.numLines(), lines) << text;
+        EXPECT_EQ(Fakes().TakeAsserts(), asserts) << text;
     }
 }
 

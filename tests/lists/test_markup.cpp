@@ -39,23 +39,15 @@ std::string Describe(const std::vector<Markup::Run>& runs) {
 }
 
 TEST(MarkupLine, PrefixesInTheirOrderOnlyAndColumns) {
-    struct Case {
-        const char* line;
-        bool small, indent, em;
-        const char* rest;
+    // small, indent, em, then the rest; out of order a prefix is text.
+    const std::pair<const char*, const char*> cases[] = {
+        {"<small><indent>x", "SI-x"},   {"<indent><small>x", "-I-<small>x"}, {"<SMALL><Indent><em>Head", "SIEHead"},
+        {"<em>", "--E"},                {"plain <em>", "---plain <em>"},    {"<smal>x", "---<smal>x"},
     };
-    const Case cases[] = {
-        {"<small><indent>x", true, true, false, "x"},
-        {"<indent><small>x", false, true, false, "<small>x"},  // out of order: text
-        {"<SMALL><Indent><em>Head", true, true, true, "Head"},
-        {"<em>", false, false, true, ""},
-        {"plain <em>", false, false, false, "plain <em>"},
-        {"<smal>x", false, false, false, "<smal>x"},
-    };
-    for (const Case& c : cases) {
-        const Markup::LinePrefixes p = Markup::TakePrefixes(c.line);
-        EXPECT_EQ(std::vector<bool>({p.small, p.indent, p.em}), std::vector<bool>({c.small, c.indent, c.em})) << c.line;
-        EXPECT_EQ(p.rest, c.rest) << c.line;
+    for (const auto& [line, want] : cases) {
+        const Markup::LinePrefixes p = Markup::TakePrefixes(line);
+        EXPECT_EQ(std::string(p.small ? "S" : "-") + (p.indent ? "I" : "-") + (p.em ? "E" : "-") + std::string(p.rest),
+                  want);
     }
     const Markup::TwoColumns two = Markup::SplitAtTab("a\tb\tc");
     EXPECT_TRUE(two.hasTab);
@@ -135,34 +127,28 @@ TEST(MarkupCell, CellTags) {
     atom* anna = atoms.Make("naAnna", 1, "Anna");
     atom* group = atoms.Make("gnAnna", 3, "ANNA");
     const std::string a = std::to_string(anna->id()), g = std::to_string(group->id());
-    struct Case {
-        std::string cell, text;
-        bool bold, hasColour;
-        uint32_t colour;
-        const atom* link;
-    };
-    const Case cases[] = {
-        {"plain", "plain", false, false, 0, nullptr},
-        {"pre<a>" + a + "</a>Anna", "Anna", false, true, Options::OptColor[0], anna},
-        {"<a>" + g + "</a>ANNA", "ANNA", true, true, Options::OptColor[0], group},
-        {"<c>255</c>red", "red", false, true, 255, nullptr},
-        {"<C>16711680</C><b>blue</B>", "blue", true, true, 0xFF0000, nullptr},
-        {"<b>Anna</b> (3)", "Anna (3)", true, false, 0, nullptr},
+    const std::string c0 = std::to_string(Options::OptColor[0]);
+    // Written as text|b(old)|colour|link.
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain", "plain|||"},
+        {"pre<a>" + a + "</a>Anna", "Anna||" + c0 + "|naAnna"},
+        {"<a>" + g + "</a>ANNA", "ANNA|b|" + c0 + "|gnAnna"},
+        {"<c>255</c>red", "red||255|"},
+        {"<C>16711680</C><b>blue</B>", "blue|b|16711680|"},
+        {"<b>Anna</b> (3)", "Anna (3)|b||"},
         // What names nothing or is not closed stays as written.
-        {"<b>open", "<b>open", false, false, 0, nullptr},
-        {"<c>12", "<c>12", false, false, 0, nullptr},
-        {"<c>-1</c>x", "<c>-1</c>x", false, false, 0, nullptr},
-        {"<c>99999999</c>x", "<c>99999999</c>x", false, false, 0, nullptr},
-        {"<a>39000</a>x", "<a>39000</a>x", false, false, 0, nullptr},
-        {"<a>" + g, "<a>" + g, false, false, 0, nullptr},
+        {"<b>open", "<b>open|||"},
+        {"<c>12", "<c>12|||"},
+        {"<c>-1</c>x", "<c>-1</c>x|||"},
+        {"<c>99999999</c>x", "<c>99999999</c>x|||"},
+        {"<a>39000</a>x", "<a>39000</a>x|||"},
+        {"<a>" + g, "<a>" + g + "|||"},
     };
-    for (const Case& c : cases) {
-        const Markup::CellFormat f = Markup::ParseCell(c.cell, Options::OptColor);
-        EXPECT_EQ(f.text, c.text) << c.cell;
-        EXPECT_EQ(f.bold, c.bold) << c.cell;
-        EXPECT_EQ(f.hasColour, c.hasColour) << c.cell;
-        if (c.hasColour) EXPECT_EQ(f.colour, c.colour) << c.cell;
-        EXPECT_EQ(f.linkAtom, c.link) << c.cell;
+    for (const auto& [cell, want] : cases) {
+        const Markup::CellFormat f = Markup::ParseCell(cell, Options::OptColor);
+        EXPECT_EQ(f.text + "|" + (f.bold ? "b" : "") + "|" + (f.hasColour ? std::to_string(f.colour) : "") + "|" +
+                      (f.linkAtom ? f.linkAtom->name() : ""),
+                  want);
     }
 }
 

@@ -42,18 +42,16 @@ protected:
     TextDisplay::Environment saved_;
 };
 
-TEST_F(ResultRenderTest, DotLeadersSizesAndIndents) {
-    for (const char* line : {"Name\tAnna", "<em>Head\tline", "after", "<small>", "<indent>in\tdented",
-                             "<indent><small>x"})
+TEST_F(ResultRenderTest, PrefixesGiveSizesAndIndents) {
+    for (const char* line : {"Name\tAnna", "<em>Head\tline", "<small>", "<indent>in\tdented", "<indent><small>x"})
         rs.AddResult(line, "", nullptr);
     const auto p = Paragraphs();
-    ASSERT_GE(p.size(), 6u);
-    EXPECT_TRUE(Has(p[0], "Name . .") && Has(p[0], "\\tab Anna")) << p[0];
+    ASSERT_GE(p.size(), 5u);
+    EXPECT_TRUE(Has(p[0], "\\fs18 Name . .") && Has(p[0], "\\tab Anna")) << p[0];
     EXPECT_TRUE(Has(p[1], "\\fs24 Head\\tab line")) << p[1];  // an <em> line has no leaders
-    EXPECT_TRUE(Has(p[2], "\\fs18 after"));
-    EXPECT_TRUE(Has(p[3], "\\fs4 \\tab")) << p[3];
-    EXPECT_TRUE(Has(p[4], "\\fi-2891\\li2891\\tx2891")) << p[4];  // 2 mm further right
-    EXPECT_TRUE(Has(p[5], "\\tx2891\\ulnone\\f0\\fs18 <small>x")) << p[5];
+    EXPECT_TRUE(Has(p[2], "\\fs4 \\tab")) << p[2];
+    EXPECT_TRUE(Has(p[3], "\\fi-2891\\li2891\\tx2891")) << p[3];  // 2 mm further right
+    EXPECT_TRUE(Has(p[4], "\\tx2891\\ulnone\\f0\\fs18 <small>x")) << p[4];
 }
 
 TEST_F(ResultRenderTest, ColumnsWithLinksOrLiterally) {

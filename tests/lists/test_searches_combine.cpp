@@ -81,15 +81,6 @@ TEST_F(CombineTest, LinesWithoutAtomTakeNoPartInMembership) {
     EXPECT_EQ(Reasons(R), (std::vector<std::string>{"headA"}));
 }
 
-TEST_F(CombineTest, TypeZeroAppendsWithoutEmptyingAndUnknownTypeAsserts) {
-    auto R = List({{z, ""}});
-    CombineLists(*List({{x, ""}}), *List({{y, ""}}), *R, Searches::kAlone);
-    EXPECT_EQ(Atoms(*R), (std::vector<atom*>{z, y}));
-    CombineLists(*List({{x, ""}}), *List({{y, ""}}), *R, 7);
-    EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
-    EXPECT_EQ(Atoms(*R), (std::vector<atom*>{z, y}));
-}
-
 TEST_F(CombineTest, NewResCombinesWithTheManagersCurrentList) {
     struct Case {
         int type;
