@@ -11,16 +11,52 @@
 #include "ResultDisplay.h"
 #include "ResultSet.h"
 
-// A tiny database built through the database's own API: each atom gets its
-// text and the property that gives it its kind, and is completed at once.
-class TestAtoms {
-public:
-    TestAtoms() { DataBase::InitDataBase(); }
-    // kind 0/1 names (each with a group of its own), 2/3 groups, 4-12 members
-    // of their set, 99 anything else.
-    atom* Make(const std::string& name, int kind, const std::string& text);
+// Builds atoms with properties; Finish derives texts, keys and kinds as the
+// loader does for atoms from a text file.
+struct TestDb {
+    TestDb() { DataBase::InitDataBase(); }
+    atom* K(const std::string& name) { return DataBase::CreateAtom(name); }  // made on first use
+    void AtomProp(atom* a, const std::string& kind, atom* value, const std::string& s = "") {
+        a->AddProp(DataBase::FindOrCreateProp(K(kind), value, s, true));
+    }
+    void StrProp(atom* a, const std::string& kind, const std::string& v) { AtomProp(a, kind, nullptr, v); }
+    atom* Add(const std::string& name, const std::string& text) {  // with its display text
+        atom* a = K(name);
+        if (!text.empty()) StrProp(a, "prText", text);
+        return a;
+    }
+    atom* With(atom* a, const std::string& kind, atom* value) {
+        AtomProp(a, kind, value);
+        return a;
+    }
+    atom* Group(const std::string& name, const std::string& text, bool male) {
+        return With(Add(name, text), "prSubsetOf", K(male ? "seMaleNames" : "seFemaleNames"));
+    }
+    atom* Name(const std::string& n, const std::string& text, atom* group) { return With(Add(n, text), "prGenName", group); }
+    atom* Member(const std::string& n, const std::string& text, const std::string& set) {
+        return With(Add(n, text), "prMemberOf", K(set));
+    }
+    void Finish() { DataBase::DeriveAll(); }
+
+    // An atom completed at once, of kind 0/1 names (each with a group of its
+    // own), 2/3 groups, 4-12 members of their set, 99 anything else.
+    atom* Make(const std::string& name, int kind, const std::string& text) {
+        static const char* const sets[] = {"seOrigNames", "seOrigins",      "seRealms",    "seWords", "seLanguages",
+                                           "seSaints",    "sePopularities", "sePopSeries", "seLinks"};
+        const int32_t first = DataBase::numAtoms;
+        atom* a = Add(name, text);
+        if (kind <= 1) AtomProp(a, "prGenName", Group("gnOf" + name, "", kind == 0));
+        else if (kind <= 3) AtomProp(a, "prSubsetOf", K(kind == 2 ? "seMaleNames" : "seFemaleNames"));
+        else if (kind <= 12) AtomProp(a, "prMemberOf", K(sets[kind - 4]));
+        DataBase::InitPropKinds();
+        DataBase::CompleteAtoms(first);
+        DataBase::EvalKinds(first);
+        return a;
+    }
     atom* Nothing() const { return DataBase::nothingAtom; }
 };
+using TestAtoms = TestDb;
+
 
 // Records what the list asks of its control.
 class FakeDisplay : public ResultDisplay {

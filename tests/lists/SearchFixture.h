@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "Atom.h"
-#include "DataBase.h"
+#include "ExampleMode.h"
+#include "ListTestSupport.h"
+#include "Options.h"
 #include "ResultSet.h"
 #include "Searches.h"
+#include "TextConstants.h"
 #include "WindowContracts.h"
 
 struct Call {
@@ -121,44 +124,39 @@ public:
     FakeNameLists nameLists;
 };
 
-// Builds atoms with properties; Finish derives texts, keys and kinds as the
-// loader does for atoms from a text file.
-struct TestDb {
-    TestDb() { DataBase::InitDataBase(); }
-    atom* K(const std::string& name) { return DataBase::CreateAtom(name); }  // made on first use
-    void AtomProp(atom* a, const std::string& kind, atom* value, const std::string& s = "") {
-        a->AddProp(DataBase::FindOrCreateProp(K(kind), value, s, true));
-    }
-    void StrProp(atom* a, const std::string& kind, const std::string& v) { AtomProp(a, kind, nullptr, v); }
-    atom* Add(const std::string& name, const std::string& text) {  // with its display text
-        atom* a = K(name);
-        if (!text.empty()) StrProp(a, "prText", text);
-        return a;
-    }
-    atom* With(atom* a, const std::string& kind, atom* value) {
-        AtomProp(a, kind, value);
-        return a;
-    }
-    atom* Group(const std::string& name, const std::string& text, bool male) {
-        return With(Add(name, text), "prSubsetOf", K(male ? "seMaleNames" : "seFemaleNames"));
-    }
-    atom* Name(const std::string& n, const std::string& text, atom* group) { return With(Add(n, text), "prGenName", group); }
-    atom* Member(const std::string& n, const std::string& text, const std::string& set) {
-        return With(Add(n, text), "prMemberOf", K(set));
-    }
-    void Finish() { DataBase::DeriveAll(); }
-};
-
 // Fixture: a fresh database, the engine reset and the fakes installed.
 class SearchTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
+    void SetUp() override {
+        TextConstants::textLanguage = 1;
+        Examples::exampleMode = false;
+        Options::UserNamesInfo = false;
+        Searches::InitSearches();
+        Searches::Env env;
+        env.windows = &windows;
+        Searches::SetEnv(env);
+    }
+    void TearDown() override {
+        Searches::SetEnv({});
+        Examples::exampleMode = false;
+    }
     // A list of the given atoms, one line each with its reason.
-    static std::shared_ptr<ResultSet> List(std::initializer_list<std::pair<atom*, std::string>> lines);
-    static std::vector<atom*> Atoms(const ResultSet& rs);
-    static std::vector<std::string> Reasons(const ResultSet& rs);  // of every line
+    static std::shared_ptr<ResultSet> List(std::initializer_list<std::pair<atom*, std::string>> lines) {
+        auto rs = std::make_shared<ResultSet>();
+        rs->InitInt();
+        for (const auto& [a, reason] : lines) rs->AddResult(a ? a->Text() : "(none)", reason, a);
+        return rs;
+    }
+    static std::vector<atom*> Atoms(const ResultSet& rs) {
+        std::vector<atom*> v;
+        for (int32_t i = 0; i < rs.numLines(); ++i) v.push_back(rs.atom(i));
+        return v;
+    }
+    static std::vector<std::string> Reasons(const ResultSet& rs) {
+        std::vector<std::string> v;
+        for (int32_t i = 0; i < rs.numLines(); ++i) v.push_back(rs.reason(i));
+        return v;
+    }
 
     TestDb db;
     FakeWindows windows;

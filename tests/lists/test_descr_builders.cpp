@@ -9,6 +9,7 @@
 #include "Dates.h"
 #include "Fakes.h"
 #include "GenDescr.h"
+#include "ListTestSupport.h"
 #include "SearchInfo.h"
 #include "TextConstants.h"
 
@@ -52,11 +53,7 @@ protected:
         f.withAtomLinks = true;
         return f;
     }
-    Lines All() const {
-        Lines v;
-        for (int32_t i = 0; i < rs.numLines(); ++i) v.push_back(rs.line(i));
-        return v;
-    }
+    Lines All() const { return Texts(rs); }
     // One section: its heading line and the continuation lines after it.
     Lines Section(const std::string& heading) const {
         Lines v;

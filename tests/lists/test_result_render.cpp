@@ -1,5 +1,4 @@
-// A list drawn into a rich-text document: prefixes, dot leaders between the
-// columns, links, help marks and literal columns.
+// A list drawn into a rich-text document: links, help marks and literal columns.
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
@@ -41,18 +40,6 @@ protected:
     CharWidths widths_{};
     TextDisplay::Environment saved_;
 };
-
-TEST_F(ResultRenderTest, PrefixesGiveSizesAndIndents) {
-    for (const char* line : {"Name\tAnna", "<em>Head\tline", "<small>", "<indent>in\tdented", "<indent><small>x"})
-        rs.AddResult(line, "", nullptr);
-    const auto p = Paragraphs();
-    ASSERT_GE(p.size(), 5u);
-    EXPECT_TRUE(Has(p[0], "\\fs18 Name . .") && Has(p[0], "\\tab Anna")) << p[0];
-    EXPECT_TRUE(Has(p[1], "\\fs24 Head\\tab line")) << p[1];  // an <em> line has no leaders
-    EXPECT_TRUE(Has(p[2], "\\fs4 \\tab")) << p[2];
-    EXPECT_TRUE(Has(p[3], "\\fi-2891\\li2891\\tx2891")) << p[3];  // 2 mm further right
-    EXPECT_TRUE(Has(p[4], "\\tx2891\\ulnone\\f0\\fs18 <small>x")) << p[4];
-}
 
 TEST_F(ResultRenderTest, ColumnsWithLinksOrLiterally) {
     rs.AddResult("see <a>" + std::to_string(anna->id()) + "</a>\t<b>x</b> <a>40003</a>", "", anna);

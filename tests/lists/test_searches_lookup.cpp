@@ -15,7 +15,6 @@ protected:
         SearchTest::SetUp();
         gAnna = db.Group("gnAnna", "Anna", false);
         anna = db.Name("naAnna", "Anna", gAnna);
-        db.Name("naAnne", "Anne", gAnna);
         atom* gPeter = db.Group("gnPeter", "Peter", true);
         db.Name("naPeter", "Peter", gPeter);
         db.Name("naPetra", "Petra", gAnna);
@@ -33,10 +32,7 @@ protected:
     }
     // An old form names its group before its set, so the set decides its kind.
     atom* OldForm(const std::string& name, const std::string& text) {
-        atom* a = db.Add(name, text);
-        db.AtomProp(a, "prGenName", gJohn);
-        db.AtomProp(a, "prMemberOf", db.K("seOrigNames"));
-        return a;
+        return db.With(db.Name(name, text, gJohn), "prMemberOf", db.K("seOrigNames"));
     }
     void Search(const std::string& text, int kindA = 0, int kindB = 1, int kindC = 4) {
         rs = std::make_shared<ResultSet>();
