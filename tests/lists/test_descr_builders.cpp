@@ -127,29 +127,14 @@ TEST_F(DescrTest, SaintsWithAndWithoutADay) {
     EXPECT_EQ(Fakes().TakeAsserts().size(), 2u);
     EXPECT_EQ(All(), (Lines{"<em>Name\tPaulus", "Description\t(Paulus)", "Born in\tunknown",
                             "Year of birth\tunknown", "Year of death\tunknown", "Saint's day\t"}));
-    SetLanguage(0);
-    EXPECT_EQ(GenDescr::DedicDayStr(withDay), "5. Mai");
 }
 
-TEST_F(DescrTest, NameWithoutGroupOrLanguagesAndTheRuleLineVariants) {
+TEST_F(DescrTest, NameWithoutGroupOrLanguages) {
     atom* loner = db.Add("naLoner", "Loner");
-    atom* eva = Name("naEva", "Eva", db.Group("gnEva", "Eva", false));
     db.Finish();
     GenDescr::DescribeName(loner, rs, DescrFlags{});
     // No group: it ends after its own sections; no languages: an empty cell.
     EXPECT_EQ(All(), (Lines{"Name\tLoner", "Gender\tfemale", "Languages of use\t"}));
-
-    // Without the rule line: a spacer (rich text) or an empty line before the
-    // group, which has no "<em>" inside a name description.
-    for (auto [rich, spacer] : {std::pair{true, "<small>"}, {false, "\t"}}) {
-        rs.Reset();
-        DescrFlags f;
-        f.noRuleLine = true;
-        f.richText = rich;
-        GenDescr::DescribeName(eva, rs, f);
-        ASSERT_GE(rs.numLines(), 5);
-        EXPECT_EQ(rs.line(3) + "|" + rs.line(4), std::string(spacer) + "|Group\tEva");
-    }
 }
 
 TEST_F(DescrTest, JoinedAndSingleSectionsNotesAndFilters) {

