@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <algorithm>
 
 #include "QtText.h"
 
@@ -13,8 +12,6 @@
 #include "Searches.h"
 #include "info/Similar.h"
 #include "info/SingleName.h"
-#include "TextConstants.h"
-#include "ToolTip.h"
 #include "ResultViews.h"
 #include "WinMan.h"
 #include "WindowsFixture.h"
@@ -22,25 +19,6 @@
 namespace {
 
 class SimilarTest : public WindowsTest {};
-
-TEST_F(SimilarTest, SimilarityTextsByLanguage) {
-    struct Case {
-        std::string reason;
-        std::string english, german;
-    };
-    const std::vector<Case> cases = {
-        {" 0  ", "multiple", "mehrfach"},
-        {" 1  ", "similar sound", "\xe4hnlich ausgesprochen"},
-        {" 2 1", "similar spelling 1", "\xe4hnlich geschrieben"},
-        {" 2 2", "similar spelling 2", "\xe4hnlich geschrieben"},
-    };
-    for (const Case& c : cases) {
-        TextConstants::textLanguage = 1;
-        EXPECT_EQ(Similar::SimilarityText(c.reason), c.english);
-        TextConstants::textLanguage = 0;
-        EXPECT_EQ(Similar::SimilarityText(c.reason), c.german);
-    }
-}
 
 TEST_F(SimilarTest, AMisspeltNameOffersSimilarEntriesAndThePickIsShown) {
     SingleName* w = OpenNameWindow();
@@ -52,7 +30,6 @@ TEST_F(SimilarTest, AMisspeltNameOffersSimilarEntriesAndThePickIsShown) {
     EXPECT_FALSE(s->Control("MultiLabel")->isVisibleTo(s->Client()));
     EXPECT_TRUE(s->Control("SimilarLabel")->isVisibleTo(s->Client()));
     EXPECT_EQ(QtText::FromQt(s->ControlAs<QLabel>("Text")->text()), "Janett");
-    EXPECT_EQ(s->Caption(), "Select");
     int32_t janet = 0;
     ASSERT_TRUE(names->GetAtomIndex(A("naJanet"), janet));
     const std::string line = names->line(janet);
@@ -73,13 +50,7 @@ TEST_F(SimilarTest, AMisspeltNameOffersSimilarEntriesAndThePickIsShown) {
     EXPECT_TRUE(row.cells[3].bold);
 
     // The click on the line: the name window shows it, the choice goes.
-    const QRect r = view->visualRect(view->Model()->index(janet, 0));
-    QMouseEvent press(QEvent::MouseButtonPress, r.center(), view->viewport()->mapToGlobal(r.center()),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, r.center(), view->viewport()->mapToGlobal(r.center()),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &release);
+    ClickAt(view->viewport(), view->visualRect(view->Model()->index(janet, 0)).center());
     Settle();
     EXPECT_EQ(SimilarWindow(), nullptr);
     EXPECT_EQ(w->curAtom(), A("naJanet"));
@@ -96,13 +67,8 @@ TEST_F(SimilarTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
     EXPECT_FALSE(s->Control("SimilarLabel")->isVisibleTo(s->Client()));
     auto names = s->names();
     ASSERT_EQ(names->numLines(), 2);
-    std::vector<int> kinds;
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_NE(names->line(i).find("\tmultiple\t"), std::string::npos);
-        kinds.push_back(names->atom(i)->kind());
-    }
-    std::sort(kinds.begin(), kinds.end());
-    EXPECT_EQ(kinds, (std::vector<int>{0, 1}));
+    for (int i = 0; i < 2; ++i) EXPECT_NE(names->line(i).find("\tmultiple\t"), std::string::npos);
+    EXPECT_EQ(names->atom(0)->kind() + names->atom(1)->kind(), 1);  // a male and a female name
     // AsList needs the list manager, which this build lacks.
     EXPECT_FALSE(s->ControlAs<CommandButton>("AsList")->isEnabled());
     // Closed without a pick: the name window stays as it was.
@@ -173,20 +139,6 @@ TEST_F(SimilarTest, WordsHaveNoGroupAndNoList) {
     EXPECT_FALSE(s->ControlAs<CommandButton>("AsList")->isEnabled());
     s->Pick(1);
     EXPECT_EQ(caller.shown, (std::vector<atom*>{words[1]}));
-}
-
-TEST_F(SimilarTest, GermanTexts) {
-    TextConstants::textLanguage = 0;
-    TextConstants::LoadTexts();
-    SingleName* w = OpenNameWindow();
-    Lookup(w, "Janett");
-    Similar* s = SimilarWindow();
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s->Caption(), "Auswahl");
-    EXPECT_EQ(QtText::FromQt(s->ControlAs<CommandButton>("AsList")->text()), "Als Liste");
-    auto* view = s->ControlAs<ListView>("Names");
-    EXPECT_EQ(QtText::FromQt(view->Model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString()),
-              "\xc4hnlichkeit");
 }
 
 }  // namespace
