@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -61,15 +60,6 @@ TEST(QtLowLevel, CaretLineAndColumnInCp1252) {
     EXPECT_EQ(column, 3);
     GetCaretLine(nullptr, line, column);
     EXPECT_EQ(column, 0);
-}
-
-TEST(QtLowLevel, ComboDropDownHeight) {
-    for (auto [count, visible] : {std::pair{0, 2}, {3, 3}, {25, 22}}) {
-        QComboBox combo;
-        for (int i = 0; i < count; ++i) combo.addItem(QString::number(i));
-        SetComboDropHeight(&combo);
-        EXPECT_EQ(combo.maxVisibleItems(), visible) << count;
-    }
 }
 
 TEST(QtLowLevel, MarkFramesTheControlAndSurvivesItsWindow) {

@@ -258,20 +258,6 @@ TEST_F(RichTextPaneTest, HoverOverALinkShowsTheHand) {
     EXPECT_EQ(HoverShape(onLink), Qt::ArrowCursor);
 }
 
-TEST_F(RichTextPaneTest, AnInactiveDisplayResizesButKeepsItsText) {
-    MakePane();
-    pane->resize(400, 200);
-    td->setActive(false);
-    td->Resize(0, 5000);
-    EXPECT_EQ(pane->width(), 333);
-    EXPECT_EQ(pane->height(), 200);
-    td->Resize(1500, 0);
-    EXPECT_EQ(pane->width(), 333);
-    EXPECT_EQ(pane->height(), 100);
-    ShowPara([&] { td->AddStr("new"); });  // inactive: the pane keeps what it showed
-    EXPECT_EQ(pane->document()->toPlainText(), "");
-}
-
 TEST_F(RichTextPaneTest, PaneAndBuilderMayGoInEitherOrder) {
     MakePane();
     pane.reset();

@@ -49,19 +49,6 @@ TEST_F(ToolTips, ToolsAndTheirTexts) {
     EXPECT_TRUE(tip.TipText(second).contains("&lt;b&gt;a &amp; b&lt;/b&gt;"));
 }
 
-TEST_F(ToolTips, AutomaticDelaysDeriveFromOne) {
-    ToolTip tip;
-    tip.Init(&window);
-    tip.SetDelayTime(6, 1234);  // 6 is delay 2, the display time
-    EXPECT_EQ(tip.DelayTime(2), 1234);
-    tip.SetDelayTime(ToolTip::kAutomatic, 400);
-    EXPECT_EQ(tip.DelayTime(ToolTip::kInitial), 400);
-    EXPECT_EQ(tip.DelayTime(ToolTip::kAutoPop), 4000);
-    EXPECT_EQ(tip.DelayTime(ToolTip::kReshow), 80);
-    tip.SetMaxTipWidth(0);
-    EXPECT_EQ(tip.MaxTipWidth(), -1);
-}
-
 TEST_F(ToolTips, EnteringWaitsForTheDelayAndQtTipsAreOurs) {
     ToolTip tip;
     tip.Init(&window);

@@ -1,7 +1,7 @@
 // Windows on the window base in a real MDI area (offscreen).
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -278,19 +278,6 @@ TEST_F(WindowsTest, UnloadInsideAHandlerWaitsForIt) {
     EXPECT_EQ(area->subWindowList().size(), 1);
 }
 
-TEST_F(WindowsTest, ControlsByNameAndIndex) {
-    EXPECT_EQ(Form("Alpha").Control("Go"), nullptr);  // not loaded yet
-    Form("Alpha").Load();
-    TestForm& f = Form("Alpha");
-    EXPECT_EQ(f.Control("Go"), f.go);
-    EXPECT_EQ(f.Control("Opt"), nullptr);  // an array needs its index
-    ASSERT_NE(f.Control("Opt", 1), nullptr);
-    EXPECT_EQ(f.Control("Opt", 1)->property("index").toInt(), 1);
-    EXPECT_EQ(f.Control("Opt", 3), nullptr);
-    f.Unload();
-    EXPECT_EQ(f.Control("Go"), nullptr);
-}
-
 TEST_F(WindowsTest, NotifyAllInLoadOrderWithHiddenWindows) {
     WinMan::OpenForm("Lexi");
     Form("Alpha").Load();  // loaded, never shown
@@ -306,12 +293,6 @@ TEST_F(WindowsTest, RestoreOpenWindowsInStoredOrder) {
     EXPECT_EQ(HistoryNames(), "SingleName,Alpha");
     WinMan::SaveOpenWindows();
     EXPECT_EQ(Stored("Open"), "SingleName,Alpha");
-
-    // FocusIfCurrent leaves the history alone and passes over a window that is
-    // not the current one.
-    WinMan::FocusIfCurrent(Form("SingleName"), Form("SingleName").text);
-    WinMan::FocusIfCurrent(Form("Alpha"), Form("Alpha").text);
-    EXPECT_EQ(HistoryNames(), "SingleName,Alpha");
 }
 
 }  // namespace

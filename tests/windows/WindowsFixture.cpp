@@ -1,7 +1,6 @@
 #include "WindowsFixture.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
 
@@ -17,7 +16,6 @@
 #include "info/SingleName.h"
 #include "lists/NameLists.h"
 #include "TextConstants.h"
-#include "ToolTip.h"
 #include "ResultViews.h"
 #include "WinMan.h"
 

