@@ -37,8 +37,6 @@ TEST_F(ToolTips, ToolsAndTheirTexts) {
     EXPECT_EQ(tip.ToolCount(), 2);
     EXPECT_EQ(tip.ToolText(first), "Zeigt den Namen");
     EXPECT_EQ(tip.ToolText(second), "W\xF6rter");
-    tip.SetToolText(&window, "ignored");
-    EXPECT_FALSE(tip.IsTool(&window));
     tip.RemoveTool(second);
     EXPECT_EQ(tip.ToolText(second), "");
 
@@ -47,17 +45,6 @@ TEST_F(ToolTips, ToolsAndTheirTexts) {
     // The text is shown as it is, never as markup.
     tip.AddTool(second, "<b>a & b</b>");
     EXPECT_TRUE(tip.TipText(second).contains("&lt;b&gt;a &amp; b&lt;/b&gt;"));
-}
-
-TEST_F(ToolTips, EnteringWaitsForTheDelayAndQtTipsAreOurs) {
-    ToolTip tip;
-    tip.Init(&window);
-    tip.AddTool(first, "Tip");
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), first->mapToGlobal(QPointF(5, 5)));
-    QCoreApplication::sendEvent(first, &enter);
-    EXPECT_EQ(tip.ShownFor(), nullptr);  // not before the initial delay
-    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), first->mapToGlobal(QPoint(5, 5)));
-    EXPECT_TRUE(QCoreApplication::sendEvent(first, &help));  // Qt's own tip timing is taken over
 }
 
 TEST_F(ToolTips, AToolIsForgottenWhenItsWidgetDies) {

@@ -1,6 +1,4 @@
-// The start and end of the program without widgets: the edition from the
-// program's name, the debug switch, the welcome countdown, and the order of
-// the start-up and shutdown steps against recording fakes.
+// The start and end of the program without widgets, against recording fakes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -176,18 +174,11 @@ TEST(WelcomeCountdown, EstimatesFromTheSpeedSoFar) {
     EXPECT_EQ(c.Tick(1000, 250), 60);          // 4 x 20 - 20
     EXPECT_EQ(c.Elapsed(), 20);
 
-    struct Case {
-        double max, value;
-        long remaining;
-    } once[] = {
-        {1050, 1000, 0},  // 0.5 rounds to the even 0
-        {1150, 1000, 2},  // 1.5 rounds to 2
-        {1000, 2000, 1},  // a negative estimate shows as 1
-    };
-    for (const Case& k : once) {
+    // 0.5 rounds to the even 0, 1.5 to 2; a negative estimate shows as 1.
+    for (auto [max, value, remaining] : {std::tuple{1050.0, 1000.0, 0L}, {1150.0, 1000.0, 2L}, {1000.0, 2000.0, 1L}}) {
         Startup::Countdown d;
         d.Start();
-        EXPECT_EQ(d.Tick(k.max, k.value), k.remaining) << k.max << "/" << k.value;
+        EXPECT_EQ(d.Tick(max, value), remaining) << max << "/" << value;
     }
 
     TextConstants::textLanguage = 0;

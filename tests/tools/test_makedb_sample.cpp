@@ -63,35 +63,3 @@ TEST_F(SampleDatabase, ReaderGetsEveryDerivedValueTheCompilerComputed) {
     EXPECT_TRUE(std::equal(std::begin(read.counts), std::end(read.counts), std::begin(built_->counts)));
     EXPECT_TRUE(Fakes().TakeAsserts().empty());
 }
-
-TEST_F(SampleDatabase, EveryPairedPropertyHasItsOtherDirection) {
-    // The pairs are those of the source; what a spelling variant inherits
-    // from its main entry (the very property objects of the main entry) is
-    // the program's derivation and has no mirror of its own.
-    auto inherited = [](const atom* x, const Prop* p) {
-        const Prop* main = x->FirstProp(prWriteVarOf);
-        if (!main) return false;
-        const auto& mp = main->atomVal()->props();
-        return std::find(mp.begin(), mp.end(), p) != mp.end();
-    };
-    int pairs = 0, skipped = 0;
-    for (int32_t id = 0; id < numAtoms; ++id) {
-        atom* x = atomTab[static_cast<size_t>(id)];
-        for (const Prop* p : x->props()) {
-            if (p->kind() == 1) continue;
-            if (inherited(x, p)) {
-                ++skipped;
-                continue;
-            }
-            for (const MakeDb::KindPair& kp : MakeDb::Pairs()) {
-                const char* other = p->proper()->name() == kp.a ? kp.b : p->proper()->name() == kp.b ? kp.a : nullptr;
-                if (!other) continue;
-                ++pairs;
-                EXPECT_TRUE(p->atomVal()->HasProp(GetAtom(other), x))
-                    << x->name() << " " << p->proper()->name() << " " << p->atomVal()->name();
-            }
-        }
-    }
-    EXPECT_GT(pairs, 1000);
-    EXPECT_GT(skipped, 0);
-}

@@ -159,14 +159,6 @@ void ListMgrTest::SetUp() {
     Auto::Register("SingleName", [] { return std::make_unique<FakeSingleName>(); });
 }
 
-std::vector<bool*> ListMgrTest::AutoOptions() {
-    return {&Options::ListsAutoToNames,  &Options::ListsAutoToGenNames, &Options::ListsAutoFemaleOnly,
-            &Options::ListsAutoMaleOnly, &Options::ListsAutoNamesOnly,  &Options::ListsAutoGenNamesOnly};
-}
-
-NameLists& ListMgrTest::Lists() { return *dynamic_cast<NameLists*>(Auto::GetForm("NameLists")); }
-FakeSingleName& ListMgrTest::Names() { return *dynamic_cast<FakeSingleName*>(Auto::GetForm("SingleName")); }
-
 void ListMgrTest::Produce(const std::string& title, const std::vector<std::string>& atomNames) {
     ResultSet rs;
     rs.InitInt();

@@ -1,6 +1,5 @@
-// The child windows on the sample database, in an MDI area of their own, with
-// the window manager, the name table and the search engine wired as start-up
-// wires them, and fakes for the windows of other branches of the program.
+// The child windows on the sample database in an MDI area of their own, wired
+// as start-up wires them, with fakes for the windows of other branches.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,13 +10,15 @@
 #include <vector>
 
 #include "ChildForm.h"
+#include "lists/NameLists.h"
+#include "Options.h"
+#include "WinMan.h"
 #include "ResultSet.h"
 #include "WindowContracts.h"
 
 class atom;
 class ListView;
 class ListViewDisplay;
-class NameLists;
 class SingleName;
 class Similar;
 
@@ -112,9 +113,12 @@ protected:
 class ListMgrTest : public WindowsTest {
 protected:
     void SetUp() override;
-    static std::vector<bool*> AutoOptions();
-    NameLists& Lists();
-    FakeSingleName& Names();
+    static std::vector<bool*> AutoOptions() {
+        return {&Options::ListsAutoToNames,  &Options::ListsAutoToGenNames, &Options::ListsAutoFemaleOnly,
+                &Options::ListsAutoMaleOnly, &Options::ListsAutoNamesOnly,  &Options::ListsAutoGenNamesOnly};
+    }
+    NameLists& Lists() { return *dynamic_cast<NameLists*>(Auto::GetForm("NameLists")); }
+    FakeSingleName& Names() { return *dynamic_cast<FakeSingleName*>(Auto::GetForm("SingleName")); }
     // A producer's list of these atoms, handed over as every window does.
     static void Produce(const std::string& title, const std::vector<std::string>& atomNames);
     static std::vector<std::string> AtomNames(const ResultSet& rs);

@@ -1,29 +1,15 @@
-// The road of a new list through the list manager: automatic filters and
-// conversions in their fixed order with the count prefix, numbering, sort
-// order of new lists, the history of 20 lists and the broadcast of changes.
+// The road of a new list through the list manager, and its window.
 #include "Atom.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "ListManager.h"
-#include "lists/NameLists.h"
-#include "Options.h"
 #include "ResultViews.h"
 #include "Searches.h"
-#include "WinMan.h"
 #include "WindowsFixture.h"
 
 using ListManager::Step;
 
 namespace {
-
-TEST_F(ListMgrTest, WithoutAutomaticStepsOnlyNumberAndCountGoBeforeTheTitle) {
-    Produce(": Test", {"naJohannes", "naMaria", "gnJohannes"});
-    EXPECT_EQ(Lists().current()->title(), "1st list: 2 names+1 group: Test");
-    EXPECT_TRUE(Lists().Visible());
-    Produce(": Again", {"naMaria"});
-    Produce(": Third", {"naMaria"});
-    EXPECT_EQ(Lists().current()->title(), "3rd list: 1 name: Third");
-}
 
 // Each step alone, on the same incoming list.
 TEST_F(ListMgrTest, EachAutomaticStepFiltersOrConvertsAndNamesItself) {
@@ -91,10 +77,13 @@ TEST_F(ListMgrTest, NewListsTakeTheChosenSortOrder) {
 }
 
 TEST_F(ListMgrTest, TheHistoryKeepsTwentyListsAndNumbersGoOn) {
-    for (int i = 1; i <= 21; ++i) Produce(": L" + std::to_string(i), {"naMaria"});
+    Produce(": Test", {"naJohannes", "naMaria", "gnJohannes"});  // no automatic step: number and count only
+    EXPECT_EQ(Lists().current()->title(), "1st list: 2 names+1 group: Test");
+    EXPECT_TRUE(Lists().Visible());
+    for (int i = 2; i <= 21; ++i) Produce(": L" + std::to_string(i), {"naMaria"});
     ResultHistory& h = Lists().listHistory();
     EXPECT_EQ(h.numSets(), 20);
-    EXPECT_EQ(h.resSet(0)->id(), 2);
+    EXPECT_EQ(h.resSet(0)->title(), "2nd list: 1 name: L2");
     EXPECT_EQ(Lists().current()->title().rfind("21st list", 0), 0u);
     EXPECT_EQ(Lists().historySet()->numLines(), 20);
     EXPECT_EQ(Lists().historySet()->line(19), Lists().current()->title());
@@ -125,13 +114,6 @@ TEST_F(ListMgrTest, EveryChangeOfTheCurrentListIsBroadcastButNotAReSort) {
     EXPECT_EQ(Lists().current()->id(), 1);
     EXPECT_EQ(Lists().listHistory().numSets(), 2);
     EXPECT_EQ(Lists().listHistory().resSet(1)->SortOrder(), 1);  // the other list keeps its order
-
-    // A pick in the history view broadcasts and shows that list.
-    Lists().ControlAs<ListView>("History")->SelectTag(1);
-    Lists().History_ItemClick();
-    EXPECT_EQ(notes, std::vector<int>({2}));
-    EXPECT_EQ(Lists().current()->pureTitle(), ": B");
-    EXPECT_EQ(act->ListIndex(), 1);
     EXPECT_EQ(Searches::BusyDepth(), 0);
 }
 
@@ -154,6 +136,76 @@ TEST_F(ListMgrTest, HandRunStepsMakeNewListsThroughTheSearchEngine) {
     Lists().Notify(int16_t{3}, "Bogus");
     EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
     EXPECT_EQ(Lists().listHistory().numSets(), 4);
+}
+
+// The Manage Lists window itself.
+TEST_F(ListMgrTest, AutomaticStepOptionsSurviveAShutdownWithTheWindowOpen) {
+    WinMan::OpenForm("NameLists");
+    Lists().AutoBox(Step::FemaleOnly)->click();
+    Lists().AutoBox(Step::ToGroups)->click();
+    Lists().AutoBox(Step::GroupsOnly)->click();
+    Lists().AutoBox(Step::GroupsOnly)->click();  // ticked and cleared again
+    // What the frame does when it closes: options written first, windows after.
+    WinMan::appClosing = true;
+    Options::SaveOptions();
+    for (FormBase* f : std::vector<FormBase*>(FormBase::LoadedForms())) f->Unload(UnloadMode::AppClosing);
+    EXPECT_FALSE(Lists().IsLoaded());
+
+    for (bool* o : AutoOptions()) *o = false;
+    Options::LoadOptions();
+    EXPECT_TRUE(Options::ListsAutoFemaleOnly);
+    EXPECT_TRUE(Options::ListsAutoToGenNames);
+    EXPECT_FALSE(Options::ListsAutoGenNamesOnly);
+    EXPECT_FALSE(Options::ListsAutoMaleOnly);
+}
+
+TEST_F(ListMgrTest, PairsExcludeEachOtherAndTheSecondOfAStoredPairWins) {
+    for (bool* o : AutoOptions()) *o = true;
+    Lists().Load();
+    for (auto [step, value] : {std::pair{Step::ToNames, 0}, {Step::ToGroups, 1}, {Step::FemaleOnly, 0},
+                               {Step::MaleOnly, 1}, {Step::NamesOnly, 0}, {Step::GroupsOnly, 1}})
+        EXPECT_EQ(Lists().AutoBox(step)->Value(), value) << static_cast<int>(step);
+    EXPECT_FALSE(Options::ListsAutoToNames);
+
+    Lists().AutoBox(Step::FemaleOnly)->click();
+    EXPECT_EQ(Lists().AutoBox(Step::MaleOnly)->Value(), 0);
+    EXPECT_TRUE(Options::ListsAutoFemaleOnly);
+    EXPECT_FALSE(Options::ListsAutoMaleOnly);
+}
+
+TEST_F(ListMgrTest, ClosingOnlyHidesTheWindowAndKeepsItsLists) {
+    WinMan::OpenForm("NameLists");
+    Produce(": K", {"naMaria"});
+    Produce(": L", {"naMarie"});
+    Lists().Unload(UnloadMode::User);
+    EXPECT_TRUE(Lists().IsLoaded());
+    EXPECT_FALSE(Lists().Visible());
+    EXPECT_EQ(WinMan::History().Find(&Lists()), -1);
+
+    WinMan::OpenForm("NameLists");
+    EXPECT_EQ(Lists().current()->pureTitle(), ": L");
+    Produce(": M", {"naMaria"});
+    EXPECT_EQ(Lists().current()->id(), 3);
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+}
+
+TEST_F(ListMgrTest, AClickOnALineBrowsesTheCurrentListFromThatLine) {
+    Produce(": Click", {"naJohannes", "naMaria", "naMarie"});
+    auto cur = Lists().current();
+    auto* view = Lists().ControlAs<ListView>("Names");
+    ASSERT_EQ(view->Model()->rowCount(), 3);
+    view->SelectTag(2);
+    emit view->clicked(view->Model()->index(view->Model()->RowOfTag(2), 0));
+    FakeSingleName& names = Names();
+    ASSERT_EQ(names.shows, 1);
+    EXPECT_EQ(names.shownAtom, cur->atom(2));
+    EXPECT_EQ(names.shownSet, cur);
+    EXPECT_EQ(names.shownMarked, 2);
+
+    EXPECT_TRUE(Lists().nameWindowPending);
+    Lists().Names_MouseUp();  // the mouse-up brings the name window forward
+    EXPECT_FALSE(Lists().nameWindowPending);
+    EXPECT_TRUE(WinMan::IsCurrent(names));
 }
 
 }  // namespace

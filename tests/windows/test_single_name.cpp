@@ -1,20 +1,18 @@
-// The name window on the sample database: lookup, description with links,
-// history, browse lists and the road from a table line.
+// The name window on the sample database, and the choice among similar entries.
 #include <QApplication>
-#include <QFocusEvent>
+#include <QLabel>
 #include <QTextDocument>
 
 #include "Atom.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "GenMsg.h"
-#include "Options.h"
 #include "QtText.h"
 #include "ResultViews.h"
 #include "RichTextPane.h"
 #include "RtfReader.h"
+#include "info/Similar.h"
 #include "info/SingleName.h"
-#include "WinMan.h"
 #include "WindowsFixture.h"
 
 namespace {
@@ -60,11 +58,9 @@ TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
         std::string text;   // what the name box then holds
     };
     const std::vector<Case> cases = {
-        {"Janet", false, "naJanet", "Janet"},
-        {"  janet ", false, "naJanet", "Janet"},  // trimmed, case-blind
-        {"Joan", false, "naJoan", "Joan"},
-        {"Joan", true, "gnJohanna", "Joan"},       // the group's English text
-        {"Miryam", false, "gnMaria", "Mary"},     // an old form shows its group
+        {"Janet", false, "naJanet", "Janet"}, {"  janet ", false, "naJanet", "Janet"},  // trimmed, case-blind
+        {"Joan", false, "naJoan", "Joan"},    {"Joan", true, "gnJohanna", "Joan"},     // the group's English text
+        {"Miryam", false, "gnMaria", "Mary"},  // an old form shows its group
     };
     SingleName* w = OpenNameWindow();
     ASSERT_NE(w, nullptr);
@@ -249,40 +245,69 @@ TEST_F(SingleNameTest, BrowseListsComeFromTheListManager) {
     auto made = lists->lists[0];
     EXPECT_EQ(made->pureTitle(), " from group 'Joan'");
     // The manager's notice put the new list among the browse lists; choosing
-    // it shows its line at the cursor, an empty list clears the pane.
+    // it shows its line at the cursor.
     auto* curList = w->ControlAs<ComboBox>("CurList");
     EXPECT_EQ(curList->ListCount(), 1);
     curList->SetListIndex(0);
     EXPECT_EQ(w->curAtom(), made->atom(0));
     EXPECT_EQ(w->curBrowseSet(), made);
-    auto empty = std::make_shared<ResultSet>();
-    empty->InitInt();
-    lists->NewRes(empty);
-    lists->NewRes(empty);  // told twice: listed twice
-    EXPECT_EQ(curList->ListCount(), 3);
-    curList->SetListIndex(1);
-    EXPECT_EQ(w->BrowseCaption(), "Browse in list");
-    EXPECT_EQ(PaneText(w), "");
-
     // A name window opened later takes the manager's history.
+    lists->NewRes(std::make_shared<ResultSet>());
     w->Unload();
     Settle();
-    w = OpenNameWindow();
-    EXPECT_EQ(w->browseLists().numSets(), 3);
+    EXPECT_EQ(OpenNameWindow()->browseLists().numSets(), 2);
 }
 
-TEST_F(SingleNameTest, ABlockedNameBoxPutsItsTextBack) {
+// The choice among similar entries, reached through the lookup.
+TEST_F(SingleNameTest, AMisspeltNameOffersSimilarEntriesAndThePickIsShown) {
     SingleName* w = OpenNameWindow();
-    Lookup(w, "Janet");
-    auto* box = w->ControlAs<TextBox>("CurName");
-    box->setFocus();
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(box, &in);
-    WinMan::tutorialRunning = true;
-    Fakes().Answer({false});  // keep the tutorial
-    box->SetText("Jan");
-    EXPECT_EQ(box->Text(), "Janet");
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    Lookup(w, "Janett");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    auto names = s->names();
+    EXPECT_FALSE(s->Control("MultiLabel")->isVisibleTo(s->Client()));
+    EXPECT_TRUE(s->Control("SimilarLabel")->isVisibleTo(s->Client()));
+    EXPECT_EQ(QtText::FromQt(s->ControlAs<QLabel>("Text")->text()), "Janett");
+    int32_t janet = 0;
+    ASSERT_TRUE(names->GetAtomIndex(A("naJanet"), janet));
+    const std::string line = names->line(janet);
+    EXPECT_EQ(line.substr(0, line.find('\t')), "Janet");
+    EXPECT_TRUE(line.find("\tsimilar sound\t") != std::string::npos ||
+                line.find("\tsimilar spelling 1\t") != std::string::npos)
+        << line;
+    // The group as a link of its id.
+    EXPECT_NE(line.find("<a>" + std::to_string(A("gnJohanna")->id()) + "</a>Joan"), std::string::npos);
+
+    // The click on the line: the name window shows it, the choice goes.
+    auto* view = s->ControlAs<ListView>("Names");
+    ClickAt(view->viewport(), view->visualRect(view->Model()->index(janet, 0)).center());
+    Settle();
+    EXPECT_EQ(SimilarWindow(), nullptr);
+    EXPECT_EQ(w->curAtom(), A("naJanet"));
+    EXPECT_EQ(w->nameHistory().numSets(), 1);
+}
+
+TEST_F(SingleNameTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
+    SingleName* w = OpenNameWindow();
+    Lookup(w, "Andrea");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->Control("MultiLabel")->isVisibleTo(s->Client()));
+    EXPECT_FALSE(s->Control("SimilarLabel")->isVisibleTo(s->Client()));
+    auto names = s->names();
+    ASSERT_EQ(names->numLines(), 2);
+    for (int i = 0; i < 2; ++i) EXPECT_NE(names->line(i).find("\tmultiple\t"), std::string::npos);
+    EXPECT_EQ(names->atom(0)->kind() + names->atom(1)->kind(), 1);  // a male and a female name
+
+    // The pick reaches a name window that was closed meanwhile.
+    atom* second = names->atom(1);
+    w->Unload(UnloadMode::User);
+    Settle();
+    ASSERT_FALSE(w->IsLoaded());
+    s->Pick(1);
+    Settle();
+    EXPECT_TRUE(w->IsLoaded());
+    EXPECT_EQ(w->curAtom(), second);
 }
 
 }  // namespace
