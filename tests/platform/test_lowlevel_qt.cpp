@@ -1,27 +1,27 @@
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QFile>
-#include <QFontInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QVBoxLayout>
-#include <memory>
 
-#include "Cp1252.h"
 #include "Fakes.h"
-#include "HelperTestApp.h"
+#include "HelpViewer.h"
 #include "LowLevel.h"
 #include "QtLowLevel.h"
+#include "TextConstants.h"
 
 using namespace LowLevel;
 
 TEST(QtShell, OpensAddressesAndDocumentsOnlyAndNeverAProgram) {
-    EnsureQtApp();
     QTemporaryDir dir;
-    WriteTextFile(dir.filePath("letter.pdf"), "%PDF");
-    WriteTextFile(dir.filePath("run.sh"), "#!/bin/sh\n");
-
+    for (const char* name : {"letter.pdf", "run.sh"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(name) == "run.sh" ? "#!/bin/sh\n" : "%PDF");
+    }
     std::vector<QUrl> handed;
     QtShell shell([&](const QUrl& url) {
         handed.push_back(url);
@@ -30,33 +30,16 @@ TEST(QtShell, OpensAddressesAndDocumentsOnlyAndNeverAProgram) {
     EXPECT_TRUE(shell.Open("https://example.org/x?a=1"));
     EXPECT_TRUE(shell.Open("mailto:someone@example.org"));
     EXPECT_TRUE(shell.Open(dir.filePath("letter.pdf").toStdString()));
-    EXPECT_FALSE(shell.Open("/bin/sh"));
-    EXPECT_FALSE(shell.Open("/usr/bin/env"));
-    EXPECT_FALSE(shell.Open(dir.filePath("run.sh").toStdString()));
-    EXPECT_FALSE(shell.Open("xterm -e rm"));
-    EXPECT_FALSE(shell.Open(dir.path().toStdString()));
+    for (std::string program : {std::string("/bin/sh"), std::string("/usr/bin/env"), std::string("xterm -e rm"),
+                                dir.filePath("run.sh").toStdString(), dir.path().toStdString()})
+        EXPECT_FALSE(shell.Open(program)) << program;
     ASSERT_EQ(handed.size(), 3u);
     EXPECT_EQ(handed[0], QUrl("https://example.org/x?a=1"));
     EXPECT_EQ(handed[1].scheme(), "mailto");
     EXPECT_EQ(handed[2], QUrl::fromLocalFile(dir.filePath("letter.pdf")));
 }
 
-TEST(QtLowLevel, CharacterWidthsAreMeasured) {
-    EnsureQtApp();
-    QWidget form;
-    MeasureCharWidths(&form);
-    EXPECT_TRUE(QFontInfo(ArialFont(false)).family().contains("Arial") ||
-                QFontInfo(ArialFont(false)).family().contains("Liberation Sans"));
-    for (const CharWidthTable* t : {&charWidthForm, &charWidthArial, &charWidthArialBold}) {
-        EXPECT_GT((*t)['W'], (*t)['i']);
-        EXPECT_GT((*t)[0xC4], 0);  // "Ä"
-        EXPECT_EQ((*t)['\t'], 0);
-    }
-    EXPECT_GE(charWidthArialBold['W'], charWidthArial['W']);
-}
-
-TEST(QtLowLevel, CaretLineAndColumn) {
-    EnsureQtApp();
+TEST(QtLowLevel, CaretLineAndColumnInCp1252) {
     QTextEdit box;
     box.setPlainText(QString::fromUtf8("first line\nW\xC3\xB6rter und mehr"));
     QTextCursor c = box.textCursor();
@@ -67,41 +50,23 @@ TEST(QtLowLevel, CaretLineAndColumn) {
     GetCaretLine(&box, line, column);
     EXPECT_EQ(line, "W\xF6rter und mehr");
     EXPECT_EQ(column, 3);
-
-    box.clear();
-    GetCaretLine(&box, line, column);
-    EXPECT_EQ(line, "");
-    EXPECT_EQ(column, 0);
     GetCaretLine(nullptr, line, column);
     EXPECT_EQ(column, 0);
 }
 
-TEST(QtLowLevel, ComboDropDownHeight) {
-    EnsureQtApp();
-    const std::pair<int, int> cases[] = {{0, 2}, {3, 3}, {25, 22}};
-    for (const auto& [count, visible] : cases) {
-        QComboBox combo;
-        for (int i = 0; i < count; ++i) combo.addItem(QString::number(i));
-        SetComboDropHeight(&combo);
-        EXPECT_EQ(combo.maxVisibleItems(), visible) << count;
-    }
-}
-
 TEST(QtLowLevel, MarkFramesTheControlAndSurvivesItsWindow) {
-    EnsureQtApp();
     MarkShape shape;
     {
         QWidget window;
-        auto* layout = new QVBoxLayout(&window);
         auto* button = new QPushButton("Show", &window);
-        layout->addWidget(button);
+        (new QVBoxLayout(&window))->addWidget(button);
         window.resize(300, 200);
         window.show();
         PlaceMarkShape(shape, button);
         ASSERT_NE(shape.Overlay(), nullptr);
         EXPECT_TRUE(shape.IsShown());
-        QRect inner = shape.Overlay()->geometry().adjusted(4, 4, -4, -4);
-        EXPECT_EQ(inner, QRect(button->mapTo(&window, QPoint(0, 0)), button->size()));
+        EXPECT_EQ(shape.Overlay()->geometry().adjusted(4, 4, -4, -4),
+                  QRect(button->mapTo(&window, QPoint(0, 0)), button->size()));
         HideMarkShape(shape);
         EXPECT_FALSE(shape.IsShown());
         PlaceMarkShape(shape, nullptr);  // nothing to frame
@@ -112,4 +77,86 @@ TEST(QtLowLevel, MarkFramesTheControlAndSurvivesItsWindow) {
     EXPECT_EQ(shape.Overlay(), nullptr);
     EXPECT_FALSE(shape.IsShown());
     HideMarkShape(shape);
+}
+
+
+namespace {
+
+class HelpTopics : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        Write("AlphaNames.html", "<h1>Names by letter</h1><a href=\"Welcome.html\">Welcome</a> "
+                                 "<a href=\"https://example.org/more\">more</a> <a href=\"../outside.html\">out</a>");
+        Write("Welcome.html", "<h1>Welcome page</h1>");
+        Write("index.html", "<h1>Contents of the help</h1>");
+    }
+    void Write(const QString& name, const QByteArray& body) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("<html><body>" + body + "</body></html>") > 0);
+    }
+    QUrl Page(const QString& name) const { return QUrl::fromLocalFile(dir.filePath(name)); }
+
+    QTemporaryDir dir;
+};
+
+}  // namespace
+
+TEST_F(HelpTopics, ATopicOpensItsPage) {
+    QtHelp help(dir.path());
+    help.ShowTopic("AlphaNames");
+    HelpViewer* v = help.Viewer();
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(v->isVisible());
+    EXPECT_FALSE(v->NoteShown());
+    EXPECT_TRUE(v->Browser()->toPlainText().contains("Names by letter"));
+
+    // A link to another page of the help follows; an address goes to the
+    // shell; a page outside the help folder is not opened.
+    emit v->Browser()->anchorClicked(QUrl("Welcome.html"));
+    EXPECT_EQ(v->CurrentPage(), Page("Welcome.html"));
+    help.ShowTopic("alphanames");  // another case of the same page name
+    EXPECT_EQ(v->CurrentPage(), Page("AlphaNames.html"));
+    emit v->Browser()->anchorClicked(QUrl("https://example.org/more"));
+    EXPECT_EQ(Fakes().shell.opened, std::vector<std::string>{"https://example.org/more"});
+    emit v->Browser()->anchorClicked(QUrl("../outside.html"));
+    EXPECT_EQ(v->CurrentPage(), Page("AlphaNames.html"));
+}
+
+TEST_F(HelpTopics, AnUnknownTopicShowsTheIndexWithANote) {
+    TextConstants::textLanguage = 1;
+    QtHelp help(dir.path());
+    for (const char* topic : {"NoSuchTopic", "", "../AlphaNames", "Alpha Names", "/etc/passwd"}) {
+        help.ShowTopic("Welcome");
+        help.ShowTopic(topic);
+        HelpViewer* v = help.Viewer();
+        EXPECT_EQ(v->CurrentPage(), Page("index.html")) << topic;
+        EXPECT_TRUE(v->NoteShown()) << topic;
+        EXPECT_TRUE(v->NoteText().contains(QString::fromLatin1(topic))) << topic;
+    }
+    help.ShowTopic("Welcome");  // a topic with a page takes the note away
+    EXPECT_FALSE(help.Viewer()->NoteShown());
+
+    // Without an index page the viewer lists the pages there are.
+    QFile::remove(dir.filePath("index.html"));
+    help.ShowTopic("GLPop");
+    EXPECT_TRUE(help.Viewer()->NoteText().contains("GLPop"));
+    EXPECT_TRUE(help.Viewer()->Browser()->toPlainText().contains("AlphaNames"));
+
+    // No help folder at all: still a window, with a note and a text.
+    QtHelp none(dir.filePath("missing"));
+    none.ShowTopic("Welcome");
+    ASSERT_NE(none.Viewer(), nullptr);
+    EXPECT_TRUE(none.Viewer()->NoteShown());
+    EXPECT_TRUE(none.Viewer()->Browser()->toPlainText().contains("No help pages"));
+}
+
+TEST(HelpByWindow, TopicIsWindowAndControlName) {
+    QWidget form;
+    form.setObjectName("Alpha");
+    QWidget names(&form);
+    names.setObjectName("Names");
+    LowLevel::ShowFormHelp(&form, &names);
+    LowLevel::ShowFormHelp(&form, nullptr);
+    EXPECT_EQ(Fakes().help.topics, (std::vector<std::string>{"AlphaNames", "Alpha"}));
 }

@@ -1,22 +1,11 @@
-// The frame window, the shell's small windows and the whole start-up,
-// offscreen: toolbar keys and menu items, the input block while the database
-// loads, the shutdown saves, the options window, the getting-started and
-// feedback windows, the welcome countdown, and the program's start on the
-// sample database.
+// The frame window, the shell's small windows and the program's start on
+// the sample database, offscreen.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
-#include <QMdiArea>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMdiSubWindow>
 #include <QMouseEvent>
-#include <QProgressBar>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTimer>
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -33,7 +22,6 @@
 #include "ShortHelp.h"
 #include "Startup.h"
 #include "TextConstants.h"
-#include "TextDisplay.h"
 #include "Welcome.h"
 #include "WinMan.h"
 
@@ -119,22 +107,14 @@ protected:
     int lang_ = 0, edition_ = 0;
 };
 
-// --- Frame: menus and toolbar -------------------------------------------------------------
-
 TEST_F(ShellTest, EveryToolbarKeyRunsTheHandlerOfItsMenuItem) {
     MakeFrame(true);
-    int buttons = 0, separators = 0;
     for (const KFrame::ToolButton& b : KFrame::ToolButtons()) {
-        if (!*b.key) {
-            ++separators;
-            continue;
-        }
-        ++buttons;
+        if (!*b.key) continue;  // a separator
         QAction* tool = frame->ToolAction(b.key);
         QAction* item = frame->MenuAction(b.item);
         ASSERT_TRUE(tool && item) << b.key;
         EXPECT_TRUE(tool->isEnabled()) << b.key;
-        EXPECT_EQ(tool->toolTip().toStdString(), b.toolTip);
         EXPECT_FALSE(tool->icon().isNull()) << b.key;
         commands.clear();
         tool->trigger();
@@ -145,33 +125,11 @@ TEST_F(ShellTest, EveryToolbarKeyRunsTheHandlerOfItsMenuItem) {
         ASSERT_EQ(byTool.size(), 1u) << b.key;
         EXPECT_EQ(byTool[0], b.key);  // the key is the command's logged name
     }
-    EXPECT_EQ(buttons, 18);
-    EXPECT_EQ(separators, 4);  // and the last group needs none after it
     EXPECT_TRUE(Shown("Alpha") && Shown("Pop") && Shown("UserNames"));
-
-    commands.clear();
     frame->Toolbar1_ButtonClick("Quiz");
-    EXPECT_EQ(commands, std::vector<std::string>{"QuizOptions"});
     EXPECT_TRUE(Shown("QuizOptions"));
     frame->Toolbar1_ButtonClick("Nonsense");
     EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{"*** Assert: *** Toolbar"});
-}
-
-TEST_F(ShellTest, CommandsOfWindowsNotBuiltAreDisabled) {
-    MakeFrame(false);
-    for (const char* off : {"AlphaFunc", "LexiFunc", "LoadListFunc", "SaveListFunc", "TutorFunc", "PopFunc"})
-        EXPECT_FALSE(frame->MenuAction(off)->isEnabled()) << off;
-    for (const char* on : {"OptionEntryFunc", "GoBackFunc", "GoForwFunc", "CloseAllFunc", "HelpFunc", "ShortHelpFunc",
-                           "FeedbackFunc", "AboutFunc"})
-        EXPECT_TRUE(frame->MenuAction(on)->isEnabled()) << on;
-    EXPECT_FALSE(frame->ToolAction("Alpha")->isEnabled());
-    EXPECT_TRUE(frame->ToolAction("GoBack")->isEnabled());
-    // Six menus in their order, each item where the table puts it.
-    QList<QAction*> menus = frame->MainWindow()->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 6);
-    EXPECT_EQ(menus[0]->text(), "&Show");
-    EXPECT_EQ(menus[5]->text(), "&Help");
-    EXPECT_EQ(frame->Menu("HelpMenu")->actions().back()->text(), "&About Talvessin...");
 }
 
 TEST_F(ShellTest, CommandsAreBlockedWhileLoadingButOptionsAboutFeedbackAndHelpAreNot) {
@@ -212,62 +170,24 @@ TEST_F(ShellTest, ClosingTheFrameSavesTheOpenWindowsBeforeTheyUnload) {
     EXPECT_TRUE(WinMan::appClosing);
     EXPECT_EQ(Stored("Windows", "Open"), "Alpha,Pop");
     EXPECT_EQ(Stored("Options", "ShowToolTips"), "False");
-    // Each window stored its position as it unloaded, the frame last.
-    EXPECT_FALSE(Stored("Windows", "Alpha").empty());
-    EXPECT_FALSE(Stored("Windows", "Pop").empty());
-    EXPECT_FALSE(Stored("Windows", "KFrame").empty());
+    // Each window stored its position as it unloaded, the frame too.
+    for (const char* w : {"Alpha", "Pop", "KFrame"}) EXPECT_FALSE(Stored("Windows", w).empty()) << w;
     EXPECT_FALSE(Auto::GetForm("Alpha")->IsLoaded());
-}
-
-TEST_F(ShellTest, ClosingTheFrameWhileLoadingSavesNothingAndHoldsTheFrame) {
-    MakeFrame(true);
-    bool closed = false;
-    frame->onClosed = [&] { closed = true; };
-    frame->ItemClick("AlphaFunc");
-    loading = true;
-    frame->Unload(UnloadMode::User);
-    EXPECT_TRUE(WinMan::appClosing);
-    EXPECT_FALSE(closed);
-    EXPECT_TRUE(frame->IsLoaded());  // the loader still runs under it
-    EXPECT_FALSE(frame->Visible());
-    EXPECT_TRUE(Fakes().settings.Keys().empty());
-}
-
-// --- Options window ----------------------------------------------------------------------------
-
-TEST_F(ShellTest, OptionsCancelChangesNothing) {
-    MakeFrame(false);
-    OptionEntry& w = *static_cast<OptionEntry*>(Auto::GetForm("OptionEntry"));
-    Options::ShowToolTips = true;
-    Options::ShowAlphaInfoLinks = false;
-    Options::ShowSingleInfoLinks = true;
-    w.Load();
-    EXPECT_EQ(w.Caption(), "Options");
-    EXPECT_EQ(w.ShowToolTips()->Value(), 1);
-    EXPECT_EQ(w.ShowAlphaInfoLinks()->Value(), 0);
-    w.ShowToolTips()->SetValue(0);
-    w.ShowAlphaInfoLinks()->SetValue(1);
-    w.DoCancel()->Press();
-    EXPECT_FALSE(w.IsLoaded());
-    EXPECT_TRUE(Options::ShowToolTips);
-    EXPECT_FALSE(Options::ShowAlphaInfoLinks);
-    EXPECT_TRUE(Options::ShowSingleInfoLinks);
 }
 
 class RestartNoteWatcher : public Services::MessageBoxes {
 public:
     bool ShowMessage(const Services::Message& m) override {
         numbers.push_back(m.number);
-        classes.push_back(m.msgClass);
         windowVisible = form && form->Visible();
         return false;
     }
     FormBase* form = nullptr;
-    std::vector<int> numbers, classes;
+    std::vector<int> numbers;
     bool windowVisible = true;
 };
 
-TEST_F(ShellTest, OptionsSaveTakesEffectAtOnceWithTheRestartNoteForTooltips) {
+TEST_F(ShellTest, OptionsCancelSaveAndTheRestartNoteForTooltips) {
     MakeFrame(false);
     OptionEntry& w = *static_cast<OptionEntry*>(Auto::GetForm("OptionEntry"));
     Services::Set saved = Services::Get();
@@ -278,7 +198,16 @@ TEST_F(ShellTest, OptionsSaveTakesEffectAtOnceWithTheRestartNoteForTooltips) {
     Services::Install(set);
 
     Options::ShowToolTips = true;
+    Options::ShowAlphaInfoLinks = false;
     Options::ShowSingleInfoLinks = true;
+    w.Load();
+    w.ShowToolTips()->SetValue(0);
+    w.ShowAlphaInfoLinks()->SetValue(1);
+    w.DoCancel()->Press();  // changes nothing
+    EXPECT_FALSE(w.IsLoaded());
+    EXPECT_TRUE(Options::ShowToolTips);
+    EXPECT_FALSE(Options::ShowAlphaInfoLinks);
+
     w.Load();
     w.ShowSingleInfoLinks()->SetValue(0);  // an info-link box alone: no note
     w.DoSave()->Press();
@@ -292,53 +221,21 @@ TEST_F(ShellTest, OptionsSaveTakesEffectAtOnceWithTheRestartNoteForTooltips) {
     Services::Install(saved);
     EXPECT_FALSE(Options::ShowToolTips);
     EXPECT_EQ(watcher.numbers, std::vector<int>{GenMsg::GMrestart});
-    EXPECT_EQ(watcher.classes, std::vector<int>{GenMsg::kInformation});
     EXPECT_FALSE(watcher.windowVisible);  // the note comes after the window went
     // The settings reach the store only when the program closes.
     EXPECT_TRUE(Fakes().settings.Keys().empty());
-
-    w.Load();
-    w.ShowHelp()->Press();
-    EXPECT_EQ(Fakes().help.topics, std::vector<std::string>{"OptionEntry"});
-    w.Unload();
 }
 
-// --- Getting-started window --------------------------------------------------------------------
-
-int TextParagraphs(RichTextPane* pane) {
-    int n = 0;
-    for (QTextBlock b = pane->document()->begin(); b.isValid(); b = b.next())
-        if (!b.text().trimmed().isEmpty()) ++n;
-    return n;
-}
-
-TEST_F(ShellTest, GettingStartedTextAndItsCheckBox) {
+TEST_F(ShellTest, GettingStartedCheckBoxAndButtons) {
     MakeFrame(true);
-    struct Case {
-        int language;
-        int paragraphs;
-        const char* caption;
-    } cases[] = {{1, 6, "Getting Started"}, {0, 7, "K\xFCrzestanleitung"}};
-    for (const Case& c : cases) {
-        TextConstants::textLanguage = c.language;
-        WinMan::OpenForm("ShortHelp");
-        auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
-        EXPECT_EQ(TextParagraphs(w.Text()), c.paragraphs) << c.language;
-        EXPECT_EQ(w.Caption(), c.caption);
-        EXPECT_EQ(w.ShowShortHelpBox()->Value(), 1);
-        w.Unload();
-    }
-    TextConstants::textLanguage = 1;
     WinMan::OpenForm("ShortHelp");
     auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
-    EXPECT_TRUE(WinMan::IsCurrent(w));
+    EXPECT_EQ(w.ShowShortHelpBox()->Value(), 1);
     w.ShowShortHelpBox()->SetValue(0);
     EXPECT_FALSE(Options::ShowShortHelp);
-    // Its close box closes it alone.
+    // Its close box closes it alone, its button leads on to the names by alphabet.
     w.Unload(UnloadMode::User);
     EXPECT_FALSE(Shown("Alpha"));
-    EXPECT_FALSE(Stored("Windows", "ShortHelp").empty());  // its position was stored
-    // Its button leads on to the names by alphabet.
     WinMan::OpenForm("ShortHelp");
     EXPECT_EQ(w.ShowShortHelpBox()->Value(), 0);
     w.DoClose()->Press();
@@ -346,22 +243,22 @@ TEST_F(ShellTest, GettingStartedTextAndItsCheckBox) {
     EXPECT_TRUE(Shown("Alpha"));
 }
 
-// --- Feedback and about -----------------------------------------------------------------------------
-
-class SampleDatabase : public ShellTest {
+class ProgramTest : public ShellTest {
 protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        DataBase::DbStatus st = DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin"));
-        ASSERT_TRUE(st.ok) << st.detail;
-    }
     void TearDown() override {
         DataBase::InitDataBase();
         ShellTest::TearDown();
     }
+    Startup::ProgramSetup Setup(const std::string& folder) {
+        Startup::ProgramSetup s;
+        s.installServices = false;
+        s.databaseFolder = folder;
+        return s;
+    }
 };
 
-TEST_F(SampleDatabase, FeedbackLinkFollowsTheMakersLinkAtom) {
+TEST_F(ProgramTest, FeedbackLinkFollowsTheMakersLinkAtom) {
+    ASSERT_TRUE(DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin")).ok);
     MakeFrame(false);
     atom* maker = DataBase::GetAtom("liQuillmarsh");
     ASSERT_NE(maker, DataBase::nothingAtom);
@@ -382,79 +279,18 @@ TEST_F(SampleDatabase, FeedbackLinkFollowsTheMakersLinkAtom) {
     }
     EXPECT_EQ(Fakes().shell.opened, std::vector<std::string>{"https://www.example.org/quillmarsh/"});
 
+    // The mail's subject names the edition, escaped for an address.
     Fakes().shell.opened.clear();
-    w.Mailto()->Press();
-    w.Website()->Press();
     TextConstants::textLanguage = 0;
     w.Mailto()->Press();
     EXPECT_EQ(Fakes().shell.opened,
-              (std::vector<std::string>{"mailto:feedback@example.org?subject=Talvessin%20V1%2E2%20Feedback",
-                                        "https://www.example.org/quillmarsh/feedback?prog13",
-                                        "mailto:feedback@example.org?subject=Orsabrine%20V1%2E2%20Feedback"}));
-    w.DoCancel()->Press();
-    EXPECT_FALSE(w.IsLoaded());
+              std::vector<std::string>{"mailto:feedback@example.org?subject=Orsabrine%20V1%2E2%20Feedback"});
 }
-
-TEST_F(ShellTest, AboutShowsTheVersionOfTheTextLanguage) {
-    MakeFrame(false);
-    for (int lang : {1, 0}) {
-        TextConstants::textLanguage = lang;
-        About about;
-        about.Load();
-        EXPECT_EQ(about.Version()->text().toStdString(),
-                  lang ? "Version 1.01, June 2005, Build 5" : "Version 1.21, Januar 2005, Build 8");
-        about.Website()->Press();
-        about.DoClose()->Press();
-        EXPECT_FALSE(about.IsLoaded());
-    }
-    EXPECT_EQ(Fakes().shell.opened.size(), 2u);
-    EXPECT_EQ(Fakes().shell.opened[0], "https://www.example.org/quillmarsh/");
-}
-
-// --- Welcome window -------------------------------------------------------------------------------
-
-TEST_F(ShellTest, WelcomeCountsDownFromTheLoadersProgress) {
-    MakeFrame(false);
-    Welcome w;
-    w.Show();
-    EXPECT_EQ(w.Caption(), "Welcome");
-    w.Start(1000);
-    EXPECT_EQ(w.Timer()->interval(), 10000);
-    EXPECT_TRUE(w.Timer()->isActive());
-    // The display shows the colours as they are on this offscreen screen.
-    EXPECT_EQ(Options::ShownColor, Options::OptColor);
-    w.Timer_Timer();  // no progress yet: skipped
-    EXPECT_EQ(w.ProgressLabel()->text(), "Please wait, loading database");
-    w.LoadProgress()->setValue(250);
-    w.Timer_Timer();
-    w.Timer_Timer();
-    EXPECT_EQ(w.ProgressLabel()->text(), "Please wait, loading database (time remaining approx. 60 secs)");
-    w.Timer()->stop();
-}
-
-// --- The program's start ----------------------------------------------------------------------------
-
-class ProgramTest : public ShellTest {
-protected:
-    void TearDown() override {
-        DataBase::InitDataBase();
-        ShellTest::TearDown();
-    }
-    Startup::ProgramSetup Setup(const std::string& folder) {
-        Startup::ProgramSetup s;
-        s.installServices = false;
-        s.databaseFolder = folder;
-        return s;
-    }
-};
 
 TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
     Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Windows", "Open", "ShortHelp");
     Startup::Program program(Setup(BinaryPath("bin")));
     ASSERT_EQ(program.Start("/x/talvessin", {}), Startup::StartResult::Running);
-    EXPECT_EQ(TextConstants::edition, 1);
-    EXPECT_GT(DataBase::numAtoms, 100);
-    EXPECT_FALSE(program.WelcomeWindow()->Visible());
     EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
     EXPECT_FALSE(WinMan::ActionBlocked());
     ASSERT_TRUE(program.Frame() && program.Frame()->Visible());

@@ -1,8 +1,7 @@
-// The start and end of the program without widgets: the edition from the
-// program's name, the debug switch, the welcome countdown, and the order of
-// the start-up and shutdown steps against recording fakes.
+// The start and end of the program without widgets, against recording fakes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,15 +32,10 @@ TEST(StartupEdition, FirstFourLettersOfTheProgramNameWithoutCase) {
         const char* argv0;
         std::optional<int> edition;
     } cases[] = {
-        {"talvessin", 1},
-        {"/usr/local/bin/talvessin", 1},
-        {"./TaLvEsSiN", 1},
-        {"talv", 1},
-        {"talvessin.bin", 1},
-        {"orsabrine", 0},
-        {"build/bin/ORSAbrine", 0},
-        {"tal", std::nullopt},          // fewer than four letters
-        {"xtalvessin", std::nullopt},   // the code must come first
+        {"/usr/local/bin/talvessin", 1}, {"./TaLvEsSiN", 1}, {"talv", 1}, {"talvessin.bin", 1},
+        {"orsabrine", 0}, {"build/bin/ORSAbrine", 0},
+        {"tal", std::nullopt},                   // fewer than four letters
+        {"xtalvessin", std::nullopt},            // the code must come first
         {"/opt/talvessin/namen", std::nullopt},  // folders do not count
         {"/opt/orsa.d/tal.v", std::nullopt},     // the extension does not count
         {"", std::nullopt},
@@ -51,60 +45,41 @@ TEST(StartupEdition, FirstFourLettersOfTheProgramNameWithoutCase) {
     EXPECT_EQ(Startup::ProgramName("/a/b/.hidden"), ".hidden");
 }
 
-// --- Start-up order ---------------------------------------------------------------------
+#define STEP(name) \
+    void name() override { Add(#name); }
 
 class RecordingSteps : public Startup::StartupSteps {
 public:
     std::vector<std::string> calls;
-    bool english = true;
-    bool loadOk = true;
-    bool closeDuringLoad = false;
-    bool shortHelp = true;
-    bool appClosing = false;
+    bool english = true, loadOk = true, closeDuringLoad = false, shortHelp = true, appClosing = false;
 
     void Add(const std::string& s) { calls.push_back(s); }
     void SetAppClosing(bool c) override {
         appClosing = c;
         Add(c ? "AppClosing:=True" : "AppClosing:=False");
     }
-    void InitLog() override { Add("InitLog"); }
-    void EnableLog() override { Add("EnableLog"); }
     void SetEdition(int e) override {
         TextConstants::edition = e;
         Add("SetEdition " + std::to_string(e));
     }
-    void InitWinMan() override { Add("InitWinMan"); }
     void InitMessages() override { Add(std::string("InitMessages ") + (TextConstants::textLanguage ? "en" : "de")); }
-    void InitDataBase() override { Add("InitDataBase"); }
-    void InitParser() override { Add("InitParser"); }
-    void InitColors() override { Add("InitColors"); }
     void LoadOptions() override {
         TextConstants::textLanguage = english ? 1 : 0;
         Add("LoadOptions");
     }
     bool TextLanguageEnglish() override { return TextConstants::textLanguage == 1; }
-    void LoadTexts() override { Add("LoadTexts"); }
-    void InitMonths() override { Add("InitMonths"); }
-    void InitSearches() override { Add("InitSearches"); }
-    void ShowFrame() override { Add("ShowFrame"); }
     void Log(const std::string& m, const std::string& p, const std::string& t) override { Add("Log " + m + "." + p + " " + t); }
-    void ShowWelcome() override { Add("ShowWelcome"); }
-    void DoEvents() override { Add("DoEvents"); }
-    void MeasureCharWidths() override { Add("MeasureCharWidths"); }
-    void HourglassOn() override { Add("HourglassOn"); }
     bool LoadDatabase(const std::string& f) override {
         Add("LoadDatabase " + f);
         if (closeDuringLoad) appClosing = true;
         return loadOk;
     }
     bool AppClosing() override { return appClosing; }
-    void HideWelcome() override { Add("HideWelcome"); }
-    void ReadUserFile() override { Add("ReadUserFile"); }
-    void ClearUserNamesChanged() override { Add("ClearUserNamesChanged"); }
-    void RestoreOpenWindows() override { Add("RestoreOpenWindows"); }
-    void HourglassOff() override { Add("HourglassOff"); }
     bool ShowShortHelpOption() override { return shortHelp; }
-    void OpenShortHelp() override { Add("OpenShortHelp"); }
+    STEP(InitLog) STEP(EnableLog) STEP(InitWinMan) STEP(InitDataBase) STEP(InitParser) STEP(InitColors)
+    STEP(LoadTexts) STEP(InitMonths) STEP(InitSearches) STEP(ShowFrame) STEP(ShowWelcome) STEP(DoEvents)
+    STEP(MeasureCharWidths) STEP(HourglassOn) STEP(HideWelcome) STEP(ReadUserFile) STEP(ClearUserNamesChanged)
+    STEP(RestoreOpenWindows) STEP(HourglassOff) STEP(OpenShortHelp)
 };
 
 const std::vector<std::string> kUntilLoad = {
@@ -118,38 +93,29 @@ std::vector<std::string> Join(std::vector<std::string> a, const std::vector<std:
     return a;
 }
 
-TEST(StartupOrder, SuccessfulStartInTheEnglishEdition) {
-    FlagsGuard guard;
-    RecordingSteps s;
-    EXPECT_EQ(Startup::Run(s, "/usr/bin/talvessin", {}), StartResult::Running);
-    EXPECT_EQ(s.calls, Join(kUntilLoad, {"HideWelcome", "ReadUserFile", "ClearUserNamesChanged", "RestoreOpenWindows",
-                                        "HourglassOff", "OpenShortHelp"}));
-}
-
-TEST(StartupOrder, VariantsOfTheSequence) {
+TEST(StartupOrder, TheSequenceAndItsVariants) {
+    const std::vector<std::string> afterLoad = {"HideWelcome", "ReadUserFile", "ClearUserNamesChanged",
+                                                "RestoreOpenWindows", "HourglassOff"};
     struct Case {
         const char* what;
-        const char* argv0;
-        std::vector<std::string> args;
-        bool english, loadOk, closeDuringLoad, shortHelp;
+        bool loadOk, closeDuringLoad, shortHelp;
         StartResult result;
         std::vector<std::string> expected;  // besides the steps up to the load
     } cases[] = {
-        {"no getting-started window", "talvessin", {}, true, true, false, false, StartResult::Running,
-         {"HideWelcome", "ReadUserFile", "ClearUserNamesChanged", "RestoreOpenWindows", "HourglassOff"}},
-        {"failed load: nothing merged, restored or opened", "talvessin", {}, true, false, false, true,
-         StartResult::LoadFailed, {}},
-        {"closed during the load: nothing restored into the closing frame", "talvessin", {}, true, true, true, true,
+        {"a start with the getting-started window", true, false, true, StartResult::Running,
+         Join(afterLoad, {"OpenShortHelp"})},
+        {"no getting-started window", true, false, false, StartResult::Running, afterLoad},
+        {"failed load: nothing merged, restored or opened", false, false, true, StartResult::LoadFailed, {}},
+        {"closed during the load: nothing restored into the closing frame", true, true, true,
          StartResult::ClosedWhileLoading, {}},
     };
     for (const Case& c : cases) {
         FlagsGuard guard;
         RecordingSteps s;
-        s.english = c.english;
         s.loadOk = c.loadOk;
         s.closeDuringLoad = c.closeDuringLoad;
         s.shortHelp = c.shortHelp;
-        EXPECT_EQ(Startup::Run(s, c.argv0, c.args), c.result) << c.what;
+        EXPECT_EQ(Startup::Run(s, "/usr/bin/talvessin", {}), c.result) << c.what;
         EXPECT_EQ(s.calls, Join(kUntilLoad, c.expected)) << c.what;
     }
 }
@@ -181,12 +147,9 @@ TEST(StartupOrder, DebugSwitchAnywhereInTheArgumentsButNotInTheProgramPath) {
         std::vector<std::string> args;
         bool logging;
     } cases[] = {
-        {"talvessin", {"/D"}, true},
-        {"talvessin", {"/d"}, true},
-        {"talvessin", {"x", "abc/dxyz"}, true},
-        {"talvessin", {}, false},
-        {"talvessin", {"-d", "D/"}, false},
-        {"/D/talvessin", {}, false},
+        {"talvessin", {"/D"}, true},    {"talvessin", {"/d"}, true}, {"talvessin", {"x", "abc/dxyz"}, true},
+        {"talvessin", {}, false},       {"talvessin", {"-d", "D/"}, false},
+        {"/D/talvessin", {}, false},  // the program's path does not count
     };
     for (const Case& c : cases) {
         FlagsGuard guard;
@@ -201,12 +164,9 @@ TEST(StartupOrder, DebugSwitchAnywhereInTheArgumentsButNotInTheProgramPath) {
     }
 }
 
-// --- Countdown -------------------------------------------------------------------------
-
 TEST(WelcomeCountdown, EstimatesFromTheSpeedSoFar) {
     FlagsGuard guard;
     Startup::Countdown c;
-    EXPECT_EQ(c.Tick(1000, 250), std::nullopt);  // not started
     c.Start();
     EXPECT_EQ(c.Tick(1000, 0), std::nullopt);  // a tick without progress is skipped...
     EXPECT_EQ(c.Elapsed(), 0);                 // ...and not counted
@@ -214,42 +174,27 @@ TEST(WelcomeCountdown, EstimatesFromTheSpeedSoFar) {
     EXPECT_EQ(c.Tick(1000, 250), 60);          // 4 x 20 - 20
     EXPECT_EQ(c.Elapsed(), 20);
 
-    struct Case {
-        double max, value;
-        long remaining;
-    } once[] = {
-        {1050, 1000, 0},   // 0.5 rounds to the even 0
-        {1150, 1000, 2},   // 1.5 rounds to 2
-        {1000, 2000, 1},   // a negative estimate shows as 1
-        {1000, 1000, 0},
-    };
-    for (const Case& k : once) {
+    // 0.5 rounds to the even 0, 1.5 to 2; a negative estimate shows as 1.
+    for (auto [max, value, remaining] : {std::tuple{1050.0, 1000.0, 0L}, {1150.0, 1000.0, 2L}, {1000.0, 2000.0, 1L}}) {
         Startup::Countdown d;
         d.Start();
-        EXPECT_EQ(d.Tick(k.max, k.value), k.remaining) << k.max << "/" << k.value;
+        EXPECT_EQ(d.Tick(max, value), remaining) << max << "/" << value;
     }
 
-    TextConstants::textLanguage = 1;
-    EXPECT_EQ(Startup::CountdownText(60), "Please wait, loading database (time remaining approx. 60 secs)");
     TextConstants::textLanguage = 0;
     EXPECT_EQ(Startup::CountdownText(7), "Bitte warten, Datenbank wird geladen (noch etwa 7 Sekunden)");
 }
-
-// --- Shutdown ------------------------------------------------------------------------------
 
 class RecordingShutdown : public Startup::ShutdownSteps {
 public:
     std::vector<std::string> calls;
     bool loading = false, changed = false;
-    void Log(const std::string& m, const std::string& p, const std::string& t) override {
-        calls.push_back("Log " + m + "." + p + " " + t);
-    }
-    void SetAppClosing(bool c) override { calls.push_back(c ? "AppClosing:=True" : "AppClosing:=False"); }
+    void Add(const std::string& s) { calls.push_back(s); }
+    void Log(const std::string& m, const std::string& p, const std::string& t) override { Add("Log " + m + "." + p + " " + t); }
+    void SetAppClosing(bool c) override { Add(c ? "AppClosing:=True" : "AppClosing:=False"); }
     bool DatabaseLoading() override { return loading; }
     bool UserNamesChanged() override { return changed; }
-    void SaveUserNames() override { calls.push_back("SaveUserNames"); }
-    void SaveOpenWindows() override { calls.push_back("SaveOpenWindows"); }
-    void SaveOptions() override { calls.push_back("SaveOptions"); }
+    STEP(SaveUserNames) STEP(SaveOpenWindows) STEP(SaveOptions)
 };
 
 TEST(Shutdown, SavesInOrderAndNothingWhileTheDatabaseLoads) {

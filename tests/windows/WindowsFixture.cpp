@@ -1,9 +1,10 @@
 #include "WindowsFixture.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QEvent>
+#include <QMouseEvent>
 
+#include "Atom.h"
 #include "BinFile.h"
 #include "DataBase.h"
 #include "Fakes.h"
@@ -13,8 +14,8 @@
 #include "Searches.h"
 #include "info/Similar.h"
 #include "info/SingleName.h"
+#include "lists/NameLists.h"
 #include "TextConstants.h"
-#include "ToolTip.h"
 #include "ResultViews.h"
 #include "WinMan.h"
 
@@ -45,6 +46,13 @@ void FakeNameLists::NewRes(std::shared_ptr<ResultSet> rs) {
     lists.push_back(rs);
     WinMan::NotifyAll(2, "");
     Searches::HourglassOff();
+}
+
+void FakeSingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool) {
+    shownAtom = a;
+    shownSet = std::move(set);
+    shownMarked = shownSet ? shownSet->marked() : -2;
+    ++shows;
 }
 
 TableForm::~TableForm() {
@@ -95,13 +103,23 @@ void WindowsTest::SetUp() {
 
 void WindowsTest::TearDown() {
     WinMan::tutorialRunning = false;
+    WinMan::appClosing = true;  // the list manager only hides otherwise
     Auto::Reset();
+    WinMan::appClosing = false;
     Settle();
     Searches::SetEnv({});
     FormBase::SetMdiArea(nullptr);
     delete area;
     area = nullptr;
     Settle();
+}
+
+void WindowsTest::ClickAt(QWidget* w, QPoint p) {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, p, w->mapToGlobal(p), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
 }
 
 void WindowsTest::Settle() {
@@ -129,4 +147,27 @@ void WindowsTest::Lookup(SingleName* w, const std::string& text, bool groups) {
     w->ControlAs<CheckBox>("Groups")->SetValue(groups ? 1 : 0);
     w->ControlAs<TextBox>("CurName")->SetText(text);
     w->ControlAs<CommandButton>("ShowName")->Press();
+}
+
+void ListMgrTest::SetUp() {
+    WindowsTest::SetUp();
+    Options::RegBaseKey = Options::BaseKeyFor(TextConstants::edition);
+    Options::ShowToolTips = false;
+    Options::ListsNewSortOrder = 1;
+    for (bool* o : AutoOptions()) *o = false;
+    RegisterListWindows();
+    Auto::Register("SingleName", [] { return std::make_unique<FakeSingleName>(); });
+}
+
+void ListMgrTest::Produce(const std::string& title, const std::vector<std::string>& atomNames) {
+    ResultSet rs;
+    rs.InitInt();
+    for (const std::string& n : atomNames) rs.AddResult(A(n)->Text(), "hit", A(n));
+    Searches::NewRes(title, rs, Searches::kAlone);
+}
+
+std::vector<std::string> ListMgrTest::AtomNames(const ResultSet& rs) {
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < rs.numLines(); ++i) out.push_back(rs.atom(i) ? rs.atom(i)->name() : "-");
+    return out;
 }

@@ -1,6 +1,5 @@
-// The child windows on the sample database, in an MDI area of their own, with
-// the window manager, the name table and the search engine wired as start-up
-// wires them, and fakes for the windows of other branches of the program.
+// The child windows on the sample database in an MDI area of their own, wired
+// as start-up wires them, with fakes for the windows of other branches.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +10,9 @@
 #include <vector>
 
 #include "ChildForm.h"
+#include "lists/NameLists.h"
+#include "Options.h"
+#include "WinMan.h"
 #include "ResultSet.h"
 #include "WindowContracts.h"
 
@@ -40,6 +42,25 @@ public:
     std::vector<std::shared_ptr<ResultSet>> HistoryLists() override { return lists; }
     bool Visible() const override { return FormBase::Visible(); }
     std::vector<std::shared_ptr<ResultSet>> lists;
+};
+
+// The name window: records what it is asked to show and every Notify.
+class FakeSingleName : public ChildForm, public SingleNameWindow {
+public:
+    FakeSingleName() : ChildForm("SingleName") {}
+    void ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool markCurrent) override;
+    void Notify(int16_t code, const std::string& text) override { OnNotify(code, text); }
+    using ChildForm::Notify;
+
+    atom* shownAtom = nullptr;
+    std::shared_ptr<ResultSet> shownSet;
+    int32_t shownMarked = -2;  // the set's marked line when it came
+    int shows = 0;
+    std::vector<int> notes;
+
+protected:
+    void BuildControls() override { Resize(3000, 4000); }
+    void OnNotify(int code, const std::string&) override { notes.push_back(code); }
 };
 
 // A window that records the atoms it is asked to show.
@@ -79,9 +100,26 @@ protected:
     Similar* SimilarWindow();
     // Types the text into the name box and presses Show.
     void Lookup(SingleName* w, const std::string& text, bool groups = false);
+    // A left click at p in w.
+    static void ClickAt(QWidget* w, QPoint p);
     // Processes the events that are due (deferred deletes included).
     static void Settle();
 
     QMdiArea* area = nullptr;
     TestOpener opener;
+};
+
+// The real list manager with a recording name window.
+class ListMgrTest : public WindowsTest {
+protected:
+    void SetUp() override;
+    static std::vector<bool*> AutoOptions() {
+        return {&Options::ListsAutoToNames,  &Options::ListsAutoToGenNames, &Options::ListsAutoFemaleOnly,
+                &Options::ListsAutoMaleOnly, &Options::ListsAutoNamesOnly,  &Options::ListsAutoGenNamesOnly};
+    }
+    NameLists& Lists() { return *dynamic_cast<NameLists*>(Auto::GetForm("NameLists")); }
+    FakeSingleName& Names() { return *dynamic_cast<FakeSingleName*>(Auto::GetForm("SingleName")); }
+    // A producer's list of these atoms, handed over as every window does.
+    static void Produce(const std::string& title, const std::vector<std::string>& atomNames);
+    static std::vector<std::string> AtomNames(const ResultSet& rs);
 };

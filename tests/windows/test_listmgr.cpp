@@ -1,32 +1,15 @@
-// The road of a new list through the list manager: automatic filters and
-// conversions in their fixed order with the count prefix, numbering, sort
-// order of new lists, the history of 20 lists and the broadcast of changes.
-#include "ListMgrFixture.h"
-
+// The road of a new list through the list manager, and its window.
 #include "Atom.h"
+#include "Fakes.h"
+#include "FormControls.h"
 #include "ListManager.h"
+#include "ResultViews.h"
+#include "Searches.h"
+#include "WindowsFixture.h"
 
-using namespace listmgr_test;
 using ListManager::Step;
 
 namespace {
-
-std::string Size(const ResultSet& rs) { return Searches::ResultSizeText(rs); }
-
-TEST_F(ListMgrTest, WithoutAutomaticStepsOnlyNumberAndCountGoBeforeTheTitle) {
-    Produce(": Test", {"naJohannes", "naMaria", "gnJohannes"});
-    auto cur = Lists().current();
-    ASSERT_TRUE(cur);
-    EXPECT_EQ(cur->title(), "1st list: 2 names+1 group: Test");
-    EXPECT_EQ(cur->pureTitle(), ": Test");
-    EXPECT_EQ(cur->id(), 1);
-    EXPECT_EQ(cur->view.numCol, 2);
-    EXPECT_TRUE(Lists().Visible());
-    Produce(": Again", {"naMaria"});
-    Produce(": Third", {"naMaria"});
-    EXPECT_EQ(Lists().current()->title(), "3rd list: 1 name: Third");
-    EXPECT_EQ(Lists().listHistory().numSets(), 3);
-}
 
 // Each step alone, on the same incoming list.
 TEST_F(ListMgrTest, EachAutomaticStepFiltersOrConvertsAndNamesItself) {
@@ -45,113 +28,65 @@ TEST_F(ListMgrTest, EachAutomaticStepFiltersOrConvertsAndNamesItself) {
         {Step::ToNames, ", converted to names", {"naJohannes", "naMaria"}, -1},
     };
     Options::ListsNewSortOrder = 0;  // the lines in the order the steps made them
-    int number = 0;
+    Lists().Load();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.suffix);
-        Lists().Load();
         for (Step s : ListManager::kStepOrder) Lists().AutoBox(s)->SetValue(s == c.step ? 1 : 0);
         Produce(": In", {"naJohannes", "naMaria", "gnJohannes", "gnMaria"});
         auto cur = Lists().current();
-        ++number;
-        EXPECT_EQ(cur->id(), number);
         std::vector<std::string> names = AtomNames(*cur);
         ASSERT_GE(names.size(), c.leading.size());
         EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + c.leading.size()), c.leading);
-        if (c.lines >= 0) {
-            EXPECT_EQ(cur->numLines(), c.lines);
-        }
+        if (c.lines >= 0) EXPECT_EQ(cur->numLines(), c.lines);
         EXPECT_EQ(cur->pureTitle(), " of 2 names+2 groups: In" + c.suffix);
-        EXPECT_EQ(cur->title().substr(cur->title().find(": ") + 2, Size(*cur).size()), Size(*cur));
+        const std::string size = Searches::ResultSizeText(*cur);
+        EXPECT_EQ(cur->title().substr(cur->title().find(": ") + 2, size.size()), size);
     }
 }
 
 TEST_F(ListMgrTest, AutomaticStepsRunInTheirFixedOrderWhateverOrderTheyWereTicked) {
     Lists().Load();
     // Ticked "only names" first, then "to groups": the conversion still
-    // runs first, so the names filter leaves nothing.
+    // runs first, so the names filter leaves nothing, and the list is numbered.
     Lists().AutoBox(Step::NamesOnly)->SetValue(1);
     Lists().AutoBox(Step::ToGroups)->SetValue(1);
     Produce(": T", {"naJohannes"});
-    auto cur = Lists().current();
-    EXPECT_EQ(cur->numLines(), 0);
-    EXPECT_EQ(cur->title(), "1st list: Nothing of 1 name: T, converted to groups, only names");
+    EXPECT_EQ(Lists().current()->numLines(), 0);
+    EXPECT_EQ(Lists().current()->title(), "1st list: Nothing of 1 name: T, converted to groups, only names");
 
-    // Female filter (1) before the conversion to groups (4).
+    // Female filter before the conversion to groups; reasons name the source.
     Lists().AutoBox(Step::NamesOnly)->SetValue(0);
     Lists().AutoBox(Step::FemaleOnly)->SetValue(1);
     Produce(": Mix", {"naJohannes", "naMaria", "naMarie", "gnJohannes"});
-    cur = Lists().current();
+    auto cur = Lists().current();
     EXPECT_EQ(AtomNames(*cur), std::vector<std::string>{"gnMaria"});
     EXPECT_EQ(cur->reason(0), "Group of '" + A("naMaria")->Text() + "'");
     EXPECT_EQ(cur->title(), "2nd list: 1 group of 3 names+1 group: Mix, only female, converted to groups");
 }
 
-TEST_F(ListMgrTest, AFilterThatLeavesNothingStillGivesANumberedList) {
+TEST_F(ListMgrTest, NewListsTakeTheChosenSortOrder) {
     Lists().Load();
-    Lists().AutoBox(Step::FemaleOnly)->SetValue(1);
-    Produce(": Men", {"naJohannes"});
-    EXPECT_EQ(Lists().current()->title(), "1st list: Nothing of 1 name: Men, only female");
-    EXPECT_EQ(Lists().listHistory().numSets(), 1);
-}
-
-TEST_F(ListMgrTest, ConversionsKeepFirstReasonsAndGroupsOwnReasons) {
-    std::string suffix;
-    ResultSet in;
-    in.InitInt();
-    in.AddResult("x", "", A("gnMaria"));               // a group before its names
-    in.AddResult("y", "r1", A("naJohannes"));
-    in.AddResult("z", "r2", A("naMaria"));
-    auto groups = ListManager::ConvertNamesGroups(in, true, suffix);
-    EXPECT_EQ(AtomNames(*groups), (std::vector<std::string>{"gnMaria", "gnJohannes"}));
-    EXPECT_EQ(groups->reason(0), "Already a group");
-    EXPECT_EQ(groups->reason(1), "Group of '" + A("naJohannes")->Text() + "'");
-    EXPECT_EQ(groups->line(0), A("gnMaria")->Text());
-
-    ResultSet one;
-    one.InitInt();
-    one.AddResult("Maria", "", A("naMaria"));
-    one.AddResult("G", "why", A("gnMaria"));
-    auto names = ListManager::ConvertNamesGroups(one, false, suffix);
-    EXPECT_EQ(suffix, ", converted to names");
-    EXPECT_EQ(names->reason(0), "Already a Name");
-    ASSERT_GT(names->numLines(), 3);
-    int marias = 0;
-    for (int32_t i = 1; i < names->numLines(); ++i) {
-        EXPECT_TRUE(names->atom(i)->isName());
-        EXPECT_EQ(names->reason(i), "from group '" + A("gnMaria")->Text() + "'");
-        marias += names->atom(i) == A("naMaria");
-    }
-    EXPECT_EQ(marias, 1);  // the name already in the list stands a second time
-    EXPECT_EQ(one.numLines(), 2);  // the source stays as it was
-}
-
-TEST_F(ListMgrTest, NewListsTakeTheChosenSortOrderAndTheOptionFollowsAtOnce) {
-    Lists().Load();
-    auto* newOrder = Lists().ControlAs<ComboBox>("NewSortOrder");
-    auto* actOrder = Lists().ControlAs<ComboBox>("ActSortOrder");
-    ASSERT_TRUE(newOrder && actOrder);
-    EXPECT_EQ(newOrder->ListIndex(), 1);
-    EXPECT_EQ(newOrder->List(3), "by endings");
-    newOrder->SetListIndex(2);
+    Lists().ControlAs<ComboBox>("NewSortOrder")->SetListIndex(2);
     EXPECT_EQ(Options::ListsNewSortOrder, 2);
     Produce(": S", {"naMaria", "naJohannes", "naMarie"});
     auto cur = Lists().current();
     EXPECT_EQ(cur->SortOrder(), 2);
-    EXPECT_EQ(actOrder->ListIndex(), 2);
+    EXPECT_EQ(Lists().ControlAs<ComboBox>("ActSortOrder")->ListIndex(), 2);
     EXPECT_GT(cur->line(0), cur->line(1));
     EXPECT_GT(cur->line(1), cur->line(2));
 }
 
 TEST_F(ListMgrTest, TheHistoryKeepsTwentyListsAndNumbersGoOn) {
-    for (int i = 1; i <= 21; ++i) Produce(": L" + std::to_string(i), {"naMaria"});
+    Produce(": Test", {"naJohannes", "naMaria", "gnJohannes"});  // no automatic step: number and count only
+    EXPECT_EQ(Lists().current()->title(), "1st list: 2 names+1 group: Test");
+    EXPECT_TRUE(Lists().Visible());
+    for (int i = 2; i <= 21; ++i) Produce(": L" + std::to_string(i), {"naMaria"});
     ResultHistory& h = Lists().listHistory();
     EXPECT_EQ(h.numSets(), 20);
-    EXPECT_EQ(h.resSet(0)->id(), 2);
-    EXPECT_EQ(Lists().current()->id(), 21);
-    EXPECT_EQ(Lists().current()->title().rfind("21", 0), 0u);
+    EXPECT_EQ(h.resSet(0)->title(), "2nd list: 1 name: L2");
+    EXPECT_EQ(Lists().current()->title().rfind("21st list", 0), 0u);
     EXPECT_EQ(Lists().historySet()->numLines(), 20);
     EXPECT_EQ(Lists().historySet()->line(19), Lists().current()->title());
-    EXPECT_EQ(Lists().ControlAs<TextBox>("CurListQuery")->Text(), Lists().current()->title());
 }
 
 TEST_F(ListMgrTest, EveryChangeOfTheCurrentListIsBroadcastButNotAReSort) {
@@ -168,7 +103,6 @@ TEST_F(ListMgrTest, EveryChangeOfTheCurrentListIsBroadcastButNotAReSort) {
     EXPECT_EQ(notes, std::vector<int>({2}));
     Lists().GoForward_Click();
     Lists().GoForward_Click();  // at the newest: nothing
-    EXPECT_EQ(Lists().current()->pureTitle(), ": B");
     EXPECT_EQ(notes, std::vector<int>({2, 2}));
 
     Lists().GoBack_Click();
@@ -176,20 +110,10 @@ TEST_F(ListMgrTest, EveryChangeOfTheCurrentListIsBroadcastButNotAReSort) {
     auto* act = Lists().ControlAs<ComboBox>("ActSortOrder");
     act->SetListIndex(2);  // as the user's choice: re-sorts the current list only
     EXPECT_TRUE(notes.empty());
-    auto cur = Lists().current();
-    EXPECT_EQ(cur->SortOrder(), 2);
-    EXPECT_EQ(cur->pureTitle(), ": A");
-    EXPECT_EQ(cur->id(), 1);
+    EXPECT_EQ(Lists().current()->SortOrder(), 2);
+    EXPECT_EQ(Lists().current()->id(), 1);
     EXPECT_EQ(Lists().listHistory().numSets(), 2);
     EXPECT_EQ(Lists().listHistory().resSet(1)->SortOrder(), 1);  // the other list keeps its order
-
-    // A pick in the history view broadcasts and shows that list.
-    auto* history = Lists().ControlAs<ListView>("History");
-    history->SelectTag(1);
-    Lists().History_ItemClick();
-    EXPECT_EQ(notes, std::vector<int>({2}));
-    EXPECT_EQ(Lists().current()->pureTitle(), ": B");
-    EXPECT_EQ(act->ListIndex(), 1);
     EXPECT_EQ(Searches::BusyDepth(), 0);
 }
 
@@ -202,23 +126,86 @@ TEST_F(ListMgrTest, HandRunStepsMakeNewListsThroughTheSearchEngine) {
     Lists().Notify(int16_t{3}, "GenderFemaleOnly");
     EXPECT_EQ(Lists().current()->title(), "2nd list: 1 name+1 group, only female");
     Lists().StepButton(Step::NamesOnly)->Press();
-    Lists().StepButton(Step::NamesOnly)->Press();
-    ResultHistory& h = Lists().listHistory();
-    ASSERT_EQ(h.numSets(), 4);
-    EXPECT_EQ(AtomNames(*h.resSet(2)), std::vector<std::string>{"naMaria"});
-    EXPECT_EQ(AtomNames(*h.resSet(3)), AtomNames(*h.resSet(2)));
-    EXPECT_EQ(h.resSet(3)->title(), "4th list: 1 name, only names");
+    EXPECT_EQ(Lists().current()->title(), "3rd list: 1 name, only names");
 
     // A hand-run list passes the automatic steps too.
     Lists().AutoBox(Step::ToGroups)->SetValue(1);
     Lists().Notify(int16_t{3}, "GenderMaleOnly");
-    EXPECT_EQ(Lists().current()->title(), "5th list: Nothing of Nothing, only male, converted to groups");
+    EXPECT_EQ(Lists().current()->title(), "4th list: Nothing of Nothing, only male, converted to groups");
 
     Lists().Notify(int16_t{3}, "Bogus");
-    std::vector<std::string> asserts = Fakes().TakeAsserts();
-    ASSERT_EQ(asserts.size(), 1u);
-    EXPECT_NE(asserts[0].find("NameLists Exec Bogus"), std::string::npos);
-    EXPECT_EQ(h.numSets(), 5);
+    EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
+    EXPECT_EQ(Lists().listHistory().numSets(), 4);
+}
+
+// The Manage Lists window itself.
+TEST_F(ListMgrTest, AutomaticStepOptionsSurviveAShutdownWithTheWindowOpen) {
+    WinMan::OpenForm("NameLists");
+    Lists().AutoBox(Step::FemaleOnly)->click();
+    Lists().AutoBox(Step::ToGroups)->click();
+    Lists().AutoBox(Step::GroupsOnly)->click();
+    Lists().AutoBox(Step::GroupsOnly)->click();  // ticked and cleared again
+    // What the frame does when it closes: options written first, windows after.
+    WinMan::appClosing = true;
+    Options::SaveOptions();
+    for (FormBase* f : std::vector<FormBase*>(FormBase::LoadedForms())) f->Unload(UnloadMode::AppClosing);
+    EXPECT_FALSE(Lists().IsLoaded());
+
+    for (bool* o : AutoOptions()) *o = false;
+    Options::LoadOptions();
+    EXPECT_TRUE(Options::ListsAutoFemaleOnly);
+    EXPECT_TRUE(Options::ListsAutoToGenNames);
+    EXPECT_FALSE(Options::ListsAutoGenNamesOnly);
+    EXPECT_FALSE(Options::ListsAutoMaleOnly);
+}
+
+TEST_F(ListMgrTest, PairsExcludeEachOtherAndTheSecondOfAStoredPairWins) {
+    for (bool* o : AutoOptions()) *o = true;
+    Lists().Load();
+    for (auto [step, value] : {std::pair{Step::ToNames, 0}, {Step::ToGroups, 1}, {Step::FemaleOnly, 0},
+                               {Step::MaleOnly, 1}, {Step::NamesOnly, 0}, {Step::GroupsOnly, 1}})
+        EXPECT_EQ(Lists().AutoBox(step)->Value(), value) << static_cast<int>(step);
+    EXPECT_FALSE(Options::ListsAutoToNames);
+
+    Lists().AutoBox(Step::FemaleOnly)->click();
+    EXPECT_EQ(Lists().AutoBox(Step::MaleOnly)->Value(), 0);
+    EXPECT_TRUE(Options::ListsAutoFemaleOnly);
+    EXPECT_FALSE(Options::ListsAutoMaleOnly);
+}
+
+TEST_F(ListMgrTest, ClosingOnlyHidesTheWindowAndKeepsItsLists) {
+    WinMan::OpenForm("NameLists");
+    Produce(": K", {"naMaria"});
+    Produce(": L", {"naMarie"});
+    Lists().Unload(UnloadMode::User);
+    EXPECT_TRUE(Lists().IsLoaded());
+    EXPECT_FALSE(Lists().Visible());
+    EXPECT_EQ(WinMan::History().Find(&Lists()), -1);
+
+    WinMan::OpenForm("NameLists");
+    EXPECT_EQ(Lists().current()->pureTitle(), ": L");
+    Produce(": M", {"naMaria"});
+    EXPECT_EQ(Lists().current()->id(), 3);
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+}
+
+TEST_F(ListMgrTest, AClickOnALineBrowsesTheCurrentListFromThatLine) {
+    Produce(": Click", {"naJohannes", "naMaria", "naMarie"});
+    auto cur = Lists().current();
+    auto* view = Lists().ControlAs<ListView>("Names");
+    ASSERT_EQ(view->Model()->rowCount(), 3);
+    view->SelectTag(2);
+    emit view->clicked(view->Model()->index(view->Model()->RowOfTag(2), 0));
+    FakeSingleName& names = Names();
+    ASSERT_EQ(names.shows, 1);
+    EXPECT_EQ(names.shownAtom, cur->atom(2));
+    EXPECT_EQ(names.shownSet, cur);
+    EXPECT_EQ(names.shownMarked, 2);
+
+    EXPECT_TRUE(Lists().nameWindowPending);
+    Lists().Names_MouseUp();  // the mouse-up brings the name window forward
+    EXPECT_FALSE(Lists().nameWindowPending);
+    EXPECT_TRUE(WinMan::IsCurrent(names));
 }
 
 }  // namespace

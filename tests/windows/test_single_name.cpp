@@ -1,26 +1,18 @@
-// The name window on the sample database: lookup, description with links,
-// history, browse lists and the road from a table line.
+// The name window on the sample database, and the choice among similar entries.
 #include <QApplication>
-#include <QGroupBox>
-#include <QMouseEvent>
+#include <QLabel>
 #include <QTextDocument>
 
 #include "Atom.h"
-#include "DataBase.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "GenMsg.h"
-#include "Options.h"
 #include "QtText.h"
 #include "ResultViews.h"
 #include "RichTextPane.h"
 #include "RtfReader.h"
-#include "Searches.h"
 #include "info/Similar.h"
 #include "info/SingleName.h"
-#include "TextConstants.h"
-#include "ToolTip.h"
-#include "WinMan.h"
 #include "WindowsFixture.h"
 
 namespace {
@@ -29,26 +21,34 @@ std::string PaneText(SingleName* w) {
     return QtText::FromQt(w->ControlAs<RichTextPane>("Text")->toPlainText());
 }
 
-// The document position of the first character of the link with that number;
-// -1 when the pane shows no such link.
-int LinkPosition(RichTextPane* pane, int number) {
-    const QTextDocument& doc = *pane->document();
-    const QString want = QString::number(number);
-    for (int pos = 0; pos < doc.characterCount(); ++pos)
-        if (RtfReader::LinkNumberAt(doc, pos) == want) return pos;
-    return -1;
-}
-
-void ClickAt(QWidget* w, QPoint p) {
-    QMouseEvent press(QEvent::MouseButtonPress, p, w->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(w, &release);
-}
-
-class SingleNameTest : public WindowsTest {};
+class SingleNameTest : public WindowsTest {
+protected:
+    // Clicks the first character of the link with that number; false when
+    // the pane shows no such link.
+    static bool ClickLink(RichTextPane* pane, int number) {
+        const QTextDocument& doc = *pane->document();
+        for (int pos = 0; pos < doc.characterCount(); ++pos)
+            if (RtfReader::LinkNumberAt(doc, pos) == QString::number(number)) {
+                ClickAt(pane->viewport(), pane->CharRect(pos).center());
+                return true;
+            }
+        return false;
+    }
+    // The table window, shown, with these entries.
+    TableForm* OpenTable(const std::vector<std::string>& names) {
+        Auto::Register("Alpha", [] { return std::make_unique<TableForm>(); });
+        WinMan::OpenForm("Alpha");
+        auto* table = dynamic_cast<TableForm*>(Auto::GetForm("Alpha"));
+        for (const auto& n : names) table->table->AddResult(A(n)->Text(), "", A(n));
+        table->table->Show();
+        QApplication::processEvents();
+        return table;
+    }
+    static void ClickRow(TableForm* table, int row) {
+        ClickAt(table->view->viewport(), table->view->visualRect(table->view->Model()->index(row, 0)).center());
+    }
+    static SingleName* NameWindow() { return dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName)); }
+};
 
 TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
     struct Case {
@@ -58,11 +58,9 @@ TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
         std::string text;   // what the name box then holds
     };
     const std::vector<Case> cases = {
-        {"Janet", false, "naJanet", "Janet"},
-        {"  janet ", false, "naJanet", "Janet"},  // trimmed, case-blind
-        {"Joan", false, "naJoan", "Joan"},
-        {"Joan", true, "gnJohanna", "Joan"},       // the group's English text
-        {"Miryam", false, "gnMaria", "Mary"},     // an old form shows its group
+        {"Janet", false, "naJanet", "Janet"}, {"  janet ", false, "naJanet", "Janet"},  // trimmed, case-blind
+        {"Joan", false, "naJoan", "Joan"},    {"Joan", true, "gnJohanna", "Joan"},     // the group's English text
+        {"Miryam", false, "gnMaria", "Mary"},  // an old form shows its group
     };
     SingleName* w = OpenNameWindow();
     ASSERT_NE(w, nullptr);
@@ -71,18 +69,12 @@ TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
         Lookup(w, c.typed, c.groups);
         ASSERT_EQ(w->curAtom(), A(c.shown));
         EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), c.text);
-        auto descr = w->CurrentDescription();
-        ASSERT_TRUE(descr);
-        EXPECT_EQ(descr->selfAtom(), A(c.shown));
-        EXPECT_GT(descr->numLines(), 3);
         EXPECT_NE(PaneText(w).find(c.text), std::string::npos);
     }
     // A name's description goes on with its group's.
     Lookup(w, "Janet");
     EXPECT_NE(PaneText(w).find("Joan"), std::string::npos);
     EXPECT_NE(PaneText(w).find("Languages of use"), std::string::npos);
-    EXPECT_EQ(w->nameHistory().numSets(), static_cast<int>(cases.size()) + 1);
-    EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListCount(), static_cast<int>(cases.size()) + 1);
     EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListIndex(), static_cast<int>(cases.size()));
     // The tutorial's command runs the lookup of whatever the box holds.
     w->ControlAs<TextBox>("CurName")->SetText("Jenny");
@@ -98,7 +90,6 @@ TEST_F(SingleNameTest, UnknownTextGivesNothingFoundAndTheHintOnce) {
     EXPECT_TRUE(Options::UserNamesInfo);
     Lookup(w, "Wvwvwvwv");
     EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMnothingFound}));
-    EXPECT_EQ(w->curAtom(), nullptr);
     EXPECT_EQ(w->nameHistory().numSets(), 0);
     // An empty text looks nothing up and says nothing.
     Lookup(w, "   ");
@@ -113,11 +104,8 @@ TEST_F(SingleNameTest, LinkClicksShowTheEntryOrOpenTheRightWindow) {
     QApplication::processEvents();
 
     // The group link of the description: the name window shows the group.
-    atom* group = A("gnJohanna");
-    int pos = LinkPosition(pane, group->id());
-    ASSERT_GE(pos, 0);
-    ClickAt(pane->viewport(), pane->CharRect(pos).center());
-    EXPECT_EQ(w->curAtom(), group);
+    ASSERT_TRUE(ClickLink(pane, A("gnJohanna")->id()));
+    EXPECT_EQ(w->curAtom(), A("gnJohanna"));
     EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), "Joan");
     EXPECT_EQ(w->nameHistory().numSets(), 2);
 
@@ -125,9 +113,7 @@ TEST_F(SingleNameTest, LinkClicksShowTheEntryOrOpenTheRightWindow) {
     // dead; with the window there, it opens and shows the language.
     Lookup(w, "Janet");
     atom* english = A("laEnglish");
-    pos = LinkPosition(pane, english->id());
-    ASSERT_GE(pos, 0);
-    ClickAt(pane->viewport(), pane->CharRect(pos).center());
+    ASSERT_TRUE(ClickLink(pane, english->id()));
     EXPECT_EQ(w->curAtom(), A("naJanet"));
     FakeShowerForm* lang = nullptr;
     Auto::Register("OrigLang", [&lang] {
@@ -135,17 +121,14 @@ TEST_F(SingleNameTest, LinkClicksShowTheEntryOrOpenTheRightWindow) {
         lang = f.get();
         return f;
     });
-    ClickAt(pane->viewport(), pane->CharRect(pos).center());
+    ClickLink(pane, english->id());
     ASSERT_NE(lang, nullptr);
     EXPECT_EQ(lang->shown, (std::vector<atom*>{english}));
-    EXPECT_TRUE(lang->IsLoaded());
 
     // A help mark of a heading opens its help topic.
     Options::ShowSingleInfoLinks = true;
     Lookup(w, "Janet");
-    pos = LinkPosition(pane, 40009);
-    ASSERT_GE(pos, 0);
-    ClickAt(pane->viewport(), pane->CharRect(pos).center());
+    ASSERT_TRUE(ClickLink(pane, 40009));
     EXPECT_EQ(Fakes().help.topics.size(), 1u);
 }
 
@@ -174,8 +157,6 @@ TEST_F(SingleNameTest, BackAndForwardThroughTheShownEntries) {
     // A pick in the history box shows that entry again.
     history->SetListIndex(0);
     EXPECT_EQ(w->curAtom(), A("naJanet"));
-    EXPECT_EQ(curName->Text(), "Janet");
-    EXPECT_NE(PaneText(w).find("Janet"), std::string::npos);
     EXPECT_EQ(w->nameHistory().numSets(), 3);
 
     // The 21st entry pushes the first out.
@@ -185,25 +166,16 @@ TEST_F(SingleNameTest, BackAndForwardThroughTheShownEntries) {
 }
 
 TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
-    Auto::Register("Alpha", [] { return std::make_unique<TableForm>(); });
-    WinMan::OpenForm("Alpha");
-    auto* table = dynamic_cast<TableForm*>(Auto::GetForm("Alpha"));
-    ASSERT_NE(table, nullptr);
-    const std::vector<std::string> names = {"naJohanna", "naJoanna", "naJoan", "naJoanne", "naJane"};
-    for (const auto& n : names) table->table->AddResult(A(n)->Text(), "", A(n));
-    table->table->setPureTitle("Five");
-    table->table->Show();
-    QApplication::processEvents();
-
-    auto clickRow = [&](int row) {
-        QRect r = table->view->visualRect(table->view->Model()->index(row, 0));
-        ClickAt(table->view->viewport(), r.center());
-    };
-    clickRow(2);
-    auto* w = dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName));
+    TableForm* table = OpenTable({"naJohanna", "naJoanna", "naJoan", "naJoanne", "naJane"});
+    ClickRow(table, 2);
+    SingleName* w = NameWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->curAtom(), A("naJoan"));
     EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 3 of total 5)");
+    auto copy = w->curBrowseSet();
+    ASSERT_TRUE(copy);
+    EXPECT_NE(copy, table->table);  // a copy, marked on the clicked line
+    EXPECT_EQ(copy->marked(), 2);
     // The mouse-up brought the name window forward.
     EXPECT_EQ(area->activeSubWindow(), w->SubWindow());
 
@@ -226,27 +198,27 @@ TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
 
     // Another line of the unchanged table: the same copy, started at that line.
     table->BringToFront();
-    clickRow(4);
+    ClickRow(table, 4);
     EXPECT_EQ(w->curAtom(), A("naJane"));
-    EXPECT_EQ(w->browseLists().numSets(), 1);
+    EXPECT_EQ(w->curBrowseSet(), copy);
     EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 5 of total 5)");
     w->ControlAs<CommandButton>("GoNameBack")->Press();
     EXPECT_EQ(w->curAtom(), A("naJoanne"));
+    // A table with another title is another list.
+    table->table->setPureTitle("Other");
+    table->BringToFront();
+    ClickRow(table, 1);
+    EXPECT_NE(w->curBrowseSet(), copy);
+    EXPECT_EQ(w->browseLists().numSets(), 2);
 }
 
 TEST_F(SingleNameTest, TableClickDuringATutorialLeavesTheFocusWhereItIs) {
-    Auto::Register("Alpha", [] { return std::make_unique<TableForm>(); });
-    WinMan::OpenForm("Alpha");
-    auto* table = dynamic_cast<TableForm*>(Auto::GetForm("Alpha"));
-    for (const char* n : {"naJohanna", "naJoanna"}) table->table->AddResult(A(n)->Text(), "", A(n));
-    table->table->Show();
-    QApplication::processEvents();
+    TableForm* table = OpenTable({"naJohanna", "naJoanna"});
     WinMan::tutorialRunning = true;
     WinMan::scriptRunning = true;  // the tutorial's own step: no question
-    QRect r = table->view->visualRect(table->view->Model()->index(1, 0));
-    ClickAt(table->view->viewport(), r.center());
+    ClickRow(table, 1);
     WinMan::scriptRunning = false;
-    auto* w = dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName));
+    SingleName* w = NameWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->curAtom(), A("naJoanna"));
     EXPECT_TRUE(w->Visible());
@@ -266,83 +238,76 @@ TEST_F(SingleNameTest, BrowseListsComeFromTheListManager) {
         return f;
     });
     SingleName* w = OpenNameWindow();
-    ASSERT_TRUE(w->ControlAs<CommandButton>("AsList")->isEnabled());
     Lookup(w, "Janet");
     w->ControlAs<CommandButton>("AsList")->Press();
     ASSERT_NE(lists, nullptr);
     ASSERT_EQ(lists->lists.size(), 1u);
     auto made = lists->lists[0];
     EXPECT_EQ(made->pureTitle(), " from group 'Joan'");
-    int32_t idx = 0;
-    EXPECT_TRUE(made->GetAtomIndex(A("naJanet"), idx));
-    EXPECT_EQ(made->reason(0), "Joan");
-    EXPECT_GT(made->numLines(), 5);
-    // The manager's notice put the new list among the browse lists.
-    EXPECT_EQ(w->browseLists().numSets(), 1);
-    EXPECT_EQ(w->ControlAs<ComboBox>("CurList")->ListCount(), 1);
-
-    // Choosing it shows its line at the cursor; an empty list clears the pane.
+    // The manager's notice put the new list among the browse lists; choosing
+    // it shows its line at the cursor.
     auto* curList = w->ControlAs<ComboBox>("CurList");
+    EXPECT_EQ(curList->ListCount(), 1);
     curList->SetListIndex(0);
     EXPECT_EQ(w->curAtom(), made->atom(0));
     EXPECT_EQ(w->curBrowseSet(), made);
-    auto empty = std::make_shared<ResultSet>();
-    empty->InitInt();
-    lists->NewRes(empty);
-    lists->NewRes(empty);  // told twice: listed twice
-    EXPECT_EQ(curList->ListCount(), 3);
-    curList->SetListIndex(1);
-    EXPECT_EQ(w->BrowseCaption(), "Browse in list");
-    EXPECT_EQ(PaneText(w), "");
-
     // A name window opened later takes the manager's history.
+    lists->NewRes(std::make_shared<ResultSet>());
     w->Unload();
     Settle();
-    w = OpenNameWindow();
-    EXPECT_EQ(w->browseLists().numSets(), 3);
+    EXPECT_EQ(OpenNameWindow()->browseLists().numSets(), 2);
 }
 
-TEST_F(SingleNameTest, ABlockedNameBoxPutsItsTextBack) {
+// The choice among similar entries, reached through the lookup.
+TEST_F(SingleNameTest, AMisspeltNameOffersSimilarEntriesAndThePickIsShown) {
     SingleName* w = OpenNameWindow();
-    Lookup(w, "Janet");
-    auto* box = w->ControlAs<TextBox>("CurName");
-    box->setFocus();
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(box, &in);
-    WinMan::tutorialRunning = true;
-    Fakes().Answer({false});  // keep the tutorial
-    box->SetText("Jan");
-    EXPECT_EQ(box->Text(), "Janet");
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    Lookup(w, "Janett");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    auto names = s->names();
+    EXPECT_FALSE(s->Control("MultiLabel")->isVisibleTo(s->Client()));
+    EXPECT_TRUE(s->Control("SimilarLabel")->isVisibleTo(s->Client()));
+    EXPECT_EQ(QtText::FromQt(s->ControlAs<QLabel>("Text")->text()), "Janett");
+    int32_t janet = 0;
+    ASSERT_TRUE(names->GetAtomIndex(A("naJanet"), janet));
+    const std::string line = names->line(janet);
+    EXPECT_EQ(line.substr(0, line.find('\t')), "Janet");
+    EXPECT_TRUE(line.find("\tsimilar sound\t") != std::string::npos ||
+                line.find("\tsimilar spelling 1\t") != std::string::npos)
+        << line;
+    // The group as a link of its id.
+    EXPECT_NE(line.find("<a>" + std::to_string(A("gnJohanna")->id()) + "</a>Joan"), std::string::npos);
+
+    // The click on the line: the name window shows it, the choice goes.
+    auto* view = s->ControlAs<ListView>("Names");
+    ClickAt(view->viewport(), view->visualRect(view->Model()->index(janet, 0)).center());
+    Settle();
+    EXPECT_EQ(SimilarWindow(), nullptr);
+    EXPECT_EQ(w->curAtom(), A("naJanet"));
+    EXPECT_EQ(w->nameHistory().numSets(), 1);
 }
 
-TEST_F(SingleNameTest, CaptionsAndTooltipsFollowTheTextLanguage) {
-    struct Case {
-        int language;
-        std::string title, show, frame, tip;
-    };
-    const std::vector<Case> cases = {
-        {1, "Name/Group", "Show", "Browse in list", "Show the information of the name or group"},
-        {0, "Name/Gruppe", "Anzeigen", "Bl\xe4ttern in Liste",
-         "Informationen zum gew\xe4hlten Namen bzw. zur Gruppe anzeigen"},
-    };
-    for (const Case& c : cases) {
-        TextConstants::textLanguage = c.language;
-        SingleName* w = OpenNameWindow();
-        EXPECT_EQ(w->Caption(), c.title);
-        EXPECT_EQ(QtText::FromQt(w->ControlAs<CommandButton>("ShowName")->text()), c.show);
-        EXPECT_EQ(w->BrowseCaption(), c.frame);
-        bool found = false;
-        for (const auto& tip : w->toolTips)
-            if (tip->ToolText(w->Control("ShowName")) == c.tip) found = true;
-        EXPECT_TRUE(found) << c.tip;
-        w->Unload();
-        Settle();
-    }
-    // Without the option no control gets a tooltip.
-    Options::ShowToolTips = false;
+TEST_F(SingleNameTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
     SingleName* w = OpenNameWindow();
-    EXPECT_TRUE(w->toolTips.empty());
+    Lookup(w, "Andrea");
+    Similar* s = SimilarWindow();
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->Control("MultiLabel")->isVisibleTo(s->Client()));
+    EXPECT_FALSE(s->Control("SimilarLabel")->isVisibleTo(s->Client()));
+    auto names = s->names();
+    ASSERT_EQ(names->numLines(), 2);
+    for (int i = 0; i < 2; ++i) EXPECT_NE(names->line(i).find("\tmultiple\t"), std::string::npos);
+    EXPECT_EQ(names->atom(0)->kind() + names->atom(1)->kind(), 1);  // a male and a female name
+
+    // The pick reaches a name window that was closed meanwhile.
+    atom* second = names->atom(1);
+    w->Unload(UnloadMode::User);
+    Settle();
+    ASSERT_FALSE(w->IsLoaded());
+    s->Pick(1);
+    Settle();
+    EXPECT_TRUE(w->IsLoaded());
+    EXPECT_EQ(w->curAtom(), second);
 }
 
 }  // namespace
