@@ -50,39 +50,18 @@ void WriteFile(const fs::path& p, const std::string& text) { std::ofstream(p) <<
 }  // namespace
 
 TEST(LowLevelUnits, ConversionsRoundHalvesToEven) {
-    const std::pair<double, int> mm[] = {
-        {0, 0}, {1, 57}, {10, 567}, {15, 850}, {20, 1134}, {25, 1418}, {49, 2778}, {-15, -850}, {0.5, 28},
-    };
+    const std::pair<double, int> mm[] = {{1, 57}, {10, 567}, {15, 850}, {25, 1418}, {-15, -850}, {0.5, 28}};
     for (const auto& [in, twips] : mm) EXPECT_EQ(MmToTwips(in), twips) << in;
     EXPECT_DOUBLE_EQ(TwipsToMm(1134), 20.0);
-    EXPECT_DOUBLE_EQ(TwipsToPixels(150), 10.0);
-    EXPECT_DOUBLE_EQ(PixelsToTwips(10), 150.0);
 }
 
-TEST(LowLevelColours, SplitAndCompare) {
-    EXPECT_EQ(SplitRGB(0x33FF33), (Rgb{51, 255, 51}));
+TEST(LowLevel, ColoursKeepRedLowAndBytesCompareUnsigned) {
     EXPECT_EQ(SplitRGB(0x0000FF), (Rgb{255, 0, 0}));
     EXPECT_EQ(SplitRGB(0xFF0000), (Rgb{0, 0, 255}));
-    EXPECT_TRUE(SameRGB(SplitRGB(0x123456), Rgb{0x56, 0x34, 0x12}));
-    EXPECT_FALSE(SameRGB(Rgb{1, 2, 3}, Rgb{1, 2, 4}));
-}
-
-TEST(LowLevelStrings, StrGreaterComparesBytesUnsigned) {
-    EXPECT_TRUE(StrGreater("b", "a"));
-    EXPECT_FALSE(StrGreater("a", "b"));
-    EXPECT_FALSE(StrGreater("a", "a"));
     EXPECT_TRUE(StrGreater("ab", "a"));
-    EXPECT_TRUE(StrGreater("a", "B"));          // binary: lower case after upper case
-    EXPECT_TRUE(StrGreater("\xE4", "z"));       // cp1252 "ä" after every ASCII letter
-    EXPECT_FALSE(StrGreater("z", "\xE4"));
-}
-
-TEST(LowLevelWidths, TextWidthSumsTheTable) {
-    CharWidthTable t{};
-    t['a'] = 5;
-    t[0xE4] = 7;
-    EXPECT_EQ(TextWidth(t, "aa\xE4"), 17);
-    EXPECT_EQ(TextWidth(t, ""), 0);
+    EXPECT_TRUE(StrGreater("a", "B"));     // binary: lower case after upper case
+    EXPECT_TRUE(StrGreater("\xE4", "z"));  // cp1252 "ä" after every ASCII letter
+    EXPECT_FALSE(StrGreater("a", "a"));
 }
 
 TEST(LowLevelFolders, DocumentsFolderFollowsXdgAndIsCreated) {
@@ -100,9 +79,7 @@ TEST(LowLevelFolders, DocumentsFolderFollowsXdgAndIsCreated) {
     {  // user-dirs.dirs names another folder.
         EnvGuard d("XDG_DOCUMENTS_DIR", std::nullopt);
         fs::create_directories(home / ".config");
-        WriteFile(home / ".config/user-dirs.dirs",
-                  "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                  "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+        WriteFile(home / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
         std::string path;
         ASSERT_TRUE(GetDocDir(1, path));
         EXPECT_EQ(path, (home / "Dokumente").string());
@@ -140,7 +117,6 @@ TEST(LowLevelShell, OnlyAddressesAndDocumentsAreOpened) {
     };
     const Case cases[] = {
         {"https://example.org/names?q=Anna", ShellTarget::Web},
-        {"HTTP://example.org", ShellTarget::Web},
         {"mailto:someone@example.org", ShellTarget::Mail},
         {(dir / "letter.pdf").string(), ShellTarget::Document},
         {"file://" + (dir / "letter.pdf").string(), ShellTarget::Document},
@@ -150,17 +126,11 @@ TEST(LowLevelShell, OnlyAddressesAndDocumentsAreOpened) {
         {(dir / "innocent.pdf").string(), ShellTarget::Refused},
         {dir.string(), ShellTarget::Refused},
         {(dir / "missing.pdf").string(), ShellTarget::Refused},
-        {"letter.pdf", ShellTarget::Refused},
-        {"/bin/sh", ShellTarget::Refused},
-        {"ftp://example.org", ShellTarget::Refused},
-        {"javascript:alert(1)", ShellTarget::Refused},
-        {"https://", ShellTarget::Refused},
-        {"https://exa mple.org", ShellTarget::Refused},
-        {"https://example.org\n/bin/sh", ShellTarget::Refused},
-        {"mailto:", ShellTarget::Refused},
-        {"", ShellTarget::Refused},
     };
     for (const auto& c : cases) EXPECT_EQ(ClassifyShellTarget(c.target), c.kind) << c.target;
+    for (const char* t : {"letter.pdf", "/bin/sh", "ftp://example.org", "javascript:alert(1)", "https://",
+                          "https://exa mple.org", "https://example.org\n/bin/sh", "mailto:", ""})
+        EXPECT_EQ(ClassifyShellTarget(t), ShellTarget::Refused) << t;
 
     // Only what passes reaches the shell.
     EXPECT_TRUE(ShellOpen("https://example.org"));
@@ -172,13 +142,6 @@ TEST(LowLevelShell, OnlyAddressesAndDocumentsAreOpened) {
 }
 
 TEST(LowLevelHelp, HeadingTopics) {
-    const std::pair<long, const char*> cases[] = {
-        {40000, "GLForeignWord"}, {40007, "GLMale"},    {40008, "40008"},
-        {40009, "GLName"},        {40013, "GLComment"}, {40023, "GLPop"},
-    };
-    for (const auto& [id, topic] : cases) EXPECT_EQ(DescrHelpTopic(id), topic) << id;
-    EXPECT_TRUE(Fakes().TakeAsserts().empty());
-
     ShowDescrHelp(40001);
     ShowHelpTopic("Welcome");
     ShowDescrHelp(40024);  // unknown: asserts, still asks for help (the index)
@@ -189,7 +152,7 @@ TEST(LowLevelHelp, HeadingTopics) {
 }
 
 TEST(LowLevelCombo, DropDownEntries) {
-    const std::pair<int, int> cases[] = {{0, 2}, {1, 1}, {3, 3}, {19, 19}, {20, 22}, {25, 22}, {5000, 22}};
+    const std::pair<int, int> cases[] = {{0, 2}, {1, 1}, {19, 19}, {20, 22}, {5000, 22}};
     for (const auto& [count, visible] : cases) EXPECT_EQ(ComboVisibleItems(count), visible) << count;
 }
 
@@ -198,14 +161,9 @@ TEST(LowLevelPrint, PageGeometry) {
     DeviceCaps a4{4960, 7016, 100, 100, 600, 600};
     PageGeometry g;
     ASSERT_EQ(ComputePageGeometry(a4, {20, 15, 25, 10}, g), PrintStatus::Ok);
-    EXPECT_NEAR(g.pageWidth, 11904, 1e-6);
-    EXPECT_NEAR(g.pageHeight, 16838.4, 1e-6);
-    EXPECT_EQ(g.offsetX, 240);
     EXPECT_NEAR(g.lineWidth, 11904 - 1418 - 567, 1e-6);
-    EXPECT_NEAR(g.pageTextHeight, 16838.4 - 1134 - 850, 1e-6);
-    EXPECT_EQ(g.left, 1418 - 240);
+    EXPECT_EQ(g.left, 1418 - 240);  // the margins count from the paper's edge
     EXPECT_EQ(g.top, 1134 - 240);
-    EXPECT_EQ(g.right, g.left + 9919);
 
     struct Bad {
         DeviceCaps caps;
@@ -214,7 +172,6 @@ TEST(LowLevelPrint, PageGeometry) {
     };
     const Bad bad[] = {
         {{4960, 7016, 0, 0, 0, 600}, {10, 10, 10, 10}, PrintStatus::BadResolution},
-        {{4960, 7016, 0, 0, 600, 0}, {10, 10, 10, 10}, PrintStatus::BadResolution},
         {{4960, 7016, 0, 0, -1, 600}, {10, 10, 10, 10}, PrintStatus::BadResolution},
         {a4, {150, 150, 10, 10}, PrintStatus::MarginsTooLarge},
         {a4, {10, 10, 105, 105}, PrintStatus::MarginsTooLarge},
@@ -230,29 +187,21 @@ TEST(LowLevelPrint, PageGeometry) {
 
 TEST(LowLevelPrint, PaginationEndsOnEveryInput) {
     std::vector<PageRange> pages;
-    // No lines: one empty page.
     ASSERT_EQ(PaginateLines({}, 100, pages), PrintStatus::Ok);
-    EXPECT_EQ(pages.size(), 1u);
-
+    EXPECT_EQ(pages.size(), 1u);  // no lines: one empty page
     // Ten lines of 30 on pages of 100: 3 + 3 + 3 + 1.
     std::vector<LineExtent> lines;
     for (int i = 0; i < 10; ++i) lines.push_back({i * 30.0, i * 30.0 + 30});
     ASSERT_EQ(PaginateLines(lines, 100, pages), PrintStatus::Ok);
     ASSERT_EQ(pages.size(), 4u);
     EXPECT_EQ(pages[0].endLine, 3u);
-    EXPECT_EQ(pages[1].firstLine, 3u);
     EXPECT_DOUBLE_EQ(pages[1].top, 90);
-    EXPECT_DOUBLE_EQ(pages[1].bottom, 180);
     EXPECT_EQ(pages[3].endLine, 10u);
-
-    // A line exactly as tall as the page fits.
-    ASSERT_EQ(PaginateLines({{0, 100}, {100, 200}}, 100, pages), PrintStatus::Ok);
+    ASSERT_EQ(PaginateLines({{0, 100}, {100, 200}}, 100, pages), PrintStatus::Ok);  // exactly as tall fits
     EXPECT_EQ(pages.size(), 2u);
-
     // A line taller than the page, or no room at all, can never be printed.
     EXPECT_EQ(PaginateLines({{0, 10}, {10, 150}, {150, 160}}, 100, pages), PrintStatus::NoProgress);
     EXPECT_TRUE(pages.empty());
     EXPECT_EQ(PaginateLines(lines, 0, pages), PrintStatus::NoProgress);
-    EXPECT_EQ(PaginateLines(lines, -5, pages), PrintStatus::NoProgress);
     EXPECT_EQ(PaginateLines({{0, std::nan("")}}, 100, pages), PrintStatus::NoProgress);
 }
