@@ -49,24 +49,6 @@ TEST(Atom, TextAndDescriptionFallBackAndFollowTheTextLanguage) {
     EXPECT_EQ(a->Descr(), "((laGerman))");
 }
 
-TEST(Atom, IterationCursor) {
-    InitDataBase();
-    atom* a = A("naIt");
-    atom* k = A("prX");
-    for (int i = 0; i < 6; ++i) Str(a, i % 2 ? "prX" : "prY", std::to_string(i));
-    Prop* p = nullptr;
-    a->setPos(1);
-    EXPECT_FALSE(a->GetFirstProp(nullptr, p));
-    EXPECT_EQ(a->getPos(), 1);  // no kind: the cursor is left alone
-    std::vector<std::string> seen;
-    for (bool f = a->GetFirstProp(k, p); f; f = a->GetNextProp(k, p)) seen.push_back(p->strVal());
-    EXPECT_EQ(seen, (std::vector<std::string>{"1", "3", "5"}));
-    EXPECT_EQ(a->getPos(), a->NumProp() - 1);
-    a->setPos(3);
-    ASSERT_TRUE(a->GetNextProp(A("prY"), p));
-    EXPECT_EQ(p->strVal(), "4");
-}
-
 TEST(Atom, KeysLoseTheArticleOnlyBeforeABlank) {
     const std::pair<const char*, const char*> rows[] = {
         {"Der Stein", "STEIN"},        {"die Linde", "LINDE"}, {"The Rose", "ROSE"}, {"to be", "BE"},

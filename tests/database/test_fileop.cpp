@@ -126,12 +126,8 @@ TEST(ReadTextLines, EveryKindOfLineEnd) {
         std::string bytes;
         std::vector<std::string> lines;
     } cases[] = {
-        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-        {"\n\n", {"", ""}},
-        {"a\r\n\r\nb\r", {"a", "", "b"}},
-        {"a\n\rb", {"a", "", "b"}},
-        {"", {}},
-        {"M\xFCller\tx", {"M\xFCller\tx"}},
+        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"\n\n", {"", ""}}, {"a\r\n\r\nb\r", {"a", "", "b"}},
+        {"a\n\rb", {"a", "", "b"}}, {"", {}}, {"M\xFCller\tx", {"M\xFCller\tx"}},
     };
     for (const auto& c : cases) {
         TempFolder::Put(dir / "t.txt", c.bytes);
@@ -169,10 +165,7 @@ TEST(SplitPath, FolderAndNameAtTheLastSlash) {
     struct Case {
         const char *path, *folder, *name;
     } cases[] = {{"/home/u/Listen/a.onl", "/home/u/Listen", "a.onl"},
-                 {"a.onl", "", "a.onl"},
-                 {"/a.onl", "/", "a.onl"},
-                 {"dir/", "dir", ""},
-                 {"", "", ""},
+                 {"a.onl", "", "a.onl"}, {"/a.onl", "/", "a.onl"}, {"dir/", "dir", ""}, {"", "", ""},
                  {"C:\\x\\y.onl", "", "C:\\x\\y.onl"}};
     for (const auto& c : cases) {
         std::string folder = "junk", name = "junk";
@@ -185,70 +178,45 @@ TEST(SplitPath, FolderAndNameAtTheLastSlash) {
 namespace {
 
 // Stands in for the list file format: a list is any non-null pointer.
-class FakeListFormat : public ListFileFormat {
-public:
+struct FakeListFormat : ListFileFormat {
     std::shared_ptr<ResultSet> Load(const std::string& path) override {
         loaded.push_back(path);
-        if (!loadSucceeds) return nullptr;
-        return std::shared_ptr<ResultSet>(std::make_shared<int>(0), reinterpret_cast<ResultSet*>(&token));
+        return ok ? std::shared_ptr<ResultSet>(std::make_shared<int>(0), reinterpret_cast<ResultSet*>(this)) : nullptr;
     }
     bool Save(const ResultSet&, const std::string& path) override {
         saved.push_back(path);
-        return saveSucceeds;
+        return ok;
     }
-    bool loadSucceeds = true, saveSucceeds = true;
+    bool ok = true;
     std::vector<std::string> loaded, saved;
-    int token = 0;
 };
-
-const ResultSet* SomeList() {
-    static int token;
-    return reinterpret_cast<const ResultSet*>(&token);
-}
 
 }  // namespace
 
-TEST(ListFiles, LoadRemembersItsFolderAndCancelChangesNothing) {
+TEST(ListFiles, RememberTheirFolderOnlyOnSuccess) {
     FakeListFormat format;
     SetListFileFormat(&format);
-    Options::LoadInitDir = "/home/user/Documents";
-    Options::SaveInitDir = "/home/user/Saved";
-
+    Options::LoadInitDir = Options::SaveInitDir = "/home/user/Documents";
     Fakes().dialogs.openAnswers = {std::nullopt, std::string("/srv/Listen/Anna.onl"), std::string("/srv/x/bad.onl")};
     EXPECT_EQ(LoadListFile(), nullptr);  // cancelled
     EXPECT_TRUE(format.loaded.empty());
-    EXPECT_EQ(Options::LoadInitDir, "/home/user/Documents");
-
     EXPECT_NE(LoadListFile(), nullptr);
-    EXPECT_EQ(format.loaded, std::vector<std::string>{"/srv/Listen/Anna.onl"});
     EXPECT_EQ(Options::LoadInitDir, "/srv/Listen");
-    EXPECT_EQ(Options::SaveInitDir, "/home/user/Saved");
-
-    format.loadSucceeds = false;
+    EXPECT_EQ(Options::SaveInitDir, "/home/user/Documents");
+    format.ok = false;
     EXPECT_EQ(LoadListFile(), nullptr);
-    auto shown = Fakes().TakeMessages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].number, GenMsg::GMlistLoadError);
-    EXPECT_EQ(shown[0].arg, "/srv/x/bad.onl");
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMlistLoadError});
+    EXPECT_EQ(Options::LoadInitDir, "/srv/Listen");
+    EXPECT_EQ(Fakes().dialogs.openRequests.at(2).initialDir, "/srv/Listen");
 
-    const auto& requests = Fakes().dialogs.openRequests;
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[2].initialDir, "/srv/Listen");
-}
-
-TEST(ListFiles, SaveRemembersItsFolderOnlyOnSuccess) {
-    FakeListFormat format;
-    SetListFileFormat(&format);
-    Options::SaveInitDir = "/home/user/Documents";
     EXPECT_FALSE(SaveListFile(nullptr));  // no list: no dialog
-
     Fakes().dialogs.saveAnswers = {std::string("/a/fail.onl"), std::string("/b/ok.onl")};
-    format.saveSucceeds = false;
-    EXPECT_FALSE(SaveListFile(SomeList()));
+    const auto* list = reinterpret_cast<const ResultSet*>(&format);
+    EXPECT_FALSE(SaveListFile(list));
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMlistSaveError});
     EXPECT_EQ(Options::SaveInitDir, "/home/user/Documents");
-    format.saveSucceeds = true;
-    EXPECT_TRUE(SaveListFile(SomeList()));
+    format.ok = true;
+    EXPECT_TRUE(SaveListFile(list));
     EXPECT_EQ(Options::SaveInitDir, "/b");
     EXPECT_EQ(format.saved, (std::vector<std::string>{"/a/fail.onl", "/b/ok.onl"}));
 }

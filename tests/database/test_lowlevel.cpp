@@ -117,14 +117,11 @@ TEST(LowLevelShell, OnlyAddressesAndDocumentsAreOpened) {
     };
     const Case cases[] = {
         {"https://example.org/names?q=Anna", ShellTarget::Web},
-        {"mailto:someone@example.org", ShellTarget::Mail},
-        {(dir / "letter.pdf").string(), ShellTarget::Document},
+        {"mailto:someone@example.org", ShellTarget::Mail}, {(dir / "letter.pdf").string(), ShellTarget::Document},
         {"file://" + (dir / "letter.pdf").string(), ShellTarget::Document},
         {(dir / "script.sh").string(), ShellTarget::Refused},
-        {(dir / "start.desktop").string(), ShellTarget::Refused},
-        {(dir / "tool").string(), ShellTarget::Refused},
-        {(dir / "innocent.pdf").string(), ShellTarget::Refused},
-        {dir.string(), ShellTarget::Refused},
+        {(dir / "start.desktop").string(), ShellTarget::Refused}, {(dir / "tool").string(), ShellTarget::Refused},
+        {(dir / "innocent.pdf").string(), ShellTarget::Refused}, {dir.string(), ShellTarget::Refused},
         {(dir / "missing.pdf").string(), ShellTarget::Refused},
     };
     for (const auto& c : cases) EXPECT_EQ(ClassifyShellTarget(c.target), c.kind) << c.target;
@@ -139,16 +136,6 @@ TEST(LowLevelShell, OnlyAddressesAndDocumentsAreOpened) {
     EXPECT_FALSE(ShellOpen("mailto:a@b.c"));
     EXPECT_EQ(Fakes().shell.opened, (std::vector<std::string>{"https://example.org", "mailto:a@b.c"}));
     fs::remove_all(dir);
-}
-
-TEST(LowLevelHelp, HeadingTopics) {
-    ShowDescrHelp(40001);
-    ShowHelpTopic("Welcome");
-    ShowDescrHelp(40024);  // unknown: asserts, still asks for help (the index)
-    EXPECT_EQ(Fakes().help.topics, (std::vector<std::string>{"GLOrigInfo", "Welcome", ""}));
-    EXPECT_EQ(Fakes().TakeAsserts(), (std::vector<std::string>{"*** Assert: *** ShowDescrHelp 40024"}));
-    EXPECT_EQ(DescrHelpTopic(39999), "");
-    EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
 }
 
 TEST(LowLevelCombo, DropDownEntries) {

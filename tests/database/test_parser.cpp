@@ -89,17 +89,11 @@ TEST(Tokenizer, Lines) {
         {"prop(prGenName,naAnna,gnAnna).",
          {{0, "prop"}, {4, "("}, {0, "prGenName"}, {3, ","}, {0, "naAnna"}, {3, ","},
           {0, "gnAnna"}, {5, ")"}, {6, "."}, {7, ""}}},
-        {"", {{7, ""}}},
-        {"    ", {{7, ""}}},
-        {"/* -- Anna -- */", {{2, " -- Anna -- "}, {7, ""}}},
-        {"/* open to the end", {{2, " open to the end"}, {7, ""}}},
-        {"/* a **/ b", {{2, " a **/ b"}, {7, ""}}},
-        {"\"Anna Lena\" x", {{1, "Anna Lena"}, {0, "x"}, {7, ""}}},
-        {"\"not closed", {{1, "not closed"}, {7, ""}}},
-        {"a\tb", {{0, "a"}, {9, "\t"}, {0, "b"}, {7, ""}}},
-        {"Zoÿ Ÿ"_cp, {{0, "Zoÿ"_cp}, {9, "\x9F"}, {7, ""}}},
-        {"x ÿ"_cp, {{0, "x"}, {0, "ÿ"_cp}, {7, ""}}},
-        {"n7,\"\"", {{0, "n7"}, {3, ","}, {1, ""}, {7, ""}}},
+        {"", {{7, ""}}}, {"    ", {{7, ""}}}, {"/* -- Anna -- */", {{2, " -- Anna -- "}, {7, ""}}},
+        {"/* open to the end", {{2, " open to the end"}, {7, ""}}}, {"/* a **/ b", {{2, " a **/ b"}, {7, ""}}},
+        {"\"Anna Lena\" x", {{1, "Anna Lena"}, {0, "x"}, {7, ""}}}, {"\"not closed", {{1, "not closed"}, {7, ""}}},
+        {"a\tb", {{0, "a"}, {9, "\t"}, {0, "b"}, {7, ""}}}, {"Zoÿ Ÿ"_cp, {{0, "Zoÿ"_cp}, {9, "\x9F"}, {7, ""}}},
+        {"x ÿ"_cp, {{0, "x"}, {0, "ÿ"_cp}, {7, ""}}}, {"n7,\"\"", {{0, "n7"}, {3, ","}, {1, ""}, {7, ""}}},
     };
     for (const auto& [line, tokens] : cases) EXPECT_EQ(Tokens(line), tokens) << line;
 }
@@ -130,27 +124,17 @@ TEST(Match, FourMethodsAndAnUnknownOne) {
         int pos;
     };
     const Case cases[] = {
-        {"Anna Lena", "anna", 1, true, 0},
-        {"Marie-Anna", "anna", 1, true, 6},
-        {"Annas", "anna", 1, false, 0},
+        {"Anna Lena", "anna", 1, true, 0}, {"Marie-Anna", "anna", 1, true, 6}, {"Annas", "anna", 1, false, 0},
         {"Susanna", "anna", 1, false, 0},
         {"Annas Anna", "anna", 1, false, 0},   // only the first occurrence counts
-        {"Susanna", "anna", 0, true, 3},
-        {"Susanna", "Anna", 2, false, 0},
-        {"Susanna", "anna", 2, true, 3},
-        {"Anna2", "Anna", 3, true, 0},
-        {"Lena-Anna", "Anna", 3, true, 5},
-        {"ANNA", "Anna", 3, false, 0},
-        {"Renée"_cp, "RENÉE"_cp, 0, true, 0},
-        {"Straße"_cp, "STRAßE"_cp, 0, true, 0},
+        {"Susanna", "anna", 0, true, 3}, {"Susanna", "Anna", 2, false, 0}, {"Susanna", "anna", 2, true, 3},
+        {"Anna2", "Anna", 3, true, 0}, {"Lena-Anna", "Anna", 3, true, 5}, {"ANNA", "Anna", 3, false, 0},
+        {"Renée"_cp, "RENÉE"_cp, 0, true, 0}, {"Straße"_cp, "STRAßE"_cp, 0, true, 0},
         {"Straße"_cp, "STRASSE", 0, false, 0},
         {"Groß Anna"_cp, "anna", 1, true, 5},   // ß is no letter: a word ends there
-        {"Annaß"_cp, "anna", 1, true, 0},
-        {"Zoÿ"_cp, "ZOŸ"_cp, 0, true, 0},
-        {"Zoÿ"_cp, "ZOY", 0, false, 0},
+        {"Annaß"_cp, "anna", 1, true, 0}, {"Zoÿ"_cp, "ZOŸ"_cp, 0, true, 0}, {"Zoÿ"_cp, "ZOY", 0, false, 0},
         {"Annaÿ"_cp, "anna", 1, false, 0},       // ÿ is a letter, also upper-cased
-        {"Annaÿ"_cp, "Anna", 3, false, 0},
-        {"Éva"_cp, "éva"_cp, 1, true, 0},
+        {"Annaÿ"_cp, "Anna", 3, false, 0}, {"Éva"_cp, "éva"_cp, 1, true, 0},
     };
     for (const auto& c : cases) {
         bool found = !c.found;
@@ -207,14 +191,11 @@ TEST(TextHelpers, ReplaceAll) {
         std::string text, search, replacement, result;
     };
     const Case cases[] = {
-        {"a\"b\"", "\"", "'", "a'b'"},
-        {"x%y%", "%", "12", "x12y12"},
+        {"a\"b\"", "\"", "'", "a'b'"}, {"x%y%", "%", "12", "x12y12"},
         {"aab", "ab", "b", "b"},            // an occurrence made by a replacement goes too
         {"aaab", "ab", "b", "b"},
         {"a", "a", "aa", "aa"},             // replacement holds the search: one pass
-        {"xax", "a", "[a]", "x[a]x"},
-        {"abc", "", "x", "abc"},
-        {"", "a", "b", ""},
+        {"xax", "a", "[a]", "x[a]x"}, {"abc", "", "x", "abc"}, {"", "a", "b", ""},
     };
     for (const auto& c : cases) {
         std::string t = c.text;

@@ -3,8 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "Cp1252.h"
-#include "DataBase.h"
+#include "DbTestUtil.h"
 #include "Fakes.h"
 #include "FileOp.h"
 #include "GenMsg.h"
@@ -26,29 +25,16 @@ void MakeVocabulary() {
     InitPropKinds();
 }
 
-void Add(const char* atomName, const char* kind, const char* value) {
-    GetAtom(atomName)->AddProp(FindOrCreateProp(GetAtom(kind), GetAtom(value), "", true));
-}
-void AddStr(const char* atomName, const char* kind, const std::string& value) {
-    GetAtom(atomName)->AddProp(FindOrCreateProp(GetAtom(kind), nullptr, value, true));
-}
-
 // Three names of the user: one in a new group with an origin, one with an
-// apostrophe in an existing group, one with accents and an sharp s.
+// apostrophe in that group, one with accents and a sharp s.
 void MakeUserNames() {
-    for (const char* n : {"gnAnnaUser", "orAnnaUser", "naAnnikaUser", "naDArcyUser", "naZoeUser"}) CreateAtom(n);
-    AddStr("gnAnnaUser", "prText", "Anna");
-    Add("gnAnnaUser", "prSubsetOf", "seFemaleNames");
-    Add("gnAnnaUser", "prOrigin", "orAnnaUser");
-    AddStr("orAnnaUser", "prText", "Hebräisch"_cp);
-    Add("orAnnaUser", "prLang", "laGerman");
-    AddStr("naAnnikaUser", "prText", "Annika");
-    Add("naAnnikaUser", "prGenName", "gnAnnaUser");
-    Add("naAnnikaUser", "prMemberOf", "seUserNames");
-    AddStr("naDArcyUser", "prText", "D'Arcy");
-    Add("naDArcyUser", "prGenName", "gnAnnaUser");
-    AddStr("naZoeUser", "prText", "Zoë Weiß"_cp);
-    for (const char* m : {"naAnnikaUser", "naDArcyUser", "naZoeUser"}) Add("seUserNames", "prMember", m);
+    using dbtest::Add;
+    Add("gnAnnaUser", {{"prText", "Anna"}, {"prSubsetOf", "@seFemaleNames"}, {"prOrigin", "@orAnnaUser"}});
+    Add("orAnnaUser", {{"prText", "Hebräisch"_cp}, {"prLang", "@laGerman"}});
+    Add("naAnnikaUser", {{"prText", "Annika"}, {"prGenName", "@gnAnnaUser"}, {"prMemberOf", "@seUserNames"}});
+    Add("naDArcyUser", {{"prText", "D'Arcy"}, {"prGenName", "@gnAnnaUser"}});
+    Add("naZoeUser", {{"prText", "Zoë Weiß"_cp}});
+    Add("seUserNames", {{"prMember", "@naAnnikaUser"}, {"prMember", "@naDArcyUser"}, {"prMember", "@naZoeUser"}});
 }
 
 class UserFileTest : public testing::Test {
@@ -185,8 +171,7 @@ TEST_F(UserFileTest, MalformedFilesFailWithMessage33AndAreKeptAside) {
         {"nothing as value", "/* -- naA -- */\r\nprop(prGenName,naA,nothing).\r\n"},
         {"marker too short", "/* -- -- */\r\nprop(prText,naA,\"A\").\r\n"},
         {"marker without its end", "/* -- naA */\r\nprop(prText,naA,\"A\").\r\n"},
-        {"marker of nothing", "/* -- Nothing -- */\r\n"},
-        {"marker of no name", "/* -- na-A -- */\r\n"},
+        {"marker of nothing", "/* -- Nothing -- */\r\n"}, {"marker of no name", "/* -- na-A -- */\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -288,11 +273,9 @@ TEST_F(UserFileTest, NoFolderOrNoFileReadsNothing) {
 }
 
 TEST_F(UserFileTest, StringsThatCouldNotBeReadBackAreWrittenSafely) {
-    CreateAtom("naQ");
-    AddStr("naQ", "prText", "say \"hi\"\nnow");
-    Add("naQ", "prGenName", "nothing");          // no line: its value is no atom
-    AddStr("seUserNames", "prMember", "stray");   // no line: a string member
-    Add("seUserNames", "prMember", "naQ");
+    dbtest::Add("naQ", {{"prText", "say \"hi\"\nnow"}});
+    GetAtom("naQ")->AddProp(FindOrCreateProp(prGenName, nothingAtom, "", true));  // no line: its value is no atom
+    dbtest::Add("seUserNames", {{"prMember", "stray"}, {"prMember", "@naQ"}});          // no line: a string member
     std::string out;
     WriteAtomRecord(out, GetAtom("naQ"));
     EXPECT_EQ(out, "/* -- naQ -- */\r\nprop(prText,naQ,\"say 'hi' now\").\r\n\r\n");
