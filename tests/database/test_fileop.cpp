@@ -122,10 +122,7 @@ TEST(AtomicWrite, RefusesWhatIsNotAnOrdinaryFile) {
 
 TEST(ReadTextLines, EveryKindOfLineEnd) {
     TempFolder dir;
-    struct Case {
-        std::string bytes;
-        std::vector<std::string> lines;
-    } cases[] = {
+    struct Case { std::string bytes; std::vector<std::string> lines; } cases[] = {
         {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"\n\n", {"", ""}}, {"a\r\n\r\nb\r", {"a", "", "b"}},
         {"a\n\rb", {"a", "", "b"}}, {"", {}}, {"M\xFCller\tx", {"M\xFCller\tx"}},
     };
@@ -162,9 +159,7 @@ TEST(ReadTextLines, AFileCutShortIsReportedAsAFailure) {
 }
 
 TEST(SplitPath, FolderAndNameAtTheLastSlash) {
-    struct Case {
-        const char *path, *folder, *name;
-    } cases[] = {{"/home/u/Listen/a.onl", "/home/u/Listen", "a.onl"},
+    struct Case { const char *path, *folder, *name; } cases[] = {{"/home/u/Listen/a.onl", "/home/u/Listen", "a.onl"},
                  {"a.onl", "", "a.onl"}, {"/a.onl", "/", "a.onl"}, {"dir/", "dir", ""}, {"", "", ""},
                  {"C:\\x\\y.onl", "", "C:\\x\\y.onl"}};
     for (const auto& c : cases) {

@@ -18,10 +18,7 @@ std::string Edited(const std::string& text, Op op) {
 }  // namespace
 
 TEST(FlexStringBasics, EditingInPlace) {
-    struct Case {
-        std::string result;
-        std::string expected;
-    };
+    struct Case { std::string result; std::string expected; };
     FlexString ab("ab");
     const Case cases[] = {
         {ED("Marianne", f.Delete(3, 2)), "Marnne"}, {ED("Anna", f.Delete(4, 0)), "Anna"},
@@ -42,10 +39,7 @@ TEST(FlexStringBasics, EditingInPlace) {
 }
 
 TEST(FlexStringBasics, BadPositionsAssertAndStayInside) {
-    struct Case {
-        std::string result;
-        std::string expected, assert;
-    };
+    struct Case { std::string result; std::string expected, assert; };
     FlexString abc("abc");
     const Case cases[] = {
         {ED("Anna", f.Delete(2, 5)), "An", "Delete"}, {ED("Anna", f.Delete(9, 1)), "Anna", "Delete"},
@@ -76,10 +70,7 @@ TEST(FlexStringBasics, InStr) {
 }
 
 TEST(FlexStringDistance, KnownPairsAtAnyLength) {
-    struct Case {
-        std::string a, b;
-        int distance;
-    };
+    struct Case { std::string a, b; int distance; };
     const Case cases[] = {
         {"ANNA", "ANA", 1}, {"", "ANNA", 4}, {"ANNA", "ANNA", 0}, {"kitten", "sitting", 3}, {"", "", 0},
         {std::string(50, 'A'), std::string(50, 'A') + "B", 1}, {std::string(60, 'x'), std::string(60, 'y'), 60},
@@ -93,11 +84,7 @@ TEST(FlexStringDistance, KnownPairsAtAnyLength) {
 }
 
 TEST(FlexStringWildMatch, Examples) {
-    struct Case {
-        std::string text, pattern;
-        bool found;
-        std::string shown;
-    };
+    struct Case { std::string text, pattern; bool found; std::string shown; };
     const Case cases[] = {
         {"MARIANNE", "MAR*NE", true, "MAR___NE"}, {"ANNA", "?NNA", true, "ANNA"}, {"ANNA", "A?NA", true, "ANNA"},
         {"ANNA", "*", true, "____"}, {"", "*", true, ""}, {"", "A*", false, ""}, {"", "?", false, ""},
@@ -117,11 +104,7 @@ TEST(FlexStringWildMatch, Examples) {
 }
 
 TEST(FlexStringAllOccur, Pools) {
-    struct Case {
-        std::string pool, tags, probe;
-        bool reuse, inOrder, found;
-        std::string tagText, positions;
-    };
+    struct Case { std::string pool, tags, probe; bool reuse, inOrder, found; std::string tagText, positions; };
     const Case cases[] = {
         {"NANA", "1234", "ANNA", false, false, true, "2134", " 1 0 2 3"},
         {"ANA", "123", "ANNA", false, false, false, "", " 0 1"},
@@ -196,11 +179,7 @@ TEST(FlexStringBreak, Examples) {
     CharWidths widths;
     widths.fill(1);
     widths['W'] = 3;
-    struct Case {
-        std::string text;
-        int maxWidth;
-        std::vector<std::string> lines;
-    };
+    struct Case { std::string text; int maxWidth; std::vector<std::string> lines; };
     const Case cases[] = {
         {"Anna Lena", 100, {"Anna Lena"}}, {"", 10, {""}}, {"aaa bbb ccc", 7, {"aaa bbb", "ccc"}},
         {"aaa bbb ccc", 5, {"aaa", "bbb", "ccc"}}, {"abcdefghij", 4, {"abcd", "efgh", "ij"}},

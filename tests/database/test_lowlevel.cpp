@@ -112,11 +112,7 @@ TEST(LowLevelPrint, PageGeometry) {
     EXPECT_NEAR(g.lineWidth, 11904 - 1418 - 567, 1e-6);
     EXPECT_EQ(g.left, 1418 - 240);  // the margins count from the paper's edge
     EXPECT_EQ(g.top, 1134 - 240);
-    struct Bad {
-        DeviceCaps caps;
-        Services::PageMargins mm;
-        PrintStatus status;
-    } bad[] = {
+    struct Bad { DeviceCaps caps; Services::PageMargins mm; PrintStatus status; } bad[] = {
         {{4960, 7016, 0, 0, 0, 600}, {10, 10, 10, 10}, PrintStatus::BadResolution},
         {{4960, 7016, 0, 0, -1, 600}, {10, 10, 10, 10}, PrintStatus::BadResolution},
         {a4, {150, 150, 10, 10}, PrintStatus::MarginsTooLarge},

@@ -146,10 +146,7 @@ TEST_F(UserFileTest, LineEndsCrLfLfAndCrReadAlike) {
 }
 
 TEST_F(UserFileTest, MalformedFilesFailWithMessage33AndAreKeptAside) {
-    struct Case {
-        const char* what;
-        const char* record;
-    };
+    struct Case { const char* what; const char* record; };
     const Case cases[] = {
         {"other atom's property", "/* -- naA -- */\r\nprop(prGenName,naOther,gnA).\r\n"},
         {"missing comma", "/* -- naA -- */\r\nprop(prGenName naA,gnA).\r\n"},
