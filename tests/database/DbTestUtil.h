@@ -10,8 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "BinFile.h"
 #include "Cp1252.h"
@@ -111,12 +109,7 @@ inline std::string Dump(bool raw) {
 
 // Loads every hit-parade atom of the database read last.
 inline void LoadAllOnDemand() {
-    for (int32_t id = 0; id < DataBase::numAtoms; ++id) {
-        atom* a = DataBase::atomTab[static_cast<size_t>(id)];
-        if (a->LoadedOnDemand()) {
-            EXPECT_TRUE(a->LoadOnDemand()) << a->name();
-        }
-    }
+    for (atom* a : DataBase::atomTab) EXPECT_TRUE(!a->LoadedOnDemand() || a->LoadOnDemand()) << a->name();
 }
 
 // A file name of this test in the temporary folder (tests run in parallel).
@@ -140,18 +133,11 @@ inline void WriteBytes(const std::string& path, const std::vector<unsigned char>
 struct Bytes {
     std::vector<unsigned char> b;
     int32_t Pos() const { return static_cast<int32_t>(b.size()) + 1; }
-    void I16(int v) {
-        auto u = static_cast<uint16_t>(static_cast<int16_t>(v));
-        b.push_back(static_cast<unsigned char>(u));
-        b.push_back(static_cast<unsigned char>(u >> 8));
-    }
-    void I32(int64_t v) {
-        auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(u >> (8 * i)));
-    }
+    static unsigned char Byte(int64_t v, int i) { return static_cast<unsigned char>(static_cast<uint64_t>(v) >> (8 * i)); }
+    void I16(int v) { b.insert(b.end(), {Byte(v, 0), Byte(v, 1)}); }
+    void I32(int64_t v) { b.insert(b.end(), {Byte(v, 0), Byte(v, 1), Byte(v, 2), Byte(v, 3)}); }
     void Put32(size_t at, int64_t v) {
-        auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
-        for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(u >> (8 * i));
+        for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = Byte(v, i);
     }
     void Str(const std::string& s) { StrLen(static_cast<int>(s.size()), s); }
     void StrLen(int len, const std::string& s) {
@@ -167,10 +153,7 @@ struct RecordingObserver : DataBase::LoadObserver {
     std::vector<bool> loadingSeen;  // the loading flag at each update
     std::vector<DataBase::DbStatus> failures;
     void Start(double m) override { max = m; }
-    void Progress(double v) override {
-        progress.push_back(v);
-        loadingSeen.push_back(DataBase::loading);
-    }
+    void Progress(double v) override { progress.push_back(v), loadingSeen.push_back(DataBase::loading); }
     void Failed(const DataBase::DbStatus& s) override { failures.push_back(s); }
 };
 

