@@ -48,7 +48,6 @@ TEST(BinFile, WriteThenReadGivesBackEveryAtomAndDerivedField) {
     EXPECT_EQ(obs.progress.back(), obs.max);
     EXPECT_TRUE(std::all_of(obs.loadingSeen.begin(), obs.loadingSeen.end(), [](bool b) { return b; }));
     EXPECT_EQ(fileHeader.text + fileHeader.text8 + std::to_string(fileHeader.field6), "Orsabrine DatenbankQuillmarsh-5");
-
     // Before the on-demand load a hit parade holds three properties; its
     // description index lies beyond them for now and counts as none.
     atom* hit = GetAtom("poHitDe2020");
@@ -90,7 +89,6 @@ TEST(BinFile, OnDemandLoadReadsOnceAndOnlyWhole) {
     std::remove(path.c_str());             // a second call does not even open the file
     EXPECT_TRUE(hit->LoadOnDemand());
     EXPECT_EQ(hit->NumProp(), 8);
-
     // An empty block leaves the atom with its three.
     atom* empty = GetAtom("poHitEmpty");
     EXPECT_FALSE(empty->LoadOnDemand());
@@ -217,7 +215,6 @@ TEST(BinFile, FailuresAreDiskErrorsOrMessage33) {
     DbStatus w = WriteBinFile("/nonexistent/folder/Talv1Dat.bin");
     EXPECT_FALSE(w.ok);
     EXPECT_LT(w.error, kStructError);
-
     // Without a handler of its own a failing block shows message 33.
     std::string path = TempFile("a");
     int32_t pos = WrittenAndRead(path);

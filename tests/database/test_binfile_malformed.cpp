@@ -177,7 +177,6 @@ TEST(BinFileMalformed, TheValidBaseIsRead) {
     EXPECT_TRUE(hit->LoadOnDemand());
     ASSERT_EQ(hit->NumProp(), 5);
     EXPECT_EQ(hit->props()[3]->strVal(), "Hit more");
-
     // What passes the checks: the longest strings, capital section names, an
     // unknown property kind read as 2.
     RawFile f = Base();

@@ -64,7 +64,6 @@ TEST(NameTable, FindStringAgreesWithLowerBoundOverCaseVariantsAndUnknownNames) {
         EXPECT_EQ(found, it != reference.end() && CompareNames(*it, q) == 0) << q;
     }
     ExpectTablesConsistent();
-
     // Unknown names give nothing unless lookups create atoms; an empty name never does.
     int32_t atoms = numAtoms;
     EXPECT_EQ(GetAtom("naUnknown"), nothingAtom);
@@ -107,7 +106,6 @@ TEST(DeleteAtom, KeepsEveryInvariant) {
     EXPECT_EQ(genName->atomVal(), nothingAtom);
     EXPECT_EQ(both->kind(), 2);
     ExpectTablesConsistent();
-
     // A new atom of that name gets a new id; the old object deletes nothing.
     atom* again = CreateAtom("GNANNA");
     EXPECT_EQ(again->id(), atoms);
@@ -190,7 +188,6 @@ TEST(Languages, ComboEntriesAndFamilies) {
     EXPECT_EQ(GetComboLang(items[5].itemData), GetAtom("laLatin"));
     EXPECT_EQ(GetComboLang(99), nothingAtom);
     TextConstants::textLanguage = 0;
-
     // Families: deepest first, the language last; cycles and shared
     // sub-languages are walked once.
     atom* la = GetAtom("laLatin");

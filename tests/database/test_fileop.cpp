@@ -25,7 +25,6 @@ TEST(OpenFile, PathIsTheNameInTheProgramFolderAndMissingFilesAreShown) {
     ProgramFolder = "/nowhere";
     ASSERT_TRUE(OpenFile(dir / "Talv1Dat.bin", "", 1, "I", "", path));
     CloseFile("x", 1);
-
     // A missing file shows "not found" with its kind.
     ProgramFolder = dir.Path();
     EXPECT_FALSE(OpenFile("Tutor1.txt", "", 1, "I", "Tutorial", path));
@@ -70,7 +69,6 @@ TEST(OpenFile, WritingReplacesTheOldFileOnlyWhenComplete) {
     TempFolder::Put(target, "old contents\r\n");
     ::chmod(target.c_str(), 0640);
     std::string path;
-
     // The close fails once and the user tries again: the new file is complete.
     // (Giving up keeps the old file: see the settings and user-file tests.)
     ASSERT_TRUE(OpenFile(target, "", 2, "O", "", path));
@@ -124,7 +122,6 @@ TEST(ReadTextLines, EveryKindOfLineEndAndFailures) {
     // A program path with an accent names the file of the same name.
     TempFolder::Put(dir / "\xC3\x84pfel.txt", "a");
     EXPECT_EQ(ReadTextLines(dir / "\xC4pfel.txt", lines), 0);
-
     // A file cut short is reported as a failure.
     TempFolder::Put(dir / "t.txt", "one\ntwo\nthree\n");
     TestFaults().readErrno = EIO;

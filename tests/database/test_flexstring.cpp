@@ -146,7 +146,6 @@ TEST(FlexStringRuns, EvalRunsAndGetCharOfType) {
         FlexString(c.a).EvalRuns(FlexString(c.b), prefix, suffix);
         EXPECT_EQ(std::pair(prefix, suffix), std::pair(c.prefix, c.suffix)) << c.a << " / " << c.b;
     }
-
     // Alternating runs from the non-vowel class, as a spelling comparison cuts them.
     FlexString name("Christjane 7");
     std::vector<std::string> runs;

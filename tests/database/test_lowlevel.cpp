@@ -95,7 +95,6 @@ TEST(LowLevel, OnlyAddressesAndDocumentsAreOpened) {
                                  std::string("https://"), std::string("https://exa mple.org"),
                                  std::string("https://example.org\n/bin/sh"), std::string("mailto:"), std::string()})
         EXPECT_EQ(ClassifyShellTarget(t), ShellTarget::Refused) << t;
-
     // Only what passes reaches the shell.
     EXPECT_TRUE(ShellOpen("https://example.org"));
     EXPECT_FALSE(ShellOpen(dir / "script.sh"));

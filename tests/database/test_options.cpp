@@ -45,7 +45,6 @@ TEST(Options, StoredTextsReadAsBooleansAndNumbers) {
     EXPECT_TRUE(ParseBool("garbage", true));
     const std::pair<const char*, int> ints[] = {{"7.5", 8}, {"6.5", 6}, {"12abc", 12}, {"abc", 0}, {"32768", 99}};
     for (const auto& [text, n] : ints) EXPECT_EQ(ParseInt(text, 99), n) << text;
-
     // An empty stored value counts as missing.
     Fakes().settings.Write(kGermanOptions, "QuizNumQ", "7.5");
     Fakes().settings.Write(kGermanOptions, "QuizNumMin", "");
@@ -137,7 +136,6 @@ TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     EXPECT_EQ(store.Read("K", "kept"), "old");
     EXPECT_EQ(TempFolder::Get(path), before);
     EXPECT_EQ(dir.Count(), 1);  // no temporary file left behind
-
     // A folder that cannot exist (its parent is a file) fails as plainly.
     TempFolder::Put(dir / "plainfile", "x");
     FileSettingsStore impossible(dir / "plainfile/Quillmarsh/settings");

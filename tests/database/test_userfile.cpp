@@ -88,7 +88,6 @@ TEST_F(UserFileTest, WriteReadWriteGivesTheSameBytesButTheTime) {
     EXPECT_NE(bytes.find("/* -- naZoeUser -- */\r\nprop(prText,naZoeUser,\"Zo\xEB Wei\xDF\").\r\n\r\n"),
               std::string::npos);
     EXPECT_EQ(dir_.Count(), 1);  // no temporary file left
-
     // Read back, then written again: the same bytes but the time.
     ReadFresh();
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
@@ -207,7 +206,6 @@ TEST_F(UserFileTest, WithoutItsBackupAnUnreadFileIsNeverReplaced) {
     // The copy failed: the disk error, and the backup stays pending.
     EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{33, GenMsg::GMdiskFull}));
     EXPECT_EQ(pendingUserBackup, FilePath());
-
     // The save tries the copy again; the disk is still full, the user gives up.
     FileOp::TestFaults().commitTimes = 1;
     userNamesChanged = true;
@@ -216,7 +214,6 @@ TEST_F(UserFileTest, WithoutItsBackupAnUnreadFileIsNeverReplaced) {
     EXPECT_TRUE(userNamesChanged);
     EXPECT_EQ(TempFolder::Get(FilePath()), bytes);
     EXPECT_EQ(dir_.Count(), 1);
-
     // Once the copy can be made, the save goes through.
     ASSERT_TRUE(SaveUserNames());
     EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{kMsgUserFileBackup}));
@@ -252,7 +249,6 @@ TEST_F(UserFileTest, StringsThatCouldNotBeReadBackAreWrittenSafely) {
     out.clear();
     WriteAtomRecord(out, seUserNames);
     EXPECT_EQ(out, "/* -- seUserNames -- */\r\nprop(prMember,seUserNames,naQ).\r\n\r\n");
-
     // Both values: an assertion, then the string.
     Prop* both = FindOrCreateProp(prText, GetAtom("naQ"), "x", false);
     out.clear();
