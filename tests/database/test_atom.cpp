@@ -69,25 +69,17 @@ TEST(Atom, KeysLoseTheArticleOnlyBeforeABlank) {
 
 TEST(Atom, KindsFromSetsAndGroups) {
     InitDataBase();
-    atom* male = A("gnPaul");
-    Rel(male, "prSubsetOf", A("seMaleNames"));
-    atom* odd = A("gnOdd");
-    Rel(odd, "prSubsetOf", A("seFemaleNames"));
-    Rel(odd, "prSubsetOf", A("seOther"));  // a later unrelated set changes nothing
-    atom* name = A("naPaul");
-    Rel(name, "prGenName", male);
+    Add("gnPaul", {{"prSubsetOf", "@seMaleNames"}});
+    Add("gnOdd", {{"prSubsetOf", "@seFemaleNames"}, {"prSubsetOf", "@seOther"}});  // a later unrelated set changes nothing
+    Add("naPaul", {{"prGenName", "@gnPaul"}});
     Add("xWL", {{"prMemberOf", "@seWords"}, {"prMemberOf", "@seLanguages"}});
     Add("xLW", {{"prMemberOf", "@seLanguages"}, {"prMemberOf", "@seWords"}});
-    atom* orphan = A("naOrphan");  // its text is not set yet: the name stands in
-    Rel(orphan, "prGenName", A("seWords"));
+    Add("naOrphan", {{"prGenName", "@seWords"}});  // its text is not set yet: the name stands in
     InitPropKinds();
     EvalKinds(0);
-    EXPECT_EQ(male->kind(), 2);
-    EXPECT_EQ(odd->kind(), 3);
-    EXPECT_EQ(name->kind(), 0);
-    EXPECT_EQ(GetAtom("xWL")->kind(), 8);
-    EXPECT_EQ(GetAtom("xLW")->kind(), 7);
-    EXPECT_EQ(orphan->kind(), 99);
+    std::vector<int> kinds;
+    for (const char* n : {"gnPaul", "gnOdd", "naPaul", "xWL", "xLW", "naOrphan"}) kinds.push_back(GetAtom(n)->kind());
+    EXPECT_EQ(kinds, (std::vector<int>{2, 3, 0, 8, 7, 99}));
     EXPECT_EQ(Asserts(), std::vector<std::string>{Box("(naOrphan): male/female")});
     EXPECT_EQ(nothingAtom->kind(), 31999);  // never evaluated
 }

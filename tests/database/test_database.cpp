@@ -60,8 +60,7 @@ TEST(NameTable, FindStringAgreesWithLowerBoundOverCaseVariantsAndUnknownNames) {
         int32_t pos = -1;
         bool found = FindString(q, pos);
         auto it = std::lower_bound(reference.begin(), reference.end(), q, less);
-        EXPECT_EQ(pos, it - reference.begin()) << q;
-        EXPECT_EQ(found, it != reference.end() && CompareNames(*it, q) == 0) << q;
+        EXPECT_EQ(std::pair(found, pos), std::pair(it != reference.end() && CompareNames(*it, q) == 0, int32_t(it - reference.begin()))) << q;
     }
     ExpectTablesConsistent();
     // Unknown names give nothing unless lookups create atoms; an empty name never does.
@@ -91,8 +90,7 @@ TEST(NameTable, RunTimeIdsStopBelowTheHelpMarks) {
 TEST(DeleteAtom, KeepsEveryInvariant) {
     BuildSmallDb();
     atom* gn = GetAtom("gnAnna");
-    int32_t id = gn->id();
-    int32_t atoms = numAtoms, strings = numStrings;
+    int32_t id = gn->id(), atoms = numAtoms, strings = numStrings;
     Prop* genName = GetAtom("naAnna")->FirstProp(prGenName);
     Prop* both = GetAtom("naPeter")->FirstProp(prComment);
     DeleteAtom(gn);
@@ -101,9 +99,7 @@ TEST(DeleteAtom, KeepsEveryInvariant) {
     EXPECT_EQ(numAtoms - numStrings, atoms - strings + 1);
     EXPECT_EQ(gn->NumProp(), 5);  // the object lives on
     // A link to it becomes an empty string; one with both values is left as it is.
-    EXPECT_EQ(genName->kind(), 1);
-    EXPECT_EQ(genName->strVal(), "");
-    EXPECT_EQ(genName->atomVal(), nothingAtom);
+    EXPECT_EQ(std::tuple(int(genName->kind()), genName->strVal(), genName->atomVal()), std::tuple(1, "", nothingAtom));
     EXPECT_EQ(both->kind(), 2);
     ExpectTablesConsistent();
     // A new atom of that name gets a new id; the old object deletes nothing.
@@ -164,11 +160,7 @@ TEST(Derivations, NewAtomsFromTheUserFile) {
                       {"prLang", "@laEnglish"}, {"prLang", "@laLatin"}, {"prLang", "@laGerman"}});
     atom* name = GetAtom("naNeuUser");
     int deProps = de->NumProp();
-    CompleteAtoms(start);
-    EvalKinds(start);
-    CountVariants(start);
-    AddLangOfProps(start);
-    CountKinds();
+    CompleteAtoms(start), EvalKinds(start), CountVariants(start), AddLangOfProps(start), CountKinds();
     EXPECT_EQ(GetAtom("gnNeuUser")->kind(), 2);
     EXPECT_EQ(GetAtom("gnNeuUser")->numVariants, 0);  // a group without variants
     EXPECT_EQ(name->Level(), 7);
@@ -181,18 +173,16 @@ TEST(Languages, ComboEntriesAndFamilies) {
     BuildSmallDb();
     TextConstants::textLanguage = 1;
     std::vector<LangComboItem> items = FillLangCombo(true, true);
-    std::vector<std::string> texts;
-    for (const auto& i : items) texts.push_back(i.text);
+    std::string texts;
+    for (const auto& i : items) texts += i.text + "|";
     // Sorted by the texts of the moment the tables were built.
-    EXPECT_EQ(texts, (std::vector<std::string>{"(undefined)", "Deutsch", "____________", "Deutsch", "Englisch", "Latein"}));
+    EXPECT_EQ(texts, "(undefined)|Deutsch|____________|Deutsch|Englisch|Latein|");
     EXPECT_EQ(GetComboLang(items[5].itemData), GetAtom("laLatin"));
     EXPECT_EQ(GetComboLang(99), nothingAtom);
     TextConstants::textLanguage = 0;
     // Families: deepest first, the language last; cycles and shared
     // sub-languages are walked once.
-    atom* la = GetAtom("laLatin");
-    atom* de = GetAtom("laGerman");
-    atom* en = GetAtom("laEnglish");
+    atom *la = GetAtom("laLatin"), *de = GetAtom("laGerman"), *en = GetAtom("laEnglish");
     CollectLangFamily(la);
     EXPECT_EQ(subLangs, (std::vector<atom*>{de, la}));
     Rel(la, "prSubset", en);

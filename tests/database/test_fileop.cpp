@@ -32,9 +32,7 @@ TEST(OpenFile, PathIsTheNameInTheProgramFolderAndMissingFilesAreShown) {
     auto shown = Fakes().TakeMessages();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].number, GenMsg::GMfileNotFound);
-    EXPECT_EQ(shown[0].arg, dir / "Tutor1.txt (Tutorial)");
-    EXPECT_EQ(shown[1].arg, dir / "Other.bin");
-
+    EXPECT_EQ(shown[0].arg + "|" + shown[1].arg, dir / "Tutor1.txt (Tutorial)|" + dir / "Other.bin");
     EXPECT_FALSE(OpenFile("x", "", 1, "X", "", path));
     EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{"*** Assert: *** OpenFile mode X"});
 }
@@ -44,8 +42,7 @@ TEST(OpenFile, RefusedOpenAsksAndRetriesWhileTheAnswerIsYes) {
     TempFolder::Put(dir / "names.txt", "Anna\n");
     std::string path;
     for (bool retry : {true, false}) {
-        TestFaults().openErrno = EACCES;
-        TestFaults().openTimes = 2;
+        TestFaults().openErrno = EACCES, TestFaults().openTimes = 2;
         Fakes().Answer({true, retry});
         bool ok = OpenFile(dir / "names.txt", "", 1, "I", "", path);
         EXPECT_EQ(ok, retry);
@@ -57,8 +54,7 @@ TEST(OpenFile, RefusedOpenAsksAndRetriesWhileTheAnswerIsYes) {
         CloseFile("names.txt", 1);
     }
     // An error without a message of its own is not asked and not retried.
-    TestFaults().openErrno = EINVAL;
-    TestFaults().openTimes = 1;
+    TestFaults().openErrno = EINVAL, TestFaults().openTimes = 1;
     EXPECT_FALSE(OpenFile(dir / "names.txt", "", 1, "I", "", path));
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMotherDiskError});
 }
@@ -73,8 +69,7 @@ TEST(OpenFile, WritingReplacesTheOldFileOnlyWhenComplete) {
     // (Giving up keeps the old file: see the settings and user-file tests.)
     ASSERT_TRUE(OpenFile(target, "", 2, "O", "", path));
     Output(2)->Write("new contents\r\n");
-    TestFaults().commitErrno = EIO;
-    TestFaults().commitTimes = 1;
+    TestFaults().commitErrno = EIO, TestFaults().commitTimes = 1;
     Fakes().Answer({true});
     EXPECT_TRUE(CloseFile("Talv1User.txt", 2));
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMinternalDiskError});
@@ -124,9 +119,7 @@ TEST(ReadTextLines, EveryKindOfLineEndAndFailures) {
     EXPECT_EQ(ReadTextLines(dir / "\xC4pfel.txt", lines), 0);
     // A file cut short is reported as a failure.
     TempFolder::Put(dir / "t.txt", "one\ntwo\nthree\n");
-    TestFaults().readErrno = EIO;
-    TestFaults().readTimes = 1;
-    TestFaults().readAfter = 6;
+    TestFaults().readErrno = EIO, TestFaults().readTimes = 1, TestFaults().readAfter = 6;
     EXPECT_EQ(ReadTextLines(dir / "t.txt", lines), kErrDeviceIO);
     EXPECT_EQ(lines, std::vector<std::string>{"one"});  // "tw" was cut short and is not a line
     EXPECT_EQ(ReadTextLines(dir / "missing.txt", lines), kErrFileNotFound);

@@ -79,10 +79,7 @@ TEST(LowLevel, DocumentsFolderFollowsXdgAndIsCreated) {
 
 TEST(LowLevel, OnlyAddressesAndDocumentsAreOpened) {
     TempFolder dir;
-    TempFolder::Put(dir / "letter.pdf", "%PDF");
-    TempFolder::Put(dir / "script.sh", "#!/bin/sh\n");
-    TempFolder::Put(dir / "start.desktop", "[Desktop Entry]\n");
-    TempFolder::Put(dir / "tool", "\x7F" "ELF");
+    for (const char* name : {"letter.pdf", "script.sh", "start.desktop", "tool"}) TempFolder::Put(dir / name, "x");
     fs::permissions(dir / "tool", fs::perms::owner_exec, fs::perm_options::add);
     fs::create_symlink(dir / "script.sh", dir / "innocent.pdf");
     EXPECT_EQ(ClassifyShellTarget("https://example.org/names?q=Anna"), ShellTarget::Web);

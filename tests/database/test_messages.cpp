@@ -34,14 +34,8 @@ TEST(MessageTable, BothLanguagesHoldEveryMessageWithItsTag) {
 }
 
 TEST(MessageCompose, TextButtonsAndHelpTopicFromTheEntry) {
-    struct Case {
-        int id, msgClass;
-        std::string arg;
-        int errNum;
-        bool english;
-        std::string text, tag, icon;
-        bool question;
-    } cases[] = {
+    struct Case { int id, msgClass; std::string arg; int errNum; bool english; std::string text, tag, icon; bool question; }
+    cases[] = {
         {0, 1, "Anna", 0, true, "'<b>Anna</b>' or something similar could not be found in the database",
          "GMnothingFound", "Exclamation", false},
         {23, 2, "/home/u/a.onl", 61, true, "File <b>/home/u/a.onl</b><br>The disk is full (Fehlercode 61) Try again?",
@@ -55,9 +49,7 @@ TEST(MessageCompose, TextButtonsAndHelpTopicFromTheEntry) {
     for (const auto& c : cases) {
         Composed r = Compose(Entry(c.id, c.english), c.id, c.msgClass, c.arg, c.errNum, c.english);
         EXPECT_EQ(r.message.text, c.text) << c.id;
-        EXPECT_EQ(r.message.helpTag, c.tag) << c.id;
-        EXPECT_EQ(r.message.iconKey, c.icon) << c.id;
-        EXPECT_EQ(r.message.question, c.question) << c.id;
+        EXPECT_EQ(std::tuple(r.message.helpTag, r.message.iconKey, r.message.question), std::tuple(c.tag, c.icon, c.question)) << c.id;
         EXPECT_TRUE(r.faults.empty()) << c.id;
     }
 }

@@ -61,16 +61,13 @@ TEST(Options, EditionsKeepTheirSettingsApart) {
     QuizNumQ = 20;
     SaveInitDir = "C:, \\%Ordner"_cp + std::string("\xE4");
     SaveOptions();
-    EXPECT_EQ(Fakes().settings.Read(kGermanOptions, "QuizNumQ"), "20");
     EXPECT_EQ(Fakes().settings.Read(kGermanOptions, "ShowShortHelp"), "True");
     EXPECT_EQ(Fakes().settings.ValueNames(kGermanOptions).size(), 25u);
-
     TextConstants::edition = 1;
     LoadOptions();
     EXPECT_EQ(QuizNumQ, 10);
     EXPECT_EQ(SaveInitDir, "/home/user/Documents");
     EXPECT_FALSE(Fakes().settings.Read(kEnglishOptions, "QuizNumQ"));
-
     TextConstants::edition = 0;
     LoadOptions();
     EXPECT_EQ(QuizNumQ, 20);
@@ -83,14 +80,9 @@ TEST(SettingsFile, EveryValueComesBackByteForByte) {
     TempFolder dir;
     std::string all;
     for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
-    const std::string values[] = {"a, b,c",
-                                  "   leading and trailing blanks   ",
-                                  "100% \\%25 %zz %",
-                                  "C:\\Users\\\xE4\xF6\xFC\xDF\\Listen",
-                                  "tab\there\r\nCR LF\rCR\nLF",
-                                  "[not a key] name=value; = ;comment",
-                                  "",
-                                  all};
+    const std::string values[] = {"a, b,c", "   leading and trailing blanks   ", "100% \\%25 %zz %",
+                                  "C:\\Users\\\xE4\xF6\xFC\xDF\\Listen", "tab\there\r\nCR LF\rCR\nLF",
+                                  "[not a key] name=value; = ;comment", "", all};
     const std::string key = "Software\\Quillmarsh\\Talvessin\\1.x\\Sets";
     {
         FileSettingsStore store(dir / "cfg/Quillmarsh/settings");
@@ -128,9 +120,7 @@ TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     FileSettingsStore store(path);
     ASSERT_TRUE(store.Write("K", "kept", "old"));
     std::string before = TempFolder::Get(path);
-
-    FileOp::TestFaults().commitErrno = ENOSPC;
-    FileOp::TestFaults().commitTimes = 1;
+    FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 1;
     EXPECT_FALSE(store.Write("K", "kept", "new"));
     EXPECT_EQ(store.LastError(), FileOp::kErrDiskFull);
     EXPECT_EQ(store.Read("K", "kept"), "old");
@@ -141,7 +131,13 @@ TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     FileSettingsStore impossible(dir / "plainfile/Quillmarsh/settings");
     EXPECT_FALSE(impossible.Write("K", "v", "1"));
     EXPECT_NE(impossible.LastError(), 0);
-    EXPECT_EQ(TempFolder::Get(dir / "plainfile"), "x");
+    // Through the options a failed put raises its assertion once per value.
+    Services::Set set = Services::Get();
+    set.settings = &impossible;
+    Services::Install(set);
+    PutBoolOption("ShowToolTips", true);
+    PutIntOption("QuizNumQ", 3);
+    EXPECT_EQ(Fakes().TakeAsserts(), (std::vector<std::string>(2, "*** Assert: *** PutVal res")));
 }
 
 TEST(SettingsFile, TwoRunsSharingTheFileKeepEachOthersValues) {
@@ -162,17 +158,4 @@ TEST(SettingsFile, DefaultPathFollowsTheXdgConfigFolder) {
     setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
     EXPECT_NE(FileSettingsStore::DefaultPath().find("/.config/Quillmarsh/settings"), std::string::npos);
     old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
-}
-
-TEST(SettingsFile, AFailedPutRaisesItsAssertionOncePerValue) {
-    TempFolder dir;
-    TempFolder::Put(dir / "plainfile", "x");
-    FileSettingsStore store(dir / "plainfile/settings");
-    Services::Set set = Services::Get();
-    set.settings = &store;
-    Services::Install(set);
-    PutBoolOption("ShowToolTips", true);
-    PutIntOption("QuizNumQ", 3);
-    EXPECT_EQ(Fakes().TakeAsserts(),
-              (std::vector<std::string>{"*** Assert: *** PutVal res", "*** Assert: *** PutVal res"}));
 }

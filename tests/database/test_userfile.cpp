@@ -42,12 +42,8 @@ protected:
     void SetUp() override {
         TextConstants::textLanguage = 1;
         savedFolder_ = UserFolder;
-        UserFolder = [this](std::string& f) {
-            f = dir_.Path();
-            return true;
-        };
-        pendingUserBackup.clear();
-        lastUserBackup.clear();
+        UserFolder = [this](std::string& f) { return f = dir_.Path(), true; };
+        pendingUserBackup.clear(), lastUserBackup.clear();
         userNamesChanged = false;
         MakeVocabulary();
     }
@@ -145,22 +141,18 @@ TEST_F(UserFileTest, LineEndsCrLfLfAndCrReadAlike) {
 }
 
 TEST_F(UserFileTest, MalformedFilesFailWithMessage33AndAreKeptAside) {
-    struct Case { const char* what; const char* record; };
-    const Case cases[] = {
-        {"other atom's property", "/* -- naA -- */\r\nprop(prGenName,naOther,gnA).\r\n"},
-        {"missing comma", "/* -- naA -- */\r\nprop(prGenName naA,gnA).\r\n"},
-        {"missing parenthesis", "/* -- naA -- */\r\nprop prGenName,naA,gnA).\r\n"},
-        {"number for a value", "/* -- naA -- */\r\nprop(prLevel,naA,-3).\r\n"},
-        {"no value", "/* -- naA -- */\r\nprop(prText,naA,).\r\n"},
-        {"kind as string", "/* -- naA -- */\r\nprop(\"prText\",naA,\"A\").\r\n"},
-        {"nothing as value", "/* -- naA -- */\r\nprop(prGenName,naA,nothing).\r\n"},
-        {"marker too short", "/* -- -- */\r\nprop(prText,naA,\"A\").\r\n"},
-        {"marker without its end", "/* -- naA */\r\nprop(prText,naA,\"A\").\r\n"},
-        {"marker of nothing", "/* -- Nothing -- */\r\n"}, {"marker of no name", "/* -- na-A -- */\r\n"},
+    // Another atom's property, a missing comma or parenthesis, a number, no
+    // value, a kind as a string, "nothing" as a value; bad markers.
+    const char* records[] = {
+        "/* -- naA -- */\r\nprop(prGenName,naOther,gnA).", "/* -- naA -- */\r\nprop(prGenName naA,gnA).",
+        "/* -- naA -- */\r\nprop prGenName,naA,gnA).",     "/* -- naA -- */\r\nprop(prLevel,naA,-3).",
+        "/* -- naA -- */\r\nprop(prText,naA,).",           "/* -- naA -- */\r\nprop(\"prText\",naA,\"A\").",
+        "/* -- naA -- */\r\nprop(prGenName,naA,nothing).", "/* -- -- */\r\nprop(prText,naA,\"A\").",
+        "/* -- naA */\r\nprop(prText,naA,\"A\").",        "/* -- Nothing -- */",  "/* -- na-A -- */",
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string bytes = std::string("/* -- naFirst -- */\r\nprop(prText,naFirst,\"First\").\r\n\r\n") + c.record;
+    for (const char* record : records) {
+        SCOPED_TRACE(record);
+        std::string bytes = std::string("/* -- naFirst -- */\r\nprop(prText,naFirst,\"First\").\r\n\r\n") + record + "\r\n";
         TempFolder::Put(FilePath(), bytes);
         std::filesystem::remove(FilePath() + ".bak");
         ReadFresh();
@@ -200,8 +192,7 @@ TEST_F(UserFileTest, SaveAfterAFailedReadKeepsTheUnreadRecordsInTheBackup) {
 TEST_F(UserFileTest, WithoutItsBackupAnUnreadFileIsNeverReplaced) {
     std::string bytes = "/* -- naA -- */\r\nprop(prText,naB,\"A\").\r\n";
     TempFolder::Put(FilePath(), bytes);
-    FileOp::TestFaults().commitErrno = ENOSPC;
-    FileOp::TestFaults().commitTimes = 1;
+    FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 1;
     ReadFresh();
     // The copy failed: the disk error, and the backup stays pending.
     EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{33, GenMsg::GMdiskFull}));
@@ -225,8 +216,7 @@ TEST_F(UserFileTest, AFailedWriteLeavesTheOldFileAndAsksToRetry) {
     TempFolder::Put(FilePath(), "old names\r\n");
     MakeUserNames();
     userNamesChanged = true;
-    FileOp::TestFaults().commitErrno = ENOSPC;
-    FileOp::TestFaults().commitTimes = 2;
+    FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 2;
     // The file helper asks about the full disk (No), then the save asks
     // whether to try again (Yes); the second round fails likewise, and the
     // answers No, No end it.
@@ -245,14 +235,10 @@ TEST_F(UserFileTest, StringsThatCouldNotBeReadBackAreWrittenSafely) {
     dbtest::Add("seUserNames", {{"prMember", "stray"}, {"prMember", "@naQ"}});          // no line: a string member
     std::string out;
     WriteAtomRecord(out, GetAtom("naQ"));
-    EXPECT_EQ(out, "/* -- naQ -- */\r\nprop(prText,naQ,\"say 'hi' now\").\r\n\r\n");
-    out.clear();
     WriteAtomRecord(out, seUserNames);
-    EXPECT_EQ(out, "/* -- seUserNames -- */\r\nprop(prMember,seUserNames,naQ).\r\n\r\n");
     // Both values: an assertion, then the string.
-    Prop* both = FindOrCreateProp(prText, GetAtom("naQ"), "x", false);
-    out.clear();
-    WriteUserProp(out, GetAtom("naQ"), both);
-    EXPECT_EQ(out, "prop(prText,naQ,\"x\").\r\n");
+    WriteUserProp(out, GetAtom("naQ"), FindOrCreateProp(prText, GetAtom("naQ"), "x", false));
+    EXPECT_EQ(out, "/* -- naQ -- */\r\nprop(prText,naQ,\"say 'hi' now\").\r\n\r\n"
+                   "/* -- seUserNames -- */\r\nprop(prMember,seUserNames,naQ).\r\n\r\nprop(prText,naQ,\"x\").\r\n");
     EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
 }
