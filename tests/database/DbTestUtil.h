@@ -10,8 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "BinFile.h"
 #include "Cp1252.h"
@@ -33,85 +31,47 @@ inline Prop* Rel(atom* a, const std::string& kind, atom* v, const std::string& s
     return p;
 }
 
+// An atom's properties in order: a value "@name" is an atom, any other a text.
+using Facts = std::vector<std::pair<std::string, std::string>>;
+inline void Add(const std::string& atomName, const Facts& facts) {
+    for (const auto& [kind, value] : facts) {
+        if (value.rfind('@', 0) == 0)
+            Rel(A(atomName), kind, A(value.substr(1)));
+        else
+            Str(A(atomName), kind, value);
+    }
+}
+
 // A small database with one of every kind, a writing variant, a level, an
 // old form, two hit parades (one with an empty block), a property with both
 // values, an unregistered property and a 1000-character text.
 inline void BuildSmallDb() {
-    using namespace DataBase;
-    InitDataBase();
-    atom* seLang = A("seLanguages");
-    atom* seMale = A("seMaleNames");
-    atom* seFemale = A("seFemaleNames");
-    atom* de = A("laGerman");
-    Str(de, "prText", "Deutsch");
-    Str(de, "prTextE", "German");
-    Rel(de, "prMemberOf", seLang);
-    Str(de, "prAbbrev", "dt.");
-    Rel(de, "prMemberOf", A("seMainOrigLang"));
-    atom* en = A("laEnglish");
-    Str(en, "prText", "Englisch");
-    Str(en, "prTextE", "English");
-    Rel(en, "prMemberOf", seLang);
-    atom* la = A("laLatin");
-    Str(la, "prText", "Latein");
-    Rel(la, "prMemberOf", seLang);
-    Rel(la, "prSubset", de);
-    for (atom* l : {de, en, la}) Rel(seLang, "prMember", l);
-
-    atom* gnAnna = A("gnAnna");
-    Str(gnAnna, "prText", "Anna");
-    Str(gnAnna, "prDescr", "Hebräisch: Gnade, Anmut"_cp);
-    Rel(gnAnna, "prSubsetOf", seFemale);
-    atom* gnPeter = A("gnPeter");
-    Str(gnPeter, "prText", "Peter");
-    Rel(gnPeter, "prSubsetOf", seMale);
-    Str(gnPeter, "prOrigInfo", std::string(1000, 'x'));
-
-    atom* naAnna = A("naAnna");
-    Str(naAnna, "prText", "Anna");
-    Rel(naAnna, "prGenName", gnAnna);
-    Rel(naAnna, "prLang", de);
-    Rel(naAnna, "prLang", en);
-    atom* naAennchen = A("naÄnnchen"_cp);
-    Str(naAennchen, "prText", "Ännchen"_cp);
-    Rel(naAennchen, "prGenName", gnAnna);
-    atom* naAnnah = A("naAnnah");
-    Str(naAnnah, "prText", "Annah");
-    Rel(naAnnah, "prWriteVarOf", naAnna);
-    atom* naPeter = A("naPeter");
-    Str(naPeter, "prText", "Peter");
-    Rel(naPeter, "prGenName", gnPeter);
-    Str(naPeter, "prLevel", "3.5");
-    Rel(naPeter, "prComment", gnAnna, "see Anna");  // both values
-    Str(naPeter, "prCommentE", "unregistered", false);
-    Rel(gnAnna, "prNameVariant", naAnna);
-    Rel(gnAnna, "prNameVariant", naAennchen);
-    Rel(gnPeter, "prNameVariant", naPeter);
-
-    atom* old = A("naAnnaOld");
-    Str(old, "prText", "Der Hanna");
-    Rel(old, "prMemberOf", A("seOrigNames"));
-    atom* word = A("woGnade");
-    Str(word, "prText", "Gnade");
-    Rel(word, "prMemberOf", A("seWords"));
-
-    atom* series = A("psDeYearly");
-    Str(series, "prText", "Deutschland jährlich"_cp);
-    Rel(series, "prMemberOf", A("sePopSeries"));
-    atom* hit = A("poHitDe2020");
-    Str(hit, "prText", "Deutschland 2020");
-    Rel(hit, "prMemberOf", A("sePopularities"));
-    Rel(hit, "prSubsetOf", series);
-    Str(hit, "prFromYear", "2020");
-    Str(hit, "prYears", "1");
-    Str(hit, "prDescr", "Die beliebtesten Namen");
-    Rel(hit, "prMember", naAnna);
-    atom* hit2 = A("poHitEmpty");
-    Str(hit2, "prText", "Leer");
-    Rel(hit2, "prMemberOf", A("sePopularities"));
+    DataBase::InitDataBase();
+    Add("laGerman", {{"prText", "Deutsch"}, {"prTextE", "German"}, {"prMemberOf", "@seLanguages"},
+                     {"prAbbrev", "dt."}, {"prMemberOf", "@seMainOrigLang"}});
+    Add("laEnglish", {{"prText", "Englisch"}, {"prTextE", "English"}, {"prMemberOf", "@seLanguages"}});
+    Add("laLatin", {{"prText", "Latein"}, {"prMemberOf", "@seLanguages"}, {"prSubset", "@laGerman"}});
+    Add("seLanguages", {{"prMember", "@laGerman"}, {"prMember", "@laEnglish"}, {"prMember", "@laLatin"}});
+    Add("gnAnna", {{"prText", "Anna"}, {"prDescr", "Hebräisch: Gnade, Anmut"_cp}, {"prSubsetOf", "@seFemaleNames"}});
+    Add("gnPeter", {{"prText", "Peter"}, {"prSubsetOf", "@seMaleNames"}, {"prOrigInfo", std::string(1000, 'x')}});
+    Add("naAnna", {{"prText", "Anna"}, {"prGenName", "@gnAnna"}, {"prLang", "@laGerman"}, {"prLang", "@laEnglish"}});
+    Add("naÄnnchen"_cp, {{"prText", "Ännchen"_cp}, {"prGenName", "@gnAnna"}});
+    Add("naAnnah", {{"prText", "Annah"}, {"prWriteVarOf", "@naAnna"}});
+    Add("naPeter", {{"prText", "Peter"}, {"prGenName", "@gnPeter"}, {"prLevel", "3.5"}});
+    Rel(A("naPeter"), "prComment", A("gnAnna"), "see Anna");  // both values
+    Str(A("naPeter"), "prCommentE", "unregistered", false);
+    Add("gnAnna", {{"prNameVariant", "@naAnna"}, {"prNameVariant", "@naÄnnchen"_cp}});
+    Add("gnPeter", {{"prNameVariant", "@naPeter"}});
+    Add("naAnnaOld", {{"prText", "Der Hanna"}, {"prMemberOf", "@seOrigNames"}});
+    Add("woGnade", {{"prText", "Gnade"}, {"prMemberOf", "@seWords"}});
+    Add("psDeYearly", {{"prText", "Deutschland jährlich"_cp}, {"prMemberOf", "@sePopSeries"}});
+    Add("poHitDe2020", {{"prText", "Deutschland 2020"}, {"prMemberOf", "@sePopularities"}, {"prSubsetOf", "@psDeYearly"},
+                        {"prFromYear", "2020"}, {"prYears", "1"}, {"prDescr", "Die beliebtesten Namen"},
+                        {"prMember", "@naAnna"}});
+    Add("poHitEmpty", {{"prText", "Leer"}, {"prMemberOf", "@sePopularities"}});
     A("prFilePos");
     A("prNotInherited");
-    DeriveAll();
+    DataBase::DeriveAll();
 }
 
 // Everything a reader must give back, one line per atom, in id order.
@@ -149,12 +109,7 @@ inline std::string Dump(bool raw) {
 
 // Loads every hit-parade atom of the database read last.
 inline void LoadAllOnDemand() {
-    for (int32_t id = 0; id < DataBase::numAtoms; ++id) {
-        atom* a = DataBase::atomTab[static_cast<size_t>(id)];
-        if (a->LoadedOnDemand()) {
-            EXPECT_TRUE(a->LoadOnDemand()) << a->name();
-        }
-    }
+    for (atom* a : DataBase::atomTab) EXPECT_TRUE(!a->LoadedOnDemand() || a->LoadOnDemand()) << a->name();
 }
 
 // A file name of this test in the temporary folder (tests run in parallel).
@@ -178,18 +133,11 @@ inline void WriteBytes(const std::string& path, const std::vector<unsigned char>
 struct Bytes {
     std::vector<unsigned char> b;
     int32_t Pos() const { return static_cast<int32_t>(b.size()) + 1; }
-    void I16(int v) {
-        auto u = static_cast<uint16_t>(static_cast<int16_t>(v));
-        b.push_back(static_cast<unsigned char>(u));
-        b.push_back(static_cast<unsigned char>(u >> 8));
-    }
-    void I32(int64_t v) {
-        auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(u >> (8 * i)));
-    }
+    static unsigned char Byte(int64_t v, int i) { return static_cast<unsigned char>(static_cast<uint64_t>(v) >> (8 * i)); }
+    void I16(int v) { b.insert(b.end(), {Byte(v, 0), Byte(v, 1)}); }
+    void I32(int64_t v) { b.insert(b.end(), {Byte(v, 0), Byte(v, 1), Byte(v, 2), Byte(v, 3)}); }
     void Put32(size_t at, int64_t v) {
-        auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
-        for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(u >> (8 * i));
+        for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = Byte(v, i);
     }
     void Str(const std::string& s) { StrLen(static_cast<int>(s.size()), s); }
     void StrLen(int len, const std::string& s) {
@@ -202,9 +150,10 @@ struct Bytes {
 struct RecordingObserver : DataBase::LoadObserver {
     double max = -1;
     std::vector<double> progress;
+    std::vector<bool> loadingSeen;  // the loading flag at each update
     std::vector<DataBase::DbStatus> failures;
     void Start(double m) override { max = m; }
-    void Progress(double v) override { progress.push_back(v); }
+    void Progress(double v) override { progress.push_back(v), loadingSeen.push_back(DataBase::loading); }
     void Failed(const DataBase::DbStatus& s) override { failures.push_back(s); }
 };
 

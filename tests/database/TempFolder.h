@@ -1,14 +1,11 @@
 // A fresh folder for one test's files, removed afterwards.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string>
-
-#include <gtest/gtest.h>
 
 class TempFolder {
 public:
@@ -19,10 +16,7 @@ public:
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
+    ~TempFolder() { std::filesystem::remove_all(path_, ec_); }
     const std::string& Path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
@@ -42,4 +36,5 @@ public:
 
 private:
     std::string path_;
+    std::error_code ec_;
 };

@@ -19,9 +19,8 @@ const std::string kEnglishOptions = "Software\\Quillmarsh\\Talvessin\\1.x\\Optio
 
 TEST(Options, FirstRunGivesEveryDefault) {
     // Anything left over from before must not survive a load from an empty store.
-    ShowShortHelp = false;
+    ShowShortHelp = false, WordShowNames = true;
     QuizNumQ = 44;
-    WordShowNames = true;
     LoadInitDir = "/elsewhere";
     TextConstants::edition = 1;
     LoadOptions();
@@ -33,51 +32,27 @@ TEST(Options, FirstRunGivesEveryDefault) {
     for (bool b : {WordShowNames, ListsAutoToNames, ListsAutoToGenNames, ListsAutoFemaleOnly, ListsAutoMaleOnly,
                    ListsAutoNamesOnly, ListsAutoGenNamesOnly, FavAutoSaveInfo, UserNamesInfo})
         EXPECT_FALSE(b);
-    EXPECT_EQ(QuizNumMin, 5);
-    EXPECT_EQ(QuizNumQ, 10);
-    EXPECT_EQ(QuizNumJo5050, 2);
-    EXPECT_EQ(QuizNumJoNext, 2);
-    EXPECT_EQ(AlphaGender, 2);
-    EXPECT_EQ(ListsNewSortOrder, 1);
+    EXPECT_EQ((std::vector<int>{QuizNumMin, QuizNumQ, QuizNumJo5050, QuizNumJoNext, AlphaGender, ListsNewSortOrder}),
+              (std::vector<int>{5, 10, 2, 2, 2, 1}));
     EXPECT_EQ(LoadInitDir, "/home/user/Documents");
     EXPECT_EQ(SaveInitDir, "/home/user/Documents");
 }
 
 TEST(Options, StoredTextsReadAsBooleansAndNumbers) {
-    struct BoolCase {
-        const char* text;
-        bool def;
-        bool expected;
-    } bools[] = {{"True", false, true},   {"TRUE", false, true}, {"tRuE", false, true},
-                 {"False", true, false},  {"FALSE", true, false}, {"1", false, false},
-                 {"1", true, true},       {"garbage", true, true}, {" True", false, false}};
-    for (const auto& c : bools) EXPECT_EQ(ParseBool(c.text, c.def), c.expected) << c.text;
-
-    struct IntCase {
-        const char* text;
-        int expected;
-    } ints[] = {{"7.5", 8},   {"6.5", 6},   {"12abc", 12}, {"abc", 0},       {" 3", 3},
-                {"-2", -2},   {"32767", 32767}, {"32768", 99}, {"-99999", 99}, {"1e3", 1}};
-    for (const auto& c : ints) EXPECT_EQ(ParseInt(c.text, 99), c.expected) << c.text;
-}
-
-TEST(Options, LoadReadsTheStoredValuesAndFallsBackOnEmptyOnes) {
-    auto& store = Fakes().settings;
-    store.Write(kGermanOptions, "ShowShortHelp", "false");
-    store.Write(kGermanOptions, "DaysSortDate", "yes");  // neither word: the default
-    store.Write(kGermanOptions, "QuizNumQ", "7.5");
-    store.Write(kGermanOptions, "AlphaGender", "abc");   // found without a number: 0
-    store.Write(kGermanOptions, "QuizNumMin", "");       // empty counts as missing
-    store.Write(kGermanOptions, "LoadInitDir", "");
-    store.Write(kGermanOptions, "SaveInitDir", "/srv/Listen");
+    const std::pair<const char*, bool> fromFalse[] = {{"True", true}, {"tRuE", true}, {"1", false}, {" True", false}};
+    for (const auto& [text, b] : fromFalse) EXPECT_EQ(ParseBool(text, false), b) << text;
+    EXPECT_FALSE(ParseBool("FALSE", true));
+    EXPECT_TRUE(ParseBool("garbage", true));
+    const std::pair<const char*, int> ints[] = {{"7.5", 8}, {"6.5", 6}, {"12abc", 12}, {"abc", 0}, {"32768", 99}};
+    for (const auto& [text, n] : ints) EXPECT_EQ(ParseInt(text, 99), n) << text;
+    // An empty stored value counts as missing.
+    Fakes().settings.Write(kGermanOptions, "QuizNumQ", "7.5");
+    Fakes().settings.Write(kGermanOptions, "QuizNumMin", "");
+    Fakes().settings.Write(kGermanOptions, "LoadInitDir", "");
     LoadOptions();
-    EXPECT_FALSE(ShowShortHelp);
-    EXPECT_TRUE(DaysSortDate);
     EXPECT_EQ(QuizNumQ, 8);
-    EXPECT_EQ(AlphaGender, 0);
     EXPECT_EQ(QuizNumMin, 5);
     EXPECT_EQ(LoadInitDir, "/home/user/Documents");
-    EXPECT_EQ(SaveInitDir, "/srv/Listen");
 }
 
 TEST(Options, EditionsKeepTheirSettingsApart) {
@@ -86,29 +61,17 @@ TEST(Options, EditionsKeepTheirSettingsApart) {
     QuizNumQ = 20;
     SaveInitDir = "C:, \\%Ordner"_cp + std::string("\xE4");
     SaveOptions();
-    EXPECT_EQ(Fakes().settings.Read(kGermanOptions, "QuizNumQ"), "20");
     EXPECT_EQ(Fakes().settings.Read(kGermanOptions, "ShowShortHelp"), "True");
     EXPECT_EQ(Fakes().settings.ValueNames(kGermanOptions).size(), 25u);
-
     TextConstants::edition = 1;
     LoadOptions();
     EXPECT_EQ(QuizNumQ, 10);
     EXPECT_EQ(SaveInitDir, "/home/user/Documents");
     EXPECT_FALSE(Fakes().settings.Read(kEnglishOptions, "QuizNumQ"));
-
     TextConstants::edition = 0;
     LoadOptions();
     EXPECT_EQ(QuizNumQ, 20);
     EXPECT_EQ(SaveInitDir, "C:, \\%Ordner\xE4");
-}
-
-TEST(Options, ColourTableKeepsRedInTheLowestByte) {
-    EXPECT_EQ(OptColor[0], 0x9966FFu);
-    EXPECT_EQ(OptColor[1], 0xCC0000u);
-    EXPECT_EQ(OptColor[3], RGB(0, 176, 0));
-    EXPECT_EQ(OptColor[10], RGB(51, 255, 51));
-    EXPECT_EQ(CheckBoxValue(true), 1);
-    EXPECT_EQ(CheckBoxValue(false), 0);
 }
 
 // --- The store in a file ------------------------------------------------------
@@ -117,15 +80,9 @@ TEST(SettingsFile, EveryValueComesBackByteForByte) {
     TempFolder dir;
     std::string all;
     for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
-    const std::string values[] = {"a, b,c",
-                                  "   leading and trailing blanks   ",
-                                  "100% \\%25 %zz %",
-                                  "C:\\Users\\\xE4\xF6\xFC\xDF\\Listen",
-                                  "tab\there\r\nCR LF\rCR\nLF",
-                                  "[not a key]",
-                                  "name=value; = ;comment",
-                                  "",
-                                  all};
+    const std::string values[] = {"a, b,c", "   leading and trailing blanks   ", "100% \\%25 %zz %",
+                                  "C:\\Users\\\xE4\xF6\xFC\xDF\\Listen", "tab\there\r\nCR LF\rCR\nLF",
+                                  "[not a key] name=value; = ;comment", "", all};
     const std::string key = "Software\\Quillmarsh\\Talvessin\\1.x\\Sets";
     {
         FileSettingsStore store(dir / "cfg/Quillmarsh/settings");
@@ -139,8 +96,6 @@ TEST(SettingsFile, EveryValueComesBackByteForByte) {
     EXPECT_EQ(again.Read("[odd]\\key=;", "=odd name["), "x");
     // Keys and names compare without case, as the registry's do.
     EXPECT_EQ(again.Read("SOFTWARE\\quillmarsh\\talvessin\\1.X\\sets\\", "V0"), values[0]);
-    EXPECT_EQ(again.ValueNames(key).size(), std::size(values));
-    EXPECT_EQ(again.ValueNames(key).front(), "v0");
     // The file is readable text: the accents are UTF-8.
     EXPECT_NE(TempFolder::Get(dir / "cfg/Quillmarsh/settings").find("C:\\Users\\\xC3\xA4"), std::string::npos);
 }
@@ -149,14 +104,12 @@ TEST(SettingsFile, DeleteRemovesValuesAndKeysBelow) {
     TempFolder dir;
     FileSettingsStore store(dir / "settings");
     store.Write("A\\Sets", "one", "1");
-    store.Write("A\\Sets", "two", "2");
     store.Write("A\\Sets\\Deeper", "x", "y");
     store.Write("A\\SetsOther", "z", "z");
     EXPECT_TRUE(store.Delete("A\\Sets", "ONE"));
-    EXPECT_EQ(store.ValueNames("A\\Sets"), std::vector<std::string>{"two"});
+    EXPECT_TRUE(store.ValueNames("A\\Sets").empty());
     EXPECT_TRUE(store.DeleteKey("a\\sets"));
     FileSettingsStore again(dir / "settings");
-    EXPECT_FALSE(again.Read("A\\Sets", "two"));
     EXPECT_FALSE(again.Read("A\\Sets\\Deeper", "x"));
     EXPECT_EQ(again.Read("A\\SetsOther", "z"), "z");
 }
@@ -167,21 +120,24 @@ TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     FileSettingsStore store(path);
     ASSERT_TRUE(store.Write("K", "kept", "old"));
     std::string before = TempFolder::Get(path);
-
-    FileOp::TestFaults().commitErrno = ENOSPC;
-    FileOp::TestFaults().commitTimes = 1;
+    FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 1;
     EXPECT_FALSE(store.Write("K", "kept", "new"));
     EXPECT_EQ(store.LastError(), FileOp::kErrDiskFull);
     EXPECT_EQ(store.Read("K", "kept"), "old");
     EXPECT_EQ(TempFolder::Get(path), before);
     EXPECT_EQ(dir.Count(), 1);  // no temporary file left behind
-
     // A folder that cannot exist (its parent is a file) fails as plainly.
     TempFolder::Put(dir / "plainfile", "x");
     FileSettingsStore impossible(dir / "plainfile/Quillmarsh/settings");
     EXPECT_FALSE(impossible.Write("K", "v", "1"));
     EXPECT_NE(impossible.LastError(), 0);
-    EXPECT_EQ(TempFolder::Get(dir / "plainfile"), "x");
+    // Through the options a failed put raises its assertion once per value.
+    Services::Set set = Services::Get();
+    set.settings = &impossible;
+    Services::Install(set);
+    PutBoolOption("ShowToolTips", true);
+    PutIntOption("QuizNumQ", 3);
+    EXPECT_EQ(Fakes().TakeAsserts(), (std::vector<std::string>(2, "*** Assert: *** PutVal res")));
 }
 
 TEST(SettingsFile, TwoRunsSharingTheFileKeepEachOthersValues) {
@@ -189,11 +145,9 @@ TEST(SettingsFile, TwoRunsSharingTheFileKeepEachOthersValues) {
     FileSettingsStore english(dir / "settings"), german(dir / "settings");
     ASSERT_TRUE(english.Write(kEnglishOptions, "QuizNumQ", "12"));
     ASSERT_TRUE(german.Write(kGermanOptions, "QuizNumQ", "30"));
-    ASSERT_TRUE(english.Write(kEnglishOptions, "AlphaGender", "1"));
     FileSettingsStore reader(dir / "settings");
-    EXPECT_EQ(reader.Read(kEnglishOptions, "QuizNumQ"), "12");
     EXPECT_EQ(reader.Read(kGermanOptions, "QuizNumQ"), "30");
-    EXPECT_EQ(reader.Read(kEnglishOptions, "AlphaGender"), "1");
+    EXPECT_EQ(reader.Read(kEnglishOptions, "QuizNumQ"), "12");
 }
 
 TEST(SettingsFile, DefaultPathFollowsTheXdgConfigFolder) {
@@ -203,19 +157,5 @@ TEST(SettingsFile, DefaultPathFollowsTheXdgConfigFolder) {
     EXPECT_EQ(FileSettingsStore::DefaultPath(), "/cfg/home/Quillmarsh/settings");
     setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
     EXPECT_NE(FileSettingsStore::DefaultPath().find("/.config/Quillmarsh/settings"), std::string::npos);
-    if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
-}
-
-TEST(SettingsFile, AFailedPutRaisesItsAssertionOncePerValue) {
-    TempFolder dir;
-    TempFolder::Put(dir / "plainfile", "x");
-    FileSettingsStore store(dir / "plainfile/settings");
-    Services::Set set = Services::Get();
-    set.settings = &store;
-    Services::Install(set);
-    PutBoolOption("ShowToolTips", true);
-    PutIntOption("QuizNumQ", 3);
-    EXPECT_EQ(Fakes().TakeAsserts(),
-              (std::vector<std::string>{"*** Assert: *** PutVal res", "*** Assert: *** PutVal res"}));
+    old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }

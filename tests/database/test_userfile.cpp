@@ -3,8 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "Cp1252.h"
-#include "DataBase.h"
+#include "DbTestUtil.h"
 #include "Fakes.h"
 #include "FileOp.h"
 #include "GenMsg.h"
@@ -26,29 +25,16 @@ void MakeVocabulary() {
     InitPropKinds();
 }
 
-void Add(const char* atomName, const char* kind, const char* value) {
-    GetAtom(atomName)->AddProp(FindOrCreateProp(GetAtom(kind), GetAtom(value), "", true));
-}
-void AddStr(const char* atomName, const char* kind, const std::string& value) {
-    GetAtom(atomName)->AddProp(FindOrCreateProp(GetAtom(kind), nullptr, value, true));
-}
-
 // Three names of the user: one in a new group with an origin, one with an
-// apostrophe in an existing group, one with accents and an sharp s.
+// apostrophe in that group, one with accents and a sharp s.
 void MakeUserNames() {
-    for (const char* n : {"gnAnnaUser", "orAnnaUser", "naAnnikaUser", "naDArcyUser", "naZoeUser"}) CreateAtom(n);
-    AddStr("gnAnnaUser", "prText", "Anna");
-    Add("gnAnnaUser", "prSubsetOf", "seFemaleNames");
-    Add("gnAnnaUser", "prOrigin", "orAnnaUser");
-    AddStr("orAnnaUser", "prText", "Hebräisch"_cp);
-    Add("orAnnaUser", "prLang", "laGerman");
-    AddStr("naAnnikaUser", "prText", "Annika");
-    Add("naAnnikaUser", "prGenName", "gnAnnaUser");
-    Add("naAnnikaUser", "prMemberOf", "seUserNames");
-    AddStr("naDArcyUser", "prText", "D'Arcy");
-    Add("naDArcyUser", "prGenName", "gnAnnaUser");
-    AddStr("naZoeUser", "prText", "Zoë Weiß"_cp);
-    for (const char* m : {"naAnnikaUser", "naDArcyUser", "naZoeUser"}) Add("seUserNames", "prMember", m);
+    using dbtest::Add;
+    Add("gnAnnaUser", {{"prText", "Anna"}, {"prSubsetOf", "@seFemaleNames"}, {"prOrigin", "@orAnnaUser"}});
+    Add("orAnnaUser", {{"prText", "Hebräisch"_cp}, {"prLang", "@laGerman"}});
+    Add("naAnnikaUser", {{"prText", "Annika"}, {"prGenName", "@gnAnnaUser"}, {"prMemberOf", "@seUserNames"}});
+    Add("naDArcyUser", {{"prText", "D'Arcy"}, {"prGenName", "@gnAnnaUser"}});
+    Add("naZoeUser", {{"prText", "Zoë Weiß"_cp}});
+    Add("seUserNames", {{"prMember", "@naAnnikaUser"}, {"prMember", "@naDArcyUser"}, {"prMember", "@naZoeUser"}});
 }
 
 class UserFileTest : public testing::Test {
@@ -56,12 +42,8 @@ protected:
     void SetUp() override {
         TextConstants::textLanguage = 1;
         savedFolder_ = UserFolder;
-        UserFolder = [this](std::string& f) {
-            f = dir_.Path();
-            return true;
-        };
-        pendingUserBackup.clear();
-        lastUserBackup.clear();
+        UserFolder = [this](std::string& f) { return f = dir_.Path(), true; };
+        pendingUserBackup.clear(), lastUserBackup.clear();
         userNamesChanged = false;
         MakeVocabulary();
     }
@@ -70,19 +52,10 @@ protected:
         pendingUserBackup.clear();
     }
     std::string FilePath() const { return dir_ / "Talv1User.txt"; }
-    // The file's bytes without its first line (the one with the time).
-    static std::string WithoutTime(const std::string& bytes) { return bytes.substr(bytes.find("\r\n")); }
-
     // Reads the file into a fresh database with the vocabulary only.
     void ReadFresh() {
         MakeVocabulary();
         ReadUserFile();
-    }
-    std::vector<int> MessageNumbers() {
-        std::vector<int> out;
-        for (const auto& m : Fakes().messages.shown) out.push_back(m.number);
-        Fakes().messages.shown.clear();
-        return out;
     }
 
     TempFolder dir_;
@@ -91,72 +64,46 @@ protected:
 
 }  // namespace
 
-TEST_F(UserFileTest, WrittenFileHasTheHeaderAndTheRecordsInMemberOrder) {
-    MakeUserNames();
-    ASSERT_TRUE(SaveUserNames());
-    std::string expected =
-        "/* Talvessin V1.0, UserNames G0  19.03.2026 10:30:05\r\n"
-        "   New names, entered by the user in the window 'New Names'\r\n"
-        "   *** Generated file - do not edit manually! ***  */\r\n"
-        "\r\n"
-        "/* -- seUserNames -- */\r\n"
-        "prop(prMember,seUserNames,naAnnikaUser).\r\n"
-        "prop(prMember,seUserNames,naDArcyUser).\r\n"
-        "prop(prMember,seUserNames,naZoeUser).\r\n"
-        "\r\n"
-        "/* -- gnAnnaUser -- */\r\n"
-        "prop(prText,gnAnnaUser,\"Anna\").\r\n"
-        "prop(prSubsetOf,gnAnnaUser,seFemaleNames).\r\n"
-        "prop(prOrigin,gnAnnaUser,orAnnaUser).\r\n"
-        "\r\n"
-        "/* -- orAnnaUser -- */\r\n"
-        "prop(prText,orAnnaUser,\"Hebr\xE4isch\").\r\n"
-        "prop(prLang,orAnnaUser,laGerman).\r\n"
-        "\r\n"
-        "/* -- naAnnikaUser -- */\r\n"
-        "prop(prText,naAnnikaUser,\"Annika\").\r\n"
-        "prop(prGenName,naAnnikaUser,gnAnnaUser).\r\n"
-        "prop(prMemberOf,naAnnikaUser,seUserNames).\r\n"
-        "\r\n";
-    std::string bytes = TempFolder::Get(FilePath());
-    EXPECT_EQ(bytes.substr(0, expected.size()), expected);
-    // The group of the second name is written again; the third has none.
-    EXPECT_NE(bytes.find("/* -- naDArcyUser -- */\r\nprop(prText,naDArcyUser,\"D'Arcy\").\r\n"), std::string::npos);
-    EXPECT_NE(bytes.find("/* -- naZoeUser -- */\r\nprop(prText,naZoeUser,\"Zo\xEB Wei\xDF\").\r\n\r\n"),
-              std::string::npos);
-    EXPECT_EQ(dir_.Count(), 1);  // no temporary file left
-
-    TextConstants::textLanguage = 0;
-    std::string german;
-    WriteUserHeader(german);
-    EXPECT_EQ(german.substr(0, 34), "/* Orsabrine V1.3, UserNames G0  1");
-    EXPECT_NE(german.find("nicht manuell ver\xE4ndern! ***  */\r\n\r\n"), std::string::npos);
-}
-
 TEST_F(UserFileTest, WriteReadWriteGivesTheSameBytesButTheTime) {
     MakeUserNames();
     ASSERT_TRUE(SaveUserNames());
-    std::string first = TempFolder::Get(FilePath());
-
+    // The set, then each member after its group and the group's origin.
+    std::string expected =
+        "/* Talvessin V1.0, UserNames G0  19.03.2026 10:30:05\r\n"
+        "   New names, entered by the user in the window 'New Names'\r\n"
+        "   *** Generated file - do not edit manually! ***  */\r\n\r\n"
+        "/* -- seUserNames -- */\r\nprop(prMember,seUserNames,naAnnikaUser).\r\n"
+        "prop(prMember,seUserNames,naDArcyUser).\r\nprop(prMember,seUserNames,naZoeUser).\r\n\r\n"
+        "/* -- gnAnnaUser -- */\r\nprop(prText,gnAnnaUser,\"Anna\").\r\n"
+        "prop(prSubsetOf,gnAnnaUser,seFemaleNames).\r\nprop(prOrigin,gnAnnaUser,orAnnaUser).\r\n\r\n"
+        "/* -- orAnnaUser -- */\r\nprop(prText,orAnnaUser,\"Hebr\xE4isch\").\r\nprop(prLang,orAnnaUser,laGerman).\r\n\r\n"
+        "/* -- naAnnikaUser -- */\r\nprop(prText,naAnnikaUser,\"Annika\").\r\n"
+        "prop(prGenName,naAnnikaUser,gnAnnaUser).\r\nprop(prMemberOf,naAnnikaUser,seUserNames).\r\n\r\n";
+    std::string bytes = TempFolder::Get(FilePath());
+    EXPECT_EQ(bytes.substr(0, expected.size()), expected);
+    EXPECT_NE(bytes.find("/* -- naZoeUser -- */\r\nprop(prText,naZoeUser,\"Zo\xEB Wei\xDF\").\r\n\r\n"),
+              std::string::npos);
+    EXPECT_EQ(dir_.Count(), 1);  // no temporary file left
+    // Read back, then written again: the same bytes but the time.
     ReadFresh();
-    EXPECT_TRUE(MessageNumbers().empty());
-    atom* zoe = GetAtom("naZoeUser");
-    ASSERT_NE(zoe, nothingAtom);
-    EXPECT_EQ(zoe->Text(), "Zoë Weiß"_cp);
-    EXPECT_EQ(zoe->Uppercase(), "ZOE WEIß"_cp);
-    atom* annika = GetAtom("naAnnikaUser");
-    EXPECT_EQ(annika->kind(), 1);  // completed: its group is female
-    EXPECT_EQ(GetAtom("gnAnnaUser")->kind(), 3);
-    EXPECT_EQ(annika->Level(), 7);
-    EXPECT_EQ(numAllFemale, 2);  // recounted (Zoë has no group)
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+    EXPECT_EQ(GetAtom("naZoeUser")->Text(), "Zoë Weiß"_cp);
+    EXPECT_EQ(GetAtom("naDArcyUser")->Text(), "D'Arcy");
+    EXPECT_EQ(GetAtom("naAnnikaUser")->kind(), 1);  // completed: its group is female
+    EXPECT_EQ(numAllFemale, 2);                     // recounted (Zoë has no group)
     // The origin's language got its mirror.
     EXPECT_TRUE(GetAtom("laGerman")->HasProp(prLangOf, GetAtom("orAnnaUser")));
 
     Fakes().clock.now.second = 59;
     ASSERT_TRUE(SaveUserNames());
-    std::string second = TempFolder::Get(FilePath());
-    EXPECT_NE(first, second);
-    EXPECT_EQ(WithoutTime(first), WithoutTime(second));
+    std::string again = TempFolder::Get(FilePath());
+    EXPECT_EQ(again.substr(0, 54), "/* Talvessin V1.0, UserNames G0  19.03.2026 10:30:59\r\n");
+    EXPECT_EQ(again.substr(54), bytes.substr(54));
+
+    TextConstants::textLanguage = 0;
+    std::string german;
+    WriteUserHeader(german);
+    EXPECT_EQ(german.substr(0, 34), "/* Orsabrine V1.3, UserNames G0  1");
 }
 
 TEST_F(UserFileTest, AnotherRecordOfTheSameAtomReplacesItsProperties) {
@@ -174,23 +121,14 @@ TEST_F(UserFileTest, LineEndsCrLfLfAndCrReadAlike) {
     std::string crlf =
         "/* header */\r\n\r\n/* -- naA -- */\r\nprop(prText,naA,\"A\").\r\n   \r\n/* a note */\r\n"
         "prop(prMemberOf,naA,seUserNames).\r\n\r\n/* -- naB -- */\r\n\r\nprop(prText,naB,\"B\").\r\n";
-    auto replaced = [&](const std::string& end) {
-        std::string s;
-        for (std::size_t i = 0; i < crlf.size(); ++i) {
-            if (crlf.compare(i, 2, "\r\n") == 0) {
-                s += end;
-                ++i;
-            } else {
-                s += crlf[i];
-            }
-        }
-        return s;
-    };
-    for (const std::string& end : {std::string("\r\n"), std::string("\n"), std::string("\r")}) {
+    for (const std::string end : {"\r\n", "\n", "\r"}) {
         SCOPED_TRACE(end == "\r" ? "CR" : end == "\n" ? "LF" : "CR LF");
-        TempFolder::Put(FilePath(), replaced(end));
+        std::string bytes = crlf;
+        for (size_t at = 0; (at = bytes.find("\r\n", at)) != std::string::npos; at += end.size())
+            bytes.replace(at, 2, end);
+        TempFolder::Put(FilePath(), bytes);
         ReadFresh();
-        EXPECT_TRUE(MessageNumbers().empty());
+        EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
         atom* a = GetAtom("naA");
         // A blank-only line and a comment inside the record are skipped.
         ASSERT_EQ(a->NumProp(), 2);
@@ -203,41 +141,27 @@ TEST_F(UserFileTest, LineEndsCrLfLfAndCrReadAlike) {
 }
 
 TEST_F(UserFileTest, MalformedFilesFailWithMessage33AndAreKeptAside) {
-    struct Case {
-        const char* what;
-        const char* record;
+    // Another atom's property, a missing comma or parenthesis, a number, no
+    // value, a kind as a string, "nothing" as a value; bad markers.
+    const char* records[] = {
+        "/* -- naA -- */\r\nprop(prGenName,naOther,gnA).", "/* -- naA -- */\r\nprop(prGenName naA,gnA).",
+        "/* -- naA -- */\r\nprop prGenName,naA,gnA).",     "/* -- naA -- */\r\nprop(prLevel,naA,-3).",
+        "/* -- naA -- */\r\nprop(prText,naA,).",           "/* -- naA -- */\r\nprop(\"prText\",naA,\"A\").",
+        "/* -- naA -- */\r\nprop(prGenName,naA,nothing).", "/* -- -- */\r\nprop(prText,naA,\"A\").",
+        "/* -- naA */\r\nprop(prText,naA,\"A\").",        "/* -- Nothing -- */",  "/* -- na-A -- */",
     };
-    const Case cases[] = {
-        {"other atom's property", "/* -- naA -- */\r\nprop(prGenName,naOther,gnA).\r\n"},
-        {"missing comma", "/* -- naA -- */\r\nprop(prGenName naA,gnA).\r\n"},
-        {"missing parenthesis", "/* -- naA -- */\r\nprop prGenName,naA,gnA).\r\n"},
-        {"number for a value", "/* -- naA -- */\r\nprop(prLevel,naA,-3).\r\n"},
-        {"no value", "/* -- naA -- */\r\nprop(prText,naA,).\r\n"},
-        {"kind as string", "/* -- naA -- */\r\nprop(\"prText\",naA,\"A\").\r\n"},
-        {"nothing as value", "/* -- naA -- */\r\nprop(prGenName,naA,nothing).\r\n"},
-        {"marker too short", "/* -- -- */\r\nprop(prText,naA,\"A\").\r\n"},
-        {"marker without its end", "/* -- naA */\r\nprop(prText,naA,\"A\").\r\n"},
-        {"marker of nothing", "/* -- Nothing -- */\r\n"},
-        {"marker of no name", "/* -- na-A -- */\r\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string bytes = std::string("/* -- naFirst -- */\r\nprop(prText,naFirst,\"First\").\r\n\r\n") + c.record;
+    for (const char* record : records) {
+        SCOPED_TRACE(record);
+        std::string bytes = std::string("/* -- naFirst -- */\r\nprop(prText,naFirst,\"First\").\r\n\r\n") + record + "\r\n";
         TempFolder::Put(FilePath(), bytes);
         std::filesystem::remove(FilePath() + ".bak");
         ReadFresh();
-        ASSERT_EQ(Fakes().messages.shown.size(), 2u);
-        EXPECT_EQ(Fakes().messages.shown[0].number, 33);
-        EXPECT_EQ(Fakes().messages.shown[0].arg, FilePath());
-        EXPECT_EQ(Fakes().messages.shown[1].number, kMsgUserFileBackup);
-        EXPECT_EQ(Fakes().messages.shown[1].arg, FilePath() + ".bak");
-        Fakes().messages.shown.clear();
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{33, kMsgUserFileBackup}));
         EXPECT_FALSE(createOnLookup);
         EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);
         // What was read before the fault stays, without its completion.
         EXPECT_EQ(GetAtom("naFirst")->NumProp(), 1);
         EXPECT_EQ(GetAtom("naFirst")->kind(), Basic::kNone);
-        EXPECT_EQ(GetAtom("nothing"), nothingAtom);
     }
 }
 
@@ -249,20 +173,18 @@ TEST_F(UserFileTest, SaveAfterAFailedReadKeepsTheUnreadRecordsInTheBackup) {
     TempFolder::Put(FilePath() + ".bak", "older");
     ReadFresh();
     std::string copy = FilePath() + ".20260319-103005.bak";
-    EXPECT_EQ(MessageNumbers(), (std::vector<int>{33, kMsgUserFileBackup}));
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{33, kMsgUserFileBackup}));
     EXPECT_EQ(lastUserBackup, copy);
     EXPECT_EQ(TempFolder::Get(copy), bytes);
     EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), "older");
 
     ASSERT_TRUE(SaveUserNames());
     EXPECT_EQ(TempFolder::Get(copy), bytes);
-    EXPECT_NE(TempFolder::Get(FilePath()), bytes);
-
     // The same unreadable bytes in a later run find their copy and make no
     // second one.
     TempFolder::Put(FilePath(), bytes);
     ReadFresh();
-    EXPECT_EQ(MessageNumbers(), (std::vector<int>{33, kMsgUserFileBackup}));
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{33, kMsgUserFileBackup}));
     EXPECT_EQ(lastUserBackup, copy);
     EXPECT_EQ(dir_.Count(), 3);
 }
@@ -270,25 +192,22 @@ TEST_F(UserFileTest, SaveAfterAFailedReadKeepsTheUnreadRecordsInTheBackup) {
 TEST_F(UserFileTest, WithoutItsBackupAnUnreadFileIsNeverReplaced) {
     std::string bytes = "/* -- naA -- */\r\nprop(prText,naB,\"A\").\r\n";
     TempFolder::Put(FilePath(), bytes);
-    FileOp::TestFaults().commitErrno = ENOSPC;
-    FileOp::TestFaults().commitTimes = 1;
+    FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 1;
     ReadFresh();
     // The copy failed: the disk error, and the backup stays pending.
-    EXPECT_EQ(MessageNumbers(), (std::vector<int>{33, GenMsg::GMdiskFull}));
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{33, GenMsg::GMdiskFull}));
     EXPECT_EQ(pendingUserBackup, FilePath());
-
     // The save tries the copy again; the disk is still full, the user gives up.
     FileOp::TestFaults().commitTimes = 1;
     userNamesChanged = true;
     EXPECT_FALSE(SaveUserNames());
-    EXPECT_EQ(MessageNumbers(), (std::vector<int>{GenMsg::GMdiskFull, GenMsg::GMretryUserSave}));
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMdiskFull, GenMsg::GMretryUserSave}));
     EXPECT_TRUE(userNamesChanged);
     EXPECT_EQ(TempFolder::Get(FilePath()), bytes);
     EXPECT_EQ(dir_.Count(), 1);
-
     // Once the copy can be made, the save goes through.
     ASSERT_TRUE(SaveUserNames());
-    EXPECT_EQ(MessageNumbers(), (std::vector<int>{kMsgUserFileBackup}));
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{kMsgUserFileBackup}));
     EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);
     EXPECT_FALSE(userNamesChanged);
 }
@@ -297,52 +216,29 @@ TEST_F(UserFileTest, AFailedWriteLeavesTheOldFileAndAsksToRetry) {
     TempFolder::Put(FilePath(), "old names\r\n");
     MakeUserNames();
     userNamesChanged = true;
-    FileOp::TestFaults().commitErrno = ENOSPC;
-    FileOp::TestFaults().commitTimes = 2;
+    FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 2;
     // The file helper asks about the full disk (No), then the save asks
     // whether to try again (Yes); the second round fails likewise, and the
     // answers No, No end it.
     Fakes().messages.answers = {false, true, false, false};
     EXPECT_FALSE(SaveUserNames());
-    EXPECT_EQ(MessageNumbers(), (std::vector<int>{GenMsg::GMdiskFull, GenMsg::GMretryUserSave,
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMdiskFull, GenMsg::GMretryUserSave,
                                                   GenMsg::GMdiskFull, GenMsg::GMretryUserSave}));
     EXPECT_EQ(TempFolder::Get(FilePath()), "old names\r\n");
     EXPECT_EQ(dir_.Count(), 1);
     EXPECT_TRUE(userNamesChanged);
 }
 
-TEST_F(UserFileTest, NoFolderOrNoFileReadsNothing) {
-    ReadFresh();
-    UserFolder = [](std::string&) { return false; };
-    ReadFresh();
-    EXPECT_TRUE(MessageNumbers().empty());
-    std::string path;
-    EXPECT_FALSE(WriteUserFile(path));
-    EXPECT_EQ(path, "Talv1User.txt");
-    // The German text language reads the other file.
-    TextConstants::textLanguage = 0;
-    EXPECT_EQ(UserFileName(), "Orsa1User.txt");
-    EXPECT_EQ(UserFileTitle(), "Eigene Namen");
-}
-
 TEST_F(UserFileTest, StringsThatCouldNotBeReadBackAreWrittenSafely) {
-    CreateAtom("naQ");
-    AddStr("naQ", "prText", "say \"hi\"\nnow");
-    Add("naQ", "prGenName", "nothing");          // no line: its value is no atom
-    AddStr("seUserNames", "prMember", "stray");   // no line: a string member
-    Add("seUserNames", "prMember", "naQ");
+    dbtest::Add("naQ", {{"prText", "say \"hi\"\nnow"}});
+    GetAtom("naQ")->AddProp(FindOrCreateProp(prGenName, nothingAtom, "", true));  // no line: its value is no atom
+    dbtest::Add("seUserNames", {{"prMember", "stray"}, {"prMember", "@naQ"}});          // no line: a string member
     std::string out;
     WriteAtomRecord(out, GetAtom("naQ"));
-    EXPECT_EQ(out, "/* -- naQ -- */\r\nprop(prText,naQ,\"say 'hi' now\").\r\n\r\n");
-    out.clear();
     WriteAtomRecord(out, seUserNames);
-    EXPECT_EQ(out, "/* -- seUserNames -- */\r\nprop(prMember,seUserNames,naQ).\r\n\r\n");
-
     // Both values: an assertion, then the string.
-    atom* k = GetAtom("prText");
-    Prop* both = FindOrCreateProp(k, GetAtom("naQ"), "x", false);
-    out.clear();
-    WriteUserProp(out, GetAtom("naQ"), both);
-    EXPECT_EQ(out, "prop(prText,naQ,\"x\").\r\n");
+    WriteUserProp(out, GetAtom("naQ"), FindOrCreateProp(prText, GetAtom("naQ"), "x", false));
+    EXPECT_EQ(out, "/* -- naQ -- */\r\nprop(prText,naQ,\"say 'hi' now\").\r\n\r\n"
+                   "/* -- seUserNames -- */\r\nprop(prMember,seUserNames,naQ).\r\n\r\nprop(prText,naQ,\"x\").\r\n");
     EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
 }
