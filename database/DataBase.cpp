@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "Basic.h"
 #include "BinFile.h"
 #include "DbInternal.h"
 #include "Errors.h"
@@ -223,6 +224,8 @@ int32_t AddString(const std::string& name, bool& found) {
 }
 
 atom* CreateAtom(const std::string& name) {
+    // "nothing" names the no-atom; it is never made a real atom.
+    if (Basic::EqualsNoCaseAscii(name, "nothing")) return nothingAtom;
     bool found = false;
     int32_t id = AddString(name, found);
     if (found) return AtomById(id);  // never a second atom for one name

@@ -75,6 +75,16 @@ TEST(NameTable, FindStringAgreesWithLowerBoundOverCaseVariantsAndUnknownNames) {
     EXPECT_EQ(AtomById(numAtoms), nothingAtom);
 }
 
+TEST(NameTable, NothingIsNeverMadeARealAtom) {
+    InitDataBase();
+    createOnLookup = true;
+    EXPECT_EQ(GetAtom("nothing"), nothingAtom);
+    EXPECT_EQ(CreateAtom("NOTHING"), nothingAtom);
+    createOnLookup = false;
+    EXPECT_EQ(GetAtom("nothing"), nothingAtom);
+    EXPECT_EQ(numAtoms, 0);
+}
+
 TEST(NameTable, RunTimeIdsStopBelowTheHelpMarks) {
     InitDataBase();
     char name[16];
