@@ -107,23 +107,34 @@ void MarkAll(ResultSet& rs, int32_t& tag) {
     }
 }
 
-void CombineAnd(ResultSet& A, ResultSet& B, ResultSet& R) {
-    // R is emptied before B and A are read: work on copies of those it is.
+namespace {
+
+// The operands of a combination that empties R before reading A and B: an
+// operand that is R itself is read from a copy.
+struct Operands {
     ResultSet copyA, copyB;
-    ResultSet* T = &A;
-    ResultSet* S = &B;
-    if (&R == &A) { copyA.InitInt(); copyA.AddAllFrom(A); T = &copyA; }
-    if (&R == &B) { copyB.InitInt(); copyB.AddAllFrom(B); S = &copyB; }
+    ResultSet* T;
+    ResultSet* S;
+    Operands(ResultSet& A, ResultSet& B, const ResultSet& R) : T(&A), S(&B) {
+        if (&R == &A) { copyA.InitInt(); copyA.AddAllFrom(A); T = &copyA; }
+        if (&R == &B) { copyB.InitInt(); copyB.AddAllFrom(B); S = &copyB; }
+    }
+};
+
+}  // namespace
+
+void CombineAnd(ResultSet& A, ResultSet& B, ResultSet& R) {
+    Operands op(A, B, R);
     R.Reset();
     int32_t tag = 0;
-    MarkAll(*T, tag);
-    for (int32_t i = 0; i < S->numLines(); ++i) {
-        if (!LineMarked(*S, i, tag)) continue;
+    MarkAll(*op.T, tag);
+    for (int32_t i = 0; i < op.S->numLines(); ++i) {
+        if (!LineMarked(*op.S, i, tag)) continue;
         int32_t before = R.numLines();
-        R.AddFrom(*S, i);
+        R.AddFrom(*op.S, i);
         if (R.numLines() == before) continue;  // a unique list refused the line
         int32_t j = before;
-        R.setReason(j, R.reason(j) + "+" + T->reason(R.markIndex(j)));
+        R.setReason(j, R.reason(j) + "+" + op.T->reason(R.markIndex(j)));
     }
 }
 
@@ -147,16 +158,12 @@ void CombineOr(ResultSet& A, ResultSet& B, ResultSet& R) {
 }
 
 void CombineWithout(ResultSet& A, ResultSet& B, ResultSet& R) {
-    ResultSet copyA, copyB;
-    ResultSet* T = &A;
-    ResultSet* S = &B;
-    if (&R == &A) { copyA.InitInt(); copyA.AddAllFrom(A); T = &copyA; }
-    if (&R == &B) { copyB.InitInt(); copyB.AddAllFrom(B); S = &copyB; }
+    Operands op(A, B, R);
     R.Reset();
     int32_t tag = 0;
-    MarkAll(*S, tag);
-    for (int32_t i = 0; i < T->numLines(); ++i) {
-        if (!LineMarked(*T, i, tag)) R.AddFrom(*T, i);
+    MarkAll(*op.S, tag);
+    for (int32_t i = 0; i < op.T->numLines(); ++i) {
+        if (!LineMarked(*op.T, i, tag)) R.AddFrom(*op.T, i);
     }
 }
 

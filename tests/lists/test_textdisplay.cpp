@@ -10,13 +10,14 @@
 #include "ListTestSupport.h"
 #include "Options.h"
 #include "ResultRender.h"
+#include "GoldenRtf.h"
 #include "TextDisplay.h"
 
 namespace {
 
-constexpr uint32_t kRed = 0x0000FF;
-constexpr uint32_t kGreen = 0x008000;
-constexpr uint32_t kGrey = 0xC0C0C0;
+using golden::kGreen;
+using golden::kGrey;
+using golden::kRed;
 const std::string kNl = "\r\n";
 const std::string kHeader =
     R"({\rtf1\ansi\ansicpg1252\deff0\deflang2055{\fonttbl {\f0\fswiss\fprq2\fcharset0 Arial;}})" + kNl;
@@ -57,20 +58,7 @@ protected:
 };
 
 TEST_F(TextDisplayTest, GoldenDocument) {
-    td.BeginText();
-    td.BeginPara();
-    td.BeginBold();
-    td.AddStr("Name");
-    td.EndBold();
-    td.AddTab();
-    td.AddStr("a\\b {c} R"_cp + "\xE9");
-    td.EndPara();
-    td.BeginPara();
-    td.AddNumLink("O'Brien Anna", 17, kRed, kNoBackColour);
-    td.AddStr(", ");
-    td.AddNumLink("Zo\xEB", 4711, kGreen, kGrey);
-    td.EndPara();
-    td.EndText();
+    golden::Build(td);
 
     const std::string expected =
         kHeader +

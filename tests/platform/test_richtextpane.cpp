@@ -12,39 +12,19 @@
 
 #include "RichTextPane.h"
 #include "RtfReader.h"
+#include "GoldenRtf.h"
 #include "TextDisplay.h"
 
 namespace {
 
-constexpr uint32_t kRed = 0x0000FF;
-constexpr uint32_t kGreen = 0x008000;
-constexpr uint32_t kGrey = 0xC0C0C0;
+using golden::kGreen;
+using golden::kRed;
 
 struct RecordingOwner : LinkOwner {
     void Notify(int16_t code, const std::string& text) override { got.push_back({code, text}); }
     std::vector<std::pair<int16_t, std::string>> got;
 };
 
-// The document of the builder's golden test.
-std::string GoldenDocument() {
-    TextDisplay td;
-    td.Init("Golden", nullptr, nullptr);
-    td.BeginText();
-    td.BeginPara();
-    td.BeginBold();
-    td.AddStr("Name");
-    td.EndBold();
-    td.AddTab();
-    td.AddStr("a\\b {c} R\xE9");
-    td.EndPara();
-    td.BeginPara();
-    td.AddNumLink("O'Brien Anna", 17, kRed, kNoBackColour);
-    td.AddStr(", ");
-    td.AddNumLink("Zo\xEB", 4711, kGreen, kGrey);
-    td.EndPara();
-    td.EndText();
-    return td.GetStr();
-}
 
 struct TextRun {
     QString text;
@@ -107,7 +87,7 @@ protected:
 
 TEST_F(RichTextPaneTest, ReaderTurnsTheGoldenDocumentIntoBlocksAndFormats) {
     QTextDocument doc;
-    RtfReader::Read(GoldenDocument(), doc);
+    RtfReader::Read(golden::Document(), doc);
     ASSERT_EQ(doc.blockCount(), 3);
     QTextBlock first = doc.firstBlock();
     QTextBlock second = first.next();
