@@ -1,5 +1,5 @@
 // The child windows on the sample database in an MDI area of their own, wired
-// as start-up wires them, with fakes for the windows of other branches.
+// as start-up wires them, with fakes for the windows they open that are not part of the test.
 #pragma once
 
 #include <gtest/gtest.h>
