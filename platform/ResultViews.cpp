@@ -1,5 +1,7 @@
 #include "ResultViews.h"
 
+#include <QStyle>
+
 #include <QColor>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -343,6 +345,15 @@ const CharWidths* ListViewDisplay::FontWidths() const {
     return widths_.get();
 }
 
+namespace {
+// The room the columns share: the width inside the frame and the vertical
+// scroll bar, so the columns never need a horizontal scroll bar of their own.
+double InnerWidthTwips(const ListView& view, double widthTwips) {
+    const int chrome = 2 * view.frameWidth() + view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view);
+    return std::max(0.0, widthTwips - ToTwips(chrome));
+}
+}  // namespace
+
 void ListViewDisplay::DefineColumns(const std::vector<ColumnSpec>& columns, bool clearFirst) {
     ListView* view = view_;
     if (!view) return;
@@ -350,7 +361,7 @@ void ListViewDisplay::DefineColumns(const std::vector<ColumnSpec>& columns, bool
     const std::size_t first = captions_.size();
     for (const ColumnSpec& c : columns) captions_.push_back(c.caption);
     view->Model()->SetColumns(captions_);
-    const double width = ToTwips(view->width());
+    const double width = InnerWidthTwips(*view, ToTwips(view->width()));
     for (std::size_t k = 0; k < columns.size(); ++k)
         view->SetColumnWidthTwips(static_cast<int>(first + k), width * columns[k].widthFraction - columns[k].lessTwips);
 }
@@ -360,12 +371,13 @@ void ListViewDisplay::ApplySize(double heightTwips, double widthTwips, const Res
     ListView* view = view_;
     if (!view || widthTwips <= 0) return;
     if (v.colFrac1 == 0 && v.colFrac2 == 0) return;
+    const double inner = InnerWidthTwips(*view, widthTwips);
     if (v.colFrac2 == 0) {
-        view->SetColumnWidthTwips(0, widthTwips - LowLevel::MmToTwips(1.5));
+        view->SetColumnWidthTwips(0, inner - LowLevel::MmToTwips(1.5));
         return;
     }
-    view->SetColumnWidthTwips(0, widthTwips * v.colFrac1);
-    view->SetColumnWidthTwips(1, widthTwips * v.colFrac2);
+    view->SetColumnWidthTwips(0, inner * v.colFrac1);
+    view->SetColumnWidthTwips(1, inner * v.colFrac2);
 }
 
 // --- ComboBoxDisplay ------------------------------------------------------------------------

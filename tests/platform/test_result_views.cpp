@@ -1,6 +1,8 @@
 // Result lists in their Qt controls, offscreen, on the sample database.
 #include <gtest/gtest.h>
 
+#include <QStyle>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QTextCursor>
@@ -137,7 +139,9 @@ TEST_F(ResultViewsTest, ColumnsFollowTheWindow) {
     // 600 px = 9000 twips: 9000 - 150 - 300 = 8550 twips = 570 px wide.
     EXPECT_EQ(control->height(), 340);
     EXPECT_EQ(control->width(), 570);
-    EXPECT_EQ(control->columnWidth(0), 143);  // 8550 x 0.25 twips
+    // A quarter of the room inside the frame and the vertical scroll bar.
+    const int chrome = 2 * control->frameWidth() + control->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_NEAR(control->columnWidth(0), (570 - chrome) * 0.25, 1.0);
     // The frame ends 2 mm (2 x 57 twips) below and right of the list.
     EXPECT_EQ(frame->geometry().bottom() + 1, 20 + 340 + 8);
     EXPECT_EQ(frame->geometry().right() + 1, 10 + 570 + 8);
@@ -169,9 +173,9 @@ TEST_F(ResultViewsTest, AComboBoxKeepsASelectionThatStillMatches) {
 TEST_F(ResultViewsTest, BreakWrapsColumnTwoToTheListViewsWidth) {
     ResultSet rs;
     ListView* control = View(rs);
-    rs.DefineTwoCol("Name", 0.3, "Text", 0.5);  // column 2: 150 px, wraps at 125
+    rs.DefineTwoCol("Name", 0.3, "Text", 0.5);  // column 2: half the room inside the frame
     rs.Break();
-    EXPECT_EQ(rs.view.breakWidth, 125);
+    EXPECT_EQ(rs.view.breakWidth, control->columnWidth(1) - 25);
     std::string text;
     for (int i = 0; i < 40; ++i) text += "word" + std::to_string(i) + " ";
     rs.AddResult2("Anna", text, "r", nullptr);
@@ -182,7 +186,7 @@ TEST_F(ResultViewsTest, BreakWrapsColumnTwoToTheListViewsWidth) {
         const std::string piece = rs.line(i).substr(rs.line(i).find('\t') + 1);
         int width = 0;
         for (unsigned char c : piece) width += w[c];
-        EXPECT_LE(width, 125 + w[' ']) << piece;
+        EXPECT_LE(width, rs.view.breakWidth + w[' ']) << piece;
     }
     EXPECT_EQ(control->Model()->rowCount(), rs.numLines());
 }
