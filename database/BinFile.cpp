@@ -356,7 +356,15 @@ private:
                 Prop* p = b.a->FirstProp(filePos);
                 if (!p || Basic::CLng(Basic::Val(p->strVal())) != b.pos)
                     Fail("prFilePos of " + b.a->name());
-                ReadBlock(data_.data(), data_.size(), static_cast<size_t>(b.pos) - 1, 0, numAtoms);
+                std::vector<RawProp> block =
+                    ReadBlock(data_.data(), data_.size(), static_cast<size_t>(b.pos) - 1, 0, numAtoms);
+                // The on-demand load takes an atom with four properties for
+                // loaded: a block beside four listed properties would never be
+                // read, and one too short to reach four would be appended again
+                // on every load.
+                size_t listed = static_cast<size_t>(b.a->NumProp());
+                if (!block.empty() && (listed >= 4 || listed + block.size() < 4))
+                    Fail("block of " + b.a->name() + " beside " + std::to_string(listed) + " listed properties");
             }
         }
     }

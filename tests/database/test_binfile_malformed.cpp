@@ -160,6 +160,11 @@ const std::vector<Case>& MalformedCases() {
         S("block count beyond its records", f.atoms[5].blockCount = 3),
         S("block record with an atom beyond the table", f.atoms[5].block[1].value = 6),
         S("prFilePos pointing elsewhere", f.filePosDelta = 1), S("hit parade without prFilePos", f.lists[5] = {2, 1}),
+        // An atom counts as loaded once it has four properties: a block it
+        // could never reach that count with, or one beside four listed
+        // properties, would be read again on every load or never.
+        S("hit parade block too short for its list", f.lists[5] = {2, 3}, f.atoms[5].block.pop_back()),
+        S("hit parade block beside four listed properties", f.lists[5] = {2, 1, 0, 3}),
     };
     return cases;
 }
