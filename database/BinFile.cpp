@@ -362,6 +362,11 @@ private:
                 // loaded: a block beside four listed properties would never be
                 // read, and one too short to reach four would be appended again
                 // on every load.
+                // It has one prFilePos, in its list: the writer gives it a
+                // fresh one and would drop any other.
+                if (b.a->CountProps(filePos) != 1) Fail("prFilePos of " + b.a->name() + " more than once");
+                for (const RawProp& r : block)
+                    if (AtomById(r.proper) == filePos) Fail("prFilePos in the block of " + b.a->name());
                 size_t listed = static_cast<size_t>(b.a->NumProp());
                 if (!block.empty() && (listed >= 4 || listed + block.size() < 4))
                     Fail("block of " + b.a->name() + " beside " + std::to_string(listed) + " listed properties");

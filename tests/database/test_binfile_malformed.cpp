@@ -165,6 +165,10 @@ const std::vector<Case>& MalformedCases() {
         // properties, would be read again on every load or never.
         S("hit parade block too short for its list", f.lists[5] = {2, 3}, f.atoms[5].block.pop_back()),
         S("hit parade block beside four listed properties", f.lists[5] = {2, 1, 0, 3}),
+        // The writer gives a hit parade one prFilePos of its own: another
+        // would be lost by the next write.
+        S("hit parade block holding a prFilePos", f.atoms[5].block[0].proper = 0),
+        S("hit parade listing prFilePos twice", f.lists[5] = {2, 3, 3}),
     };
     return cases;
 }
