@@ -91,7 +91,7 @@ const std::vector<Row>& Rows() {
          "selbst in eine Datei ablegen, wenn Sie mit Hilfe von 'Wechseln...' mit mehreren Favoriten-Listen "
          "arbeiten möchten."_cp},
         {105, "GMuserNames",
-         "Note: If you like you can use the function 'New Names...' in the Menu 'Special' to add new names to "
+         "Note: If you like you can use the function 'New Names...' in the Menu 'Extras' to add new names to "
          "the database yourself",
          "Hinweis: Wenn Sie möchten, können Sie in Orsabrine nicht vorhandene Namen mit Hilfe der Funktion "
          "'Eigene Namen' im Menu 'Extras' selbst erfassen"_cp},

@@ -15,7 +15,7 @@
 // --- Messages -----------------------------------------------------------------
 
 QtMessageBoxes::QtMessageBoxes() = default;
-QtMessageBoxes::~QtMessageBoxes() = default;
+QtMessageBoxes::~QtMessageBoxes() { delete form_.data(); }
 
 void QtMessageBoxes::SetOwner(QWidget* owner) {
     owner_ = owner;
@@ -23,7 +23,7 @@ void QtMessageBoxes::SetOwner(QWidget* owner) {
 }
 
 GenMsgForm& QtMessageBoxes::Form() {
-    if (!form_) form_ = std::make_unique<GenMsgForm>(owner_);
+    if (!form_) form_ = new GenMsgForm(owner_);
     return *form_;
 }
 

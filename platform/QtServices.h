@@ -30,7 +30,9 @@ public:
 
 private:
     QPointer<QWidget> owner_;
-    std::unique_ptr<GenMsgForm> form_;
+    // Owned here, but a child of the owner: when the owner goes first it
+    // takes the window with it, and the pointer turns null.
+    QPointer<GenMsgForm> form_;
 };
 
 class QtFileDialogs : public Services::FileDialogs {

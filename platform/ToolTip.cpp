@@ -1,5 +1,6 @@
 #include "ToolTip.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
@@ -35,6 +36,7 @@ ToolTip::~ToolTip() {
     for (Tool& t : tools_) {
         disconnect(t.destroyedConnection);
         if (t.alive) t.alive->removeEventFilter(this);
+        if (t.viewport) t.viewport->removeEventFilter(this);
     }
 }
 
@@ -51,6 +53,13 @@ const ToolTip::Tool* ToolTip::Find(const QObject* control) const {
     if (!control) return nullptr;
     for (const Tool& t : tools_)
         if (t.widget == control && t.alive) return &t;
+    return nullptr;
+}
+
+const ToolTip::Tool* ToolTip::FindByViewport(const QObject* viewport) const {
+    if (!viewport) return nullptr;
+    for (const Tool& t : tools_)
+        if (t.viewport == viewport && t.alive) return &t;
     return nullptr;
 }
 
@@ -72,6 +81,13 @@ void ToolTip::AddTool(QWidget* control, const std::string& text) {
     t.destroyedConnection =
         connect(control, &QObject::destroyed, this, [this](QObject* gone) { Forget(gone); });
     control->installEventFilter(this);
+    // A list or text box takes its clicks and wheel turns in its viewport,
+    // which the tool must hear of too: a click there may bring another
+    // window up, which must not find the tip lying on top of it.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(control)) {
+        t.viewport = area->viewport();
+        if (t.viewport) t.viewport->installEventFilter(this);
+    }
     tools_.push_back(std::move(t));
     initialDelay_ = 1500;
     autoPopDelay_ = 5000;
@@ -95,6 +111,7 @@ void ToolTip::RemoveTool(QWidget* control) {
     if (!t) return;
     disconnect(t->destroyedConnection);
     control->removeEventFilter(this);
+    if (t->viewport) t->viewport->removeEventFilter(this);
     if (shownFor_ == control) HideTip();
     if (pending_ == control) showTimer_.stop();
     tools_.erase(std::remove_if(tools_.begin(), tools_.end(), [&](const Tool& x) { return x.widget == control; }),
@@ -240,8 +257,24 @@ void ToolTip::ShowNow() {
     shownRaw_ = control;
 }
 
+void ToolTip::Dismiss(QWidget* control) {
+    if (pending_ == control) showTimer_.stop();
+    if (shownFor_ == control) HideTip();
+}
+
 bool ToolTip::eventFilter(QObject* watched, QEvent* event) {
-    if (!initialized_ || !Find(watched)) return QObject::eventFilter(watched, event);
+    if (!initialized_) return QObject::eventFilter(watched, event);
+    if (!Find(watched)) {
+        if (const Tool* t = FindByViewport(watched)) {
+            switch (event->type()) {
+                case QEvent::MouseButtonPress:
+                case QEvent::MouseButtonDblClick:
+                case QEvent::Wheel: Dismiss(t->alive); break;
+                default: break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
     auto* control = static_cast<QWidget*>(watched);
     switch (event->type()) {
         case QEvent::ToolTip:
@@ -250,17 +283,11 @@ bool ToolTip::eventFilter(QObject* watched, QEvent* event) {
             StartDelay(control);
             break;
         case QEvent::Leave:
-            if (pending_ == control) showTimer_.stop();
-            if (shownFor_ == control) HideTip();
-            break;
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
         case QEvent::Wheel:
         case QEvent::KeyPress:
-        case QEvent::Hide:
-            if (pending_ == control) showTimer_.stop();
-            if (shownFor_ == control) HideTip();
-            break;
+        case QEvent::Hide: Dismiss(control); break;
         default:
             break;
     }

@@ -85,11 +85,15 @@ private:
     struct Tool {
         QWidget* widget = nullptr;  // identity only; never dereferenced after destruction
         QPointer<QWidget> alive;
+        // The scrolling tool's viewport: its clicks are the tool's clicks.
+        QPointer<QWidget> viewport;
         QString text;
         QMetaObject::Connection destroyedConnection;
     };
     const Tool* Find(const QObject* control) const;
     Tool* Find(const QObject* control);
+    const Tool* FindByViewport(const QObject* viewport) const;
+    void Dismiss(QWidget* control);
     void Forget(QObject* control);
     void StartDelay(QWidget* control);
     void HideTip();

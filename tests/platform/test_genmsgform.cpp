@@ -91,3 +91,16 @@ TEST(QtServices, FiltersAndFileErrors) {
     EXPECT_EQ(FileErrorNumber(QFileDevice::PermissionsError, 0), FileOp::kErrPermissionDenied);
     EXPECT_EQ(FileErrorNumber(QFileDevice::OpenError, 0), FileOp::kErrPathAccess);
 }
+
+// The message window is a child of the frame; the frame may go before the
+// message service (it does at the end of every run that showed a message).
+TEST(QtServices, TheMessageWindowMayGoWithItsOwnerFirst) {
+    QtMessageBoxes boxes;
+    {
+        QWidget owner;
+        boxes.SetOwner(&owner);
+        EXPECT_EQ(boxes.Form().parentWidget(), &owner);
+    }
+    // A later message gets a window of its own again.
+    EXPECT_EQ(boxes.Form().parentWidget(), nullptr);
+}

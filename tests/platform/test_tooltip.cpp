@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEnterEvent>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -73,4 +75,32 @@ TEST_F(ToolTips, TheToolTipMayGoBeforeItsWidgets) {
     delete second;  // no tool bookkeeping left to touch
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), first->mapToGlobal(QPointF(5, 5)));
     QCoreApplication::sendEvent(first, &enter);
+}
+
+// A click in a list lands in its viewport; the list's tip (shown or still
+// waiting) must go, or it lies over the window the click brings up.
+TEST_F(ToolTips, AClickInAListsViewportEndsItsTip) {
+    auto* list = new QListWidget(&window);
+    list->addItem("Anna");
+    list->show();
+    ToolTip tip;
+    tip.Init(&window);
+    tip.AddTool(list, "Names of the current list");
+    const QPointF at(5, 5);
+    auto click = [&] {
+        QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list->viewport(), &press);
+    };
+
+    ASSERT_TRUE(tip.Popup(list));
+    click();
+    EXPECT_EQ(tip.ShownFor(), nullptr);
+
+    tip.SetDelayTime(ToolTip::kInitial, 0);
+    QEnterEvent enter(at, at, list->mapToGlobal(at));
+    QCoreApplication::sendEvent(list, &enter);
+    click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tip.ShownFor(), nullptr);
 }

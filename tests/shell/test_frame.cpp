@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QTimer>
 #include <filesystem>
@@ -130,6 +133,30 @@ TEST_F(ShellTest, EveryToolbarKeyRunsTheHandlerOfItsMenuItem) {
     EXPECT_TRUE(Shown("QuizOptions"));
     frame->Toolbar1_ButtonClick("Nonsense");
     EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{"*** Assert: *** Toolbar"});
+}
+
+// The hint after a fruitless lookup sends the user to a menu and an item by
+// name: both must be there under those captions.
+TEST_F(ShellTest, TheNewNamesHintNamesTheFramesOwnMenuAndItem) {
+    MakeFrame(false);
+    const std::string hint = GenMsg::Entry(GenMsg::GMuserNames, true);
+    auto quoted = [&](const std::string& before) {
+        const size_t at = hint.find(before + " '");
+        if (at == std::string::npos) return QString();
+        const size_t from = at + before.size() + 2;
+        return QString::fromLatin1(hint.substr(from, hint.find('\'', from) - from));
+    };
+    const QString menu = quoted("Menu"), item = quoted("function");
+    ASSERT_FALSE(menu.isEmpty() || item.isEmpty()) << hint;
+    auto plain = [](QString s) { return s.remove(QLatin1Char('&')); };
+    QAction* menuAction = nullptr;
+    for (QAction* a : frame->MainWindow()->menuBar()->actions())
+        if (plain(a->text()) == menu) menuAction = a;
+    ASSERT_TRUE(menuAction) << menu.toStdString();
+    QAction* userNames = frame->MenuAction("UserNamesFunc");
+    ASSERT_TRUE(userNames);
+    EXPECT_TRUE(menuAction->menu()->actions().contains(userNames));
+    EXPECT_EQ(plain(userNames->text()), item);
 }
 
 TEST_F(ShellTest, CommandsAreBlockedWhileLoadingButOptionsAboutFeedbackAndHelpAreNot) {
