@@ -23,6 +23,11 @@ namespace {
 constexpr int kMaxDepth = 512;
 // RTF's default font size: 12 points.
 constexpr int kDefaultHalfPoints = 24;
+// Indents, spacing and tab stops are kept within 22 inches, the widest page
+// a word processor offers. The layout counts in fixed point and loops for
+// ever on distances of millions of pixels, which a damaged file could give.
+constexpr int kMaxTwips = 31680;
+int Twips(int p) { return std::clamp(p, -kMaxTwips, kMaxTwips); }
 
 enum class Dest { Text, FontTable, ColourTable, Skip };
 
@@ -322,17 +327,17 @@ private:
         // Paragraphs.
         case W::Pard: para = ParaState{}; break;
         case W::Par: Paragraph(); break;
-        case W::Li: para.left = p; break;
-        case W::Ri: para.right = p; break;
-        case W::Fi: para.first = p; break;
-        case W::Sb: para.before = p; break;
-        case W::Sa: para.after = p; break;
+        case W::Li: para.left = Twips(p); break;
+        case W::Ri: para.right = Twips(p); break;
+        case W::Fi: para.first = Twips(p); break;
+        case W::Sb: para.before = Twips(p); break;
+        case W::Sa: para.after = Twips(p); break;
         case W::Ql: para.align = Qt::AlignLeft; break;
         case W::Qc: para.align = Qt::AlignHCenter; break;
         case W::Qr: para.align = Qt::AlignRight; break;
         case W::Qj: para.align = Qt::AlignJustify; break;
         case W::Tx:
-            if (para.tabs.size() < 64) para.tabs.append(p);
+            if (para.tabs.size() < 64) para.tabs.append(Twips(p));
             break;
         // Special characters.
         case W::Tab: Char(U'\t'); break;

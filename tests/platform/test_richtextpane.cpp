@@ -163,6 +163,25 @@ TEST_F(RichTextPaneTest, ReaderHandlesWordProcessorRtfAndSkipsWhatItDoesNotKnow)
     }
 }
 
+// Distances of millions of pixels send the layout into an endless loop: a
+// damaged file's indents, spacing and tab stops stay within a page of 22 in.
+TEST_F(RichTextPaneTest, ReaderKeepsParagraphDistancesWithinAPage) {
+    QTextDocument doc;
+    RtfReader::Read(R"({\rtf1\sb327799999\sa-999999999\li99999999\ri-99999\fi-99999999\tx999999999 a\tab b\par})", doc);
+    const QTextBlockFormat f = doc.begin().blockFormat();
+    const double page = 31680 / 15.0;
+    EXPECT_EQ(f.topMargin(), page);
+    EXPECT_EQ(f.bottomMargin(), -page);
+    EXPECT_EQ(f.leftMargin(), page);
+    EXPECT_EQ(f.rightMargin(), -page);
+    EXPECT_EQ(f.textIndent(), -page);
+    ASSERT_EQ(f.tabPositions().size(), 1);
+    EXPECT_EQ(f.tabPositions()[0].position, page);
+    ASSERT_FALSE(HasFailure());  // with the distances above the layout never returns
+    doc.setTextWidth(400);
+    EXPECT_GT(doc.size().height(), 0);
+}
+
 TEST_F(RichTextPaneTest, EveryCharacterOfALinkFollowsItsOwnAtom) {
     MakePane();
     ShowPara([&] {
