@@ -27,6 +27,9 @@ bool ReadNumber(std::string_view digits, long long& out) {
     std::size_t k = digits.find_first_not_of(' ');
     if (k != std::string_view::npos && (digits[k] == '-' || digits[k] == '+')) ++k;
     if (k == std::string_view::npos || k >= digits.size() || digits[k] < '0' || digits[k] > '9') return false;
+    // "5x" is no number either: only blanks may follow the digits.
+    std::size_t end = digits.find_first_not_of("0123456789", k);
+    if (end != std::string_view::npos && digits.find_first_not_of(' ', end) != std::string_view::npos) return false;
     const double v = Basic::Val(digits);
     if (!std::isfinite(v) || v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
         return false;

@@ -114,7 +114,7 @@ TEST(MarkupInline, EveryTagUnclosedTagsAndIdsOutsideTheTable) {
     both.showLinks = both.showColor = true;
     both.colours = Options::OptColor;
     for (const std::string& id : {std::to_string(DataBase::numAtoms), std::string("39999"), std::string("-3"),
-                                  std::string("abc"), std::string("99999999999")}) {
+                                  std::string("abc"), std::string("99999999999"), std::string("1x")}) {
         const std::string text = "x <a>" + id + "</a> y";
         EXPECT_EQ(Describe(Markup::ParseInline(text, both)), "[" + text + "]") << id;
     }
