@@ -157,6 +157,9 @@ void InitColors() {
     OptColor = {RGB(255, 102, 153), RGB(0, 0, 204),   RGB(51, 51, 51),    RGB(0, 176, 0),
                 RGB(51, 153, 255),  RGB(170, 0, 255), RGB(204, 102, 0),   RGB(255, 204, 0),
                 RGB(128, 128, 128), RGB(204, 204, 255), RGB(51, 255, 51)};
+    // The display draws every colour exactly, and links are found from the
+    // document rather than from screen pixels: nothing needs to be probed.
+    ShownColor = OptColor;
 }
 
 bool GetVal(const std::string& section, const std::string& name, std::string& value) {

@@ -1,7 +1,6 @@
 #include "Welcome.h"
 
 #include <QColor>
-#include <QImage>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPainter>
@@ -23,7 +22,6 @@
 namespace {
 
 QColor ToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-uint32_t FromQColor(const QColor& c) { return Options::RGB(c.red(), c.green(), c.blue()); }
 
 // The welcome picture: the colours of the entry kinds as a row of name tags.
 QPixmap Banner(int width, int height) {
@@ -82,9 +80,6 @@ void Welcome::BuildControls() {
     bar_->setRange(0, 1);
     bar_->setValue(0);
     bar_->setTextVisible(false);
-    colorEval_ = Add<QWidget>("ColorEval");
-    colorEval_->setGeometry(470, 186, 8, 8);
-    colorEval_->setAutoFillBackground(true);
     timer_ = new QTimer(c);
     timer_->setObjectName(QStringLiteral("Timer"));
     connect(timer_, &QTimer::timeout, this, [this] { Run([this] { Timer_Timer(); }); });
@@ -112,27 +107,11 @@ void Welcome::Start(double max) {
         bar_->setRange(0, static_cast<int>(std::min(max, 2147483647.0)));
         bar_->setValue(0);
     }
-    for (int i = 0; i < Options::kNumColors; ++i) Options::ShownColor[i] = EvalColor(Options::OptColor[i]);
-    if (colorEval_) {
-        colorEval_->setPalette(QPalette());
-        Services::Events().DoEvents();
-    }
     countdown_.Start();
     if (timer_) {
         timer_->setInterval(Startup::Countdown::kIntervalMs);
         timer_->start();
     }
-}
-
-uint32_t Welcome::EvalColor(uint32_t colour) {
-    if (!colorEval_) return colour;
-    QPalette pal = colorEval_->palette();
-    pal.setColor(QPalette::Window, ToQColor(colour));
-    colorEval_->setPalette(pal);
-    Services::Events().DoEvents();
-    // The probe as the display draws it: its first pixel.
-    QImage shot = colorEval_->grab(QRect(0, 0, 1, 1)).toImage();
-    return shot.isNull() ? colour : FromQColor(shot.pixelColor(0, 0));
 }
 
 void Welcome::Progress(double value) {

@@ -45,12 +45,9 @@ protected:
     void Form_Load() override;
 
 private:
-    uint32_t EvalColor(uint32_t colour);
-
     QPointer<QProgressBar> bar_;
     QPointer<QLabel> label_;
     QPointer<QLabel> notice_;
-    QPointer<QWidget> colorEval_;
     QPointer<QTimer> timer_;
     Startup::Countdown countdown_;
 };
