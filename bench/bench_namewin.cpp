@@ -21,9 +21,9 @@
 #include "Searches.h"
 #include "TextConstants.h"
 #include "WinMan.h"
-#include "info/NameWindows.h"
-#include "info/Similar.h"
-#include "info/SingleName.h"
+#include "windows/info/NameWindows.h"
+#include "windows/info/Similar.h"
+#include "windows/info/SingleName.h"
 
 namespace {
 

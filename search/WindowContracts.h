@@ -1,7 +1,7 @@
 // What the search engine and the link dispatcher need of the child windows.
 //
 // The windows themselves live in windows/ and shell/ (Qt); the model code in
-// lists/ only sees these abstract contracts. A real window class derives from
+// lists/, search/ and describe/ only sees these abstract contracts. A real window class derives from
 // its Qt form base and from the contract here; tests use recording fakes.
 //
 // Every window exists by its name for the whole run ("SingleName", "Pop", ...);

@@ -1,5 +1,5 @@
 // The golden document of the rich-text tests: what the builder must write
-// (tests/lists) and what the pane must read back (tests/platform).
+// (tests/describe) and what the pane must read back (tests/platform).
 #pragma once
 
 #include <cstdint>

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ChildForm.h"
-#include "lists/NameLists.h"
+#include "windows/lists/NameLists.h"
 #include "Options.h"
 #include "WinMan.h"
 #include "ResultSet.h"

@@ -11,8 +11,8 @@
 #include "ResultViews.h"
 #include "RichTextPane.h"
 #include "RtfReader.h"
-#include "info/Similar.h"
-#include "info/SingleName.h"
+#include "windows/info/Similar.h"
+#include "windows/info/SingleName.h"
 #include "WindowsFixture.h"
 
 namespace {
