@@ -6,12 +6,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Cp1252.h"
 #include "FormBase.h"
@@ -234,7 +236,19 @@ QtHelp::~QtHelp() { delete viewer_.data(); }
 void QtHelp::ShowTopic(const std::string& topic) {
     QString folder = QDir::cleanPath(LanguageFolder(folder_));
     if (viewer_ && viewer_->HelpFolder() != folder) delete viewer_.data();
-    if (!viewer_) viewer_ = new HelpViewer(folder);
+    if (!viewer_) {
+        viewer_ = new HelpViewer(folder);
+        // First shown at the right of the screen, beside the windows it
+        // explains rather than over them.
+        QWidget* asking = QApplication::activeWindow();
+        QScreen* screen = asking ? asking->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            QRect area = screen->availableGeometry();
+            QSize size = viewer_->size().boundedTo(area.size());
+            viewer_->resize(size);
+            viewer_->move(area.right() - size.width() - 8, area.top() + std::max(0, (area.height() - size.height()) / 3));
+        }
+    }
     viewer_->ShowTopic(topic);
     viewer_->StayAbove(QApplication::activeModalWidget());
     viewer_->show();
