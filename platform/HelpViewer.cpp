@@ -209,8 +209,10 @@ void HelpViewer::StayAbove(QWidget* modal) {
     QRect place = geometry();
     bool wasShown = isVisible();
     setParent(modal, windowFlags());
-    if (wasShown) setGeometry(place);
     modal->installEventFilter(this);
+    if (!wasShown) return;
+    setGeometry(place);
+    show();
 }
 
 void HelpViewer::Detach() {
@@ -221,12 +223,22 @@ void HelpViewer::Detach() {
     bool wasShown = isVisible();
     setParent(nullptr, windowFlags());
     setGeometry(place);
-    if (wasShown) show();
+    if (!wasShown) return;
+    // Back on its own, but the keyboard goes back to the window the modal
+    // one came from, not to the help.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
 }
 
 bool HelpViewer::eventFilter(QObject* watched, QEvent* event) {
-    // The modal window is done: the viewer stays open on its own.
-    if (watched == parentWidget() && event->type() == QEvent::Hide) Detach();
+    // The modal window is done: the viewer stays open on its own, or above
+    // the modal window under it (a message over the options) when there is one.
+    if (watched == parentWidget() && event->type() == QEvent::Hide) {
+        Detach();
+        QWidget* next = QApplication::activeModalWidget();
+        if (next && next != watched && isVisible()) StayAbove(next);
+    }
     return QWidget::eventFilter(watched, event);
 }
 

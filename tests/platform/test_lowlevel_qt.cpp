@@ -205,13 +205,24 @@ TEST_F(HelpTopics, TheViewerStaysUsableAboveAModalWindowAndOutlivesIt) {
     EXPECT_TRUE(help.Viewer()->isVisible());
     EXPECT_EQ(help.Viewer()->CurrentPage(), Page("AlphaNames.html"));
 
+    // A message over the modal window: the viewer follows it, and goes back
+    // above the first one when the message closes.
+    auto* message = new QDialog(modal);
+    message->setWindowModality(Qt::ApplicationModal);
+    message->show();
+    help.ShowTopic("Welcome");
+    EXPECT_EQ(help.Viewer()->parentWidget(), message);
+    message->hide();
+    EXPECT_EQ(help.Viewer()->parentWidget(), modal);
+    EXPECT_TRUE(help.Viewer()->isVisible());
+
     // The modal window closes and goes: the viewer stays open on its own.
     modal->hide();
     delete modal;
     ASSERT_FALSE(viewer.isNull());
     EXPECT_EQ(viewer->parentWidget(), nullptr);
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(viewer->CurrentPage(), Page("AlphaNames.html"));
+    EXPECT_EQ(viewer->CurrentPage(), Page("Welcome.html"));
 }
 
 TEST(HelpByWindow, TopicIsWindowAndControlName) {
