@@ -136,7 +136,7 @@ TEST_F(SampleDescr, SaintInBothTextLanguages) {
     GenDescr::DescribeSaint(A("saJoseph"), rs, Flags(true, false, false));
     EXPECT_EQ(All(), (Lines{"<em>Name\tJoseph of Nazareth",
                             "Description\tCarpenter in Nazareth, husband of Mary and foster father of Jesus.",
-                            "Born in\tGalilee", "Year of birth\tunknown", "Year of death\tunknown",
+                            "Born in\tunknown", "Year of birth\tunknown", "Year of death\tunknown",
                             "Saint's day\tMarch 19", "Corresponding name\t" + L("naJosef")}));
     EXPECT_EQ(rs.atom(6), A("naJosef"));
     // German texts: German headings and day, and the farmers' rule.
