@@ -136,7 +136,7 @@ TEST_F(SampleDescr, SaintInBothTextLanguages) {
     GenDescr::DescribeSaint(A("saJoseph"), rs, Flags(true, false, false));
     EXPECT_EQ(All(), (Lines{"<em>Name\tJoseph of Nazareth",
                             "Description\tCarpenter in Nazareth, husband of Mary and foster father of Jesus.",
-                            "Born in\tGalilee", "Year of birth\tunknown", "Year of death\tunknown",
+                            "Born in\tunknown", "Year of birth\tunknown", "Year of death\tunknown",
                             "Saint's day\tMarch 19", "Corresponding name\t" + L("naJosef")}));
     EXPECT_EQ(rs.atom(6), A("naJosef"));
     // German texts: German headings and day, and the farmers' rule.
@@ -184,3 +184,31 @@ TEST_F(SampleDescr, FlagsGiveLinksAndHelpMarksOnlyWhenAskedAndNeverLinger) {
 }
 
 }  // namespace
+
+// A name's meaning comes in the text language: the German one in German, the
+// English one in English, also for the double names and the example group.
+TEST_F(SampleDescr, MeaningFollowsTheTextLanguage) {
+    struct Case {
+        const char* name;
+        const char* english;
+        const char* german;
+    };
+    const Case cases[] = {
+        {"naAnnaLena", "Anna and Lena", "Anna und Lena"},
+        {"naFinn", "a Finn; fair, white", "der Finne; hell, blond"},
+        {"naTheo", "gift of God", "Gottesgeschenk"},
+        {"naFrancesco", "Frenchman, Frank", "Franzose, Franke"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int lang : {1, 0}) {
+            SetLanguage(lang);
+            rs.Reset();
+            GenDescr::DescribeName(A(c.name), rs, DescrFlags{});
+            const std::string heading = lang ? "Meaning/translation\t" : "Bedeutung/\xdc" "bersetzung\t";
+            const int32_t i = Find(heading);
+            ASSERT_LT(i, rs.numLines()) << lang;
+            EXPECT_EQ(rs.line(i), heading + (lang ? c.english : c.german));
+        }
+    }
+}

@@ -63,3 +63,83 @@ TEST_F(SampleDatabase, ReaderGetsEveryDerivedValueTheCompilerComputed) {
     EXPECT_TRUE(std::equal(std::begin(read.counts), std::end(read.counts), std::begin(built_->counts)));
     EXPECT_TRUE(Fakes().TakeAsserts().empty());
 }
+
+namespace {
+
+std::string Str(const atom* a, const atom* kind) {
+    Prop* p = a->FirstProp(kind);
+    return p ? std::string(p->strVal()) : std::string();
+}
+
+}  // namespace
+
+// What the name window and the searches rely on for every name: a group of
+// the name's own gender, a language of use, and an origin entry with a
+// language of origin and a meaning in both languages ("unclear" counts).
+TEST_F(SampleDatabase, EveryNameHasGroupGenderLanguagesAndMeaning) {
+    int names = 0;
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        const atom* a = atomTab[static_cast<size_t>(id)];
+        if (!a || !a->isName()) continue;
+        ++names;
+        SCOPED_TRACE(std::string(a->name()));
+        Prop* g = a->FirstProp(prGenName);
+        ASSERT_NE(g, nullptr);
+        const atom* group = g->atomVal();
+        EXPECT_EQ(group->kind(), a->kind() + 2) << std::string(group->name());
+        EXPECT_NE(a->FirstProp(prLang), nullptr);
+        Prop* o = group->FirstProp(prOrigin);
+        ASSERT_NE(o, nullptr) << std::string(group->name());
+        const atom* origin = o->atomVal();
+        EXPECT_EQ(origin->kind(), 5);
+        EXPECT_NE(origin->FirstProp(prLang), nullptr) << std::string(origin->name());
+        EXPECT_FALSE(Str(origin, prGerman).empty()) << std::string(origin->name());
+        EXPECT_FALSE(Str(origin, prEnglish).empty()) << std::string(origin->name());
+    }
+    EXPECT_GT(names, 1000);
+}
+
+// The 2020 US ranking holds the top 100 of each gender, each rank once and in
+// order, each name of the parade's gender.
+TEST_F(SampleDatabase, UsRankingOf2020HoldsTheTopHundredOfEachGender) {
+    for (const auto& [parade, nameKind] : {std::pair<const char*, int>{"poUs2020M", 0}, {"poUs2020F", 1}}) {
+        SCOPED_TRACE(parade);
+        atom* po = GetAtom(parade);
+        ASSERT_NE(po, nothingAtom);
+        int rank = 0;
+        for (Prop* p : po->props()) {
+            if (p->proper() != prPop) continue;
+            ++rank;
+            EXPECT_EQ(std::string(p->strVal()), std::to_string(rank));
+            EXPECT_EQ(p->atomVal()->kind(), nameKind) << std::string(p->atomVal()->name());
+        }
+        EXPECT_EQ(rank, 100);
+    }
+}
+
+// Groups a user meets first: the getting-started window's example group and
+// the double names, whose groups point at the two groups they join.
+TEST_F(SampleDatabase, ExampleGroupAndDoubleNamesAreThere) {
+    struct Case {
+        const char* group;
+        std::vector<std::string> names;
+        std::vector<const char*> joins;
+    };
+    const Case cases[] = {
+        {"gnTheodor", {"Theodor", "Theo", "Theodore", "Teddy", "Th\xe9odore", "Fjodor"}, {}},
+        {"gnAnnaLena", {"Anna-Lena"}, {"gnAnna", "gnHelene"}},
+        {"gnHansPeter", {"Hans-Peter"}, {"gnJohannes", "gnPeter"}},
+        {"gnMarieLuise", {"Marie-Luise"}, {"gnMaria", "gnLouise"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.group);
+        atom* g = GetAtom(c.group);
+        ASSERT_NE(g, nothingAtom);
+        std::vector<std::string> names;
+        for (Prop* p : g->props())
+            if (p->proper() == prNameVariant && p->atomVal()->isName()) names.push_back(Str(p->atomVal(), prText));
+        EXPECT_EQ(names, c.names);
+        for (const char* j : c.joins) EXPECT_TRUE(g->HasProp(prRelatedTo, GetAtom(j))) << j;
+        EXPECT_NE(g->FirstProp(prOrigin), nullptr);
+    }
+}
