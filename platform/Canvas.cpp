@@ -52,6 +52,12 @@ void Canvas::NewPicture() {
     image_.setDotsPerMeterX(dpm);
     image_.setDotsPerMeterY(dpm);
     image_.fill(ColorOfRgb(backColor_));
+    metrics_.reset();
+}
+
+const QFontMetricsF& Canvas::Metrics() const {
+    if (!metrics_) metrics_.emplace(font_, &image_);
+    return *metrics_;
 }
 
 void Canvas::Fit() {
@@ -118,8 +124,7 @@ void Canvas::Print(const std::string& cp1252) {
         QPainter p(&image_);
         p.setFont(font_);
         p.setPen(ColorOfRgb(foreColor_));
-        QFontMetricsF fm(font_, &image_);
-        p.drawText(QPointF(Px(currentX_), Px(currentY_) + fm.ascent()), text);
+        p.drawText(QPointF(Px(currentX_), Px(currentY_) + Metrics().ascent()), text);
     }
     currentY_ += TextHeight(cp1252);
     currentX_ = 0;
@@ -127,13 +132,11 @@ void Canvas::Print(const std::string& cp1252) {
 }
 
 double Canvas::TextWidth(const std::string& cp1252) const {
-    QFontMetricsF fm(font_, &image_);
-    return fm.horizontalAdvance(QtText::ToQt(cp1252)) * 15.0;
+    return Metrics().horizontalAdvance(QtText::ToQt(cp1252)) * 15.0;
 }
 
 double Canvas::TextHeight(const std::string& cp1252) const {
-    QFontMetricsF fm(font_, &image_);
-    return fm.height() * 15.0;
+    return Metrics().height() * 15.0;
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {

@@ -11,9 +11,11 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class Canvas : public QWidget {
@@ -43,7 +45,11 @@ public:
     // Pen width in pixels (at least 1).
     void SetDrawWidth(int pixels);
     int DrawWidth() const { return drawWidth_; }
-    void SetFont(const QFont& f) { font_ = f; }
+    void SetFont(const QFont& f) {
+        if (f == font_) return;
+        font_ = f;
+        metrics_.reset();
+    }
     const QFont& Font() const { return font_; }
 
     double CurrentX() const { return currentX_; }
@@ -81,6 +87,7 @@ private:
     void NewPicture();
     void Fit();
     QPen Pen(int32_t rgb) const;
+    const QFontMetricsF& Metrics() const;
 
     QImage image_;
     int32_t backColor_ = 0xFFFFFF;
@@ -89,6 +96,7 @@ private:
     FillStyle fillStyle_ = kTransparent;
     int drawWidth_ = 1;
     QFont font_;
+    mutable std::optional<QFontMetricsF> metrics_;  // of font_ on the picture
     double currentX_ = 0, currentY_ = 0;
 };
 
