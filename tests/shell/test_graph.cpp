@@ -2,6 +2,7 @@
 // off, offscreen.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QImage>
 #include <QWidget>
@@ -170,6 +171,21 @@ QRgb At(const Canvas& c, int x, int y) {
     return img.pixel(static_cast<int>(x * dpr), static_cast<int>(y * dpr)) & 0xFFFFFF;
 }
 
+TEST(GraphCanvas, LineWidthsInWholePixels) {
+    Bench b;
+    struct Case {
+        double twips;
+        int pixels;
+    };
+    for (Case c : {Case{22.5, 2}, {22, 1}, {7.5, 1}, {0, 1}, {45, 3}, {-30, 1}}) {
+        GraphObj line;
+        line.InitLine(&b.graph, 0, 0, 300, 300);
+        line.setDrawWidth(c.twips);
+        line.draw();
+        EXPECT_EQ(b.canvas->DrawWidth(), c.pixels) << c.twips;
+    }
+}
+
 TEST(GraphCanvas, ASquareIsFilledAndOutlined) {
     Bench b;
     GraphObj sq = Square(&b.graph, 150, 150, 600);  // pixels 10..50
@@ -221,6 +237,9 @@ TEST(GraphCanvas, WildSizesDrawNothingHarmful) {
 }
 
 TEST(DebugGraphWindow, DrawsItsDemoAndRedrawsOnResize) {
+    // The window alone, without the window manager listening.
+    FormEvents* events = FormBase::Events();
+    FormBase::SetEvents(nullptr);
     std::unique_ptr<DebugGraph> w = std::make_unique<DebugGraph>();
     w->Show();
     ASSERT_TRUE(w->Picture());
@@ -233,6 +252,8 @@ TEST(DebugGraphWindow, DrawsItsDemoAndRedrawsOnResize) {
     EXPECT_GT(w->GetGraph().width(), before);
     EXPECT_EQ(At(*w->Picture(), 40, 40), 0xFFFFC0u);
     w->Unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    FormBase::SetEvents(events);
 }
 
 }  // namespace
