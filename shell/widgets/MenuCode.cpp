@@ -378,6 +378,18 @@ bool SubclassMenus(QMainWindow* window, MenuImageList images) {
         QMenuBar* bar = window->menuBar();
         bar->setStyle(w.style_);
         for (QAction* a : bar->actions()) {
+            // The bar stays converted: a caption set later (another text
+            // language) renews its record.
+            QObject::connect(a, &QAction::changed, w.style_, [a] {
+                MenuItem* item = ItemOf(a);
+                if (!item || QtText::FromQt(a->text()) == item->sMenuText) return;
+                const bool onBar = item->bMainMenu;
+                const int picture = item->iButton;
+                *item = ParseCaption(CaptionOf(a));
+                item->bMainMenu = onBar;
+                item->iButton = picture;
+                ApplyCaption(a, ((item->fType & kSeparator) ? "-" : "") + item->sMenuText);
+            });
             QMenu* menu = a->menu();
             if (!menu) continue;
             // Popups take no style from the bar: each gets it.

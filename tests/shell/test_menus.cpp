@@ -204,6 +204,12 @@ TEST_F(MenuWindowTest, DropDownsConvertWhileOpenWithNewTicketsEachTime) {
     EXPECT_GT(alpha->data().toInt(), firstTicket);
     menu->hide();
     EXPECT_EQ(Items().Count(), 2);  // the two bar items
+
+    // A bar caption set later is what the bar draws.
+    menu->setTitle("&Zeigen");
+    ASSERT_TRUE(ItemOf(bar));
+    EXPECT_EQ(ItemOf(bar)->sMenuText, "&Zeigen");
+    EXPECT_TRUE(ItemOf(bar)->bMainMenu);
 }
 
 TEST_F(MenuWindowTest, ItemSizesAndTheHiddenItem) {
