@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "LowLevel.h"
 #include "QtText.h"
 #include "TextConstants.h"
 
@@ -81,6 +82,7 @@ GenMsgForm::GenMsgForm(QWidget* owner) : QDialog(owner) {
     connect(doHelp0_, &QPushButton::clicked, this, [this] { Help(); });
     connect(doHelp1_, &QPushButton::clicked, this, [this] { Help(); });
 
+    helpHandler = [](const std::string& topic) { LowLevel::ShowHelpTopic(topic); };
     iconProvider = [](const QString& key) { return StandardMessageIcon(key, Twips(0, 0, 615, 615).width()); };
     SetTexts();
 }
@@ -115,17 +117,21 @@ void GenMsgForm::Prepare(const Services::Message& m) {
     SetTexts();
     Answer = false;
     bool question = m.question;
+    HelpTag = m.helpTag;
+    bool help = !HelpTag.empty();
+    // A message without a help page of its own offers no Help button; the
+    // buttons left stay centred in the row.
     answerYes_->setVisible(question);
     answerNo_->setVisible(question);
-    doHelp1_->setVisible(question);
+    doHelp1_->setVisible(question && help);
     doOk_->setVisible(!question);
-    doHelp0_->setVisible(!question);
+    doHelp0_->setVisible(!question && help);
+    answerYes_->setGeometry(help ? Twips(1440, 1260, 1275, 375) : Twips(2147, 1260, 1275, 375));
+    answerNo_->setGeometry(help ? Twips(2820, 1260, 1275, 375) : Twips(3527, 1260, 1275, 375));
+    doOk_->setGeometry(help ? Twips(2100, 1260, 1275, 375) : Twips(2837, 1260, 1275, 375));
 
     iconKey_ = QString::fromLatin1(m.iconKey.c_str());
     msgClass_->setPixmap(iconProvider ? iconProvider(iconKey_) : QPixmap());
-    HelpTag = m.helpTag;
-    doHelp0_->setEnabled(!HelpTag.empty());
-    doHelp1_->setEnabled(!HelpTag.empty());
 
     // The preferred button is the one Enter presses and the one that has the
     // focus; No for a question, so a hasty Enter never says Yes.

@@ -34,8 +34,10 @@ public:
     // Receives the window manager's broadcasts and does nothing with them.
     void Notify(int code, const std::string& text) {}
 
-    // Pressing Help opens the topic named by the message's tag.
+    // Pressing Help (or F1) opens the topic named by the message's tag; by
+    // default through the program's help.
     std::function<void(const std::string& topic)> helpHandler;
+    void Help();
     // The picture of an icon key ("Critical", "Exclamation", "Question", "Info").
     std::function<QPixmap(const QString& key)> iconProvider;
 
@@ -45,7 +47,6 @@ public:
 
 private:
     void CentreOnOwner();
-    void Help();
 
     QLabel* msgClass_;
     QTextEdit* msgText_;

@@ -1,14 +1,23 @@
 #include "HelpViewer.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Cp1252.h"
+#include "FormBase.h"
+#include "GenMsgForm.h"
 #include "LowLevel.h"
 #include "QtLowLevel.h"
 #include "QtText.h"
@@ -41,6 +50,10 @@ bool IsTopicName(const QString& topic) {
 }  // namespace
 
 QString DefaultHelpFolder() { return ProgramFolder() + QStringLiteral("/help"); }
+
+QString LanguageFolder(const QString& helpFolder) {
+    return TextConstants::textLanguage == 0 ? helpFolder + QStringLiteral("/de") : helpFolder;
+}
 
 HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
     : QWidget(parent, Qt::Window), folder_(QDir::cleanPath(helpFolder)) {
@@ -104,20 +117,14 @@ QString HelpViewer::TopicFile(const QString& topic) const {
 }
 
 void HelpViewer::ShowTopic(const std::string& topic) {
-    QString name = QtText::ToQt(topic);
-    QString file = TopicFile(name);
+    QString file = TopicFile(QtText::ToQt(topic));
     if (!file.isEmpty()) {
         SetNote({});
         browser_->setSource(QUrl::fromLocalFile(file));
         return;
     }
-    if (name.isEmpty())
-        ShowIndex(Tr("Zu diesem Thema gibt es keine Hilfeseite. Hier ist das Inhaltsverzeichnis der Hilfe.",
-                     "There is no help page for this topic. Here are the contents of the help."));
-    else
-        ShowIndex(Tr("Zum Thema \x84" "%1\x93 gibt es keine Hilfeseite. Hier ist das Inhaltsverzeichnis der Hilfe.",
-                     "There is no help page for the topic \"%1\". Here are the contents of the help.")
-                      .arg(name));
+    ShowIndex(Tr("Zu diesem Thema gibt es keine eigene Hilfeseite. Hier ist das Inhaltsverzeichnis der Hilfe.",
+                 "There is no help page of its own for this subject. Here are the contents of the help."));
 }
 
 void HelpViewer::ShowIndex(const QString& note) {
@@ -135,10 +142,19 @@ void HelpViewer::ShowIndex(const QString& note) {
             Tr("Es sind keine Hilfeseiten installiert.", "No help pages are installed.").toHtmlEscaped());
     } else {
         html += QStringLiteral("<ul>");
+        // Listed by their titles: file names are topic names of the program.
+        static const QRegularExpression titleTag(QStringLiteral("<title>([^<]*)</title>"),
+                                                 QRegularExpression::CaseInsensitiveOption);
         for (const QString& page : pages) {
-            QString topic = QFileInfo(page).completeBaseName();
+            QString title;
+            QFile f(QDir(folder_).filePath(page));
+            if (f.open(QIODevice::ReadOnly)) {
+                auto m = titleTag.match(QString::fromUtf8(f.read(4096)));
+                if (m.hasMatch()) title = m.captured(1).trimmed();
+            }
+            if (title.isEmpty()) title = QFileInfo(page).completeBaseName();
             html += QStringLiteral("<li><a href=\"%1\">%2</a></li>")
-                        .arg(QString::fromLatin1(QUrl::toPercentEncoding(page)), topic.toHtmlEscaped());
+                        .arg(QString::fromLatin1(QUrl::toPercentEncoding(page)), title.toHtmlEscaped());
         }
         html += QStringLiteral("</ul>");
     }
@@ -185,15 +201,116 @@ void HelpViewer::OpenLink(const QUrl& link) {
     }
 }
 
+void HelpViewer::StayAbove(QWidget* modal) {
+    if (modal == this || (modal && isAncestorOf(modal))) modal = nullptr;
+    if (parentWidget() == modal) return;
+    if (parentWidget()) Detach();
+    if (!modal) return;
+    QRect place = geometry();
+    bool wasShown = isVisible();
+    setParent(modal, windowFlags());
+    modal->installEventFilter(this);
+    if (!wasShown) return;
+    setGeometry(place);
+    show();
+}
+
+void HelpViewer::Detach() {
+    QWidget* owner = parentWidget();
+    if (!owner) return;
+    owner->removeEventFilter(this);
+    QRect place = geometry();
+    bool wasShown = isVisible();
+    setParent(nullptr, windowFlags());
+    setGeometry(place);
+    if (!wasShown) return;
+    // Back on its own, but the keyboard goes back to the window the modal
+    // one came from, not to the help.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+}
+
+bool HelpViewer::eventFilter(QObject* watched, QEvent* event) {
+    // The modal window is done: the viewer stays open on its own, or above
+    // the modal window under it (a message over the options) when there is one.
+    if (watched == parentWidget() && event->type() == QEvent::Hide) {
+        Detach();
+        QWidget* next = QApplication::activeModalWidget();
+        if (next && next != watched && isVisible()) StayAbove(next);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 QtHelp::QtHelp(QString helpFolder) : folder_(std::move(helpFolder)) {}
-QtHelp::~QtHelp() = default;
+QtHelp::~QtHelp() { delete viewer_.data(); }
 
 void QtHelp::ShowTopic(const std::string& topic) {
-    if (!viewer_) viewer_ = std::make_unique<HelpViewer>(folder_);
+    QString folder = QDir::cleanPath(LanguageFolder(folder_));
+    if (viewer_ && viewer_->HelpFolder() != folder) delete viewer_.data();
+    if (!viewer_) {
+        viewer_ = new HelpViewer(folder);
+        // First shown at the right of the screen, beside the windows it
+        // explains rather than over them.
+        QWidget* asking = QApplication::activeWindow();
+        QScreen* screen = asking ? asking->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            QRect area = screen->availableGeometry();
+            QSize size = viewer_->size().boundedTo(area.size());
+            viewer_->resize(size);
+            viewer_->move(area.right() - size.width() - 8, area.top() + std::max(0, (area.height() - size.height()) / 3));
+        }
+    }
     viewer_->ShowTopic(topic);
+    viewer_->StayAbove(QApplication::activeModalWidget());
     viewer_->show();
     viewer_->raise();
     viewer_->activateWindow();
+}
+
+// --- F1 ------------------------------------------------------------------------------
+
+HelpKey::HelpKey() {
+    if (qApp) qApp->installEventFilter(this);
+}
+HelpKey::~HelpKey() {
+    if (qApp) qApp->removeEventFilter(this);
+}
+
+std::string HelpKey::TopicFor(QWidget* widget) {
+    if (!widget) return {};
+    QWidget* window = widget->window();
+    if (qobject_cast<HelpViewer*>(window)) return {};
+    if (auto* msg = qobject_cast<GenMsgForm*>(window)) return msg->HelpTag;
+    // The innermost window of the program around the widget: a child window
+    // inside the frame before the frame.
+    const auto& forms = FormBase::LoadedForms();
+    auto formOf = [&](const QWidget* host) -> FormBase* {
+        for (FormBase* f : forms)
+            if (f->Host() == host) return f;
+        return nullptr;
+    };
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        FormBase* form = formOf(w);
+        if (!form) continue;
+        if (form->kind() == FormBase::Kind::TopLevel && FormBase::MdiArea() && w->isAncestorOf(FormBase::MdiArea()))
+            if (QMdiSubWindow* sub = FormBase::MdiArea()->activeSubWindow())
+                if (FormBase* child = formOf(sub)) return child->Name();
+        return form->Name();
+    }
+    return {};
+}
+
+bool HelpKey::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_F1 || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return false;
+    std::string topic = TopicFor(widget);
+    if (topic.empty()) return false;
+    ShowHelpTopic(topic);
+    return true;
 }
 
 }  // namespace LowLevel

@@ -1,9 +1,11 @@
-// The program's help: topic pages help/<topic>.html of the program folder,
-// shown in a window of the program's own.
+// The program's help: topic pages help/<topic>.html (English) and
+// help/de/<topic>.html (German) of the program folder, shown in a window of
+// the program's own, and F1 for the help of the window the user works in.
 #pragma once
 
 #include <QString>
 #include <QUrl>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -18,6 +20,9 @@ namespace LowLevel {
 
 // The help folder the program ships: help/ in the program folder.
 QString DefaultHelpFolder();
+// The pages of the current text language under a help folder: its de/
+// folder for German, the folder itself for English.
+QString LanguageFolder(const QString& helpFolder);
 
 class HelpViewer : public QWidget {
     Q_OBJECT
@@ -25,7 +30,8 @@ public:
     explicit HelpViewer(const QString& helpFolder, QWidget* parent = nullptr);
 
     // Shows the page of topic (cp1252). A topic without a page (or with a
-    // name that is no plain topic name) shows the index with a note.
+    // name that is no plain topic name) shows the index with a plain note
+    // that never repeats the topic: topic names are the program's own.
     void ShowTopic(const std::string& topic);
     // The index: help/index.html, or a generated list of the topic pages.
     void ShowIndex(const QString& note = QString());
@@ -39,7 +45,16 @@ public:
     // The topic page file of a topic, or "" when there is none.
     QString TopicFile(const QString& topic) const;
 
+    // Keeps the viewer usable and in front while a modal window runs: a
+    // window outside the modal one would be blocked and stay behind it, so
+    // the viewer becomes a window of the modal one until that one hides.
+    void StayAbove(QWidget* modal);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void Detach();
     void OpenLink(const QUrl& url);
     void SetNote(const QString& note);
     bool InsideHelpFolder(const QString& file) const;
@@ -56,15 +71,37 @@ private:
 // front for every topic.
 class QtHelp : public Services::Help {
 public:
+    // helpFolder holds the English pages and de/ the German ones; the text
+    // language at the time of each topic picks the folder.
     explicit QtHelp(QString helpFolder = DefaultHelpFolder());
     ~QtHelp() override;
     void ShowTopic(const std::string& topic) override;
     // The viewer, or null before the first topic.
-    HelpViewer* Viewer() const { return viewer_.get(); }
+    HelpViewer* Viewer() const { return viewer_.data(); }
 
 private:
     QString folder_;
-    std::unique_ptr<HelpViewer> viewer_;
+    // A modal window the viewer stays above owns it meanwhile; should that
+    // window go, the next topic makes a new viewer.
+    QPointer<HelpViewer> viewer_;
+};
+
+// F1: the help of the window that has the keyboard, as its Help button gives
+// it: a dialog or child window by its name, the frame's active child window
+// (or the frame itself when none is open), the message window by the tag of
+// its message (nothing for a message without one). Installed on the
+// application while it lives.
+class HelpKey : public QObject {
+    Q_OBJECT
+public:
+    HelpKey();
+    ~HelpKey() override;
+    // The topic F1 gives for a key press that reached widget; "" when F1
+    // has nothing to show there (the help viewer, a message without help).
+    static std::string TopicFor(QWidget* widget);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace LowLevel

@@ -77,6 +77,7 @@ struct Program::Impl : public StartupSteps {
     std::unique_ptr<LowLevel::QtHelp> help;
     std::unique_ptr<QPrinter> printer;
     std::unique_ptr<LowLevel::QtPrinting> printing;
+    LowLevel::HelpKey helpKey;  // F1 in every window
 
     // --- Windows of the shell --------------------------------------------------------
     std::unique_ptr<KFrame> frame;

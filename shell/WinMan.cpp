@@ -61,6 +61,13 @@ bool IsAvailable(const std::string& name) {
     return it != Table().end() && (it->second.form || it->second.factory);
 }
 
+std::vector<std::string> AvailableNames() {
+    std::vector<std::string> names;
+    for (const auto& [name, slot] : Table())
+        if (slot.form || slot.factory) names.push_back(name);
+    return names;
+}
+
 FormBase* GetForm(const std::string& name) {
     if (!IsKnownName(name)) {
         Errors::Assert(false, "GetForm " + name);

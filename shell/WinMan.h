@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FormBase.h"
 #include "WinManModel.h"
@@ -28,6 +29,8 @@ void Register(const std::string& name, Factory factory);
 // Whether the window of that name exists in this build (the frame disables
 // the commands of the others).
 bool IsAvailable(const std::string& name);
+// The names of every window that exists in this build, in name order.
+std::vector<std::string> AvailableNames();
 // The one window of that name, made when needed. A name outside the table
 // raises the assertion "GetForm " + name; a known window that is not built
 // yet gives null without one.

@@ -76,10 +76,25 @@ TEST(GenMsgForm, AnInformationHasOkAndHelpAndRendersItsMarkup) {
     f.Button("DoHelp0")->click();
     EXPECT_EQ(topics, std::vector<std::string>{"GMoverwriteFav"});
 
-    // A message without a tag offers no help.
+    // A message without a tag shows no Help button, as a message or as a
+    // question; the buttons left stay centred under the text.
     f.form.Prepare(GenMsg::Compose("plain", 5, 0, "", 0, false).message);
-    EXPECT_FALSE(f.Button("DoHelp0")->isEnabled());
+    EXPECT_EQ(f.Visible(), (std::vector<bool>{false, false, false, true, false}));
     EXPECT_EQ(f.form.IconKey(), "Critical");
+    EXPECT_NEAR(f.Button("DoOk")->geometry().center().x(), f.form.width() / 2, 2);
+    f.form.Prepare(GenMsg::Compose("plain?", 5, 2, "", 0, false).message);
+    EXPECT_EQ(f.Visible(), (std::vector<bool>{true, true, false, false, false}));
+    int middle = (f.Button("AnswerYes")->geometry().left() + f.Button("AnswerNo")->geometry().right()) / 2;
+    EXPECT_NEAR(middle, f.form.width() / 2, 2);
+}
+
+// Without a handler of its own, Help (and F1) goes to the program's help.
+TEST(GenMsgForm, HelpReachesTheProgramsHelpByItsTag) {
+    Fakes().help.topics.clear();
+    GenMsgForm form;
+    form.Prepare(GenMsg::Compose(GenMsg::Entry(0, true), 0, 1, "Jon", 0, true).message);
+    form.findChild<QPushButton*>("DoHelp0")->click();
+    EXPECT_EQ(Fakes().help.topics, std::vector<std::string>{"GMnothingFound"});
 }
 
 TEST(QtServices, FiltersAndFileErrors) {

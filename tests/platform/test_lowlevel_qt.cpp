@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QApplication>
+#include <QFileInfo>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -86,12 +91,15 @@ class HelpTopics : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
+        TextConstants::textLanguage = 1;
         Write("AlphaNames.html", "<h1>Names by letter</h1><a href=\"Welcome.html\">Welcome</a> "
                                  "<a href=\"https://example.org/more\">more</a> <a href=\"../outside.html\">out</a>");
         Write("Welcome.html", "<h1>Welcome page</h1>");
         Write("index.html", "<h1>Contents of the help</h1>");
     }
+    void TearDown() override { TextConstants::textLanguage = 1; }
     void Write(const QString& name, const QByteArray& body) {
+        QDir().mkpath(QFileInfo(dir.filePath(name)).path());
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("<html><body>" + body + "</body></html>") > 0);
     }
@@ -123,25 +131,28 @@ TEST_F(HelpTopics, ATopicOpensItsPage) {
     EXPECT_EQ(v->CurrentPage(), Page("AlphaNames.html"));
 }
 
-TEST_F(HelpTopics, AnUnknownTopicShowsTheIndexWithANote) {
-    TextConstants::textLanguage = 1;
+TEST_F(HelpTopics, AnUnknownTopicShowsTheIndexWithAPlainNote) {
     QtHelp help(dir.path());
-    for (const char* topic : {"NoSuchTopic", "", "../AlphaNames", "Alpha Names", "/etc/passwd"}) {
+    for (const char* topic : {"NoSuchTopic", "", "../AlphaNames", "Alpha Names", "/etc/passwd", "GLGender"}) {
         help.ShowTopic("Welcome");
         help.ShowTopic(topic);
         HelpViewer* v = help.Viewer();
         EXPECT_EQ(v->CurrentPage(), Page("index.html")) << topic;
         EXPECT_TRUE(v->NoteShown()) << topic;
-        EXPECT_TRUE(v->NoteText().contains(QString::fromLatin1(topic))) << topic;
+        // The program's topic names are no words for its users.
+        if (*topic) EXPECT_FALSE(v->NoteText().contains(QString::fromLatin1(topic))) << topic;
     }
     help.ShowTopic("Welcome");  // a topic with a page takes the note away
     EXPECT_FALSE(help.Viewer()->NoteShown());
 
     // Without an index page the viewer lists the pages there are.
     QFile::remove(dir.filePath("index.html"));
+    Write("Titled.html", "<title>Names by alphabet</title>");
     help.ShowTopic("GLPop");
-    EXPECT_TRUE(help.Viewer()->NoteText().contains("GLPop"));
+    EXPECT_TRUE(help.Viewer()->NoteShown());
     EXPECT_TRUE(help.Viewer()->Browser()->toPlainText().contains("AlphaNames"));
+    EXPECT_TRUE(help.Viewer()->Browser()->toPlainText().contains("Names by alphabet"));
+    EXPECT_FALSE(help.Viewer()->Browser()->toPlainText().contains("Titled"));
 
     // No help folder at all: still a window, with a note and a text.
     QtHelp none(dir.filePath("missing"));
@@ -149,6 +160,69 @@ TEST_F(HelpTopics, AnUnknownTopicShowsTheIndexWithANote) {
     ASSERT_NE(none.Viewer(), nullptr);
     EXPECT_TRUE(none.Viewer()->NoteShown());
     EXPECT_TRUE(none.Viewer()->Browser()->toPlainText().contains("No help pages"));
+}
+
+TEST_F(HelpTopics, TheTextLanguagePicksTheGermanOrEnglishPages) {
+    Write("de/Welcome.html", "<h1>Willkommen</h1>");
+    Write("de/index.html", "<h1>Inhalt der Hilfe</h1>");
+    struct Case {
+        int language;
+        const char* topic;
+        const char* page;
+        bool note;
+    } cases[] = {
+        {0, "Welcome", "de/Welcome.html", false}, {1, "Welcome", "Welcome.html", false},
+        {0, "AlphaNames", "de/index.html", true},  // no German page: the German index
+        {1, "Missing", "index.html", true},        {0, "Welcome", "de/Welcome.html", false},
+    };
+    QtHelp help(dir.path());
+    for (const Case& c : cases) {
+        TextConstants::textLanguage = c.language;
+        help.ShowTopic(c.topic);
+        EXPECT_EQ(help.Viewer()->CurrentPage(), Page(c.page)) << c.language << c.topic;
+        EXPECT_EQ(help.Viewer()->NoteShown(), c.note) << c.language << c.topic;
+    }
+    TextConstants::textLanguage = 0;
+    help.ShowTopic("Missing");
+    EXPECT_TRUE(help.Viewer()->NoteText().startsWith("Zu diesem Thema"));
+}
+
+TEST_F(HelpTopics, TheViewerStaysUsableAboveAModalWindowAndOutlivesIt) {
+    QtHelp help(dir.path());
+    help.ShowTopic("Welcome");  // open before, from the frame
+    QPointer<HelpViewer> viewer = help.Viewer();
+    auto* modal = new QDialog;
+    modal->setWindowModality(Qt::ApplicationModal);
+    modal->show();
+    ASSERT_EQ(QApplication::activeModalWidget(), modal);
+
+    // Help asked for from the modal window: the viewer is that window's own
+    // (so the modal window does not block it) and in front, on the new page.
+    help.ShowTopic("AlphaNames");
+    EXPECT_EQ(help.Viewer(), viewer.data());
+    EXPECT_EQ(help.Viewer()->parentWidget(), modal);
+    EXPECT_TRUE(help.Viewer()->isWindow());
+    EXPECT_TRUE(help.Viewer()->isVisible());
+    EXPECT_EQ(help.Viewer()->CurrentPage(), Page("AlphaNames.html"));
+
+    // A message over the modal window: the viewer follows it, and goes back
+    // above the first one when the message closes.
+    auto* message = new QDialog(modal);
+    message->setWindowModality(Qt::ApplicationModal);
+    message->show();
+    help.ShowTopic("Welcome");
+    EXPECT_EQ(help.Viewer()->parentWidget(), message);
+    message->hide();
+    EXPECT_EQ(help.Viewer()->parentWidget(), modal);
+    EXPECT_TRUE(help.Viewer()->isVisible());
+
+    // The modal window closes and goes: the viewer stays open on its own.
+    modal->hide();
+    delete modal;
+    ASSERT_FALSE(viewer.isNull());
+    EXPECT_EQ(viewer->parentWidget(), nullptr);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->CurrentPage(), Page("Welcome.html"));
 }
 
 TEST(HelpByWindow, TopicIsWindowAndControlName) {
