@@ -14,7 +14,7 @@
 
 using TextConstants::LangText;
 
-namespace Quiz {
+namespace QuizRound {
 
 // --- the question sets -------------------------------------------------------------
 
@@ -372,4 +372,4 @@ void Round::Changed(bool texts) {
     if (listener_) listener_->RoundChanged(texts);
 }
 
-}  // namespace Quiz
+}  // namespace QuizRound

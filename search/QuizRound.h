@@ -14,7 +14,7 @@
 
 class atom;
 
-namespace Quiz {
+namespace QuizRound {
 
 constexpr int kNone = 31999;
 constexpr int kNumAnswers = 4;
@@ -200,4 +200,4 @@ private:
     EndReason reason_ = EndReason::None;
 };
 
-}  // namespace Quiz
+}  // namespace QuizRound

@@ -17,11 +17,11 @@
 
 namespace {
 
-using Quiz::EndReason;
-using Quiz::QuizQuestion;
-using Quiz::Round;
-using Quiz::Settings;
-using Quiz::Shade;
+using QuizRound::EndReason;
+using QuizRound::QuizQuestion;
+using QuizRound::Round;
+using QuizRound::Settings;
+using QuizRound::Shade;
 
 // Questions "E0", "E1", ... (easy), "M0", ... (medium), "H0", ... (hard), in
 // that order; the right answer of each is "right".
@@ -95,7 +95,7 @@ protected:
     std::string Shown() { return round.current() ? round.current()->question : ""; }
     int VisibleAnswers() const {
         int n = 0;
-        for (int i = 0; i < Quiz::kNumAnswers; ++i) n += round.answerVisible(i) ? 1 : 0;
+        for (int i = 0; i < QuizRound::kNumAnswers; ++i) n += round.answerVisible(i) ? 1 : 0;
         return n;
     }
 
@@ -105,18 +105,18 @@ protected:
 };
 
 TEST(QuizHelpers, LevelPlanTimeTextAndRandomInt) {
-    EXPECT_EQ(Quiz::LevelPlan(10), (std::array<int, 3>{5, 3, 2}));
-    EXPECT_EQ(Quiz::LevelPlan(50), (std::array<int, 3>{25, 15, 10}));
-    EXPECT_EQ(Quiz::LevelPlan(4), (std::array<int, 3>{3, 1, 0}));
-    EXPECT_EQ(Quiz::LevelPlan(0), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(QuizRound::LevelPlan(10), (std::array<int, 3>{5, 3, 2}));
+    EXPECT_EQ(QuizRound::LevelPlan(50), (std::array<int, 3>{25, 15, 10}));
+    EXPECT_EQ(QuizRound::LevelPlan(4), (std::array<int, 3>{3, 1, 0}));
+    EXPECT_EQ(QuizRound::LevelPlan(0), (std::array<int, 3>{0, 0, 0}));
     const std::pair<int, const char*> times[] = {{245, "04:05"}, {0, "00:00"}, {59, "00:59"},
                                                  {3600, "60:00"}, {-1, "00:00"}};
-    for (const auto& [seconds, text] : times) EXPECT_EQ(Quiz::TimeText(seconds), text) << seconds;
+    for (const auto& [seconds, text] : times) EXPECT_EQ(QuizRound::TimeText(seconds), text) << seconds;
     Fakes().random.script = {0.0, 0.999999, 0.5, 1.0};
-    EXPECT_EQ(Quiz::RandomInt(4), 0);
-    EXPECT_EQ(Quiz::RandomInt(4), 3);
-    EXPECT_EQ(Quiz::RandomInt(4), 2);
-    EXPECT_EQ(Quiz::RandomInt(4), 3);  // a generator that reaches 1 stays in range
+    EXPECT_EQ(QuizRound::RandomInt(4), 0);
+    EXPECT_EQ(QuizRound::RandomInt(4), 3);
+    EXPECT_EQ(QuizRound::RandomInt(4), 2);
+    EXPECT_EQ(QuizRound::RandomInt(4), 3);  // a generator that reaches 1 stays in range
 }
 
 // A round of 10 with levels serves 5 easy, 3 medium and 2 hard questions and
@@ -180,7 +180,7 @@ TEST_F(QuizRoundTest, TheRoundEndsForEachReasonInItsOrder) {
         EXPECT_FALSE(round.doAnswerEnabled() || round.doNextEnabled());
         round.DoNext();
         round.SelectAnswer(0);
-        EXPECT_EQ(round.selected(), Quiz::kNone);
+        EXPECT_EQ(round.selected(), QuizRound::kNone);
         EXPECT_TRUE(EndMessages().empty());
     }
 }
@@ -222,7 +222,7 @@ TEST_F(QuizRoundTest, TheRightAnswerFollowsEveryShuffle) {
 
 TEST_F(QuizRoundTest, FiftyFiftyHidesTwoWrongAnswersOncePerQuestion) {
     round.Start(Plain(10), Questions(8, 5, 4));
-    ASSERT_EQ(round.jokerType(0), Quiz::kFiftyFifty);
+    ASSERT_EQ(round.jokerType(0), QuizRound::kFiftyFifty);
     round.SelectAnswer(3);
     Fakes().random.script = {0.9, 0.9};  // the last wrong answer, then the last of the two left
     round.ExecJoker(0);
@@ -230,11 +230,11 @@ TEST_F(QuizRoundTest, FiftyFiftyHidesTwoWrongAnswersOncePerQuestion) {
     EXPECT_TRUE(round.answerVisible(0));  // the right one
     EXPECT_FALSE(round.answerVisible(3));
     // The selection lay on a hidden answer: it is gone, and cannot be given.
-    EXPECT_EQ(round.selected(), Quiz::kNone);
+    EXPECT_EQ(round.selected(), QuizRound::kNone);
     EXPECT_EQ(round.shade(3), Shade::White);
     EXPECT_FALSE(round.doAnswerEnabled());
     round.SelectAnswer(3);
-    EXPECT_EQ(round.selected(), Quiz::kNone);
+    EXPECT_EQ(round.selected(), QuizRound::kNone);
     EXPECT_FALSE(round.jokerEnabled(0));
 
     // The second 50-50 on the same question does nothing and stays.
@@ -264,7 +264,7 @@ TEST_F(QuizRoundTest, NextQuestionKeepsLevelAndCountersAndClearsTheSelection) {
     EXPECT_EQ(round.level(), 1);
     EXPECT_EQ(round.shownNumber(), number);
     EXPECT_EQ(round.remainingQuestions(), remaining);
-    EXPECT_EQ(round.selected(), Quiz::kNone);
+    EXPECT_EQ(round.selected(), QuizRound::kNone);
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(round.shade(i), Shade::White);
         EXPECT_TRUE(round.answerVisible(i));  // all four answers of the new question
@@ -335,7 +335,7 @@ TEST_F(QuizRoundTest, TheClockRunsOnlyWhileAQuestionIsOpen) {
     round.SelectAnswer(1);
     round.ExecJoker(0);
     EXPECT_TRUE(round.jokerEnabled(0));
-    EXPECT_EQ(round.selected(), Quiz::kNone);
+    EXPECT_EQ(round.selected(), QuizRound::kNone);
     EXPECT_TRUE(round.linksShown());  // the explanation is shown
     EXPECT_TRUE(EndMessages().empty());
 
@@ -357,9 +357,9 @@ TEST_F(QuizRoundTest, JokerSlotsFollowTheOptionsWithinSixSlots) {
         Options::QuizNumJoNext = c.next;
         round.Start(Settings::FromOptions(), Questions(8, 5, 4));
         std::string slots;
-        for (int i = 0; i < Quiz::kNumJokerSlots; ++i) {
+        for (int i = 0; i < QuizRound::kNumJokerSlots; ++i) {
             slots += std::to_string(static_cast<int>(round.jokerType(i)));
-            EXPECT_EQ(round.jokerEnabled(i), round.jokerType(i) != Quiz::kNoJoker);
+            EXPECT_EQ(round.jokerEnabled(i), round.jokerType(i) != QuizRound::kNoJoker);
         }
         EXPECT_EQ(slots, c.slots) << c.fifty << "," << c.next;
     }
@@ -382,7 +382,7 @@ TEST(QuizQuestions, ReadInTheSetsOrderAndShortQuestionsLeftOut) {
                 {"prAnswer", "z"}, {"prDescr", "Yes."}});
     Add("seQuestions", {{"prMember", "@quC"}, {"prMember", "@quB"}, {"prMember", "@quA"}});
     DataBase::DeriveAll();
-    std::vector<QuizQuestion> qs = Quiz::GetQuestions(DataBase::seQuestions);
+    std::vector<QuizQuestion> qs = QuizRound::GetQuestions(DataBase::seQuestions);
     EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{"*** Assert: *** GetQuestions answer"});
     ASSERT_EQ(qs.size(), 2u);
     EXPECT_EQ(qs[0].question, "Third?");
@@ -392,7 +392,7 @@ TEST(QuizQuestions, ReadInTheSetsOrderAndShortQuestionsLeftOut) {
     EXPECT_EQ(qs[1].answers, (std::array<std::string, 4>{"a", "b", "c", "d"}));
     EXPECT_EQ(qs[1].correct, 0);
     EXPECT_EQ(qs[1].descr, "Because.");
-    EXPECT_TRUE(Quiz::GetQuestions(DataBase::seEnglishQuestions).empty());
+    EXPECT_TRUE(QuizRound::GetQuestions(DataBase::seEnglishQuestions).empty());
     DataBase::InitDataBase();
 }
 
