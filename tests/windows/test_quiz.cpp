@@ -172,4 +172,31 @@ TEST_F(QuizTest, AnInvalidBoxStopsTheStartAndAClearedLimitStillStoresTheMinutes)
     EXPECT_EQ(QuizWindow()->ControlAs<QLabel>("TimeLeft")->text(), QString());
 }
 
+// Each set of the sample serves the largest round the options allow with its
+// "next question" jokers: 25, 15 and 10 questions plus three.
+TEST_F(QuizTest, TheSampleSetsServeTheLargestRound) {
+    for (atom* set : {DataBase::seQuestions, DataBase::seEnglishQuestions}) {
+        std::vector<QuizRound::QuizQuestion> qs = QuizRound::GetQuestions(set);
+        int perLevel[3] = {0, 0, 0};
+        std::set<std::string> texts;
+        for (const QuizRound::QuizQuestion& q : qs) {
+            ASSERT_TRUE(q.level >= 0 && q.level <= 2) << q.question;
+            ++perLevel[q.level];
+            EXPECT_TRUE(texts.insert(q.question).second) << "twice: " << q.question;
+            EXPECT_EQ(std::set<std::string>(q.answers.begin(), q.answers.end()).size(), 4u) << q.question;
+            // Every explanation links what it names, and every link leads somewhere.
+            EXPECT_NE(q.descr.find("<a>"), std::string::npos) << q.question;
+            for (size_t at = q.descr.find("<a>"); at != std::string::npos; at = q.descr.find("<a>", at + 3)) {
+                const size_t end = q.descr.find("</a>", at);
+                ASSERT_NE(end, std::string::npos) << q.descr;
+                const std::string target = q.descr.substr(at + 3, end - at - 3);
+                EXPECT_NE(DataBase::GetAtom(target.substr(0, target.find('/'))), DataBase::nothingAtom) << target;
+            }
+        }
+        EXPECT_GE(perLevel[0], 28) << set->name();
+        EXPECT_GE(perLevel[1], 18) << set->name();
+        EXPECT_GE(perLevel[2], 13) << set->name();
+    }
+}
+
 }  // namespace
