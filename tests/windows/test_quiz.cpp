@@ -9,6 +9,7 @@
 #include "DataBase.h"
 #include "Fakes.h"
 #include "GenMsg.h"
+#include "KFrame.h"
 #include "RichTextPane.h"
 #include "RtfReader.h"
 #include "ShellKit.h"
@@ -170,6 +171,27 @@ TEST_F(QuizTest, AnInvalidBoxStopsTheStartAndAClearedLimitStillStoresTheMinutes)
     ASSERT_TRUE(QuizWindow());
     EXPECT_EQ(QuizWindow()->round().totalQuestions(), 12);
     EXPECT_EQ(QuizWindow()->ControlAs<QLabel>("TimeLeft")->text(), QString());
+}
+
+// The result window opens in the middle of the frame's inner area, wherever
+// the frame stands on the screen.
+TEST_F(QuizTest, TheResultWindowIsCentredInTheFrame) {
+    auto frame = std::make_unique<KFrame>();
+    frame->Show();
+    frame->Move(3000, 4500);
+    WinMan::OpenForm("QuizResult");
+    FormBase* result = Auto::GetForm("QuizResult");
+    ASSERT_TRUE(result && result->IsLoaded());
+    EXPECT_EQ(result->Caption(), "Quiz Result");
+    EXPECT_TRUE(result->Controls().empty());
+    const QRect inner = frame->Area()->viewport()->rect();
+    const QRect own = result->Host()->geometry();
+    EXPECT_NEAR(own.center().x(), inner.center().x(), 2);
+    EXPECT_NEAR(own.center().y(), inner.center().y(), 2);
+    result->Unload();
+    frame.reset();
+    Settle();
+    FormBase::SetMdiArea(area);
 }
 
 // Each set of the sample serves the largest round the options allow with its

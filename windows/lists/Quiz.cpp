@@ -21,9 +21,9 @@ using QuizRound::Shade;
 namespace {
 
 // Layout in pixels (15 twips each).
-constexpr int kWidth = 688, kHeight = 460;
+constexpr int kWidth = 704, kHeight = 460;
 constexpr int kLeftW = 476;           // the question, answers and explanation
-constexpr int kRightX = 492, kRightW = 188;  // state, time, jokers, help
+constexpr int kRightX = 492, kRightW = 204;  // state, time, jokers, help
 constexpr int kAnswerH = 40;
 
 QColor ColourOf(uint32_t rgb) {
@@ -134,12 +134,12 @@ void Quiz::BuildControls() {
     descr_ = Add<RichTextPane>("Descr");
     descr_->setGeometry(18, 326, kLeftW - 20, 118);
 
-    label1_ = label("Label1", "Fragen total", {kRightX + 10, 24, 136, 22});
-    label2_ = label("Label2", "Fragen verbleiben", {kRightX + 10, 48, 136, 22});
-    label3_ = label("Label3", "Antworten richtig bisher", {kRightX + 10, 72, 136, 22});
-    state0_ = label("State0", "", {kRightX + 146, 24, 32, 22});
-    state1_ = label("State1", "", {kRightX + 146, 48, 32, 22});
-    state2_ = label("State2", "", {kRightX + 146, 72, 32, 22});
+    label1_ = label("Label1", "Fragen total", {kRightX + 10, 24, 156, 22});
+    label2_ = label("Label2", "Fragen verbleiben", {kRightX + 10, 48, 156, 22});
+    label3_ = label("Label3", "Antworten richtig bisher", {kRightX + 10, 72, 156, 22});
+    state0_ = label("State0", "", {kRightX + 166, 24, 28, 22});
+    state1_ = label("State1", "", {kRightX + 166, 48, 28, 22});
+    state2_ = label("State2", "", {kRightX + 166, 72, 28, 22});
     for (QLabel* l : {state0_.data(), state1_.data(), state2_.data()}) l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     timeLeft_ = label("TimeLeft", "", {kRightX + 10, 128, kRightW - 20, 32});
