@@ -230,8 +230,7 @@ void Quiz::SetEnglishTexts() {
 // --- What the round shows ----------------------------------------------------------------
 
 void Quiz::ShowText(TextDisplay& td, const std::string& text, bool links) {
-    // Without links a link mark is plain text: the question cannot be looked
-    // up before it is answered.
+    // Without links a link mark is plain text.
     td.setWithLinks(links);
     td.BeginText();
     td.SetTabPos(0);
@@ -245,11 +244,14 @@ void Quiz::ShowText(TextDisplay& td, const std::string& text, bool links) {
 void Quiz::ShowTexts() {
     if (!questionTd_ || !descrTd_) return;
     const QuizRound::QuizQuestion* q = round_.current();
-    const bool links = round_.linksShown();
-    ShowText(*questionTd_, q ? q->question : std::string(), links);
+    // The question and the answers never link: a click in an answer box
+    // chooses it. The explanation, shown once the question is answered,
+    // links what it names.
+    ShowText(*questionTd_, q ? q->question : std::string(), false);
     for (int i = 0; i < QuizRound::kNumAnswers; ++i)
-        ShowText(*answerTds_[static_cast<size_t>(i)], q ? q->answers[static_cast<size_t>(i)] : std::string(), links);
-    ShowText(*descrTd_, q && links ? q->descr : std::string(), links);
+        ShowText(*answerTds_[static_cast<size_t>(i)], q ? q->answers[static_cast<size_t>(i)] : std::string(), false);
+    const bool explained = q && round_.linksShown();
+    ShowText(*descrTd_, explained ? q->descr : std::string(), true);
 }
 
 void Quiz::RoundChanged(bool texts) {
