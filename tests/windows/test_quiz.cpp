@@ -99,6 +99,16 @@ TEST_F(QuizTest, StartHidesTheOptionsAndClosingTheQuizBringsThemBackButNotAtShut
     EXPECT_FALSE(QuizWindow());
     EXPECT_TRUE(opts->Visible());
 
+    // While a tutorial runs and the user keeps it, the start is refused and
+    // the options stay.
+    WinMan::tutorialRunning = true;
+    Fakes().Answer({false});
+    opts->ControlAs<CommandButton>("StartQuiz")->Press();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMendTutor});
+    EXPECT_FALSE(QuizWindow());
+    EXPECT_TRUE(opts->Visible());
+    WinMan::tutorialRunning = false;
+
     opts->ControlAs<CommandButton>("StartQuiz")->Press();
     ASSERT_TRUE(QuizWindow());
     WinMan::appClosing = true;

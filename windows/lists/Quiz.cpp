@@ -262,6 +262,7 @@ void Quiz::RoundChanged(bool texts) {
     for (int i = 0; i < QuizRound::kNumAnswers; ++i) {
         RichTextPane* a = answers_[static_cast<size_t>(i)];
         a->setVisible(round_.answerVisible(i));
+        a->viewport()->setCursor(round_.questionOpen() ? Qt::PointingHandCursor : Qt::ArrowCursor);
         SetBackground(a, ShadeColour(round_.shade(i)));
     }
     doAnswer_->setEnabled(round_.doAnswerEnabled());

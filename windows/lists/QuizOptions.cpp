@@ -12,6 +12,7 @@
 #include "QuizRound.h"
 #include "QuizWindows.h"
 #include "TextConstants.h"
+#include "WinMan.h"
 
 namespace {
 
@@ -197,6 +198,10 @@ void QuizOptions::StartQuiz_Click() {
     }
     Hide();
     QuizWindows::ShowForm("Quiz");
+    // A start the input guard refused (a tutorial runs) leaves the options
+    // on screen rather than no window at all.
+    FormBase* quiz = Auto::GetForm("Quiz");
+    if (!quiz || !quiz->Visible()) Show();
 }
 
 void QuizOptions::DoCancel_Click() { Unload(); }
