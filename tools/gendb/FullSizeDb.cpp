@@ -109,7 +109,7 @@ void AddQuizQuestions(const std::vector<atom*>& questions, const std::vector<ato
             if (std::find(answers.begin(), answers.end(), n) == answers.end()) answers.push_back(n);
         }
         for (size_t n : answers) str(q, prAnswer, nameTexts[n]);
-        str(q, prDescr, "<a>" + names[right]->name() + "</a> " + Prose(r, 40 + r.Next(120)));
+        str(q, prDescr, "<a>" + std::string(names[right]->name()) + "</a> " + Prose(r, 40 + r.Next(120)));
     }
 }
 
