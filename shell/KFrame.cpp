@@ -87,6 +87,7 @@ const std::vector<KFrame::MenuItem>& KFrame::MenuItems() {
         {"DivMenu", "UserNamesFunc", "&New Names...", "UserNames"},
         {"DivMenu", "PopFunc", "&Hitparades...", "Pop"},
         {"DivMenu", "OptionEntryFunc", "&Options...", "OptionEntry"},
+        {"DivMenu", "QuizOptionsFunc", "Name &Quiz...", "QuizOptions"},
         {"WindowsMenu", "GoBackFunc", "&Previous Window", "GoBack"},
         {"WindowsMenu", "GoForwFunc", "&Next Window", "GoForw"},
         {"WindowsMenu", "CloseAllFunc", "&Close All Windows", "CloseAll"},
@@ -120,6 +121,7 @@ const std::vector<KFrame::ToolButton>& KFrame::ToolButtons() {
         {"PickRandom", "Random Names", "PickRandomFunc"},
         {"UserNames", "New Names", "UserNamesFunc"},
         {"Pop", "Hitparades", "PopFunc"},
+        {"Quiz", "Name Quiz", "QuizOptionsFunc"},
         {"", "", ""},
         {"GoBack", "Previous Window", "GoBackFunc"},
         {"GoForw", "Next Window", "GoForwFunc"},
@@ -379,6 +381,11 @@ void KFrame::CentreOnFrame(FormBase& form) {
     KFrame* frame = Instance();
     if (!frame || !frame->Host()) return;
     TwipsRect f = frame->Rect();
+    // A child window is placed within the frame's inner area, which is its origin.
+    if (form.kind() == Kind::MdiChild && frame->area_) {
+        const QWidget* inner = frame->area_->viewport();
+        f = TwipsRect{0, 0, inner->height() * 15.0, inner->width() * 15.0};
+    }
     TwipsRect own = form.Rect();
     form.Move(f.top + (f.height - own.height) / 2, f.left + (f.width - own.width) / 2);
 }

@@ -28,7 +28,7 @@ private:
 std::vector<std::string> nameTexts;
 
 // One planned atom: its category decides its properties.
-enum Cat { kKind, kLang, kSeries, kHit, kTopic, kWord, kSaint, kOrigin, kLink, kOldForm, kGroup, kName };
+enum Cat { kKind, kLang, kSeries, kHit, kTopic, kWord, kSaint, kOrigin, kLink, kOldForm, kGroup, kName, kQuestion };
 
 struct Plan {
     Cat cat;
@@ -69,6 +69,50 @@ std::string Prose(Lcg& r, size_t len) {
     return s;
 }
 
+// The quiz: both question sets, each with kQuestionsPerSet questions over
+// the three levels, four answers each (names of the database) and an
+// explanation that links the right one.
+constexpr int kQuestionsPerSet = 500;
+
+void PlanQuizQuestions(std::vector<Plan>& plan) {
+    for (int i = 0; i < 2 * kQuestionsPerSet; ++i) {
+        const bool english = i >= kQuestionsPerSet;
+        plan.push_back({kQuestion, i, std::string("quGen") + (english ? "E" : "D") + std::to_string(i), ""});
+    }
+}
+
+void AddQuizQuestions(const std::vector<atom*>& questions, const std::vector<atom*>& names, Lcg& r) {
+    using namespace DataBase;
+    auto str = [](atom* a, atom* k, const std::string& s) {
+        Prop* p = NewProp();
+        p->InitStr(k, s, true);
+        a->AddProp(p);
+    };
+    auto rel = [](atom* a, atom* k, atom* v) {
+        Prop* p = NewProp();
+        p->InitAtom(k, v, true);
+        a->AddProp(p);
+    };
+    auto pick = [&] { return static_cast<size_t>(r.Next(static_cast<uint32_t>(names.size()))); };
+    for (size_t i = 0; i < questions.size(); ++i) {
+        atom* q = questions[i];
+        atom* set = static_cast<int>(i) < kQuestionsPerSet ? seQuestions : seEnglishQuestions;
+        const size_t right = pick();
+        str(q, prText, "Question " + std::to_string(i));
+        rel(q, prMemberOf, set);
+        rel(set, prMember, q);
+        str(q, prQuestion, "Which name comes from " + Prose(r, 20 + r.Next(40)) + "?");
+        str(q, prLevel, std::to_string(i % 3));
+        std::vector<size_t> answers = {right};
+        while (answers.size() < 4) {
+            const size_t n = pick();
+            if (std::find(answers.begin(), answers.end(), n) == answers.end()) answers.push_back(n);
+        }
+        for (size_t n : answers) str(q, prAnswer, nameTexts[n]);
+        str(q, prDescr, "<a>" + std::string(names[right]->name()) + "</a> " + Prose(r, 40 + r.Next(120)));
+    }
+}
+
 }  // namespace
 
 const std::vector<std::string>& GeneratedNameTexts() { return nameTexts; }
@@ -94,6 +138,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
             std::string mark = cat == kOldForm ? "O" : "";
             plan.push_back({static_cast<Cat>(cat), i, prefixes[cat] + MakeAtomIdent(text) + mark + std::to_string(i), text});
         }
+    PlanQuizQuestions(plan);
     int numNames = options.atoms - static_cast<int>(plan.size());
     for (int i = 0; i < numNames; ++i) {
         std::string text = Syllables(r, 3, 40);
@@ -108,7 +153,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
     for (size_t i : order) plan[i].a = CreateAtom(plan[i].name);
     InitPropKinds();
 
-    std::vector<atom*> byCat[kName + 1];
+    std::vector<atom*> byCat[kQuestion + 1];
     for (const Plan& p : plan) byCat[p.cat].push_back(p.a);
     auto pick = [&](Cat c) { return byCat[c][r.Next(static_cast<uint32_t>(byCat[c].size()))]; };
     auto str = [](atom* a, atom* k, const std::string& s, bool reg = true) {
@@ -188,6 +233,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
                 str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));  // up to 1000
                 break;
             case kName: break;  // below, with their groups
+            case kQuestion: break;  // AddQuizQuestions, once the names exist
         }
     }
     // Names: each in a group (the group lists it back), one or two languages,
@@ -204,6 +250,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         if (i % 4 == 0) rel(a, prLang, pick(kLang));
         if (i % 9 == 0) str(a, prLevel, std::to_string(1 + r.Next(9)));
     }
+    AddQuizQuestions(byCat[kQuestion], names, r);
     // Hit parades: three properties in memory at load, the rest (up to 60
     // ranked names) in their on-demand blocks.
     int32_t blockProps = 0;
