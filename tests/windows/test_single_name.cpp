@@ -1,5 +1,6 @@
 // The name window on the sample database, and the choice among similar entries.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTextDocument>
 
@@ -81,6 +82,37 @@ TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
     w->Notify(3, "anything");
     EXPECT_EQ(w->curAtom(), A("naJenny"));
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+}
+
+// Keys typed where the focus is, as a user types them.
+void Type(const QString& text) {
+    for (QChar c : text) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        const int key = c == QLatin1Char('\r') ? Qt::Key_Return : c.toUpper().unicode();
+        const QString t = c == QLatin1Char('\r') ? QString() : QString(c);
+        for (auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent e(type, key, Qt::NoModifier, t);
+            QApplication::sendEvent(focus, &e);
+        }
+    }
+}
+
+// After Enter the focus stays in the name box with the shown name selected:
+// the next name typed replaces it and is looked up in turn.
+TEST_F(SingleNameTest, NamesTypedInARowWithEnterAreEachShown) {
+    SingleName* w = OpenNameWindow();
+    QApplication::setActiveWindow(area);
+    w->ControlAs<TextBox>("CurName")->setFocus();
+    Type(QStringLiteral("Janet\r"));
+    EXPECT_EQ(w->curAtom(), A("naJanet"));
+    Type(QStringLiteral("Jenny\r"));
+    EXPECT_EQ(w->curAtom(), A("naJenny"));
+    EXPECT_EQ(QApplication::focusWidget(), w->Control("CurName"));
+    EXPECT_EQ(w->ControlAs<TextBox>("CurName")->selectedText(), QStringLiteral("Jenny"));
+    // The history box keeps its selection: the entry shown last.
+    EXPECT_EQ(w->nameHistory().numSets(), 2);
+    EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListIndex(), 1);
 }
 
 TEST_F(SingleNameTest, UnknownTextGivesNothingFoundAndTheHintOnce) {

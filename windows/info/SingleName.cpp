@@ -362,7 +362,11 @@ void SingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool mar
         GenDescr::DescribeName(a, *list, flags);
     // The terms of the search belong to this description only.
     list->Show();
-    WinMan::FocusIfCurrent(*this, history_);
+    // The focus stays in the name box with its text selected, so that the
+    // next name typed replaces it (in the history box typing would pick
+    // history entries instead).
+    curName_->selectAll();
+    WinMan::FocusIfCurrent(*this, curName_);
 
     Suppress quiet(*this);
     nameHistory_.Add(list);
