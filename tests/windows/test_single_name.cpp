@@ -101,8 +101,9 @@ void Type(const QString& text) {
 // After Enter the focus stays in the name box with the shown name selected:
 // the next name typed replaces it and is looked up in turn.
 TEST_F(SingleNameTest, NamesTypedInARowWithEnterAreEachShown) {
-    SingleName* w = OpenNameWindow();
     QApplication::setActiveWindow(area);
+    SingleName* w = OpenNameWindow();
+    ASSERT_TRUE(WinMan::IsCurrent(*w));
     w->ControlAs<TextBox>("CurName")->setFocus();
     Type(QStringLiteral("Janet\r"));
     EXPECT_EQ(w->curAtom(), A("naJanet"));
