@@ -119,7 +119,7 @@ void BuildShortHelpText(TextDisplay& td) {
 }
 
 ShortHelp::ShortHelp()
-    : FormBase("ShortHelp", Kind::MdiChild, kInHistory | kStored | kCloseGuard) {
+    : FormBase("ShortHelp", Kind::MdiChild, kChildRoles) {
     SetSizable(false);
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QToolBar>
@@ -293,6 +294,34 @@ TEST_F(ShellTest, GettingStartedCheckBoxAndButtons) {
     w.DoClose()->Press();
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_TRUE(Shown("Alpha"));
+}
+
+// The getting-started window comes back where it was, but always whole inside
+// the frame, its Close button in reach.
+TEST_F(ShellTest, GettingStartedReopensWholeInsideTheFrame) {
+    MakeFrame(true);
+    frame->MainWindow()->resize(1000, 800);
+    QCoreApplication::processEvents();
+    const QSize inner = frame->Area()->viewport()->size();
+    struct Case {
+        const char* stored;
+        bool atStored;  // inside already: exactly there
+    } cases[] = {
+        {"300,450,6390,9240,0", true},
+        {"300,100000,6390,9240,0", false},   // past the right edge
+        {"90000,90000,6390,9240,0", false},  // past the bottom right corner
+        {"-900,-900,6390,9240,0", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        Options::PutVal("Windows", "ShortHelp", c.stored);
+        WinMan::OpenForm("ShortHelp");
+        FormBase& w = *Auto::GetForm("ShortHelp");
+        const QRect r = w.SubWindow()->geometry();
+        EXPECT_TRUE(QRect(QPoint(0, 0), inner).contains(r)) << r.x() << "," << r.y() << " in " << inner.width();
+        if (c.atStored) EXPECT_EQ(r.topLeft(), QPoint(30, 20));
+        w.Unload(UnloadMode::User);
+    }
 }
 
 class ProgramTest : public ShellTest {

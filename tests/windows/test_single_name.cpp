@@ -1,6 +1,7 @@
 // The name window on the sample database, and the choice among similar entries.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QLabel>
 #include <QTextDocument>
 
@@ -12,6 +13,7 @@
 #include "ResultViews.h"
 #include "RichTextPane.h"
 #include "RtfReader.h"
+#include "WinManModel.h"
 #include "windows/info/Similar.h"
 #include "windows/info/SingleName.h"
 #include "WindowsFixture.h"
@@ -318,6 +320,42 @@ TEST_F(SingleNameTest, AMisspeltNameOffersSimilarEntriesAndThePickIsShown) {
     EXPECT_EQ(SimilarWindow(), nullptr);
     EXPECT_EQ(w->curAtom(), A("naJanet"));
     EXPECT_EQ(w->nameHistory().numSets(), 1);
+}
+
+// Over a maximised name window the choice opens at its own size and leaves
+// the name window maximised, every time, and is stored at a usable size.
+TEST_F(SingleNameTest, TheChoiceOverAMaximisedNameWindowKeepsItsSize) {
+    Options::RegBaseKey = "Software\\Test\\";
+    SingleName* w = OpenNameWindow();
+    w->SetWindowState(2);
+    QSize designed;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        Lookup(w, "Janett");
+        Similar* s = SimilarWindow();
+        ASSERT_NE(s, nullptr);
+        Settle();
+        EXPECT_EQ(w->WindowState(), 2);
+        EXPECT_EQ(s->WindowState(), 0);
+        const QSize size = s->SubWindow()->size();
+        if (round == 0) designed = size;
+        EXPECT_EQ(size, designed);
+        EXPECT_GE(size.width(), 400);
+        EXPECT_GE(size.height(), 300);
+        int32_t janet = 0;
+        ASSERT_TRUE(s->names()->GetAtomIndex(A("naJanet"), janet));
+        s->Pick(janet);
+        Settle();
+        EXPECT_EQ(w->curAtom(), A("naJanet"));
+        EXPECT_EQ(w->WindowState(), 2);
+        std::string stored;
+        ASSERT_TRUE(Options::GetVal("Windows", "Similar", stored));
+        auto pos = WinModel::ParseWindowRect(stored);
+        ASSERT_TRUE(pos) << stored;
+        EXPECT_EQ(pos->state, 0) << stored;
+        EXPECT_EQ(pos->rect.width, designed.width() * 15.0) << stored;
+        EXPECT_EQ(pos->rect.height, designed.height() * 15.0) << stored;
+    }
 }
 
 TEST_F(SingleNameTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
