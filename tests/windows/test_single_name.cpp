@@ -116,6 +116,11 @@ TEST_F(SingleNameTest, NamesTypedInARowWithEnterAreEachShown) {
     // The history box keeps its selection: the entry shown last.
     EXPECT_EQ(w->nameHistory().numSets(), 2);
     EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListIndex(), 1);
+    // Back in the name box from elsewhere, the next name replaces the text.
+    w->ControlAs<ComboBox>("History")->setFocus();
+    w->ControlAs<TextBox>("CurName")->setFocus(Qt::OtherFocusReason);
+    Type(QStringLiteral("Joan\r"));
+    EXPECT_EQ(w->curAtom(), A("naJoan"));
 }
 
 TEST_F(SingleNameTest, UnknownTextGivesNothingFoundAndTheHintOnce) {

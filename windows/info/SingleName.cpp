@@ -190,6 +190,12 @@ void SingleName::Form_Load() {
 
     // Handlers.
     GuardBox(curName_, {});  // typing looks nothing up
+    // Back in the name box (from another window, a message, the keyboard)
+    // its text is selected, so that a name typed next replaces it.
+    curName_->onGotFocus = [this, guard = curName_->onGotFocus] {
+        if (guard) guard();
+        curName_->selectAll();
+    };
     showName_->onClick = [this] { ShowName_Click(); };
     goNameBegin_->onClick = [this] { Browse(&ResultSet::GoBegin); };
     goNameBack_->onClick = [this] { Browse(&ResultSet::GoBack); };
