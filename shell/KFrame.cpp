@@ -65,7 +65,7 @@ KFrame* KFrame::Instance() { return theFrame; }
 
 const std::vector<KFrame::MenuItem>& KFrame::MenuItems() {
     static const std::vector<MenuItem> items = {
-        {"ViewMenu", "AlphaFunc", "Names by &Alphabet...", "Alpha", "Namen nach &Alphabet..."},
+        {"ViewMenu", "AlphaFunc", "Names by &Alphabet...", "Alpha", "Namen &alphabetisch..."},
         {"ViewMenu", "SingleNameFunc", "&Name/Group...", "SingleName", "&Name/Gruppe..."},
         {"ViewMenu", "OrigLangFunc", "&Language...", "OrigLang", "&Sprache..."},
         {"ViewMenu", "OrigWordFunc", "&Word...", "OrigWord", "&Wort..."},
@@ -100,7 +100,7 @@ const std::vector<KFrame::MenuItem>& KFrame::MenuItems() {
 
 const std::vector<KFrame::ToolButton>& KFrame::ToolButtons() {
     static const std::vector<ToolButton> buttons = {
-        {"Alpha", "Show Names by Alphabet", "AlphaFunc", "Namen nach Alphabet anzeigen"},
+        {"Alpha", "Show Names by Alphabet", "AlphaFunc", "Namen alphabetisch anzeigen"},
         {"", "", "", ""},
         {"SingleName", "Show Name/Group", "SingleNameFunc", "Name/Gruppe anzeigen"},
         {"OrigLang", "Show Language", "OrigLangFunc", "Sprache anzeigen"},

@@ -420,7 +420,7 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
         const char* key;        // the settings' key
     };
     const Edition editions[] = {
-        {"/opt/bin/orsabrine", "&Anzeigen", "Namen nach Alphabet anzeigen", "Datei <b>x.onl</b><br>nicht gefunden",
+        {"/opt/bin/orsabrine", "&Anzeigen", "Namen alphabetisch anzeigen", "Datei <b>x.onl</b><br>nicht gefunden",
          "Geschlecht\tm\xe4nnlich", "19. M\xe4rz", "2 Namen", "er (Gott) m\xf6ge hinzuf\xfcgen", "Helene",
          "naOrsaUser", "naTalvUser", "Software\\Quillmarsh\\Orsabrine\\1.x\\"},
         {"/opt/bin/talvessin", "&Show", "Show Names by Alphabet", "File <b>x.onl</b><br>not found",

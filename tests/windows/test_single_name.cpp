@@ -374,6 +374,7 @@ TEST_F(SingleNameTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
     ASSERT_EQ(names->numLines(), 2);
     for (int i = 0; i < 2; ++i) EXPECT_NE(names->line(i).find("\tmultiple\t"), std::string::npos);
     EXPECT_EQ(names->atom(0)->kind() + names->atom(1)->kind(), 1);  // a male and a female name
+    EXPECT_EQ(names->SelIndex(), 0);  // the first stands ready for Enter
 
     // The pick reaches a name window that was closed meanwhile.
     atom* second = names->atom(1);
