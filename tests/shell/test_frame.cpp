@@ -24,6 +24,7 @@
 #include "BinFile.h"
 #include "DataBase.h"
 #include "Fakes.h"
+#include "FileOp.h"
 #include "GenMsg.h"
 #include "KFrame.h"
 #include "OptionEntry.h"
@@ -418,14 +419,15 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
         const char* group;      // a group's text
         const char* ownUser, *otherUser;
         const char* key;        // the settings' key
+        const char* dialog;     // the title of the dialog that loads a list
     };
     const Edition editions[] = {
         {"/opt/bin/orsabrine", "&Anzeigen", "Namen alphabetisch anzeigen", "Datei <b>x.onl</b><br>nicht gefunden",
          "Geschlecht\tm\xe4nnlich", "19. M\xe4rz", "2 Namen", "er (Gott) m\xf6ge hinzuf\xfcgen", "Helene",
-         "naOrsaUser", "naTalvUser", "Software\\Quillmarsh\\Orsabrine\\1.x\\"},
+         "naOrsaUser", "naTalvUser", "Software\\Quillmarsh\\Orsabrine\\1.x\\", "Orsabrine-Namenliste laden"},
         {"/opt/bin/talvessin", "&Show", "Show Names by Alphabet", "File <b>x.onl</b><br>not found",
          "Gender\tmale", "March 19", "2 names", "he (God) will add", "Helen", "naTalvUser", "naOrsaUser",
-         "Software\\Quillmarsh\\Talvessin\\1.x\\"},
+         "Software\\Quillmarsh\\Talvessin\\1.x\\", "Load Talvessin Name List"},
     };
     for (const Edition& e : editions) {
         SCOPED_TRACE(e.argv0);
@@ -446,6 +448,7 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
         GenDescr::DescribeName(DataBase::GetAtom("naJosef"), rs, {});
         EXPECT_EQ(rs.line(1), e.heading);
         EXPECT_EQ(Dates::DayMonthText(19, 3), e.month);
+        EXPECT_EQ(FileOp::ListDialogTexts().loadTitle, e.dialog);
         ResultSet two;
         two.InitInt();
         for (const char* n : {"naJosef", "naJoseph"}) two.AddResult(n, "", DataBase::GetAtom(n));
