@@ -55,9 +55,11 @@ TEST(Options, StoredTextsReadAsBooleansAndNumbers) {
     EXPECT_EQ(LoadInitDir, "/home/user/Documents");
 }
 
-TEST(Options, EditionsKeepTheirSettingsApart) {
+TEST(Options, EditionsKeepTheirSettingsApartAndSpeakTheirLanguage) {
     TextConstants::edition = 0;
+    TextConstants::textLanguage = 1;
     LoadOptions();
+    EXPECT_EQ(TextConstants::textLanguage, 0);  // German in the German edition
     QuizNumQ = 20;
     SaveInitDir = "C:, \\%Ordner"_cp + std::string("\xE4");
     SaveOptions();
@@ -65,6 +67,7 @@ TEST(Options, EditionsKeepTheirSettingsApart) {
     EXPECT_EQ(Fakes().settings.ValueNames(kGermanOptions).size(), 25u);
     TextConstants::edition = 1;
     LoadOptions();
+    EXPECT_EQ(TextConstants::textLanguage, 1);
     EXPECT_EQ(QuizNumQ, 10);
     EXPECT_EQ(SaveInitDir, "/home/user/Documents");
     EXPECT_FALSE(Fakes().settings.Read(kEnglishOptions, "QuizNumQ"));
