@@ -211,12 +211,12 @@ TEST_F(ShellTest, TheNewNamesHintNamesTheFramesOwnMenuAndItem) {
 TEST_F(ShellTest, ToolbarHasItsButtonsAndSeparators) {
     MakeFrame(false);
     QList<QAction*> all = frame->MainWindow()->findChild<QToolBar*>("Toolbar1")->actions();
-    ASSERT_EQ(all.size(), 23);
+    ASSERT_EQ(all.size(), 24);
     QStringList keys;
     for (QAction* a : all) keys << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
     EXPECT_EQ(keys.join(','), QStringLiteral("Alpha,|,SingleName,OrigLang,OrigWord,Realm,NameDays,|,Lexi,Lang,"
                                              "FullText,|,NameLists,ListOp,Favorites,|,LetterMix,PickRandom,"
-                                             "UserNames,Pop,|,GoBack,GoForw"));
+                                             "UserNames,Pop,Quiz,|,GoBack,GoForw"));
 }
 
 TEST_F(ShellTest, CommandsAreBlockedWhileLoadingButOptionsAboutFeedbackAndHelpAreNot) {
