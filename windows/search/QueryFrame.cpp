@@ -49,7 +49,7 @@ bool QueryFrame::English() { return TextConstants::textLanguage == 1; }
 void QueryFrame::BuildControls() {
     QWidget* c = Client();
     c->resize(kWidth, kHeight);
-    SetSizable(false);
+    Host()->resize(kWidth + 8, kHeight + 30);
     for (int i = 0; i < 3; ++i) {
         const int y = 8 + i * kRowStep;
         condFrame_[i] = Add<QGroupBox>("CondFrame", i);
@@ -89,7 +89,8 @@ void QueryFrame::BuildControls() {
     search_->SetCaption("Suchen");
     search_->setGeometry(kWidth - 8 - 96, 404, 96, 28);
     search_->setDefault(true);
-    Host()->adjustSize();
+    // Fixed at its designed size (after the size is set).
+    SetSizable(false);
 }
 
 // --- Load -----------------------------------------------------------------------------------
