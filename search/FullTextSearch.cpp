@@ -37,6 +37,19 @@ std::string FullTextSearch::Template(int code) {
     }
 }
 
+namespace {
+
+// Appends an atom's display text without a copy of its own.
+void AppendText(std::string& out, const atom* a) {
+    const int idx = a->textIdx();
+    if (idx >= 0 && idx < a->NumProp())
+        out.append(a->props()[static_cast<std::size_t>(idx)]->strVal());
+    else
+        out += a->Text();
+}
+
+}  // namespace
+
 void FullTextSearch::ExtraText(const atom* entry, std::string& out) {
     out.clear();
     for (const Prop* p : entry->props()) {
@@ -44,13 +57,13 @@ void FullTextSearch::ExtraText(const atom* entry, std::string& out) {
         const atom* word = p->atomVal();
         if (word == nullptr || word->kind() != 7) continue;
         out += ' ';
-        out += word->Text();
+        AppendText(out, word);
         for (const Prop* g : word->props()) {
             if (g->proper() != DataBase::prGerman || g->kind() != 0) continue;
             const atom* german = g->atomVal();
             if (german == nullptr || german->kind() != 7) continue;
             out += ' ';
-            out += german->Text();
+            AppendText(out, german);
         }
     }
 }
