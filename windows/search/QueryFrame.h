@@ -75,7 +75,6 @@ protected:
     void BuildControls() override;
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // --- shared pieces -----------------------------------------------------------------
     void MarkChanged(int row);  // row -1: only the query
