@@ -75,20 +75,20 @@ void FullTextSearch::SetRows(const Rows& rows, bool andMode) {
     andMode_ = andMode;
 }
 
-bool FullTextSearch::TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& piece) const {
+bool FullTextSearch::TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& matched) const {
     const std::size_t len = m.pattern().size();
     for (const Prop* p : entry->props()) {
         if (p->kind() != 1) continue;
         const std::string_view text = p->strVal();
         const int at = m.Find(text);
         if (at >= 0) {
-            piece = text.substr(static_cast<std::size_t>(at), len);
+            matched = text.substr(static_cast<std::size_t>(at), len);
             return true;
         }
     }
     const int at = m.Find(extra_);
     if (at < 0) return false;
-    piece = std::string_view(extra_).substr(static_cast<std::size_t>(at), len);
+    matched = std::string_view(extra_).substr(static_cast<std::size_t>(at), len);
     return true;
 }
 
@@ -97,11 +97,11 @@ bool FullTextSearch::TakeA(const atom* entry) {
     ExtraText(entry, extra_);
     bool value = andMode_;
     for (const Parser::Matcher& m : matchers_) {
-        std::string_view piece;
-        const bool hit = TakeRow(entry, m, piece);
+        std::string_view matched;
+        const bool hit = TakeRow(entry, m, matched);
         if (hit && (andMode_ || reason_.empty())) {
             if (!reason_.empty()) reason_ += '+';
-            reason_.append(piece);
+            reason_.append(matched);
         }
         value = andMode_ ? (value && hit) : (value || hit);
     }

@@ -76,7 +76,7 @@ protected:
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
 
-    // --- shared pieces -----------------------------------------------------------------
+    // --- shared helpers -----------------------------------------------------------------
     void MarkChanged(int row);  // row -1: only the query
     void ShowExpl(int i);
     void ShowQuery();
