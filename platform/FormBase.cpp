@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "QtLowLevel.h"
 #include "QtText.h"
 #include "ToolTip.h"
 
@@ -106,6 +107,9 @@ void FormBase::Load() {
     // designed size: fixed before, a reloaded fixed window would keep the
     // size of an empty sub-window (a title bar alone).
     BuildControls();
+    // Every window can be marked by a tutorial: one that made no frame of
+    // its own gets the common one, on top of its controls.
+    if (!Control("MarkShape")) Register(new LowLevel::MarkShape(client_), "MarkShape");
     SetSizable(sizable_);
     RememberNormal();
     if (theEvents) theEvents->FormLoaded(*this);

@@ -20,12 +20,49 @@ void CommandButton::Press() {
 // --- CheckBox ---------------------------------------------------------------------
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
-    connect(this, &QCheckBox::toggled, this, [this] { Fire(onClick); });
+    connect(this, &QCheckBox::toggled, this, [this] {
+        if (!quiet_) Fire(onClick);
+    });
+}
+
+int CheckBox::Value() const {
+    switch (checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+    }
+}
+
+void CheckBox::nextCheckState() {
+    // A partly ticked box becomes ticked; the user never makes one partly ticked.
+    if (Value() == 2) {
+        SetValue(1);
+        return;
+    }
+    setTristate(false);
+    setChecked(!isChecked());
 }
 
 void CheckBox::SetCaption(const std::string& text) { setText(QtText::ToQt(text)); }
 
-void CheckBox::SetValue(int value) { setChecked(value != 0); }
+void CheckBox::SetValue(int value) {
+    if (value != 2) {
+        // Qt counts a partly ticked box as checked: from there to ticked
+        // no toggle comes by itself.
+        const bool fromPartly = Value() == 2;
+        setTristate(false);
+        setChecked(value != 0);
+        if (fromPartly && value != 0) Fire(onClick);
+        return;
+    }
+    if (checkState() == Qt::PartiallyChecked) return;
+    // Leaving the ticked state must not report a change of its own first.
+    quiet_ = true;
+    setTristate(true);
+    setCheckState(Qt::PartiallyChecked);
+    quiet_ = false;
+    Fire(onClick);
+}
 
 // --- OptionButton -----------------------------------------------------------------
 

@@ -28,16 +28,23 @@ public:
     Handler onClick;
 };
 
-// A check box: Value 0 cleared, 1 ticked. onClick runs whenever the value
+// A check box: Value 0 cleared, 1 ticked, 2 partly ticked (only code sets
+// that; a click on it ticks the box). onClick runs whenever the value
 // changes, by a click or by SetValue.
 class CheckBox : public QCheckBox, public FormControl {
     Q_OBJECT
 public:
     explicit CheckBox(QWidget* parent = nullptr);
     void SetCaption(const std::string& text);
-    int Value() const { return isChecked() ? 1 : 0; }
+    int Value() const;
     void SetValue(int value);
     Handler onClick;
+
+protected:
+    void nextCheckState() override;
+
+private:
+    bool quiet_ = false;
 };
 
 // An option button. The buttons with the same parent exclude each other;

@@ -106,52 +106,47 @@ namespace {
 constexpr int kMarkDistance = 2;  // pixels between control and frame
 constexpr int kMarkPen = 2;
 
-class MarkOverlay : public QWidget {
-public:
-    explicit MarkOverlay(QWidget* parent) : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setFocusPolicy(Qt::NoFocus);
-        setObjectName(QStringLiteral("TutorialMark"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QPen pen(QColor(255, 0, 0));
-        pen.setWidth(kMarkPen);
-        pen.setJoinStyle(Qt::MiterJoin);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(rect()).adjusted(kMarkPen / 2.0, kMarkPen / 2.0, -kMarkPen / 2.0, -kMarkPen / 2.0));
-    }
-};
-
 }  // namespace
 
-MarkShape::~MarkShape() { delete overlay_.data(); }
+MarkShape::MarkShape(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::NoFocus);
+    hide();
+}
 
-bool MarkShape::IsShown() const { return overlay_ && overlay_->isVisible(); }
+void MarkShape::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    QPen pen(QColor(255, 0, 0));
+    pen.setWidth(kMarkPen);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(kMarkPen / 2.0, kMarkPen / 2.0, -kMarkPen / 2.0, -kMarkPen / 2.0));
+}
 
-void PlaceMarkShape(MarkShape& shape, QWidget* control) {
-    if (!control) return;
-    QWidget* host = control->window();
-    if (!shape.overlay_ || shape.overlay_->parentWidget() != host) {
-        delete shape.overlay_.data();
-        shape.overlay_ = new MarkOverlay(host);
+void PlaceMarkShape(QWidget* shape, QWidget* control) {
+    if (!shape || !control || shape == control) return;
+    QWidget* host = shape->parentWidget();
+    if (!host) return;
+    const QPoint origin = host->isAncestorOf(control) ? control->mapTo(host, QPoint(0, 0))
+                                                      : host->mapFromGlobal(control->mapToGlobal(QPoint(0, 0)));
+    if (!qobject_cast<MarkShape*>(shape)) {
+        shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+        shape->setStyleSheet(QStringLiteral("border: %1px solid rgb(255, 0, 0); background: transparent;")
+                                 .arg(kMarkPen));
     }
-    QRect r(control->mapTo(host, QPoint(0, 0)), control->size());
-    shape.overlay_->setGeometry(r.adjusted(-kMarkDistance - kMarkPen, -kMarkDistance - kMarkPen,
-                                           kMarkDistance + kMarkPen, kMarkDistance + kMarkPen));
-    shape.overlay_->raise();
-    shape.overlay_->show();
+    const int d = kMarkDistance + kMarkPen;
+    shape->setGeometry(QRect(origin, control->size()).adjusted(-d, -d, d, d));
+    shape->raise();
+    shape->show();
     QCoreApplication::processEvents();
 }
 
-void HideMarkShape(MarkShape& shape) {
-    if (shape.overlay_) {
-        shape.overlay_->hide();
-        shape.overlay_->setGeometry(0, 0, 1, 1);
+void HideMarkShape(QWidget* shape) {
+    if (shape) {
+        shape->hide();
+        shape->setGeometry(0, 0, 1, 1);
     }
     QCoreApplication::processEvents();
 }

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QUrl>
+#include <QWidget>
 #include <functional>
 #include <string>
 
@@ -15,7 +16,6 @@
 class QComboBox;
 class QListView;
 class QTextEdit;
-class QWidget;
 
 namespace LowLevel {
 
@@ -45,30 +45,24 @@ void SetIconSpacing(QListView* view, int cx, int cy);
 // window "Alpha" and control "Names" give "AlphaNames".
 void ShowFormHelp(QWidget* form, QWidget* control);
 
-// The red frame a tutorial puts around the control it talks about. It is an
-// overlay on the control's window, two pixels outside the control, and lets
-// mouse clicks through.
-class MarkShape {
+// The red frame a tutorial puts around the control it talks about: a control
+// of its window (named "MarkShape"), an overlay two pixels outside the
+// framed control that lets mouse clicks through. Hidden until it is placed.
+class MarkShape : public QWidget {
+    Q_OBJECT
 public:
-    MarkShape() = default;
-    ~MarkShape();
-    MarkShape(const MarkShape&) = delete;
-    MarkShape& operator=(const MarkShape&) = delete;
+    explicit MarkShape(QWidget* parent = nullptr);
 
-    // The overlay, or null while it was never placed (or its window is gone).
-    QWidget* Overlay() const { return overlay_; }
-    bool IsShown() const;
-
-private:
-    friend void PlaceMarkShape(MarkShape& shape, QWidget* control);
-    friend void HideMarkShape(MarkShape& shape);
-    QPointer<QWidget> overlay_;
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
-// Frames control (nothing for a null control), then lets pending events run.
-void PlaceMarkShape(MarkShape& shape, QWidget* control);
+// Frames control with shape (nothing for a null shape or control), then
+// lets pending events run. The shape may be any widget a window made for the
+// purpose; one that is not a MarkShape is given a red border.
+void PlaceMarkShape(QWidget* shape, QWidget* control);
 // Parks the frame out of sight, then lets pending events run.
-void HideMarkShape(MarkShape& shape);
+void HideMarkShape(QWidget* shape);
 
 // The shell service: opens web and mail addresses and existing documents
 // with the desktop's program for them; refuses everything else.

@@ -34,6 +34,7 @@
 #include "SettingsStore.h"
 #include "ShellKit.h"
 #include "ShortHelp.h"
+#include "TutSelect.h"
 #include "TextConstants.h"
 #include "TextDisplay.h"
 #include "UserFile.h"
@@ -148,6 +149,7 @@ struct Program::Impl : public StartupSteps {
         WidgetWindows::Register();
         QuizWindows::Register();
         SearchWindows::Register();
+        Tutorials::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
         Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <QFrame>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -59,31 +60,33 @@ TEST(QtLowLevel, CaretLineAndColumnInCp1252) {
     EXPECT_EQ(column, 0);
 }
 
-TEST(QtLowLevel, MarkFramesTheControlAndSurvivesItsWindow) {
-    MarkShape shape;
-    {
-        QWidget window;
-        auto* button = new QPushButton("Show", &window);
-        (new QVBoxLayout(&window))->addWidget(button);
-        window.resize(300, 200);
-        window.show();
-        PlaceMarkShape(shape, button);
-        ASSERT_NE(shape.Overlay(), nullptr);
-        EXPECT_TRUE(shape.IsShown());
-        EXPECT_EQ(shape.Overlay()->geometry().adjusted(4, 4, -4, -4),
-                  QRect(button->mapTo(&window, QPoint(0, 0)), button->size()));
-        HideMarkShape(shape);
-        EXPECT_FALSE(shape.IsShown());
-        PlaceMarkShape(shape, nullptr);  // nothing to frame
-        EXPECT_FALSE(shape.IsShown());
-        PlaceMarkShape(shape, button);
-    }
-    // The window took the frame with it; the shape knows.
-    EXPECT_EQ(shape.Overlay(), nullptr);
-    EXPECT_FALSE(shape.IsShown());
-    HideMarkShape(shape);
-}
+TEST(QtLowLevel, MarkFramesAControlInItsWindowAndOnlyThere) {
+    QWidget window;
+    auto* box = new QWidget(&window);  // a frame around the control: the mark is mapped through it
+    box->setGeometry(20, 30, 200, 100);
+    auto* button = new QPushButton("Show", box);
+    button->setGeometry(10, 10, 80, 25);
+    auto* shape = new MarkShape(&window);
+    auto* plain = new QFrame(&window);  // a window's own marker
+    window.resize(300, 200);
+    window.show();
+    EXPECT_FALSE(shape->isVisible());  // hidden until placed
 
+    PlaceMarkShape(shape, button);
+    EXPECT_TRUE(shape->isVisible());
+    EXPECT_EQ(shape->geometry().adjusted(4, 4, -4, -4), QRect(30, 40, 80, 25));
+    EXPECT_TRUE(shape->testAttribute(Qt::WA_TransparentForMouseEvents));
+    HideMarkShape(shape);
+    EXPECT_FALSE(shape->isVisible());
+    PlaceMarkShape(shape, nullptr);  // nothing to frame
+    EXPECT_FALSE(shape->isVisible());
+
+    PlaceMarkShape(plain, button);
+    EXPECT_TRUE(plain->isVisible());
+    EXPECT_EQ(plain->geometry().adjusted(4, 4, -4, -4), QRect(30, 40, 80, 25));
+    EXPECT_TRUE(plain->testAttribute(Qt::WA_TransparentForMouseEvents));
+    HideMarkShape(nullptr);  // no shape: nothing happens
+}
 
 namespace {
 

@@ -1,0 +1,124 @@
+#include "TutSelect.h"
+
+#include <QIcon>
+#include <QListWidget>
+#include <QMessageBox>
+
+#include "Auto.h"
+#include "Examples.h"
+#include "KFrame.h"
+#include "QtLowLevel.h"
+#include "QtText.h"
+#include "ShellKit.h"
+#include "TextConstants.h"
+#include "Tutor.h"
+#include "WinMan.h"
+
+using TextConstants::LangText;
+
+const std::vector<TutSelect::Entry>& TutSelect::Entries() {
+    static const std::vector<Entry> entries = {
+        {"One", "Einf\xfchrung", "Introduction", "TutIntro.txt"},
+        {"Two", "Namen und Gruppen", "Names and Groups", "TutGroups.txt"},
+        {"Three", "Suche nach dem Wunschnamen", "Finding the Perfect Name", "TutNaming.txt"},
+        {"Four", "Fortgeschrittenes Suchen", "Advanced Searching", "TutSearch.txt"},
+    };
+    return entries;
+}
+
+TutSelect::TutSelect() : FormBase("TutSelect") { SetSizable(false); }
+
+TutSelect::~TutSelect() {
+    // The tutorial window goes first: it may still be shown in the frame.
+    tutor_.reset();
+}
+
+Tutor& TutSelect::TutorWindow() {
+    if (!tutor_) tutor_ = std::make_unique<Tutor>();
+    return *tutor_;
+}
+
+void TutSelect::BuildControls() {
+    FitClient(*this, 472, 176);
+    SetCaption("Tutorials");
+    list_ = new QListWidget(Client());
+    Register(list_, "Tutorials");
+    list_->setGeometry(8, 8, 456, 122);
+    list_->setViewMode(QListView::IconMode);
+    list_->setIconSize(QSize(48, 48));
+    list_->setMovement(QListView::Static);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setWordWrap(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    select_ = Add<CommandButton>("DoSelect");
+    select_->SetCaption("Ausf\xfchren");
+    select_->setGeometry(8, 140, 96, 28);
+    select_->setDefault(true);
+    help_ = Add<CommandButton>("ShowHelp");
+    help_->SetCaption("Hilfe");
+    help_->setGeometry(368, 140, 96, 28);
+
+    select_->onClick = [this] { DoSelect_Click(); };
+    help_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { Run([this] { DoSelect_Click(); }); });
+}
+
+void TutSelect::Form_Load() {
+    list_->clear();
+    for (const Entry& e : Entries()) {
+        auto* item = new QListWidgetItem(QIcon(QStringLiteral(":/tutorials/%1.svg").arg(QLatin1String(e.key))),
+                                         QtText::ToQt(LangText(e.german, e.english)));
+        item->setData(Qt::UserRole, QString::fromLatin1(e.key));
+        list_->addItem(item);
+    }
+    LowLevel::SetIconSpacing(list_, 100, 100);
+    if (TextConstants::textLanguage == 0) {
+        WinMan::AddToolTip(*this, list_, "Liste der vorhandenen Tutorials");
+        WinMan::AddToolTip(*this, select_, "Gew\xe4hltes Tutorial starten");
+        WinMan::AddToolTip(*this, help_, "Hilfe zum Fenster anzeigen");
+    }
+    SetEnglishTexts();
+}
+
+void TutSelect::SetEnglishTexts() {
+    if (TextConstants::textLanguage != 1) return;
+    SetCaption("Tutorials");
+    select_->SetCaption("Start");
+    help_->SetCaption("Help");
+    WinMan::AddToolTip(*this, list_, "List of the available tutorials");
+    WinMan::AddToolTip(*this, select_, "Start the selected tutorial");
+    WinMan::AddToolTip(*this, help_, "Show help for this window");
+}
+
+void TutSelect::DoSelect_Click() {
+    if (WinMan::ActionBlocked()) return;
+    const int row = list_ ? list_->currentRow() : -1;
+    if (row < 0 || row >= static_cast<int>(Entries().size())) return;
+    if (!list_->currentItem() || !list_->currentItem()->isSelected()) return;
+    const std::string file = Entries()[static_cast<std::size_t>(row)].file;
+    Tutor& tutor = TutorWindow();
+    tutor.Show();
+    // This window closes with every other one; its unload waits for the end
+    // of this handler.
+    tutor.LoadTutorial(file);
+}
+
+namespace Tutorials {
+
+void Register() {
+    Auto::Register("TutSelect", [] { return std::make_unique<TutSelect>(); });
+    WinMan::clearMark = [] { Auto::ClearMark(); };
+    Examples::replayLine = [](const std::string& line) { Auto::ProcessLine(line); };
+    Examples::showText = [](const std::string& text) {
+        std::string plain = text;
+        for (std::size_t p; (p = plain.find("\r\n")) != std::string::npos;) plain.replace(p, 2, "\n");
+        KFrame* frame = KFrame::Instance();
+        QMessageBox box(QMessageBox::NoIcon, QtText::ToQt(TextConstants::EditionText("Orsabrine", "Talvessin")),
+                        QtText::ToQt(plain), QMessageBox::Ok,
+                        frame ? frame->Host() : nullptr);
+        box.exec();
+    };
+    Examples::showExample = [](const std::string& window) { Examples::PlayExample(window); };
+}
+
+}  // namespace Tutorials

@@ -1,0 +1,56 @@
+// The tutorial selection window: the four tutorials as large numbered icons;
+// Start (or a double click) runs the chosen one in the tutorial window, which
+// this window keeps for the whole run.
+#pragma once
+
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "FormBase.h"
+#include "FormControls.h"
+
+class QListWidget;
+class Tutor;
+
+class TutSelect : public FormBase {
+    Q_OBJECT
+public:
+    TutSelect();
+    ~TutSelect() override;
+
+    // Every code is ignored.
+    void Notify(int code, const std::string& text) override {}
+
+    struct Entry {
+        const char* key;      // its icon
+        const char* german;   // cp1252
+        const char* english;
+        const char* file;
+    };
+    static const std::vector<Entry>& Entries();
+
+    void DoSelect_Click();
+
+    QListWidget* Tutorials() const { return list_; }
+    CommandButton* DoSelect() const { return select_; }
+    // The tutorial window (made on first use).
+    Tutor& TutorWindow();
+
+protected:
+    void BuildControls() override;
+    void Form_Load() override;
+
+private:
+    void SetEnglishTexts();
+
+    QPointer<QListWidget> list_;
+    QPointer<CommandButton> select_, help_;
+    std::unique_ptr<Tutor> tutor_;
+};
+
+namespace Tutorials {
+// Registers the selection window and installs the tutorial engine where the
+// window manager and the examples reach it.
+void Register();
+}  // namespace Tutorials

@@ -1,0 +1,36 @@
+#include "TutorScript.h"
+
+namespace {
+
+// A line with nothing but blanks on it counts as empty.
+bool Blank(const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; }
+
+}  // namespace
+
+bool TutorScript::HasMore() const {
+    for (std::size_t i = pos_; i < lines_.size(); ++i)
+        if (!Blank(lines_[i])) return true;
+    return false;
+}
+
+std::vector<std::string> TutorScript::Block(const char* end) {
+    std::vector<std::string> block;
+    while (pos_ < lines_.size()) {
+        const std::string& line = lines_[pos_++];
+        if (line == end) break;
+        if (!Blank(line)) block.push_back(line);
+    }
+    return block;
+}
+
+std::vector<std::string> TutorScript::NextText() { return Block(":"); }
+std::vector<std::string> TutorScript::NextScript() { return Block(";"); }
+
+std::string TutorScript::Join(const std::vector<std::string>& pieces) {
+    std::string text;
+    for (const std::string& p : pieces) {
+        if (!text.empty()) text += ' ';
+        text += p;
+    }
+    return text;
+}

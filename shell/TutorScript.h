@@ -1,0 +1,40 @@
+// A tutorial file as steps: a text block ended by a line ":", then, when
+// more steps follow, a script block ended by a line ";".
+//
+//   Type a name into the <b>name box</b>.        text of step 1
+//   :
+//   SingleName SHOW                              script run by Next
+//   ;
+//   The window shows the name.                   text of step 2
+//   :
+//
+// Empty lines are skipped and never make a step; a file that ends inside a
+// block ends that block there.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TutorScript {
+public:
+    TutorScript() = default;
+    explicit TutorScript(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+
+    // Whether a line with something on it is left.
+    bool HasMore() const;
+    // The non-empty lines of the next text block (its ":" consumed).
+    std::vector<std::string> NextText();
+    // The non-empty lines of the next script block (its ";" consumed).
+    std::vector<std::string> NextScript();
+    // The pieces of a text block as one paragraph: joined by one space.
+    //   {"Hello", "<b>world</b>"} gives "Hello <b>world</b>".
+    static std::string Join(const std::vector<std::string>& pieces);
+
+    std::size_t Position() const { return pos_; }
+    std::size_t LineCount() const { return lines_.size(); }
+
+private:
+    std::vector<std::string> Block(const char* end);
+    std::vector<std::string> lines_;
+    std::size_t pos_ = 0;
+};
