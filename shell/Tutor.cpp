@@ -132,7 +132,13 @@ void Tutor::NextStep_Click() {
     }
     RunScript();
     // A script line may have ended the tutorial (it closed this window).
-    if (IsLoaded()) ShowStep();
+    if (!IsLoaded() || !WinMan::tutorialRunning) return;
+    // A script block with no text after it ends the tutorial rather than
+    // show an empty step.
+    if (script_.HasMore())
+        ShowStep();
+    else
+        Leave_Click();
 }
 
 void Tutor::Leave_Click() {

@@ -9,7 +9,8 @@
 //   :
 //
 // Empty lines are skipped and never make a step; a file that ends inside a
-// block ends that block there.
+// block ends that block there, and a script block with no text after it is
+// run by the last Next.
 #pragma once
 
 #include <string>
