@@ -24,47 +24,63 @@ std::string NormalKey(const std::string& key) {
 // --- MemorySettingsStore ------------------------------------------------------
 
 MemorySettingsStore::Key* MemorySettingsStore::Find(const std::string& key) {
-    std::string k = NormalKey(key);
-    for (auto& entry : keys_)
-        if (Basic::EqualsNoCaseAscii(entry.path, k)) return &entry;
-    return nullptr;
+    auto it = index_.find(Basic::UpperAscii(NormalKey(key)));
+    return it == index_.end() ? nullptr : &keys_[it->second];
+}
+
+void MemorySettingsStore::Reindex() {
+    index_.clear();
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        Key& k = keys_[i];
+        index_.emplace(Basic::UpperAscii(k.path), i);
+        k.index.clear();
+        for (std::size_t j = 0; j < k.values.size(); ++j) k.index.emplace(Basic::UpperAscii(k.values[j].first), j);
+    }
 }
 
 std::optional<std::string> MemorySettingsStore::Read(const std::string& key, const std::string& name) {
-    if (Key* k = Find(key))
-        for (auto& [n, v] : k->values)
-            if (Basic::EqualsNoCaseAscii(n, name)) return v;
+    if (Key* k = Find(key)) {
+        auto it = k->index.find(Basic::UpperAscii(name));
+        if (it != k->index.end()) return k->values[it->second].second;
+    }
     return std::nullopt;
 }
 
 bool MemorySettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
     Key* k = Find(key);
     if (!k) {
-        keys_.push_back(Key{NormalKey(key), {}});
+        keys_.push_back(Key{NormalKey(key), {}, {}});
         k = &keys_.back();
+        index_.emplace(Basic::UpperAscii(k->path), keys_.size() - 1);
     }
-    for (auto& [n, v] : k->values)
-        if (Basic::EqualsNoCaseAscii(n, name)) {
-            v = value;
-            return true;
-        }
-    k->values.emplace_back(name, value);
+    auto [it, added] = k->index.emplace(Basic::UpperAscii(name), k->values.size());
+    if (added)
+        k->values.emplace_back(name, value);
+    else
+        k->values[it->second].second = value;
     return true;
 }
 
 bool MemorySettingsStore::Delete(const std::string& key, const std::string& name) {
-    if (Key* k = Find(key))
-        std::erase_if(k->values, [&](const auto& nv) { return Basic::EqualsNoCaseAscii(nv.first, name); });
+    Key* k = Find(key);
+    if (!k) return true;
+    auto it = k->index.find(Basic::UpperAscii(name));
+    if (it == k->index.end()) return true;
+    k->values.erase(k->values.begin() + static_cast<std::ptrdiff_t>(it->second));
+    k->index.clear();
+    for (std::size_t j = 0; j < k->values.size(); ++j) k->index.emplace(Basic::UpperAscii(k->values[j].first), j);
     return true;
 }
 
 bool MemorySettingsStore::DeleteKey(const std::string& key) {
-    std::string k = NormalKey(key);
-    std::string below = Basic::UpperAscii(k) + "\\";
+    std::string k = Basic::UpperAscii(NormalKey(key));
+    std::string below = k + "\\";
+    const std::size_t before = keys_.size();
     std::erase_if(keys_, [&](const Key& entry) {
-        return Basic::EqualsNoCaseAscii(entry.path, k) ||
-               Basic::UpperAscii(entry.path).compare(0, below.size(), below) == 0;
+        std::string path = Basic::UpperAscii(entry.path);
+        return path == k || path.compare(0, below.size(), below) == 0;
     });
+    if (keys_.size() != before) Reindex();
     return true;
 }
 

@@ -5,17 +5,23 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "Services.h"
 
 // Keys and values held in memory, in the order they were first written.
+// Keys and value names are found through an index by their upper-cased
+// text, so reading a store of many keys (or a key of many values) takes time
+// in proportion to its size, not to its square.
 class MemorySettingsStore : public Services::SettingsStore {
 public:
     struct Key {
         std::string path;  // without a trailing backslash
         std::vector<std::pair<std::string, std::string>> values;
+        // Upper-cased value name -> its place in values.
+        std::unordered_map<std::string, std::size_t> index;
     };
 
     std::optional<std::string> Read(const std::string& key, const std::string& name) override;
@@ -25,11 +31,17 @@ public:
     std::vector<std::string> ValueNames(const std::string& key) override;
 
     const std::vector<Key>& Keys() const { return keys_; }
-    void Clear() { keys_.clear(); }
+    void Clear() {
+        keys_.clear();
+        index_.clear();
+    }
 
 private:
     Key* Find(const std::string& key);
+    void Reindex();
     std::vector<Key> keys_;
+    // Upper-cased key path -> its place in keys_.
+    std::unordered_map<std::string, std::size_t> index_;
 };
 
 // The text of a store file and back. The file is UTF-8, one "[key]" line

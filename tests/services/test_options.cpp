@@ -114,6 +114,29 @@ TEST(SettingsFile, DeleteRemovesValuesAndKeysBelow) {
     EXPECT_EQ(again.Read("A\\SetsOther", "z"), "z");
 }
 
+TEST(SettingsFile, KeysAndNamesKeepTheirFirstOrderAndAreFoundAfterDeletes) {
+    // A store as a user's grown file holds it: a value written again under
+    // another case stays in its place, and deleting keys and values before
+    // others leaves those others found by any case.
+    const std::string text =
+        "[A\\Sets]\nb=1\na=2\nB=3\n[A\\Sets\\Deeper]\nx=y\n[a\\sets]\nc=4\n[Z]\nlast=5\n[Y]\n";
+    MemorySettingsStore store = ParseSettings(text);
+    ASSERT_EQ(store.Keys().size(), 3u);  // [Y] has no values and is not kept
+    EXPECT_EQ(store.ValueNames("A\\SETS"), (std::vector<std::string>{"b", "a", "c"}));
+    EXPECT_EQ(store.Read("a\\sets", "B"), "3");
+    EXPECT_EQ(SerializeSettings(ParseSettings(SerializeSettings(store))), SerializeSettings(store));
+
+    store.Delete("A\\Sets", "B");
+    EXPECT_EQ(store.ValueNames("A\\Sets"), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(store.Read("A\\Sets", "C"), "4");
+    store.DeleteKey("a\\SETS");
+    ASSERT_EQ(store.Keys().size(), 1u);
+    EXPECT_EQ(store.Read("z", "LAST"), "5");
+    store.Write("A\\Sets", "new", "6");
+    EXPECT_EQ(store.Keys().back().path, "A\\Sets");
+    EXPECT_EQ(store.Read("a\\sets\\", "NEW"), "6");
+}
+
 TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     TempFolder dir;
     std::string path = dir / "settings";
