@@ -11,37 +11,69 @@
 #include "Cp1252.h"
 #include "FileOp.h"
 
+
+// --- MemorySettingsStore ------------------------------------------------------
+
 namespace {
 
-std::string NormalKey(const std::string& key) {
-    std::string k = key;
-    while (!k.empty() && k.back() == '\\') k.pop_back();
+char UpperA(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string_view KeyPath(const std::string& key) {
+    std::string_view k = key;
+    while (!k.empty() && k.back() == '\\') k.remove_suffix(1);
     return k;
+}
+
+// A key of a few values is searched in order; from this many on, through
+// its index.
+constexpr std::size_t kIndexFrom = 8;
+
+void IndexValues(MemorySettingsStore::Key& k) {
+    k.index.clear();
+    if (k.values.size() < kIndexFrom) return;
+    for (std::size_t j = 0; j < k.values.size(); ++j) k.index.emplace(Basic::UpperAscii(k.values[j].first), j);
+}
+
+// The place of a value name in its key, or npos.
+std::size_t FindValue(const MemorySettingsStore::Key& k, const std::string& name) {
+    if (k.index.empty()) {
+        for (std::size_t j = 0; j < k.values.size(); ++j)
+            if (Basic::EqualsNoCaseAscii(k.values[j].first, name)) return j;
+        return std::string::npos;
+    }
+    auto it = k.index.find(Basic::UpperAscii(name));
+    return it == k.index.end() ? std::string::npos : it->second;
 }
 
 }  // namespace
 
-// --- MemorySettingsStore ------------------------------------------------------
+std::size_t MemorySettingsStore::NoCaseHash::operator()(std::string_view s) const {
+    std::size_t h = 1469598103934665603ull;  // FNV-1a
+    for (char c : s) h = (h ^ static_cast<unsigned char>(UpperA(c))) * 1099511628211ull;
+    return h;
+}
+
+bool MemorySettingsStore::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+    return Basic::EqualsNoCaseAscii(a, b);
+}
 
 MemorySettingsStore::Key* MemorySettingsStore::Find(const std::string& key) {
-    auto it = index_.find(Basic::UpperAscii(NormalKey(key)));
+    auto it = index_.find(KeyPath(key));
     return it == index_.end() ? nullptr : &keys_[it->second];
 }
 
 void MemorySettingsStore::Reindex() {
     index_.clear();
     for (std::size_t i = 0; i < keys_.size(); ++i) {
-        Key& k = keys_[i];
-        index_.emplace(Basic::UpperAscii(k.path), i);
-        k.index.clear();
-        for (std::size_t j = 0; j < k.values.size(); ++j) k.index.emplace(Basic::UpperAscii(k.values[j].first), j);
+        index_.emplace(keys_[i].path, i);
+        IndexValues(keys_[i]);
     }
 }
 
 std::optional<std::string> MemorySettingsStore::Read(const std::string& key, const std::string& name) {
     if (Key* k = Find(key)) {
-        auto it = k->index.find(Basic::UpperAscii(name));
-        if (it != k->index.end()) return k->values[it->second].second;
+        std::size_t at = FindValue(*k, name);
+        if (at != std::string::npos) return k->values[at].second;
     }
     return std::nullopt;
 }
@@ -49,31 +81,35 @@ std::optional<std::string> MemorySettingsStore::Read(const std::string& key, con
 bool MemorySettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
     Key* k = Find(key);
     if (!k) {
-        keys_.push_back(Key{NormalKey(key), {}, {}});
+        keys_.push_back(Key{std::string(KeyPath(key)), {}, {}});
         k = &keys_.back();
-        index_.emplace(Basic::UpperAscii(k->path), keys_.size() - 1);
+        index_.emplace(k->path, keys_.size() - 1);
     }
-    auto [it, added] = k->index.emplace(Basic::UpperAscii(name), k->values.size());
-    if (added)
-        k->values.emplace_back(name, value);
-    else
-        k->values[it->second].second = value;
+    std::size_t at = FindValue(*k, name);
+    if (at != std::string::npos) {
+        k->values[at].second = value;
+        return true;
+    }
+    k->values.emplace_back(name, value);
+    if (!k->index.empty())
+        k->index.emplace(Basic::UpperAscii(name), k->values.size() - 1);
+    else if (k->values.size() >= kIndexFrom)
+        IndexValues(*k);
     return true;
 }
 
 bool MemorySettingsStore::Delete(const std::string& key, const std::string& name) {
     Key* k = Find(key);
     if (!k) return true;
-    auto it = k->index.find(Basic::UpperAscii(name));
-    if (it == k->index.end()) return true;
-    k->values.erase(k->values.begin() + static_cast<std::ptrdiff_t>(it->second));
-    k->index.clear();
-    for (std::size_t j = 0; j < k->values.size(); ++j) k->index.emplace(Basic::UpperAscii(k->values[j].first), j);
+    std::size_t at = FindValue(*k, name);
+    if (at == std::string::npos) return true;
+    k->values.erase(k->values.begin() + static_cast<std::ptrdiff_t>(at));
+    IndexValues(*k);
     return true;
 }
 
 bool MemorySettingsStore::DeleteKey(const std::string& key) {
-    std::string k = Basic::UpperAscii(NormalKey(key));
+    std::string k = Basic::UpperAscii(KeyPath(key));
     std::string below = k + "\\";
     const std::size_t before = keys_.size();
     std::erase_if(keys_, [&](const Key& entry) {
@@ -149,6 +185,9 @@ std::string SerializeSettings(const MemorySettingsStore& store) {
 
 MemorySettingsStore ParseSettings(std::string_view text) {
     MemorySettingsStore store;
+    std::size_t sections = text.size() && text[0] == '[' ? 1 : 0;
+    for (std::size_t at = text.find("\n["); at != std::string_view::npos; at = text.find("\n[", at + 2)) ++sections;
+    store.Reserve(sections);
     std::string key;
     bool inKey = false;
     std::size_t pos = 0;
