@@ -277,7 +277,7 @@ bool FileSettingsStore::Store(const MemorySettingsStore& changed) {
     }
     lastError_ = FileOp::WriteFileAtomically(path_, SerializeSettings(changed), true);
     if (lastError_ != 0) return false;
-    values_ = changed;
+    if (&changed != &values_) values_ = changed;
     stamp_ = Current();
     return true;
 }
@@ -289,10 +289,17 @@ std::optional<std::string> FileSettingsStore::Read(const std::string& key, const
 
 bool FileSettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
     Refresh();
-    if (values_.Read(key, name) == value && !unreadable_) return true;
-    MemorySettingsStore changed = values_;
-    changed.Write(key, name, value);
-    return Store(changed);
+    const std::optional<std::string> old = values_.Read(key, name);
+    if (old == value && !unreadable_) return true;
+    // Changed in place and taken back when it cannot be written: a grown
+    // store is not copied for every value the program writes.
+    values_.Write(key, name, value);
+    if (Store(values_)) return true;
+    if (old)
+        values_.Write(key, name, *old);
+    else
+        values_.Delete(key, name);
+    return false;
 }
 
 bool FileSettingsStore::Delete(const std::string& key, const std::string& name) {

@@ -149,6 +149,13 @@ TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     EXPECT_EQ(store.Read("K", "kept"), "old");
     EXPECT_EQ(TempFolder::Get(path), before);
     EXPECT_EQ(dir.Count(), 1);  // no temporary file left behind
+    // A new value that cannot be written is not there either, and the next
+    // one takes its place in the order.
+    FileOp::TestFaults().commitTimes = 1;
+    EXPECT_FALSE(store.Write("K", "lost", "x"));
+    EXPECT_FALSE(store.Read("K", "lost"));
+    ASSERT_TRUE(store.Write("K", "next", "y"));
+    EXPECT_EQ(FileSettingsStore(path).ValueNames("K"), (std::vector<std::string>{"kept", "next"}));
     // A folder that cannot exist (its parent is a file) fails as plainly.
     TempFolder::Put(dir / "plainfile", "x");
     FileSettingsStore impossible(dir / "plainfile/Quillmarsh/settings");
