@@ -78,7 +78,7 @@ std::optional<std::string> MemorySettingsStore::Read(const std::string& key, con
     return std::nullopt;
 }
 
-bool MemorySettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
+void MemorySettingsStore::Add(const std::string& key, std::string name, std::string value) {
     Key* k = Find(key);
     if (!k) {
         keys_.push_back(Key{std::string(KeyPath(key)), {}, {}});
@@ -87,14 +87,18 @@ bool MemorySettingsStore::Write(const std::string& key, const std::string& name,
     }
     std::size_t at = FindValue(*k, name);
     if (at != std::string::npos) {
-        k->values[at].second = value;
-        return true;
+        k->values[at].second = std::move(value);
+        return;
     }
-    k->values.emplace_back(name, value);
+    k->values.emplace_back(std::move(name), std::move(value));
     if (!k->index.empty())
-        k->index.emplace(Basic::UpperAscii(name), k->values.size() - 1);
+        k->index.emplace(Basic::UpperAscii(k->values.back().first), k->values.size() - 1);
     else if (k->values.size() >= kIndexFrom)
         IndexValues(*k);
+}
+
+bool MemorySettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
+    Add(key, name, value);
     return true;
 }
 
@@ -158,6 +162,9 @@ int HexDigit(char c) {
 }
 
 std::string Decode(std::string_view utf8) {
+    // Most fields are plain ASCII without escapes: taken as they are.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c != '%' && static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(utf8);
     std::string s = Cp1252::FromUtf8(utf8);
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -206,7 +213,7 @@ MemorySettingsStore ParseSettings(std::string_view text) {
         }
         auto eq = line.find('=');
         if (!inKey || eq == std::string_view::npos) continue;  // a damaged line is skipped
-        store.Write(key, Decode(line.substr(0, eq)), Decode(line.substr(eq + 1)));
+        store.Add(key, Decode(line.substr(0, eq)), Decode(line.substr(eq + 1)));
     }
     return store;
 }

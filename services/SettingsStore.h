@@ -57,6 +57,9 @@ public:
     bool DeleteKey(const std::string& key) override;
     std::vector<std::string> ValueNames(const std::string& key) override;
 
+    // Write for a reader that owns the name and the value: they are moved in.
+    void Add(const std::string& key, std::string name, std::string value);
+
     const std::deque<Key>& Keys() const { return keys_; }
     // Room in the index for this many keys (a reader that knows how many
     // are coming saves the index's growing).
