@@ -36,7 +36,7 @@ void BM_ParseSettingsKeys(benchmark::State& state) {
     Parse(state, text);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
-BENCHMARK(BM_ParseSettingsKeys)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseSettingsKeys)->Arg(4000)->Arg(16000)->Arg(64000)->Unit(benchmark::kMillisecond);
 
 void BM_ParseSettingsValuesOfOneKey(benchmark::State& state) {
     const std::string text = StoreText(1, static_cast<int>(state.range(0)));
