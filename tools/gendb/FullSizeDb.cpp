@@ -69,6 +69,61 @@ std::string Prose(Lcg& r, size_t len) {
     return s;
 }
 
+// What the information windows read: the saints and topics listed by their
+// sets, topics with member origin entries, names and words, words with
+// English and German translations and related words (each written both
+// ways, as the compiler writes them), origin entries with a language, a word
+// and the groups they are the origin of.
+void AddInfoWindowLinks(Lcg& r, const std::vector<atom*>& topics, const std::vector<atom*>& words,
+                        const std::vector<atom*>& saints, const std::vector<atom*>& origins,
+                        const std::vector<atom*>& groups, const std::vector<atom*>& names,
+                        const std::vector<atom*>& langs) {
+    using namespace DataBase;
+    auto both = [](atom* a, atom* k, atom* v, atom* inverse) {
+        Prop* p = NewProp();
+        p->InitAtom(k, v, true);
+        a->AddProp(p);
+        Prop* q = NewProp();
+        q->InitAtom(inverse, a, true);
+        v->AddProp(q);
+    };
+    auto any = [&r](const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; };
+    for (atom* s : saints) {
+        Prop* p = NewProp();
+        p->InitAtom(prMember, s, true);
+        seSaints->AddProp(p);
+    }
+    for (atom* t : topics) {
+        Prop* p = NewProp();
+        p->InitAtom(prMember, t, true);
+        seRealms->AddProp(p);
+    }
+    // Topics grow by a skewed pick, so that some are much fuller than others.
+    auto topic = [&] { return topics[std::min(r.Next(static_cast<uint32_t>(topics.size())), r.Next(static_cast<uint32_t>(topics.size())))]; };
+    for (atom* o : origins) {
+        both(o, prMemberOf, topic(), prMember);
+        both(o, prRelatedTo, any(words), prRelatedTo);
+        Prop* p = NewProp();
+        p->InitAtom(prLang, any(langs), true);
+        o->AddProp(p);
+    }
+    // The groups name their origin already; the origin names them back.
+    for (atom* g : groups)
+        if (Prop* p = g->FirstProp(prOrigin)) {
+            Prop* q = NewProp();
+            q->InitAtom(prOriginOf, g, true);
+            p->atomVal()->AddProp(q);
+        }
+    for (size_t i = 0; i < names.size(); i += 50) both(names[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < words.size(); ++i) {
+        atom* w = words[i];
+        if (i % 2 == 0) both(w, prMemberOf, topic(), prMember);
+        both(w, prEnglish, any(words), prTranslationE);
+        if (i % 3 == 0) both(w, prGerman, any(words), prTranslation);
+        if (i % 4 == 0) both(w, prRelatedTo, any(words), prRelatedTo);
+    }
+}
+
 }  // namespace
 
 const std::vector<std::string>& GeneratedNameTexts() { return nameTexts; }
@@ -224,6 +279,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
             ++blockProps;
         }
     }
+    AddInfoWindowLinks(r, byCat[kTopic], byCat[kWord], byCat[kSaint], byCat[kOrigin], groups, names, langs);
     DeriveAll();
     AddLangOfProps(0);
     // Top up the property table to the asked size with comments on names.
