@@ -94,8 +94,10 @@ Setup& TheSetup() {
                 DataBase::CollectLangFamily(a);
                 if (DataBase::subLangs.size() > family) family = DataBase::subLangs.size(), st.largestFamily = a;
             } else if (a->kind() == 7) {
-                const int n = Count(a, DataBase::prRelatedTo) + Count(a, DataBase::prTranslationE);
-                if (n > related) related = n, st.mostRelated = a;
+                ResultSet rel;
+                rel.InitInt();
+                InfoTables::FillRelatedWords(a, rel);
+                if (rel.numLines() > related) related = rel.numLines(), st.mostRelated = a;
             } else if (a->kind() == 6) {
                 const int n = Count(a, DataBase::prMember);
                 if (n > members) {

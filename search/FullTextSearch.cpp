@@ -37,6 +37,19 @@ std::string FullTextSearch::Template(int code) {
     }
 }
 
+namespace {
+
+// Appends an atom's display text without a copy of its own.
+void AppendText(std::string& out, const atom* a) {
+    const int idx = a->textIdx();
+    if (idx >= 0 && idx < a->NumProp())
+        out.append(a->props()[static_cast<std::size_t>(idx)]->strVal());
+    else
+        out += a->Text();
+}
+
+}  // namespace
+
 void FullTextSearch::ExtraText(const atom* entry, std::string& out) {
     out.clear();
     for (const Prop* p : entry->props()) {
@@ -44,13 +57,13 @@ void FullTextSearch::ExtraText(const atom* entry, std::string& out) {
         const atom* word = p->atomVal();
         if (word == nullptr || word->kind() != 7) continue;
         out += ' ';
-        out += word->Text();
+        AppendText(out, word);
         for (const Prop* g : word->props()) {
             if (g->proper() != DataBase::prGerman || g->kind() != 0) continue;
             const atom* german = g->atomVal();
             if (german == nullptr || german->kind() != 7) continue;
             out += ' ';
-            out += german->Text();
+            AppendText(out, german);
         }
     }
 }
@@ -62,20 +75,20 @@ void FullTextSearch::SetRows(const Rows& rows, bool andMode) {
     andMode_ = andMode;
 }
 
-bool FullTextSearch::TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& piece) const {
+bool FullTextSearch::TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& matched) const {
     const std::size_t len = m.pattern().size();
     for (const Prop* p : entry->props()) {
         if (p->kind() != 1) continue;
         const std::string_view text = p->strVal();
         const int at = m.Find(text);
         if (at >= 0) {
-            piece = text.substr(static_cast<std::size_t>(at), len);
+            matched = text.substr(static_cast<std::size_t>(at), len);
             return true;
         }
     }
     const int at = m.Find(extra_);
     if (at < 0) return false;
-    piece = std::string_view(extra_).substr(static_cast<std::size_t>(at), len);
+    matched = std::string_view(extra_).substr(static_cast<std::size_t>(at), len);
     return true;
 }
 
@@ -84,11 +97,11 @@ bool FullTextSearch::TakeA(const atom* entry) {
     ExtraText(entry, extra_);
     bool value = andMode_;
     for (const Parser::Matcher& m : matchers_) {
-        std::string_view piece;
-        const bool hit = TakeRow(entry, m, piece);
+        std::string_view matched;
+        const bool hit = TakeRow(entry, m, matched);
         if (hit && (andMode_ || reason_.empty())) {
             if (!reason_.empty()) reason_ += '+';
-            reason_.append(piece);
+            reason_.append(matched);
         }
         value = andMode_ ? (value && hit) : (value || hit);
     }

@@ -13,7 +13,7 @@ using TextConstants::LangText;
 
 namespace Query {
 
-// --- shared pieces of the query windows ------------------------------------------
+// --- what the query windows share ----------------------------------------------
 
 std::string AndWord() { return LangText("und", "and"); }
 std::string OrWord() { return LangText("oder", "or"); }
