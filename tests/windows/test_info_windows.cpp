@@ -139,6 +139,27 @@ TEST_F(InfoWindowsTest, ABlockedOptionButtonPutsThePreviousChoiceBackAfterOneQue
     EXPECT_EQ(box->ListIndex(), shown);
     EXPECT_EQ(realm->builds(), 1);
     Unblock();
+
+    // So does the language box, and the word box its text from before.
+    auto* lang = Open<OrigLang>("OrigLang");
+    auto* langBox = lang->ControlAs<ComboBox>("CurLang");
+    atom* language = lang->curLang();
+    const int langShown = langBox->ListIndex();
+    Block();
+    langBox->SetListIndex(langShown + 1);
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    EXPECT_EQ(langBox->ListIndex(), langShown);
+    EXPECT_EQ(lang->curLang(), language);
+    Unblock();
+    auto* word = Open<OrigWord>("OrigWord");
+    auto* wordBox = word->ControlAs<TextBox>("CurWord");
+    wordBox->SetText("rosa");
+    wordBox->onGotFocus();  // as the box gets the focus
+    Block();
+    wordBox->SetText("rosax");
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    EXPECT_EQ(wordBox->Text(), "rosa");
+    Unblock();
 }
 
 TEST_F(InfoWindowsTest, NameDaysSelectsItsSaintsAndKeepsTheSelectionForAStranger) {
