@@ -20,6 +20,7 @@
 #include "windows/lists/NameLists.h"
 #include "shell/widgets/DebugGraph.h"
 #include "windows/lists/QuizWindows.h"
+#include "windows/search/SearchWindows.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
 #include "Options.h"
@@ -146,6 +147,7 @@ struct Program::Impl : public StartupSteps {
         RegisterListWindows();
         WidgetWindows::Register();
         QuizWindows::Register();
+        SearchWindows::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
         Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });
