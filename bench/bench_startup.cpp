@@ -137,4 +137,48 @@ void BM_LoadFullSize(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadFullSize)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Start-up reading its settings from a file, parsed afresh in each run: an
+// empty store against one grown to 64,000 keys (one value each).
+std::string SettingsFile(int keys) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("bench_startup_settings_" + std::to_string(getpid()) + "_" + std::to_string(keys)))
+                                 .string();
+    MemorySettingsStore store;
+    for (int i = 0; i < keys; ++i) store.Write("Grown\\K" + std::to_string(i), "n", "v");
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    const std::string text = SerializeSettings(store);
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+void BM_StartupSettingsFile(benchmark::State& state) {
+    App();
+    QuietServices services;
+    const std::string path = SettingsFile(static_cast<int>(state.range(0)));
+    state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(path));
+    for (auto _ : state) {
+        FileSettingsStore store(path);
+        Services::Set set = Services::Get();
+        set.settings = &store;
+        Services::Install(set);
+        Startup::ProgramSetup setup;
+        setup.installServices = false;
+        setup.databaseFolder = std::string(BENCH_BINARY_DIR) + "/bin";
+        auto program = std::make_unique<Startup::Program>(setup);
+        bool ok = program->Start("talvessin", {}) == Startup::StartResult::Running;
+        state.PauseTiming();
+        program.reset();
+        set.settings = &services.settings;
+        Services::Install(set);
+        state.ResumeTiming();
+        if (!ok) {
+            state.SkipWithError("start-up failed");
+            break;
+        }
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_StartupSettingsFile)->Arg(0)->Arg(64000)->Unit(benchmark::kMillisecond);
+
 }  // namespace

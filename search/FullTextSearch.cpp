@@ -39,13 +39,19 @@ std::string FullTextSearch::Template(int code) {
 
 namespace {
 
-// Appends an atom's display text without a copy of its own.
-void AppendText(std::string& out, const atom* a) {
+// An atom's display text without a copy; words always have one, others
+// fall back to the copy kept in `spare`.
+std::string_view TextOf(const atom* a, std::string* spare = nullptr) {
     const int idx = a->textIdx();
-    if (idx >= 0 && idx < a->NumProp())
-        out.append(a->props()[static_cast<std::size_t>(idx)]->strVal());
-    else
-        out += a->Text();
+    if (idx >= 0 && idx < a->NumProp()) return a->props()[static_cast<std::size_t>(idx)]->strVal();
+    if (spare == nullptr) return {};
+    *spare = a->Text();
+    return *spare;
+}
+
+void AppendText(std::string& out, const atom* a) {
+    std::string spare;
+    out.append(TextOf(a, &spare));
 }
 
 }  // namespace
@@ -75,26 +81,43 @@ void FullTextSearch::SetRows(const Rows& rows, bool andMode) {
     andMode_ = andMode;
 }
 
-bool FullTextSearch::TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& matched) const {
+bool FullTextSearch::TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& matched) {
     const std::size_t len = m.pattern().size();
-    for (const Prop* p : entry->props()) {
-        if (p->kind() != 1) continue;
-        const std::string_view text = p->strVal();
+    auto test = [&](std::string_view text) {
         const int at = m.Find(text);
-        if (at >= 0) {
-            matched = text.substr(static_cast<std::size_t>(at), len);
-            return true;
+        if (at < 0) return false;
+        matched = text.substr(static_cast<std::size_t>(at), len);
+        return true;
+    };
+    for (const Prop* p : entry->props())
+        if (p->kind() == 1 && test(p->strVal())) return true;
+    // The extra text joins the related words and their translations with
+    // blanks: a term without a blank matches it exactly where it matches one
+    // of those words, so only a term with a blank needs the joined text.
+    if (m.pattern().find(' ') != std::string::npos) {
+        if (!extraBuilt_) {
+            ExtraText(entry, extra_);
+            extraBuilt_ = true;
+        }
+        return test(extra_);
+    }
+    for (const Prop* p : entry->props()) {
+        if (p->proper() != DataBase::prRelatedTo || p->kind() == 1) continue;
+        const atom* word = p->atomVal();
+        if (word == nullptr || word->kind() != 7) continue;
+        if (test(TextOf(word, &spare_))) return true;
+        for (const Prop* g : word->props()) {
+            if (g->proper() != DataBase::prGerman || g->kind() != 0) continue;
+            const atom* german = g->atomVal();
+            if (german != nullptr && german->kind() == 7 && test(TextOf(german, &spare_))) return true;
         }
     }
-    const int at = m.Find(extra_);
-    if (at < 0) return false;
-    matched = std::string_view(extra_).substr(static_cast<std::size_t>(at), len);
-    return true;
+    return false;
 }
 
 bool FullTextSearch::TakeA(const atom* entry) {
     reason_.clear();
-    ExtraText(entry, extra_);
+    extraBuilt_ = false;
     bool value = andMode_;
     for (const Parser::Matcher& m : matchers_) {
         std::string_view matched;

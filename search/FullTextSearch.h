@@ -43,11 +43,13 @@ public:
 private:
     // The matched characters of the row's first text that holds its term, or
     // false.
-    bool TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& matched) const;
+    bool TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& matched);
 
     std::vector<Parser::Matcher> matchers_;
     bool andMode_ = true;
     std::string extra_;
+    bool extraBuilt_ = false;  // extra_ holds the entry's extra text
+    std::string spare_;        // the text of a word without a text of its own
     std::string reason_;
 };
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstdio>
 
 #include "Basic.h"
@@ -324,6 +327,19 @@ Matcher::Matcher(const std::string& pattern, int method)
         anchorCount_ = count;
         bestRank = rank;
     }
+    // The spellings of one pattern character, when there are one or two.
+    auto spellings = [&up](unsigned char c, std::array<unsigned char, 2>& bytes) {
+        int count = 0;
+        for (int b = 0; b < 256; ++b) {
+            if (up[static_cast<std::size_t>(b)] != c) continue;
+            if (count < 2) bytes[static_cast<std::size_t>(count)] = static_cast<unsigned char>(b);
+            ++count;
+        }
+        if (count == 1) bytes[1] = bytes[0];
+        return count >= 1 && count <= 2;
+    };
+    pairScan_ = blind_ && m >= 2 && spellings(static_cast<unsigned char>(pattern_[0]), firstBytes_) &&
+                spellings(static_cast<unsigned char>(pattern_[m - 1]), lastBytes_);
 }
 
 std::size_t Matcher::FindFrom(std::string_view text, std::size_t from) const {
@@ -334,6 +350,39 @@ std::size_t Matcher::FindFrom(std::string_view text, std::size_t from) const {
     const CodeTable& up = PlatformUpperTable();
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
     const auto* p = reinterpret_cast<const unsigned char*>(pattern_.data());
+#if defined(__SSE2__)
+    if (pairScan_) {
+        // Sixteen starting places at once: a place is a candidate when the
+        // pattern's first and last characters both stand there in either
+        // spelling; only candidates are compared in full.
+        const std::size_t n = text.size();
+        const __m128i f0 = _mm_set1_epi8(static_cast<char>(firstBytes_[0]));
+        const __m128i f1 = _mm_set1_epi8(static_cast<char>(firstBytes_[1]));
+        const __m128i l0 = _mm_set1_epi8(static_cast<char>(lastBytes_[0]));
+        const __m128i l1 = _mm_set1_epi8(static_cast<char>(lastBytes_[1]));
+        std::size_t i = from;
+        for (; i + m - 1 + 16 <= n; i += 16) {
+            const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+            const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + m - 1));
+            const __m128i hit = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(head, f0), _mm_cmpeq_epi8(head, f1)),
+                                              _mm_or_si128(_mm_cmpeq_epi8(tail, l0), _mm_cmpeq_epi8(tail, l1)));
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+            while (mask != 0) {
+                const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+                std::size_t k = 1;
+                while (k + 1 < m && up[t[at + k]] == p[k]) ++k;
+                if (k + 1 >= m) return at;
+                mask &= mask - 1;
+            }
+        }
+        for (; i + m <= n; ++i) {
+            std::size_t k = 0;
+            while (k < m && up[t[i + k]] == p[k]) ++k;
+            if (k == m) return i;
+        }
+        return std::string_view::npos;
+    }
+#endif
     if (anchorCount_ > 0) {
         // Candidates where the anchor's spellings stand, each found by
         // memchr; the pattern is then compared around it.

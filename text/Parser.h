@@ -130,6 +130,10 @@ private:
     std::size_t anchor_ = 0;
     std::array<unsigned char, 2> anchorBytes_{};
     int anchorCount_ = 0;
+    // The spellings of the pattern's first and last character (0 when a
+    // character has more than two): sixteen places tested at once.
+    std::array<unsigned char, 2> firstBytes_{}, lastBytes_{};
+    bool pairScan_ = false;
     bool blind_ = true;
     bool word_ = false;
 };

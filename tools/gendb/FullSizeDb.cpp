@@ -69,48 +69,46 @@ std::string Prose(Lcg& r, size_t len) {
     return s;
 }
 
-// The quiz: both question sets, each with kQuestionsPerSet questions over
-// the three levels, four answers each (names of the database) and an
-// explanation that links the right one.
-constexpr int kQuestionsPerSet = 500;
-
-void PlanQuizQuestions(std::vector<Plan>& plan) {
-    for (int i = 0; i < 2 * kQuestionsPerSet; ++i) {
-        const bool english = i >= kQuestionsPerSet;
-        plan.push_back({kQuestion, i, std::string("quGen") + (english ? "E" : "D") + std::to_string(i), ""});
-    }
-}
-
-void AddQuizQuestions(const std::vector<atom*>& questions, const std::vector<atom*>& names, Lcg& r) {
+// What the information windows read, beyond the origin entries: the saints
+// and topics listed by their sets, topics with member origin entries, names
+// and words, words with English and German translations and related words,
+// and the words' way back to their origin entries and foreign words (each
+// relation written both ways, as the compiler writes it).
+void AddInfoWindowLinks(Lcg& r, const std::vector<atom*>& topics, const std::vector<atom*>& words,
+                        const std::vector<atom*>& saints, const std::vector<atom*>& origins,
+                        const std::vector<atom*>& names) {
     using namespace DataBase;
-    auto str = [](atom* a, atom* k, const std::string& s) {
-        Prop* p = NewProp();
-        p->InitStr(k, s, true);
-        a->AddProp(p);
-    };
-    auto rel = [](atom* a, atom* k, atom* v) {
+    auto one = [](atom* a, atom* k, atom* v) {
         Prop* p = NewProp();
         p->InitAtom(k, v, true);
         a->AddProp(p);
     };
-    auto pick = [&] { return static_cast<size_t>(r.Next(static_cast<uint32_t>(names.size()))); };
-    for (size_t i = 0; i < questions.size(); ++i) {
-        atom* q = questions[i];
-        atom* set = static_cast<int>(i) < kQuestionsPerSet ? seQuestions : seEnglishQuestions;
-        const size_t right = pick();
-        str(q, prText, "Question " + std::to_string(i));
-        rel(q, prMemberOf, set);
-        rel(set, prMember, q);
-        str(q, prQuestion, "Which name comes from " + Prose(r, 20 + r.Next(40)) + "?");
-        str(q, prLevel, std::to_string(i % 3));
-        std::vector<size_t> answers = {right};
-        while (answers.size() < 4) {
-            const size_t n = pick();
-            if (std::find(answers.begin(), answers.end(), n) == answers.end()) answers.push_back(n);
-        }
-        for (size_t n : answers) str(q, prAnswer, nameTexts[n]);
-        str(q, prDescr, "<a>" + std::string(names[right]->name()) + "</a> " + Prose(r, 40 + r.Next(120)));
-    }
+    auto both = [&one](atom* a, atom* k, atom* v, atom* inverse) {
+        one(a, k, v);
+        one(v, inverse, a);
+    };
+    auto any = [&r](const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; };
+    for (atom* s : saints) one(seSaints, prMember, s);
+    for (atom* t : topics) one(seRealms, prMember, t);
+    // Topics grow by a skewed pick, so that some are much fuller than others.
+    auto topic = [&] {
+        const uint32_t n = static_cast<uint32_t>(topics.size());
+        return topics[std::min(r.Next(n), r.Next(n))];
+    };
+    // The property table has little room left: a share of the origin
+    // entries and their words get the way back, enough for every window to
+    // have full entries to show.
+    for (size_t i = 0; i < origins.size(); i += 5)
+        for (Prop* p : std::vector<Prop*>(origins[i]->props()))
+            if (p->proper() == prRelatedTo && p->kind() != 1) {
+                atom* w = p->atomVal();
+                one(w, prRelatedTo, origins[i]);
+                if (Prop* g = w->FirstProp(prGerman); g && g->kind() != 1) one(g->atomVal(), prTranslation, w);
+            }
+    for (size_t i = 0; i < origins.size(); i += 8) both(origins[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < names.size(); i += 200) both(names[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < words.size(); i += 4) both(words[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < words.size(); i += 8) both(words[i], prRelatedTo, any(words), prRelatedTo);
 }
 
 // A short meaning of three to five words, one of them drawn from a larger
@@ -164,6 +162,50 @@ void LinkOriginsToGroups(const std::vector<atom*>& groups, Rel rel) {
     for (atom* g : groups)
         for (Prop* p : g->props())
             if (p->proper() == prOrigin && p->kind() != 1) rel(p->atomVal(), prOriginOf, g);
+}
+
+// The quiz: both question sets, each with kQuestionsPerSet questions over
+// the three levels, four answers each (names of the database) and an
+// explanation that links the right one.
+constexpr int kQuestionsPerSet = 500;
+
+void PlanQuizQuestions(std::vector<Plan>& plan) {
+    for (int i = 0; i < 2 * kQuestionsPerSet; ++i) {
+        const bool english = i >= kQuestionsPerSet;
+        plan.push_back({kQuestion, i, std::string("quGen") + (english ? "E" : "D") + std::to_string(i), ""});
+    }
+}
+
+void AddQuizQuestions(const std::vector<atom*>& questions, const std::vector<atom*>& names, Lcg& r) {
+    using namespace DataBase;
+    auto str = [](atom* a, atom* k, const std::string& s) {
+        Prop* p = NewProp();
+        p->InitStr(k, s, true);
+        a->AddProp(p);
+    };
+    auto rel = [](atom* a, atom* k, atom* v) {
+        Prop* p = NewProp();
+        p->InitAtom(k, v, true);
+        a->AddProp(p);
+    };
+    auto pick = [&] { return static_cast<size_t>(r.Next(static_cast<uint32_t>(names.size()))); };
+    for (size_t i = 0; i < questions.size(); ++i) {
+        atom* q = questions[i];
+        atom* set = static_cast<int>(i) < kQuestionsPerSet ? seQuestions : seEnglishQuestions;
+        const size_t right = pick();
+        str(q, prText, "Question " + std::to_string(i));
+        rel(q, prMemberOf, set);
+        rel(set, prMember, q);
+        str(q, prQuestion, "Which name comes from " + Prose(r, 20 + r.Next(40)) + "?");
+        str(q, prLevel, std::to_string(i % 3));
+        std::vector<size_t> answers = {right};
+        while (answers.size() < 4) {
+            const size_t n = pick();
+            if (std::find(answers.begin(), answers.end(), n) == answers.end()) answers.push_back(n);
+        }
+        for (size_t n : answers) str(q, prAnswer, nameTexts[n]);
+        str(q, prDescr, "<a>" + std::string(names[right]->name()) + "</a> " + Prose(r, 40 + r.Next(120)));
+    }
 }
 
 }  // namespace
@@ -276,7 +318,10 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
                 break;
             case kGroup:
                 str(a, prText, p.text);
-                str(a, prDescr, Prose(r, 30 + r.Next(60)));
+                // Every other group has a short description: the quiz sets,
+                // the origin entries and the information windows' links
+                // need their share of the property table.
+                if (p.index % 2 == 0) str(a, prDescr, Prose(r, 30 + r.Next(60)));
                 rel(a, prSubsetOf, p.index % 2 ? seMaleNames : seFemaleNames);
                 rel(a, prOrigin, pick(kOrigin));
                 str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));  // up to 1000
@@ -296,8 +341,8 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         rel(a, prGenName, g);
         rel(g, prNameVariant, a);
         rel(a, prLang, pick(kLang));
-        if (i % 4 == 0) rel(a, prLang, pick(kLang));
-        if (i % 9 == 0) str(a, prLevel, std::to_string(1 + r.Next(9)));
+        if (i % 16 == 0) rel(a, prLang, pick(kLang));
+        if (i % 36 == 0) str(a, prLevel, std::to_string(1 + r.Next(9)));
     }
     AddQuizQuestions(byCat[kQuestion], names, r);
     // Hit parades: three properties in memory at load, the rest (up to 60
@@ -321,6 +366,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         }
     }
     LinkOriginsToGroups(byCat[kGroup], rel);
+    AddInfoWindowLinks(r, byCat[kTopic], byCat[kWord], byCat[kSaint], byCat[kOrigin], byCat[kName]);
     DeriveAll();
     AddLangOfProps(0);
     // Top up the property table to the asked size with comments on names.
