@@ -26,7 +26,14 @@ const std::vector<TutSelect::Entry>& TutSelect::Entries() {
     return entries;
 }
 
-TutSelect::TutSelect() : FormBase("TutSelect") { SetSizable(false); }
+// The list's pictures live in the ui library's resources, which a static
+// library must bring in by name.
+static void InitTutorialPictures() { Q_INIT_RESOURCE(Tutorials); }
+
+TutSelect::TutSelect() : FormBase("TutSelect") {
+    InitTutorialPictures();
+    SetSizable(false);
+}
 
 TutSelect::~TutSelect() {
     // The tutorial window goes first: it may still be shown in the frame.
@@ -39,11 +46,11 @@ Tutor& TutSelect::TutorWindow() {
 }
 
 void TutSelect::BuildControls() {
-    FitClient(*this, 472, 176);
+    FitClient(*this, 472, 150);
     SetCaption("Tutorials");
     list_ = new QListWidget(Client());
     Register(list_, "Tutorials");
-    list_->setGeometry(8, 8, 456, 122);
+    list_->setGeometry(8, 8, 456, 96);
     list_->setViewMode(QListView::IconMode);
     list_->setIconSize(QSize(48, 48));
     list_->setMovement(QListView::Static);
@@ -52,15 +59,16 @@ void TutSelect::BuildControls() {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     select_ = Add<CommandButton>("DoSelect");
     select_->SetCaption("Ausf\xfchren");
-    select_->setGeometry(8, 140, 96, 28);
+    select_->setGeometry(8, 114, 96, 28);
     select_->setDefault(true);
     help_ = Add<CommandButton>("ShowHelp");
     help_->SetCaption("Hilfe");
-    help_->setGeometry(368, 140, 96, 28);
+    help_->setGeometry(368, 114, 96, 28);
 
     select_->onClick = [this] { DoSelect_Click(); };
     help_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
-    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { Run([this] { DoSelect_Click(); }); });
+    // A double click, or Enter, on a tutorial starts it.
+    connect(list_, &QListWidget::itemActivated, this, [this] { Run([this] { DoSelect_Click(); }); });
 }
 
 void TutSelect::Form_Load() {

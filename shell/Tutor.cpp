@@ -24,7 +24,10 @@ constexpr int kButtonRoom = 83;  // 22 mm right of the pane
 
 }  // namespace
 
-Tutor::Tutor() : FormBase("Tutor", Kind::MdiChild, kPlaced | kInHistory) {}
+Tutor::Tutor() : FormBase("Tutor", Kind::MdiChild, kPlaced | kInHistory) {
+    // The frame gives the band its width; the user does not size it.
+    SetSizable(false);
+}
 
 Tutor::~Tutor() { display_.reset(); }
 
