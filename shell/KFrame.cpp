@@ -15,7 +15,9 @@
 #include "Errors.h"
 #include "FileOp.h"
 #include "LowLevel.h"
+#include "MenuCode.h"
 #include "Options.h"
+#include "QtText.h"
 #include "ResultSet.h"
 #include "ShellKit.h"
 #include "Searches.h"
@@ -148,6 +150,8 @@ void KFrame::BuildControls() {
 
 void KFrame::BuildMenus() {
     QMenuBar* bar = MainWindow()->menuBar();
+    // A desktop-wide menu bar would draw the menus itself and lose their look.
+    bar->setNativeMenuBar(false);
     const std::pair<const char*, const char*> menus[] = {
         {"ViewMenu", "&Show"}, {"SearchMenu", "&Find"},   {"ListMenu", "&Lists"},
         {"DivMenu", "E&xtras"}, {"WindowsMenu", "&Windows"}, {"HelpMenu", "&Help"},
@@ -161,8 +165,6 @@ void KFrame::BuildMenus() {
         QMenu* menu = menus_[item.menu];
         QAction* a = menu->addAction(QString::fromLatin1(item.caption));
         a->setObjectName(QString::fromLatin1(item.control));
-        // The toolbar's picture of the same command, by its logged name.
-        a->setIcon(ToolbarIcon(item.logged));
         std::string control = item.control;
         connect(a, &QAction::triggered, this, [this, control] { ItemClick(control); });
         items_[item.control] = a;
@@ -219,7 +221,16 @@ void KFrame::FillWindowList() {
 }
 
 void KFrame::Form_Load() {
-    // The owner-drawn look of the menus comes later; plain menus meanwhile.
+    // The menus draw the toolbar's pictures beside the items the buttons run,
+    // found by the item's caption. The icons render when a menu first shows one.
+    MenuCode::MenuImageList pictures;
+    for (const ToolButton& b : ToolButtons()) {
+        if (!*b.key) continue;
+        QAction* tool = ToolAction(b.key);
+        QAction* item = *b.item ? MenuAction(b.item) : nullptr;
+        pictures.push_back({tool ? tool->icon() : QIcon(), item ? QtText::FromQt(item->text()) : std::string()});
+    }
+    MenuCode::SubclassMenus(MainWindow(), std::move(pictures));
     UpdateCommandStates();
 }
 

@@ -16,6 +16,7 @@
 #include "KFrame.h"
 #include "windows/info/NameWindows.h"
 #include "windows/lists/NameLists.h"
+#include "shell/widgets/DebugGraph.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
 #include "Options.h"
@@ -138,6 +139,7 @@ struct Program::Impl : public StartupSteps {
         DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
         NameWindows::Register();
         RegisterListWindows();
+        WidgetWindows::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
         Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });

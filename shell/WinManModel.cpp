@@ -41,6 +41,7 @@ constexpr DefaultRow kDefaults[] = {
     {"OptionEntry", {0, 0, K, K}},         {"PickRandom", {0, 0, K, K}},
     {"Similar", {0, 0, K, K}},             {"StdLists", {0, 0, K, K}},
     {"TutSelect", {0, 0, K, K}},           {"Tutor", {0, 0, K, K}},
+    {"DebugGraph", {300, 300, K, K}},
 };
 
 double ClampStart(double pos, double bound) {

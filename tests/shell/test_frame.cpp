@@ -18,6 +18,7 @@
 #include "Fakes.h"
 #include "GenMsg.h"
 #include "KFrame.h"
+#include "MenuCode.h"
 #include "OptionEntry.h"
 #include "Options.h"
 #include "RichTextPane.h"
@@ -133,6 +134,37 @@ TEST_F(ShellTest, EveryToolbarKeyRunsTheHandlerOfItsMenuItem) {
     EXPECT_TRUE(Shown("QuizOptions"));
     frame->Toolbar1_ButtonClick("Nonsense");
     EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{"*** Assert: *** Toolbar"});
+}
+
+TEST_F(ShellTest, MenusShowTheToolbarPicturesAndMarkTheOpenWindows) {
+    MakeFrame(true);
+    QMenuBar* bar = frame->MainWindow()->menuBar();
+    EXPECT_FALSE(bar->isNativeMenuBar());
+    EXPECT_TRUE(MenuCode::ItemOf(bar->actions().at(0)));  // the bar stays converted
+
+    QMenu* show = frame->Menu("ViewMenu");
+    show->popup(QPoint(0, 0));
+    const MenuCode::MenuItem* alpha = MenuCode::ItemOf(frame->MenuAction("AlphaFunc"));
+    ASSERT_TRUE(alpha);
+    const MenuCode::MenuWindow* w = MenuCode::WindowOf(show);
+    ASSERT_TRUE(alpha->iButton >= 0 && alpha->iButton < static_cast<int>(w->ilHandle.size()));
+    EXPECT_EQ(w->ilHandle[alpha->iButton].tag, "Names by &Alphabet...");
+    EXPECT_FALSE(w->ilHandle[alpha->iButton].picture.isNull());
+    show->hide();
+
+    frame->ShowForm("Alpha");
+    frame->ShowForm("SingleName");
+    QMenu* windows = frame->Menu("WindowsMenu");
+    windows->popup(QPoint(0, 0));
+    int marked = 0, checked = 0;
+    for (QAction* a : windows->actions())
+        if (const MenuCode::MenuItem* item = MenuCode::ItemOf(a); item && item->bAsCheck) {
+            ++marked;
+            checked += a->isChecked();
+        }
+    EXPECT_EQ(marked, 2);
+    EXPECT_EQ(checked, 1);
+    windows->hide();
 }
 
 // The hint after a fruitless lookup sends the user to a menu and an item by
