@@ -16,6 +16,7 @@
 #include "KFrame.h"
 #include "windows/info/NameWindows.h"
 #include "windows/lists/NameLists.h"
+#include "windows/search/MoreSearchWindows.h"
 #include "shell/widgets/DebugGraph.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
@@ -139,6 +140,7 @@ struct Program::Impl : public StartupSteps {
         DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
         NameWindows::Register();
         RegisterListWindows();
+        MoreSearchWindows::Register();
         WidgetWindows::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });

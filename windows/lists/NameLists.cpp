@@ -1,5 +1,8 @@
 #include "NameLists.h"
 
+#include "ListOp.h"
+#include "StdLists.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
@@ -482,4 +485,6 @@ void NameLists::Form_Unload(bool& cancel) {
 
 void RegisterListWindows() {
     Auto::Register("NameLists", [] { return std::make_unique<NameLists>(); });
+    Auto::Register("StdLists", [] { return std::make_unique<StdLists>(); });
+    Auto::Register("ListOp", [] { return std::make_unique<ListOp>(); });
 }
