@@ -1,5 +1,6 @@
 #include "NameLists.h"
 
+#include "Favorites.h"
 #include "ListOp.h"
 #include "StdLists.h"
 
@@ -487,4 +488,5 @@ void RegisterListWindows() {
     Auto::Register("NameLists", [] { return std::make_unique<NameLists>(); });
     Auto::Register("StdLists", [] { return std::make_unique<StdLists>(); });
     Auto::Register("ListOp", [] { return std::make_unique<ListOp>(); });
+    Auto::Register("Favorites", [] { return std::make_unique<Favorites>(); });
 }
