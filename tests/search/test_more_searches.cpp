@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "Fakes.h"
-#include "LetterMix.h"
+#include "LetterCombine.h"
 #include "RandomPick.h"
 #include "SearchFixture.h"
 
@@ -45,7 +45,7 @@ TEST_F(LetterMixTest, AnnAndTomUnderEachPairOfOptions) {
         SCOPED_TRACE(testing::Message() << c.multi << c.order);
         ResultSet rs;
         rs.InitInt();
-        LetterMix::Search({"Ann", "Tom", ""}, c.multi, c.order, rs);
+        LetterCombine::Search({"Ann", "Tom", ""}, c.multi, c.order, rs);
         std::vector<std::string> want = c.hits;
         std::sort(want.begin(), want.end());
         EXPECT_EQ(Lines(rs), want);
@@ -54,28 +54,28 @@ TEST_F(LetterMixTest, AnnAndTomUnderEachPairOfOptions) {
 
 TEST_F(LetterMixTest, ALetterOfTwoTextsComesFromTheEarlierOneAndAccentsAndCaseDoNotMatter) {
     // "o" in both texts: Tom's O is text 3's only when text 2's is used up.
-    LetterMix::Placement p = LetterMix::Place(LetterMix::MakePool({"", "mOt", "TOM"}), "Tom", false, false);
+    LetterCombine::Placement p = LetterCombine::Place(LetterCombine::MakePool({"", "mOt", "TOM"}), "Tom", false, false);
     EXPECT_TRUE(p.found);
     EXPECT_EQ(p.origins, "222");
-    p = LetterMix::Place(LetterMix::MakePool({"", "mOt", "TOM"}), "Otto", false, false);
+    p = LetterCombine::Place(LetterCombine::MakePool({"", "mOt", "TOM"}), "Otto", false, false);
     EXPECT_EQ(p.origins, "2233");
     // An accented name matches plain letters and the reverse; case is folded.
-    EXPECT_TRUE(LetterMix::Place(LetterMix::MakePool({"tone", "", ""}), "Ton\xe9", false, false).found);
-    EXPECT_TRUE(LetterMix::Place(LetterMix::MakePool({"\xc9MMA", "", ""}), "Emma", false, false).found);
-    EXPECT_FALSE(LetterMix::Place(LetterMix::MakePool({"Emma", "", ""}), "Emmma", false, false).found);
+    EXPECT_TRUE(LetterCombine::Place(LetterCombine::MakePool({"tone", "", ""}), "Ton\xe9", false, false).found);
+    EXPECT_TRUE(LetterCombine::Place(LetterCombine::MakePool({"\xc9MMA", "", ""}), "Emma", false, false).found);
+    EXPECT_FALSE(LetterCombine::Place(LetterCombine::MakePool({"Emma", "", ""}), "Emmma", false, false).found);
 }
 
 TEST_F(LetterMixTest, TitleJoinsOnlyTheTextsGiven) {
-    EXPECT_EQ(LetterMix::Title({"Anna", "", "Peter"}), " from letters of the names 'Anna'/'Peter'");
+    EXPECT_EQ(LetterCombine::Title({"Anna", "", "Peter"}), " from letters of the names 'Anna'/'Peter'");
     TextConstants::textLanguage = 0;
-    EXPECT_EQ(LetterMix::Title({"", "Tom", ""}), " aus Buchstaben der Namen 'Tom'");
+    EXPECT_EQ(LetterCombine::Title({"", "Tom", ""}), " aus Buchstaben der Namen 'Tom'");
 }
 
 // The picture of Anton from Ann + Tom + Xy at scale 0.5 (boxes 500 twips,
 // 600 apart): text 3 starts one box after text 2's last; each line runs from
 // the name box's facing edge to the source box's opposite edge.
 TEST_F(LetterMixTest, ThePictureHasItsRowsColoursAndLinesToFacingEdges) {
-    const LetterMix::Layout l = LetterMix::MakeLayout({"Ann", "Tom", "Xy"}, "Anton", false, false, 0.5);
+    const LetterCombine::Layout l = LetterCombine::MakeLayout({"Ann", "Tom", "Xy"}, "Anton", false, false, 0.5);
     EXPECT_TRUE(l.complete);
     ASSERT_EQ(l.rows[0].size(), 3u);
     ASSERT_EQ(l.rows[1].size(), 5u);
@@ -91,35 +91,35 @@ TEST_F(LetterMixTest, ThePictureHasItsRowsColoursAndLinesToFacingEdges) {
 
     // A (text 1) up to Ann's A; T (text 2) down to Tom's T; the last N from
     // Ann's second N; Ann's first N serves the name's first N.
-    const std::vector<int32_t> colours = {LetterMix::kColourText1, LetterMix::kColourText1, LetterMix::kColourText2,
-                                          LetterMix::kColourText2, LetterMix::kColourText1};
+    const std::vector<int32_t> colours = {LetterCombine::kColourText1, LetterCombine::kColourText1, LetterCombine::kColourText2,
+                                          LetterCombine::kColourText2, LetterCombine::kColourText1};
     for (size_t k = 0; k < 5; ++k) EXPECT_EQ(l.rows[1][k].colour, colours[k]) << k;
-    EXPECT_EQ(l.rows[0][2].colour, LetterMix::kColourText1);
+    EXPECT_EQ(l.rows[0][2].colour, LetterCombine::kColourText1);
     EXPECT_EQ(l.rows[2][2].colour, 0);  // Tom's M is not used
     EXPECT_EQ(l.rows[3][0].colour, 0);
     ASSERT_EQ(l.lines.size(), 5u);
-    const LetterMix::Line& up = l.lines[0];
+    const LetterCombine::Line& up = l.lines[0];
     EXPECT_DOUBLE_EQ(up.x1, 57 + 250);
     EXPECT_DOUBLE_EQ(up.y1, 1000);       // the name box's top edge
     EXPECT_DOUBLE_EQ(up.y2, 57 + 500);   // Ann's A's bottom edge
-    const LetterMix::Line& down = l.lines[2];
+    const LetterCombine::Line& down = l.lines[2];
     EXPECT_DOUBLE_EQ(down.x1, 57 + 2 * 600 + 250);
     EXPECT_DOUBLE_EQ(down.y1, 1500);     // the name box's bottom edge
     EXPECT_DOUBLE_EQ(down.x2, 57 + 250);
     EXPECT_DOUBLE_EQ(down.y2, 2000);     // Tom's T's top edge
     EXPECT_DOUBLE_EQ(l.lines[4].x2, 57 + 2 * 600 + 250);
-    EXPECT_EQ(down.colour, LetterMix::kColourText2);
+    EXPECT_EQ(down.colour, LetterCombine::kColourText2);
 }
 
 TEST_F(LetterMixTest, TextThreeAloneStartsAtTheLeftAndTheWorldFitsTheWidestRow) {
-    const LetterMix::Layout l = LetterMix::MakeLayout({"", "", "Tom"}, "Tom", false, false, 1);
+    const LetterCombine::Layout l = LetterCombine::MakeLayout({"", "", "Tom"}, "Tom", false, false, 1);
     ASSERT_EQ(l.rows[3].size(), 3u);
     EXPECT_DOUBLE_EQ(l.rows[3][0].left, 57);
-    EXPECT_EQ(l.lines[0].colour, LetterMix::kColourText3);
-    EXPECT_DOUBLE_EQ(LetterMix::WorldWidth({"Ann", "Tom", "Xy"}, "Anton"), 1000 * 6 + 200 * 5);
-    EXPECT_DOUBLE_EQ(LetterMix::WorldWidth({"Ann", "", ""}, "Anna"), 1000 * 4 + 200 * 3);
+    EXPECT_EQ(l.lines[0].colour, LetterCombine::kColourText3);
+    EXPECT_DOUBLE_EQ(LetterCombine::WorldWidth({"Ann", "Tom", "Xy"}, "Anton"), 1000 * 6 + 200 * 5);
+    EXPECT_DOUBLE_EQ(LetterCombine::WorldWidth({"Ann", "", ""}, "Anna"), 1000 * 4 + 200 * 3);
     // A name that does not fit shows the letters placed before the first miss.
-    const LetterMix::Layout part = LetterMix::MakeLayout({"Tom", "", ""}, "Toni", false, false, 1);
+    const LetterCombine::Layout part = LetterCombine::MakeLayout({"Tom", "", ""}, "Toni", false, false, 1);
     EXPECT_FALSE(part.complete);
     EXPECT_EQ(part.lines.size(), 2u);
 }

@@ -15,6 +15,8 @@
 #include "windows/lists/StdLists.h"
 #include "windows/search/MoreSearchWindows.h"
 #include "windows/search/PickRandom.h"
+#include "windows/search/LetterMix.h"
+#include <QGroupBox>
 #include "GenMsg.h"
 
 namespace {
@@ -332,6 +334,78 @@ TEST_F(PickRandomTest, ABlockedChoicePutsThePreviousOptionBack) {
     TextConstants::LoadTexts();
     EXPECT_EQ(Pick().ControlAs<OptionButton>("AllMale")->text().toStdString(),
               "aus allen " + std::to_string(DataBase::numAllMale) + " m\u00e4nnlichen Namen");
+}
+
+}  // namespace
+
+// --- letter combinations ------------------------------------------------------------
+
+namespace {
+
+class LetterMixTest : public PickRandomTest {
+protected:
+    LetterMix& Mix() {
+        WinMan::OpenForm("LetterMix");
+        return *dynamic_cast<LetterMix*>(Auto::GetForm("LetterMix"));
+    }
+    void Type(int box, const std::string& text) { Mix().ControlAs<TextBox>("Letters", box)->SetText(text); }
+};
+
+TEST_F(LetterMixTest, ACombinationListsItsNamesAndDrawsTheFirst) {
+    LetterMix& w = Mix();
+    Type(0, "Ann");
+    Type(1, "Tom");
+    w.ControlAs<CommandButton>("Search")->Press();
+    const ResultSet& names = *w.names();
+    std::vector<std::string> lines;
+    for (int32_t i = 0; i < names.numLines(); ++i) lines.push_back(names.line(i));
+    for (const char* n : {"Anton", "Manon", "Tom"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), n), lines.end()) << n;
+    EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+    EXPECT_EQ(w.ControlAs<QGroupBox>("NamesFrame")->title().toStdString(),
+              std::to_string(names.numLines()) + " names");
+    EXPECT_EQ(names.pureTitle(), " from letters of the names 'Ann'/'Tom'");
+    // The first line is drawn: its boxes in the name's row.
+    EXPECT_EQ(w.layout().rows[1].size(), names.line(0).size());
+
+    // The table goes to the list manager under its title.
+    w.AsList_Click();
+    EXPECT_EQ(Lists().current()->numLines(), names.numLines());
+    EXPECT_NE(Lists().current()->pureTitle().find("from letters of the names 'Ann'/'Tom'"), std::string::npos);
+    EXPECT_EQ(Searches::BusyDepth(), 0);
+}
+
+TEST_F(LetterMixTest, ALineClickedAfterTheTextsChangedIsDrawnWithTheTextsOfTheTable) {
+    LetterMix& w = Mix();
+    Type(0, "Ann");
+    Type(1, "Tom");
+    w.Search_Click();
+    int32_t anton = -1;
+    ASSERT_TRUE(w.names()->GetAtomIndex(A("naAnton"), anton));
+    Type(0, "Xaver");
+    Type(1, "");
+    w.names()->markLine(anton);
+    w.Names_ItemClick();
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+    EXPECT_TRUE(w.layout().complete);
+    EXPECT_EQ(w.layout().rows[0].size(), 3u);  // Ann, not Xaver
+    EXPECT_EQ(w.layout().lines.size(), 5u);
+
+    // Nothing found: the count phrase for none and an empty picture.
+    Type(0, "Qqq");
+    w.Search_Click();
+    EXPECT_EQ(w.names()->numLines(), 0);
+    EXPECT_EQ(w.ControlAs<QGroupBox>("NamesFrame")->title().toStdString(), "No name");
+    EXPECT_TRUE(w.layout().rows[1].empty());
+    // All three texts empty: the table stays as it was.
+    Type(0, "");
+    Type(1, "Tom");
+    w.Search_Click();
+    const int32_t found = w.names()->numLines();
+    Type(1, "");
+    w.Search_Click();
+    EXPECT_EQ(w.names()->numLines(), found);
+    EXPECT_EQ(w.ControlAs<TextBox>("Letters", 2)->maxLength(), 33);
 }
 
 }  // namespace

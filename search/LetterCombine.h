@@ -17,7 +17,7 @@
 
 class ResultSet;
 
-namespace LetterMix {
+namespace LetterCombine {
 
 // Each text box takes at most 33 characters, so the pool stays within the
 // 100 characters it was designed for.
@@ -87,4 +87,4 @@ constexpr double kWorldHeight = 5000;
 // edge.
 Layout MakeLayout(const Texts& texts, const std::string& name, bool multi, bool order, double s);
 
-}  // namespace LetterMix
+}  // namespace LetterCombine

@@ -1,4 +1,4 @@
-#include "LetterMix.h"
+#include "LetterCombine.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@
 
 using TextConstants::LangText;
 
-namespace LetterMix {
+namespace LetterCombine {
 
 namespace {
 
@@ -119,4 +119,4 @@ Layout MakeLayout(const Texts& texts, const std::string& name, bool multi, bool 
     return out;
 }
 
-}  // namespace LetterMix
+}  // namespace LetterCombine
