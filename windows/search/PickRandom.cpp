@@ -1,6 +1,6 @@
 #include "PickRandom.h"
 
-#include <QFocusEvent>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -179,9 +179,10 @@ bool PickRandom::PickNum_LostFocus() {
 
 bool PickRandom::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pickNum_ && event->type() == QEvent::FocusOut && !checking_ && IsLoaded()) {
-        // A message box or menu taking the focus is no leaving of the field.
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        // Only a move to another control of this window leaves the field: a
+        // message box, a menu or another window taking the focus does not.
+        QWidget* next = QApplication::focusWidget();
+        if (next && next != pickNum_ && Client() && Client()->isAncestorOf(next))
             Run([this] { PickNum_LostFocus(); });
     }
     return ChildForm::eventFilter(watched, event);
