@@ -26,7 +26,7 @@
 #include "windows/lists/NameLists.h"
 #include "windows/lists/StdLists.h"
 #include "windows/search/LetterMix.h"
-#include "windows/search/MoreSearchWindows.h"
+#include "windows/search/SearchWindows.h"
 #include "windows/search/PickRandom.h"
 
 namespace {
@@ -75,7 +75,7 @@ Setup& TheSetup() {
         WinMan::InitWinMan();
         NameWindows::Register();
         RegisterListWindows();
-        MoreSearchWindows::Register();
+        SearchWindows::Register();
         Searches::SetEnv(Searches::Env{&st.opener});
         return st;
     }();

@@ -16,7 +16,7 @@
 #include "KFrame.h"
 #include "windows/info/NameWindows.h"
 #include "windows/lists/NameLists.h"
-#include "windows/search/MoreSearchWindows.h"
+#include "windows/search/SearchWindows.h"
 #include "shell/widgets/DebugGraph.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
@@ -140,7 +140,7 @@ struct Program::Impl : public StartupSteps {
         DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
         NameWindows::Register();
         RegisterListWindows();
-        MoreSearchWindows::Register();
+        SearchWindows::Register();
         WidgetWindows::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });

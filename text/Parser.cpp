@@ -1,5 +1,7 @@
 #include "Parser.h"
 
+#include <algorithm>
+#include <cstring>
 #include <cstdio>
 
 #include "Basic.h"
@@ -288,27 +290,118 @@ void ReplaceAll(std::string& text, const std::string& search, const std::string&
     }
 }
 
+Matcher::Matcher(const std::string& pattern, int method)
+    : blind_(method == kMatchSub || method == kMatchWord),
+      word_(method == kMatchWord || method == kMatchWordCase) {
+    pattern_ = blind_ ? PlatformUpper(pattern) : pattern;
+    const std::size_t m = pattern_.size();
+    const auto cap = [](std::size_t v) { return static_cast<uint16_t>(std::min<std::size_t>(v, 65535)); };
+    shift_.fill(cap(m));
+    for (std::size_t k = 0; k + 1 < m; ++k) shift_[static_cast<unsigned char>(pattern_[k])] = cap(m - 1 - k);
+
+    // The anchor: the pattern character least frequent in ordinary text
+    // (letters by their frequency; everything else counts as rare, but a
+    // blank as common), taken where it has at most two spellings.
+    static const std::string kByFrequency = " ETAONRISHDLCUMWFGYPBVKJXQZ";
+    const CodeTable& up = PlatformUpperTable();
+    std::size_t bestRank = 0;
+    anchorCount_ = 0;
+    for (std::size_t k = 0; k < m && blind_; ++k) {
+        const auto c = static_cast<unsigned char>(pattern_[k]);
+        const std::size_t found = kByFrequency.find(static_cast<char>(c));
+        const std::size_t rank = found == std::string::npos ? kByFrequency.size() : found;
+        if (anchorCount_ != 0 && rank <= bestRank) continue;
+        std::array<unsigned char, 2> bytes{};
+        int count = 0;
+        for (int b = 0; b < 256; ++b) {
+            if (up[static_cast<std::size_t>(b)] != c) continue;
+            if (count < 2) bytes[static_cast<std::size_t>(count)] = static_cast<unsigned char>(b);
+            ++count;
+        }
+        if (count < 1 || count > 2) continue;
+        anchor_ = k;
+        anchorBytes_ = bytes;
+        anchorCount_ = count;
+        bestRank = rank;
+    }
+}
+
+std::size_t Matcher::FindFrom(std::string_view text, std::size_t from) const {
+    if (!blind_) return text.find(pattern_, from);
+    const std::size_t m = pattern_.size();
+    if (m == 0) return from <= text.size() ? from : std::string_view::npos;
+    if (text.size() < m || from > text.size() - m) return std::string_view::npos;
+    const CodeTable& up = PlatformUpperTable();
+    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* p = reinterpret_cast<const unsigned char*>(pattern_.data());
+    if (anchorCount_ > 0) {
+        // Candidates where the anchor's spellings stand, each found by
+        // memchr; the pattern is then compared around it.
+        const std::size_t n = text.size();
+        const unsigned char* end = t + n;
+        const unsigned char* next[2] = {nullptr, nullptr};
+        auto seek = [&](int v, const unsigned char* at) {
+            next[v] = at < end ? static_cast<const unsigned char*>(
+                                     std::memchr(at, anchorBytes_[static_cast<std::size_t>(v)],
+                                                 static_cast<std::size_t>(end - at)))
+                               : nullptr;
+        };
+        const unsigned char* start = t + from + anchor_;
+        for (int v = 0; v < anchorCount_; ++v) seek(v, start);
+        for (;;) {
+            int v = -1;
+            for (int w = 0; w < anchorCount_; ++w)
+                if (next[w] && (v < 0 || next[w] < next[v])) v = w;
+            if (v < 0) return std::string_view::npos;
+            const std::size_t i = static_cast<std::size_t>(next[v] - t) - anchor_;
+            if (i + m > n) return std::string_view::npos;
+            std::size_t k = 0;
+            while (k < m && up[t[i + k]] == p[k]) ++k;
+            if (k == m) return i;
+            seek(v, next[v] + 1);
+        }
+    }
+    // Horspool's search on upper-cased characters: the character under the
+    // pattern's end decides how far the pattern may move on.
+    const int lastCode = p[m - 1];
+    const std::size_t n = text.size();
+    std::size_t i = from;
+    while (i + m <= n) {
+        const int c = up[t[i + m - 1]];
+        if (c == lastCode) {
+            std::size_t k = 0;
+            while (k + 1 < m && up[t[i + k]] == p[k]) ++k;
+            if (k + 1 == m) return i;
+        }
+        i += shift_[static_cast<unsigned char>(c)];
+    }
+    return std::string_view::npos;
+}
+
+int Matcher::Find(std::string_view text) const {
+    std::size_t at = FindFrom(text, 0);
+    while (at != std::string_view::npos) {
+        if (!word_) return static_cast<int>(at);
+        // The letter test reads the text as given: upper-casing keeps every
+        // position, but would turn the letter ÿ into Ÿ, which is no letter of
+        // the tables.
+        const std::size_t after = at + pattern_.size();
+        const bool before = at > 0 && ClassOf(Code(text[at - 1])) <= kUpper;
+        const bool behind = after < text.size() && ClassOf(Code(text[after])) <= kUpper;
+        if (!before && !behind) return static_cast<int>(at);
+        at = FindFrom(text, at + 1);
+    }
+    return -1;
+}
+
 void Match(const std::string& text, const std::string& pattern, int method, bool& found, int& pos) {
     if (method < kMatchSub || method > kMatchWordCase) {
         Errors::Assert(false, "Match method");
         return;
     }
-    bool blind = method == kMatchSub || method == kMatchWord;
-    std::size_t at = blind ? PlatformUpper(text).find(PlatformUpper(pattern)) : text.find(pattern);
-    if (at == std::string::npos) {
-        found = false;
-        return;
-    }
-    found = true;
-    if (method == kMatchWord || method == kMatchWordCase) {
-        // The letter test reads the text as given: upper-casing keeps every
-        // position, but would turn the letter ÿ into Ÿ, which is no letter of
-        // the tables.
-        if (at > 0 && IsLetter(std::string(1, text[at - 1]))) found = false;
-        std::size_t after = at + pattern.size();
-        if (after < text.size() && IsLetter(std::string(1, text[after]))) found = false;
-    }
-    if (found) pos = static_cast<int>(at);
+    const int at = Matcher(pattern, method).Find(text);
+    found = at >= 0;
+    if (found) pos = at;
 }
 
 void PercentEncode(std::string& text) {

@@ -13,6 +13,7 @@
 #include "TempFolder.h"
 #include "WindowsFixture.h"
 #include "windows/lists/Favorites.h"
+#include "windows/info/SingleName.h"
 
 namespace {
 
@@ -257,6 +258,26 @@ TEST_F(FavoritesTest, AFavoriteWhoseNameIsUnknownKeepsItsLineAndComment) {
     w.table()->markLine(0);
     w.ShowInfo_Click();
     EXPECT_EQ(Names().shownAtom, A("naMaria"));
+}
+
+}  // namespace
+
+namespace {
+
+// "As Favorite" of the name window opens the favorites, which load their
+// table first, and adds the name shown.
+TEST_F(FavoritesTest, AsFavoriteOfTheNameWindowAddsTheNameShown) {
+    ResultSet stored;
+    stored.InitInt();
+    stored.AddResult("Johannes", "", A("naJohannes"));
+    ASSERT_TRUE(store.Write(Options::RegBaseKey + "Sets", "Favorites", stored.RegistryText()));
+    Auto::Register("SingleName", [] { return std::make_unique<SingleName>(); });
+    SingleName* names = OpenNameWindow();
+    ASSERT_TRUE(names->ControlAs<CommandButton>("AsFavorite")->isEnabled());
+    Lookup(names, "Clara");
+    names->ControlAs<CommandButton>("AsFavorite")->Press();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Johannes", "Clara"}));
+    EXPECT_TRUE(Fav().isModified);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "WindowsFixture.h"
 #include "windows/lists/ListOp.h"
 #include "windows/lists/StdLists.h"
-#include "windows/search/MoreSearchWindows.h"
+#include "windows/search/SearchWindows.h"
 #include "windows/search/PickRandom.h"
 #include "windows/search/LetterMix.h"
 #include <QGroupBox>
@@ -216,7 +216,7 @@ class PickRandomTest : public MoreListsTest {
 protected:
     void SetUp() override {
         MoreListsTest::SetUp();
-        MoreSearchWindows::Register();
+        SearchWindows::Register();
     }
     PickRandom& Pick() {
         WinMan::OpenForm("PickRandom");

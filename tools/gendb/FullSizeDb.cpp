@@ -69,6 +69,101 @@ std::string Prose(Lcg& r, size_t len) {
     return s;
 }
 
+// What the information windows read, beyond the origin entries: the saints
+// and topics listed by their sets, topics with member origin entries, names
+// and words, words with English and German translations and related words,
+// and the words' way back to their origin entries and foreign words (each
+// relation written both ways, as the compiler writes it).
+void AddInfoWindowLinks(Lcg& r, const std::vector<atom*>& topics, const std::vector<atom*>& words,
+                        const std::vector<atom*>& saints, const std::vector<atom*>& origins,
+                        const std::vector<atom*>& names) {
+    using namespace DataBase;
+    auto one = [](atom* a, atom* k, atom* v) {
+        Prop* p = NewProp();
+        p->InitAtom(k, v, true);
+        a->AddProp(p);
+    };
+    auto both = [&one](atom* a, atom* k, atom* v, atom* inverse) {
+        one(a, k, v);
+        one(v, inverse, a);
+    };
+    auto any = [&r](const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; };
+    for (atom* s : saints) one(seSaints, prMember, s);
+    for (atom* t : topics) one(seRealms, prMember, t);
+    // Topics grow by a skewed pick, so that some are much fuller than others.
+    auto topic = [&] {
+        const uint32_t n = static_cast<uint32_t>(topics.size());
+        return topics[std::min(r.Next(n), r.Next(n))];
+    };
+    // The property table has little room left: a share of the origin
+    // entries and their words get the way back, enough for every window to
+    // have full entries to show.
+    for (size_t i = 0; i < origins.size(); i += 5)
+        for (Prop* p : std::vector<Prop*>(origins[i]->props()))
+            if (p->proper() == prRelatedTo && p->kind() != 1) {
+                atom* w = p->atomVal();
+                one(w, prRelatedTo, origins[i]);
+                if (Prop* g = w->FirstProp(prGerman); g && g->kind() != 1) one(g->atomVal(), prTranslation, w);
+            }
+    for (size_t i = 0; i < origins.size(); i += 8) both(origins[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < names.size(); i += 200) both(names[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < words.size(); i += 4) both(words[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < words.size(); i += 8) both(words[i], prRelatedTo, any(words), prRelatedTo);
+}
+
+// A short meaning of three to five words, one of them drawn from a larger
+// stock of rarer words (so that a full-text term can be rare).
+std::string Meaning(Lcg& r) {
+    static const std::vector<std::string> common = {"gift", "of", "God", "light", "strong", "the", "bright",
+                                                    "Gabe", "Gottes", "Licht", "stark", "die", "hell"};
+    std::string s = common[r.Next(static_cast<uint32_t>(common.size()))];
+    const int n = 2 + static_cast<int>(r.Next(3));
+    for (int k = 0; k < n; ++k) s += " " + common[r.Next(static_cast<uint32_t>(common.size()))];
+    s += " " + Syllables(r, 4, 9);
+    return s;
+}
+
+
+// What the compiler writes for an origin entry: its text, the language it
+// comes from (mirrored to prLangOf by AddLangOfProps), the meaning in both
+// languages, the origin info of 200 to 1,000 characters in both languages,
+// and one to three related words, each with a German translation that is a
+// word atom of its own.
+template <class Str, class Rel>
+void AddOriginEntry(Lcg& r, atom* a, const std::string& text, const std::vector<atom*>& langs,
+                    const std::vector<atom*>& words, Str str, Rel rel) {
+    using namespace DataBase;
+    auto pickFrom = [&r](const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; };
+    str(a, prText, text);
+    rel(a, prMemberOf, seOrigins);
+    rel(a, prLang, pickFrom(langs));
+    str(a, prGerman, Meaning(r));
+    str(a, prEnglish, Meaning(r));
+    str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));
+    str(a, prOrigInfoE, Prose(r, 200 + r.Next(801)));
+    // Mostly one related word, some two or three (the property table's size
+    // is fixed, and the other atoms need their share).
+    const uint32_t roll = r.Next(10);
+    const int related = roll < 7 ? 1 : roll < 9 ? 2 : 3;
+    for (int k = 0; k < related; ++k) {
+        atom* word = pickFrom(words);
+        rel(a, prRelatedTo, word);
+        if (word->FirstProp(prGerman) == nullptr) {
+            atom* german = pickFrom(words);
+            if (german != word) rel(word, prGerman, german);
+        }
+    }
+}
+
+// Each origin entry points back at the groups whose origin it describes.
+template <class Rel>
+void LinkOriginsToGroups(const std::vector<atom*>& groups, Rel rel) {
+    using namespace DataBase;
+    for (atom* g : groups)
+        for (Prop* p : g->props())
+            if (p->proper() == prOrigin && p->kind() != 1) rel(p->atomVal(), prOriginOf, g);
+}
+
 }  // namespace
 
 const std::vector<std::string>& GeneratedNameTexts() { return nameTexts; }
@@ -84,7 +179,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
     for (const std::string& k : KindAtomNames()) plan.push_back({kKind, 0, k, ""});
     for (const char* extra : {"prShortForm", "prShortFormOf", "prArea", "prAreaOf", "seOther"})
         plan.push_back({kKind, 0, extra, ""});
-    const int counts[] = {0, 100, 10, 400, 200, 1500, 800, 1000, 100, 500, 5000};
+    const int counts[] = {0, 100, 10, 400, 200, 1500, 800, 2500, 100, 500, 5000};
     const char* prefixes[] = {"", "la", "ps", "po", "re", "wo", "sa", "or", "li", "na", "gn"};
     for (int cat = kLang; cat <= kGroup; ++cat)
         for (int i = 0; i < counts[cat]; ++i) {
@@ -165,11 +260,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
                 str(a, prBirthYear, std::to_string(200 + r.Next(1700)));
                 str(a, prProfession, Prose(r, 30));
                 break;
-            case kOrigin:
-                str(a, prText, p.text);
-                rel(a, prMemberOf, seOrigins);
-                str(a, prOrigInfo, Prose(r, 100 + r.Next(300)));
-                break;
+            case kOrigin: AddOriginEntry(r, a, p.text, byCat[kLang], byCat[kWord], str, rel); break;
             case kLink:
                 str(a, prText, "https://example.org/" + std::to_string(p.index));
                 rel(a, prMemberOf, seLinks);
@@ -201,8 +292,8 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         rel(a, prGenName, g);
         rel(g, prNameVariant, a);
         rel(a, prLang, pick(kLang));
-        if (i % 4 == 0) rel(a, prLang, pick(kLang));
-        if (i % 9 == 0) str(a, prLevel, std::to_string(1 + r.Next(9)));
+        if (i % 8 == 0) rel(a, prLang, pick(kLang));
+        if (i % 18 == 0) str(a, prLevel, std::to_string(1 + r.Next(9)));
     }
     // Hit parades: three properties in memory at load, the rest (up to 60
     // ranked names) in their on-demand blocks.
@@ -224,6 +315,8 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
             ++blockProps;
         }
     }
+    LinkOriginsToGroups(byCat[kGroup], rel);
+    AddInfoWindowLinks(r, byCat[kTopic], byCat[kWord], byCat[kSaint], byCat[kOrigin], byCat[kName]);
     DeriveAll();
     AddLangOfProps(0);
     // Top up the property table to the asked size with comments on names.

@@ -124,10 +124,7 @@ void PickRandom::Form_Load() {
 
     std::vector<OptionButton*> group;
     for (auto& o : options_) group.push_back(o);
-    GuardOptions(group, [this](OptionButton* b) {
-        for (int i = 0; i < kNumBases; ++i)
-            if (options_[static_cast<size_t>(i)] == b) Option_Click(static_cast<Base>(i));
-    });
+    GuardOptions(group, [this](int i) { Option_Click(static_cast<Base>(i)); });
     pickNum_->onChange = [this] { pickNumChecked_ = false; };
     pickNum_->installEventFilter(this);
     pick_->onClick = [this] { Pick_Click(); };
