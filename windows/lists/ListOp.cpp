@@ -30,61 +30,61 @@ ListOp::~ListOp() {
 }
 
 void ListOp::BuildControls() {
-    constexpr int kWidth = 560, kHeight = 320;
+    constexpr int kWidth = 690, kHeight = 320;
     Client()->resize(kWidth, kHeight);
     Host()->resize(kWidth + 8, kHeight + 30);
     SetCaption("Listen kombinieren");
 
     listsFrame_ = Add<QGroupBox>("ListsFrame");
     listsFrame_->setTitle("Zu kombinierende Listen");
-    listsFrame_->setGeometry(8, 6, 544, 130);
+    listsFrame_->setGeometry(8, 6, kWidth - 16, 130);
     picture1_ = Add<QWidget>("Picture1", -1, listsFrame_);
-    picture1_->setGeometry(8, 20, 528, 50);
+    picture1_->setGeometry(8, 20, kWidth - 32, 50);
     lastTwo_ = Add<OptionButton>("LastTwo", -1, picture1_);
     lastTwo_->SetCaption(Cp("die beiden letzten Listen  (der Vorgänger der aktuellen Liste plus die aktuelle Liste)"));
-    lastTwo_->setGeometry(0, 0, 528, 22);
+    lastTwo_->setGeometry(0, 0, kWidth - 32, 22);
     anyTwo_ = Add<OptionButton>("AnyTwo", -1, picture1_);
     anyTwo_->SetCaption("folgende zwei Listen, in dieser Reihenfolge:");
-    anyTwo_->setGeometry(0, 24, 528, 22);
+    anyTwo_->setGeometry(0, 24, kWidth - 32, 22);
     listALabel_ = Add<QLabel>("ListALabel", -1, listsFrame_);
     listALabel_->setText("Liste A:");
     listALabel_->setGeometry(28, 72, 60, 22);
     list1_ = Add<ComboBox>("List1", -1, listsFrame_);
-    list1_->setGeometry(90, 72, 446, 22);
+    list1_->setGeometry(90, 72, kWidth - 114, 22);
     listBLabel_ = Add<QLabel>("ListBLabel", -1, listsFrame_);
     listBLabel_->setText("Liste B:");
     listBLabel_->setGeometry(28, 98, 60, 22);
     list2_ = Add<ComboBox>("List2", -1, listsFrame_);
-    list2_->setGeometry(90, 98, 446, 22);
+    list2_->setGeometry(90, 98, kWidth - 114, 22);
 
     opFrame_ = Add<QGroupBox>("OpFrame");
     opFrame_->setTitle("Art des Kombinierens");
-    opFrame_->setGeometry(8, 142, 544, 136);
+    opFrame_->setGeometry(8, 142, kWidth - 16, 136);
     opLabel_ = Add<QLabel>("OpLabel", -1, opFrame_);
     opLabel_->setText("Die neue, kombinierte Liste soll enthalten:");
-    opLabel_->setGeometry(8, 20, 528, 20);
+    opLabel_->setGeometry(8, 20, kWidth - 32, 20);
     picture2_ = Add<QWidget>("Picture2", -1, opFrame_);
-    picture2_->setGeometry(8, 40, 528, 92);
+    picture2_->setGeometry(8, 40, kWidth - 32, 92);
     opOr_ = Add<OptionButton>("OpOr", -1, picture2_);
     opOr_->SetCaption(Cp("alle Namen beider Listen  (Listen A und B \"addiert\")"));
-    opOr_->setGeometry(0, 0, 528, 22);
+    opOr_->setGeometry(0, 0, kWidth - 32, 22);
     opAnd_ = Add<OptionButton>("OpAnd", -1, picture2_);
     opAnd_->SetCaption("nur die beiden Listen gemeinsamen Namen");
-    opAnd_->setGeometry(0, 22, 528, 22);
+    opAnd_->setGeometry(0, 22, kWidth - 32, 22);
     opSubList2_ = Add<OptionButton>("OpSubList2", -1, picture2_);
     opSubList2_->SetCaption(
         Cp("alles aus Liste A ausser den beiden Listen gemeinsamen Namen  (Liste B von Liste A \"subtrahiert\")"));
-    opSubList2_->setGeometry(0, 44, 528, 22);
+    opSubList2_->setGeometry(0, 44, kWidth - 32, 22);
     opSubList1_ = Add<OptionButton>("OpSubList1", -1, picture2_);
     opSubList1_->SetCaption("alles aus Liste B ausser den beiden Listen gemeinsamen Namen");
-    opSubList1_->setGeometry(0, 66, 528, 22);
+    opSubList1_->setGeometry(0, 66, kWidth - 32, 22);
 
     doOp_ = Add<CommandButton>("DoOp");
     doOp_->SetCaption("Kombinieren");
     doOp_->setGeometry(8, 286, 110, 26);
     doOp_->setDefault(true);
     showHelp_ = AddHelpButton();
-    showHelp_->setGeometry(472, 286, 80, 26);
+    showHelp_->setGeometry(kWidth - 88, 286, 80, 26);
     // The tutorial's marker: an empty frame it may place over a control.
     auto* mark = Add<QFrame>("MarkShape");
     mark->setFrameShape(QFrame::Box);
