@@ -478,25 +478,22 @@ int CompareFolded(std::string_view a, std::string_view b, bool accents, bool rev
     return a.size() < b.size() ? -1 : 1;
 }
 
+// A stable sort of arr[0 .. n-1] by key, compared as CompareText does; each
+// key is made once.
 template <class Key>
-void ShellSort(std::vector<atom*>& arr, int n, Key key) {
+void StableSortBy(std::vector<atom*>& arr, int n, Key key) {
     n = std::min<int>(n, static_cast<int>(arr.size()));
     if (n < 2) return;
-    int h = 0;
-    while (h <= n - 1) h = 3 * h + 1;
-    for (;;) {
-        h /= 3;
-        if (h == 0) break;
-        for (int i = h; i < n; ++i) {
-            atom* t = arr[static_cast<size_t>(i)];
-            int j = i;
-            while (j >= h && CompareText(key(arr[static_cast<size_t>(j - h)]), key(t)) > 0) {
-                arr[static_cast<size_t>(j)] = arr[static_cast<size_t>(j - h)];
-                j -= h;
-            }
-            arr[static_cast<size_t>(j)] = t;
-        }
-    }
+    struct Item {
+        std::string key;
+        atom* a;
+    };
+    std::vector<Item> items;
+    items.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) items.push_back({std::string(key(arr[static_cast<size_t>(i)])), arr[static_cast<size_t>(i)]});
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item& x, const Item& y) { return CompareText(x.key, y.key) < 0; });
+    for (int i = 0; i < n; ++i) arr[static_cast<size_t>(i)] = items[static_cast<size_t>(i)].a;
 }
 
 }  // namespace
@@ -512,11 +509,11 @@ int CompareTextReversed(std::string_view a, std::string_view b) {
 }
 
 void SortAtomsByText(std::vector<atom*>& arr, int n) {
-    ShellSort(arr, n, [](const atom* a) { return a->Text(); });
+    StableSortBy(arr, n, [](const atom* a) { return a->Text(); });
 }
 
 void SortAtomsBySortKey(std::vector<atom*>& arr, int n) {
-    ShellSort(arr, n, [](const atom* a) -> const std::string& { return a->sortKey; });
+    StableSortBy(arr, n, [](const atom* a) -> const std::string& { return a->sortKey; });
 }
 
 void SplitAt(const std::string& sep, const std::string& s, std::string& left, std::string& right) {

@@ -143,7 +143,8 @@ void CollectLangFamily(atom* lang);
 void CollectSubLangs(atom* lang);
 
 // --- sorting and strings -----------------------------------------------------------------
-// Shell sorts of arr[0 .. n-1] by Text or by sortKey, compared without case.
+// Stable sorts of arr[0 .. n-1] by Text or by sortKey, compared as
+// CompareText does: atoms with equal keys keep their order.
 void SortAtomsByText(std::vector<atom*>& arr, int n);
 void SortAtomsBySortKey(std::vector<atom*>& arr, int n);
 // Splits s at sep (without case): left before it, right after the one

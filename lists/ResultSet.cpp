@@ -2,12 +2,15 @@
 
 #include "Searches.h"
 
+#include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "Basic.h"
 #include "Errors.h"
 #include "FlexString.h"
 #include "ListBusy.h"
+#include "Parser.h"
 #include "Services.h"
 #include "TextCompare.h"
 #include "TextConstants.h"
@@ -385,43 +388,92 @@ namespace {
 bool IsKnownOrder(int order) { return (order >= 1 && order <= 6) || order == 99; }
 }  // namespace
 
+namespace {
+
+// The first pass of TextCompare::Compare as bytes: each character without
+// its accent and case, so that comparing two keys bytewise (a prefix first)
+// orders as that pass does. Equal keys leave the accents to the full compare.
+void AppendFolded(std::string& key, std::string_view text, bool reversed) {
+    const Parser::CodeTable& f = Parser::PlatformUpperTable();
+    const Parser::CodeTable& base = Parser::BaseTable();
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(reversed ? text[n - 1 - i] : text[i]);
+        key.push_back(static_cast<char>(f[base[c]]));
+    }
+}
+
+std::string FoldedKey(std::string_view text) {
+    std::string key;
+    key.reserve(text.size());
+    AppendFolded(key, text, false);
+    return key;
+}
+
+// Order 3: the last character (without, then with its accent), then the
+// text read backwards.
+std::string LastLetterKey(std::string_view text) {
+    std::string key;
+    if (text.empty()) return key;
+    const auto last = static_cast<unsigned char>(text.back());
+    key.reserve(text.size() + 2);
+    key.push_back(static_cast<char>(Parser::PlatformUpperTable()[Parser::BaseTable()[last]]));
+    key.push_back(static_cast<char>(Parser::PlatformUpperTable()[last]));
+    AppendFolded(key, text, true);
+    return key;
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+}  // namespace
+
 void ResultSet::Sort(int order) {
     if (order == sortOrder_) return;
     if (IsKnownOrder(order)) {
-        const int32_t n = numLines();
-        // Order 99 compares the atoms' texts: make each once, not at every
-        // comparison. The lines travel with their keys, so the moves are
-        // those of the plain sort.
-        std::vector<std::string> keys;
+        const auto n = static_cast<size_t>(numLines());
+        // Each line's key is made once; lines with equal keys are told apart
+        // by the full comparison, and lines equal under it keep their list
+        // order (a stable sort). No window events run while sorting: a click
+        // must never meet a half-sorted list.
+        std::vector<std::string> texts;  // order 99: the atoms' texts
+        std::vector<std::string> keys(order == 6 ? 0 : n);
         if (order == 99) {
-            keys.reserve(static_cast<size_t>(n));
-            for (int32_t i = 0; i < n; ++i) keys.push_back(ListAtoms::Text(lines_[i].a));
+            texts.reserve(n);
+            for (size_t i = 0; i < n; ++i) texts.push_back(ListAtoms::Text(lines_[i].a));
         }
-        const bool keyed = !keys.empty();
-        auto greater = [&](int32_t j, const Line& taken, const std::string& takenKey) {
-            return keyed ? TextCompare::Compare(keys[j], takenKey) > 0 : LineGreater(lines_[j], taken, order);
-        };
-        // Shell sort with the gaps ..., 121, 40, 13, 4, 1: h starts at the
-        // first member of 1, 4, 13, ... above numLines - 1. No window events
-        // run while sorting: a click must never meet a half-sorted list.
-        int32_t h = 0;
-        while (h <= n - 1) h = 3 * h + 1;
-        for (;;) {
-            h /= 3;
-            if (h == 0) break;
-            for (int32_t i = h; i < n; ++i) {
-                Line taken = std::move(lines_[i]);
-                std::string takenKey = keyed ? std::move(keys[i]) : std::string();
-                int32_t j = i;
-                while (j >= h && greater(j - h, taken, takenKey)) {
-                    lines_[j] = std::move(lines_[j - h]);
-                    if (keyed) keys[j] = std::move(keys[j - h]);
-                    j -= h;
-                }
-                lines_[j] = std::move(taken);
-                if (keyed) keys[j] = std::move(takenKey);
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const std::string_view t = order == 99 ? std::string_view(texts[i]) : std::string_view(lines_[i].text);
+            keys[i] = order == 3 ? LastLetterKey(t) : FoldedKey(t);
+        }
+        std::vector<int32_t> kinds;
+        if (order == 5) {
+            kinds.reserve(n);
+            for (size_t i = 0; i < n; ++i) kinds.push_back(ListAtoms::Kind(lines_[i].a));
+        }
+        // > 0 when line i belongs after line j.
+        auto compare = [&](int32_t i, int32_t j) {
+            const Line& x = lines_[static_cast<size_t>(i)];
+            const Line& y = lines_[static_cast<size_t>(j)];
+            if (order == 6) return TextCompare::CompareBinary(x.reason, y.reason);
+            if (order == 4 && x.text.size() != y.text.size()) return x.text.size() > y.text.size() ? 1 : -1;
+            if (order == 5 && kinds[static_cast<size_t>(i)] != kinds[static_cast<size_t>(j)])
+                return kinds[static_cast<size_t>(i)] > kinds[static_cast<size_t>(j)] ? 1 : -1;
+            int c = Sign(keys[static_cast<size_t>(i)].compare(keys[static_cast<size_t>(j)]));
+            if (c == 0) {
+                if (order == 99)
+                    c = TextCompare::Compare(texts[static_cast<size_t>(i)], texts[static_cast<size_t>(j)]);
+                else
+                    return LineGreater(x, y, order) ? 1 : LineGreater(y, x, order) ? -1 : 0;
             }
-        }
+            return order == 2 ? -c : c;
+        };
+        std::vector<int32_t> index(n);
+        for (size_t i = 0; i < n; ++i) index[i] = static_cast<int32_t>(i);
+        std::stable_sort(index.begin(), index.end(), [&](int32_t i, int32_t j) { return compare(i, j) < 0; });
+        std::vector<Line> sorted;
+        sorted.reserve(n);
+        for (int32_t i : index) sorted.push_back(std::move(lines_[static_cast<size_t>(i)]));
+        lines_ = std::move(sorted);
     }
     sortOrder_ = order;
 }
