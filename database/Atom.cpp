@@ -21,9 +21,9 @@ void Prop::setKind(int16_t k) {
     kind_ = k;
 }
 
-void Prop::setStrVal(const std::string& s) {
+void Prop::setStrVal(std::string_view s) {
     Assert(kind_ == 1 || kind_ == 2, "prop strVal");
-    strVal_ = s;
+    strVal_ = DataBase::Arena::Keep(s);
 }
 
 atom* Prop::atomVal() const { return atomVal_ ? atomVal_ : DataBase::nothingAtom; }
@@ -47,22 +47,22 @@ void Prop::InitAtom(atom* proper, atom* atomVal, bool reg) {
     atomVal_ = atomVal;
 }
 
-void Prop::InitStr(atom* proper, const std::string& strVal, bool reg) {
+void Prop::InitStr(atom* proper, std::string_view strVal, bool reg) {
     Register(reg);
     kind_ = 1;
     proper_ = proper;
-    strVal_ = strVal;
+    strVal_ = DataBase::Arena::Keep(strVal);
 }
 
-void Prop::InitAtomAndStr(atom* proper, atom* atomVal, const std::string& strVal, bool reg) {
+void Prop::InitAtomAndStr(atom* proper, atom* atomVal, std::string_view strVal, bool reg) {
     Register(reg);
     kind_ = 2;
     proper_ = proper;
     atomVal_ = atomVal;
-    strVal_ = strVal;
+    strVal_ = DataBase::Arena::Keep(strVal);
 }
 
-bool Prop::Same(const atom* proper, const atom* atomVal, const std::string& strVal) const {
+bool Prop::Same(const atom* proper, const atom* atomVal, std::string_view strVal) const {
     if (proper_ != proper) return false;
     switch (kind_) {
         case 0: return atomVal_ == atomVal;
@@ -75,7 +75,7 @@ bool Prop::Same(const atom* proper, const atom* atomVal, const std::string& strV
 // atom
 // ============================================================================
 
-void atom::Init(const std::string& name, int32_t id) {
+void atom::Init(DbText name, int32_t id) {
     name_ = name;
     id_ = id;
     textIdx_ = kNone;
@@ -88,8 +88,8 @@ void atom::Init(const std::string& name, int32_t id) {
     reason.clear();
     level_ = 0;
     cursor_ = 0;
-    soundex_.clear();
-    upper_.clear();
+    soundex_ = DbText();
+    upper_ = DbText();
     Mark = 0;
     markIndex = 0;
 }
@@ -98,12 +98,12 @@ std::string atom::Text() const {
     // The index may point past the properties in memory: a hit-parade atom
     // before its on-demand load, or an atom re-read from a text file. Such an
     // index counts as none.
-    if (textIdx_ >= 0 && textIdx_ < NumProp()) return props_[textIdx_]->strVal();
+    if (textIdx_ >= 0 && textIdx_ < NumProp()) return std::string(props_[textIdx_]->strVal());
     return "(" + name_ + ")";
 }
 
 std::string atom::Descr() const {
-    if (descrIdx_ >= 0 && descrIdx_ < NumProp()) return props_[descrIdx_]->strVal();
+    if (descrIdx_ >= 0 && descrIdx_ < NumProp()) return std::string(props_[descrIdx_]->strVal());
     return "(" + Text() + ")";
 }
 
@@ -250,19 +250,25 @@ void atom::SetTextAndDescr() {
     if (i >= 0) descrIdx_ = ToIdx(i);
 
     std::string text = Text();
-    soundex_ = Parser::MakeSoundKey(text);
-    upper_ = Parser::MakeUpperKey(text);
-    if (text.find(' ') == std::string::npos) return;
-    std::string article;
-    std::string first4 = upper_.substr(0, 4);
-    if (first4 == "DIE " || first4 == "DER " || first4 == "DAS " || first4 == "THE ")
-        article = first4;
-    else if (upper_.compare(0, 3, "TO ") == 0)
-        article = "TO ";
-    if (article.empty()) return;
-    upper_.erase(0, std::min(article.size(), upper_.size()));
-    size_t blank = soundex_.find(' ');
-    if (blank != std::string::npos) soundex_.erase(0, blank + 1);
+    std::string soundex = Parser::MakeSoundKey(text);
+    std::string upper = Parser::MakeUpperKey(text);
+    if (text.find(' ') != std::string::npos) {
+        std::string article;
+        std::string first4 = upper.substr(0, 4);
+        if (first4 == "DIE " || first4 == "DER " || first4 == "DAS " || first4 == "THE ")
+            article = first4;
+        else if (upper.compare(0, 3, "TO ") == 0)
+            article = "TO ";
+        if (!article.empty()) {
+            upper.erase(0, std::min(article.size(), upper.size()));
+            size_t blank = soundex.find(' ');
+            if (blank != std::string::npos) soundex.erase(0, blank + 1);
+        }
+    }
+    // A derivation run again (a merge, a language switch) keeps the texts
+    // already kept when they did not change.
+    if (soundex != soundex_) soundex_ = DataBase::Arena::Keep(soundex);
+    if (upper != upper_) upper_ = DataBase::Arena::Keep(upper);
 }
 
 void atom::Complete() {

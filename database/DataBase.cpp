@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 #include "Basic.h"
@@ -22,7 +23,7 @@ std::vector<atom*> atomTab;
 int32_t numAtoms = 0;
 std::vector<Prop*> propTab;
 int32_t numProps = 0;
-std::vector<std::string> stringTab;
+std::vector<DbText> stringTab;
 std::vector<int32_t> idTab;
 int32_t numStrings = 0;
 int32_t nextId = 0;
@@ -52,20 +53,29 @@ template <class T, size_t kBlock>
 class Blocks {
 public:
     T* New(T* (*make)(size_t)) {
-        if (used_ == kBlock || blocks_.empty()) {
-            blocks_.emplace_back(make(kBlock));
-            used_ = 0;
-        }
+        if (used_ == size_ || blocks_.empty()) Open(make, kBlock);
         return &blocks_.back()[used_++];
+    }
+    // The next n records side by side: a block of their size when the one
+    // in use has no room for them (a file's atoms or properties, counted
+    // before they are read).
+    void Reserve(size_t n, T* (*make)(size_t)) {
+        if (blocks_.empty() || size_ - used_ < n) Open(make, std::max(n, kBlock));
     }
     void Clear() {
         blocks_.clear();
-        used_ = 0;
+        used_ = size_ = 0;
     }
 
 private:
+    void Open(T* (*make)(size_t), size_t n) {
+        blocks_.emplace_back(make(n));
+        used_ = 0;
+        size_ = n;
+    }
     std::vector<std::unique_ptr<T[]>> blocks_;
     size_t used_ = 0;
+    size_t size_ = 0;
 };
 
 Blocks<atom, 1024>& AtomArena() {
@@ -75,6 +85,48 @@ Blocks<atom, 1024>& AtomArena() {
 
 Blocks<Prop, 4096>& PropArena() {
     static Blocks<Prop, 4096> arena;
+    return arena;
+}
+
+// The texts of the database: copies in chunks that never move, and the
+// buffers of loaded files that texts view in place.
+class TextArena {
+public:
+    DbText Keep(std::string_view s) {
+        if (s.empty()) return {};
+        if (s.size() > kChunk / 4) {
+            // A long text gets a chunk of its own; the current one stays open.
+            auto& big = chunks_.emplace_back(new char[s.size()]);
+            std::memcpy(big.get(), s.data(), s.size());
+            return DbText(std::string_view(big.get(), s.size()));
+        }
+        if (left_ < s.size()) {
+            current_ = chunks_.emplace_back(new char[kChunk]).get();
+            left_ = kChunk;
+        }
+        char* at = current_ + (kChunk - left_);
+        std::memcpy(at, s.data(), s.size());
+        left_ -= s.size();
+        return DbText(std::string_view(at, s.size()));
+    }
+    void KeepBuffer(std::unique_ptr<unsigned char[]> bytes) { buffers_.push_back(std::move(bytes)); }
+    void Clear() {
+        chunks_.clear();
+        buffers_.clear();
+        current_ = nullptr;
+        left_ = 0;
+    }
+
+private:
+    static constexpr size_t kChunk = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::vector<std::unique_ptr<unsigned char[]>> buffers_;
+    char* current_ = nullptr;
+    size_t left_ = 0;
+};
+
+TextArena& Texts() {
+    static TextArena arena;
     return arena;
 }
 
@@ -101,19 +153,30 @@ const std::vector<std::string>& KindAtomNames() {
 // Arenas and registration
 // ============================================================================
 
-atom* Arena::NewAtom(const std::string& name, int32_t id) {
+atom* Arena::NewAtom(std::string_view name, int32_t id) { return NewAtomKept(Keep(name), id); }
+
+atom* Arena::NewAtomKept(DbText name, int32_t id) {
     atom* a = AtomArena().New([](size_t n) { return new atom[n]; });
     a->Init(name, id);
     return a;
 }
 
+DbText Arena::Keep(std::string_view s) { return Texts().Keep(s); }
+
+void Arena::KeepBuffer(std::unique_ptr<unsigned char[]> bytes) { Texts().KeepBuffer(std::move(bytes)); }
+
 Prop* Arena::NewProp() {
     return PropArena().New([](size_t n) { return new Prop[n]; });
 }
 
+void Arena::ReserveAtoms(size_t n) { AtomArena().Reserve(n, [](size_t k) { return new atom[k]; }); }
+
+void Arena::ReserveProps(size_t n) { PropArena().Reserve(n, [](size_t k) { return new Prop[k]; }); }
+
 void Arena::Clear() {
     AtomArena().Clear();
     PropArena().Clear();
+    Texts().Clear();
 }
 
 void StoreAtom(atom* a) {
@@ -182,7 +245,7 @@ inline unsigned char Fold(unsigned char c) {
 
 unsigned char FoldName(unsigned char c) { return Fold(c); }
 
-int CompareNames(const std::string& a, const std::string& b) {
+int CompareNames(std::string_view a, std::string_view b) {
     const Parser::CodeTable& f = Parser::PlatformUpperTable();
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
@@ -195,7 +258,7 @@ int CompareNames(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool FindString(const std::string& name, int32_t& pos) {
+bool FindString(std::string_view name, int32_t& pos) {
     // Binary search for the first entry not less than name: pos is the
     // name's index when found, else the index where it belongs.
     int32_t lo = 0, hi = numStrings;
@@ -210,30 +273,33 @@ bool FindString(const std::string& name, int32_t& pos) {
     return lo < numStrings && CompareNames(stringTab[static_cast<size_t>(lo)], name) == 0;
 }
 
-int32_t AddString(const std::string& name, bool& found) {
+int32_t AddString(std::string_view name, bool& found) {
     int32_t pos = 0;
     found = FindString(name, pos);
     if (found) return idTab[static_cast<size_t>(pos)];
     if (nextId >= kAtomIdLimit) return -1;
     int32_t id = nextId;
-    stringTab.insert(stringTab.begin() + pos, name);
+    stringTab.insert(stringTab.begin() + pos, Arena::Keep(name));
     idTab.insert(idTab.begin() + pos, id);
     ++nextId;
     numStrings = static_cast<int32_t>(stringTab.size());
     return id;
 }
 
-atom* CreateAtom(const std::string& name) {
+atom* CreateAtom(std::string_view name) {
     // "nothing" names the no-atom; it is never made a real atom.
     if (Basic::EqualsNoCaseAscii(name, "nothing")) return nothingAtom;
     bool found = false;
     int32_t id = AddString(name, found);
     if (found) return AtomById(id);  // never a second atom for one name
     if (id < 0) {
-        Assert(false, "CreateAtom table full " + name);
+        Assert(false, "CreateAtom table full " + std::string(name));
         return nothingAtom;
     }
-    atom* a = Arena::NewAtom(name, id);
+    // The name is kept once, for the name table and the atom alike.
+    int32_t pos = 0;
+    FindString(name, pos);
+    atom* a = Arena::NewAtomKept(stringTab[static_cast<size_t>(pos)], id);
     StoreAtom(a);
     return a;
 }
@@ -243,7 +309,7 @@ atom* AtomById(long long id) {
     return atomTab[static_cast<size_t>(id)];
 }
 
-atom* GetAtom(const std::string& name) {
+atom* GetAtom(std::string_view name) {
     int32_t pos = 0;
     if (FindString(name, pos)) return AtomById(idTab[static_cast<size_t>(pos)]);
     if (createOnLookup && !name.empty()) return CreateAtom(name);
@@ -258,7 +324,7 @@ void DeleteAtom(atom* a) {
     // earlier (and perhaps created anew) removes nothing.
     if (!found || a == nothingAtom || idTab[static_cast<size_t>(pos)] != a->id() ||
         AtomById(a->id()) != a) {
-        Assert(false, "DeleteAtom " + a->name());
+        Assert(false, "DeleteAtom " + std::string(a->name()));
         return;
     }
     for (Prop* p : propTab) {
@@ -274,7 +340,7 @@ void DeleteAtom(atom* a) {
 // Properties
 // ============================================================================
 
-Prop* FindOrCreateProp(atom* proper, atom* atomVal, const std::string& strVal, bool reg) {
+Prop* FindOrCreateProp(atom* proper, atom* atomVal, std::string_view strVal, bool reg) {
     if (reg) {
         int32_t stop = std::max<int32_t>(0, numProps - 100);
         for (int32_t i = numProps - 1; i >= stop; --i) {

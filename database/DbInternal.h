@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "Atom.h"
 
@@ -12,31 +14,50 @@ namespace DataBase {
 // The arenas: the only places atoms and properties are created.
 class Arena {
 public:
-    static atom* NewAtom(const std::string& name, int32_t id);
+    // A new atom; its name is kept (copied into the string arena).
+    static atom* NewAtom(std::string_view name, int32_t id);
+    // A new atom whose name the database keeps already (a view of the
+    // loaded file's buffer).
+    static atom* NewAtomKept(DbText name, int32_t id);
     static Prop* NewProp();
+    // Room for n more atoms (properties) side by side, made at once.
+    static void ReserveAtoms(size_t n);
+    static void ReserveProps(size_t n);
+    // A copy of s in the string arena, kept until Clear.
+    static DbText Keep(std::string_view s);
+    // Keeps a loaded file's bytes until Clear: texts may view them.
+    static void KeepBuffer(std::unique_ptr<unsigned char[]> bytes);
     static void Clear();
     static void SetPropId(Prop* p, int32_t id) { p->id_ = id; }
     // What a deleted atom leaves in a property that pointed at it.
     static void MakeEmptyString(Prop* p) {
         p->kind_ = 1;
         p->atomVal_ = nullptr;
-        p->strVal_.clear();
+        p->strVal_ = DbText();
     }
 };
 
 // What the binary reader and writer reach inside the records.
 class BinAccess {
 public:
+    // soundex and upper are kept by the database already.
     static void SetDerived(atom& a, int16_t kind, int16_t numVariants, int16_t textIdx,
-                           int16_t descrIdx, int16_t level, std::string soundex,
-                           std::string upper) {
+                           int16_t descrIdx, int16_t level, DbText soundex, DbText upper) {
         a.kind_ = kind;
         a.numVariants = numVariants;
         a.textIdx_ = textIdx;
         a.descrIdx_ = descrIdx;
         a.level_ = level;
-        a.soundex_ = std::move(soundex);
-        a.upper_ = std::move(upper);
+        a.soundex_ = soundex;
+        a.upper_ = upper;
+    }
+    // A property read from the file; str is kept by the database already.
+    static void InitKept(Prop& p, int16_t kind, atom* proper, atom* atomVal, DbText str, bool reg) {
+        p.Register(reg);
+        p.kind_ = kind;
+        p.proper_ = proper;
+        p.atomVal_ = kind == 1 ? nullptr : atomVal;
+        p.strVal_ = kind == 0 ? DbText() : str;
     }
     static void AppendProps(atom& a, const std::vector<Prop*>& ps) {
         a.props_.insert(a.props_.end(), ps.begin(), ps.end());

@@ -54,7 +54,7 @@ TEST(NameTable, FindStringAgreesWithLowerBoundOverCaseVariantsAndUnknownNames) {
         if (!known) reference.insert(it, name);
         EXPECT_EQ(a, GetAtom(Basic::UpperAscii(name))) << name;
     }
-    EXPECT_EQ(stringTab, reference);
+    EXPECT_EQ(std::vector<std::string>(stringTab.begin(), stringTab.end()), reference);
     for (int i = 0; i < 2000; ++i) {
         std::string q = randomName();
         int32_t pos = -1;
