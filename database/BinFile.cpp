@@ -491,7 +491,6 @@ DbStatus LoadOnDemandStatus(atom& a) {
     if (pos == -1) return st;
     FileOp::InputFile f;
     if (int err = f.Open(FileOp::Native(dbFileName))) {
-        Assert(false, "LoadOnDemand open");
         st.ok = false;
         st.openFailed = true;
         st.error = err;
@@ -802,8 +801,9 @@ DbStatus WriteBinFile(const std::string& fileName, const BinHeader& header) {
 
 bool atom::LoadOnDemand() {
     DataBase::DbStatus st = DataBase::LoadOnDemandStatus(*this);
-    // The two assertions have spoken already; a malformed block or a failed
-    // read is the caller's message.
-    if (!st.ok && st.error != 0 && !st.openFailed) DataBase::ReportFileError(st);
+    // A missing file position has raised its assertion already; a file that
+    // cannot be opened (moved or locked since the start), a failed read and a
+    // malformed block are the caller's message, naming the file.
+    if (!st.ok && st.error != 0) DataBase::ReportFileError(st);
     return st.ok;
 }
