@@ -11,11 +11,15 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 class QuitAfterFirstFrame : public QObject {
 public:
+    // ready: whether a paint now counts (the program's database loaded).
+    explicit QuitAfterFirstFrame(std::function<bool()> ready = {}) : ready_(std::move(ready)) {}
+
     bool eventFilter(QObject* obj, QEvent* ev) override {
-        if (ev->type() == QEvent::Paint && !armed_) {
+        if (ev->type() == QEvent::Paint && !armed_ && (!ready_ || ready_())) {
             auto* w = qobject_cast<QWidget*>(obj);
             if (w && qobject_cast<QMainWindow*>(w->window())) {
                 armed_ = true;
@@ -30,5 +34,6 @@ public:
     }
 
 private:
+    std::function<bool()> ready_;
     bool armed_ = false;
 };
