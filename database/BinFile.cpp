@@ -364,7 +364,8 @@ private:
         if (numStrings > 0 && !(seen_[1] && seen_[2])) Fail("names without *idTab or *atoms");
         for (int32_t i = 0; i < numStrings; ++i) {
             const atom* a = atomTab[static_cast<size_t>(idTab[static_cast<size_t>(i)])];
-            if (CompareNames(a->name(), stringTab[static_cast<size_t>(i)]) != 0)
+            const DbText& listed = stringTab[static_cast<size_t>(i)];
+            if (a->name() != listed && CompareNames(a->name(), listed) != 0)
                 Fail("*idTab does not match the names at " + stringTab[static_cast<size_t>(i)]);
         }
         // Every on-demand block must be readable later, from the position
