@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 #include "DataBase.h"
 #include "DbInternal.h"
@@ -72,6 +73,30 @@ bool Prop::Same(const atom* proper, const atom* atomVal, std::string_view strVal
 }
 
 // ============================================================================
+// PropList
+// ============================================================================
+
+Prop* PropList::at(size_t i) const {
+    if (i >= size_) throw std::out_of_range("PropList::at");
+    return data_[i];
+}
+
+void PropList::Reserve(size_t n) {
+    if (n <= cap_) return;
+    Prop** more = DataBase::Arena::PropSlots(n);
+    if (size_ > 0) std::copy(data_, data_ + size_, more);
+    data_ = more;
+    cap_ = static_cast<uint32_t>(n);
+}
+
+void PropList::PushBack(Prop* p) {
+    // Doubling: a set that gains thousands of members one by one moves its
+    // list a few times only.
+    if (size_ == cap_) Reserve(std::max<size_t>(8, static_cast<size_t>(cap_) * 2));
+    data_[size_++] = p;
+}
+
+// ============================================================================
 // atom
 // ============================================================================
 
@@ -80,7 +105,7 @@ void atom::Init(DbText name, int32_t id) {
     id_ = id;
     textIdx_ = kNone;
     descrIdx_ = kNone;
-    props_.clear();
+    props_ = PropList();
     propAlloc_ = 0;
     kind_ = kNone;
     numVariants = kNone;
@@ -143,11 +168,8 @@ void atom::AddProp(Prop* p) {
         Assert(false, "AddProp nothing");
         return;
     }
-    if (NumProp() == propAlloc_) {
-        propAlloc_ += 7;
-        props_.reserve(static_cast<size_t>(propAlloc_));
-    }
-    props_.push_back(p);
+    if (NumProp() == propAlloc_) propAlloc_ += 7;
+    props_.PushBack(p);
 }
 
 void atom::SetPropAlloc(int n) {
@@ -158,7 +180,7 @@ void atom::SetPropAlloc(int n) {
         return;
     }
     propAlloc_ = n;
-    props_.reserve(static_cast<size_t>(n));
+    props_.Reserve(static_cast<size_t>(n));
 }
 
 Prop* atom::GetProp(int i) const {
@@ -169,7 +191,7 @@ Prop* atom::GetProp(int i) const {
     return props_[static_cast<size_t>(i)];
 }
 
-void atom::DelAllProp() { props_.clear(); }
+void atom::DelAllProp() { props_.size_ = 0; }
 
 bool atom::HasProp(const atom* kindAtom, const atom* value) const {
     for (const Prop* p : props_)
@@ -194,7 +216,7 @@ int atom::CountProps(const atom* kindAtom) const {
 
 void atom::CopyAllProp(const atom& other) {
     // A snapshot, so that copying an atom onto itself cannot run forever.
-    std::vector<Prop*> theirs = other.props_;
+    std::vector<Prop*> theirs(other.props_.begin(), other.props_.end());
     for (Prop* p : theirs) {
         atom* k = p->proper();
         if (k && k->FirstProp(DataBase::prNotInherited)) continue;
@@ -225,7 +247,7 @@ bool atom::GetNextProp(const atom* kindAtom, Prop*& p) {
 
 namespace {
 
-int IndexOfFirst(const std::vector<Prop*>& props, const atom* kindAtom) {
+int IndexOfFirst(const PropList& props, const atom* kindAtom) {
     if (!kindAtom) return -1;
     for (size_t i = 0; i < props.size(); ++i)
         if (props[i]->proper() == kindAtom) return static_cast<int>(i);

@@ -71,6 +71,39 @@ private:
     atom* atomVal_ = nullptr;
 };
 
+// An atom's property list: pointers in storage the database owns, read like
+// a const std::vector<Prop*> (and copied into one where one is wanted). A
+// property added may move the list (never the properties): do not hold its
+// iterators across AddProp.
+class PropList {
+public:
+    using value_type = Prop*;
+    using size_type = size_t;
+    using const_iterator = Prop* const*;
+    using iterator = const_iterator;
+
+    const_iterator begin() const { return data_; }
+    const_iterator end() const { return data_ + size_; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Prop* operator[](size_t i) const { return data_[i]; }
+    Prop* at(size_t i) const;
+    Prop* front() const { return data_[0]; }
+    Prop* back() const { return data_[size_ - 1]; }
+    Prop* const* data() const { return data_; }
+    operator std::vector<Prop*>() const { return std::vector<Prop*>(begin(), end()); }
+
+private:
+    friend class atom;
+    friend class DataBase::BinAccess;
+    // Room for at least n pointers (the list moves when it needs more).
+    void Reserve(size_t n);
+    void PushBack(Prop* p);
+    Prop** data_ = nullptr;
+    uint32_t size_ = 0;
+    uint32_t cap_ = 0;
+};
+
 class atom {
 public:
     // --- identity and cached derivations (read only) -------------------------
@@ -118,7 +151,7 @@ public:
     bool isOptionsLang() const;
 
     // --- properties -------------------------------------------------------------
-    const std::vector<Prop*>& props() const { return props_; }
+    const PropList& props() const { return props_; }
     void AddProp(Prop* p);
     void SetPropAlloc(int n);
     // props(i); an index not below NumProp raises "MaxProp" and gives null.
@@ -166,7 +199,7 @@ private:
 
     DbText name_;
     int32_t id_ = 0;
-    std::vector<Prop*> props_;
+    PropList props_;
     int propAlloc_ = 0;
     int16_t textIdx_ = Basic::kNone;
     int16_t descrIdx_ = Basic::kNone;

@@ -130,6 +130,38 @@ TextArena& Texts() {
     return arena;
 }
 
+// The property lists' pointers, side by side in chunks that never move; a
+// list that grows takes new slots and leaves its old ones until Clear.
+class SlotArena {
+public:
+    Prop** Take(size_t n) {
+        if (n > kChunk / 4) return chunks_.emplace_back(new Prop*[n]).get();
+        if (left_ < n) {
+            current_ = chunks_.emplace_back(new Prop*[kChunk]).get();
+            left_ = kChunk;
+        }
+        Prop** at = current_ + (kChunk - left_);
+        left_ -= n;
+        return at;
+    }
+    void Clear() {
+        chunks_.clear();
+        current_ = nullptr;
+        left_ = 0;
+    }
+
+private:
+    static constexpr size_t kChunk = 16 * 1024;
+    std::vector<std::unique_ptr<Prop*[]>> chunks_;
+    Prop** current_ = nullptr;
+    size_t left_ = 0;
+};
+
+SlotArena& Slots() {
+    static SlotArena arena;
+    return arena;
+}
+
 // The addresses of the kind-atom variables, in lookup order.
 std::vector<atom**>& KindAtomSlots() {
 #define DATABASE_KIND_SLOT(n) &n,
@@ -163,6 +195,8 @@ atom* Arena::NewAtomKept(DbText name, int32_t id) {
 
 DbText Arena::Keep(std::string_view s) { return Texts().Keep(s); }
 
+Prop** Arena::PropSlots(size_t n) { return Slots().Take(n); }
+
 void Arena::KeepBuffer(std::unique_ptr<unsigned char[]> bytes) { Texts().KeepBuffer(std::move(bytes)); }
 
 Prop* Arena::NewProp() {
@@ -177,6 +211,7 @@ void Arena::Clear() {
     AtomArena().Clear();
     PropArena().Clear();
     Texts().Clear();
+    Slots().Clear();
 }
 
 void StoreAtom(atom* a) {

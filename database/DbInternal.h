@@ -23,6 +23,8 @@ public:
     // Room for n more atoms (properties) side by side, made at once.
     static void ReserveAtoms(size_t n);
     static void ReserveProps(size_t n);
+    // n slots of a property list, kept until Clear.
+    static Prop** PropSlots(size_t n);
     // A copy of s in the string arena, kept until Clear.
     static DbText Keep(std::string_view s);
     // Keeps a loaded file's bytes until Clear: texts may view them.
@@ -60,7 +62,8 @@ public:
         p.strVal_ = kind == 0 ? DbText() : str;
     }
     static void AppendProps(atom& a, const std::vector<Prop*>& ps) {
-        a.props_.insert(a.props_.end(), ps.begin(), ps.end());
+        a.props_.Reserve(a.props_.size() + ps.size());
+        for (Prop* p : ps) a.props_.PushBack(p);
         if (a.propAlloc_ < static_cast<int>(a.props_.size()))
             a.propAlloc_ = static_cast<int>(a.props_.size());
     }

@@ -179,3 +179,25 @@ TEST(DbStorage, ABlockThatFailsPartWayAddsNothing) {
     EXPECT_TRUE(hit->LoadOnDemand());
     EXPECT_EQ(hit->NumProp(), 8);
 }
+
+// A set gaining members one by one: its list moves as it grows, every
+// member stays in its place, and the allocation it reports grows by seven.
+TEST(DbStorage, AGrowingListKeepsEveryPropertyInOrder) {
+    InitDataBase();
+    atom* set = CreateAtom("seMany");
+    atom* kind = CreateAtom("prMember");
+    std::vector<Prop*> added;
+    for (int i = 0; i < 1000; ++i) {
+        Prop* p = NewProp();
+        p->InitStr(kind, std::to_string(i), false);
+        set->AddProp(p);
+        added.push_back(p);
+    }
+    EXPECT_EQ(std::vector<Prop*>(set->props()), added);
+    EXPECT_EQ(set->propAlloc(), 1001);  // 143 steps of seven
+    EXPECT_EQ(set->props().back()->strVal(), "999");
+    set->DelAllProp();
+    EXPECT_EQ(set->NumProp(), 0);
+    set->AddProp(added[5]);
+    EXPECT_EQ(set->GetProp(0), added[5]);
+}
