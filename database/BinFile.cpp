@@ -342,20 +342,19 @@ private:
     void AtomProps() {
         if (!seen_[2] || !seen_[3]) Fail("*atomProp before *atoms and *prop");
         int32_t n = Count("*atomProp", kMaxPropCount, numAtoms, 2);
-        std::vector<Prop*> list;
         for (int32_t k = 0; k < n; ++k) {
             int16_t count = c_.I16("property list count");
             if (count < 0) Fail("property list count " + std::to_string(count));
-            if (static_cast<size_t>(count) > c_.left() / 4) Fail("property list count " + std::to_string(count) + " beyond the end of the file");
-            list.clear();
+            if (static_cast<size_t>(count) > c_.left() / 4)
+                Fail("property list count " + std::to_string(count) + " beyond the end of the file");
+            // The list is filled in place; a failure part-way leaves nothing
+            // behind, since the whole database is emptied then.
+            Prop** list = BinAccess::SetPropList(*atomTab[static_cast<size_t>(k)], static_cast<size_t>(count));
             for (int16_t j = 0; j < count; ++j) {
                 int32_t pid = c_.I32("property id");
                 if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
-                list.push_back(propTab[static_cast<size_t>(pid)]);
+                list[j] = propTab[static_cast<size_t>(pid)];
             }
-            atom* a = atomTab[static_cast<size_t>(k)];
-            a->SetPropAlloc(count);
-            for (Prop* p : list) a->AddProp(p);
             Step();
         }
     }

@@ -53,7 +53,15 @@ public:
         a.soundex_ = soundex;
         a.upper_ = upper;
     }
-    // A property read from the file; str is kept by the database already.
+    // The atom's list made n properties long (its allocation n), to be
+    // filled in place by the reader; the slots it gives are the list's.
+    static Prop** SetPropList(atom& a, size_t n) {
+        a.props_.data_ = n ? Arena::PropSlots(n) : nullptr;
+        a.props_.size_ = a.props_.cap_ = static_cast<uint32_t>(n);
+        a.propAlloc_ = static_cast<int>(n);
+        return a.props_.data_;
+    }
+        // A property read from the file; str is kept by the database already.
     static void InitKept(Prop& p, int16_t kind, atom* proper, atom* atomVal, DbText str, bool reg) {
         p.Register(reg);
         p.kind_ = kind;
