@@ -3,6 +3,7 @@
 #include "Searches.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 
@@ -390,37 +391,30 @@ bool IsKnownOrder(int order) { return (order >= 1 && order <= 6) || order == 99;
 
 namespace {
 
-// The first pass of TextCompare::Compare as bytes: each character without
-// its accent and case, so that comparing two keys bytewise (a prefix first)
-// orders as that pass does. Equal keys leave the accents to the full compare.
-void AppendFolded(std::string& key, std::string_view text, bool reversed) {
+// The two passes of TextCompare::Compare as bytes: each character without
+// its accent and case (the first), then without its case only (the second).
+// Comparing two texts' first keys bytewise (a prefix first), then their
+// second keys, orders as that comparison does.
+void AppendFolded(std::string& first, std::string& second, std::string_view text, bool reversed) {
     const Parser::CodeTable& f = Parser::PlatformUpperTable();
     const Parser::CodeTable& base = Parser::BaseTable();
     const size_t n = text.size();
     for (size_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(reversed ? text[n - 1 - i] : text[i]);
-        key.push_back(static_cast<char>(f[base[c]]));
+        first.push_back(static_cast<char>(f[base[c]]));
+        second.push_back(static_cast<char>(f[c]));
     }
 }
 
-std::string FoldedKey(std::string_view text) {
-    std::string key;
-    key.reserve(text.size());
-    AppendFolded(key, text, false);
-    return key;
-}
-
 // Order 3: the last character (without, then with its accent), then the
-// text read backwards.
-std::string LastLetterKey(std::string_view text) {
-    std::string key;
-    if (text.empty()) return key;
+// text read backwards; the second key gets two blanks in their place.
+void AppendLastLetterKeys(std::string& first, std::string& second, std::string_view text) {
+    if (text.empty()) return;
     const auto last = static_cast<unsigned char>(text.back());
-    key.reserve(text.size() + 2);
-    key.push_back(static_cast<char>(Parser::PlatformUpperTable()[Parser::BaseTable()[last]]));
-    key.push_back(static_cast<char>(Parser::PlatformUpperTable()[last]));
-    AppendFolded(key, text, true);
-    return key;
+    first.push_back(static_cast<char>(Parser::PlatformUpperTable()[Parser::BaseTable()[last]]));
+    first.push_back(static_cast<char>(Parser::PlatformUpperTable()[last]));
+    second.append(2, ' ');
+    AppendFolded(first, second, text, true);
 }
 
 int Sign(int v) { return (v > 0) - (v < 0); }
@@ -431,48 +425,57 @@ void ResultSet::Sort(int order) {
     if (order == sortOrder_) return;
     if (IsKnownOrder(order)) {
         const auto n = static_cast<size_t>(numLines());
-        // Each line's key is made once; lines with equal keys are told apart
-        // by the full comparison, and lines equal under it keep their list
-        // order (a stable sort). No window events run while sorting: a click
-        // must never meet a half-sorted list.
+        // Each line's key is made once, all of them in one buffer; the sort
+        // moves small items that point into it. Lines with equal keys are
+        // told apart by the full comparison, and lines equal under it keep
+        // their list order (a stable sort). No window events run while
+        // sorting: a click must never meet a half-sorted list.
         std::vector<std::string> texts;  // order 99: the atoms' texts
-        std::vector<std::string> keys(order == 6 ? 0 : n);
         if (order == 99) {
             texts.reserve(n);
             for (size_t i = 0; i < n; ++i) texts.push_back(ListAtoms::Text(lines_[i].a));
         }
-        for (size_t i = 0; i < keys.size(); ++i) {
-            const std::string_view t = order == 99 ? std::string_view(texts[i]) : std::string_view(lines_[i].text);
-            keys[i] = order == 3 ? LastLetterKey(t) : FoldedKey(t);
+        struct Item {
+            uint32_t at;    // the key's offset in keys
+            uint32_t size;  // its length
+            int32_t line;   // index in lines_
+            int32_t first;  // compared before the key: order 4 the length, order 5 the kind
+        };
+        std::string keys, seconds;  // the keys side by side, at the same offsets
+        size_t total = 0;
+        for (size_t i = 0; i < n; ++i)
+            total += 2 + (order == 99 ? texts[i].size() : order == 6 ? lines_[i].reason.size() : lines_[i].text.size());
+        keys.reserve(total);
+        seconds.reserve(total);
+        std::vector<Item> items(n);
+        for (size_t i = 0; i < n; ++i) {
+            const Line& l = lines_[i];
+            const std::string_view t = order == 99 ? std::string_view(texts[i])
+                                       : order == 6 ? std::string_view(l.reason)
+                                                    : std::string_view(l.text);
+            Item& it = items[i];
+            it.at = static_cast<uint32_t>(keys.size());
+            if (order == 6) keys.append(t);  // by the codes as they are
+            else if (order == 3) AppendLastLetterKeys(keys, seconds, t);
+            else AppendFolded(keys, seconds, t, false);
+            it.size = static_cast<uint32_t>(keys.size() - it.at);
+            it.line = static_cast<int32_t>(i);
+            it.first = order == 4 ? static_cast<int32_t>(std::min<size_t>(l.text.size(), INT32_MAX))
+                       : order == 5 ? ListAtoms::Kind(l.a)
+                                    : 0;
         }
-        std::vector<int32_t> kinds;
-        if (order == 5) {
-            kinds.reserve(n);
-            for (size_t i = 0; i < n; ++i) kinds.push_back(ListAtoms::Kind(lines_[i].a));
-        }
-        // > 0 when line i belongs after line j.
-        auto compare = [&](int32_t i, int32_t j) {
-            const Line& x = lines_[static_cast<size_t>(i)];
-            const Line& y = lines_[static_cast<size_t>(j)];
-            if (order == 6) return TextCompare::CompareBinary(x.reason, y.reason);
-            if (order == 4 && x.text.size() != y.text.size()) return x.text.size() > y.text.size() ? 1 : -1;
-            if (order == 5 && kinds[static_cast<size_t>(i)] != kinds[static_cast<size_t>(j)])
-                return kinds[static_cast<size_t>(i)] > kinds[static_cast<size_t>(j)] ? 1 : -1;
-            int c = Sign(keys[static_cast<size_t>(i)].compare(keys[static_cast<size_t>(j)]));
-            if (c == 0) {
-                if (order == 99)
-                    c = TextCompare::Compare(texts[static_cast<size_t>(i)], texts[static_cast<size_t>(j)]);
-                else
-                    return LineGreater(x, y, order) ? 1 : LineGreater(y, x, order) ? -1 : 0;
-            }
+        const std::string_view all(keys), all2(seconds);
+        // > 0 when x belongs after y; 0 for lines equal under the order.
+        auto compare = [&](const Item& x, const Item& y) {
+            if (x.first != y.first) return x.first > y.first ? 1 : -1;
+            int c = Sign(all.substr(x.at, x.size).compare(all.substr(y.at, y.size)));
+            if (c == 0 && order != 6) c = Sign(all2.substr(x.at, x.size).compare(all2.substr(y.at, y.size)));
             return order == 2 ? -c : c;
         };
-        std::vector<int32_t> index(n);
-        for (size_t i = 0; i < n; ++i) index[i] = static_cast<int32_t>(i);
-        std::stable_sort(index.begin(), index.end(), [&](int32_t i, int32_t j) { return compare(i, j) < 0; });
+        std::stable_sort(items.begin(), items.end(), [&](const Item& x, const Item& y) { return compare(x, y) < 0; });
         std::vector<Line> sorted;
         sorted.reserve(n);
-        for (int32_t i : index) sorted.push_back(std::move(lines_[static_cast<size_t>(i)]));
+        for (const Item& it : items) sorted.push_back(std::move(lines_[static_cast<size_t>(it.line)]));
         lines_ = std::move(sorted);
     }
     sortOrder_ = order;
