@@ -42,7 +42,7 @@ struct Malformed {
 
 // A whole file read once into a buffer of its exact length.
 struct FileBytes {
-    std::unique_ptr<unsigned char[]> data;
+    Arena::Bytes data;
     size_t size = 0;
 };
 
@@ -66,7 +66,7 @@ bool ReadAll(const std::string& path, FileBytes& out, DbStatus& st) {
         return false;
     }
     out.size = static_cast<size_t>(size);
-    out.data.reset(new unsigned char[out.size ? out.size : 1]);
+    out.data = Arena::NewBytes(out.size);
     size_t got = f.Read(reinterpret_cast<char*>(out.data.get()), out.size);
     if (f.Error() != 0) {
         st.ok = false;

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
+#include <utility>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 #include <memory>
 
 #include "Basic.h"
@@ -47,19 +52,51 @@ DATABASE_KIND_ATOMS(DATABASE_DEFINE_KIND_ATOM)
 
 namespace {
 
+// Memory of the database's big blocks (the loaded file, its atoms and
+// properties): on Linux mapped with transparent huge pages asked for, which
+// spares a new process most of the page faults of a full-size load; small
+// blocks come from the heap.
+constexpr size_t kBigBlock = size_t{2} << 20;
+
+void* AllocBytes(size_t n) {
+#ifdef __linux__
+    if (n >= kBigBlock) {
+        void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        ::madvise(p, n, MADV_HUGEPAGE);  // a hint: without it the pages are ordinary ones
+        return p;
+    }
+#endif
+    return ::operator new(n);
+}
+
+void FreeBytes(void* p, size_t n) {
+    if (!p) return;
+#ifdef __linux__
+    if (n >= kBigBlock) {
+        ::munmap(p, n);
+        return;
+    }
+#endif
+    ::operator delete(p);
+}
+
 // The arenas hand out records from blocks, so that a full-size load makes a
-// few dozen allocations for its 175,000 records instead of one each.
+// few dozen allocations for its 175,000 records instead of one each. make
+// constructs n records in the memory given (the records' constructors are
+// the arena's to call).
 template <class T, size_t kBlock>
 class Blocks {
 public:
-    T* New(T* (*make)(size_t)) {
+    using Make = T* (*)(void*, size_t);
+    T* New(Make make) {
         if (used_ == size_ || blocks_.empty()) Open(make, kBlock);
-        return &blocks_.back()[used_++];
+        return &blocks_.back().records[used_++];
     }
     // The next n records side by side: a block of their size when the one
     // in use has no room for them (a file's atoms or properties, counted
     // before they are read).
-    void Reserve(size_t n, T* (*make)(size_t)) {
+    void Reserve(size_t n, Make make) {
         if (blocks_.empty() || size_ - used_ < n) Open(make, std::max(n, kBlock));
     }
     void Clear() {
@@ -68,12 +105,27 @@ public:
     }
 
 private:
-    void Open(T* (*make)(size_t), size_t n) {
-        blocks_.emplace_back(make(n));
+    struct Block {
+        T* records = nullptr;
+        size_t n = 0;
+        Block(Make make, size_t count) : n(count) {
+            void* mem = AllocBytes(n * sizeof(T));
+            records = make(mem, n);
+        }
+        Block(Block&& o) noexcept : records(std::exchange(o.records, nullptr)), n(std::exchange(o.n, 0)) {}
+        Block(const Block&) = delete;
+        ~Block() {
+            if (!records) return;
+            for (size_t i = 0; i < n; ++i) records[i].~T();
+            FreeBytes(records, n * sizeof(T));
+        }
+    };
+    void Open(Make make, size_t n) {
+        blocks_.emplace_back(make, n);
         used_ = 0;
         size_ = n;
     }
-    std::vector<std::unique_ptr<T[]>> blocks_;
+    std::vector<Block> blocks_;
     size_t used_ = 0;
     size_t size_ = 0;
 };
@@ -109,7 +161,7 @@ public:
         left_ -= s.size();
         return DbText(std::string_view(at, s.size()));
     }
-    void KeepBuffer(std::unique_ptr<unsigned char[]> bytes) { buffers_.push_back(std::move(bytes)); }
+    void KeepBuffer(Arena::Bytes bytes) { buffers_.push_back(std::move(bytes)); }
     void Clear() {
         chunks_.clear();
         buffers_.clear();
@@ -120,7 +172,7 @@ public:
 private:
     static constexpr size_t kChunk = 64 * 1024;
     std::vector<std::unique_ptr<char[]>> chunks_;
-    std::vector<std::unique_ptr<unsigned char[]>> buffers_;
+    std::vector<Arena::Bytes> buffers_;
     char* current_ = nullptr;
     size_t left_ = 0;
 };
@@ -188,7 +240,7 @@ const std::vector<std::string>& KindAtomNames() {
 atom* Arena::NewAtom(std::string_view name, int32_t id) { return NewAtomKept(Keep(name), id); }
 
 atom* Arena::NewAtomKept(DbText name, int32_t id) {
-    atom* a = AtomArena().New([](size_t n) { return new atom[n]; });
+    atom* a = AtomArena().New(MakeAtoms);
     a->Init(name, id);
     return a;
 }
@@ -197,15 +249,31 @@ DbText Arena::Keep(std::string_view s) { return Texts().Keep(s); }
 
 Prop** Arena::PropSlots(size_t n) { return Slots().Take(n); }
 
-void Arena::KeepBuffer(std::unique_ptr<unsigned char[]> bytes) { Texts().KeepBuffer(std::move(bytes)); }
+void Arena::KeepBuffer(Bytes bytes) { Texts().KeepBuffer(std::move(bytes)); }
 
 Prop* Arena::NewProp() {
-    return PropArena().New([](size_t n) { return new Prop[n]; });
+    return PropArena().New(MakeProps);
 }
 
-void Arena::ReserveAtoms(size_t n) { AtomArena().Reserve(n, [](size_t k) { return new atom[k]; }); }
+void Arena::ReserveAtoms(size_t n) { AtomArena().Reserve(n, MakeAtoms); }
 
-void Arena::ReserveProps(size_t n) { PropArena().Reserve(n, [](size_t k) { return new Prop[k]; }); }
+void Arena::ReserveProps(size_t n) { PropArena().Reserve(n, MakeProps); }
+
+atom* Arena::MakeAtoms(void* mem, size_t n) {
+    auto* a = static_cast<atom*>(mem);
+    for (size_t i = 0; i < n; ++i) new (a + i) atom();
+    return a;
+}
+
+Prop* Arena::MakeProps(void* mem, size_t n) {
+    auto* p = static_cast<Prop*>(mem);
+    for (size_t i = 0; i < n; ++i) new (p + i) Prop();
+    return p;
+}
+
+Arena::Bytes Arena::NewBytes(size_t n) { return Bytes(static_cast<unsigned char*>(AllocBytes(n ? n : 1)), BytesDeleter{n ? n : 1}); }
+
+void Arena::BytesDeleter::operator()(unsigned char* p) const { FreeBytes(p, n); }
 
 void Arena::Clear() {
     AtomArena().Clear();

@@ -27,8 +27,19 @@ public:
     static Prop** PropSlots(size_t n);
     // A copy of s in the string arena, kept until Clear.
     static DbText Keep(std::string_view s);
+    // A buffer of n bytes for a file to be read into (big ones on huge
+    // pages where the system has them).
+    struct BytesDeleter {
+        size_t n = 0;
+        void operator()(unsigned char* p) const;
+    };
+    using Bytes = std::unique_ptr<unsigned char[], BytesDeleter>;
+    static Bytes NewBytes(size_t n);
     // Keeps a loaded file's bytes until Clear: texts may view them.
-    static void KeepBuffer(std::unique_ptr<unsigned char[]> bytes);
+    static void KeepBuffer(Bytes bytes);
+    // Construct n records in mem (the blocks of the arenas).
+    static atom* MakeAtoms(void* mem, size_t n);
+    static Prop* MakeProps(void* mem, size_t n);
     static void Clear();
     static void SetPropId(Prop* p, int32_t id) { p->id_ = id; }
     // What a deleted atom leaves in a property that pointed at it.
