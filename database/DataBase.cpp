@@ -7,6 +7,7 @@
 #include <utility>
 #ifdef __linux__
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 #include <memory>
 
@@ -58,9 +59,42 @@ namespace {
 // blocks come from the heap.
 constexpr size_t kBigBlock = size_t{2} << 20;
 
+#ifdef __linux__
+// The big mappings of the database emptied last, kept for the next load (a
+// reload, a verification after a write): it takes them over instead of
+// faulting in fresh pages. At most one database's worth.
+struct Mapping {
+    void* p;
+    size_t n;
+};
+std::vector<Mapping>& SpareMappings() {
+    static std::vector<Mapping> spare;
+    return spare;
+}
+constexpr size_t kMaxSpare = 8;
+// Mappings are whole pages: a spare one is cut to size at a page boundary.
+size_t WholePages(size_t n) {
+    static const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    return (n + page - 1) / page * page;
+}
+#endif
+
 void* AllocBytes(size_t n) {
 #ifdef __linux__
     if (n >= kBigBlock) {
+        n = WholePages(n);
+        // The smallest spare mapping that fits and is not more than twice
+        // the size asked for.
+        auto& spare = SpareMappings();
+        auto best = spare.end();
+        for (auto it = spare.begin(); it != spare.end(); ++it)
+            if (it->n >= n && it->n <= 2 * n && (best == spare.end() || it->n < best->n)) best = it;
+        if (best != spare.end()) {
+            void* p = best->p;
+            if (best->n > n) ::munmap(static_cast<char*>(p) + n, best->n - n);
+            spare.erase(best);
+            return p;
+        }
         void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED) throw std::bad_alloc();
         ::madvise(p, n, MADV_HUGEPAGE);  // a hint: without it the pages are ordinary ones
@@ -74,6 +108,12 @@ void FreeBytes(void* p, size_t n) {
     if (!p) return;
 #ifdef __linux__
     if (n >= kBigBlock) {
+        n = WholePages(n);
+        auto& spare = SpareMappings();
+        if (spare.size() < kMaxSpare) {
+            spare.push_back({p, n});
+            return;
+        }
         ::munmap(p, n);
         return;
     }
