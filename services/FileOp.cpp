@@ -225,7 +225,6 @@ int InputFile::Open(const std::string& nativePath) {
     }
     fd_ = fd;
     size_ = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : -1;
-    buf_.assign(1 << 16, 0);
     next_ = end_ = 0;
     pos_ = 0;
     error_ = 0;
@@ -239,7 +238,12 @@ void InputFile::Close() {
     next_ = end_ = 0;
 }
 
-bool InputFile::Fill() { return Fill(buf_.data(), buf_.size()); }
+bool InputFile::Fill() {
+    // The buffer is made on the first buffered read: a file read only in
+    // large pieces never needs it.
+    if (!buf_) buf_ = std::make_unique_for_overwrite<char[]>(kBufSize);
+    return Fill(buf_.get(), kBufSize);
+}
 
 bool InputFile::Fill(char* to, std::size_t want) {
     if (fd_ < 0 || eof_ || error_) return false;
@@ -289,17 +293,17 @@ bool InputFile::ReadLine(std::string& line) {
 std::size_t InputFile::Read(char* out, std::size_t n) {
     std::size_t done = 0;
     while (done < n) {
-        if (next_ == end_ && n - done >= buf_.size()) {
-            // A large read goes straight to its destination, not through
-            // the buffer.
+        if (next_ == end_) {
+            // Nothing buffered: the read goes straight to its destination,
+            // exactly as long as asked (a file read in pieces of its own
+            // size is not read ahead).
             if (!Fill(out + done, n - done)) break;
             done += end_;
             next_ = end_ = 0;
             continue;
         }
-        if (next_ == end_ && !Fill()) break;
         std::size_t take = std::min(n - done, end_ - next_);
-        std::memcpy(out + done, buf_.data() + next_, take);
+        std::memcpy(out + done, buf_.get() + next_, take);
         next_ += take;
         done += take;
     }

@@ -127,7 +127,8 @@ private:
     // One read of up to want bytes into to; end_ = the bytes read.
     bool Fill(char* to, std::size_t want);
     int fd_ = -1;
-    std::vector<char> buf_;
+    static constexpr std::size_t kBufSize = 1 << 16;
+    std::unique_ptr<char[]> buf_;
     std::size_t next_ = 0, end_ = 0;
     long long pos_ = 0;  // file position of buf_'s end
     long long size_ = -1;
