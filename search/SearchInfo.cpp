@@ -13,29 +13,42 @@ void searchInfo::SetInfo(const std::string& term, int mode) {
 }
 
 void searchInfo::Mark(std::string& text) const {
-    // One pass from left to right instead of recursing on the rest: a long
-    // description with many hits cannot exhaust the stack, and an empty term
-    // (which would "match" without consuming anything) is never used.
+    // One pass from left to right: at each step the hit nearest to the start
+    // of the rest is marked (on a tie the term added first), so that no term
+    // standing before another term's hit is lost. An empty term (which would
+    // "match" without consuming anything) is never used.
+    std::vector<Parser::Matcher> matchers;
+    std::vector<std::size_t> lengths;
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        if (terms[i].empty()) continue;
+        matchers.emplace_back(terms[i], modes[i]);
+        lengths.push_back(terms[i].size());
+    }
     std::string out;
-    std::string rest = text;
+    std::string_view rest = text;
+    bool any = false;
     for (;;) {
-        bool found = false;
-        int pos = 0;
-        size_t len = 0;
-        for (size_t i = 0; i < terms.size() && !found; ++i) {
-            if (terms[i].empty()) continue;
-            Parser::Match(rest, terms[i], modes[i], found, pos);
-            if (found) len = terms[i].size();
+        int best = -1;
+        std::size_t len = 0;
+        for (std::size_t i = 0; i < matchers.size(); ++i) {
+            const int pos = matchers[i].Find(rest);
+            if (pos >= 0 && (best < 0 || pos < best)) {
+                best = pos;
+                len = lengths[i];
+            }
         }
-        if (!found || pos < 0 || static_cast<size_t>(pos) + len > rest.size()) break;
+        if (best < 0 || static_cast<std::size_t>(best) + len > rest.size()) break;
         // Matching without case works on the letter tables one byte for one
         // byte, so the hit has the term's length and keeps its own case.
-        out.append(rest, 0, static_cast<size_t>(pos));
+        const auto at = static_cast<std::size_t>(best);
+        out.append(rest.substr(0, at));
         out += "<b>";
-        out.append(rest, static_cast<size_t>(pos), len);
+        out.append(rest.substr(at, len));
         out += "</b>";
-        rest.erase(0, static_cast<size_t>(pos) + len);
+        rest.remove_prefix(at + len);
+        any = true;
     }
-    if (out.empty()) return;  // nothing found: text stays as it is
-    text = out + rest;
+    if (!any) return;  // nothing found: text stays as it is
+    out.append(rest);
+    text = std::move(out);
 }

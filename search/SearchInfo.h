@@ -14,10 +14,10 @@ public:
     // 1 whole word ignoring case, 2 substring, 3 whole word).
     void SetInfo(const std::string& term, int mode);
     // Puts "<b>" and "</b>" round the hits in text. Scanning goes left to
-    // right: at each step the first term (in the order added) that occurs in
-    // the rest of the text is marked at its first occurrence, and the search
-    // goes on after that hit; text before a hit is never searched again.
-    // Empty terms are passed over.
+    // right: at each step the hit of any term that comes first in the rest
+    // of the text is marked (on a tie the term added first), and the search
+    // goes on after that hit. Empty terms are passed over.
+    // "lily and rose" with the terms rose, lily: "<b>lily</b> and <b>rose</b>".
     void Mark(std::string& text) const;
 
     int count() const { return static_cast<int>(terms.size()); }

@@ -133,8 +133,10 @@ void CombineAnd(ResultSet& A, ResultSet& B, ResultSet& R) {
         int32_t before = R.numLines();
         R.AddFrom(*op.S, i);
         if (R.numLines() == before) continue;  // a unique list refused the line
+        // The first operand's reason leads, so that reasons read in the order
+        // the lists were joined ("EN" and then "DE" gives "EN+DE").
         int32_t j = before;
-        R.setReason(j, R.reason(j) + "+" + op.T->reason(R.markIndex(j)));
+        R.setReason(j, op.T->reason(R.markIndex(j)) + "+" + R.reason(j));
     }
 }
 

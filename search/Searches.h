@@ -51,7 +51,7 @@ enum SearchType : int { kAlone = 0, kOr = 1, kAnd = 2, kWithout = 3 };
 // Lines without an atom are passed over.
 void MarkAll(ResultSet& rs, int32_t& tag);
 // The lines of B whose atom is on a line of A, in B's order; reason
-// "B's reason+A's reason". R may be A.
+// "A's reason+B's reason" (A's last line of that atom). R may be A.
 void CombineAnd(ResultSet& A, ResultSet& B, ResultSet& R);
 // All lines of A, then the lines of B whose atom is not in A. R may be A.
 void CombineOr(ResultSet& A, ResultSet& B, ResultSet& R);

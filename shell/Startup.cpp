@@ -17,6 +17,7 @@
 #include "windows/info/NameWindows.h"
 #include "windows/lists/NameLists.h"
 #include "shell/widgets/DebugGraph.h"
+#include "windows/search/SearchWindows.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
 #include "Options.h"
@@ -140,6 +141,7 @@ struct Program::Impl : public StartupSteps {
         NameWindows::Register();
         RegisterListWindows();
         WidgetWindows::Register();
+        SearchWindows::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
         Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });

@@ -288,27 +288,55 @@ void ReplaceAll(std::string& text, const std::string& search, const std::string&
     }
 }
 
+Matcher::Matcher(const std::string& pattern, int method)
+    : blind_(method == kMatchSub || method == kMatchWord),
+      word_(method == kMatchWord || method == kMatchWordCase) {
+    pattern_ = blind_ ? PlatformUpper(pattern) : pattern;
+}
+
+std::size_t Matcher::FindFrom(std::string_view text, std::size_t from) const {
+    if (!blind_) return text.find(pattern_, from);
+    const std::size_t m = pattern_.size();
+    if (m == 0) return from <= text.size() ? from : std::string_view::npos;
+    if (text.size() < m) return std::string_view::npos;
+    const CodeTable& up = PlatformUpperTable();
+    const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* p = reinterpret_cast<const unsigned char*>(pattern_.data());
+    const int first = p[0];
+    const std::size_t last = text.size() - m;
+    for (std::size_t i = from; i <= last; ++i) {
+        if (up[t[i]] != first) continue;
+        std::size_t k = 1;
+        while (k < m && up[t[i + k]] == p[k]) ++k;
+        if (k == m) return i;
+    }
+    return std::string_view::npos;
+}
+
+int Matcher::Find(std::string_view text) const {
+    std::size_t at = FindFrom(text, 0);
+    while (at != std::string_view::npos) {
+        if (!word_) return static_cast<int>(at);
+        // The letter test reads the text as given: upper-casing keeps every
+        // position, but would turn the letter ÿ into Ÿ, which is no letter of
+        // the tables.
+        const std::size_t after = at + pattern_.size();
+        const bool before = at > 0 && ClassOf(Code(text[at - 1])) <= kUpper;
+        const bool behind = after < text.size() && ClassOf(Code(text[after])) <= kUpper;
+        if (!before && !behind) return static_cast<int>(at);
+        at = FindFrom(text, at + 1);
+    }
+    return -1;
+}
+
 void Match(const std::string& text, const std::string& pattern, int method, bool& found, int& pos) {
     if (method < kMatchSub || method > kMatchWordCase) {
         Errors::Assert(false, "Match method");
         return;
     }
-    bool blind = method == kMatchSub || method == kMatchWord;
-    std::size_t at = blind ? PlatformUpper(text).find(PlatformUpper(pattern)) : text.find(pattern);
-    if (at == std::string::npos) {
-        found = false;
-        return;
-    }
-    found = true;
-    if (method == kMatchWord || method == kMatchWordCase) {
-        // The letter test reads the text as given: upper-casing keeps every
-        // position, but would turn the letter ÿ into Ÿ, which is no letter of
-        // the tables.
-        if (at > 0 && IsLetter(std::string(1, text[at - 1]))) found = false;
-        std::size_t after = at + pattern.size();
-        if (after < text.size() && IsLetter(std::string(1, text[after]))) found = false;
-    }
-    if (found) pos = static_cast<int>(at);
+    const int at = Matcher(pattern, method).Find(text);
+    found = at >= 0;
+    if (found) pos = at;
 }
 
 void PercentEncode(std::string& text) {

@@ -6,6 +6,9 @@
 #include <QMdiSubWindow>
 #include <algorithm>
 
+#include "Atom.h"
+#include "Basic.h"
+#include "DataBase.h"
 #include "LowLevel.h"
 #include "QtLowLevel.h"
 #include "ResultSet.h"
@@ -51,10 +54,47 @@ void ChildForm::GuardBoxImpl(Box* box, std::function<void()> onChange) {
 void ChildForm::GuardBox(TextBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
 void ChildForm::GuardBox(ComboBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
 
+void ChildForm::GuardOptions(std::vector<OptionButton*> group, std::function<void(int)> onChoice) {
+    auto previous = std::make_shared<int>(-1);
+    for (std::size_t i = 0; i < group.size(); ++i)
+        if (group[i] && group[i]->Value()) *previous = static_cast<int>(i);
+    auto choice = std::make_shared<std::function<void(int)>>(std::move(onChoice));
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        OptionButton* button = group[i];
+        if (!button) continue;
+        const int index = static_cast<int>(i);
+        button->onClick = [this, group, index, previous, choice] {
+            if (suppressEvents) {
+                *previous = index;
+                return;
+            }
+            if (WinMan::ActionBlocked()) {
+                Suppress s(*this);
+                if (*previous >= 0 && *previous < static_cast<int>(group.size()) && group[*previous])
+                    group[*previous]->SetValue(true);
+                else
+                    group[index]->SetValue(false);
+                return;
+            }
+            *previous = index;
+            if (*choice) (*choice)(index);
+        };
+    }
+}
+
 void ChildForm::SetTextQuietly(TextBox* box, const std::string& text) {
     if (!box) return;
     Suppress s(*this);
     box->SetText(text);
+}
+
+void ChildForm::FollowDescriptionLink(const std::string& text, atom* context) {
+    const double id = Basic::Val(text);
+    if (id < 40000) {
+        atom* a = DataBase::AtomById(Basic::CLng(id));
+        if (!a || a == DataBase::nothingAtom || !LinkWindowAvailable(a->kind())) return;
+    }
+    Searches::FollowLink(text, nullptr, context);
 }
 
 CommandButton* ChildForm::AddHelpButton() {

@@ -67,6 +67,18 @@ public:
     void GuardBox(ComboBox* box, std::function<void()> onChange);
     // Writes a box's text without raising the window's change handlers.
     void SetTextQuietly(TextBox* box, const std::string& text);
+    // A group of option buttons that choose one thing together: a click
+    // refused by the input guard puts the button that was on before back
+    // (as a blocked box puts its text back), so that the buttons always show
+    // the choice in force; otherwise onChoice gets the index of the button
+    // switched on. Echoes of the window's own changes raise nothing.
+    void GuardOptions(std::vector<OptionButton*> group, std::function<void(int)> onChoice);
+
+    // A link clicked in one of the window's descriptions (Notify code 0):
+    // followed with no browse list and `context` as the current atom. A link
+    // to an atom whose window this build lacks, or to a deleted atom, does
+    // nothing.
+    static void FollowDescriptionLink(const std::string& text, atom* context);
 
     // --- common buttons ------------------------------------------------------------
     // "Hilfe" / "Help": the help topic of the window (never guarded).

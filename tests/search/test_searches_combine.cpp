@@ -22,8 +22,8 @@ protected:
     atom *x = nullptr, *y = nullptr, *z = nullptr, *w = nullptr;
 };
 
-// And keeps B's order and joins B's reason with the reason of the atom's last
-// line in A; Or appends B's new atoms after all of A; Without keeps A's lines
+// And keeps B's order and puts the reason of the atom's last line in A before
+// B's reason; Or appends B's new atoms after all of A; Without keeps A's lines
 // whose atom is not in B. The result may be A itself.
 TEST_F(CombineTest, EveryTypeIntoAFreshListAndIntoTheFirstOperand) {
     struct Case {
@@ -32,7 +32,7 @@ TEST_F(CombineTest, EveryTypeIntoAFreshListAndIntoTheFirstOperand) {
         std::vector<std::string> reasons;
     };
     const Case cases[] = {
-        {Searches::kAnd, {z, x}, {"qz+pz", "qx+px2"}},
+        {Searches::kAnd, {z, x}, {"pz+qz", "px2+qx"}},
         {Searches::kOr, {x, y, z, x, w, w}, {"px", "py", "pz", "px2", "qw", "qw2"}},
         {Searches::kWithout, {y}, {"py"}},
     };

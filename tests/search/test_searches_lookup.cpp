@@ -253,7 +253,7 @@ TEST_F(PopTest, BrokenItemsAreReportedAndLeftOutAndHugeRanksKeepNoBest) {
     EXPECT_EQ(si, 31999);
 }
 
-TEST(SearchInfoMark, MarksEveryLaterHitOfAnyTerm) {
+TEST(SearchInfoMark, MarksEveryHitOfAnyTermFromLeftToRight) {
     Parser::InitParser();
     struct Case {
         std::vector<std::pair<std::string, int>> terms;
@@ -263,8 +263,10 @@ TEST(SearchInfoMark, MarksEveryLaterHitOfAnyTerm) {
         {{{"anna", 0}}, "Anna and Susanna", "<b>Anna</b> and Sus<b>anna</b>"},
         {{{"anna", 1}}, "Marie-Anna", "Marie-<b>Anna</b>"},
         {{{"anna", 2}}, "Anna", "Anna"},
-        // The second term occurs only before the first hit of the first term.
-        {{{"rose", 0}, {"lily", 0}}, "lily and rose", "lily and <b>rose</b>"},
+        // A later term's hit before the first term's is marked too.
+        {{{"rose", 0}, {"lily", 0}}, "lily and rose", "<b>lily</b> and <b>rose</b>"},
+        // Word modes: the first occurrence standing as a word.
+        {{{"sea", 1}}, "seaside by the Sea", "seaside by the <b>Sea</b>"},
         {{{"rose", 0}, {"lily", 0}}, "rose and lily", "<b>rose</b> and <b>lily</b>"},
         // Empty terms are passed over instead of matching forever.
         {{{"", 0}, {"x", 0}}, "axbx", "a<b>x</b>b<b>x</b>"},

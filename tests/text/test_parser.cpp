@@ -108,7 +108,9 @@ TEST(Match, FourMethodsAndAnUnknownOne) {
     const Case cases[] = {
         {"Anna Lena", "anna", 1, true, 0}, {"Marie-Anna", "anna", 1, true, 6}, {"Annas", "anna", 1, false, 0},
         {"Susanna", "anna", 1, false, 0},
-        {"Annas Anna", "anna", 1, false, 0},   // only the first occurrence counts
+        {"Annas Anna", "anna", 1, true, 6},    // the first occurrence standing as a word
+        {"a seaside town by the sea", "sea", 1, true, 22}, {"seaside seas", "sea", 3, false, 0},
+        {"Anna", "", 0, true, 0}, {"An", "Anna", 0, false, 0},
         {"Susanna", "anna", 0, true, 3}, {"Susanna", "Anna", 2, false, 0}, {"Susanna", "anna", 2, true, 3},
         {"Anna2", "Anna", 3, true, 0}, {"Lena-Anna", "Anna", 3, true, 5}, {"ANNA", "Anna", 3, false, 0},
         {"Renée"_cp, "RENÉE"_cp, 0, true, 0}, {"Straße"_cp, "STRAßE"_cp, 0, true, 0},

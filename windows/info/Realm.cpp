@@ -1,0 +1,237 @@
+#include "Realm.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QStatusBar>
+
+#include "Atom.h"
+#include "ExampleMode.h"
+#include "InfoTables.h"
+#include "QtLowLevel.h"
+#include "QtText.h"
+#include "ResultSet.h"
+#include "Searches.h"
+#include "TextConstants.h"
+#include "WinMan.h"
+
+using TextConstants::LangText;
+
+namespace {
+constexpr int kWidth = 422, kHeight = 438, kStatusH = 20;
+}
+
+Realm::Realm() : ChildForm(WindowNames::kRealm) {}
+
+Realm::~Realm() { Unbind(); }
+
+void Realm::Unbind() {
+    if (names_) names_->Unbind();
+    if (words_) words_->Unbind();
+}
+
+void Realm::BuildControls() {
+    QWidget* c = Client();
+    c->resize(kWidth, kHeight);
+    Host()->resize(kWidth + 8, kHeight + 30);
+    SetCaption("Themengebiet");
+
+    curRealmBox_ = Add<ComboBox>("CurRealm");
+    curRealmBox_->setGeometry(8, 8, 170, 24);
+    asList_ = Add<CommandButton>("AsList");
+    asList_->SetCaption("Als Liste");
+    asList_->setGeometry(184, 7, 76, 26);
+    showEx_ = Add<CommandButton>("ShowEx");
+    showEx_->SetCaption("Beispiel");
+    showEx_->setGeometry(264, 7, 74, 26);
+    showHelp_ = Add<CommandButton>("ShowHelp");
+    showHelp_->SetCaption("Hilfe");
+    showHelp_->setGeometry(342, 7, 72, 26);
+    curRealmDescr_ = Add<TextBox>("CurRealmDescr");
+    curRealmDescr_->setReadOnly(true);
+    curRealmDescr_->setGeometry(8, 40, 406, 24);
+
+    namesFrame_ = Add<QGroupBox>("NamesFrame");
+    namesFrame_->setTitle(QStringLiteral("Namen"));
+    namesFrame_->setGeometry(8, 70, 200, 344);
+    namesView_ = Add<ListView>("Names");
+    namesView_->setGeometry(16, 90, 184, 316);
+    namesView_->raise();
+    wordsFrame_ = Add<QGroupBox>("WordsFrame");
+    wordsFrame_->setTitle(QStringLiteral("W\u00f6rter"));
+    wordsFrame_->setGeometry(216, 70, 198, 344);
+    wordsView_ = Add<ListView>("Words");
+    wordsView_->setGeometry(224, 90, 182, 316);
+    wordsView_->raise();
+
+    statusBar2_ = Add<QStatusBar>("StatusBar2");
+    statusBar2_->setSizeGripEnabled(false);
+    statusBar2_->setGeometry(0, kHeight - kStatusH, kWidth, kStatusH);
+}
+
+void Realm::Form_Load() {
+    suppressEvents = false;
+    nameWindowPending = wordWindowPending_ = false;
+    curRealm_ = nullptr;
+    builds_ = 0;
+    const double bottom = 3 * U() + kStatusH * 15;
+
+    // The topic box: every topic by its text.
+    topics_ = InfoTables::Topics();
+    {
+        Suppress quiet(*this);
+        curRealmBox_->Clear();
+        for (atom* t : topics_) curRealmBox_->AddItem(t->Text());
+    }
+
+    Unbind();
+    namesDisplay_ = std::make_unique<ListViewDisplay>(namesView_);
+    names_ = std::make_shared<ResultSet>();
+    names_->Init("", nullptr, "Alle Namen mit Bezug zum gew\xe4hlten Themengebiet", nullptr, namesDisplay_.get());
+    names_->ShowColor();
+    names_->DefineOneCol("Name");
+    namesDisplay_->InitSize(*names_, Client(), true, bottom, false, 0, namesFrame_);
+    wordsDisplay_ = std::make_unique<ListViewDisplay>(wordsView_);
+    words_ = std::make_shared<ResultSet>();
+    words_->Init("", nullptr, "Alle W\xf6rter mit Bezug zum gew\xe4hlten Themengebiet", nullptr, wordsDisplay_.get());
+    words_->ShowColor();
+    words_->DefineOneCol(LangText("Wort", "Word"));
+    wordsDisplay_->InitSize(*words_, Client(), true, bottom, true, 3 * U(), wordsFrame_);
+    browseCopy.reset();
+    browseCopyTitle.clear();
+
+    curRealmBox_->onClick = [this] { CurRealm_Click(); };
+    curRealmBox_->onDropDown = [this] { LowLevel::SetComboDropHeight(curRealmBox_); };
+    asList_->onClick = [this] { AsList_Click(); };
+    showEx_->onClick = [this] {
+        if (!WinMan::ActionBlocked()) Examples::ShowExample(Name());
+    };
+    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
+    namesView_->onClick = [this] { Names_ItemClick(); };
+    wordsView_->onClick = [this] { Words_ItemClick(); };
+    WatchMouseUp(namesView_->viewport());
+    WatchMouseUp(wordsView_->viewport());
+
+    Tip(curRealmBox_, "Wahl des Themengebiets/Anzeige des gew\xe4hlten Themengebiets",
+        "Choose a topic for display/currently selected topic");
+    Tip(curRealmDescr_, "Beschreibung, Informationen \xfc" "ber das gew\xe4hlte Themengebiet",
+        "Information/description of the currently selected topic");
+    Tip(asList_, "Aktuelle Namens-Tabelle als Liste \xfc" "bergeben", "Turn the name table shown into a list");
+    Tip(showEx_, "Interessante Beispiele anzeigen", "Show interesting examples");
+    Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");
+    SetEnglishTexts();
+    asList_->setEnabled(Auto::IsAvailable(WindowNames::kNameLists));
+    showEx_->setEnabled(static_cast<bool>(Examples::showExample));
+    Client()->installEventFilter(this);
+
+    // A database without topics leaves the window empty.
+    if (!topics_.empty()) curRealmBox_->SetListIndex(0);
+}
+
+void Realm::SetEnglishTexts() {
+    if (TextConstants::textLanguage != 1) return;
+    SetCaption("Topic");
+    asList_->SetCaption("As List");
+    showEx_->SetCaption("Example");
+    showHelp_->SetCaption("Help");
+    namesFrame_->setTitle(QStringLiteral("Names"));
+    wordsFrame_->setTitle(QStringLiteral("Words"));
+    names_->setToolTipText("All names related to the currently selected topic");
+    words_->setToolTipText("All words related to the currently selected topic");
+}
+
+void Realm::CurRealm_Click() {
+    if (suppressEvents) return;
+    if (!IsLoading() && WinMan::ActionBlocked()) {
+        // Put the topic shown back into the box.
+        Suppress quiet(*this);
+        int shown = -1;
+        for (size_t i = 0; i < topics_.size(); ++i)
+            if (topics_[i] == curRealm_) shown = static_cast<int>(i);
+        curRealmBox_->SetListIndex(shown);
+        return;
+    }
+    const int i = curRealmBox_->ListIndex();
+    if (i >= 0 && i < static_cast<int>(topics_.size())) ShowAtom(topics_[static_cast<size_t>(i)]);
+}
+
+void Realm::ShowAtom(atom* topic) {
+    if (!topic || topic == curRealm_ || !names_) return;
+    curRealm_ = topic;
+    {
+        Suppress quiet(*this);
+        for (size_t i = 0; i < topics_.size(); ++i)
+            if (topics_[i] == topic) curRealmBox_->SetListIndex(static_cast<int>(i));
+        curRealmDescr_->SetText(topic->Descr());
+        curRealmDescr_->setCursorPosition(0);
+    }
+    ++builds_;
+    InfoTables::FillTopic(topic, *names_, *words_);
+    words_->Show();
+    wordsFrame_->setTitle(QtText::ToQt(Searches::WordCountText(words_->numLines())));
+    names_->Show();
+    namesFrame_->setTitle(QtText::ToQt(Searches::ResultSizeText(*names_)));
+}
+
+void Realm::AsList_Click() {
+    if (WinMan::ActionBlocked() || !names_) return;
+    Searches::NewRes(names_->pureTitle(), *names_, Searches::kAlone);
+}
+
+void Realm::Names_ItemClick() {
+    if (suppressEvents || WinMan::ActionBlocked() || !names_) return;
+    wordWindowPending_ = false;
+    TableItemToNameWindow(*names_);
+}
+
+void Realm::Words_ItemClick() {
+    if (suppressEvents || WinMan::ActionBlocked() || !words_) return;
+    words_->SyncMarked();
+    const int32_t line = words_->SelIndex();
+    if (line < 0 || line >= words_->numLines()) return;
+    atom* word = words_->atom(line);
+    auto* w = dynamic_cast<AtomShower*>(OpenFormKeepingTutorialFocus(WindowNames::kOrigWord));
+    if (!w) return;
+    w->ShowAtom(word);
+    nameWindowPending = false;
+    wordWindowPending_ = true;
+}
+
+void Realm::Form_Activate() {
+    nameWindowPending = false;
+    wordWindowPending_ = false;
+}
+
+void Realm::Form_Resize() {
+    if (IsLoading() || !names_ || !words_) return;
+    statusBar2_->setGeometry(0, Client()->height() - kStatusH, Client()->width(), kStatusH);
+    namesDisplay_->Resize(*names_);
+    wordsDisplay_->Resize(*words_);
+}
+
+bool Realm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
+    if (event->type() == QEvent::MouseButtonRelease && wordWindowPending_ && wordsView_ &&
+        watched == wordsView_->viewport()) {
+        wordWindowPending_ = false;
+        if (!WinMan::tutorialRunning)
+            if (FormBase* w = Auto::GetForm(WindowNames::kOrigWord); w && w->IsLoaded()) {
+                w->BringToFront();
+                WinMan::Activate(*w);
+            }
+    }
+    return ChildForm::eventFilter(watched, event);
+}
+
+void Realm::Form_Unload(bool&) {
+    Unbind();
+    curRealm_ = nullptr;
+    topics_.clear();
+}
+
+void Realm::OnNotify(int code, const std::string&) {
+    if (code == 3) {
+        // The tutorial runs the box's selection again.
+        const int i = curRealmBox_ ? curRealmBox_->ListIndex() : -1;
+        if (i >= 0 && i < static_cast<int>(topics_.size())) ShowAtom(topics_[static_cast<size_t>(i)]);
+    }
+}

@@ -1,0 +1,106 @@
+#include "Lexi.h"
+
+#include <QEvent>
+
+#include "Atom.h"
+#include "GenMsg.h"
+#include "QtLowLevel.h"
+#include "ResultSet.h"
+#include "RichTextPane.h"
+#include "ShellKit.h"
+#include "TextConstants.h"
+#include "TextDisplay.h"
+#include "WindowContracts.h"
+
+using Query::NameConditions;
+using TextConstants::LangText;
+
+Lexi::Lexi() : QueryFrame("Lexi", false) {}
+
+void Lexi::WindowLoad() {
+    for (int i = 0; i < 3; ++i) {
+        cond_[i]->onClick = Guarded([this, i] { Cond_Click(i); });
+        cond_[i]->onDropDown = [this, i] { LowLevel::SetComboDropHeight(cond_[i]); };
+        argText_[i]->onChange = [this, i] {
+            if (!suppressEvents) Arg_Change(i);
+        };
+        argText_[i]->setReadOnly(true);
+        argText_[i]->installEventFilter(this);
+    }
+}
+
+void Lexi::SetWindowTexts() {
+    SetCommonTexts("Suchen per Buchstaben und Silben", "Find by Strings and Syllables");
+    static const char* const ordDe[] = {"1.", "2.", "3."};
+    static const char* const ordEn[] = {"1st", "2nd", "3rd"};
+    for (int i = 0; i < 3; ++i) {
+        Tip(argText_[i], std::string("Zus\xe4tzliche Angabe zur ") + ordDe[i] + " Bedingung erfassen",
+            std::string("Enter an argument for the ") + ordEn[i] + " condition");
+        Tip(expl_[i], std::string(ordDe[i]) + " Bedingung ausformuliert, ev. mit Beispiel",
+            std::string(ordEn[i]) + " condition, fully spelled out, with example if available");
+    }
+}
+
+bool Lexi::RowComplete(int i) const { return NameConditions::Complete({CondCode(i), ArgText(i)}); }
+
+void Lexi::Cond_Click(int i) {
+    MarkChanged(i);
+    const int code = CondCode(i);
+    const bool takesArg = NameConditions::NeedsArg(code);
+    argText_[i]->setReadOnly(!takesArg);
+    if (!takesArg) {
+        SetTextQuietly(argText_[i], "");
+        rowChanged_[i] = false;
+        ShowExpl(i);
+    }
+}
+
+void Lexi::Arg_Change(int i) {
+    const int code = CondCode(i);
+    if (NameConditions::NumArg(code)) {
+        const std::string text = ArgText(i);
+        if (text.empty() || NameConditions::NumValue(text) < 1) return;
+    }
+    MarkChanged(i);
+}
+
+void Lexi::Arg_LostFocus(int i) {
+    if (checking_ || !IsLoaded() || !NameConditions::NumArg(CondCode(i))) return;
+    // The message takes the focus from the box: that leave must not check
+    // again.
+    checking_ = true;
+    const bool ok = GenMsg::CheckNumberField(ArgText(i));
+    if (ok) {
+        MarkChanged(i);
+    } else {
+        argText_[i]->SetText("1");
+        argText_[i]->setFocus();
+    }
+    checking_ = false;
+}
+
+bool Lexi::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        for (int i = 0; i < 3; ++i)
+            if (watched == argText_[i]) Run([this, i] { Arg_LostFocus(i); });
+    }
+    return QueryFrame::eventFilter(watched, event);
+}
+
+void Lexi::WriteExplanation(int i, TextDisplay& td) {
+    const int code = CondCode(i);
+    if (NameConditions::NeedsArg(code))
+        WriteTemplate(td, NameConditions::Template(code), ArgText(i));
+    else
+        td.AddStr(NameConditions::Template(code));
+    if (atom* example = engine_.SearchExample({code, ArgText(i)}, ring_)) {
+        td.AddStr(LangText(", wie z.B. ", ", like e.g. "));
+        td.AddLink(LinkTargetOf(example));
+    }
+}
+
+void Lexi::RunSearch(ResultSet& out, std::string& title) {
+    const Query::Rows rows = RowsOf();
+    engine_.Search(rows, andMode_, out);
+    title = NameConditions::Title(rows, andMode_);
+}
