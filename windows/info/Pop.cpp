@@ -411,8 +411,11 @@ void Pop::ShowPopAtom(atom* pop, atom* name) {
     Suppress quiet(*this);
     pop->LoadOnDemand();
     std::string descr = pop->Descr();
-    if (Prop* src = pop->FirstProp(DataBase::prSource); src != nullptr && (src->kind() == 1 || src->kind() == 2))
+    if (Prop* src = pop->FirstProp(DataBase::prSource); src != nullptr && (src->kind() == 1 || src->kind() == 2)) {
+        // The source follows the description's sentence, not its full stop.
+        if (!descr.empty() && descr.back() == '.') descr.pop_back();
         descr += LangText("; Quelle: ", "; Source: ") + std::string(src->strVal());
+    }
     curPopDescr_->setPlainText(QtText::ToQt(descr));
     const std::string text = pop->Text();
     SetFrameTitle(curPopDescrFrame_, LangText("Beschreibung von ", "Description for ") + text);
