@@ -8,6 +8,7 @@
 
 #include "Cp1252.h"
 #include "DataBase.h"
+#include "FullSizePop.h"
 
 namespace gendb {
 
@@ -209,6 +210,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
     int32_t blockProps = 0;
     const std::vector<atom*>& hits = byCat[kHit];
     const std::vector<atom*>& series = byCat[kSeries];
+    PopLists popLists;
     for (size_t h = 0; h < hits.size(); ++h) {
         atom* a = hits[h];
         str(a, prText, "Hit parade " + std::to_string(2000 + h % 25) + " " + std::to_string(h));
@@ -218,12 +220,11 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         str(a, prYears, "1", false);
         blockProps += 3;
         int ranks = 20 + static_cast<int>(r.Next(41));
-        for (int k = 0; k < ranks; ++k) {
-            atom* n = names[r.Next(static_cast<uint32_t>(names.size()))];
-            rel(a, prMember, n, false);
-            ++blockProps;
-        }
+        std::vector<atom*> drawn;
+        for (int k = 0; k < ranks; ++k) drawn.push_back(names[r.Next(static_cast<uint32_t>(names.size()))]);
+        blockProps += RankHitParade(a, std::move(drawn), h, names[names.size() / 2], popLists);
     }
+    AddPopLists(popLists, hits);
     DeriveAll();
     AddLangOfProps(0);
     // Top up the property table to the asked size with comments on names.

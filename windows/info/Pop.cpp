@@ -70,25 +70,25 @@ void Pop::BuildControls() {
     // Two tables side by side, growing downwards; the hit parade's
     // description, the free choice and the chart on the right.
     popListFrame_ = Add<QGroupBox>("PopListFrame");
-    popListFrame_->setGeometry(8, 40, 214, 370);
+    popListFrame_->setGeometry(8, 40, 200, 370);
     popListView_ = Add<ListView>("PopList");
-    popListView_->setGeometry(16, 60, 198, 342);
+    popListView_->setGeometry(16, 60, 184, 342);
     popListView_->raise();
     namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setGeometry(230, 40, 176, 370);
+    namesFrame_->setGeometry(216, 40, 190, 370);
     namesView_ = Add<ListView>("Names");
-    namesView_->setGeometry(238, 60, 160, 342);
+    namesView_->setGeometry(224, 60, 174, 342);
     namesView_->raise();
 
     const int x = 414, w = 278;
     curPopDescrFrame_ = Add<QGroupBox>("CurPopDescrFrame");
-    curPopDescrFrame_->setGeometry(x, 40, w, 70);
+    curPopDescrFrame_->setGeometry(x, 40, w, 84);
     curPopDescr_ = Add<QPlainTextEdit>("CurPopDescr", -1, curPopDescrFrame_);
     curPopDescr_->setReadOnly(true);
-    curPopDescr_->setGeometry(8, 20, w - 16, 44);
+    curPopDescr_->setGeometry(8, 20, w - 16, 58);
 
     freeChoiceFrame_ = Add<QGroupBox>("FreeChoiceFrame");
-    freeChoiceFrame_->setGeometry(x, 114, w, 78);
+    freeChoiceFrame_->setGeometry(x, 128, w, 78);
     seriesLabel_ = Add<QLabel>("SeriesLabel", -1, freeChoiceFrame_);
     seriesLabel_->setGeometry(8, 22, 70, 20);
     curPopSeries_ = Add<ComboBox>("CurPopSeries", -1, freeChoiceFrame_);
@@ -99,7 +99,7 @@ void Pop::BuildControls() {
     curPop_->setGeometry(80, 46, w - 88, kRowH);
 
     graphFrame_ = Add<QGroupBox>("GraphFrame");
-    graphFrame_->setGeometry(x, 196, w, 52);
+    graphFrame_->setGeometry(x, 210, w, 52);
     showSeries_ = Add<OptionButton>("ShowSeries", -1, graphFrame_);
     showSeries_->SetCaption("Serien");
     showSeries_->setGeometry(8, 22, 74, 22);
@@ -110,9 +110,9 @@ void Pop::BuildControls() {
     graphYearBox_->setGeometry(158, 20, w - 166, kRowH);
 
     popGraphFrame_ = Add<QGroupBox>("PopGraphFrame");
-    popGraphFrame_->setGeometry(x, 252, w, 158);
+    popGraphFrame_->setGeometry(x, 266, w, 144);
     popGraph_ = Add<Canvas>("PopGraph");
-    popGraph_->setGeometry(x + 8, 272, w - 16, 130);
+    popGraph_->setGeometry(x + 8, 286, w - 16, 116);
     popGraph_->raise();
 }
 
