@@ -16,6 +16,7 @@
 #include "TextConstants.h"
 #include "WindowsFixture.h"
 #include "windows/info/Pop.h"
+#include "windows/info/SingleName.h"
 
 namespace {
 
@@ -312,6 +313,28 @@ TEST_F(PopTest, GermanTextsOfTheWindowAndItsRows) {
     EXPECT_EQ(w->names()->pureTitle().substr(0, 15), " aus Hitparade ");
     EXPECT_NE(w->PopDescription().find("; Quelle: "), std::string::npos);
     EXPECT_EQ(Frame("PopGraphFrame").substr(0, 17), "Grafik f\xfcr Serie ");
+}
+
+}  // namespace
+
+namespace {
+
+using PopLinkTest = WindowsTest;
+
+TEST_F(PopLinkTest, HitParadeAndSeriesLinksOfANameShowThemWithThatName) {
+    SingleName* names = OpenNameWindow();
+    Lookup(names, "Emma");
+    ASSERT_EQ(names->curAtom(), A("naEmma"));
+    names->Notify(0, std::to_string(A("poUs2020F")->id()));
+    auto* pop = dynamic_cast<Pop*>(Auto::GetForm(WindowNames::kPop));
+    ASSERT_TRUE(pop && pop->IsLoaded());
+    EXPECT_EQ(pop->names()->selfAtom(), A("poUs2020F"));
+    EXPECT_EQ(pop->popList()->selfAtom(), A("naEmma"));
+    EXPECT_EQ(pop->graphMode(), Pop::kSeriesGraph);
+    names->Notify(0, std::to_string(A("psUsTxYearly")->id()));
+    EXPECT_EQ(pop->names()->selfAtom(), A("poUsTx2020F"));
+    // A single hit parade in its series: a series chart of one row.
+    EXPECT_EQ(pop->lastChart().rows, 1);
 }
 
 }  // namespace
