@@ -70,17 +70,17 @@ void Pop::BuildControls() {
     // Two tables side by side, growing downwards; the hit parade's
     // description, the free choice and the chart on the right.
     popListFrame_ = Add<QGroupBox>("PopListFrame");
-    popListFrame_->setGeometry(8, 40, 200, 370);
+    popListFrame_->setGeometry(8, 40, 226, 370);
     popListView_ = Add<ListView>("PopList");
-    popListView_->setGeometry(16, 60, 184, 342);
+    popListView_->setGeometry(16, 60, 210, 342);
     popListView_->raise();
     namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setGeometry(216, 40, 190, 370);
+    namesFrame_->setGeometry(242, 40, 204, 370);
     namesView_ = Add<ListView>("Names");
-    namesView_->setGeometry(224, 60, 174, 342);
+    namesView_->setGeometry(250, 60, 188, 342);
     namesView_->raise();
 
-    const int x = 414, w = 278;
+    const int x = 454, w = 238;
     curPopDescrFrame_ = Add<QGroupBox>("CurPopDescrFrame");
     curPopDescrFrame_->setGeometry(x, 40, w, 84);
     curPopDescr_ = Add<QPlainTextEdit>("CurPopDescr", -1, curPopDescrFrame_);
@@ -90,13 +90,13 @@ void Pop::BuildControls() {
     freeChoiceFrame_ = Add<QGroupBox>("FreeChoiceFrame");
     freeChoiceFrame_->setGeometry(x, 128, w, 78);
     seriesLabel_ = Add<QLabel>("SeriesLabel", -1, freeChoiceFrame_);
-    seriesLabel_->setGeometry(8, 22, 70, 20);
+    seriesLabel_->setGeometry(8, 22, 66, 20);
     curPopSeries_ = Add<ComboBox>("CurPopSeries", -1, freeChoiceFrame_);
-    curPopSeries_->setGeometry(80, 20, w - 88, kRowH);
+    curPopSeries_->setGeometry(76, 20, w - 84, kRowH);
     hitparadeLabel_ = Add<QLabel>("HitparadeLabel", -1, freeChoiceFrame_);
-    hitparadeLabel_->setGeometry(8, 48, 70, 20);
+    hitparadeLabel_->setGeometry(8, 48, 66, 20);
     curPop_ = Add<ComboBox>("CurPop", -1, freeChoiceFrame_);
-    curPop_->setGeometry(80, 46, w - 88, kRowH);
+    curPop_->setGeometry(76, 46, w - 84, kRowH);
 
     graphFrame_ = Add<QGroupBox>("GraphFrame");
     graphFrame_->setGeometry(x, 210, w, 52);
