@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -131,10 +132,10 @@ void ReadUserFile() {
     if (!UserFolder || !UserFolder(folder)) return;
     std::string path = folder + "/" + UserFileName();
     if (!FileExists(path)) return;
-    if (ReadTextFile(path, UserFileTitle())) {
-        CountKinds();
-        return;
-    }
+    bool skipped = false;
+    const bool read = ReadTextFile(path, UserFileTitle(), &skipped);
+    if (read) CountKinds();
+    if (read && !skipped) return;
     // The records that were not read would be lost by the next save, which
     // writes the whole file from what is in the database: the file is kept
     // aside first, and a save does not replace it before the copy exists.
@@ -177,18 +178,25 @@ bool ProcessUserLine(atom& a, const std::string& line) {
     return true;
 }
 
-bool ReadTextFile(const std::string& path, const std::string& title) {
-    std::string fullPath;
-    if (!FileOp::OpenFile(path, "", kFileNum, "I", title, fullPath)) return false;
-    FileOp::InputFile* in = FileOp::Input(kFileNum);
-    if (!in) return false;
+namespace {
 
-    const int32_t startId = numAtoms;
-    createOnLookup = true;
-    int error = 0;
+// One record of a text file as read: its atom's name and its lines with
+// their line numbers in the file.
+struct TextRecord {
+    std::string name;
+    std::vector<std::pair<int, std::string>> lines;
+};
+
+// Reads the records of the open file up to its end or the first malformed
+// marker (structError then set; the records before it are kept). 0, or the
+// error number of a failed read: then nothing read may be used.
+int ReadRecords(FileOp::InputFile& in, std::vector<TextRecord>& records, bool& structError) {
+    structError = false;
     std::string line;
-    bool more = in->ReadLine(line);
-    while (more && error == 0) {
+    int lineNo = 0;
+    bool more = in.ReadLine(line);
+    if (more) ++lineNo;
+    while (more) {
         Parser::Scanner scan;
         scan.ScanStart(line);
         int type = 0;
@@ -196,38 +204,115 @@ bool ReadTextFile(const std::string& path, const std::string& title) {
         scan.NextToken(type, text);
         if (type != Parser::kTokComment || !Basic::EqualsNoCaseAscii(Basic::Left(text, 4), " -- ")) {
             Services::Events().DoEvents();
-            more = in->ReadLine(line);
+            if ((more = in.ReadLine(line))) ++lineNo;
             continue;
         }
         // A record: its lines run up to the next empty line or the end.
-        std::string name;
-        if (!MarkerName(text, name)) {
-            error = kStructError;
+        TextRecord r;
+        if (!MarkerName(text, r.name)) {
+            structError = true;
             break;
         }
-        std::vector<std::string> lines;
-        while ((more = in->ReadLine(line)) && !line.empty()) lines.push_back(line);
-        if (in->Error()) break;
+        while ((more = in.ReadLine(line))) {
+            ++lineNo;
+            if (line.empty()) break;
+            r.lines.emplace_back(lineNo, line);
+        }
+        records.push_back(std::move(r));
+        Services::Events().DoEvents();
+        if (more && (more = in.ReadLine(line))) ++lineNo;
+    }
+    return in.Error();
+}
 
-        atom* a = GetAtom(name);
+// A group as the kinds will be evaluated: a member of the male or female
+// names, directly or through the group it is a writing variant of; an atom
+// from before the read keeps the kind it has.
+bool IsGroup(const atom* g, int32_t startId, int depth = 0) {
+    if (!g || g == nothingAtom) return false;
+    if (g->id() < startId) return g->kind() == 2 || g->kind() == 3;
+    for (const Prop* p : g->props())
+        if (p->proper() == prSubsetOf && (p->atomVal() == seMaleNames || p->atomVal() == seFemaleNames)) return true;
+    if (depth < 8)
+        for (const Prop* p : g->props())
+            if (p->proper() == prWriteVarOf && IsGroup(p->atomVal(), startId, depth + 1)) return true;
+    return false;
+}
+
+// The line of the first property of a that names a group that is no group;
+// 0 when there is none.
+int DamagedGroupLine(const atom* a, const TextRecord& r, int32_t startId) {
+    for (const Prop* p : a->props())
+        if (p->proper() == prGenName && !IsGroup(p->atomVal(), startId)) {
+            const std::string value = std::string(p->atomVal()->name());
+            for (const auto& [lineNo, text] : r.lines)
+                if (text.find("prGenName") != std::string::npos && text.find(value) != std::string::npos)
+                    return lineNo;
+            return r.lines.empty() ? 0 : r.lines.front().first;
+        }
+    return 0;
+}
+
+// The message of the records left out: the file and the lines at fault.
+void ShowSkippedRecords(const std::string& path, const std::vector<int>& lines) {
+    std::string where = path + ", " + TextConstants::LangText(lines.size() == 1 ? "Zeile " : "Zeilen ",
+                                                              lines.size() == 1 ? "line " : "lines ");
+    for (std::size_t i = 0; i < lines.size() && i < 5; ++i) where += (i ? ", " : "") + std::to_string(lines[i]);
+    if (lines.size() > 5) where += " ...";
+    Errors::LogEntry("DataBase", "ReadTextFile", "skipped " + where);
+    GenMsg::ShowMsg(kMsgUserRecordDamaged, GenMsg::kExclamation, where);
+}
+
+}  // namespace
+
+bool ReadTextFile(const std::string& path, const std::string& title, bool* skipped) {
+    if (skipped) *skipped = false;
+    std::string fullPath;
+    if (!FileOp::OpenFile(path, "", kFileNum, "I", title, fullPath)) return false;
+    FileOp::InputFile* in = FileOp::Input(kFileNum);
+    if (!in) return false;
+
+    // The whole file is read before anything of it is used: a file that
+    // fails to read midway adds nothing to the database.
+    std::vector<TextRecord> records;
+    bool structError = false;
+    int error = ReadRecords(*in, records, structError);
+    FileOp::CloseFile(path, kFileNum);
+    if (error != 0) {
+        Errors::LogEntry("DataBase", "ReadTextFile", path + ":" + Basic::Str(error));
+        ShowReadFailure(path, error);
+        return false;
+    }
+
+    const int32_t startId = numAtoms;
+    createOnLookup = true;
+    // Each record applied, with what its atom held before, so that a record
+    // found damaged later can be left out as if it had not been there.
+    struct Applied {
+        atom* a;
+        std::vector<Prop*> before;
+        const TextRecord* record;
+    };
+    std::vector<Applied> applied;
+    for (const TextRecord& r : records) {
+        atom* a = GetAtom(r.name);
         if (a == nothingAtom) {
             error = kStructError;
             break;
         }
+        applied.push_back({a, std::vector<Prop*>(a->props().begin(), a->props().end()), &r});
         // The file's copy replaces what the database or an earlier record gave.
         if (a->NumProp() > 0) a->DelAllProp();
-        for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (std::size_t i = 0; i < r.lines.size(); ++i) {
             if (i == 2 && a->LoadedOnDemand() && a->NumProp() == 2) a->CreateFilePosProp();
-            if (!ProcessUserLine(*a, lines[i])) {
+            if (!ProcessUserLine(*a, r.lines[i].second)) {
                 error = kStructError;
                 break;
             }
         }
-        Services::Events().DoEvents();
-        if (more) more = in->ReadLine(line);
+        if (error != 0) break;
     }
-    if (error == 0) error = in->Error();
-    FileOp::CloseFile(path, kFileNum);
+    if (error == 0 && structError) error = kStructError;
     createOnLookup = false;
 
     if (error != 0) {
@@ -235,10 +320,40 @@ bool ReadTextFile(const std::string& path, const std::string& title) {
         ShowReadFailure(path, error);
         return false;
     }
+
+    // A name whose group is not a group (a hand-edited file) is left out:
+    // its atom keeps what it had before the file, the rest is read. Leaving
+    // one out may take the group-ness of another, so this runs until nothing
+    // changes; only the last record of an atom counts.
+    std::vector<int> skippedLines;
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = applied.size(); i-- > 0;) {
+            Applied& x = applied[i];
+            if (!x.record) continue;
+            bool last = true;
+            for (std::size_t j = i + 1; j < applied.size() && last; ++j) last = applied[j].a != x.a;
+            if (!last) continue;
+            const int line = DamagedGroupLine(x.a, *x.record, startId);
+            if (line == 0) continue;
+            std::size_t first = 0;
+            while (applied[first].a != x.a) ++first;
+            x.a->DelAllProp();
+            for (Prop* p : applied[first].before) x.a->AddProp(p);
+            x.record = nullptr;
+            skippedLines.push_back(line);
+            changed = true;
+        }
+    }
     CompleteAtoms(startId);
     EvalKinds(startId);
     CountVariants(startId);
     AddLangOfProps(startId);
+    if (!skippedLines.empty()) {
+        std::sort(skippedLines.begin(), skippedLines.end());
+        ShowSkippedRecords(path, skippedLines);
+        if (skipped) *skipped = true;
+    }
     return true;
 }
 

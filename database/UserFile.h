@@ -36,14 +36,18 @@ std::string UserFileName();
 std::string UserFileTitle();
 
 // Start-up: merges the user-names file into the database, when there is one.
-// A file that cannot be read whole is kept aside as a backup copy.
+// A file that cannot be read whole, or of which a record was left out, is
+// kept aside as a backup copy before anything can overwrite it.
 void ReadUserFile();
 
 // Reads a file in the text form of the database; every name met that is not
 // known yet becomes a new atom, and the new atoms are completed (texts,
 // keys, levels, kinds, variant counts, language mirrors). True when the
-// whole file was read; on failure its message has been shown.
-bool ReadTextFile(const std::string& path, const std::string& title);
+// whole file was read; on failure its message has been shown. A file that
+// cannot be read to its end adds nothing. A record of a name whose group is
+// not a group is left out with one message naming the file and its lines;
+// `skipped` then tells.
+bool ReadTextFile(const std::string& path, const std::string& title, bool* skipped = nullptr);
 
 // Parses one property line of a's record and adds the property to a. A line
 // that is not a property line (not starting with the identifier prop) is
@@ -78,5 +82,8 @@ std::string BackUpUserFile(const std::string& path, int& errNum);
 // Message numbers of the user-names file beyond the common table: the backup
 // made of an unreadable file (class information, argument the copy's path).
 constexpr int kMsgUserFileBackup = 107;
+// A record left out because its name's group is not a group (class
+// exclamation, argument the file and its lines).
+constexpr int kMsgUserRecordDamaged = 108;
 
 }  // namespace DataBase

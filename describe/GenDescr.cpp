@@ -285,12 +285,14 @@ void Builder::SaintLines(const std::vector<atom*>& saints) {
 void Builder::NameSaints(atom* name) { SaintLines(TargetsOf(name, DataBase::prSaint)); }
 
 void Builder::GroupSaints(atom* group) {
-    // The saints of every name of the group, name by name; a saint of two
-    // names is listed under each.
+    // The saints of every name of the group, name by name, each saint once
+    // where it is first met (John the Baptist is the saint of John, Johann,
+    // Giovanni and more: the reader wants him once).
     std::vector<atom*> saints;
     for (atom* n : TargetsOf(group, DataBase::prNameVariant))
         if (n->kind() == 0 || n->kind() == 1)
-            for (atom* s : TargetsOf(n, DataBase::prSaint)) saints.push_back(s);
+            for (atom* s : TargetsOf(n, DataBase::prSaint))
+                if (std::find(saints.begin(), saints.end(), s) == saints.end()) saints.push_back(s);
     SaintLines(saints);
 }
 

@@ -106,14 +106,35 @@ bool AddLinkRuns(std::vector<Run>& runs, long long number, bool bold, const Inli
     return true;
 }
 
+// The next place of a tag at or after a position that only ever grows: the
+// text is scanned once, forward, however many times the place is asked for.
+class TagScan {
+public:
+    TagScan(std::string_view text, std::string_view tag) : text_(text), tag_(tag) {}
+    std::size_t From(std::size_t pos) {
+        if (at_ == std::string_view::npos) return at_;  // none further on
+        if (!scanned_ || at_ < pos) {
+            at_ = FindTag(text_, tag_, pos);
+            scanned_ = true;
+        }
+        return at_;
+    }
+
+private:
+    std::string_view text_, tag_;
+    std::size_t at_ = 0;
+    bool scanned_ = false;
+};
+
 // The column from the left: of the first <a> and the first <b>, the earlier
 // is handled; text before it goes out as it is. Inside bold text links are
 // read too (a bold link); a second <b> there is text.
 void Parse(std::vector<Run>& runs, std::string_view text, bool bold, const InlineOptions& o) {
     std::size_t pos = 0;
+    TagScan links(text, "<a>"), bolds(text, "<b>");
     while (pos < text.size()) {
-        const std::size_t ia = FindTag(text, "<a>", pos);
-        const std::size_t ib = bold ? std::string_view::npos : FindTag(text, "<b>", pos);
+        const std::size_t ia = links.From(pos);
+        const std::size_t ib = bold ? std::string_view::npos : bolds.From(pos);
         if (ia == std::string_view::npos && ib == std::string_view::npos) break;
         const bool isLink = ia < ib;
         const Pair p = isLink ? FindPair(text, "<a>", "</a>", ia) : FindPair(text, "<b>", "</b>", ib);

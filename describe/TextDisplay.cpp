@@ -98,6 +98,10 @@ void TextDisplay::AddStr(const std::string& s) {
     static const char* const kHex = "0123456789ABCDEF";
     for (char ch : s) {
         auto c = static_cast<unsigned char>(ch);
+        // Control bytes (a list file may hold any byte) are never shown, and
+        // raw in an exported RTF file a NUL cuts it short for some readers:
+        // they are left out. A TAB is the tab it stands for.
+        if (c < 0x20 && c != '\t') continue;
         if (c == '\\' || c == '{' || c == '}') {
             text_ += '\\';
             text_ += ch;

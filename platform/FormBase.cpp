@@ -46,6 +46,9 @@ void FormBase::SetMdiArea(QMdiArea* area) {
     QObject::disconnect(areaConnection);
     theArea = area;
     if (!area) return;
+    // A maximised child leaves the others as they are: a window opened over
+    // it keeps its own size, and the maximised one stays maximised.
+    area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     // The area tells which sub-window became active; the window behind it
     // hears of its activation.
     areaConnection = QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
@@ -99,8 +102,11 @@ void FormBase::Load() {
     host->setAttribute(Qt::WA_DeleteOnClose, false);
     host->installEventFilter(this);
     loadedForms.push_back(this);
-    SetSizable(sizable_);
+    // The border is fixed only once the controls have given the window its
+    // designed size: fixed before, a reloaded fixed window would keep the
+    // size of an empty sub-window (a title bar alone).
     BuildControls();
+    SetSizable(sizable_);
     RememberNormal();
     if (theEvents) theEvents->FormLoaded(*this);
     Form_Load();
@@ -268,6 +274,9 @@ void FormBase::SetSizable(bool sizable) {
     if (sizable) {
         host_->setMinimumSize(0, 0);
         host_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        // No window can be made too small to use. The limit is on what the
+        // window holds, so that a minimised child still shrinks to its title.
+        if (client_) client_->setMinimumSize(kMinClientWidth, kMinClientHeight);
     } else {
         host_->setFixedSize(host_->size());
     }

@@ -126,8 +126,10 @@ public:
     int WindowState() const;
     void SetWindowState(int state);
     // Whether the user can size the window (its border); a fixed window keeps
-    // its designed size.
+    // its designed size, a sizable one cannot be made smaller than
+    // kMinClientWidth x kMinClientHeight pixels inside.
     bool Sizable() const { return sizable_; }
+    static constexpr int kMinClientWidth = 200, kMinClientHeight = 120;
     void SetSizable(bool sizable);
     void SetCaption(const std::string& cp1252);
     std::string Caption() const;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds, and runs every test twice: once in a plain
-# build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build, once under AddressSanitizer and UndefinedBehaviorSanitizer; then
+# fuzzes every reader for a short while (FUZZ_SECONDS each, 20 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -16,3 +17,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DBUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan -j "$jobs" --output-on-failure
+
+# Any finding of a fuzz target fails the run.
+for target in $(ls tests/fuzz/fuzz_*.cpp | sed 's|.*/fuzz_||; s|\.cpp||'); do
+    bash scripts/fuzz.sh "$target" "${FUZZ_SECONDS:-20}"
+done

@@ -37,6 +37,25 @@ std::string FullTextSearch::Template(int code) {
     }
 }
 
+namespace {
+
+// An atom's display text without a copy; words always have one, others
+// fall back to the copy kept in `spare`.
+std::string_view TextOf(const atom* a, std::string* spare = nullptr) {
+    const int idx = a->textIdx();
+    if (idx >= 0 && idx < a->NumProp()) return a->props()[static_cast<std::size_t>(idx)]->strVal();
+    if (spare == nullptr) return {};
+    *spare = a->Text();
+    return *spare;
+}
+
+void AppendText(std::string& out, const atom* a) {
+    std::string spare;
+    out.append(TextOf(a, &spare));
+}
+
+}  // namespace
+
 void FullTextSearch::ExtraText(const atom* entry, std::string& out) {
     out.clear();
     for (const Prop* p : entry->props()) {
@@ -44,13 +63,13 @@ void FullTextSearch::ExtraText(const atom* entry, std::string& out) {
         const atom* word = p->atomVal();
         if (word == nullptr || word->kind() != 7) continue;
         out += ' ';
-        out += word->Text();
+        AppendText(out, word);
         for (const Prop* g : word->props()) {
             if (g->proper() != DataBase::prGerman || g->kind() != 0) continue;
             const atom* german = g->atomVal();
             if (german == nullptr || german->kind() != 7) continue;
             out += ' ';
-            out += german->Text();
+            AppendText(out, german);
         }
     }
 }
@@ -62,33 +81,50 @@ void FullTextSearch::SetRows(const Rows& rows, bool andMode) {
     andMode_ = andMode;
 }
 
-bool FullTextSearch::TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& piece) const {
+bool FullTextSearch::TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& matched) {
     const std::size_t len = m.pattern().size();
-    for (const Prop* p : entry->props()) {
-        if (p->kind() != 1) continue;
-        const std::string_view text = p->strVal();
+    auto test = [&](std::string_view text) {
         const int at = m.Find(text);
-        if (at >= 0) {
-            piece = text.substr(static_cast<std::size_t>(at), len);
-            return true;
+        if (at < 0) return false;
+        matched = text.substr(static_cast<std::size_t>(at), len);
+        return true;
+    };
+    for (const Prop* p : entry->props())
+        if (p->kind() == 1 && test(p->strVal())) return true;
+    // The extra text joins the related words and their translations with
+    // blanks: a term without a blank matches it exactly where it matches one
+    // of those words, so only a term with a blank needs the joined text.
+    if (m.pattern().find(' ') != std::string::npos) {
+        if (!extraBuilt_) {
+            ExtraText(entry, extra_);
+            extraBuilt_ = true;
+        }
+        return test(extra_);
+    }
+    for (const Prop* p : entry->props()) {
+        if (p->proper() != DataBase::prRelatedTo || p->kind() == 1) continue;
+        const atom* word = p->atomVal();
+        if (word == nullptr || word->kind() != 7) continue;
+        if (test(TextOf(word, &spare_))) return true;
+        for (const Prop* g : word->props()) {
+            if (g->proper() != DataBase::prGerman || g->kind() != 0) continue;
+            const atom* german = g->atomVal();
+            if (german != nullptr && german->kind() == 7 && test(TextOf(german, &spare_))) return true;
         }
     }
-    const int at = m.Find(extra_);
-    if (at < 0) return false;
-    piece = std::string_view(extra_).substr(static_cast<std::size_t>(at), len);
-    return true;
+    return false;
 }
 
 bool FullTextSearch::TakeA(const atom* entry) {
     reason_.clear();
-    ExtraText(entry, extra_);
+    extraBuilt_ = false;
     bool value = andMode_;
     for (const Parser::Matcher& m : matchers_) {
-        std::string_view piece;
-        const bool hit = TakeRow(entry, m, piece);
+        std::string_view matched;
+        const bool hit = TakeRow(entry, m, matched);
         if (hit && (andMode_ || reason_.empty())) {
             if (!reason_.empty()) reason_ += '+';
-            reason_.append(piece);
+            reason_.append(matched);
         }
         value = andMode_ ? (value && hit) : (value || hit);
     }

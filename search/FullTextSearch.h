@@ -28,7 +28,7 @@ public:
 
     // Prepares the complete rows' terms once for the whole walk.
     void SetRows(const Rows& rows, bool andMode);
-    // Whether an origin entry passes; reason() then holds its pieces.
+    // Whether an origin entry passes; reason() then holds the matched characters.
     bool TakeA(const atom* entry);
     const std::string& reason() const { return reason_; }
     // The extra text of an entry: " word german ..." for each related word.
@@ -41,13 +41,15 @@ public:
     static std::string Title(const Rows& rows, bool andMode);
 
 private:
-    // The matched piece of the row's first text that holds its term, or
+    // The matched characters of the row's first text that holds its term, or
     // false.
-    bool TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& piece) const;
+    bool TakeRow(const atom* entry, const Parser::Matcher& m, std::string_view& matched);
 
     std::vector<Parser::Matcher> matchers_;
     bool andMode_ = true;
     std::string extra_;
+    bool extraBuilt_ = false;  // extra_ holds the entry's extra text
+    std::string spare_;        // the text of a word without a text of its own
     std::string reason_;
 };
 

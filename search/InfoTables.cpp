@@ -212,7 +212,10 @@ std::string WordListTitle(atom* word, bool allWords) {
                                                : LangText("zu Wort", "for word");
     std::string title = " " + phrase + " '" + word->Text() + "'";
     if (atom* lang = FirstLang(word)) title += " (" + lang->Text() + ")";
-    if (!own) title += " = " + GenDescr::AllGermanTranslat(word, false, false, false);
+    if (!own) {
+        const std::string translation = GenDescr::AllGermanTranslat(word, false, false, false);
+        if (!translation.empty()) title += " = " + translation;
+    }
     return title;
 }
 

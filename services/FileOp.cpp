@@ -425,12 +425,12 @@ ListFileFormat* listFormat = nullptr;
 void SetListFileFormat(ListFileFormat* format) { listFormat = format; }
 
 ListDialogs ListDialogTexts() {
-    using TextConstants::EditionText;
+    using TextConstants::LangText;
     ListDialogs d;
-    d.loadTitle = EditionText("Load Orsabrine Name List", "Load Talvessin Name List");
-    d.saveTitle = EditionText("Save Orsabrine Name Lists", "Save Talvessin Name Lists");
-    d.filter = EditionText("Orsabrine Name Lists (*.onl)|*.onl|All Files (*.*)|*.*",
-                           "Talvessin Name Lists (*.onl)|*.onl|All Files (*.*)|*.*");
+    d.loadTitle = LangText("Orsabrine-Namenliste laden", "Load Talvessin Name List");
+    d.saveTitle = LangText("Orsabrine-Namenliste speichern", "Save Talvessin Name Lists");
+    d.filter = LangText("Orsabrine-Namenlisten (*.onl)|*.onl|Alle Dateien (*.*)|*.*",
+                        "Talvessin Name Lists (*.onl)|*.onl|All Files (*.*)|*.*");
     d.defaultExt = "onl";
     return d;
 }

@@ -173,7 +173,7 @@ public:
 };
 void SetListFileFormat(ListFileFormat* format);
 
-// The open and save dialogs of the list files, by edition.
+// The open and save dialogs of the list files, in the text language.
 struct ListDialogs {
     std::string loadTitle, saveTitle, filter, defaultExt;
 };

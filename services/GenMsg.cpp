@@ -106,6 +106,11 @@ const std::vector<Row>& Rows() {
          "Ihre eigenen Namen konnten nicht vollständig gelesen werden. Die Datei wurde unverändert aufbewahrt "
          "als %0<br>Namen, die nicht gelesen werden konnten, fehlen, bis Sie sie aus dieser Kopie "
          "wiederherstellen."_cp},
+        {108, "GMuserRecordDamaged",
+         "Your new names file %0<br>holds a name whose group is not a group. That name has been left out; "
+         "all other names were read.",
+         "Die Datei Ihrer eigenen Namen %0<br>enth\xe4lt einen Namen, dessen Gruppe keine Gruppe ist. Dieser Name "
+         "wurde ausgelassen, alle anderen Namen wurden gelesen."},
         {109, "GMquizEnded", "The current quiz round ended. (%0)", "Diese Quiz-Runde ist beendet. (%0)"_cp},
     };
     return rows;

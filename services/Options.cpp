@@ -203,7 +203,9 @@ void PutIntOption(const std::string& name, int value) { PutVal("Options", name, 
 
 void LoadOptions() {
     RegBaseKey = BaseKeyFor(TextConstants::edition);
-    TextConstants::textLanguage = 1;
+    // Each edition speaks its own language: German texts in the German
+    // edition, English ones in the English edition.
+    TextConstants::textLanguage = TextConstants::edition != 0 ? 1 : 0;
     std::string docs;
     bool docsKnown = false;
     for (const Opt& o : kOptions) {

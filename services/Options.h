@@ -88,6 +88,8 @@ void GetIntOption(const std::string& name, int& variable, int def);
 void PutBoolOption(const std::string& name, bool value);
 void PutIntOption(const std::string& name, int value);
 
+// Reads every option of the edition's base key and sets the text language
+// of the edition (German for Orsabrine, English for Talvessin).
 void LoadOptions();
 void SaveOptions();
 

@@ -11,60 +11,116 @@
 #include "Cp1252.h"
 #include "FileOp.h"
 
+
+// --- MemorySettingsStore ------------------------------------------------------
+
 namespace {
 
-std::string NormalKey(const std::string& key) {
-    std::string k = key;
-    while (!k.empty() && k.back() == '\\') k.pop_back();
+char UpperA(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string_view KeyPath(const std::string& key) {
+    std::string_view k = key;
+    while (!k.empty() && k.back() == '\\') k.remove_suffix(1);
     return k;
+}
+
+// A key of a few values is searched in order; from this many on, through
+// its index.
+constexpr std::size_t kIndexFrom = 8;
+
+void IndexValues(MemorySettingsStore::Key& k) {
+    k.index.clear();
+    if (k.values.size() < kIndexFrom) return;
+    for (std::size_t j = 0; j < k.values.size(); ++j) k.index.emplace(Basic::UpperAscii(k.values[j].first), j);
+}
+
+// The place of a value name in its key, or npos.
+std::size_t FindValue(const MemorySettingsStore::Key& k, const std::string& name) {
+    if (k.index.empty()) {
+        for (std::size_t j = 0; j < k.values.size(); ++j)
+            if (Basic::EqualsNoCaseAscii(k.values[j].first, name)) return j;
+        return std::string::npos;
+    }
+    auto it = k.index.find(Basic::UpperAscii(name));
+    return it == k.index.end() ? std::string::npos : it->second;
 }
 
 }  // namespace
 
-// --- MemorySettingsStore ------------------------------------------------------
+std::size_t MemorySettingsStore::NoCaseHash::operator()(std::string_view s) const {
+    std::size_t h = 1469598103934665603ull;  // FNV-1a
+    for (char c : s) h = (h ^ static_cast<unsigned char>(UpperA(c))) * 1099511628211ull;
+    return h;
+}
+
+bool MemorySettingsStore::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
+    return Basic::EqualsNoCaseAscii(a, b);
+}
 
 MemorySettingsStore::Key* MemorySettingsStore::Find(const std::string& key) {
-    std::string k = NormalKey(key);
-    for (auto& entry : keys_)
-        if (Basic::EqualsNoCaseAscii(entry.path, k)) return &entry;
-    return nullptr;
+    auto it = index_.find(KeyPath(key));
+    return it == index_.end() ? nullptr : &keys_[it->second];
+}
+
+void MemorySettingsStore::Reindex() {
+    index_.clear();
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        index_.emplace(keys_[i].path, i);
+        IndexValues(keys_[i]);
+    }
 }
 
 std::optional<std::string> MemorySettingsStore::Read(const std::string& key, const std::string& name) {
-    if (Key* k = Find(key))
-        for (auto& [n, v] : k->values)
-            if (Basic::EqualsNoCaseAscii(n, name)) return v;
+    if (Key* k = Find(key)) {
+        std::size_t at = FindValue(*k, name);
+        if (at != std::string::npos) return k->values[at].second;
+    }
     return std::nullopt;
 }
 
-bool MemorySettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
+void MemorySettingsStore::Add(const std::string& key, std::string name, std::string value) {
     Key* k = Find(key);
     if (!k) {
-        keys_.push_back(Key{NormalKey(key), {}});
+        keys_.push_back(Key{std::string(KeyPath(key)), {}, {}});
         k = &keys_.back();
+        index_.emplace(k->path, keys_.size() - 1);
     }
-    for (auto& [n, v] : k->values)
-        if (Basic::EqualsNoCaseAscii(n, name)) {
-            v = value;
-            return true;
-        }
-    k->values.emplace_back(name, value);
+    std::size_t at = FindValue(*k, name);
+    if (at != std::string::npos) {
+        k->values[at].second = std::move(value);
+        return;
+    }
+    k->values.emplace_back(std::move(name), std::move(value));
+    if (!k->index.empty())
+        k->index.emplace(Basic::UpperAscii(k->values.back().first), k->values.size() - 1);
+    else if (k->values.size() >= kIndexFrom)
+        IndexValues(*k);
+}
+
+bool MemorySettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
+    Add(key, name, value);
     return true;
 }
 
 bool MemorySettingsStore::Delete(const std::string& key, const std::string& name) {
-    if (Key* k = Find(key))
-        std::erase_if(k->values, [&](const auto& nv) { return Basic::EqualsNoCaseAscii(nv.first, name); });
+    Key* k = Find(key);
+    if (!k) return true;
+    std::size_t at = FindValue(*k, name);
+    if (at == std::string::npos) return true;
+    k->values.erase(k->values.begin() + static_cast<std::ptrdiff_t>(at));
+    IndexValues(*k);
     return true;
 }
 
 bool MemorySettingsStore::DeleteKey(const std::string& key) {
-    std::string k = NormalKey(key);
-    std::string below = Basic::UpperAscii(k) + "\\";
+    std::string k = Basic::UpperAscii(KeyPath(key));
+    std::string below = k + "\\";
+    const std::size_t before = keys_.size();
     std::erase_if(keys_, [&](const Key& entry) {
-        return Basic::EqualsNoCaseAscii(entry.path, k) ||
-               Basic::UpperAscii(entry.path).compare(0, below.size(), below) == 0;
+        std::string path = Basic::UpperAscii(entry.path);
+        return path == k || path.compare(0, below.size(), below) == 0;
     });
+    if (keys_.size() != before) Reindex();
     return true;
 }
 
@@ -106,6 +162,9 @@ int HexDigit(char c) {
 }
 
 std::string Decode(std::string_view utf8) {
+    // Most fields are plain ASCII without escapes: taken as they are.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c != '%' && static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(utf8);
     std::string s = Cp1252::FromUtf8(utf8);
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -133,6 +192,9 @@ std::string SerializeSettings(const MemorySettingsStore& store) {
 
 MemorySettingsStore ParseSettings(std::string_view text) {
     MemorySettingsStore store;
+    std::size_t sections = text.size() && text[0] == '[' ? 1 : 0;
+    for (std::size_t at = text.find("\n["); at != std::string_view::npos; at = text.find("\n[", at + 2)) ++sections;
+    store.Reserve(sections);
     std::string key;
     bool inKey = false;
     std::size_t pos = 0;
@@ -151,7 +213,7 @@ MemorySettingsStore ParseSettings(std::string_view text) {
         }
         auto eq = line.find('=');
         if (!inKey || eq == std::string_view::npos) continue;  // a damaged line is skipped
-        store.Write(key, Decode(line.substr(0, eq)), Decode(line.substr(eq + 1)));
+        store.Add(key, Decode(line.substr(0, eq)), Decode(line.substr(eq + 1)));
     }
     return store;
 }
@@ -222,7 +284,7 @@ bool FileSettingsStore::Store(const MemorySettingsStore& changed) {
     }
     lastError_ = FileOp::WriteFileAtomically(path_, SerializeSettings(changed), true);
     if (lastError_ != 0) return false;
-    values_ = changed;
+    if (&changed != &values_) values_ = changed;
     stamp_ = Current();
     return true;
 }
@@ -234,10 +296,17 @@ std::optional<std::string> FileSettingsStore::Read(const std::string& key, const
 
 bool FileSettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
     Refresh();
-    if (values_.Read(key, name) == value && !unreadable_) return true;
-    MemorySettingsStore changed = values_;
-    changed.Write(key, name, value);
-    return Store(changed);
+    const std::optional<std::string> old = values_.Read(key, name);
+    if (old == value && !unreadable_) return true;
+    // Changed in place and taken back when it cannot be written: a grown
+    // store is not copied for every value the program writes.
+    values_.Write(key, name, value);
+    if (Store(values_)) return true;
+    if (old)
+        values_.Write(key, name, *old);
+    else
+        values_.Delete(key, name);
+    return false;
 }
 
 bool FileSettingsStore::Delete(const std::string& key, const std::string& name) {

@@ -3,20 +3,53 @@
 // user under the XDG configuration folder.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "Services.h"
 
 // Keys and values held in memory, in the order they were first written.
+// Keys and value names are found through an index that hashes them without
+// case, so reading a store of many keys (or a key of many values) takes time
+// in proportion to its size, not to its square. The index of the keys holds
+// views of their paths: the keys live in a deque, whose elements stay where
+// they are while others are added.
 class MemorySettingsStore : public Services::SettingsStore {
 public:
+    // ASCII letters hash and compare without case, as the registry's names do.
+    struct NoCaseHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const;
+    };
+    struct NoCaseEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    using Index = std::unordered_map<std::string_view, std::size_t, NoCaseHash, NoCaseEqual>;
+
     struct Key {
         std::string path;  // without a trailing backslash
         std::vector<std::pair<std::string, std::string>> values;
+        // Upper-cased value name -> its place in values, for a key of many
+        // values (a few are searched in order).
+        std::unordered_map<std::string, std::size_t> index;
     };
+
+    MemorySettingsStore() = default;
+    MemorySettingsStore(const MemorySettingsStore& other) : keys_(other.keys_) { Reindex(); }
+    MemorySettingsStore& operator=(const MemorySettingsStore& other) {
+        if (this != &other) {
+            keys_ = other.keys_;
+            Reindex();
+        }
+        return *this;
+    }
+    MemorySettingsStore(MemorySettingsStore&&) = default;
+    MemorySettingsStore& operator=(MemorySettingsStore&&) = default;
 
     std::optional<std::string> Read(const std::string& key, const std::string& name) override;
     bool Write(const std::string& key, const std::string& name, const std::string& value) override;
@@ -24,12 +57,23 @@ public:
     bool DeleteKey(const std::string& key) override;
     std::vector<std::string> ValueNames(const std::string& key) override;
 
-    const std::vector<Key>& Keys() const { return keys_; }
-    void Clear() { keys_.clear(); }
+    // Write for a reader that owns the name and the value: they are moved in.
+    void Add(const std::string& key, std::string name, std::string value);
+
+    const std::deque<Key>& Keys() const { return keys_; }
+    // Room in the index for this many keys (a reader that knows how many
+    // are coming saves the index's growing).
+    void Reserve(std::size_t keys) { index_.reserve(keys); }
+    void Clear() {
+        keys_.clear();
+        index_.clear();
+    }
 
 private:
     Key* Find(const std::string& key);
-    std::vector<Key> keys_;
+    void Reindex();
+    std::deque<Key> keys_;
+    Index index_;  // key path -> its place in keys_
 };
 
 // The text of a store file and back. The file is UTF-8, one "[key]" line

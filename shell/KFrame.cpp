@@ -66,66 +66,72 @@ KFrame* KFrame::Instance() { return theFrame; }
 
 const std::vector<KFrame::MenuItem>& KFrame::MenuItems() {
     static const std::vector<MenuItem> items = {
-        {"ViewMenu", "AlphaFunc", "Names by &Alphabet...", "Alpha"},
-        {"ViewMenu", "SingleNameFunc", "&Name/Group...", "SingleName"},
-        {"ViewMenu", "OrigLangFunc", "&Language...", "OrigLang"},
-        {"ViewMenu", "OrigWordFunc", "&Word...", "OrigWord"},
-        {"ViewMenu", "RealmFunc", "&Topic...", "Realm"},
-        {"ViewMenu", "NameDaysFunc", "&Saints and Saint's Days...", "NameDays"},
-        {"SearchMenu", "LexiFunc", "By &Strings and Syllables...", "Lexi"},
-        {"SearchMenu", "LangFunc", "By &Language...", "Lang"},
-        {"SearchMenu", "FullTextFunc", "By &Fulltext Search...", "FullText"},
-        {"ListMenu", "NameListsFunc", "&Manage...", "NameLists"},
-        {"ListMenu", "ListOpFunc", "&Combine...", "ListOp"},
-        {"ListMenu", "LoadListFunc", "&Load...", "LoadList"},
-        {"ListMenu", "SaveListFunc", "&Save...", "SaveList"},
-        {"ListMenu", "ExportFunc", "&Export...", "Export"},
-        {"ListMenu", "StdListsFunc", "Pre&defined Lists...", "StdLists"},
-        {"ListMenu", "FavoritesFunc", "&Favorites...", "Favorites"},
-        {"DivMenu", "LetterMixFunc", "&Letter Combinations...", "LetterMix"},
-        {"DivMenu", "PickRandomFunc", "&Random Names...", "PickRandom"},
-        {"DivMenu", "UserNamesFunc", "&New Names...", "UserNames"},
-        {"DivMenu", "PopFunc", "&Hitparades...", "Pop"},
-        {"DivMenu", "OptionEntryFunc", "&Options...", "OptionEntry"},
-        {"WindowsMenu", "GoBackFunc", "&Previous Window", "GoBack"},
-        {"WindowsMenu", "GoForwFunc", "&Next Window", "GoForw"},
-        {"WindowsMenu", "CloseAllFunc", "&Close All Windows", "CloseAll"},
-        {"HelpMenu", "HelpFunc", "&Contents...", "Help"},
-        {"HelpMenu", "ShortHelpFunc", "&Getting Started...", "ShortHelp"},
-        {"HelpMenu", "TutorFunc", "&Tutorials...", "Tutor"},
-        {"HelpMenu", "FeedbackFunc", "&Feedback...", "Feedback"},
-        {"HelpMenu", "AboutFunc", "&About Talvessin...", "About"},
+        {"ViewMenu", "AlphaFunc", "Names by &Alphabet...", "Alpha", "Namen &alphabetisch..."},
+        {"ViewMenu", "SingleNameFunc", "&Name/Group...", "SingleName", "&Name/Gruppe..."},
+        {"ViewMenu", "OrigLangFunc", "&Language...", "OrigLang", "&Sprache..."},
+        {"ViewMenu", "OrigWordFunc", "&Word...", "OrigWord", "&Wort..."},
+        {"ViewMenu", "RealmFunc", "&Topic...", "Realm", "&Themengebiet..."},
+        {"ViewMenu", "NameDaysFunc", "&Saints and Saint's Days...", "NameDays", "&Heilige und Gedenktage..."},
+        {"SearchMenu", "LexiFunc", "By &Strings and Syllables...", "Lexi", "Nach &Zeichenfolgen und Silben..."},
+        {"SearchMenu", "LangFunc", "By &Language...", "Lang", "Nach &Sprache..."},
+        {"SearchMenu", "FullTextFunc", "By &Fulltext Search...", "FullText", "Per &Volltextsuche..."},
+        {"ListMenu", "NameListsFunc", "&Manage...", "NameLists", "&Verwalten..."},
+        {"ListMenu", "ListOpFunc", "&Combine...", "ListOp", "&Kombinieren..."},
+        {"ListMenu", "LoadListFunc", "&Load...", "LoadList", "&Laden..."},
+        {"ListMenu", "SaveListFunc", "&Save...", "SaveList", "&Speichern..."},
+        {"ListMenu", "ExportFunc", "&Export...", "Export", "&Exportieren..."},
+        {"ListMenu", "StdListsFunc", "Pre&defined Lists...", "StdLists", "Vor&definierte Listen..."},
+        {"ListMenu", "FavoritesFunc", "&Favorites...", "Favorites", "&Favoriten..."},
+        {"DivMenu", "LetterMixFunc", "&Letter Combinations...", "LetterMix", "&Buchstabenkombinationen..."},
+        {"DivMenu", "PickRandomFunc", "&Random Names...", "PickRandom", "&Zufallsnamen..."},
+        {"DivMenu", "UserNamesFunc", "&New Names...", "UserNames", "&Eigene Namen..."},
+        {"DivMenu", "PopFunc", "&Hitparades...", "Pop", "&Hitparaden..."},
+        {"DivMenu", "OptionEntryFunc", "&Options...", "OptionEntry", "&Optionen..."},
+        {"DivMenu", "QuizOptionsFunc", "Name &Quiz...", "QuizOptions", "Vornamen-&Quiz..."},
+        {"WindowsMenu", "GoBackFunc", "&Previous Window", "GoBack", "&Vorheriges Fenster"},
+        {"WindowsMenu", "GoForwFunc", "&Next Window", "GoForw", "&N\xe4" "chstes Fenster"},
+        {"WindowsMenu", "CloseAllFunc", "&Close All Windows", "CloseAll", "Alle Fenster &schliessen"},
+        {"HelpMenu", "HelpFunc", "&Contents...", "Help", "&Inhalt..."},
+        {"HelpMenu", "ShortHelpFunc", "&Getting Started...", "ShortHelp", "&K\xfcrzestanleitung..."},
+        {"HelpMenu", "TutorFunc", "&Tutorials...", "Tutor", "&Tutorials..."},
+        {"HelpMenu", "FeedbackFunc", "&Feedback...", "Feedback", "&Feedback..."},
+        {"HelpMenu", "AboutFunc", "&About Talvessin...", "About", "\xdc&" "ber Orsabrine..."},
     };
     return items;
 }
 
 const std::vector<KFrame::ToolButton>& KFrame::ToolButtons() {
     static const std::vector<ToolButton> buttons = {
-        {"Alpha", "Show Names by Alphabet", "AlphaFunc"},
-        {"SingleName", "Show Name/Group", "SingleNameFunc"},
-        {"OrigLang", "Show Language", "OrigLangFunc"},
-        {"OrigWord", "Show Word", "OrigWordFunc"},
-        {"Realm", "Show Topic", "RealmFunc"},
-        {"NameDays", "Show Saints and Saint's Days", "NameDaysFunc"},
-        {"", "", ""},
-        {"Lexi", "Find by Strings and Syllables", "LexiFunc"},
-        {"Lang", "Find by Language", "LangFunc"},
-        {"FullText", "Fulltext Search", "FullTextFunc"},
-        {"", "", ""},
-        {"NameLists", "Manage Lists", "NameListsFunc"},
-        {"ListOp", "Combine Lists", "ListOpFunc"},
-        {"Favorites", "Manage Favorites", "FavoritesFunc"},
-        {"", "", ""},
-        {"LetterMix", "Letter Combinations", "LetterMixFunc"},
-        {"PickRandom", "Random Names", "PickRandomFunc"},
-        {"UserNames", "New Names", "UserNamesFunc"},
-        {"Pop", "Hitparades", "PopFunc"},
-        {"", "", ""},
-        {"GoBack", "Previous Window", "GoBackFunc"},
-        {"GoForw", "Next Window", "GoForwFunc"},
+        {"Alpha", "Show Names by Alphabet", "AlphaFunc", "Namen alphabetisch anzeigen"},
+        {"", "", "", ""},
+        {"SingleName", "Show Name/Group", "SingleNameFunc", "Name/Gruppe anzeigen"},
+        {"OrigLang", "Show Language", "OrigLangFunc", "Sprache anzeigen"},
+        {"OrigWord", "Show Word", "OrigWordFunc", "Wort anzeigen"},
+        {"Realm", "Show Topic", "RealmFunc", "Themengebiet anzeigen"},
+        {"NameDays", "Show Saints and Saint's Days", "NameDaysFunc", "Heilige und Gedenktage anzeigen"},
+        {"", "", "", ""},
+        {"Lexi", "Find by Strings and Syllables", "LexiFunc", "Nach Zeichenfolgen und Silben suchen"},
+        {"Lang", "Find by Language", "LangFunc", "Nach Sprache suchen"},
+        {"FullText", "Fulltext Search", "FullTextFunc", "Volltextsuche"},
+        {"", "", "", ""},
+        {"NameLists", "Manage Lists", "NameListsFunc", "Listen verwalten"},
+        {"ListOp", "Combine Lists", "ListOpFunc", "Listen kombinieren"},
+        {"Favorites", "Manage Favorites", "FavoritesFunc", "Favoriten verwalten"},
+        {"", "", "", ""},
+        {"LetterMix", "Letter Combinations", "LetterMixFunc", "Buchstabenkombinationen"},
+        {"PickRandom", "Random Names", "PickRandomFunc", "Zufallsnamen"},
+        {"UserNames", "New Names", "UserNamesFunc", "Eigene Namen"},
+        {"Pop", "Hitparades", "PopFunc", "Hitparaden"},
+        {"Quiz", "Name Quiz", "QuizOptionsFunc", "Vornamen-Quiz"},
+        {"", "", "", ""},
+        {"GoBack", "Previous Window", "GoBackFunc", "Vorheriges Fenster"},
+        {"GoForw", "Next Window", "GoForwFunc", "N\xe4" "chstes Fenster"},
     };
     return buttons;
 }
+
+std::string KFrame::MenuItem::Caption() const { return TextConstants::LangText(german, caption); }
+std::string KFrame::ToolButton::Tip() const { return TextConstants::LangText(german, toolTip); }
 
 // --- Window --------------------------------------------------------------------------
 
@@ -152,18 +158,24 @@ void KFrame::BuildMenus() {
     QMenuBar* bar = MainWindow()->menuBar();
     // A desktop-wide menu bar would draw the menus itself and lose their look.
     bar->setNativeMenuBar(false);
-    const std::pair<const char*, const char*> menus[] = {
-        {"ViewMenu", "&Show"}, {"SearchMenu", "&Find"},   {"ListMenu", "&Lists"},
-        {"DivMenu", "E&xtras"}, {"WindowsMenu", "&Windows"}, {"HelpMenu", "&Help"},
+    struct Menu {
+        const char* control;
+        const char* english;
+        const char* german;
     };
-    for (const auto& [control, caption] : menus) {
-        QMenu* menu = bar->addMenu(QString::fromLatin1(caption));
+    const Menu menus[] = {
+        {"ViewMenu", "&Show", "&Anzeigen"},  {"SearchMenu", "&Find", "&Suchen"},
+        {"ListMenu", "&Lists", "&Listen"},   {"DivMenu", "E&xtras", "E&xtras"},
+        {"WindowsMenu", "&Windows", "&Fenster"}, {"HelpMenu", "&Help", "&Hilfe"},
+    };
+    for (const auto& [control, english, german] : menus) {
+        QMenu* menu = bar->addMenu(QtText::ToQt(TextConstants::LangText(german, english)));
         menu->setObjectName(QString::fromLatin1(control));
         menus_[control] = menu;
     }
     for (const MenuItem& item : MenuItems()) {
         QMenu* menu = menus_[item.menu];
-        QAction* a = menu->addAction(QString::fromLatin1(item.caption));
+        QAction* a = menu->addAction(QtText::ToQt(item.Caption()));
         a->setObjectName(QString::fromLatin1(item.control));
         std::string control = item.control;
         connect(a, &QAction::triggered, this, [this, control] { ItemClick(control); });
@@ -185,9 +197,10 @@ void KFrame::BuildToolbar() {
             toolbar_->addSeparator();
             continue;
         }
-        QAction* a = toolbar_->addAction(ToolbarIcon(b.key), QString::fromLatin1(b.toolTip));
+        const QString tip = QtText::ToQt(b.Tip());
+        QAction* a = toolbar_->addAction(ToolbarIcon(b.key), tip);
         a->setObjectName(QString::fromLatin1(b.key));
-        a->setToolTip(QString::fromLatin1(b.toolTip));
+        a->setToolTip(tip);
         std::string key = b.key;
         connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
         tools_[b.key] = a;
@@ -379,6 +392,11 @@ void KFrame::CentreOnFrame(FormBase& form) {
     KFrame* frame = Instance();
     if (!frame || !frame->Host()) return;
     TwipsRect f = frame->Rect();
+    // A child window is placed within the frame's inner area, which is its origin.
+    if (form.kind() == Kind::MdiChild && frame->area_) {
+        const QWidget* inner = frame->area_->viewport();
+        f = TwipsRect{0, 0, inner->height() * 15.0, inner->width() * 15.0};
+    }
     TwipsRect own = form.Rect();
     form.Move(f.top + (f.height - own.height) / 2, f.left + (f.width - own.width) / 2);
 }

@@ -31,20 +31,26 @@ public:
     static KFrame* Instance();
 
     // One menu item: the menu it sits in, its control name, caption and the
-    // name its command logs.
+    // name its command logs, and its German caption (cp1252).
     struct MenuItem {
         const char* menu;     // control name of its menu
         const char* control;  // "AlphaFunc"
-        const char* caption;
+        const char* caption;  // English
         const char* logged;   // "Alpha"
+        const char* german;
+        // The caption in the text language.
+        std::string Caption() const;
     };
     static const std::vector<MenuItem>& MenuItems();
     // The toolbar's buttons: key, tooltip, the menu item it runs ("" for a
-    // separator).
+    // separator), the German tooltip (cp1252).
     struct ToolButton {
         const char* key;
-        const char* toolTip;
+        const char* toolTip;  // English
         const char* item;
+        const char* german;
+        // The tooltip in the text language.
+        std::string Tip() const;
     };
     static const std::vector<ToolButton>& ToolButtons();
 

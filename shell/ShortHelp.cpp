@@ -99,7 +99,7 @@ void BuildShortHelpText(TextDisplay& td) {
     EmptyPara(td);
 
     td.BeginPara();
-    td.AddStr(LangText("Anders als viele andere Programme lässt " + program +
+    td.AddStr(LangText("Anders als viele andere Programme lässt "_cp + program +
                            " Sie die Größe der meisten Fenster ändern, und es merkt sich Größe und Position "
                            "jedes Fensters."_cp,
                        "Unlike many other programs, " + program +
@@ -119,7 +119,7 @@ void BuildShortHelpText(TextDisplay& td) {
 }
 
 ShortHelp::ShortHelp()
-    : FormBase("ShortHelp", Kind::MdiChild, kInHistory | kStored | kCloseGuard) {
+    : FormBase("ShortHelp", Kind::MdiChild, kChildRoles) {
     SetSizable(false);
 }
 
@@ -135,7 +135,7 @@ void ShortHelp::BuildControls() {
     text_ = Add<RichTextPane>("Text");
     text_->setGeometry(0, 0, 609, 390);
     check_ = Add<CheckBox>("ShowShortHelp");
-    check_->setGeometry(8, 400, 330, 20);
+    check_->setGeometry(8, 400, 480, 20);
     check_->SetCaption("diese Anleitung bei Programmstart automatisch anzeigen");
     close_ = Add<CommandButton>("DoClose");
     close_->setGeometry(500, 397, 97, 25);

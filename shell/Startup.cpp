@@ -1,9 +1,11 @@
 #include "Startup.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QTimer>
+#include <QTranslator>
 
 #include "AboutFeedback.h"
 #include "BinFile.h"
@@ -17,6 +19,7 @@
 #include "windows/info/NameWindows.h"
 #include "windows/lists/NameLists.h"
 #include "shell/widgets/DebugGraph.h"
+#include "windows/lists/QuizWindows.h"
 #include "windows/search/SearchWindows.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
@@ -86,6 +89,7 @@ struct Program::Impl : public StartupSteps {
     WinManOpener opener;
     // From the start until the database load has ended, every command is refused.
     bool loadPending = true;
+    std::unique_ptr<QTranslator> qtTexts;
 
     explicit Impl(ProgramSetup s) : setup(std::move(s)) {}
 
@@ -100,6 +104,7 @@ struct Program::Impl : public StartupSteps {
         TextDisplay::Env().findAtom = nullptr;
         TextDisplay::Env().actionBlocked = nullptr;
         DataBase::SetFileErrorHandler({});
+        if (qtTexts) QCoreApplication::removeTranslator(qtTexts.get());
         if (setup.installServices) Services::Install(previous);
     }
 
@@ -141,6 +146,7 @@ struct Program::Impl : public StartupSteps {
         NameWindows::Register();
         RegisterListWindows();
         WidgetWindows::Register();
+        QuizWindows::Register();
         SearchWindows::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
@@ -164,7 +170,17 @@ struct Program::Impl : public StartupSteps {
     void InitColors() override { Options::InitColors(); }
     void LoadOptions() override { Options::LoadOptions(); }
     bool TextLanguageEnglish() override { return TextConstants::textLanguage == 1; }
-    void LoadTexts() override { TextConstants::LoadTexts(); }
+    void LoadTexts() override {
+        TextConstants::LoadTexts();
+        // What Qt itself shows (a window's system menu, a text box's context
+        // menu, the file dialogs) in German too, where Qt's translation is installed.
+        if (TextConstants::textLanguage == 0 && !qtTexts) {
+            auto t = std::make_unique<QTranslator>();
+            if (t->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+                QCoreApplication::installTranslator(t.get()))
+                qtTexts = std::move(t);
+        }
+    }
     void InitMonths() override { Dates::InitMonths(); }
     void InitSearches() override { Searches::InitSearches(); }
 

@@ -60,12 +60,15 @@ StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std
         Errors::Assert(false, Cp1252::FromUtf8(ProgramName(argv0)));
 
     s.InitWinMan();
-    s.InitMessages();  // German: the options have not chosen the language yet
+    // German in a fresh program: the options have not chosen the language yet.
+    const bool messagesEnglish = s.TextLanguageEnglish();
+    s.InitMessages();
     s.InitDataBase();
     s.InitParser();
     s.InitColors();
     s.LoadOptions();
-    if (s.TextLanguageEnglish()) s.InitMessages();
+    // The options set the edition's language; the messages follow it.
+    if (s.TextLanguageEnglish() != messagesEnglish) s.InitMessages();
     s.LoadTexts();
     s.InitMonths();
     s.InitSearches();

@@ -30,7 +30,9 @@ QPixmap Banner(int width, int height) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     const int kinds[] = {0, 1, 4, 3, 6, 5};
-    const char* samples[] = {"Anna", "Theo", "Greek", "sophia", "Music", "Cecilia"};
+    using TextConstants::LangText;
+    const std::string samples[] = {"Anna", "Theo", LangText("Griechisch", "Greek"), "sophia",
+                                   LangText("Musik", "Music"), LangText("C\xe4" "cilia", "Cecilia")};
     int w = (width - 10) / 6;
     for (int i = 0; i < 6; ++i) {
         QColor c = ToQColor(Options::OptColor[kinds[i]]);
@@ -41,7 +43,7 @@ QPixmap Banner(int width, int height) {
         p.setBrush(fill);
         p.drawRoundedRect(box, 6, 6);
         p.setPen(c);
-        p.drawText(box, Qt::AlignCenter, QString::fromLatin1(samples[i]));
+        p.drawText(box, Qt::AlignCenter, QtText::ToQt(samples[i]));
     }
     return pm;
 }

@@ -240,16 +240,19 @@ void PlaceWindow(FormBase& form) {
     std::string text;
     std::optional<WinModel::StoredPosition> stored;
     if (Options::GetVal("Windows", form.Name(), text)) stored = WinModel::ParseWindowRect(text);
+    q.fallback = IsFrame(form) ? WinModel::DefaultFrameRect(ScreenWidth(), ScreenHeight())
+                               : WinModel::DefaultRect(form.Name());
     if (stored) {
         q.rect = stored->rect;
         q.state = stored->state;
-    } else if (IsFrame(form)) {
-        q.rect = WinModel::DefaultFrameRect(ScreenWidth(), ScreenHeight());
-    } else if (auto def = WinModel::DefaultRect(form.Name())) {
-        q.rect = *def;
+    } else if (q.fallback) {
+        q.rect = *q.fallback;
     } else {
         return;  // keeps its layout position
     }
+    const TwipsRect own = form.Rect();
+    q.ownHeight = own.height;
+    q.ownWidth = own.width;
     q.isFrame = IsFrame(form);
     q.isTutor = IsTutor(form);
     q.sizable = form.Sizable();

@@ -42,13 +42,21 @@ constexpr DefaultRow kDefaults[] = {
     {"Similar", {0, 0, K, K}},             {"StdLists", {0, 0, K, K}},
     {"TutSelect", {0, 0, K, K}},           {"Tutor", {0, 0, K, K}},
     {"DebugGraph", {300, 300, K, K}},
+    {"ShortHelp", {0, 0, K, K}},
 };
 
-double ClampStart(double pos, double bound) {
-    if (!(pos >= 0)) return 0;
-    if (bound > 0 && pos > bound - kMinVisible) return 0;
-    return pos;
+// The start of a stretch of the given length moved into [0, bound]: the
+// whole stretch inside when it fits, else at 0. A length of 0 (unknown) keeps
+// kMinVisible inside; a bound of 0 (unknown) mends only a negative start.
+double FitStart(double pos, double length, double bound) {
+    if (!(pos >= 0)) pos = 0;
+    if (bound <= 0) return pos;
+    double room = bound - (length > 0 ? length : kMinVisible);
+    if (pos > room) pos = room;
+    return pos < 0 ? 0 : pos;
 }
+
+bool Usable(const WindowRect& r) { return r.width >= kMinUsableWidth && r.height >= kMinUsableHeight; }
 
 }  // namespace
 
@@ -97,17 +105,35 @@ WindowRect DefaultFrameRect(double screenWidth, double screenHeight) {
 }
 
 Placement Place(const PlaceRequest& q) {
+    auto sizeApplies = [&q](const WindowRect& r) { return r.width != kKeepSize && (q.isFrame || q.sizable); };
+    WindowRect r = q.rect;
+    bool applySize = sizeApplies(r);
+    if (applySize && !Usable(r) && q.fallback) {
+        r = *q.fallback;
+        applySize = sizeApplies(r);
+    }
+    if (applySize && !Usable(r)) {
+        // Nothing usable to size it by: its own size, the stored position.
+        r.top = q.rect.top;
+        r.left = q.rect.left;
+        applySize = false;
+    }
+
     Placement p;
-    p.top = q.rect.top + ((q.isFrame || q.isTutor) ? 0 : q.bandOffset);
-    p.left = q.rect.left;
-    p.applySize = q.rect.width != kKeepSize && (q.isFrame || q.sizable);
-    if (p.applySize) {
-        p.height = q.rect.height;
-        p.width = q.rect.width;
+    p.top = r.top + ((q.isFrame || q.isTutor) ? 0 : q.bandOffset);
+    p.left = r.left;
+    p.applySize = applySize;
+    double height = q.ownHeight, width = q.ownWidth;
+    if (applySize) {
+        auto fit = [](double length, double bound, double minimum) {
+            return bound > 0 && length > bound ? std::max(bound, minimum) : length;
+        };
+        p.height = height = fit(r.height, q.boundsHeight, kMinUsableHeight);
+        p.width = width = fit(r.width, q.boundsWidth, kMinUsableWidth);
         p.state = (q.state >= kNormal && q.state <= kMaximized) ? q.state : kNormal;
     }
-    p.top = ClampStart(p.top, q.boundsHeight);
-    p.left = ClampStart(p.left, q.boundsWidth);
+    p.top = FitStart(p.top, height, q.boundsHeight);
+    p.left = FitStart(p.left, width, q.boundsWidth);
     return p;
 }
 

@@ -47,6 +47,10 @@ std::optional<WindowRect> DefaultRect(std::string_view name);
 // pixels.
 WindowRect DefaultFrameRect(double screenWidth, double screenHeight);
 
+// The smallest rectangle a window is usable in (200 x 120 pixels): a stored
+// or computed one below it is replaced by the window's default.
+constexpr double kMinUsableWidth = 3000, kMinUsableHeight = 1800;
+
 // What placing a window needs to know.
 struct PlaceRequest {
     WindowRect rect;
@@ -58,6 +62,11 @@ struct PlaceRequest {
     // The area the window must stay in: the frame's inner area for a child,
     // the screen for the frame. 0 when unknown (then only negatives are mended).
     double boundsWidth = 0, boundsHeight = 0;
+    // The window's size as it is now (kept when the rectangle's size does not
+    // apply); 0 when unknown.
+    double ownHeight = 0, ownWidth = 0;
+    // The window's default rectangle, for a rectangle too small to use.
+    std::optional<WindowRect> fallback;
 };
 
 struct Placement {
@@ -68,15 +77,21 @@ struct Placement {
     bool operator==(const Placement&) const = default;
 };
 
-// How much of a window must stay inside its area so that its title bar can
-// still be reached (20 pixels).
+// How much of a window of unknown size must stay inside its area so that its
+// title bar can still be reached (20 pixels).
 constexpr double kMinVisible = 300;
 
 // Where a window goes: the band below the tutorial is added to the top (not
 // for the frame and the tutorial window); the size and state apply only to a
-// sizable window or the frame and not for kKeepSize; a position outside the
-// area or negative becomes 0. A minimised or maximised window is placed by
-// its normal rectangle, which is left as stored.
+// sizable window or the frame and not for kKeepSize. A size below the usable
+// minimum gives way to the fallback rectangle (or, without one, to the
+// window's own size). Then the whole window is brought inside the area: a
+// size larger than the area shrinks to it (never below the usable minimum),
+// and a position that would put part of the window outside moves it in (to
+// 0 when it cannot fit). A minimised or maximised window is placed by its
+// normal rectangle.
+//   area 15000 x 9000, rect 0,14000,3000,6000 (top, left, height, width):
+//   left becomes 9000, so the window ends at the area's right edge.
 Placement Place(const PlaceRequest& request);
 
 // The top that is stored: without the band, never negative (the frame and the

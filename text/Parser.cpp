@@ -1,5 +1,10 @@
 #include "Parser.h"
 
+#include <algorithm>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstdio>
 
 #include "Basic.h"
@@ -292,23 +297,132 @@ Matcher::Matcher(const std::string& pattern, int method)
     : blind_(method == kMatchSub || method == kMatchWord),
       word_(method == kMatchWord || method == kMatchWordCase) {
     pattern_ = blind_ ? PlatformUpper(pattern) : pattern;
+    const std::size_t m = pattern_.size();
+    const auto cap = [](std::size_t v) { return static_cast<uint16_t>(std::min<std::size_t>(v, 65535)); };
+    shift_.fill(cap(m));
+    for (std::size_t k = 0; k + 1 < m; ++k) shift_[static_cast<unsigned char>(pattern_[k])] = cap(m - 1 - k);
+
+    // The anchor: the pattern character least frequent in ordinary text
+    // (letters by their frequency; everything else counts as rare, but a
+    // blank as common), taken where it has at most two spellings.
+    static const std::string kByFrequency = " ETAONRISHDLCUMWFGYPBVKJXQZ";
+    const CodeTable& up = PlatformUpperTable();
+    std::size_t bestRank = 0;
+    anchorCount_ = 0;
+    for (std::size_t k = 0; k < m && blind_; ++k) {
+        const auto c = static_cast<unsigned char>(pattern_[k]);
+        const std::size_t found = kByFrequency.find(static_cast<char>(c));
+        const std::size_t rank = found == std::string::npos ? kByFrequency.size() : found;
+        if (anchorCount_ != 0 && rank <= bestRank) continue;
+        std::array<unsigned char, 2> bytes{};
+        int count = 0;
+        for (int b = 0; b < 256; ++b) {
+            if (up[static_cast<std::size_t>(b)] != c) continue;
+            if (count < 2) bytes[static_cast<std::size_t>(count)] = static_cast<unsigned char>(b);
+            ++count;
+        }
+        if (count < 1 || count > 2) continue;
+        anchor_ = k;
+        anchorBytes_ = bytes;
+        anchorCount_ = count;
+        bestRank = rank;
+    }
+    // The spellings of one pattern character, when there are one or two.
+    auto spellings = [&up](unsigned char c, std::array<unsigned char, 2>& bytes) {
+        int count = 0;
+        for (int b = 0; b < 256; ++b) {
+            if (up[static_cast<std::size_t>(b)] != c) continue;
+            if (count < 2) bytes[static_cast<std::size_t>(count)] = static_cast<unsigned char>(b);
+            ++count;
+        }
+        if (count == 1) bytes[1] = bytes[0];
+        return count >= 1 && count <= 2;
+    };
+    pairScan_ = blind_ && m >= 2 && spellings(static_cast<unsigned char>(pattern_[0]), firstBytes_) &&
+                spellings(static_cast<unsigned char>(pattern_[m - 1]), lastBytes_);
 }
 
 std::size_t Matcher::FindFrom(std::string_view text, std::size_t from) const {
     if (!blind_) return text.find(pattern_, from);
     const std::size_t m = pattern_.size();
     if (m == 0) return from <= text.size() ? from : std::string_view::npos;
-    if (text.size() < m) return std::string_view::npos;
+    if (text.size() < m || from > text.size() - m) return std::string_view::npos;
     const CodeTable& up = PlatformUpperTable();
     const auto* t = reinterpret_cast<const unsigned char*>(text.data());
     const auto* p = reinterpret_cast<const unsigned char*>(pattern_.data());
-    const int first = p[0];
-    const std::size_t last = text.size() - m;
-    for (std::size_t i = from; i <= last; ++i) {
-        if (up[t[i]] != first) continue;
-        std::size_t k = 1;
-        while (k < m && up[t[i + k]] == p[k]) ++k;
-        if (k == m) return i;
+#if defined(__SSE2__)
+    if (pairScan_) {
+        // Sixteen starting places at once: a place is a candidate when the
+        // pattern's first and last characters both stand there in either
+        // spelling; only candidates are compared in full.
+        const std::size_t n = text.size();
+        const __m128i f0 = _mm_set1_epi8(static_cast<char>(firstBytes_[0]));
+        const __m128i f1 = _mm_set1_epi8(static_cast<char>(firstBytes_[1]));
+        const __m128i l0 = _mm_set1_epi8(static_cast<char>(lastBytes_[0]));
+        const __m128i l1 = _mm_set1_epi8(static_cast<char>(lastBytes_[1]));
+        std::size_t i = from;
+        for (; i + m - 1 + 16 <= n; i += 16) {
+            const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+            const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + m - 1));
+            const __m128i hit = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(head, f0), _mm_cmpeq_epi8(head, f1)),
+                                              _mm_or_si128(_mm_cmpeq_epi8(tail, l0), _mm_cmpeq_epi8(tail, l1)));
+            auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+            while (mask != 0) {
+                const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+                std::size_t k = 1;
+                while (k + 1 < m && up[t[at + k]] == p[k]) ++k;
+                if (k + 1 >= m) return at;
+                mask &= mask - 1;
+            }
+        }
+        for (; i + m <= n; ++i) {
+            std::size_t k = 0;
+            while (k < m && up[t[i + k]] == p[k]) ++k;
+            if (k == m) return i;
+        }
+        return std::string_view::npos;
+    }
+#endif
+    if (anchorCount_ > 0) {
+        // Candidates where the anchor's spellings stand, each found by
+        // memchr; the pattern is then compared around it.
+        const std::size_t n = text.size();
+        const unsigned char* end = t + n;
+        const unsigned char* next[2] = {nullptr, nullptr};
+        auto seek = [&](int v, const unsigned char* at) {
+            next[v] = at < end ? static_cast<const unsigned char*>(
+                                     std::memchr(at, anchorBytes_[static_cast<std::size_t>(v)],
+                                                 static_cast<std::size_t>(end - at)))
+                               : nullptr;
+        };
+        const unsigned char* start = t + from + anchor_;
+        for (int v = 0; v < anchorCount_; ++v) seek(v, start);
+        for (;;) {
+            int v = -1;
+            for (int w = 0; w < anchorCount_; ++w)
+                if (next[w] && (v < 0 || next[w] < next[v])) v = w;
+            if (v < 0) return std::string_view::npos;
+            const std::size_t i = static_cast<std::size_t>(next[v] - t) - anchor_;
+            if (i + m > n) return std::string_view::npos;
+            std::size_t k = 0;
+            while (k < m && up[t[i + k]] == p[k]) ++k;
+            if (k == m) return i;
+            seek(v, next[v] + 1);
+        }
+    }
+    // Horspool's search on upper-cased characters: the character under the
+    // pattern's end decides how far the pattern may move on.
+    const int lastCode = p[m - 1];
+    const std::size_t n = text.size();
+    std::size_t i = from;
+    while (i + m <= n) {
+        const int c = up[t[i + m - 1]];
+        if (c == lastCode) {
+            std::size_t k = 0;
+            while (k + 1 < m && up[t[i + k]] == p[k]) ++k;
+            if (k + 1 == m) return i;
+        }
+        i += shift_[static_cast<unsigned char>(c)];
     }
     return std::string_view::npos;
 }

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,6 +122,18 @@ public:
 private:
     std::size_t FindFrom(std::string_view text, std::size_t from) const;
     std::string pattern_;   // upper-cased for the methods without case
+    // Horspool's shifts by the upper-cased text character under the
+    // pattern's last position (methods without case).
+    std::array<uint16_t, 256> shift_{};
+    // The pattern's rarest letter and its one or two spellings in a text:
+    // memchr finds the candidates far faster than a byte-by-byte scan.
+    std::size_t anchor_ = 0;
+    std::array<unsigned char, 2> anchorBytes_{};
+    int anchorCount_ = 0;
+    // The spellings of the pattern's first and last character (0 when a
+    // character has more than two): sixteen places tested at once.
+    std::array<unsigned char, 2> firstBytes_{}, lastBytes_{};
+    bool pairScan_ = false;
     bool blind_ = true;
     bool word_ = false;
 };

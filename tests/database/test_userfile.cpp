@@ -242,3 +242,77 @@ TEST_F(UserFileTest, StringsThatCouldNotBeReadBackAreWrittenSafely) {
                    "/* -- seUserNames -- */\r\nprop(prMember,seUserNames,naQ).\r\n\r\nprop(prText,naQ,\"x\").\r\n");
     EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
 }
+
+TEST_F(UserFileTest, ANameWhoseGroupIsNoGroupIsLeftOutAndTheRestLoads) {
+    // A hand-edited file: naBad's group is a language, naWorse's group is
+    // unknown, naOld (a name the database had) is given a bad group too.
+    dbtest::Add("naOld", {{"prText", "Old"}});
+    const std::string bytes =
+        "/* -- gnAnnaUser -- */\r\nprop(prText,gnAnnaUser,\"Anna\").\r\n"
+        "prop(prSubsetOf,gnAnnaUser,seFemaleNames).\r\n\r\n"                                   // lines 1-4
+        "/* -- naGood -- */\r\nprop(prText,naGood,\"Good\").\r\nprop(prGenName,naGood,gnAnnaUser).\r\n\r\n"  // 5-8
+        "/* -- naBad -- */\r\nprop(prText,naBad,\"Bad\").\r\nprop(prGenName,naBad,laGerman).\r\n\r\n"        // 9-12
+        "/* -- naWorse -- */\r\nprop(prGenName,naWorse,gnNowhere).\r\n\r\n"                                  // 13-15
+        "/* -- naOld -- */\r\nprop(prGenName,naOld,laGerman).\r\n\r\n"                                      // 16-18
+        "/* -- naAfter -- */\r\nprop(prText,naAfter,\"After\").\r\nprop(prGenName,naAfter,gnAnnaUser).\r\n";
+    TempFolder::Put(FilePath(), bytes);
+    ReadUserFile();  // into the vocabulary with naOld
+
+    // One message naming the file and the lines, then the note of the copy;
+    // no assertion box.
+    auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].number, kMsgUserRecordDamaged);
+    EXPECT_EQ(shown[0].arg, FilePath() + ", lines 11, 14, 17");
+    EXPECT_EQ(shown[1].number, kMsgUserFileBackup);
+    EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);
+    EXPECT_TRUE(pendingUserBackup.empty());
+
+    EXPECT_EQ(GetAtom("naGood")->kind(), 1);
+    EXPECT_EQ(GetAtom("naAfter")->kind(), 1);
+    EXPECT_EQ(GetAtom("naBad")->NumProp(), 0);
+    EXPECT_EQ(GetAtom("naWorse")->NumProp(), 0);
+    ASSERT_EQ(GetAtom("naOld")->NumProp(), 1);  // as the database had it
+    EXPECT_EQ(GetAtom("naOld")->FirstProp(prText)->strVal(), "Old");
+    EXPECT_EQ(numAllFemale, 2);
+    EXPECT_EQ(TempFolder::Get(FilePath()), bytes);  // nothing written
+}
+
+TEST_F(UserFileTest, AFileThatFailsToReadMidwayAddsNothingAndIsNotWritten) {
+    const std::string bytes =
+        "/* -- naFirst -- */\r\nprop(prText,naFirst,\"First\").\r\n\r\n"
+        "/* -- naSecond -- */\r\nprop(prText,naSecond,\"Second\").\r\n\r\n";
+    struct Case {
+        const char* what;
+        int openErrno, readErrno;
+        long long readAfter;
+        int message;
+    } cases[] = {
+        {"open refused", EACCES, 0, 0, GenMsg::GMpermissionDenied},
+        {"read fails in the first record", 0, EIO, 30, GenMsg::GMinternalDiskError},
+        {"read fails in the last line", 0, EIO, static_cast<long long>(bytes.size()) - 3, GenMsg::GMinternalDiskError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder::Put(FilePath(), bytes);
+        std::filesystem::remove(FilePath() + ".bak");
+        pendingUserBackup.clear();
+        MakeVocabulary();
+        const int32_t atomsBefore = numAtoms;
+        FileOp::TestFaults() = FileOp::Faults{};
+        FileOp::TestFaults().openErrno = c.openErrno, FileOp::TestFaults().openTimes = c.openErrno ? 1 : 0;
+        FileOp::TestFaults().readErrno = c.readErrno, FileOp::TestFaults().readTimes = c.readErrno ? 1 : 0;
+        FileOp::TestFaults().readAfter = c.readAfter;
+        ReadUserFile();
+        // The failure's message (a refused open asks to retry: No), then
+        // the note of the copy kept aside.
+        auto numbers = Fakes().TakeMessageNumbers();
+        ASSERT_EQ(numbers.size(), 2u);
+        EXPECT_EQ(numbers[0], c.message);
+        EXPECT_EQ(numbers[1], kMsgUserFileBackup);
+        EXPECT_EQ(numAtoms, atomsBefore);  // nothing half-loaded
+        EXPECT_FALSE(createOnLookup);
+        EXPECT_EQ(TempFolder::Get(FilePath()), bytes);  // nothing written
+        EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);
+    }
+}

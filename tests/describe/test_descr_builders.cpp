@@ -129,6 +129,25 @@ TEST_F(DescrTest, SaintsWithAndWithoutADay) {
                             "Year of birth\tunknown", "Year of death\tunknown", "Saint's day\t"}));
 }
 
+// The saints of a group's names, in the order first met, each once however
+// many names share him.
+TEST_F(DescrTest, GroupListsEachSaintOnce) {
+    atom* g = db.Group("gnJohannes", "Johannes", true);
+    atom* john = Name("naJohn", "John", g);
+    atom* johann = Name("naJohann", "Johann", g);
+    atom* hans = Name("naHans", "Hans", g);
+    atom* baptist = db.Member("saBaptist", "John the Baptist", "seSaints");
+    atom* apostle = db.Member("saApostle", "John the Apostle", "seSaints");
+    atom* nepomuk = db.Member("saNepomuk", "John of Nepomuk", "seSaints");
+    for (auto [name, saint] : {std::pair{john, baptist}, {john, apostle}, {johann, baptist}, {johann, nepomuk},
+                               {hans, apostle}, {hans, baptist}})
+        db.AtomProp(name, "prSaint", saint);
+    db.Finish();
+    GenDescr::DescribeGroup(g, rs, DescrFlags{});
+    Fakes().TakeAsserts();  // the saints have no day
+    EXPECT_EQ(Section("Saints"), (Lines{"Saints\tJohn the Baptist", "\tJohn the Apostle", "\tJohn of Nepomuk"}));
+}
+
 TEST_F(DescrTest, NameWithoutGroupOrLanguages) {
     atom* loner = db.Add("naLoner", "Loner");
     db.Finish();

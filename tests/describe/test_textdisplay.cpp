@@ -70,6 +70,14 @@ TEST_F(TextDisplayTest, GoldenDocument) {
     EXPECT_EQ(td.colourCount(), 4);
 }
 
+TEST_F(TextDisplayTest, ControlBytesOfAListLineAreLeftOutButTabs) {
+    // A list file may hold any byte: raw in the RTF a NUL would cut an
+    // exported file short, and no control byte is ever shown.
+    EXPECT_EQ(Body([&] { td.AddStr(std::string("a\0b\x01\tc\r\nd\x1F\x7F", 11)); }), "ab\tcd\x7F");
+    EXPECT_EQ(Body([&] { td.AddNumLink(std::string("A\0n", 3), 5, kRed, kNoBackColour); }),
+              R"(\cf1 \ul1 An\ul0 \cf0 \cf2 \fs0 #5\fs18 \cf0 )");
+}
+
 TEST_F(TextDisplayTest, ColourTableFollowsFontTableInLongDocuments) {
     td.BeginText();
     for (int i = 0; i < 600; ++i) {

@@ -258,6 +258,8 @@ TEST_F(FullTextTest, CaseWordModesRelatedWordsAndReasons) {
         // related words and their German translations
         {{{{2, "light"}}}, true, {"Gabriel|light"}},
         {{{{1, "LICHT"}}}, true, {"Gabriel|Licht"}},
+        {{{{1, "LIGHT LICHT"}}}, true, {"Gabriel|light Licht"}},   // across the joined words
+        {{{{2, "ht lic"}}}, true, {}},
         {{{{1, "god"}, {1, "licht"}}}, true, {"Gabriel|God+Licht"}},
         {{{{1, "xyz"}, {1, "licht"}}}, false, {"Gabriel|Licht"}},
         {{{{1, "god"}, {1, "licht"}}}, false, {"Gabriel|God"}},

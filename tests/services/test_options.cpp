@@ -55,9 +55,11 @@ TEST(Options, StoredTextsReadAsBooleansAndNumbers) {
     EXPECT_EQ(LoadInitDir, "/home/user/Documents");
 }
 
-TEST(Options, EditionsKeepTheirSettingsApart) {
+TEST(Options, EditionsKeepTheirSettingsApartAndSpeakTheirLanguage) {
     TextConstants::edition = 0;
+    TextConstants::textLanguage = 1;
     LoadOptions();
+    EXPECT_EQ(TextConstants::textLanguage, 0);  // German in the German edition
     QuizNumQ = 20;
     SaveInitDir = "C:, \\%Ordner"_cp + std::string("\xE4");
     SaveOptions();
@@ -65,6 +67,7 @@ TEST(Options, EditionsKeepTheirSettingsApart) {
     EXPECT_EQ(Fakes().settings.ValueNames(kGermanOptions).size(), 25u);
     TextConstants::edition = 1;
     LoadOptions();
+    EXPECT_EQ(TextConstants::textLanguage, 1);
     EXPECT_EQ(QuizNumQ, 10);
     EXPECT_EQ(SaveInitDir, "/home/user/Documents");
     EXPECT_FALSE(Fakes().settings.Read(kEnglishOptions, "QuizNumQ"));
@@ -114,6 +117,29 @@ TEST(SettingsFile, DeleteRemovesValuesAndKeysBelow) {
     EXPECT_EQ(again.Read("A\\SetsOther", "z"), "z");
 }
 
+TEST(SettingsFile, KeysAndNamesKeepTheirFirstOrderAndAreFoundAfterDeletes) {
+    // A store as a user's grown file holds it: a value written again under
+    // another case stays in its place, and deleting keys and values before
+    // others leaves those others found by any case.
+    const std::string text =
+        "[A\\Sets]\nb=1\na=2\nB=3\n[A\\Sets\\Deeper]\nx=y\n[a\\sets]\nc=4\n[Z]\nlast=5\n[Y]\n";
+    MemorySettingsStore store = ParseSettings(text);
+    ASSERT_EQ(store.Keys().size(), 3u);  // [Y] has no values and is not kept
+    EXPECT_EQ(store.ValueNames("A\\SETS"), (std::vector<std::string>{"b", "a", "c"}));
+    EXPECT_EQ(store.Read("a\\sets", "B"), "3");
+    EXPECT_EQ(SerializeSettings(ParseSettings(SerializeSettings(store))), SerializeSettings(store));
+
+    store.Delete("A\\Sets", "B");
+    EXPECT_EQ(store.ValueNames("A\\Sets"), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(store.Read("A\\Sets", "C"), "4");
+    store.DeleteKey("a\\SETS");
+    ASSERT_EQ(store.Keys().size(), 1u);
+    EXPECT_EQ(store.Read("z", "LAST"), "5");
+    store.Write("A\\Sets", "new", "6");
+    EXPECT_EQ(store.Keys().back().path, "A\\Sets");
+    EXPECT_EQ(store.Read("a\\sets\\", "NEW"), "6");
+}
+
 TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     TempFolder dir;
     std::string path = dir / "settings";
@@ -126,6 +152,13 @@ TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     EXPECT_EQ(store.Read("K", "kept"), "old");
     EXPECT_EQ(TempFolder::Get(path), before);
     EXPECT_EQ(dir.Count(), 1);  // no temporary file left behind
+    // A new value that cannot be written is not there either, and the next
+    // one takes its place in the order.
+    FileOp::TestFaults().commitTimes = 1;
+    EXPECT_FALSE(store.Write("K", "lost", "x"));
+    EXPECT_FALSE(store.Read("K", "lost"));
+    ASSERT_TRUE(store.Write("K", "next", "y"));
+    EXPECT_EQ(FileSettingsStore(path).ValueNames("K"), (std::vector<std::string>{"kept", "next"}));
     // A folder that cannot exist (its parent is a file) fails as plainly.
     TempFolder::Put(dir / "plainfile", "x");
     FileSettingsStore impossible(dir / "plainfile/Quillmarsh/settings");

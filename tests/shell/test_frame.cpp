@@ -6,16 +6,25 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QToolBar>
 #include <QTimer>
 #include <filesystem>
 #include <memory>
 
 #include "AboutFeedback.h"
+#include "Dates.h"
+#include "GenDescr.h"
+#include "QtText.h"
+#include "ResultSet.h"
+#include "TempFolder.h"
+#include "UserFile.h"
 #include "BinFile.h"
 #include "DataBase.h"
 #include "Fakes.h"
+#include "FileOp.h"
 #include "GenMsg.h"
 #include "KFrame.h"
 #include "MenuCode.h"
@@ -127,7 +136,8 @@ TEST_F(ShellTest, EveryToolbarKeyRunsTheHandlerOfItsMenuItem) {
         item->trigger();
         EXPECT_EQ(byTool, commands) << b.key;
         ASSERT_EQ(byTool.size(), 1u) << b.key;
-        EXPECT_EQ(byTool[0], b.key);  // the key is the command's logged name
+        // The key is the command's logged name; the quiz's key opens its options.
+        EXPECT_EQ(byTool[0], std::string(b.key) == "Quiz" ? "QuizOptions" : b.key);
     }
     EXPECT_TRUE(Shown("Alpha") && Shown("Pop") && Shown("UserNames"));
     frame->Toolbar1_ButtonClick("Quiz");
@@ -168,27 +178,45 @@ TEST_F(ShellTest, MenusShowTheToolbarPicturesAndMarkTheOpenWindows) {
 }
 
 // The hint after a fruitless lookup sends the user to a menu and an item by
-// name: both must be there under those captions.
+// name: both must be there under those captions, in either language.
 TEST_F(ShellTest, TheNewNamesHintNamesTheFramesOwnMenuAndItem) {
+    for (bool english : {true, false}) {
+        SCOPED_TRACE(english ? "English" : "German");
+        TextConstants::textLanguage = english ? 1 : 0;
+        frame.reset();
+        MakeFrame(false);
+        const std::string hint = GenMsg::Entry(GenMsg::GMuserNames, english);
+        auto quoted = [&](const std::string& before) {
+            const size_t at = hint.find(before + " '");
+            if (at == std::string::npos) return QString();
+            const size_t from = at + before.size() + 2;
+            return QtText::ToQt(hint.substr(from, hint.find('\'', from) - from));
+        };
+        auto plain = [](QString s) { return s.remove(QLatin1Char('&')).remove(QStringLiteral("...")); };
+        const QString menu = quoted("Menu"), item = plain(quoted(english ? "function" : "Funktion"));
+        ASSERT_FALSE(menu.isEmpty() || item.isEmpty()) << hint;
+        QAction* menuAction = nullptr;
+        for (QAction* a : frame->MainWindow()->menuBar()->actions())
+            if (plain(a->text()) == menu) menuAction = a;
+        ASSERT_TRUE(menuAction) << menu.toStdString();
+        QAction* userNames = frame->MenuAction("UserNamesFunc");
+        ASSERT_TRUE(userNames);
+        EXPECT_TRUE(menuAction->menu()->actions().contains(userNames));
+        EXPECT_EQ(plain(userNames->text()), item);
+    }
+}
+
+// The toolbar: 18 buttons in groups, a separator after the names by
+// alphabet and after each group.
+TEST_F(ShellTest, ToolbarHasItsButtonsAndSeparators) {
     MakeFrame(false);
-    const std::string hint = GenMsg::Entry(GenMsg::GMuserNames, true);
-    auto quoted = [&](const std::string& before) {
-        const size_t at = hint.find(before + " '");
-        if (at == std::string::npos) return QString();
-        const size_t from = at + before.size() + 2;
-        return QString::fromLatin1(hint.substr(from, hint.find('\'', from) - from));
-    };
-    const QString menu = quoted("Menu"), item = quoted("function");
-    ASSERT_FALSE(menu.isEmpty() || item.isEmpty()) << hint;
-    auto plain = [](QString s) { return s.remove(QLatin1Char('&')); };
-    QAction* menuAction = nullptr;
-    for (QAction* a : frame->MainWindow()->menuBar()->actions())
-        if (plain(a->text()) == menu) menuAction = a;
-    ASSERT_TRUE(menuAction) << menu.toStdString();
-    QAction* userNames = frame->MenuAction("UserNamesFunc");
-    ASSERT_TRUE(userNames);
-    EXPECT_TRUE(menuAction->menu()->actions().contains(userNames));
-    EXPECT_EQ(plain(userNames->text()), item);
+    QList<QAction*> all = frame->MainWindow()->findChild<QToolBar*>("Toolbar1")->actions();
+    ASSERT_EQ(all.size(), 24);
+    QStringList keys;
+    for (QAction* a : all) keys << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+    EXPECT_EQ(keys.join(','), QStringLiteral("Alpha,|,SingleName,OrigLang,OrigWord,Realm,NameDays,|,Lexi,Lang,"
+                                             "FullText,|,NameLists,ListOp,Favorites,|,LetterMix,PickRandom,"
+                                             "UserNames,Pop,Quiz,|,GoBack,GoForw"));
 }
 
 TEST_F(ShellTest, CommandsAreBlockedWhileLoadingButOptionsAboutFeedbackAndHelpAreNot) {
@@ -302,6 +330,34 @@ TEST_F(ShellTest, GettingStartedCheckBoxAndButtons) {
     EXPECT_TRUE(Shown("Alpha"));
 }
 
+// The getting-started window comes back where it was, but always whole inside
+// the frame, its Close button in reach.
+TEST_F(ShellTest, GettingStartedReopensWholeInsideTheFrame) {
+    MakeFrame(true);
+    frame->MainWindow()->resize(1000, 800);
+    QCoreApplication::processEvents();
+    const QSize inner = frame->Area()->viewport()->size();
+    struct Case {
+        const char* stored;
+        bool atStored;  // inside already: exactly there
+    } cases[] = {
+        {"300,450,6390,9240,0", true},
+        {"300,100000,6390,9240,0", false},   // past the right edge
+        {"90000,90000,6390,9240,0", false},  // past the bottom right corner
+        {"-900,-900,6390,9240,0", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        Options::PutVal("Windows", "ShortHelp", c.stored);
+        WinMan::OpenForm("ShortHelp");
+        FormBase& w = *Auto::GetForm("ShortHelp");
+        const QRect r = w.SubWindow()->geometry();
+        EXPECT_TRUE(QRect(QPoint(0, 0), inner).contains(r)) << r.x() << "," << r.y() << " in " << inner.width();
+        if (c.atStored) EXPECT_EQ(r.topLeft(), QPoint(30, 20));
+        w.Unload(UnloadMode::User);
+    }
+}
+
 class ProgramTest : public ShellTest {
 protected:
     void TearDown() override {
@@ -368,6 +424,83 @@ TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMfileNotFound});
     EXPECT_TRUE(Fakes().settings.Keys().empty());
     std::filesystem::remove_all(empty);
+}
+
+// Both editions on the sample database: each speaks its own language
+// everywhere, reads its own database file and keeps its own settings and new
+// names.
+TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
+    TempFolder userDir;
+    auto savedFolder = DataBase::UserFolder;
+    DataBase::UserFolder = [&userDir](std::string& f) { return f = userDir.Path(), true; };
+    auto userFile = [](const std::string& name, const std::string& text) {
+        return "/* -- " + name + " -- */\r\nprop(prText," + name + ",\"" + text + "\").\r\nprop(prGenName," + name +
+               ",gnJoseph).\r\n\r\n";
+    };
+    TempFolder::Put(userDir / "Orsa1User.txt", userFile("naOrsaUser", "Orsino"));
+    TempFolder::Put(userDir / "Talv1User.txt", userFile("naTalvUser", "Talvino"));
+
+    struct Edition {
+        const char* argv0;
+        const char* menu;       // the first menu of the frame
+        const char* tip;        // the tooltip of the first toolbar button
+        const char* message;    // the start of a message
+        const char* heading;    // a description's second line
+        const char* month;      // a saint's day
+        const char* count;      // a count phrase
+        const char* meaning;    // a meaning in the group's description
+        const char* group;      // a group's text
+        const char* ownUser, *otherUser;
+        const char* key;        // the settings' key
+        const char* dialog;     // the title of the dialog that loads a list
+    };
+    const Edition editions[] = {
+        {"/opt/bin/orsabrine", "&Anzeigen", "Namen alphabetisch anzeigen", "Datei <b>x.onl</b><br>nicht gefunden",
+         "Geschlecht\tm\xe4nnlich", "19. M\xe4rz", "2 Namen", "er (Gott) m\xf6ge hinzuf\xfcgen", "Helene",
+         "naOrsaUser", "naTalvUser", "Software\\Quillmarsh\\Orsabrine\\1.x\\", "Orsabrine-Namenliste laden"},
+        {"/opt/bin/talvessin", "&Show", "Show Names by Alphabet", "File <b>x.onl</b><br>not found",
+         "Gender\tmale", "March 19", "2 names", "he (God) will add", "Helen", "naTalvUser", "naOrsaUser",
+         "Software\\Quillmarsh\\Talvessin\\1.x\\", "Load Talvessin Name List"},
+    };
+    for (const Edition& e : editions) {
+        SCOPED_TRACE(e.argv0);
+        Fakes().settings.Clear();
+        Startup::Program program(Setup(BinaryPath("bin")));
+        ASSERT_EQ(program.Start(e.argv0, {}), Startup::StartResult::Running);
+        KFrame* f = program.Frame();
+        EXPECT_EQ(f->MainWindow()->menuBar()->actions().value(0)->text(), QString::fromLatin1(e.menu));
+        EXPECT_EQ(f->ToolAction("Alpha")->toolTip(), QtText::ToQt(e.tip));
+
+        GenMsg::ShowMsg(GenMsg::GMfileNotFound, GenMsg::kCritical, "x.onl");
+        ASSERT_FALSE(Fakes().messages.shown.empty());
+        EXPECT_EQ(Fakes().messages.shown.back().text, e.message);
+        Fakes().TakeMessageNumbers();
+
+        ResultSet rs;
+        rs.InitInt();
+        GenDescr::DescribeName(DataBase::GetAtom("naJosef"), rs, {});
+        EXPECT_EQ(rs.line(1), e.heading);
+        EXPECT_EQ(Dates::DayMonthText(19, 3), e.month);
+        EXPECT_EQ(FileOp::ListDialogTexts().loadTitle, e.dialog);
+        ResultSet two;
+        two.InitInt();
+        for (const char* n : {"naJosef", "naJoseph"}) two.AddResult(n, "", DataBase::GetAtom(n));
+        EXPECT_EQ(Searches::ResultSizeText(two), e.count);
+        rs.Reset();
+        GenDescr::DescribeGroup(DataBase::GetAtom("gnJoseph"), rs, {});
+        bool meaning = false;
+        for (int32_t i = 0; i < rs.numLines(); ++i) meaning |= rs.line(i).find(e.meaning) != std::string::npos;
+        EXPECT_TRUE(meaning) << e.meaning;
+        EXPECT_EQ(DataBase::GetAtom("gnHelene")->Text(), e.group);
+
+        // Its own new names only, and its settings under its own key.
+        EXPECT_NE(DataBase::GetAtom(e.ownUser), DataBase::nothingAtom);
+        EXPECT_EQ(DataBase::GetAtom(e.otherUser), DataBase::nothingAtom);
+        EXPECT_TRUE(f->Unload(UnloadMode::User));
+        ASSERT_FALSE(Fakes().settings.Keys().empty());
+        for (const auto& k : Fakes().settings.Keys()) EXPECT_EQ(k.path.rfind(e.key, 0), 0u) << k.path;
+    }
+    DataBase::UserFolder = savedFolder;
 }
 
 // Closes the frame the first time pending events run during the load.

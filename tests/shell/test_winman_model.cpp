@@ -141,6 +141,7 @@ TEST(WindowRectTest, DefaultFrameRectangle) {
 
 TEST(PlacementTest, BandSizeStateAndClamping) {
     const double W = 1000 * 15, H = 600 * 15;  // inner area
+    const WindowRect def{0, 405, 6630, 9750};   // a default rectangle
     struct Case {
         const char* what;
         PlaceRequest request;
@@ -152,11 +153,18 @@ TEST(PlacementTest, BandSizeStateAndClamping) {
         {"tutor without band", {{0, 0, 5000, 6000}, 0, false, true, true, 1500, W, H}, {0, 0, true, 5000, 6000, 0}},
         {"fixed border keeps size and state", {{100, 200, 5000, 6000}, 2, false, false, false, 0, W, H}, {100, 200, false, 0, 0, 0}},
         {"keep-size width", {{90, 1425, kKeepSize, kKeepSize}, 0, false, false, true, 0, W, H}, {90, 1425, false, 0, 0, 0}},
-        {"frame sizes even when fixed", {{100, 100, 9000, 12000}, 0, true, false, false, 1500, W, H}, {100, 100, true, 9000, 12000, 0}},
+        {"frame sizes even when fixed", {{100, 100, 6000, 12000}, 0, true, false, false, 1500, W, H}, {100, 100, true, 6000, 12000, 0}},
         {"negative to 0", {{-600, -30, 5000, 6000}, 0, false, false, true, 0, W, H}, {0, 0, true, 5000, 6000, 0}},
-        {"beyond the inner area", {{H, W + 15, 5000, 6000}, 0, false, false, true, 0, W, H}, {0, 0, true, 5000, 6000, 0}},
-        {"title bar must stay reachable", {{H - 299, W - 300, 5000, 6000}, 0, false, false, true, 0, W, H}, {0, W - 300, true, 5000, 6000, 0}},
-        {"band pushes below the area", {{H - 1000, 0, 5000, 6000}, 0, false, false, true, 1500, W, H}, {0, 0, true, 5000, 6000, 0}},
+        // The whole window comes inside the area, by its own size when that stays.
+        {"beyond the inner area", {{H, W + 15, 5000, 6000}, 0, false, false, true, 0, W, H}, {H - 5000, W - 6000, true, 5000, 6000, 0}},
+        {"past the right edge", {{100, W - 300, 5000, 6000}, 0, false, false, true, 0, W, H}, {100, W - 6000, true, 5000, 6000, 0}},
+        {"fixed window by its own size", {{8000, 14000, 5000, 6000}, 0, false, false, false, 0, W, H, 3000, 4000}, {6000, 11000, false, 0, 0, 0}},
+        {"larger than the area shrinks to it", {{300, 300, 12000, 20000}, 0, false, false, true, 0, W, H}, {0, 0, true, H, W, 0}},
+        {"band pushes below the area", {{H - 1000, 0, 5000, 6000}, 0, false, false, true, 1500, W, H}, {H - 5000, 0, true, 5000, 6000, 0}},
+        // Too small to use (a title bar): the default rectangle instead.
+        {"too small: default", {{0, 0, 420, 1800}, 0, false, false, true, 0, W, H, 0, 0, def}, {0, 405, true, 6630, 9750, 0}},
+        {"too narrow: default, state kept", {{0, 0, 6000, 2985}, 2, false, false, true, 0, W, H, 0, 0, def}, {0, 405, true, 6630, 9750, 2}},
+        {"too small without default: own size", {{30, 40, 420, 1800}, 0, false, false, true, 0, W, H, 3000, 4000}, {30, 40, false, 0, 0, 0}},
         {"unknown area: only negatives mended", {{50000, -1, 5000, 6000}, 0, false, false, true, 0, 0, 0}, {50000, 0, true, 5000, 6000, 0}},
         {"bad state", {{0, 0, 5000, 6000}, 9, false, false, true, 0, W, H}, {0, 0, true, 5000, 6000, 0}},
     };

@@ -189,8 +189,11 @@ TEST_F(WindowsTest, PlacementFromStoredAndDefaultRectangles) {
         {"Alpha", "0,0,5000,0,0", QRect(0, 0, 669, 482)},            // width 0: default
         {"Alpha", "0,0,5000", QRect(0, 0, 669, 482)},                // fields missing: default
         {"Alpha", "-150,-15,4500,6000,9", QRect(0, 0, 400, 300)},    // negatives and a bad state
-        {"Alpha", "30000,60000,4500,6000,0", QRect(0, 0, 400, 300)}, // beyond the inner area
+        {"Alpha", "0,0,420,1800,0", QRect(0, 0, 669, 482)},          // a title bar only: default
+        // Beyond the inner area: in its bottom right corner, whole.
+        {"Alpha", "30000,60000,4500,6000,0", QRect(-400, -300, 400, 300)},
     };
+    const QSize inner = area->viewport()->size();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored ? c.stored : "none");
         if (c.stored)
@@ -199,10 +202,51 @@ TEST_F(WindowsTest, PlacementFromStoredAndDefaultRectangles) {
             Fakes().settings.Delete(Options::RegBaseKey + "Windows", c.name);
         WinMan::OpenForm(c.name);
         QMdiSubWindow* sub = Form(c.name).SubWindow();
-        EXPECT_EQ(sub->geometry(), c.expected);
+        QRect expected = c.expected;
+        if (expected.left() < 0) expected.moveTo(inner.width() + expected.left(), inner.height() + expected.top());
+        EXPECT_EQ(sub->geometry(), expected);
         EXPECT_EQ(Form(c.name).WindowState(), 0);
         Form(c.name).Unload();
     }
+}
+
+// A window of fixed size, built as the choice among similar entries is.
+class FixedForm : public FormBase {
+public:
+    explicit FixedForm(const std::string& name) : FormBase(name) {}
+
+protected:
+    void BuildControls() override {
+        Client()->resize(560, 320);
+        Host()->resize(568, 350);
+        SetSizable(false);
+    }
+};
+
+// A maximised child leaves the others as they are; a fixed window opens at
+// its designed size also the second time; no sizable window gets too small.
+TEST_F(WindowsTest, MaximisedChildFixedWindowsAndTheMinimumSize) {
+    Auto::Register("Similar", [] { return std::make_unique<FixedForm>("Similar"); });
+    WinMan::OpenForm("Alpha");
+    Form("Alpha").SetWindowState(2);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        WinMan::OpenForm("Similar");
+        FormBase& fixed = *Auto::GetForm("Similar");
+        EXPECT_EQ(fixed.SubWindow()->size(), QSize(568, 350));
+        EXPECT_EQ(fixed.WindowState(), 0);
+        EXPECT_EQ(Form("Alpha").WindowState(), 2);
+        fixed.Unload();
+        FlushDeletes();
+        EXPECT_EQ(Stored("Similar"), "0,0,5250,8520,0");
+    }
+    Form("Alpha").SetWindowState(0);
+    Form("Alpha").Resize(150, 150);  // 10 x 10 pixels asked for
+    EXPECT_GE(Form("Alpha").Client()->width(), FormBase::kMinClientWidth);
+    EXPECT_GE(Form("Alpha").Client()->height(), FormBase::kMinClientHeight);
+    // Minimised, it still shrinks to its title bar.
+    Form("Alpha").SetWindowState(1);
+    EXPECT_LT(Form("Alpha").SubWindow()->height(), FormBase::kMinClientHeight);
 }
 
 TEST_F(WindowsTest, BandOffsetAndMaximisedWindows) {

@@ -111,6 +111,14 @@ TEST(Match, FourMethodsAndAnUnknownOne) {
         {"Annas Anna", "anna", 1, true, 6},    // the first occurrence standing as a word
         {"a seaside town by the sea", "sea", 1, true, 22}, {"seaside seas", "sea", 3, false, 0},
         {"Anna", "", 0, true, 0}, {"An", "Anna", 0, false, 0},
+        // long texts, where sixteen places are tested at once
+        {std::string(40, 'x') + "seaside " + std::string(30, 'y') + " SEA.", "sea", 1, true, 79},
+        {std::string(40, 'x') + "seaside " + std::string(30, 'y') + " SEA.", "Sea", 3, false, 0},
+        {std::string(33, '-') + "\xc4pfel und \xe4PFEL", "\xe4pfel", 0, true, 33},
+        {std::string(33, '-') + "\xc4pfel und \xe4PFEL", "\xe4PFEL", 2, true, 43},
+        {std::string(20, 'x') + "Ab" + std::string(40, 'x'), "aB", 0, true, 20},
+        {std::string(10, '-') + "\xc4PFEL" + std::string(40, '-'), "\xe4pfel", 0, true, 10},
+        {std::string(70, 'a') + "b", "ab", 0, true, 69}, {std::string(70, 'a'), "ab", 0, false, 0},
         {"Susanna", "anna", 0, true, 3}, {"Susanna", "Anna", 2, false, 0}, {"Susanna", "anna", 2, true, 3},
         {"Anna2", "Anna", 3, true, 0}, {"Lena-Anna", "Anna", 3, true, 5}, {"ANNA", "Anna", 3, false, 0},
         {"Renée"_cp, "RENÉE"_cp, 0, true, 0}, {"Straße"_cp, "STRAßE"_cp, 0, true, 0},

@@ -143,3 +143,35 @@ TEST_F(SampleDatabase, ExampleGroupAndDoubleNamesAreThere) {
         EXPECT_NE(g->FirstProp(prOrigin), nullptr);
     }
 }
+
+// A spelling variant inherits its main entry's statements; the entries they
+// point at list the variant as well, so every paired property of the file has
+// its partner.
+TEST_F(SampleDatabase, EveryPairedPropertyHasItsPartnerAlsoForInheritedOnes) {
+    auto has = [](const char* x, const char* kind, const char* y) {
+        return GetAtom(x)->HasProp(GetAtom(kind), GetAtom(y));
+    };
+    // Sonia inherits "pet form of Sofia" from Sonja, Claus "short form of
+    // Nikolaus" from Klaus.
+    EXPECT_TRUE(has("naSonia", "prDimNameOf", "naSofia"));
+    EXPECT_TRUE(has("naSofia", "prDimName", "naSonia"));
+    EXPECT_TRUE(has("naClaus", "prShortOf", "naNikolaus"));
+    EXPECT_TRUE(has("naNikolaus", "prShort", "naClaus"));
+
+    int missing = 0;
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        atom* x = atomTab[static_cast<size_t>(id)];
+        for (const MakeDb::KindPair& kp : MakeDb::Pairs()) {
+            atom* a = GetAtom(kp.a);
+            atom* b = GetAtom(kp.b);
+            if (a == nothingAtom || b == nothingAtom) continue;
+            for (const Prop* p : x->props()) {
+                if (p->kind() == 1) continue;
+                if (p->proper() == a && !p->atomVal()->HasProp(b, x)) {
+                    ADD_FAILURE() << p->atomVal()->name() << " lacks " << kp.b << " " << x->name();
+                    if (++missing > 10) return;
+                }
+            }
+        }
+    }
+}

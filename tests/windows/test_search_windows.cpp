@@ -1,6 +1,8 @@
 // The three query windows on the sample database, offscreen, with the fake
 // clock: explanations and query, the connectives, the number check, the
 // language boxes, and the lists they hand to the list manager.
+#include <QApplication>
+#include <QKeyEvent>
 #include <QStandardItemModel>
 #include <set>
 
@@ -140,6 +142,13 @@ TEST_F(SearchWindowsTest, LexiLeavingACountBoxChecksOnceAndPutsOneBack) {
     Cond(w, 1)->SetListIndex(3);
     Arg(w, 1)->SetText(std::string(150, 'a'));
     EXPECT_EQ(Arg(w, 1)->Text().size(), 100u);
+    // Typed characters outside code page 1252 are refused, others taken.
+    Arg(w, 1)->SetText("");
+    for (char16_t ch : {u'\u2192', u'\u00e9'}) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(ch)));
+        QApplication::sendEvent(Arg(w, 1), &key);
+    }
+    EXPECT_EQ(Arg(w, 1)->Text(), "\xe9");
 }
 
 TEST_F(SearchWindowsTest, LexiExamplesDifferUntilTheFiftyFirstEmptiesTheRing) {

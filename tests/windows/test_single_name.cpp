@@ -1,5 +1,7 @@
 // The name window on the sample database, and the choice among similar entries.
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QLabel>
 #include <QTextDocument>
 
@@ -11,6 +13,7 @@
 #include "ResultViews.h"
 #include "RichTextPane.h"
 #include "RtfReader.h"
+#include "WinManModel.h"
 #include "windows/info/Similar.h"
 #include "windows/info/OrigLang.h"
 #include "windows/info/SingleName.h"
@@ -82,6 +85,43 @@ TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
     w->Notify(3, "anything");
     EXPECT_EQ(w->curAtom(), A("naJenny"));
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+}
+
+// Keys typed where the focus is, as a user types them.
+void Type(const QString& text) {
+    for (QChar c : text) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        const int key = c == QLatin1Char('\r') ? Qt::Key_Return : c.toUpper().unicode();
+        const QString t = c == QLatin1Char('\r') ? QString() : QString(c);
+        for (auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent e(type, key, Qt::NoModifier, t);
+            QApplication::sendEvent(focus, &e);
+        }
+    }
+}
+
+// After Enter the focus stays in the name box with the shown name selected:
+// the next name typed replaces it and is looked up in turn.
+TEST_F(SingleNameTest, NamesTypedInARowWithEnterAreEachShown) {
+    QApplication::setActiveWindow(area);
+    SingleName* w = OpenNameWindow();
+    ASSERT_TRUE(WinMan::IsCurrent(*w));
+    w->ControlAs<TextBox>("CurName")->setFocus();
+    Type(QStringLiteral("Janet\r"));
+    EXPECT_EQ(w->curAtom(), A("naJanet"));
+    Type(QStringLiteral("Jenny\r"));
+    EXPECT_EQ(w->curAtom(), A("naJenny"));
+    EXPECT_EQ(QApplication::focusWidget(), w->Control("CurName"));
+    EXPECT_EQ(w->ControlAs<TextBox>("CurName")->selectedText(), QStringLiteral("Jenny"));
+    // The history box keeps its selection: the entry shown last.
+    EXPECT_EQ(w->nameHistory().numSets(), 2);
+    EXPECT_EQ(w->ControlAs<ComboBox>("History")->ListIndex(), 1);
+    // Back in the name box from elsewhere, the next name replaces the text.
+    w->ControlAs<ComboBox>("History")->setFocus();
+    w->ControlAs<TextBox>("CurName")->setFocus(Qt::OtherFocusReason);
+    Type(QStringLiteral("Joan\r"));
+    EXPECT_EQ(w->curAtom(), A("naJoan"));
 }
 
 TEST_F(SingleNameTest, UnknownTextGivesNothingFoundAndTheHintOnce) {
@@ -281,6 +321,42 @@ TEST_F(SingleNameTest, AMisspeltNameOffersSimilarEntriesAndThePickIsShown) {
     EXPECT_EQ(w->nameHistory().numSets(), 1);
 }
 
+// Over a maximised name window the choice opens at its own size and leaves
+// the name window maximised, every time, and is stored at a usable size.
+TEST_F(SingleNameTest, TheChoiceOverAMaximisedNameWindowKeepsItsSize) {
+    Options::RegBaseKey = "Software\\Test\\";
+    SingleName* w = OpenNameWindow();
+    w->SetWindowState(2);
+    QSize designed;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        Lookup(w, "Janett");
+        Similar* s = SimilarWindow();
+        ASSERT_NE(s, nullptr);
+        Settle();
+        EXPECT_EQ(w->WindowState(), 2);
+        EXPECT_EQ(s->WindowState(), 0);
+        const QSize size = s->SubWindow()->size();
+        if (round == 0) designed = size;
+        EXPECT_EQ(size, designed);
+        EXPECT_GE(size.width(), 400);
+        EXPECT_GE(size.height(), 300);
+        int32_t janet = 0;
+        ASSERT_TRUE(s->names()->GetAtomIndex(A("naJanet"), janet));
+        s->Pick(janet);
+        Settle();
+        EXPECT_EQ(w->curAtom(), A("naJanet"));
+        EXPECT_EQ(w->WindowState(), 2);
+        std::string stored;
+        ASSERT_TRUE(Options::GetVal("Windows", "Similar", stored));
+        auto pos = WinModel::ParseWindowRect(stored);
+        ASSERT_TRUE(pos) << stored;
+        EXPECT_EQ(pos->state, 0) << stored;
+        EXPECT_EQ(pos->rect.width, designed.width() * 15.0) << stored;
+        EXPECT_EQ(pos->rect.height, designed.height() * 15.0) << stored;
+    }
+}
+
 TEST_F(SingleNameTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
     SingleName* w = OpenNameWindow();
     Lookup(w, "Andrea");
@@ -292,6 +368,7 @@ TEST_F(SingleNameTest, ANameTwoEntriesShareIsOfferedAsMultiple) {
     ASSERT_EQ(names->numLines(), 2);
     for (int i = 0; i < 2; ++i) EXPECT_NE(names->line(i).find("\tmultiple\t"), std::string::npos);
     EXPECT_EQ(names->atom(0)->kind() + names->atom(1)->kind(), 1);  // a male and a female name
+    EXPECT_EQ(names->SelIndex(), 0);  // the first stands ready for Enter
 
     // The pick reaches a name window that was closed meanwhile.
     atom* second = names->atom(1);

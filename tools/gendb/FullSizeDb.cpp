@@ -29,7 +29,7 @@ private:
 std::vector<std::string> nameTexts;
 
 // One planned atom: its category decides its properties.
-enum Cat { kKind, kLang, kSeries, kHit, kTopic, kWord, kSaint, kOrigin, kLink, kOldForm, kGroup, kName };
+enum Cat { kKind, kLang, kSeries, kHit, kTopic, kWord, kSaint, kOrigin, kLink, kOldForm, kGroup, kName, kQuestion };
 
 struct Plan {
     Cat cat;
@@ -70,6 +70,145 @@ std::string Prose(Lcg& r, size_t len) {
     return s;
 }
 
+// What the information windows read, beyond the origin entries: the saints
+// and topics listed by their sets, topics with member origin entries, names
+// and words, words with English and German translations and related words,
+// and the words' way back to their origin entries and foreign words (each
+// relation written both ways, as the compiler writes it).
+void AddInfoWindowLinks(Lcg& r, const std::vector<atom*>& topics, const std::vector<atom*>& words,
+                        const std::vector<atom*>& saints, const std::vector<atom*>& origins,
+                        const std::vector<atom*>& names) {
+    using namespace DataBase;
+    auto one = [](atom* a, atom* k, atom* v) {
+        Prop* p = NewProp();
+        p->InitAtom(k, v, true);
+        a->AddProp(p);
+    };
+    auto both = [&one](atom* a, atom* k, atom* v, atom* inverse) {
+        one(a, k, v);
+        one(v, inverse, a);
+    };
+    auto any = [&r](const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; };
+    for (atom* s : saints) one(seSaints, prMember, s);
+    for (atom* t : topics) one(seRealms, prMember, t);
+    // Topics grow by a skewed pick, so that some are much fuller than others.
+    auto topic = [&] {
+        const uint32_t n = static_cast<uint32_t>(topics.size());
+        return topics[std::min(r.Next(n), r.Next(n))];
+    };
+    // The property table has little room left: a share of the origin
+    // entries and their words get the way back, enough for every window to
+    // have full entries to show.
+    for (size_t i = 0; i < origins.size(); i += 5)
+        for (Prop* p : std::vector<Prop*>(origins[i]->props()))
+            if (p->proper() == prRelatedTo && p->kind() != 1) {
+                atom* w = p->atomVal();
+                one(w, prRelatedTo, origins[i]);
+                if (Prop* g = w->FirstProp(prGerman); g && g->kind() != 1) one(g->atomVal(), prTranslation, w);
+            }
+    for (size_t i = 0; i < origins.size(); i += 8) both(origins[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < names.size(); i += 200) both(names[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < words.size(); i += 4) both(words[i], prMemberOf, topic(), prMember);
+    for (size_t i = 0; i < words.size(); i += 8) both(words[i], prRelatedTo, any(words), prRelatedTo);
+}
+
+// A short meaning of three to five words, one of them drawn from a larger
+// stock of rarer words (so that a full-text term can be rare).
+std::string Meaning(Lcg& r) {
+    static const std::vector<std::string> common = {"gift", "of", "God", "light", "strong", "the", "bright",
+                                                    "Gabe", "Gottes", "Licht", "stark", "die", "hell"};
+    std::string s = common[r.Next(static_cast<uint32_t>(common.size()))];
+    const int n = 2 + static_cast<int>(r.Next(3));
+    for (int k = 0; k < n; ++k) s += " " + common[r.Next(static_cast<uint32_t>(common.size()))];
+    s += " " + Syllables(r, 4, 9);
+    return s;
+}
+
+
+// What the compiler writes for an origin entry: its text, the language it
+// comes from (mirrored to prLangOf by AddLangOfProps), the meaning in both
+// languages, the origin info of 200 to 1,000 characters in both languages,
+// and one to three related words, each with a German translation that is a
+// word atom of its own.
+template <class Str, class Rel>
+void AddOriginEntry(Lcg& r, atom* a, const std::string& text, const std::vector<atom*>& langs,
+                    const std::vector<atom*>& words, Str str, Rel rel) {
+    using namespace DataBase;
+    auto pickFrom = [&r](const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; };
+    str(a, prText, text);
+    rel(a, prMemberOf, seOrigins);
+    rel(a, prLang, pickFrom(langs));
+    str(a, prGerman, Meaning(r));
+    str(a, prEnglish, Meaning(r));
+    str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));
+    str(a, prOrigInfoE, Prose(r, 200 + r.Next(801)));
+    // Mostly one related word, some two or three (the property table's size
+    // is fixed, and the other atoms need their share).
+    const uint32_t roll = r.Next(10);
+    const int related = roll < 7 ? 1 : roll < 9 ? 2 : 3;
+    for (int k = 0; k < related; ++k) {
+        atom* word = pickFrom(words);
+        rel(a, prRelatedTo, word);
+        if (word->FirstProp(prGerman) == nullptr) {
+            atom* german = pickFrom(words);
+            if (german != word) rel(word, prGerman, german);
+        }
+    }
+}
+
+// Each origin entry points back at the groups whose origin it describes.
+template <class Rel>
+void LinkOriginsToGroups(const std::vector<atom*>& groups, Rel rel) {
+    using namespace DataBase;
+    for (atom* g : groups)
+        for (Prop* p : g->props())
+            if (p->proper() == prOrigin && p->kind() != 1) rel(p->atomVal(), prOriginOf, g);
+}
+
+// The quiz: both question sets, each with kQuestionsPerSet questions over
+// the three levels, four answers each (names of the database) and an
+// explanation that links the right one.
+constexpr int kQuestionsPerSet = 500;
+
+void PlanQuizQuestions(std::vector<Plan>& plan) {
+    for (int i = 0; i < 2 * kQuestionsPerSet; ++i) {
+        const bool english = i >= kQuestionsPerSet;
+        plan.push_back({kQuestion, i, std::string("quGen") + (english ? "E" : "D") + std::to_string(i), ""});
+    }
+}
+
+void AddQuizQuestions(const std::vector<atom*>& questions, const std::vector<atom*>& names, Lcg& r) {
+    using namespace DataBase;
+    auto str = [](atom* a, atom* k, const std::string& s) {
+        Prop* p = NewProp();
+        p->InitStr(k, s, true);
+        a->AddProp(p);
+    };
+    auto rel = [](atom* a, atom* k, atom* v) {
+        Prop* p = NewProp();
+        p->InitAtom(k, v, true);
+        a->AddProp(p);
+    };
+    auto pick = [&] { return static_cast<size_t>(r.Next(static_cast<uint32_t>(names.size()))); };
+    for (size_t i = 0; i < questions.size(); ++i) {
+        atom* q = questions[i];
+        atom* set = static_cast<int>(i) < kQuestionsPerSet ? seQuestions : seEnglishQuestions;
+        const size_t right = pick();
+        str(q, prText, "Question " + std::to_string(i));
+        rel(q, prMemberOf, set);
+        rel(set, prMember, q);
+        str(q, prQuestion, "Which name comes from " + Prose(r, 20 + r.Next(40)) + "?");
+        str(q, prLevel, std::to_string(i % 3));
+        std::vector<size_t> answers = {right};
+        while (answers.size() < 4) {
+            const size_t n = pick();
+            if (std::find(answers.begin(), answers.end(), n) == answers.end()) answers.push_back(n);
+        }
+        for (size_t n : answers) str(q, prAnswer, nameTexts[n]);
+        str(q, prDescr, "<a>" + std::string(names[right]->name()) + "</a> " + Prose(r, 40 + r.Next(120)));
+    }
+}
+
 }  // namespace
 
 const std::vector<std::string>& GeneratedNameTexts() { return nameTexts; }
@@ -85,7 +224,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
     for (const std::string& k : KindAtomNames()) plan.push_back({kKind, 0, k, ""});
     for (const char* extra : {"prShortForm", "prShortFormOf", "prArea", "prAreaOf", "seOther"})
         plan.push_back({kKind, 0, extra, ""});
-    const int counts[] = {0, 100, 10, 400, 200, 1500, 800, 1000, 100, 500, 5000};
+    const int counts[] = {0, 100, 10, 400, 200, 1500, 800, 2500, 100, 500, 5000};
     const char* prefixes[] = {"", "la", "ps", "po", "re", "wo", "sa", "or", "li", "na", "gn"};
     for (int cat = kLang; cat <= kGroup; ++cat)
         for (int i = 0; i < counts[cat]; ++i) {
@@ -95,6 +234,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
             std::string mark = cat == kOldForm ? "O" : "";
             plan.push_back({static_cast<Cat>(cat), i, prefixes[cat] + MakeAtomIdent(text) + mark + std::to_string(i), text});
         }
+    PlanQuizQuestions(plan);
     int numNames = options.atoms - static_cast<int>(plan.size());
     for (int i = 0; i < numNames; ++i) {
         std::string text = Syllables(r, 3, 40);
@@ -109,7 +249,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
     for (size_t i : order) plan[i].a = CreateAtom(plan[i].name);
     InitPropKinds();
 
-    std::vector<atom*> byCat[kName + 1];
+    std::vector<atom*> byCat[kQuestion + 1];
     for (const Plan& p : plan) byCat[p.cat].push_back(p.a);
     auto pick = [&](Cat c) { return byCat[c][r.Next(static_cast<uint32_t>(byCat[c].size()))]; };
     auto str = [](atom* a, atom* k, const std::string& s, bool reg = true) {
@@ -166,11 +306,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
                 str(a, prBirthYear, std::to_string(200 + r.Next(1700)));
                 str(a, prProfession, Prose(r, 30));
                 break;
-            case kOrigin:
-                str(a, prText, p.text);
-                rel(a, prMemberOf, seOrigins);
-                str(a, prOrigInfo, Prose(r, 100 + r.Next(300)));
-                break;
+            case kOrigin: AddOriginEntry(r, a, p.text, byCat[kLang], byCat[kWord], str, rel); break;
             case kLink:
                 str(a, prText, "https://example.org/" + std::to_string(p.index));
                 rel(a, prMemberOf, seLinks);
@@ -183,12 +319,16 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
                 break;
             case kGroup:
                 str(a, prText, p.text);
-                str(a, prDescr, Prose(r, 30 + r.Next(60)));
+                // Every other group has a short description: the quiz sets,
+                // the origin entries and the information windows' links
+                // need their share of the property table.
+                if (p.index % 2 == 0) str(a, prDescr, Prose(r, 30 + r.Next(60)));
                 rel(a, prSubsetOf, p.index % 2 ? seMaleNames : seFemaleNames);
                 rel(a, prOrigin, pick(kOrigin));
                 str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));  // up to 1000
                 break;
             case kName: break;  // below, with their groups
+            case kQuestion: break;  // AddQuizQuestions, once the names exist
         }
     }
     // Names: each in a group (the group lists it back), one or two languages,
@@ -202,9 +342,10 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         rel(a, prGenName, g);
         rel(g, prNameVariant, a);
         rel(a, prLang, pick(kLang));
-        if (i % 4 == 0) rel(a, prLang, pick(kLang));
-        if (i % 9 == 0) str(a, prLevel, std::to_string(1 + r.Next(9)));
+        if (i % 16 == 0) rel(a, prLang, pick(kLang));
+        if (i % 36 == 0) str(a, prLevel, std::to_string(1 + r.Next(9)));
     }
+    AddQuizQuestions(byCat[kQuestion], names, r);
     // Hit parades: three properties in memory at load, the rest (up to 60
     // ranked names) in their on-demand blocks.
     int32_t blockProps = 0;
@@ -225,6 +366,8 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         blockProps += RankHitParade(a, std::move(drawn), h, names[names.size() / 2], popLists);
     }
     AddPopLists(popLists, hits);
+    LinkOriginsToGroups(byCat[kGroup], rel);
+    AddInfoWindowLinks(r, byCat[kTopic], byCat[kWord], byCat[kSaint], byCat[kOrigin], byCat[kName]);
     DeriveAll();
     AddLangOfProps(0);
     // Top up the property table to the asked size with comments on names.

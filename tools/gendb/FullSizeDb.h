@@ -1,8 +1,11 @@
 // A full-size name database generated in memory: 25,001 atoms (names,
 // groups, languages, words, saints, topics, origins, links, hit parades with
-// their on-demand blocks, the kind atoms and sets) and close to 150,000
-// properties in the file's property table; names of up to 40 characters,
-// origin texts of up to 1000. The same database on every run.
+// their on-demand blocks, 500 quiz questions in each question set, the kind
+// atoms and sets) and close to 150,000 properties in the file's property
+// table; names of up to 40 characters, origin texts of up to 1000; 2,500
+// origin entries with their language, meanings and related words, each
+// pointing back at its groups. The same
+// database on every run.
 //
 //   gendb::FullSizeStats st = gendb::BuildFullSizeDb();
 //   DataBase::WriteBinFile(path);

@@ -43,12 +43,15 @@ private:
     Services::Set saved_;
 };
 
-// The derived values are those of the text language the program runs with:
-// its options set English texts at every start, in both editions.
-class EnglishTexts {
+// The derived values (text and description indexes, keys) are those of the
+// text language the edition runs with: English in Talvessin, German in
+// Orsabrine. The language is set while it lives.
+class TextLanguage {
 public:
-    EnglishTexts() : saved_(TextConstants::textLanguage) { TextConstants::textLanguage = 1; }
-    ~EnglishTexts() { TextConstants::textLanguage = saved_; }
+    explicit TextLanguage(int language) : saved_(TextConstants::textLanguage) {
+        TextConstants::textLanguage = language;
+    }
+    ~TextLanguage() { TextConstants::textLanguage = saved_; }
 
 private:
     int saved_;
@@ -297,8 +300,8 @@ struct PropKey {
 
 }  // namespace
 
-bool Compiler::Build() {
-    EnglishTexts english;
+bool Compiler::Build(int textLanguage) {
+    TextLanguage language(textLanguage);
     CollectAsserts asserts;
     InitDataBase();
     PropWhere().clear();
@@ -386,30 +389,66 @@ bool Compiler::Build() {
         if (a != nothingAtom) partners[a].emplace_back(b, kp.b);
         if (b != nothingAtom && b != a) partners[b].emplace_back(a, kp.a);
     }
-    for (int32_t id = 0; id < numAtoms; ++id) {
-        atom* x = atomTab[static_cast<std::size_t>(id)];
-        std::vector<Prop*> own = x->props();
-        for (Prop* p : own) {
-            if (p->kind() == 1) continue;
-            auto it = partners.find(p->proper());
-            if (it == partners.end()) continue;
-            atom* y = p->atomVal();
-            Where where = PropWhere().count(p) ? PropWhere()[p] : Where{};
-            for (const auto& [other, otherName] : it->second) {
-                if (other == nothingAtom)
-                    return Fail(where, "dangling reference: property kind " + otherName + ", the other direction of " +
-                                           p->proper()->name() + ", has no record");
-                if (y->HasProp(other, x)) continue;
-                Prop* m = nullptr;
-                if (!registered(where, other, x, "", 0, m)) return false;
-                if (y->NumProp() >= 32767) return Fail(where, "more than 32767 properties on " + y->name());
-                y->AddProp(m);
+    // Adds the missing other direction of every paired property an atom
+    // holds; counts what it added, -1 when a rule is broken.
+    auto mirrorAll = [&]() -> long {
+        long added = 0;
+        for (int32_t id = 0; id < numAtoms; ++id) {
+            atom* x = atomTab[static_cast<std::size_t>(id)];
+            std::vector<Prop*> own = x->props();
+            for (Prop* p : own) {
+                if (p->kind() == 1) continue;
+                auto it = partners.find(p->proper());
+                if (it == partners.end()) continue;
+                atom* y = p->atomVal();
+                Where where = PropWhere().count(p) ? PropWhere()[p] : Where{};
+                for (const auto& [other, otherName] : it->second) {
+                    if (other == nothingAtom) {
+                        Fail(where, "dangling reference: property kind " + otherName + ", the other direction of " +
+                                        p->proper()->name() + ", has no record");
+                        return -1;
+                    }
+                    if (y->HasProp(other, x)) continue;
+                    Prop* m = nullptr;
+                    if (!registered(where, other, x, "", 0, m)) return -1;
+                    if (y->NumProp() >= 32767) {
+                        Fail(where, "more than 32767 properties on " + y->name());
+                        return -1;
+                    }
+                    y->AddProp(m);
+                    ++added;
+                }
             }
         }
-    }
+        return added;
+    };
+    if (mirrorAll() < 0) return false;
 
     // Everything the file stores precomputed, by the program's own code.
     DeriveAll();
+    // A spelling variant now holds what it inherits from its main entry (a
+    // pet form's "pet form of", a saint, ...): those statements get their
+    // other direction too, or the entry they point at would not list the
+    // variant (Sofia, of whom Sonja is a pet form, lists Sonia as well). A
+    // main entry that gains a partner passes it on to its own spelling
+    // variants, so both steps repeat until nothing is added.
+    for (;;) {
+        long added = mirrorAll();
+        if (added < 0) return false;
+        for (int32_t id = 0; id < numAtoms; ++id) {
+            atom* v = atomTab[static_cast<std::size_t>(id)];
+            if (Prop* w = v->FirstProp(prWriteVarOf)) {
+                int before = v->NumProp();
+                v->CopyAllProp(*w->atomVal());
+                added += v->NumProp() - before;
+            }
+        }
+        if (added == 0) break;
+    }
+    // Kinds and variant counts over the completed properties.
+    EvalKinds(0);
+    CountVariants(0);
+    CountKinds();
     if (!CheckGroups() || !CheckLanguageCycles() || !CheckKinds()) return false;
     if (!asserts.prompts.empty()) return Fail({}, "the program's derivations raised: " + asserts.prompts.front());
 
@@ -714,9 +753,9 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     for (const std::string& s : sources)
         if (!c.AddFile(s)) return refuse(c.failure());
     for (int e = 0; e < 2; ++e) {
-        // Built afresh for each file: verifying leaves the file's contents in
-        // the tables.
-        if (!c.Build()) return refuse(c.failure());
+        // Built afresh for each file, in the text language of its edition:
+        // verifying leaves the file's contents in the tables.
+        if (!c.Build(e == 0 ? 1 : 0)) return refuse(c.failure());
         Failure f;
         if (!WriteAndVerify(outputs[e], EditionHeader(e == 0), f)) return refuse(f);
         out << "makedb: " << outputs[e] << ": " << numAtoms << " atoms, " << numProps << " properties\n";

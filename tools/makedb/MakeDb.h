@@ -4,9 +4,10 @@
 //
 // Everything the program reads precomputed from the binary file (kinds,
 // levels, text and description indexes, sound and upper-case keys, variant
-// counts) is computed here by the program's own code, so that what the
-// reader gets is what the program would compute. Both directions of every
-// paired property are written, since the program never adds them itself.
+// counts) is computed here by the program's own code, in the text language
+// of the edition, so that what the reader gets is what the program would
+// compute. Both directions of every paired property are written, since the
+// program never adds them itself.
 // A source that breaks a rule is refused with the file and line at fault.
 #pragma once
 
@@ -69,9 +70,11 @@ public:
 
     // Builds the database from everything read (into the program's database
     // tables, emptied first): atoms in record order, properties, both
-    // directions of every pair, the file positions of the hit-parade data,
-    // every derived value. False when a rule is broken.
-    bool Build();
+    // directions of every pair (also of what a spelling variant inherits),
+    // the file positions of the hit-parade data, every derived value in the
+    // text language given (1 English for Talvessin, 0 German for Orsabrine).
+    // False when a rule is broken.
+    bool Build(int textLanguage = 1);
 
     const std::vector<SourceRecord>& records() const { return records_; }
     const Failure& failure() const { return failure_; }

@@ -63,6 +63,8 @@ void OrigWord::BuildControls() {
     transFrame_->setGeometry(8, 38, 494, 52);
     trans_ = Add<RichTextPane>("Trans", -1, transFrame_);
     trans_->setGeometry(8, 20, 478, 26);
+    // One line high: the line scrolls sideways, never up and down.
+    trans_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     showNamesFrame_ = Add<QGroupBox>("ShowNamesFrame");
     showNamesFrame_->setGeometry(510, 38, 179, 52);
     showNames_ = Add<OptionButton>("ShowNames", -1, showNamesFrame_);

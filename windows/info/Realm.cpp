@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "Atom.h"
 #include "ExampleMode.h"
@@ -204,6 +205,9 @@ void Realm::Form_Activate() {
 void Realm::Form_Resize() {
     if (IsLoading() || !names_ || !words_) return;
     statusBar2_->setGeometry(0, Client()->height() - kStatusH, Client()->width(), kStatusH);
+    // The description line is as wide as the window, so that widening the
+    // window shows more of it.
+    curRealmDescr_->resize(std::max(100, Client()->width() - 16), curRealmDescr_->height());
     namesDisplay_->Resize(*names_);
     wordsDisplay_->Resize(*words_);
 }

@@ -152,6 +152,8 @@ void Similar::ShowSet(const std::string& text, AtomShower* caller, std::shared_p
         names_->AddResult(line, "", a);
     }
     names_->Show();
+    // The first entry stands ready, so that Enter alone picks it.
+    if (names_->numLines() > 0) namesView_->SelectTag(0);
     asList_->setEnabled(!words && Auto::IsAvailable(WindowNames::kNameLists));
 }
 

@@ -190,6 +190,12 @@ void SingleName::Form_Load() {
 
     // Handlers.
     GuardBox(curName_, {});  // typing looks nothing up
+    // Back in the name box (from another window, a message, the keyboard)
+    // its text is selected, so that a name typed next replaces it.
+    curName_->onGotFocus = [this, guard = curName_->onGotFocus] {
+        if (guard) guard();
+        curName_->selectAll();
+    };
     showName_->onClick = [this] { ShowName_Click(); };
     goNameBegin_->onClick = [this] { Browse(&ResultSet::GoBegin); };
     goNameBack_->onClick = [this] { Browse(&ResultSet::GoBack); };
@@ -362,7 +368,11 @@ void SingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool mar
         GenDescr::DescribeName(a, *list, flags);
     // The terms of the search belong to this description only.
     list->Show();
-    WinMan::FocusIfCurrent(*this, history_);
+    // The focus stays in the name box with its text selected, so that the
+    // next name typed replaces it (in the history box typing would pick
+    // history entries instead).
+    curName_->selectAll();
+    WinMan::FocusIfCurrent(*this, curName_);
 
     Suppress quiet(*this);
     nameHistory_.Add(list);

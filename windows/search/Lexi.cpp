@@ -84,7 +84,7 @@ bool Lexi::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < 3; ++i)
             if (watched == argText_[i]) Run([this, i] { Arg_LostFocus(i); });
     }
-    return QueryFrame::eventFilter(watched, event);
+    return ChildForm::eventFilter(watched, event);
 }
 
 void Lexi::WriteExplanation(int i, TextDisplay& td) {

@@ -117,9 +117,10 @@ void QueryFrame::Form_Load() {
             for (int code = 0; code < NumCodes(); ++code) cond_[i]->AddItem(CodeCaption(code));
             cond_[i]->SetListIndex(0);
         }
+        // Both connectives start at "and" without asking the input guard.
+        logic_[0]->SetListIndex(0);
+        logic_[1]->SetListIndex(0);
     }
-    logic_[0]->SetListIndex(0);
-    logic_[1]->SetListIndex(0);
 
     ring_.Clear();
     andMode_ = true;
@@ -176,8 +177,6 @@ void QueryFrame::Form_Unload(bool&) {
     queryTd_.reset();
     ring_.Clear();
 }
-
-bool QueryFrame::eventFilter(QObject* watched, QEvent* event) { return ChildForm::eventFilter(watched, event); }
 
 // --- Rows -----------------------------------------------------------------------------------
 

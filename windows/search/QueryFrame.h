@@ -75,9 +75,8 @@ protected:
     void BuildControls() override;
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // --- shared pieces -----------------------------------------------------------------
+    // --- shared helpers -----------------------------------------------------------------
     void MarkChanged(int row);  // row -1: only the query
     void ShowExpl(int i);
     void ShowQuery();
