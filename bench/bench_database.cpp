@@ -27,7 +27,7 @@ struct Fixture {
             std::fprintf(stderr, "write failed: %s\n", st.detail.c_str());
             std::abort();
         }
-        names = DataBase::stringTab;
+        names.assign(DataBase::stringTab.begin(), DataBase::stringTab.end());
         std::FILE* f = std::fopen(path.c_str(), "rb");
         std::fseek(f, 0, SEEK_END);
         bytes = std::ftell(f);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 #include "DataBase.h"
 #include "DbInternal.h"
@@ -21,9 +22,9 @@ void Prop::setKind(int16_t k) {
     kind_ = k;
 }
 
-void Prop::setStrVal(const std::string& s) {
+void Prop::setStrVal(std::string_view s) {
     Assert(kind_ == 1 || kind_ == 2, "prop strVal");
-    strVal_ = s;
+    strVal_ = DataBase::Arena::Keep(s);
 }
 
 atom* Prop::atomVal() const { return atomVal_ ? atomVal_ : DataBase::nothingAtom; }
@@ -47,22 +48,22 @@ void Prop::InitAtom(atom* proper, atom* atomVal, bool reg) {
     atomVal_ = atomVal;
 }
 
-void Prop::InitStr(atom* proper, const std::string& strVal, bool reg) {
+void Prop::InitStr(atom* proper, std::string_view strVal, bool reg) {
     Register(reg);
     kind_ = 1;
     proper_ = proper;
-    strVal_ = strVal;
+    strVal_ = DataBase::Arena::Keep(strVal);
 }
 
-void Prop::InitAtomAndStr(atom* proper, atom* atomVal, const std::string& strVal, bool reg) {
+void Prop::InitAtomAndStr(atom* proper, atom* atomVal, std::string_view strVal, bool reg) {
     Register(reg);
     kind_ = 2;
     proper_ = proper;
     atomVal_ = atomVal;
-    strVal_ = strVal;
+    strVal_ = DataBase::Arena::Keep(strVal);
 }
 
-bool Prop::Same(const atom* proper, const atom* atomVal, const std::string& strVal) const {
+bool Prop::Same(const atom* proper, const atom* atomVal, std::string_view strVal) const {
     if (proper_ != proper) return false;
     switch (kind_) {
         case 0: return atomVal_ == atomVal;
@@ -72,15 +73,39 @@ bool Prop::Same(const atom* proper, const atom* atomVal, const std::string& strV
 }
 
 // ============================================================================
+// PropList
+// ============================================================================
+
+Prop* PropList::at(size_t i) const {
+    if (i >= size_) throw std::out_of_range("PropList::at");
+    return data_[i];
+}
+
+void PropList::Reserve(size_t n) {
+    if (n <= cap_) return;
+    Prop** more = DataBase::Arena::PropSlots(n);
+    if (size_ > 0) std::copy(data_, data_ + size_, more);
+    data_ = more;
+    cap_ = static_cast<uint32_t>(n);
+}
+
+void PropList::PushBack(Prop* p) {
+    // Doubling: a set that gains thousands of members one by one moves its
+    // list a few times only.
+    if (size_ == cap_) Reserve(std::max<size_t>(8, static_cast<size_t>(cap_) * 2));
+    data_[size_++] = p;
+}
+
+// ============================================================================
 // atom
 // ============================================================================
 
-void atom::Init(const std::string& name, int32_t id) {
+void atom::Init(DbText name, int32_t id) {
     name_ = name;
     id_ = id;
     textIdx_ = kNone;
     descrIdx_ = kNone;
-    props_.clear();
+    props_ = PropList();
     propAlloc_ = 0;
     kind_ = kNone;
     numVariants = kNone;
@@ -88,8 +113,8 @@ void atom::Init(const std::string& name, int32_t id) {
     reason.clear();
     level_ = 0;
     cursor_ = 0;
-    soundex_.clear();
-    upper_.clear();
+    soundex_ = DbText();
+    upper_ = DbText();
     Mark = 0;
     markIndex = 0;
 }
@@ -98,12 +123,12 @@ std::string atom::Text() const {
     // The index may point past the properties in memory: a hit-parade atom
     // before its on-demand load, or an atom re-read from a text file. Such an
     // index counts as none.
-    if (textIdx_ >= 0 && textIdx_ < NumProp()) return props_[textIdx_]->strVal();
+    if (textIdx_ >= 0 && textIdx_ < NumProp()) return std::string(props_[textIdx_]->strVal());
     return "(" + name_ + ")";
 }
 
 std::string atom::Descr() const {
-    if (descrIdx_ >= 0 && descrIdx_ < NumProp()) return props_[descrIdx_]->strVal();
+    if (descrIdx_ >= 0 && descrIdx_ < NumProp()) return std::string(props_[descrIdx_]->strVal());
     return "(" + Text() + ")";
 }
 
@@ -143,11 +168,8 @@ void atom::AddProp(Prop* p) {
         Assert(false, "AddProp nothing");
         return;
     }
-    if (NumProp() == propAlloc_) {
-        propAlloc_ += 7;
-        props_.reserve(static_cast<size_t>(propAlloc_));
-    }
-    props_.push_back(p);
+    if (NumProp() == propAlloc_) propAlloc_ += 7;
+    props_.PushBack(p);
 }
 
 void atom::SetPropAlloc(int n) {
@@ -158,7 +180,7 @@ void atom::SetPropAlloc(int n) {
         return;
     }
     propAlloc_ = n;
-    props_.reserve(static_cast<size_t>(n));
+    props_.Reserve(static_cast<size_t>(n));
 }
 
 Prop* atom::GetProp(int i) const {
@@ -169,7 +191,7 @@ Prop* atom::GetProp(int i) const {
     return props_[static_cast<size_t>(i)];
 }
 
-void atom::DelAllProp() { props_.clear(); }
+void atom::DelAllProp() { props_.size_ = 0; }
 
 bool atom::HasProp(const atom* kindAtom, const atom* value) const {
     for (const Prop* p : props_)
@@ -194,7 +216,7 @@ int atom::CountProps(const atom* kindAtom) const {
 
 void atom::CopyAllProp(const atom& other) {
     // A snapshot, so that copying an atom onto itself cannot run forever.
-    std::vector<Prop*> theirs = other.props_;
+    std::vector<Prop*> theirs(other.props_.begin(), other.props_.end());
     for (Prop* p : theirs) {
         atom* k = p->proper();
         if (k && k->FirstProp(DataBase::prNotInherited)) continue;
@@ -225,7 +247,7 @@ bool atom::GetNextProp(const atom* kindAtom, Prop*& p) {
 
 namespace {
 
-int IndexOfFirst(const std::vector<Prop*>& props, const atom* kindAtom) {
+int IndexOfFirst(const PropList& props, const atom* kindAtom) {
     if (!kindAtom) return -1;
     for (size_t i = 0; i < props.size(); ++i)
         if (props[i]->proper() == kindAtom) return static_cast<int>(i);
@@ -250,19 +272,25 @@ void atom::SetTextAndDescr() {
     if (i >= 0) descrIdx_ = ToIdx(i);
 
     std::string text = Text();
-    soundex_ = Parser::MakeSoundKey(text);
-    upper_ = Parser::MakeUpperKey(text);
-    if (text.find(' ') == std::string::npos) return;
-    std::string article;
-    std::string first4 = upper_.substr(0, 4);
-    if (first4 == "DIE " || first4 == "DER " || first4 == "DAS " || first4 == "THE ")
-        article = first4;
-    else if (upper_.compare(0, 3, "TO ") == 0)
-        article = "TO ";
-    if (article.empty()) return;
-    upper_.erase(0, std::min(article.size(), upper_.size()));
-    size_t blank = soundex_.find(' ');
-    if (blank != std::string::npos) soundex_.erase(0, blank + 1);
+    std::string soundex = Parser::MakeSoundKey(text);
+    std::string upper = Parser::MakeUpperKey(text);
+    if (text.find(' ') != std::string::npos) {
+        std::string article;
+        std::string first4 = upper.substr(0, 4);
+        if (first4 == "DIE " || first4 == "DER " || first4 == "DAS " || first4 == "THE ")
+            article = first4;
+        else if (upper.compare(0, 3, "TO ") == 0)
+            article = "TO ";
+        if (!article.empty()) {
+            upper.erase(0, std::min(article.size(), upper.size()));
+            size_t blank = soundex.find(' ');
+            if (blank != std::string::npos) soundex.erase(0, blank + 1);
+        }
+    }
+    // A derivation run again (a merge, a language switch) keeps the texts
+    // already kept when they did not change.
+    if (soundex != soundex_) soundex_ = DataBase::Arena::Keep(soundex);
+    if (upper != upper_) upper_ = DataBase::Arena::Keep(upper);
 }
 
 void atom::Complete() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "Basic.h"
+#include "DbText.h"
 
 class atom;
 
@@ -36,9 +37,10 @@ public:
     // Index in the property table; -1 when the property is not registered.
     int32_t id() const { return id_; }
 
-    const std::string& strVal() const { return strVal_; }
+    // Kept by the database until the next InitDataBase (see DbText.h).
+    DbText strVal() const { return strVal_; }
     // Raises "prop strVal" when the kind has no string value (stores anyway).
-    void setStrVal(const std::string& s);
+    void setStrVal(std::string_view s);
 
     // The atom value; never null once the database exists: a property
     // without an atom value answers the "nothing" atom.
@@ -49,12 +51,12 @@ public:
     // The three initialisers. With reg True the property is registered first:
     // it gets the next id of the property table and is stored there.
     void InitAtom(atom* proper, atom* atomVal, bool reg);
-    void InitStr(atom* proper, const std::string& strVal, bool reg);
-    void InitAtomAndStr(atom* proper, atom* atomVal, const std::string& strVal, bool reg);
+    void InitStr(atom* proper, std::string_view strVal, bool reg);
+    void InitAtomAndStr(atom* proper, atom* atomVal, std::string_view strVal, bool reg);
 
     // Same kind atom, then by this property's own kind: 0 the same atom value
     // (identity), 1 the same string (with case), 2 both.
-    bool Same(const atom* proper, const atom* atomVal, const std::string& strVal) const;
+    bool Same(const atom* proper, const atom* atomVal, std::string_view strVal) const;
 
 private:
     Prop() = default;
@@ -65,14 +67,49 @@ private:
     int16_t kind_ = 0;
     atom* proper_ = nullptr;
     int32_t id_ = -1;
-    std::string strVal_;
+    DbText strVal_;
     atom* atomVal_ = nullptr;
+};
+
+// An atom's property list: pointers in storage the database owns, read like
+// a const std::vector<Prop*> (and copied into one where one is wanted). A
+// property added may move the list (never the properties): do not hold its
+// iterators across AddProp.
+class PropList {
+public:
+    using value_type = Prop*;
+    using size_type = size_t;
+    using const_iterator = Prop* const*;
+    using iterator = const_iterator;
+
+    const_iterator begin() const { return data_; }
+    const_iterator end() const { return data_ + size_; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Prop* operator[](size_t i) const { return data_[i]; }
+    Prop* at(size_t i) const;
+    Prop* front() const { return data_[0]; }
+    Prop* back() const { return data_[size_ - 1]; }
+    Prop* const* data() const { return data_; }
+    operator std::vector<Prop*>() const { return std::vector<Prop*>(begin(), end()); }
+
+private:
+    friend class atom;
+    friend class DataBase::BinAccess;
+    // Room for at least n pointers (the list moves when it needs more).
+    void Reserve(size_t n);
+    void PushBack(Prop* p);
+    Prop** data_ = nullptr;
+    uint32_t size_ = 0;
+    uint32_t cap_ = 0;
 };
 
 class atom {
 public:
     // --- identity and cached derivations (read only) -------------------------
-    const std::string& name() const { return name_; }
+    // The texts are kept by the database until the next InitDataBase (see
+    // DbText.h): copy one (std::string(a->name())) to keep it longer.
+    DbText name() const { return name_; }
     int32_t id() const { return id_; }
     int NumProp() const { return static_cast<int>(props_.size()); }
     int propAlloc() const { return propAlloc_; }
@@ -83,8 +120,8 @@ public:
     int16_t Level() const { return level_; }
     int16_t textIdx() const { return textIdx_; }
     int16_t descrIdx() const { return descrIdx_; }
-    const std::string& Soundex() const { return soundex_; }
-    const std::string& Uppercase() const { return upper_; }
+    DbText Soundex() const { return soundex_; }
+    DbText Uppercase() const { return upper_; }
 
     // --- free fields of the callers -----------------------------------------
     std::string sortKey;        // set before sorting atoms by it
@@ -114,7 +151,7 @@ public:
     bool isOptionsLang() const;
 
     // --- properties -------------------------------------------------------------
-    const std::vector<Prop*>& props() const { return props_; }
+    const PropList& props() const { return props_; }
     void AddProp(Prop* p);
     void SetPropAlloc(int n);
     // props(i); an index not below NumProp raises "MaxProp" and gives null.
@@ -156,19 +193,19 @@ public:
 
 private:
     atom() = default;
-    void Init(const std::string& name, int32_t id);
+    void Init(DbText name, int32_t id);
     friend class DataBase::Arena;
     friend class DataBase::BinAccess;
 
-    std::string name_;
+    DbText name_;
     int32_t id_ = 0;
-    std::vector<Prop*> props_;
+    PropList props_;
     int propAlloc_ = 0;
     int16_t textIdx_ = Basic::kNone;
     int16_t descrIdx_ = Basic::kNone;
     int cursor_ = 0;
-    std::string soundex_;
+    DbText soundex_;
     int16_t kind_ = Basic::kNone;
-    std::string upper_;
+    DbText upper_;
     int16_t level_ = 0;
 };

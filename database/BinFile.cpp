@@ -1,6 +1,7 @@
 #include "BinFile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -32,8 +33,6 @@ constexpr int kMaxString = 1000;
 constexpr int32_t kMaxNameCount = 100000;
 constexpr int32_t kMaxPropCount = 200000;
 
-// A file operation's errno as the run-time error number the messages know.
-int ErrNumber(int err) { return err ? FileOp::ErrorFromErrno(err) : FileOp::kErrPathAccess; }
 
 struct Malformed {
     std::string detail;
@@ -41,44 +40,43 @@ struct Malformed {
 
 [[noreturn]] void Fail(const std::string& detail) { throw Malformed{detail}; }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f) std::fclose(f);
-    }
+// A whole file read once into a buffer of its exact length.
+struct FileBytes {
+    Arena::Bytes data;
+    size_t size = 0;
 };
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// Reads a whole file; error is the run-time number of a failure.
-bool ReadAll(const std::string& path, std::vector<unsigned char>& out, DbStatus& st) {
-    errno = 0;
-    File f(std::fopen(FileOp::Native(path).c_str(), "rb"));
-    if (!f) {
+// Reads a whole file; st gets the run-time number of a failure.
+bool ReadAll(const std::string& path, FileBytes& out, DbStatus& st) {
+    FileOp::InputFile f;
+    if (int err = f.Open(FileOp::Native(path))) {
         st.ok = false;
         st.openFailed = true;
-        st.error = ErrNumber(errno);
+        st.error = err;
         st.detail = "open";
         return false;
     }
-    // One read of the whole file; the loop only catches a file that grows.
-    out.clear();
-    long size = -1;
-    if (std::fseek(f.get(), 0, SEEK_END) == 0) size = std::ftell(f.get());
-    std::rewind(f.get());
-    size_t have = 0;
-    out.resize(size > 0 ? static_cast<size_t>(size) : 0);
-    for (;;) {
-        if (have == out.size()) out.resize(have + (1 << 16));
-        size_t n = std::fread(out.data() + have, 1, out.size() - have, f.get());
-        have += n;
-        if (n == 0) break;
-    }
-    out.resize(have);
-    if (std::ferror(f.get())) {
+    long long size = f.Size();
+    if (size < 0 || size > std::numeric_limits<int32_t>::max()) {
+        // Not an ordinary file, or one longer than any position the format
+        // can name: refused before a byte is read into memory.
         st.ok = false;
-        st.error = ErrNumber(errno ? errno : EIO);
+        st.error = kStructError;
+        st.detail = "file too long";
+        return false;
+    }
+    out.size = static_cast<size_t>(size);
+    out.data = Arena::NewBytes(out.size);
+    size_t got = f.Read(reinterpret_cast<char*>(out.data.get()), out.size);
+    if (f.Error() != 0) {
+        st.ok = false;
+        st.error = f.Error();
         st.detail = "read";
         return false;
     }
+    // A file cut short since it was opened is read as far as it goes; the
+    // parse refuses it if that is not a whole database.
+    out.size = got;
     return true;
 }
 
@@ -108,14 +106,17 @@ public:
         pos_ += 4;
         return static_cast<int32_t>(v);
     }
-    std::string Str(const char* what) {
+    // A view of the string's bytes in the buffer.
+    std::string_view Str(const char* what) {
         int16_t len = I16(what);
         if (len < 0 || len > kMaxString) Fail(std::string("string length ") + std::to_string(len) + " " + what);
         Need(static_cast<size_t>(len), what);
-        std::string s(reinterpret_cast<const char*>(d_ + pos_), static_cast<size_t>(len));
+        std::string_view s(reinterpret_cast<const char*>(d_ + pos_), static_cast<size_t>(len));
         pos_ += static_cast<size_t>(len);
         return s;
     }
+    // The bytes left after the read position.
+    size_t left() const { return n_ - std::min(pos_, n_); }
 
 private:
     void Need(size_t k, const char* what) {
@@ -127,12 +128,17 @@ private:
 };
 
 // One property record, its ids checked against the atom count.
+// The string views the buffer it was read from.
 struct RawProp {
     int32_t proper = 0;
     int16_t kind = 0;
     int32_t value = 0;
-    std::string str;
+    std::string_view str;
 };
+
+// The fewest bytes a property record takes (a string record with an empty
+// string): bounds what a count may make the reader reserve.
+constexpr size_t kMinPropRecord = 8;
 
 RawProp ReadPropRecord(Cursor& c, int32_t atomCount) {
     RawProp r;
@@ -149,14 +155,14 @@ RawProp ReadPropRecord(Cursor& c, int32_t atomCount) {
     return r;
 }
 
-Prop* MakeProp(const RawProp& r, bool reg) {
+// kept: the string lies in a buffer the database keeps (the loaded file);
+// otherwise it is copied into the database's texts.
+Prop* MakeProp(const RawProp& r, bool reg, bool kept) {
     Prop* p = NewProp();
     atom* proper = AtomById(r.proper);
-    switch (r.kind) {
-        case 0: p->InitAtom(proper, AtomById(r.value), reg); break;
-        case 1: p->InitStr(proper, r.str, reg); break;
-        default: p->InitAtomAndStr(proper, AtomById(r.value), r.str, reg); break;
-    }
+    atom* value = r.kind == 1 ? nullptr : AtomById(r.value);
+    DbText str = r.kind == 0 ? DbText() : kept ? DbText(r.str) : Arena::Keep(r.str);
+    BinAccess::InitKept(*p, r.kind, proper, value, str, reg);
     return p;
 }
 
@@ -173,6 +179,8 @@ std::vector<RawProp> ReadBlock(const unsigned char* data, size_t size, size_t at
     if (end < blockPos + 6 || end > origin + static_cast<int64_t>(size) + 1)
         Fail("block end " + std::to_string(end));
     auto limit = static_cast<size_t>(end - 1 - origin);
+    if (static_cast<size_t>(m) > (limit - std::min(limit, c.pos())) / kMinPropRecord)
+        Fail("block count " + std::to_string(m) + " beyond the block");
     std::vector<RawProp> out;
     out.reserve(static_cast<size_t>(m));
     Cursor body(data, limit, c.pos());
@@ -183,12 +191,13 @@ std::vector<RawProp> ReadBlock(const unsigned char* data, size_t size, size_t at
 
 class Reader {
 public:
-    Reader(const std::vector<unsigned char>& data, LoadObserver* obs) : c_(data.data(), data.size()), obs_(obs), data_(data) {}
+    Reader(const unsigned char* data, size_t size, LoadObserver* obs)
+        : c_(data, size), obs_(obs), data_(data), size_(size), lastReport_(std::chrono::steady_clock::now()) {}
 
     void Run() {
         ReadHeader();
         for (;;) {
-            std::string section = StrStep("section name");
+            std::string section(StrStep("section name"));
             std::string upper = Basic::UpperAscii(section);
             if (upper == "*END") break;
             int which = SectionIndex(upper);
@@ -214,21 +223,29 @@ private:
         return -1;
     }
 
+    // The progress is reported by time: at most about 30 times a second,
+    // however fast or slow the load is. The clock is asked every 256 steps.
     void Step() {
-        if (++steps_ > 500) {
-            steps_ = 0;
-            if (obs_) obs_->Progress(static_cast<double>(static_cast<float>(c_.filePos())));
-        }
+        if (!obs_ || (++steps_ & 255) != 0) return;
+        auto now = std::chrono::steady_clock::now();
+        if (now - lastReport_ < std::chrono::milliseconds(33)) return;
+        lastReport_ = now;
+        obs_->Progress(static_cast<double>(static_cast<float>(c_.filePos())));
     }
-    std::string StrStep(const char* what) {
-        std::string s = c_.Str(what);
+    std::string_view StrStep(const char* what) {
+        std::string_view s = c_.Str(what);
         Step();
         return s;
     }
-    int32_t Count(const char* what, int32_t max, int32_t capacity) {
+    // A count is refused beyond its maximum, beyond the tables, and beyond
+    // what the bytes left in the file can hold at minBytes a record: no count
+    // makes the reader reserve more than the file could fill.
+    int32_t Count(const char* what, int32_t max, int32_t capacity, size_t minBytes) {
         int32_t n = c_.I32(what);
         if (n < 0 || n > max) Fail(std::string(what) + " count " + std::to_string(n));
         if (n > capacity) Fail(std::string(what) + " count " + std::to_string(n) + " beyond the tables");
+        if (static_cast<size_t>(n) > c_.left() / minBytes)
+            Fail(std::string(what) + " count " + std::to_string(n) + " beyond the end of the file");
         return n;
     }
 
@@ -244,21 +261,21 @@ private:
     }
 
     void StringTab() {
-        int32_t n = Count("*stringTab", kMaxNameCount, kFileAtomCapacity);
+        int32_t n = Count("*stringTab", kMaxNameCount, kFileAtomCapacity, 2);
         stringTab.clear();
         stringTab.reserve(static_cast<size_t>(n));
         for (int32_t i = 0; i < n; ++i) {
-            std::string s = StrStep("name");
+            std::string_view s = StrStep("name");
             // The lookups are binary searches: the names must be ascending and unique.
-            if (i > 0 && CompareNames(stringTab.back(), s) >= 0) Fail("name order at " + s);
-            stringTab.push_back(std::move(s));
+            if (i > 0 && CompareNames(stringTab.back(), s) >= 0) Fail("name order at " + std::string(s));
+            stringTab.emplace_back(s);
         }
         numStrings = n;
     }
 
     void IdTab() {
         if (!seen_[0]) Fail("*idTab before *stringTab");
-        int32_t n = Count("*idTab", kMaxNameCount, kFileAtomCapacity);
+        int32_t n = Count("*idTab", kMaxNameCount, kFileAtomCapacity, 4);
         std::vector<int32_t> ids(static_cast<size_t>(n));
         for (auto& id : ids) {
             id = c_.I32("id");
@@ -276,26 +293,27 @@ private:
 
     void Atoms() {
         if (!seen_[0]) Fail("*atoms before *stringTab");
-        int32_t n = Count("*atoms", kMaxNameCount, kFileAtomCapacity);
+        // An atom record: id, name, five int16 fields, two strings.
+        int32_t n = Count("*atoms", kMaxNameCount, kFileAtomCapacity, 20);
         if (n != numStrings) Fail("*atoms count differs from the names");
         atomTab.assign(static_cast<size_t>(n), nothingAtom);
+        Arena::ReserveAtoms(static_cast<size_t>(n));
         std::vector<char> used(static_cast<size_t>(n), 0);
         for (int32_t i = 0; i < n; ++i) {
             int32_t id = c_.I32("atom id");
             if (id < 0 || id >= n) Fail("atom id " + std::to_string(id));
             if (used[static_cast<size_t>(id)]) Fail("atom id twice " + std::to_string(id));
             used[static_cast<size_t>(id)] = 1;
-            std::string name = StrStep("atom name");
+            DbText name = StrStep("atom name");
             int16_t kind = c_.I16("atom kind");
             int16_t numVariants = c_.I16("atom numVariants");
             int16_t textIdx = c_.I16("atom textIdx");
             int16_t descrIdx = c_.I16("atom descrIdx");
             int16_t level = c_.I16("atom Level");
-            std::string soundex = c_.Str("atom Soundex");
-            std::string upper = c_.Str("atom Uppercase");
-            atom* a = Arena::NewAtom(name, id);
-            BinAccess::SetDerived(*a, kind, numVariants, textIdx, descrIdx, level, std::move(soundex),
-                                  std::move(upper));
+            DbText soundex = c_.Str("atom Soundex");
+            DbText upper = c_.Str("atom Uppercase");
+            atom* a = Arena::NewAtomKept(name, id);
+            BinAccess::SetDerived(*a, kind, numVariants, textIdx, descrIdx, level, soundex, upper);
             atomTab[static_cast<size_t>(id)] = a;
             if (a->LoadedOnDemand()) {
                 int64_t blockPos = c_.filePos();
@@ -312,30 +330,31 @@ private:
 
     void Props() {
         if (!seen_[2]) Fail("*prop before *atoms");
-        int32_t n = Count("*prop", kMaxPropCount, kFilePropCapacity);
+        int32_t n = Count("*prop", kMaxPropCount, kFilePropCapacity, kMinPropRecord);
         propTab.reserve(static_cast<size_t>(n));
+        Arena::ReserveProps(static_cast<size_t>(n));
         for (int32_t i = 0; i < n; ++i) {
-            MakeProp(ReadPropRecord(c_, numAtoms), true);
+            MakeProp(ReadPropRecord(c_, numAtoms), true, true);
             Step();
         }
     }
 
     void AtomProps() {
         if (!seen_[2] || !seen_[3]) Fail("*atomProp before *atoms and *prop");
-        int32_t n = Count("*atomProp", kMaxPropCount, numAtoms);
-        std::vector<Prop*> list;
+        int32_t n = Count("*atomProp", kMaxPropCount, numAtoms, 2);
         for (int32_t k = 0; k < n; ++k) {
             int16_t count = c_.I16("property list count");
             if (count < 0) Fail("property list count " + std::to_string(count));
-            list.clear();
+            if (static_cast<size_t>(count) > c_.left() / 4)
+                Fail("property list count " + std::to_string(count) + " beyond the end of the file");
+            // The list is filled in place; a failure part-way leaves nothing
+            // behind, since the whole database is emptied then.
+            Prop** list = BinAccess::SetPropList(*atomTab[static_cast<size_t>(k)], static_cast<size_t>(count));
             for (int16_t j = 0; j < count; ++j) {
                 int32_t pid = c_.I32("property id");
                 if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
-                list.push_back(propTab[static_cast<size_t>(pid)]);
+                list[j] = propTab[static_cast<size_t>(pid)];
             }
-            atom* a = atomTab[static_cast<size_t>(k)];
-            a->SetPropAlloc(count);
-            for (Prop* p : list) a->AddProp(p);
             Step();
         }
     }
@@ -344,7 +363,8 @@ private:
         if (numStrings > 0 && !(seen_[1] && seen_[2])) Fail("names without *idTab or *atoms");
         for (int32_t i = 0; i < numStrings; ++i) {
             const atom* a = atomTab[static_cast<size_t>(idTab[static_cast<size_t>(i)])];
-            if (CompareNames(a->name(), stringTab[static_cast<size_t>(i)]) != 0)
+            const DbText& listed = stringTab[static_cast<size_t>(i)];
+            if (a->name() != listed && CompareNames(a->name(), listed) != 0)
                 Fail("*idTab does not match the names at " + stringTab[static_cast<size_t>(i)]);
         }
         // Every on-demand block must be readable later, from the position
@@ -354,10 +374,10 @@ private:
             if (filePos == nothingAtom) Fail("on-demand atoms without prFilePos");
             for (const Block& b : blocks_) {
                 Prop* p = b.a->FirstProp(filePos);
-                if (!p || Basic::CLng(Basic::Val(p->strVal())) != b.pos)
+                if (!p || Basic::CLng(Basic::Val(std::string(p->strVal()))) != b.pos)
                     Fail("prFilePos of " + b.a->name());
                 std::vector<RawProp> block =
-                    ReadBlock(data_.data(), data_.size(), static_cast<size_t>(b.pos) - 1, 0, numAtoms);
+                    ReadBlock(data_, size_, static_cast<size_t>(b.pos) - 1, 0, numAtoms);
                 // The on-demand load takes an atom with four properties for
                 // loaded: a block beside four listed properties would never be
                 // read, and one too short to reach four would be appended again
@@ -381,8 +401,10 @@ private:
 
     Cursor c_;
     LoadObserver* obs_;
-    const std::vector<unsigned char>& data_;
-    int steps_ = 0;
+    const unsigned char* data_;
+    size_t size_;
+    unsigned steps_ = 0;
+    std::chrono::steady_clock::time_point lastReport_;
     bool seen_[5] = {false, false, false, false, false};
     std::vector<Block> blocks_;
 };
@@ -392,19 +414,25 @@ private:
 DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     DbStatus st;
     st.path = fileName;
-    std::vector<unsigned char> data;
-    if (!ReadAll(fileName, data, st)) {
+    FileBytes file;
+    if (!ReadAll(fileName, file, st)) {
+        // Nothing of the file is in memory: the database is as empty as
+        // after a malformed one.
+        InitDataBase();
         if (observer) observer->Failed(st);
         return st;
     }
     InitDataBase();
     fileHeader = BinHeader{};
-    if (observer) observer->Start(static_cast<double>(static_cast<float>(data.size() + 1)));
+    // The database keeps the file's bytes: its texts are views of them.
+    const unsigned char* data = file.data.get();
+    const size_t size = file.size;
+    Arena::KeepBuffer(std::move(file.data));
+    if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     loading = true;
     try {
-        if (data.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max() - 1))
-            Fail("file too long");
-        Reader(data, observer).Run();
+        if (size > static_cast<size_t>(std::numeric_limits<int32_t>::max() - 1)) Fail("file too long");
+        Reader(data, size, observer).Run();
     } catch (const Malformed& m) {
         st.ok = false;
         st.error = kStructError;
@@ -420,7 +448,7 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     fileAtomCount = numAtoms;
     InitPropKinds();
     CountKinds();
-    if (observer) observer->Progress(static_cast<double>(static_cast<float>(data.size() + 1)));
+    if (observer) observer->Progress(static_cast<double>(static_cast<float>(size + 1)));
     loading = false;
     return st;
 }
@@ -461,45 +489,40 @@ DbStatus LoadOnDemandStatus(atom& a) {
     // An atom from the user-names file carries all its properties and the
     // position -1: there is nothing in the database file for it.
     if (pos == -1) return st;
-    errno = 0;
-    File f(std::fopen(FileOp::Native(dbFileName).c_str(), "rb"));
-    if (!f) {
-        Assert(false, "LoadOnDemand open");
+    FileOp::InputFile f;
+    if (int err = f.Open(FileOp::Native(dbFileName))) {
         st.ok = false;
         st.openFailed = true;
-        st.error = ErrNumber(errno);
+        st.error = err;
         return st;
     }
     try {
         if (pos < 1) Fail("block position " + std::to_string(pos));
-        if (std::fseek(f.get(), 0, SEEK_END) != 0) throw errno;
-        long size = std::ftell(f.get());
-        if (size < 0) throw errno;
+        long long size = f.Size();
+        if (size < 0) throw FileOp::kErrPathAccess;
         if (pos > size) Fail("block position " + std::to_string(pos));
         // Read the block's head for its length, then the block whole; the
         // properties are appended only once every record has been read.
+        auto readAt = [&](long long at, unsigned char* to, size_t n, const char* what) {
+            if (!f.Seek(at)) throw f.Error() ? f.Error() : FileOp::kErrPathAccess;
+            size_t got = f.Read(reinterpret_cast<char*>(to), n);
+            if (f.Error() != 0) throw f.Error();
+            if (got < n) Fail(what);
+        };
         unsigned char head[4];
-        if (std::fseek(f.get(), pos - 1, SEEK_SET) != 0) throw errno;
-        size_t got = std::fread(head, 1, 4, f.get());
-        if (got < 4) {
-            if (std::ferror(f.get())) throw errno;
-            Fail("block end beyond the file");
-        }
+        readAt(pos - 1, head, 4, "block end beyond the file");
         int64_t end = static_cast<int32_t>(static_cast<uint32_t>(head[0]) | (static_cast<uint32_t>(head[1]) << 8) |
                                            (static_cast<uint32_t>(head[2]) << 16) |
                                            (static_cast<uint32_t>(head[3]) << 24));
         if (end < static_cast<int64_t>(pos) + 6 || end > static_cast<int64_t>(size) + 1)
             Fail("block end " + std::to_string(end));
         std::vector<unsigned char> block(static_cast<size_t>(end - pos));
-        if (std::fseek(f.get(), pos - 1, SEEK_SET) != 0) throw errno;
-        if (std::fread(block.data(), 1, block.size(), f.get()) != block.size()) {
-            if (std::ferror(f.get())) throw errno;
-            Fail("block beyond the file");
-        }
+        readAt(pos - 1, block.data(), block.size(), "block beyond the file");
         std::vector<RawProp> raws = ReadBlock(block.data(), block.size(), 0, pos - 1, fileAtomCount);
         std::vector<Prop*> props;
         props.reserve(raws.size());
-        for (const RawProp& r : raws) props.push_back(MakeProp(r, false));
+        // The block's buffer goes: its strings are copied into the database.
+        for (const RawProp& r : raws) props.push_back(MakeProp(r, false, false));
         BinAccess::AppendProps(a, props);
     } catch (const Malformed& m) {
         st.ok = false;
@@ -507,7 +530,7 @@ DbStatus LoadOnDemandStatus(atom& a) {
         st.detail = m.detail;
     } catch (int err) {
         st.ok = false;
-        st.error = ErrNumber(err ? err : EIO);
+        st.error = err ? err : FileOp::kErrDeviceIO;
         st.detail = "read";
     }
     return st;
@@ -536,7 +559,7 @@ public:
         auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
         for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(u >> (8 * i));
     }
-    void Str(const std::string& s) {
+    void Str(std::string_view s) {
         I16(static_cast<int>(s.size()));
         b.insert(b.end(), s.begin(), s.end());
     }
@@ -548,8 +571,9 @@ struct Refused {
 
 [[noreturn]] void Refuse(const std::string& detail) { throw Refused{detail}; }
 
-void CheckText(const std::string& s, const char* what) {
-    if (s.size() > static_cast<size_t>(kMaxString)) Refuse(std::string(what) + " longer than 1000: " + s.substr(0, 40));
+void CheckText(std::string_view s, const char* what) {
+    if (s.size() > static_cast<size_t>(kMaxString))
+        Refuse(std::string(what) + " longer than 1000: " + std::string(s.substr(0, 40)));
 }
 
 // How one atom's properties are laid out in the file.
@@ -700,7 +724,7 @@ DbStatus WriteBinFile(const std::string& fileName, const BinHeader& header) {
 
         o.Str("*stringTab");
         o.I32(numStrings);
-        for (const std::string& s : stringTab) o.Str(s);
+        for (DbText s : stringTab) o.Str(s);
         o.Str("*idTab");
         o.I32(numStrings);
         for (int32_t id : idTab) {
@@ -777,8 +801,9 @@ DbStatus WriteBinFile(const std::string& fileName, const BinHeader& header) {
 
 bool atom::LoadOnDemand() {
     DataBase::DbStatus st = DataBase::LoadOnDemandStatus(*this);
-    // The two assertions have spoken already; a malformed block or a failed
-    // read is the caller's message.
-    if (!st.ok && st.error != 0 && !st.openFailed) DataBase::ReportFileError(st);
+    // A missing file position has raised its assertion already; a file that
+    // cannot be opened (moved or locked since the start), a failed read and a
+    // malformed block are the caller's message, naming the file.
+    if (!st.ok && st.error != 0) DataBase::ReportFileError(st);
     return st.ok;
 }

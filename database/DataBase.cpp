@@ -2,6 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <new>
+#include <utility>
+#ifdef __linux__
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 #include <memory>
 
 #include "Basic.h"
@@ -22,7 +29,7 @@ std::vector<atom*> atomTab;
 int32_t numAtoms = 0;
 std::vector<Prop*> propTab;
 int32_t numProps = 0;
-std::vector<std::string> stringTab;
+std::vector<DbText> stringTab;
 std::vector<int32_t> idTab;
 int32_t numStrings = 0;
 int32_t nextId = 0;
@@ -46,26 +53,121 @@ DATABASE_KIND_ATOMS(DATABASE_DEFINE_KIND_ATOM)
 
 namespace {
 
+// Memory of the database's big blocks (the loaded file, its atoms and
+// properties): on Linux mapped with transparent huge pages asked for, which
+// spares a new process most of the page faults of a full-size load; small
+// blocks come from the heap.
+constexpr size_t kBigBlock = size_t{2} << 20;
+
+#ifdef __linux__
+// The big mappings of the database emptied last, kept for the next load (a
+// reload, a verification after a write): it takes them over instead of
+// faulting in fresh pages. At most one database's worth.
+struct Mapping {
+    void* p;
+    size_t n;
+};
+std::vector<Mapping>& SpareMappings() {
+    static std::vector<Mapping> spare;
+    return spare;
+}
+constexpr size_t kMaxSpare = 8;
+// Mappings are whole pages: a spare one is cut to size at a page boundary.
+size_t WholePages(size_t n) {
+    static const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    return (n + page - 1) / page * page;
+}
+#endif
+
+void* AllocBytes(size_t n) {
+#ifdef __linux__
+    if (n >= kBigBlock) {
+        n = WholePages(n);
+        // The smallest spare mapping that fits and is not more than twice
+        // the size asked for.
+        auto& spare = SpareMappings();
+        auto best = spare.end();
+        for (auto it = spare.begin(); it != spare.end(); ++it)
+            if (it->n >= n && it->n <= 2 * n && (best == spare.end() || it->n < best->n)) best = it;
+        if (best != spare.end()) {
+            void* p = best->p;
+            if (best->n > n) ::munmap(static_cast<char*>(p) + n, best->n - n);
+            spare.erase(best);
+            return p;
+        }
+        void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        ::madvise(p, n, MADV_HUGEPAGE);  // a hint: without it the pages are ordinary ones
+        return p;
+    }
+#endif
+    return ::operator new(n);
+}
+
+void FreeBytes(void* p, size_t n) {
+    if (!p) return;
+#ifdef __linux__
+    if (n >= kBigBlock) {
+        n = WholePages(n);
+        auto& spare = SpareMappings();
+        if (spare.size() < kMaxSpare) {
+            spare.push_back({p, n});
+            return;
+        }
+        ::munmap(p, n);
+        return;
+    }
+#endif
+    ::operator delete(p);
+}
+
 // The arenas hand out records from blocks, so that a full-size load makes a
-// few dozen allocations for its 175,000 records instead of one each.
+// few dozen allocations for its 175,000 records instead of one each. make
+// constructs n records in the memory given (the records' constructors are
+// the arena's to call).
 template <class T, size_t kBlock>
 class Blocks {
 public:
-    T* New(T* (*make)(size_t)) {
-        if (used_ == kBlock || blocks_.empty()) {
-            blocks_.emplace_back(make(kBlock));
-            used_ = 0;
-        }
-        return &blocks_.back()[used_++];
+    using Make = T* (*)(void*, size_t);
+    T* New(Make make) {
+        if (used_ == size_ || blocks_.empty()) Open(make, kBlock);
+        return &blocks_.back().records[used_++];
+    }
+    // The next n records side by side: a block of their size when the one
+    // in use has no room for them (a file's atoms or properties, counted
+    // before they are read).
+    void Reserve(size_t n, Make make) {
+        if (blocks_.empty() || size_ - used_ < n) Open(make, std::max(n, kBlock));
     }
     void Clear() {
         blocks_.clear();
-        used_ = 0;
+        used_ = size_ = 0;
     }
 
 private:
-    std::vector<std::unique_ptr<T[]>> blocks_;
+    struct Block {
+        T* records = nullptr;
+        size_t n = 0;
+        Block(Make make, size_t count) : n(count) {
+            void* mem = AllocBytes(n * sizeof(T));
+            records = make(mem, n);
+        }
+        Block(Block&& o) noexcept : records(std::exchange(o.records, nullptr)), n(std::exchange(o.n, 0)) {}
+        Block(const Block&) = delete;
+        ~Block() {
+            if (!records) return;
+            for (size_t i = 0; i < n; ++i) records[i].~T();
+            FreeBytes(records, n * sizeof(T));
+        }
+    };
+    void Open(Make make, size_t n) {
+        blocks_.emplace_back(make, n);
+        used_ = 0;
+        size_ = n;
+    }
+    std::vector<Block> blocks_;
     size_t used_ = 0;
+    size_t size_ = 0;
 };
 
 Blocks<atom, 1024>& AtomArena() {
@@ -75,6 +177,80 @@ Blocks<atom, 1024>& AtomArena() {
 
 Blocks<Prop, 4096>& PropArena() {
     static Blocks<Prop, 4096> arena;
+    return arena;
+}
+
+// The texts of the database: copies in chunks that never move, and the
+// buffers of loaded files that texts view in place.
+class TextArena {
+public:
+    DbText Keep(std::string_view s) {
+        if (s.empty()) return {};
+        if (s.size() > kChunk / 4) {
+            // A long text gets a chunk of its own; the current one stays open.
+            auto& big = chunks_.emplace_back(new char[s.size()]);
+            std::memcpy(big.get(), s.data(), s.size());
+            return DbText(std::string_view(big.get(), s.size()));
+        }
+        if (left_ < s.size()) {
+            current_ = chunks_.emplace_back(new char[kChunk]).get();
+            left_ = kChunk;
+        }
+        char* at = current_ + (kChunk - left_);
+        std::memcpy(at, s.data(), s.size());
+        left_ -= s.size();
+        return DbText(std::string_view(at, s.size()));
+    }
+    void KeepBuffer(Arena::Bytes bytes) { buffers_.push_back(std::move(bytes)); }
+    void Clear() {
+        chunks_.clear();
+        buffers_.clear();
+        current_ = nullptr;
+        left_ = 0;
+    }
+
+private:
+    static constexpr size_t kChunk = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::vector<Arena::Bytes> buffers_;
+    char* current_ = nullptr;
+    size_t left_ = 0;
+};
+
+TextArena& Texts() {
+    static TextArena arena;
+    return arena;
+}
+
+// The property lists' pointers, side by side in chunks that never move; a
+// list that grows takes new slots and leaves its old ones until Clear.
+class SlotArena {
+public:
+    Prop** Take(size_t n) {
+        if (n > kChunk / 4) return chunks_.emplace_back(new Prop*[n]).get();
+        if (left_ < n) {
+            current_ = chunks_.emplace_back(new Prop*[kChunk]).get();
+            left_ = kChunk;
+        }
+        Prop** at = current_ + (kChunk - left_);
+        left_ -= n;
+        return at;
+    }
+    void Clear() {
+        chunks_.clear();
+        current_ = nullptr;
+        left_ = 0;
+    }
+
+private:
+    static constexpr size_t kChunk = 16 * 1024;
+    std::vector<std::unique_ptr<Prop*[]>> chunks_;
+    Prop** current_ = nullptr;
+    size_t left_ = 0;
+};
+
+SlotArena& Slots() {
+    static SlotArena arena;
     return arena;
 }
 
@@ -101,19 +277,49 @@ const std::vector<std::string>& KindAtomNames() {
 // Arenas and registration
 // ============================================================================
 
-atom* Arena::NewAtom(const std::string& name, int32_t id) {
-    atom* a = AtomArena().New([](size_t n) { return new atom[n]; });
+atom* Arena::NewAtom(std::string_view name, int32_t id) { return NewAtomKept(Keep(name), id); }
+
+atom* Arena::NewAtomKept(DbText name, int32_t id) {
+    atom* a = AtomArena().New(MakeAtoms);
     a->Init(name, id);
     return a;
 }
 
+DbText Arena::Keep(std::string_view s) { return Texts().Keep(s); }
+
+Prop** Arena::PropSlots(size_t n) { return Slots().Take(n); }
+
+void Arena::KeepBuffer(Bytes bytes) { Texts().KeepBuffer(std::move(bytes)); }
+
 Prop* Arena::NewProp() {
-    return PropArena().New([](size_t n) { return new Prop[n]; });
+    return PropArena().New(MakeProps);
 }
+
+void Arena::ReserveAtoms(size_t n) { AtomArena().Reserve(n, MakeAtoms); }
+
+void Arena::ReserveProps(size_t n) { PropArena().Reserve(n, MakeProps); }
+
+atom* Arena::MakeAtoms(void* mem, size_t n) {
+    auto* a = static_cast<atom*>(mem);
+    for (size_t i = 0; i < n; ++i) new (a + i) atom();
+    return a;
+}
+
+Prop* Arena::MakeProps(void* mem, size_t n) {
+    auto* p = static_cast<Prop*>(mem);
+    for (size_t i = 0; i < n; ++i) new (p + i) Prop();
+    return p;
+}
+
+Arena::Bytes Arena::NewBytes(size_t n) { return Bytes(static_cast<unsigned char*>(AllocBytes(n ? n : 1)), BytesDeleter{n ? n : 1}); }
+
+void Arena::BytesDeleter::operator()(unsigned char* p) const { FreeBytes(p, n); }
 
 void Arena::Clear() {
     AtomArena().Clear();
     PropArena().Clear();
+    Texts().Clear();
+    Slots().Clear();
 }
 
 void StoreAtom(atom* a) {
@@ -182,7 +388,7 @@ inline unsigned char Fold(unsigned char c) {
 
 unsigned char FoldName(unsigned char c) { return Fold(c); }
 
-int CompareNames(const std::string& a, const std::string& b) {
+int CompareNames(std::string_view a, std::string_view b) {
     const Parser::CodeTable& f = Parser::PlatformUpperTable();
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
@@ -195,7 +401,7 @@ int CompareNames(const std::string& a, const std::string& b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool FindString(const std::string& name, int32_t& pos) {
+bool FindString(std::string_view name, int32_t& pos) {
     // Binary search for the first entry not less than name: pos is the
     // name's index when found, else the index where it belongs.
     int32_t lo = 0, hi = numStrings;
@@ -210,30 +416,33 @@ bool FindString(const std::string& name, int32_t& pos) {
     return lo < numStrings && CompareNames(stringTab[static_cast<size_t>(lo)], name) == 0;
 }
 
-int32_t AddString(const std::string& name, bool& found) {
+int32_t AddString(std::string_view name, bool& found) {
     int32_t pos = 0;
     found = FindString(name, pos);
     if (found) return idTab[static_cast<size_t>(pos)];
     if (nextId >= kAtomIdLimit) return -1;
     int32_t id = nextId;
-    stringTab.insert(stringTab.begin() + pos, name);
+    stringTab.insert(stringTab.begin() + pos, Arena::Keep(name));
     idTab.insert(idTab.begin() + pos, id);
     ++nextId;
     numStrings = static_cast<int32_t>(stringTab.size());
     return id;
 }
 
-atom* CreateAtom(const std::string& name) {
+atom* CreateAtom(std::string_view name) {
     // "nothing" names the no-atom; it is never made a real atom.
     if (Basic::EqualsNoCaseAscii(name, "nothing")) return nothingAtom;
     bool found = false;
     int32_t id = AddString(name, found);
     if (found) return AtomById(id);  // never a second atom for one name
     if (id < 0) {
-        Assert(false, "CreateAtom table full " + name);
+        Assert(false, "CreateAtom table full " + std::string(name));
         return nothingAtom;
     }
-    atom* a = Arena::NewAtom(name, id);
+    // The name is kept once, for the name table and the atom alike.
+    int32_t pos = 0;
+    FindString(name, pos);
+    atom* a = Arena::NewAtomKept(stringTab[static_cast<size_t>(pos)], id);
     StoreAtom(a);
     return a;
 }
@@ -243,7 +452,7 @@ atom* AtomById(long long id) {
     return atomTab[static_cast<size_t>(id)];
 }
 
-atom* GetAtom(const std::string& name) {
+atom* GetAtom(std::string_view name) {
     int32_t pos = 0;
     if (FindString(name, pos)) return AtomById(idTab[static_cast<size_t>(pos)]);
     if (createOnLookup && !name.empty()) return CreateAtom(name);
@@ -258,7 +467,7 @@ void DeleteAtom(atom* a) {
     // earlier (and perhaps created anew) removes nothing.
     if (!found || a == nothingAtom || idTab[static_cast<size_t>(pos)] != a->id() ||
         AtomById(a->id()) != a) {
-        Assert(false, "DeleteAtom " + a->name());
+        Assert(false, "DeleteAtom " + std::string(a->name()));
         return;
     }
     for (Prop* p : propTab) {
@@ -274,7 +483,7 @@ void DeleteAtom(atom* a) {
 // Properties
 // ============================================================================
 
-Prop* FindOrCreateProp(atom* proper, atom* atomVal, const std::string& strVal, bool reg) {
+Prop* FindOrCreateProp(atom* proper, atom* atomVal, std::string_view strVal, bool reg) {
     if (reg) {
         int32_t stop = std::max<int32_t>(0, numProps - 100);
         for (int32_t i = numProps - 1; i >= stop; --i) {
@@ -478,25 +687,22 @@ int CompareFolded(std::string_view a, std::string_view b, bool accents, bool rev
     return a.size() < b.size() ? -1 : 1;
 }
 
+// A stable sort of arr[0 .. n-1] by key, compared as CompareText does; each
+// key is made once.
 template <class Key>
-void ShellSort(std::vector<atom*>& arr, int n, Key key) {
+void StableSortBy(std::vector<atom*>& arr, int n, Key key) {
     n = std::min<int>(n, static_cast<int>(arr.size()));
     if (n < 2) return;
-    int h = 0;
-    while (h <= n - 1) h = 3 * h + 1;
-    for (;;) {
-        h /= 3;
-        if (h == 0) break;
-        for (int i = h; i < n; ++i) {
-            atom* t = arr[static_cast<size_t>(i)];
-            int j = i;
-            while (j >= h && CompareText(key(arr[static_cast<size_t>(j - h)]), key(t)) > 0) {
-                arr[static_cast<size_t>(j)] = arr[static_cast<size_t>(j - h)];
-                j -= h;
-            }
-            arr[static_cast<size_t>(j)] = t;
-        }
-    }
+    struct Item {
+        std::string key;
+        atom* a;
+    };
+    std::vector<Item> items;
+    items.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) items.push_back({std::string(key(arr[static_cast<size_t>(i)])), arr[static_cast<size_t>(i)]});
+    std::stable_sort(items.begin(), items.end(),
+                     [](const Item& x, const Item& y) { return CompareText(x.key, y.key) < 0; });
+    for (int i = 0; i < n; ++i) arr[static_cast<size_t>(i)] = items[static_cast<size_t>(i)].a;
 }
 
 }  // namespace
@@ -512,11 +718,11 @@ int CompareTextReversed(std::string_view a, std::string_view b) {
 }
 
 void SortAtomsByText(std::vector<atom*>& arr, int n) {
-    ShellSort(arr, n, [](const atom* a) { return a->Text(); });
+    StableSortBy(arr, n, [](const atom* a) { return a->Text(); });
 }
 
 void SortAtomsBySortKey(std::vector<atom*>& arr, int n) {
-    ShellSort(arr, n, [](const atom* a) -> const std::string& { return a->sortKey; });
+    StableSortBy(arr, n, [](const atom* a) -> const std::string& { return a->sortKey; });
 }
 
 void SplitAt(const std::string& sep, const std::string& s, std::string& left, std::string& right) {

@@ -38,7 +38,7 @@ extern std::vector<atom*> atomTab;       // by id, numAtoms entries
 extern int32_t numAtoms;                 // ids handed out; never lowered
 extern std::vector<Prop*> propTab;       // registered properties by id
 extern int32_t numProps;
-extern std::vector<std::string> stringTab;  // internal names, ascending without case
+extern std::vector<DbText> stringTab;      // internal names, ascending without case
 extern std::vector<int32_t> idTab;          // id of the name at the same index
 extern int32_t numStrings;
 extern int32_t nextId;
@@ -96,25 +96,25 @@ atom* AtomById(long long id);
 // The atom of this internal name (without case). Unknown names give
 // "nothing", or a new atom while createOnLookup is set (an empty name and a
 // full table still give "nothing").
-atom* GetAtom(const std::string& name);
+atom* GetAtom(std::string_view name);
 // A new atom for a name not yet in the table; for a name already there its
 // existing atom. "nothing" when the run-time id limit is reached.
-atom* CreateAtom(const std::string& name);
+atom* CreateAtom(std::string_view name);
 // Finds the name or inserts it at its sorted place with id = nextId.
 // Returns the id; found tells which happened. -1 when the table is full.
-int32_t AddString(const std::string& name, bool& found);
+int32_t AddString(std::string_view name, bool& found);
 // Binary search; pos is the name's index, or the insertion index.
-bool FindString(const std::string& name, int32_t& pos);
+bool FindString(std::string_view name, int32_t& pos);
 // Removes an atom from the name table (see DataBase.cpp for the rules).
 void DeleteAtom(atom* a);
 // Compares internal names without case (cp1252 letters folded): <0, 0, >0.
-int CompareNames(const std::string& a, const std::string& b);
+int CompareNames(std::string_view a, std::string_view b);
 
 // --- properties ---------------------------------------------------------------------
 // A new property owned by the database, not initialised yet (kind 0, id -1).
 Prop* NewProp();
 // An equal registered property among the newest 100, or a new one.
-Prop* FindOrCreateProp(atom* proper, atom* atomVal, const std::string& strVal, bool reg);
+Prop* FindOrCreateProp(atom* proper, atom* atomVal, std::string_view strVal, bool reg);
 
 // --- derivations (ids from startId to numAtoms - 1) -----------------------------
 void CompleteAtoms(int32_t startId);
@@ -143,7 +143,8 @@ void CollectLangFamily(atom* lang);
 void CollectSubLangs(atom* lang);
 
 // --- sorting and strings -----------------------------------------------------------------
-// Shell sorts of arr[0 .. n-1] by Text or by sortKey, compared without case.
+// Stable sorts of arr[0 .. n-1] by Text or by sortKey, compared as
+// CompareText does: atoms with equal keys keep their order.
 void SortAtomsByText(std::vector<atom*>& arr, int n);
 void SortAtomsBySortKey(std::vector<atom*>& arr, int n);
 // Splits s at sep (without case): left before it, right after the one

@@ -2,12 +2,16 @@
 
 #include "Searches.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
 #include <utility>
 
 #include "Basic.h"
 #include "Errors.h"
 #include "FlexString.h"
 #include "ListBusy.h"
+#include "Parser.h"
 #include "Services.h"
 #include "TextCompare.h"
 #include "TextConstants.h"
@@ -385,43 +389,94 @@ namespace {
 bool IsKnownOrder(int order) { return (order >= 1 && order <= 6) || order == 99; }
 }  // namespace
 
+namespace {
+
+// The two passes of TextCompare::Compare as bytes: each character without
+// its accent and case (the first), then without its case only (the second).
+// Comparing two texts' first keys bytewise (a prefix first), then their
+// second keys, orders as that comparison does.
+void AppendFolded(std::string& first, std::string& second, std::string_view text, bool reversed) {
+    const Parser::CodeTable& f = Parser::PlatformUpperTable();
+    const Parser::CodeTable& base = Parser::BaseTable();
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(reversed ? text[n - 1 - i] : text[i]);
+        first.push_back(static_cast<char>(f[base[c]]));
+        second.push_back(static_cast<char>(f[c]));
+    }
+}
+
+// Order 3: the last character (without, then with its accent), then the
+// text read backwards; the second key gets two blanks in their place.
+void AppendLastLetterKeys(std::string& first, std::string& second, std::string_view text) {
+    if (text.empty()) return;
+    const auto last = static_cast<unsigned char>(text.back());
+    first.push_back(static_cast<char>(Parser::PlatformUpperTable()[Parser::BaseTable()[last]]));
+    first.push_back(static_cast<char>(Parser::PlatformUpperTable()[last]));
+    second.append(2, ' ');
+    AppendFolded(first, second, text, true);
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
+
+}  // namespace
+
 void ResultSet::Sort(int order) {
     if (order == sortOrder_) return;
     if (IsKnownOrder(order)) {
-        const int32_t n = numLines();
-        // Order 99 compares the atoms' texts: make each once, not at every
-        // comparison. The lines travel with their keys, so the moves are
-        // those of the plain sort.
-        std::vector<std::string> keys;
+        const auto n = static_cast<size_t>(numLines());
+        // Each line's key is made once, all of them in one buffer; the sort
+        // moves small items that point into it. Lines with equal keys are
+        // told apart by the full comparison, and lines equal under it keep
+        // their list order (a stable sort). No window events run while
+        // sorting: a click must never meet a half-sorted list.
+        std::vector<std::string> texts;  // order 99: the atoms' texts
         if (order == 99) {
-            keys.reserve(static_cast<size_t>(n));
-            for (int32_t i = 0; i < n; ++i) keys.push_back(ListAtoms::Text(lines_[i].a));
+            texts.reserve(n);
+            for (size_t i = 0; i < n; ++i) texts.push_back(ListAtoms::Text(lines_[i].a));
         }
-        const bool keyed = !keys.empty();
-        auto greater = [&](int32_t j, const Line& taken, const std::string& takenKey) {
-            return keyed ? TextCompare::Compare(keys[j], takenKey) > 0 : LineGreater(lines_[j], taken, order);
+        struct Item {
+            uint32_t at;    // the key's offset in keys
+            uint32_t size;  // its length
+            int32_t line;   // index in lines_
+            int32_t first;  // compared before the key: order 4 the length, order 5 the kind
         };
-        // Shell sort with the gaps ..., 121, 40, 13, 4, 1: h starts at the
-        // first member of 1, 4, 13, ... above numLines - 1. No window events
-        // run while sorting: a click must never meet a half-sorted list.
-        int32_t h = 0;
-        while (h <= n - 1) h = 3 * h + 1;
-        for (;;) {
-            h /= 3;
-            if (h == 0) break;
-            for (int32_t i = h; i < n; ++i) {
-                Line taken = std::move(lines_[i]);
-                std::string takenKey = keyed ? std::move(keys[i]) : std::string();
-                int32_t j = i;
-                while (j >= h && greater(j - h, taken, takenKey)) {
-                    lines_[j] = std::move(lines_[j - h]);
-                    if (keyed) keys[j] = std::move(keys[j - h]);
-                    j -= h;
-                }
-                lines_[j] = std::move(taken);
-                if (keyed) keys[j] = std::move(takenKey);
-            }
+        std::string keys, seconds;  // the keys side by side, at the same offsets
+        size_t total = 0;
+        for (size_t i = 0; i < n; ++i)
+            total += 2 + (order == 99 ? texts[i].size() : order == 6 ? lines_[i].reason.size() : lines_[i].text.size());
+        keys.reserve(total);
+        seconds.reserve(total);
+        std::vector<Item> items(n);
+        for (size_t i = 0; i < n; ++i) {
+            const Line& l = lines_[i];
+            const std::string_view t = order == 99 ? std::string_view(texts[i])
+                                       : order == 6 ? std::string_view(l.reason)
+                                                    : std::string_view(l.text);
+            Item& it = items[i];
+            it.at = static_cast<uint32_t>(keys.size());
+            if (order == 6) keys.append(t);  // by the codes as they are
+            else if (order == 3) AppendLastLetterKeys(keys, seconds, t);
+            else AppendFolded(keys, seconds, t, false);
+            it.size = static_cast<uint32_t>(keys.size() - it.at);
+            it.line = static_cast<int32_t>(i);
+            it.first = order == 4 ? static_cast<int32_t>(std::min<size_t>(l.text.size(), INT32_MAX))
+                       : order == 5 ? ListAtoms::Kind(l.a)
+                                    : 0;
         }
+        const std::string_view all(keys), all2(seconds);
+        // > 0 when x belongs after y; 0 for lines equal under the order.
+        auto compare = [&](const Item& x, const Item& y) {
+            if (x.first != y.first) return x.first > y.first ? 1 : -1;
+            int c = Sign(all.substr(x.at, x.size).compare(all.substr(y.at, y.size)));
+            if (c == 0 && order != 6) c = Sign(all2.substr(x.at, x.size).compare(all2.substr(y.at, y.size)));
+            return order == 2 ? -c : c;
+        };
+        std::stable_sort(items.begin(), items.end(), [&](const Item& x, const Item& y) { return compare(x, y) < 0; });
+        std::vector<Line> sorted;
+        sorted.reserve(n);
+        for (const Item& it : items) sorted.push_back(std::move(lines_[static_cast<size_t>(it.line)]));
+        lines_ = std::move(sorted);
     }
     sortOrder_ = order;
 }

@@ -224,7 +224,7 @@ int InputFile::Open(const std::string& nativePath) {
         return kErrPathAccess;
     }
     fd_ = fd;
-    buf_.assign(1 << 16, 0);
+    size_ = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : -1;
     next_ = end_ = 0;
     pos_ = 0;
     error_ = 0;
@@ -239,9 +239,15 @@ void InputFile::Close() {
 }
 
 bool InputFile::Fill() {
+    // The buffer is made on the first buffered read: a file read only in
+    // large pieces never needs it.
+    if (!buf_) buf_ = std::make_unique_for_overwrite<char[]>(kBufSize);
+    return Fill(buf_.get(), kBufSize);
+}
+
+bool InputFile::Fill(char* to, std::size_t want) {
     if (fd_ < 0 || eof_ || error_) return false;
     Faults& f = TestFaults();
-    std::size_t want = buf_.size();
     if (f.readTimes > 0) {
         if (pos_ >= f.readAfter) {
             error_ = ErrorFromErrno(Injected(f.readTimes, f.readErrno));
@@ -250,7 +256,7 @@ bool InputFile::Fill() {
         want = std::min<std::size_t>(want, static_cast<std::size_t>(f.readAfter - pos_));
     }
     for (;;) {
-        ssize_t n = ::read(fd_, buf_.data(), want);
+        ssize_t n = ::read(fd_, to, want);
         if (n < 0) {
             if (errno == EINTR) continue;
             error_ = ErrorFromErrno(errno);
@@ -287,9 +293,17 @@ bool InputFile::ReadLine(std::string& line) {
 std::size_t InputFile::Read(char* out, std::size_t n) {
     std::size_t done = 0;
     while (done < n) {
-        if (next_ == end_ && !Fill()) break;
+        if (next_ == end_) {
+            // Nothing buffered: the read goes straight to its destination,
+            // exactly as long as asked (a file read in pieces of its own
+            // size is not read ahead).
+            if (!Fill(out + done, n - done)) break;
+            done += end_;
+            next_ = end_ = 0;
+            continue;
+        }
         std::size_t take = std::min(n - done, end_ - next_);
-        std::memcpy(out + done, buf_.data() + next_, take);
+        std::memcpy(out + done, buf_.get() + next_, take);
         next_ += take;
         done += take;
     }
@@ -300,7 +314,14 @@ bool InputFile::AtEnd() { return next_ == end_ && !Fill(); }
 
 bool InputFile::Seek(long long pos) {
     if (fd_ < 0 || pos < 0) return false;
-    if (::lseek(fd_, static_cast<off_t>(pos), SEEK_SET) < 0) return false;
+    if (int err = Injected(TestFaults().seekTimes, TestFaults().seekErrno)) {
+        error_ = ErrorFromErrno(err);
+        return false;
+    }
+    if (::lseek(fd_, static_cast<off_t>(pos), SEEK_SET) < 0) {
+        error_ = ErrorFromErrno(errno);
+        return false;
+    }
     next_ = end_ = 0;
     pos_ = pos;
     eof_ = false;

@@ -54,6 +54,8 @@ struct Faults {
     int readErrno = 0;      // reading, once readAfter bytes of the file have been read
     int readTimes = 0;
     long long readAfter = 0;
+    int seekErrno = 0;      // moving the read position of an open file
+    int seekTimes = 0;
 };
 Faults& TestFaults();
 
@@ -115,14 +117,21 @@ public:
     // 0, or the error number of the read that failed.
     int Error() const { return error_; }
     long long Tell() const { return pos_ - static_cast<long long>(end_ - next_); }
+    // False when the position cannot be set (Error() tells why).
     bool Seek(long long pos);
+    // The file's length in bytes when it was opened (-1 unknown).
+    long long Size() const { return size_; }
 
 private:
     bool Fill();
+    // One read of up to want bytes into to; end_ = the bytes read.
+    bool Fill(char* to, std::size_t want);
     int fd_ = -1;
-    std::vector<char> buf_;
+    static constexpr std::size_t kBufSize = 1 << 16;
+    std::unique_ptr<char[]> buf_;
     std::size_t next_ = 0, end_ = 0;
     long long pos_ = 0;  // file position of buf_'s end
+    long long size_ = -1;
     int error_ = 0;
     bool eof_ = false;
 };

@@ -1,8 +1,16 @@
 #include "KFrame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
+#include <QHash>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -43,12 +51,55 @@ public:
     void SaveOptions() override { Options::SaveOptions(); }
 };
 
-QIcon ToolbarIcon(const std::string& key) {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48})
-        if (QPixmap pm = ProgramPicture(key, size); !pm.isNull()) icon.addPixmap(pm);
-    return icon;
-}
+// A toolbar or menu picture drawn from its SVG when it is first shown, at
+// the size it is shown at (each size once): start-up draws only what the
+// first frame shows.
+class PictureEngine : public QIconEngine {
+public:
+    explicit PictureEngine(std::string key) : key_(std::move(key)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0) return {};
+        const quint64 at = (static_cast<quint64>(side) << 8) | static_cast<quint64>(mode);
+        if (auto it = cache_.find(at); it != cache_.end()) return it.value();
+        QPixmap pm;
+        if (mode == QIcon::Disabled || mode == QIcon::Selected) {
+            QPixmap normal = pixmap(size, QIcon::Normal, state);
+            QStyleOption opt(0);
+            opt.palette = QApplication::palette();
+            pm = normal.isNull() ? normal : QApplication::style()->generatedIconPixmap(mode, normal, &opt);
+        } else {
+            pm = ProgramPicture(key_, side);
+        }
+        cache_.insert(at, pm);
+        return pm;
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}};
+    }
+    bool isNull() override { return !Exists(); }
+    QIconEngine* clone() const override { return new PictureEngine(key_); }
+    QString key() const override { return QStringLiteral("ProgramPicture"); }
+
+private:
+    bool Exists() {
+        if (exists_ < 0) exists_ = ProgramPicture(key_, 1).isNull() ? 0 : 1;
+        return exists_ == 1;
+    }
+    std::string key_;
+    int exists_ = -1;
+    QHash<quint64, QPixmap> cache_;
+};
+
+QIcon ToolbarIcon(const std::string& key) { return QIcon(new PictureEngine(key)); }
 
 }  // namespace
 

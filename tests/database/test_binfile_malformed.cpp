@@ -145,6 +145,11 @@ const std::vector<Case>& MalformedCases() {
         S("property count -1", f.propCount = -1), S("property count 200001", f.propCount = 200001),
         S("property count 150002, beyond the table", f.propCount = 150002),
         S("property count larger than the records", f.propCount = 6),
+        // Counts the tables could hold but the bytes left in the file cannot:
+        // refused before anything is reserved for them.
+        S("name count 25001, beyond the file", f.nameCount = 25001),
+        S("property count 150001, beyond the file", f.propCount = 150001),
+        S("block count 32767, beyond its block", f.atoms[5].blockCount = 32767),
         S("property kind atom beyond the atoms", f.props[0].proper = 6),
         S("negative property kind atom", f.props[0].proper = -7),
         S("value atom beyond the atoms", f.props[1].value = 6),

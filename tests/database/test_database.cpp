@@ -54,7 +54,7 @@ TEST(NameTable, FindStringAgreesWithLowerBoundOverCaseVariantsAndUnknownNames) {
         if (!known) reference.insert(it, name);
         EXPECT_EQ(a, GetAtom(Basic::UpperAscii(name))) << name;
     }
-    EXPECT_EQ(stringTab, reference);
+    EXPECT_EQ(std::vector<std::string>(stringTab.begin(), stringTab.end()), reference);
     for (int i = 0; i < 2000; ++i) {
         std::string q = randomName();
         int32_t pos = -1;
@@ -204,7 +204,7 @@ TEST(Languages, ComboEntriesAndFamilies) {
     EXPECT_EQ(numSubLangs, 3);
 }
 
-TEST(Sorting, ShellSortByTextAndByKey) {
+TEST(Sorting, StableSortByTextAndByKey) {
     InitDataBase();
     std::vector<atom*> arr;
     const char* texts[] = {"delta", "Alpha", "\xC4rger", "charlie", "alphaz", "Bravo", "Zulu", "x"};
@@ -224,6 +224,13 @@ TEST(Sorting, ShellSortByTextAndByKey) {
     all = arr;
     SortAtomsBySortKey(all, 5);  // only the first five
     EXPECT_EQ((std::vector<atom*>{all[0], all[4], all[5]}), (std::vector<atom*>{arr[4], arr[0], arr[5]}));
+    // Equal keys (without case) keep their order.
+    for (atom* a : arr) a->sortKey = "same";
+    arr[2]->sortKey = "SAME";
+    arr[5]->sortKey = "a";
+    all = arr;
+    SortAtomsBySortKey(all, static_cast<int>(all.size()));
+    EXPECT_EQ(all, (std::vector<atom*>{arr[5], arr[0], arr[1], arr[2], arr[3], arr[4], arr[6], arr[7]}));
 }
 
 TEST(Strings, SplitHelpers) {

@@ -2,6 +2,8 @@
 // and the text comparison it uses; ResultHistory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -243,9 +245,8 @@ TEST(ResultSetSort, EveryOrder) {
          {"a", "b", "c", "upper", "lower"}},
         {"atom text", 99, {{"1", "", 0, "Zeno"}, {"2", "", 0, "adam"}, {"3", "", 0, "Bruno"}}, {"2", "3", "1"}},
         {"unknown order moves nothing", 7, {{"b"}, {"a"}}, {"b", "a"}},
-        // The Shell sort is not stable: its gap-4 pass carries "Anna" over
-        // "anna", and the equal keys stay that way.
-        {"equal keys", 1, {{"zed"}, {"anna"}, {"c"}, {"d"}, {"Anna"}}, {"Anna", "anna", "c", "d", "zed"}},
+        // Texts equal without case keep their list order.
+        {"equal keys", 1, {{"zed"}, {"anna"}, {"c"}, {"d"}, {"Anna"}}, {"anna", "Anna", "c", "d", "zed"}},
         {"empty list", 1, {}, {}},
     };
     for (const auto& c : cases) {
@@ -264,6 +265,81 @@ TEST(ResultSetSort, EveryOrder) {
             if (rs.atom(i) != nullptr) EXPECT_EQ(rs.atom(i)->name(), "na" + rs.line(i)) << c.what;
             EXPECT_EQ(rs.reason(i), why[rs.line(i)]) << c.what;
         }
+    }
+}
+
+// Lines whose keys are equal under an order keep their list order, in every
+// order; each line is told apart by its reason (by its text for order 6).
+TEST(ResultSetSort, EqualKeysKeepTheirListOrder) {
+    struct Case {
+        int order;
+        std::vector<std::pair<std::string, std::string>> lines;  // text, reason
+        Lines expected;  // reasons (order 6: texts) after the sort
+    };
+    const Case cases[] = {
+        {1, {{"eva", "1"}, {"Anna", "2"}, {"EVA", "3"}, {"anna", "4"}, {"Eva", "5"}}, {"2", "4", "1", "3", "5"}},
+        {2, {{"eva", "1"}, {"Anna", "2"}, {"EVA", "3"}, {"anna", "4"}}, {"1", "3", "2", "4"}},
+        {3, {{"Ida", "1"}, {"Eva", "2"}, {"ida", "3"}, {"IDA", "4"}}, {"1", "3", "4", "2"}},  // "adi" < "ave"
+        {4, {{"Bo", "1"}, {"Alf", "2"}, {"bo", "3"}, {"ALF", "4"}, {"BO", "5"}}, {"1", "3", "5", "2", "4"}},
+        {5, {{"Eva", "1"}, {"eva", "2"}, {"Adam", "3"}, {"EVA", "4"}}, {"3", "1", "2", "4"}},
+        {6, {{"c", " 1"}, {"a", " 1"}, {"b", " 0"}, {"d", " 1"}}, {"b", "c", "a", "d"}},
+        {99, {{"x", "1"}, {"y", "2"}, {"z", "3"}}, {"1", "2", "3"}},  // all the same atom text
+    };
+    for (const auto& c : cases) {
+        TestAtoms db;
+        ResultSet rs;
+        for (const auto& [text, reason] : c.lines) {
+            // Order 5 sorts by kind: all female names; order 99 by the atoms' texts.
+            atom* a = c.order == 99 ? db.Make("na" + text, 1, "Same") : c.order == 5 ? db.Make("na" + reason, 1, text) : nullptr;
+            rs.AddResult(text, reason, a);
+        }
+        rs.Sort(c.order);
+        Lines got;
+        for (int32_t i = 0; i < rs.numLines(); ++i) got.push_back(c.order == 6 ? rs.line(i) : rs.reason(i));
+        EXPECT_EQ(got, c.expected) << "order " << c.order;
+    }
+}
+
+// The sort's keys made once per line must order exactly as the comparison
+// of two lines does: many lines of a few letters, accents and cases, against
+// a plain stable sort with the text comparison.
+TEST(ResultSetSort, AgreesWithThePairwiseComparisonInEveryOrder) {
+    const std::string letters = "aAbBäÄéÉe E-"_cp;
+    uint32_t seed = 12345;
+    auto next = [&](uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    std::vector<std::string> texts;
+    for (int i = 0; i < 400; ++i) {
+        std::string t;
+        for (uint32_t k = next(5); k > 0; --k) t += letters[next(static_cast<uint32_t>(letters.size()))];
+        texts.push_back(t);
+    }
+    using TextCompare::Compare;
+    auto lastKey = [](const std::string& t) { return t.empty() ? std::string_view() : std::string_view(t).substr(t.size() - 1); };
+    const std::map<int, std::function<bool(const std::string&, const std::string&)>> before = {
+        {1, [](const std::string& x, const std::string& y) { return Compare(x, y) < 0; }},
+        {2, [](const std::string& x, const std::string& y) { return Compare(x, y) > 0; }},
+        {3, [&](const std::string& x, const std::string& y) {
+             int c = Compare(lastKey(x), lastKey(y));
+             return c != 0 ? c < 0 : TextCompare::CompareReversed(x, y) < 0;
+         }},
+        {4, [](const std::string& x, const std::string& y) {
+             return x.size() != y.size() ? x.size() < y.size() : Compare(x, y) < 0;
+         }},
+    };
+    for (const auto& [order, less] : before) {
+        ResultSet rs;
+        for (size_t i = 0; i < texts.size(); ++i) rs.AddResult(texts[i], std::to_string(i), nullptr);
+        rs.Sort(order);
+        std::vector<size_t> want(texts.size());
+        for (size_t i = 0; i < want.size(); ++i) want[i] = i;
+        std::stable_sort(want.begin(), want.end(), [&](size_t i, size_t j) { return less(texts[i], texts[j]); });
+        Lines expected, got;
+        for (size_t i : want) expected.push_back(std::to_string(i));
+        for (int32_t i = 0; i < rs.numLines(); ++i) got.push_back(rs.reason(i));
+        EXPECT_EQ(got, expected) << "order " << order;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "Cp1252.h"
 #include "DataBase.h"
+#include "FullSizePop.h"
 
 namespace gendb {
 
@@ -169,6 +170,9 @@ void LinkOriginsToGroups(const std::vector<atom*>& groups, Rel rel) {
 // explanation that links the right one.
 constexpr int kQuestionsPerSet = 500;
 
+// How many names the hit parades rank between them.
+constexpr size_t kPopularNames = 1000;
+
 void PlanQuizQuestions(std::vector<Plan>& plan) {
     for (int i = 0; i < 2 * kQuestionsPerSet; ++i) {
         const bool english = i >= kQuestionsPerSet;
@@ -318,10 +322,10 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
                 break;
             case kGroup:
                 str(a, prText, p.text);
-                // Every other group has a short description: the quiz sets,
+                // One group in four has a short description: the quiz sets,
                 // the origin entries and the information windows' links
                 // need their share of the property table.
-                if (p.index % 2 == 0) str(a, prDescr, Prose(r, 30 + r.Next(60)));
+                if (p.index % 4 == 0) str(a, prDescr, Prose(r, 30 + r.Next(60)));
                 rel(a, prSubsetOf, p.index % 2 ? seMaleNames : seFemaleNames);
                 rel(a, prOrigin, pick(kOrigin));
                 str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));  // up to 1000
@@ -350,6 +354,7 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
     int32_t blockProps = 0;
     const std::vector<atom*>& hits = byCat[kHit];
     const std::vector<atom*>& series = byCat[kSeries];
+    PopLists popLists;
     for (size_t h = 0; h < hits.size(); ++h) {
         atom* a = hits[h];
         str(a, prText, "Hit parade " + std::to_string(2000 + h % 25) + " " + std::to_string(h));
@@ -358,13 +363,17 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         str(a, prFromYear, std::to_string(2000 + h % 25), false);
         str(a, prYears, "1", false);
         blockProps += 3;
+        // The ranked names come from a pool of popular names, as in real
+        // hit parades, where the same names recur year after year; each
+        // ranked name carries one list of its ranks, so the pool also keeps
+        // the property table within its size.
         int ranks = 20 + static_cast<int>(r.Next(41));
-        for (int k = 0; k < ranks; ++k) {
-            atom* n = names[r.Next(static_cast<uint32_t>(names.size()))];
-            rel(a, prMember, n, false);
-            ++blockProps;
-        }
+        std::vector<atom*> drawn;
+        const uint32_t pool = static_cast<uint32_t>(std::min<size_t>(names.size(), kPopularNames));
+        for (int k = 0; k < ranks; ++k) drawn.push_back(names[r.Next(pool)]);
+        blockProps += RankHitParade(a, std::move(drawn), h, names[names.size() / 2], popLists);
     }
+    AddPopLists(popLists, hits);
     LinkOriginsToGroups(byCat[kGroup], rel);
     AddInfoWindowLinks(r, byCat[kTopic], byCat[kWord], byCat[kSaint], byCat[kOrigin], byCat[kName]);
     DeriveAll();

@@ -485,7 +485,7 @@ bool Compiler::CheckKinds() {
         if (GetAtom(n) == nothingAtom) return Fail({}, "the program looks up " + n + ", which has no record");
     for (int32_t id = 0; id < numAtoms; ++id) {
         const atom* a = atomTab[static_cast<std::size_t>(id)];
-        int want = PrefixKinds().at(a->name().substr(0, 2));
+        int want = PrefixKinds().at(std::string(a->name().substr(0, 2)));
         bool ok = want == -1 ? a->isName() : want == -2 ? a->isGenName() : a->kind() == want;
         if (!ok)
             return Fail(records_[static_cast<std::size_t>(id)].where,
@@ -584,7 +584,7 @@ Snapshot TakeSnapshot() {
         }
         s.atoms.push_back(std::move(v));
     }
-    s.names = stringTab;
+    s.names.assign(stringTab.begin(), stringTab.end());
     s.ids = idTab;
     int32_t counts[6] = {numAllNames, numAllMale, numAllFemale, numAllGenNames, numAllMaleGen, numAllFemaleGen};
     std::copy(std::begin(counts), std::end(counts), s.counts);

@@ -6,6 +6,7 @@
 #include "NameDays.h"
 #include "OrigLang.h"
 #include "OrigWord.h"
+#include "Pop.h"
 #include "Realm.h"
 #include "SingleName.h"
 #include "Similar.h"
@@ -21,6 +22,7 @@ void Register() {
     Auto::Register(WindowNames::kRealm, [] { return std::make_unique<Realm>(); });
     Auto::Register(WindowNames::kOrigWord, [] { return std::make_unique<OrigWord>(); });
     Auto::Register(WindowNames::kOrigLang, [] { return std::make_unique<OrigLang>(); });
+    Auto::Register(WindowNames::kPop, [] { return std::make_unique<Pop>(); });
 }
 
 }  // namespace NameWindows

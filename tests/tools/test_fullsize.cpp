@@ -1,0 +1,54 @@
+// The full-size generated database through the program's reader: written,
+// loaded, every hit parade loaded on demand, every name looked up, a list of
+// all names sorted, and everything given back. Under the sanitizer build this
+// is the run that must report no leak and no error.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "BinFile.h"
+#include "DataBase.h"
+#include "Fakes.h"
+#include "FullSizeDb.h"
+#include "ResultSet.h"
+
+using namespace DataBase;
+
+TEST(FullSizeDatabase, LoadsIsUsedAndIsGivenBackWhole) {
+    const gendb::FullSizeStats stats = gendb::BuildFullSizeDb();
+    const std::string path = testing::TempDir() + "fullsize_" + std::to_string(getpid()) + ".bin";
+    ASSERT_TRUE(WriteBinFile(path).ok);
+    InitDataBase();
+    DbStatus st = ReadBinFile(path);
+    ASSERT_TRUE(st.ok) << st.detail;
+    EXPECT_EQ(numAtoms, stats.atoms);
+    EXPECT_EQ(numProps, stats.fileProps);
+
+    int hitParades = 0, blockProps = 0;
+    for (atom* a : atomTab) {
+        if (!a->LoadedOnDemand()) continue;
+        const int listed = a->NumProp();
+        EXPECT_TRUE(a->LoadOnDemand()) << a->name();
+        ++hitParades;
+        blockProps += a->NumProp() - listed;
+    }
+    EXPECT_EQ(hitParades, stats.hitParades);
+    EXPECT_EQ(blockProps, stats.blockProps);
+
+    ResultSet all;
+    for (int32_t i = 0; i < numStrings; ++i) {
+        atom* a = GetAtom(std::string(stringTab[static_cast<size_t>(i)]));
+        ASSERT_EQ(a->id(), idTab[static_cast<size_t>(i)]);
+        if (a->isName()) all.AddResult(a->Text(), std::string(a->Uppercase()), a);
+    }
+    all.Sort(1);
+    for (int32_t i = 1; i < all.numLines(); ++i)
+        ASSERT_LE(DataBase::CompareText(all.line(i - 1), all.line(i)), 0) << i;
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+
+    InitDataBase();
+    std::remove(path.c_str());
+    EXPECT_EQ(numAtoms + numProps + numStrings, 0);
+}
