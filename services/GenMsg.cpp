@@ -106,7 +106,12 @@ const std::vector<Row>& Rows() {
          "Ihre eigenen Namen konnten nicht vollständig gelesen werden. Die Datei wurde unverändert aufbewahrt "
          "als %0<br>Namen, die nicht gelesen werden konnten, fehlen, bis Sie sie aus dieser Kopie "
          "wiederherstellen."_cp},
+        {108, "GMprintFailed", "Nothing could be printed: %0", "Es konnte nichts gedruckt werden: %0"_cp},
         {109, "GMquizEnded", "The current quiz round ended. (%0)", "Diese Quiz-Runde ist beendet. (%0)"_cp},
+        {110, "GMuserNoRoom",
+         "The database has no room for another new name. Delete new names you no longer need to make room.",
+         "Die Datenbank hat keinen Platz für einen weiteren eigenen Namen. Löschen Sie eigene Namen, die Sie "
+         "nicht mehr brauchen, um Platz zu schaffen."_cp},
     };
     return rows;
 }

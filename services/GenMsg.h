@@ -38,15 +38,17 @@ enum MsgId : int {
     GMfavAutoSave = 104,
     GMuserNames = 105,
     GMuserAlready = 106,
+    GMprintFailed = 108,
     GMquizEnded = 109,
+    GMuserNoRoom = 110,
 };
 
-constexpr int kNumMessages = 110;
+constexpr int kNumMessages = 111;
 
 // Message classes.
 constexpr int kCritical = 0, kExclamation = 1, kQuestion = 2, kInformation = 3;
 
-// The entries ("<" tag ">" text) in the current text language, 0 to 109;
+// The entries ("<" tag ">" text) in the current text language, 0 to 110;
 // numbers without a message hold "".
 extern std::vector<std::string> MsgTable;
 void InitMessages();

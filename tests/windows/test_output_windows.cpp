@@ -1,4 +1,4 @@
-// The export window: its question, its file, its report, and the button that
+// The export and print windows. Export: its question, its file, its report, and the button that
 // stays off while an export runs.
 #include <QProgressBar>
 
@@ -14,6 +14,9 @@
 #include "WindowsFixture.h"
 #include "windows/lists/Export.h"
 #include "windows/lists/OutputWindows.h"
+#include "windows/lists/PrintOptions.h"
+#include "PrintFakes.h"
+#include <QFile>
 
 namespace {
 
@@ -132,6 +135,66 @@ TEST_F(OutputWindowsTest, ANewListDuringAnExportLeavesTheButtonOff) {
     EXPECT_TRUE(seenOff);
     EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdone});
+}
+
+// Printing through the scripted print dialog into PDF files.
+TEST_F(OutputWindowsTest, PrintingAskForAPrinterOnceAndKeepsIt) {
+    ScriptedPrintDialogs dialogs;
+    WinMan::OpenForm("PrintOptions");
+    auto& w = *dynamic_cast<PrintOptions*>(Auto::GetForm("PrintOptions"));
+    // What it prints is fixed; the other choices cannot be made.
+    EXPECT_TRUE(w.ControlAs<OptionButton>("Descr")->Value());
+    EXPECT_TRUE(w.ControlAs<OptionButton>("CurList")->Value());
+    EXPECT_FALSE(w.ControlAs<OptionButton>("CurName")->isEnabled());
+
+    w.ControlAs<CommandButton>("DoPrint")->Press();  // no list: nothing at all
+    EXPECT_EQ(dialogs.shown, 0);
+    MakeList(30);
+    // No printer chosen and none installed: the dialog; its cancel prints nothing.
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    EXPECT_EQ(dialogs.shown, 1);
+    EXPECT_EQ(w.ChosenPrinter(), nullptr);
+    EXPECT_EQ(w.LastPages(), 0);
+
+    const QString first = QString::fromStdString(dir / "first.pdf");
+    dialogs.answers.push_back(first);
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    EXPECT_EQ(dialogs.shown, 2);
+    QPrinter* chosen = w.ChosenPrinter();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_GT(w.LastPages(), 1);
+    EXPECT_EQ(PdfPageCount(first), w.LastPages());
+    const int pages = w.LastPages();
+
+    // A second print reuses the printer without asking.
+    QFile::remove(first);
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    EXPECT_EQ(dialogs.shown, 2);
+    EXPECT_EQ(w.ChosenPrinter(), chosen);
+    EXPECT_EQ(PdfPageCount(first), pages);
+
+    // Cancelling the dialog keeps the earlier choice; confirming replaces it.
+    w.ControlAs<CommandButton>("ShowPrintDialog")->Press();
+    EXPECT_EQ(w.ChosenPrinter(), chosen);
+    const QString second = QString::fromStdString(dir / "second.pdf");
+    dialogs.answers.push_back(second);
+    w.ControlAs<CommandButton>("ShowPrintDialog")->Press();
+    EXPECT_NE(w.ChosenPrinter(), nullptr);
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    EXPECT_EQ(PdfPageCount(second), pages);
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+
+    // A printout that cannot be made says why.
+    w.ChosenPrinter()->setResolution(0);
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    const auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].number, GenMsg::GMprintFailed);
+    EXPECT_EQ(shown[0].arg, "the printer reports no resolution");
+
+    w.ControlAs<CommandButton>("DoCancel")->Press();
+    Settle();
+    EXPECT_FALSE(w.IsLoaded());
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 #include <memory>
 
 #include "Export.h"
+#include "PrintOptions.h"
 #include "WinMan.h"
 
 namespace OutputWindows {
 
 void Register() {
     Auto::Register("Export", [] { return std::make_unique<Export>(); });
+    Auto::Register("PrintOptions", [] { return std::make_unique<PrintOptions>(); });
 }
 
 }  // namespace OutputWindows
