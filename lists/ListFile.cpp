@@ -275,7 +275,11 @@ void ResultSet::ParseRegistryText(const std::string& text) {
     Errors::Assert(rest == "//", "LoadFromRegistry //");
 }
 
-void ResultSet::SaveToRegistry(const std::string& name) const { Options::PutVal("Sets", name, RegistryText()); }
+bool ResultSet::SaveToRegistry(const std::string& name) const {
+    // A refused write is the caller's to handle (it keeps its changes and
+    // tries again), not an assertion.
+    return Reg::RegWriteValue(Options::RegBaseKey + "Sets", name, RegistryText()) == 0;
+}
 
 void ResultSet::LoadFromRegistry(const std::string& name) {
     Reset();

@@ -172,8 +172,9 @@ public:
     // is complete.
     bool Save(const std::string& path, Services::Progress* progress = nullptr) const;
     bool Load(const std::string& path, Services::Progress* progress = nullptr);
-    // Lists in the settings store's "Sets" subkey under a value name.
-    void SaveToRegistry(const std::string& name) const;
+    // Lists in the settings store's "Sets" subkey under a value name. The
+    // save tells whether the store took the value.
+    bool SaveToRegistry(const std::string& name) const;
     void LoadFromRegistry(const std::string& name);
     // Column 1 of every line with a known atom becomes the atom's text.
     void RefreshAtomTexts();

@@ -58,6 +58,11 @@ const std::vector<Row>& Rows() {
         {34, "GMtooManyFav",
          "It is not possible to load this list as list of favorites because it contains too many names.",
          "Das Laden dieser Liste als Favoriten-Liste ist nicht möglich, denn sie enthält zu viele Namen."_cp},
+        {35, "GMfavFull",
+         "The table of favorites is full: it holds %0 names, as many as a list of favorites can hold. Delete a "
+         "favorite before you add another one.",
+         "Die Tabelle der Favoriten ist voll: sie enthält %0 Namen, so viele, wie eine Favoriten-Liste fassen "
+         "kann. Entfernen Sie einen Favoriten, bevor Sie einen weiteren aufnehmen."_cp},
         {36, "GMtooManyExports",
          "Because of copyright reasons it is not allowed to export more than 100 names in this way. If you "
          "consider to use the name database outside Talvessin for own purposes please contact the author.",

@@ -30,6 +30,7 @@ enum MsgId : int {
     GMlistSaveError = 32,
     GMstructError = 33,
     GMtooManyFav = 34,
+    GMfavFull = 35,
     GMtooManyExports = 36,
     GMoverwriteFav = 100,
     GMendTutor = 101,

@@ -18,6 +18,7 @@
 #include "KFrame.h"
 #include "windows/info/NameWindows.h"
 #include "windows/lists/NameLists.h"
+#include "windows/search/MoreSearchWindows.h"
 #include "shell/widgets/DebugGraph.h"
 #include "windows/lists/OutputWindows.h"
 #include "windows/lists/QuizWindows.h"
@@ -146,6 +147,7 @@ struct Program::Impl : public StartupSteps {
         DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
         NameWindows::Register();
         RegisterListWindows();
+        MoreSearchWindows::Register();
         WidgetWindows::Register();
         QuizWindows::Register();
         SearchWindows::Register();

@@ -51,6 +51,32 @@ void ChildForm::GuardBoxImpl(Box* box, std::function<void()> onChange) {
 void ChildForm::GuardBox(TextBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
 void ChildForm::GuardBox(ComboBox* box, std::function<void()> onChange) { GuardBoxImpl(box, std::move(onChange)); }
 
+void ChildForm::GuardOptions(const std::vector<OptionButton*>& group,
+                             std::function<void(OptionButton*)> onChoose) {
+    auto previous = std::make_shared<QPointer<OptionButton>>();
+    for (OptionButton* b : group)
+        if (b && b->Value()) *previous = b;
+    for (OptionButton* b : group) {
+        if (!b) continue;
+        b->onClick = [this, b, previous, onChoose] {
+            if (suppressEvents) {
+                *previous = b;
+                return;
+            }
+            if (WinMan::ActionBlocked()) {
+                Suppress s(*this);
+                if (OptionButton* before = previous->data(); before && before != b)
+                    before->SetValue(true);
+                else if (!previous->data())
+                    b->SetValue(false);
+                return;
+            }
+            *previous = b;
+            if (onChoose) onChoose(b);
+        };
+    }
+}
+
 void ChildForm::SetTextQuietly(TextBox* box, const std::string& text) {
     if (!box) return;
     Suppress s(*this);

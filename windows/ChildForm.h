@@ -65,6 +65,11 @@ public:
     // refused change puts that text back without asking again.
     void GuardBox(TextBox* box, std::function<void()> onChange);
     void GuardBox(ComboBox* box, std::function<void()> onChange);
+    // A group of option buttons whose choice is a user command. A choice the
+    // input guard refuses puts back the button that was on before (or none);
+    // a choice made by code under suppressEvents is only remembered.
+    // onChoose gets the button switched on.
+    void GuardOptions(const std::vector<OptionButton*>& group, std::function<void(OptionButton*)> onChoose);
     // Writes a box's text without raising the window's change handlers.
     void SetTextQuietly(TextBox* box, const std::string& text);
 

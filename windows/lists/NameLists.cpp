@@ -1,5 +1,9 @@
 #include "NameLists.h"
 
+#include "Favorites.h"
+#include "ListOp.h"
+#include "StdLists.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
@@ -482,4 +486,7 @@ void NameLists::Form_Unload(bool& cancel) {
 
 void RegisterListWindows() {
     Auto::Register("NameLists", [] { return std::make_unique<NameLists>(); });
+    Auto::Register("StdLists", [] { return std::make_unique<StdLists>(); });
+    Auto::Register("ListOp", [] { return std::make_unique<ListOp>(); });
+    Auto::Register("Favorites", [] { return std::make_unique<Favorites>(); });
 }

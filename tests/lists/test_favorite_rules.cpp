@@ -1,0 +1,98 @@
+// The favorites table apart from its window, and the minute rule of the
+// windows that save by themselves.
+#include "AutoSave.h"
+#include "Fakes.h"
+#include "FavoriteRules.h"
+#include "ListTestSupport.h"
+#include "TextConstants.h"
+
+namespace {
+
+TEST(AutoSave, SavesOnceTheMinuteIsTwoPastTheLastChangeAcrossTheHour) {
+    const struct {
+        int change, now;
+        bool due;
+    } cases[] = {
+        {10, 10, false}, {10, 11, false}, {10, 12, true}, {10, 59, true},
+        {58, 0, true},  // 10:58 to 11:00
+        {59, 0, false}, // 10:59 to 11:00: one minute only
+        {59, 1, true},  {0, 59, true}, {30, 29, true},  // hours are not compared
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AutoSave::MinuteSaveDue(c.now, c.change), c.due) << c.change << " -> " << c.now;
+}
+
+class FavoriteRulesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TextConstants::textLanguage = 1;
+        group = db.Group("gnTheo", "Theo", true);
+        other = db.Name("naTeo", "Teo", group);
+        theo = db.Name("naTheo", "Theo", group);
+        lonely = db.Group("gnSolo", "Solo", false);
+        atom* sola = db.Name("naSola", "Sola", lonely);
+        // The group's names in their order: Teo before Theo.
+        db.AtomProp(group, "prNameVariant", other);
+        db.AtomProp(group, "prNameVariant", theo);
+        db.AtomProp(lonely, "prNameVariant", sola);
+        db.Finish();
+        table.InitInt();
+    }
+    TestDb db;
+    atom *group = nullptr, *other = nullptr, *theo = nullptr, *lonely = nullptr;
+    ResultSet table;
+};
+
+TEST_F(FavoriteRulesTest, AGroupBecomesItsNameOfTheSameTextAndNothingIsAddedTwice) {
+    FavoriteRules::AddOutcome o = FavoriteRules::Add(table, other);
+    EXPECT_TRUE(o.added);
+    EXPECT_EQ(o.line, 0);
+    o = FavoriteRules::Add(table, group);
+    EXPECT_TRUE(o.added);
+    EXPECT_EQ(table.atom(1), theo);
+    o = FavoriteRules::Add(table, group);  // the same favorite again
+    EXPECT_FALSE(o.added);
+    EXPECT_EQ(o.line, 1);
+    o = FavoriteRules::Add(table, theo);
+    EXPECT_EQ(o.line, 1);
+    EXPECT_EQ(table.numLines(), 2);
+    for (auto& a : Fakes().TakeAsserts()) ADD_FAILURE() << a;
+
+    // A group without a name of its own text: reported, and kept as the group.
+    o = FavoriteRules::Add(table, lonely);
+    EXPECT_EQ(Fakes().TakeAsserts().size(), 1u);
+    EXPECT_TRUE(o.added);
+    EXPECT_EQ(table.atom(2), lonely);
+}
+
+TEST_F(FavoriteRulesTest, TheTableTakesAHundredFavoritesAndNoMore) {
+    for (int i = 0; i < FavoriteRules::kMaxFavorites - 1; ++i) table.AddResult("x", "", nullptr);
+    EXPECT_TRUE(FavoriteRules::Add(table, theo).added);
+    EXPECT_TRUE(FavoriteRules::FitsTable(table));
+    FavoriteRules::AddOutcome o = FavoriteRules::Add(table, other);
+    EXPECT_TRUE(o.full);
+    EXPECT_FALSE(o.added);
+    EXPECT_EQ(table.numLines(), 100);
+    EXPECT_EQ(FavoriteRules::Add(table, theo).line, 99);  // one already there is still found
+    table.AddResult("y", "", nullptr);
+    EXPECT_FALSE(FavoriteRules::FitsTable(table));
+}
+
+TEST_F(FavoriteRulesTest, CommentsFollowTheFirstTabAndLoseTheirDoubleQuotes) {
+    FavoriteRules::Add(table, theo);
+    EXPECT_EQ(FavoriteRules::Comment(table, 0), "");
+    FavoriteRules::StoreComment(table, 0, "say \"Teddy\", 100% sure\tor not");
+    EXPECT_EQ(table.line(0), "Theo\tsay 'Teddy', 100% sure\tor not");
+    EXPECT_EQ(FavoriteRules::Comment(table, 0), "say 'Teddy', 100% sure\tor not");
+    FavoriteRules::StoreComment(table, 0, "");
+    EXPECT_EQ(table.line(0), "Theo\t");
+    EXPECT_EQ(FavoriteRules::Comment(table, 0), "");
+    // A line whose atom is unknown keeps its name and takes comments too.
+    table.AddResult("Gone\told", "", DataBase::nothingAtom);
+    EXPECT_EQ(FavoriteRules::Comment(table, 1), "old");
+    FavoriteRules::StoreComment(table, 1, "new");
+    EXPECT_EQ(table.line(1), "Gone\tnew");
+    EXPECT_EQ(FavoriteRules::Comment(table, 7), "");  // beyond the table: nothing
+}
+
+}  // namespace

@@ -1,0 +1,262 @@
+// The favorites window: its table, comments, files and the saving by itself.
+#include "Atom.h"
+#include "DataBase.h"
+#include "Fakes.h"
+#include "FavoriteRules.h"
+#include "FileOp.h"
+#include "FormControls.h"
+#include "GenMsg.h"
+#include "ListFile.h"
+#include "Options.h"
+#include "ResultViews.h"
+#include "Services.h"
+#include "TempFolder.h"
+#include "WindowsFixture.h"
+#include "windows/lists/Favorites.h"
+
+namespace {
+
+// A store that refuses every write while `refuse` is set.
+class RefusingStore : public MemorySettingsStore {
+public:
+    bool Write(const std::string& key, const std::string& name, const std::string& value) override {
+        return !refuse && MemorySettingsStore::Write(key, name, value);
+    }
+    bool refuse = false;
+};
+
+class FavoritesTest : public ListMgrTest {
+protected:
+    void SetUp() override {
+        ListMgrTest::SetUp();
+        saved_ = Services::Get();
+        Services::Set s = saved_;
+        s.settings = &store;
+        Services::Install(s);
+        FileOp::SetListFileFormat(&ListFile::TheFormat());
+        Options::FavAutoSaveInfo = false;
+        At(10, 30);
+    }
+    void TearDown() override {
+        ListMgrTest::TearDown();
+        Services::Install(saved_);
+    }
+    Favorites& Fav() {
+        WinMan::OpenForm("Favorites");
+        return *dynamic_cast<Favorites*>(Auto::GetForm("Favorites"));
+    }
+    static void At(int hour, int minute) {
+        Fakes().clock.now.hour = hour;
+        Fakes().clock.now.minute = minute;
+    }
+    std::vector<std::string> Lines() {
+        std::vector<std::string> out;
+        const ResultSet& t = *Fav().table();
+        for (int32_t i = 0; i < t.numLines(); ++i) out.push_back(t.line(i));
+        return out;
+    }
+    std::optional<std::string> Stored() { return store.Read(Options::RegBaseKey + "Sets", "Favorites"); }
+    void Comment(int32_t line, const std::string& text) {
+        Fav().table()->markLine(line);
+        Fav().ControlAs<TextBox>("Comment")->SetText(text);
+        Fav().ControlAs<CommandButton>("DoModify")->Press();
+    }
+    // A list file of n favorites (the first n names of the table).
+    std::string ListFileOf(int n) {
+        ResultSet rs;
+        rs.InitInt();
+        for (int32_t i = 0; i < DataBase::numAtoms && rs.numLines() < n; ++i)
+            if (atom* a = DataBase::atomTab[static_cast<size_t>(i)]; a && a->isName()) rs.AddResult(a->Text(), "", a);
+        const std::string path = folder / ("fav" + std::to_string(n) + ".onl");
+        EXPECT_TRUE(rs.Save(path));
+        return path;
+    }
+
+    RefusingStore store;
+    TempFolder folder;
+
+private:
+    Services::Set saved_;
+};
+
+TEST_F(FavoritesTest, AddingMarksTheFavoriteAndAGroupBecomesItsOwnName) {
+    Favorites& w = Fav();
+    EXPECT_FALSE(w.isModified);
+    w.Add(A("naJohannes"));
+    w.Add(A("gnMaria"));  // the group's name of the same text ("Mary" in English)
+    const std::string group = A("gnMaria")->Text();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Johannes", group}));
+    EXPECT_TRUE(w.table()->atom(1)->isName());
+    EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), group);
+    EXPECT_TRUE(w.isModified);
+
+    w.isModified = false;
+    w.ShowAtom(A("naJohannes"));  // there already: marked, nothing changes
+    EXPECT_EQ(w.table()->marked(), 0);
+    EXPECT_FALSE(w.isModified);
+    w.Add(A("gnMaria"));
+    EXPECT_EQ(w.table()->marked(), 1);
+    EXPECT_EQ(w.table()->numLines(), 2);
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+}
+
+TEST_F(FavoritesTest, TypedNamesAreLookedUpAndAFullTableSaysSo) {
+    Favorites& w = Fav();
+    w.ControlAs<TextBox>("CurName")->SetText("Johannes");
+    w.EnterFav_Click();
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Johannes"});
+    w.ControlAs<TextBox>("CurName")->SetText("   ");
+    w.EnterFav_Click();  // nothing to look up
+    EXPECT_EQ(w.table()->numLines(), 1);
+
+    for (int32_t i = 0; i < DataBase::numAtoms && w.table()->numLines() < FavoriteRules::kMaxFavorites; ++i)
+        if (atom* a = DataBase::atomTab[static_cast<size_t>(i)]; a && a->isName()) w.Add(a);
+    ASSERT_EQ(w.table()->numLines(), 100);
+    w.Add(A("naMarie"));
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMfavFull});
+    EXPECT_EQ(w.table()->numLines(), 100);
+}
+
+TEST_F(FavoritesTest, CommentsKeepQuotesCommasAndPercentsThroughStoreAndFile) {
+    Favorites& w = Fav();
+    w.Add(A("naMaria"));
+    w.Add(A("naJohannes"));
+    w.Add(A("naMarie"));
+    Comment(0, "a \"quoted\" name, 100% nice");
+    Comment(1, "");
+    const std::vector<std::string> want = {"Maria\ta 'quoted' name, 100% nice", "Johannes\t", "Marie"};
+    EXPECT_EQ(Lines(), want);
+    w.table()->markLine(1);
+    w.List_ItemClick();
+    EXPECT_EQ(w.ControlAs<TextBox>("Comment")->Text(), "");
+
+    // The window's close writes the table; it comes back on the next load.
+    EXPECT_FALSE(Stored());
+    w.Unload(UnloadMode::User);
+    EXPECT_TRUE(Stored());
+    EXPECT_EQ(Lines(), want);
+
+    // A list file and back, with the one-time note at the first file save.
+    const std::string path = folder / "fav.onl";
+    Fakes().dialogs.saveAnswers.push_back(path);
+    Fav().SaveFav_Click();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMfavAutoSave});
+    EXPECT_TRUE(Options::FavAutoSaveInfo);
+    Fav().Add(A("naJohannes"));
+    Fav().DoDelete_Click();
+    Fakes().Answer({true});
+    Fakes().dialogs.openAnswers.push_back(path);
+    Fav().LoadFav_Click();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMoverwriteFav});
+    EXPECT_EQ(Lines(), want);
+    EXPECT_EQ(Fav().table()->marked(), 0);
+    EXPECT_TRUE(Fav().isModified);
+}
+
+TEST_F(FavoritesTest, AListFileReplacesTheTableOnlyWithAHundredNamesAtMost) {
+    Favorites& w = Fav();
+    w.Add(A("naMaria"));
+    const std::string hundred = ListFileOf(100), tooMany = ListFileOf(101);
+
+    Fakes().Answer({false});  // not overwritten
+    w.LoadFav_Click();
+    Fakes().Answer({true});  // dialog cancelled
+    w.LoadFav_Click();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMoverwriteFav, GenMsg::GMoverwriteFav}));
+    Fakes().Answer({true});
+    Fakes().dialogs.openAnswers.push_back(tooMany);
+    w.LoadFav_Click();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMoverwriteFav, GenMsg::GMtooManyFav}));
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Maria"});
+
+    Fakes().Answer({true});
+    Fakes().dialogs.openAnswers.push_back(hundred);
+    w.LoadFav_Click();
+    Fakes().TakeMessageNumbers();
+    EXPECT_EQ(w.table()->numLines(), 100);
+    // Saved to a file, such a table loads back.
+    w.Unload();
+    EXPECT_EQ(Fav().table()->numLines(), 100);
+}
+
+TEST_F(FavoritesTest, DeletingAndMovingAtTheEdges) {
+    Favorites& w = Fav();
+    for (const char* n : {"naMaria", "naJohannes", "naMarie"}) w.Add(A(n));
+    w.isModified = false;
+    w.table()->markLine(0);
+    w.MoveUp_Click();  // at the top: nothing moves, yet it counts as a change
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Maria", "Johannes", "Marie"}));
+    EXPECT_TRUE(w.isModified);
+    w.MoveDown_Click();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Johannes", "Maria", "Marie"}));
+    EXPECT_EQ(w.table()->marked(), 1);
+    w.table()->markLine(2);
+    w.MoveDown_Click();
+    EXPECT_EQ(w.table()->marked(), 2);
+
+    w.DoDelete_Click();  // the last line: the new last becomes marked
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Johannes", "Maria"}));
+    EXPECT_EQ(w.table()->marked(), 1);
+    EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), "Maria");
+    w.DoDelete_Click();
+    w.DoDelete_Click();
+    EXPECT_TRUE(Lines().empty());
+    w.DoDelete_Click();  // nothing left, nothing marked
+    EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), "");
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+}
+
+// The minute rule: a change at 10:58 is written by the tick at 11:00, one
+// at 10:59 only by the tick at 11:01; a refused write waits for the next.
+TEST_F(FavoritesTest, TheTimerSavesTwoMinutesAfterTheLastChangeAndRetriesARefusedWrite) {
+    Favorites& w = Fav();
+    At(10, 58);
+    w.Add(A("naMaria"));
+    At(10, 59);
+    w.SaveTimer_Timer();
+    EXPECT_FALSE(Stored());
+    At(11, 0);
+    w.SaveTimer_Timer();
+    EXPECT_TRUE(Stored());
+    EXPECT_FALSE(w.isModified);
+
+    At(11, 59);
+    w.Add(A("naMarie"));
+    At(12, 0);
+    w.SaveTimer_Timer();
+    EXPECT_TRUE(w.isModified);
+    store.refuse = true;
+    At(12, 1);
+    w.SaveTimer_Timer();
+    EXPECT_TRUE(w.isModified);  // still to be written
+    store.refuse = false;
+    At(12, 2);
+    w.SaveTimer_Timer();
+    EXPECT_FALSE(w.isModified);
+    EXPECT_NE(Stored()->find("naMarie"), std::string::npos);
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+}
+
+TEST_F(FavoritesTest, AFavoriteWhoseNameIsUnknownKeepsItsLineAndComment) {
+    ResultSet stored;
+    stored.InitInt();
+    stored.AddResult("Maria\tfirst", "", A("naMaria"));
+    // A deleted new name reads back as the "nothing" atom.
+    stored.AddResult("Zyxa\tmy own name", "", DataBase::nothingAtom);
+    ASSERT_TRUE(store.Write(Options::RegBaseKey + "Sets", "Favorites", stored.RegistryText()));
+    Favorites& w = Fav();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Maria\tfirst", "Zyxa\tmy own name"}));
+    w.table()->markLine(1);
+    w.List_ItemClick();
+    EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), "Zyxa");
+    EXPECT_EQ(w.ControlAs<TextBox>("Comment")->Text(), "my own name");
+    WinMan::OpenForm("SingleName");
+    Names().shows = 0;
+    w.ShowInfo_Click();
+    EXPECT_EQ(Names().shows, 0);
+    w.table()->markLine(0);
+    w.ShowInfo_Click();
+    EXPECT_EQ(Names().shownAtom, A("naMaria"));
+}
+
+}  // namespace

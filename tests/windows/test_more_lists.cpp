@@ -1,0 +1,411 @@
+// The predefined lists and the combination of two lists, on the real list
+// manager.
+#include <algorithm>
+
+#include "Atom.h"
+#include "DataBase.h"
+#include "Fakes.h"
+#include "FormControls.h"
+#include "ResultHistory.h"
+#include "Searches.h"
+#include <QLabel>
+#include "TextConstants.h"
+#include "WindowsFixture.h"
+#include "windows/lists/ListOp.h"
+#include "windows/lists/StdLists.h"
+#include "windows/search/MoreSearchWindows.h"
+#include "windows/search/PickRandom.h"
+#include "windows/search/LetterMix.h"
+#include <QGroupBox>
+#include "GenMsg.h"
+
+namespace {
+
+class MoreListsTest : public ListMgrTest {
+protected:
+    void TearDown() override {
+        WinMan::databaseLoading = nullptr;
+        ListMgrTest::TearDown();
+    }
+    StdLists& Std() {
+        WinMan::OpenForm("StdLists");
+        return *dynamic_cast<StdLists*>(Auto::GetForm("StdLists"));
+    }
+    ListOp& Op() {
+        WinMan::OpenForm("ListOp");
+        return *dynamic_cast<ListOp*>(Auto::GetForm("ListOp"));
+    }
+    static std::vector<std::string> Sorted(std::vector<std::string> v) {
+        std::sort(v.begin(), v.end());
+        return v;
+    }
+    // The text of the current list's title after its size.
+    std::string TitleTail() {
+        const std::string t = Lists().current()->pureTitle();
+        return t.substr(t.find(": "));
+    }
+};
+
+TEST_F(MoreListsTest, EachPredefinedListHoldsEveryAtomOfItsKindsAndItsCount) {
+    struct Case {
+        StdLists::List which;
+        std::vector<int> kinds;
+        int32_t count;
+        std::string title;
+    };
+    const Case cases[] = {
+        {StdLists::kAllNames, {0, 1}, DataBase::numAllNames, ": All names"},
+        {StdLists::kAllFemale, {1}, DataBase::numAllFemale, ": All female names"},
+        {StdLists::kAllMale, {0}, DataBase::numAllMale, ": All male names"},
+        {StdLists::kAllGenNames, {2, 3}, DataBase::numAllGenNames, ": All groups"},
+        {StdLists::kAllGenFemale, {3}, DataBase::numAllFemaleGen, ": All female groups"},
+        {StdLists::kAllGenMale, {2}, DataBase::numAllMaleGen, ": All male groups"},
+    };
+    StdLists& w = Std();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_GT(c.count, 0);
+        w.List_Click(c.which);
+        auto cur = Lists().current();
+        ASSERT_EQ(cur->numLines(), c.count);
+        for (int32_t i = 0; i < cur->numLines(); ++i)
+            ASSERT_NE(std::find(c.kinds.begin(), c.kinds.end(), cur->atom(i)->kind()), c.kinds.end());
+        EXPECT_EQ(TitleTail(), c.title);
+        // The counter beside the button shows the same number.
+        const char* counters[] = {"NumAllNames",    "NumAllFemale",    "NumAllMale",
+                                  "NumAllGenNames", "NumAllFemaleGen", "NumAllMaleGen"};
+        EXPECT_EQ(w.ControlAs<QLabel>(counters[c.which])->text().toStdString(), std::to_string(c.count));
+    }
+    EXPECT_EQ(Searches::BusyDepth(), 0);
+}
+
+TEST_F(MoreListsTest, PredefinedListsPassTheAutomaticStepsAndTheTutorialsCommands) {
+    Options::ListsAutoFemaleOnly = true;
+    Std().List_Click(StdLists::kAllMale);
+    EXPECT_EQ(Lists().current()->numLines(), 0);
+    Options::ListsAutoFemaleOnly = false;
+    Lists().AutoBox(ListManager::Step::FemaleOnly)->SetValue(0);
+
+    Std().Notify(int16_t{3}, "AllGenNames");
+    EXPECT_EQ(TitleTail(), ": All groups");
+    Std().Notify(int16_t{3}, "AllNames");
+    EXPECT_EQ(TitleTail(), ": All names");
+    Std().Notify(int16_t{3}, "AllMale");  // no command of the tutorial's
+    EXPECT_EQ(Lists().listHistory().numSets(), 3);
+
+    WinMan::databaseLoading = [] { return true; };
+    Std().List_Click(StdLists::kAllFemale);
+    EXPECT_EQ(Lists().listHistory().numSets(), 3);
+}
+
+TEST_F(MoreListsTest, GermanTitlesOfPredefinedLists) {
+    TextConstants::textLanguage = 0;
+    TextConstants::LoadTexts();
+    Std().List_Click(StdLists::kAllGenFemale);
+    EXPECT_EQ(TitleTail(), ": alle weiblichen Gruppen");
+    EXPECT_EQ(Std().Caption(), "Standard-Listen");
+}
+
+TEST_F(MoreListsTest, EveryModeCombinesTheLastTwoListsAndNamesThemByNumber) {
+    Produce(": A", {"naMaria", "naJohannes", "naMarie"});
+    Produce(": B", {"naMarie", "gnMaria"});
+    struct Case {
+        const char* button;
+        std::vector<std::string> atoms;
+        std::string title;
+    };
+    // Each combination becomes the newest list, so the next one combines
+    // list 2 with the one made before it; the boxes are set back each time.
+    const Case cases[] = {
+        {"OpOr", {"gnMaria", "naJohannes", "naMaria", "naMarie"}, " from combination: All from 1st list and 2nd list"},
+        {"OpAnd", {"naMarie"}, " from combination: Common to 1st list and 2nd list"},
+        {"OpSubList2", {"naJohannes", "naMaria"}, " from combination: 1st list without that common with 2nd list"},
+        {"OpSubList1", {"gnMaria"}, " from combination: 2nd list without that common with 1st list"},
+    };
+    ListOp& w = Op();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        w.ControlAs<OptionButton>("AnyTwo")->SetValue(true);
+        w.ControlAs<ComboBox>("List1")->SetListIndex(0);
+        w.ControlAs<ComboBox>("List2")->SetListIndex(1);
+        w.ControlAs<OptionButton>(c.button)->SetValue(true);
+        w.ControlAs<CommandButton>("DoOp")->Press();
+        EXPECT_EQ(Sorted(AtomNames(*Lists().current())), c.atoms);
+        const std::string t = Lists().current()->pureTitle();
+        EXPECT_EQ(t.substr(t.find(" from combination")), c.title);
+    }
+    EXPECT_EQ(Lists().listHistory().numSets(), 6);
+}
+
+TEST_F(MoreListsTest, GermanCombinationTitles) {
+    TextConstants::textLanguage = 0;
+    TextConstants::LoadTexts();
+    Produce(": A", {"naMaria"});
+    Produce(": B", {"naMarie"});
+    ListOp& w = Op();
+    EXPECT_EQ(w.Caption(), "Listen kombinieren");
+    w.ControlAs<OptionButton>("OpSubList1")->SetValue(true);
+    w.DoOp_Click();
+    const std::string t = Lists().current()->pureTitle();
+    EXPECT_EQ(t.substr(t.find(" aus")), " aus Kombination: 2. Liste ohne das mit 1. Liste Gemeinsame");
+}
+
+TEST_F(MoreListsTest, LastTwoFollowsTheHistoryAndAnyTwoMayPickOneListTwice) {
+    ListOp& w = Op();
+    auto* lastTwo = w.ControlAs<OptionButton>("LastTwo");
+    auto* list1 = w.ControlAs<ComboBox>("List1");
+    auto* list2 = w.ControlAs<ComboBox>("List2");
+    // No list, then one: nothing to choose, nothing to combine.
+    for (int lists = 0; lists < 2; ++lists) {
+        SCOPED_TRACE(lists);
+        EXPECT_FALSE(lastTwo->isEnabled());
+        EXPECT_FALSE(w.ControlAs<OptionButton>("AnyTwo")->isEnabled());
+        EXPECT_EQ(list1->ListCount(), 0);
+        EXPECT_EQ(list2->ListIndex(), -1);
+        w.DoOp_Click();
+        EXPECT_EQ(Lists().listHistory().numSets(), lists);
+        Produce(": L" + std::to_string(lists + 1), {"naMaria", "naJohannes"});
+    }
+    EXPECT_TRUE(lastTwo->isEnabled());
+    EXPECT_EQ(list1->ListIndex(), 0);
+    EXPECT_EQ(list2->ListIndex(), 1);
+    EXPECT_FALSE(list1->isEnabled());
+
+    // A = B: the union is the list, the intersection doubles every reason,
+    // each difference is empty.
+    w.ControlAs<OptionButton>("AnyTwo")->SetValue(true);
+    EXPECT_TRUE(list1->isEnabled());
+    const struct {
+        const char* button;
+        int lines;
+        std::string reason;
+    } same[] = {{"OpOr", 2, "hit"}, {"OpAnd", 2, "hit+hit"}, {"OpSubList2", 0, ""}, {"OpSubList1", 0, ""}};
+    for (const auto& c : same) {
+        SCOPED_TRACE(c.button);
+        list1->SetListIndex(0);
+        list2->SetListIndex(0);
+        w.ControlAs<OptionButton>(c.button)->SetValue(true);
+        w.DoOp_Click();
+        ASSERT_EQ(Lists().current()->numLines(), c.lines);
+        if (c.lines) EXPECT_EQ(Lists().current()->reason(0), c.reason);
+    }
+
+    // After combining, the last two are selected again, the new list as B.
+    lastTwo->SetValue(true);
+    EXPECT_EQ(list2->ListIndex(), list2->ListCount() - 1);
+    EXPECT_EQ(list2->Text(), Lists().current()->title());
+}
+
+TEST_F(MoreListsTest, AFullHistoryDropsTheOldestListFromBothBoxes) {
+    for (int i = 1; i <= 20; ++i) Produce(": L" + std::to_string(i), {"naMaria"});
+    ListOp& w = Op();
+    auto* list1 = w.ControlAs<ComboBox>("List1");
+    EXPECT_EQ(list1->ListCount(), 20);
+    w.DoOp_Click();
+    EXPECT_EQ(Lists().current()->id(), 21);
+    EXPECT_EQ(list1->ListCount(), 20);
+    EXPECT_EQ(list1->List(0), Lists().listHistory().resSet(0)->title());
+    EXPECT_EQ(list1->List(0).rfind("2nd list", 0), 0u);
+    EXPECT_EQ(w.ControlAs<ComboBox>("List2")->Text().rfind("21st list", 0), 0u);
+    EXPECT_EQ(list1->Text().rfind("20th list", 0), 0u);
+}
+
+// --- random names ----------------------------------------------------------------------
+
+class PickRandomTest : public MoreListsTest {
+protected:
+    void SetUp() override {
+        MoreListsTest::SetUp();
+        MoreSearchWindows::Register();
+    }
+    PickRandom& Pick() {
+        WinMan::OpenForm("PickRandom");
+        return *dynamic_cast<PickRandom*>(Auto::GetForm("PickRandom"));
+    }
+    std::string Total() { return Pick().ControlAs<TextBox>("TotalNum")->Text(); }
+    void Ask(const std::string& n) {
+        Pick().ControlAs<TextBox>("PickNum")->SetText(n);
+        Pick().ControlAs<CommandButton>("Pick")->Press();
+    }
+};
+
+TEST_F(PickRandomTest, ASeededPickTakesTheDrawnEntriesInOrderAndNumbersThem) {
+    PickRandom& w = Pick();
+    EXPECT_EQ(Total(), std::to_string(DataBase::numAllNames));
+    w.ControlAs<OptionButton>("AllMale")->SetValue(true);
+    EXPECT_EQ(Total(), std::to_string(DataBase::numAllMale));
+    // Zeros keep every entry in place: the first three male names of the table.
+    Fakes().random.script = {0, 0, 0};
+    Options::ListsNewSortOrder = 0;
+    Lists().Load();
+    Lists().ControlAs<ComboBox>("NewSortOrder")->SetListIndex(0);
+    Ask("3");
+    auto cur = Lists().current();
+    ASSERT_EQ(cur->numLines(), 3);
+    std::vector<atom*> males = RandomPick::BaseSet(RandomPick::Base::Male, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(cur->atom(i), males[static_cast<size_t>(i)]);
+        EXPECT_EQ(cur->reason(i), "   " + std::to_string(i + 1));
+    }
+    EXPECT_NE(cur->pureTitle().find(" from all " + std::to_string(DataBase::numAllMale) +
+                                    " male names picked at random"),
+              std::string::npos);
+
+    // Nothing asked: an empty list is still handed over.
+    Ask("0");
+    EXPECT_EQ(Lists().current()->numLines(), 0);
+    EXPECT_EQ(Lists().listHistory().numSets(), 2);
+    EXPECT_EQ(Searches::BusyDepth(), 0);
+}
+
+TEST_F(PickRandomTest, TheNumberIsCheckedEvenWhenTheFieldKeepsTheFocus) {
+    Pick();
+    const struct {
+        const char* text;
+        int message;
+    } bad[] = {{"", GenMsg::GMnotEmpty}, {"zwei", GenMsg::GMonlyNumbers}, {"-3", GenMsg::GMonlyPositive},
+               {"40000", GenMsg::GMtooBig}};
+    for (const auto& c : bad) {
+        SCOPED_TRACE(c.text);
+        Ask(c.text);  // Enter or a tutorial's command right after typing
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{c.message});
+        EXPECT_FALSE(Lists().IsLoaded() && Lists().current());
+    }
+    // The field's own check as it loses the focus, then a pick without a second message.
+    Pick().ControlAs<TextBox>("PickNum")->SetText("x");
+    EXPECT_FALSE(Pick().PickNum_LostFocus());
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMonlyNumbers});
+    Pick().Pick_Click();
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+    Ask(" 2 ");
+    EXPECT_EQ(Lists().current()->numLines(), 2);
+}
+
+TEST_F(PickRandomTest, TheCurrentListsCountFollowsItsChangesAndAStaleCountCannotOverdraw) {
+    Produce(": Three", {"naMaria", "naMaria", "naJohannes"});
+    PickRandom& w = Pick();
+    auto* act = w.ControlAs<OptionButton>("ActList");
+    EXPECT_EQ(act->text().toStdString(), "From all 3 names of the current list");
+    act->SetValue(true);
+    EXPECT_EQ(Total(), "3");
+
+    // A list holding a name twice may give it twice: sorted, it reads
+    // Johannes, Maria, Maria; the draw swaps 0 with 1, then 1 with 2.
+    Fakes().random.script = {0.5, 0.5};
+    Ask("2");
+    auto cur = Lists().current();
+    ASSERT_EQ(cur->numLines(), 2);
+    EXPECT_EQ(cur->atom(0), A("naMaria"));
+    EXPECT_EQ(cur->atom(1), A("naMaria"));
+    EXPECT_EQ(Total(), "2");  // the pick became the current list
+
+    Produce(": One", {"naJohannes"});
+    EXPECT_EQ(Total(), "1");
+    EXPECT_EQ(act->text().toStdString(), "From all 1 names of the current list");
+    Ask("3");
+    const auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].number, GenMsg::GMtooManyRandom);
+    EXPECT_EQ(shown[0].arg, "2");
+    EXPECT_EQ(Lists().listHistory().numSets(), 3);
+
+    // A base chosen while the list was longer: the base at the pick decides.
+    w.ControlAs<OptionButton>("All")->SetValue(true);
+    act->SetValue(true);
+    Produce(": Empty", {});
+    Pick().ControlAs<TextBox>("TotalNum")->SetText("5");  // as a stale count would read
+    Ask("1");
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMtooManyRandom});
+}
+
+TEST_F(PickRandomTest, ABlockedChoicePutsThePreviousOptionBack) {
+    PickRandom& w = Pick();
+    WinMan::databaseLoading = [] { return true; };
+    w.ControlAs<OptionButton>("AllGen")->click();
+    EXPECT_TRUE(w.ControlAs<OptionButton>("All")->Value());
+    EXPECT_FALSE(w.ControlAs<OptionButton>("AllGen")->Value());
+    EXPECT_EQ(Total(), std::to_string(DataBase::numAllNames));
+    WinMan::databaseLoading = nullptr;
+    w.ControlAs<OptionButton>("AllGen")->click();
+    EXPECT_EQ(Total(), std::to_string(DataBase::numAllGenNames));
+    // The German edition's captions.
+    w.Unload();
+    TextConstants::textLanguage = 0;
+    TextConstants::LoadTexts();
+    EXPECT_EQ(Pick().ControlAs<OptionButton>("AllMale")->text().toStdString(),
+              "aus allen " + std::to_string(DataBase::numAllMale) + " m\u00e4nnlichen Namen");
+}
+
+}  // namespace
+
+// --- letter combinations ------------------------------------------------------------
+
+namespace {
+
+class LetterMixTest : public PickRandomTest {
+protected:
+    LetterMix& Mix() {
+        WinMan::OpenForm("LetterMix");
+        return *dynamic_cast<LetterMix*>(Auto::GetForm("LetterMix"));
+    }
+    void Type(int box, const std::string& text) { Mix().ControlAs<TextBox>("Letters", box)->SetText(text); }
+};
+
+TEST_F(LetterMixTest, ACombinationListsItsNamesAndDrawsTheFirst) {
+    LetterMix& w = Mix();
+    Type(0, "Ann");
+    Type(1, "Tom");
+    w.ControlAs<CommandButton>("Search")->Press();
+    const ResultSet& names = *w.names();
+    std::vector<std::string> lines;
+    for (int32_t i = 0; i < names.numLines(); ++i) lines.push_back(names.line(i));
+    for (const char* n : {"Anton", "Manon", "Tom"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), n), lines.end()) << n;
+    EXPECT_TRUE(std::is_sorted(lines.begin(), lines.end()));
+    EXPECT_EQ(w.ControlAs<QGroupBox>("NamesFrame")->title().toStdString(),
+              std::to_string(names.numLines()) + " names");
+    EXPECT_EQ(names.pureTitle(), " from letters of the names 'Ann'/'Tom'");
+    // The first line is drawn: its boxes in the name's row.
+    EXPECT_EQ(w.layout().rows[1].size(), names.line(0).size());
+
+    // The table goes to the list manager under its title.
+    w.AsList_Click();
+    EXPECT_EQ(Lists().current()->numLines(), names.numLines());
+    EXPECT_NE(Lists().current()->pureTitle().find("from letters of the names 'Ann'/'Tom'"), std::string::npos);
+    EXPECT_EQ(Searches::BusyDepth(), 0);
+}
+
+TEST_F(LetterMixTest, ALineClickedAfterTheTextsChangedIsDrawnWithTheTextsOfTheTable) {
+    LetterMix& w = Mix();
+    Type(0, "Ann");
+    Type(1, "Tom");
+    w.Search_Click();
+    int32_t anton = -1;
+    ASSERT_TRUE(w.names()->GetAtomIndex(A("naAnton"), anton));
+    Type(0, "Xaver");
+    Type(1, "");
+    w.names()->markLine(anton);
+    w.Names_ItemClick();
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+    EXPECT_TRUE(w.layout().complete);
+    EXPECT_EQ(w.layout().rows[0].size(), 3u);  // Ann, not Xaver
+    EXPECT_EQ(w.layout().lines.size(), 5u);
+
+    // Nothing found: the count phrase for none and an empty picture.
+    Type(0, "Qqq");
+    w.Search_Click();
+    EXPECT_EQ(w.names()->numLines(), 0);
+    EXPECT_EQ(w.ControlAs<QGroupBox>("NamesFrame")->title().toStdString(), "No name");
+    EXPECT_TRUE(w.layout().rows[1].empty());
+    // All three texts empty: the table stays as it was.
+    Type(0, "");
+    Type(1, "Tom");
+    w.Search_Click();
+    const int32_t found = w.names()->numLines();
+    Type(1, "");
+    w.Search_Click();
+    EXPECT_EQ(w.names()->numLines(), found);
+    EXPECT_EQ(w.ControlAs<TextBox>("Letters", 2)->maxLength(), 33);
+}
+
+}  // namespace
