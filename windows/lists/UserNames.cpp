@@ -100,6 +100,7 @@ void UserNames::BuildControls() {
     showHelp_->setGeometry(right + 3 * 99, kHeight - 36, 92, 28);
     saveTimer_ = new QTimer(Client());
     saveTimer_->setObjectName(QStringLiteral("SaveTimer"));
+    connect(saveTimer_, &QTimer::timeout, this, [this] { Run([this] { SaveTimer_Timer(); }); });
     SetSizable(false);
 }
 
@@ -155,8 +156,6 @@ void UserNames::Form_Load() {
 
     lastChangeTime_ = Services::TheClock().Now();
     saveTimer_->setInterval(kSaveIntervalMs);
-    connect(saveTimer_, &QTimer::timeout, this, [this] { Run([this] { SaveTimer_Timer(); }); },
-            Qt::UniqueConnection);
     saveTimer_->start();
     SetEnglishTexts();
 }
