@@ -24,7 +24,7 @@ using TextConstants::LangText;
 using Entry = NewNames::Entry;
 
 namespace {
-constexpr int kWidth = 640, kHeight = 446;
+constexpr int kWidth = 640, kHeight = 418;
 constexpr int kSaveIntervalMs = 60000;
 }  // namespace
 
@@ -81,7 +81,7 @@ void UserNames::BuildControls() {
     for (int i = 0; i < 2; ++i)
         origInfo_[i] = text("OrigInfo", i, origInfoFrame_, {10, 22 + 28 * i, rw - 20, 24},
                             static_cast<int>(NewNames::kMaxInfo));
-    useLangFrame_ = frame("UseLangFrame", "Sprachen des Gebrauchs", {right, 322, rw, 82});
+    useLangFrame_ = frame("UseLangFrame", "Sprachen des Gebrauchs", {right, 322, rw, 54});
     for (int i = 0; i < 3; ++i) {
         useLang_[i] = Add<ComboBox>("UseLang", i, useLangFrame_);
         const int w = (rw - 40) / 3;
