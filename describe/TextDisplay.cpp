@@ -52,6 +52,7 @@ void TextDisplay::Init(const std::string& name, RichTextBox* box, LinkOwner* own
     fontSize_ = 18;
     active_ = true;
     withLinks_ = true;
+    linkMarkers_ = true;
     width_ = 0;
     bold_ = false;
     expand_ = false;
@@ -170,6 +171,12 @@ void TextDisplay::EndExpand() {
 void TextDisplay::AddLink(const LinkTarget& a) { AddNumLink(a.text, a.id, a.colour, kNoBackColour); }
 
 void TextDisplay::AddNumLink(const std::string& text, int32_t id, uint32_t colour, uint32_t back) {
+    if (!linkMarkers_) {
+        BeginColor(colour);
+        AddStr(text);
+        EndColor();
+        return;
+    }
     // A link text never breaks between its words.
     std::string shown = text;
     std::replace(shown.begin(), shown.end(), ' ', static_cast<char>(kNoBreakSpace));

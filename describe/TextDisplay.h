@@ -77,6 +77,11 @@ public:
     void setActive(bool on) { active_ = on; }
     bool withLinks() const { return withLinks_; }
     void setWithLinks(bool on) { withLinks_ = on; }
+    // Off: a link is written as its coloured text alone, without underline
+    // and hidden marker, for documents that leave the program (export files,
+    // printouts), where a marker would be stray text. On after Init.
+    bool linkMarkers() const { return linkMarkers_; }
+    void setLinkMarkers(bool on) { linkMarkers_ = on; }
 
     void ToolTipText(const std::string& text);
     void SetTabPos(double mm);
@@ -154,4 +159,5 @@ private:
     bool bold_ = false;
     bool expand_ = false;
     bool withLinks_ = true;
+    bool linkMarkers_ = true;
 };

@@ -117,6 +117,11 @@ const std::vector<Row>& Rows() {
          "Die Datei Ihrer eigenen Namen %0<br>enth\xe4lt einen Namen, dessen Gruppe keine Gruppe ist. Dieser Name "
          "wurde ausgelassen, alle anderen Namen wurden gelesen."},
         {109, "GMquizEnded", "The current quiz round ended. (%0)", "Diese Quiz-Runde ist beendet. (%0)"_cp},
+        {110, "GMuserNoRoom",
+         "The database has no room for another new name. Delete new names you no longer need to make room.",
+         "Die Datenbank hat keinen Platz für einen weiteren eigenen Namen. Löschen Sie eigene Namen, die Sie "
+         "nicht mehr brauchen, um Platz zu schaffen."_cp},
+        {111, "GMprintFailed", "Nothing could be printed: %0", "Es konnte nichts gedruckt werden: %0"_cp},
     };
     return rows;
 }

@@ -40,14 +40,16 @@ enum MsgId : int {
     GMuserNames = 105,
     GMuserAlready = 106,
     GMquizEnded = 109,
+    GMuserNoRoom = 110,
+    GMprintFailed = 111,
 };
 
-constexpr int kNumMessages = 110;
+constexpr int kNumMessages = 112;
 
 // Message classes.
 constexpr int kCritical = 0, kExclamation = 1, kQuestion = 2, kInformation = 3;
 
-// The entries ("<" tag ">" text) in the current text language, 0 to 109;
+// The entries ("<" tag ">" text) in the current text language, 0 to 110;
 // numbers without a message hold "".
 extern std::vector<std::string> MsgTable;
 void InitMessages();

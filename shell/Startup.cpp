@@ -19,6 +19,7 @@
 #include "windows/info/NameWindows.h"
 #include "windows/lists/NameLists.h"
 #include "shell/widgets/DebugGraph.h"
+#include "windows/lists/OutputWindows.h"
 #include "windows/lists/QuizWindows.h"
 #include "windows/search/SearchWindows.h"
 #include "ListFile.h"
@@ -149,6 +150,7 @@ struct Program::Impl : public StartupSteps {
         WidgetWindows::Register();
         QuizWindows::Register();
         SearchWindows::Register();
+        OutputWindows::Register();
         Tutorials::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });

@@ -9,6 +9,7 @@
 #include <QTextImageFormat>
 
 #include "Fakes.h"
+#include "PrintFakes.h"
 #include "RichTextPrint.h"
 
 using LowLevel::PrintRichText;
@@ -16,17 +17,6 @@ using Services::PageMargins;
 using Services::PrintStatus;
 
 namespace {
-
-// Pages of a PDF file: its page objects ("/Type /Page", not "/Type /Pages").
-int PdfPageCount(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    QByteArray pdf = f.readAll();
-    int count = 0;
-    for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
-        if (at + 11 >= pdf.size() || pdf[at + 11] != 's') ++count;
-    return count;
-}
 
 // A document of `count` lines, each holding a picture `height` tall (in the
 // document's own 96-dpi pixels; the layout scales them to the printer).

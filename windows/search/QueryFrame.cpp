@@ -24,18 +24,6 @@ constexpr int kWidth = 640, kHeight = 440;
 constexpr int kRowStep = 86, kRowH = 24;
 constexpr uint32_t kGrey = 0x808080;  // entry 8 of the colour table
 
-// Refuses typed characters that have no cp1252 byte instead of replacing
-// them silently.
-class Cp1252Validator : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        bool ok = true;
-        QtText::FromQt(input, '?', &ok);
-        return ok ? Acceptable : Invalid;
-    }
-};
-
 }  // namespace
 
 QueryFrame::QueryFrame(const std::string& name, bool argIsList) : ChildForm(name), argIsList_(argIsList) {}
@@ -68,7 +56,7 @@ void QueryFrame::BuildControls() {
             argText_[i] = Add<TextBox>("Arg", i, condFrame_[i]);
             argText_[i]->setGeometry(76, 50, 216, kRowH);
             argText_[i]->setMaxLength(100);
-            argText_[i]->setValidator(new Cp1252Validator(argText_[i]));
+            argText_[i]->setValidator(new QtText::Cp1252Validator(argText_[i]));
         }
         expl_[i] = Add<RichTextPane>("Expl" + std::to_string(i));
         expl_[i]->setGeometry(316, y + 6, 316, 74);

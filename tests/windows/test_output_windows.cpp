@@ -1,0 +1,200 @@
+// The export and print windows. Export: its question, its file, its report, and the button that
+// stays off while an export runs.
+#include <QProgressBar>
+
+#include "Atom.h"
+#include "DataBase.h"
+#include "Fakes.h"
+#include "FileOp.h"
+#include "FormControls.h"
+#include "GenMsg.h"
+#include "ResultSet.h"
+#include "Searches.h"
+#include "TempFolder.h"
+#include "WindowsFixture.h"
+#include "windows/lists/Export.h"
+#include "windows/lists/OutputWindows.h"
+#include "windows/lists/PrintOptions.h"
+#include "PrintFakes.h"
+#include <QFile>
+
+namespace {
+
+class OutputWindowsTest : public WindowsTest {
+protected:
+    void SetUp() override {
+        WindowsTest::SetUp();
+        Options::ShowToolTips = false;
+        Auto::Register("NameLists", [] { return std::make_unique<FakeNameLists>(); });
+        OutputWindows::Register();
+        WinMan::OpenForm("NameLists");
+    }
+    FakeNameLists& Lists() { return *dynamic_cast<FakeNameLists*>(Auto::GetForm("NameLists")); }
+    // A current list of n lines (names of the sample database in turn).
+    void MakeList(int n) {
+        auto rs = std::make_shared<ResultSet>();
+        const std::vector<atom*> atoms = {A("naMaria"), A("naJohannes"), A("gnMaria")};
+        for (int i = 0; i < n; ++i) {
+            atom* a = atoms[static_cast<size_t>(i) % atoms.size()];
+            rs->AddResult(a->Text(), "hit", a);
+        }
+        Lists().NewRes(rs);
+    }
+    Export& OpenExport() {
+        WinMan::OpenForm("Export");
+        return *dynamic_cast<Export*>(Auto::GetForm("Export"));
+    }
+    TempFolder dir;
+};
+
+TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
+    Export& w = OpenExport();
+    auto* button = w.ControlAs<CommandButton>("DoExport");
+    EXPECT_FALSE(button->isEnabled()) << "no current list yet";
+    MakeList(3);
+    EXPECT_TRUE(button->isEnabled());
+
+    w.ControlAs<OptionButton>("CsvSemi")->SetValue(true);
+    w.ControlAs<OptionButton>("NamesReasons")->SetValue(true);
+    const std::string path = dir / "out.csv";
+    const int balance = Fakes().busy.ons - Fakes().busy.offs;
+    Fakes().dialogs.saveAnswers.push_back(path);
+    button->Press();
+    ASSERT_EQ(Fakes().dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(Fakes().dialogs.saveRequests[0].filter, "CSV files (*.csv)|*.csv|All files (*)|*");
+    EXPECT_EQ(Fakes().dialogs.saveRequests[0].defaultExt, "csv");
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdone});
+    EXPECT_EQ(TempFolder::Get(path).substr(0, 36), "\"Name\";\"Reason\"\r\n\"Maria\";\"hit\"\r\n\"Joh");
+    EXPECT_EQ(Fakes().busy.ons - Fakes().busy.offs, balance);
+
+    // A write that fails: the old file stays, no report of completion, the
+    // button and cursor come back.
+    FileOp::TestFaults().commitErrno = EACCES;
+    FileOp::TestFaults().commitTimes = 1;
+    Fakes().dialogs.saveAnswers.push_back(path);
+    Fakes().Answer({false});
+    w.ControlAs<OptionButton>("Text")->SetValue(true);
+    button->Press();
+    FileOp::TestFaults() = {};
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMpermissionDenied});
+    EXPECT_EQ(TempFolder::Get(path).substr(0, 6), "\"Name\"");
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_FALSE(w.Exporting());
+    EXPECT_EQ(Fakes().busy.ons - Fakes().busy.offs, balance);
+
+    // Cancelling the dialog writes nothing and says nothing.
+    button->Press();
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+}
+
+TEST_F(OutputWindowsTest, LongDescriptionExportsAskAndANoEndsQuietly) {
+    Export& w = OpenExport();
+    w.ControlAs<OptionButton>("RtfColor")->SetValue(true);
+    w.ControlAs<OptionButton>("Descr")->SetValue(true);
+    MakeList(201);
+    Fakes().Answer({false});
+    w.ControlAs<CommandButton>("DoExport")->Press();
+    const auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].number, GenMsg::GMexportMany);
+    EXPECT_EQ(shown[0].arg, "201");
+    EXPECT_TRUE(Fakes().dialogs.saveRequests.empty());
+    // The same list as names: no question.
+    w.ControlAs<OptionButton>("Names")->SetValue(true);
+    w.ControlAs<CommandButton>("DoExport")->Press();
+    EXPECT_EQ(Fakes().dialogs.saveRequests.size(), 1u);
+}
+
+TEST_F(OutputWindowsTest, ANewListDuringAnExportLeavesTheButtonOff) {
+    Export& w = OpenExport();
+    MakeList(2);
+    auto* button = w.ControlAs<CommandButton>("DoExport");
+    bool seenOff = true;
+    // The dialog's answer arrives while a new list is made: the export starts
+    // after it, and the list made from the event pump meets a running export.
+    struct Pump : Services::EventPump {
+        std::function<void()> f;
+        void DoEvents() override { f(); }
+    } pump;
+    Services::Set set = Services::Get();
+    Services::EventPump* old = set.events;
+    set.events = &pump;
+    Services::Install(set);
+    pump.f = [&] {};
+    Fakes().dialogs.saveAnswers.push_back(dir / "a.txt");
+    // The progress bar moves during the export; a list made then notifies 2.
+    auto* bar = w.ControlAs<QProgressBar>("ExportProgress");
+    QObject::connect(bar, &QProgressBar::valueChanged, [&] {
+        if (!w.Exporting()) return;
+        w.Notify(2, "");
+        seenOff = seenOff && !button->isEnabled();
+    });
+    button->Press();
+    set.events = old;
+    Services::Install(set);
+    EXPECT_TRUE(seenOff);
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdone});
+}
+
+// Printing through the scripted print dialog into PDF files.
+TEST_F(OutputWindowsTest, PrintingAskForAPrinterOnceAndKeepsIt) {
+    ScriptedPrintDialogs dialogs;
+    WinMan::OpenForm("PrintOptions");
+    auto& w = *dynamic_cast<PrintOptions*>(Auto::GetForm("PrintOptions"));
+    // What it prints is fixed; the other choices cannot be made.
+    EXPECT_TRUE(w.ControlAs<OptionButton>("Descr")->Value());
+    EXPECT_TRUE(w.ControlAs<OptionButton>("CurList")->Value());
+    EXPECT_FALSE(w.ControlAs<OptionButton>("CurName")->isEnabled());
+
+    w.ControlAs<CommandButton>("DoPrint")->Press();  // no list: nothing at all
+    EXPECT_EQ(dialogs.shown, 0);
+    MakeList(30);
+    // No printer chosen and none installed: the dialog; its cancel prints nothing.
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    EXPECT_EQ(dialogs.shown, 1);
+    EXPECT_EQ(w.ChosenPrinter(), nullptr);
+    EXPECT_EQ(w.LastPages(), 0);
+
+    const QString first = QString::fromStdString(dir / "first.pdf");
+    dialogs.answers.push_back(first);
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    EXPECT_EQ(dialogs.shown, 2);
+    QPrinter* chosen = w.ChosenPrinter();
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_GT(w.LastPages(), 1);
+    EXPECT_EQ(PdfPageCount(first), w.LastPages());
+    const int pages = w.LastPages();
+
+    // A second print reuses the printer without asking.
+    QFile::remove(first);
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    EXPECT_EQ(dialogs.shown, 2);
+    EXPECT_EQ(w.ChosenPrinter(), chosen);
+    EXPECT_EQ(PdfPageCount(first), pages);
+
+    // Cancelling the dialog keeps the earlier choice; confirming replaces it.
+    w.ControlAs<CommandButton>("ShowPrintDialog")->Press();
+    EXPECT_EQ(w.ChosenPrinter(), chosen);
+    const QString second = QString::fromStdString(dir / "second.pdf");
+    dialogs.answers.push_back(second);
+    w.ControlAs<CommandButton>("ShowPrintDialog")->Press();
+    EXPECT_NE(w.ChosenPrinter(), nullptr);
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    EXPECT_EQ(PdfPageCount(second), pages);
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+
+    // A printout that cannot be made says why.
+    w.ChosenPrinter()->setResolution(0);
+    w.ControlAs<CommandButton>("DoPrint")->Press();
+    const auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].number, GenMsg::GMprintFailed);
+    EXPECT_EQ(shown[0].arg, "the printer reports no resolution");
+
+    w.ControlAs<CommandButton>("DoCancel")->Press();
+    Settle();
+    EXPECT_FALSE(w.IsLoaded());
+}
+
+}  // namespace

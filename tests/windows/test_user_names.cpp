@@ -1,0 +1,373 @@
+// The user's new names on the sample database: the three atoms and their
+// properties, modify and delete, the user-names file, and the window's
+// buttons, question, table and saves.
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGroupBox>
+
+#include "Atom.h"
+#include "BinFile.h"
+#include "DataBase.h"
+#include "Dates.h"
+#include "Fakes.h"
+#include "FormControls.h"
+#include "GenMsg.h"
+#include "LangCombo.h"
+#include "ListDescriptions.h"
+#include "NewNames.h"
+#include "QtText.h"
+#include "ResultSet.h"
+#include "ResultViews.h"
+#include "TempFolder.h"
+#include "UserFile.h"
+#include "WindowsFixture.h"
+#include "windows/lists/OutputWindows.h"
+#include "windows/lists/UserNames.h"
+
+namespace {
+
+using NewNames::Entry;
+using Gender = NewNames::Entry::Gender;
+
+void LoadSample() {
+    DataBase::InitDataBase();
+    ASSERT_TRUE(DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin")).ok);
+}
+
+// Each test works on a fresh sample database and leaves a fresh one behind
+// for the tests of other windows.
+class NewNamesTest : public WindowsTest {
+protected:
+    void SetUp() override {
+        WindowsTest::SetUp();
+        LoadSample();
+        Options::ShowToolTips = false;
+        savedFolder_ = DataBase::UserFolder;
+        DataBase::UserFolder = [this](std::string& f) { return f = dir.Path(), true; };
+        DataBase::userNamesChanged = false;
+        Auto::Register("SingleName", [] { return std::make_unique<FakeSingleName>(); });
+        OutputWindows::Register();
+    }
+    void TearDown() override {
+        WindowsTest::TearDown();
+        DataBase::UserFolder = savedFolder_;
+        DataBase::userNamesChanged = false;
+        LoadSample();
+    }
+    // The property kinds and values of an atom, as "prText=Anna" or "prLang>laLatin".
+    static std::vector<std::string> Props(const atom* a) {
+        std::vector<std::string> out;
+        for (Prop* p : a->props())
+            out.push_back(std::string(p->proper()->name()) +
+                          (p->kind() == 1 ? "=" + std::string(p->strVal()) : ">" + std::string(p->atomVal()->name())));
+        return out;
+    }
+    static int Count(const atom* a, const std::string& prop) {
+        const auto v = Props(a);
+        return static_cast<int>(std::count(v.begin(), v.end(), prop));
+    }
+    TempFolder dir;
+    std::function<bool(std::string&)> savedFolder_;
+};
+
+TEST_F(NewNamesTest, CreateMakesThreeAtomsWithTheirPropertiesInOrder) {
+    Entry e;
+    e.text = " Anna \"Maria\"";
+    e.gender = Gender::Female;
+    e.origLang = A("laLatin");
+    e.german = "Grace\tand\r\nfavour";
+    e.origInfo = {"From the Bible", ""};
+    e.useLangs = {A("laEnglish"), A("laGerman"), A("laEnglish")};  // English twice
+    atom* name = nullptr;
+    ASSERT_EQ(NewNames::Create(e, &name), NewNames::Result::Done);
+    EXPECT_TRUE(DataBase::userNamesChanged);
+    ASSERT_EQ(name, A("naAnnaMariaUser"));
+    atom* group = A("gnAnnaMariaUser");
+    atom* origin = A("orAnnaMariaUser");
+    EXPECT_EQ(name->kind(), 1);
+    EXPECT_EQ(group->kind(), 3);
+    EXPECT_EQ(origin->kind(), 5);
+    // Trimmed, quotes as apostrophes, line ends and tabs as blanks.
+    EXPECT_EQ(name->Text(), "Anna 'Maria'");
+    EXPECT_EQ(Props(group), (std::vector<std::string>{"prText=Anna 'Maria'", "prMemberOf>seGenNames",
+                                                      "prSubsetOf>seFemaleNames", "prOrigin>orAnnaMariaUser",
+                                                      "prNameVariant>naAnnaMariaUser"}));
+    const auto originProps = Props(origin);
+    ASSERT_GE(originProps.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(originProps.begin(), originProps.begin() + 6),
+              (std::vector<std::string>{"prText=Anna 'Maria'", "prMemberOf>seOrigins", "prLang>laLatin",
+                                        "prGerman=Grace and  favour", "prOrigInfo=From the Bible",
+                                        "prOriginOf>gnAnnaMariaUser"}));
+    const auto nameProps = Props(name);
+    EXPECT_EQ(std::vector<std::string>(nameProps.begin(), nameProps.begin() + 4),
+              (std::vector<std::string>{"prText=Anna 'Maria'", "prGenName>gnAnnaMariaUser", "prLang>laEnglish",
+                                        "prLang>laGerman"}));
+    EXPECT_EQ(Count(name, "prLang>laEnglish"), 1) << "a language chosen twice is stored once";
+    EXPECT_EQ(Count(A("laEnglish"), "prLangOf>naAnnaMariaUser"), 1);
+    EXPECT_EQ(Count(A("laLatin"), "prLangOf>orAnnaMariaUser"), 1);
+    EXPECT_EQ(Count(DataBase::seUserNames, "prMember>naAnnaMariaUser"), 1);
+    EXPECT_EQ(NewNames::All(), std::vector<atom*>{name});
+
+    // Without gender, languages, meaning or information: a female name whose
+    // origin entry has only its three properties.
+    e = Entry{};
+    e.text = "Zoltar";
+    ASSERT_EQ(NewNames::Create(e, &name), NewNames::Result::Done);
+    EXPECT_EQ(name->kind(), 1);
+    EXPECT_EQ(A("gnZoltarUser")->kind(), 3);
+    auto plain = Props(A("orZoltarUser"));
+    EXPECT_EQ(std::vector<std::string>(plain.begin(), plain.begin() + 3),
+              (std::vector<std::string>{"prText=Zoltar", "prMemberOf>seOrigins", "prOriginOf>gnZoltarUser"}));
+    e.text = "Bram";
+    e.gender = Gender::Male;
+    ASSERT_EQ(NewNames::Create(e, &name), NewNames::Result::Done);
+    EXPECT_EQ(name->kind(), 0);
+    EXPECT_EQ(A("gnBramUser")->kind(), 2);
+}
+
+TEST_F(NewNamesTest, TextsThatCanAndCannotBecomeNames) {
+    struct Case {
+        std::string text, key;
+        bool creatable;
+    };
+    const std::vector<Case> cases = {
+        {" Anna", "Anna", true},           {"Wei\xdf", "Weiss", true},  {"Ren\xe9", "Rene", true},
+        {"O\"Neil", "ONeil", true},        {"...!?", "", false},        {"   ", "", false},
+        {"", "", false},                   {"12", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(NewNames::CanCreate(c.text), c.creatable);
+        if (c.creatable) EXPECT_EQ(NewNames::Key(c.text), c.key);
+        Entry e;
+        e.text = c.text;
+        EXPECT_EQ(NewNames::Create(e) == NewNames::Result::Done, c.creatable);
+    }
+    EXPECT_EQ(A("naAnnaUser")->Text(), "Anna");
+    EXPECT_EQ(A("naONeilUser")->Text(), "O'Neil");
+    // The same key again cannot be created; 35 characters at most.
+    Entry again;
+    again.text = "ANNA";
+    EXPECT_EQ(NewNames::Create(again), NewNames::Result::NotCreatable);
+    again.text = std::string(40, 'x');
+    ASSERT_EQ(NewNames::Create(again), NewNames::Result::Done);
+    EXPECT_EQ(NewNames::Find(std::string(40, 'x'))->Text(), std::string(35, 'x'));
+}
+
+TEST_F(NewNamesTest, ModifyAndDeleteAndWhatStaysBehind) {
+    Entry e;
+    e.text = "Maribel";
+    e.useLangs = {A("laSpanish"), nullptr, nullptr};
+    atom* first = nullptr;
+    ASSERT_EQ(NewNames::Create(e, &first), NewNames::Result::Done);
+    // A list that holds the name before it changes.
+    ResultSet list;
+    list.AddResult("Maribel", "", first);
+
+    e.text = "MARIBEL";
+    e.gender = Gender::Male;
+    e.useLangs = {A("laFrench"), nullptr, nullptr};
+    ASSERT_EQ(NewNames::Modify(e), NewNames::Result::Done);
+    atom* now = A("naMaribelUser");
+    EXPECT_NE(now, first);
+    EXPECT_EQ(now->Text(), "MARIBEL");
+    EXPECT_EQ(now->kind(), 0);
+    EXPECT_EQ(Count(A("laSpanish"), "prLangOf>naMaribelUser"), 0) << "the old language lost its target";
+    EXPECT_EQ(Count(A("laFrench"), "prLangOf>naMaribelUser"), 1);
+    EXPECT_EQ(NewNames::All(), std::vector<atom*>{now});
+    EXPECT_EQ(NewNames::Read(now).gender, Gender::Male);
+    EXPECT_EQ(NewNames::Read(now).useLangs[0], A("laFrench"));
+
+    ASSERT_EQ(NewNames::Delete("maribel"), NewNames::Result::Done);
+    EXPECT_EQ(NewNames::Find("Maribel"), nullptr);
+    EXPECT_TRUE(NewNames::All().empty());
+    EXPECT_EQ(NewNames::Delete("Maribel"), NewNames::Result::NotFound);
+    // The old atoms live on for the lists that hold them.
+    list.AddResult("Maribel", "", now);
+    EXPECT_EQ(first->Text(), "Maribel");
+    EXPECT_FALSE(ListDescriptions::ExportContents(list, 0, 2, nullptr).empty());
+}
+
+TEST_F(NewNamesTest, WithoutRoomForThreeAtomsNothingChanges) {
+    Entry e;
+    e.text = "Maribel";
+    ASSERT_EQ(NewNames::Create(e), NewNames::Result::Done);
+    const int32_t saved = DataBase::nextId;
+    DataBase::nextId = DataBase::kAtomIdLimit - 2;
+    e.text = "Zoltar";
+    EXPECT_EQ(NewNames::Create(e), NewNames::Result::NoRoom);
+    EXPECT_EQ(NewNames::Find("Zoltar"), nullptr);
+    e.text = "Maribel";
+    e.german = "changed";
+    EXPECT_EQ(NewNames::Modify(e), NewNames::Result::NoRoom);
+    ASSERT_NE(NewNames::Find("Maribel"), nullptr) << "a refused modify keeps the name";
+    EXPECT_EQ(NewNames::Read(NewNames::Find("Maribel")).german, "");
+    DataBase::nextId = saved;
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+}
+
+TEST_F(NewNamesTest, TheFileBringsTheNamesBackInAFreshDatabase) {
+    Entry e;
+    e.text = "Zo\xeb";
+    e.gender = Gender::Male;
+    e.origLang = A("laGreek");
+    e.german = "Life";
+    e.origInfo = {"One", "Two"};
+    e.useLangs = {A("laEnglish"), A("laFrench"), nullptr};
+    ASSERT_EQ(NewNames::Create(e), NewNames::Result::Done);
+    ASSERT_TRUE(DataBase::SaveUserNames());
+    EXPECT_FALSE(DataBase::userNamesChanged);
+    const auto before = Props(A("naZoeUser"));
+
+    LoadSample();
+    DataBase::ReadUserFile();
+    atom* back = NewNames::Find("Zo\xeb");
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(Props(back), before);
+    EXPECT_EQ(back->kind(), 0);
+    const Entry read = NewNames::Read(back);
+    EXPECT_EQ(read.origLang, A("laGreek"));
+    EXPECT_EQ(read.origInfo, (std::array<std::string, 2>{"One", "Two"}));
+    EXPECT_EQ(read.useLangs, (std::array<atom*, 3>{A("laEnglish"), A("laFrench"), nullptr}));
+    EXPECT_EQ(Count(A("laFrench"), "prLangOf>naZoeUser"), 1);
+}
+
+// --- the window ------------------------------------------------------------------
+
+class UserNamesWindowTest : public NewNamesTest {
+protected:
+    ::UserNames& Open() {
+        WinMan::OpenForm("UserNames");
+        return *dynamic_cast<::UserNames*>(Auto::GetForm("UserNames"));
+    }
+    static std::vector<bool> Buttons(::UserNames& w) {
+        return {w.ControlAs<CommandButton>("DoCreate")->isEnabled(), w.ControlAs<CommandButton>("DoModify")->isEnabled(),
+                w.ControlAs<CommandButton>("DoDelete")->isEnabled()};
+    }
+};
+
+TEST_F(UserNamesWindowTest, ButtonsFollowEveryKeystroke) {
+    ::UserNames& w = Open();
+    auto* name = w.ControlAs<TextBox>("CurName");
+    EXPECT_FALSE(w.ControlAs<OptionButton>("Male")->Value() || w.ControlAs<OptionButton>("Female")->Value());
+    EXPECT_EQ(Buttons(w), (std::vector<bool>{false, false, false}));
+    name->SetText("Mari");
+    EXPECT_EQ(Buttons(w), (std::vector<bool>{true, false, false}));
+    w.ControlAs<CommandButton>("DoCreate")->Press();
+    EXPECT_EQ(name->Text(), "");
+    EXPECT_EQ(Buttons(w), (std::vector<bool>{false, false, false}));
+    struct Step {
+        std::string text;
+        std::vector<bool> buttons;
+    };
+    for (const Step& s : std::vector<Step>{{"M", {true, false, false}},
+                                          {"Mar", {true, false, false}},
+                                          {"Mari", {false, true, true}},
+                                          {"mari ", {false, true, true}},
+                                          {"Marie", {true, false, false}},
+                                          {"", {false, false, false}},
+                                          {"?!", {false, false, false}}}) {
+        name->SetText(s.text);
+        EXPECT_EQ(Buttons(w), s.buttons) << s.text;
+    }
+    // A handler checks again: Delete on a text without a user name does nothing.
+    name->SetText("Marie");
+    w.DoDelete_Click();
+    w.DoModify_Click();
+    EXPECT_NE(NewNames::Find("Mari"), nullptr);
+}
+
+TEST_F(UserNamesWindowTest, CreateListsSortsTellsEveryWindowAndSavesOnClose) {
+    WinMan::OpenForm("SingleName");
+    auto* names = dynamic_cast<FakeSingleName*>(Auto::GetForm("SingleName"));
+    ASSERT_NE(names, nullptr);
+    ::UserNames& w = Open();
+    for (const char* text : {"Zoltar", "Maribel"}) {
+        w.ControlAs<TextBox>("CurName")->SetText(text);
+        w.ControlAs<OptionButton>("Male")->SetValue(true);
+        ComboBox* lang = w.ControlAs<ComboBox>("UseLang", 1);
+        lang->SetListIndex(2);
+        w.ControlAs<CommandButton>("DoCreate")->Press();
+    }
+    EXPECT_EQ(std::count(names->notes.begin(), names->notes.end(), 4), 2);
+    const ResultSet& table = w.Table();
+    ASSERT_EQ(table.numLines(), 2);
+    EXPECT_EQ(table.line(0), "Maribel");
+    EXPECT_EQ(table.reason(1), "New name");
+    EXPECT_EQ(QtText::FromQt(w.ControlAs<QGroupBox>("NamesFrame")->title()), "2 names");
+
+    // A click on a line shows it in the fields.
+    w.ShowUserName(table.atom(1));
+    EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), "Zoltar");
+    EXPECT_TRUE(w.ControlAs<OptionButton>("Male")->Value());
+    EXPECT_EQ(w.ControlAs<ComboBox>("UseLang", 0)->ListIndex(), 2) << "the first language fills the first box";
+    EXPECT_EQ(Buttons(w), (std::vector<bool>{false, true, true}));
+
+    EXPECT_TRUE(DataBase::userNamesChanged);
+    w.Unload();
+    Settle();
+    EXPECT_FALSE(DataBase::userNamesChanged);
+    EXPECT_NE(TempFolder::Get(dir / "Talv1User.txt").find("naZoltarUser"), std::string::npos);
+}
+
+TEST_F(UserNamesWindowTest, TheSameSpellingIsAskedOncePerKey) {
+    ::UserNames& w = Open();
+    auto* name = w.ControlAs<TextBox>("CurName");
+    name->SetText("anna");
+    Fakes().Answer({true});
+    w.CurName_LostFocus();
+    auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].number, GenMsg::GMuserAlready);
+    EXPECT_EQ(shown[0].arg, "anna");
+    w.CurName_LostFocus();  // the same key: no second question
+    name->SetText("ANNA");
+    w.CurName_LostFocus();
+    EXPECT_TRUE(Fakes().TakeMessages().empty());
+    name->SetText("Maria");
+    Fakes().Answer({false});
+    w.CurName_LostFocus();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMuserAlready});
+    name->SetText("Qwertz");
+    w.CurName_LostFocus();
+    EXPECT_TRUE(Fakes().TakeMessages().empty());
+    // Quotes become apostrophes when the focus leaves.
+    name->SetText("Jo\"Ann");
+    w.CurName_LostFocus();
+    EXPECT_EQ(name->Text(), "Jo'Ann");
+}
+
+TEST_F(UserNamesWindowTest, TheTimerSavesTwoMinutesAfterTheLastChange) {
+    Fakes().clock.now.hour = 10;
+    Fakes().clock.now.minute = 58;
+    ::UserNames& w = Open();
+    w.ControlAs<TextBox>("CurName")->SetText("Zoltar");
+    w.ControlAs<CommandButton>("DoCreate")->Press();
+    struct Tick {
+        int hour, minute;
+        bool saved;
+    };
+    for (const Tick& t : std::vector<Tick>{{10, 58, false}, {10, 59, false}, {11, 0, true}}) {
+        Fakes().clock.now.hour = t.hour;
+        Fakes().clock.now.minute = t.minute;
+        w.SaveTimer_Timer();
+        EXPECT_EQ(!DataBase::userNamesChanged, t.saved) << t.hour << ":" << t.minute;
+    }
+    EXPECT_NE(TempFolder::Get(dir / "Talv1User.txt").find("naZoltarUser"), std::string::npos);
+}
+
+TEST_F(UserNamesWindowTest, TheSeparatorCannotBeChosen) {
+    ::UserNames& w = Open();
+    ComboBox* box = w.ControlAs<ComboBox>("OrigLang");
+    int separator = -1;
+    for (int i = 1; i < box->ListCount(); ++i)
+        if (LangCombo::ItemData(box, i) < 0) separator = i;
+    ASSERT_GT(separator, 0);
+    box->SetListIndex(separator);
+    EXPECT_EQ(LangCombo::SelectedLang(box), nullptr);
+    w.ControlAs<TextBox>("CurName")->SetText("Zoltar");
+    w.ControlAs<CommandButton>("DoCreate")->Press();
+    EXPECT_EQ(A("orZoltarUser")->FirstProp(DataBase::prLang), nullptr);
+}
+
+}  // namespace
