@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_BENCH=OFF
-cmake --build build -j "$(nproc)" --target talvessin
+cmake --build build -j "$(nproc)" --target talvessin orsabrine
 exec build/bin/talvessin "$@"
