@@ -118,7 +118,7 @@ void Feedback::Form_Load() {
         display_->AddStr("Did you find a bug in the program? Do you have problems to find out how something works? ");
         display_->AddStr("Do you miss some functionality or feature? ");
         display_->BeginColor(0xFF0000);
-        display_->AddStr("Do not hesitate to contact the author ");
+        display_->AddStr("Do not hesitate to contact the author");
         display_->EndColor();
         display_->AddStr(" so he gets to know how he can improve the program in the next release! ");
     } else {

@@ -56,7 +56,7 @@ void OptionEntry::Form_Load() {
     if (TextConstants::textLanguage == 1) {
         SetCaption("Options");
         toolTips_->SetCaption("Show tooltips?");
-        alphaLinks_->SetCaption("Show the '?' name info links in the window 'Names By Alphabet'?");
+        alphaLinks_->SetCaption("Show the '?' name info links in the window 'Names by Alphabet'?");
         singleLinks_->SetCaption("Show the '?' name info links in the window 'Name/Group'?");
         save_->SetCaption("Save");
         cancel_->SetCaption("Cancel");

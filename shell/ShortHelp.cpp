@@ -107,14 +107,13 @@ void BuildShortHelpText(TextDisplay& td) {
                            "window."));
     td.EndPara();
 
-    if (!english) {
-        EmptyPara(td);
-        td.BeginPara();
-        td.AddStr("Probieren Sie das ");
-        AddBold(td, "Vornamen-Quiz");
-        td.AddStr(" (siehe Menu 'Extras...')!");
-        td.EndPara();
-    }
+    // Both editions have the quiz, so both point a new user to it.
+    EmptyPara(td);
+    td.BeginPara();
+    td.AddStr(LangText("Probieren Sie das ", "Try the "));
+    AddBold(td, LangText("Vornamen-Quiz", "Name Quiz"));
+    td.AddStr(LangText(" (siehe Menu 'Extras...')!", " (see the 'Extras' menu)!"));
+    td.EndPara();
     td.EndText();
 }
 

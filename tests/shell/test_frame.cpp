@@ -330,6 +330,27 @@ TEST_F(ShellTest, GettingStartedCheckBoxAndButtons) {
     EXPECT_TRUE(Shown("Alpha"));
 }
 
+// The quiz is in both editions, and the getting-started text of each points
+// a new user to it in the edition's language.
+TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
+    MakeFrame(true);
+    const struct {
+        int language;
+        const char* quiz;
+        const char* menu;
+    } cases[] = {{0, "Vornamen-Quiz", "'Extras...'"}, {1, "Name Quiz", "'Extras' menu"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.quiz);
+        TextConstants::textLanguage = c.language;
+        WinMan::OpenForm("ShortHelp");
+        auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
+        const QString text = w.Text()->toPlainText();
+        EXPECT_TRUE(text.contains(QString::fromLatin1(c.quiz))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromLatin1(c.menu))) << text.toStdString();
+        w.Unload(UnloadMode::User);
+    }
+}
+
 // The getting-started window comes back where it was, but always whole inside
 // the frame, its Close button in reach.
 TEST_F(ShellTest, GettingStartedReopensWholeInsideTheFrame) {

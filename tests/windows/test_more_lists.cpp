@@ -160,6 +160,7 @@ TEST_F(MoreListsTest, LastTwoFollowsTheHistoryAndAnyTwoMayPickOneListTwice) {
         SCOPED_TRACE(lists);
         EXPECT_FALSE(lastTwo->isEnabled());
         EXPECT_FALSE(w.ControlAs<OptionButton>("AnyTwo")->isEnabled());
+        EXPECT_FALSE(w.ControlAs<CommandButton>("DoOp")->isEnabled());
         EXPECT_EQ(list1->ListCount(), 0);
         EXPECT_EQ(list2->ListIndex(), -1);
         w.DoOp_Click();
@@ -167,6 +168,7 @@ TEST_F(MoreListsTest, LastTwoFollowsTheHistoryAndAnyTwoMayPickOneListTwice) {
         Produce(": L" + std::to_string(lists + 1), {"naMaria", "naJohannes"});
     }
     EXPECT_TRUE(lastTwo->isEnabled());
+    EXPECT_TRUE(w.ControlAs<CommandButton>("DoOp")->isEnabled());
     EXPECT_EQ(list1->ListIndex(), 0);
     EXPECT_EQ(list2->ListIndex(), 1);
     EXPECT_FALSE(list1->isEnabled());

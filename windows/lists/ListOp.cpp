@@ -163,6 +163,9 @@ void ListOp::EnableByHistory() {
     const bool choice = HistoryLines() >= 2;
     lastTwo_->setEnabled(choice);
     anyTwo_->setEnabled(choice);
+    // With fewer than two lists there is nothing to combine: a live button
+    // that does nothing would leave the user guessing.
+    doOp_->setEnabled(choice);
     if (!choice) {
         list1Set->Reset();
         list1Set->Show();
