@@ -51,7 +51,6 @@ void UserNames::BuildControls() {
         auto* t = Add<TextBox>(name, index, parent);
         t->setGeometry(r);
         t->setMaxLength(maxLength);
-        t->setValidator(new QtText::Cp1252Validator(t));
         t->installEventFilter(this);
         return t;
     };

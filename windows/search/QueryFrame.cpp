@@ -56,7 +56,6 @@ void QueryFrame::BuildControls() {
             argText_[i] = Add<TextBox>("Arg", i, condFrame_[i]);
             argText_[i]->setGeometry(76, 50, 216, kRowH);
             argText_[i]->setMaxLength(100);
-            argText_[i]->setValidator(new QtText::Cp1252Validator(argText_[i]));
         }
         expl_[i] = Add<RichTextPane>("Expl" + std::to_string(i));
         expl_[i]->setGeometry(316, y + 6, 316, 74);
