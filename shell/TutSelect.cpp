@@ -46,11 +46,12 @@ Tutor& TutSelect::TutorWindow() {
 }
 
 void TutSelect::BuildControls() {
-    FitClient(*this, 472, 150);
+    FitClient(*this, 472, 164);
     SetCaption("Tutorials");
     list_ = new QListWidget(Client());
     Register(list_, "Tutorials");
-    list_->setGeometry(8, 8, 456, 96);
+    // Room for a row of 100x100 cells, whose captions take up to three lines.
+    list_->setGeometry(8, 8, 456, 110);
     list_->setViewMode(QListView::IconMode);
     list_->setIconSize(QSize(48, 48));
     list_->setMovement(QListView::Static);
@@ -59,11 +60,11 @@ void TutSelect::BuildControls() {
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     select_ = Add<CommandButton>("DoSelect");
     select_->SetCaption("Ausf\xfchren");
-    select_->setGeometry(8, 114, 96, 28);
+    select_->setGeometry(8, 128, 96, 28);
     select_->setDefault(true);
     help_ = Add<CommandButton>("ShowHelp");
     help_->SetCaption("Hilfe");
-    help_->setGeometry(368, 114, 96, 28);
+    help_->setGeometry(368, 128, 96, 28);
 
     select_->onClick = [this] { DoSelect_Click(); };
     help_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
@@ -77,8 +78,11 @@ void TutSelect::Form_Load() {
         auto* item = new QListWidgetItem(QIcon(QStringLiteral(":/tutorials/%1.svg").arg(QLatin1String(e.key))),
                                          QtText::ToQt(LangText(e.german, e.english)));
         item->setData(Qt::UserRole, QString::fromLatin1(e.key));
+        item->setToolTip(item->text());  // a long title is cut short under its icon
         list_->addItem(item);
     }
+    // The first tutorial stands chosen, so Start runs it without a click first.
+    list_->setCurrentRow(0);
     LowLevel::SetIconSpacing(list_, 100, 100);
     if (TextConstants::textLanguage == 0) {
         WinMan::AddToolTip(*this, list_, "Liste der vorhandenen Tutorials");
