@@ -19,6 +19,7 @@
 class atom;
 class ListView;
 class ListViewDisplay;
+class RichTextPane;
 class SingleName;
 class Similar;
 
@@ -102,6 +103,9 @@ protected:
     void Lookup(SingleName* w, const std::string& text, bool groups = false);
     // A left click at p in w.
     static void ClickAt(QWidget* w, QPoint p);
+    // Clicks the first character of the link with that number; false when
+    // the pane shows no such link.
+    static bool ClickLink(RichTextPane* pane, int number);
     // Processes the events that are due (deferred deletes included).
     static void Settle();
 

@@ -54,15 +54,6 @@ protected:
         WinMan::tutorialRunning = false;
         Fakes().TakeMessages();
     }
-    static bool ClickLink(RichTextPane* pane, int number) {
-        const QTextDocument& doc = *pane->document();
-        for (int pos = 0; pos < doc.characterCount(); ++pos)
-            if (RtfReader::LinkNumberAt(doc, pos) == QString::number(number)) {
-                ClickAt(pane->viewport(), pane->CharRect(pos).center());
-                return true;
-            }
-        return false;
-    }
 };
 
 TEST_F(InfoWindowsTest, AlphaFillsByLetterAndGenderAndHandsItsTableOver) {
