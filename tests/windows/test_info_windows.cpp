@@ -202,6 +202,47 @@ TEST_F(InfoWindowsTest, RealmShowsATopicOnceAndItsTutorialCommandRebuildsNothing
     EXPECT_EQ(Lists().lists.back()->pureTitle(), " for topic Plants and flowers");
 }
 
+// A word clicked in a table goes to the word window, which comes forward
+// (not while a tutorial runs); a name clicked after it goes to the name
+// window, and the word window stays behind.
+TEST_F(InfoWindowsTest, AWordClickedInATopicGoesToTheWordWindowAndANameToTheNameWindow) {
+    for (const bool tutorial : {false, true}) {
+        SCOPED_TRACE(tutorial ? "tutorial" : "no tutorial");
+        auto* w = Open<Realm>("Realm");
+        ASSERT_TRUE(w);
+        w->ShowAtom(A("toPlants"));
+        w->BringToFront();
+        WinMan::Activate(*w);
+        auto click = [w](const char* view, const ResultSet* table, atom* a) {
+            auto* v = w->ControlAs<ListView>(view);
+            int32_t row = -1;
+            ASSERT_TRUE(table->GetAtomIndex(a, row));
+            v->scrollTo(v->Model()->index(row, 0));
+            ClickAt(v->viewport(), v->visualRect(v->Model()->index(row, 0)).center());
+        };
+        WinMan::tutorialRunning = tutorial;
+        WinMan::scriptRunning = tutorial;  // the tutorial's own step: no question
+        click("Words", w->words(), A("woEnForest"));
+        WinMan::scriptRunning = false;
+        auto* word = dynamic_cast<OrigWord*>(Auto::GetForm("OrigWord"));
+        ASSERT_TRUE(word && word->IsLoaded());
+        EXPECT_EQ(word->curWord(), A("woEnForest"));
+        EXPECT_EQ(area->activeSubWindow(), tutorial ? w->SubWindow() : word->SubWindow());
+        WinMan::tutorialRunning = false;
+        if (!tutorial) {
+            click("Names", w->names(), A("naRose"));
+            auto* names = dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName));
+            ASSERT_TRUE(names && names->IsLoaded());
+            EXPECT_EQ(names->curAtom(), A("naRose"));
+            EXPECT_EQ(area->activeSubWindow(), names->SubWindow());
+        }
+        // The next round starts with fresh windows.
+        word->Unload();
+        w->Unload();
+        Settle();
+    }
+}
+
 TEST_F(InfoWindowsTest, OrigWordShowsTranslationCommentAndRestoresFromItsHistory) {
     Options::WordShowNames = false;
     auto* w = Open<OrigWord>("OrigWord");

@@ -141,7 +141,7 @@ void OrigLang::Form_Load() {
     useCopy_.reset();
     origCopyTitle_.clear();
     useCopyTitle_.clear();
-    wordWindowPending_ = false;
+    CancelMouseUpActivation();
     if (curLangBox_->ListCount() > 0) curLangBox_->SetListIndex(0);
 }
 
@@ -249,7 +249,6 @@ void OrigLang::TableToNameWindow(ResultSet& table, std::shared_ptr<ResultSet>& c
     // Each name table keeps a browse copy of its own.
     browseCopy = copy;
     browseCopyTitle = copyTitle;
-    wordWindowPending_ = false;
     TableItemToNameWindow(table);
     copy = browseCopy;
     copyTitle = browseCopyTitle;
@@ -265,15 +264,7 @@ void OrigLang::CurGroups_ItemClick() {
 
 void OrigLang::Words_ItemClick() {
     if (suppressEvents || WinMan::ActionBlocked() || !words_) return;
-    words_->SyncMarked();
-    const int32_t line = words_->SelIndex();
-    if (line < 0 || line >= words_->numLines()) return;
-    atom* word = words_->atom(line);
-    auto* w = dynamic_cast<AtomShower*>(OpenFormKeepingTutorialFocus(WindowNames::kOrigWord));
-    if (!w) return;
-    w->ShowAtom(word);
-    nameWindowPending = false;
-    wordWindowPending_ = true;
+    TableItemToWordWindow(*words_, wordsView_->viewport());
 }
 
 std::string OrigLang::DescrRtf() const { return descrTd_ ? descrTd_->GetStr() : std::string(); }
@@ -285,8 +276,7 @@ std::string OrigLang::Caption(const char* frame) const {
 }
 
 void OrigLang::Form_Activate() {
-    nameWindowPending = false;
-    wordWindowPending_ = false;
+    CancelMouseUpActivation();
 }
 
 void OrigLang::Form_Resize() {
@@ -299,15 +289,6 @@ void OrigLang::Form_Resize() {
 
 bool OrigLang::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    if (event->type() == QEvent::MouseButtonRelease && wordWindowPending_ && wordsView_ &&
-        watched == wordsView_->viewport()) {
-        wordWindowPending_ = false;
-        if (!WinMan::tutorialRunning)
-            if (FormBase* w = Auto::GetForm(WindowNames::kOrigWord); w && w->IsLoaded()) {
-                w->BringToFront();
-                WinMan::Activate(*w);
-            }
-    }
     return ChildForm::eventFilter(watched, event);
 }
 

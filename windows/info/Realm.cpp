@@ -71,7 +71,7 @@ void Realm::BuildControls() {
 
 void Realm::Form_Load() {
     suppressEvents = false;
-    nameWindowPending = wordWindowPending_ = false;
+    CancelMouseUpActivation();
     curRealm_ = nullptr;
     builds_ = 0;
     const double bottom = 3 * U() + kStatusH * 15;
@@ -180,26 +180,16 @@ void Realm::AsList_Click() {
 
 void Realm::Names_ItemClick() {
     if (suppressEvents || WinMan::ActionBlocked() || !names_) return;
-    wordWindowPending_ = false;
     TableItemToNameWindow(*names_);
 }
 
 void Realm::Words_ItemClick() {
     if (suppressEvents || WinMan::ActionBlocked() || !words_) return;
-    words_->SyncMarked();
-    const int32_t line = words_->SelIndex();
-    if (line < 0 || line >= words_->numLines()) return;
-    atom* word = words_->atom(line);
-    auto* w = dynamic_cast<AtomShower*>(OpenFormKeepingTutorialFocus(WindowNames::kOrigWord));
-    if (!w) return;
-    w->ShowAtom(word);
-    nameWindowPending = false;
-    wordWindowPending_ = true;
+    TableItemToWordWindow(*words_, wordsView_->viewport());
 }
 
 void Realm::Form_Activate() {
-    nameWindowPending = false;
-    wordWindowPending_ = false;
+    CancelMouseUpActivation();
 }
 
 void Realm::Form_Resize() {
@@ -214,15 +204,6 @@ void Realm::Form_Resize() {
 
 bool Realm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    if (event->type() == QEvent::MouseButtonRelease && wordWindowPending_ && wordsView_ &&
-        watched == wordsView_->viewport()) {
-        wordWindowPending_ = false;
-        if (!WinMan::tutorialRunning)
-            if (FormBase* w = Auto::GetForm(WindowNames::kOrigWord); w && w->IsLoaded()) {
-                w->BringToFront();
-                WinMan::Activate(*w);
-            }
-    }
     return ChildForm::eventFilter(watched, event);
 }
 
