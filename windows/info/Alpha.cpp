@@ -252,8 +252,7 @@ void Alpha::Names_ItemClick() {
 }
 
 void Alpha::AsList_Click() {
-    if (WinMan::ActionBlocked() || !names_) return;
-    Searches::NewRes(names_->pureTitle(), *names_, Searches::kAlone);
+    if (names_) AsList(*names_, names_->pureTitle());
 }
 
 void Alpha::AsFavorite_Click() {

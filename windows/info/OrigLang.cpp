@@ -235,13 +235,11 @@ void OrigLang::ShowDescription(atom* lang) {
 }
 
 void OrigLang::OrigAsList_Click() {
-    if (WinMan::ActionBlocked() || !origin_) return;
-    Searches::NewRes(origin_->pureTitle(), *origin_, Searches::kAlone);
+    if (origin_) AsList(*origin_, origin_->pureTitle());
 }
 
 void OrigLang::CurAsList_Click() {
-    if (WinMan::ActionBlocked() || !use_) return;
-    Searches::NewRes(use_->pureTitle(), *use_, Searches::kAlone);
+    if (use_) AsList(*use_, use_->pureTitle());
 }
 
 void OrigLang::TableToNameWindow(ResultSet& table, std::shared_ptr<ResultSet>& copy, std::string& copyTitle) {

@@ -174,8 +174,7 @@ void Realm::ShowAtom(atom* topic) {
 }
 
 void Realm::AsList_Click() {
-    if (WinMan::ActionBlocked() || !names_) return;
-    Searches::NewRes(names_->pureTitle(), *names_, Searches::kAlone);
+    if (names_) AsList(*names_, names_->pureTitle());
 }
 
 void Realm::Names_ItemClick() {
