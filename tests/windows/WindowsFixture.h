@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMdiArea>
 #include <memory>
 #include <string>
@@ -97,6 +98,14 @@ protected:
     void TearDown() override;
 
     static atom* A(const std::string& internalName);
+    // Opens the window through the window manager and lets it settle; null
+    // when it is not a W.
+    template <class W>
+    static W* Open(const std::string& name) {
+        WinMan::OpenForm(name);
+        QApplication::processEvents();
+        return dynamic_cast<W*>(Auto::GetForm(name));
+    }
     SingleName* OpenNameWindow();
     Similar* SimilarWindow();
     // Types the text into the name box and presses Show.

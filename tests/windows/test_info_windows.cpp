@@ -36,12 +36,6 @@ protected:
         WinMan::tutorialRunning = false;
         WindowsTest::TearDown();
     }
-    template <class W>
-    W* Open(const std::string& name) {
-        WinMan::OpenForm(name);
-        QApplication::processEvents();
-        return dynamic_cast<W*>(Auto::GetForm(name));
-    }
     FakeNameLists& Lists() { return *dynamic_cast<FakeNameLists*>(Auto::GetForm("NameLists")); }
     // Input is blocked as by a running tutorial whose question the user
     // answers No.
