@@ -14,6 +14,7 @@
 #include "RichTextPane.h"
 #include "RtfReader.h"
 #include "ShellKit.h"
+#include "TextConstants.h"
 #include "TextDisplay.h"
 #include "DataBase.h"
 #include "WindowsFixture.h"
@@ -234,6 +235,28 @@ TEST_F(InfoWindowsTest, AWordClickedInATopicGoesToTheWordWindowAndANameToTheName
         word->Unload();
         w->Unload();
         Settle();
+    }
+}
+
+// Every information window's Help button speaks the text language and asks
+// for the window's own page.
+TEST_F(InfoWindowsTest, TheHelpButtonsAskForTheirWindowsPageInBothLanguages) {
+    for (const int language : {0, 1}) {
+        TextConstants::textLanguage = language;
+        TextConstants::LoadTexts();
+        for (const char* name : {"Alpha", "NameDays", "OrigLang", "OrigWord", "Pop", "Realm", "SingleName"}) {
+            SCOPED_TRACE(std::string(name) + (language ? " English" : " German"));
+            auto* w = Open<FormBase>(name);
+            ASSERT_TRUE(w && w->IsLoaded());
+            auto* help = w->ControlAs<CommandButton>("ShowHelp");
+            ASSERT_TRUE(help);
+            EXPECT_EQ(QtText::FromQt(help->text()), language ? "Help" : "Hilfe");
+            Fakes().help.topics.clear();
+            help->Press();
+            EXPECT_EQ(Fakes().help.topics, std::vector<std::string>{name});
+            w->Unload();
+            Settle();
+        }
     }
 }
 

@@ -53,7 +53,8 @@ void OrigLang::BuildControls() {
     origAsList_ = button("OrigAsList", "Herkunft als Liste", 216, 132);
     curAsList_ = button("CurAsList", "Gebrauch als Liste", 352, 132);
     showEx_ = button("ShowEx", "Beispiel", 488, 76);
-    showHelp_ = button("ShowHelp", "Hilfe", 568, 76);
+    showHelp_ = AddHelpButton();
+    showHelp_->setGeometry(568, 7, 76, 26);
 
     descrPane_ = Add<RichTextPane>("CurLangDescr");
     descrPane_->setGeometry(8, 40, 636, 56);
@@ -122,7 +123,6 @@ void OrigLang::Form_Load() {
     showEx_->onClick = [this] {
         if (!WinMan::ActionBlocked()) Examples::ShowExample(Name());
     };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     origView_->onClick = [this] { OrigGroups_ItemClick(); };
     useView_->onClick = [this] { CurGroups_ItemClick(); };
     wordsView_->onClick = [this] { Words_ItemClick(); };
@@ -154,7 +154,6 @@ void OrigLang::SetEnglishTexts() {
     origAsList_->SetCaption("Origin as List");
     curAsList_->SetCaption("Use as List");
     showEx_->SetCaption("Example");
-    showHelp_->SetCaption("Help");
     origin_->setToolTipText("All groups with the currently selected language of origin");
     use_->setToolTipText("All names with the currently selected language of use");
     words_->setToolTipText("All words with the currently selected language of use");

@@ -44,8 +44,7 @@ void Realm::BuildControls() {
     showEx_ = Add<CommandButton>("ShowEx");
     showEx_->SetCaption("Beispiel");
     showEx_->setGeometry(264, 7, 74, 26);
-    showHelp_ = Add<CommandButton>("ShowHelp");
-    showHelp_->SetCaption("Hilfe");
+    showHelp_ = AddHelpButton();
     showHelp_->setGeometry(342, 7, 72, 26);
     curRealmDescr_ = Add<TextBox>("CurRealmDescr");
     curRealmDescr_->setReadOnly(true);
@@ -106,7 +105,6 @@ void Realm::Form_Load() {
     showEx_->onClick = [this] {
         if (!WinMan::ActionBlocked()) Examples::ShowExample(Name());
     };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     namesView_->onClick = [this] { Names_ItemClick(); };
     wordsView_->onClick = [this] { Words_ItemClick(); };
     WatchMouseUp(namesView_->viewport());
@@ -133,7 +131,6 @@ void Realm::SetEnglishTexts() {
     SetCaption("Topic");
     asList_->SetCaption("As List");
     showEx_->SetCaption("Example");
-    showHelp_->SetCaption("Help");
     namesFrame_->setTitle(QStringLiteral("Names"));
     wordsFrame_->setTitle(QStringLiteral("Words"));
     names_->setToolTipText("All names related to the currently selected topic");
