@@ -6,48 +6,30 @@
 
 #include <QApplication>
 #include <QMdiArea>
-#include <memory>
 #include <string>
 
 #include "Atom.h"
 #include "DataBase.h"
-#include "Dates.h"
 #include "FormControls.h"
 #include "FullSizeDb.h"
-#include "GenMsg.h"
 #include "InfoTables.h"
 #include "Options.h"
-#include "Parser.h"
 #include "ResultSet.h"
 #include "Searches.h"
-#include "TextConstants.h"
-#include "WinMan.h"
 #include "windows/info/Alpha.h"
 #include "windows/info/NameDays.h"
 #include "windows/info/NameWindows.h"
 #include "windows/info/OrigLang.h"
 #include "windows/info/OrigWord.h"
 #include "windows/info/Realm.h"
+#include "WindowBench.h"
 
 namespace {
 
-class Opener : public WindowOpener {
-public:
-    ChildWindow* OpenForm(const std::string& name) override {
-        WinMan::OpenForm(name);
-        return dynamic_cast<ChildWindow*>(Auto::GetForm(name));
-    }
-    ChildWindow* FormByName(const std::string& name) override {
-        FormBase* f = Auto::GetForm(name);
-        if (f) f->Load();
-        return dynamic_cast<ChildWindow*>(f);
-    }
-};
-
 struct Setup {
-    std::unique_ptr<QApplication> app;
+    QApplication* app = nullptr;
     QMdiArea* area = nullptr;
-    Opener opener;
+    WindowBench::Opener opener;
     int fullestLetter = 0;
     atom* largestFamily = nullptr;
     atom* mostRelated = nullptr;
@@ -60,24 +42,10 @@ int Count(atom* a, atom* kind) { return a ? a->CountProps(kind) : 0; }
 Setup& TheSetup() {
     static Setup s = [] {
         Setup st;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_infowin";
-        static char* argv[] = {name, nullptr};
-        st.app = std::make_unique<QApplication>(argc, argv);
-        GenMsg::InitMessages();
-        Parser::InitParser();
-        Options::InitColors();
-        TextConstants::textLanguage = 1;
-        TextConstants::LoadTexts();
-        Dates::InitMonths();
+        st.app = WindowBench::StartApp("bench_infowin");
         gendb::BuildFullSizeDb();
         Searches::InitSearches();
-        st.area = new QMdiArea;
-        st.area->resize(1200, 900);
-        st.area->show();
-        FormBase::SetMdiArea(st.area);
-        WinMan::InitWinMan();
+        st.area = WindowBench::StartWindows();
         NameWindows::Register();
         Searches::SetEnv(Searches::Env{&st.opener});
 
@@ -116,16 +84,12 @@ Setup& TheSetup() {
     return s;
 }
 
-template <class W>
-W* Open(const std::string& name) {
-    WinMan::OpenForm(name);
-    return dynamic_cast<W*>(Auto::GetForm(name));
-}
+using WindowBench::OpenWindow;
 
 void BM_AlphaFullestLetterAll(benchmark::State& state) {
     Setup& s = TheSetup();
     Options::AlphaGender = 2;
-    auto* w = Open<Alpha>("Alpha");
+    auto* w = OpenWindow<Alpha>("Alpha");
     for (auto _ : state) w->Letter_Click(s.fullestLetter);
     state.counters["names"] = static_cast<double>(w->names()->numLines());
 }
@@ -133,7 +97,7 @@ BENCHMARK(BM_AlphaFullestLetterAll)->Unit(benchmark::kMillisecond);
 
 void BM_OrigLangLargestFamily(benchmark::State& state) {
     Setup& s = TheSetup();
-    auto* w = Open<OrigLang>("OrigLang");
+    auto* w = OpenWindow<OrigLang>("OrigLang");
     w->ShowAtom(s.largestFamily);
     for (auto _ : state) w->Notify(4, "");  // the same language shown anew
     state.counters["origin"] = static_cast<double>(w->origin()->numLines());
@@ -144,7 +108,7 @@ BENCHMARK(BM_OrigLangLargestFamily)->Unit(benchmark::kMillisecond);
 
 void BM_OrigWordMostRelatedAllWords(benchmark::State& state) {
     Setup& s = TheSetup();
-    auto* w = Open<OrigWord>("OrigWord");
+    auto* w = OpenWindow<OrigWord>("OrigWord");
     w->ShowAtom(s.mostRelated);
     for (auto _ : state) w->AllWords_Click();
     state.counters["related"] = static_cast<double>(w->relWords()->numLines());
@@ -154,7 +118,7 @@ BENCHMARK(BM_OrigWordMostRelatedAllWords)->Unit(benchmark::kMillisecond);
 
 void BM_RealmLargestTopic(benchmark::State& state) {
     Setup& s = TheSetup();
-    auto* w = Open<Realm>("Realm");
+    auto* w = OpenWindow<Realm>("Realm");
     for (auto _ : state) {
         state.PauseTiming();
         w->ShowAtom(s.otherTopic);  // the topic shown is not built again
@@ -171,7 +135,7 @@ void BM_NameDaysLoad(benchmark::State& state) {
     Options::DaysSortDate = true;
     int saints = 0;
     for (auto _ : state) {
-        auto* w = Open<NameDays>("NameDays");
+        auto* w = OpenWindow<NameDays>("NameDays");
         saints = w->saints()->numLines();
         w->Unload();
         QApplication::processEvents();

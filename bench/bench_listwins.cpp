@@ -7,20 +7,14 @@
 
 #include <QApplication>
 #include <QMdiArea>
-#include <memory>
 #include <string>
 
 #include "DataBase.h"
-#include "Dates.h"
 #include "FormControls.h"
 #include "FullSizeDb.h"
-#include "GenMsg.h"
 #include "Options.h"
-#include "Parser.h"
 #include "ResultHistory.h"
 #include "Searches.h"
-#include "TextConstants.h"
-#include "WinMan.h"
 #include "windows/info/NameWindows.h"
 #include "windows/lists/ListOp.h"
 #include "windows/lists/NameLists.h"
@@ -28,51 +22,25 @@
 #include "windows/search/LetterMix.h"
 #include "windows/search/SearchWindows.h"
 #include "windows/search/PickRandom.h"
+#include "WindowBench.h"
 
 namespace {
 
-class Opener : public WindowOpener {
-public:
-    ChildWindow* OpenForm(const std::string& name) override {
-        WinMan::OpenForm(name);
-        return dynamic_cast<ChildWindow*>(Auto::GetForm(name));
-    }
-    ChildWindow* FormByName(const std::string& name) override {
-        FormBase* f = Auto::GetForm(name);
-        if (f) f->Load();
-        return dynamic_cast<ChildWindow*>(f);
-    }
-};
-
 struct Setup {
-    std::unique_ptr<QApplication> app;
+    QApplication* app = nullptr;
     QMdiArea* area = nullptr;
-    Opener opener;
+    WindowBench::Opener opener;
 };
 
 Setup& TheSetup() {
     static Setup s = [] {
         Setup st;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_listwins";
-        static char* argv[] = {name, nullptr};
-        st.app = std::make_unique<QApplication>(argc, argv);
-        GenMsg::InitMessages();
-        Parser::InitParser();
-        Options::InitColors();
+        st.app = WindowBench::StartApp("bench_listwins");
         Options::ShowToolTips = false;
         Options::ListsNewSortOrder = 1;
-        TextConstants::textLanguage = 1;
-        TextConstants::LoadTexts();
-        Dates::InitMonths();
         gendb::BuildFullSizeDb();
         Searches::InitSearches();
-        st.area = new QMdiArea;
-        st.area->resize(1200, 900);
-        st.area->show();
-        FormBase::SetMdiArea(st.area);
-        WinMan::InitWinMan();
+        st.area = WindowBench::StartWindows();
         NameWindows::Register();
         RegisterListWindows();
         SearchWindows::Register();
@@ -85,8 +53,7 @@ Setup& TheSetup() {
 template <class W>
 W& Open(const char* name) {
     TheSetup();
-    WinMan::OpenForm(name);
-    return *dynamic_cast<W*>(Auto::GetForm(name));
+    return *WindowBench::OpenWindow<W>(name);
 }
 
 NameLists& Lists() { return Open<NameLists>("NameLists"); }

@@ -7,43 +7,25 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "DataBase.h"
-#include "Dates.h"
 #include "FormControls.h"
 #include "FullSizeDb.h"
-#include "GenMsg.h"
 #include "Options.h"
-#include "Parser.h"
 #include "Searches.h"
-#include "TextConstants.h"
-#include "WinMan.h"
 #include "windows/info/NameWindows.h"
 #include "windows/info/Similar.h"
 #include "windows/info/SingleName.h"
+#include "WindowBench.h"
 
 namespace {
 
-class Opener : public WindowOpener {
-public:
-    ChildWindow* OpenForm(const std::string& name) override {
-        WinMan::OpenForm(name);
-        return dynamic_cast<ChildWindow*>(Auto::GetForm(name));
-    }
-    ChildWindow* FormByName(const std::string& name) override {
-        FormBase* f = Auto::GetForm(name);
-        if (f) f->Load();
-        return dynamic_cast<ChildWindow*>(f);
-    }
-};
-
 struct Setup {
-    std::unique_ptr<QApplication> app;
+    QApplication* app = nullptr;
     QMdiArea* area = nullptr;
-    Opener opener;
+    WindowBench::Opener opener;
     SingleName* window = nullptr;
     std::vector<std::string> uniqueNames;  // texts that name exactly one entry
 };
@@ -51,24 +33,10 @@ struct Setup {
 Setup& TheSetup() {
     static Setup s = [] {
         Setup st;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_namewin";
-        static char* argv[] = {name, nullptr};
-        st.app = std::make_unique<QApplication>(argc, argv);
-        GenMsg::InitMessages();
-        Parser::InitParser();
-        Options::InitColors();
-        TextConstants::textLanguage = 1;
-        TextConstants::LoadTexts();
-        Dates::InitMonths();
+        st.app = WindowBench::StartApp("bench_namewin");
         gendb::BuildFullSizeDb();
         Searches::InitSearches();
-        st.area = new QMdiArea;
-        st.area->resize(1200, 900);
-        st.area->show();
-        FormBase::SetMdiArea(st.area);
-        WinMan::InitWinMan();
+        st.area = WindowBench::StartWindows();
         NameWindows::Register();
         std::map<std::string, int> count;
         std::map<std::string, std::string> text;
@@ -85,8 +53,7 @@ Setup& TheSetup() {
     }();
     Searches::SetEnv(Searches::Env{&s.opener});
     if (!s.window) {
-        WinMan::OpenForm(WindowNames::kSingleName);
-        s.window = dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName));
+        s.window = WindowBench::OpenWindow<SingleName>(WindowNames::kSingleName);
     }
     return s;
 }

@@ -15,40 +15,27 @@
 
 #include "Atom.h"
 #include "DataBase.h"
-#include "Dates.h"
 #include "ExportText.h"
 #include "FullSizeDb.h"
-#include "GenMsg.h"
 #include "ListDescriptions.h"
 #include "NewNames.h"
 #include "Options.h"
-#include "Parser.h"
 #include "ResultSet.h"
 #include "RichTextPrint.h"
 #include "RtfReader.h"
-#include "TextConstants.h"
+#include "WindowBench.h"
 
 namespace {
 
 struct Setup {
-    std::unique_ptr<QApplication> app;
+    QApplication* app = nullptr;
     QTemporaryDir dir;
 };
 
 Setup& TheSetup() {
     static Setup s = [] {
         Setup st;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_output";
-        static char* argv[] = {name, nullptr};
-        st.app = std::make_unique<QApplication>(argc, argv);
-        GenMsg::InitMessages();
-        Parser::InitParser();
-        Options::InitColors();
-        TextConstants::textLanguage = 1;
-        TextConstants::LoadTexts();
-        Dates::InitMonths();
+        st.app = WindowBench::StartApp("bench_output");
         // A little room above the file's property count: nothing here writes
         // the file, and the generator refuses to exceed the count it is given.
         gendb::FullSizeOptions options;

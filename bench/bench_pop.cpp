@@ -12,46 +12,27 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
-#include <memory>
 #include <string>
 
 #include "Atom.h"
 #include "BinFile.h"
 #include "DataBase.h"
-#include "Dates.h"
 #include "FormControls.h"
 #include "FullSizeDb.h"
 #include "FullSizePop.h"
-#include "GenMsg.h"
 #include "Options.h"
-#include "Parser.h"
 #include "ResultSet.h"
 #include "Searches.h"
-#include "TextConstants.h"
-#include "WinMan.h"
 #include "windows/info/NameWindows.h"
 #include "windows/info/Pop.h"
+#include "WindowBench.h"
 
 namespace {
 
-class Opener : public WindowOpener {
-public:
-    ChildWindow* OpenForm(const std::string& name) override {
-        WinMan::OpenForm(name);
-        return dynamic_cast<ChildWindow*>(Auto::GetForm(name));
-    }
-    ChildWindow* FormByName(const std::string& name) override {
-        FormBase* f = Auto::GetForm(name);
-        if (f) f->Load();
-        return dynamic_cast<ChildWindow*>(f);
-    }
-};
-
 struct Setup {
-    std::unique_ptr<QApplication> app;
+    QApplication* app = nullptr;
     QMdiArea* area = nullptr;
-    Opener opener;
+    WindowBench::Opener opener;
     Pop* window = nullptr;
     atom* name = nullptr;
     int largestSeries = -1;
@@ -62,52 +43,27 @@ const std::string& TempPath() {
     return path;
 }
 
-// Kept to the end of the process (Qt's application is never destroyed).
 Setup& TheSetup() {
-    static Setup& s = *[] {
-        auto* setup = new Setup;
-        Setup& st = *setup;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_pop";
-        static char* argv[] = {name, nullptr};
-        st.app = std::make_unique<QApplication>(argc, argv);
-        GenMsg::InitMessages();
-        Parser::InitParser();
-        Options::InitColors();
-        TextConstants::textLanguage = 1;
-        TextConstants::LoadTexts();
-        Dates::InitMonths();
+    static Setup s = [] {
+        Setup st;
+        st.app = WindowBench::StartApp("bench_pop");
         gendb::BuildFullSizeDb();
         const std::string benchName(gendb::PopBenchName()->name());
         // The file stays until the end: hit parades are read from it on demand.
         const std::string& path = TempPath();
         if (!DataBase::WriteBinFile(path).ok || !DataBase::ReadBinFile(path).ok) std::abort();
         Searches::InitSearches();
-        st.area = new QMdiArea;
-        st.area->resize(1200, 900);
-        st.area->show();
-        FormBase::SetMdiArea(st.area);
-        WinMan::InitWinMan();
+        st.area = WindowBench::StartWindows();
         NameWindows::Register();
         st.name = DataBase::GetAtom(benchName);
-        return setup;
+        return st;
     }();
     Searches::SetEnv(Searches::Env{&s.opener});
     if (!s.window) {
-        WinMan::OpenForm(WindowNames::kPop);
-        s.window = dynamic_cast<Pop*>(Auto::GetForm(WindowNames::kPop));
+        s.window = WindowBench::OpenWindow<Pop>(WindowNames::kPop);
         s.window->Host()->resize(1000, 700);
-        // At exit (registered after the window table holds the window, so
-        // run before it is destroyed) the file goes, and the process ends
-        // there: the windows cannot be destroyed once Qt's per-thread font
-        // cache is gone, so they are left to the system.
-        std::atexit([] {
-            std::remove(TempPath().c_str());
-            std::cout.flush();
-            std::fflush(nullptr);
-            std::_Exit(0);
-        });
+        // The file goes at exit, before the process ends (WindowBench::StartWindows).
+        std::atexit([] { std::remove(TempPath().c_str()); });
         QCoreApplication::processEvents();
         // The series with the most hit parades.
         size_t most = 0;

@@ -88,18 +88,22 @@ void EnsureDatabase() {
     }
 }
 
-void FullText(benchmark::State& state, const Query::Rows& rows) {
+// One search of the engine (the full text or the name conditions) per turn.
+template <class Engine>
+void Search(benchmark::State& state, const Query::Rows& rows) {
     EnsureDatabase();
-    Query::FullTextSearch ft;
+    Engine engine;
     int64_t lines = 0;
     for (auto _ : state) {
         ResultSet rs;
-        ft.Search(rows, true, rs);
+        engine.Search(rows, true, rs);
         lines = rs.numLines();
         benchmark::DoNotOptimize(lines);
     }
     state.counters["lines"] = static_cast<double>(lines);
 }
+
+void FullText(benchmark::State& state, const Query::Rows& rows) { Search<Query::FullTextSearch>(state, rows); }
 
 void BM_FullTextSequence(benchmark::State& state) {
     EnsureDatabase();
@@ -133,18 +137,7 @@ void BM_GrepSequence(benchmark::State& state) {
 BENCHMARK(BM_GrepSequence)->Unit(benchmark::kMillisecond)->Repetitions(20)->ReportAggregatesOnly(true)
     ->UseRealTime();
 
-void Lexi(benchmark::State& state, const Query::Rows& rows) {
-    EnsureDatabase();
-    Query::NameConditions nc;
-    int64_t lines = 0;
-    for (auto _ : state) {
-        ResultSet rs;
-        nc.Search(rows, true, rs);
-        lines = rs.numLines();
-        benchmark::DoNotOptimize(lines);
-    }
-    state.counters["lines"] = static_cast<double>(lines);
-}
+void Lexi(benchmark::State& state, const Query::Rows& rows) { Search<Query::NameConditions>(state, rows); }
 
 void BM_LexiLetters(benchmark::State& state) { Lexi(state, {{{static_cast<int>(state.range(0)), "an"}}}); }
 BENCHMARK(BM_LexiLetters)->DenseRange(1, 5)->Unit(benchmark::kMillisecond);

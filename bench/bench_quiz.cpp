@@ -6,45 +6,31 @@
 
 #include <QApplication>
 #include <QMdiArea>
-#include <memory>
 
 #include "DataBase.h"
 #include "FullSizeDb.h"
-#include "GenMsg.h"
 #include "Options.h"
 #include "QuizRound.h"
-#include "TextConstants.h"
 #include "WinMan.h"
 #include "windows/lists/Quiz.h"
 #include "windows/lists/QuizWindows.h"
+#include "WindowBench.h"
 
 namespace {
 
 struct Setup {
-    std::unique_ptr<QApplication> app;
+    QApplication* app = nullptr;
     QMdiArea* area = nullptr;
 };
 
 Setup& TheSetup() {
     static Setup s = [] {
         Setup st;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_quiz";
-        static char* argv[] = {name, nullptr};
-        st.app = std::make_unique<QApplication>(argc, argv);
-        TextConstants::textLanguage = 1;
-        TextConstants::LoadTexts();
-        GenMsg::InitMessages();
-        Options::InitColors();
+        st.app = WindowBench::StartApp("bench_quiz");
         Options::SetDefaults();
         Options::QuizUseLimit = false;
         gendb::BuildFullSizeDb();
-        st.area = new QMdiArea;
-        st.area->resize(1200, 900);
-        st.area->show();
-        FormBase::SetMdiArea(st.area);
-        WinMan::InitWinMan();
+        st.area = WindowBench::StartWindows();
         QuizWindows::Register();
         return st;
     }();

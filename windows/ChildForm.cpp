@@ -110,6 +110,7 @@ void ChildForm::AsList(ResultSet& table, const std::string& title) {
 }
 
 void ChildForm::TableItemToNameWindow(ResultSet& table) {
+    wordWindowView_ = nullptr;
     table.SyncMarked();
     const int32_t line = table.SelIndex();
     if (line < 0 || line >= table.numLines()) return;
@@ -137,12 +138,28 @@ void ChildForm::ShowInNameWindow(atom* a, std::shared_ptr<ResultSet> set) {
 void ChildForm::NameWindowMouseUp() {
     if (!nameWindowPending) return;
     nameWindowPending = false;
+    BringForward(WindowNames::kSingleName);
+}
+
+void ChildForm::TableItemToWordWindow(ResultSet& table, QWidget* view) {
+    table.SyncMarked();
+    const int32_t line = table.SelIndex();
+    if (line < 0 || line >= table.numLines()) return;
+    atom* word = table.atom(line);
+    auto* words = dynamic_cast<AtomShower*>(OpenFormKeepingTutorialFocus(WindowNames::kOrigWord));
+    if (!words) return;
+    words->ShowAtom(word);
+    nameWindowPending = false;
+    wordWindowView_ = view;
+}
+
+void ChildForm::BringForward(const std::string& name) {
     // A running tutorial keeps the focus; the click must not take it away
     // (now, nor at some later mouse-up after the tutorial).
     if (WinMan::tutorialRunning) return;
-    if (FormBase* names = Auto::GetForm(WindowNames::kSingleName); names && names->IsLoaded()) {
-        names->BringToFront();
-        WinMan::Activate(*names);
+    if (FormBase* w = Auto::GetForm(name); w && w->IsLoaded()) {
+        w->BringToFront();
+        WinMan::Activate(*w);
     }
 }
 
@@ -153,6 +170,10 @@ void ChildForm::WatchMouseUp(QWidget* w) {
 }
 
 bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease && wordWindowView_ && watched == wordWindowView_.data()) {
+        wordWindowView_ = nullptr;
+        Run([] { BringForward(WindowNames::kOrigWord); });
+    }
     if (event->type() == QEvent::MouseButtonRelease &&
         std::any_of(mouseUpWatched_.begin(), mouseUpWatched_.end(),
                     [watched](const QPointer<QWidget>& w) { return w.data() == watched; })) {

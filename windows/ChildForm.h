@@ -102,6 +102,19 @@ public:
     // Calls NameWindowMouseUp when the mouse button is released over w.
     void WatchMouseUp(QWidget* w);
 
+    // --- table line to the word window -----------------------------------------------
+    // The word on the clicked line of table is shown in the word window,
+    // which is brought forward at the next mouse-up over view (a widget
+    // watched with WatchMouseUp); a click that goes to the name window
+    // cancels that.
+    void TableItemToWordWindow(ResultSet& table, QWidget* view);
+    // Nothing is brought forward at the next mouse-up (the window itself was
+    // activated).
+    void CancelMouseUpActivation() {
+        nameWindowPending = false;
+        wordWindowView_ = nullptr;
+    }
+
 protected:
     // Every code is accepted; those a window does not handle are ignored.
     virtual void OnNotify(int code, const std::string& text) {}
@@ -113,7 +126,10 @@ protected:
 private:
     template <class Box>
     void GuardBoxImpl(Box* box, std::function<void()> onChange);
+    // Brings the window forward unless a tutorial runs.
+    static void BringForward(const std::string& name);
     std::vector<QPointer<QWidget>> mouseUpWatched_;
+    QPointer<QWidget> wordWindowView_;  // the word window comes forward at its mouse-up
 };
 
 // Whether the window a link to an atom of this kind opens is part of this

@@ -12,14 +12,6 @@ using namespace DataBase;
 
 namespace {
 
-struct FileErrors {
-    std::vector<DbStatus> seen;
-    FileErrors() {
-        SetFileErrorHandler([this](const DbStatus& s) { seen.push_back(s); });
-    }
-    ~FileErrors() { SetFileErrorHandler(nullptr); }
-};
-
 // Writes the small database and reads it back; gives the first hit parade's block position.
 int32_t WrittenAndRead(const std::string& path) {
     BuildSmallDb();

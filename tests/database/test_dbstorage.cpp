@@ -19,16 +19,15 @@ using namespace DataBase;
 
 namespace {
 
-struct FileErrors {
-    std::vector<DbStatus> seen;
-    FileErrors() {
-        SetFileErrorHandler([this](const DbStatus& s) { seen.push_back(s); });
-    }
-    ~FileErrors() { SetFileErrorHandler(nullptr); }
-};
-
 struct NoFaults {
     ~NoFaults() { FileOp::TestFaults() = {}; }
+};
+
+// A file operation made to fail, and the error it must give.
+struct FaultCase {
+    const char* what;
+    FileOp::Faults faults;
+    int error;
 };
 
 // Every atom and property of the database with the bytes of its texts.
@@ -104,12 +103,7 @@ TEST(DbStorage, AFileThatFailsPartWayLoadsNothingAndWritesNothing) {
     BuildSmallDb();
     ASSERT_TRUE(WriteBinFile(path).ok);
     const std::string bytes = TempFolder::Get(path);
-    struct Case {
-        const char* what;
-        FileOp::Faults faults;
-        int error;
-    };
-    const Case cases[] = {
+    const FaultCase cases[] = {
         {"open refused", {.openErrno = EACCES, .openTimes = 1}, FileOp::kErrPermissionDenied},
         {"first read fails", {.readErrno = EIO, .readTimes = 1, .readAfter = 0}, FileOp::kErrDeviceIO},
         {"read fails half-way", {.readErrno = EIO, .readTimes = 1, .readAfter = static_cast<long long>(bytes.size() / 2)},
@@ -117,7 +111,7 @@ TEST(DbStorage, AFileThatFailsPartWayLoadsNothingAndWritesNothing) {
         {"read fails at the last byte",
          {.readErrno = EIO, .readTimes = 1, .readAfter = static_cast<long long>(bytes.size() - 1)}, FileOp::kErrDeviceIO},
     };
-    for (const Case& c : cases) {
+    for (const FaultCase& c : cases) {
         NoFaults reset;
         ASSERT_TRUE(ReadBinFile(path).ok);  // a database in memory before
         FileOp::TestFaults() = c.faults;
@@ -149,12 +143,7 @@ TEST(DbStorage, ABlockThatFailsPartWayAddsNothing) {
     int32_t pos = 0;
     ASSERT_TRUE(hit->GetFilePos(pos));
     const std::string bytes = TempFolder::Get(path);
-    struct Case {
-        const char* what;
-        FileOp::Faults faults;
-        int error;
-    };
-    const Case cases[] = {
+    const FaultCase cases[] = {
         {"open refused", {.openErrno = EACCES, .openTimes = 1}, FileOp::kErrPermissionDenied},
         {"seek to the head fails", {.seekErrno = EIO, .seekTimes = 1}, FileOp::kErrDeviceIO},
         {"seek to the block fails", {.seekErrno = EIO, .seekTimes = 2}, FileOp::kErrDeviceIO},
@@ -162,7 +151,7 @@ TEST(DbStorage, ABlockThatFailsPartWayAddsNothing) {
         {"read fails inside the block", {.readErrno = EIO, .readTimes = 1, .readAfter = pos + 8}, FileOp::kErrDeviceIO},
     };
     FileErrors errors;
-    for (const Case& c : cases) {
+    for (const FaultCase& c : cases) {
         NoFaults reset;
         errors.seen.clear();
         FileOp::TestFaults() = c.faults;

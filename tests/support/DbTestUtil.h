@@ -157,4 +157,13 @@ struct RecordingObserver : DataBase::LoadObserver {
     void Failed(const DataBase::DbStatus& s) override { failures.push_back(s); }
 };
 
+// Records the file errors reported while it lives (instead of showing them).
+struct FileErrors {
+    std::vector<DataBase::DbStatus> seen;
+    FileErrors() {
+        DataBase::SetFileErrorHandler([this](const DataBase::DbStatus& s) { seen.push_back(s); });
+    }
+    ~FileErrors() { DataBase::SetFileErrorHandler(nullptr); }
+};
+
 }  // namespace dbtest

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QTextDocument>
 
 #include "Atom.h"
 #include "BinFile.h"
@@ -17,6 +18,8 @@
 #include "windows/lists/NameLists.h"
 #include "TextConstants.h"
 #include "ResultViews.h"
+#include "RichTextPane.h"
+#include "RtfReader.h"
 #include "WinMan.h"
 
 // --- fakes ---------------------------------------------------------------------------
@@ -120,6 +123,16 @@ void WindowsTest::ClickAt(QWidget* w, QPoint p) {
                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &e);
     }
+}
+
+bool WindowsTest::ClickLink(RichTextPane* pane, int number) {
+    const QTextDocument& doc = *pane->document();
+    for (int pos = 0; pos < doc.characterCount(); ++pos)
+        if (RtfReader::LinkNumberAt(doc, pos) == QString::number(number)) {
+            ClickAt(pane->viewport(), pane->CharRect(pos).center());
+            return true;
+        }
+    return false;
 }
 
 void WindowsTest::Settle() {

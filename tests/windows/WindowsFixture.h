@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMdiArea>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 class atom;
 class ListView;
 class ListViewDisplay;
+class RichTextPane;
 class SingleName;
 class Similar;
 
@@ -96,12 +98,23 @@ protected:
     void TearDown() override;
 
     static atom* A(const std::string& internalName);
+    // Opens the window through the window manager and lets it settle; null
+    // when it is not a W.
+    template <class W>
+    static W* Open(const std::string& name) {
+        WinMan::OpenForm(name);
+        QApplication::processEvents();
+        return dynamic_cast<W*>(Auto::GetForm(name));
+    }
     SingleName* OpenNameWindow();
     Similar* SimilarWindow();
     // Types the text into the name box and presses Show.
     void Lookup(SingleName* w, const std::string& text, bool groups = false);
     // A left click at p in w.
     static void ClickAt(QWidget* w, QPoint p);
+    // Clicks the first character of the link with that number; false when
+    // the pane shows no such link.
+    static bool ClickLink(RichTextPane* pane, int number);
     // Processes the events that are due (deferred deletes included).
     static void Settle();
 

@@ -14,6 +14,7 @@
 #include "RichTextPane.h"
 #include "RtfReader.h"
 #include "ShellKit.h"
+#include "TextConstants.h"
 #include "TextDisplay.h"
 #include "DataBase.h"
 #include "WindowsFixture.h"
@@ -36,12 +37,6 @@ protected:
         WinMan::tutorialRunning = false;
         WindowsTest::TearDown();
     }
-    template <class W>
-    W* Open(const std::string& name) {
-        WinMan::OpenForm(name);
-        QApplication::processEvents();
-        return dynamic_cast<W*>(Auto::GetForm(name));
-    }
     FakeNameLists& Lists() { return *dynamic_cast<FakeNameLists*>(Auto::GetForm("NameLists")); }
     // Input is blocked as by a running tutorial whose question the user
     // answers No.
@@ -53,15 +48,6 @@ protected:
     static void Unblock() {
         WinMan::tutorialRunning = false;
         Fakes().TakeMessages();
-    }
-    static bool ClickLink(RichTextPane* pane, int number) {
-        const QTextDocument& doc = *pane->document();
-        for (int pos = 0; pos < doc.characterCount(); ++pos)
-            if (RtfReader::LinkNumberAt(doc, pos) == QString::number(number)) {
-                ClickAt(pane->viewport(), pane->CharRect(pos).center());
-                return true;
-            }
-        return false;
     }
 };
 
@@ -209,6 +195,69 @@ TEST_F(InfoWindowsTest, RealmShowsATopicOnceAndItsTutorialCommandRebuildsNothing
     w->AsList_Click();
     ASSERT_EQ(Lists().lists.size(), 1u);
     EXPECT_EQ(Lists().lists.back()->pureTitle(), " for topic Plants and flowers");
+}
+
+// A word clicked in a table goes to the word window, which comes forward
+// (not while a tutorial runs); a name clicked after it goes to the name
+// window, and the word window stays behind.
+TEST_F(InfoWindowsTest, AWordClickedInATopicGoesToTheWordWindowAndANameToTheNameWindow) {
+    for (const bool tutorial : {false, true}) {
+        SCOPED_TRACE(tutorial ? "tutorial" : "no tutorial");
+        auto* w = Open<Realm>("Realm");
+        ASSERT_TRUE(w);
+        w->ShowAtom(A("toPlants"));
+        w->BringToFront();
+        WinMan::Activate(*w);
+        auto click = [w](const char* view, const ResultSet* table, atom* a) {
+            auto* v = w->ControlAs<ListView>(view);
+            int32_t row = -1;
+            ASSERT_TRUE(table->GetAtomIndex(a, row));
+            v->scrollTo(v->Model()->index(row, 0));
+            ClickAt(v->viewport(), v->visualRect(v->Model()->index(row, 0)).center());
+        };
+        WinMan::tutorialRunning = tutorial;
+        WinMan::scriptRunning = tutorial;  // the tutorial's own step: no question
+        click("Words", w->words(), A("woEnForest"));
+        WinMan::scriptRunning = false;
+        auto* word = dynamic_cast<OrigWord*>(Auto::GetForm("OrigWord"));
+        ASSERT_TRUE(word && word->IsLoaded());
+        EXPECT_EQ(word->curWord(), A("woEnForest"));
+        EXPECT_EQ(area->activeSubWindow(), tutorial ? w->SubWindow() : word->SubWindow());
+        WinMan::tutorialRunning = false;
+        if (!tutorial) {
+            click("Names", w->names(), A("naRose"));
+            auto* names = dynamic_cast<SingleName*>(Auto::GetForm(WindowNames::kSingleName));
+            ASSERT_TRUE(names && names->IsLoaded());
+            EXPECT_EQ(names->curAtom(), A("naRose"));
+            EXPECT_EQ(area->activeSubWindow(), names->SubWindow());
+        }
+        // The next round starts with fresh windows.
+        word->Unload();
+        w->Unload();
+        Settle();
+    }
+}
+
+// Every information window's Help button speaks the text language and asks
+// for the window's own page.
+TEST_F(InfoWindowsTest, TheHelpButtonsAskForTheirWindowsPageInBothLanguages) {
+    for (const int language : {0, 1}) {
+        TextConstants::textLanguage = language;
+        TextConstants::LoadTexts();
+        for (const char* name : {"Alpha", "NameDays", "OrigLang", "OrigWord", "Pop", "Realm", "SingleName"}) {
+            SCOPED_TRACE(std::string(name) + (language ? " English" : " German"));
+            auto* w = Open<FormBase>(name);
+            ASSERT_TRUE(w && w->IsLoaded());
+            auto* help = w->ControlAs<CommandButton>("ShowHelp");
+            ASSERT_TRUE(help);
+            EXPECT_EQ(QtText::FromQt(help->text()), language ? "Help" : "Hilfe");
+            Fakes().help.topics.clear();
+            help->Press();
+            EXPECT_EQ(Fakes().help.topics, std::vector<std::string>{name});
+            w->Unload();
+            Settle();
+        }
+    }
 }
 
 TEST_F(InfoWindowsTest, OrigWordShowsTranslationCommentAndRestoresFromItsHistory) {

@@ -33,11 +33,6 @@ protected:
         Auto::Register("SingleName", [] { return std::make_unique<FakeSingleName>(); });
         Fakes().clock.now.second = 5;
     }
-    template <class W>
-    W* Open(const std::string& name) {
-        WinMan::OpenForm(name);
-        return dynamic_cast<W*>(Auto::GetForm(name));
-    }
     static ComboBox* Cond(FormBase* w, int i) { return w->ControlAs<ComboBox>("Cond", i); }
     static TextBox* Arg(FormBase* w, int i) { return w->ControlAs<TextBox>("Arg", i); }
     static ComboBox* ArgList(FormBase* w, int i) { return w->ControlAs<ComboBox>("Arg", i); }

@@ -27,17 +27,6 @@ std::string PaneText(SingleName* w) {
 
 class SingleNameTest : public WindowsTest {
 protected:
-    // Clicks the first character of the link with that number; false when
-    // the pane shows no such link.
-    static bool ClickLink(RichTextPane* pane, int number) {
-        const QTextDocument& doc = *pane->document();
-        for (int pos = 0; pos < doc.characterCount(); ++pos)
-            if (RtfReader::LinkNumberAt(doc, pos) == QString::number(number)) {
-                ClickAt(pane->viewport(), pane->CharRect(pos).center());
-                return true;
-            }
-        return false;
-    }
     // The table window, shown, with these entries.
     TableForm* OpenTable(const std::vector<std::string>& names) {
         Auto::Register("Alpha", [] { return std::make_unique<TableForm>(); });

@@ -77,8 +77,7 @@ void Alpha::BuildControls() {
     showEx_ = Add<CommandButton>("ShowEx");
     showEx_->SetCaption("Beispiel");
     showEx_->setGeometry(516, 74, 70, 26);
-    showHelp_ = Add<CommandButton>("ShowHelp");
-    showHelp_->SetCaption("Hilfe");
+    showHelp_ = AddHelpButton();
     showHelp_->setGeometry(590, 74, 70, 26);
 
     namesFrame_ = Add<QGroupBox>("NamesFrame");
@@ -138,7 +137,6 @@ void Alpha::Form_Load() {
     showEx_->onClick = [this] {
         if (!WinMan::ActionBlocked()) Examples::ShowExample(Name());
     };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
 
     // The stored gender choice; its click fills nothing yet (the letter
     // below does).
@@ -182,7 +180,6 @@ void Alpha::SetEnglishTexts() {
     asFavorite_->SetCaption("As Favorite");
     asList_->SetCaption("As List");
     showEx_->SetCaption("Example");
-    showHelp_->SetCaption("Help");
     names_->setToolTipText("Table of the names starting with the selected letter");
     descr_->setToolTipText("Information about the currently selected name");
 }
@@ -252,8 +249,7 @@ void Alpha::Names_ItemClick() {
 }
 
 void Alpha::AsList_Click() {
-    if (WinMan::ActionBlocked() || !names_) return;
-    Searches::NewRes(names_->pureTitle(), *names_, Searches::kAlone);
+    if (names_) AsList(*names_, names_->pureTitle());
 }
 
 void Alpha::AsFavorite_Click() {

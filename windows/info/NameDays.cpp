@@ -54,8 +54,7 @@ void NameDays::BuildControls() {
     sortDate_ = Add<OptionButton>("SortDate", -1, sortFrame_);
     sortDate_->SetCaption("nach Gedenktag");
     sortDate_->setGeometry(116, 20, 140, 20);
-    showHelp_ = Add<CommandButton>("ShowHelp");
-    showHelp_->SetCaption("Hilfe");
+    showHelp_ = AddHelpButton();
     showHelp_->setGeometry(616, 18, 74, 26);
 
     saintFrame_ = Add<QGroupBox>("SaintFrame");
@@ -97,7 +96,6 @@ void NameDays::Form_Load() {
         if (suppressEvents || WinMan::ActionBlocked()) return;
         Names_ItemClick();
     };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
 
     Gather();
     // Nothing is selected yet: the first saint is, so that the pane shows it.
@@ -120,7 +118,6 @@ void NameDays::SetEnglishTexts() {
     sortFrame_->setTitle(QStringLiteral("Sort order"));
     sortName_->SetCaption("By name");
     sortDate_->SetCaption("By saint's day");
-    showHelp_->SetCaption("Help");
     names_->setToolTipText("All saints");
     info_->setToolTipText("Information about the currently selected saint");
 }

@@ -53,7 +53,8 @@ void OrigLang::BuildControls() {
     origAsList_ = button("OrigAsList", "Herkunft als Liste", 216, 132);
     curAsList_ = button("CurAsList", "Gebrauch als Liste", 352, 132);
     showEx_ = button("ShowEx", "Beispiel", 488, 76);
-    showHelp_ = button("ShowHelp", "Hilfe", 568, 76);
+    showHelp_ = AddHelpButton();
+    showHelp_->setGeometry(568, 7, 76, 26);
 
     descrPane_ = Add<RichTextPane>("CurLangDescr");
     descrPane_->setGeometry(8, 40, 636, 56);
@@ -122,7 +123,6 @@ void OrigLang::Form_Load() {
     showEx_->onClick = [this] {
         if (!WinMan::ActionBlocked()) Examples::ShowExample(Name());
     };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     origView_->onClick = [this] { OrigGroups_ItemClick(); };
     useView_->onClick = [this] { CurGroups_ItemClick(); };
     wordsView_->onClick = [this] { Words_ItemClick(); };
@@ -141,7 +141,7 @@ void OrigLang::Form_Load() {
     useCopy_.reset();
     origCopyTitle_.clear();
     useCopyTitle_.clear();
-    wordWindowPending_ = false;
+    CancelMouseUpActivation();
     if (curLangBox_->ListCount() > 0) curLangBox_->SetListIndex(0);
 }
 
@@ -154,7 +154,6 @@ void OrigLang::SetEnglishTexts() {
     origAsList_->SetCaption("Origin as List");
     curAsList_->SetCaption("Use as List");
     showEx_->SetCaption("Example");
-    showHelp_->SetCaption("Help");
     origin_->setToolTipText("All groups with the currently selected language of origin");
     use_->setToolTipText("All names with the currently selected language of use");
     words_->setToolTipText("All words with the currently selected language of use");
@@ -235,13 +234,11 @@ void OrigLang::ShowDescription(atom* lang) {
 }
 
 void OrigLang::OrigAsList_Click() {
-    if (WinMan::ActionBlocked() || !origin_) return;
-    Searches::NewRes(origin_->pureTitle(), *origin_, Searches::kAlone);
+    if (origin_) AsList(*origin_, origin_->pureTitle());
 }
 
 void OrigLang::CurAsList_Click() {
-    if (WinMan::ActionBlocked() || !use_) return;
-    Searches::NewRes(use_->pureTitle(), *use_, Searches::kAlone);
+    if (use_) AsList(*use_, use_->pureTitle());
 }
 
 void OrigLang::TableToNameWindow(ResultSet& table, std::shared_ptr<ResultSet>& copy, std::string& copyTitle) {
@@ -249,7 +246,6 @@ void OrigLang::TableToNameWindow(ResultSet& table, std::shared_ptr<ResultSet>& c
     // Each name table keeps a browse copy of its own.
     browseCopy = copy;
     browseCopyTitle = copyTitle;
-    wordWindowPending_ = false;
     TableItemToNameWindow(table);
     copy = browseCopy;
     copyTitle = browseCopyTitle;
@@ -265,15 +261,7 @@ void OrigLang::CurGroups_ItemClick() {
 
 void OrigLang::Words_ItemClick() {
     if (suppressEvents || WinMan::ActionBlocked() || !words_) return;
-    words_->SyncMarked();
-    const int32_t line = words_->SelIndex();
-    if (line < 0 || line >= words_->numLines()) return;
-    atom* word = words_->atom(line);
-    auto* w = dynamic_cast<AtomShower*>(OpenFormKeepingTutorialFocus(WindowNames::kOrigWord));
-    if (!w) return;
-    w->ShowAtom(word);
-    nameWindowPending = false;
-    wordWindowPending_ = true;
+    TableItemToWordWindow(*words_, wordsView_->viewport());
 }
 
 std::string OrigLang::DescrRtf() const { return descrTd_ ? descrTd_->GetStr() : std::string(); }
@@ -285,8 +273,7 @@ std::string OrigLang::Caption(const char* frame) const {
 }
 
 void OrigLang::Form_Activate() {
-    nameWindowPending = false;
-    wordWindowPending_ = false;
+    CancelMouseUpActivation();
 }
 
 void OrigLang::Form_Resize() {
@@ -299,15 +286,6 @@ void OrigLang::Form_Resize() {
 
 bool OrigLang::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    if (event->type() == QEvent::MouseButtonRelease && wordWindowPending_ && wordsView_ &&
-        watched == wordsView_->viewport()) {
-        wordWindowPending_ = false;
-        if (!WinMan::tutorialRunning)
-            if (FormBase* w = Auto::GetForm(WindowNames::kOrigWord); w && w->IsLoaded()) {
-                w->BringToFront();
-                WinMan::Activate(*w);
-            }
-    }
     return ChildForm::eventFilter(watched, event);
 }
 

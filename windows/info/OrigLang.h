@@ -80,5 +80,4 @@ private:
     std::string origCopyTitle_, useCopyTitle_;
     atom* curLang_ = nullptr;
     int shownIndex_ = -1;  // the box's entry of the language shown
-    bool wordWindowPending_ = false;
 };

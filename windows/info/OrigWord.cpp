@@ -56,7 +56,8 @@ void OrigWord::BuildControls() {
     allWords_ = button("AllWords", "Alle W\xf6rter", 300, 90);
     asList_ = button("AsList", "Als Liste", 394, 80);
     showEx_ = button("ShowEx", "Beispiel", 478, 80);
-    showHelp_ = button("ShowHelp", "Hilfe", 562, 80);
+    showHelp_ = AddHelpButton();
+    showHelp_->setGeometry(562, 7, 80, 26);
 
     transFrame_ = Add<QGroupBox>("TransFrame");
     transFrame_->setTitle(QStringLiteral("\u00dcbersetzung"));
@@ -156,7 +157,6 @@ void OrigWord::Form_Load() {
     showEx_->onClick = [this] {
         if (!WinMan::ActionBlocked()) Examples::ShowExample(Name());
     };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     historyBox_->onClick = [this] { History_Click(); };
     historyBox_->onDropDown = [this] { LowLevel::SetComboDropHeight(historyBox_); };
     goBack_->onClick = [this] { GoBack_Click(); };
@@ -196,7 +196,6 @@ void OrigWord::SetEnglishTexts() {
     allWords_->SetCaption("All Words");
     asList_->SetCaption("As List");
     showEx_->SetCaption("Example");
-    showHelp_->SetCaption("Help");
     transFrame_->setTitle(QStringLiteral("Translation"));
     showNames_->SetCaption("Names");
     showGenNames_->SetCaption("Groups");

@@ -63,8 +63,7 @@ void Pop::BuildControls() {
     showEx_ = Add<CommandButton>("ShowEx");
     showEx_->SetCaption("Beispiel");
     showEx_->setGeometry(412, 7, 76, 26);
-    showHelp_ = Add<CommandButton>("ShowHelp");
-    showHelp_->SetCaption("Hilfe");
+    showHelp_ = AddHelpButton();
     showHelp_->setGeometry(492, 7, 70, 26);
 
     // Two tables side by side, growing downwards; the hit parade's
@@ -182,7 +181,6 @@ void Pop::Form_Load() {
     showEx_->onClick = [this] {
         if (!WinMan::ActionBlocked()) Examples::ShowExample(Name());
     };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     popListView_->onClick = [this] { PopList_Click(); };
     namesView_->onClick = [this] { Names_Click(); };
     GuardCombo(curPopSeries_, savedSeries_, &Pop::CurPopSeries_Click);
@@ -239,7 +237,6 @@ void Pop::SetEnglishTexts() {
     nameInfo_->SetCaption("Name");
     asList_->SetCaption("As List");
     showEx_->SetCaption("Example");
-    showHelp_->SetCaption("Help");
     showSeries_->SetCaption("Series");
     showYear_->SetCaption("Years");
     popList_->setToolTipText("All hitparades where the currently selected name appears");

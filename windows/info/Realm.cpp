@@ -44,8 +44,7 @@ void Realm::BuildControls() {
     showEx_ = Add<CommandButton>("ShowEx");
     showEx_->SetCaption("Beispiel");
     showEx_->setGeometry(264, 7, 74, 26);
-    showHelp_ = Add<CommandButton>("ShowHelp");
-    showHelp_->SetCaption("Hilfe");
+    showHelp_ = AddHelpButton();
     showHelp_->setGeometry(342, 7, 72, 26);
     curRealmDescr_ = Add<TextBox>("CurRealmDescr");
     curRealmDescr_->setReadOnly(true);
@@ -71,7 +70,7 @@ void Realm::BuildControls() {
 
 void Realm::Form_Load() {
     suppressEvents = false;
-    nameWindowPending = wordWindowPending_ = false;
+    CancelMouseUpActivation();
     curRealm_ = nullptr;
     builds_ = 0;
     const double bottom = 3 * U() + kStatusH * 15;
@@ -106,7 +105,6 @@ void Realm::Form_Load() {
     showEx_->onClick = [this] {
         if (!WinMan::ActionBlocked()) Examples::ShowExample(Name());
     };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     namesView_->onClick = [this] { Names_ItemClick(); };
     wordsView_->onClick = [this] { Words_ItemClick(); };
     WatchMouseUp(namesView_->viewport());
@@ -133,7 +131,6 @@ void Realm::SetEnglishTexts() {
     SetCaption("Topic");
     asList_->SetCaption("As List");
     showEx_->SetCaption("Example");
-    showHelp_->SetCaption("Help");
     namesFrame_->setTitle(QStringLiteral("Names"));
     wordsFrame_->setTitle(QStringLiteral("Words"));
     names_->setToolTipText("All names related to the currently selected topic");
@@ -174,32 +171,21 @@ void Realm::ShowAtom(atom* topic) {
 }
 
 void Realm::AsList_Click() {
-    if (WinMan::ActionBlocked() || !names_) return;
-    Searches::NewRes(names_->pureTitle(), *names_, Searches::kAlone);
+    if (names_) AsList(*names_, names_->pureTitle());
 }
 
 void Realm::Names_ItemClick() {
     if (suppressEvents || WinMan::ActionBlocked() || !names_) return;
-    wordWindowPending_ = false;
     TableItemToNameWindow(*names_);
 }
 
 void Realm::Words_ItemClick() {
     if (suppressEvents || WinMan::ActionBlocked() || !words_) return;
-    words_->SyncMarked();
-    const int32_t line = words_->SelIndex();
-    if (line < 0 || line >= words_->numLines()) return;
-    atom* word = words_->atom(line);
-    auto* w = dynamic_cast<AtomShower*>(OpenFormKeepingTutorialFocus(WindowNames::kOrigWord));
-    if (!w) return;
-    w->ShowAtom(word);
-    nameWindowPending = false;
-    wordWindowPending_ = true;
+    TableItemToWordWindow(*words_, wordsView_->viewport());
 }
 
 void Realm::Form_Activate() {
-    nameWindowPending = false;
-    wordWindowPending_ = false;
+    CancelMouseUpActivation();
 }
 
 void Realm::Form_Resize() {
@@ -214,15 +200,6 @@ void Realm::Form_Resize() {
 
 bool Realm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    if (event->type() == QEvent::MouseButtonRelease && wordWindowPending_ && wordsView_ &&
-        watched == wordsView_->viewport()) {
-        wordWindowPending_ = false;
-        if (!WinMan::tutorialRunning)
-            if (FormBase* w = Auto::GetForm(WindowNames::kOrigWord); w && w->IsLoaded()) {
-                w->BringToFront();
-                WinMan::Activate(*w);
-            }
-    }
     return ChildForm::eventFilter(watched, event);
 }
 

@@ -67,6 +67,5 @@ private:
     std::shared_ptr<ResultSet> names_, words_;
     std::vector<atom*> topics_;
     atom* curRealm_ = nullptr;
-    bool wordWindowPending_ = false;
     int builds_ = 0;
 };

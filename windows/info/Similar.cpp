@@ -62,8 +62,7 @@ void Similar::BuildControls() {
     asList_ = Add<CommandButton>("AsList");
     asList_->SetCaption("Als Liste");
     asList_->setGeometry(12, 288, 96, 26);
-    showHelp_ = Add<CommandButton>("ShowHelp");
-    showHelp_->SetCaption("Hilfe");
+    showHelp_ = AddHelpButton();
     showHelp_->setGeometry(452, 288, 96, 26);
     // Fixed at its designed size (after the size is set).
     SetSizable(false);
@@ -89,7 +88,6 @@ void Similar::Form_Load() {
     connect(namesView_, &QAbstractItemView::clicked, this, [this] { Run([this] { PickSelected(); }); });
     connect(namesView_, &QAbstractItemView::activated, this, [this] { Run([this] { PickSelected(); }); });
     asList_->onClick = [this] { AsList_Click(); };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     picking_ = false;
 }
 
@@ -97,7 +95,6 @@ void Similar::SetEnglishTexts() {
     if (TextConstants::textLanguage != 1) return;
     SetCaption("Select");
     asList_->SetCaption("As List");
-    showHelp_->SetCaption("Help");
     multiLabel_->setText(QStringLiteral("occurs more than once in the database. Please select:"));
     similarLabel_->setText(
         QStringLiteral("could not be found in the database. However there are the following, similar entries:"));

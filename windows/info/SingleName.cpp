@@ -88,8 +88,7 @@ void SingleName::BuildControls() {
     showEx_ = Add<CommandButton>("ShowEx");
     showEx_->SetCaption("Beispiel");
     showEx_->setGeometry(528, y, 58, kRowH);
-    showHelp_ = Add<CommandButton>("ShowHelp");
-    showHelp_->SetCaption("Hilfe");
+    showHelp_ = AddHelpButton();
     showHelp_->setGeometry(588, y, 54, kRowH);
 
     y = 38;
@@ -210,7 +209,6 @@ void SingleName::Form_Load() {
     asList_->onClick = [this] { AsList_Click(); };
     asFavorite_->onClick = [this] { AsFavorite_Click(); };
     showEx_->onClick = [this] { ShowEx_Click(); };
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
     // Enter in the name box looks the name up.
     connect(curName_, &QLineEdit::returnPressed, showName_, [this] { showName_->Press(); });
 
@@ -230,7 +228,6 @@ void SingleName::SetEnglishTexts() {
     asList_->SetCaption("As List");
     asFavorite_->SetCaption("As Favorite");
     showEx_->SetCaption("Example");
-    showHelp_->SetCaption("Help");
     groups_->SetCaption("Groups?");
     SetBrowseCaption(browsePos_, browseCount_);
 

@@ -69,8 +69,7 @@ void QueryFrame::BuildControls() {
     showEx_ = Add<CommandButton>("ShowEx");
     showEx_->SetCaption("Beispiel");
     showEx_->setGeometry(8, 404, 84, 28);
-    showHelp_ = Add<CommandButton>("ShowHelp");
-    showHelp_->SetCaption("Hilfe");
+    showHelp_ = AddHelpButton();
     showHelp_->setGeometry(98, 404, 84, 28);
     search_ = Add<CommandButton>("Search");
     search_->SetCaption("Suchen");
@@ -121,7 +120,6 @@ void QueryFrame::Form_Load() {
         Examples::ShowExample(Name());
     };
     showEx_->setEnabled(static_cast<bool>(Examples::showExample));
-    showHelp_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
 
     WindowLoad();
     SetWindowTexts();
@@ -141,7 +139,6 @@ void QueryFrame::SetCommonTexts(const std::string& titleDe, const std::string& t
     queryFrame_->setTitle(QtText::ToQt(LangText("Resultierende Suche", "Resulting query")));
     search_->SetCaption(LangText("Suchen", "Find"));
     showEx_->SetCaption(LangText("Beispiel", "Example"));
-    showHelp_->SetCaption(LangText("Hilfe", "Help"));
 
     static const char* const ordDe[] = {"1.", "2.", "3."};
     static const char* const ordEn[] = {"1st", "2nd", "3rd"};
