@@ -399,10 +399,15 @@ void AppendFolded(std::string& first, std::string& second, std::string_view text
     const Parser::CodeTable& f = Parser::PlatformUpperTable();
     const Parser::CodeTable& base = Parser::BaseTable();
     const size_t n = text.size();
+    const size_t at = first.size(), at2 = second.size();
+    first.resize(at + n);
+    second.resize(at2 + n);
+    char* a = first.data() + at;
+    char* b = second.data() + at2;
     for (size_t i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(reversed ? text[n - 1 - i] : text[i]);
-        first.push_back(static_cast<char>(f[base[c]]));
-        second.push_back(static_cast<char>(f[c]));
+        a[i] = static_cast<char>(f[base[c]]);
+        b[i] = static_cast<char>(f[c]);
     }
 }
 
@@ -436,6 +441,7 @@ void ResultSet::Sort(int order) {
             for (size_t i = 0; i < n; ++i) texts.push_back(ListAtoms::Text(lines_[i].a));
         }
         struct Item {
+            uint64_t head;  // the key's first eight bytes, big-endian, zeros after its end
             uint32_t at;    // the key's offset in keys
             uint32_t size;  // its length
             int32_t line;   // index in lines_
@@ -459,6 +465,9 @@ void ResultSet::Sort(int order) {
             else if (order == 3) AppendLastLetterKeys(keys, seconds, t);
             else AppendFolded(keys, seconds, t, false);
             it.size = static_cast<uint32_t>(keys.size() - it.at);
+            it.head = 0;
+            for (size_t k = 0; k < 8; ++k)
+                it.head = (it.head << 8) | (k < it.size ? static_cast<unsigned char>(keys[it.at + k]) : 0u);
             it.line = static_cast<int32_t>(i);
             it.first = order == 4 ? static_cast<int32_t>(std::min<size_t>(l.text.size(), INT32_MAX))
                        : order == 5 ? ListAtoms::Kind(l.a)
@@ -468,7 +477,11 @@ void ResultSet::Sort(int order) {
         // > 0 when x belongs after y; 0 for lines equal under the order.
         auto compare = [&](const Item& x, const Item& y) {
             if (x.first != y.first) return x.first > y.first ? 1 : -1;
-            int c = Sign(all.substr(x.at, x.size).compare(all.substr(y.at, y.size)));
+            // Keys whose heads differ are ordered by them as by their bytes (a
+            // key that ends there is a prefix of the other): most comparisons
+            // end here, without reading the keys' buffer.
+            int c = x.head != y.head ? (x.head > y.head ? 1 : -1)
+                                     : Sign(all.substr(x.at, x.size).compare(all.substr(y.at, y.size)));
             if (c == 0 && order != 6) c = Sign(all2.substr(x.at, x.size).compare(all2.substr(y.at, y.size)));
             return order == 2 ? -c : c;
         };

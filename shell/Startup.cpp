@@ -63,6 +63,24 @@ public:
     }
 };
 
+// The printer is made when something is first printed: a QPrinter loads the
+// print-support plugins and asks the system for its printers, which start-up
+// does not need.
+class LazyPrinting : public LowLevel::QtPrinting {
+public:
+    using QtPrinting::QtPrinting;
+    Services::PrintStatus PrintRichText(const std::string& richText, const Services::PageMargins& mm) override {
+        if (!printer_) {
+            printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            SetPrinter(printer_.get());
+        }
+        return QtPrinting::PrintRichText(richText, mm);
+    }
+
+private:
+    std::unique_ptr<QPrinter> printer_;
+};
+
 }  // namespace
 
 struct Program::Impl : public StartupSteps {
@@ -81,8 +99,7 @@ struct Program::Impl : public StartupSteps {
     QtEventPump events;
     LowLevel::QtShell shell;
     std::unique_ptr<LowLevel::QtHelp> help;
-    std::unique_ptr<QPrinter> printer;
-    std::unique_ptr<LowLevel::QtPrinting> printing;
+    std::unique_ptr<LazyPrinting> printing;
     LowLevel::HelpKey helpKey;  // F1 in every window
 
     // --- Windows of the shell --------------------------------------------------------
@@ -115,9 +132,8 @@ struct Program::Impl : public StartupSteps {
         settings = std::make_unique<FileSettingsStore>(setup.settingsPath.empty() ? FileSettingsStore::DefaultPath()
                                                                                   : setup.settingsPath);
         help = std::make_unique<LowLevel::QtHelp>();
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printing = std::make_unique<LowLevel::QtPrinting>(
-            printer.get(), [](QTextDocument& doc, const std::string& rtf) { RtfReader::Read(rtf, doc); });
+        printing = std::make_unique<LazyPrinting>(
+            nullptr, [](QTextDocument& doc, const std::string& rtf) { RtfReader::Read(rtf, doc); });
         Services::Set set;
         set.assertSink = &assertBox;
         set.clock = &clock;
