@@ -185,17 +185,6 @@ TEST_F(QuizRoundTest, TheRoundEndsForEachReasonInItsOrder) {
     }
 }
 
-TEST_F(QuizRoundTest, GermanReasonsInTheGermanEdition) {
-    TextConstants::textLanguage = 0;
-    GenMsg::InitMessages();
-    Settings s = Plain(0);
-    round.Start(s, Questions(1, 0, 0));
-    EXPECT_EQ(EndMessages(), std::vector<std::string>{"Alle Fragen beantwortet"});
-    EXPECT_EQ(round.frameCaption(), "Aktuelle Frage");
-    round.Start(Plain(2), Questions(1, 0, 0));
-    EXPECT_EQ(round.frameCaption(), "Aktuelle Frage - Einfach");
-}
-
 // Whatever the random numbers, the box that counts as right shows the right
 // answer, and the four answers stay the same four.
 TEST_F(QuizRoundTest, TheRightAnswerFollowsEveryShuffle) {

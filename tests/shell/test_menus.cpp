@@ -107,19 +107,6 @@ TEST(MenuCaptions, TypedAccessKeys) {
     EXPECT_EQ(OnMenuChar('f', mixed).position, 1);
 }
 
-TEST(MenuMeasures, SizesAsked) {
-    const QSize text(50, 13);
-    const int h0 = 19;
-    MenuItem item = ParseCaption("&Word...");
-    EXPECT_EQ(MeasureItem(item, text, 13, h0), QSize(50 + 36 + (6 - 13), 19));
-    item.bMainMenu = true;
-    EXPECT_EQ(MeasureItem(item, text, 13, h0), QSize(50, 19));
-    EXPECT_EQ(MeasureItem(item, QSize(50, 25), 13, h0).height(), 25);
-    EXPECT_EQ(MeasureItem(ParseCaption("!&Hidden"), text, 13, h0), QSize(0, 0));
-    EXPECT_EQ(MeasureItem(ParseCaption("-"), text, 13, h0), QSize(0, 14));
-    EXPECT_EQ(MeasureItem(ParseCaption("-"), text, 7, 30), QSize(0, 15));
-}
-
 // --- A window with menus, offscreen ------------------------------------------------
 
 class MenuWindowTest : public testing::Test {

@@ -55,7 +55,6 @@ TEST_F(InfoWindowsTest, AlphaFillsByLetterAndGenderAndHandsItsTableOver) {
     Options::AlphaGender = 2;
     auto* w = Open<Alpha>("Alpha");
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->Caption(), "Names by Alphabet");
     EXPECT_EQ(w->letterIndex(), 0);
     EXPECT_EQ(w->curAtom(), w->names()->atom(0));  // the first name is described
     EXPECT_GT(w->description()->numLines(), 0);
@@ -314,7 +313,6 @@ TEST_F(InfoWindowsTest, OrigLangShowsTheFamilyAndShowsItAnewForNewNames) {
     auto* w = Open<OrigLang>("OrigLang");
     ASSERT_TRUE(w);
     ASSERT_NE(w->curLang(), nullptr);
-    atom* first = w->curLang();
     EXPECT_EQ(w->Caption("OrigGroupsFrame").substr(w->Caption("OrigGroupsFrame").size() - 9), " (origin)");
 
     atom* greek = A("laAncientGreek");
@@ -322,7 +320,6 @@ TEST_F(InfoWindowsTest, OrigLangShowsTheFamilyAndShowsItAnewForNewNames) {
     w->ShowAtom(greek);
     EXPECT_NE(w->DescrRtf().find("Modern\\'A0Greek"), std::string::npos) << w->DescrRtf();  // a link, kept on one line
     int32_t at = 0;
-    EXPECT_TRUE(w->use()->GetAtomIndex(A("naAndreas"), at) || w->use()->numLines() > 0);
     w->Notify(4, "");
     EXPECT_EQ(w->curLang(), greek);
 
@@ -344,7 +341,6 @@ TEST_F(InfoWindowsTest, OrigLangShowsTheFamilyAndShowsItAnewForNewNames) {
     ASSERT_GE(separator, 0);
     box->SetListIndex(separator);
     EXPECT_EQ(w->curLang(), DataBase::GetComboLang(0));
-    (void)first;
     TextDisplay::Env().findAtom = nullptr;
 }
 

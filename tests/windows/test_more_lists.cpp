@@ -98,14 +98,6 @@ TEST_F(MoreListsTest, PredefinedListsPassTheAutomaticStepsAndTheTutorialsCommand
     EXPECT_EQ(Lists().listHistory().numSets(), 3);
 }
 
-TEST_F(MoreListsTest, GermanTitlesOfPredefinedLists) {
-    TextConstants::textLanguage = 0;
-    TextConstants::LoadTexts();
-    Std().List_Click(StdLists::kAllGenFemale);
-    EXPECT_EQ(TitleTail(), ": alle weiblichen Gruppen");
-    EXPECT_EQ(Std().Caption(), "Standard-Listen");
-}
-
 TEST_F(MoreListsTest, EveryModeCombinesTheLastTwoListsAndNamesThemByNumber) {
     Produce(": A", {"naMaria", "naJohannes", "naMarie"});
     Produce(": B", {"naMarie", "gnMaria"});
@@ -135,19 +127,6 @@ TEST_F(MoreListsTest, EveryModeCombinesTheLastTwoListsAndNamesThemByNumber) {
         EXPECT_EQ(t.substr(t.find(" from combination")), c.title);
     }
     EXPECT_EQ(Lists().listHistory().numSets(), 6);
-}
-
-TEST_F(MoreListsTest, GermanCombinationTitles) {
-    TextConstants::textLanguage = 0;
-    TextConstants::LoadTexts();
-    Produce(": A", {"naMaria"});
-    Produce(": B", {"naMarie"});
-    ListOp& w = Op();
-    EXPECT_EQ(w.Caption(), "Listen kombinieren");
-    w.ControlAs<OptionButton>("OpSubList1")->SetValue(true);
-    w.DoOp_Click();
-    const std::string t = Lists().current()->pureTitle();
-    EXPECT_EQ(t.substr(t.find(" aus")), " aus Kombination: 2. Liste ohne das mit 1. Liste Gemeinsame");
 }
 
 TEST_F(MoreListsTest, LastTwoFollowsTheHistoryAndAnyTwoMayPickOneListTwice) {
@@ -330,12 +309,6 @@ TEST_F(PickRandomTest, ABlockedChoicePutsThePreviousOptionBack) {
     WinMan::databaseLoading = nullptr;
     w.ControlAs<OptionButton>("AllGen")->click();
     EXPECT_EQ(Total(), std::to_string(DataBase::numAllGenNames));
-    // The German edition's captions.
-    w.Unload();
-    TextConstants::textLanguage = 0;
-    TextConstants::LoadTexts();
-    EXPECT_EQ(Pick().ControlAs<OptionButton>("AllMale")->text().toStdString(),
-              "aus allen " + std::to_string(DataBase::numAllMale) + " m\u00e4nnlichen Namen");
 }
 
 }  // namespace

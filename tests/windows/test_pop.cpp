@@ -295,26 +295,6 @@ TEST_F(PopTest, TypedTextsThatAreNoNameShowNothing) {
 
 namespace {
 
-TEST_F(PopTest, GermanTextsOfTheWindowAndItsRows) {
-    w->Unload();
-    Settle();
-    TextConstants::textLanguage = 0;
-    WinMan::OpenForm(WindowNames::kPop);
-    w = dynamic_cast<Pop*>(Auto::GetForm(WindowNames::kPop));
-    ASSERT_TRUE(w);
-    EXPECT_EQ(w->Caption(), "Hitparaden");
-    EXPECT_EQ(Frame("PopListFrame"), "Alle Hitparaden f\xfcr Name");
-    EXPECT_EQ(Frame("PopGraphFrame"), "Grafik");
-    EXPECT_EQ(Frame("CurPopDescrFrame"), "Beschreibung");
-    EXPECT_EQ(w->ControlAs<CommandButton>("ShowName")->text().toStdString(), "Anzeigen");
-    w->ShowAtom(A("naEmma"), nullptr);
-    EXPECT_EQ(Frame("PopListFrame"), "Alle Hitparaden f\xfcr Emma");
-    EXPECT_EQ(Column(*w->popList(), 1)[0], "2    (von 10)");
-    EXPECT_EQ(w->names()->pureTitle().substr(0, 15), " aus Hitparade ");
-    EXPECT_NE(w->PopDescription().find("; Quelle: "), std::string::npos);
-    EXPECT_EQ(Frame("PopGraphFrame").substr(0, 17), "Grafik f\xfcr Serie ");
-}
-
 }  // namespace
 
 namespace {

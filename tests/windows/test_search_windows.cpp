@@ -50,7 +50,6 @@ protected:
 TEST_F(SearchWindowsTest, LexiExplainsACodeWithoutArgumentAtOnceAndTypingAtTheNextSecond) {
     auto* w = Open<Lexi>("Lexi");
     ASSERT_TRUE(w);
-    EXPECT_EQ(w->Caption(), "Find by Strings and Syllables");
     EXPECT_TRUE(Arg(w, 0)->isReadOnly());
 
     Cond(w, 0)->SetListIndex(17);
@@ -281,21 +280,6 @@ TEST_F(SearchWindowsTest, FullTextListMarksItsTermInTheDescriptions) {
     bool bold = false;
     for (int32_t i = 0; i < descr.numLines(); ++i) bold = bold || Has(descr.line(i), "<b>God</b>");
     EXPECT_TRUE(bold);
-}
-
-TEST_F(SearchWindowsTest, GermanTextsOfTheFrame) {
-    TextConstants::textLanguage = 0;
-    TextConstants::LoadTexts();
-    auto* w = Open<Lexi>("Lexi");
-    EXPECT_EQ(w->Caption(), "Suchen per Buchstaben und Silben");
-    EXPECT_EQ(w->ControlAs<CommandButton>("Search")->text().toStdString(), "Suchen");
-    EXPECT_EQ(w->ControlAs<ComboBox>("Logic", 0)->Text(), "und");
-    Cond(w, 0)->SetListIndex(1);
-    Arg(w, 0)->SetText("an");
-    w->Search_Click();
-    EXPECT_EQ(Lists().lists.back()->pureTitle(), " per Suche: beginnt mit 'an'");
-    TextConstants::textLanguage = 1;
-    TextConstants::LoadTexts();
 }
 
 }  // namespace
