@@ -206,6 +206,19 @@ TEST_F(ShellTest, TheNewNamesHintNamesTheFramesOwnMenuAndItem) {
     }
 }
 
+// The separators group the buttons as the menus do; one after Alpha was once
+// missing.
+TEST_F(ShellTest, ToolbarHasItsButtonsAndSeparators) {
+    MakeFrame(false);
+    QList<QAction*> all = frame->MainWindow()->findChild<QToolBar*>("Toolbar1")->actions();
+    ASSERT_EQ(all.size(), 24);
+    QStringList keys;
+    for (QAction* a : all) keys << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+    EXPECT_EQ(keys.join(','), QStringLiteral("Alpha,|,SingleName,OrigLang,OrigWord,Realm,NameDays,|,Lexi,Lang,"
+                                             "FullText,|,NameLists,ListOp,Favorites,|,LetterMix,PickRandom,"
+                                             "UserNames,Pop,Quiz,|,GoBack,GoForw"));
+}
+
 TEST_F(ShellTest, CommandsAreBlockedWhileLoadingButOptionsAboutFeedbackAndHelpAreNot) {
     MakeFrame(true);
     frame->ItemClick("SingleNameFunc");
