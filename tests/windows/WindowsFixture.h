@@ -117,6 +117,9 @@ protected:
     static bool ClickLink(RichTextPane* pane, int number);
     // Processes the events that are due (deferred deletes included).
     static void Settle();
+    // Every command is refused as while a database loads; TearDown lifts it.
+    static void BlockLoading() { WinMan::databaseLoading = [] { return true; }; }
+    static void UnblockLoading() { WinMan::databaseLoading = nullptr; }
 
     QMdiArea* area = nullptr;
     TestOpener opener;

@@ -23,10 +23,6 @@ namespace {
 
 class MoreListsTest : public ListMgrTest {
 protected:
-    void TearDown() override {
-        WinMan::databaseLoading = nullptr;
-        ListMgrTest::TearDown();
-    }
     StdLists& Std() {
         WinMan::OpenForm("StdLists");
         return *dynamic_cast<StdLists*>(Auto::GetForm("StdLists"));
@@ -93,7 +89,7 @@ TEST_F(MoreListsTest, PredefinedListsPassTheAutomaticStepsAndTheTutorialsCommand
     Std().Notify(int16_t{3}, "AllMale");  // no command of the tutorial's
     EXPECT_EQ(Lists().listHistory().numSets(), 3);
 
-    WinMan::databaseLoading = [] { return true; };
+    BlockLoading();
     Std().List_Click(StdLists::kAllFemale);
     EXPECT_EQ(Lists().listHistory().numSets(), 3);
 }
@@ -301,12 +297,12 @@ TEST_F(PickRandomTest, TheCurrentListsCountFollowsItsChangesAndAStaleCountCannot
 
 TEST_F(PickRandomTest, ABlockedChoicePutsThePreviousOptionBack) {
     PickRandom& w = Pick();
-    WinMan::databaseLoading = [] { return true; };
+    BlockLoading();
     w.ControlAs<OptionButton>("AllGen")->click();
     EXPECT_TRUE(w.ControlAs<OptionButton>("All")->Value());
     EXPECT_FALSE(w.ControlAs<OptionButton>("AllGen")->Value());
     EXPECT_EQ(Total(), std::to_string(DataBase::numAllNames));
-    WinMan::databaseLoading = nullptr;
+    UnblockLoading();
     w.ControlAs<OptionButton>("AllGen")->click();
     EXPECT_EQ(Total(), std::to_string(DataBase::numAllGenNames));
 }
