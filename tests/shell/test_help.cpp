@@ -24,6 +24,7 @@
 #include "KFrame.h"
 #include "LowLevel.h"
 #include "OptionEntry.h"
+#include "ProgramFixture.h"
 #include "Options.h"
 #include "Startup.h"
 #include "TextConstants.h"
@@ -34,35 +35,13 @@ namespace {
 // The help folder the build copies next to the program.
 QString HelpSource() { return QString::fromUtf8(SOURCE_DIR) + "/data/help"; }
 
-class ProgramHelp : public testing::Test {
+class ProgramHelp : public RunningProgram {
 protected:
     void SetUp() override {
-        lang_ = TextConstants::textLanguage;
-        edition_ = TextConstants::edition;
-        Options::RegBaseKey = "Software\\Test\\";
-        Options::SetDefaults();
-        Auto::Reset();
+        RunningProgram::SetUp();
         Fakes().help.topics.clear();
     }
-    void TearDown() override {
-        program.reset();
-        Auto::Reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        FormBase::SetMdiArea(nullptr);
-        DataBase::InitDataBase();
-        WinMan::databaseLoading = nullptr;
-        WinMan::appClosing = false;
-        WinMan::InitWinMan();
-        TextConstants::textLanguage = lang_;
-        TextConstants::edition = edition_;
-    }
-    void Start() {
-        Startup::ProgramSetup s;
-        s.installServices = false;
-        s.databaseFolder = BinaryPath("bin");
-        program = std::make_unique<Startup::Program>(s);
-        ASSERT_EQ(program->Start("/x/talvessin", {}), Startup::StartResult::Running);
-    }
+    void Start() { StartProgram("/x/talvessin"); }
     // F1 pressed with the keyboard in widget; the topics it asked for.
     std::vector<std::string> F1(QWidget* widget) {
         Fakes().help.topics.clear();
@@ -70,9 +49,6 @@ protected:
         QApplication::sendEvent(widget, &press);
         return Fakes().help.topics;
     }
-
-    std::unique_ptr<Startup::Program> program;
-    int lang_ = 0, edition_ = 0;
 };
 
 // Every topic the running program can ask the help for: each window it has
