@@ -35,6 +35,14 @@ namespace {
 // The help folder the build copies next to the program.
 QString HelpSource() { return QString::fromUtf8(SOURCE_DIR) + "/data/help"; }
 
+// F1 pressed with the keyboard in widget; the topics it asked for.
+std::vector<std::string> F1(QWidget* widget) {
+    Fakes().help.topics.clear();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    return Fakes().help.topics;
+}
+
 class ProgramHelp : public RunningProgram {
 protected:
     void SetUp() override {
@@ -42,13 +50,6 @@ protected:
         Fakes().help.topics.clear();
     }
     void Start() { StartProgram("/x/talvessin"); }
-    // F1 pressed with the keyboard in widget; the topics it asked for.
-    std::vector<std::string> F1(QWidget* widget) {
-        Fakes().help.topics.clear();
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(widget, &press);
-        return Fakes().help.topics;
-    }
 };
 
 // Every topic the running program can ask the help for: each window it has
@@ -145,21 +146,15 @@ TEST_F(ProgramHelp, F1OpensTheHelpOfTheActiveWindow) {
 TEST(HelpKey, TheMessageWindowGivesItsTagAndTheHelpViewerNothing) {
     TextConstants::textLanguage = 1;
     LowLevel::HelpKey key;
-    auto f1 = [](QWidget* w) {
-        Fakes().help.topics.clear();
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(w, &press);
-        return Fakes().help.topics;
-    };
     GenMsgForm msg;
     msg.Prepare(GenMsg::Compose(GenMsg::Entry(GenMsg::GMdiskFull, true), GenMsg::GMdiskFull, 0, "a.onl", 0, true)
                     .message);
-    EXPECT_EQ(f1(msg.findChild<QPushButton*>("DoOk")), std::vector<std::string>{"GMdiskFull"});
+    EXPECT_EQ(F1(msg.findChild<QPushButton*>("DoOk")), std::vector<std::string>{"GMdiskFull"});
     msg.Prepare(GenMsg::Compose("plain", 5, 0, "", 0, true).message);
-    EXPECT_TRUE(f1(msg.findChild<QPushButton*>("DoOk")).empty());
+    EXPECT_TRUE(F1(msg.findChild<QPushButton*>("DoOk")).empty());
 
     LowLevel::HelpViewer viewer(HelpSource());
-    EXPECT_TRUE(f1(viewer.Browser()).empty());
+    EXPECT_TRUE(F1(viewer.Browser()).empty());
     // Other keys pass.
     Fakes().help.topics.clear();
     QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
