@@ -106,6 +106,12 @@ protected:
         QApplication::processEvents();
         return dynamic_cast<W*>(Auto::GetForm(name));
     }
+    // Opens the window, or brings it forward, without settling.
+    template <class W>
+    static W& Form(const std::string& name) {
+        WinMan::OpenForm(name);
+        return *dynamic_cast<W*>(Auto::GetForm(name));
+    }
     SingleName* OpenNameWindow();
     Similar* SimilarWindow();
     // Types the text into the name box and presses Show.

@@ -23,14 +23,8 @@ namespace {
 
 class MoreListsTest : public ListMgrTest {
 protected:
-    StdLists& Std() {
-        WinMan::OpenForm("StdLists");
-        return *dynamic_cast<StdLists*>(Auto::GetForm("StdLists"));
-    }
-    ListOp& Op() {
-        WinMan::OpenForm("ListOp");
-        return *dynamic_cast<ListOp*>(Auto::GetForm("ListOp"));
-    }
+    StdLists& Std() { return Form<StdLists>("StdLists"); }
+    ListOp& Op() { return Form<ListOp>("ListOp"); }
     static std::vector<std::string> Sorted(std::vector<std::string> v) {
         std::sort(v.begin(), v.end());
         return v;
@@ -195,10 +189,7 @@ protected:
         MoreListsTest::SetUp();
         SearchWindows::Register();
     }
-    PickRandom& Pick() {
-        WinMan::OpenForm("PickRandom");
-        return *dynamic_cast<PickRandom*>(Auto::GetForm("PickRandom"));
-    }
+    PickRandom& Pick() { return Form<PickRandom>("PickRandom"); }
     std::string Total() { return Pick().ControlAs<TextBox>("TotalNum")->Text(); }
     void Ask(const std::string& n) {
         Pick().ControlAs<TextBox>("PickNum")->SetText(n);
@@ -315,10 +306,7 @@ namespace {
 
 class LetterMixTest : public PickRandomTest {
 protected:
-    LetterMix& Mix() {
-        WinMan::OpenForm("LetterMix");
-        return *dynamic_cast<LetterMix*>(Auto::GetForm("LetterMix"));
-    }
+    LetterMix& Mix() { return Form<LetterMix>("LetterMix"); }
     void Type(int box, const std::string& text) { Mix().ControlAs<TextBox>("Letters", box)->SetText(text); }
 };
 

@@ -40,10 +40,7 @@ protected:
         }
         Lists().NewRes(rs);
     }
-    Export& OpenExport() {
-        WinMan::OpenForm("Export");
-        return *dynamic_cast<Export*>(Auto::GetForm("Export"));
-    }
+    Export& OpenExport() { return Form<Export>("Export"); }
     TempFolder dir;
 };
 

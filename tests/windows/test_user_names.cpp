@@ -236,10 +236,7 @@ TEST_F(NewNamesTest, TheFileBringsTheNamesBackInAFreshDatabase) {
 
 class UserNamesWindowTest : public NewNamesTest {
 protected:
-    ::UserNames& Open() {
-        WinMan::OpenForm("UserNames");
-        return *dynamic_cast<::UserNames*>(Auto::GetForm("UserNames"));
-    }
+    ::UserNames& Open() { return Form<::UserNames>("UserNames"); }
     static std::vector<bool> Buttons(::UserNames& w) {
         return {w.ControlAs<CommandButton>("DoCreate")->isEnabled(), w.ControlAs<CommandButton>("DoModify")->isEnabled(),
                 w.ControlAs<CommandButton>("DoDelete")->isEnabled()};
