@@ -24,6 +24,7 @@
 #include "KFrame.h"
 #include "LowLevel.h"
 #include "OptionEntry.h"
+#include "ProgramFixture.h"
 #include "Options.h"
 #include "Startup.h"
 #include "TextConstants.h"
@@ -34,45 +35,21 @@ namespace {
 // The help folder the build copies next to the program.
 QString HelpSource() { return QString::fromUtf8(SOURCE_DIR) + "/data/help"; }
 
-class ProgramHelp : public testing::Test {
+// F1 pressed with the keyboard in widget; the topics it asked for.
+std::vector<std::string> F1(QWidget* widget) {
+    Fakes().help.topics.clear();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    return Fakes().help.topics;
+}
+
+class ProgramHelp : public RunningProgram {
 protected:
     void SetUp() override {
-        lang_ = TextConstants::textLanguage;
-        edition_ = TextConstants::edition;
-        Options::RegBaseKey = "Software\\Test\\";
-        Options::SetDefaults();
-        Auto::Reset();
+        RunningProgram::SetUp();
         Fakes().help.topics.clear();
     }
-    void TearDown() override {
-        program.reset();
-        Auto::Reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        FormBase::SetMdiArea(nullptr);
-        DataBase::InitDataBase();
-        WinMan::databaseLoading = nullptr;
-        WinMan::appClosing = false;
-        WinMan::InitWinMan();
-        TextConstants::textLanguage = lang_;
-        TextConstants::edition = edition_;
-    }
-    void Start() {
-        Startup::ProgramSetup s;
-        s.installServices = false;
-        s.databaseFolder = BinaryPath("bin");
-        program = std::make_unique<Startup::Program>(s);
-        ASSERT_EQ(program->Start("/x/talvessin", {}), Startup::StartResult::Running);
-    }
-    // F1 pressed with the keyboard in widget; the topics it asked for.
-    std::vector<std::string> F1(QWidget* widget) {
-        Fakes().help.topics.clear();
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(widget, &press);
-        return Fakes().help.topics;
-    }
-
-    std::unique_ptr<Startup::Program> program;
-    int lang_ = 0, edition_ = 0;
+    void Start() { StartProgram("/x/talvessin"); }
 };
 
 // Every topic the running program can ask the help for: each window it has
@@ -169,21 +146,15 @@ TEST_F(ProgramHelp, F1OpensTheHelpOfTheActiveWindow) {
 TEST(HelpKey, TheMessageWindowGivesItsTagAndTheHelpViewerNothing) {
     TextConstants::textLanguage = 1;
     LowLevel::HelpKey key;
-    auto f1 = [](QWidget* w) {
-        Fakes().help.topics.clear();
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(w, &press);
-        return Fakes().help.topics;
-    };
     GenMsgForm msg;
     msg.Prepare(GenMsg::Compose(GenMsg::Entry(GenMsg::GMdiskFull, true), GenMsg::GMdiskFull, 0, "a.onl", 0, true)
                     .message);
-    EXPECT_EQ(f1(msg.findChild<QPushButton*>("DoOk")), std::vector<std::string>{"GMdiskFull"});
+    EXPECT_EQ(F1(msg.findChild<QPushButton*>("DoOk")), std::vector<std::string>{"GMdiskFull"});
     msg.Prepare(GenMsg::Compose("plain", 5, 0, "", 0, true).message);
-    EXPECT_TRUE(f1(msg.findChild<QPushButton*>("DoOk")).empty());
+    EXPECT_TRUE(F1(msg.findChild<QPushButton*>("DoOk")).empty());
 
     LowLevel::HelpViewer viewer(HelpSource());
-    EXPECT_TRUE(f1(viewer.Browser()).empty());
+    EXPECT_TRUE(F1(viewer.Browser()).empty());
     // Other keys pass.
     Fakes().help.topics.clear();
     QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);

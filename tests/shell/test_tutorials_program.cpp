@@ -15,6 +15,7 @@
 #include "Fakes.h"
 #include "FileOp.h"
 #include "Options.h"
+#include "ProgramFixture.h"
 #include "ResultSet.h"
 #include "Searches.h"
 #include "Startup.h"
@@ -45,49 +46,29 @@ std::vector<std::string> Lines(const std::string& path) {
     return lines;
 }
 
-class ProgramTutorials : public testing::Test {
+class ProgramTutorials : public RunningProgram {
 protected:
     void SetUp() override {
-        lang_ = TextConstants::textLanguage;
-        edition_ = TextConstants::edition;
-        Options::RegBaseKey = "Software\\Test\\";
-        Options::SetDefaults();
+        RunningProgram::SetUp();
         Options::ShowShortHelp = false;
-        Auto::Reset();
         Examples::ResetCounters();
     }
     void TearDown() override {
-        program.reset();
-        Auto::Reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        FormBase::SetMdiArea(nullptr);
-        DataBase::InitDataBase();
-        WinMan::databaseLoading = nullptr;
-        WinMan::appClosing = false;
-        WinMan::InitWinMan();
+        RunningProgram::TearDown();
         Examples::showText = nullptr;
         Examples::ResetCounters();
-        TextConstants::textLanguage = lang_;
-        TextConstants::edition = edition_;
     }
     void Start(const Edition& e) {
-        program.reset();
-        Auto::Reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Startup::ProgramSetup s;
-        s.installServices = false;
-        s.databaseFolder = BinaryPath("bin");
-        program = std::make_unique<Startup::Program>(s);
-        ASSERT_EQ(program->Start(e.argv0, {}), Startup::StartResult::Running);
+        Stop();
+        StartProgram(e.argv0);
+        if (HasFatalFailure()) return;
         Options::ShowShortHelp = false;
         // The explanation box is the only box an example shows: recorded here.
         Examples::showText = [this](const std::string& text) { shown.push_back(text); };
         Fakes().TakeMessages();
     }
 
-    std::unique_ptr<Startup::Program> program;
     std::vector<std::string> shown;
-    int lang_ = 0, edition_ = 0;
 };
 
 }  // namespace

@@ -106,6 +106,7 @@ void WindowsTest::SetUp() {
 
 void WindowsTest::TearDown() {
     WinMan::tutorialRunning = false;
+    UnblockLoading();
     WinMan::appClosing = true;  // the list manager only hides otherwise
     Auto::Reset();
     WinMan::appClosing = false;

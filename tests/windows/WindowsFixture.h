@@ -106,6 +106,12 @@ protected:
         QApplication::processEvents();
         return dynamic_cast<W*>(Auto::GetForm(name));
     }
+    // Opens the window, or brings it forward, without settling.
+    template <class W>
+    static W& Form(const std::string& name) {
+        WinMan::OpenForm(name);
+        return *dynamic_cast<W*>(Auto::GetForm(name));
+    }
     SingleName* OpenNameWindow();
     Similar* SimilarWindow();
     // Types the text into the name box and presses Show.
@@ -117,6 +123,9 @@ protected:
     static bool ClickLink(RichTextPane* pane, int number);
     // Processes the events that are due (deferred deletes included).
     static void Settle();
+    // Every command is refused as while a database loads; TearDown lifts it.
+    static void BlockLoading() { WinMan::databaseLoading = [] { return true; }; }
+    static void UnblockLoading() { WinMan::databaseLoading = nullptr; }
 
     QMdiArea* area = nullptr;
     TestOpener opener;

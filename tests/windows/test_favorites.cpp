@@ -42,10 +42,7 @@ protected:
         ListMgrTest::TearDown();
         Services::Install(saved_);
     }
-    Favorites& Fav() {
-        WinMan::OpenForm("Favorites");
-        return *dynamic_cast<Favorites*>(Auto::GetForm("Favorites"));
-    }
+    Favorites& Fav() { return Form<Favorites>("Favorites"); }
     static void At(int hour, int minute) {
         Fakes().clock.now.hour = hour;
         Fakes().clock.now.minute = minute;

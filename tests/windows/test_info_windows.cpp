@@ -3,6 +3,7 @@
 // into them, and what a blocked box or option button puts back.
 #include <QApplication>
 #include <QTextDocument>
+#include <functional>
 
 #include "Atom.h"
 #include "Fakes.h"
@@ -33,19 +34,15 @@ protected:
         WindowsTest::SetUp();
         Auto::Register("NameLists", [] { return std::make_unique<FakeNameLists>(); });
     }
-    void TearDown() override {
-        WinMan::tutorialRunning = false;
-        WindowsTest::TearDown();
-    }
     FakeNameLists& Lists() { return *dynamic_cast<FakeNameLists*>(Auto::GetForm("NameLists")); }
-    // Input is blocked as by a running tutorial whose question the user
-    // answers No.
-    static void Block() {
+    // The user does act while input is blocked as by a running tutorial, and
+    // answers No to the one question that asks to end it.
+    static void Blocked(const std::function<void()>& act) {
         WinMan::tutorialRunning = true;
         WinMan::scriptRunning = false;
         Fakes().messages.answers.clear();
-    }
-    static void Unblock() {
+        act();
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
         WinMan::tutorialRunning = false;
         Fakes().TakeMessages();
     }
@@ -95,56 +92,41 @@ TEST_F(InfoWindowsTest, ABlockedOptionButtonPutsThePreviousChoiceBackAfterOneQue
     Options::AlphaGender = 2;
     auto* alpha = Open<Alpha>("Alpha");
     const int32_t all = alpha->names()->numLines();
-    Block();
-    alpha->ControlAs<OptionButton>("Female")->click();
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    Blocked([&] { alpha->ControlAs<OptionButton>("Female")->click(); });
     EXPECT_TRUE(alpha->ControlAs<OptionButton>("Both")->Value());
     EXPECT_FALSE(alpha->ControlAs<OptionButton>("Female")->Value());
     EXPECT_EQ(alpha->names()->numLines(), all);
     EXPECT_EQ(Options::AlphaGender, 2);
 
     Options::DaysSortDate = true;
-    Unblock();
     auto* days = Open<NameDays>("NameDays");
-    Block();
-    days->ControlAs<OptionButton>("SortName")->click();
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    Blocked([&] { days->ControlAs<OptionButton>("SortName")->click(); });
     EXPECT_TRUE(days->ControlAs<OptionButton>("SortDate")->Value());
     EXPECT_TRUE(days->byDate());
     EXPECT_TRUE(Options::DaysSortDate);
-    Unblock();
 
     // A blocked topic box shows the topic shown again.
     auto* realm = Open<Realm>("Realm");
     auto* box = realm->ControlAs<ComboBox>("CurRealm");
     const int shown = box->ListIndex();
-    Block();
-    box->SetListIndex(shown + 1);
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    Blocked([&] { box->SetListIndex(shown + 1); });
     EXPECT_EQ(box->ListIndex(), shown);
     EXPECT_EQ(realm->builds(), 1);
-    Unblock();
 
     // So does the language box, and the word box its text from before.
     auto* lang = Open<OrigLang>("OrigLang");
     auto* langBox = lang->ControlAs<ComboBox>("CurLang");
     atom* language = lang->curLang();
     const int langShown = langBox->ListIndex();
-    Block();
-    langBox->SetListIndex(langShown + 1);
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    Blocked([&] { langBox->SetListIndex(langShown + 1); });
     EXPECT_EQ(langBox->ListIndex(), langShown);
     EXPECT_EQ(lang->curLang(), language);
-    Unblock();
     auto* word = Open<OrigWord>("OrigWord");
     auto* wordBox = word->ControlAs<TextBox>("CurWord");
     wordBox->SetText("rosa");
     wordBox->onGotFocus();  // as the box gets the focus
-    Block();
-    wordBox->SetText("rosax");
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMendTutor}));
+    Blocked([&] { wordBox->SetText("rosax"); });
     EXPECT_EQ(wordBox->Text(), "rosa");
-    Unblock();
 }
 
 TEST_F(InfoWindowsTest, NameDaysSelectsItsSaintsAndKeepsTheSelectionForAStranger) {

@@ -23,18 +23,8 @@ namespace {
 
 class MoreListsTest : public ListMgrTest {
 protected:
-    void TearDown() override {
-        WinMan::databaseLoading = nullptr;
-        ListMgrTest::TearDown();
-    }
-    StdLists& Std() {
-        WinMan::OpenForm("StdLists");
-        return *dynamic_cast<StdLists*>(Auto::GetForm("StdLists"));
-    }
-    ListOp& Op() {
-        WinMan::OpenForm("ListOp");
-        return *dynamic_cast<ListOp*>(Auto::GetForm("ListOp"));
-    }
+    StdLists& Std() { return Form<StdLists>("StdLists"); }
+    ListOp& Op() { return Form<ListOp>("ListOp"); }
     static std::vector<std::string> Sorted(std::vector<std::string> v) {
         std::sort(v.begin(), v.end());
         return v;
@@ -93,7 +83,7 @@ TEST_F(MoreListsTest, PredefinedListsPassTheAutomaticStepsAndTheTutorialsCommand
     Std().Notify(int16_t{3}, "AllMale");  // no command of the tutorial's
     EXPECT_EQ(Lists().listHistory().numSets(), 3);
 
-    WinMan::databaseLoading = [] { return true; };
+    BlockLoading();
     Std().List_Click(StdLists::kAllFemale);
     EXPECT_EQ(Lists().listHistory().numSets(), 3);
 }
@@ -199,10 +189,7 @@ protected:
         MoreListsTest::SetUp();
         SearchWindows::Register();
     }
-    PickRandom& Pick() {
-        WinMan::OpenForm("PickRandom");
-        return *dynamic_cast<PickRandom*>(Auto::GetForm("PickRandom"));
-    }
+    PickRandom& Pick() { return Form<PickRandom>("PickRandom"); }
     std::string Total() { return Pick().ControlAs<TextBox>("TotalNum")->Text(); }
     void Ask(const std::string& n) {
         Pick().ControlAs<TextBox>("PickNum")->SetText(n);
@@ -301,12 +288,12 @@ TEST_F(PickRandomTest, TheCurrentListsCountFollowsItsChangesAndAStaleCountCannot
 
 TEST_F(PickRandomTest, ABlockedChoicePutsThePreviousOptionBack) {
     PickRandom& w = Pick();
-    WinMan::databaseLoading = [] { return true; };
+    BlockLoading();
     w.ControlAs<OptionButton>("AllGen")->click();
     EXPECT_TRUE(w.ControlAs<OptionButton>("All")->Value());
     EXPECT_FALSE(w.ControlAs<OptionButton>("AllGen")->Value());
     EXPECT_EQ(Total(), std::to_string(DataBase::numAllNames));
-    WinMan::databaseLoading = nullptr;
+    UnblockLoading();
     w.ControlAs<OptionButton>("AllGen")->click();
     EXPECT_EQ(Total(), std::to_string(DataBase::numAllGenNames));
 }
@@ -319,10 +306,7 @@ namespace {
 
 class LetterMixTest : public PickRandomTest {
 protected:
-    LetterMix& Mix() {
-        WinMan::OpenForm("LetterMix");
-        return *dynamic_cast<LetterMix*>(Auto::GetForm("LetterMix"));
-    }
+    LetterMix& Mix() { return Form<LetterMix>("LetterMix"); }
     void Type(int box, const std::string& text) { Mix().ControlAs<TextBox>("Letters", box)->SetText(text); }
 };
 

@@ -40,10 +40,7 @@ protected:
         }
         Lists().NewRes(rs);
     }
-    Export& OpenExport() {
-        WinMan::OpenForm("Export");
-        return *dynamic_cast<Export*>(Auto::GetForm("Export"));
-    }
+    Export& OpenExport() { return Form<Export>("Export"); }
     TempFolder dir;
 };
 
@@ -140,8 +137,7 @@ TEST_F(OutputWindowsTest, ANewListDuringAnExportLeavesTheButtonOff) {
 // Printing through the scripted print dialog into PDF files.
 TEST_F(OutputWindowsTest, PrintingAskForAPrinterOnceAndKeepsIt) {
     ScriptedPrintDialogs dialogs;
-    WinMan::OpenForm("PrintOptions");
-    auto& w = *dynamic_cast<PrintOptions*>(Auto::GetForm("PrintOptions"));
+    auto& w = Form<PrintOptions>("PrintOptions");
     // What it prints is fixed; the other choices cannot be made.
     EXPECT_TRUE(w.ControlAs<OptionButton>("Descr")->Value());
     EXPECT_TRUE(w.ControlAs<OptionButton>("CurList")->Value());

@@ -32,10 +32,6 @@ protected:
         w->Host()->resize(1000, 700);
         Settle();
     }
-    void TearDown() override {
-        WinMan::databaseLoading = nullptr;
-        WindowsTest::TearDown();
-    }
     static std::vector<std::string> Column(const ResultSet& rs, int col) {
         std::vector<std::string> out;
         for (int32_t i = 0; i < rs.numLines(); ++i) {
@@ -52,8 +48,6 @@ protected:
         w->ControlAs<TextBox>("CurName")->SetText(text);
         w->ShowName_Click();
     }
-    static void Block() { WinMan::databaseLoading = [] { return true; }; }
-    static void Unblock() { WinMan::databaseLoading = nullptr; }
 
     Pop* w = nullptr;
 };
@@ -248,7 +242,7 @@ TEST_F(PopTest, RefusedChoicesPutThePreviousOneBack) {
     years->SetListIndex(years->findText("2010"));
     ASSERT_EQ(w->graphMode(), Pop::kYearGraph);
 
-    Block();
+    BlockLoading();
     // Combos: the text they had when they got the focus comes back.
     QFocusEvent in(QEvent::FocusIn);
     QApplication::sendEvent(years, &in);
@@ -267,10 +261,10 @@ TEST_F(PopTest, RefusedChoicesPutThePreviousOneBack) {
     w->ControlAs<TextBox>("CurName")->SetText("Liam");
     w->ShowName_Click();
     EXPECT_EQ(w->popList()->selfAtom(), A("naEmma"));
-    Unblock();
+    UnblockLoading();
     // With nothing in force, a refused click leaves both off.
     w->ShowAtom(A("poUs2020F"), nullptr);
-    Block();
+    BlockLoading();
     Option("ShowYear")->click();
     EXPECT_FALSE(Option("ShowYear")->Value() || Option("ShowSeries")->Value());
 }
