@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <algorithm>
@@ -11,12 +13,42 @@
 #include "DataBase.h"
 #include "LowLevel.h"
 #include "QtLowLevel.h"
+#include "QtText.h"
 #include "ResultSet.h"
 #include "Searches.h"
+#include "ShellKit.h"
 #include "TextConstants.h"
 #include "WinMan.h"
 
 int ChildForm::U() { return LowLevel::MmToTwips(1); }
+
+void ChildForm::SetClientSize(int width, int height) {
+    FitClient(*this, width, height);
+    // The controls are placed against the client's size before the window
+    // is first shown, when its frame has not laid the client out yet.
+    if (Client()) Client()->resize(width, height);
+}
+
+QGroupBox* ChildForm::AddFrame(const std::string& name, const std::string& caption, QRect r, QWidget* parent) {
+    auto* f = Add<QGroupBox>(name, -1, parent);
+    f->setTitle(QtText::ToQt(caption));
+    f->setGeometry(r);
+    return f;
+}
+
+QLabel* ChildForm::AddLabel(const std::string& name, const std::string& text, QRect r, QWidget* parent) {
+    auto* l = Add<QLabel>(name, -1, parent);
+    l->setText(QtText::ToQt(text));
+    l->setGeometry(r);
+    return l;
+}
+
+CommandButton* ChildForm::AddButton(const std::string& name, const std::string& caption, QRect r, QWidget* parent) {
+    auto* b = Add<CommandButton>(name, -1, parent);
+    b->SetCaption(caption);
+    b->setGeometry(r);
+    return b;
+}
 
 Handler ChildForm::Guarded(std::function<void()> f) {
     return [this, f = std::move(f)] {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,8 @@
 #include "FormControls.h"
 #include "WindowContracts.h"
 
+class QGroupBox;
+class QLabel;
 class ResultSet;
 class atom;
 
@@ -79,6 +82,16 @@ public:
     // to an atom whose window this build lacks, or to a deleted atom, does
     // nothing.
     static void FollowDescriptionLink(const std::string& text, atom* context);
+
+    // --- building the controls --------------------------------------------------------
+    // Gives the client area this size in pixels (the designed size of the
+    // window's controls); the window takes its title bar and border around it.
+    void SetClientSize(int width, int height);
+    // A frame, label or button with its caption (cp1252) at r, in parent (the
+    // client area when null), registered under name.
+    QGroupBox* AddFrame(const std::string& name, const std::string& caption, QRect r, QWidget* parent = nullptr);
+    QLabel* AddLabel(const std::string& name, const std::string& text, QRect r, QWidget* parent = nullptr);
+    CommandButton* AddButton(const std::string& name, const std::string& caption, QRect r, QWidget* parent = nullptr);
 
     // --- common buttons ------------------------------------------------------------
     // "Hilfe" / "Help": the help topic of the window (never guarded).

@@ -37,9 +37,7 @@ void Alpha::Unbind() {
 // --- layout --------------------------------------------------------------------------
 
 void Alpha::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Namen alphabetisch");
 
     lettersFrame_ = Add<QGroupBox>("LettersFrame");

@@ -33,9 +33,7 @@ void NameDays::Unbind() {
 }
 
 void NameDays::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Heilige und Gedenktage");
 
     namesFrame_ = Add<QGroupBox>("NamesFrame");

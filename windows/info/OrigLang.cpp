@@ -37,9 +37,7 @@ void OrigLang::Unbind() {
 }
 
 void OrigLang::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Sprache");
 
     curLangBox_ = Add<ComboBox>("CurLang");

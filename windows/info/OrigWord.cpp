@@ -38,9 +38,7 @@ void OrigWord::Unbind() {
 }
 
 void OrigWord::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Wort");
 
     curWordBox_ = Add<TextBox>("CurWord");

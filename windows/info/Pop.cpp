@@ -43,9 +43,7 @@ void Pop::Unbind() {
 // --- Layout --------------------------------------------------------------------------------
 
 void Pop::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Hitparaden");
 
     curName_ = Add<TextBox>("CurName");

@@ -31,9 +31,7 @@ void Realm::Unbind() {
 }
 
 void Realm::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Themengebiet");
 
     curRealmBox_ = Add<ComboBox>("CurRealm");

@@ -34,9 +34,7 @@ Similar::~Similar() {
 }
 
 void Similar::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Auswahl");
     image1_ = Add<QLabel>("Image1");
     image1_->setPixmap(QApplication::style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));

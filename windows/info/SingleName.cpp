@@ -51,9 +51,7 @@ SingleName::~SingleName() {
 // --- Layout --------------------------------------------------------------------------
 
 void SingleName::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Name/Gruppe");
     QStyle* style = QApplication::style();
     auto iconButton = [&](const std::string& name, QStyle::StandardPixmap pix, const char* fallback,

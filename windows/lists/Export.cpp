@@ -43,13 +43,10 @@ private:
 Export::Export() : ChildForm("Export", Kind::MdiChild, kPlaced | kInHistory | kStored) {}
 
 void Export::BuildControls() {
-    Client()->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Aktuelle Liste exportieren");
 
-    formatFrame_ = Add<QGroupBox>("FormatFrame");
-    formatFrame_->setTitle(QStringLiteral("Format"));
-    formatFrame_->setGeometry(8, 4, kWidth - 16, 150);
+    formatFrame_ = AddFrame("FormatFrame", "Format", {8, 4, kWidth - 16, 150});
     const char* const formatDe[] = {
         "reiner Text (z.B. f\xfcr Notepad)", "CSV, mit Komma als Trennzeichen (z.B. f\xfcr Microsoft Excel)",
         "CSV, mit Strichpunkt als Trennzeichen", "RTF (RichText), ohne Farben  (z.B. f\xfcr Microsoft Word)",
@@ -59,9 +56,7 @@ void Export::BuildControls() {
         formats_[i]->SetCaption(formatDe[i]);
         formats_[i]->setGeometry(12, 22 + 25 * i, kWidth - 44, 24);
     }
-    whatFrame_ = Add<QGroupBox>("WhatFrame");
-    whatFrame_->setTitle(QStringLiteral("Umfang"));
-    whatFrame_->setGeometry(8, 158, kWidth - 16, 100);
+    whatFrame_ = AddFrame("WhatFrame", "Umfang", {8, 158, kWidth - 16, 100});
     const char* const scopeDe[] = {"nur Namen/Gruppen", "Namen/Gruppen und Gr\xfcnde", "Beschreibungen"};
     for (int i = 0; i < 3; ++i) {
         scopes_[i] = Add<OptionButton>(kScopeNames[i], -1, whatFrame_);

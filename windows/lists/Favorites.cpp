@@ -30,8 +30,6 @@ constexpr int kWidth = 665, kHeight = 446;  // 9975 x 6690 twips
 constexpr int kStatusHeight = 20;
 constexpr const char* kStoreName = "Favorites";
 
-std::string Cp(const char* utf8) { return operator""_cp(utf8, std::char_traits<char>::length(utf8)); }
-
 }  // namespace
 
 Favorites::Favorites() : ChildForm(WindowNames::kFavorites) {}
@@ -41,46 +39,33 @@ Favorites::~Favorites() {
 }
 
 void Favorites::BuildControls() {
-    Client()->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Favoriten");
     QWidget* c = Client();
     c->installEventFilter(this);
-    auto frame = [this](const char* name, const char* caption, QRect r) {
-        auto* f = Add<QGroupBox>(name);
-        f->setTitle(QString::fromUtf8(caption));
-        f->setGeometry(r);
-        return f;
-    };
-    auto button = [this](const char* name, const char* caption, QWidget* parent, QRect r) {
-        auto* b = Add<CommandButton>(name, -1, parent);
-        b->SetCaption(Cp(caption));
-        b->setGeometry(r);
-        return b;
-    };
-    favoriteFrame_ = frame("FavoriteFrame", "Favorit", {8, 4, 254, 54});
+    favoriteFrame_ = AddFrame("FavoriteFrame", "Favorit", {8, 4, 254, 54});
     curName_ = Add<TextBox>("CurName", -1, favoriteFrame_);
     curName_->setGeometry(8, 22, 150, 24);
-    enterFav_ = button("EnterFav", "Aufnehmen", favoriteFrame_, {164, 22, 82, 24});
-    commentFrame_ = frame("CommentFrame", "Kommentar", {268, 4, 389, 54});
+    enterFav_ = AddButton("EnterFav", "Aufnehmen", {164, 22, 82, 24}, favoriteFrame_);
+    commentFrame_ = AddFrame("CommentFrame", "Kommentar", {268, 4, 389, 54});
     comment_ = Add<TextBox>("Comment", -1, commentFrame_);
     comment_->setMaxLength(1000);
     comment_->setGeometry(8, 22, 287, 24);
-    doModify_ = button("DoModify", "Ändern", commentFrame_, {301, 22, 80, 24});
+    doModify_ = AddButton("DoModify", "\xc4ndern", {301, 22, 80, 24}, commentFrame_);
 
-    frame3_ = frame("Frame3", "Aktueller Favorit", {8, 60, 330, 50});
-    doDelete_ = button("DoDelete", "Entfernen", frame3_, {8, 20, 76, 24});
-    moveUp_ = button("MoveUp", "Nach oben", frame3_, {88, 20, 76, 24});
-    moveDown_ = button("MoveDown", "Nach unten", frame3_, {168, 20, 76, 24});
-    showInfo_ = button("ShowInfo", "Anzeigen", frame3_, {248, 20, 74, 24});
-    allFrame_ = frame("AllFrame", "Alle Favoriten", {344, 60, 235, 50});
-    asList_ = button("AsList", "Als Liste", allFrame_, {8, 20, 70, 24});
-    saveFav_ = button("SaveFav", "Ablegen...", allFrame_, {82, 20, 72, 24});
-    loadFav_ = button("LoadFav", "Wechseln...", allFrame_, {158, 20, 70, 24});
+    frame3_ = AddFrame("Frame3", "Aktueller Favorit", {8, 60, 330, 50});
+    doDelete_ = AddButton("DoDelete", "Entfernen", {8, 20, 76, 24}, frame3_);
+    moveUp_ = AddButton("MoveUp", "Nach oben", {88, 20, 76, 24}, frame3_);
+    moveDown_ = AddButton("MoveDown", "Nach unten", {168, 20, 76, 24}, frame3_);
+    showInfo_ = AddButton("ShowInfo", "Anzeigen", {248, 20, 74, 24}, frame3_);
+    allFrame_ = AddFrame("AllFrame", "Alle Favoriten", {344, 60, 235, 50});
+    asList_ = AddButton("AsList", "Als Liste", {8, 20, 70, 24}, allFrame_);
+    saveFav_ = AddButton("SaveFav", "Ablegen...", {82, 20, 72, 24}, allFrame_);
+    loadFav_ = AddButton("LoadFav", "Wechseln...", {158, 20, 70, 24}, allFrame_);
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(587, 80, 70, 24);
 
-    listFrame_ = frame("ListFrame", "Favoriten", {8, 114, 649, 300});
+    listFrame_ = AddFrame("ListFrame", "Favoriten", {8, 114, 649, 300});
     list_ = Add<ListView>("List");
     list_->setGeometry(16, 134, 633, 272);
     list_->raise();

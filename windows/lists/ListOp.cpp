@@ -31,13 +31,10 @@ ListOp::~ListOp() {
 
 void ListOp::BuildControls() {
     constexpr int kWidth = 690, kHeight = 320;
-    Client()->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Listen kombinieren");
 
-    listsFrame_ = Add<QGroupBox>("ListsFrame");
-    listsFrame_->setTitle("Zu kombinierende Listen");
-    listsFrame_->setGeometry(8, 6, kWidth - 16, 130);
+    listsFrame_ = AddFrame("ListsFrame", "Zu kombinierende Listen", {8, 6, kWidth - 16, 130});
     picture1_ = Add<QWidget>("Picture1", -1, listsFrame_);
     picture1_->setGeometry(8, 20, kWidth - 32, 50);
     lastTwo_ = Add<OptionButton>("LastTwo", -1, picture1_);
@@ -46,23 +43,15 @@ void ListOp::BuildControls() {
     anyTwo_ = Add<OptionButton>("AnyTwo", -1, picture1_);
     anyTwo_->SetCaption("folgende zwei Listen, in dieser Reihenfolge:");
     anyTwo_->setGeometry(0, 24, kWidth - 32, 22);
-    listALabel_ = Add<QLabel>("ListALabel", -1, listsFrame_);
-    listALabel_->setText("Liste A:");
-    listALabel_->setGeometry(28, 72, 60, 22);
+    listALabel_ = AddLabel("ListALabel", "Liste A:", {28, 72, 60, 22}, listsFrame_);
     list1_ = Add<ComboBox>("List1", -1, listsFrame_);
     list1_->setGeometry(90, 72, kWidth - 114, 22);
-    listBLabel_ = Add<QLabel>("ListBLabel", -1, listsFrame_);
-    listBLabel_->setText("Liste B:");
-    listBLabel_->setGeometry(28, 98, 60, 22);
+    listBLabel_ = AddLabel("ListBLabel", "Liste B:", {28, 98, 60, 22}, listsFrame_);
     list2_ = Add<ComboBox>("List2", -1, listsFrame_);
     list2_->setGeometry(90, 98, kWidth - 114, 22);
 
-    opFrame_ = Add<QGroupBox>("OpFrame");
-    opFrame_->setTitle("Art des Kombinierens");
-    opFrame_->setGeometry(8, 142, kWidth - 16, 136);
-    opLabel_ = Add<QLabel>("OpLabel", -1, opFrame_);
-    opLabel_->setText("Die neue, kombinierte Liste soll enthalten:");
-    opLabel_->setGeometry(8, 20, kWidth - 32, 20);
+    opFrame_ = AddFrame("OpFrame", "Art des Kombinierens", {8, 142, kWidth - 16, 136});
+    opLabel_ = AddLabel("OpLabel", "Die neue, kombinierte Liste soll enthalten:", {8, 20, kWidth - 32, 20}, opFrame_);
     picture2_ = Add<QWidget>("Picture2", -1, opFrame_);
     picture2_->setGeometry(8, 40, kWidth - 32, 92);
     opOr_ = Add<OptionButton>("OpOr", -1, picture2_);

@@ -137,19 +137,13 @@ void NameLists::BuildControls() {
     body_ = new QWidget(client);
     body_->setObjectName("Body");
 
-    auto frame = [this](const char* name, const char* caption, QRect r) {
-        auto* f = Add<QGroupBox>(name, -1, body_);
-        f->setTitle(QtText::ToQt(Cp(caption)));
-        f->setGeometry(r);
-        return f;
-    };
     // Frames first: the controls drawn over them come later.
-    currentListFrame_ = frame("CurrentListFrame", "Aktuelle Liste", {6, 2, 694, 52});
-    namesFrame_ = frame("NamesFrame", "Namen der aktuellen Liste", {6, 58, 330, 370});
-    historyFrame_ = frame("HistoryFrame", "Verlauf", {344, 58, 356, 108});
-    convertFrame_ = frame("ConvertFrame", "Umwandeln", {344, 170, 356, 66});
-    filterFrame_ = frame("FilterFrame", "Filtern", {344, 240, 356, 116});
-    sortFrame_ = frame("SortFrame", "Sortieren", {344, 360, 356, 70});
+    currentListFrame_ = AddFrame("CurrentListFrame", "Aktuelle Liste", {6, 2, 694, 52}, body_);
+    namesFrame_ = AddFrame("NamesFrame", "Namen der aktuellen Liste", {6, 58, 330, 370}, body_);
+    historyFrame_ = AddFrame("HistoryFrame", "Verlauf", {344, 58, 356, 108}, body_);
+    convertFrame_ = AddFrame("ConvertFrame", "Umwandeln", {344, 170, 356, 66}, body_);
+    filterFrame_ = AddFrame("FilterFrame", "Filtern", {344, 240, 356, 116}, body_);
+    sortFrame_ = AddFrame("SortFrame", "Sortieren", {344, 360, 356, 70}, body_);
 
     QStyle* style = QApplication::style();
     goBack_ = Add<CommandButton>("GoBack", -1, body_);

@@ -25,38 +25,28 @@ PrintOptions::PrintOptions() : ChildForm("PrintOptions") {}
 PrintOptions::~PrintOptions() = default;
 
 void PrintOptions::BuildControls() {
-    Client()->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Drucken");
 
-    auto frame = [this](const char* name, const char* caption, QRect r) {
-        auto* f = Add<QGroupBox>(name);
-        f->setTitle(QtText::ToQt(caption));
-        f->setGeometry(r);
-        return f;
-    };
     auto option = [this](const char* name, QGroupBox* parent, const char* caption, int row) {
         auto* o = Add<OptionButton>(name, -1, parent);
         o->SetCaption(caption);
         o->setGeometry(12, 22 + 25 * row, parent->width() - 24, 24);
         return o;
     };
-    paramFrame_ = frame("ParamFrame", "Einstellungen", {8, 4, 260, 56});
+    paramFrame_ = AddFrame("ParamFrame", "Einstellungen", {8, 4, 260, 56});
     combo1_ = Add<ComboBox>("Combo1", -1, paramFrame_);
     combo1_->setGeometry(12, 22, 236, 24);
-    howFrame_ = frame("HowFrame", "Umfang", {8, 64, 260, 100});
+    howFrame_ = AddFrame("HowFrame", "Umfang", {8, 64, 260, 100});
     names_ = option("Names", howFrame_, "nur Namen/Gruppen", 0);
     namesReasons_ = option("NamesReasons", howFrame_, "Namen/Gruppen und Gr\xfcnde", 1);
     descr_ = option("Descr", howFrame_, "Beschreibungen", 2);
-    whatFrame_ = frame("WhatFrame", "Zu drucken", {8, 168, 260, 76});
+    whatFrame_ = AddFrame("WhatFrame", "Zu drucken", {8, 168, 260, 76});
     curList_ = option("CurList", whatFrame_, "aktuelle Liste", 0);
     curName_ = option("CurName", whatFrame_, "aktueller Name/aktuelle Gruppe", 1);
 
     auto button = [this](const char* name, const char* caption, int row) {
-        auto* b = Add<CommandButton>(name);
-        b->SetCaption(caption);
-        b->setGeometry(280, 10 + 36 * row, 130, 28);
-        return b;
+        return AddButton(name, caption, {280, 10 + 36 * row, 130, 28});
     };
     showPrintDialog_ = button("ShowPrintDialog", "Drucker", 0);
     doPrint_ = button("DoPrint", "Drucken", 1);

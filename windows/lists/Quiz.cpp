@@ -66,32 +66,17 @@ Quiz::~Quiz() = default;
 // --- Layout --------------------------------------------------------------------------
 
 void Quiz::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     Move(150, 300);  // its design position, near the frame's top left corner
     SetCaption("Quiz");
 
-    auto frame = [this](const char* name, const std::string& title, QRect r) {
-        auto* f = Add<QGroupBox>(name);
-        f->setTitle(Q(title));
-        f->setGeometry(r);
-        return f;
-    };
-    auto label = [this](const char* name, const std::string& text, QRect r) {
-        auto* l = Add<QLabel>(name);
-        l->setText(Q(text));
-        l->setGeometry(r);
-        return l;
-    };
-
     // Frames first: the controls drawn over them come later.
-    questionFrame_ = frame("QuestionFrame", "Aktuelle Frage", {8, 4, kLeftW, 92});
-    frame2_ = frame("Frame2", "Antworten zur Auswahl", {8, 100, kLeftW, 200});
-    frame1_ = frame("Frame1", "Erl\xe4uterungen zur richtigen Antwort", {8, 304, kLeftW, 148});
-    stateFrame_ = frame("StateFrame", "Stand", {kRightX, 4, kRightW, 100});
-    timeLeftFrame_ = frame("TimeLeftFrame", "Restzeit", {kRightX, 108, kRightW, 60});
-    frame3_ = frame("Frame3", "Joker", {kRightX, 172, kRightW, 240});
+    questionFrame_ = AddFrame("QuestionFrame", "Aktuelle Frage", {8, 4, kLeftW, 92});
+    frame2_ = AddFrame("Frame2", "Antworten zur Auswahl", {8, 100, kLeftW, 200});
+    frame1_ = AddFrame("Frame1", "Erl\xe4uterungen zur richtigen Antwort", {8, 304, kLeftW, 148});
+    stateFrame_ = AddFrame("StateFrame", "Stand", {kRightX, 4, kRightW, 100});
+    timeLeftFrame_ = AddFrame("TimeLeftFrame", "Restzeit", {kRightX, 108, kRightW, 60});
+    frame3_ = AddFrame("Frame3", "Joker", {kRightX, 172, kRightW, 240});
 
     questionNum_ = Add<TextBox>("QuestionNum");
     questionNum_->setReadOnly(true);
@@ -119,8 +104,8 @@ void Quiz::BuildControls() {
     doNext_ = Add<CommandButton>("DoNext");
     doNext_->SetCaption("Weiter");
     doNext_->setGeometry(358, 156, 116, 28);
-    answerRight_ = label("AnswerRight", "Richtig", {358, 200, 116, 32});
-    answerWrong_ = label("AnswerWrong", "Falsch", {358, 200, 116, 32});
+    answerRight_ = AddLabel("AnswerRight", "Richtig", {358, 200, 116, 32});
+    answerWrong_ = AddLabel("AnswerWrong", "Falsch", {358, 200, 116, 32});
     for (QLabel* l : {answerRight_.data(), answerWrong_.data()}) {
         QFont f = l->font();
         f.setBold(true);
@@ -134,15 +119,15 @@ void Quiz::BuildControls() {
     descr_ = Add<RichTextPane>("Descr");
     descr_->setGeometry(18, 326, kLeftW - 20, 118);
 
-    label1_ = label("Label1", "Fragen total", {kRightX + 10, 24, 156, 22});
-    label2_ = label("Label2", "Fragen verbleiben", {kRightX + 10, 48, 156, 22});
-    label3_ = label("Label3", "Antworten richtig bisher", {kRightX + 10, 72, 156, 22});
-    state0_ = label("State0", "", {kRightX + 166, 24, 28, 22});
-    state1_ = label("State1", "", {kRightX + 166, 48, 28, 22});
-    state2_ = label("State2", "", {kRightX + 166, 72, 28, 22});
+    label1_ = AddLabel("Label1", "Fragen total", {kRightX + 10, 24, 156, 22});
+    label2_ = AddLabel("Label2", "Fragen verbleiben", {kRightX + 10, 48, 156, 22});
+    label3_ = AddLabel("Label3", "Antworten richtig bisher", {kRightX + 10, 72, 156, 22});
+    state0_ = AddLabel("State0", "", {kRightX + 166, 24, 28, 22});
+    state1_ = AddLabel("State1", "", {kRightX + 166, 48, 28, 22});
+    state2_ = AddLabel("State2", "", {kRightX + 166, 72, 28, 22});
     for (QLabel* l : {state0_.data(), state1_.data(), state2_.data()}) l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    timeLeft_ = label("TimeLeft", "", {kRightX + 10, 128, kRightW - 20, 32});
+    timeLeft_ = AddLabel("TimeLeft", "", {kRightX + 10, 128, kRightW - 20, 32});
     timeLeft_->setAlignment(Qt::AlignCenter);
     {
         QFont f = timeLeft_->font();

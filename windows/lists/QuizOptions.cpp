@@ -18,8 +18,6 @@ namespace {
 
 constexpr int kWidth = 436, kHeight = 236;
 
-QString Q(const std::string& cp1252) { return QtText::ToQt(cp1252); }
-
 int& OptionOf(QuizOptions::Box box) {
     switch (box) {
     case QuizOptions::kNumMin: return Options::QuizNumMin;
@@ -48,18 +46,10 @@ int QuizOptions::Maximum(Box box) {
 // --- Layout --------------------------------------------------------------------------
 
 void QuizOptions::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     Move(600, 900);  // its design position, near the frame's top left corner
     SetCaption("Optionen f\xfcr Quiz");
 
-    auto label = [this](const char* name, const std::string& text, QRect r) {
-        auto* l = Add<QLabel>(name);
-        l->setText(Q(text));
-        l->setGeometry(r);
-        return l;
-    };
     auto box = [this](Box b, QRect r) {
         auto* t = Add<TextBox>(kBoxNames[b]);
         t->setGeometry(r);
@@ -72,7 +62,7 @@ void QuizOptions::BuildControls() {
     useLimit_ = Add<CheckBox>("UseLimit");
     useLimit_->SetCaption("mit Zeitlimit?");
     useLimit_->setGeometry(16, 12, 220, 24);
-    label4_ = label("Label4", "Minuten:", {250, 12, 110, 24});
+    label4_ = AddLabel("Label4", "Minuten:", {250, 12, 110, 24});
     label4_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     box(kNumMin, {368, 12, 52, 24});
     stopAfterWrong_ = Add<CheckBox>("StopAfterWrong");
@@ -82,11 +72,11 @@ void QuizOptions::BuildControls() {
     incDiff_->SetCaption("Schwierigkeitsgrad der Fragen schrittweise erh\xf6hen?");
     incDiff_->setGeometry(16, 72, 404, 24);
 
-    label1_ = label("Label1", "Anzahl Fragen total:", {16, 110, 340, 24});
+    label1_ = AddLabel("Label1", "Anzahl Fragen total:", {16, 110, 340, 24});
     box(kNumQ, {368, 110, 52, 24});
-    label2_ = label("Label2", "Anzahl Joker \"50-50\":", {16, 140, 340, 24});
+    label2_ = AddLabel("Label2", "Anzahl Joker \"50-50\":", {16, 140, 340, 24});
     box(kNumJo5050, {368, 140, 52, 24});
-    label3_ = label("Label3", "Anzahl Joker \"N\xe4" "chste Frage\":", {16, 170, 340, 24});
+    label3_ = AddLabel("Label3", "Anzahl Joker \"N\xe4" "chste Frage\":", {16, 170, 340, 24});
     box(kNumJoNext, {368, 170, 52, 24});
 
     startQuiz_ = Add<CommandButton>("StartQuiz");
@@ -223,8 +213,7 @@ bool QuizOptions::eventFilter(QObject* watched, QEvent* event) {
 QuizResult::QuizResult() : ChildForm("QuizResult", Kind::MdiChild, kPlaced | kInHistory | kStored) {}
 
 void QuizResult::BuildControls() {
-    Client()->resize(360, 200);
-    Host()->resize(368, 230);
+    SetClientSize(360, 200);
     SetCaption("Quiz-Resultat");
     SetSizable(false);
 }

@@ -100,15 +100,10 @@ StdLists::StdLists() : ChildForm("StdLists") {}
 
 void StdLists::BuildControls() {
     constexpr int kWidth = 470, kHeight = 196;
-    Client()->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Standard-Listen");
-    namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setTitle("Namen");
-    namesFrame_->setGeometry(8, 6, 224, 150);
-    groupFrame_ = Add<QGroupBox>("GroupFrame");
-    groupFrame_->setTitle("Gruppen");
-    groupFrame_->setGeometry(238, 6, 224, 150);
+    namesFrame_ = AddFrame("NamesFrame", "Namen", {8, 6, 224, 150});
+    groupFrame_ = AddFrame("GroupFrame", "Gruppen", {238, 6, 224, 150});
     for (int i = 0; i < kNumLists; ++i) {
         QGroupBox* frame = i < 3 ? namesFrame_ : groupFrame_;
         const int y = 24 + (i % 3) * 42;

@@ -37,16 +37,9 @@ UserNames::~UserNames() {
 // --- Layout --------------------------------------------------------------------------
 
 void UserNames::BuildControls() {
-    Client()->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Eigene Namen");
 
-    auto frame = [this](const char* name, const char* caption, QRect r) {
-        auto* f = Add<QGroupBox>(name);
-        f->setTitle(QtText::ToQt(caption));
-        f->setGeometry(r);
-        return f;
-    };
     auto text = [this](const char* name, int index, QGroupBox* parent, QRect r, int maxLength) {
         auto* t = Add<TextBox>(name, index, parent);
         t->setGeometry(r);
@@ -55,13 +48,13 @@ void UserNames::BuildControls() {
         return t;
     };
     const int right = 232, rw = kWidth - right - 8;  // the right column
-    namesFrame_ = frame("NamesFrame", "Namen", {8, 4, 216, kHeight - 12});
+    namesFrame_ = AddFrame("NamesFrame", "Namen", {8, 4, 216, kHeight - 12});
     names_ = Add<ListView>("Names", -1, namesFrame_);
     names_->setGeometry(8, 20, 200, kHeight - 40);
 
-    frame1_ = frame("Frame1", "Name", {right, 4, rw, 54});
+    frame1_ = AddFrame("Frame1", "Name", {right, 4, rw, 54});
     curName_ = text("CurName", -1, frame1_, {10, 22, rw - 20, 24}, static_cast<int>(NewNames::kMaxName));
-    genderFrame_ = frame("GenderFrame", "Geschlecht", {right, 62, rw, 54});
+    genderFrame_ = AddFrame("GenderFrame", "Geschlecht", {right, 62, rw, 54});
     auto* picture = new QWidget(genderFrame_);
     Register(picture, "Picture1");
     picture->setGeometry(10, 20, rw - 20, 28);
@@ -71,26 +64,23 @@ void UserNames::BuildControls() {
     female_ = Add<OptionButton>("Female", -1, picture);
     female_->SetCaption("weiblich");
     female_->setGeometry(160, 2, 150, 24);
-    origLangFrame_ = frame("OrigLangFrame", "Sprache der Herkunft", {right, 120, rw, 54});
+    origLangFrame_ = AddFrame("OrigLangFrame", "Sprache der Herkunft", {right, 120, rw, 54});
     origLang_ = Add<ComboBox>("OrigLang", -1, origLangFrame_);
     origLang_->setGeometry(10, 22, rw - 20, 24);
-    germanFrame_ = frame("GermanFrame", "Bedeutung/\xdc" "bersetzung", {right, 178, rw, 54});
+    germanFrame_ = AddFrame("GermanFrame", "Bedeutung/\xdc" "bersetzung", {right, 178, rw, 54});
     german_ = text("German", -1, germanFrame_, {10, 22, rw - 20, 24}, static_cast<int>(NewNames::kMaxInfo));
-    origInfoFrame_ = frame("OrigInfoFrame", "Angaben zur Herkunft", {right, 236, rw, 82});
+    origInfoFrame_ = AddFrame("OrigInfoFrame", "Angaben zur Herkunft", {right, 236, rw, 82});
     for (int i = 0; i < 2; ++i)
         origInfo_[i] = text("OrigInfo", i, origInfoFrame_, {10, 22 + 28 * i, rw - 20, 24},
                             static_cast<int>(NewNames::kMaxInfo));
-    useLangFrame_ = frame("UseLangFrame", "Sprachen des Gebrauchs", {right, 322, rw, 54});
+    useLangFrame_ = AddFrame("UseLangFrame", "Sprachen des Gebrauchs", {right, 322, rw, 54});
     for (int i = 0; i < 3; ++i) {
         useLang_[i] = Add<ComboBox>("UseLang", i, useLangFrame_);
         const int w = (rw - 40) / 3;
         useLang_[i]->setGeometry(10 + i * (w + 10), 22, w, 24);
     }
     auto button = [this](const char* name, const char* caption, int col) {
-        auto* b = Add<CommandButton>(name);
-        b->SetCaption(caption);
-        b->setGeometry(right + col * 99, kHeight - 36, 92, 28);
-        return b;
+        return AddButton(name, caption, {right + col * 99, kHeight - 36, 92, 28});
     };
     doCreate_ = button("DoCreate", "Erzeugen", 0);
     doModify_ = button("DoModify", "\xc4ndern", 1);

@@ -28,8 +28,7 @@ LetterMix::~LetterMix() {
 }
 
 void LetterMix::BuildControls() {
-    Client()->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption("Buchstaben kombinieren");
     lettersFrame_ = Add<QGroupBox>("LettersFrame");
     lettersFrame_->setTitle(QString::fromUtf8("Buchstaben-liefernde Namen"));

@@ -51,8 +51,7 @@ PickRandom::PickRandom() : ChildForm("PickRandom", Kind::MdiChild, kPlaced | kIn
 
 void PickRandom::BuildControls() {
     constexpr int kWidth = 400, kHeight = 300;
-    Client()->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     SetCaption(Cp("Zufällig auswählen"));
     baseFrame_ = Add<QGroupBox>("BaseFrame");
     baseFrame_->setTitle(QString::fromUtf8("Ausw\u00e4hlen"));

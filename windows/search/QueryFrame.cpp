@@ -35,9 +35,7 @@ bool QueryFrame::English() { return TextConstants::textLanguage == 1; }
 // --- Layout -------------------------------------------------------------------------------
 
 void QueryFrame::BuildControls() {
-    QWidget* c = Client();
-    c->resize(kWidth, kHeight);
-    Host()->resize(kWidth + 8, kHeight + 30);
+    SetClientSize(kWidth, kHeight);
     for (int i = 0; i < 3; ++i) {
         const int y = 8 + i * kRowStep;
         condFrame_[i] = Add<QGroupBox>("CondFrame", i);
