@@ -40,6 +40,10 @@ enum TextIndex : int {
 const std::string& T(int i) { return TextConstants::Text(i); }
 bool English() { return TextConstants::textLanguage != 0; }
 
+// A list behind a text in brackets ("  ( German, Czech)"), nothing for an
+// empty list: a user's name may have no language at all.
+std::string Bracketed(const std::string& list) { return list.empty() ? std::string() : "  ( " + list + ")"; }
+
 // A kind atom the database does not define is the "nothing" atom: such a
 // property kind has no values anywhere.
 bool Usable(const atom* kind) { return kind != nullptr && kind != DataBase::nothingAtom; }
@@ -260,9 +264,8 @@ void Builder::GenderForms(atom* group) {
 void Builder::Variants(atom* group) {
     std::string heading = T(tVariants);
     for (atom* name : CollectVariants(group)) {
-        std::string s = Ln(name) + "  ( " + GetLangList(name, f_.withAtomLinks) + ")";
-        const std::string realms = GetRealmList(name, f_.withAtomLinks);
-        if (!realms.empty()) s += "  ( " + realms + ")";
+        const std::string s = Ln(name) + Bracketed(GetLangList(name, f_.withAtomLinks)) +
+                              Bracketed(GetRealmList(name, f_.withAtomLinks));
         Line(Help(heading, kHelpBase + tVariants), s, name);
         heading.clear();
     }
@@ -369,7 +372,7 @@ void Builder::OldForms(atom* group) {
     std::string heading = T(tOldForms);
     for (atom* of : TargetsOf(group, DataBase::prNameVariant, 4)) {
         Line(Help(heading, kHelpBase + tOldForms),
-             of->Text() + "  ( " + GetLangList(of, f_.withAtomLinks) + ")", of);
+             of->Text() + Bracketed(GetLangList(of, f_.withAtomLinks)), of);
         heading.clear();
     }
 }
