@@ -6,6 +6,7 @@
 #include "Basic.h"
 #include "Errors.h"
 #include "Parser.h"
+#include "TextConstants.h"
 
 static_assert(std::is_same_v<CharWidths, LowLevel::CharWidthTable>, "one width table type");
 
@@ -48,7 +49,7 @@ void TextDisplay::Init(const std::string& name, RichTextBox* box, LinkOwner* own
     text_.clear();
     headerLength_ = 0;
     colours_.clear();
-    SetTabPos(49);
+    SetTabPos(HeadingColumnMm());
     fontSize_ = 18;
     active_ = true;
     withLinks_ = true;
@@ -60,6 +61,13 @@ void TextDisplay::Init(const std::string& name, RichTextBox* box, LinkOwner* own
 
 void TextDisplay::ToolTipText(const std::string& text) {
     if (box_) box_->SetToolTipText(text);
+}
+
+double TextDisplay::HeadingColumnMm() {
+    // 49 mm hold every English heading with its help mark and leader dots;
+    // the German "Themengebiete der Herkunft" with its mark would run into
+    // the values.
+    return TextConstants::textLanguage == 0 ? 53 : 49;
 }
 
 void TextDisplay::SetTabPos(double mm) { tabPos_ = LowLevel::MmToTwips(mm); }

@@ -84,6 +84,9 @@ public:
     void setLinkMarkers(bool on) { linkMarkers_ = on; }
 
     void ToolTipText(const std::string& text);
+    // The tab position Init gives: the width of a description's heading
+    // column in the text language.
+    static double HeadingColumnMm();
     void SetTabPos(double mm);
     double GetTabPos() const;
     int tabPosTwips() const { return tabPos_; }

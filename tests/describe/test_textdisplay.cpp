@@ -39,6 +39,7 @@ protected:
         TextDisplay::Env().widthsNormal = nullptr;
         TextDisplay::Env().widthsBold = nullptr;
         td.Init("Test", nullptr, nullptr);
+        td.SetTabPos(49);  // the English heading column, whatever the text language
     }
     void TearDown() override { TextDisplay::Env() = saved_; }
 
@@ -201,6 +202,7 @@ TEST_F(TextDisplayTest, TagsRenderAsRtf) {
     };
     for (const Case& c : cases) {
         td.Init("Test", nullptr, nullptr);
+        td.SetTabPos(49);
         // Colour numbers as in a fresh object: red 1, white 2, green 3.
         td.ColourNumber(kRed);
         td.ColourNumber(TextDisplay::kWhite);

@@ -35,6 +35,7 @@ inline void Build(TextDisplay& td) {
 inline std::string Document() {
     TextDisplay td;
     td.Init("Golden", nullptr, nullptr);
+    td.SetTabPos(49);  // the English heading column, whatever the text language
     Build(td);
     return td.GetStr();
 }
