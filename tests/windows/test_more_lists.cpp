@@ -249,6 +249,32 @@ TEST_F(PickRandomTest, TheNumberIsCheckedEvenWhenTheFieldKeepsTheFocus) {
     EXPECT_EQ(Lists().current()->numLines(), 2);
 }
 
+TEST_F(PickRandomTest, LeavingAnEmptyOrInvalidNumberGivesOneMessageAndAUsableBox) {
+    PickRandom& w = Pick();
+    Settle();
+    auto* box = w.ControlAs<TextBox>("PickNum");
+    auto* other = w.ControlAs<OptionButton>("AllMale");
+    QApplication::setActiveWindow(area->window());
+    for (const char* text : {"", "zwei"}) {
+        SCOPED_TRACE(text);
+        box->setFocus();
+        Settle();
+        ASSERT_EQ(QApplication::focusWidget(), box);
+        box->SetText(text);
+        other->setFocus();  // the user tabs or clicks elsewhere in the window
+        Settle();
+        EXPECT_EQ(Fakes().TakeMessageNumbers().size(), 1u);
+        // A number that passes, and the focus back to correct it.
+        EXPECT_EQ(box->Text(), "1");
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        // Leaving again goes through without a word.
+        other->setFocus();
+        Settle();
+        EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+        EXPECT_EQ(QApplication::focusWidget(), other);
+    }
+}
+
 TEST_F(PickRandomTest, TheCurrentListsCountFollowsItsChangesAndAStaleCountCannotOverdraw) {
     Produce(": Three", {"naMaria", "naMaria", "naJohannes"});
     PickRandom& w = Pick();

@@ -165,12 +165,22 @@ void PickRandom::Option_Click(Base base) {
 }
 
 bool PickRandom::PickNum_LostFocus() {
+    // The message takes the focus from the box: that leave must not check
+    // again.
     checking_ = true;
-    pickNumValid_ = GenMsg::CheckNumberField(pickNum_->Text());
+    const bool valid = GenMsg::CheckNumberField(pickNum_->Text());
+    if (!valid) {
+        // One message per leave: the box gets a number that passes and the
+        // focus back, so the user can correct it or go on with "1" rather
+        // than meet the same message at every click elsewhere.
+        SetTextQuietly(pickNum_, "1");
+        pickNum_->setFocus();
+        pickNum_->selectAll();
+    }
+    pickNumValid_ = true;
     pickNumChecked_ = true;
     checking_ = false;
-    if (!pickNumValid_) pickNum_->setFocus();
-    return pickNumValid_;
+    return valid;
 }
 
 bool PickRandom::eventFilter(QObject* watched, QEvent* event) {
