@@ -1,8 +1,10 @@
 #include "TutSelect.h"
 
+#include <QFontMetrics>
 #include <QIcon>
 #include <QListWidget>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "Auto.h"
 #include "Examples.h"
@@ -45,13 +47,27 @@ Tutor& TutSelect::TutorWindow() {
     return *tutor_;
 }
 
+int TutSelect::CellWidth(const QFont& font) {
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (const Entry& e : Entries())
+        for (const QString& word : QtText::ToQt(LangText(e.german, e.english)).split(u' '))
+            widest = std::max(widest, metrics.horizontalAdvance(word));
+    // A word wider than its cell would be cut short ("Fortgeschrittenes").
+    return std::max(kCell, widest + 16);
+}
+
 void TutSelect::BuildControls() {
-    FitClient(*this, 472, 164);
-    SetCaption("Tutorials");
     list_ = new QListWidget(Client());
     Register(list_, "Tutorials");
-    // Room for a row of 100x100 cells, whose captions take up to three lines.
-    list_->setGeometry(8, 8, 456, 110);
+    cell_ = CellWidth(list_->font());
+    const int rowWidth = static_cast<int>(Entries().size()) * cell_;
+    const int width = rowWidth + 72;
+    FitClient(*this, width, 164);
+    SetCaption("Tutorials");
+    // Room for a row of cells 100 pixels high, whose captions take up to
+    // three lines.
+    list_->setGeometry(8, 8, rowWidth + 56, 110);
     list_->setViewMode(QListView::IconMode);
     list_->setIconSize(QSize(48, 48));
     list_->setMovement(QListView::Static);
@@ -64,7 +80,7 @@ void TutSelect::BuildControls() {
     select_->setDefault(true);
     help_ = Add<CommandButton>("ShowHelp");
     help_->SetCaption("Hilfe");
-    help_->setGeometry(368, 128, 96, 28);
+    help_->setGeometry(width - 104, 128, 96, 28);
 
     select_->onClick = [this] { DoSelect_Click(); };
     help_->onClick = [this] { LowLevel::ShowFormHelp(Client(), nullptr); };
@@ -83,7 +99,7 @@ void TutSelect::Form_Load() {
     }
     // The first tutorial stands chosen, so Start runs it without a click first.
     list_->setCurrentRow(0);
-    LowLevel::SetIconSpacing(list_, 100, 100);
+    LowLevel::SetIconSpacing(list_, cell_, kCell);
     if (TextConstants::textLanguage == 0) {
         WinMan::AddToolTip(*this, list_, "Liste der vorhandenen Tutorials");
         WinMan::AddToolTip(*this, select_, "Gew\xe4hltes Tutorial starten");

@@ -10,6 +10,7 @@
 #include "FormBase.h"
 #include "FormControls.h"
 
+class QFont;
 class QListWidget;
 class Tutor;
 
@@ -33,6 +34,9 @@ public:
     void DoSelect_Click();
 
     QListWidget* Tutorials() const { return list_; }
+    // The width of a tutorial's cell in the list: 100 pixels, or the longest
+    // word of a title in the text language and that font, with a margin.
+    static int CellWidth(const QFont& font);
     CommandButton* DoSelect() const { return select_; }
     // The tutorial window (made on first use).
     Tutor& TutorWindow();
@@ -44,6 +48,8 @@ protected:
 private:
     void SetEnglishTexts();
 
+    static constexpr int kCell = 100;
+    int cell_ = kCell;
     QPointer<QListWidget> list_;
     QPointer<CommandButton> select_, help_;
     std::unique_ptr<Tutor> tutor_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -392,3 +393,31 @@ TEST_F(TutorialTest, ClosingTheBandByItsCloseBoxMovesTheWindowsBackUp) {
     EXPECT_FALSE(WinMan::tutorialRunning);
     EXPECT_EQ(Form("Alpha").Top(), top);
 }
+
+namespace {
+
+// Every word of every title fits in its cell, in both editions: a long
+// German word ("Fortgeschrittenes") is not cut short under its icon.
+TEST_F(TutorialTest, TheSelectionShowsEveryTitleWholeInBothEditions) {
+    const int saved = TextConstants::textLanguage;
+    for (int language : {0, 1}) {
+        SCOPED_TRACE(language);
+        TextConstants::textLanguage = language;
+        WinMan::OpenForm("TutSelect");
+        QListWidget* list = Select().Tutorials();
+        const QFontMetrics metrics(list->font());
+        ASSERT_EQ(list->count(), 4);
+        EXPECT_GE(list->gridSize().height(), 100);
+        for (int i = 0; i < list->count(); ++i)
+            for (const QString& word : list->item(i)->text().split(u' '))
+                EXPECT_LT(metrics.horizontalAdvance(word), list->gridSize().width() - 8) << word.toStdString();
+        // The whole row is in view, the buttons inside the window.
+        EXPECT_LE(list->count() * list->gridSize().width(), list->viewport()->width());
+        EXPECT_LE(Select().DoSelect()->geometry().right(), Select().Client()->width());
+        Select().Unload();
+        Settle();
+    }
+    TextConstants::textLanguage = saved;
+}
+
+}  // namespace
