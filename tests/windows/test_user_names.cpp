@@ -285,6 +285,11 @@ TEST_F(UserNamesWindowTest, CreateListsSortsTellsEveryWindowAndSavesOnClose) {
         ComboBox* lang = w.ControlAs<ComboBox>("UseLang", 1);
         lang->SetListIndex(2);
         w.ControlAs<CommandButton>("DoCreate")->Press();
+        // Ready for the next name: the fields empty, the gender kept for a
+        // run of names of one gender.
+        EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), "");
+        EXPECT_EQ(lang->ListIndex(), 0);
+        EXPECT_TRUE(w.ControlAs<OptionButton>("Male")->Value());
     }
     EXPECT_EQ(std::count(names->notes.begin(), names->notes.end(), 4), 2);
     const ResultSet& table = w.Table();
