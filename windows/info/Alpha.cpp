@@ -40,9 +40,7 @@ void Alpha::BuildControls() {
     SetClientSize(kWidth, kHeight);
     SetCaption("Namen alphabetisch");
 
-    lettersFrame_ = Add<QGroupBox>("LettersFrame");
-    lettersFrame_->setTitle(QStringLiteral("Anfangsbuchstabe"));
-    lettersFrame_->setGeometry(8, 4, 653, 52);
+    lettersFrame_ = AddFrame("LettersFrame", "Anfangsbuchstabe", {8, 4, 653, 52});
     for (int i = 0; i < 26; ++i) {
         auto* b = Add<CommandButton>("Letter", i, lettersFrame_);
         b->SetCaption(std::string(1, static_cast<char>('A' + i)));
@@ -50,9 +48,7 @@ void Alpha::BuildControls() {
         letter_[static_cast<size_t>(i)] = b;
     }
 
-    genderFrame_ = Add<QGroupBox>("GenderFrame");
-    genderFrame_->setTitle(QStringLiteral("Anzeigen"));
-    genderFrame_->setGeometry(8, 60, 340, 46);
+    genderFrame_ = AddFrame("GenderFrame", "Anzeigen", {8, 60, 340, 46});
     male_ = Add<OptionButton>("Male", -1, genderFrame_);
     male_->SetCaption("nur m\xe4nnliche");
     male_->setGeometry(10, 20, 112, 20);
@@ -66,28 +62,18 @@ void Alpha::BuildControls() {
     auto* picture = Add<QWidget>("Picture1", -1, genderFrame_);
     picture->setGeometry(334, 20, 2, 2);
 
-    asFavorite_ = Add<CommandButton>("AsFavorite");
-    asFavorite_->SetCaption("Als Favorit");
-    asFavorite_->setGeometry(356, 74, 80, 26);
-    asList_ = Add<CommandButton>("AsList");
-    asList_->SetCaption("Als Liste");
-    asList_->setGeometry(440, 74, 72, 26);
-    showEx_ = Add<CommandButton>("ShowEx");
-    showEx_->SetCaption("Beispiel");
-    showEx_->setGeometry(516, 74, 70, 26);
+    asFavorite_ = AddButton("AsFavorite", "Als Favorit", {356, 74, 80, 26});
+    asList_ = AddButton("AsList", "Als Liste", {440, 74, 72, 26});
+    showEx_ = AddButton("ShowEx", "Beispiel", {516, 74, 70, 26});
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(590, 74, 70, 26);
 
-    namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setTitle(QStringLiteral("Namen"));
-    namesFrame_->setGeometry(8, 110, 200, 346);
+    namesFrame_ = AddFrame("NamesFrame", "Namen", {8, 110, 200, 346});
     namesView_ = Add<ListView>("Names");
     namesView_->setGeometry(16, 130, 184, 318);
     namesView_->raise();
 
-    textFrame_ = Add<QGroupBox>("TextFrame");
-    textFrame_->setTitle(QStringLiteral("Informationen zum Namen"));
-    textFrame_->setGeometry(216, 110, 445, 346);
+    textFrame_ = AddFrame("TextFrame", "Informationen zum Namen", {216, 110, 445, 346});
     text_ = Add<RichTextPane>("Text");
     text_->setGeometry(224, 130, 429, 318);
     text_->raise();

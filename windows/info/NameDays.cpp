@@ -36,16 +36,12 @@ void NameDays::BuildControls() {
     SetClientSize(kWidth, kHeight);
     SetCaption("Heilige und Gedenktage");
 
-    namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setTitle(QStringLiteral("Heilige"));
-    namesFrame_->setGeometry(8, 4, 330, 420);
+    namesFrame_ = AddFrame("NamesFrame", "Heilige", {8, 4, 330, 420});
     namesView_ = Add<ListView>("Names");
     namesView_->setGeometry(16, 24, 314, 392);
     namesView_->raise();
 
-    sortFrame_ = Add<QGroupBox>("SortFrame");
-    sortFrame_->setTitle(QStringLiteral("Sortierung"));
-    sortFrame_->setGeometry(346, 4, 262, 48);
+    sortFrame_ = AddFrame("SortFrame", "Sortierung", {346, 4, 262, 48});
     sortName_ = Add<OptionButton>("SortName", -1, sortFrame_);
     sortName_->SetCaption("nach Name");
     sortName_->setGeometry(10, 20, 100, 20);
@@ -55,9 +51,7 @@ void NameDays::BuildControls() {
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(616, 18, 74, 26);
 
-    saintFrame_ = Add<QGroupBox>("SaintFrame");
-    saintFrame_->setTitle(QStringLiteral("Informationen"));
-    saintFrame_->setGeometry(346, 56, 344, 368);
+    saintFrame_ = AddFrame("SaintFrame", "Informationen", {346, 56, 344, 368});
     saintBox_ = Add<RichTextPane>("SaintBox");
     saintBox_->setGeometry(354, 76, 328, 340);
     saintBox_->raise();

@@ -73,9 +73,7 @@ void OrigWord::BuildControls() {
     showGenNames_->SetCaption("Gruppen");
     showGenNames_->setGeometry(92, 20, 82, 22);
 
-    historyFrame_ = Add<QGroupBox>("HistoryFrame");
-    historyFrame_->setTitle(QStringLiteral("Verlauf"));
-    historyFrame_->setGeometry(8, 94, 681, 54);
+    historyFrame_ = AddFrame("HistoryFrame", "Verlauf", {8, 94, 681, 54});
     historyBox_ = Add<ComboBox>("History", -1, historyFrame_);
     historyBox_->setGeometry(8, 22, 597, kRowH);
     QStyle* style = historyFrame_->style();
@@ -86,9 +84,7 @@ void OrigWord::BuildControls() {
     goForward_->setIcon(style->standardIcon(QStyle::SP_ArrowForward));
     goForward_->setGeometry(645, 22, 30, kRowH);
 
-    namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setTitle(QStringLiteral("Namen zu Wort"));
-    namesFrame_->setGeometry(8, 152, 250, 332);
+    namesFrame_ = AddFrame("NamesFrame", "Namen zu Wort", {8, 152, 250, 332});
     namesView_ = Add<ListView>("Names");
     namesView_->setGeometry(16, 172, 234, 304);
     namesView_->raise();

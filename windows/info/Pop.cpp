@@ -48,19 +48,11 @@ void Pop::BuildControls() {
 
     curName_ = Add<TextBox>("CurName");
     curName_->setGeometry(8, 8, 160, kRowH);
-    showName_ = Add<CommandButton>("ShowName");
-    showName_->SetCaption("Anzeigen");
-    showName_->setGeometry(174, 7, 80, 26);
+    showName_ = AddButton("ShowName", "Anzeigen", {174, 7, 80, 26});
     showName_->setDefault(true);
-    nameInfo_ = Add<CommandButton>("NameInfo");
-    nameInfo_->SetCaption("Name");
-    nameInfo_->setGeometry(258, 7, 70, 26);
-    asList_ = Add<CommandButton>("AsList");
-    asList_->SetCaption("Als Liste");
-    asList_->setGeometry(332, 7, 76, 26);
-    showEx_ = Add<CommandButton>("ShowEx");
-    showEx_->SetCaption("Beispiel");
-    showEx_->setGeometry(412, 7, 76, 26);
+    nameInfo_ = AddButton("NameInfo", "Name", {258, 7, 70, 26});
+    asList_ = AddButton("AsList", "Als Liste", {332, 7, 76, 26});
+    showEx_ = AddButton("ShowEx", "Beispiel", {412, 7, 76, 26});
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(492, 7, 70, 26);
 

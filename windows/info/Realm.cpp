@@ -36,21 +36,15 @@ void Realm::BuildControls() {
 
     curRealmBox_ = Add<ComboBox>("CurRealm");
     curRealmBox_->setGeometry(8, 8, 170, 24);
-    asList_ = Add<CommandButton>("AsList");
-    asList_->SetCaption("Als Liste");
-    asList_->setGeometry(184, 7, 76, 26);
-    showEx_ = Add<CommandButton>("ShowEx");
-    showEx_->SetCaption("Beispiel");
-    showEx_->setGeometry(264, 7, 74, 26);
+    asList_ = AddButton("AsList", "Als Liste", {184, 7, 76, 26});
+    showEx_ = AddButton("ShowEx", "Beispiel", {264, 7, 74, 26});
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(342, 7, 72, 26);
     curRealmDescr_ = Add<TextBox>("CurRealmDescr");
     curRealmDescr_->setReadOnly(true);
     curRealmDescr_->setGeometry(8, 40, 406, 24);
 
-    namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setTitle(QStringLiteral("Namen"));
-    namesFrame_->setGeometry(8, 70, 200, 344);
+    namesFrame_ = AddFrame("NamesFrame", "Namen", {8, 70, 200, 344});
     namesView_ = Add<ListView>("Names");
     namesView_->setGeometry(16, 90, 184, 316);
     namesView_->raise();

@@ -57,9 +57,7 @@ void Similar::BuildControls() {
     namesView_ = Add<ListView>("Names");
     namesView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     namesView_->setGeometry(12, 74, 536, 204);
-    asList_ = Add<CommandButton>("AsList");
-    asList_->SetCaption("Als Liste");
-    asList_->setGeometry(12, 288, 96, 26);
+    asList_ = AddButton("AsList", "Als Liste", {12, 288, 96, 26});
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(452, 288, 96, 26);
     // Fixed at its designed size (after the size is set).

@@ -73,26 +73,16 @@ void SingleName::BuildControls() {
     groups_ = Add<CheckBox>("Groups");
     groups_->SetCaption("Gruppen?");
     groups_->setGeometry(206, y, 84, kRowH);
-    showName_ = Add<CommandButton>("ShowName");
-    showName_->SetCaption("Anzeigen");
-    showName_->setGeometry(292, y, 76, kRowH);
+    showName_ = AddButton("ShowName", "Anzeigen", {292, y, 76, kRowH});
     showName_->setDefault(true);
-    asList_ = Add<CommandButton>("AsList");
-    asList_->SetCaption("Als Liste");
-    asList_->setGeometry(382, y, 66, kRowH);
-    asFavorite_ = Add<CommandButton>("AsFavorite");
-    asFavorite_->SetCaption("Als Favorit");
-    asFavorite_->setGeometry(450, y, 76, kRowH);
-    showEx_ = Add<CommandButton>("ShowEx");
-    showEx_->SetCaption("Beispiel");
-    showEx_->setGeometry(528, y, 58, kRowH);
+    asList_ = AddButton("AsList", "Als Liste", {382, y, 66, kRowH});
+    asFavorite_ = AddButton("AsFavorite", "Als Favorit", {450, y, 76, kRowH});
+    showEx_ = AddButton("ShowEx", "Beispiel", {528, y, 58, kRowH});
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(588, y, 54, kRowH);
 
     y = 38;
-    historyFrame_ = Add<QGroupBox>("HistoryFrame");
-    historyFrame_->setTitle(QStringLiteral("Verlauf"));
-    historyFrame_->setGeometry(8, y, 300, 56);
+    historyFrame_ = AddFrame("HistoryFrame", "Verlauf", {8, y, 300, 56});
     history_ = Add<ComboBox>("History", -1, historyFrame_);
     history_->setGeometry(8, 22, 216, kRowH);
     goBack_ = iconButton("GoBack", QStyle::SP_ArrowBack, "<", historyFrame_, 230, 22);
@@ -111,9 +101,7 @@ void SingleName::BuildControls() {
     // The frame stands behind the pane; both are children of the window, so
     // that the pane's position is the window's and the frame follows it.
     y = 100;
-    textFrame_ = Add<QGroupBox>("TextFrame");
-    textFrame_->setTitle(QStringLiteral("Informationen"));
-    textFrame_->setGeometry(8, y, 634, 312);
+    textFrame_ = AddFrame("TextFrame", "Informationen", {8, y, 634, 312});
     text_ = Add<RichTextPane>("Text");
     text_->setGeometry(16, y + 20, 618, 284);
     text_->raise();

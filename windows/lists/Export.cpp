@@ -63,9 +63,7 @@ void Export::BuildControls() {
         scopes_[i]->SetCaption(scopeDe[i]);
         scopes_[i]->setGeometry(12, 22 + 25 * i, kWidth - 44, 24);
     }
-    doExport_ = Add<CommandButton>("DoExport");
-    doExport_->SetCaption("Exportieren");
-    doExport_->setGeometry(8, 270, 120, 28);
+    doExport_ = AddButton("DoExport", "Exportieren", {8, 270, 120, 28});
     doExport_->setDefault(true);
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(136, 270, 100, 28);

@@ -68,9 +68,7 @@ void ListOp::BuildControls() {
     opSubList1_->SetCaption("alles aus Liste B ausser den beiden Listen gemeinsamen Namen");
     opSubList1_->setGeometry(0, 66, kWidth - 32, 22);
 
-    doOp_ = Add<CommandButton>("DoOp");
-    doOp_->SetCaption("Kombinieren");
-    doOp_->setGeometry(8, 286, 110, 26);
+    doOp_ = AddButton("DoOp", "Kombinieren", {8, 286, 110, 26});
     doOp_->setDefault(true);
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(kWidth - 88, 286, 80, 26);

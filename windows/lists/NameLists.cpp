@@ -175,14 +175,10 @@ void NameLists::BuildControls() {
         autoBoxes_[static_cast<size_t>(Index(s))] = c;
     }
 
-    sortCurrentLabel_ = Add<QLabel>("SortCurrentLabel", -1, body_);
-    sortCurrentLabel_->setText("aktuelle Liste:");
-    sortCurrentLabel_->setGeometry(354, 378, 92, 22);
+    sortCurrentLabel_ = AddLabel("SortCurrentLabel", "aktuelle Liste:", {354, 378, 92, 22}, body_);
     actSortOrder_ = Add<ComboBox>("ActSortOrder", -1, body_);
     actSortOrder_->setGeometry(448, 378, 150, 22);
-    sortNewLabel_ = Add<QLabel>("SortNewLabel", -1, body_);
-    sortNewLabel_->setText("neue Listen:");
-    sortNewLabel_->setGeometry(354, 404, 92, 22);
+    sortNewLabel_ = AddLabel("SortNewLabel", "neue Listen:", {354, 404, 92, 22}, body_);
     newSortOrder_ = Add<ComboBox>("NewSortOrder", -1, body_);
     newSortOrder_->setGeometry(448, 404, 150, 22);
     showHelp_ = AddHelpButton();

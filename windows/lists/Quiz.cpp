@@ -98,12 +98,8 @@ void Quiz::BuildControls() {
         a->viewport()->installEventFilter(this);
         answers_[static_cast<size_t>(i)] = a;
     }
-    doAnswer_ = Add<CommandButton>("DoAnswer");
-    doAnswer_->SetCaption("Antworten");
-    doAnswer_->setGeometry(358, 122, 116, 28);
-    doNext_ = Add<CommandButton>("DoNext");
-    doNext_->SetCaption("Weiter");
-    doNext_->setGeometry(358, 156, 116, 28);
+    doAnswer_ = AddButton("DoAnswer", "Antworten", {358, 122, 116, 28});
+    doNext_ = AddButton("DoNext", "Weiter", {358, 156, 116, 28});
     answerRight_ = AddLabel("AnswerRight", "Richtig", {358, 200, 116, 32});
     answerWrong_ = AddLabel("AnswerWrong", "Falsch", {358, 200, 116, 32});
     for (QLabel* l : {answerRight_.data(), answerWrong_.data()}) {

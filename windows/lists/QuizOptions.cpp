@@ -79,13 +79,9 @@ void QuizOptions::BuildControls() {
     label3_ = AddLabel("Label3", "Anzahl Joker \"N\xe4" "chste Frage\":", {16, 170, 340, 24});
     box(kNumJoNext, {368, 170, 52, 24});
 
-    startQuiz_ = Add<CommandButton>("StartQuiz");
-    startQuiz_->SetCaption("Quiz starten");
-    startQuiz_->setGeometry(16, 202, 130, 28);
+    startQuiz_ = AddButton("StartQuiz", "Quiz starten", {16, 202, 130, 28});
     startQuiz_->setDefault(true);
-    doCancel_ = Add<CommandButton>("DoCancel");
-    doCancel_->SetCaption("Abbrechen");
-    doCancel_->setGeometry(154, 202, 110, 28);
+    doCancel_ = AddButton("DoCancel", "Abbrechen", {154, 202, 110, 28});
     showHelp_ = AddHelpButton();
     showHelp_->SetCaption("Hilfe");
     showHelp_->setGeometry(310, 202, 110, 28);

@@ -18,7 +18,6 @@ using TextConstants::LangText;
 
 namespace {
 constexpr int kWidth = 810, kHeight = 470;
-std::string Cp(const char* utf8) { return operator""_cp(utf8, std::char_traits<char>::length(utf8)); }
 }  // namespace
 
 LetterMix::LetterMix() : ChildForm("LetterMix") {}
@@ -30,9 +29,7 @@ LetterMix::~LetterMix() {
 void LetterMix::BuildControls() {
     SetClientSize(kWidth, kHeight);
     SetCaption("Buchstaben kombinieren");
-    lettersFrame_ = Add<QGroupBox>("LettersFrame");
-    lettersFrame_->setTitle(QString::fromUtf8("Buchstaben-liefernde Namen"));
-    lettersFrame_->setGeometry(8, 6, 300, 106);
+    lettersFrame_ = AddFrame("LettersFrame", "Buchstaben-liefernde Namen", {8, 6, 300, 106});
     for (int i = 0; i < 3; ++i) {
         auto* l = Add<QLabel>("Label1", i, lettersFrame_);
         l->setText(QString::number(i + 1) + ":");
@@ -43,38 +40,26 @@ void LetterMix::BuildControls() {
         labels_[static_cast<size_t>(i)] = l;
         letters_[static_cast<size_t>(i)] = t;
     }
-    optionsFrame_ = Add<QGroupBox>("OptionsFrame");
-    optionsFrame_->setTitle(QString::fromUtf8("Steuerung des Kombinierens"));
-    optionsFrame_->setGeometry(8, 116, 300, 68);
+    optionsFrame_ = AddFrame("OptionsFrame", "Steuerung des Kombinierens", {8, 116, 300, 68});
     useMulti_ = Add<CheckBox>("UseMulti", -1, optionsFrame_);
     useMulti_->SetCaption("Verwende Buchstaben bei Bedarf mehrfach");
     useMulti_->setGeometry(10, 20, 286, 22);
     useOrder_ = Add<CheckBox>("UseOrder", -1, optionsFrame_);
     useOrder_->SetCaption("Reihenfolge der Buchstaben beachten");
     useOrder_->setGeometry(10, 42, 286, 22);
-    search_ = Add<CommandButton>("Search");
-    search_->SetCaption("Kombinieren");
-    search_->setGeometry(8, 190, 120, 26);
+    search_ = AddButton("Search", "Kombinieren", {8, 190, 120, 26});
     search_->setDefault(true);
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(228, 190, 80, 26);
 
-    namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setTitle("Namen");
-    namesFrame_->setGeometry(8, 222, 300, kHeight - 230);
-    nameInfo_ = Add<CommandButton>("NameInfo", -1, namesFrame_);
-    nameInfo_->SetCaption("Name");
-    nameInfo_->setGeometry(8, 20, 138, 24);
-    asList_ = Add<CommandButton>("AsList", -1, namesFrame_);
-    asList_->SetCaption("Als Liste");
-    asList_->setGeometry(154, 20, 138, 24);
+    namesFrame_ = AddFrame("NamesFrame", "Namen", {8, 222, 300, kHeight - 230});
+    nameInfo_ = AddButton("NameInfo", "Name", {8, 20, 138, 24}, namesFrame_);
+    asList_ = AddButton("AsList", "Als Liste", {154, 20, 138, 24}, namesFrame_);
     namesView_ = Add<ListView>("Names");
     namesView_->setGeometry(16, 272, 284, kHeight - 290);
     namesView_->raise();
 
-    mixGraphFrame_ = Add<QGroupBox>("MixGraphFrame");
-    mixGraphFrame_->setTitle("Grafik");
-    mixGraphFrame_->setGeometry(316, 6, kWidth - 324, kHeight - 14);
+    mixGraphFrame_ = AddFrame("MixGraphFrame", "Grafik", {316, 6, kWidth - 324, kHeight - 14});
     mixGraph_ = Add<Canvas>("MixGraph");
     mixGraph_->setGeometry(326, 26, kWidth - 344, kHeight - 44);
     mixGraph_->raise();

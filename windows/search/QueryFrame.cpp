@@ -58,20 +58,14 @@ void QueryFrame::BuildControls() {
         expl_[i] = Add<RichTextPane>("Expl" + std::to_string(i));
         expl_[i]->setGeometry(316, y + 6, 316, 74);
     }
-    queryFrame_ = Add<QGroupBox>("QueryFrame");
-    queryFrame_->setTitle(QStringLiteral("Resultierende Suche"));
-    queryFrame_->setGeometry(8, 266, 624, 128);
+    queryFrame_ = AddFrame("QueryFrame", "Resultierende Suche", {8, 266, 624, 128});
     query_ = Add<RichTextPane>("Query");
     query_->setGeometry(16, 286, 608, 100);
     query_->raise();
-    showEx_ = Add<CommandButton>("ShowEx");
-    showEx_->SetCaption("Beispiel");
-    showEx_->setGeometry(8, 404, 84, 28);
+    showEx_ = AddButton("ShowEx", "Beispiel", {8, 404, 84, 28});
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(98, 404, 84, 28);
-    search_ = Add<CommandButton>("Search");
-    search_->SetCaption("Suchen");
-    search_->setGeometry(kWidth - 8 - 96, 404, 96, 28);
+    search_ = AddButton("Search", "Suchen", {kWidth - 8 - 96, 404, 96, 28});
     search_->setDefault(true);
     // Fixed at its designed size (after the size is set).
     SetSizable(false);
