@@ -347,7 +347,7 @@ void atom::EvalKind1() {
     }
 }
 
-bool atom::LoadedOnDemand() const { return name_.compare(0, 2, "po") == 0; }
+bool atom::LoadedOnDemand() const { return name_.size() >= 2 && name_[0] == 'p' && name_[1] == 'o'; }
 
 bool atom::GetFilePos(int32_t& pos) const {
     Prop* p = FirstProp(DataBase::prFilePos);

@@ -41,6 +41,10 @@ struct Malformed {
 
 [[noreturn]] void Fail(const std::string& detail) { throw Malformed{detail}; }
 
+[[noreturn]] void FailLength(int16_t len, const char* what) {
+    Fail(std::string("string length ") + std::to_string(len) + " " + what);
+}
+
 // A read of the file that failed part-way: the run-time error number.
 struct ReadFailed {
     int error;
@@ -164,6 +168,21 @@ public:
         int64_t end = std::min(fileSize(), limit_);
         return static_cast<size_t>(std::max<int64_t>(0, end - offset()));
     }
+    // Whether the next k bytes can be read without a refill (then Skip
+    // passes them, read through here()).
+    bool Has(size_t k) const { return k <= end_ - pos_; }
+    size_t Available() const { return end_ - pos_; }
+    void Skip(size_t k) { pos_ += k; }
+    static int32_t Load32(const unsigned char* p) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return static_cast<int32_t>(v);
+    }
+    static int16_t Load16(const unsigned char* p) {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        return static_cast<int16_t>(v);
+    }
     // The next byte's address in the window.
     const unsigned char* here() const { return d_ + pos_; }
     // Goes on reading from another source, which takes over the unread
@@ -198,9 +217,10 @@ public:
         return static_cast<int32_t>(v);
     }
     // A view of the string's bytes, valid until the next read.
-    std::string_view Str(const char* what) {
-        int16_t len = I16(what);
-        if (len < 0 || len > kMaxString) Fail(std::string("string length ") + std::to_string(len) + " " + what);
+    std::string_view Str(const char* what) { return Chars(I16(what), what); }
+    // The len bytes of a string whose length has been read.
+    std::string_view Chars(int16_t len, const char* what) {
+        if (len < 0 || len > kMaxString) FailLength(len, what);
         Need(static_cast<size_t>(len), what);
         std::string_view s(reinterpret_cast<const char*>(d_ + pos_), static_cast<size_t>(len));
         pos_ += static_cast<size_t>(len);
@@ -251,6 +271,38 @@ struct RawProp {
 // The fewest bytes a property record takes (a string record with an empty
 // string): bounds what a count may make the reader reserve.
 constexpr size_t kMinPropRecord = 8;
+
+// The longest property record: both ids, the kind and a string of the
+// longest length.
+constexpr size_t kMaxPropRecord = 12 + kMaxString;
+
+RawProp ReadPropRecord(Cursor& c, int32_t atomCount);
+
+// A property record read with one check of the bytes at hand (the window
+// holds any record but near its end): the load's innermost loop.
+[[gnu::always_inline]] inline RawProp ReadPropRecordFast(Cursor& c, int32_t atomCount) {
+    if (!c.Has(kMaxPropRecord)) return ReadPropRecord(c, atomCount);
+    RawProp r;
+    const unsigned char* p = c.here();
+    r.proper = Cursor::Load32(p);
+    if (r.proper < 0 || r.proper >= atomCount) Fail("property kind atom id " + std::to_string(r.proper));
+    r.kind = Cursor::Load16(p + 4);
+    if (r.kind != 0 && r.kind != 1) r.kind = 2;
+    size_t at = 6;
+    if (r.kind != 1) {
+        r.value = Cursor::Load32(p + 6);
+        if (r.value < 0 || r.value >= atomCount) Fail("property value atom id " + std::to_string(r.value));
+        at = 10;
+    }
+    if (r.kind != 0) {
+        const int16_t len = Cursor::Load16(p + at);
+        if (len < 0 || len > kMaxString) FailLength(len, "property string");
+        r.str = std::string_view(reinterpret_cast<const char*>(p + at + 2), static_cast<size_t>(len));
+        at += 2 + static_cast<size_t>(len);
+    }
+    c.Skip(at);
+    return r;
+}
 
 RawProp ReadPropRecord(Cursor& c, int32_t atomCount) {
     RawProp r;
@@ -442,8 +494,16 @@ private:
         if (!seen_[0]) Fail("*idTab before *stringTab");
         int32_t n = Count("*idTab", kMaxNameCount, kFileAtomCapacity, 4);
         std::vector<int32_t> ids(static_cast<size_t>(n));
-        for (auto& id : ids) {
-            id = c_.I32("id");
+        for (size_t i = 0; i < ids.size();) {
+            // As many ids as the window holds at once.
+            const size_t k = std::min(ids.size() - i, c_.Has(4) ? c_.Available() / 4 : 0);
+            if (k == 0) {
+                ids[i++] = c_.I32("id");
+                continue;
+            }
+            std::memcpy(ids.data() + i, c_.here(), 4 * k);  // little-endian, as the file
+            c_.Skip(4 * k);
+            i += k;
             Step();
         }
         if (n != numStrings) Fail("*idTab count differs from the names");
@@ -478,21 +538,55 @@ private:
         atomTab.assign(static_cast<size_t>(n), nothingAtom);
         atom* const records = Arena::TakeAtoms(static_cast<size_t>(n));
         std::vector<char> used(static_cast<size_t>(n), 0);
-        for (int32_t i = 0; i < n; ++i) {
-            int32_t id = c_.I32("atom id");
+        auto checkId = [&](int32_t id) {
             if (id < 0 || id >= n) Fail("atom id " + std::to_string(id));
             if (used[static_cast<size_t>(id)]) Fail("atom id twice " + std::to_string(id));
             used[static_cast<size_t>(id)] = 1;
-            DbText name = AtomName(StrStep("atom name"), id);
-            int16_t kind = c_.I16("atom kind");
-            int16_t numVariants = c_.I16("atom numVariants");
-            int16_t textIdx = c_.I16("atom textIdx");
-            int16_t descrIdx = c_.I16("atom descrIdx");
-            int16_t level = c_.I16("atom Level");
-            DbText soundex = texts_.Keep(c_.Str("atom Soundex"));
-            DbText upper = texts_.Keep(c_.Str("atom Uppercase"));
-            atom* a = BinAccess::MakeAtom(records + i, name, id, kind, numVariants, textIdx, descrIdx, level,
-                                          soundex, upper);
+        };
+        // The longest atom record: id, three strings of the longest length
+        // with their lengths, five int16 fields.
+        constexpr size_t kMaxAtomRecord = 4 + 3 * (2 + kMaxString) + 10;
+        std::string nameHeld, soundexHeld;
+        for (int32_t i = 0; i < n; ++i) {
+            int32_t id;
+            std::string_view nameBytes, soundexBytes, upperBytes;
+            int16_t f[5];  // kind, numVariants, textIdx, descrIdx, Level
+            if (c_.Has(kMaxAtomRecord)) {
+                // The whole record is at hand: read without a check per field.
+                const unsigned char* p = c_.here();
+                auto str = [&](const char* what) {
+                    const int16_t len = Cursor::Load16(p);
+                    if (len < 0 || len > kMaxString) FailLength(len, what);
+                    std::string_view s(reinterpret_cast<const char*>(p + 2), static_cast<size_t>(len));
+                    p += 2 + len;
+                    return s;
+                };
+                id = Cursor::Load32(p);
+                checkId(id);
+                p += 4;
+                nameBytes = str("atom name");
+                for (int k = 0; k < 5; ++k) f[k] = Cursor::Load16(p + 2 * k);
+                p += 10;
+                soundexBytes = str("atom Soundex");
+                upperBytes = str("atom Uppercase");
+                c_.Skip(static_cast<size_t>(p - c_.here()));
+                Step();
+            } else {
+                id = c_.I32("atom id");
+                checkId(id);
+                // Near the window's end: each text is held before the next
+                // read may move the window.
+                nameBytes = nameHeld.assign(StrStep("atom name"));
+                static const char* const what[5] = {"atom kind", "atom numVariants", "atom textIdx", "atom descrIdx",
+                                                    "atom Level"};
+                for (int k = 0; k < 5; ++k) f[k] = c_.I16(what[k]);
+                soundexBytes = soundexHeld.assign(c_.Str("atom Soundex"));
+                upperBytes = c_.Str("atom Uppercase");
+            }
+            const DbText name = AtomName(nameBytes, id);
+            const DbText soundex = texts_.Keep(soundexBytes);
+            const DbText upper = texts_.Keep(upperBytes);
+            atom* a = BinAccess::MakeAtom(records + i, name, id, f[0], f[1], f[2], f[3], f[4], soundex, upper);
             atomTab[static_cast<size_t>(id)] = a;
             if (a->LoadedOnDemand()) {
                 // The block stays in the file until the atom is shown; it is
@@ -527,7 +621,7 @@ private:
         KeptSource kept(file_, start, room);
         c_.Switch(kept);
         for (int32_t i = 0; i < n; ++i) {
-            const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
+            const RawProp r = ReadPropRecordFast(c_, numAtoms);  // ids below numAtoms
             BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.kind == 1 ? nullptr : atoms[r.value],
                                 DbText(r.str), static_cast<int32_t>(first) + i);
             Step();
@@ -551,10 +645,23 @@ private:
             // The list is filled in place; a failure part-way leaves nothing
             // behind, since the whole database is emptied then.
             Prop** list = BinAccess::SetPropList(*atomTab[static_cast<size_t>(k)], static_cast<size_t>(count));
-            for (int16_t j = 0; j < count; ++j) {
-                int32_t pid = c_.I32("property id");
-                if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
-                list[j] = propArray_ ? propArray_ + pid : propTab[static_cast<size_t>(pid)];
+            const size_t bytes = 4 * static_cast<size_t>(count);
+            if (propArray_ && c_.Has(bytes)) {
+                // The ids at hand and the properties one array: no check
+                // but the id's own per entry.
+                const unsigned char* p = c_.here();
+                for (int16_t j = 0; j < count; ++j) {
+                    const int32_t pid = Cursor::Load32(p + 4 * j);
+                    if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
+                    list[j] = propArray_ + pid;
+                }
+                c_.Skip(bytes);
+            } else {
+                for (int16_t j = 0; j < count; ++j) {
+                    int32_t pid = c_.I32("property id");
+                    if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
+                    list[j] = propArray_ ? propArray_ + pid : propTab[static_cast<size_t>(pid)];
+                }
             }
             Step();
         }

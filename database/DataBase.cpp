@@ -463,7 +463,7 @@ inline unsigned char Fold(unsigned char c) {
 unsigned char FoldName(unsigned char c) { return Fold(c); }
 
 int CompareNames(std::string_view a, std::string_view b) {
-    const Parser::CodeTable& f = Parser::PlatformUpperTable();
+    static const Parser::CodeTable& f = Parser::PlatformUpperTable();
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         if (a[i] == b[i]) continue;
