@@ -637,6 +637,21 @@ private:
     void AtomProps() {
         if (!seen_[2] || !seen_[3]) Fail("*atomProp before *atoms and *prop");
         int32_t n = Count("*atomProp", kMaxPropCount, numAtoms, 2);
+        // The lists' slots side by side, handed out here without a call
+        // each: room for as many as the file's bytes can name (within reason).
+        size_t room = 0, taken = 0;
+        Prop** slots = Arena::SlotRoom(std::min<size_t>(c_.left() / 4, size_t{1} << 20), room);
+        auto take = [&](size_t count) {
+            if (count <= room - taken) {
+                taken += count;
+                return slots + taken - count;
+            }
+            Arena::PropSlots(taken);  // counts those handed out
+            Prop** own = Arena::PropSlots(count);
+            slots = Arena::SlotRoom(0, room);
+            taken = 0;
+            return own;
+        };
         for (int32_t k = 0; k < n; ++k) {
             int16_t count = c_.I16("property list count");
             if (count < 0) Fail("property list count " + std::to_string(count));
@@ -644,7 +659,8 @@ private:
                 Fail("property list count " + std::to_string(count) + " beyond the end of the file");
             // The list is filled in place; a failure part-way leaves nothing
             // behind, since the whole database is emptied then.
-            Prop** list = BinAccess::SetPropList(*atomTab[static_cast<size_t>(k)], static_cast<size_t>(count));
+            Prop** list = BinAccess::SetPropList(*atomTab[static_cast<size_t>(k)], static_cast<size_t>(count),
+                                                 take(static_cast<size_t>(count)));
             const size_t bytes = 4 * static_cast<size_t>(count);
             if (propArray_ && c_.Has(bytes)) {
                 // The ids at hand and the properties one array: no check
@@ -665,6 +681,7 @@ private:
             }
             Step();
         }
+        Arena::PropSlots(taken);
     }
 
     void Finish() {

@@ -270,14 +270,22 @@ TextArena& Texts() {
 class SlotArena {
 public:
     Prop** Take(size_t n) {
-        if (n > kChunk / 4) return chunks_.emplace_back(new Prop*[n]).get();
         if (left_ < n) {
-            current_ = chunks_.emplace_back(new Prop*[kChunk]).get();
-            left_ = kChunk;
+            if (n > kChunk / 4) return chunks_.emplace_back(new Prop*[n]).get();
+            Open(kChunk);
         }
-        Prop** at = current_ + (kChunk - left_);
+        Prop** at = current_;
+        current_ += n;
         left_ -= n;
         return at;
+    }
+    // Room for n slots side by side (a file's lists, before they are read).
+    void Reserve(size_t n) {
+        if (left_ < n) Open(n);
+    }
+    Prop** Room(size_t& left) const {
+        left = left_;
+        return current_;
     }
     void Clear() {
         chunks_.clear();
@@ -286,6 +294,10 @@ public:
     }
 
 private:
+    void Open(size_t n) {
+        current_ = chunks_.emplace_back(new Prop*[n]).get();  // not touched until used
+        left_ = n;
+    }
     static constexpr size_t kChunk = 16 * 1024;
     std::vector<std::unique_ptr<Prop*[]>> chunks_;
     Prop** current_ = nullptr;
@@ -339,6 +351,11 @@ atom* Arena::NewAtomKept(DbText name, int32_t id) {
 DbText Arena::Keep(std::string_view s) { return Texts().Keep(s); }
 
 Prop** Arena::PropSlots(size_t n) { return Slots().Take(n); }
+
+Prop** Arena::SlotRoom(size_t n, size_t& left) {
+    Slots().Reserve(n);
+    return Slots().Room(left);
+}
 
 void Arena::ReserveTexts(size_t n) { Texts().Reserve(n); }
 
@@ -464,8 +481,20 @@ unsigned char FoldName(unsigned char c) { return Fold(c); }
 
 int CompareNames(std::string_view a, std::string_view b) {
     static const Parser::CodeTable& f = Parser::PlatformUpperTable();
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
+    const size_t n = std::min(a.size(), b.size());
+    // Neighbours in the name table share long beginnings: passed over a
+    // word at a time.
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            i += static_cast<size_t>(__builtin_ctzll(x ^ y)) / 8;  // the first byte that differs (little-endian)
+            break;
+        }
+    }
+    for (; i < n; ++i) {
         if (a[i] == b[i]) continue;
         int x = f[static_cast<unsigned char>(a[i])];
         int y = f[static_cast<unsigned char>(b[i])];

@@ -31,6 +31,9 @@ public:
     static Prop* TakeProps(size_t n);
     // n slots of a property list, kept until Clear.
     static Prop** PropSlots(size_t n);
+    // Room for at least n slots side by side, for a reader that hands them
+    // out itself and then takes as many with PropSlots.
+    static Prop** SlotRoom(size_t n, size_t& left);
     // A copy of s in the string arena, kept until Clear.
     static DbText Keep(std::string_view s);
     // Room for n bytes of texts side by side (a file's, before it is read),
@@ -76,8 +79,10 @@ public:
     }
     // The atom's list made n properties long (its allocation n), to be
     // filled in place by the reader; the slots it gives are the list's.
-    static Prop** SetPropList(atom& a, size_t n) {
-        a.props_.data_ = n ? Arena::PropSlots(n) : nullptr;
+    static Prop** SetPropList(atom& a, size_t n) { return SetPropList(a, n, n ? Arena::PropSlots(n) : nullptr); }
+    // The same in slots the caller has taken.
+    static Prop** SetPropList(atom& a, size_t n, Prop** slots) {
+        a.props_.data_ = n ? slots : nullptr;
         a.props_.size_ = a.props_.cap_ = static_cast<uint32_t>(n);
         a.propAlloc_ = static_cast<int>(n);
         return a.props_.data_;
