@@ -190,6 +190,9 @@ Blocks<Prop, 4096>& PropArena() {
 // The texts of the database: copies side by side in chunks that never move.
 class TextArena {
 public:
+    TextArena() = default;
+    TextArena(const TextArena&) = delete;
+    ~TextArena() { Clear(); }
     DbText Keep(std::string_view s) {
         if (s.empty()) return {};
         if (left_ < s.size()) {
