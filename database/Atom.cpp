@@ -100,6 +100,11 @@ void PropList::PushBack(Prop* p) {
 // atom
 // ============================================================================
 
+std::string& atom::sortKey() { return DataBase::Arena::FreeText(0, id_); }
+const std::string& atom::sortKey() const { return DataBase::Arena::FreeTextOrEmpty(0, id_); }
+std::string& atom::reason() { return DataBase::Arena::FreeText(1, id_); }
+const std::string& atom::reason() const { return DataBase::Arena::FreeTextOrEmpty(1, id_); }
+
 void atom::Init(DbText name, int32_t id) {
     name_ = name;
     id_ = id;
@@ -109,8 +114,7 @@ void atom::Init(DbText name, int32_t id) {
     propAlloc_ = 0;
     kind_ = kNone;
     numVariants = kNone;
-    sortKey.clear();
-    reason.clear();
+    DataBase::Arena::ClearFreeTexts(id);
     level_ = 0;
     cursor_ = 0;
     soundex_ = DbText();
@@ -343,7 +347,7 @@ void atom::EvalKind1() {
     }
 }
 
-bool atom::LoadedOnDemand() const { return name_.compare(0, 2, "po") == 0; }
+bool atom::LoadedOnDemand() const { return name_.size() >= 2 && name_[0] == 'p' && name_[1] == 'o'; }
 
 bool atom::GetFilePos(int32_t& pos) const {
     Prop* p = FirstProp(DataBase::prFilePos);

@@ -125,8 +125,13 @@ public:
     DbText Uppercase() const { return upper_; }
 
     // --- free fields of the callers -----------------------------------------
-    std::string sortKey;        // set before sorting atoms by it
-    std::string reason;         // a search hit's reason
+    // The key set before sorting atoms by it, and a search hit's reason.
+    // Few atoms ever get either, so they live beside the atoms, by id, not
+    // in every atom; a reference stays valid until the next InitDataBase.
+    std::string& sortKey();
+    const std::string& sortKey() const;
+    std::string& reason();
+    const std::string& reason() const;
     int32_t Mark = 0;           // mark of an operation over several lists
     int32_t markIndex = 0;      // companion index of that mark
     int16_t numVariants = Basic::kNone;  // groups: number of prNameVariant
@@ -198,8 +203,8 @@ private:
     friend class DataBase::Arena;
     friend class DataBase::BinAccess;
 
-    // Ordered so that the small fields fill the gaps (160 bytes, not 184):
-    // the load makes one atom per name.
+    // Ordered so that the small fields fill the gaps (96 bytes): the load
+    // makes one atom per name.
     int16_t textIdx_ = Basic::kNone;
     int16_t descrIdx_ = Basic::kNone;
     int16_t kind_ = Basic::kNone;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <bit>
 #include <unordered_map>
 #include <vector>
 
@@ -40,57 +41,167 @@ struct Malformed {
 
 [[noreturn]] void Fail(const std::string& detail) { throw Malformed{detail}; }
 
-// A whole file read once into a buffer of its exact length.
-struct FileBytes {
-    Arena::Bytes data;
-    size_t size = 0;
-};
-
-// Reads a whole file; st gets the run-time number of a failure.
-bool ReadAll(const std::string& path, FileBytes& out, DbStatus& st) {
-    FileOp::InputFile f;
-    if (int err = f.Open(FileOp::Native(path))) {
-        st.ok = false;
-        st.openFailed = true;
-        st.error = err;
-        st.detail = "open";
-        return false;
-    }
-    long long size = f.Size();
-    if (size < 0 || size > std::numeric_limits<int32_t>::max()) {
-        // Not an ordinary file, or one longer than any position the format
-        // can name: refused before a byte is read into memory.
-        st.ok = false;
-        st.error = kStructError;
-        st.detail = "file too long";
-        return false;
-    }
-    out.size = static_cast<size_t>(size);
-    out.data = Arena::NewBytes(out.size);
-    size_t got = f.Read(reinterpret_cast<char*>(out.data.get()), out.size);
-    if (f.Error() != 0) {
-        st.ok = false;
-        st.error = f.Error();
-        st.detail = "read";
-        return false;
-    }
-    // A file cut short since it was opened is read as far as it goes; the
-    // parse refuses it if that is not a whole database.
-    out.size = got;
-    return true;
+[[noreturn]] void FailLength(int16_t len, const char* what) {
+    Fail(std::string("string length ") + std::to_string(len) + " " + what);
 }
 
-// Little-endian reading of a byte buffer; every read past its end is a
-// malformed file.
+// A read of the file that failed part-way: the run-time error number.
+struct ReadFailed {
+    int error;
+};
+
+// The bytes of a file as the reader sees them: a window over the file's
+// bytes, refilled from the file as the reading moves on (a load), or all of
+// them in memory (an on-demand block).
+// The file as long as it was when opened: bytes added since are not read
+// (the room kept for its texts is counted from that length).
+struct OpenedFile {
+    FileOp::InputFile& f;
+    size_t left;  // bytes not yet read
+};
+
+class Source {
+public:
+    virtual ~Source() = default;
+    // The window [data, data + size) has been read up to from: gives a
+    // window that starts with the unread bytes [from, size) and holds at
+    // least want bytes, or all the file has left; returns its size. Throws
+    // ReadFailed.
+    virtual size_t Refill(unsigned char*& data, size_t from, size_t size, size_t want) = 0;
+    // Takes over n unread bytes of another source's window: the start of
+    // this one's window.
+    virtual unsigned char* Adopt(const unsigned char* bytes, size_t n) = 0;
+
+protected:
+    // Reads into [to + have, to + room) until want bytes are there or the
+    // file ends.
+    static size_t ReadInto(OpenedFile& file, unsigned char* to, size_t have, size_t want, size_t room) {
+        while (have < want && have < room && file.left > 0) {
+            size_t got = file.f.Read(reinterpret_cast<char*>(to + have), std::min(room - have, file.left));
+            if (file.f.Error() != 0) throw ReadFailed{file.f.Error()};
+            if (got == 0) break;
+            have += got;
+            file.left -= got;
+        }
+        return have;
+    }
+};
+
+// A small window that moves through the file: nothing is kept of it, what
+// the database keeps of the file it copies.
+class FileSource : public Source {
+public:
+    // A few hundred kilobytes: large enough for any record (a string is at
+    // most 1000 bytes), small enough to stay in the cache.
+    static constexpr size_t kWindow = 256 * 1024;
+    explicit FileSource(OpenedFile& f) : f_(f), buf_(new unsigned char[kBuffer]) {}
+
+    size_t Refill(unsigned char*& data, size_t from, size_t size, size_t want) override {
+        const size_t keep = size - from;
+        if (keep > 0 && from > 0) std::memmove(buf_.get(), buf_.get() + from, keep);
+        data = buf_.get();
+        return ReadInto(f_, buf_.get(), keep, want, std::max(keep, kWindow));
+    }
+    unsigned char* Adopt(const unsigned char* bytes, size_t n) override {
+        if (n > kBuffer) Fail("window");  // never: another window's unread bytes
+        std::memcpy(buf_.get(), bytes, n);
+        return buf_.get();
+    }
+    // Room for the unread bytes of another source's window (as long as
+    // this one's plus one record).
+    static constexpr size_t kBuffer = 2 * kWindow;
+
+private:
+    OpenedFile& f_;
+    std::unique_ptr<unsigned char[]> buf_;
+};
+
+// The file read straight into the database's texts, where it stays: the
+// property records, whose strings are most of the file, are then read in
+// place instead of copied one by one. The window only grows; the bytes
+// between the strings stay with them.
+class KeptSource : public Source {
+public:
+    // room: where the texts go on, with left bytes of room (at least what
+    // the file has left).
+    KeptSource(OpenedFile& f, unsigned char* room, size_t left) : f_(f), room_(room), left_(left) {}
+
+    size_t Refill(unsigned char*& data, size_t from, size_t size, size_t want) override {
+        start_ += from;
+        const size_t have = size - from;
+        data = room_ + start_;
+        // A window's size at a time, as the other source reads: what is
+        // left unread when the reading goes back to it must fit in its buffer.
+        return ReadInto(f_, data, have, want, std::min(left_ - start_, have + FileSource::kWindow));
+    }
+    unsigned char* Adopt(const unsigned char* bytes, size_t n) override {
+        // Never more than the room: it holds at least what the file has left.
+        std::memcpy(room_ + start_, bytes, n);
+        return room_ + start_;
+    }
+
+private:
+    OpenedFile& f_;
+    unsigned char* room_;
+    size_t left_;
+    size_t start_ = 0;  // the window's start in the room
+};
+
+// Little-endian reading of a file's bytes; every read past the end of the
+// file (or of the limit set) is a malformed file.
 class Cursor {
 public:
-    Cursor(const unsigned char* data, size_t size, size_t pos = 0) : d_(data), n_(size), pos_(pos) {}
+    // Over bytes in memory: data[0] is the byte at 0-based file offset origin.
+    Cursor(const unsigned char* data, size_t size, size_t pos = 0, int64_t origin = 0)
+        : d_(data), avail_(size), end_(size), pos_(pos), origin_(origin) {}
+    // Over a file read from its start, fileSize bytes long.
+    Cursor(Source& src, int64_t fileSize) : src_(&src), fileSize_(fileSize) {}
 
-    size_t pos() const { return pos_; }
+    // The 0-based file offset of the next byte.
+    int64_t offset() const { return origin_ + static_cast<int64_t>(pos_); }
     // The 1-based file position of the next byte.
-    int64_t filePos() const { return static_cast<int64_t>(pos_) + 1; }
-    size_t size() const { return n_; }
-    void seek(size_t pos) { pos_ = pos; }
+    int64_t filePos() const { return offset() + 1; }
+    // The length of the file (of the bytes in memory for a block).
+    int64_t fileSize() const { return src_ ? fileSize_ : origin_ + static_cast<int64_t>(avail_); }
+    // The bytes left before the end of the file (or the limit).
+    size_t left() const {
+        int64_t end = std::min(fileSize(), limit_);
+        return static_cast<size_t>(std::max<int64_t>(0, end - offset()));
+    }
+    // Whether the next k bytes can be read without a refill (then Skip
+    // passes them, read through here()).
+    bool Has(size_t k) const { return k <= end_ - pos_; }
+    size_t Available() const { return end_ - pos_; }
+    void Skip(size_t k) { pos_ += k; }
+    static int32_t Load32(const unsigned char* p) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return static_cast<int32_t>(v);
+    }
+    static int16_t Load16(const unsigned char* p) {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        return static_cast<int16_t>(v);
+    }
+    // The next byte's address in the window.
+    const unsigned char* here() const { return d_ + pos_; }
+    // Goes on reading from another source, which takes over the unread
+    // bytes of the window.
+    void Switch(Source& src) {
+        const size_t unread = avail_ - pos_;
+        d_ = src.Adopt(d_ + pos_, unread);
+        origin_ += static_cast<int64_t>(pos_);
+        pos_ = 0;
+        avail_ = unread;
+        src_ = &src;
+        SetEnd();
+    }
+    // Reads end at this 0-based file offset until ClearLimit.
+    void SetLimit(int64_t limit) {
+        limit_ = limit;
+        SetEnd();
+    }
+    void ClearLimit() { SetLimit(INT64_MAX); }
 
     int16_t I16(const char* what) {
         Need(2, what);
@@ -100,35 +211,56 @@ public:
     }
     int32_t I32(const char* what) {
         Need(4, what);
-        uint32_t v = static_cast<uint32_t>(d_[pos_]) | (static_cast<uint32_t>(d_[pos_ + 1]) << 8) |
-                     (static_cast<uint32_t>(d_[pos_ + 2]) << 16) |
-                     (static_cast<uint32_t>(d_[pos_ + 3]) << 24);
+        uint32_t v;
+        std::memcpy(&v, d_ + pos_, 4);  // the file is little-endian, as is every machine we build for
         pos_ += 4;
         return static_cast<int32_t>(v);
     }
-    // A view of the string's bytes in the buffer.
-    std::string_view Str(const char* what) {
-        int16_t len = I16(what);
-        if (len < 0 || len > kMaxString) Fail(std::string("string length ") + std::to_string(len) + " " + what);
+    // A view of the string's bytes, valid until the next read.
+    std::string_view Str(const char* what) { return Chars(I16(what), what); }
+    // The len bytes of a string whose length has been read.
+    std::string_view Chars(int16_t len, const char* what) {
+        if (len < 0 || len > kMaxString) FailLength(len, what);
         Need(static_cast<size_t>(len), what);
         std::string_view s(reinterpret_cast<const char*>(d_ + pos_), static_cast<size_t>(len));
         pos_ += static_cast<size_t>(len);
         return s;
     }
-    // The bytes left after the read position.
-    size_t left() const { return n_ - std::min(pos_, n_); }
 
 private:
+    static_assert(std::endian::native == std::endian::little);
     void Need(size_t k, const char* what) {
-        if (k > n_ - std::min(pos_, n_)) Fail(std::string("end of file in ") + what);
+        if (k > end_ - pos_) More(k, what);
     }
-    const unsigned char* d_;
-    size_t n_;
-    size_t pos_;
+    [[gnu::noinline]] void More(size_t k, const char* what) {
+        if (src_ && offset() + static_cast<int64_t>(k) <= limit_) {
+            unsigned char* data = nullptr;
+            origin_ += static_cast<int64_t>(pos_);
+            avail_ = src_->Refill(data, pos_, avail_, k);
+            d_ = data;
+            pos_ = 0;
+            SetEnd();
+        }
+        if (k > end_ - pos_) Fail(std::string("end of file in ") + what);
+    }
+    void SetEnd() {
+        int64_t room = limit_ - origin_;
+        end_ = room < static_cast<int64_t>(avail_) ? static_cast<size_t>(std::max<int64_t>(room, 0)) : avail_;
+        if (end_ < pos_) end_ = pos_;
+    }
+
+    const unsigned char* d_ = nullptr;
+    size_t avail_ = 0;  // bytes in the window
+    size_t end_ = 0;    // the window's bytes that may be read (the limit)
+    size_t pos_ = 0;
+    int64_t origin_ = 0;  // the file offset of d_[0]
+    int64_t limit_ = INT64_MAX;
+    Source* src_ = nullptr;
+    int64_t fileSize_ = 0;
 };
 
 // One property record, its ids checked against the atom count.
-// The string views the buffer it was read from.
+// The string views the cursor's bytes: valid until its next read.
 struct RawProp {
     int32_t proper = 0;
     int16_t kind = 0;
@@ -139,6 +271,38 @@ struct RawProp {
 // The fewest bytes a property record takes (a string record with an empty
 // string): bounds what a count may make the reader reserve.
 constexpr size_t kMinPropRecord = 8;
+
+// The longest property record: both ids, the kind and a string of the
+// longest length.
+constexpr size_t kMaxPropRecord = 12 + kMaxString;
+
+RawProp ReadPropRecord(Cursor& c, int32_t atomCount);
+
+// A property record read with one check of the bytes at hand (the window
+// holds any record but near its end): the load's innermost loop.
+[[gnu::always_inline]] inline RawProp ReadPropRecordFast(Cursor& c, int32_t atomCount) {
+    if (!c.Has(kMaxPropRecord)) return ReadPropRecord(c, atomCount);
+    RawProp r;
+    const unsigned char* p = c.here();
+    r.proper = Cursor::Load32(p);
+    if (r.proper < 0 || r.proper >= atomCount) Fail("property kind atom id " + std::to_string(r.proper));
+    r.kind = Cursor::Load16(p + 4);
+    if (r.kind != 0 && r.kind != 1) r.kind = 2;
+    size_t at = 6;
+    if (r.kind != 1) {
+        r.value = Cursor::Load32(p + 6);
+        if (r.value < 0 || r.value >= atomCount) Fail("property value atom id " + std::to_string(r.value));
+        at = 10;
+    }
+    if (r.kind != 0) {
+        const int16_t len = Cursor::Load16(p + at);
+        if (len < 0 || len > kMaxString) FailLength(len, "property string");
+        r.str = std::string_view(reinterpret_cast<const char*>(p + at + 2), static_cast<size_t>(len));
+        at += 2 + static_cast<size_t>(len);
+    }
+    c.Skip(at);
+    return r;
+}
 
 RawProp ReadPropRecord(Cursor& c, int32_t atomCount) {
     RawProp r;
@@ -155,44 +319,96 @@ RawProp ReadPropRecord(Cursor& c, int32_t atomCount) {
     return r;
 }
 
-// kept: the string lies in a buffer the database keeps (the loaded file);
-// otherwise it is copied into the database's texts.
-Prop* MakeProp(const RawProp& r, bool reg, bool kept) {
+// A property of the record; its string is copied into the database's texts.
+Prop* MakeProp(const RawProp& r, bool reg) {
     Prop* p = NewProp();
     atom* proper = AtomById(r.proper);
     atom* value = r.kind == 1 ? nullptr : AtomById(r.value);
-    DbText str = r.kind == 0 ? DbText() : kept ? DbText(r.str) : Arena::Keep(r.str);
+    DbText str = r.kind == 0 ? DbText() : Arena::Keep(r.str);
     BinAccess::InitKept(*p, r.kind, proper, value, str, reg);
     return p;
 }
 
-// The records of an on-demand block starting at index `at` of data, where
-// data[0] is the byte at 0-based file offset `origin`: the block's end
-// position must lie in the data, and its m records must end exactly there.
-std::vector<RawProp> ReadBlock(const unsigned char* data, size_t size, size_t at, int64_t origin,
-                               int32_t atomCount) {
-    Cursor c(data, size, at);
-    int64_t blockPos = origin + static_cast<int64_t>(at) + 1;
+// The records of the on-demand block at the cursor, whose 1-based file
+// position is blockPos: the block's end position must lie in the file, and
+// its m records must end exactly there. each(record) sees every record.
+template <class Each>
+void ReadBlock(Cursor& c, int32_t atomCount, Each each) {
+    const int64_t blockPos = c.filePos();
     int64_t end = c.I32("block end");
     int16_t m = c.I16("block count");
     if (m < 0) Fail("block count " + std::to_string(m));
-    if (end < blockPos + 6 || end > origin + static_cast<int64_t>(size) + 1)
-        Fail("block end " + std::to_string(end));
-    auto limit = static_cast<size_t>(end - 1 - origin);
-    if (static_cast<size_t>(m) > (limit - std::min(limit, c.pos())) / kMinPropRecord)
+    if (end < blockPos + 6 || end > c.fileSize() + 1) Fail("block end " + std::to_string(end));
+    const int64_t limit = end - 1;  // 0-based offset of the block's end
+    if (static_cast<size_t>(m) > static_cast<size_t>(std::max<int64_t>(0, limit - c.offset())) / kMinPropRecord)
         Fail("block count " + std::to_string(m) + " beyond the block");
-    std::vector<RawProp> out;
-    out.reserve(static_cast<size_t>(m));
-    Cursor body(data, limit, c.pos());
-    for (int i = 0; i < m; ++i) out.push_back(ReadPropRecord(body, atomCount));
-    if (body.pos() != limit) Fail("block end " + std::to_string(end) + " not at its records' end");
-    return out;
+    c.SetLimit(limit);
+    for (int i = 0; i < m; ++i) each(ReadPropRecord(c, atomCount));
+    if (c.offset() != limit) Fail("block end " + std::to_string(end) + " not at its records' end");
+    c.ClearLimit();
 }
+
+// The texts a load keeps, copied one after the other into the database's
+// texts without a call per text.
+class KeptTexts {
+public:
+    KeptTexts() { next_ = Arena::TextRoom(left_); }
+    DbText Keep(std::string_view s) {
+        if (s.size() > left_) return Slow(s);
+        Copy(next_, s.data(), s.size());
+        DbText t(std::string_view(next_, s.size()));
+        next_ += s.size();
+        left_ -= s.size();
+        used_ += s.size();
+        return t;
+    }
+    // Counts the texts copied so far as the database's.
+    void Commit() {
+        Arena::TextsUsed(used_);
+        used_ = 0;
+        next_ = Arena::TextRoom(left_);
+    }
+
+private:
+    // Texts are short (a name, a line of description): copied in a few
+    // word-sized moves, where a call of memcpy would cost more than the copy.
+    static void Copy(char* to, const char* from, size_t n) {
+        if (n >= 16) {
+            size_t i = 0;
+            for (; i + 16 <= n; i += 16) Move<16>(to + i, from + i);
+            if (i < n) Move<16>(to + n - 16, from + n - 16);
+        } else if (n >= 8) {
+            Move<8>(to, from);
+            Move<8>(to + n - 8, from + n - 8);
+        } else if (n >= 4) {
+            Move<4>(to, from);
+            Move<4>(to + n - 4, from + n - 4);
+        } else {
+            for (size_t i = 0; i < n; ++i) to[i] = from[i];
+        }
+    }
+    template <size_t k>
+    static void Move(char* to, const char* from) {
+        char tmp[k];
+        std::memcpy(tmp, from, k);
+        std::memcpy(to, tmp, k);
+    }
+    DbText Slow(std::string_view s) {
+        Commit();
+        DbText t = Arena::Keep(s);
+        next_ = Arena::TextRoom(left_);
+        return t;
+    }
+    char* next_ = nullptr;
+    size_t left_ = 0;
+    size_t used_ = 0;
+};
 
 class Reader {
 public:
-    Reader(const unsigned char* data, size_t size, LoadObserver* obs)
-        : c_(data, size), obs_(obs), data_(data), size_(size), lastReport_(std::chrono::steady_clock::now()) {}
+    // window: the cursor's source; file: where both read from.
+    Reader(Cursor& c, FileSource& window, OpenedFile& file, LoadObserver* obs)
+        : c_(c), window_(window), file_(file), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
 
     void Run() {
         ReadHeader();
@@ -212,6 +428,7 @@ public:
                 default: AtomProps(); break;
             }
         }
+        texts_.Commit();
         Finish();
     }
 
@@ -268,7 +485,7 @@ private:
             std::string_view s = StrStep("name");
             // The lookups are binary searches: the names must be ascending and unique.
             if (i > 0 && CompareNames(stringTab.back(), s) >= 0) Fail("name order at " + std::string(s));
-            stringTab.emplace_back(s);
+            stringTab.push_back(texts_.Keep(s));
         }
         numStrings = n;
     }
@@ -277,8 +494,16 @@ private:
         if (!seen_[0]) Fail("*idTab before *stringTab");
         int32_t n = Count("*idTab", kMaxNameCount, kFileAtomCapacity, 4);
         std::vector<int32_t> ids(static_cast<size_t>(n));
-        for (auto& id : ids) {
-            id = c_.I32("id");
+        for (size_t i = 0; i < ids.size();) {
+            // As many ids as the window holds at once.
+            const size_t k = std::min(ids.size() - i, c_.Has(4) ? c_.Available() / 4 : 0);
+            if (k == 0) {
+                ids[i++] = c_.I32("id");
+                continue;
+            }
+            std::memcpy(ids.data() + i, c_.here(), 4 * k);  // little-endian, as the file
+            c_.Skip(4 * k);
+            i += k;
             Step();
         }
         if (n != numStrings) Fail("*idTab count differs from the names");
@@ -291,64 +516,142 @@ private:
         idTab = std::move(ids);
     }
 
+    // The atom's name: the name table's copy when it lists this atom under
+    // these very bytes (as every file the program writes does), else a copy.
+    DbText AtomName(std::string_view name, int32_t id) {
+        if (seen_[1] && nameAt_.empty()) {
+            nameAt_.assign(idTab.size(), -1);
+            for (size_t i = 0; i < idTab.size(); ++i) nameAt_[static_cast<size_t>(idTab[i])] = static_cast<int32_t>(i);
+        }
+        if (static_cast<size_t>(id) < nameAt_.size()) {
+            const DbText& listed = stringTab[static_cast<size_t>(nameAt_[static_cast<size_t>(id)])];
+            if (listed == name) return listed;
+        }
+        return texts_.Keep(name);
+    }
+
     void Atoms() {
         if (!seen_[0]) Fail("*atoms before *stringTab");
         // An atom record: id, name, five int16 fields, two strings.
         int32_t n = Count("*atoms", kMaxNameCount, kFileAtomCapacity, 20);
         if (n != numStrings) Fail("*atoms count differs from the names");
         atomTab.assign(static_cast<size_t>(n), nothingAtom);
-        Arena::ReserveAtoms(static_cast<size_t>(n));
+        atom* const records = Arena::TakeAtoms(static_cast<size_t>(n));
         std::vector<char> used(static_cast<size_t>(n), 0);
-        for (int32_t i = 0; i < n; ++i) {
-            int32_t id = c_.I32("atom id");
+        auto checkId = [&](int32_t id) {
             if (id < 0 || id >= n) Fail("atom id " + std::to_string(id));
             if (used[static_cast<size_t>(id)]) Fail("atom id twice " + std::to_string(id));
             used[static_cast<size_t>(id)] = 1;
-            DbText name = StrStep("atom name");
-            int16_t kind = c_.I16("atom kind");
-            int16_t numVariants = c_.I16("atom numVariants");
-            int16_t textIdx = c_.I16("atom textIdx");
-            int16_t descrIdx = c_.I16("atom descrIdx");
-            int16_t level = c_.I16("atom Level");
-            DbText soundex = c_.Str("atom Soundex");
-            DbText upper = c_.Str("atom Uppercase");
-            atom* a = Arena::NewAtomKept(name, id);
-            BinAccess::SetDerived(*a, kind, numVariants, textIdx, descrIdx, level, soundex, upper);
+        };
+        // The longest atom record: id, three strings of the longest length
+        // with their lengths, five int16 fields.
+        constexpr size_t kMaxAtomRecord = 4 + 3 * (2 + kMaxString) + 10;
+        std::string nameHeld, soundexHeld;
+        for (int32_t i = 0; i < n; ++i) {
+            int32_t id;
+            std::string_view nameBytes, soundexBytes, upperBytes;
+            int16_t f[5];  // kind, numVariants, textIdx, descrIdx, Level
+            if (c_.Has(kMaxAtomRecord)) {
+                // The whole record is at hand: read without a check per field.
+                const unsigned char* p = c_.here();
+                auto str = [&](const char* what) {
+                    const int16_t len = Cursor::Load16(p);
+                    if (len < 0 || len > kMaxString) FailLength(len, what);
+                    std::string_view s(reinterpret_cast<const char*>(p + 2), static_cast<size_t>(len));
+                    p += 2 + len;
+                    return s;
+                };
+                id = Cursor::Load32(p);
+                checkId(id);
+                p += 4;
+                nameBytes = str("atom name");
+                for (int k = 0; k < 5; ++k) f[k] = Cursor::Load16(p + 2 * k);
+                p += 10;
+                soundexBytes = str("atom Soundex");
+                upperBytes = str("atom Uppercase");
+                c_.Skip(static_cast<size_t>(p - c_.here()));
+                Step();
+            } else {
+                id = c_.I32("atom id");
+                checkId(id);
+                // Near the window's end: each text is held before the next
+                // read may move the window.
+                nameBytes = nameHeld.assign(StrStep("atom name"));
+                static const char* const what[5] = {"atom kind", "atom numVariants", "atom textIdx", "atom descrIdx",
+                                                    "atom Level"};
+                for (int k = 0; k < 5; ++k) f[k] = c_.I16(what[k]);
+                soundexBytes = soundexHeld.assign(c_.Str("atom Soundex"));
+                upperBytes = c_.Str("atom Uppercase");
+            }
+            const DbText name = AtomName(nameBytes, id);
+            const DbText soundex = texts_.Keep(soundexBytes);
+            const DbText upper = texts_.Keep(upperBytes);
+            atom* a = BinAccess::MakeAtom(records + i, name, id, f[0], f[1], f[2], f[3], f[4], soundex, upper);
             atomTab[static_cast<size_t>(id)] = a;
             if (a->LoadedOnDemand()) {
-                int64_t blockPos = c_.filePos();
-                int32_t end = c_.I32("block end");
-                if (end < blockPos + 6 || static_cast<int64_t>(end) > static_cast<int64_t>(c_.size()) + 1)
-                    Fail("block end of " + name);
-                blocks_.push_back({a, static_cast<int32_t>(blockPos)});
-                c_.seek(static_cast<size_t>(end) - 1);
+                // The block stays in the file until the atom is shown; it is
+                // read through now, so that a broken one refuses the file.
+                const int64_t blockPos = c_.filePos();
+                Block b{a, static_cast<int32_t>(blockPos), blockPropers_.size(), 0};
+                ReadBlock(c_, n, [&](const RawProp& r) { blockPropers_.push_back(r.proper); });
+                b.count = blockPropers_.size() - b.first;
+                blocks_.push_back(b);
             }
         }
         numAtoms = n;
         nextId = n;
+        nameAt_ = {};
     }
 
     void Props() {
         if (!seen_[2]) Fail("*prop before *atoms");
         int32_t n = Count("*prop", kMaxPropCount, kFilePropCapacity, kMinPropRecord);
-        propTab.reserve(static_cast<size_t>(n));
-        Arena::ReserveProps(static_cast<size_t>(n));
+        // The file's properties are made one array, in the order of their
+        // ids: the property lists then find a property by its id without a
+        // look-up in the property table, which costs a cache miss per list
+        // entry of a full-size file.
+        Prop* const records = Arena::TakeProps(static_cast<size_t>(n));
+        const size_t first = propTab.size();
+        atom* const* atoms = atomTab.data();
+        // The records are read where they stay, in the database's texts:
+        // their strings are kept in place.
+        texts_.Commit();
+        size_t room = 0;
+        auto* const start = reinterpret_cast<unsigned char*>(Arena::TextRoom(room));
+        KeptSource kept(file_, start, room);
+        c_.Switch(kept);
         for (int32_t i = 0; i < n; ++i) {
-            MakeProp(ReadPropRecord(c_, numAtoms), true, true);
+            const RawProp r = ReadPropRecordFast(c_, numAtoms);  // ids below numAtoms
+            BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.kind == 1 ? nullptr : atoms[r.value],
+                                DbText(r.str), static_cast<int32_t>(first) + i);
             Step();
         }
-        // The reservation made the file's properties one array, in the order
-        // of their ids: the property lists then find a property by its id
-        // without a look-up in the property table, which costs a cache miss
-        // per list entry of a full-size file.
-        if (n > 0 && propTab.size() == static_cast<size_t>(n) &&
-            propTab.back() == propTab.front() + (n - 1))
-            propArray_ = propTab.front();
+        Arena::TextsUsed(static_cast<size_t>(c_.here() - start));
+        c_.Switch(window_);
+        texts_.Commit();
+        propTab.AppendArray(records, static_cast<size_t>(n));
+        numProps = static_cast<int32_t>(propTab.size());
+        if (first == 0) propArray_ = records;
     }
 
     void AtomProps() {
         if (!seen_[2] || !seen_[3]) Fail("*atomProp before *atoms and *prop");
         int32_t n = Count("*atomProp", kMaxPropCount, numAtoms, 2);
+        // The lists' slots side by side, handed out here without a call
+        // each: room for as many as the file's bytes can name (within reason).
+        size_t room = 0, taken = 0;
+        Prop** slots = Arena::SlotRoom(std::min<size_t>(c_.left() / 4, size_t{1} << 20), room);
+        auto take = [&](size_t count) {
+            if (count <= room - taken) {
+                taken += count;
+                return slots + taken - count;
+            }
+            Arena::PropSlots(taken);  // counts those handed out
+            Prop** own = Arena::PropSlots(count);
+            slots = Arena::SlotRoom(0, room);
+            taken = 0;
+            return own;
+        };
         for (int32_t k = 0; k < n; ++k) {
             int16_t count = c_.I16("property list count");
             if (count < 0) Fail("property list count " + std::to_string(count));
@@ -356,14 +659,29 @@ private:
                 Fail("property list count " + std::to_string(count) + " beyond the end of the file");
             // The list is filled in place; a failure part-way leaves nothing
             // behind, since the whole database is emptied then.
-            Prop** list = BinAccess::SetPropList(*atomTab[static_cast<size_t>(k)], static_cast<size_t>(count));
-            for (int16_t j = 0; j < count; ++j) {
-                int32_t pid = c_.I32("property id");
-                if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
-                list[j] = propArray_ ? propArray_ + pid : propTab[static_cast<size_t>(pid)];
+            Prop** list = BinAccess::SetPropList(*atomTab[static_cast<size_t>(k)], static_cast<size_t>(count),
+                                                 take(static_cast<size_t>(count)));
+            const size_t bytes = 4 * static_cast<size_t>(count);
+            if (propArray_ && c_.Has(bytes)) {
+                // The ids at hand and the properties one array: no check
+                // but the id's own per entry.
+                const unsigned char* p = c_.here();
+                for (int16_t j = 0; j < count; ++j) {
+                    const int32_t pid = Cursor::Load32(p + 4 * j);
+                    if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
+                    list[j] = propArray_ + pid;
+                }
+                c_.Skip(bytes);
+            } else {
+                for (int16_t j = 0; j < count; ++j) {
+                    int32_t pid = c_.I32("property id");
+                    if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
+                    list[j] = propArray_ ? propArray_ + pid : propTab[static_cast<size_t>(pid)];
+                }
             }
             Step();
         }
+        Arena::PropSlots(taken);
     }
 
     void Finish() {
@@ -371,11 +689,11 @@ private:
         for (int32_t i = 0; i < numStrings; ++i) {
             const atom* a = atomTab[static_cast<size_t>(idTab[static_cast<size_t>(i)])];
             const DbText& listed = stringTab[static_cast<size_t>(i)];
-            if (a->name() != listed && CompareNames(a->name(), listed) != 0)
+            if (a->name().data() != listed.data() && a->name() != listed && CompareNames(a->name(), listed) != 0)
                 Fail("*idTab does not match the names at " + stringTab[static_cast<size_t>(i)]);
         }
         // Every on-demand block must be readable later, from the position
-        // its atom's prFilePos gives.
+        // its atom's prFilePos gives (its records were read with its atom).
         if (!blocks_.empty()) {
             atom* filePos = GetAtom("prFilePos");
             if (filePos == nothingAtom) Fail("on-demand atoms without prFilePos");
@@ -383,8 +701,6 @@ private:
                 Prop* p = b.a->FirstProp(filePos);
                 if (!p || Basic::CLng(Basic::Val(std::string(p->strVal()))) != b.pos)
                     Fail("prFilePos of " + b.a->name());
-                std::vector<RawProp> block =
-                    ReadBlock(data_, size_, static_cast<size_t>(b.pos) - 1, 0, numAtoms);
                 // The on-demand load takes an atom with four properties for
                 // loaded: a block beside four listed properties would never be
                 // read, and one too short to reach four would be appended again
@@ -392,10 +708,10 @@ private:
                 // It has one prFilePos, in its list: the writer gives it a
                 // fresh one and would drop any other.
                 if (b.a->CountProps(filePos) != 1) Fail("prFilePos of " + b.a->name() + " more than once");
-                for (const RawProp& r : block)
-                    if (AtomById(r.proper) == filePos) Fail("prFilePos in the block of " + b.a->name());
+                for (size_t k = b.first; k < b.first + b.count; ++k)
+                    if (AtomById(blockPropers_[k]) == filePos) Fail("prFilePos in the block of " + b.a->name());
                 size_t listed = static_cast<size_t>(b.a->NumProp());
-                if (!block.empty() && (listed >= 4 || listed + block.size() < 4))
+                if (b.count > 0 && (listed >= 4 || listed + b.count < 4))
                     Fail("block of " + b.a->name() + " beside " + std::to_string(listed) + " listed properties");
             }
         }
@@ -404,17 +720,22 @@ private:
     struct Block {
         atom* a;
         int32_t pos;
+        size_t first;  // its records' kind atoms in blockPropers_
+        size_t count;
     };
 
-    Cursor c_;
+    Cursor& c_;
+    FileSource& window_;
+    OpenedFile& file_;
+    KeptTexts texts_;
     LoadObserver* obs_;
-    const unsigned char* data_;
-    size_t size_;
     unsigned steps_ = 0;
     std::chrono::steady_clock::time_point lastReport_;
     bool seen_[5] = {false, false, false, false, false};
     std::vector<Block> blocks_;
-    Prop* propArray_ = nullptr;  // the properties of the file side by side, by id
+    std::vector<int32_t> blockPropers_;
+    std::vector<int32_t> nameAt_;  // by atom id: its index in the name table
+    Prop* propArray_ = nullptr;    // the properties of the file side by side, by id
 };
 
 }  // namespace
@@ -422,29 +743,46 @@ private:
 DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     DbStatus st;
     st.path = fileName;
-    FileBytes file;
-    if (!ReadAll(fileName, file, st)) {
-        // Nothing of the file is in memory: the database is as empty as
-        // after a malformed one.
-        InitDataBase();
+    FileOp::InputFile f;
+    if (int err = f.Open(FileOp::Native(fileName))) {
+        st.ok = false;
+        st.openFailed = true;
+        st.error = err;
+        st.detail = "open";
+    } else if (f.Size() < 0 || f.Size() > std::numeric_limits<int32_t>::max() - 1) {
+        // Not an ordinary file, or one longer than any position the format
+        // can name: refused before a byte is read.
+        st.ok = false;
+        st.error = kStructError;
+        st.detail = "file too long";
+    }
+    // The previous database goes before the file is read: its memory serves
+    // the new one.
+    InitDataBase();
+    if (!st.ok) {
         if (observer) observer->Failed(st);
         return st;
     }
-    InitDataBase();
     fileHeader = BinHeader{};
-    // The database keeps the file's bytes: its texts are views of them.
-    const unsigned char* data = file.data.get();
-    const size_t size = file.size;
-    Arena::KeepBuffer(std::move(file.data));
+    const int64_t size = f.Size();
+    // The texts kept from the file take at most its size: room for them in
+    // one piece, of which only what they fill is ever touched.
+    Arena::ReserveTexts(static_cast<size_t>(size));
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     loading = true;
     try {
-        if (size > static_cast<size_t>(std::numeric_limits<int32_t>::max() - 1)) Fail("file too long");
-        Reader(data, size, observer).Run();
+        OpenedFile file{f, static_cast<size_t>(size)};
+        FileSource window(file);
+        Cursor c(window, size);
+        Reader(c, window, file, observer).Run();
     } catch (const Malformed& m) {
         st.ok = false;
         st.error = kStructError;
         st.detail = m.detail;
+    } catch (const ReadFailed& r) {
+        st.ok = false;
+        st.error = r.error;
+        st.detail = "read";
     }
     if (!st.ok) {
         InitDataBase();
@@ -452,6 +790,7 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         if (observer) observer->Failed(st);
         return st;
     }
+    Arena::TrimTexts();
     dbFileName = fileName;
     fileAtomCount = numAtoms;
     InitPropKinds();
@@ -526,11 +865,14 @@ DbStatus LoadOnDemandStatus(atom& a) {
             Fail("block end " + std::to_string(end));
         std::vector<unsigned char> block(static_cast<size_t>(end - pos));
         readAt(pos - 1, block.data(), block.size(), "block beyond the file");
-        std::vector<RawProp> raws = ReadBlock(block.data(), block.size(), 0, pos - 1, fileAtomCount);
+        // Every record is read before any is made: a block that fails
+        // part-way adds nothing.
+        std::vector<RawProp> raws;
+        Cursor c(block.data(), block.size(), 0, pos - 1);
+        ReadBlock(c, fileAtomCount, [&](const RawProp& r) { raws.push_back(r); });
         std::vector<Prop*> props;
         props.reserve(raws.size());
-        // The block's buffer goes: its strings are copied into the database.
-        for (const RawProp& r : raws) props.push_back(MakeProp(r, false, false));
+        for (const RawProp& r : raws) props.push_back(MakeProp(r, false));
         BinAccess::AppendProps(a, props);
     } catch (const Malformed& m) {
         st.ok = false;

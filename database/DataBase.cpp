@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <type_traits>
+#include <deque>
 #include <utility>
 #ifdef __linux__
 #include <sys/mman.h>
@@ -27,7 +29,7 @@ namespace DataBase {
 
 std::vector<atom*> atomTab;
 int32_t numAtoms = 0;
-std::vector<Prop*> propTab;
+PropTable propTab;
 int32_t numProps = 0;
 std::vector<DbText> stringTab;
 std::vector<int32_t> idTab;
@@ -122,22 +124,32 @@ void FreeBytes(void* p, size_t n) {
 }
 
 // The arenas hand out records from blocks, so that a full-size load makes a
-// few dozen allocations for its 175,000 records instead of one each. make
-// constructs n records in the memory given (the records' constructors are
-// the arena's to call).
+// few dozen allocations for its 175,000 records instead of one each. A
+// record is made when it is handed out (make constructs one in the memory
+// given: the records' constructors are the arena's to call), so a block's
+// pages are touched only as far as it is used. The records own nothing:
+// a block goes without a destructor call per record.
 template <class T, size_t kBlock>
 class Blocks {
+    static_assert(std::is_trivially_destructible_v<T>, "records are dropped with their block");
+
 public:
-    using Make = T* (*)(void*, size_t);
+    using Make = T* (*)(void*);
     T* New(Make make) {
-        if (used_ == size_ || blocks_.empty()) Open(make, kBlock);
-        return &blocks_.back().records[used_++];
+        if (used_ == size_ || blocks_.empty()) Open(kBlock);
+        return make(&blocks_.back().records[used_++]);
     }
     // The next n records side by side: a block of their size when the one
     // in use has no room for them (a file's atoms or properties, counted
     // before they are read).
-    void Reserve(size_t n, Make make) {
-        if (blocks_.empty() || size_ - used_ < n) Open(make, std::max(n, kBlock));
+    void Reserve(size_t n) {
+        if (blocks_.empty() || size_ - used_ < n) Open(std::max(n, kBlock));
+    }
+    T* Take(size_t n) {
+        Reserve(n);
+        T* at = blocks_.back().records + used_;
+        used_ += n;
+        return at;
     }
     void Clear() {
         blocks_.clear();
@@ -148,20 +160,15 @@ private:
     struct Block {
         T* records = nullptr;
         size_t n = 0;
-        Block(Make make, size_t count) : n(count) {
-            void* mem = AllocBytes(n * sizeof(T));
-            records = make(mem, n);
-        }
+        explicit Block(size_t count) : records(static_cast<T*>(AllocBytes(count * sizeof(T)))), n(count) {}
         Block(Block&& o) noexcept : records(std::exchange(o.records, nullptr)), n(std::exchange(o.n, 0)) {}
         Block(const Block&) = delete;
         ~Block() {
-            if (!records) return;
-            for (size_t i = 0; i < n; ++i) records[i].~T();
-            FreeBytes(records, n * sizeof(T));
+            if (records) FreeBytes(records, n * sizeof(T));
         }
     };
-    void Open(Make make, size_t n) {
-        blocks_.emplace_back(make, n);
+    void Open(size_t n) {
+        blocks_.emplace_back(n);
         used_ = 0;
         size_ = n;
     }
@@ -180,40 +187,79 @@ Blocks<Prop, 4096>& PropArena() {
     return arena;
 }
 
-// The texts of the database: copies in chunks that never move, and the
-// buffers of loaded files that texts view in place.
+// The texts of the database: copies side by side in chunks that never move.
 class TextArena {
 public:
+    TextArena() = default;
+    TextArena(const TextArena&) = delete;
+    ~TextArena() { Clear(); }
     DbText Keep(std::string_view s) {
         if (s.empty()) return {};
-        if (s.size() > kChunk / 4) {
-            // A long text gets a chunk of its own; the current one stays open.
-            auto& big = chunks_.emplace_back(new char[s.size()]);
-            std::memcpy(big.get(), s.data(), s.size());
-            return DbText(std::string_view(big.get(), s.size()));
-        }
         if (left_ < s.size()) {
-            current_ = chunks_.emplace_back(new char[kChunk]).get();
-            left_ = kChunk;
+            if (s.size() > kChunk / 4) {
+                // A long text gets a chunk of its own; the current one stays open.
+                char* big = Open(s.size());
+                std::memcpy(big, s.data(), s.size());
+                return DbText(std::string_view(big, s.size()));
+            }
+            Take(kChunk);
         }
-        char* at = current_ + (kChunk - left_);
+        char* at = next_;
         std::memcpy(at, s.data(), s.size());
+        next_ += s.size();
         left_ -= s.size();
         return DbText(std::string_view(at, s.size()));
     }
-    void KeepBuffer(Arena::Bytes bytes) { buffers_.push_back(std::move(bytes)); }
+    // Room for n bytes of texts in one chunk (a file's, counted before it is
+    // read); only the pages the texts fill are ever touched.
+    void Reserve(size_t n) {
+        if (left_ < n) Take(n);
+    }
+    char* Room(size_t& left) const {
+        left = left_;
+        return next_;
+    }
+    void Used(size_t n) {
+        n = std::min(n, left_);
+        next_ += n;
+        left_ -= n;
+    }
+    // Gives back the pages of the current chunk past its texts: a chunk
+    // reserved for a file is as long as the file, its texts are shorter.
+    void Trim() {
+#ifdef __linux__
+        if (chunks_.empty() || chunks_.back().n < kBigBlock) return;
+        static const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+        const auto from = (reinterpret_cast<uintptr_t>(next_) + page - 1) / page * page;
+        const auto to = reinterpret_cast<uintptr_t>(next_ + left_) / page * page;
+        if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+#endif
+    }
     void Clear() {
+        for (const Chunk& c : chunks_) FreeBytes(c.p, c.n);
         chunks_.clear();
-        buffers_.clear();
-        current_ = nullptr;
+        next_ = nullptr;
         left_ = 0;
     }
 
 private:
     static constexpr size_t kChunk = 64 * 1024;
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    std::vector<Arena::Bytes> buffers_;
-    char* current_ = nullptr;
+    struct Chunk {
+        char* p;
+        size_t n;
+    };
+    char* Open(size_t n) {
+        chunks_.reserve(chunks_.size() + 1);
+        auto* p = static_cast<char*>(AllocBytes(n));
+        chunks_.push_back({p, n});
+        return p;
+    }
+    void Take(size_t n) {
+        next_ = Open(n);
+        left_ = n;
+    }
+    std::vector<Chunk> chunks_;
+    char* next_ = nullptr;
     size_t left_ = 0;
 };
 
@@ -227,14 +273,22 @@ TextArena& Texts() {
 class SlotArena {
 public:
     Prop** Take(size_t n) {
-        if (n > kChunk / 4) return chunks_.emplace_back(new Prop*[n]).get();
         if (left_ < n) {
-            current_ = chunks_.emplace_back(new Prop*[kChunk]).get();
-            left_ = kChunk;
+            if (n > kChunk / 4) return chunks_.emplace_back(new Prop*[n]).get();
+            Open(kChunk);
         }
-        Prop** at = current_ + (kChunk - left_);
+        Prop** at = current_;
+        current_ += n;
         left_ -= n;
         return at;
+    }
+    // Room for n slots side by side (a file's lists, before they are read).
+    void Reserve(size_t n) {
+        if (left_ < n) Open(n);
+    }
+    Prop** Room(size_t& left) const {
+        left = left_;
+        return current_;
     }
     void Clear() {
         chunks_.clear();
@@ -243,6 +297,10 @@ public:
     }
 
 private:
+    void Open(size_t n) {
+        current_ = chunks_.emplace_back(new Prop*[n]).get();  // not touched until used
+        left_ = n;
+    }
     static constexpr size_t kChunk = 16 * 1024;
     std::vector<std::unique_ptr<Prop*[]>> chunks_;
     Prop** current_ = nullptr;
@@ -252,6 +310,14 @@ private:
 SlotArena& Slots() {
     static SlotArena arena;
     return arena;
+}
+
+// The atoms' sort keys and reasons by atom id, grown as ids are asked for.
+// A deque: growing it never moves the texts already there, so that
+// "a->reason() = b->reason()" stays sound when a's id is the larger.
+std::deque<std::string>& FreeTexts(int which) {
+    static std::deque<std::string> texts[2];
+    return texts[which];
 }
 
 // The addresses of the kind-atom variables, in lookup order.
@@ -280,7 +346,7 @@ const std::vector<std::string>& KindAtomNames() {
 atom* Arena::NewAtom(std::string_view name, int32_t id) { return NewAtomKept(Keep(name), id); }
 
 atom* Arena::NewAtomKept(DbText name, int32_t id) {
-    atom* a = AtomArena().New(MakeAtoms);
+    atom* a = AtomArena().New(MakeAtom);
     a->Init(name, id);
     return a;
 }
@@ -289,33 +355,61 @@ DbText Arena::Keep(std::string_view s) { return Texts().Keep(s); }
 
 Prop** Arena::PropSlots(size_t n) { return Slots().Take(n); }
 
-void Arena::KeepBuffer(Bytes bytes) { Texts().KeepBuffer(std::move(bytes)); }
+Prop** Arena::SlotRoom(size_t n, size_t& left) {
+    Slots().Reserve(n);
+    return Slots().Room(left);
+}
+
+void Arena::ReserveTexts(size_t n) { Texts().Reserve(n); }
+
+void Arena::TrimTexts() { Texts().Trim(); }
+
+char* Arena::TextRoom(size_t& left) { return Texts().Room(left); }
+
+void Arena::TextsUsed(size_t n) { Texts().Used(n); }
 
 Prop* Arena::NewProp() {
-    return PropArena().New(MakeProps);
+    return PropArena().New(MakeProp);
 }
 
-void Arena::ReserveAtoms(size_t n) { AtomArena().Reserve(n, MakeAtoms); }
+void Arena::ReserveAtoms(size_t n) { AtomArena().Reserve(n); }
 
-void Arena::ReserveProps(size_t n) { PropArena().Reserve(n, MakeProps); }
+void Arena::ReserveProps(size_t n) { PropArena().Reserve(n); }
 
-atom* Arena::MakeAtoms(void* mem, size_t n) {
-    auto* a = static_cast<atom*>(mem);
-    for (size_t i = 0; i < n; ++i) new (a + i) atom();
-    return a;
+atom* Arena::TakeAtoms(size_t n) { return AtomArena().Take(n); }
+
+Prop* Arena::TakeProps(size_t n) { return PropArena().Take(n); }
+
+atom* Arena::MakeAtom(void* mem) { return new (mem) atom; }
+
+Prop* Arena::MakeProp(void* mem) { return new (mem) Prop; }
+
+
+std::string& Arena::FreeText(int which, int32_t id) {
+    auto& texts = FreeTexts(which);
+    const auto at = static_cast<size_t>(std::max(id, 0));
+    if (at >= texts.size()) texts.resize(at + 1);
+    return texts[at];
 }
 
-Prop* Arena::MakeProps(void* mem, size_t n) {
-    auto* p = static_cast<Prop*>(mem);
-    for (size_t i = 0; i < n; ++i) new (p + i) Prop();
-    return p;
+const std::string& Arena::FreeTextOrEmpty(int which, int32_t id) {
+    static const std::string empty;
+    const auto& texts = FreeTexts(which);
+    const auto at = static_cast<size_t>(std::max(id, 0));
+    return at < texts.size() ? texts[at] : empty;
 }
 
-Arena::Bytes Arena::NewBytes(size_t n) { return Bytes(static_cast<unsigned char*>(AllocBytes(n ? n : 1)), BytesDeleter{n ? n : 1}); }
-
-void Arena::BytesDeleter::operator()(unsigned char* p) const { FreeBytes(p, n); }
+void Arena::ClearFreeTexts(int32_t id) {
+    for (int which = 0; which < 2; ++which) {
+        auto& texts = FreeTexts(which);
+        const auto at = static_cast<size_t>(std::max(id, 0));
+        if (at < texts.size()) texts[at].clear();
+    }
+}
 
 void Arena::Clear() {
+    FreeTexts(0).clear();
+    FreeTexts(1).clear();
     AtomArena().Clear();
     PropArena().Clear();
     Texts().Clear();
@@ -389,9 +483,21 @@ inline unsigned char Fold(unsigned char c) {
 unsigned char FoldName(unsigned char c) { return Fold(c); }
 
 int CompareNames(std::string_view a, std::string_view b) {
-    const Parser::CodeTable& f = Parser::PlatformUpperTable();
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
+    static const Parser::CodeTable& f = Parser::PlatformUpperTable();
+    const size_t n = std::min(a.size(), b.size());
+    // Neighbours in the name table share long beginnings: passed over a
+    // word at a time.
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            i += static_cast<size_t>(__builtin_ctzll(x ^ y)) / 8;  // the first byte that differs (little-endian)
+            break;
+        }
+    }
+    for (; i < n; ++i) {
         if (a[i] == b[i]) continue;
         int x = f[static_cast<unsigned char>(a[i])];
         int y = f[static_cast<unsigned char>(b[i])];
@@ -722,7 +828,7 @@ void SortAtomsByText(std::vector<atom*>& arr, int n) {
 }
 
 void SortAtomsBySortKey(std::vector<atom*>& arr, int n) {
-    StableSortBy(arr, n, [](const atom* a) -> const std::string& { return a->sortKey; });
+    StableSortBy(arr, n, [](const atom* a) -> const std::string& { return a->sortKey(); });
 }
 
 void SplitAt(const std::string& sep, const std::string& s, std::string& left, std::string& right) {

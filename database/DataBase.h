@@ -17,6 +17,7 @@
 //   DataBase::WriteBinFile(path, header);               // BinFile.h
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,10 +34,67 @@ constexpr int32_t kFilePropCapacity = 150001;
 // marks, so ids handed out at run time stay below this.
 constexpr int32_t kAtomIdLimit = 40000;
 
+// The registered properties by id. A loaded file's properties lie side by
+// side in the order of their ids: the table names them by their first
+// one, not by a pointer each; properties registered later follow singly.
+class PropTable {
+public:
+    Prop* operator[](size_t id) const { return id < arrayN_ ? array_ + id : singles_[id - arrayN_]; }
+    size_t size() const { return arrayN_ + singles_.size(); }
+    bool empty() const { return size() == 0; }
+    Prop* back() const { return (*this)[size() - 1]; }
+    void push_back(Prop* p) { singles_.push_back(p); }
+    // n properties side by side from first; on an empty table only (else
+    // they are entered singly).
+    void AppendArray(Prop* first, size_t n) {
+        if (empty() && n > 0) {
+            array_ = first;
+            arrayN_ = n;
+            return;
+        }
+        for (size_t i = 0; i < n; ++i) singles_.push_back(first + i);
+    }
+    void clear() {
+        array_ = nullptr;
+        arrayN_ = 0;
+        singles_.clear();
+    }
+
+    class const_iterator {
+    public:
+        using value_type = Prop*;
+        using difference_type = std::ptrdiff_t;
+        const_iterator() = default;
+        const_iterator(const PropTable* t, size_t i) : t_(t), i_(i) {}
+        Prop* operator*() const { return (*t_)[i_]; }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator old = *this;
+            ++i_;
+            return old;
+        }
+        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+
+    private:
+        const PropTable* t_ = nullptr;
+        size_t i_ = 0;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    Prop* array_ = nullptr;
+    size_t arrayN_ = 0;
+    std::vector<Prop*> singles_;
+};
+
 // --- tables (read them; only DataBase and its reader change them) -----------
 extern std::vector<atom*> atomTab;       // by id, numAtoms entries
 extern int32_t numAtoms;                 // ids handed out; never lowered
-extern std::vector<Prop*> propTab;       // registered properties by id
+extern PropTable propTab;               // registered properties by id
 extern int32_t numProps;
 extern std::vector<DbText> stringTab;      // internal names, ascending without case
 extern std::vector<int32_t> idTab;          // id of the name at the same index

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -23,24 +24,36 @@ public:
     // Room for n more atoms (properties) side by side, made at once.
     static void ReserveAtoms(size_t n);
     static void ReserveProps(size_t n);
+    // Memory for n records side by side, counted as used, not yet made: the
+    // reader of a file constructs each in place (BinAccess::MakeAtom,
+    // MakeProp) as it reads them.
+    static atom* TakeAtoms(size_t n);
+    static Prop* TakeProps(size_t n);
     // n slots of a property list, kept until Clear.
     static Prop** PropSlots(size_t n);
+    // Room for at least n slots side by side, for a reader that hands them
+    // out itself and then takes as many with PropSlots.
+    static Prop** SlotRoom(size_t n, size_t& left);
     // A copy of s in the string arena, kept until Clear.
     static DbText Keep(std::string_view s);
-    // A buffer of n bytes for a file to be read into (big ones on huge
-    // pages where the system has them).
-    struct BytesDeleter {
-        size_t n = 0;
-        void operator()(unsigned char* p) const;
-    };
-    using Bytes = std::unique_ptr<unsigned char[], BytesDeleter>;
-    static Bytes NewBytes(size_t n);
-    // Keeps a loaded file's bytes until Clear: texts may view them.
-    static void KeepBuffer(Bytes bytes);
-    // Construct n records in mem (the blocks of the arenas).
-    static atom* MakeAtoms(void* mem, size_t n);
-    static Prop* MakeProps(void* mem, size_t n);
+    // Room for n bytes of texts side by side (a file's, before it is read),
+    // and the room they did not fill given back (after).
+    static void ReserveTexts(size_t n);
+    static void TrimTexts();
+    // The room left after the texts, for a writer that copies many texts in
+    // a row; TextsUsed(n) counts the first n bytes of it as texts. No other
+    // text may be kept in between.
+    static char* TextRoom(size_t& left);
+    static void TextsUsed(size_t n);
+    // Construct a record in mem (the blocks of the arenas).
+    static atom* MakeAtom(void* mem);
+    static Prop* MakeProp(void* mem);
     static void Clear();
+    // The callers' free texts of the atom with this id (0 its sort key, 1 its
+    // reason); ClearFreeTexts empties both.
+    static std::string& FreeText(int which, int32_t id);
+    static const std::string& FreeTextOrEmpty(int which, int32_t id);
+    static void ClearFreeTexts(int32_t id);
     static void SetPropId(Prop* p, int32_t id) { p->id_ = id; }
     // What a deleted atom leaves in a property that pointed at it.
     static void MakeEmptyString(Prop* p) {
@@ -66,13 +79,36 @@ public:
     }
     // The atom's list made n properties long (its allocation n), to be
     // filled in place by the reader; the slots it gives are the list's.
-    static Prop** SetPropList(atom& a, size_t n) {
-        a.props_.data_ = n ? Arena::PropSlots(n) : nullptr;
+    static Prop** SetPropList(atom& a, size_t n) { return SetPropList(a, n, n ? Arena::PropSlots(n) : nullptr); }
+    // The same in slots the caller has taken.
+    static Prop** SetPropList(atom& a, size_t n, Prop** slots) {
+        a.props_.data_ = n ? slots : nullptr;
         a.props_.size_ = a.props_.cap_ = static_cast<uint32_t>(n);
         a.propAlloc_ = static_cast<int>(n);
         return a.props_.data_;
     }
-        // A property read from the file; str is kept by the database already.
+    // An atom read from a file, made in mem; its texts are kept by the
+    // database already.
+    static atom* MakeAtom(void* mem, DbText name, int32_t id, int16_t kind, int16_t numVariants,
+                          int16_t textIdx, int16_t descrIdx, int16_t level, DbText soundex, DbText upper) {
+        atom* a = new (mem) atom;  // every field has its initialiser: no zeroing first
+        a->name_ = name;
+        a->id_ = id;
+        SetDerived(*a, kind, numVariants, textIdx, descrIdx, level, soundex, upper);
+        return a;
+    }
+    // A property read from a file, made in mem with the given id (the
+    // caller enters it in the property table).
+    static Prop* MakeProp(void* mem, int16_t kind, atom* proper, atom* atomVal, DbText str, int32_t id) {
+        Prop* p = new (mem) Prop;
+        p->kind_ = kind;
+        p->proper_ = proper;
+        p->atomVal_ = kind == 1 ? nullptr : atomVal;
+        p->strVal_ = kind == 0 ? DbText() : str;
+        p->id_ = id;
+        return p;
+    }
+    // A property read from the file; str is kept by the database already.
     static void InitKept(Prop& p, int16_t kind, atom* proper, atom* atomVal, DbText str, bool reg) {
         p.Register(reg);
         p.kind_ = kind;

@@ -84,7 +84,7 @@ std::vector<Saint> GatherSaints(bool byDate) {
         if (d) row.day = static_cast<int>(Basic::Val(std::string(d->strVal())));
         if (m) row.month = static_cast<int>(Basic::Val(std::string(m->strVal())));
         row.key = SaintKey(row.day, row.month);
-        s->sortKey = row.key;
+        s->sortKey() = row.key;
         saints.push_back(row);
     }
     if (byDate)
@@ -122,7 +122,7 @@ void FillTopic(atom* topic, ResultSet& names, ResultSet& words) {
     // the groups reached through them below name the word they came by.
     const std::vector<atom*> topicWords = Targets({topic}, DataBase::prMember, 7, kAny);
     for (atom* w : topicWords) {
-        w->reason = w->Text();
+        w->reason() = w->Text();
         if (!w->isOptionsLang()) continue;
         words.AddResult(w->Text(), topicText, w);
         words.setReason(words.numLines() - 1, std::string(w->Uppercase()));
@@ -136,7 +136,7 @@ void FillTopic(atom* topic, ResultSet& names, ResultSet& words) {
     for (atom* g : Targets(viaEntries, DataBase::prOriginOf, 2, 3)) {
         int32_t at = 0;
         if (names.GetAtomIndex(g, at)) continue;
-        names.AddResult(g->Text(), topicText + "/" + g->reason, g);
+        names.AddResult(g->Text(), topicText + "/" + g->reason(), g);
     }
     names.Sort(1);
     names.setSelfAtom(topic);
@@ -190,17 +190,17 @@ void FillWordNames(atom* word, const ResultSet& relWords, bool allWords, bool sh
     // The word itself is always a source: an own-language word without
     // related words still finds the names of its own origin entries.
     sources.push_back(word);
-    for (atom* s : sources) s->reason = s->Text();
+    for (atom* s : sources) s->reason() = s->Text();
     const std::vector<atom*> entries = Targets(sources, DataBase::prRelatedTo, 5, kAny);
     std::vector<atom*> found = Targets(entries, DataBase::prOriginOf, 2, 3);
     if (showNames) found = Targets(found, DataBase::prNameVariant, 0, 1);
     for (atom* a : found) {
         int32_t at = 0;
         if (names.GetAtomIndex(a, at)) {
-            names.setReason(at, a->reason);  // the last source word it was reached through
+            names.setReason(at, a->reason());  // the last source word it was reached through
             continue;
         }
-        names.AddResult(a->Text(), a->reason, a);
+        names.AddResult(a->Text(), a->reason(), a);
     }
     names.Sort(1);
 }

@@ -407,7 +407,7 @@ void CollectPropTargets(const std::vector<atom*>& atoms, long n, atom* propKind,
                 if (!((kind1 != Basic::kNone && k == kind1) || (kind2 != Basic::kNone && k == kind2)))
                     continue;
             }
-            target->reason = src->reason;
+            target->reason() = src->reason();
             if (static_cast<size_t>(outN) >= out.size()) out.resize(static_cast<size_t>(outN) + 1);
             out[static_cast<size_t>(outN)] = target;
             ++outN;

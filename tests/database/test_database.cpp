@@ -211,7 +211,7 @@ TEST(Sorting, StableSortByTextAndByKey) {
     for (const char* t : texts) {
         atom* a = A("a" + std::to_string(arr.size()));
         Str(a, "prText", t);
-        a->sortKey = std::string(1, static_cast<char>('z' - arr.size()));
+        a->sortKey() = std::string(1, static_cast<char>('z' - arr.size()));
         arr.push_back(a);
     }
     InitPropKinds();
@@ -225,9 +225,9 @@ TEST(Sorting, StableSortByTextAndByKey) {
     SortAtomsBySortKey(all, 5);  // only the first five
     EXPECT_EQ((std::vector<atom*>{all[0], all[4], all[5]}), (std::vector<atom*>{arr[4], arr[0], arr[5]}));
     // Equal keys (without case) keep their order.
-    for (atom* a : arr) a->sortKey = "same";
-    arr[2]->sortKey = "SAME";
-    arr[5]->sortKey = "a";
+    for (atom* a : arr) a->sortKey() = "same";
+    arr[2]->sortKey() = "SAME";
+    arr[5]->sortKey() = "a";
     all = arr;
     SortAtomsBySortKey(all, static_cast<int>(all.size()));
     EXPECT_EQ(all, (std::vector<atom*>{arr[5], arr[0], arr[1], arr[2], arr[3], arr[4], arr[6], arr[7]}));

@@ -273,7 +273,7 @@ TEST_F(SmallTables, ATopicListsGroupsPerEntryAndThroughTranslationsOnce) {
     Both(Entry("orOrsino", orsino), "prRelatedTo", ursus, "prRelatedTo");
     Both(Entry("orUrsulaC", ursula), "prRelatedTo", ursus, "prRelatedTo");
     db.Finish();
-    bear->reason = "stale";
+    bear->reason() = "stale";
 
     InfoTables::FillTopic(topic, a, b);
     EXPECT_EQ(Lines(a), (std::vector<std::string>{"Bruin", "Melissa", "Orsino", "Ursula", "Ursula"}));

@@ -601,11 +601,11 @@ void Pop::CurPopSeries_Click() {
         atom* pop = p->atomVal();
         if (pop == nullptr || pop->kind() != 10) continue;
         pop->LoadOnDemand();
-        pop->sortKey = pop->Text() + " " + PopRows::genderStr(pop);
+        pop->sortKey() = pop->Text() + " " + PopRows::genderStr(pop);
         popAtoms_.push_back(pop);
     }
     DataBase::SortAtomsBySortKey(popAtoms_, static_cast<int>(popAtoms_.size()));
-    for (atom* pop : popAtoms_) curPop_->AddItem(pop->sortKey);
+    for (atom* pop : popAtoms_) curPop_->AddItem(pop->sortKey());
     curPop_->SetListIndex(-1);
 }
 
