@@ -17,6 +17,8 @@ using Errors::Assert;
 // Prop
 // ============================================================================
 
+static_assert(sizeof(Prop) == 32, "a full-size file makes 150,000 properties");
+
 void Prop::setKind(int16_t k) {
     Assert(k == 0 || k == 1 || k == 2, "prop kind");
     kind_ = k;
@@ -24,14 +26,22 @@ void Prop::setKind(int16_t k) {
 
 void Prop::setStrVal(std::string_view s) {
     Assert(kind_ == 1 || kind_ == 2, "prop strVal");
-    strVal_ = DataBase::Arena::Keep(s);
+    SetStr(DataBase::Arena::Keep(s));
 }
 
-atom* Prop::atomVal() const { return atomVal_ ? atomVal_ : DataBase::nothingAtom; }
+atom* Prop::atomVal() const {
+    // An atom deleted since answers "nothing", as its id's slot does.
+    if (atomValId_ < 0 || atomValId_ >= DataBase::numAtoms) return DataBase::nothingAtom;
+    return DataBase::atomTab[static_cast<size_t>(atomValId_)];
+}
+
+void Prop::SetAtomRef(const atom* a) {
+    atomValId_ = a == nullptr || a == DataBase::nothingAtom ? -1 : a->id();
+}
 
 void Prop::setAtomVal(atom* a) {
     Assert(kind_ == 0 || kind_ == 2, "prop atomVal");
-    atomVal_ = a;
+    SetAtomRef(a);
 }
 
 void Prop::Register(bool reg) {
@@ -45,30 +55,33 @@ void Prop::InitAtom(atom* proper, atom* atomVal, bool reg) {
     Register(reg);
     kind_ = 0;
     proper_ = proper;
-    atomVal_ = atomVal;
+    SetAtomRef(atomVal);
 }
 
 void Prop::InitStr(atom* proper, std::string_view strVal, bool reg) {
     Register(reg);
     kind_ = 1;
     proper_ = proper;
-    strVal_ = DataBase::Arena::Keep(strVal);
+    SetStr(DataBase::Arena::Keep(strVal));
 }
 
 void Prop::InitAtomAndStr(atom* proper, atom* atomVal, std::string_view strVal, bool reg) {
     Register(reg);
     kind_ = 2;
     proper_ = proper;
-    atomVal_ = atomVal;
-    strVal_ = DataBase::Arena::Keep(strVal);
+    SetAtomRef(atomVal);
+    SetStr(DataBase::Arena::Keep(strVal));
 }
 
 bool Prop::Same(const atom* proper, const atom* atomVal, std::string_view strVal) const {
     if (proper_ != proper) return false;
+    // Identity of the atom value, as the atom it names now.
+    const atom* mine = this->atomVal();
+    const atom* theirs = atomVal ? atomVal : DataBase::nothingAtom;
     switch (kind_) {
-        case 0: return atomVal_ == atomVal;
-        case 1: return strVal_ == strVal;
-        default: return atomVal_ == atomVal && strVal_ == strVal;
+        case 0: return mine == theirs;
+        case 1: return this->strVal() == strVal;
+        default: return mine == theirs && this->strVal() == strVal;
     }
 }
 

@@ -622,8 +622,8 @@ private:
         c_.Switch(kept);
         for (int32_t i = 0; i < n; ++i) {
             const RawProp r = ReadPropRecordFast(c_, numAtoms);  // ids below numAtoms
-            BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.kind == 1 ? nullptr : atoms[r.value],
-                                DbText(r.str), static_cast<int32_t>(first) + i);
+            BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, DbText(r.str),
+                                static_cast<int32_t>(first) + i);
             Step();
         }
         Arena::TextsUsed(static_cast<size_t>(c_.here() - start));

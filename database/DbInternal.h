@@ -58,8 +58,8 @@ public:
     // What a deleted atom leaves in a property that pointed at it.
     static void MakeEmptyString(Prop* p) {
         p->kind_ = 1;
-        p->atomVal_ = nullptr;
-        p->strVal_ = DbText();
+        p->atomValId_ = -1;
+        p->SetStr(DbText());
     }
 };
 
@@ -99,12 +99,13 @@ public:
     }
     // A property read from a file, made in mem with the given id (the
     // caller enters it in the property table).
-    static Prop* MakeProp(void* mem, int16_t kind, atom* proper, atom* atomVal, DbText str, int32_t id) {
+    // atomValId: the id of its atom value (a file's atom), -1 none.
+    static Prop* MakeProp(void* mem, int16_t kind, atom* proper, int32_t atomValId, DbText str, int32_t id) {
         Prop* p = new (mem) Prop;
         p->kind_ = kind;
         p->proper_ = proper;
-        p->atomVal_ = kind == 1 ? nullptr : atomVal;
-        p->strVal_ = kind == 0 ? DbText() : str;
+        p->atomValId_ = kind == 1 ? -1 : atomValId;
+        if (kind != 0) p->SetStr(str);
         p->id_ = id;
         return p;
     }
@@ -113,8 +114,8 @@ public:
         p.Register(reg);
         p.kind_ = kind;
         p.proper_ = proper;
-        p.atomVal_ = kind == 1 ? nullptr : atomVal;
-        p.strVal_ = kind == 0 ? DbText() : str;
+        p.SetAtomRef(kind == 1 ? nullptr : atomVal);
+        p.SetStr(kind == 0 ? DbText() : str);
     }
     static void AppendProps(atom& a, const std::vector<Prop*>& ps) {
         a.props_.Reserve(a.props_.size() + ps.size());
