@@ -171,6 +171,32 @@ TEST_F(TextDisplayTest, DotLeadersFillUpToTheTabStop) {
     EXPECT_EQ(td.tabPosTwips(), 2778);
 }
 
+TEST_F(TextDisplayTest, DotLeadersMeasureTheProgramsTablesWhenFirstNeeded) {
+    const LowLevel::CharWidthTable normal = LowLevel::charWidthArial, bold = LowLevel::charWidthArialBold;
+    int measured = 0;
+    LowLevel::SetCharWidthMeasurer([&] {
+        ++measured;
+        LowLevel::charWidthArial.fill(10);
+        LowLevel::charWidthArialBold.fill(12);
+        LowLevel::charWidthArial[' '] = LowLevel::charWidthArial['.'] = 3;
+    });
+    TextDisplay::Env().widthsNormal = &LowLevel::charWidthArial;
+    TextDisplay::Env().widthsBold = &LowLevel::charWidthArialBold;
+    td.SetTabPos(49);
+    Body([&] { td.AddStr("Plain text measures nothing"); });
+    EXPECT_EQ(measured, 0);
+    for (int i = 0; i < 2; ++i)
+        Body([&] {
+            td.BeginExpand();
+            td.AddStr("AAA");
+            EXPECT_EQ(td.DotCount(), 25);  // as with tables measured up front
+            td.EndExpand();
+        });
+    EXPECT_EQ(measured, 1);
+    LowLevel::charWidthArial = normal;
+    LowLevel::charWidthArialBold = bold;
+}
+
 TEST_F(TextDisplayTest, TagsRenderAsRtf) {
     const std::string link17 = R"(\cf1 \ul1 Anna\ul0 \cf0 \cf2 \fs0 #17\fs18 \cf0 )";
     struct Case {
