@@ -60,8 +60,10 @@ std::function<void()>& Measurer() {
 void SetCharWidthMeasurer(std::function<void()> measure) { Measurer() = std::move(measure); }
 
 void EnsureCharWidths() {
+    if (!Measurer()) return;  // the common case: measured already
     // Taken out first: a measurer that reads the tables sees them as they are.
-    if (std::function<void()> measure = std::exchange(Measurer(), nullptr)) measure();
+    std::function<void()> measure = std::exchange(Measurer(), nullptr);
+    measure();
 }
 
 int TextWidth(const CharWidthTable& table, const std::string& text) {
