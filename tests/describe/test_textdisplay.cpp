@@ -171,17 +171,16 @@ TEST_F(TextDisplayTest, DotLeadersFillUpToTheTabStop) {
     EXPECT_EQ(td.tabPosTwips(), 2778);
 }
 
-TEST_F(TextDisplayTest, DotLeadersMeasureTheProgramsTablesWhenFirstNeeded) {
-    const LowLevel::CharWidthTable normal = LowLevel::charWidthArial, bold = LowLevel::charWidthArialBold;
+TEST_F(TextDisplayTest, DotLeadersMeasureTheProgramsTablesOnceWhenFirstNeeded) {
+    const LowLevel::CharWidthTable saved = LowLevel::charWidthArial;
     int measured = 0;
     LowLevel::SetCharWidthMeasurer([&] {
         ++measured;
         LowLevel::charWidthArial.fill(10);
-        LowLevel::charWidthArialBold.fill(12);
         LowLevel::charWidthArial[' '] = LowLevel::charWidthArial['.'] = 3;
+        LowLevel::EnsureCharWidths();  // a measurer that reads the tables does not run again
     });
     TextDisplay::Env().widthsNormal = &LowLevel::charWidthArial;
-    TextDisplay::Env().widthsBold = &LowLevel::charWidthArialBold;
     td.SetTabPos(49);
     Body([&] { td.AddStr("Plain text measures nothing"); });
     EXPECT_EQ(measured, 0);
@@ -189,12 +188,11 @@ TEST_F(TextDisplayTest, DotLeadersMeasureTheProgramsTablesWhenFirstNeeded) {
         Body([&] {
             td.BeginExpand();
             td.AddStr("AAA");
-            EXPECT_EQ(td.DotCount(), 25);  // as with tables measured up front
+            EXPECT_EQ(td.DotCount(), 25);  // as with the tables measured up front
             td.EndExpand();
         });
     EXPECT_EQ(measured, 1);
-    LowLevel::charWidthArial = normal;
-    LowLevel::charWidthArialBold = bold;
+    LowLevel::charWidthArial = saved;
 }
 
 TEST_F(TextDisplayTest, TagsRenderAsRtf) {

@@ -45,38 +45,6 @@ TEST(LowLevel, UnitsColoursAndByteOrder) {
     for (const auto& [count, visible] : combo) EXPECT_EQ(ComboVisibleItems(count), visible) << count;
 }
 
-TEST(LowLevel, CharWidthsAreMeasuredOnceWhenFirstRead) {
-    const CharWidthTable saved = charWidthArial;
-    int runs = 0;
-    auto measurer = [&](int width) {
-        return [&runs, width] {
-            ++runs;
-            charWidthArial.fill(width);
-            EnsureCharWidths();  // a measurer that reads the tables does not run again
-        };
-    };
-    charWidthArial.fill(0);
-    SetCharWidthMeasurer(measurer(7));
-    EXPECT_EQ(runs, 0) << "naming the measurer measures nothing";
-    EXPECT_EQ(charWidthArial['A'], 0);
-    EnsureCharWidths();
-    EnsureCharWidths();
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(TextWidth(charWidthArial, "Anna"), 28);
-    // A measurer named again (another start-up) measures again, once.
-    SetCharWidthMeasurer(measurer(5));
-    EnsureCharWidths();
-    EnsureCharWidths();
-    EXPECT_EQ(runs, 2);
-    EXPECT_EQ(TextWidth(charWidthArial, "Anna"), 20);
-    // None named: the tables stay as they are.
-    SetCharWidthMeasurer({});
-    EnsureCharWidths();
-    EXPECT_EQ(runs, 2);
-    EXPECT_EQ(charWidthArial['A'], 5);
-    charWidthArial = saved;
-}
-
 TEST(LowLevel, DocumentsFolderFollowsXdgAndIsCreated) {
     TempFolder dir;
     fs::path home = dir.Path();
