@@ -324,6 +324,7 @@ std::string TextDisplay::ColourTable() const {
 // --- Widths -----------------------------------------------------------------------
 
 const CharWidths* TextDisplay::Widths(bool boldTable) const {
+    LowLevel::EnsureCharWidths();
     return boldTable ? Env().widthsBold : Env().widthsNormal;
 }
 

@@ -54,6 +54,10 @@ void MeasureCharWidths(QWidget* form) {
     Measure(ArialFont(true), form, charWidthArialBold);
 }
 
+void MeasureCharWidthsOnFirstUse(QWidget* form) {
+    SetCharWidthMeasurer([form = QPointer<QWidget>(form)] { MeasureCharWidths(form.data()); });
+}
+
 // --- Caret line ----------------------------------------------------------------
 
 void GetCaretLine(QTextEdit* box, std::string& line, int& column) {

@@ -27,6 +27,9 @@ QString ProgramFolder();
 // in the form's font, in Arial 9 and in Arial 9 bold (Liberation Sans, its
 // metric twin, where Arial is not installed), in pixels of the form's screen.
 void MeasureCharWidths(QWidget* form);
+// The same, done when the tables are first read (LowLevel::EnsureCharWidths);
+// a form gone by then leaves the application's font and the screen.
+void MeasureCharWidthsOnFirstUse(QWidget* form);
 // The Arial 9 font the widths and layouts assume.
 QFont ArialFont(bool bold);
 

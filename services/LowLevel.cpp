@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #include "Basic.h"
 #include "Cp1252.h"
@@ -48,6 +49,22 @@ bool StrGreater(const std::string& a, const std::string& b) {
 CharWidthTable charWidthForm{};
 CharWidthTable charWidthArial{};
 CharWidthTable charWidthArialBold{};
+
+namespace {
+std::function<void()>& Measurer() {
+    static std::function<void()> measure;
+    return measure;
+}
+}  // namespace
+
+void SetCharWidthMeasurer(std::function<void()> measure) { Measurer() = std::move(measure); }
+
+void EnsureCharWidths() {
+    if (!Measurer()) return;  // the common case: measured already
+    // Taken out first: a measurer that reads the tables sees them as they are.
+    std::function<void()> measure = std::exchange(Measurer(), nullptr);
+    measure();
+}
 
 int TextWidth(const CharWidthTable& table, const std::string& text) {
     int w = 0;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,12 +42,21 @@ bool StrGreater(const std::string& a, const std::string& b);
 
 // --- Character widths ----------------------------------------------------------
 // Pixel width of every cp1252 character: in the font of the main form, in
-// Arial 9 points and in Arial 9 points bold. Start-up measures them (platform
-// MeasureCharWidths); word wrapping and dot leaders read them. Zero until then.
+// Arial 9 points and in Arial 9 points bold. Word wrapping and dot leaders
+// read them. Measuring loads two fonts and every glyph's metrics, which the
+// first frame does not need: start-up names the measurer (platform
+// MeasureCharWidths), and a reader calls EnsureCharWidths first, which runs
+// it once. Zero until measured.
 using CharWidthTable = std::array<int, 256>;
 extern CharWidthTable charWidthForm;
 extern CharWidthTable charWidthArial;
 extern CharWidthTable charWidthArialBold;
+
+// The measurer to run on the next EnsureCharWidths (empty: none, and the
+// tables stay as they are).
+void SetCharWidthMeasurer(std::function<void()> measure);
+// Runs the measurer named last, once; afterwards does nothing.
+void EnsureCharWidths();
 
 // Width of a text in one of the tables (sum of its characters).
 int TextWidth(const CharWidthTable& table, const std::string& text);

@@ -91,7 +91,7 @@ public:
 
 private:
     bool Exists() {
-        if (exists_ < 0) exists_ = ProgramPicture(key_, 1).isNull() ? 0 : 1;
+        if (exists_ < 0) exists_ = HasProgramPicture(key_) ? 1 : 0;
         return exists_ == 1;
     }
     std::string key_;

@@ -33,10 +33,20 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 // explicitly, as nothing else would pull them into the program.
 static void InitPictures() { Q_INIT_RESOURCE(Toolbar); }
 
-QPixmap ProgramPicture(const std::string& key, int size) {
+namespace {
+
+QString PictureFile(const std::string& key) {
     static const bool registered = (InitPictures(), true);
     (void)registered;
-    QString file = QStringLiteral(":/toolbar/%1.svg").arg(QString::fromStdString(key));
+    return QStringLiteral(":/toolbar/%1.svg").arg(QString::fromStdString(key));
+}
+
+}  // namespace
+
+bool HasProgramPicture(const std::string& key) { return !key.empty() && QFile::exists(PictureFile(key)); }
+
+QPixmap ProgramPicture(const std::string& key, int size) {
+    QString file = PictureFile(key);
     if (size <= 0 || !QFile::exists(file)) return {};
     QSvgRenderer svg(file);
     if (!svg.isValid()) return {};

@@ -34,6 +34,8 @@ void FitClient(FormBase& form, int width, int height);
 // One of the program's pictures (the toolbar's, by key) at a size in pixels;
 // a null pixmap for an unknown key.
 QPixmap ProgramPicture(const std::string& key, int size);
+// Whether the key names one of the pictures (nothing is drawn to tell).
+bool HasProgramPicture(const std::string& key);
 
 // The link of an atom: its text, id, the colour of its kind, bold for
 // groups, and whether it has a description worth a link.

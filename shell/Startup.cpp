@@ -221,7 +221,9 @@ struct Program::Impl : public StartupSteps {
         progress.SetBar(welcome->LoadProgress());
     }
     void DoEvents() override { Services::Events().DoEvents(); }
-    void MeasureCharWidths() override { LowLevel::MeasureCharWidths(welcome ? welcome->Client() : nullptr); }
+    void MeasureCharWidths() override {
+        LowLevel::MeasureCharWidthsOnFirstUse(welcome ? welcome->Client() : nullptr);
+    }
     void HourglassOn() override { Searches::HourglassOn(); }
 
     bool LoadDatabase(const std::string& fileName) override {

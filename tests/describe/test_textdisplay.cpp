@@ -172,6 +172,30 @@ TEST_F(TextDisplayTest, DotLeadersFillUpToTheTabStop) {
     EXPECT_EQ(td.tabPosTwips(), 2778);
 }
 
+TEST_F(TextDisplayTest, DotLeadersMeasureTheProgramsTablesOnceWhenFirstNeeded) {
+    const LowLevel::CharWidthTable saved = LowLevel::charWidthArial;
+    int measured = 0;
+    LowLevel::SetCharWidthMeasurer([&] {
+        ++measured;
+        LowLevel::charWidthArial.fill(10);
+        LowLevel::charWidthArial[' '] = LowLevel::charWidthArial['.'] = 3;
+        LowLevel::EnsureCharWidths();  // a measurer that reads the tables does not run again
+    });
+    TextDisplay::Env().widthsNormal = &LowLevel::charWidthArial;
+    td.SetTabPos(49);
+    Body([&] { td.AddStr("Plain text measures nothing"); });
+    EXPECT_EQ(measured, 0);
+    for (int i = 0; i < 2; ++i)
+        Body([&] {
+            td.BeginExpand();
+            td.AddStr("AAA");
+            EXPECT_EQ(td.DotCount(), 25);  // as with the tables measured up front
+            td.EndExpand();
+        });
+    EXPECT_EQ(measured, 1);
+    LowLevel::charWidthArial = saved;
+}
+
 TEST_F(TextDisplayTest, TagsRenderAsRtf) {
     const std::string link17 = R"(\cf1 \ul1 Anna\ul0 \cf0 \cf2 \fs0 #17\fs18 \cf0 )";
     struct Case {

@@ -12,6 +12,7 @@
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "Fakes.h"
 #include "HelpViewer.h"
@@ -43,6 +44,23 @@ TEST(QtShell, OpensAddressesAndDocumentsOnlyAndNeverAProgram) {
     EXPECT_EQ(handed[0], QUrl("https://example.org/x?a=1"));
     EXPECT_EQ(handed[1].scheme(), "mailto");
     EXPECT_EQ(handed[2], QUrl::fromLocalFile(dir.filePath("letter.pdf")));
+}
+
+TEST(QtLowLevel, CharWidthsAreMeasuredOnFirstUseEvenWhenTheFormIsGone) {
+    const CharWidthTable saved = charWidthArial, savedBold = charWidthArialBold, savedForm = charWidthForm;
+    charWidthArial.fill(0);
+    auto form = std::make_unique<QWidget>();
+    MeasureCharWidthsOnFirstUse(form.get());
+    EXPECT_EQ(charWidthArial['W'], 0) << "nothing measured before the first use";
+    form.reset();
+    EnsureCharWidths();
+    EXPECT_GT(charWidthArial['i'], 0);
+    EXPECT_GT(charWidthArial['W'], charWidthArial['i']);
+    EXPECT_GE(charWidthArialBold['W'], charWidthArial['W']);
+    EXPECT_EQ(charWidthArial[0x81], 0) << "a control character takes no room";
+    charWidthArial = saved;
+    charWidthArialBold = savedBold;
+    charWidthForm = savedForm;
 }
 
 TEST(QtLowLevel, CaretLineAndColumnInCp1252) {
