@@ -25,6 +25,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "Atom.h"
@@ -86,6 +87,28 @@ extern std::string dbFileName;
 // observer's Failed is called and the database is left empty (the program
 // ends then; nothing half-read stays behind).
 DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer = nullptr);
+
+// ReadBinFile on a thread of its own, begun early so that the file is read
+// while the program builds its windows. From the constructor until Finish
+// (or the destructor) has returned, nothing else may touch the database.
+class EarlyRead {
+public:
+    explicit EarlyRead(std::string fileName);
+    ~EarlyRead();  // waits for the read
+    EarlyRead(const EarlyRead&) = delete;
+    EarlyRead& operator=(const EarlyRead&) = delete;
+
+    const std::string& fileName() const { return fileName_; }
+    // Waits for the read to end and gives its status; meanwhile, on the
+    // calling thread, the observer sees what ReadBinFile would show it
+    // (Start, Progress about every 30 ms, Failed).
+    DbStatus Finish(LoadObserver* observer);
+
+private:
+    struct Shared;
+    std::string fileName_;
+    std::unique_ptr<Shared> shared_;
+};
 
 // The on-demand load of one "po" atom with its status (atom::LoadOnDemand
 // is this plus the report of failures through the file-error handler).

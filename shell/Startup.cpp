@@ -109,10 +109,14 @@ struct Program::Impl : public StartupSteps {
     // From the start until the database load has ended, every command is refused.
     bool loadPending = true;
     std::unique_ptr<QTranslator> qtTexts;
+    // The database file read beside the building of the frame (see Run).
+    std::unique_ptr<DataBase::EarlyRead> early;
 
     explicit Impl(ProgramSetup s) : setup(std::move(s)) {}
 
     ~Impl() override {
+        // A read still running ends before anything else goes.
+        early.reset();
         // Windows before what they use; nothing here saves anything.
         Auto::Reset();
         welcome.reset();
@@ -226,10 +230,23 @@ struct Program::Impl : public StartupSteps {
     }
     void HourglassOn() override { Searches::HourglassOn(); }
 
-    bool LoadDatabase(const std::string& fileName) override {
+    static std::string DatabasePath(const std::string& fileName) {
         std::string folder = FileOp::Native(FileOp::ProgramFolder);
-        std::string path = folder.empty() ? fileName : folder + "/" + fileName;
-        DataBase::DbStatus st = DataBase::ReadBinFile(path, welcome.get());
+        return folder.empty() ? fileName : folder + "/" + fileName;
+    }
+    void BeginLoadDatabase(const std::string& fileName) override {
+        early = std::make_unique<DataBase::EarlyRead>(DatabasePath(fileName));
+    }
+    bool LoadDatabase(const std::string& fileName) override {
+        const std::string path = DatabasePath(fileName);
+        DataBase::DbStatus st;
+        if (early && early->fileName() == path) {
+            st = early->Finish(welcome.get());
+            early.reset();
+        } else {
+            early.reset();
+            st = DataBase::ReadBinFile(path, welcome.get());
+        }
         loadPending = false;
         if (welcome && welcome->Timer()) welcome->Timer()->stop();
         return st.ok;

@@ -72,6 +72,10 @@ StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std
     s.LoadTexts();
     s.InitMonths();
     s.InitSearches();
+    // Nothing from here to the load touches the database: the file is read
+    // while the frame and the welcome window are built and shown.
+    const std::string dbFile = TextConstants::EditionText("Orsa1Dat.bin", "Talv1Dat.bin");
+    s.BeginLoadDatabase(dbFile);
 
     s.ShowFrame();
     s.Log("WinMan", "Main", "Init");
@@ -80,7 +84,7 @@ StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std
     s.MeasureCharWidths();
     s.HourglassOn();
 
-    bool ok = s.LoadDatabase(TextConstants::EditionText("Orsa1Dat.bin", "Talv1Dat.bin"));
+    bool ok = s.LoadDatabase(dbFile);
     if (!ok) return StartResult::LoadFailed;
     // The user closed the frame while the database loaded: the close was held
     // until now; nothing is restored into a closing frame and nothing saved.

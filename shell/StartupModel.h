@@ -74,6 +74,9 @@ public:
     virtual void DoEvents() = 0;
     virtual void MeasureCharWidths() = 0;
     virtual void HourglassOn() = 0;
+    // Begins reading the database file beside the steps that follow, up to
+    // LoadDatabase (which otherwise reads it itself).
+    virtual void BeginLoadDatabase(const std::string& fileName) {}
     // Loads the database file; True when the whole file was read.
     virtual bool LoadDatabase(const std::string& fileName) = 0;
     virtual bool AppClosing() = 0;

@@ -10,6 +10,7 @@
 #include "DataBase.h"
 #include "FirstFrame.h"
 #include "Startup.h"
+#include "WinMan.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -24,8 +25,11 @@ int main(int argc, char** argv) {
     const qint64 appMs = clock.elapsed();
     app.setQuitOnLastWindowClosed(false);
     // The frame may be painted behind the welcome window before the load
-    // ends: only a paint with the database loaded counts.
-    QuitAfterFirstFrame quit([] { return DataBase::numAtoms > 1 && !DataBase::loading; });
+    // ends: only a paint with the database loaded counts. (The window
+    // manager's flag first: the file may be read on another thread until
+    // the load step has waited for it.)
+    QuitAfterFirstFrame quit(
+        [] { return WinMan::databaseLoading && !WinMan::databaseLoading() && DataBase::numAtoms > 1; });
     app.installEventFilter(&quit);
     Startup::ProgramSetup setup;
     setup.databaseFolder = folder;

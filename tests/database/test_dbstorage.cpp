@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <thread>
 
 #include "DbTestUtil.h"
 #include "Fakes.h"
@@ -189,4 +190,58 @@ TEST(DbStorage, AGrowingListKeepsEveryPropertyInOrder) {
     EXPECT_EQ(set->NumProp(), 0);
     set->AddProp(added[5]);
     EXPECT_EQ(set->GetProp(0), added[5]);
+}
+
+// The file read on a thread of its own: the same database as a read on the
+// caller's thread, and the observer told on the caller's thread what it
+// would have been told (Start with the file's length, the last position,
+// Failed once for a file that cannot be read).
+TEST(DbStorage, AnEarlyReadGivesWhatAReadGives) {
+    struct Seen : LoadObserver {
+        double max = -1;
+        std::vector<double> progress;
+        std::vector<DbStatus> failures;
+        std::thread::id thread;
+        bool otherThread = false;
+        void Start(double m) override { max = m, Note(); }
+        void Progress(double v) override { progress.push_back(v), Note(); }
+        void Failed(const DbStatus& s) override { failures.push_back(s), Note(); }
+        void Note() { otherThread |= std::this_thread::get_id() != thread; }
+    };
+    TempFolder dir;
+    const std::string path = dir / "Talv1Dat.bin";
+    BuildSmallDb();
+    ASSERT_TRUE(WriteBinFile(path).ok);
+    ASSERT_TRUE(ReadBinFile(path).ok);
+    const int32_t atoms = numAtoms, props = numProps;
+    const double length = static_cast<double>(TempFolder::Get(path).size()) + 1;
+
+    InitDataBase();
+    Seen seen;
+    seen.thread = std::this_thread::get_id();
+    DbStatus st = EarlyRead(path).Finish(&seen);
+    EXPECT_TRUE(st.ok);
+    EXPECT_EQ(std::pair(numAtoms, numProps), std::pair(atoms, props));
+    EXPECT_EQ(GetAtom(std::string(stringTab.front()))->id(), idTab.front());
+    EXPECT_EQ(seen.max, length);
+    ASSERT_FALSE(seen.progress.empty());
+    EXPECT_EQ(seen.progress.back(), length);
+    EXPECT_TRUE(seen.failures.empty());
+    EXPECT_FALSE(seen.otherThread);
+    EXPECT_FALSE(loading);
+
+    Seen missing;
+    missing.thread = std::this_thread::get_id();
+    st = EarlyRead(dir / "none.bin").Finish(&missing);
+    EXPECT_FALSE(st.ok);
+    EXPECT_TRUE(st.openFailed);
+    EXPECT_EQ(missing.failures.size(), 1u);
+    EXPECT_EQ(numAtoms + numProps + numStrings, 0);
+    EXPECT_FALSE(missing.otherThread);
+
+    {
+        EarlyRead unfinished(path);  // a start-up that ends before the load waits for the read
+    }
+    EXPECT_EQ(numAtoms, atoms);
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
 }
