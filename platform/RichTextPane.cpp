@@ -36,6 +36,11 @@ RichTextPane::~RichTextPane() {
 void RichTextPane::ShowRtf(const std::string& rtf) {
     pressedLink_.clear();
     RtfReader::Read(rtf, *document());
+    // A new text from its beginning: the reading leaves the pane's cursor
+    // at the end, and a pane scrolls to its cursor (a long description
+    // opened at its last lines).
+    moveCursor(QTextCursor::Start);
+    verticalScrollBar()->setValue(0);
     viewport()->update();
 }
 

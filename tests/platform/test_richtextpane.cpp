@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <functional>
@@ -269,6 +270,30 @@ TEST_F(RichTextPaneTest, PaneAndBuilderMayGoInEitherOrder) {
     EXPECT_EQ(pane->events(), second.get());
     pane.reset();
     EXPECT_EQ(second->box(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A new text is shown from its beginning, wherever the reader had scrolled
+// the one before (a long description in a small pane opened at its end).
+TEST_F(RichTextPaneTest, ANewTextIsShownFromItsBeginning) {
+    MakePane();
+    pane->resize(300, 80);
+    auto longText = [&](const char* word) {
+        ShowPara([&] {
+            for (int i = 0; i < 60; ++i) td->AddStr(std::string(word) + " " + std::to_string(i) + " ");
+        });
+        QCoreApplication::processEvents();
+    };
+    longText("first");
+    ASSERT_GT(pane->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(pane->verticalScrollBar()->value(), 0);
+    pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+    longText("second");
+    EXPECT_EQ(pane->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(pane->textCursor().position(), 0);
 }
 
 }  // namespace
