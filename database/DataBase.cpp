@@ -70,8 +70,10 @@ struct Mapping {
     size_t n;
 };
 std::vector<Mapping>& SpareMappings() {
-    static std::vector<Mapping> spare;
-    return spare;
+    // Never destroyed: the arenas give their blocks back here when they go
+    // at exit, in whatever order the statics are destroyed.
+    static auto* spare = new std::vector<Mapping>();
+    return *spare;
 }
 constexpr size_t kMaxSpare = 8;
 // Mappings are whole pages: a spare one is cut to size at a page boundary.
