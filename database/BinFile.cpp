@@ -838,6 +838,11 @@ EarlyRead::EarlyRead(std::string fileName) : fileName_(std::move(fileName)), sha
     });
 }
 
+bool EarlyRead::Loaded() const {
+    std::lock_guard<std::mutex> lock(shared_->m);
+    return shared_->done && shared_->status.ok;
+}
+
 EarlyRead::~EarlyRead() {
     if (shared_ && shared_->worker.joinable()) shared_->worker.join();
 }

@@ -99,6 +99,8 @@ public:
     EarlyRead& operator=(const EarlyRead&) = delete;
 
     const std::string& fileName() const { return fileName_; }
+    // Whether the read has ended with the database loaded.
+    bool Loaded() const;
     // Waits for the read to end and gives its status; meanwhile, on the
     // calling thread, the observer sees what ReadBinFile would show it
     // (Start, Progress about every 30 ms, Failed).

@@ -235,8 +235,11 @@ struct Program::Impl : public StartupSteps {
         return folder.empty() ? fileName : folder + "/" + fileName;
     }
     void BeginLoadDatabase(const std::string& fileName) override {
-        early = std::make_unique<DataBase::EarlyRead>(DatabasePath(fileName));
+        if (setup.readDatabaseEarly) early = std::make_unique<DataBase::EarlyRead>(DatabasePath(fileName));
     }
+    // A read that failed shows the welcome window all the same: its message
+    // comes through it.
+    bool DatabaseReady() override { return early && early->Loaded(); }
     bool LoadDatabase(const std::string& fileName) override {
         const std::string path = DatabasePath(fileName);
         DataBase::DbStatus st;

@@ -25,6 +25,10 @@ struct ProgramSetup {
     std::string databaseFolder;
     // The settings file; "" for the user's default one.
     std::string settingsPath;
+    // Read the database file on a thread of its own while the frame is
+    // built. False reads it at the load step, after the welcome window has
+    // been shown (tests that need that order whatever the machine's speed).
+    bool readDatabaseEarly = true;
 };
 
 class Program {

@@ -79,8 +79,13 @@ StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std
 
     s.ShowFrame();
     s.Log("WinMan", "Main", "Init");
-    s.ShowWelcome();
-    s.DoEvents();
+    // The welcome window asks the user to wait for the database: when the
+    // file has been read while the frame was built, there is nothing to wait
+    // for, and the frame is painted once, with what the user asked for.
+    if (!s.DatabaseReady()) {
+        s.ShowWelcome();
+        s.DoEvents();
+    }
     s.MeasureCharWidths();
     s.HourglassOn();
 

@@ -51,7 +51,7 @@ TEST(StartupEdition, FirstFourLettersOfTheProgramNameWithoutCase) {
 class RecordingSteps : public Startup::StartupSteps {
 public:
     std::vector<std::string> calls;
-    bool english = true, loadOk = true, closeDuringLoad = false, shortHelp = true, appClosing = false;
+    bool english = true, loadOk = true, closeDuringLoad = false, shortHelp = true, appClosing = false, ready = false;
 
     void Add(const std::string& s) { calls.push_back(s); }
     void SetAppClosing(bool c) override {
@@ -75,6 +75,7 @@ public:
         return loadOk;
     }
     bool AppClosing() override { return appClosing; }
+    bool DatabaseReady() override { return ready; }
     bool ShowShortHelpOption() override { return shortHelp; }
     STEP(InitLog) STEP(EnableLog) STEP(InitWinMan) STEP(InitDataBase) STEP(InitParser) STEP(InitColors)
     STEP(LoadTexts) STEP(InitMonths) STEP(InitSearches) STEP(ShowFrame) STEP(ShowWelcome) STEP(DoEvents)
@@ -118,6 +119,21 @@ TEST(StartupOrder, TheSequenceAndItsVariants) {
         EXPECT_EQ(Startup::Run(s, "/usr/bin/talvessin", {}), c.result) << c.what;
         EXPECT_EQ(s.calls, Join(kUntilLoad, c.expected)) << c.what;
     }
+}
+
+// The file read while the frame was built: no welcome window asks the user
+// to wait, and no events run before the load's results are in place.
+TEST(StartupOrder, ADatabaseReadAlreadyShowsNoWelcomeWindow) {
+    FlagsGuard guard;
+    RecordingSteps s;
+    s.ready = true;
+    EXPECT_EQ(Startup::Run(s, "/usr/bin/talvessin", {}), StartResult::Running);
+    std::vector<std::string> expected = kUntilLoad;
+    std::erase(expected, "ShowWelcome");
+    std::erase(expected, "DoEvents");
+    expected.resize(expected.size());
+    EXPECT_EQ(std::vector<std::string>(s.calls.begin(), s.calls.begin() + static_cast<long>(expected.size())),
+              expected);
 }
 
 TEST(StartupOrder, GermanTextsLoadTheMessagesOnceAndTheGermanEditionItsFile) {
