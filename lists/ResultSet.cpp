@@ -3,6 +3,7 @@
 #include "Searches.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <utility>
@@ -391,104 +392,269 @@ bool IsKnownOrder(int order) { return (order >= 1 && order <= 6) || order == 99;
 
 namespace {
 
-// The two passes of TextCompare::Compare as bytes: each character without
-// its accent and case (the first), then without its case only (the second).
-// Comparing two texts' first keys bytewise (a prefix first), then their
-// second keys, orders as that comparison does.
-void AppendFolded(std::string& first, std::string& second, std::string_view text, bool reversed) {
-    const Parser::CodeTable& f = Parser::PlatformUpperTable();
-    const Parser::CodeTable& base = Parser::BaseTable();
-    const size_t n = text.size();
-    const size_t at = first.size(), at2 = second.size();
-    first.resize(at + n);
-    second.resize(at2 + n);
-    char* a = first.data() + at;
-    char* b = second.data() + at2;
-    for (size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(reversed ? text[n - 1 - i] : text[i]);
-        a[i] = static_cast<char>(f[base[c]]);
-        b[i] = static_cast<char>(f[c]);
+// The two passes of TextCompare::Compare as byte tables: each character
+// without its accent and case (primary), then without its case only
+// (secondary).
+struct FoldTables {
+    unsigned char primary[256];
+    unsigned char secondary[256];
+    FoldTables() {
+        const Parser::CodeTable& f = Parser::PlatformUpperTable();
+        const Parser::CodeTable& base = Parser::BaseTable();
+        for (size_t c = 0; c < 256; ++c) {
+            primary[c] = static_cast<unsigned char>(f[static_cast<size_t>(base[c])]);
+            secondary[c] = static_cast<unsigned char>(f[c]);
+        }
     }
+};
+
+// The keys of an order, read a byte at a time from the text a line is sorted
+// by. Lines are ordered by their primary keys bytewise (a key that is a
+// prefix of another first), then by their secondary keys, as the text
+// comparison orders them:
+//   order 6   the bytes as they are; no secondary key
+//   order 3   the last character without, then with its accent, then the
+//             text backwards; the secondary key has two blanks in place of
+//             the first two bytes
+//   others    the text
+class KeyReader {
+public:
+    KeyReader(int order, const FoldTables& fold) : order_(order), fold_(fold) {}
+
+    size_t Length(std::string_view t) const { return order_ == 3 && !t.empty() ? t.size() + 2 : t.size(); }
+
+    unsigned char Primary(std::string_view t, size_t p) const {
+        if (order_ == 6) return static_cast<unsigned char>(t[p]);
+        if (order_ != 3) return fold_.primary[static_cast<unsigned char>(t[p])];
+        const size_t n = t.size();
+        if (p == 1) return fold_.secondary[static_cast<unsigned char>(t[n - 1])];
+        return fold_.primary[static_cast<unsigned char>(t[p == 0 ? n - 1 : n + 1 - p])];
+    }
+
+    unsigned char Secondary(std::string_view t, size_t p) const {
+        if (order_ != 3) return fold_.secondary[static_cast<unsigned char>(t[p])];
+        return p < 2 ? ' ' : fold_.secondary[static_cast<unsigned char>(t[t.size() + 1 - p])];
+    }
+
+    // The primary key's bytes from off on, eight of them big-endian with
+    // zeros after the key's end, and their count: 0 to 8, or kGoesOn when
+    // the key is longer.
+    static constexpr uint32_t kGoesOn = 9;
+    uint64_t Chunk(std::string_view t, size_t off, uint32_t& count) const {
+        const size_t len = Length(t);
+        const size_t have = len > off ? std::min<size_t>(len - off, 8) : 0;
+        uint64_t h = 0;
+        size_t k = 0;
+        if (order_ != 3 && order_ != 6) {
+            const auto* s = reinterpret_cast<const unsigned char*>(t.data()) + off;
+            for (; k < have; ++k) h = (h << 8) | fold_.primary[s[k]];
+        } else {
+            for (; k < have; ++k) h = (h << 8) | Primary(t, off + k);
+        }
+        if (have < 8) h = have == 0 ? 0 : h << (8 * (8 - have));
+        count = len > off + 8 ? kGoesOn : static_cast<uint32_t>(have);
+        return h;
+    }
+
+    // Both texts' keys, from byte off of the primary key on (the bytes
+    // before it being equal): < 0, 0 or > 0.
+    int Compare(std::string_view x, std::string_view y, size_t off) const {
+        const size_t lx = Length(x), ly = Length(y);
+        for (size_t p = off, m = std::min(lx, ly); p < m; ++p) {
+            const unsigned char a = Primary(x, p), b = Primary(y, p);
+            if (a != b) return a < b ? -1 : 1;
+        }
+        if (lx != ly) return lx < ly ? -1 : 1;
+        return CompareSecondary(x, y);
+    }
+
+    // Texts with equal primary keys: their secondary keys.
+    int CompareSecondary(std::string_view x, std::string_view y) const {
+        if (order_ == 6) return 0;
+        for (size_t p = 0, m = Length(x); p < m; ++p) {
+            const unsigned char a = Secondary(x, p), b = Secondary(y, p);
+            if (a != b) return a < b ? -1 : 1;
+        }
+        return 0;
+    }
+
+private:
+    int order_;
+    const FoldTables& fold_;
+};
+
+// A line in the sort: eight bytes of its key (head) and the count of key
+// bytes in them (the lowest byte of first), what orders it before its key
+// (order 4 the length, order 5 the kind: the upper bytes of first), its
+// index in the list.
+struct SortItem {
+    uint64_t head;
+    uint32_t first;
+    uint32_t line;
+};
+
+// A line of a run whose keys agree in their first bytes, with its text.
+struct RunItem {
+    uint64_t head;
+    uint32_t first;
+    uint32_t line;
+    std::string_view text;
+};
+
+// A stable sort of items[0 .. n-1] by the bytes of first above its lowest,
+// then head, then the lowest byte of first: least significant byte first,
+// one counting pass each; a byte that all items share costs no pass.
+template <class Item>
+void RadixSort(Item* items, size_t n, std::vector<Item>& spare) {
+    constexpr size_t kDigits = 12;
+    auto digit = [](const Item& it, size_t d) {
+        return static_cast<size_t>(d == 0 ? it.first : d <= 8 ? it.head >> (8 * (d - 1)) : it.first >> (8 * (d - 8))) & 255u;
+    };
+    std::array<std::array<uint32_t, 256>, kDigits> count{};
+    for (size_t i = 0; i < n; ++i)
+        for (size_t d = 0; d < kDigits; ++d) ++count[d][digit(items[i], d)];
+    if (spare.size() < n) spare.resize(n);
+    Item* src = items;
+    Item* dst = spare.data();
+    for (size_t d = 0; d < kDigits; ++d) {
+        auto& c = count[d];
+        if (c[digit(src[0], d)] == n) continue;
+        uint32_t sum = 0;
+        for (auto& v : c) sum += std::exchange(v, sum);
+        for (size_t i = 0; i < n; ++i) dst[c[digit(src[i], d)]++] = src[i];
+        std::swap(src, dst);
+    }
+    if (src != items) std::copy(src, src + n, items);
 }
 
-// Order 3: the last character (without, then with its accent), then the
-// text read backwards; the second key gets two blanks in their place.
-void AppendLastLetterKeys(std::string& first, std::string& second, std::string_view text) {
-    if (text.empty()) return;
-    const auto last = static_cast<unsigned char>(text.back());
-    first.push_back(static_cast<char>(Parser::PlatformUpperTable()[Parser::BaseTable()[last]]));
-    first.push_back(static_cast<char>(Parser::PlatformUpperTable()[last]));
-    second.append(2, ' ');
-    AppendFolded(first, second, text, true);
-}
+// Settles the order within runs of lines whose keys agree in their first
+// bytes.
+class RunSorter {
+public:
+    RunSorter(int order, const KeyReader& keys) : order_(order), keys_(keys) {}
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+    // The run's primary keys are equal in their first off bytes and in the
+    // chunk after them, which holds count bytes of them (kGoesOn: the keys
+    // are longer).
+    void Settle(RunItem* run, size_t n, size_t off, uint32_t count) {
+        if (count != KeyReader::kGoesOn) {
+            // Equal primary keys: the secondary keys decide.
+            if (order_ == 6) return;
+            std::stable_sort(run, run + n, [&](const RunItem& x, const RunItem& y) {
+                return Directed(keys_.CompareSecondary(x.text, y.text)) < 0;
+            });
+            return;
+        }
+        off += 8;
+        if (n <= kFewLines) {
+            // By insertion: lines equal under the order keep their list order.
+            for (size_t i = 1; i < n; ++i) {
+                const RunItem x = run[i];
+                size_t j = i;
+                for (; j > 0 && Directed(keys_.Compare(run[j - 1].text, x.text, off)) > 0; --j) run[j] = run[j - 1];
+                run[j] = x;
+            }
+            return;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            uint32_t c = 0;
+            run[i].head = keys_.Chunk(run[i].text, off, c);
+            run[i].first = c;
+            Direct(run[i]);
+        }
+        RadixSort(run, n, spare_);
+        for (size_t s = 0; s < n;) {
+            size_t e = s + 1;
+            while (e < n && run[e].head == run[s].head && run[e].first == run[s].first) ++e;
+            if (e - s > 1) Settle(run + s, e - s, off, Undirect(run[s].first));
+            s = e;
+        }
+    }
+
+    // Descending order: keys and counts inverted, so that the radix sort
+    // orders upwards.
+    template <class Item>
+    void Direct(Item& it) const {
+        if (order_ != 2) return;
+        it.head = ~it.head;
+        it.first = KeyReader::kGoesOn - it.first;
+    }
+    uint32_t Undirect(uint32_t count) const { return order_ == 2 ? KeyReader::kGoesOn - count : count; }
+    int Directed(int c) const { return order_ == 2 ? -c : c; }
+
+private:
+    static constexpr size_t kFewLines = 16;
+    int order_;
+    const KeyReader& keys_;
+    std::vector<RunItem> spare_;
+};
 
 }  // namespace
 
 void ResultSet::Sort(int order) {
     if (order == sortOrder_) return;
-    if (IsKnownOrder(order)) {
-        const auto n = static_cast<size_t>(numLines());
-        // Each line's key is made once, all of them in one buffer; the sort
-        // moves small items that point into it. Lines with equal keys are
-        // told apart by the full comparison, and lines equal under it keep
-        // their list order (a stable sort). No window events run while
+    if (IsKnownOrder(order) && lines_.size() > 1) {
+        // What comes before the key and the key's first eight bytes order
+        // most lines, by a radix sort; runs of lines that agree there are
+        // settled by the bytes that follow. Lines equal under the order keep
+        // their list order (the sort is stable). No window events run while
         // sorting: a click must never meet a half-sorted list.
-        std::vector<std::string> texts;  // order 99: the atoms' texts
+        const size_t n = lines_.size();
+        static const FoldTables fold;
+        const KeyReader keys(order, fold);
+        RunSorter runs(order, keys);
+        // Order 99 sorts by the atoms' texts, made once per line.
+        std::vector<std::string> atomTexts;
         if (order == 99) {
-            texts.reserve(n);
-            for (size_t i = 0; i < n; ++i) texts.push_back(ListAtoms::Text(lines_[i].a));
+            atomTexts.reserve(n);
+            for (const Line& l : lines_) atomTexts.push_back(ListAtoms::Text(l.a));
         }
-        struct Item {
-            uint64_t head;  // the key's first eight bytes, big-endian, zeros after its end
-            uint32_t at;    // the key's offset in keys
-            uint32_t size;  // its length
-            int32_t line;   // index in lines_
-            int32_t first;  // compared before the key: order 4 the length, order 5 the kind
+        auto source = [&](size_t i) -> std::string_view {
+            return order == 99 ? std::string_view(atomTexts[i]) : order == 6 ? lines_[i].reason : lines_[i].text;
         };
-        std::string keys, seconds;  // the keys side by side, at the same offsets
-        size_t total = 0;
-        for (size_t i = 0; i < n; ++i)
-            total += 2 + (order == 99 ? texts[i].size() : order == 6 ? lines_[i].reason.size() : lines_[i].text.size());
-        keys.reserve(total);
-        seconds.reserve(total);
-        std::vector<Item> items(n);
+        std::vector<SortItem> items(n);
         for (size_t i = 0; i < n; ++i) {
             const Line& l = lines_[i];
-            const std::string_view t = order == 99 ? std::string_view(texts[i])
-                                       : order == 6 ? std::string_view(l.reason)
-                                                    : std::string_view(l.text);
-            Item& it = items[i];
-            it.at = static_cast<uint32_t>(keys.size());
-            if (order == 6) keys.append(t);  // by the codes as they are
-            else if (order == 3) AppendLastLetterKeys(keys, seconds, t);
-            else AppendFolded(keys, seconds, t, false);
-            it.size = static_cast<uint32_t>(keys.size() - it.at);
-            it.head = 0;
-            for (size_t k = 0; k < 8; ++k)
-                it.head = (it.head << 8) | (k < it.size ? static_cast<unsigned char>(keys[it.at + k]) : 0u);
-            it.line = static_cast<int32_t>(i);
-            it.first = order == 4 ? static_cast<int32_t>(std::min<size_t>(l.text.size(), INT32_MAX))
-                       : order == 5 ? ListAtoms::Kind(l.a)
-                                    : 0;
+            SortItem& it = items[i];
+            uint32_t count = 0;
+            it.head = keys.Chunk(source(i), 0, count);
+            it.first = count;
+            runs.Direct(it);
+            // Before the key: order 4 the length, order 5 the kind.
+            if (order == 4) it.first |= static_cast<uint32_t>(std::min<size_t>(l.text.size(), 0xffffff)) << 8;
+            if (order == 5) it.first |= static_cast<uint32_t>(ListAtoms::Kind(l.a) + 0x8000) << 8;
+            it.line = static_cast<uint32_t>(i);
         }
-        const std::string_view all(keys), all2(seconds);
-        // > 0 when x belongs after y; 0 for lines equal under the order.
-        auto compare = [&](const Item& x, const Item& y) {
-            if (x.first != y.first) return x.first > y.first ? 1 : -1;
-            // Keys whose heads differ are ordered by them as by their bytes (a
-            // key that ends there is a prefix of the other): most comparisons
-            // end here, without reading the keys' buffer.
-            int c = x.head != y.head ? (x.head > y.head ? 1 : -1)
-                                     : Sign(all.substr(x.at, x.size).compare(all.substr(y.at, y.size)));
-            if (c == 0 && order != 6) c = Sign(all2.substr(x.at, x.size).compare(all2.substr(y.at, y.size)));
-            return order == 2 ? -c : c;
-        };
-        std::stable_sort(items.begin(), items.end(), [&](const Item& x, const Item& y) { return compare(x, y) < 0; });
+        {
+            std::vector<SortItem> spare;
+            RadixSort(items.data(), n, spare);
+        }
+
+        std::vector<RunItem> run;
+        for (size_t s = 0; s < n;) {
+            size_t e = s + 1;
+            while (e < n && items[e].head == items[s].head && items[e].first == items[s].first) ++e;
+            if (e - s > 1) {
+                // Lines with the same text (order 99: of the same atom) stay
+                // as they are.
+                const size_t l0 = items[s].line;
+                const std::string_view t0 = source(l0);
+                bool same = true;
+                for (size_t k = s + 1; k < e && same; ++k)
+                    same = order == 99 ? lines_[items[k].line].a == lines_[l0].a : source(items[k].line) == t0;
+                if (!same) {
+                    run.clear();
+                    for (size_t k = s; k < e; ++k) run.push_back({0, 0, items[k].line, source(items[k].line)});
+                    runs.Settle(run.data(), run.size(), 0, runs.Undirect(items[s].first & 255u));
+                    for (size_t k = s; k < e; ++k) items[k].line = run[k - s].line;
+                }
+            }
+            s = e;
+        }
+
         std::vector<Line> sorted;
         sorted.reserve(n);
-        for (const Item& it : items) sorted.push_back(std::move(lines_[static_cast<size_t>(it.line)]));
+        for (const SortItem& it : items) sorted.push_back(std::move(lines_[it.line]));
         lines_ = std::move(sorted);
     }
     sortOrder_ = order;
