@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -459,6 +461,7 @@ public:
     // Both texts' keys, from byte off of the primary key on (the bytes
     // before it being equal): < 0, 0 or > 0.
     int Compare(std::string_view x, std::string_view y, size_t off) const {
+        if (x == y) return 0;
         const size_t lx = Length(x), ly = Length(y);
         for (size_t p = off, m = std::min(lx, ly); p < m; ++p) {
             const unsigned char a = Primary(x, p), b = Primary(y, p);
@@ -485,63 +488,176 @@ private:
 
 // A line in the sort: eight bytes of its key (head) and the count of key
 // bytes in them (the lowest byte of first), what orders it before its key
-// (order 4 the length, order 5 the kind: the upper bytes of first), its
-// index in the list.
+// (order 4 the length, order 5 the kind: the upper bytes of first), and
+// where it is in the list.
 struct SortItem {
     uint64_t head;
     uint32_t first;
     uint32_t line;
 };
 
-// A line of a run whose keys agree in their first bytes, with its text.
-struct RunItem {
-    uint64_t head;
-    uint32_t first;
-    uint32_t line;
-    std::string_view text;
-};
+// Items are ordered by the upper bytes of first, then head, then the lowest
+// byte of first: twelve byte digits, digit 0 the least significant.
+constexpr size_t kDigits = 12;
 
-// A stable sort of items[0 .. n-1] by the bytes of first above its lowest,
-// then head, then the lowest byte of first: least significant byte first,
-// one counting pass each; a byte that all items share costs no pass.
-template <class Item>
-void RadixSort(Item* items, size_t n, std::vector<Item>& spare) {
-    constexpr size_t kDigits = 12;
-    auto digit = [](const Item& it, size_t d) {
-        return static_cast<size_t>(d == 0 ? it.first : d <= 8 ? it.head >> (8 * (d - 1)) : it.first >> (8 * (d - 8))) & 255u;
-    };
-    std::array<std::array<uint32_t, 256>, kDigits> count{};
+// Where digit d lies in an item's bytes.
+static_assert(std::endian::native == std::endian::little);
+constexpr std::array<size_t, kDigits> kDigitByte = {8, 0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11};
+
+size_t Digit(const SortItem& it, size_t d) { return reinterpret_cast<const unsigned char*>(&it)[kDigitByte[d]]; }
+size_t ByteAt(const SortItem& it, size_t at) { return reinterpret_cast<const unsigned char*>(&it)[at]; }
+
+bool KeyLess(const SortItem& a, const SortItem& b) {
+    if ((a.first >> 8) != (b.first >> 8)) return (a.first >> 8) < (b.first >> 8);
+    if (a.head != b.head) return a.head < b.head;
+    return (a.first & 255u) < (b.first & 255u);
+}
+
+// The digits below top in which the items differ, least significant first.
+size_t VaryingDigits(const SortItem* items, size_t n, size_t top, std::array<size_t, kDigits>& digits) {
+    uint64_t headOr = 0, headAnd = ~uint64_t{0};
+    uint32_t firstOr = 0, firstAnd = ~uint32_t{0};
+    for (size_t i = 0; i < n; ++i) {
+        headOr |= items[i].head;
+        headAnd &= items[i].head;
+        firstOr |= items[i].first;
+        firstAnd &= items[i].first;
+    }
+    const SortItem differ{headOr ^ headAnd, firstOr ^ firstAnd, 0};
+    size_t count = 0;
+    for (size_t d = 0; d < top; ++d)
+        if (Digit(differ, d) != 0) digits[count++] = d;
+    return count;
+}
+
+// A stable sort of items[0 .. n-1] by the digits below top (the items agree
+// in the others), least significant digit first, one counting pass each;
+// few items by insertion. spare holds n items.
+void SortByLowerDigits(SortItem* items, size_t n, SortItem* spare, size_t top) {
+    if (n <= 48) {
+        for (size_t i = 1; i < n; ++i) {
+            const SortItem x = items[i];
+            size_t j = i;
+            for (; j > 0 && KeyLess(x, items[j - 1]); --j) items[j] = items[j - 1];
+            items[j] = x;
+        }
+        return;
+    }
+    std::array<size_t, kDigits> digits{};
+    const size_t passes = VaryingDigits(items, n, top, digits);
+    std::array<size_t, kDigits> at{};
+    for (size_t p = 0; p < passes; ++p) at[p] = kDigitByte[digits[p]];
+    std::array<std::array<uint32_t, 256>, kDigits> count;
+    for (size_t p = 0; p < passes; ++p) count[p].fill(0);
     for (size_t i = 0; i < n; ++i)
-        for (size_t d = 0; d < kDigits; ++d) ++count[d][digit(items[i], d)];
-    if (spare.size() < n) spare.resize(n);
-    Item* src = items;
-    Item* dst = spare.data();
-    for (size_t d = 0; d < kDigits; ++d) {
-        auto& c = count[d];
-        if (c[digit(src[0], d)] == n) continue;
+        for (size_t p = 0; p < passes; ++p) ++count[p][ByteAt(items[i], at[p])];
+    SortItem* src = items;
+    SortItem* dst = spare;
+    for (size_t p = 0; p < passes; ++p) {
+        auto& c = count[p];
         uint32_t sum = 0;
         for (auto& v : c) sum += std::exchange(v, sum);
-        for (size_t i = 0; i < n; ++i) dst[c[digit(src[i], d)]++] = src[i];
+        const size_t b = at[p];
+        for (size_t i = 0; i < n; ++i) dst[c[ByteAt(src[i], b)]++] = src[i];
         std::swap(src, dst);
     }
     if (src != items) std::copy(src, src + n, items);
 }
 
+// A stable sort of items[0 .. n-1] by their keys. A long list is first split
+// by its most significant digit in which the items differ; each part, small
+// enough for the processor's caches, is then sorted by the digits below.
+void RadixSort(SortItem* items, size_t n, SortItem* spare) {
+    if (n < 2) return;
+    if (n <= 4096) {
+        SortByLowerDigits(items, n, spare, kDigits);
+        return;
+    }
+    std::array<size_t, kDigits> digits{};
+    const size_t varying = VaryingDigits(items, n, kDigits, digits);
+    if (varying == 0) return;
+    const size_t top = digits[varying - 1];
+    std::array<uint32_t, 257> start{};
+    for (size_t i = 0; i < n; ++i) ++start[Digit(items[i], top) + 1];
+    for (size_t b = 1; b <= 256; ++b) start[b] += start[b - 1];
+    std::array<uint32_t, 256> next{};
+    std::copy(start.begin(), start.end() - 1, next.begin());
+    for (size_t i = 0; i < n; ++i) spare[next[Digit(items[i], top)]++] = items[i];
+    for (size_t b = 0; b < 256; ++b) {
+        const size_t at = start[b], m = start[b + 1] - at;
+        if (m == 0) continue;
+        SortByLowerDigits(spare + at, m, items + at, top);
+        std::copy(spare + at, spare + at + m, items + at);
+    }
+}
+
+// Descending order (order 2): keys and counts inverted, so that the radix
+// sort orders upwards.
+void Downwards(SortItem& it) {
+    it.head = ~it.head;
+    it.first = KeyReader::kGoesOn - it.first;
+}
+
+// Moves data[items[k].line] to data[k] for k in [begin, end), in place along
+// the cycles of that permutation, and sets items[k].line to k. Each line is
+// moved once; the lines a few steps ahead on the cycle are read ahead (a
+// long list is larger than the processor's caches).
+template <class T>
+void MoveInto(T* data, SortItem* items, size_t begin, size_t end) {
+    constexpr size_t kAhead = 8;
+    auto fetch = [&](size_t i) {
+        const char* p = reinterpret_cast<const char*>(data + i);
+        __builtin_prefetch(p);
+        __builtin_prefetch(p + sizeof(T) - 1);
+    };
+    for (size_t k = begin; k < end; ++k) {
+        if (items[k].line == k) continue;
+        T held = std::move(data[k]);
+        size_t ahead = k;
+        for (size_t d = 0; d < kAhead && items[ahead].line != k; ++d) {
+            ahead = items[ahead].line;
+            fetch(ahead);
+        }
+        size_t j = k;
+        for (;;) {
+            const size_t from = items[j].line;
+            items[j].line = static_cast<uint32_t>(j);
+            if (from == k) {
+                data[j] = std::move(held);
+                break;
+            }
+            if (ahead != k) {
+                ahead = items[ahead].line;
+                if (ahead != k) fetch(ahead);
+            }
+            data[j] = std::move(data[from]);
+            j = from;
+        }
+    }
+}
+
 // Settles the order within runs of lines whose keys agree in their first
-// bytes.
+// bytes. textOf(i) is the text line i is sorted by.
+template <class TextOf>
 class RunSorter {
 public:
-    RunSorter(int order, const KeyReader& keys) : order_(order), keys_(keys) {}
+    RunSorter(int order, const KeyReader& keys, const TextOf& textOf, SortItem* spare)
+        : order_(order), keys_(keys), textOf_(textOf), spare_(spare) {}
 
     // The run's primary keys are equal in their first off bytes and in the
     // chunk after them, which holds count bytes of them (kGoesOn: the keys
     // are longer).
-    void Settle(RunItem* run, size_t n, size_t off, uint32_t count) {
+    void Settle(SortItem* run, size_t n, size_t off, uint32_t count) {
+        // Lines with the same text stay as they are.
+        const std::string_view t0 = textOf_(run[0].line);
+        size_t same = 1;
+        while (same < n && textOf_(run[same].line) == t0) ++same;
+        if (same == n) return;
         if (count != KeyReader::kGoesOn) {
             // Equal primary keys: the secondary keys decide.
             if (order_ == 6) return;
-            std::stable_sort(run, run + n, [&](const RunItem& x, const RunItem& y) {
-                return Directed(keys_.CompareSecondary(x.text, y.text)) < 0;
+            std::stable_sort(run, run + n, [&](const SortItem& x, const SortItem& y) {
+                return Directed(keys_.CompareSecondary(textOf_(x.line), textOf_(y.line))) < 0;
             });
             return;
         }
@@ -549,44 +665,42 @@ public:
         if (n <= kFewLines) {
             // By insertion: lines equal under the order keep their list order.
             for (size_t i = 1; i < n; ++i) {
-                const RunItem x = run[i];
+                const SortItem x = run[i];
+                const std::string_view tx = textOf_(x.line);
                 size_t j = i;
-                for (; j > 0 && Directed(keys_.Compare(run[j - 1].text, x.text, off)) > 0; --j) run[j] = run[j - 1];
+                for (; j > 0 && Directed(keys_.Compare(textOf_(run[j - 1].line), tx, off)) > 0; --j) run[j] = run[j - 1];
                 run[j] = x;
             }
             return;
         }
         for (size_t i = 0; i < n; ++i) {
             uint32_t c = 0;
-            run[i].head = keys_.Chunk(run[i].text, off, c);
+            run[i].head = keys_.Chunk(textOf_(run[i].line), off, c);
             run[i].first = c;
-            Direct(run[i]);
+            if (order_ == 2) Downwards(run[i]);
         }
         RadixSort(run, n, spare_);
         for (size_t s = 0; s < n;) {
             size_t e = s + 1;
             while (e < n && run[e].head == run[s].head && run[e].first == run[s].first) ++e;
-            if (e - s > 1) Settle(run + s, e - s, off, Undirect(run[s].first));
+            if (e - s > 1) Settle(run + s, e - s, off, Count(run[s]));
             s = e;
         }
     }
 
-    // Descending order: keys and counts inverted, so that the radix sort
-    // orders upwards.
-    template <class Item>
-    void Direct(Item& it) const {
-        if (order_ != 2) return;
-        it.head = ~it.head;
-        it.first = KeyReader::kGoesOn - it.first;
+    // The count of key bytes in an item's head.
+    uint32_t Count(const SortItem& it) const {
+        const uint32_t c = it.first & 255u;
+        return order_ == 2 ? KeyReader::kGoesOn - c : c;
     }
-    uint32_t Undirect(uint32_t count) const { return order_ == 2 ? KeyReader::kGoesOn - count : count; }
-    int Directed(int c) const { return order_ == 2 ? -c : c; }
 
 private:
     static constexpr size_t kFewLines = 16;
+    int Directed(int c) const { return order_ == 2 ? -c : c; }
     int order_;
     const KeyReader& keys_;
-    std::vector<RunItem> spare_;
+    const TextOf& textOf_;
+    SortItem* spare_;
 };
 
 }  // namespace
@@ -602,60 +716,75 @@ void ResultSet::Sort(int order) {
         const size_t n = lines_.size();
         static const FoldTables fold;
         const KeyReader keys(order, fold);
-        RunSorter runs(order, keys);
         // Order 99 sorts by the atoms' texts, made once per line.
         std::vector<std::string> atomTexts;
         if (order == 99) {
             atomTexts.reserve(n);
             for (const Line& l : lines_) atomTexts.push_back(ListAtoms::Text(l.a));
         }
-        auto source = [&](size_t i) -> std::string_view {
+        auto textOf = [&](size_t i) -> std::string_view {
             return order == 99 ? std::string_view(atomTexts[i]) : order == 6 ? lines_[i].reason : lines_[i].text;
         };
-        std::vector<SortItem> items(n);
+        // The texts are read a few lines ahead of their turn.
+        constexpr size_t kAhead = 8;
+        auto fetchText = [&](size_t i) {
+            if (i >= n || order == 99) return;
+            const std::string& t = order == 6 ? lines_[i].reason : lines_[i].text;
+            __builtin_prefetch(t.data());
+            __builtin_prefetch(t.data() + t.size());
+        };
+
+        const auto buffer = std::make_unique_for_overwrite<SortItem[]>(2 * n);
+        SortItem* const items = buffer.get();
+        SortItem* const spare = items + n;
         for (size_t i = 0; i < n; ++i) {
+            fetchText(i + kAhead);
             const Line& l = lines_[i];
             SortItem& it = items[i];
             uint32_t count = 0;
-            it.head = keys.Chunk(source(i), 0, count);
+            it.head = keys.Chunk(textOf(i), 0, count);
             it.first = count;
-            runs.Direct(it);
+            if (order == 2) Downwards(it);
             // Before the key: order 4 the length, order 5 the kind.
             if (order == 4) it.first |= static_cast<uint32_t>(std::min<size_t>(l.text.size(), 0xffffff)) << 8;
             if (order == 5) it.first |= static_cast<uint32_t>(ListAtoms::Kind(l.a) + 0x8000) << 8;
             it.line = static_cast<uint32_t>(i);
         }
-        {
-            std::vector<SortItem> spare;
-            RadixSort(items.data(), n, spare);
+        RadixSort(items, n, spare);
+        if (order == 99) {
+            std::vector<std::string> sorted;
+            sorted.reserve(n);
+            for (size_t k = 0; k < n; ++k) sorted.push_back(std::move(atomTexts[items[k].line]));
+            atomTexts = std::move(sorted);
         }
+        // The lines in that order, moved in place (a new list would be new
+        // memory as large as the list).
+        MoveInto(lines_.data(), items, 0, n);
 
-        std::vector<RunItem> run;
+        // Runs of lines that agree in the radix sort's key: lines with the
+        // same text (order 99: of the same atom) stay as they are.
+        RunSorter runs(order, keys, textOf, spare);
+        auto sameKey = [&](size_t i, size_t j) { return items[i].head == items[j].head && items[i].first == items[j].first; };
+        size_t fetched = 0;
         for (size_t s = 0; s < n;) {
             size_t e = s + 1;
-            while (e < n && items[e].head == items[s].head && items[e].first == items[s].first) ++e;
+            while (e < n && sameKey(e, s)) ++e;
+            for (; fetched < std::min(n - 1, e + kAhead); ++fetched)
+                if (sameKey(fetched, fetched + 1)) {
+                    fetchText(fetched);
+                    fetchText(fetched + 1);
+                }
             if (e - s > 1) {
-                // Lines with the same text (order 99: of the same atom) stay
-                // as they are.
-                const size_t l0 = items[s].line;
-                const std::string_view t0 = source(l0);
+                const std::string_view t0 = textOf(s);
                 bool same = true;
-                for (size_t k = s + 1; k < e && same; ++k)
-                    same = order == 99 ? lines_[items[k].line].a == lines_[l0].a : source(items[k].line) == t0;
+                for (size_t k = s + 1; k < e && same; ++k) same = order == 99 ? lines_[k].a == lines_[s].a : textOf(k) == t0;
                 if (!same) {
-                    run.clear();
-                    for (size_t k = s; k < e; ++k) run.push_back({0, 0, items[k].line, source(items[k].line)});
-                    runs.Settle(run.data(), run.size(), 0, runs.Undirect(items[s].first & 255u));
-                    for (size_t k = s; k < e; ++k) items[k].line = run[k - s].line;
+                    runs.Settle(items + s, e - s, 0, runs.Count(items[s]));
+                    MoveInto(lines_.data(), items, s, e);
                 }
             }
             s = e;
         }
-
-        std::vector<Line> sorted;
-        sorted.reserve(n);
-        for (const SortItem& it : items) sorted.push_back(std::move(lines_[it.line]));
-        lines_ = std::move(sorted);
     }
     sortOrder_ = order;
 }

@@ -299,7 +299,7 @@ TEST(ResultSetSort, EqualKeysKeepTheirListOrder) {
 }
 
 // The sort must order exactly as the comparison of two lines does, and keep
-// equal lines in their list order: a few thousand lines of few letters,
+// equal lines in their list order: thousands of lines of few letters,
 // accents, cases and NUL bytes, against a plain stable sort with that
 // comparison, in every order. Shared beginnings and endings of 8, 16 and more
 // bytes, and many copies of one text, put large runs of lines side by side
@@ -328,7 +328,7 @@ TEST(ResultSetSort, AgreesWithThePairwiseComparisonInEveryOrder) {
     };
     std::vector<Line> lines;
     const std::vector<std::string> reasons = {" 1 2", " 1 2 ", " 10", "reason 12345678 b", "reason 12345678 a", ""};
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         // Every fourth line repeats an earlier one: many equal keys.
         if (i % 4 == 3) lines.push_back(lines[next(static_cast<uint32_t>(lines.size()))]);
         else lines.push_back({text(), reasons[next(static_cast<uint32_t>(reasons.size()))], atoms[next(static_cast<uint32_t>(atoms.size()))]});
