@@ -3,7 +3,10 @@
 #include "Searches.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -391,105 +394,397 @@ bool IsKnownOrder(int order) { return (order >= 1 && order <= 6) || order == 99;
 
 namespace {
 
-// The two passes of TextCompare::Compare as bytes: each character without
-// its accent and case (the first), then without its case only (the second).
-// Comparing two texts' first keys bytewise (a prefix first), then their
-// second keys, orders as that comparison does.
-void AppendFolded(std::string& first, std::string& second, std::string_view text, bool reversed) {
-    const Parser::CodeTable& f = Parser::PlatformUpperTable();
-    const Parser::CodeTable& base = Parser::BaseTable();
-    const size_t n = text.size();
-    const size_t at = first.size(), at2 = second.size();
-    first.resize(at + n);
-    second.resize(at2 + n);
-    char* a = first.data() + at;
-    char* b = second.data() + at2;
+// The two passes of TextCompare::Compare as byte tables: each character
+// without its accent and case (primary), then without its case only
+// (secondary).
+struct FoldTables {
+    unsigned char primary[256];
+    unsigned char secondary[256];
+    FoldTables() {
+        const Parser::CodeTable& f = Parser::PlatformUpperTable();
+        const Parser::CodeTable& base = Parser::BaseTable();
+        for (size_t c = 0; c < 256; ++c) {
+            primary[c] = static_cast<unsigned char>(f[static_cast<size_t>(base[c])]);
+            secondary[c] = static_cast<unsigned char>(f[c]);
+        }
+    }
+};
+
+// The keys of an order, read a byte at a time from the text a line is sorted
+// by. Lines are ordered by their primary keys bytewise (a key that is a
+// prefix of another first), then by their secondary keys, as the text
+// comparison orders them:
+//   order 6   the bytes as they are; no secondary key
+//   order 3   the last character without, then with its accent, then the
+//             text backwards; the secondary key has two blanks in place of
+//             the first two bytes
+//   others    the text
+class KeyReader {
+public:
+    KeyReader(int order, const FoldTables& fold) : order_(order), fold_(fold) {}
+
+    size_t Length(std::string_view t) const { return order_ == 3 && !t.empty() ? t.size() + 2 : t.size(); }
+
+    unsigned char Primary(std::string_view t, size_t p) const {
+        if (order_ == 6) return static_cast<unsigned char>(t[p]);
+        if (order_ != 3) return fold_.primary[static_cast<unsigned char>(t[p])];
+        const size_t n = t.size();
+        if (p == 1) return fold_.secondary[static_cast<unsigned char>(t[n - 1])];
+        return fold_.primary[static_cast<unsigned char>(t[p == 0 ? n - 1 : n + 1 - p])];
+    }
+
+    unsigned char Secondary(std::string_view t, size_t p) const {
+        if (order_ != 3) return fold_.secondary[static_cast<unsigned char>(t[p])];
+        return p < 2 ? ' ' : fold_.secondary[static_cast<unsigned char>(t[t.size() + 1 - p])];
+    }
+
+    // The primary key's bytes from off on, eight of them big-endian with
+    // zeros after the key's end, and their count: 0 to 8, or kGoesOn when
+    // the key is longer.
+    static constexpr uint32_t kGoesOn = 9;
+    uint64_t Chunk(std::string_view t, size_t off, uint32_t& count) const {
+        const size_t len = Length(t);
+        const size_t have = len > off ? std::min<size_t>(len - off, 8) : 0;
+        uint64_t h = 0;
+        size_t k = 0;
+        if (order_ != 3 && order_ != 6) {
+            const auto* s = reinterpret_cast<const unsigned char*>(t.data()) + off;
+            for (; k < have; ++k) h = (h << 8) | fold_.primary[s[k]];
+        } else {
+            for (; k < have; ++k) h = (h << 8) | Primary(t, off + k);
+        }
+        if (have < 8) h = have == 0 ? 0 : h << (8 * (8 - have));
+        count = len > off + 8 ? kGoesOn : static_cast<uint32_t>(have);
+        return h;
+    }
+
+    // Both texts' keys, from byte off of the primary key on (the bytes
+    // before it being equal): < 0, 0 or > 0.
+    int Compare(std::string_view x, std::string_view y, size_t off) const {
+        if (x == y) return 0;
+        const size_t lx = Length(x), ly = Length(y);
+        for (size_t p = off, m = std::min(lx, ly); p < m; ++p) {
+            const unsigned char a = Primary(x, p), b = Primary(y, p);
+            if (a != b) return a < b ? -1 : 1;
+        }
+        if (lx != ly) return lx < ly ? -1 : 1;
+        return CompareSecondary(x, y);
+    }
+
+    // Texts with equal primary keys: their secondary keys.
+    int CompareSecondary(std::string_view x, std::string_view y) const {
+        if (order_ == 6) return 0;
+        for (size_t p = 0, m = Length(x); p < m; ++p) {
+            const unsigned char a = Secondary(x, p), b = Secondary(y, p);
+            if (a != b) return a < b ? -1 : 1;
+        }
+        return 0;
+    }
+
+private:
+    int order_;
+    const FoldTables& fold_;
+};
+
+// A line in the sort: eight bytes of its key (head) and the count of key
+// bytes in them (the lowest byte of first), what orders it before its key
+// (order 4 the length, order 5 the kind: the upper bytes of first), and
+// where it is in the list.
+struct SortItem {
+    uint64_t head;
+    uint32_t first;
+    uint32_t line;
+};
+
+// Items are ordered by the upper bytes of first, then head, then the lowest
+// byte of first: twelve byte digits, digit 0 the least significant.
+constexpr size_t kDigits = 12;
+
+// Where digit d lies in an item's bytes.
+static_assert(std::endian::native == std::endian::little);
+constexpr std::array<size_t, kDigits> kDigitByte = {8, 0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11};
+
+size_t Digit(const SortItem& it, size_t d) { return reinterpret_cast<const unsigned char*>(&it)[kDigitByte[d]]; }
+size_t ByteAt(const SortItem& it, size_t at) { return reinterpret_cast<const unsigned char*>(&it)[at]; }
+
+bool KeyLess(const SortItem& a, const SortItem& b) {
+    if ((a.first >> 8) != (b.first >> 8)) return (a.first >> 8) < (b.first >> 8);
+    if (a.head != b.head) return a.head < b.head;
+    return (a.first & 255u) < (b.first & 255u);
+}
+
+// The digits below top in which the items differ, least significant first.
+size_t VaryingDigits(const SortItem* items, size_t n, size_t top, std::array<size_t, kDigits>& digits) {
+    uint64_t headOr = 0, headAnd = ~uint64_t{0};
+    uint32_t firstOr = 0, firstAnd = ~uint32_t{0};
     for (size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(reversed ? text[n - 1 - i] : text[i]);
-        a[i] = static_cast<char>(f[base[c]]);
-        b[i] = static_cast<char>(f[c]);
+        headOr |= items[i].head;
+        headAnd &= items[i].head;
+        firstOr |= items[i].first;
+        firstAnd &= items[i].first;
+    }
+    const SortItem differ{headOr ^ headAnd, firstOr ^ firstAnd, 0};
+    size_t count = 0;
+    for (size_t d = 0; d < top; ++d)
+        if (Digit(differ, d) != 0) digits[count++] = d;
+    return count;
+}
+
+// A stable sort of items[0 .. n-1] by the digits below top (the items agree
+// in the others), least significant digit first, one counting pass each;
+// few items by insertion. spare holds n items.
+void SortByLowerDigits(SortItem* items, size_t n, SortItem* spare, size_t top) {
+    if (n <= 48) {
+        for (size_t i = 1; i < n; ++i) {
+            const SortItem x = items[i];
+            size_t j = i;
+            for (; j > 0 && KeyLess(x, items[j - 1]); --j) items[j] = items[j - 1];
+            items[j] = x;
+        }
+        return;
+    }
+    std::array<size_t, kDigits> digits{};
+    const size_t passes = VaryingDigits(items, n, top, digits);
+    std::array<size_t, kDigits> at{};
+    for (size_t p = 0; p < passes; ++p) at[p] = kDigitByte[digits[p]];
+    std::array<std::array<uint32_t, 256>, kDigits> count;
+    for (size_t p = 0; p < passes; ++p) count[p].fill(0);
+    for (size_t i = 0; i < n; ++i)
+        for (size_t p = 0; p < passes; ++p) ++count[p][ByteAt(items[i], at[p])];
+    SortItem* src = items;
+    SortItem* dst = spare;
+    for (size_t p = 0; p < passes; ++p) {
+        auto& c = count[p];
+        uint32_t sum = 0;
+        for (auto& v : c) sum += std::exchange(v, sum);
+        const size_t b = at[p];
+        for (size_t i = 0; i < n; ++i) dst[c[ByteAt(src[i], b)]++] = src[i];
+        std::swap(src, dst);
+    }
+    if (src != items) std::copy(src, src + n, items);
+}
+
+// A stable sort of items[0 .. n-1] by their keys. A long list is first split
+// by its most significant digit in which the items differ; each part, small
+// enough for the processor's caches, is then sorted by the digits below.
+void RadixSort(SortItem* items, size_t n, SortItem* spare) {
+    if (n < 2) return;
+    if (n <= 4096) {
+        SortByLowerDigits(items, n, spare, kDigits);
+        return;
+    }
+    std::array<size_t, kDigits> digits{};
+    const size_t varying = VaryingDigits(items, n, kDigits, digits);
+    if (varying == 0) return;
+    const size_t top = digits[varying - 1];
+    std::array<uint32_t, 257> start{};
+    for (size_t i = 0; i < n; ++i) ++start[Digit(items[i], top) + 1];
+    for (size_t b = 1; b <= 256; ++b) start[b] += start[b - 1];
+    std::array<uint32_t, 256> next{};
+    std::copy(start.begin(), start.end() - 1, next.begin());
+    for (size_t i = 0; i < n; ++i) spare[next[Digit(items[i], top)]++] = items[i];
+    for (size_t b = 0; b < 256; ++b) {
+        const size_t at = start[b], m = start[b + 1] - at;
+        if (m == 0) continue;
+        SortByLowerDigits(spare + at, m, items + at, top);
+        std::copy(spare + at, spare + at + m, items + at);
     }
 }
 
-// Order 3: the last character (without, then with its accent), then the
-// text read backwards; the second key gets two blanks in their place.
-void AppendLastLetterKeys(std::string& first, std::string& second, std::string_view text) {
-    if (text.empty()) return;
-    const auto last = static_cast<unsigned char>(text.back());
-    first.push_back(static_cast<char>(Parser::PlatformUpperTable()[Parser::BaseTable()[last]]));
-    first.push_back(static_cast<char>(Parser::PlatformUpperTable()[last]));
-    second.append(2, ' ');
-    AppendFolded(first, second, text, true);
+// Descending order (order 2): keys and counts inverted, so that the radix
+// sort orders upwards.
+void Downwards(SortItem& it) {
+    it.head = ~it.head;
+    it.first = KeyReader::kGoesOn - it.first;
 }
 
-int Sign(int v) { return (v > 0) - (v < 0); }
+// Moves data[items[k].line] to data[k] for k in [begin, end), in place along
+// the cycles of that permutation, and sets items[k].line to k. Each line is
+// moved once; the lines a few steps ahead on the cycle are read ahead (a
+// long list is larger than the processor's caches).
+template <class T>
+void MoveInto(T* data, SortItem* items, size_t begin, size_t end) {
+    constexpr size_t kAhead = 8;
+    auto fetch = [&](size_t i) {
+        const char* p = reinterpret_cast<const char*>(data + i);
+        __builtin_prefetch(p);
+        __builtin_prefetch(p + sizeof(T) - 1);
+    };
+    for (size_t k = begin; k < end; ++k) {
+        if (items[k].line == k) continue;
+        T held = std::move(data[k]);
+        size_t ahead = k;
+        for (size_t d = 0; d < kAhead && items[ahead].line != k; ++d) {
+            ahead = items[ahead].line;
+            fetch(ahead);
+        }
+        size_t j = k;
+        for (;;) {
+            const size_t from = items[j].line;
+            items[j].line = static_cast<uint32_t>(j);
+            if (from == k) {
+                data[j] = std::move(held);
+                break;
+            }
+            if (ahead != k) {
+                ahead = items[ahead].line;
+                if (ahead != k) fetch(ahead);
+            }
+            data[j] = std::move(data[from]);
+            j = from;
+        }
+    }
+}
+
+// Settles the order within runs of lines whose keys agree in their first
+// bytes. textOf(i) is the text line i is sorted by.
+template <class TextOf>
+class RunSorter {
+public:
+    RunSorter(int order, const KeyReader& keys, const TextOf& textOf, SortItem* spare)
+        : order_(order), keys_(keys), textOf_(textOf), spare_(spare) {}
+
+    // The run's primary keys are equal in their first off bytes and in the
+    // chunk after them, which holds count bytes of them (kGoesOn: the keys
+    // are longer).
+    void Settle(SortItem* run, size_t n, size_t off, uint32_t count) {
+        // Lines with the same text stay as they are.
+        const std::string_view t0 = textOf_(run[0].line);
+        size_t same = 1;
+        while (same < n && textOf_(run[same].line) == t0) ++same;
+        if (same == n) return;
+        if (count != KeyReader::kGoesOn) {
+            // Equal primary keys: the secondary keys decide.
+            if (order_ == 6) return;
+            std::stable_sort(run, run + n, [&](const SortItem& x, const SortItem& y) {
+                return Directed(keys_.CompareSecondary(textOf_(x.line), textOf_(y.line))) < 0;
+            });
+            return;
+        }
+        off += 8;
+        if (n <= kFewLines) {
+            // By insertion: lines equal under the order keep their list order.
+            for (size_t i = 1; i < n; ++i) {
+                const SortItem x = run[i];
+                const std::string_view tx = textOf_(x.line);
+                size_t j = i;
+                for (; j > 0 && Directed(keys_.Compare(textOf_(run[j - 1].line), tx, off)) > 0; --j) run[j] = run[j - 1];
+                run[j] = x;
+            }
+            return;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            uint32_t c = 0;
+            run[i].head = keys_.Chunk(textOf_(run[i].line), off, c);
+            run[i].first = c;
+            if (order_ == 2) Downwards(run[i]);
+        }
+        RadixSort(run, n, spare_);
+        for (size_t s = 0; s < n;) {
+            size_t e = s + 1;
+            while (e < n && run[e].head == run[s].head && run[e].first == run[s].first) ++e;
+            if (e - s > 1) Settle(run + s, e - s, off, Count(run[s]));
+            s = e;
+        }
+    }
+
+    // The count of key bytes in an item's head.
+    uint32_t Count(const SortItem& it) const {
+        const uint32_t c = it.first & 255u;
+        return order_ == 2 ? KeyReader::kGoesOn - c : c;
+    }
+
+private:
+    static constexpr size_t kFewLines = 16;
+    int Directed(int c) const { return order_ == 2 ? -c : c; }
+    int order_;
+    const KeyReader& keys_;
+    const TextOf& textOf_;
+    SortItem* spare_;
+};
 
 }  // namespace
 
 void ResultSet::Sort(int order) {
     if (order == sortOrder_) return;
-    if (IsKnownOrder(order)) {
-        const auto n = static_cast<size_t>(numLines());
-        // Each line's key is made once, all of them in one buffer; the sort
-        // moves small items that point into it. Lines with equal keys are
-        // told apart by the full comparison, and lines equal under it keep
-        // their list order (a stable sort). No window events run while
+    if (IsKnownOrder(order) && lines_.size() > 1) {
+        // What comes before the key and the key's first eight bytes order
+        // most lines, by a radix sort; runs of lines that agree there are
+        // settled by the bytes that follow. Lines equal under the order keep
+        // their list order (the sort is stable). No window events run while
         // sorting: a click must never meet a half-sorted list.
-        std::vector<std::string> texts;  // order 99: the atoms' texts
+        const size_t n = lines_.size();
+        static const FoldTables fold;
+        const KeyReader keys(order, fold);
+        // Order 99 sorts by the atoms' texts, made once per line.
+        std::vector<std::string> atomTexts;
         if (order == 99) {
-            texts.reserve(n);
-            for (size_t i = 0; i < n; ++i) texts.push_back(ListAtoms::Text(lines_[i].a));
+            atomTexts.reserve(n);
+            for (const Line& l : lines_) atomTexts.push_back(ListAtoms::Text(l.a));
         }
-        struct Item {
-            uint64_t head;  // the key's first eight bytes, big-endian, zeros after its end
-            uint32_t at;    // the key's offset in keys
-            uint32_t size;  // its length
-            int32_t line;   // index in lines_
-            int32_t first;  // compared before the key: order 4 the length, order 5 the kind
+        auto textOf = [&](size_t i) -> std::string_view {
+            return order == 99 ? std::string_view(atomTexts[i]) : order == 6 ? lines_[i].reason : lines_[i].text;
         };
-        std::string keys, seconds;  // the keys side by side, at the same offsets
-        size_t total = 0;
-        for (size_t i = 0; i < n; ++i)
-            total += 2 + (order == 99 ? texts[i].size() : order == 6 ? lines_[i].reason.size() : lines_[i].text.size());
-        keys.reserve(total);
-        seconds.reserve(total);
-        std::vector<Item> items(n);
+        // The texts are read a few lines ahead of their turn.
+        constexpr size_t kAhead = 8;
+        auto fetchText = [&](size_t i) {
+            if (i >= n || order == 99) return;
+            const std::string& t = order == 6 ? lines_[i].reason : lines_[i].text;
+            __builtin_prefetch(t.data());
+            __builtin_prefetch(t.data() + t.size());
+        };
+
+        const auto buffer = std::make_unique_for_overwrite<SortItem[]>(2 * n);
+        SortItem* const items = buffer.get();
+        SortItem* const spare = items + n;
         for (size_t i = 0; i < n; ++i) {
+            fetchText(i + kAhead);
             const Line& l = lines_[i];
-            const std::string_view t = order == 99 ? std::string_view(texts[i])
-                                       : order == 6 ? std::string_view(l.reason)
-                                                    : std::string_view(l.text);
-            Item& it = items[i];
-            it.at = static_cast<uint32_t>(keys.size());
-            if (order == 6) keys.append(t);  // by the codes as they are
-            else if (order == 3) AppendLastLetterKeys(keys, seconds, t);
-            else AppendFolded(keys, seconds, t, false);
-            it.size = static_cast<uint32_t>(keys.size() - it.at);
-            it.head = 0;
-            for (size_t k = 0; k < 8; ++k)
-                it.head = (it.head << 8) | (k < it.size ? static_cast<unsigned char>(keys[it.at + k]) : 0u);
-            it.line = static_cast<int32_t>(i);
-            it.first = order == 4 ? static_cast<int32_t>(std::min<size_t>(l.text.size(), INT32_MAX))
-                       : order == 5 ? ListAtoms::Kind(l.a)
-                                    : 0;
+            SortItem& it = items[i];
+            uint32_t count = 0;
+            it.head = keys.Chunk(textOf(i), 0, count);
+            it.first = count;
+            if (order == 2) Downwards(it);
+            // Before the key: order 4 the length, order 5 the kind.
+            if (order == 4) it.first |= static_cast<uint32_t>(std::min<size_t>(l.text.size(), 0xffffff)) << 8;
+            if (order == 5) it.first |= static_cast<uint32_t>(ListAtoms::Kind(l.a) + 0x8000) << 8;
+            it.line = static_cast<uint32_t>(i);
         }
-        const std::string_view all(keys), all2(seconds);
-        // > 0 when x belongs after y; 0 for lines equal under the order.
-        auto compare = [&](const Item& x, const Item& y) {
-            if (x.first != y.first) return x.first > y.first ? 1 : -1;
-            // Keys whose heads differ are ordered by them as by their bytes (a
-            // key that ends there is a prefix of the other): most comparisons
-            // end here, without reading the keys' buffer.
-            int c = x.head != y.head ? (x.head > y.head ? 1 : -1)
-                                     : Sign(all.substr(x.at, x.size).compare(all.substr(y.at, y.size)));
-            if (c == 0 && order != 6) c = Sign(all2.substr(x.at, x.size).compare(all2.substr(y.at, y.size)));
-            return order == 2 ? -c : c;
-        };
-        std::stable_sort(items.begin(), items.end(), [&](const Item& x, const Item& y) { return compare(x, y) < 0; });
-        std::vector<Line> sorted;
-        sorted.reserve(n);
-        for (const Item& it : items) sorted.push_back(std::move(lines_[static_cast<size_t>(it.line)]));
-        lines_ = std::move(sorted);
+        RadixSort(items, n, spare);
+        if (order == 99) {
+            std::vector<std::string> sorted;
+            sorted.reserve(n);
+            for (size_t k = 0; k < n; ++k) sorted.push_back(std::move(atomTexts[items[k].line]));
+            atomTexts = std::move(sorted);
+        }
+        // The lines in that order, moved in place (a new list would be new
+        // memory as large as the list).
+        MoveInto(lines_.data(), items, 0, n);
+
+        // Runs of lines that agree in the radix sort's key: lines with the
+        // same text (order 99: of the same atom) stay as they are.
+        RunSorter runs(order, keys, textOf, spare);
+        auto sameKey = [&](size_t i, size_t j) { return items[i].head == items[j].head && items[i].first == items[j].first; };
+        size_t fetched = 0;
+        for (size_t s = 0; s < n;) {
+            size_t e = s + 1;
+            while (e < n && sameKey(e, s)) ++e;
+            for (; fetched < std::min(n - 1, e + kAhead); ++fetched)
+                if (sameKey(fetched, fetched + 1)) {
+                    fetchText(fetched);
+                    fetchText(fetched + 1);
+                }
+            if (e - s > 1) {
+                const std::string_view t0 = textOf(s);
+                bool same = true;
+                for (size_t k = s + 1; k < e && same; ++k) same = order == 99 ? lines_[k].a == lines_[s].a : textOf(k) == t0;
+                if (!same) {
+                    runs.Settle(items + s, e - s, 0, runs.Count(items[s]));
+                    MoveInto(lines_.data(), items, s, e);
+                }
+            }
+            s = e;
+        }
     }
     sortOrder_ = order;
 }

@@ -298,49 +298,79 @@ TEST(ResultSetSort, EqualKeysKeepTheirListOrder) {
     }
 }
 
-// The sort's keys made once per line must order exactly as the comparison
-// of two lines does: many lines of a few letters, accents and cases, against
-// a plain stable sort with the text comparison. Shared beginnings of about
-// eight letters and more put lines that differ only after them, or only in
-// their length, side by side.
+// The sort must order exactly as the comparison of two lines does, and keep
+// equal lines in their list order: thousands of lines of few letters,
+// accents, cases and NUL bytes, against a plain stable sort with that
+// comparison, in every order. Shared beginnings and endings of 8, 16 and more
+// bytes, and many copies of one text, put large runs of lines side by side
+// that differ only late in their keys, or only in their length or accents.
 TEST(ResultSetSort, AgreesWithThePairwiseComparisonInEveryOrder) {
-    const std::string letters = "aAbBäÄéÉe E-"_cp;
-    const std::vector<std::string> beginnings = {"", "", "Anna", "Annabel", "ANNABELLA", "annabellä"_cp};
+    const std::string letters = std::string("aAbBäÄéÉe E-"_cp) + '\0';
+    const std::vector<std::string> beginnings = {"",           "",         "Anna",   "Annabel", "ANNABELLA",
+                                                 "annabellä"_cp, "Annabella-Marie-Luise", "Annabella-Marie-Luisé"_cp};
+    const std::vector<std::string> endings = {"", "", "", "chris", "-Christine", "-christinE"};
     uint32_t seed = 12345;
     auto next = [&](uint32_t n) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % n;
     };
-    std::vector<std::string> texts;
-    for (int i = 0; i < 400; ++i) {
+    auto text = [&] {
         std::string t = beginnings[next(static_cast<uint32_t>(beginnings.size()))];
         for (uint32_t k = next(5); k > 0; --k) t += letters[next(static_cast<uint32_t>(letters.size()))];
-        texts.push_back(t);
+        return t + endings[next(static_cast<uint32_t>(endings.size()))];
+    };
+    TestAtoms db;
+    std::vector<atom*> atoms = {nullptr};
+    for (int i = 0; i < 40; ++i) atoms.push_back(db.Make("na" + std::to_string(i), i % 4, text()));
+    struct Line {
+        std::string text, reason;
+        atom* a;
+    };
+    std::vector<Line> lines;
+    const std::vector<std::string> reasons = {" 1 2", " 1 2 ", " 10", "reason 12345678 b", "reason 12345678 a", ""};
+    for (int i = 0; i < 6000; ++i) {
+        // Every fourth line repeats an earlier one: many equal keys.
+        if (i % 4 == 3) lines.push_back(lines[next(static_cast<uint32_t>(lines.size()))]);
+        else lines.push_back({text(), reasons[next(static_cast<uint32_t>(reasons.size()))], atoms[next(static_cast<uint32_t>(atoms.size()))]});
     }
+
     using TextCompare::Compare;
     auto lastKey = [](const std::string& t) { return t.empty() ? std::string_view() : std::string_view(t).substr(t.size() - 1); };
-    const std::map<int, std::function<bool(const std::string&, const std::string&)>> before = {
-        {1, [](const std::string& x, const std::string& y) { return Compare(x, y) < 0; }},
-        {2, [](const std::string& x, const std::string& y) { return Compare(x, y) > 0; }},
-        {3, [&](const std::string& x, const std::string& y) {
-             int c = Compare(lastKey(x), lastKey(y));
-             return c != 0 ? c < 0 : TextCompare::CompareReversed(x, y) < 0;
+    // < 0 when x belongs before y.
+    const std::map<int, std::function<int(const Line&, const Line&)>> orders = {
+        {1, [](const Line& x, const Line& y) { return Compare(x.text, y.text); }},
+        {2, [](const Line& x, const Line& y) { return -Compare(x.text, y.text); }},
+        {3, [&](const Line& x, const Line& y) {
+             const int c = Compare(lastKey(x.text), lastKey(y.text));
+             return c != 0 ? c : TextCompare::CompareReversed(x.text, y.text);
          }},
-        {4, [](const std::string& x, const std::string& y) {
-             return x.size() != y.size() ? x.size() < y.size() : Compare(x, y) < 0;
+        {4, [](const Line& x, const Line& y) {
+             return x.text.size() != y.text.size() ? (x.text.size() < y.text.size() ? -1 : 1) : Compare(x.text, y.text);
          }},
+        {5, [](const Line& x, const Line& y) {
+             const int kx = ListAtoms::Kind(x.a), ky = ListAtoms::Kind(y.a);
+             return kx != ky ? kx - ky : Compare(x.text, y.text);
+         }},
+        {6, [](const Line& x, const Line& y) { return TextCompare::CompareBinary(x.reason, y.reason); }},
+        {99, [](const Line& x, const Line& y) { return Compare(ListAtoms::Text(x.a), ListAtoms::Text(y.a)); }},
     };
-    for (const auto& [order, less] : before) {
+    for (const auto& [order, compare] : orders) {
         ResultSet rs;
-        for (size_t i = 0; i < texts.size(); ++i) rs.AddResult(texts[i], std::to_string(i), nullptr);
+        for (size_t i = 0; i < lines.size(); ++i) rs.AddResult(lines[i].text, lines[i].reason, lines[i].a);
         rs.Sort(order);
-        std::vector<size_t> want(texts.size());
+        std::vector<size_t> want(lines.size());
         for (size_t i = 0; i < want.size(); ++i) want[i] = i;
-        std::stable_sort(want.begin(), want.end(), [&](size_t i, size_t j) { return less(texts[i], texts[j]); });
-        Lines expected, got;
-        for (size_t i : want) expected.push_back(std::to_string(i));
-        for (int32_t i = 0; i < rs.numLines(); ++i) got.push_back(rs.reason(i));
-        EXPECT_EQ(got, expected) << "order " << order;
+        std::stable_sort(want.begin(), want.end(), [&](size_t i, size_t j) { return compare(lines[i], lines[j]) < 0; });
+        // Copies of a line cannot be told apart; lines equal under the order
+        // but different in text, reason or atom can.
+        ASSERT_EQ(rs.numLines(), static_cast<int32_t>(lines.size()));
+        size_t wrong = 0;
+        for (size_t k = 0; k < want.size(); ++k) {
+            const Line& w = lines[want[k]];
+            const auto i = static_cast<int32_t>(k);
+            if (rs.line(i) != w.text || rs.reason(i) != w.reason || rs.atom(i) != w.a) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0u) << "order " << order;
     }
 }
 
