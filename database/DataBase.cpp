@@ -69,11 +69,12 @@ struct Mapping {
     void* p;
     size_t n;
 };
+// The arenas give their blocks back here when they go at exit: each makes
+// sure of this list before it is made itself, so that the list, made first,
+// goes last.
 std::vector<Mapping>& SpareMappings() {
-    // Never destroyed: the arenas give their blocks back here when they go
-    // at exit, in whatever order the statics are destroyed.
-    static auto* spare = new std::vector<Mapping>();
-    return *spare;
+    static std::vector<Mapping> spare;
+    return spare;
 }
 constexpr size_t kMaxSpare = 8;
 // Mappings are whole pages: a spare one is cut to size at a page boundary.
@@ -179,13 +180,20 @@ private:
     size_t size_ = 0;
 };
 
+// The arenas are made after the spare mappings (see SpareMappings).
+void SpareMappingsFirst() {
+#ifdef __linux__
+    SpareMappings();
+#endif
+}
+
 Blocks<atom, 1024>& AtomArena() {
-    static Blocks<atom, 1024> arena;
+    static Blocks<atom, 1024> arena = (SpareMappingsFirst(), Blocks<atom, 1024>());
     return arena;
 }
 
 Blocks<Prop, 4096>& PropArena() {
-    static Blocks<Prop, 4096> arena;
+    static Blocks<Prop, 4096> arena = (SpareMappingsFirst(), Blocks<Prop, 4096>());
     return arena;
 }
 
@@ -266,7 +274,7 @@ private:
 };
 
 TextArena& Texts() {
-    static TextArena arena;
+    static TextArena arena = (SpareMappingsFirst(), TextArena());
     return arena;
 }
 
