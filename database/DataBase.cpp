@@ -382,10 +382,6 @@ Prop* Arena::NewProp() {
     return PropArena().New(MakeProp);
 }
 
-void Arena::ReserveAtoms(size_t n) { AtomArena().Reserve(n); }
-
-void Arena::ReserveProps(size_t n) { PropArena().Reserve(n); }
-
 atom* Arena::TakeAtoms(size_t n) { return AtomArena().Take(n); }
 
 Prop* Arena::TakeProps(size_t n) { return PropArena().Take(n); }

@@ -17,13 +17,9 @@ class Arena {
 public:
     // A new atom; its name is kept (copied into the string arena).
     static atom* NewAtom(std::string_view name, int32_t id);
-    // A new atom whose name the database keeps already (a view of the
-    // loaded file's buffer).
+    // A new atom whose name the database keeps already (a text of its arena).
     static atom* NewAtomKept(DbText name, int32_t id);
     static Prop* NewProp();
-    // Room for n more atoms (properties) side by side, made at once.
-    static void ReserveAtoms(size_t n);
-    static void ReserveProps(size_t n);
     // Memory for n records side by side, counted as used, not yet made: the
     // reader of a file constructs each in place (BinAccess::MakeAtom,
     // MakeProp) as it reads them.

@@ -1,7 +1,6 @@
 // DbText: a text the database keeps (an atom's name and keys, a property's
 // string). It is a view of bytes that stay where they are until the next
-// InitDataBase: in the loaded file's buffer or in the database's string
-// arena. It reads like std::string_view and turns into a std::string where
+// InitDataBase, in the database's string arena. It reads like std::string_view and turns into a std::string where
 // one is wanted (assignment, a const std::string& parameter, "+"); it is not
 // NUL-terminated, so copy it (std::string(t)) before handing it to C.
 #pragma once
