@@ -44,7 +44,11 @@ struct Malformed {
 
 [[noreturn]] void Fail(const std::string& detail) { throw Malformed{detail}; }
 
-[[noreturn]] void FailLength(int16_t len, const char* what) {
+[[noreturn, gnu::cold, gnu::noinline]] void FailEnd(const char* what) {
+    Fail(std::string("end of file in ") + what);
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void FailLength(int16_t len, const char* what) {
     Fail(std::string("string length ") + std::to_string(len) + " " + what);
 }
 
@@ -175,6 +179,23 @@ public:
     // passes them, read through here()).
     bool Has(size_t k) const { return k <= end_ - pos_; }
     size_t Available() const { return end_ - pos_; }
+    // The next k bytes in the window, or as many as the file (or the limit)
+    // has left: a record of at most k bytes is then read in place (Record).
+    void Hold(size_t k) {
+        if (k <= end_ - pos_ || !src_) return;
+        // Only bytes the file (the limit) still has: near its end a refill
+        // would bring nothing.
+        const int64_t left = std::min(limit_, fileSize_) - offset();
+        const size_t need = left < static_cast<int64_t>(k) ? static_cast<size_t>(std::max<int64_t>(left, 0)) : k;
+        if (need > avail_ - pos_) {
+            unsigned char* data = nullptr;
+            origin_ += static_cast<int64_t>(pos_);
+            avail_ = src_->Refill(data, pos_, avail_, need);
+            d_ = data;
+            pos_ = 0;
+            SetEnd();
+        }
+    }
     void Skip(size_t k) { pos_ += k; }
     static int32_t Load32(const unsigned char* p) {
         uint32_t v;
@@ -220,9 +241,8 @@ public:
         return static_cast<int32_t>(v);
     }
     // A view of the string's bytes, valid until the next read.
-    std::string_view Str(const char* what) { return Chars(I16(what), what); }
-    // The len bytes of a string whose length has been read.
-    std::string_view Chars(int16_t len, const char* what) {
+    std::string_view Str(const char* what) {
+        const int16_t len = I16(what);
         if (len < 0 || len > kMaxString) FailLength(len, what);
         Need(static_cast<size_t>(len), what);
         std::string_view s(reinterpret_cast<const char*>(d_ + pos_), static_cast<size_t>(len));
@@ -244,7 +264,7 @@ private:
             pos_ = 0;
             SetEnd();
         }
-        if (k > end_ - pos_) Fail(std::string("end of file in ") + what);
+        if (k > end_ - pos_) FailEnd(what);
     }
     void SetEnd() {
         int64_t room = limit_ - origin_;
@@ -275,50 +295,73 @@ struct RawProp {
 // string): bounds what a count may make the reader reserve.
 constexpr size_t kMinPropRecord = 8;
 
+// A record held whole in the cursor's window, read field by field with the
+// end of the bytes at hand in a register: what the window lacks is the end of
+// the file (or of the block).
+class Record {
+public:
+    explicit Record(Cursor& c, size_t longest) : c_(c) {
+        c.Hold(longest);
+        p_ = start_ = c.here();
+        end_ = p_ + c.Available();
+        whole_ = c.Available() >= longest;
+    }
+    // Passes the bytes read.
+    ~Record() { c_.Skip(static_cast<size_t>(p_ - start_)); }
+    Record(const Record&) = delete;
+    Record& operator=(const Record&) = delete;
+
+    int16_t I16(const char* what) {
+        Need(2, what);
+        const int16_t v = Cursor::Load16(p_);
+        p_ += 2;
+        return v;
+    }
+    int32_t I32(const char* what) {
+        Need(4, what);
+        const int32_t v = Cursor::Load32(p_);
+        p_ += 4;
+        return v;
+    }
+    // A view of the string's bytes, valid until the cursor's next read.
+    std::string_view Str(const char* what) {
+        const int16_t len = I16(what);
+        if (len < 0 || len > kMaxString) FailLength(len, what);
+        Need(static_cast<size_t>(len), what);
+        std::string_view s(reinterpret_cast<const char*>(p_), static_cast<size_t>(len));
+        p_ += len;
+        return s;
+    }
+
+private:
+    void Need(size_t k, const char* what) {
+        // All of the longest record at hand (but at the end of the file):
+        // no field can lie beyond it.
+        if (!whole_ && k > static_cast<size_t>(end_ - p_)) FailEnd(what);
+    }
+    Cursor& c_;
+    bool whole_;
+    const unsigned char* start_;
+    const unsigned char* p_;
+    const unsigned char* end_;
+};
+
 // The longest property record: both ids, the kind and a string of the
 // longest length.
 constexpr size_t kMaxPropRecord = 12 + kMaxString;
 
-RawProp ReadPropRecord(Cursor& c, int32_t atomCount);
-
-// A property record read with one check of the bytes at hand (the window
-// holds any record but near its end): the load's innermost loop.
-[[gnu::always_inline]] inline RawProp ReadPropRecordFast(Cursor& c, int32_t atomCount) {
-    if (!c.Has(kMaxPropRecord)) return ReadPropRecord(c, atomCount);
+[[gnu::always_inline]] inline RawProp ReadPropRecord(Cursor& c, int32_t atomCount) {
+    Record rec(c, kMaxPropRecord);
     RawProp r;
-    const unsigned char* p = c.here();
-    r.proper = Cursor::Load32(p);
+    r.proper = rec.I32("property kind atom");
     if (r.proper < 0 || r.proper >= atomCount) Fail("property kind atom id " + std::to_string(r.proper));
-    r.kind = Cursor::Load16(p + 4);
-    if (r.kind != 0 && r.kind != 1) r.kind = 2;
-    size_t at = 6;
-    if (r.kind != 1) {
-        r.value = Cursor::Load32(p + 6);
-        if (r.value < 0 || r.value >= atomCount) Fail("property value atom id " + std::to_string(r.value));
-        at = 10;
-    }
-    if (r.kind != 0) {
-        const int16_t len = Cursor::Load16(p + at);
-        if (len < 0 || len > kMaxString) FailLength(len, "property string");
-        r.str = std::string_view(reinterpret_cast<const char*>(p + at + 2), static_cast<size_t>(len));
-        at += 2 + static_cast<size_t>(len);
-    }
-    c.Skip(at);
-    return r;
-}
-
-RawProp ReadPropRecord(Cursor& c, int32_t atomCount) {
-    RawProp r;
-    r.proper = c.I32("property kind atom");
-    if (r.proper < 0 || r.proper >= atomCount)
-        Fail("property kind atom id " + std::to_string(r.proper));
-    r.kind = c.I16("property kind");
+    r.kind = rec.I16("property kind");
     if (r.kind != 0 && r.kind != 1) r.kind = 2;
     if (r.kind != 1) {
-        r.value = c.I32("property value atom");
+        r.value = rec.I32("property value atom");
         if (r.value < 0 || r.value >= atomCount) Fail("property value atom id " + std::to_string(r.value));
     }
-    if (r.kind != 0) r.str = c.Str("property string");
+    if (r.kind != 0) r.str = rec.Str("property string");
     return r;
 }
 
@@ -549,43 +592,22 @@ private:
         // The longest atom record: id, three strings of the longest length
         // with their lengths, five int16 fields.
         constexpr size_t kMaxAtomRecord = 4 + 3 * (2 + kMaxString) + 10;
-        std::string nameHeld, soundexHeld;
+        static const char* const what[5] = {"atom kind", "atom numVariants", "atom textIdx", "atom descrIdx",
+                                            "atom Level"};
         for (int32_t i = 0; i < n; ++i) {
             int32_t id;
-            std::string_view nameBytes, soundexBytes, upperBytes;
+            std::string_view nameBytes, soundexBytes, upperBytes;  // in the window until its next read
             int16_t f[5];  // kind, numVariants, textIdx, descrIdx, Level
-            if (c_.Has(kMaxAtomRecord)) {
-                // The whole record is at hand: read without a check per field.
-                const unsigned char* p = c_.here();
-                auto str = [&](const char* what) {
-                    const int16_t len = Cursor::Load16(p);
-                    if (len < 0 || len > kMaxString) FailLength(len, what);
-                    std::string_view s(reinterpret_cast<const char*>(p + 2), static_cast<size_t>(len));
-                    p += 2 + len;
-                    return s;
-                };
-                id = Cursor::Load32(p);
+            {
+                Record rec(c_, kMaxAtomRecord);
+                id = rec.I32("atom id");
                 checkId(id);
-                p += 4;
-                nameBytes = str("atom name");
-                for (int k = 0; k < 5; ++k) f[k] = Cursor::Load16(p + 2 * k);
-                p += 10;
-                soundexBytes = str("atom Soundex");
-                upperBytes = str("atom Uppercase");
-                c_.Skip(static_cast<size_t>(p - c_.here()));
-                Step();
-            } else {
-                id = c_.I32("atom id");
-                checkId(id);
-                // Near the window's end: each text is held before the next
-                // read may move the window.
-                nameBytes = nameHeld.assign(StrStep("atom name"));
-                static const char* const what[5] = {"atom kind", "atom numVariants", "atom textIdx", "atom descrIdx",
-                                                    "atom Level"};
-                for (int k = 0; k < 5; ++k) f[k] = c_.I16(what[k]);
-                soundexBytes = soundexHeld.assign(c_.Str("atom Soundex"));
-                upperBytes = c_.Str("atom Uppercase");
+                nameBytes = rec.Str("atom name");
+                for (int k = 0; k < 5; ++k) f[k] = rec.I16(what[k]);
+                soundexBytes = rec.Str("atom Soundex");
+                upperBytes = rec.Str("atom Uppercase");
             }
+            Step();
             const DbText name = AtomName(nameBytes, id);
             const DbText soundex = texts_.Keep(soundexBytes);
             const DbText upper = texts_.Keep(upperBytes);
@@ -624,7 +646,7 @@ private:
         KeptSource kept(file_, start, room);
         c_.Switch(kept);
         for (int32_t i = 0; i < n; ++i) {
-            const RawProp r = ReadPropRecordFast(c_, numAtoms);  // ids below numAtoms
+            const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
             BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, DbText(r.str),
                                 static_cast<int32_t>(first) + i);
             Step();
@@ -664,23 +686,12 @@ private:
             // behind, since the whole database is emptied then.
             Prop** list = BinAccess::SetPropList(*atomTab[static_cast<size_t>(k)], static_cast<size_t>(count),
                                                  take(static_cast<size_t>(count)));
-            const size_t bytes = 4 * static_cast<size_t>(count);
-            if (propArray_ && c_.Has(bytes)) {
-                // The ids at hand and the properties one array: no check
-                // but the id's own per entry.
-                const unsigned char* p = c_.here();
-                for (int16_t j = 0; j < count; ++j) {
-                    const int32_t pid = Cursor::Load32(p + 4 * j);
-                    if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
-                    list[j] = propArray_ + pid;
-                }
-                c_.Skip(bytes);
-            } else {
-                for (int16_t j = 0; j < count; ++j) {
-                    int32_t pid = c_.I32("property id");
-                    if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
-                    list[j] = propArray_ ? propArray_ + pid : propTab[static_cast<size_t>(pid)];
-                }
+            // The ids at hand at once (a list is at most 128 KB).
+            Record rec(c_, 4 * static_cast<size_t>(count));
+            for (int16_t j = 0; j < count; ++j) {
+                const int32_t pid = rec.I32("property id");
+                if (pid < 0 || pid >= numProps) Fail("property id " + std::to_string(pid));
+                list[j] = propArray_ ? propArray_ + pid : propTab[static_cast<size_t>(pid)];
             }
             Step();
         }
