@@ -256,14 +256,7 @@ private:
         if (k > end_ - pos_) More(k, what);
     }
     [[gnu::noinline]] void More(size_t k, const char* what) {
-        if (src_ && offset() + static_cast<int64_t>(k) <= limit_) {
-            unsigned char* data = nullptr;
-            origin_ += static_cast<int64_t>(pos_);
-            avail_ = src_->Refill(data, pos_, avail_, k);
-            d_ = data;
-            pos_ = 0;
-            SetEnd();
-        }
+        Hold(k);
         if (k > end_ - pos_) FailEnd(what);
     }
     void SetEnd() {
