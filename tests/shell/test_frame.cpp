@@ -341,7 +341,7 @@ TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
         int language;
         const char* quiz;
         const char* menu;
-    } cases[] = {{0, "Vornamen-Quiz", "'Extras...'"}, {1, "Name Quiz", "'Extras' menu"}};
+    } cases[] = {{0, "Vornamen-Quiz", "Men\u00fc \u201e" "Extras\u201c"}, {1, "Name Quiz", "'Extras' menu"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.quiz);
         TextConstants::textLanguage = c.language;
@@ -349,7 +349,7 @@ TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
         auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
         const QString text = w.Text()->toPlainText();
         EXPECT_TRUE(text.contains(QString::fromLatin1(c.quiz))) << text.toStdString();
-        EXPECT_TRUE(text.contains(QString::fromLatin1(c.menu))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.menu))) << text.toStdString();
         w.Unload(UnloadMode::User);
     }
 }
