@@ -24,7 +24,7 @@ const std::vector<Row>& Rows() {
          "'%0' oder etwas Ähnliches konnte in der Datenbank nicht gefunden werden"_cp},
         {1, "GMtooManyRandom",
          "It is not possible to pick names, because %0 more names than present are asked for",
-         "Auswählen ist nicht möglich, da %0 Namen mehr verlangt werden als vorhanden sind"_cp},
+         "Auswählen ist nicht möglich, da %0 Namen mehr verlangt werden, als vorhanden sind"_cp},
         {2, "GMonlyPositive", "Only positive numbers (greater than 0) are allowed for this field",
          "Für dieses Eingabefeld sind nur positive Zahlen erlaubt"_cp},
         {3, "GMonlyNumbers", "Only numbers are allowed for this field",

@@ -44,6 +44,15 @@ DOUBLED_TERMS = [
     (r"\b(?:im|ins|dem|das|Das) Menu\b", "Menü"),
 ]
 
+# Plain errors once found in the given texts, so that none comes back.
+GRAMMAR = [
+    (r"\b(?:nach|von) Name\b(?!/)", "nach/vom Namen"),
+    (r"erfasster eigener Namen", "erfassten eigenen Namen"),
+    (r"in eine Datei (?:ablegen|speichern)", "in einer Datei ablegen"),
+    (r"Position: \S+\. von", "Position 3 von 12"),
+    (r"mehr verlangt werden als", "mehr verlangt werden, als"),
+]
+
 # A group named apart from all of its names and old forms, and why.
 GROUP_TEXT_EXCEPTIONS = {
     "gnAngelus": "headed by the Latin form; its names are Angel, Ángel and Angelo",
@@ -238,6 +247,15 @@ class GermanEdition(unittest.TestCase):
                 if m:
                     faults.append(f"{place}: '{m.group(0)}' where the program says '{right}'")
         self.assertNone(faults, "a thing named apart from its menu or window")
+
+    def test_no_plain_error_comes_back(self):
+        faults = []
+        for place, text in all_german():
+            for wrong, right in GRAMMAR:
+                m = re.search(wrong, text)
+                if m:
+                    faults.append(f"{place}: '{m.group(0)}' (write '{right}')")
+        self.assertNone(faults, "a grammar error in a German text")
 
     def test_german_quotation_marks_in_own_pages(self):
         faults = [f"{place}: {text.strip()[:120]}" for place, text in own_german_prose() if '"' in text]
