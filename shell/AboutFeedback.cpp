@@ -127,7 +127,7 @@ void Feedback::Form_Load() {
         display_->BeginColor(0xFF0000);
         display_->AddStr("Melden Sie sich");
         display_->EndColor();
-        display_->AddStr(" beim Autor, damit Orsabrine in der nächsten Version besser wird! "_cp);
+        display_->AddStr(" beim Hersteller, damit Orsabrine in der nächsten Version besser wird! "_cp);
     }
     // The maker's link atom of the database; a database without it gets no link.
     atom* maker = DataBase::GetAtom("liQuillmarsh");

@@ -150,9 +150,9 @@ void Pop::Form_Load() {
     Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");
     Tip(curPopDescr_, "Beschreibung der momentan angezeigten Hitparade",
         "Description of the currently displayed hitparade");
-    Tip(curPopSeries_, "Hitparaden-Serie (aus welchem Land) frei d.h. unabh\xe4ngig von Name ausw\xe4hlen",
+    Tip(curPopSeries_, "Hitparaden-Serie (aus welchem Land) frei, d. h. unabh\xe4ngig vom Namen, ausw\xe4hlen",
         "Freely choose among series of hitparades of various countries");
-    Tip(curPop_, "Hitparade aus der gew\xe4hlten Serie frei d.h. unabh\xe4ngig von Name w\xe4hlen",
+    Tip(curPop_, "Hitparade aus der gew\xe4hlten Serie frei, d. h. unabh\xe4ngig vom Namen, w\xe4hlen",
         "Freely choose (i.e. independently from names) a hitparade from the selected series");
     Tip(showSeries_, "Art der Hitparaden-Grafik w\xe4hlen - ganze Serie zeigen",
         "Choose the type of graph for the hitparade - show a complete series");

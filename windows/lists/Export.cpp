@@ -48,8 +48,8 @@ void Export::BuildControls() {
 
     formatFrame_ = AddFrame("FormatFrame", "Format", {8, 4, kWidth - 16, 150});
     const char* const formatDe[] = {
-        "reiner Text (z.B. f\xfcr Notepad)", "CSV, mit Komma als Trennzeichen (z.B. f\xfcr Microsoft Excel)",
-        "CSV, mit Strichpunkt als Trennzeichen", "RTF (RichText), ohne Farben  (z.B. f\xfcr Microsoft Word)",
+        "reiner Text (z. B. f\xfcr Notepad)", "CSV, mit Komma als Trennzeichen (z. B. f\xfcr Microsoft Excel)",
+        "CSV, mit Strichpunkt als Trennzeichen", "RTF (RichText), ohne Farben (z. B. f\xfcr Microsoft Word)",
         "RTF (RichText), mit Farben"};
     for (int i = 0; i < 5; ++i) {
         formats_[i] = Add<OptionButton>(kFormatNames[i], -1, formatFrame_);

@@ -74,9 +74,9 @@ void QuizOptions::BuildControls() {
 
     label1_ = AddLabel("Label1", "Anzahl Fragen total:", {16, 110, 340, 24});
     box(kNumQ, {368, 110, 52, 24});
-    label2_ = AddLabel("Label2", "Anzahl Joker \"50-50\":", {16, 140, 340, 24});
+    label2_ = AddLabel("Label2", "Anzahl Joker \x84" "50-50\x93:", {16, 140, 340, 24});
     box(kNumJo5050, {368, 140, 52, 24});
-    label3_ = AddLabel("Label3", "Anzahl Joker \"N\xe4" "chste Frage\":", {16, 170, 340, 24});
+    label3_ = AddLabel("Label3", "Anzahl Joker \x84N\xe4" "chste Frage\x93:", {16, 170, 340, 24});
     box(kNumJoNext, {368, 170, 52, 24});
 
     startQuiz_ = AddButton("StartQuiz", "Quiz starten", {16, 202, 130, 28});
