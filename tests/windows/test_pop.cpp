@@ -1,6 +1,8 @@
 // The hit-parade window on the sample database, offscreen: what a name, a hit
 // parade and a series show, the clicks in its tables, the free choice, the
 // charts and the commands refused while input is blocked.
+#include <algorithm>
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -216,8 +218,12 @@ TEST_F(PopTest, FreeChoiceListsSeriesThenHitParadesWithTheirSex) {
     ComboBox* series = Box("CurPopSeries");
     std::vector<std::string> items;
     for (int i = 0; i < series->ListCount(); ++i) items.push_back(series->List(i));
-    EXPECT_EQ(items, (std::vector<std::string>{"Austria", "California", "Florida", "German-speaking Switzerland",
-                                               "Germany", "New York", "Texas", "USA", "USA (decades)"}));
+    // Only series with hit parades: those the database names without any
+    // (Germany, Austria, German-speaking Switzerland) would choose nothing.
+    EXPECT_EQ(items,
+              (std::vector<std::string>{"California", "Florida", "New York", "Texas", "USA", "USA (decades)"}));
+    ASSERT_TRUE(A("psDeYearly"));
+    EXPECT_EQ(std::count(w->seriesChoice().begin(), w->seriesChoice().end(), A("psDeYearly")), 0);
     series->SetListIndex(series->findText("USA (decades)"));
     ComboBox* pops = Box("CurPop");
     ASSERT_EQ(pops->ListCount(), 2);
@@ -267,6 +273,25 @@ TEST_F(PopTest, RefusedChoicesPutThePreviousOneBack) {
     BlockLoading();
     Option("ShowYear")->click();
     EXPECT_FALSE(Option("ShowYear")->Value() || Option("ShowSeries")->Value());
+}
+
+// A click on "Years" without any year to chart hands over to "Series", also
+// when no series chart was drawn.
+TEST_F(PopTest, TheYearClickWithoutYearsSwitchesSeriesOn) {
+    for (bool seriesChart : {false, true}) {
+        SCOPED_TRACE(seriesChart);
+        w->ShowAtom(A("poUs2020F"), nullptr);  // a hit parade without a name: no years
+        ASSERT_EQ(w->years()->numLines(), 0);
+        if (seriesChart) {
+            w->ShowAtom(A("naEmma"), nullptr);
+            w->years()->Reset();  // a name whose hit parades all span several years
+            w->years()->Show();
+        }
+        Option("ShowYear")->click();
+        EXPECT_TRUE(Option("ShowSeries")->Value());
+        EXPECT_FALSE(Option("ShowYear")->Value());
+        EXPECT_EQ(w->graphMode(), seriesChart ? Pop::kSeriesGraph : Pop::kNoGraph);
+    }
 }
 
 TEST_F(PopTest, TypedTextsThatAreNoNameShowNothing) {

@@ -27,6 +27,16 @@ constexpr int kWidth = 700, kHeight = 418;
 constexpr int kRowH = 24;
 constexpr int kNone = Basic::kNone;
 
+// A series the database names but holds no hit parade of (a country
+// without figures yet) would leave the hit-parade choice empty.
+bool HoldsHitParade(const atom* series) {
+    for (const Prop* p : series->props())
+        if (p != nullptr && p->proper() == DataBase::prSubset && (p->kind() == 0 || p->kind() == 2) &&
+            p->atomVal() != nullptr && p->atomVal()->kind() == 10)
+            return true;
+    return false;
+}
+
 
 }  // namespace
 
@@ -244,7 +254,7 @@ void Pop::FillSeriesChoice() {
         for (Prop* p : DataBase::sePopSeries->props()) {
             if (p == nullptr || p->proper() != DataBase::prMember || !(p->kind() == 0 || p->kind() == 2)) continue;
             atom* s = p->atomVal();
-            if (s != nullptr && s->kind() == 11) seriesAtoms_.push_back(s);
+            if (s != nullptr && s->kind() == 11 && HoldsHitParade(s)) seriesAtoms_.push_back(s);
         }
     }
     DataBase::SortAtomsByText(seriesAtoms_, static_cast<int>(seriesAtoms_.size()));
@@ -576,9 +586,9 @@ void Pop::ShowSeries_Click() {
 void Pop::ShowYear_Click() {
     if (suppressEvents) return;
     if (years_->numLines() == 0) {
-        Suppress quiet(*this);
-        showYear_->SetValue(false);
-        if (graphMode_ == kSeriesGraph) showSeries_->SetValue(true);
+        // No year to chart: the series option takes over, and its handler
+        // draws what it can.
+        showSeries_->SetValue(true);
         return;
     }
     if (graphYearBox_->Text().empty()) {
