@@ -1,5 +1,6 @@
 #include "QuizOptions.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QLabel>
 #include <algorithm>
@@ -192,12 +193,22 @@ void QuizOptions::StartQuiz_Click() {
 
 void QuizOptions::DoCancel_Click() { Unload(); }
 
+bool QuizOptions::ChecksLeaveTo(const QWidget* next) const {
+    // Only a move to another control of this window is a leave to check:
+    // a message box, another window or program, the window closing (its
+    // close box), and Cancel, which drops the values anyway, are not.
+    const QWidget* client = Client();
+    return next != nullptr && client != nullptr && client->isAncestorOf(next) && next != doCancel_.data() &&
+           Visible();
+}
+
 bool QuizOptions::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && !checking_) {
-        // Leaving the box, not the window: a message box or another program
-        // taking the focus is no leave.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        // The widget taking the focus is already known while the box hears
+        // that it lost it.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            ChecksLeaveTo(QApplication::focusWidget()))
             for (int b = 0; b < kNumBoxes; ++b)
                 if (watched == NumberBox(static_cast<Box>(b))) Run([this, b] { CheckField(static_cast<Box>(b)); });
     }

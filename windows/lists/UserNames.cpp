@@ -123,7 +123,11 @@ void UserNames::Form_Load() {
     doDelete_->onClick = Guarded([this] { DoDelete_Click(); });
     names_->onClick = Guarded([this] { Names_Click(); });
     UpdateButtons();
-    RefreshList();
+    // The names in the order they were made, as the file keeps them; the
+    // frame keeps its caption until the first change sorts and counts them.
+    table_->Reset();
+    for (atom* name : NewNames::All()) table_->AddResult(name->Text(), "", name);
+    table_->Show();
 
     Tip(names_, "Liste aller erfassten eigenen Namen", "List of a user-entered new names");
     Tip(curName_, "Eingabe eines Namens, um ihn erzeugen/\xe4ndern/l\xf6schen zu k\xf6nnen",
