@@ -115,12 +115,12 @@ void Feedback::Form_Load() {
     display_->BeginText();
     display_->BeginPara();
     if (TextConstants::textLanguage == 1) {
-        display_->AddStr("Did you find a bug in the program? Do you have problems to find out how something works? ");
-        display_->AddStr("Do you miss some functionality or feature? ");
+        display_->AddStr("Did you find a bug in the program? Do you have trouble finding out how something works? ");
+        display_->AddStr("Do you miss a function or feature? ");
         display_->BeginColor(0xFF0000);
         display_->AddStr("Do not hesitate to contact the author");
         display_->EndColor();
-        display_->AddStr(" so he gets to know how he can improve the program in the next release! ");
+        display_->AddStr(" so that he can improve the program in the next release! ");
     } else {
         display_->AddStr("Sie haben einen Fehler gefunden? Es ist unklar, wie etwas funktioniert? ");
         display_->AddStr("Sie vermissen etwas im Programm? ");

@@ -187,7 +187,11 @@ TEST_F(ShellTest, TheNewNamesHintNamesTheFramesOwnMenuAndItem) {
         MakeFrame(false);
         const std::string hint = GenMsg::Entry(GenMsg::GMuserNames, english);
         auto quoted = [&](const std::string& before) {
-            const size_t at = hint.find(before + " '");
+            // "menu" in an English sentence, "Menu" at the start of a German noun
+            std::string lower = hint, key = before + " '";
+            for (std::string* t : {&lower, &key})
+                for (char& c : *t) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            const size_t at = lower.find(key);
             if (at == std::string::npos) return QString();
             const size_t from = at + before.size() + 2;
             return QtText::ToQt(hint.substr(from, hint.find('\'', from) - from));

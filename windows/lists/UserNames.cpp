@@ -125,7 +125,7 @@ void UserNames::Form_Load() {
     UpdateButtons();
     RefreshList();
 
-    Tip(names_, "Liste aller erfasster eigener Namen", "List of a user-entered new names");
+    Tip(names_, "Liste aller erfasster eigener Namen", "List of all new names you have entered");
     Tip(curName_, "Eingabe eines Namens, um ihn erzeugen/\xe4ndern/l\xf6schen zu k\xf6nnen",
         "Input a name for creating, modifying or deleting it");
     Tip(genderFrame_, "Angabe des Geschlechts", "Specify the gender");
