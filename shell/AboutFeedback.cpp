@@ -64,7 +64,7 @@ void About::BuildControls() {
 
 void About::Form_Load() {
     KFrame::CentreOnFrame(*this);
-    version_->setText(QtText::ToQt(LangText("Version 1.21, Januar 2005, Build 8", "Version 1.01, June 2005, Build 5")));
+    version_->setText(QtText::ToQt(LangText("Version 1.3, Juni 2005, Build 8", "Version 1.3, June 2005, Build 8")));
     if (TextConstants::textLanguage == 1) {
         SetCaption("About Talvessin");
         close_->SetCaption("OK");
@@ -102,7 +102,7 @@ void Feedback::BuildControls() {
     cancel_->onClick = [this] { Unload(); };
     mailto_->onClick = [] {
         LowLevel::ShellOpen(std::string("mailto:") + MakerAddress::kFeedbackMail +
-                            LangText("?subject=Orsabrine%20V1%2E2%20Feedback", "?subject=Talvessin%20V1%2E2%20Feedback"));
+                            LangText("?subject=Orsabrine%20V1%2E3%20Feedback", "?subject=Talvessin%20V1%2E3%20Feedback"));
     };
     website_->onClick = [this] { LowLevel::ShellOpen(website_->Caption() + "?prog13"); };
 }

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QWidget>
 
+#include "AboutFeedback.h"
 #include "DataBase.h"
 #include "FormControls.h"
 #include "GenMsg.h"
@@ -177,6 +178,35 @@ TEST_F(EnglishTexts, ASharedRankShowsInBothRowsInTheSsaOrder) {
         EXPECT_EQ(rows[4 + i].text, wanted[i].first);
         EXPECT_EQ(rows[4 + i].rank, wanted[i].second);
     }
+}
+
+// Both editions name one version and date in their About windows, and their
+// database files carry the same version.
+TEST_F(EnglishTexts, BothEditionsNameOneVersion) {
+    const QRegularExpression versionText(QStringLiteral(R"(^Version (\d+\.\d+), \S+ (\d{4}), Build (\d+)$)"));
+    QStringList seen;
+    for (const char* edition : {"talvessin", "orsabrine"}) {
+        StartProgram(std::string("/x/") + edition);
+        auto about = std::make_unique<About>();
+        about->Load();
+        auto* label = about->Host()->findChild<QLabel*>(QStringLiteral("Version"));
+        ASSERT_NE(label, nullptr);
+        const auto m = versionText.match(label->text());
+        ASSERT_TRUE(m.hasMatch()) << label->text().toStdString();
+        seen << m.captured(1) + " " + m.captured(2) + " " + m.captured(3);
+
+        const QString file = QString::fromStdString(BinaryPath(edition[0] == 't' ? "bin/Talv1Dat.bin" : "bin/Orsa1Dat.bin"));
+        QFile db(file);
+        ASSERT_TRUE(db.open(QIODevice::ReadOnly));
+        const QByteArray head = db.read(200);
+        const QByteArray wanted = QByteArray(edition[0] == 't' ? "Talvessin V" : "Orsabrine V") + m.captured(1).toLatin1();
+        EXPECT_TRUE(head.contains(wanted)) << edition;
+        about->Unload();
+        about.reset();
+        Stop();
+    }
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0], seen[1]);
 }
 
 }  // namespace

@@ -424,7 +424,7 @@ TEST_F(ProgramTest, FeedbackLinkFollowsTheMakersLinkAtom) {
     TextConstants::textLanguage = 0;
     w.Mailto()->Press();
     EXPECT_EQ(Fakes().shell.opened,
-              std::vector<std::string>{"mailto:feedback@example.org?subject=Orsabrine%20V1%2E2%20Feedback"});
+              std::vector<std::string>{"mailto:feedback@example.org?subject=Orsabrine%20V1%2E3%20Feedback"});
 }
 
 TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
