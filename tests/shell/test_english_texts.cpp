@@ -163,6 +163,36 @@ TEST(EnglishHelp, PagesUseTheProgramsOwnWords) {
     EXPECT_GE(pages, 50);
 }
 
+// The English texts of the database source, the English examples and the
+// tutorials: American spelling, and dates as the program writes them ("March 19").
+TEST(EnglishData, OneSpellingAndOneDateForm) {
+    const QRegularExpression english(QStringLiteral(R"(^prop\((prTextE|prDescrE|prOrigInfoE|prCommentE|prEnglish|prAbbrevE),|^prop\(\w+,quEn)"));
+    const QRegularExpression wrong(QStringLiteral(
+        R"(\b([Cc]olou?r(?<=our)|[Ff]avou?r(?<=our)|[Hh]onour|[Ll]abour|[Vv]igour|baptis(e|ed|ing)\b|[Gg]rey\b|spelt\b|modelled|hitparade)|)"
+        R"(\b\d{1,2} (January|February|March|April|May|June|July|August|September|October|November|December)\b)"));
+    const QString root = QString::fromUtf8(SOURCE_DIR) + "/data/";
+    QStringList files;
+    QFile manifest(root + "db/FILES");
+    ASSERT_TRUE(manifest.open(QIODevice::ReadOnly));
+    for (const QString& line : QString::fromUtf8(manifest.readAll()).split('\n'))
+        if (line.endsWith(QStringLiteral(".txt"))) files << "db/" + line.trimmed();
+    files << QStringLiteral("examples/Talv1Ex.txt");
+    for (const QString& t : QDir(root + "tutorials").entryList({QStringLiteral("*.txt")}, QDir::Files))
+        files << "tutorials/" + t;
+    int lines = 0;
+    for (const QString& file : files) {
+        const bool source = file.startsWith(QStringLiteral("db/"));
+        const QStringList text = ReadPage(root + file).split('\n');
+        for (int i = 0; i < text.size(); ++i) {
+            if (source && !english.match(text[i]).hasMatch()) continue;
+            ++lines;
+            EXPECT_FALSE(wrong.match(text[i]).hasMatch()) << file.toStdString() << ":" << i + 1 << ": "
+                                                          << text[i].toStdString();
+        }
+    }
+    EXPECT_GE(lines, 1000);
+}
+
 // Benjamin and Ethan had the same number of births in California in 2020:
 // both rows show rank 6 with the other's name, Benjamin first as the SSA lists them.
 TEST_F(EnglishTexts, ASharedRankShowsInBothRowsInTheSsaOrder) {
