@@ -23,7 +23,7 @@ const std::vector<Row>& Rows() {
         {0, "GMnothingFound", "'%0' or something similar could not be found in the database",
          "'%0' oder etwas Ähnliches konnte in der Datenbank nicht gefunden werden"_cp},
         {1, "GMtooManyRandom",
-         "It is not possible to pick names, because %0 more names than present are asked for",
+         "It is not possible to pick the names, because %0 more names are asked for than there are",
          "Auswählen ist nicht möglich, da %0 Namen mehr verlangt werden als vorhanden sind"_cp},
         {2, "GMonlyPositive", "Only positive numbers (greater than 0) are allowed for this field",
          "Für dieses Eingabefeld sind nur positive Zahlen erlaubt"_cp},
