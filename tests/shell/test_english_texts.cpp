@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QWidget>
 
@@ -15,6 +16,7 @@
 #include "DataBase.h"
 #include "FormControls.h"
 #include "GenMsg.h"
+#include "GenMsgForm.h"
 #include "PopRows.h"
 #include "ProgramFixture.h"
 #include "QtText.h"
@@ -106,6 +108,22 @@ TEST_F(EnglishTexts, DiskMessagesNameTheErrorCodeInTheirLanguage) {
         for (const char* slip : {"loose", "consider to", "Because of copyright", "results in", "Fehlercode"})
             EXPECT_EQ(entry.find(slip), std::string::npos) << id << ": " << entry;
     }
+}
+
+// The message box's button says "OK" in both editions, never "Ok".
+TEST(EnglishMessageBox, TheButtonSaysOk) {
+    const int lang = TextConstants::textLanguage;
+    for (int language : {1, 0}) {
+        TextConstants::textLanguage = language;
+        GenMsgForm form;
+        form.Prepare(GenMsg::Compose(GenMsg::Entry(GenMsg::GMdone, language != 0), GenMsg::GMdone,
+                                     GenMsg::kInformation, "", 0, language != 0)
+                         .message);
+        auto* ok = form.findChild<QPushButton*>(QStringLiteral("DoOk"));
+        ASSERT_NE(ok, nullptr);
+        EXPECT_EQ(ok->text(), QStringLiteral("OK")) << language;
+    }
+    TextConstants::textLanguage = lang;
 }
 
 // Each count a help page quotes from a window ("84 names with 'M'", "Nothing
