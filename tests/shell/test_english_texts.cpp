@@ -186,7 +186,7 @@ TEST(EnglishHelp, PagesUseTheProgramsOwnWords) {
 TEST(EnglishData, OneSpellingAndOneDateForm) {
     const QRegularExpression english(QStringLiteral(R"(^prop\((prTextE|prDescrE|prOrigInfoE|prCommentE|prEnglish|prAbbrevE),|^prop\(\w+,quEn)"));
     const QRegularExpression wrong(QStringLiteral(
-        R"(\b([Cc]olou?r(?<=our)|[Ff]avou?r(?<=our)|[Hh]onour|[Ll]abour|[Vv]igour|baptis(e|ed|ing)\b|[Gg]rey\b|spelt\b|modelled|(canon|organ|recogn|real)is(e|ed|ing)\b|centred|metres?\b|hitparade)|)"
+        R"(\b([Cc]olou?r(?<=our)|[Ff]avou?r(?<=our)|[Hh]onour|[Ll]abour|[Vv]igour|baptis(e|ed|ing)\b|[Gg]rey\b|spelt\b|modelled|(canon|organ|recogn|real)is(e|ed|ing)\b|centred|metres?\b|\bSt [A-Z]|hitparade)|)"
         R"(\b\d{1,2} (January|February|March|April|May|June|July|August|September|October|November|December)\b)"));
     const QString root = QString::fromUtf8(SOURCE_DIR) + "/data/";
     QStringList files;
