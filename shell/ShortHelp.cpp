@@ -47,8 +47,8 @@ void BuildShortHelpText(TextDisplay& td) {
 
     td.BeginPara();
     td.AddStr(LangText("Achten Sie auf die Farben. Sie zeigen, von welcher Sorte ",
-                       "Pay attention to the colors. They show the type of "));
-    td.AddStr(LangText("eine Information ist: ", "each information: "));
+                       "Pay attention to the colors. They show what kind of "));
+    td.AddStr(LangText("eine Information ist: ", "information each one is: "));
     struct Label {
         const char* german;
         const char* english;

@@ -100,7 +100,7 @@ void Welcome::Form_Load() {
     if (TextConstants::textLanguage == 1) {
         SetCaption("Welcome");
         label_->setText(QStringLiteral("Please wait, loading database"));
-        notice_->setText(QStringLiteral("A reference work of given names: origins, meanings, variants and saint's days."));
+        notice_->setText(QStringLiteral("A reference work of given names: origins, meanings, variants and saints' days."));
     }
 }
 

@@ -38,7 +38,7 @@ TEST(MessageCompose, TextButtonsAndHelpTopicFromTheEntry) {
     cases[] = {
         {0, 1, "Anna", 0, true, "'<b>Anna</b>' or something similar could not be found in the database",
          "GMnothingFound", "Exclamation", false},
-        {23, 2, "/home/u/a.onl", 61, true, "File <b>/home/u/a.onl</b><br>The disk is full (Fehlercode 61) Try again?",
+        {23, 2, "/home/u/a.onl", 61, true, "File <b>/home/u/a.onl</b><br>The disk is full (error code 61) Try again?",
          "GMdiskFull", "Question", true},
         {23, 2, "a.onl", 61, false, "Datei <b>a.onl</b><br>Das Laufwerk ist voll (Fehlercode 61) Nochmals versuchen?",
          "GMdiskFull", "Question", true},

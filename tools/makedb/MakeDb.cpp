@@ -642,7 +642,7 @@ std::string Compare(const Snapshot& built, const Snapshot& read) {
 
 DataBase::BinHeader EditionHeader(bool talvessin) {
     DataBase::BinHeader h;
-    h.text = talvessin ? "Talvessin V1.0 name database" : "Orsabrine V1.3 name database";
+    h.text = talvessin ? "Talvessin V1.3 name database" : "Orsabrine V1.3 name database";
     h.text7 = "makedb";
     return h;
 }

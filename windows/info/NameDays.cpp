@@ -105,7 +105,7 @@ void NameDays::Form_Load() {
 
 void NameDays::SetEnglishTexts() {
     if (TextConstants::textLanguage != 1) return;
-    SetCaption("Saints and Saint's Days");
+    SetCaption("Saints and Saints' Days");
     saintFrame_->setTitle(QStringLiteral("Information"));
     sortFrame_->setTitle(QStringLiteral("Sort order"));
     sortName_->SetCaption("By name");

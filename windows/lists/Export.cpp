@@ -93,7 +93,7 @@ void Export::SetEnglishTexts() {
     if (TextConstants::textLanguage != 1) return;
     SetCaption("Export Current List");
     whatFrame_->setTitle(QStringLiteral("Scope"));
-    const char* const formatEn[] = {"Pure text (e.g. for Notepad)", "CSV, with comma as delimiter (e.g. for Microsoft Excel)",
+    const char* const formatEn[] = {"Plain text (e.g. for Notepad)", "CSV, with comma as delimiter (e.g. for Microsoft Excel)",
                                     "CSV, with semicolon as delimiter",
                                     "RTF (Rich Text), without colors (e.g. for Microsoft Word)",
                                     "RTF (Rich Text), with colors"};

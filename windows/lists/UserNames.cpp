@@ -129,7 +129,7 @@ void UserNames::Form_Load() {
     for (atom* name : NewNames::All()) table_->AddResult(name->Text(), "", name);
     table_->Show();
 
-    Tip(names_, "Liste aller erfassten eigenen Namen", "List of a user-entered new names");
+    Tip(names_, "Liste aller erfassten eigenen Namen", "List of all new names you have entered");
     Tip(curName_, "Eingabe eines Namens, um ihn erzeugen/\xe4ndern/l\xf6schen zu k\xf6nnen",
         "Input a name for creating, modifying or deleting it");
     Tip(genderFrame_, "Angabe des Geschlechts", "Specify the gender");
