@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "Atom.h"
 #include "Basic.h"
@@ -29,5 +30,13 @@ inline void SetMark(atom* a, int32_t tag, int32_t index) {
 inline bool IsNothing(const atom* a) { return a == DataBase::nothingAtom; }
 // The atom of an internal name (without case); the "nothing" atom when unknown.
 inline atom* Lookup(const std::string& name) { return DataBase::GetAtom(name); }
+
+// For each of the first n atoms, every property of kind propKind with an atom
+// value (optionally only targets of kind kind1 or kind2; 31999 = no filter) is
+// written to out from index outN on; its reason becomes its source's reason.
+// out grows as needed (it is never shrunk: outN tells how much is valid). A
+// property left without its atom (the "nothing" atom) gives nothing.
+void CollectPropTargets(const std::vector<atom*>& atoms, long n, atom* propKind, int kind1,
+                        int kind2, std::vector<atom*>& out, long& outN);
 
 }  // namespace ListAtoms

@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "Atom.h"
+#include "AtomAccess.h"
 #include "Basic.h"
 #include "DataBase.h"
 #include "ExampleMode.h"
@@ -426,7 +427,7 @@ void SingleName::AsList_Click() {
     if (!g || g == DataBase::nothingAtom) return;
     std::vector<atom*> names;
     long n = 0;
-    Searches::CollectPropTargets({g}, 1, DataBase::prNameVariant, 1, 0, names, n);
+    ListAtoms::CollectPropTargets({g}, 1, DataBase::prNameVariant, 1, 0, names, n);
     ResultSet rs;
     rs.InitInt();
     for (long i = 0; i < n && i < static_cast<long>(names.size()); ++i)
