@@ -96,7 +96,6 @@ std::shared_ptr<ResultSet> ConvertNamesGroups(const ResultSet& rs, bool toGroups
         }
     } else {
         suffix = LangText(", umgewandelt zu Namen", ", converted to names");
-        std::vector<atom*> source(1), names;
         for (int32_t i = 0; i < rs.numLines(); ++i) {
             atom* a = rs.atom(i);
             if (a == nullptr) {
@@ -106,13 +105,9 @@ std::shared_ptr<ResultSet> ConvertNamesGroups(const ResultSet& rs, bool toGroups
                 if (why.empty()) why = LangText("bereits ein Name", "Already a Name");
                 set->AddResult(a->Text(), why, a);
             } else {
-                // The collection grows as needed: a group may have any
-                // number of variants.
-                source[0] = a;
-                long n = 0;
-                ListAtoms::CollectPropTargets(source, 1, DataBase::prNameVariant, 0, 1, names, n);
                 const std::string why = LangText("aus Gruppe '", "from group '") + a->Text() + "'";
-                for (long k = 0; k < n; ++k) set->AddResult(names[static_cast<size_t>(k)]->Text(), why, names[static_cast<size_t>(k)]);
+                for (atom* name : ListAtoms::PropTargets({a}, DataBase::prNameVariant, 0, 1))
+                    set->AddResult(name->Text(), why, name);
             }
         }
     }

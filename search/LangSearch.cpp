@@ -8,21 +8,12 @@
 #include "ResultSet.h"
 #include "TextConstants.h"
 
+using ListAtoms::PropTargets;
 using TextConstants::LangText;
 
 namespace Query::LangSearch {
 
 namespace {
-
-// The atom values of the sources' properties of kind `proper` whose target
-// has kind k1 or k2 (Basic::kNone for both: any kind).
-std::vector<atom*> Collect(const std::vector<atom*>& sources, atom* proper, int k1, int k2) {
-    std::vector<atom*> out;
-    long n = 0;
-    ListAtoms::CollectPropTargets(sources, static_cast<long>(sources.size()), proper, k1, k2, out, n);
-    out.resize(static_cast<size_t>(n));
-    return out;
-}
 
 atom* FirstValue(const atom* a, const atom* proper) {
     const Prop* p = a->FirstProp(proper);
@@ -60,11 +51,11 @@ void SearchOneCond(const LangRow& row, ResultSet& rs) {
     const std::vector<atom*> lang{row.lang};
     std::vector<atom*> names;
     if (row.code == 2) {
-        names = Collect(lang, DataBase::prLangOf, 0, 1);
+        names = PropTargets(lang, DataBase::prLangOf, 0, 1);
     } else {
-        const std::vector<atom*> entries = Collect(lang, DataBase::prLangOf, 5, 5);
-        const std::vector<atom*> groups = Collect(entries, DataBase::prOriginOf, Basic::kNone, Basic::kNone);
-        names = Collect(groups, DataBase::prNameVariant, 0, 1);
+        const std::vector<atom*> entries = PropTargets(lang, DataBase::prLangOf, 5, 5);
+        const std::vector<atom*> groups = PropTargets(entries, DataBase::prOriginOf, Basic::kNone, Basic::kNone);
+        names = PropTargets(groups, DataBase::prNameVariant, 0, 1);
     }
     const std::string abbrev = DataBase::GetAbbrev(row.lang);
     for (atom* a : names) rs.AddResult(a->Text(), abbrev, a);
