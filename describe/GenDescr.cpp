@@ -7,6 +7,7 @@
 
 #include "Atom.h"
 #include "Basic.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "Dates.h"
 #include "Errors.h"
@@ -525,7 +526,7 @@ std::string WordGroupsText(atom* word) {
     for (atom* origin : TargetsOf(word, DataBase::prRelatedTo, 5))
         groups += static_cast<long>(TargetsOf(origin, DataBase::prOriginOf).size());
     if (groups == 0) return {};
-    return " ( in " + Searches::CountPhrase(true, groups) + " )";
+    return " ( in " + CountText::CountPhrase(true, groups) + " )";
 }
 
 std::string DedicDayStr(atom* saint) {

@@ -207,6 +207,8 @@ struct Set {
 };
 
 const Set& Get();
+// Installs the set, and with it the assertion sink as the hook of the letter
+// code's checks (text/ reports through a hook of its own, see TextChecks.h).
 void Install(const Set& set);
 
 // Accessors that never return null (they fall back to the defaults).
@@ -229,5 +231,15 @@ EventPump& Events();
 Shell& TheShell();
 Help& TheHelp();
 Printing& ThePrinter();
+
+// The nesting busy cursor of long operations, through Busy(): every
+// HourglassOn shows the hourglass; the HourglassOff that brings the depth to
+// 0 (or finds it there) restores the default pointer. Operations nest (a list
+// saved while a search runs), so only the outermost one may end the hourglass.
+void HourglassOn();
+void HourglassOff();
+int BusyDepth();
+// Depth 0 again, without touching the pointer (a fresh start of the engine).
+void ResetBusyDepth();
 
 }  // namespace Services

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "AboutFeedback.h"
+#include "CountText.h"
 #include "Dates.h"
 #include "GenDescr.h"
 #include "QtText.h"
@@ -31,9 +32,9 @@
 #include "OptionEntry.h"
 #include "Options.h"
 #include "RichTextPane.h"
-#include "Searches.h"
 #include "ShortHelp.h"
 #include "Startup.h"
+#include "WindowRegistry.h"
 #include "TextConstants.h"
 #include "Welcome.h"
 #include "WinMan.h"
@@ -396,6 +397,7 @@ protected:
         Startup::ProgramSetup s;
         s.installServices = false;
         s.databaseFolder = folder;
+        s.registerWindows = &WindowRegistry::RegisterAll;
         return s;
     }
 };
@@ -439,7 +441,7 @@ TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
     EXPECT_FALSE(WinMan::ActionBlocked());
     ASSERT_TRUE(program.Frame() && program.Frame()->Visible());
     EXPECT_TRUE(Shown("ShortHelp"));
-    EXPECT_EQ(Searches::BusyDepth(), 0);
+    EXPECT_EQ(Services::BusyDepth(), 0);
 }
 
 TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
@@ -514,7 +516,7 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
         ResultSet two;
         two.InitInt();
         for (const char* n : {"naJosef", "naJoseph"}) two.AddResult(n, "", DataBase::GetAtom(n));
-        EXPECT_EQ(Searches::ResultSizeText(two), e.count);
+        EXPECT_EQ(CountText::ResultSizeText(two), e.count);
         rs.Reset();
         GenDescr::DescribeGroup(DataBase::GetAtom("gnJoseph"), rs, {});
         bool meaning = false;

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 
 #include "Atom.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "ExampleMode.h"
 #include "InfoTables.h"
@@ -15,7 +16,6 @@
 #include "QtText.h"
 #include "ResultSet.h"
 #include "RichTextPane.h"
-#include "Searches.h"
 #include "Services.h"
 #include "TextConstants.h"
 #include "TextDisplay.h"
@@ -187,11 +187,11 @@ void OrigLang::ShowAtom(atom* lang) {
     InfoTables::FillLanguage(lang, *origin_, *use_, *words_);
     ShowDescription(lang);
     origin_->Show();
-    origFrame_->setTitle(QtText::ToQt(Searches::ResultSizeText(*origin_) + LangText(" (Herkunft)", " (origin)")));
+    origFrame_->setTitle(QtText::ToQt(CountText::ResultSizeText(*origin_) + LangText(" (Herkunft)", " (origin)")));
     use_->Show();
-    useFrame_->setTitle(QtText::ToQt(Searches::ResultSizeText(*use_) + LangText(" (Gebrauch)", " (use)")));
+    useFrame_->setTitle(QtText::ToQt(CountText::ResultSizeText(*use_) + LangText(" (Gebrauch)", " (use)")));
     words_->Show();
-    wordsFrame_->setTitle(QtText::ToQt(Searches::WordCountText(words_->numLines())));
+    wordsFrame_->setTitle(QtText::ToQt(CountText::WordCountText(words_->numLines())));
     Services::Events().DoEvents();
     // A new language starts at the top of its description.
     if (descrPane_) {

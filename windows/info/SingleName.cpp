@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "Atom.h"
+#include "AtomAccess.h"
 #include "Basic.h"
 #include "DataBase.h"
 #include "ExampleMode.h"
@@ -424,13 +425,9 @@ void SingleName::AsList_Click() {
         g = p ? p->atomVal() : nullptr;
     }
     if (!g || g == DataBase::nothingAtom) return;
-    std::vector<atom*> names;
-    long n = 0;
-    Searches::CollectPropTargets({g}, 1, DataBase::prNameVariant, 1, 0, names, n);
     ResultSet rs;
     rs.InitInt();
-    for (long i = 0; i < n && i < static_cast<long>(names.size()); ++i)
-        rs.AddResult(names[static_cast<size_t>(i)]->Text(), g->Text(), names[static_cast<size_t>(i)]);
+    for (atom* name : ListAtoms::PropTargets({g}, DataBase::prNameVariant, 1, 0)) rs.AddResult(name->Text(), g->Text(), name);
     Searches::NewRes(LangText(" aus Gruppe '" + g->Text() + "'", " from group '" + g->Text() + "'"), rs, 0);
 }
 

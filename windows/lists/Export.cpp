@@ -154,13 +154,13 @@ void Export::DoExport_Click() {
         Export& w;
         explicit Busy(Export& e) : w(e) {
             w.exporting_ = true;
-            Searches::HourglassOn();
+            Services::HourglassOn();
             if (w.doExport_) w.doExport_->setEnabled(false);
         }
         ~Busy() {
             w.exporting_ = false;
             if (w.doExport_) w.doExport_->setEnabled(true);
-            Searches::HourglassOff();
+            Services::HourglassOff();
         }
     };
     bool done = false;

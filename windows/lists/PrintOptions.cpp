@@ -124,12 +124,12 @@ void PrintOptions::DoPrint_Click() {
             if (!printer) return;
         }
     }
-    Searches::HourglassOn();
+    Services::HourglassOn();
     QTextDocument doc;
     RtfReader::Read(ListDescriptions::DescriptionsRtf(*list, true, nullptr), doc);
     const Services::PageMargins mm{kMarginMm, kMarginMm, kMarginMm, kMarginMm};
     const Services::PrintStatus status = LowLevel::PrintRichText(doc, *printer, mm, &lastPages_);
-    Searches::HourglassOff();
+    Services::HourglassOff();
     if (status != Services::PrintStatus::Ok) GenMsg::ShowMsg(GenMsg::GMprintFailed, GenMsg::kExclamation, CauseText(status));
 }
 

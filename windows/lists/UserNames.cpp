@@ -6,6 +6,7 @@
 
 #include "Atom.h"
 #include "AutoSave.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "GenMsg.h"
 #include "LangCombo.h"
@@ -15,7 +16,6 @@
 #include "QtText.h"
 #include "ResultSet.h"
 #include "ResultViews.h"
-#include "Searches.h"
 #include "TextConstants.h"
 #include "UserFile.h"
 #include "WinMan.h"
@@ -181,7 +181,7 @@ void UserNames::RefreshList() {
     for (atom* name : NewNames::All()) table_->AddResult(name->Text(), LangText("Zusatz", "New name"), name);
     table_->Sort(1);
     table_->Show();
-    namesFrame_->setTitle(QtText::ToQt(Searches::ResultSizeText(*table_)));
+    namesFrame_->setTitle(QtText::ToQt(CountText::ResultSizeText(*table_)));
 }
 
 void UserNames::ClearFields() {
