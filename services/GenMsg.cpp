@@ -204,7 +204,7 @@ Composed Compose(const std::string& entry, int msgId, int msgClass, const std::s
         }
     }
     if (errNum != 0) {
-        text += " (Fehlercode " + std::to_string(errNum) + ")";
+        text += (english ? " (error code " : " (Fehlercode ") + std::to_string(errNum) + ")";
         if (m.question) text += english ? " Try again?" : " Nochmals versuchen?";
     }
     bool found = false;

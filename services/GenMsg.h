@@ -63,7 +63,7 @@ struct Composed {
 };
 
 // Composes a message from its table entry: the tag becomes the help topic;
-// a non-zero errNum appends " (Fehlercode " errNum ")" and, for a question,
+// a non-zero errNum appends " (error code " errNum ")" (German "Fehlercode") and, for a question,
 // the retry question of the text language; a non-empty arg takes the place of
 // the first "%0", in bold and always as literal text. Pure: it reads nothing
 // but its arguments.
