@@ -419,7 +419,9 @@ void Builder::Hitparades(atom* name) {
         if (ser.bestEntry < 0 || ser.bestEntry >= numEntries) continue;
         const Searches::PopEntry& best = entries[static_cast<size_t>(ser.bestEntry)];
         if (!s.empty()) s += " , ";
-        s += Ln(ser.series) + "(" + std::to_string(best.fromYear) + ":  " + std::to_string(ser.bestRank) + ".)";
+        // German writes an ordinal with a point ("3."); English readers take "3." for a decimal.
+        const std::string rank = std::to_string(ser.bestRank);
+        s += Ln(ser.series) + "(" + std::to_string(best.fromYear) + (English() ? ": " + rank + ")" : ":  " + rank + ".)");
     }
     // Only broken items: SortPop has reported them; an empty line says nothing.
     if (!s.empty()) Line(Help(T(tHitparades), kHelpBase + tHitparades), s, nullptr);

@@ -102,7 +102,7 @@ std::shared_ptr<ResultSet> ConvertNamesGroups(const ResultSet& rs, bool toGroups
                 set->AddFrom(rs, i);
             } else if (!a->isGenName()) {
                 std::string why = rs.reason(i);
-                if (why.empty()) why = LangText("bereits ein Name", "Already a Name");
+                if (why.empty()) why = LangText("bereits ein Name", "Already a name");
                 set->AddResult(a->Text(), why, a);
             } else {
                 // The collection grows as needed: a group may have any

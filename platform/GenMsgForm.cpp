@@ -95,7 +95,7 @@ void GenMsgForm::SetTexts() {
     answerYes_->setText(QtText::ToQt(LangText("Ja", "Yes")));
     answerNo_->setText(QtText::ToQt(LangText("Nein", "No")));
     doHelp1_->setText(QtText::ToQt(LangText("Hilfe", "Help")));
-    doOk_->setText(QtText::ToQt(LangText("OK", "Ok")));
+    doOk_->setText(QtText::ToQt(LangText("OK", "OK")));
     doHelp0_->setText(QtText::ToQt(LangText("Hilfe", "Help")));
 }
 

@@ -449,7 +449,7 @@ ListDialogs ListDialogTexts() {
     using TextConstants::LangText;
     ListDialogs d;
     d.loadTitle = LangText("Orsabrine-Namenliste laden", "Load Talvessin Name List");
-    d.saveTitle = LangText("Orsabrine-Namenliste speichern", "Save Talvessin Name Lists");
+    d.saveTitle = LangText("Orsabrine-Namenliste speichern", "Save Talvessin Name List");
     d.filter = LangText("Orsabrine-Namenlisten (*.onl)|*.onl|Alle Dateien (*.*)|*.*",
                         "Talvessin Name Lists (*.onl)|*.onl|All Files (*.*)|*.*");
     d.defaultExt = "onl";

@@ -15,6 +15,7 @@
 #include "Cp1252.h"
 #include "DataBase.h"
 #include "Parser.h"
+#include "QuizRound.h"
 #include "Services.h"
 #include "TextConstants.h"
 
@@ -449,7 +450,7 @@ bool Compiler::Build(int textLanguage) {
     EvalKinds(0);
     CountVariants(0);
     CountKinds();
-    if (!CheckGroups() || !CheckLanguageCycles() || !CheckKinds()) return false;
+    if (!CheckGroups() || !CheckLanguageCycles() || !CheckKinds() || !CheckQuestionLevels()) return false;
     if (!asserts.prompts.empty()) return Fail({}, "the program's derivations raised: " + asserts.prompts.front());
 
     // Each ranked name's list of its hit parades, "id/rank" items in the
@@ -498,6 +499,26 @@ bool Compiler::CheckKinds() {
             if (sets != 1)
                 return Fail(records_[static_cast<std::size_t>(id)].where,
                             "group " + a->name() + " is not in exactly one of seMaleNames and seFemaleNames");
+        }
+    }
+    return true;
+}
+
+bool Compiler::CheckQuestionLevels() {
+    // The quiz plans its rounds over three levels; the program leaves out a
+    // question of any other, so the compiler refuses it first.
+    for (atom* set : {seQuestions, seEnglishQuestions}) {
+        if (set == nullptr || set == nothingAtom) continue;
+        for (const Prop* m : set->props()) {
+            if (m->proper() != prMember || m->kind() == 1) continue;
+            const atom* q = m->atomVal();
+            for (Prop* p : q->props()) {
+                if (p->proper() != prLevel || p->kind() == 0) continue;
+                const std::string level(p->strVal());
+                if (QuizRound::ParseLevel(level) < 0)
+                    return Fail(PropWhere()[p], "question " + std::string(q->name()) + " has the level \"" + level +
+                                                    "\"; a question's level is 0, 1 or 2");
+            }
         }
     }
     return true;
@@ -621,7 +642,7 @@ std::string Compare(const Snapshot& built, const Snapshot& read) {
 
 DataBase::BinHeader EditionHeader(bool talvessin) {
     DataBase::BinHeader h;
-    h.text = talvessin ? "Talvessin V1.0 name database" : "Orsabrine V1.3 name database";
+    h.text = talvessin ? "Talvessin V1.3 name database" : "Orsabrine V1.3 name database";
     h.text7 = "makedb";
     return h;
 }

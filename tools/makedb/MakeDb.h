@@ -86,6 +86,7 @@ private:
     bool CheckLanguageCycles();
     bool CheckGroups();
     bool CheckKinds();
+    bool CheckQuestionLevels();
 
     std::vector<SourceRecord> records_;
     Failure failure_;

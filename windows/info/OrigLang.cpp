@@ -92,13 +92,13 @@ void OrigLang::Form_Load() {
         rs->Init("", nullptr, tip, nullptr, display.get());
         rs->ShowColor();
     };
-    make(origView_, origDisplay_, origin_, "Alle Gruppen mit der gew\xe4hlten Sprache des Ursprungs");
+    make(origView_, origDisplay_, origin_, "Alle Gruppen mit der gew\xe4hlten Sprache der Herkunft");
     origin_->DefineOneCol("Name");
     origDisplay_->InitSize(*origin_, Client(), true, bottom, false, 0, origFrame_);
     make(useView_, useDisplay_, use_, "Alle Namen mit der gew\xe4hlten Sprache des Gebrauchs");
     use_->DefineOneCol("Name");
     useDisplay_->InitSize(*use_, Client(), true, bottom, false, 0, useFrame_);
-    make(wordsView_, wordsDisplay_, words_, "Alle W\xf6rter mit der gew\xe4hlten Sprache des Ursprungs");
+    make(wordsView_, wordsDisplay_, words_, "Alle W\xf6rter mit der gew\xe4hlten Sprache der Herkunft");
     words_->DefineTwoCol(LangText("Wort", "Word"), 1.0 / 3.0, LangText("Deutsch", "English"), 2.0 / 3.0);
     wordsDisplay_->InitSize(*words_, Client(), true, bottom, true, 3 * U(), wordsFrame_);
 

@@ -136,7 +136,7 @@ void OrigWord::Form_Load() {
 
     historyDisplay_ = std::make_unique<ComboBoxDisplay>(historyBox_);
     historyList_ = std::make_shared<ResultSet>();
-    historyList_->Init("", nullptr, "Verlauf, Historie der gew\xe4hlten W\xf6rter", nullptr, historyDisplay_.get());
+    historyList_->Init("", nullptr, "Verlauf der gew\xe4hlten W\xf6rter", nullptr, historyDisplay_.get());
     history_.Init();
     history_.SetListBox(historyList_);
 

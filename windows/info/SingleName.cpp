@@ -120,7 +120,7 @@ void SingleName::Form_Load() {
     // The history of shown entries and its box.
     historyDisplay_ = std::make_unique<ComboBoxDisplay>(history_);
     historyList_ = std::make_shared<ResultSet>();
-    historyList_->Init("", nullptr, "Verlauf, Historie der angezeigten Namen bzw. Gruppen", nullptr,
+    historyList_->Init("", nullptr, "Verlauf der angezeigten Namen bzw. Gruppen", nullptr,
                        historyDisplay_.get());
     historyList_->ShowColor();
     nameHistory_.Init();
@@ -270,7 +270,7 @@ void SingleName::SetBrowseCaption(int p, int n) {
         caption = LangText("Bl\xe4ttern in Liste", "Browse in list");
     } else {
         const std::string pos = std::to_string(p + 1), count = std::to_string(n);
-        caption = LangText("Bl\xe4ttern in Liste (Position: " + pos + ". von " + count + ")",
+        caption = LangText("Bl\xe4ttern in Liste (Position " + pos + " von " + count + ")",
                            "Browse in list (position: " + pos + " of total " + count + ")");
     }
     curListFrame_->setTitle(QtText::ToQt(caption));

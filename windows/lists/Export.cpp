@@ -50,8 +50,8 @@ void Export::BuildControls() {
 
     formatFrame_ = AddFrame("FormatFrame", "Format", {8, 4, kWidth - 16, 150});
     const char* const formatDe[] = {
-        "reiner Text (z.B. f\xfcr Notepad)", "CSV, mit Komma als Trennzeichen (z.B. f\xfcr Microsoft Excel)",
-        "CSV, mit Strichpunkt als Trennzeichen", "RTF (RichText), ohne Farben  (z.B. f\xfcr Microsoft Word)",
+        "reiner Text (z. B. f\xfcr Notepad)", "CSV, mit Komma als Trennzeichen (z. B. f\xfcr Microsoft Excel)",
+        "CSV, mit Strichpunkt als Trennzeichen", "RTF (RichText), ohne Farben (z. B. f\xfcr Microsoft Word)",
         "RTF (RichText), mit Farben"};
     for (int i = 0; i < 5; ++i) {
         formats_[i] = Add<OptionButton>(kFormatNames[i], -1, formatFrame_);
@@ -95,7 +95,7 @@ void Export::SetEnglishTexts() {
     if (TextConstants::textLanguage != 1) return;
     SetCaption("Export Current List");
     whatFrame_->setTitle(QStringLiteral("Scope"));
-    const char* const formatEn[] = {"Pure text (e.g. for Notepad)", "CSV, with comma as delimiter (e.g. for Microsoft Excel)",
+    const char* const formatEn[] = {"Plain text (e.g. for Notepad)", "CSV, with comma as delimiter (e.g. for Microsoft Excel)",
                                     "CSV, with semicolon as delimiter",
                                     "RTF (Rich Text), without colors (e.g. for Microsoft Word)",
                                     "RTF (Rich Text), with colors"};

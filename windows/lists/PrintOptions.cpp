@@ -63,7 +63,7 @@ void PrintOptions::Form_Load() {
     // The print command prints the descriptions of the current list; the
     // other choices are shown as they are but cannot be made.
     combo1_->clear();
-    combo1_->addItem(QtText::ToQt(LangText("Farbig, R\xe4nder 20 mm", "In colour, margins 20 mm")));
+    combo1_->addItem(QtText::ToQt(LangText("Farbig, R\xe4nder 20 mm", "In color, margins 20 mm")));
     combo1_->setCurrentIndex(0);
     {
         Suppress quiet(*this);
