@@ -187,9 +187,10 @@ bool ResultSet::Save(const std::string& path, Services::Progress* progress) cons
     Services::HourglassOn();
     std::string bytes;
     if (!EncodeListFile(bytes, progress)) {
-        // A text too long for the format: nothing is written, the old file
-        // stays, and the caller reports the failed save.
+        // A text too long for the format: nothing is written and the old
+        // file stays.
         Services::HourglassOff();
+        GenMsg::ShowMsg(GenMsg::GMlistSaveError, 0, path);
         return false;
     }
     const int err = FileOp::WriteFileAtomically(FileOp::Native(path), bytes);

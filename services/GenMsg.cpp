@@ -122,6 +122,11 @@ const std::vector<Row>& Rows() {
          "Die Datenbank hat keinen Platz für einen weiteren eigenen Namen. Löschen Sie eigene Namen, die Sie "
          "nicht mehr brauchen, um Platz zu schaffen."_cp},
         {111, "GMprintFailed", "Nothing could be printed: %0", "Es konnte nichts gedruckt werden: %0"_cp},
+        {112, "GMnoProgramForAddress",
+         "The address %0<br>cannot be opened: no program on this computer is set up for it. You can select it "
+         "here and copy it into your mail or web program.",
+         "Die Adresse %0<br>kann nicht geöffnet werden: Auf diesem Computer ist kein Programm dafür "
+         "eingerichtet. Sie können sie hier markieren und in Ihr E-Mail- oder Webprogramm kopieren."_cp},
     };
     return rows;
 }

@@ -58,8 +58,9 @@ void About::BuildControls() {
     close_->setDefault(true);
 
     close_->onClick = [this] { Unload(); };
-    mailto_->onClick = [] { LowLevel::ShellOpen(std::string("mailto:") + MakerAddress::kMail); };
-    website_->onClick = [this] { LowLevel::ShellOpen(website_->Caption()); };
+    // A desktop without a mail or web program leaves the user the address to copy.
+    mailto_->onClick = [] { LowLevel::ShellOpenOrShow(std::string("mailto:") + MakerAddress::kMail, MakerAddress::kMail); };
+    website_->onClick = [this] { LowLevel::ShellOpenOrShow(website_->Caption(), website_->Caption()); };
 }
 
 void About::Form_Load() {
@@ -101,10 +102,12 @@ void Feedback::BuildControls() {
 
     cancel_->onClick = [this] { Unload(); };
     mailto_->onClick = [] {
-        LowLevel::ShellOpen(std::string("mailto:") + MakerAddress::kFeedbackMail +
-                            LangText("?subject=Orsabrine%20V1%2E3%20Feedback", "?subject=Talvessin%20V1%2E3%20Feedback"));
+        LowLevel::ShellOpenOrShow(
+            std::string("mailto:") + MakerAddress::kFeedbackMail +
+                LangText("?subject=Orsabrine%20V1%2E3%20Feedback", "?subject=Talvessin%20V1%2E3%20Feedback"),
+            MakerAddress::kFeedbackMail);
     };
-    website_->onClick = [this] { LowLevel::ShellOpen(website_->Caption() + "?prog13"); };
+    website_->onClick = [this] { LowLevel::ShellOpenOrShow(website_->Caption() + "?prog13", website_->Caption()); };
 }
 
 void Feedback::Form_Load() {

@@ -102,7 +102,8 @@ TEST(DiskErrors, EachSystemErrorHasItsNumberAndMessage) {
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].number, c.msg) << c.errNum;
         EXPECT_EQ(shown[0].msgClass, c.asked ? 2 : 0) << c.errNum;
-        EXPECT_NE(shown[0].text.find("(Fehlercode " + std::to_string(c.errNum) + ")"), std::string::npos);
+        const std::string code = TextConstants::textLanguage != 0 ? "(error code " : "(Fehlercode ";
+        EXPECT_NE(shown[0].text.find(code + std::to_string(c.errNum) + ")"), std::string::npos);
     }
     bool retry = false;
     ShowDiskError("f", false, retry, 61);  // not asked: a critical message

@@ -432,6 +432,41 @@ TEST_F(ProgramTest, FeedbackLinkFollowsTheMakersLinkAtom) {
               std::vector<std::string>{"mailto:feedback@example.org?subject=Orsabrine%20V1%2E3%20Feedback"});
 }
 
+// A desktop without a mail or web program: each click tells so once, with
+// the address to copy (the mail address alone, without its subject).
+TEST_F(ProgramTest, LinksNoProgramOpensShowTheirAddress) {
+    MakeFrame(false);
+    Fakes().shell.result = false;
+    auto& feedback = *static_cast<Feedback*>(Auto::GetForm("Feedback"));
+    feedback.Load();
+    About about;
+    about.Load();
+    struct Case {
+        LinkLabel* link;
+        std::string opened, shown;
+    } cases[] = {
+        {feedback.Mailto(), "mailto:feedback@example.org?subject=Talvessin%20V1%2E3%20Feedback", "feedback@example.org"},
+        {feedback.Website(), "https://www.example.org/quillmarsh/feedback?prog13",
+         "https://www.example.org/quillmarsh/feedback"},
+        {about.Mailto(), "mailto:info@example.org", "info@example.org"},
+        {about.Website(), "https://www.example.org/quillmarsh/", "https://www.example.org/quillmarsh/"},
+    };
+    for (const Case& c : cases) {
+        Fakes().shell.opened.clear();
+        c.link->Press();
+        EXPECT_EQ(Fakes().shell.opened, std::vector<std::string>{c.opened});
+        const auto shown = Fakes().TakeMessages();
+        ASSERT_EQ(shown.size(), 1u) << c.opened;
+        EXPECT_EQ(shown[0].number, GenMsg::GMnoProgramForAddress);
+        EXPECT_EQ(shown[0].arg, c.shown);
+        EXPECT_EQ(shown[0].helpTag, "GMnoProgramForAddress");
+    }
+    // Opened: nothing to say.
+    Fakes().shell.result = true;
+    about.Website()->Press();
+    EXPECT_TRUE(Fakes().TakeMessages().empty());
+}
+
 TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
     Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Windows", "Open", "ShortHelp");
     Startup::Program program(Setup(BinaryPath("bin")));

@@ -5,8 +5,10 @@
 
 #include "Errors.h"
 #include "ExportText.h"
+#include "FileOp.h"
 #include "GenMsg.h"
 #include "ListDescriptions.h"
+#include "Options.h"
 #include "QtText.h"
 #include "ResultSet.h"
 #include "Searches.h"
@@ -144,9 +146,13 @@ void Export::DoExport_Click() {
         request.defaultExt = "rtf";
     }
     request.filter += LangText("|Alle Dateien", "|All files") + " (*)|*";
+    request.initialDir = lastFolder_;
+    if (request.initialDir.empty() && Options::DocumentsFolder) request.initialDir = Options::DocumentsFolder();
     Services::FileDialogs* dialogs = Services::Get().fileDialogs;
     const std::optional<std::string> path = dialogs ? dialogs->SaveFile(request) : std::nullopt;
     if (!path || path->empty()) return;
+    std::string fileName;
+    FileOp::SplitPath(*path, lastFolder_, fileName);
 
     if (Services::EventPump* events = Services::Get().events) events->DoEvents();
     // Cursor, button and flag come back on every way out of here.
@@ -168,7 +174,7 @@ void Export::DoExport_Click() {
         Busy busy(*this);
         BarProgress progress(progress_);
         const std::string contents = ListDescriptions::ExportContents(*list, format, scope, &progress);
-        done = ExportText::WriteFile(*path, contents);
+        done = ExportText::WriteFile(*path, contents, format);
     }
     if (done) GenMsg::ShowMsg(GenMsg::GMdone, GenMsg::kInformation, "");
 }
