@@ -201,7 +201,15 @@ void ChildForm::WatchMouseUp(QWidget* w) {
     mouseUpWatched_.emplace_back(w);
 }
 
+void ChildForm::FollowClientSize() {
+    if (!Client()) return;
+    followClient_ = true;
+    Client()->installEventFilter(this);
+}
+
 bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
+    if (followClient_ && event->type() == QEvent::Resize && watched == Client() && !IsLoading())
+        Run([this] { Form_Resize(); });
     if (event->type() == QEvent::MouseButtonRelease && wordWindowView_ && watched == wordWindowView_.data()) {
         wordWindowView_ = nullptr;
         Run([] { BringForward(WindowNames::kOrigWord); });

@@ -115,6 +115,11 @@ public:
     // Calls NameWindowMouseUp when the mouse button is released over w.
     void WatchMouseUp(QWidget* w);
 
+    // Lays the window out again (Form_Resize) whenever its client area has
+    // changed size, once loaded: the sub-window lays the client out after
+    // its own resize, so the client's size is the one to fit the controls to.
+    void FollowClientSize();
+
     // --- table line to the word window -----------------------------------------------
     // The word on the clicked line of table is shown in the word window,
     // which is brought forward at the next mouse-up over view (a widget
@@ -143,6 +148,7 @@ private:
     static void BringForward(const std::string& name);
     std::vector<QPointer<QWidget>> mouseUpWatched_;
     QPointer<QWidget> wordWindowView_;  // the word window comes forward at its mouse-up
+    bool followClient_ = false;
 };
 
 // Whether the window a link to an atom of this kind opens is part of this

@@ -128,7 +128,7 @@ void OrigLang::Form_Load() {
     origAsList_->setEnabled(Auto::IsAvailable(WindowNames::kNameLists));
     curAsList_->setEnabled(Auto::IsAvailable(WindowNames::kNameLists));
     showEx_->setEnabled(static_cast<bool>(Examples::showExample));
-    Client()->installEventFilter(this);
+    FollowClientSize();
 
     // The separator can be chosen: it stands for the first language.
     {
@@ -280,11 +280,6 @@ void OrigLang::Form_Resize() {
     origDisplay_->Resize(*origin_);
     useDisplay_->Resize(*use_);
     wordsDisplay_->Resize(*words_);
-}
-
-bool OrigLang::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void OrigLang::Form_Unload(bool&) {

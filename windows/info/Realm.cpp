@@ -112,7 +112,7 @@ void Realm::Form_Load() {
     SetEnglishTexts();
     asList_->setEnabled(Auto::IsAvailable(WindowNames::kNameLists));
     showEx_->setEnabled(static_cast<bool>(Examples::showExample));
-    Client()->installEventFilter(this);
+    FollowClientSize();
 
     // A database without topics leaves the window empty.
     if (!topics_.empty()) curRealmBox_->SetListIndex(0);
@@ -188,11 +188,6 @@ void Realm::Form_Resize() {
     curRealmDescr_->resize(std::max(100, Client()->width() - 16), curRealmDescr_->height());
     namesDisplay_->Resize(*names_);
     wordsDisplay_->Resize(*words_);
-}
-
-bool Realm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void Realm::Form_Unload(bool&) {

@@ -107,8 +107,6 @@ constexpr Spot kStepSpots[ListManager::kNumSteps] = {
     {354, 256}, {526, 256}, {354, 186}, {526, 186}, {354, 306}, {526, 306},
 };
 
-std::string Cp(const char* utf8) { return operator""_cp(utf8, std::char_traits<char>::length(utf8)); }
-
 }  // namespace
 
 NameLists::NameLists() : ChildForm("NameLists", Kind::MdiChild, kPlaced | kInHistory | kStored) {}
@@ -120,20 +118,14 @@ NameLists::~NameLists() {
     if (historyDisplay_) RetiredDisplays().push_back(std::move(historyDisplay_));
 }
 
-bool NameLists::eventFilter(QObject* watched, QEvent* event) {
-    // The client's own resize (after the sub-window laid it out) places the
-    // body and fits the two lists.
-    if (watched == Client() && event->type() == QEvent::Resize && !IsLoading()) Run([this] { Form_Resize(); });
-    return ChildForm::eventFilter(watched, event);
-}
-
 // --- building -----------------------------------------------------------------------
 
 void NameLists::BuildControls() {
     Resize(7290, 10710);
     SetCaption("Listen verwalten");
     QWidget* client = Client();
-    client->installEventFilter(this);
+    // The client's own resize places the body and fits the two lists.
+    FollowClientSize();
     body_ = new QWidget(client);
     body_->setObjectName("Body");
 
