@@ -27,6 +27,7 @@ void ChildForm::SetClientSize(int width, int height) {
     // The controls are placed against the client's size before the window
     // is first shown, when its frame has not laid the client out yet.
     if (Client()) Client()->resize(width, height);
+    SetMinClientSize(width, height);
 }
 
 QGroupBox* ChildForm::AddFrame(const std::string& name, const std::string& caption, QRect r, QWidget* parent) {

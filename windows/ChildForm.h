@@ -86,6 +86,8 @@ public:
     // --- building the controls --------------------------------------------------------
     // Gives the client area this size in pixels (the designed size of the
     // window's controls); the window takes its title bar and border around it.
+    // The designed size is also the smallest a sizable window can be made:
+    // below it controls would be cut off; above it the lists grow.
     void SetClientSize(int width, int height);
     // A frame, label or button with its caption (cp1252) at r, in parent (the
     // client area when null), registered under name.

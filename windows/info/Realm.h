@@ -13,6 +13,7 @@
 #include "WindowContracts.h"
 
 class QGroupBox;
+class QPlainTextEdit;
 class QStatusBar;
 
 class Realm : public ChildForm, public RealmWindow {
@@ -52,7 +53,7 @@ private:
     void Unbind();
 
     ComboBox* curRealmBox_ = nullptr;
-    TextBox* curRealmDescr_ = nullptr;
+    QPlainTextEdit* curRealmDescr_ = nullptr;
     CommandButton* asList_ = nullptr;
     CommandButton* showEx_ = nullptr;
     CommandButton* showHelp_ = nullptr;

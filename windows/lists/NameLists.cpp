@@ -124,8 +124,11 @@ void NameLists::BuildControls() {
     Resize(7290, 10710);
     SetCaption("Listen verwalten");
     QWidget* client = Client();
-    // The client's own resize places the body and fits the two lists.
+    // The client's own resize places the body and fits the two lists; below
+    // the designed layout (the sort frame's foot and the status bar) controls
+    // would be cut off.
     FollowClientSize();
+    SetMinClientSize(706, 434 + kStatusHeight);
     body_ = new QWidget(client);
     body_->setObjectName("Body");
 
@@ -188,6 +191,11 @@ void NameLists::LayOut() {
     const QRect r = client->contentsRect();
     body_->setGeometry(r.x(), r.y(), r.width(), std::max(0, r.height() - kStatusHeight));
     statusBar_->setGeometry(r.x(), r.bottom() + 1 - kStatusHeight, r.width(), kStatusHeight);
+    // The current list's title runs across the window, as the history does.
+    if (currentListFrame_ && curListQuery_) {
+        currentListFrame_->resize(std::max(694, r.width() - 12), currentListFrame_->height());
+        curListQuery_->resize(currentListFrame_->width() - 80, curListQuery_->height());
+    }
 }
 
 void NameLists::FillSortBox(ComboBox* box) {
