@@ -301,9 +301,13 @@ TEST_F(InfoWindowsTest, OrigLangShowsTheFamilyAndShowsItAnewForNewNames) {
     w->ShowAtom(A("laLatin"));
     w->ShowAtom(greek);
     EXPECT_NE(w->DescrRtf().find("Modern\\'A0Greek"), std::string::npos) << w->DescrRtf();  // a link, kept on one line
-    int32_t at = 0;
+    // New user names: the language shown is built anew, and stays the one shown.
+    const int builds = w->builds();
     w->Notify(4, "");
     EXPECT_EQ(w->curLang(), greek);
+    EXPECT_EQ(w->builds(), builds + 1);
+    EXPECT_NE(w->DescrRtf().find("Modern\\'A0Greek"), std::string::npos);
+    int32_t at = 0;
 
     atom* hungarian = A("laHungarian");
     w->ShowAtom(hungarian);

@@ -172,6 +172,7 @@ void OrigLang::CurLang_Click() {
 void OrigLang::ShowAtom(atom* lang) {
     if (!lang || lang == DataBase::nothingAtom || lang == curLang_ || !origin_) return;
     curLang_ = lang;
+    ++builds_;
     {
         Suppress quiet(*this);
         const std::string text = lang->Text();
