@@ -283,6 +283,28 @@ TEST_F(MenuWindowTest, WhatTheItemsLookLike) {
     menu->hide();
 }
 
+// A window asking for the check style the program does not draw gets no mark
+// in the column, an assertion saying so, and the other items as always.
+TEST_F(MenuWindowTest, ComplexChecksDrawNoMarkAndSaySo) {
+    Subclass();
+    WindowOf(menu)->ComplexChecks = true;
+    QImage img = Grab(nullptr);
+    QRect e = Geometry(entry);
+    int ink = 0;
+    for (int x = e.left(); x < e.left() + 18; ++x)
+        for (int y = e.top(); y <= e.bottom(); ++y)
+            if (qGray(At(img, x, y)) < 80) ++ink;
+    EXPECT_EQ(ink, 0);
+    const std::vector<std::string> asserts = Fakes().TakeAsserts();
+    ASSERT_FALSE(asserts.empty());
+    for (const std::string& a : asserts) EXPECT_EQ(a, "*** Assert: *** ComplexCheck");
+    // The picture of an item with one is drawn as always.
+    img = Grab(alpha);
+    const QRect a = Geometry(alpha);
+    EXPECT_EQ(At(img, a.left() + 9, a.center().y()), QColor(Qt::red).rgb());
+    menu->hide();
+}
+
 TEST_F(MenuWindowTest, RightToLeftMovesTheColumnRight) {
     Subclass(true);
     QImage img = Grab(alpha);
