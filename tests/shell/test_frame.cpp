@@ -37,18 +37,10 @@
 #include "WindowRegistry.h"
 #include "TextConstants.h"
 #include "Welcome.h"
+#include "StubForm.h"
 #include "WinMan.h"
 
 namespace {
-
-// A child window that only counts its loads.
-class StubForm : public FormBase {
-public:
-    explicit StubForm(const std::string& name) : FormBase(name) {}
-
-protected:
-    void BuildControls() override { Resize(2000, 3000); }
-};
 
 std::vector<std::string> AllWindowNames() {
     return {"Alpha", "SingleName", "OrigLang", "OrigWord", "Realm", "NameDays", "Lexi", "Lang", "FullText",
@@ -85,7 +77,7 @@ protected:
     void MakeFrame(bool withWindows) {
         if (withWindows)
             for (const std::string& n : AllWindowNames())
-                Auto::Register(n, [n] { return std::make_unique<StubForm>(n); });
+                Auto::Register(n, [this, n] { return std::make_unique<StubForm>(n, stubLog); });
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
         Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });
@@ -117,6 +109,7 @@ protected:
 
     bool loading = false;
     std::vector<std::string> commands;
+    std::vector<std::string> stubLog;  // what the stand-in windows heard
     std::unique_ptr<KFrame> frame;
     int lang_ = 0, edition_ = 0;
 };

@@ -21,6 +21,7 @@
 #include "TutSelect.h"
 #include "Tutor.h"
 #include "TutorScript.h"
+#include "StubForm.h"
 #include "WinMan.h"
 
 // --- The step reader ------------------------------------------------------------------
@@ -63,62 +64,6 @@ TEST(TutorScript, AScriptBlockGivesItsLinesWithoutTheEmptyOnes) {
 // --- Stand-in windows -------------------------------------------------------------------
 
 namespace {
-
-// A window with a control of each kind (two option buttons in an array);
-// every handler asks the input guard first, as the windows' handlers do.
-class StubForm : public FormBase {
-public:
-    StubForm(const std::string& name, std::vector<std::string>& log) : FormBase(name), log_(log) {}
-    void Notify(int code, const std::string& text) override {
-        log_.push_back(Name() + " notify " + std::to_string(code) + " " + text);
-    }
-    int loads = 0;
-
-protected:
-    void BuildControls() override {
-        Resize(2400, 4500);
-        for (int i = 0; i < 2; ++i) {
-            auto* o = Add<OptionButton>("Opt", i);
-            o->move(10, 10 + 20 * i);
-            o->onClick = Guarded("Opt" + std::to_string(i));
-        }
-        check = Add<CheckBox>("Check");
-        check->move(10, 60);
-        check->onClick = Guarded("Check");
-        text = Add<TextBox>("Text");
-        text->move(10, 90);
-        text->onChange = Guarded("Text");
-        combo = Add<ComboBox>("Combo");
-        combo->move(10, 120);
-        combo->onClick = Guarded("Combo");
-        go = Add<CommandButton>("Go");
-        go->move(150, 10);
-        go->onClick = Guarded("Go");
-    }
-    void Form_Load() override {
-        ++loads;
-        combo->AddItem("eins");
-        combo->AddItem("zwei");
-    }
-
-public:
-    CheckBox* check = nullptr;
-    TextBox* text = nullptr;
-    ComboBox* combo = nullptr;
-    CommandButton* go = nullptr;
-
-private:
-    Handler Guarded(const std::string& what) {
-        return [this, what] {
-            if (WinMan::ActionBlocked()) {
-                log_.push_back(Name() + " blocked " + what);
-                return;
-            }
-            log_.push_back(Name() + " " + what);
-        };
-    }
-    std::vector<std::string>& log_;
-};
 
 class TutorialTest : public testing::Test {
 protected:

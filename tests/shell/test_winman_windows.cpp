@@ -10,64 +10,10 @@
 #include "FormControls.h"
 #include "GenMsg.h"
 #include "Options.h"
+#include "StubForm.h"
 #include "WinMan.h"
 
 namespace {
-
-// A small window with one control of each kind; it records what happens.
-class TestForm : public FormBase {
-public:
-    explicit TestForm(const std::string& name, std::vector<std::string>& log) : FormBase(name), log_(log) {}
-
-    void Notify(int code, const std::string& text) override { log_.push_back(Name() + " notify " + std::to_string(code)); }
-
-    int loads = 0;
-    bool unloadInHandler = false;
-    bool loadedAfterUnloadCall = false;
-    std::vector<std::string> clicks;
-
-protected:
-    void BuildControls() override {
-        Resize(3000, 4500);
-        go = Add<CommandButton>("Go");
-        go->onClick = [this] {
-            clicks.push_back("Go");
-            if (unloadInHandler) {
-                Unload();
-                loadedAfterUnloadCall = IsLoaded() && Control("Go") == go;
-            }
-        };
-        for (int i = 0; i < 3; ++i) {
-            auto* opt = Add<OptionButton>("Opt", i);
-            opt->onClick = [this, i] { clicks.push_back("Opt" + std::to_string(i)); };
-        }
-        check = Add<CheckBox>("Check");
-        check->onClick = [this] { clicks.push_back("Check" + std::to_string(check->Value())); };
-        text = Add<TextBox>("Text");
-        text->onChange = [this] { clicks.push_back("Text " + text->Text()); };
-        combo = Add<ComboBox>("Combo");
-        combo->onClick = [this] { clicks.push_back("Combo" + std::to_string(combo->ListIndex())); };
-        list = Add<ListBox>("List");
-        list->onClick = [this] { clicks.push_back("List" + std::to_string(list->ListIndex())); };
-    }
-    void Form_Load() override {
-        ++loads;
-        combo->AddItem("eins");
-        combo->AddItem("zwei");
-        list->AddItem("a");
-        list->AddItem("b");
-    }
-
-public:
-    CommandButton* go = nullptr;
-    CheckBox* check = nullptr;
-    TextBox* text = nullptr;
-    ComboBox* combo = nullptr;
-    ListBox* list = nullptr;
-
-private:
-    std::vector<std::string>& log_;
-};
 
 class WindowsTest : public testing::Test {
 protected:
@@ -83,7 +29,7 @@ protected:
         frame->show();
         FormBase::SetMdiArea(area);
         for (const char* name : {"Alpha", "Lexi", "SingleName"})
-            Auto::Register(name, [this, name] { return std::make_unique<TestForm>(name, log); });
+            Auto::Register(name, [this, name] { return std::make_unique<StubForm>(name, log); });
     }
     void TearDown() override {
         Auto::Reset();
@@ -93,7 +39,7 @@ protected:
         WinMan::InitWinMan();
     }
     static void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-    TestForm& Form(const char* name) { return *static_cast<TestForm*>(Auto::GetForm(name)); }
+    StubForm& Form(const char* name) { return *static_cast<StubForm*>(Auto::GetForm(name)); }
     std::string HistoryNames() {
         std::string s;
         for (const auto& e : WinMan::History().Entries()) s += (s.empty() ? "" : ",") + e.name;
@@ -285,7 +231,7 @@ TEST_F(WindowsTest, CloseRefusedWhileBlocked) {
 
 TEST_F(WindowsTest, ValuesSetByCodeRaiseTheHandlers) {
     WinMan::OpenForm("Alpha");
-    TestForm& f = Form("Alpha");
+    StubForm& f = Form("Alpha");
     EXPECT_TRUE(f.clicks.empty());  // filling the lists raised nothing
 
     f.combo->SetListIndex(1);
@@ -307,7 +253,7 @@ TEST_F(WindowsTest, ValuesSetByCodeRaiseTheHandlers) {
 TEST_F(WindowsTest, UnloadInsideAHandlerWaitsForIt) {
     WinMan::OpenForm("Alpha");
     WinMan::OpenForm("Lexi");
-    TestForm& f = Form("Alpha");
+    StubForm& f = Form("Alpha");
     f.unloadInHandler = true;
     f.go->Press();
     EXPECT_TRUE(f.loadedAfterUnloadCall);
@@ -323,7 +269,7 @@ TEST_F(WindowsTest, NotifyAllInLoadOrderWithHiddenWindows) {
     WinMan::OpenForm("SingleName");
     Form("SingleName").Hide();
     WinMan::NotifyAll(2, "");
-    EXPECT_EQ(log, (std::vector<std::string>{"Lexi notify 2", "Alpha notify 2", "SingleName notify 2"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"Lexi notify 2 ", "Alpha notify 2 ", "SingleName notify 2 "}));
 }
 
 TEST_F(WindowsTest, RestoreOpenWindowsInStoredOrder) {

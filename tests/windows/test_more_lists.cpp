@@ -16,6 +16,9 @@
 #include "windows/search/SearchWindows.h"
 #include "windows/search/PickRandom.h"
 #include "windows/search/LetterMix.h"
+#include "windows/info/OrigLang.h"
+#include <QSignalBlocker>
+#include <functional>
 #include <QGroupBox>
 #include "GenMsg.h"
 
@@ -391,6 +394,59 @@ TEST_F(LetterMixTest, ALineClickedAfterTheTextsChangedIsDrawnWithTheTextsOfTheTa
     w.Search_Click();
     EXPECT_EQ(w.names()->numLines(), found);
     EXPECT_EQ(w.ControlAs<TextBox>("Letters", 2)->maxLength(), 33);
+}
+
+}  // namespace
+
+// --- the tutorials' command ------------------------------------------------------------
+
+namespace {
+
+// A tutorial's command (Notify 3) does what the window's main button does,
+// and each window hands its list to the list manager as that button would.
+TEST_F(LetterMixTest, TheTutorialsCommandRunsEachWindowsMainAction) {
+    Auto::Register("OrigLang", [] { return std::make_unique<OrigLang>(); });
+    Produce(": A", {"naMaria", "naJohannes"});
+    Produce(": B", {"naMaria"});
+    struct Case {
+        const char* window;
+        std::function<void()> prepare;
+        std::string text;
+        int newLists;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {"ListOp", [&] { Op().ControlAs<OptionButton>("OpAnd")->SetValue(true); }, "", 1,
+         [&] { EXPECT_EQ(AtomNames(*Lists().current()), std::vector<std::string>{"naMaria"}); }},
+        {"LetterMix", [&] { Type(0, "Ann"), Type(1, "Tom"); }, "", 0,
+         [&] { EXPECT_GT(Mix().names()->numLines(), 2); }},
+        {"PickRandom", [&] { Pick().ControlAs<TextBox>("PickNum")->SetText("2"); }, "", 1,
+         [&] { EXPECT_EQ(Lists().current()->numLines(), 2); }},
+        {"OrigLang", [&] { Form<OrigLang>("OrigLang").ShowAtom(A("laAncientGreek")); }, "OrigAsList", 1,
+         [&] { EXPECT_EQ(Lists().current()->numLines(), Form<OrigLang>("OrigLang").origin()->numLines()); }},
+        {"OrigLang",
+         [&] {
+             // The box shows another language than the window, as a
+             // tutorial's SETVALUE leaves it.
+             OrigLang& w = Form<OrigLang>("OrigLang");
+             w.ShowAtom(A("laHungarian"));
+             ASSERT_NE(w.curLang(), DataBase::GetComboLang(0));
+             auto* box = w.ControlAs<ComboBox>("CurLang");
+             const QSignalBlocker quiet(box);
+             box->setCurrentIndex(0);
+         },
+         "", 0, [&] { EXPECT_EQ(Form<OrigLang>("OrigLang").curLang(), DataBase::GetComboLang(0)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window + (" " + c.text));
+        WinMan::OpenForm(c.window);
+        c.prepare();
+        const int before = Lists().listHistory().numSets();
+        Auto::GetForm(c.window)->Notify(3, c.text);
+        EXPECT_EQ(Lists().listHistory().numSets(), before + c.newLists);
+        c.check();
+    }
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
 }
 
 }  // namespace

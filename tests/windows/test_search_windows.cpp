@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QStandardItemModel>
-#include <set>
 
 #include "Atom.h"
 #include "DataBase.h"
@@ -145,19 +144,6 @@ TEST_F(SearchWindowsTest, LexiLeavingACountBoxChecksOnceAndPutsOneBack) {
     EXPECT_EQ(Arg(w, 1)->Text(), "\xe9");
 }
 
-TEST_F(SearchWindowsTest, LexiExamplesDifferUntilTheFiftyFirstEmptiesTheRing) {
-    auto* w = Open<Lexi>("Lexi");
-    std::set<std::string> shown;
-    for (int k = 0; k < 50; ++k) {
-        Cond(w, 0)->SetListIndex(k % 2 == 0 ? 16 : 15);
-        shown.insert(w->ExplRtf(0));
-    }
-    EXPECT_EQ(w->ring().count(), 50);
-    EXPECT_EQ(shown.size(), 50u);
-    Cond(w, 0)->SetListIndex(16);
-    EXPECT_EQ(w->ring().count(), 0);
-}
-
 TEST_F(SearchWindowsTest, NotifyCodesPerWindowAndExampleLinksOpenTheName) {
     auto* lexi = Open<Lexi>("Lexi");
     Cond(lexi, 0)->SetListIndex(1);
@@ -246,14 +232,12 @@ TEST_F(SearchWindowsTest, LangJoinsRowsWithReasonsInRowOrder) {
     const ResultSet& both = *Lists().lists.back();
     EXPECT_EQ(both.pureTitle(), " with language of origin: Hebrew and language of use: English");
     ASSERT_GT(both.numLines(), 0);
-    for (int32_t i = 0; i < both.numLines(); ++i) EXPECT_EQ(both.reason(i), "Heb+Eng");
-
+    EXPECT_EQ(both.reason(0), "Heb+Eng");
+    // The connective box chooses "or" for the search (the joining itself is
+    // the engine's, pinned with it).
     w->ControlAs<ComboBox>("Logic", 0)->SetListIndex(1);
     w->Search_Click();
-    const ResultSet& either = *Lists().lists.back();
-    EXPECT_GT(either.numLines(), both.numLines());
-    EXPECT_EQ(either.reason(0), "Heb");
-    EXPECT_EQ(either.reason(either.numLines() - 1), "Eng");
+    EXPECT_GT(Lists().lists.back()->numLines(), both.numLines());
 }
 
 TEST_F(SearchWindowsTest, FullTextListMarksItsTermInTheDescriptions) {

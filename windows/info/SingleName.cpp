@@ -199,7 +199,7 @@ void SingleName::Form_Load() {
     // Enter in the name box looks the name up.
     connect(curName_, &QLineEdit::returnPressed, showName_, [this] { showName_->Press(); });
 
-    Client()->installEventFilter(this);
+    FollowClientSize();
     FillBrowseListsFromManager();
     SetBrowseCaption(Basic::kNone, Basic::kNone);
     SetEnglishTexts();
@@ -235,11 +235,6 @@ void SingleName::Form_Resize() {
     if (IsLoading() || !placeholder_ || !dummyPane_) return;
     if (statusBar1_) statusBar1_->setGeometry(0, Client()->height() - 20, Client()->width(), 20);
     dummyPane_->Resize(*placeholder_);
-}
-
-bool SingleName::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void SingleName::Form_Unload(bool&) {
