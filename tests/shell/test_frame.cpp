@@ -37,6 +37,7 @@
 #include "WindowRegistry.h"
 #include "TextConstants.h"
 #include "Welcome.h"
+#include "ProgramFixture.h"
 #include "StubForm.h"
 #include "WinMan.h"
 
@@ -386,13 +387,6 @@ protected:
         DataBase::InitDataBase();
         ShellTest::TearDown();
     }
-    Startup::ProgramSetup Setup(const std::string& folder) {
-        Startup::ProgramSetup s;
-        s.installServices = false;
-        s.databaseFolder = folder;
-        s.registerWindows = &WindowRegistry::RegisterAll;
-        return s;
-    }
 };
 
 TEST_F(ProgramTest, FeedbackLinkFollowsTheMakersLinkAtom) {
@@ -462,7 +456,7 @@ TEST_F(ProgramTest, LinksNoProgramOpensShowTheirAddress) {
 
 TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
     Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Windows", "Open", "ShortHelp");
-    Startup::Program program(Setup(BinaryPath("bin")));
+    Startup::Program program(SampleSetup(BinaryPath("bin")));
     ASSERT_EQ(program.Start("/x/talvessin", {}), Startup::StartResult::Running);
     // Read while the frame was built, the database may need no welcome window.
     if (program.WelcomeWindow()) EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
@@ -476,7 +470,7 @@ TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
     std::filesystem::path empty = std::filesystem::temp_directory_path() / "frame_test_empty";
     std::filesystem::create_directories(empty);
     {
-        Startup::Program program(Setup(empty.string()));
+        Startup::Program program(SampleSetup(empty.string()));
         EXPECT_EQ(program.Start("talvessin", {}), Startup::StartResult::LoadFailed);
         EXPECT_FALSE(Shown("ShortHelp"));
     }
@@ -524,7 +518,7 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
     for (const Edition& e : editions) {
         SCOPED_TRACE(e.argv0);
         Fakes().settings.Clear();
-        Startup::Program program(Setup(BinaryPath("bin")));
+        Startup::Program program(SampleSetup(BinaryPath("bin")));
         ASSERT_EQ(program.Start(e.argv0, {}), Startup::StartResult::Running);
         KFrame* f = program.Frame();
         EXPECT_EQ(f->MainWindow()->menuBar()->actions().value(0)->text(), QString::fromLatin1(e.menu));
@@ -585,7 +579,7 @@ TEST_F(ProgramTest, AFrameClosedDuringTheLoadEndsTheProgramWithoutRestoring) {
     {
         // Read at the load step: read beside the frame's building, the file
         // may be in before any event runs.
-        Startup::ProgramSetup setup = Setup(BinaryPath("bin"));
+        Startup::ProgramSetup setup = SampleSetup(BinaryPath("bin"));
         setup.readDatabaseEarly = false;
         Startup::Program program(setup);
         pump.program = &program;
