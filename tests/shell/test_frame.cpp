@@ -315,26 +315,9 @@ TEST_F(ShellTest, OptionsCancelSaveAndTheRestartNoteForTooltips) {
     EXPECT_TRUE(Fakes().settings.Keys().empty());
 }
 
-TEST_F(ShellTest, GettingStartedCheckBoxAndButtons) {
-    MakeFrame(true);
-    WinMan::OpenForm("ShortHelp");
-    auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
-    EXPECT_EQ(w.ShowShortHelpBox()->Value(), 1);
-    w.ShowShortHelpBox()->SetValue(0);
-    EXPECT_FALSE(Options::ShowShortHelp);
-    // Its close box closes it alone, its button leads on to the names by alphabet.
-    w.Unload(UnloadMode::User);
-    EXPECT_FALSE(Shown("Alpha"));
-    WinMan::OpenForm("ShortHelp");
-    EXPECT_EQ(w.ShowShortHelpBox()->Value(), 0);
-    w.DoClose()->Press();
-    EXPECT_FALSE(w.IsLoaded());
-    EXPECT_TRUE(Shown("Alpha"));
-}
-
 // The quiz is in both editions, and the getting-started text of each points
 // a new user to it in the edition's language.
-TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
+TEST_F(ShellTest, GettingStartedCheckBoxButtonsAndItsPointerToTheQuiz) {
     MakeFrame(true);
     const struct {
         int language;
@@ -349,8 +332,19 @@ TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
         const QString text = w.Text()->toPlainText();
         EXPECT_TRUE(text.contains(QString::fromLatin1(c.quiz))) << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.menu))) << text.toStdString();
+        // The box follows the option; the close box closes the window alone.
+        EXPECT_EQ(w.ShowShortHelpBox()->Value(), c.language == 0 ? 1 : 0);
+        w.ShowShortHelpBox()->SetValue(0);
+        EXPECT_FALSE(Options::ShowShortHelp);
         w.Unload(UnloadMode::User);
+        EXPECT_FALSE(Shown("Alpha"));
     }
+    // Its button leads on to the names by alphabet.
+    WinMan::OpenForm("ShortHelp");
+    auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
+    w.DoClose()->Press();
+    EXPECT_FALSE(w.IsLoaded());
+    EXPECT_TRUE(Shown("Alpha"));
 }
 
 // The getting-started window comes back where it was, but always whole inside
