@@ -234,8 +234,7 @@ TEST_F(PickRandomTest, TheNumberIsCheckedEvenWhenTheFieldKeepsTheFocus) {
     const struct {
         const char* text;
         int message;
-    } bad[] = {{"", GenMsg::GMnotEmpty}, {"zwei", GenMsg::GMonlyNumbers}, {"-3", GenMsg::GMonlyPositive},
-               {"40000", GenMsg::GMtooBig}};
+    } bad[] = {{"", GenMsg::GMnotEmpty}, {"zwei", GenMsg::GMonlyNumbers}};  // the rest: CheckNumberField
     for (const auto& c : bad) {
         SCOPED_TRACE(c.text);
         Ask(c.text);  // Enter or a tutorial's command right after typing
