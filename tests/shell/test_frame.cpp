@@ -443,18 +443,6 @@ TEST_F(ProgramTest, LinksNoProgramOpensShowTheirAddress) {
     EXPECT_TRUE(Fakes().TakeMessages().empty());
 }
 
-TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
-    Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Windows", "Open", "ShortHelp");
-    Startup::Program program(SampleSetup(BinaryPath("bin")));
-    ASSERT_EQ(program.Start("/x/talvessin", {}), Startup::StartResult::Running);
-    // Read while the frame was built, the database may need no welcome window.
-    if (program.WelcomeWindow()) EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
-    EXPECT_FALSE(WinMan::ActionBlocked());
-    ASSERT_TRUE(program.Frame() && program.Frame()->Visible());
-    EXPECT_TRUE(Shown("ShortHelp"));
-    EXPECT_EQ(Services::BusyDepth(), 0);
-}
-
 TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
     std::filesystem::path empty = std::filesystem::temp_directory_path() / "frame_test_empty";
     std::filesystem::create_directories(empty);
@@ -468,9 +456,9 @@ TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
     std::filesystem::remove_all(empty);
 }
 
-// Both editions on the sample database: each speaks its own language
-// everywhere, reads its own database file and keeps its own settings and new
-// names.
+// Both editions start on the sample database with the windows of the last
+// run; each speaks its own language everywhere, reads its own database file
+// and keeps its own settings and new names.
 TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
     TempFolder userDir;
     auto savedFolder = DataBase::UserFolder;
@@ -507,9 +495,16 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
     for (const Edition& e : editions) {
         SCOPED_TRACE(e.argv0);
         Fakes().settings.Clear();
+        Fakes().settings.Write(std::string(e.key) + "Windows", "Open", "ShortHelp");
         Startup::Program program(SampleSetup(BinaryPath("bin")));
         ASSERT_EQ(program.Start(e.argv0, {}), Startup::StartResult::Running);
+        // Read while the frame was built, the database may need no welcome window.
+        if (program.WelcomeWindow()) EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
+        EXPECT_FALSE(WinMan::ActionBlocked());
         KFrame* f = program.Frame();
+        ASSERT_TRUE(f && f->Visible());
+        EXPECT_TRUE(Shown("ShortHelp"));  // the windows of the last run
+        EXPECT_EQ(Services::BusyDepth(), 0);
         EXPECT_EQ(f->MainWindow()->menuBar()->actions().value(0)->text(), QString::fromLatin1(e.menu));
         EXPECT_EQ(f->ToolAction("Alpha")->toolTip(), QtText::ToQt(e.tip));
 
