@@ -24,7 +24,7 @@
 
 // --- The step reader ------------------------------------------------------------------
 
-TEST(TutorScript, StepsSkipEmptyLinesAndEndWhereTheFileEnds) {
+TEST(TutorScript, StepsAndScriptBlocksSkipEmptyLinesAndEndWhereTheFileEnds) {
     struct Case {
         const char* what;
         std::vector<std::string> lines;
@@ -49,9 +49,7 @@ TEST(TutorScript, StepsSkipEmptyLinesAndEndWhereTheFileEnds) {
         }
         EXPECT_EQ(steps, c.steps) << c.what;
     }
-}
-
-TEST(TutorScript, AScriptBlockGivesItsLinesWithoutTheEmptyOnes) {
+    // A script block gives its lines without the empty ones.
     TutorScript script({"Text", ":", "A SHOW", "", "A HIDE", ";", "More", ":"});
     script.NextText();
     EXPECT_EQ(script.NextScript(), (std::vector<std::string>{"A SHOW", "A HIDE"}));
