@@ -6,10 +6,18 @@
 // handler saw, values included. Notify logs "<name> notify <code> <text>".
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Auto.h"
 #include "FormBase.h"
+#include "Options.h"
 #include "FormControls.h"
 #include "WinMan.h"
 
@@ -88,4 +96,36 @@ private:
         };
     }
     std::vector<std::string>& log_;
+};
+
+// Stand-in windows named Alpha, Lexi and SingleName in a real MDI area of a
+// plain main window (offscreen), with the window manager started afresh.
+class StubAreaTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Options::RegBaseKey = "Software\\Test\\";
+        WinMan::InitWinMan();
+        Auto::Reset();
+        frame = std::make_unique<QMainWindow>();
+        area = new QMdiArea;
+        frame->setCentralWidget(area);
+        frame->resize(1000, 700);
+        frame->show();
+        FormBase::SetMdiArea(area);
+        for (const char* name : {"Alpha", "Lexi", "SingleName"})
+            Auto::Register(name, [this, name] { return std::make_unique<StubForm>(name, log); });
+    }
+    void TearDown() override {
+        Auto::Reset();
+        FormBase::SetMdiArea(nullptr);
+        frame.reset();
+        Settle();
+        WinMan::InitWinMan();
+    }
+    static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    StubForm& Form(const char* name) { return *static_cast<StubForm*>(Auto::GetForm(name)); }
+
+    std::vector<std::string> log;  // what the stand-in windows heard
+    std::unique_ptr<QMainWindow> frame;
+    QMdiArea* area = nullptr;
 };

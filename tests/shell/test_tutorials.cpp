@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QListWidget>
-#include <QMainWindow>
-#include <QMdiArea>
 
 #include "Auto.h"
 #include "Fakes.h"
@@ -26,7 +24,7 @@
 
 // --- The step reader ------------------------------------------------------------------
 
-TEST(TutorScript, StepsSkipEmptyLinesAndEndWhereTheFileEnds) {
+TEST(TutorScript, StepsAndScriptBlocksSkipEmptyLinesAndEndWhereTheFileEnds) {
     struct Case {
         const char* what;
         std::vector<std::string> lines;
@@ -51,9 +49,7 @@ TEST(TutorScript, StepsSkipEmptyLinesAndEndWhereTheFileEnds) {
         }
         EXPECT_EQ(steps, c.steps) << c.what;
     }
-}
-
-TEST(TutorScript, AScriptBlockGivesItsLinesWithoutTheEmptyOnes) {
+    // A script block gives its lines without the empty ones.
     TutorScript script({"Text", ":", "A SHOW", "", "A HIDE", ";", "More", ":"});
     script.NextText();
     EXPECT_EQ(script.NextScript(), (std::vector<std::string>{"A SHOW", "A HIDE"}));
@@ -65,26 +61,16 @@ TEST(TutorScript, AScriptBlockGivesItsLinesWithoutTheEmptyOnes) {
 
 namespace {
 
-class TutorialTest : public testing::Test {
+class TutorialTest : public StubAreaTest {
 protected:
     void SetUp() override {
-        Options::RegBaseKey = "Software\\Test\\";
+        StubAreaTest::SetUp();
         Options::ShowToolTips = false;
         TextConstants::textLanguage = 1;
         Parser::InitParser();
         GenMsg::InitMessages();
-        WinMan::InitWinMan();
-        Auto::Reset();
         Auto::ForgetMark();
         WinMan::clearMark = [] { Auto::ClearMark(); };
-        frame = std::make_unique<QMainWindow>();
-        area = new QMdiArea;
-        frame->setCentralWidget(area);
-        frame->resize(1000, 700);
-        frame->show();
-        FormBase::SetMdiArea(area);
-        for (const char* name : {"Alpha", "Lexi", "SingleName"})
-            Auto::Register(name, [this, name] { return std::make_unique<StubForm>(name, log); });
         Auto::Register("TutSelect", [] { return std::make_unique<TutSelect>(); });
         savedFolder = FileOp::ProgramFolder;
         FileOp::ProgramFolder = folder.Path();
@@ -92,15 +78,9 @@ protected:
     void TearDown() override {
         FileOp::ProgramFolder = savedFolder;
         Auto::ForgetMark();
-        Auto::Reset();
-        FormBase::SetMdiArea(nullptr);
-        frame.reset();
-        Settle();
-        WinMan::InitWinMan();
+        StubAreaTest::TearDown();
         WinMan::clearMark = nullptr;
     }
-    static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-    StubForm& Form(const char* name) { return *static_cast<StubForm*>(Auto::GetForm(name)); }
     TutSelect& Select() { return *static_cast<TutSelect*>(Auto::GetForm("TutSelect")); }
     // Starts the tutorial in lines through the selection window, as the user does.
     void StartTutorial(const std::string& content, int entry = 0) {
@@ -114,9 +94,6 @@ protected:
 
     TempFolder folder;
     std::string savedFolder;
-    std::vector<std::string> log;
-    std::unique_ptr<QMainWindow> frame;
-    QMdiArea* area = nullptr;
 };
 
 }  // namespace

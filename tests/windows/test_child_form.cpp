@@ -43,7 +43,7 @@ private:
 
 using ChildFormTest = WindowsTest;
 
-TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReload) {
+TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReloadAndCaptionsTheirCp1252Text) {
     struct Case {
         const char* name;
         int width, height;
@@ -55,6 +55,16 @@ TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReload) {
         Settle();
         const QSize designed(c.width, c.height);
         EXPECT_EQ(w.clientWhileBuilding, designed);
+        // The frames, labels and buttons with their captions in the program's code page.
+        auto* frame = w.ControlAs<QGroupBox>("Frame");
+        auto* label = w.ControlAs<QLabel>("Label");
+        auto* button = w.ControlAs<CommandButton>("Button");
+        ASSERT_TRUE(frame && label && button);
+        EXPECT_EQ(frame->title(), QString::fromUtf8("Größe"));
+        EXPECT_EQ(label->text(), QString::fromUtf8("Männer:"));
+        EXPECT_EQ(button->text(), QString::fromUtf8("Ändern"));
+        EXPECT_EQ(button->parentWidget(), frame);
+        EXPECT_EQ(frame->geometry(), QRect(8, 4, 100, 50));
         EXPECT_EQ(w.Client()->size(), designed);
         EXPECT_GT(w.Host()->height(), c.height);  // the frame lies around the client
         w.Unload();
@@ -65,20 +75,6 @@ TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReload) {
         again.Unload();
         Settle();
     }
-}
-
-TEST_F(ChildFormTest, FramesLabelsAndButtonsShowTheirCp1252Captions) {
-    Auto::Register("Alpha", [] { return std::make_unique<SizedForm>("Alpha", 300, 200); });
-    auto& w = Form<SizedForm>("Alpha");
-    auto* frame = w.ControlAs<QGroupBox>("Frame");
-    auto* label = w.ControlAs<QLabel>("Label");
-    auto* button = w.ControlAs<CommandButton>("Button");
-    ASSERT_TRUE(frame && label && button);
-    EXPECT_EQ(frame->title(), QString::fromUtf8("Größe"));
-    EXPECT_EQ(label->text(), QString::fromUtf8("Männer:"));
-    EXPECT_EQ(button->text(), QString::fromUtf8("Ändern"));
-    EXPECT_EQ(button->parentWidget(), frame);
-    EXPECT_EQ(frame->geometry(), QRect(8, 4, 100, 50));
 }
 
 // Every child window of the program at its default size, made small and
