@@ -185,7 +185,7 @@ TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
     SingleName* w = NameWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->curAtom(), A("naJoan"));
-    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 3 of total 5)");
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position 3 of 5)");
     auto copy = w->curBrowseSet();
     ASSERT_TRUE(copy);
     EXPECT_NE(copy, table->table);  // a copy, marked on the clicked line
@@ -195,7 +195,7 @@ TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
 
     w->ControlAs<CommandButton>("GoNameForward")->Press();
     EXPECT_EQ(w->curAtom(), A("naJoanne"));
-    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 4 of total 5)");
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position 4 of 5)");
     w->ControlAs<CommandButton>("GoNameEnd")->Press();
     EXPECT_EQ(w->curAtom(), A("naJane"));
     w->ControlAs<CommandButton>("GoNameForward")->Press();  // at the end nothing changes
@@ -215,7 +215,7 @@ TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
     ClickRow(table, 4);
     EXPECT_EQ(w->curAtom(), A("naJane"));
     EXPECT_EQ(w->curBrowseSet(), copy);
-    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 5 of total 5)");
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position 5 of 5)");
     w->ControlAs<CommandButton>("GoNameBack")->Press();
     EXPECT_EQ(w->curAtom(), A("naJoanne"));
     // A table with another title is another list.

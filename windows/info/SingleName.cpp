@@ -267,7 +267,7 @@ void SingleName::SetBrowseCaption(int p, int n) {
     } else {
         const std::string pos = std::to_string(p + 1), count = std::to_string(n);
         caption = LangText("Bl\xe4ttern in Liste (Position " + pos + " von " + count + ")",
-                           "Browse in list (position: " + pos + " of total " + count + ")");
+                           "Browse in list (position " + pos + " of " + count + ")");
     }
     curListFrame_->setTitle(QtText::ToQt(caption));
 }
