@@ -1,5 +1,5 @@
 // Internals shared by the database's own sources (DataBase.cpp, Atom.cpp,
-// BinFile.cpp); nothing outside database/ includes this.
+// BinFileRead.cpp, BinFileWrite.cpp); nothing outside database/ includes this.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,9 @@
 #include "Atom.h"
 
 namespace DataBase {
+
+// The longest string the database file holds (a name, a text, a header).
+constexpr int kMaxString = 1000;
 
 // The arenas: the only places atoms and properties are created.
 class Arena {
