@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <cstdio>
 #include <cstring>
@@ -447,8 +448,10 @@ private:
 
 class Reader {
 public:
-    // window: the cursor's source; file: where both read from.
-    Reader(Cursor& c, FileSource& window, OpenedFile& file, LoadObserver* obs)
+    // window: the cursor's source; file: where both read from. Without them
+    // the cursor is over the whole file in memory (mapped), where the
+    // property records are read in place.
+    Reader(Cursor& c, FileSource* window, OpenedFile* file, LoadObserver* obs)
         : c_(c), window_(window), file_(file), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
 
     void Run() {
@@ -633,22 +636,27 @@ private:
         Prop* const records = Arena::TakeProps(static_cast<size_t>(n));
         const size_t first = propTab.size();
         atom* const* atoms = atomTab.data();
-        // The records are read where they stay, in the database's texts:
-        // their strings are kept in place.
-        texts_.Commit();
-        size_t room = 0;
-        auto* const start = reinterpret_cast<unsigned char*>(Arena::TextRoom(room));
-        KeptSource kept(file_, start, room);
-        c_.Switch(kept);
+        // The records are read where they stay, in the database's texts (or
+        // in the mapped file): their strings are kept in place.
+        std::optional<KeptSource> kept;
+        unsigned char* start = nullptr;
+        if (window_) {
+            texts_.Commit();
+            size_t room = 0;
+            start = reinterpret_cast<unsigned char*>(Arena::TextRoom(room));
+            c_.Switch(kept.emplace(*file_, start, room));
+        }
         for (int32_t i = 0; i < n; ++i) {
             const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
             BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, DbText(r.str),
                                 static_cast<int32_t>(first) + i);
             Step();
         }
-        Arena::TextsUsed(static_cast<size_t>(c_.here() - start));
-        c_.Switch(window_);
-        texts_.Commit();
+        if (window_) {
+            Arena::TextsUsed(static_cast<size_t>(c_.here() - start));
+            c_.Switch(*window_);
+            texts_.Commit();
+        }
         propTab.AppendArray(records, static_cast<size_t>(n));
         numProps = static_cast<int32_t>(propTab.size());
         if (first == 0) propArray_ = records;
@@ -734,8 +742,8 @@ private:
     };
 
     Cursor& c_;
-    FileSource& window_;
-    OpenedFile& file_;
+    FileSource* window_;
+    OpenedFile* file_;
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
@@ -779,11 +787,20 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     Arena::ReserveTexts(static_cast<size_t>(size));
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     loading = true;
+    // Mapped where it can be done safely (FileOp::MappedFile): the property
+    // strings, most of the file, then stay where the file's pages are instead
+    // of being copied; else read through a window.
+    std::unique_ptr<FileOp::MappedFile> mapped = FileOp::MappedFile::Map(f);
     try {
-        OpenedFile file{f, static_cast<size_t>(size)};
-        FileSource window(file);
-        Cursor c(window, size);
-        Reader(c, window, file, observer).Run();
+        if (mapped) {
+            Cursor c(mapped->data(), mapped->size());
+            Reader(c, nullptr, nullptr, observer).Run();
+        } else {
+            OpenedFile file{f, static_cast<size_t>(size)};
+            FileSource window(file);
+            Cursor c(window, size);
+            Reader(c, &window, &file, observer).Run();
+        }
     } catch (const Malformed& m) {
         st.ok = false;
         st.error = kStructError;
@@ -800,6 +817,7 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         return st;
     }
     Arena::TrimTexts();
+    if (mapped) Arena::KeepFile(std::move(mapped));
     dbFileName = fileName;
     fileAtomCount = numAtoms;
     InitPropKinds();
