@@ -32,16 +32,23 @@ def exe(build, name):
 
 
 def run(cmd, env=None):
-    """Wall time in ms, peak resident memory in MiB and stdout of one process."""
+    """Wall time in ms and stdout of one process."""
     t0 = time.perf_counter()
-    p = subprocess.Popen(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    out = p.stdout.read()
-    _, status, ru = os.wait4(p.pid, 0)
+    p = subprocess.run(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     ms = (time.perf_counter() - t0) * 1000.0
-    p.stdout.close()
-    if os.waitstatus_to_exitcode(status) != 0:
+    if p.returncode != 0:
         sys.exit(f"failed: {' '.join(cmd)}")
-    return ms, ru.ru_maxrss / 1024.0, out.decode(errors="replace")
+    return ms, p.stdout.decode(errors="replace")
+
+
+def peak_rss(cmd, env=None):
+    """Peak resident memory in MiB of one process. Through GNU time: a
+    process started straight from here counts this script's own memory in
+    its peak (the exec records the peak of the memory it leaves)."""
+    with tempfile.NamedTemporaryFile(mode="r") as out:
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", out.name] + cmd, env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return int(out.read().split()[-1]) / 1024.0
 
 
 class Context:
@@ -71,16 +78,17 @@ class Context:
     def medians(self, cmds, printed=False):
         """cmds: name -> (argv, env), run in turns. Medians of the wall time
         (or, with printed, of the number each process prints) and of the peak
-        resident memory."""
+        resident memory (measured in runs of their own)."""
         times = {k: [] for k in cmds}
         rss = {k: [] for k in cmds}
-        for _ in range(self.runs):
+        for i in range(self.runs):
             for k, (argv, env) in cmds.items():
-                ms, mib, out = run(argv, env)
+                ms, out = run(argv, env)
                 times[k].append(float(out.split()[-1]) if printed else ms)
-                rss[k].append(mib)
+                if i < 5 and not printed:
+                    rss[k].append(peak_rss(argv, env))
         return ({k: statistics.median(v) for k, v in times.items()},
-                {k: statistics.median(v) for k, v in rss.items()})
+                {k: statistics.median(v) if v else None for k, v in rss.items()})
 
     def gbench(self, name, flt, repetitions=7):
         """Medians in ms of the Google benchmarks of `name` matching `flt`."""

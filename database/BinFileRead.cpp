@@ -451,8 +451,8 @@ public:
     // window: the cursor's source; file: where both read from. Without them
     // the cursor is over the whole file in memory (mapped), where the
     // property records are read in place.
-    Reader(Cursor& c, FileSource* window, OpenedFile* file, LoadObserver* obs)
-        : c_(c), window_(window), file_(file), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
+    Reader(Cursor& c, FileSource* window, OpenedFile* file, FileOp::MappedFile* map, LoadObserver* obs)
+        : c_(c), window_(window), file_(file), map_(map), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
 
     void Run() {
         ReadHeader();
@@ -473,6 +473,8 @@ public:
             }
         }
         texts_.Commit();
+        // Of the mapped file only the property records stay in use.
+        if (map_) map_->Release(propEnd_, map_->size());
         Finish();
     }
 
@@ -640,6 +642,8 @@ private:
         // in the mapped file): their strings are kept in place.
         std::optional<KeptSource> kept;
         unsigned char* start = nullptr;
+        // What came before is copied: its pages need not stay.
+        if (map_) map_->Release(0, static_cast<size_t>(c_.offset()));
         if (window_) {
             texts_.Commit();
             size_t room = 0;
@@ -652,6 +656,7 @@ private:
                                 static_cast<int32_t>(first) + i);
             Step();
         }
+        propEnd_ = static_cast<size_t>(c_.offset());
         if (window_) {
             Arena::TextsUsed(static_cast<size_t>(c_.here() - start));
             c_.Switch(*window_);
@@ -744,6 +749,8 @@ private:
     Cursor& c_;
     FileSource* window_;
     OpenedFile* file_;
+    FileOp::MappedFile* map_;
+    size_t propEnd_ = 0;  // where the property records end
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
@@ -794,12 +801,12 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     try {
         if (mapped) {
             Cursor c(mapped->data(), mapped->size());
-            Reader(c, nullptr, nullptr, observer).Run();
+            Reader(c, nullptr, nullptr, mapped.get(), observer).Run();
         } else {
             OpenedFile file{f, static_cast<size_t>(size)};
             FileSource window(file);
             Cursor c(window, size);
-            Reader(c, &window, &file, observer).Run();
+            Reader(c, &window, &file, nullptr, observer).Run();
         }
     } catch (const Malformed& m) {
         st.ok = false;

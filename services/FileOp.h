@@ -159,9 +159,11 @@ public:
 
     const unsigned char* data() const { return data_; }
     std::size_t size() const { return size_; }
-    // Makes every page the process's own now (what a lease break does);
-    // for tests.
+    // Makes every page the process's own now (what a lease break does).
     void MakePrivate();
+    // The whole pages within [from, to) are not needed now: their memory is
+    // given back (touched again, they are read again from the file).
+    void Release(std::size_t from, std::size_t to);
 
 private:
     MappedFile() = default;

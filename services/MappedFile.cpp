@@ -7,6 +7,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -130,7 +131,7 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
         return nullptr;
     }
     const auto size = static_cast<std::size_t>(f.size_);
-    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     if (data == MAP_FAILED) {
         ::fcntl(fd, F_SETLEASE, F_UNLCK);
         ::close(fd);
@@ -156,6 +157,13 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
 }
 
 void MappedFile::MakePrivate() { Privatise(data_, size_); }
+
+void MappedFile::Release(std::size_t from, std::size_t to) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    from = (std::min(from, size_) + page - 1) / page * page;
+    to = std::min(to, size_) / page * page;
+    if (from < to) ::madvise(data_ + from, to - from, MADV_DONTNEED);
+}
 
 MappedFile::~MappedFile() {
     // The handler lets go of the slot first: the map goes away with it.
