@@ -869,8 +869,9 @@ EarlyRead::EarlyRead(std::string fileName) : fileName_(std::move(fileName)), sha
     });
 }
 
-bool EarlyRead::Loaded() const {
-    std::lock_guard<std::mutex> lock(shared_->m);
+bool EarlyRead::Loaded(std::chrono::milliseconds wait) const {
+    std::unique_lock<std::mutex> lock(shared_->m);
+    shared_->cv.wait_for(lock, wait, [this] { return shared_->done; });
     return shared_->done && shared_->status.ok;
 }
 

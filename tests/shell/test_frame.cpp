@@ -435,6 +435,19 @@ TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
     EXPECT_EQ(Searches::BusyDepth(), 0);
 }
 
+// The frame is painted first; the getting-started window a new user sees
+// follows it.
+TEST_F(ProgramTest, TheGettingStartedWindowFollowsTheFramesFirstPaint) {
+    Startup::Program program(Setup(BinaryPath("bin")));
+    ASSERT_EQ(program.Start("/x/talvessin", {}), Startup::StartResult::Running);
+    ASSERT_TRUE(Options::ShowShortHelp);
+    EXPECT_FALSE(Shown("ShortHelp"));
+    program.Frame()->Host()->repaint();
+    QCoreApplication::processEvents();  // the paint
+    QCoreApplication::sendPostedEvents();  // what follows it
+    EXPECT_TRUE(Shown("ShortHelp"));
+}
+
 TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
     std::filesystem::path empty = std::filesystem::temp_directory_path() / "frame_test_empty";
     std::filesystem::create_directories(empty);
