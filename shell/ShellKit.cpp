@@ -1,5 +1,6 @@
 #include "ShellKit.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
@@ -45,7 +46,14 @@ QString PictureFile(const std::string& key) {
 
 bool HasProgramPicture(const std::string& key) { return !key.empty() && QFile::exists(PictureFile(key)); }
 
+// The picture drawn at build time at this side (empty if it was not).
+QByteArray BuiltPicture(const std::string& key, int side);
+
 QPixmap ProgramPicture(const std::string& key, int size) {
+    if (const QByteArray png = BuiltPicture(key, size); !png.isEmpty()) {
+        QPixmap pm;
+        if (pm.loadFromData(png, "PNG")) return pm;
+    }
     QString file = PictureFile(key);
     if (size <= 0 || !QFile::exists(file)) return {};
     QSvgRenderer svg(file);
