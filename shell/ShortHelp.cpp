@@ -100,7 +100,7 @@ void BuildShortHelpText(TextDisplay& td) {
 
     td.BeginPara();
     td.AddStr(LangText("Anders als viele andere Programme lässt "_cp + program +
-                           " Sie die Größe der meisten Fenster ändern, und es merkt sich Größe und Position "
+                           " Sie die Grösse der meisten Fenster ändern, und es merkt sich Grösse und Position "
                            "jedes Fensters."_cp,
                        "Unlike many other programs, " + program +
                            " lets you resize most windows, and it remembers the size and position of every "

@@ -313,6 +313,19 @@ TEST_F(ShellTest, OptionsCancelSaveAndTheRestartNoteForTooltips) {
     EXPECT_TRUE(Fakes().settings.Keys().empty());
 }
 
+// The German edition writes Swiss standard German: "ss", never "\xdf".
+TEST_F(ShellTest, GettingStartedInGermanWritesNoSharpS) {
+    TextConstants::textLanguage = 0;
+    MakeFrame(true);
+    WinMan::OpenForm("ShortHelp");
+    const std::string text = static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"))->Display()->GetStr();
+    // The RTF writes letters beyond ASCII as \'hh.
+    EXPECT_NE(text.find("Gr\\'F6sse"), std::string::npos);
+    EXPECT_EQ(text.find("\\'DF"), std::string::npos);
+    EXPECT_EQ(text.find('\xdf'), std::string::npos);
+    TextConstants::textLanguage = 1;
+}
+
 TEST_F(ShellTest, GettingStartedCheckBoxAndButtons) {
     MakeFrame(true);
     WinMan::OpenForm("ShortHelp");
