@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -64,6 +65,12 @@ QPixmap ProgramPicture(const std::string& key, int size) {
     p.setRenderHint(QPainter::Antialiasing);
     svg.render(&p);
     return pm;
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int side : {16, 24, 32, 48}) icon.addPixmap(ProgramPicture("Program", side));
+    return icon;
 }
 
 void FitClient(FormBase& form, int width, int height) {

@@ -16,6 +16,7 @@
 #include "FormBase.h"
 #include "DataBase.h"
 #include "FirstFrame.h"
+#include "ShellKit.h"
 #include "Startup.h"
 #include "WinMan.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const qint64 appMs = clock.elapsed();
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(ProgramIcon());  // as the program's main does
     // The frame may be painted behind the welcome window before the load
     // ends: only a paint with the database loaded counts. (The window
     // manager's flag first: the file may be read on another thread until
