@@ -13,8 +13,13 @@ class atom;
 
 namespace gendb {
 
+// Names in the order of their ids: the order in which they get their lists
+// (and so the file written) must not hang on where they lie in memory.
+struct ById {
+    bool operator()(const atom* a, const atom* b) const;
+};
 // The names' lists while the hit parades are ranked: name -> "id/rank" items.
-using PopLists = std::map<atom*, std::vector<std::string>>;
+using PopLists = std::map<atom*, std::vector<std::string>, ById>;
 
 // Ranks `drawn` (duplicates dropped) in hit parade number `index`; the name
 // chosen for the benchmarks joins the first 101. Returns the properties added
