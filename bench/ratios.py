@@ -2,12 +2,14 @@
 """Every speed and memory goal as a measure against its yardstick, in one run,
 on the full-size database that gendb writes.
 
-    python3 bench/ratios.py BUILD_DIR [RUNS] [GROUP ...]
+    python3 bench/ratios.py BUILD_DIR [RUNS] [--before OTHER_BUILD_DIR] [GROUP ...]
 
 Processes are timed from start to exit (or by what they print), medians of
 RUNS (default 15) runs taken in turns; peak resident memory is each
 process's own (wait4). GROUP names row groups (see GROUPS at the end) to run
-only those; without, every group runs.
+only those; without, every group runs. With --before, each group runs on the
+other build too, right before this one's, on the same database file: the
+figures before and after a change from one run.
 
 To add a row group: write a function taking the Context, that measures and
 calls ctx.row(...) for each row, and add it to GROUPS.
@@ -55,17 +57,19 @@ class Context:
     """What every row group shares: the build, the database, the runs, the
     environments, and the table of rows."""
 
-    def __init__(self, build, runs):
+    def __init__(self, build, runs, work=None):
         self.build = os.path.abspath(build)
         self.runs = runs
-        self.work = tempfile.mkdtemp(prefix="ratios_")
+        self.owns_work = work is None
+        self.work = work or tempfile.mkdtemp(prefix="ratios_")
         # GENDB may name another build's gendb (the file format is the same).
-        subprocess.run([os.environ.get("GENDB") or self.exe("gendb"), self.work], check=True,
-                       stdout=subprocess.DEVNULL)
+        if self.owns_work:
+            subprocess.run([os.environ.get("GENDB") or self.exe("gendb"), self.work], check=True,
+                           stdout=subprocess.DEVNULL)
         self.db = os.path.join(self.work, "Talv1Dat.bin")
         self.size_mib = os.path.getsize(self.db) / 1048576.0
-        home = os.path.join(self.work, "home")
-        os.makedirs(home)
+        # A fresh home of its own: settings and the user-names file as a new user's.
+        home = tempfile.mkdtemp(prefix="home_", dir=self.work)
         self.home = home
         self.offscreen = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=home,
                               XDG_CONFIG_HOME=os.path.join(home, ".config"), LC_ALL="C")
@@ -138,7 +142,8 @@ class Context:
                 if p:
                     p.send_signal(signal.SIGTERM)
                     p.wait()
-        subprocess.run(["rm", "-rf", self.work])
+        if self.owns_work:
+            subprocess.run(["rm", "-rf", self.work])
 
 
 # --- row groups -------------------------------------------------------------------
@@ -217,20 +222,31 @@ def main():
     args = sys.argv[1:]
     build = args.pop(0) if args else "build"
     runs = int(args.pop(0)) if args and args[0].isdigit() else 15
+    before = None
+    if args and args[0] == "--before":
+        args.pop(0)
+        before = args.pop(0)
     chosen = args or list(GROUPS)
     for g in chosen:
         if g not in GROUPS:
             sys.exit(f"no row group {g}; groups: {' '.join(GROUPS)}")
     ctx = Context(build, runs)
+    other = Context(before, runs, ctx.work) if before else None
     try:
         print(f"full-size database: {os.path.getsize(ctx.db)} bytes ({ctx.size_mib:.1f} MiB), {runs} runs each")
         for g in chosen:
-            print(f"--- {g}")
-            GROUPS[g](ctx)
-        met = sum(1 for r in ctx.rows if r[5])
-        goals = sum(1 for r in ctx.rows if r[5] is not None)
-        print(f"--- {met} of {goals} goals met")
+            for c, which in ((other, "before"), (ctx, "after" if other else "")):
+                if c:
+                    print(f"--- {g}" + (f" ({which}: {c.build})" if which else ""))
+                    GROUPS[g](c)
+        for c, which in ((other, "before"), (ctx, "after" if other else "")):
+            if c:
+                met = sum(1 for r in c.rows if r[5])
+                goals = sum(1 for r in c.rows if r[5] is not None)
+                print(f"--- {which + ': ' if which else ''}{met} of {goals} goals met")
     finally:
+        if other:
+            other.close()
         ctx.close()
 
 
