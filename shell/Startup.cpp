@@ -27,6 +27,7 @@
 #include "windows/lists/QuizWindows.h"
 #include "windows/search/SearchWindows.h"
 #include "ListFile.h"
+#include "LowLevel.h"
 #include "OptionEntry.h"
 #include "Options.h"
 #include "Parser.h"
@@ -136,6 +137,7 @@ struct Program::Impl : public StartupSteps {
     // The database file read beside the building of the frame (see Run).
     std::unique_ptr<DataBase::EarlyRead> early;
     std::unique_ptr<AfterFirstPaint> afterPaint;
+    std::unique_ptr<AfterFirstPaint> measureAfterPaint;
 
     explicit Impl(ProgramSetup s) : setup(std::move(s)) {}
 
@@ -143,6 +145,7 @@ struct Program::Impl : public StartupSteps {
         // A read still running ends before anything else goes.
         early.reset();
         afterPaint.reset();
+        measureAfterPaint.reset();
         // Windows before what they use; nothing here saves anything.
         Auto::Reset();
         welcome.reset();
@@ -312,7 +315,13 @@ Program::~Program() = default;
 
 StartResult Program::Start(const std::string& argv0, const std::vector<std::string>& args) {
     StartResult result = Run(*impl_, argv0, args);
-    if (result == StartResult::Running && impl_->frame) impl_->frame->UpdateCommandStates();
+    if (result == StartResult::Running && impl_->frame) {
+        impl_->frame->UpdateCommandStates();
+        // The character widths every description needs are measured while
+        // the user looks at the frame, not when the first window opens.
+        if (QWidget* host = impl_->frame->Host(); host && host->isVisible())
+            impl_->measureAfterPaint = std::make_unique<AfterFirstPaint>(host, [] { LowLevel::EnsureCharWidths(); });
+    }
     return result;
 }
 
