@@ -1,6 +1,6 @@
 #include "ResultSet.h"
 
-#include "Searches.h"
+#include "CountText.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +13,6 @@
 #include "Basic.h"
 #include "Errors.h"
 #include "FlexString.h"
-#include "ListBusy.h"
 #include "Parser.h"
 #include "Services.h"
 #include "TextCompare.h"
@@ -87,7 +86,7 @@ void ResultSet::Unbind() {
 
 std::string ResultSet::title() const {
     if (pureTitle_.empty()) return title_;
-    return ListNumberPrefix(id_) + Searches::ResultSizeText(*this) + pureTitle_;
+    return ListNumberPrefix(id_) + CountText::ResultSizeText(*this) + pureTitle_;
 }
 
 // --- lines -----------------------------------------------------------------------
@@ -798,9 +797,9 @@ void ResultSet::Show(Services::Progress* progress) {
     const DisplayKind kind = control_->Kind();
     const bool busy = numLines() > kBusyRenderLines &&
                       (kind == DisplayKind::ListView || kind == DisplayKind::TextDisplay);
-    if (busy) ListBusy::On();
+    if (busy) Services::HourglassOn();
     control_->Render(*this, progress);
-    if (busy) ListBusy::Off();
+    if (busy) Services::HourglassOff();
 }
 
 void ResultSet::markLine(int32_t i) {

@@ -18,6 +18,7 @@
 #include "FirstFrame.h"
 #include "ShellKit.h"
 #include "Startup.h"
+#include "WindowRegistry.h"
 #include "WinMan.h"
 
 int main(int argc, char** argv) {
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     app.installEventFilter(&quit);
     Startup::ProgramSetup setup;
     setup.databaseFolder = folder;
+    setup.registerWindows = &WindowRegistry::RegisterAll;
     Startup::Program program(setup);
     Startup::StartResult result = program.Start(edition, {});
     if (result != Startup::StartResult::Running) return 1;

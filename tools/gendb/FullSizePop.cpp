@@ -14,8 +14,6 @@ constexpr size_t kBenchParades = 101;
 
 atom* PopBenchName() { return benchAtom; }
 
-bool ById::operator()(const atom* a, const atom* b) const { return a->id() < b->id(); }
-
 int RankHitParade(atom* pop, std::vector<atom*> drawn, size_t index, atom* benchName, PopLists& lists) {
     using namespace DataBase;
     std::vector<atom*> ranked;
