@@ -1,10 +1,10 @@
 // The program's entry point. Both editions are this one program: the name it
 // was started under chooses the edition.
 #include <QApplication>
-#include <QIcon>
 #include <string>
 #include <vector>
 
+#include "ShellKit.h"
 #include "Startup.h"
 #include "WindowRegistry.h"
 
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(QIcon(":/toolbar/Program.svg"));
+    app.setWindowIcon(ProgramIcon());
     int code;
     {
         // The program's top wires the windows to the shell below them.

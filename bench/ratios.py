@@ -1,25 +1,31 @@
 #!/usr/bin/env python3
-"""Every speed and memory goal of the load, the start-up and the sort as a
-ratio measured in one run, on the full-size database that gendb writes.
+"""Every speed and memory goal as a measure against its yardstick, in one run,
+on the full-size database that gendb writes.
 
-    python3 bench/ratios.py BUILD_DIR [RUNS]
+    python3 bench/ratios.py BUILD_DIR [RUNS] [--before OTHER_BUILD_DIR] [GROUP ...]
 
-Processes are timed from start to exit, medians of RUNS (default 15) runs
-taken in turns; peak resident memory is each process's own (wait4).
+Processes are timed from start to exit (or by what they print), medians of
+RUNS (default 15) runs taken in turns; peak resident memory is each
+process's own (wait4). GROUP names row groups (see GROUPS at the end) to run
+only those; without, every group runs. With --before, each group runs on the
+other build too, right before this one's, on the same database file: the
+figures before and after a change from one run.
+
+To add a row group: write a function taking the Context, that measures and
+calls ctx.row(...) for each row, and add it to GROUPS.
 """
 import json
 import os
+import shutil
+import signal
 import statistics
 import subprocess
 import sys
 import tempfile
 import time
 
-build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else "build")
-runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
 
-
-def exe(name):
+def exe(build, name):
     for d in (os.path.join(build, "bin"), build):
         p = os.path.join(d, name)
         if os.path.exists(p):
@@ -27,76 +33,222 @@ def exe(name):
     sys.exit(f"{name} not found in {build}")
 
 
-def run(cmd, env=None, stdout=subprocess.DEVNULL):
-    """Wall time in ms and peak resident memory in MiB of one process."""
+def run(cmd, env=None):
+    """Wall time in ms and stdout of one process."""
     t0 = time.perf_counter()
-    p = subprocess.Popen(cmd, env=env, stdout=stdout, stderr=subprocess.DEVNULL)
-    _, status, ru = os.wait4(p.pid, 0)
+    p = subprocess.run(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     ms = (time.perf_counter() - t0) * 1000.0
-    if os.waitstatus_to_exitcode(status) != 0:
+    if p.returncode != 0:
         sys.exit(f"failed: {' '.join(cmd)}")
-    return ms, ru.ru_maxrss / 1024.0
+    return ms, p.stdout.decode(errors="replace")
 
 
-def medians(cmds):
-    """cmds: name -> (argv, env); runs them in turns, medians of time and RSS."""
-    times = {k: [] for k in cmds}
-    rss = {k: [] for k in cmds}
-    for _ in range(runs):
-        for k, (argv, env) in cmds.items():
-            ms, mib = run(argv, env)
-            times[k].append(ms)
-            rss[k].append(mib)
-    return ({k: statistics.median(v) for k, v in times.items()},
-            {k: statistics.median(v) for k, v in rss.items()})
+def peak_rss(cmd, env=None):
+    """Peak resident memory in MiB of one process. Through GNU time: a
+    process started straight from here counts this script's own memory in
+    its peak (the exec records the peak of the memory it leaves)."""
+    with tempfile.NamedTemporaryFile(mode="r") as out:
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", out.name] + cmd, env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return int(out.read().split()[-1]) / 1024.0
 
 
-def gbench(name, flt):
-    out = subprocess.run([exe(name), f"--benchmark_filter={flt}", "--benchmark_repetitions=7",
-                          "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
-                         check=True, capture_output=True, text=True).stdout
-    res = {}
-    for b in json.loads(out)["benchmarks"]:
-        if b.get("aggregate_name") == "median":
-            res[b["run_name"]] = b["real_time"] if b["time_unit"] == "ms" else b["real_time"] / 1e6
-    return res
+class Context:
+    """What every row group shares: the build, the database, the runs, the
+    environments, and the table of rows."""
+
+    def __init__(self, build, runs, work=None):
+        self.build = os.path.abspath(build)
+        self.runs = runs
+        self.owns_work = work is None
+        self.work = work or tempfile.mkdtemp(prefix="ratios_")
+        # GENDB may name another build's gendb (the file format is the same).
+        if self.owns_work:
+            subprocess.run([os.environ.get("GENDB") or self.exe("gendb"), self.work], check=True,
+                           stdout=subprocess.DEVNULL)
+        self.db = os.path.join(self.work, "Talv1Dat.bin")
+        self.size_mib = os.path.getsize(self.db) / 1048576.0
+        # A fresh home of its own: settings and the user-names file as a new user's.
+        home = tempfile.mkdtemp(prefix="home_", dir=self.work)
+        self.home = home
+        self.offscreen = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=home,
+                              XDG_CONFIG_HOME=os.path.join(home, ".config"), LC_ALL="C")
+        self.rows = []
+        self._xvfb = None
+
+    def exe(self, name):
+        return exe(self.build, name)
+
+    def medians(self, cmds, printed=False):
+        """cmds: name -> (argv, env), run in turns. Medians of the wall time
+        (or, with printed, of the number each process prints) and of the peak
+        resident memory (measured in runs of their own)."""
+        times = {k: [] for k in cmds}
+        rss = {k: [] for k in cmds}
+        for i in range(self.runs):
+            for k, (argv, env) in cmds.items():
+                ms, out = run(argv, env)
+                times[k].append(float(out.split()[-1]) if printed else ms)
+                if i < 5 and not printed:
+                    rss[k].append(peak_rss(argv, env))
+        return ({k: statistics.median(v) for k, v in times.items()},
+                {k: statistics.median(v) if v else None for k, v in rss.items()})
+
+    def gbench(self, name, flt, repetitions=7):
+        """Medians in ms of the Google benchmarks of `name` matching `flt`."""
+        out = subprocess.run([self.exe(name), f"--benchmark_filter={flt}",
+                              f"--benchmark_repetitions={repetitions}",
+                              "--benchmark_report_aggregates_only=true", "--benchmark_format=json"],
+                             check=True, capture_output=True, text=True).stdout
+        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+        res = {}
+        for b in json.loads(out)["benchmarks"]:
+            if b.get("aggregate_name") == "median":
+                res[b["run_name"]] = b["real_time"] * scale[b["time_unit"]]
+        return res
+
+    def xvfb_env(self):
+        """An environment on a private X server with a window manager (started
+        once, stopped at the end); None when Xvfb is missing."""
+        if self._xvfb is None:
+            if not shutil.which("Xvfb"):
+                return None
+            disp = f":{200 + os.getpid() % 500}"
+            server = subprocess.Popen(["Xvfb", disp, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(1.0)
+            env = dict(self.offscreen, DISPLAY=disp, QT_QPA_PLATFORM="xcb")
+            wm = None
+            if shutil.which("openbox"):
+                wm = subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                time.sleep(0.5)
+            self._xvfb = (server, wm, env)
+        return self._xvfb[2]
+
+    def row(self, measure, value, unit, yardstick=None, goal=None, ok=None):
+        """One row: the measure's value, its yardstick's (or None), the goal as
+        text, and whether it is met (counted from the ratio unless given)."""
+        self.rows.append((measure, value, unit, yardstick, goal, ok))
+        text = f"{measure}: {value:.2f} {unit}"
+        if yardstick is not None:
+            text += f" vs {yardstick:.2f} {unit} = {value / yardstick:.2f}x"
+        if goal:
+            text += f" (goal {goal}" + ("" if ok is None else (": met" if ok else ": NOT met")) + ")"
+        print(text, flush=True)
+
+    def close(self):
+        if self._xvfb:
+            for p in self._xvfb[1::-1]:
+                if p:
+                    p.send_signal(signal.SIGTERM)
+                    p.wait()
+        if self.owns_work:
+            subprocess.run(["rm", "-rf", self.work])
 
 
-work = tempfile.mkdtemp(prefix="ratios_")
-# GENDB may name another build's gendb (the file format is the same).
-subprocess.run([os.environ.get("GENDB") or exe("gendb"), work], check=True, stdout=subprocess.DEVNULL)
-db = os.path.join(work, "Talv1Dat.bin")
-size_mib = os.path.getsize(db) / 1048576.0
-print(f"full-size database: {os.path.getsize(db)} bytes ({size_mib:.1f} MiB), {runs} runs each")
+# --- row groups -------------------------------------------------------------------
 
-# --- load in process ------------------------------------------------------------
-r = gbench("bench_database", "BM_ReadBinFile|BM_ReadRawBytes")
-print(f"ReadBinFile {r['BM_ReadBinFile']:.2f} ms, raw read {r['BM_ReadRawBytes']:.2f} ms: "
-      f"ratio {r['BM_ReadBinFile'] / r['BM_ReadRawBytes']:.1f} (goal <= 5)")
+def load(ctx):
+    """The load: in process, as a whole process, and the first of a process."""
+    r = ctx.gbench("bench_database", "BM_ReadBinFile|BM_ReadRawBytes")
+    ratio = r["BM_ReadBinFile"] / r["BM_ReadRawBytes"]
+    ctx.row("ReadBinFile vs raw read into a kept buffer", r["BM_ReadBinFile"], "ms", r["BM_ReadRawBytes"],
+            "<= 5x", ratio <= 5)
 
-# --- the checker and cat as whole processes -----------------------------------------
-t, m = medians({"cat": (["cat", db], None), "check": ([exe("makedb"), "--check", db], None)})
-print(f"makedb --check {t['check']:.1f} ms, cat {t['cat']:.1f} ms: ratio {t['check'] / t['cat']:.1f} (goal <= 5)")
-print(f"makedb --check peak RSS {m['check']:.1f} MiB: {m['check'] / size_mib:.2f} times the file (goal <= 3)")
+    t, m = ctx.medians({"cat": (["cat", ctx.db], None), "check": ([ctx.exe("makedb"), "--check", ctx.db], None)})
+    ctx.row("load, whole process: makedb --check vs cat", t["check"], "ms", t["cat"], "<= 3x",
+            t["check"] / t["cat"] <= 3)
+    ctx.row("makedb --check peak RSS, times the file", m["check"] / ctx.size_mib, "x", None, "<= 3",
+            m["check"] / ctx.size_mib <= 3)
 
-# --- start-up to the first frame, offscreen, new processes --------------------------
-home = os.path.join(work, "home")
-os.makedirs(home)
-env = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
-           LC_ALL="C")
-t, m = medians({"empty": ([exe("empty_qt")], env),
-                "program": ([exe("startup_probe"), work, "talvessin"], env)})
-print(f"start-up to the frame painted {t['program']:.1f} ms, empty Qt program {t['empty']:.1f} ms: "
-      f"ratio {t['program'] / t['empty']:.1f} (goal <= 2)")
-above = m["program"] - m["empty"]
-print(f"peak RSS {m['program']:.1f} MiB, empty Qt program {m['empty']:.1f} MiB: {above:.1f} MiB above it, "
-      f"{above / size_mib:.2f} times the file (goal <= 2.5)")
+    probe = ctx.exe("first_load")
+    t, _ = ctx.medians({"raw": ([probe, ctx.db, "raw"], None), "db": ([probe, ctx.db, "db"], None)}, printed=True)
+    ctx.row("first load in a new process vs reading the file into a new buffer", t["db"], "ms", t["raw"],
+            "<= 3x", t["db"] / t["raw"] <= 3)
 
-# --- sorting -------------------------------------------------------------------------
-r = gbench("bench_lists", "BM_SortOrder")
-for order in (1, 2, 3, 4, 5, 6, 99):
-    ms = {n: r[f"BM_SortOrder/order:{order}/lines:{n}"] for n in (5000, 20000, 80000)}
-    print(f"sort order {order:2}: 5,000 {ms[5000]:.2f} ms, 20,000 {ms[20000]:.2f} ms, 80,000 "
-          f"{ms[80000]:.2f} ms: 80,000/20,000 = {ms[80000] / ms[20000]:.2f} (goals < 10 ms, <= 4.5)")
 
-subprocess.run(["rm", "-rf", work])
+def startup(ctx):
+    """Start-up to the frame painted, offscreen and under Xvfb, and the peak
+    memory above the empty Qt program."""
+    cmds = {"empty": [ctx.exe("empty_qt")], "program": [ctx.exe("startup_probe"), ctx.work, "talvessin"]}
+    t, m = ctx.medians({k: (v, ctx.offscreen) for k, v in cmds.items()})
+    ctx.row("start-up to the frame painted (offscreen) vs the empty Qt MDI program", t["program"], "ms",
+            t["empty"], "<= 2x", t["program"] / t["empty"] <= 2)
+    above = (m["program"] - m["empty"]) / ctx.size_mib
+    ctx.row("peak memory above the empty Qt program, times the file", above, "x", None, "<= 2", above <= 2)
+    env = ctx.xvfb_env()
+    if env is None:
+        print("start-up under Xvfb: Xvfb missing, not measured")
+        return
+    t, _ = ctx.medians({k: (v, env) for k, v in cmds.items()})
+    ctx.row("start-up to the frame painted (Xvfb) vs the empty Qt MDI program", t["program"], "ms",
+            t["empty"], "<= 1.3x", t["program"] / t["empty"] <= 1.3)
+
+
+# The windows timed as the first of a run: each in a new process.
+FIRST_WINDOWS = [("first window of a run (names A-Z) opened and filled", "Alpha"),
+                 ("quiz to its first question (new process, first time)", "Quiz"),
+                 ("name days (new process, first time)", "NameDays"),
+                 ("combine (new process, first time)", "ListOp")]
+
+
+def first_windows(ctx):
+    """Windows opened as the first of a run, command to first paint."""
+    probe = ctx.exe("startup_probe")
+    cmds = {name: ([probe, ctx.work, "talvessin", "--open", name], ctx.offscreen) for _, name in FIRST_WINDOWS}
+    t, _ = ctx.medians(cmds, printed=True)
+    for measure, name in FIRST_WINDOWS:
+        ctx.row(measure, t[name], "ms", None, "< 16 ms", t[name] < 16)
+
+
+def sort(ctx):
+    """Sorting every order at 5,000, 20,000 and 80,000 lines."""
+    r = ctx.gbench("bench_lists", "BM_SortOrder")
+    for order in (1, 2, 3, 4, 5, 6, 99):
+        ms = {n: r[f"BM_SortOrder/order:{order}/lines:{n}"] for n in (5000, 20000, 80000)}
+        ctx.row(f"sort order {order}: 80,000 lines vs 20,000", ms[80000], "ms", ms[20000],
+                "<= 4.5x and < 40 ms", ms[80000] / ms[20000] <= 4.5 and ms[80000] < 40)
+
+
+GROUPS = {
+    "load": load,
+    "startup": startup,
+    "first_windows": first_windows,
+    "sort": sort,
+}
+
+
+def main():
+    args = sys.argv[1:]
+    build = args.pop(0) if args else "build"
+    runs = int(args.pop(0)) if args and args[0].isdigit() else 15
+    before = None
+    if args and args[0] == "--before":
+        args.pop(0)
+        before = args.pop(0)
+    chosen = args or list(GROUPS)
+    for g in chosen:
+        if g not in GROUPS:
+            sys.exit(f"no row group {g}; groups: {' '.join(GROUPS)}")
+    ctx = Context(build, runs)
+    other = Context(before, runs, ctx.work) if before else None
+    try:
+        print(f"full-size database: {os.path.getsize(ctx.db)} bytes ({ctx.size_mib:.1f} MiB), {runs} runs each")
+        for g in chosen:
+            for c, which in ((other, "before"), (ctx, "after" if other else "")):
+                if c:
+                    print(f"--- {g}" + (f" ({which}: {c.build})" if which else ""))
+                    GROUPS[g](c)
+        for c, which in ((other, "before"), (ctx, "after" if other else "")):
+            if c:
+                met = sum(1 for r in c.rows if r[5])
+                goals = sum(1 for r in c.rows if r[5] is not None)
+                print(f"--- {which + ': ' if which else ''}{met} of {goals} goals met")
+    finally:
+        if other:
+            other.close()
+        ctx.close()
+
+
+if __name__ == "__main__":
+    main()

@@ -23,6 +23,7 @@
 //     "*end"
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -99,8 +100,9 @@ public:
     EarlyRead& operator=(const EarlyRead&) = delete;
 
     const std::string& fileName() const { return fileName_; }
-    // Whether the read has ended with the database loaded.
-    bool Loaded() const;
+    // Whether the read has ended with the database loaded, waiting up to
+    // `wait` for it to end.
+    bool Loaded(std::chrono::milliseconds wait = std::chrono::milliseconds(0)) const;
     // Waits for the read to end and gives its status; meanwhile, on the
     // calling thread, the observer sees what ReadBinFile would show it
     // (Start, Progress about every 30 ms, Failed).

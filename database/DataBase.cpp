@@ -413,6 +413,15 @@ void Arena::ClearFreeTexts(int32_t id) {
     }
 }
 
+namespace {
+std::unique_ptr<FileOp::MappedFile>& KeptFile() {
+    static std::unique_ptr<FileOp::MappedFile> file;
+    return file;
+}
+}  // namespace
+
+void Arena::KeepFile(std::unique_ptr<FileOp::MappedFile> file) { KeptFile() = std::move(file); }
+
 void Arena::Clear() {
     FreeTexts(0).clear();
     FreeTexts(1).clear();
@@ -420,6 +429,7 @@ void Arena::Clear() {
     PropArena().Clear();
     Texts().Clear();
     Slots().Clear();
+    KeptFile().reset();
 }
 
 void StoreAtom(atom* a) {

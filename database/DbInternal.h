@@ -1,5 +1,5 @@
 // Internals shared by the database's own sources (DataBase.cpp, Atom.cpp,
-// BinFile.cpp); nothing outside database/ includes this.
+// BinFileRead.cpp, BinFileWrite.cpp); nothing outside database/ includes this.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +9,12 @@
 #include <string_view>
 
 #include "Atom.h"
+#include "FileOp.h"
 
 namespace DataBase {
+
+// The longest string the database file holds (a name, a text, a header).
+constexpr int kMaxString = 1000;
 
 // The arenas: the only places atoms and properties are created.
 class Arena {
@@ -41,6 +45,8 @@ public:
     // text may be kept in between.
     static char* TextRoom(size_t& left);
     static void TextsUsed(size_t n);
+    // The file a load read in place: texts point into it until Clear.
+    static void KeepFile(std::unique_ptr<FileOp::MappedFile> file);
     // Construct a record in mem (the blocks of the arenas).
     static atom* MakeAtom(void* mem);
     static Prop* MakeProp(void* mem);

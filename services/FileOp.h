@@ -123,6 +123,7 @@ public:
     long long Size() const { return size_; }
 
 private:
+    friend class MappedFile;
     bool Fill();
     // One read of up to want bytes into to; end_ = the bytes read.
     bool Fill(char* to, std::size_t want);
@@ -134,6 +135,42 @@ private:
     long long size_ = -1;
     int error_ = 0;
     bool eof_ = false;
+};
+
+// An opened file's bytes mapped into memory, read-only and private, instead
+// of read. The bytes stay as they were when mapped for as long as the map
+// lives, whatever happens to the file: replaced by a new one (renamed over
+// it), the map keeps the old; written or cut short in place by another
+// program, the process holds a read lease on it, and before the writer may
+// open it the kernel asks the process to give it up: every page is first
+// made the process's own copy, so no byte changes and no page is lost (no
+// SIGBUS). A file that cannot be guarded so is not mapped (Map gives null)
+// and is read instead: not a regular file, on a network or user-space file
+// system, open for writing elsewhere, owned by another user (a lease needs
+// the owner or CAP_LEASE), or while a test makes reads fail.
+class MappedFile {
+public:
+    // The whole of f, as long as it was when opened; null when it cannot be
+    // mapped safely (or is empty).
+    static std::unique_ptr<MappedFile> Map(const InputFile& f);
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    const unsigned char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    // Makes every page the process's own now (what a lease break does).
+    void MakePrivate();
+    // The whole pages within [from, to) are not needed now: their memory is
+    // given back (touched again, they are read again from the file).
+    void Release(std::size_t from, std::size_t to);
+
+private:
+    MappedFile() = default;
+    unsigned char* data_ = nullptr;
+    std::size_t size_ = 0;
+    int fd_ = -1;
+    int slot_ = -1;
 };
 
 // --- Data files under file numbers ------------------------------------------

@@ -1,6 +1,8 @@
 #include "ShellKit.h"
 
+#include <QByteArray>
 #include <QFile>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -45,7 +47,14 @@ QString PictureFile(const std::string& key) {
 
 bool HasProgramPicture(const std::string& key) { return !key.empty() && QFile::exists(PictureFile(key)); }
 
+// The picture drawn at build time at this side (empty if it was not).
+QByteArray BuiltPicture(const std::string& key, int side);
+
 QPixmap ProgramPicture(const std::string& key, int size) {
+    if (const QByteArray png = BuiltPicture(key, size); !png.isEmpty()) {
+        QPixmap pm;
+        if (pm.loadFromData(png, "PNG")) return pm;
+    }
     QString file = PictureFile(key);
     if (size <= 0 || !QFile::exists(file)) return {};
     QSvgRenderer svg(file);
@@ -56,6 +65,12 @@ QPixmap ProgramPicture(const std::string& key, int size) {
     p.setRenderHint(QPainter::Antialiasing);
     svg.render(&p);
     return pm;
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int side : {16, 24, 32, 48}) icon.addPixmap(ProgramPicture("Program", side));
+    return icon;
 }
 
 void FitClient(FormBase& form, int width, int height) {

@@ -3,6 +3,7 @@
 // rich-text builder writes it.
 #pragma once
 
+#include <QIcon>
 #include <QLabel>
 #include <QPixmap>
 #include <string>
@@ -34,6 +35,8 @@ void FitClient(FormBase& form, int width, int height);
 // One of the program's pictures (the toolbar's, by key) at a size in pixels;
 // a null pixmap for an unknown key.
 QPixmap ProgramPicture(const std::string& key, int size);
+// The program's window icon, from its pictures drawn at build time.
+QIcon ProgramIcon();
 // Whether the key names one of the pictures (nothing is drawn to tell).
 bool HasProgramPicture(const std::string& key);
 

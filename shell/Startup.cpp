@@ -1,11 +1,15 @@
 #include "Startup.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QTimer>
 #include <QTranslator>
+#include <QWidget>
+#include <chrono>
+#include <functional>
 
 #include "AboutFeedback.h"
 #include "BinFile.h"
@@ -18,6 +22,7 @@
 #include "KFrame.h"
 #include "shell/widgets/DebugGraph.h"
 #include "ListFile.h"
+#include "LowLevel.h"
 #include "OptionEntry.h"
 #include "Options.h"
 #include "Parser.h"
@@ -78,6 +83,26 @@ private:
 
 }  // namespace
 
+// Runs what it is given once, after the first paint of a top-level window
+// (of any widget in it) has been done.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget* window, std::function<void()> what) : window_(window), what_(std::move(what)) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* obj, QEvent* ev) override {
+        if (ev->type() == QEvent::Paint && obj->isWidgetType() && static_cast<QWidget*>(obj)->window() == window_) {
+            qApp->removeEventFilter(this);
+            QMetaObject::invokeMethod(window_, what_, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    std::function<void()> what_;
+};
+
 struct Program::Impl : public StartupSteps {
     ProgramSetup setup;
 
@@ -106,12 +131,16 @@ struct Program::Impl : public StartupSteps {
     std::unique_ptr<QTranslator> qtTexts;
     // The database file read beside the building of the frame (see Run).
     std::unique_ptr<DataBase::EarlyRead> early;
+    std::unique_ptr<AfterFirstPaint> afterPaint;
+    std::unique_ptr<AfterFirstPaint> measureAfterPaint;
 
     explicit Impl(ProgramSetup s) : setup(std::move(s)) {}
 
     ~Impl() override {
         // A read still running ends before anything else goes.
         early.reset();
+        afterPaint.reset();
+        measureAfterPaint.reset();
         // Windows before what they use; nothing here saves anything.
         Auto::Reset();
         welcome.reset();
@@ -230,7 +259,10 @@ struct Program::Impl : public StartupSteps {
     }
     // A read that failed shows the welcome window all the same: its message
     // comes through it.
-    bool DatabaseReady() override { return early && early->Loaded(); }
+    bool DatabaseReady() override { return early && early->Loaded(kMoment); }
+    // How long a read may take before the welcome window shows: about what
+    // a user takes for at once.
+    static constexpr std::chrono::milliseconds kMoment{100};
     bool LoadDatabase(const std::string& fileName) override {
         const std::string path = DatabasePath(fileName);
         DataBase::DbStatus st;
@@ -254,7 +286,16 @@ struct Program::Impl : public StartupSteps {
     void RestoreOpenWindows() override { WinMan::RestoreOpenWindows(); }
     void HourglassOff() override { Services::HourglassOff(); }
     bool ShowShortHelpOption() override { return Options::ShowShortHelp; }
-    void OpenShortHelp() override { WinMan::OpenForm("ShortHelp"); }
+    // The getting-started window opens after the frame's first paint: the
+    // frame is there at once, and the window follows.
+    void OpenShortHelp() override {
+        QWidget* host = frame ? frame->Host() : nullptr;
+        if (!host || !host->isVisible()) {
+            WinMan::OpenForm("ShortHelp");
+            return;
+        }
+        afterPaint = std::make_unique<AfterFirstPaint>(host, [] { WinMan::OpenForm("ShortHelp"); });
+    }
 };
 
 Program::Program(ProgramSetup setup) : impl_(std::make_unique<Impl>(std::move(setup))) {
@@ -265,7 +306,13 @@ Program::~Program() = default;
 
 StartResult Program::Start(const std::string& argv0, const std::vector<std::string>& args) {
     StartResult result = Run(*impl_, argv0, args);
-    if (result == StartResult::Running && impl_->frame) impl_->frame->UpdateCommandStates();
+    if (result == StartResult::Running && impl_->frame) {
+        impl_->frame->UpdateCommandStates();
+        // The character widths every description needs are measured while
+        // the user looks at the frame, not when the first window opens.
+        if (QWidget* host = impl_->frame->Host(); host && host->isVisible())
+            impl_->measureAfterPaint = std::make_unique<AfterFirstPaint>(host, [] { LowLevel::EnsureCharWidths(); });
+    }
     return result;
 }
 

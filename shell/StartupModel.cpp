@@ -80,8 +80,9 @@ StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std
     s.ShowFrame();
     s.Log("WinMan", "Main", "Init");
     // The welcome window asks the user to wait for the database: when the
-    // file has been read while the frame was built, there is nothing to wait
-    // for, and the frame is painted once, with what the user asked for.
+    // file has been read while the frame was built, or is read within a
+    // moment, there is nothing to wait for, and the frame is painted once,
+    // with what the user asked for.
     if (!s.DatabaseReady()) {
         s.ShowWelcome();
         s.DoEvents();

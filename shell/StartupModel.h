@@ -77,7 +77,8 @@ public:
     // Begins reading the database file beside the steps that follow, up to
     // LoadDatabase (which otherwise reads it itself).
     virtual void BeginLoadDatabase(const std::string& fileName) {}
-    // True when that read has already ended (nothing to wait for).
+    // True when that read has ended, or ends within a moment (nothing to
+    // wait for that the user would notice).
     virtual bool DatabaseReady() { return false; }
     // Loads the database file; True when the whole file was read.
     virtual bool LoadDatabase(const std::string& fileName) = 0;

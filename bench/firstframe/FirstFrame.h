@@ -15,8 +15,10 @@
 
 class QuitAfterFirstFrame : public QObject {
 public:
-    // ready: whether a paint now counts (the program's database loaded).
-    explicit QuitAfterFirstFrame(std::function<bool()> ready = {}) : ready_(std::move(ready)) {}
+    // ready: whether a paint now counts (the program's database loaded);
+    // then: what runs after that paint instead of quitting (it quits).
+    explicit QuitAfterFirstFrame(std::function<bool()> ready = {}, std::function<void()> then = {})
+        : ready_(std::move(ready)), then_(std::move(then)) {}
 
     bool eventFilter(QObject* obj, QEvent* ev) override {
         if (ev->type() == QEvent::Paint && !armed_ && (!ready_ || ready_())) {
@@ -24,7 +26,8 @@ public:
             if (w && qobject_cast<QMainWindow*>(w->window())) {
                 armed_ = true;
                 // After the paint in progress has reached the window.
-                QTimer::singleShot(0, [] {
+                QTimer::singleShot(0, [this] {
+                    if (then_) then_();
                     std::fflush(stdout);
                     std::_Exit(0);
                 });
@@ -35,5 +38,6 @@ public:
 
 private:
     std::function<bool()> ready_;
+    std::function<void()> then_;
     bool armed_ = false;
 };

@@ -1,36 +1,60 @@
 // The program's own start-up as a whole process up to its frame's first
-// paint: startup_probe DBFOLDER [talvessin|orsabrine]. Settings and the
-// user-names file come from $HOME as in the program; point it at a fresh one.
+// paint: startup_probe DBFOLDER [talvessin|orsabrine] [--open WINDOW].
+// Settings and the user-names file come from $HOME as in the program; point
+// it at a fresh one. With --open, the window is then opened as the run's
+// first and the time from the command to its first paint is written to
+// stdout in ms (the run's first window: nothing of it was used before).
 #include <QApplication>
 #include <QWidget>
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "Auto.h"
+#include "FormBase.h"
 #include "DataBase.h"
 #include "FirstFrame.h"
+#include "ShellKit.h"
 #include "Startup.h"
 #include "WindowRegistry.h"
 #include "WinMan.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: startup_probe DBFOLDER [talvessin|orsabrine]\n");
+        std::fprintf(stderr, "usage: startup_probe DBFOLDER [talvessin|orsabrine] [--open WINDOW]\n");
         return 2;
     }
     std::string folder = argv[1];
-    std::string edition = argc > 2 ? argv[2] : "talvessin";
+    std::string edition = argc > 2 && argv[2][0] != '-' ? argv[2] : "talvessin";
+    std::string window;
+    for (int i = 2; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--open") == 0) window = argv[i + 1];
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
     const qint64 appMs = clock.elapsed();
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(ProgramIcon());  // as the program's main does
     // The frame may be painted behind the welcome window before the load
     // ends: only a paint with the database loaded counts. (The window
     // manager's flag first: the file may be read on another thread until
     // the load step has waited for it.)
     QuitAfterFirstFrame quit(
-        [] { return WinMan::databaseLoading && !WinMan::databaseLoading() && DataBase::numAtoms > 1; });
+        [] { return WinMan::databaseLoading && !WinMan::databaseLoading() && DataBase::numAtoms > 1; },
+        [&window] {
+            if (window.empty()) return;
+            QElapsedTimer open;
+            open.start();
+            WinMan::OpenForm(window);
+            FormBase* form = Auto::GetForm(window);
+            // Whatever the window has left for the event loop, then its paint.
+            QCoreApplication::processEvents();
+            if (form && form->Host()) form->Host()->repaint();
+            std::printf("%.3f\n", static_cast<double>(open.nsecsElapsed()) / 1e6);
+            if (!form || !form->Host() || !form->Host()->isVisible()) std::_Exit(3);
+        });
     app.installEventFilter(&quit);
     Startup::ProgramSetup setup;
     setup.databaseFolder = folder;

@@ -1,6 +1,10 @@
 // The database file: what the writer writes the reader gives back, the
 // on-demand load of the hit-parade atoms, and the writer's refusals.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <tuple>
 
@@ -211,5 +215,22 @@ TEST(BinFile, FailuresAreDiskErrorsOrMessage33) {
     std::vector<Services::Message> shown = Fakes().TakeMessages();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(std::pair(shown[0].number, shown[0].arg), std::pair(kMsgStructError, path));
+    std::remove(path.c_str());
+}
+
+// The property strings point into the file where it is mapped: cut short in
+// place by another program while the database lives, they stay as read.
+TEST(BinFile, TextsStayWhenTheFileIsCutShortInPlace) {
+    const std::string path = TempFile("a");
+    WrittenAndRead(path);
+    const std::string before = Dump(true);
+    const pid_t pid = ::fork();
+    if (pid == 0) std::_Exit(::truncate(path.c_str(), 0) == 0 ? 0 : 1);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(ReadBytes(path).size(), 0u);
+    EXPECT_EQ(Dump(true), before);
     std::remove(path.c_str());
 }

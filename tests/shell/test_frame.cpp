@@ -30,6 +30,7 @@
 #include "KFrame.h"
 #include "MenuCode.h"
 #include "OptionEntry.h"
+#include "LowLevel.h"
 #include "Options.h"
 #include "RichTextPane.h"
 #include "ShortHelp.h"
@@ -441,6 +442,22 @@ TEST_F(ProgramTest, LinksNoProgramOpensShowTheirAddress) {
     Fakes().shell.result = true;
     about.Website()->Press();
     EXPECT_TRUE(Fakes().TakeMessages().empty());
+}
+
+// The frame is painted first; the getting-started window a new user sees
+// and the measuring of the character widths follow it.
+TEST_F(ProgramTest, TheGettingStartedWindowAndTheWidthsFollowTheFramesFirstPaint) {
+    LowLevel::charWidthArial.fill(0);
+    Startup::Program program(Setup(BinaryPath("bin")));
+    ASSERT_EQ(program.Start("/x/talvessin", {}), Startup::StartResult::Running);
+    ASSERT_TRUE(Options::ShowShortHelp);
+    EXPECT_FALSE(Shown("ShortHelp"));
+    EXPECT_EQ(LowLevel::charWidthArial['a'], 0);
+    program.Frame()->Host()->repaint();
+    QCoreApplication::processEvents();  // the paint
+    QCoreApplication::sendPostedEvents();  // what follows it
+    EXPECT_TRUE(Shown("ShortHelp"));
+    EXPECT_GT(LowLevel::charWidthArial['a'], 0);
 }
 
 TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {

@@ -12,13 +12,16 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStyleOptionMenuItem>
+#include <QSvgRenderer>
 #include <memory>
 
 #include "Errors.h"
 #include "Fakes.h"
+#include "KFrame.h"
 #include "MenuCode.h"
 #include "MenuStyle.h"
 #include "QtText.h"
+#include "ShellKit.h"
 
 using namespace MenuCode;
 
@@ -342,3 +345,24 @@ TEST_F(MenuWindowTest, AnOpenBarItemLooksPressed) {
 }
 
 }  // namespace
+
+// The pictures drawn at build time are the ones the program would draw from
+// their SVG files at the same side (a picture changed since is drawn anew).
+TEST(ProgramPictures, BuiltAtTheSidesShownAsTheSvgDrawsThem) {
+    for (const KFrame::ToolButton& b : KFrame::ToolButtons()) {
+        if (!*b.key) continue;
+        ASSERT_TRUE(HasProgramPicture(b.key)) << b.key;
+        for (int side : {16, 24}) {
+            QImage drawn(side, side, QImage::Format_ARGB32_Premultiplied);
+            drawn.fill(Qt::transparent);
+            {
+                QSvgRenderer svg(QStringLiteral(":/toolbar/%1.svg").arg(QLatin1String(b.key)));
+                QPainter p(&drawn);
+                p.setRenderHint(QPainter::Antialiasing);
+                svg.render(&p);
+            }
+            const QImage shown = ProgramPicture(b.key, side).toImage().convertToFormat(drawn.format());
+            EXPECT_EQ(shown, drawn) << b.key << " at " << side;
+        }
+    }
+}

@@ -1,9 +1,13 @@
+// The reader of the binary database file (the format is in BinFile.h): the
+// load at start-up, the early read on a thread of its own, and the on-demand
+// blocks of the hit-parade atoms.
 #include "BinFile.h"
 
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <cstdio>
 #include <cstring>
@@ -33,7 +37,6 @@ namespace {
 int32_t fileAtomCount = 0;
 FileErrorHandler fileErrorHandler;
 
-constexpr int kMaxString = 1000;
 constexpr int32_t kMaxNameCount = 100000;
 constexpr int32_t kMaxPropCount = 200000;
 
@@ -445,9 +448,11 @@ private:
 
 class Reader {
 public:
-    // window: the cursor's source; file: where both read from.
-    Reader(Cursor& c, FileSource& window, OpenedFile& file, LoadObserver* obs)
-        : c_(c), window_(window), file_(file), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
+    // window: the cursor's source; file: where both read from. Without them
+    // the cursor is over the whole file in memory (mapped), where the
+    // property records are read in place.
+    Reader(Cursor& c, FileSource* window, OpenedFile* file, FileOp::MappedFile* map, LoadObserver* obs)
+        : c_(c), window_(window), file_(file), map_(map), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
 
     void Run() {
         ReadHeader();
@@ -468,6 +473,8 @@ public:
             }
         }
         texts_.Commit();
+        // Of the mapped file only the property records stay in use.
+        if (map_) map_->Release(propEnd_, map_->size());
         Finish();
     }
 
@@ -631,22 +638,30 @@ private:
         Prop* const records = Arena::TakeProps(static_cast<size_t>(n));
         const size_t first = propTab.size();
         atom* const* atoms = atomTab.data();
-        // The records are read where they stay, in the database's texts:
-        // their strings are kept in place.
-        texts_.Commit();
-        size_t room = 0;
-        auto* const start = reinterpret_cast<unsigned char*>(Arena::TextRoom(room));
-        KeptSource kept(file_, start, room);
-        c_.Switch(kept);
+        // The records are read where they stay, in the database's texts (or
+        // in the mapped file): their strings are kept in place.
+        std::optional<KeptSource> kept;
+        unsigned char* start = nullptr;
+        // What came before is copied: its pages need not stay.
+        if (map_) map_->Release(0, static_cast<size_t>(c_.offset()));
+        if (window_) {
+            texts_.Commit();
+            size_t room = 0;
+            start = reinterpret_cast<unsigned char*>(Arena::TextRoom(room));
+            c_.Switch(kept.emplace(*file_, start, room));
+        }
         for (int32_t i = 0; i < n; ++i) {
             const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
             BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, DbText(r.str),
                                 static_cast<int32_t>(first) + i);
             Step();
         }
-        Arena::TextsUsed(static_cast<size_t>(c_.here() - start));
-        c_.Switch(window_);
-        texts_.Commit();
+        propEnd_ = static_cast<size_t>(c_.offset());
+        if (window_) {
+            Arena::TextsUsed(static_cast<size_t>(c_.here() - start));
+            c_.Switch(*window_);
+            texts_.Commit();
+        }
         propTab.AppendArray(records, static_cast<size_t>(n));
         numProps = static_cast<int32_t>(propTab.size());
         if (first == 0) propArray_ = records;
@@ -732,8 +747,10 @@ private:
     };
 
     Cursor& c_;
-    FileSource& window_;
-    OpenedFile& file_;
+    FileSource* window_;
+    OpenedFile* file_;
+    FileOp::MappedFile* map_;
+    size_t propEnd_ = 0;  // where the property records end
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
@@ -777,11 +794,20 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     Arena::ReserveTexts(static_cast<size_t>(size));
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     loading = true;
+    // Mapped where it can be done safely (FileOp::MappedFile): the property
+    // strings, most of the file, then stay where the file's pages are instead
+    // of being copied; else read through a window.
+    std::unique_ptr<FileOp::MappedFile> mapped = FileOp::MappedFile::Map(f);
     try {
-        OpenedFile file{f, static_cast<size_t>(size)};
-        FileSource window(file);
-        Cursor c(window, size);
-        Reader(c, window, file, observer).Run();
+        if (mapped) {
+            Cursor c(mapped->data(), mapped->size());
+            Reader(c, nullptr, nullptr, mapped.get(), observer).Run();
+        } else {
+            OpenedFile file{f, static_cast<size_t>(size)};
+            FileSource window(file);
+            Cursor c(window, size);
+            Reader(c, &window, &file, nullptr, observer).Run();
+        }
     } catch (const Malformed& m) {
         st.ok = false;
         st.error = kStructError;
@@ -798,6 +824,7 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         return st;
     }
     Arena::TrimTexts();
+    if (mapped) Arena::KeepFile(std::move(mapped));
     dbFileName = fileName;
     fileAtomCount = numAtoms;
     InitPropKinds();
@@ -842,8 +869,9 @@ EarlyRead::EarlyRead(std::string fileName) : fileName_(std::move(fileName)), sha
     });
 }
 
-bool EarlyRead::Loaded() const {
-    std::lock_guard<std::mutex> lock(shared_->m);
+bool EarlyRead::Loaded(std::chrono::milliseconds wait) const {
+    std::unique_lock<std::mutex> lock(shared_->m);
+    shared_->cv.wait_for(lock, wait, [this] { return shared_->done; });
     return shared_->done && shared_->status.ok;
 }
 
@@ -963,267 +991,6 @@ DbStatus LoadOnDemandStatus(atom& a) {
         st.ok = false;
         st.error = err ? err : FileOp::kErrDeviceIO;
         st.detail = "read";
-    }
-    return st;
-}
-
-// ============================================================================
-// Writer
-// ============================================================================
-
-namespace {
-
-class Out {
-public:
-    std::vector<unsigned char> b;
-    int64_t filePos() const { return static_cast<int64_t>(b.size()) + 1; }
-    void I16(int v) {
-        auto u = static_cast<uint16_t>(static_cast<int16_t>(v));
-        b.push_back(static_cast<unsigned char>(u));
-        b.push_back(static_cast<unsigned char>(u >> 8));
-    }
-    void I32(int64_t v) {
-        auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(u >> (8 * i)));
-    }
-    void Put32At(size_t at, int64_t v) {
-        auto u = static_cast<uint32_t>(static_cast<int32_t>(v));
-        for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<unsigned char>(u >> (8 * i));
-    }
-    void Str(std::string_view s) {
-        I16(static_cast<int>(s.size()));
-        b.insert(b.end(), s.begin(), s.end());
-    }
-};
-
-struct Refused {
-    std::string detail;
-};
-
-[[noreturn]] void Refuse(const std::string& detail) { throw Refused{detail}; }
-
-void CheckText(std::string_view s, const char* what) {
-    if (s.size() > static_cast<size_t>(kMaxString))
-        Refuse(std::string(what) + " longer than 1000: " + std::string(s.substr(0, 40)));
-}
-
-// How one atom's properties are laid out in the file.
-struct Layout {
-    std::vector<Prop*> list;       // "*atomProp" (for a "po" atom: with a null for its prFilePos)
-    std::vector<Prop*> block;      // on-demand block
-    int fileIndexOfFilePos = -1;   // "po" atoms: index of prFilePos in the list
-    std::vector<int> fileIndex;    // in-memory property index -> file index
-};
-
-Layout MakeLayout(const atom& a, const atom* filePosKind) {
-    Layout l;
-    const auto& ps = a.props();
-    if (!a.LoadedOnDemand()) {
-        l.list = ps;
-        l.fileIndex.resize(ps.size());
-        for (size_t i = 0; i < ps.size(); ++i) l.fileIndex[i] = static_cast<int>(i);
-        return l;
-    }
-    std::vector<size_t> real;
-    for (size_t i = 0; i < ps.size(); ++i)
-        if (ps[i]->proper() != filePosKind) real.push_back(i);
-    size_t headSize = std::min<size_t>(2, real.size());
-    l.fileIndex.assign(ps.size(), static_cast<int>(headSize));
-    for (size_t k = 0; k < real.size(); ++k) {
-        Prop* p = ps[real[k]];
-        if (k < headSize) {
-            l.list.push_back(p);
-            l.fileIndex[real[k]] = static_cast<int>(k);
-        } else {
-            l.block.push_back(p);
-            l.fileIndex[real[k]] = static_cast<int>(k + 1);
-        }
-    }
-    l.fileIndexOfFilePos = static_cast<int>(headSize);
-    l.list.push_back(nullptr);
-    return l;
-}
-
-int16_t MapIdx(int16_t idx, const Layout& l) {
-    if (idx >= 0 && static_cast<size_t>(idx) < l.fileIndex.size())
-        return static_cast<int16_t>(l.fileIndex[static_cast<size_t>(idx)]);
-    return idx;
-}
-
-}  // namespace
-
-DbStatus WriteBinFile(const std::string& fileName, const BinHeader& header) {
-    DbStatus st;
-    st.path = fileName;
-    try {
-        if (!nothingAtom) Refuse("no database");
-        atom* filePosKind = GetAtom("prFilePos");
-
-        // Hit-parade atoms still waiting for their on-demand load get it now.
-        if (!dbFileName.empty()) {
-            for (int32_t id = 0; id < numAtoms; ++id) {
-                atom* a = atomTab[static_cast<size_t>(id)];
-                int32_t pos = 0;
-                if (a == nothingAtom || !a->LoadedOnDemand() || a->NumProp() >= 4) continue;
-                if (!a->FirstProp(filePosKind) || !a->GetFilePos(pos) || pos <= 0) continue;
-                DbStatus ld = LoadOnDemandStatus(*a);
-                if (!ld.ok) {
-                    ld.path = fileName;
-                    return ld;
-                }
-            }
-        }
-
-        // Dense ids for the live atoms.
-        std::vector<int32_t> newId(static_cast<size_t>(numAtoms), -1);
-        std::vector<atom*> live;
-        for (int32_t id = 0; id < numAtoms; ++id) {
-            atom* a = atomTab[static_cast<size_t>(id)];
-            if (a == nothingAtom) continue;
-            newId[static_cast<size_t>(id)] = static_cast<int32_t>(live.size());
-            live.push_back(a);
-        }
-        if (static_cast<int32_t>(live.size()) > kFileAtomCapacity) Refuse("more than 25001 atoms");
-        if (static_cast<int32_t>(live.size()) != numStrings) Refuse("name table out of step with the atoms");
-        auto idOf = [&](const atom* a, const char* what) -> int32_t {
-            if (a && a != nothingAtom && a->id() >= 0 && a->id() < numAtoms &&
-                atomTab[static_cast<size_t>(a->id())] == a)
-                return newId[static_cast<size_t>(a->id())];
-            Refuse(std::string(what) + " is no atom of the table");
-        };
-
-        std::vector<Layout> layouts;
-        layouts.reserve(live.size());
-        bool anyPo = false;
-        for (atom* a : live) {
-            layouts.push_back(MakeLayout(*a, filePosKind));
-            anyPo = anyPo || a->LoadedOnDemand();
-            const Layout& l = layouts.back();
-            if (l.list.size() > 32767 || l.block.size() > 32767) Refuse("too many properties on " + a->name());
-            CheckText(a->name(), "name");
-            CheckText(a->Soundex(), "Soundex");
-            CheckText(a->Uppercase(), "Uppercase");
-        }
-        if (anyPo && filePosKind == nothingAtom) Refuse("on-demand atoms without prFilePos");
-
-        // The property table of the file: the registered properties the
-        // lists use, in id order; then unregistered ones as met; then one
-        // prFilePos per "po" atom.
-        std::unordered_map<const Prop*, int32_t> fileProp;
-        std::vector<char> usedReg(static_cast<size_t>(numProps), 0);
-        std::vector<Prop*> unregistered;
-        for (const Layout& l : layouts)
-            for (Prop* p : l.list) {
-                if (!p) continue;
-                if (p->id() >= 0 && p->id() < numProps && propTab[static_cast<size_t>(p->id())] == p)
-                    usedReg[static_cast<size_t>(p->id())] = 1;
-                else if (fileProp.emplace(p, -1).second)
-                    unregistered.push_back(p);
-            }
-        std::vector<Prop*> order;
-        for (int32_t i = 0; i < numProps; ++i)
-            if (usedReg[static_cast<size_t>(i)]) order.push_back(propTab[static_cast<size_t>(i)]);
-        order.insert(order.end(), unregistered.begin(), unregistered.end());
-        for (size_t i = 0; i < order.size(); ++i) fileProp[order[i]] = static_cast<int32_t>(i);
-        size_t numPo = 0;
-        for (atom* a : live) numPo += a->LoadedOnDemand() ? 1 : 0;
-        if (order.size() + numPo > static_cast<size_t>(kFilePropCapacity)) Refuse("more than 150001 properties");
-
-        Out o;
-        auto writeProp = [&](const Prop* p) {
-            o.I32(idOf(p->proper(), "a property's kind"));
-            int16_t k = p->kind() == 0 || p->kind() == 1 ? p->kind() : 2;
-            o.I16(k);
-            if (k != 1) o.I32(idOf(p->atomVal(), "a property's value"));
-            if (k != 0) {
-                CheckText(p->strVal(), "property string");
-                o.Str(p->strVal());
-            }
-        };
-
-        o.Str(header.text);
-        o.I16(0);
-        o.I16(header.field3);
-        o.I16(header.field4);
-        o.I32(header.field5);
-        o.I32(header.field6);
-        o.Str(header.text7);
-        o.Str(header.text8);
-        CheckText(header.text, "header");
-        CheckText(header.text7, "header");
-        CheckText(header.text8, "header");
-
-        o.Str("*stringTab");
-        o.I32(numStrings);
-        for (DbText s : stringTab) o.Str(s);
-        o.Str("*idTab");
-        o.I32(numStrings);
-        for (int32_t id : idTab) {
-            if (id < 0 || id >= numAtoms || newId[static_cast<size_t>(id)] < 0) Refuse("name without atom");
-            o.I32(newId[static_cast<size_t>(id)]);
-        }
-
-        o.Str("*atoms");
-        o.I32(static_cast<int64_t>(live.size()));
-        std::vector<int64_t> blockPos(live.size(), 0);
-        for (size_t i = 0; i < live.size(); ++i) {
-            const atom* a = live[i];
-            const Layout& l = layouts[i];
-            o.I32(static_cast<int64_t>(i));
-            o.Str(a->name());
-            o.I16(a->kind());
-            o.I16(a->numVariants);
-            o.I16(MapIdx(a->textIdx(), l));
-            o.I16(MapIdx(a->descrIdx(), l));
-            o.I16(a->Level());
-            o.Str(a->Soundex());
-            o.Str(a->Uppercase());
-            if (a->LoadedOnDemand()) {
-                blockPos[i] = o.filePos();
-                size_t at = o.b.size();
-                o.I32(0);
-                o.I16(static_cast<int>(l.block.size()));
-                for (const Prop* p : l.block) writeProp(p);
-                o.Put32At(at, o.filePos());
-            }
-            if (o.b.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max() / 2)) Refuse("file too long");
-        }
-
-        o.Str("*prop");
-        o.I32(static_cast<int64_t>(order.size() + numPo));
-        for (const Prop* p : order) writeProp(p);
-        std::vector<int32_t> filePosPropId(live.size(), -1);
-        int32_t nextProp = static_cast<int32_t>(order.size());
-        for (size_t i = 0; i < live.size(); ++i) {
-            if (!live[i]->LoadedOnDemand()) continue;
-            filePosPropId[i] = nextProp++;
-            o.I32(idOf(filePosKind, "prFilePos"));
-            o.I16(1);
-            o.Str(std::to_string(blockPos[i]));
-        }
-
-        o.Str("*atomProp");
-        o.I32(static_cast<int64_t>(live.size()));
-        for (size_t i = 0; i < live.size(); ++i) {
-            const Layout& l = layouts[i];
-            o.I16(static_cast<int>(l.list.size()));
-            for (const Prop* p : l.list) o.I32(p ? fileProp.at(p) : filePosPropId[i]);
-        }
-        o.Str("*end");
-
-        // A new file that replaces the old one only when it is complete.
-        int err = FileOp::WriteFileAtomically(
-            FileOp::Native(fileName),
-            std::string_view(reinterpret_cast<const char*>(o.b.data()), o.b.size()));
-        if (err != 0) {
-            st.ok = false;
-            st.error = err;
-            st.detail = "write";
-        }
-    } catch (const Refused& r) {
-        st.ok = false;
-        st.error = kStructError;
-        st.detail = r.detail;
     }
     return st;
 }

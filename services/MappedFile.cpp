@@ -1,0 +1,179 @@
+// FileOp::MappedFile: a file mapped instead of read, guarded by a read lease
+// against a writer in place (see FileOp.h).
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+
+#include "FileOp.h"
+
+namespace FileOp {
+
+namespace {
+
+// The maps under a lease, for the signal that tells of a lease break: the
+// handler finds its map by the descriptor (no allocation, no lock there).
+struct LeaseSlot {
+    std::atomic<int> fd{-1};
+    std::atomic<unsigned char*> data{nullptr};
+    std::atomic<std::size_t> size{0};
+};
+constexpr int kSlots = 8;
+LeaseSlot slots[kSlots];
+struct sigaction previous{};
+std::once_flag handlerInstalled;
+// The signal the kernel sends on a lease break.
+constexpr int kLeaseSignal = SIGIO;
+
+// The map becomes the process's own memory: a copy of its bytes moved to its
+// addresses in one step, so that readers on other threads see the same bytes
+// at the same addresses throughout. (Pages merely copied on write would not
+// do: cutting a file short takes away even those of a private map.)
+void Privatise(unsigned char* data, std::size_t size) {
+    void* copy = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (copy == MAP_FAILED) return;
+    std::memcpy(copy, data, size);
+    ::mprotect(copy, size, PROT_READ);
+    if (::mremap(copy, size, size, MREMAP_MAYMOVE | MREMAP_FIXED, data) == MAP_FAILED) ::munmap(copy, size);
+}
+
+void OnLeaseBreak(int sig, siginfo_t* info, void* context) {
+    const int savedErrno = errno;
+    for (LeaseSlot& s : slots) {
+        const int fd = s.fd.load();
+        if (fd < 0 || fd != info->si_fd) continue;
+        Privatise(s.data.load(), s.size.load());
+        // The writer may go on: nothing of the file is used any more.
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        errno = savedErrno;
+        return;
+    }
+    errno = savedErrno;
+    // Not ours: whoever handled the signal before.
+    if (previous.sa_flags & SA_SIGINFO) {
+        if (previous.sa_sigaction) previous.sa_sigaction(sig, info, context);
+    } else if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN && previous.sa_handler) {
+        previous.sa_handler(sig);
+    }
+}
+
+void InstallHandler() {
+    std::call_once(handlerInstalled, [] {
+        struct sigaction sa{};
+        sa.sa_sigaction = OnLeaseBreak;
+        sa.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(kLeaseSignal, &sa, &previous);
+    });
+}
+
+// File systems whose files another machine (or a user-space server) may cut
+// short without a lease break reaching us.
+bool RemoteFileSystem(int fd) {
+    struct statfs fs{};
+    if (::fstatfs(fd, &fs) != 0) return true;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969UL:      // NFS
+    case 0x517BUL:      // SMB
+    case 0xFF534D42UL:  // CIFS
+    case 0xFE534D42UL:  // SMB2
+    case 0x65735546UL:  // FUSE
+    case 0x00C36400UL:  // Ceph
+    case 0x01021997UL:  // 9P
+    case 0x5346414FUL:  // AFS
+    case 0x6B414653UL:  // kAFS
+    case 0x47504653UL:  // GPFS
+    case 0x0BD00BD0UL:  // Lustre
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
+    const Faults& faults = TestFaults();
+    if (f.fd_ < 0 || f.size_ <= 0 || faults.readTimes > 0 || faults.seekTimes > 0) return nullptr;
+    if (RemoteFileSystem(f.fd_)) return nullptr;
+    int slot = -1;
+    for (int i = 0; i < kSlots && slot < 0; ++i) {
+        int expected = -1;
+        // -2 reserves the slot until the lease is held.
+        if (slots[i].fd.compare_exchange_strong(expected, -2)) slot = i;
+    }
+    if (slot < 0) return nullptr;
+    auto release = [slot] { slots[slot].fd.store(-1); };
+    // A description of its own: the lease and its signal belong to it.
+    const int fd = ::fcntl(f.fd_, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) {
+        release();
+        return nullptr;
+    }
+    InstallHandler();
+    struct stat st{};
+    // The signal is chosen before the lease is taken: a break may come at once.
+    if (::fcntl(fd, F_SETSIG, kLeaseSignal) != 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0 ||
+        ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != f.size_) {
+        // No lease (open for writing elsewhere, another's file), or the file
+        // changed since it was opened: read as before.
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        ::close(fd);
+        release();
+        return nullptr;
+    }
+    const auto size = static_cast<std::size_t>(f.size_);
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (data == MAP_FAILED) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        ::close(fd);
+        release();
+        return nullptr;
+    }
+    std::unique_ptr<MappedFile> m(new MappedFile);
+    m->data_ = static_cast<unsigned char*>(data);
+    m->size_ = size;
+    m->fd_ = fd;
+    m->slot_ = slot;
+    slots[slot].data.store(m->data_);
+    slots[slot].size.store(size);
+    slots[slot].fd.store(fd);
+    // A break that came before the map was in the slot found nothing to
+    // guard: it is seen to here.
+    if (::fcntl(fd, F_GETLEASE) != F_RDLCK) {
+        slots[slot].fd.store(-2);
+        m->MakePrivate();
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    }
+    return m;
+}
+
+void MappedFile::MakePrivate() { Privatise(data_, size_); }
+
+void MappedFile::Release(std::size_t from, std::size_t to) {
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    from = (std::min(from, size_) + page - 1) / page * page;
+    to = std::min(to, size_) / page * page;
+    if (from < to) ::madvise(data_ + from, to - from, MADV_DONTNEED);
+}
+
+MappedFile::~MappedFile() {
+    // The handler lets go of the slot first: the map goes away with it.
+    slots[slot_].fd.store(-2);
+    ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+    ::close(fd_);
+    ::munmap(data_, size_);
+    slots[slot_].data.store(nullptr);
+    slots[slot_].size.store(0);
+    slots[slot_].fd.store(-1);
+}
+
+}  // namespace FileOp

@@ -1,0 +1,110 @@
+// A file mapped instead of read keeps its bytes whatever happens to the file
+// afterwards, and is not mapped where that cannot be guarded.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "FileOp.h"
+#include "TempFolder.h"
+
+using namespace FileOp;
+
+namespace {
+
+// Three pages and a bit, every byte telling its place.
+std::string Pattern() {
+    std::string s(3 * 4096 + 100, '\0');
+    for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char>('a' + (i * 7) % 26);
+    return s;
+}
+
+// What is done to a mapped file, as another program would, from a child
+// process (the lease holder must be asked while the writer waits).
+void InChild(const std::function<void()>& what) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        what();
+        std::_Exit(0);
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+}
+
+}  // namespace
+
+TEST(MappedFile, KeepsItsBytesWhateverHappensToTheFile) {
+    TempFolder dir;
+    const std::string path = dir / "db.bin", other = dir / "new.bin";
+    const std::string bytes = Pattern();
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+    };
+    const Case cases[] = {
+        {"cut to nothing in place", [&] { (void)::truncate(path.c_str(), 0); }},
+        {"cut to half a page", [&] { (void)::truncate(path.c_str(), 2048); }},
+        {"rewritten shorter in place", [&] { TempFolder::Put(path, "short"); }},
+        {"rewritten longer in place", [&] { TempFolder::Put(path, std::string(20000, 'z')); }},
+        {"replaced by a new file", [&] {
+             TempFolder::Put(other, "new");
+             std::filesystem::rename(other, path);
+         }},
+        {"removed", [&] { std::filesystem::remove(path); }},
+    };
+    for (const Case& c : cases) {
+        TempFolder::Put(path, bytes);
+        InputFile f;
+        ASSERT_EQ(f.Open(path), 0);
+        std::unique_ptr<MappedFile> m = MappedFile::Map(f);
+        f.Close();
+        if (!m) GTEST_SKIP() << "no read lease here: files are read, not mapped";
+        ASSERT_EQ(m->size(), bytes.size());
+        InChild(c.change);
+        // Every page, with no SIGBUS.
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(m->data()), m->size()), bytes) << c.what;
+    }
+}
+
+TEST(MappedFile, NotMappedWhereItCannotBeGuarded) {
+    TempFolder dir;
+    const std::string path = dir / "db.bin";
+    TempFolder::Put(path, Pattern());
+    {
+        // Open for writing elsewhere: no lease.
+        FILE* w = std::fopen(path.c_str(), "r+b");
+        ASSERT_NE(w, nullptr);
+        InputFile f;
+        ASSERT_EQ(f.Open(path), 0);
+        EXPECT_EQ(MappedFile::Map(f), nullptr);
+        std::fclose(w);
+    }
+    {
+        // While a test makes reads fail, the file is read.
+        InputFile f;
+        ASSERT_EQ(f.Open(path), 0);
+        TestFaults().readErrno = EIO;
+        TestFaults().readTimes = 1;
+        EXPECT_EQ(MappedFile::Map(f), nullptr);
+        TestFaults() = Faults{};
+    }
+    {
+        // Empty, and not a regular file.
+        TempFolder::Put(path, "");
+        InputFile f;
+        ASSERT_EQ(f.Open(path), 0);
+        EXPECT_EQ(MappedFile::Map(f), nullptr);
+        InputFile pipe;
+        ASSERT_EQ(pipe.Open("/dev/null"), 0);
+        EXPECT_EQ(MappedFile::Map(pipe), nullptr);
+    }
+}
