@@ -448,7 +448,7 @@ TEST_F(ProgramTest, LinksNoProgramOpensShowTheirAddress) {
 // and the measuring of the character widths follow it.
 TEST_F(ProgramTest, TheGettingStartedWindowAndTheWidthsFollowTheFramesFirstPaint) {
     LowLevel::charWidthArial.fill(0);
-    Startup::Program program(Setup(BinaryPath("bin")));
+    Startup::Program program(SampleSetup(BinaryPath("bin")));
     ASSERT_EQ(program.Start("/x/talvessin", {}), Startup::StartResult::Running);
     ASSERT_TRUE(Options::ShowShortHelp);
     EXPECT_FALSE(Shown("ShortHelp"));
