@@ -239,23 +239,21 @@ class GermanEdition(unittest.TestCase):
                 faults.append(f"{place}: {text.strip()[:120]}")
         self.assertNone(faults, "ß in a German text (Swiss standard German writes ss)")
 
-    def test_one_name_for_each_thing(self):
+    def assertNoneOf(self, table, say, what):
+        """No German text holds a pattern of table's (wrong, right) pairs."""
         faults = []
         for place, text in all_german():
-            for wrong, right in DOUBLED_TERMS:
+            for wrong, right in table:
                 m = re.search(wrong, text)
                 if m:
-                    faults.append(f"{place}: '{m.group(0)}' where the program says '{right}'")
-        self.assertNone(faults, "a thing named apart from its menu or window")
+                    faults.append(f"{place}: '{m.group(0)}' " + say.format(right))
+        self.assertNone(faults, what)
+
+    def test_one_name_for_each_thing(self):
+        self.assertNoneOf(DOUBLED_TERMS, "where the program says '{}'", "a thing named apart from its menu or window")
 
     def test_no_plain_error_comes_back(self):
-        faults = []
-        for place, text in all_german():
-            for wrong, right in GRAMMAR:
-                m = re.search(wrong, text)
-                if m:
-                    faults.append(f"{place}: '{m.group(0)}' (write '{right}')")
-        self.assertNone(faults, "a grammar error in a German text")
+        self.assertNoneOf(GRAMMAR, "(write '{}')", "a grammar error in a German text")
 
     def test_german_quotation_marks_in_own_pages(self):
         faults = [f"{place}: {text.strip()[:120]}" for place, text in own_german_prose() if '"' in text]
