@@ -26,7 +26,7 @@ using TextConstants::LangText;
 namespace {
 
 // Layout in pixels (15 twips each) of the window's default size.
-constexpr int kWidth = 700, kHeight = 418;
+constexpr int kWidth = 740, kHeight = 418;
 constexpr int kRowH = 24;
 constexpr int kNone = Basic::kNone;
 
@@ -70,19 +70,20 @@ void Pop::BuildControls() {
     showHelp_->setGeometry(492, 7, 70, 26);
 
     // Two tables side by side, growing downwards; the hit parade's
-    // description, the free choice and the chart on the right.
+    // description, the free choice and the chart on the right. The first
+    // table holds "Kalifornien 2020" beside "13    (von 100)" whole.
     popListFrame_ = Add<QGroupBox>("PopListFrame");
-    popListFrame_->setGeometry(8, 40, 226, 370);
+    popListFrame_->setGeometry(8, 40, 266, 370);
     popListView_ = Add<ListView>("PopList");
-    popListView_->setGeometry(16, 60, 210, 342);
+    popListView_->setGeometry(16, 60, 250, 342);
     popListView_->raise();
     namesFrame_ = Add<QGroupBox>("NamesFrame");
-    namesFrame_->setGeometry(242, 40, 204, 370);
+    namesFrame_->setGeometry(282, 40, 204, 370);
     namesView_ = Add<ListView>("Names");
-    namesView_->setGeometry(250, 60, 188, 342);
+    namesView_->setGeometry(290, 60, 188, 342);
     namesView_->raise();
 
-    const int x = 454, w = 238;
+    const int x = 494, w = 238;
     curPopDescrFrame_ = Add<QGroupBox>("CurPopDescrFrame");
     curPopDescrFrame_->setGeometry(x, 40, w, 84);
     curPopDescr_ = Add<QPlainTextEdit>("CurPopDescr", -1, curPopDescrFrame_);
@@ -135,7 +136,9 @@ void Pop::Form_Load() {
     popListDisplay_ = std::make_unique<ListViewDisplay>(popListView_);
     popList_ = std::make_shared<ResultSet>();
     popList_->Init("", nullptr, "Alle Hitparaden des gew\xe4hlten Namens", nullptr, popListDisplay_.get());
-    popList_->DefineTwoCol("Hitparade", 0.55, LangText("Rang", "Rank"), 0.45);
+    // "68    (von 100)" is wider than "68    (of 100)".
+    const double rankShare = TextConstants::textLanguage == 1 ? 0.45 : 0.5;
+    popList_->DefineTwoCol("Hitparade", 1 - rankShare, LangText("Rang", "Rank"), rankShare);
     popList_->setCellFormatting(true);
     popList_->ShowColor();
     popListDisplay_->InitSize(*popList_, Client(), true, margin, false, 0, popListFrame_);
