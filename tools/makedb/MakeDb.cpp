@@ -10,6 +10,7 @@
 #include <sstream>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "Basic.h"
 #include "Cp1252.h"
@@ -298,6 +299,20 @@ struct PropKey {
     }
 };
 
+// One statement an atom makes: its holder, property kind and atom value.
+struct Statement {
+    const atom* holder;
+    const atom* kind;
+    const atom* value;
+    bool operator==(const Statement&) const = default;
+};
+struct StatementHash {
+    std::size_t operator()(const Statement& s) const {
+        const std::hash<const void*> h;
+        return h(s.holder) ^ (h(s.kind) * 0x9E3779B97F4A7C15ull) ^ (h(s.value) * 0xC2B2AE3D27D4EB4Full);
+    }
+};
+
 }  // namespace
 
 bool Compiler::Build(int textLanguage) {
@@ -334,6 +349,15 @@ bool Compiler::Build(int textLanguage) {
         out = p;
         return true;
     };
+    // What each record is a spelling variant of (its first such statement),
+    // by the record's name.
+    std::unordered_map<std::string, std::string> variantOf;
+    for (const SourceRecord& r : records_)
+        for (const SourceProp& mp : r.props)
+            if (mp.kind == "prWriteVarOf") {
+                variantOf.emplace(r.name, mp.value);
+                break;
+            }
     atom* filePosKind = GetAtom("prFilePos");
     auto addFilePos = [&](atom& a, const Where& where) {
         if (!a.LoadedOnDemand() || a.NumProp() != 2) return true;
@@ -362,11 +386,8 @@ bool Compiler::Build(int textLanguage) {
                 return Fail(sp.where, "prPop belongs to hit parades (\"po\" atoms), with a name and its rank "
                                       "(prop(prPop,poX,naName,\"3\"))");
             if (sp.kind == "prWriteVarOf" && sp.hasAtom)
-                for (const SourceRecord& main : records_)
-                    if (main.name == sp.value)
-                        for (const SourceProp& mp : main.props)
-                            if (mp.kind == "prWriteVarOf")
-                                return Fail(sp.where, sp.value + " is itself a spelling variant (of " + mp.value + ")");
+                if (auto main = variantOf.find(sp.value); main != variantOf.end())
+                    return Fail(sp.where, sp.value + " is itself a spelling variant (of " + main->second + ")");
             Prop* p = nullptr;
             int type = sp.hasAtom && sp.hasStr ? 2 : sp.hasAtom ? 0 : 1;
             if (!registered(sp.where, kind, value, sp.str, type, p)) return false;
@@ -393,6 +414,14 @@ bool Compiler::Build(int textLanguage) {
     // holds; counts what it added, -1 when a rule is broken.
     auto mirrorAll = [&]() -> long {
         long added = 0;
+        // Every statement made so far, so that testing for one does not walk
+        // the holder's list (an atom many others point at, such as a large
+        // group or language, would make that grow with the square).
+        std::unordered_set<Statement, StatementHash> made;
+        for (int32_t id = 0; id < numAtoms; ++id) {
+            const atom* h = atomTab[static_cast<std::size_t>(id)];
+            for (const Prop* p : h->props()) made.insert({h, p->proper(), p->atomVal()});
+        }
         for (int32_t id = 0; id < numAtoms; ++id) {
             atom* x = atomTab[static_cast<std::size_t>(id)];
             std::vector<Prop*> own = x->props();
@@ -408,7 +437,7 @@ bool Compiler::Build(int textLanguage) {
                                         p->proper()->name() + ", has no record");
                         return -1;
                     }
-                    if (y->HasProp(other, x)) continue;
+                    if (made.count({y, other, x}) != 0) continue;
                     Prop* m = nullptr;
                     if (!registered(where, other, x, "", 0, m)) return -1;
                     if (y->NumProp() >= 32767) {
@@ -416,6 +445,7 @@ bool Compiler::Build(int textLanguage) {
                         return -1;
                     }
                     y->AddProp(m);
+                    made.insert({y, other, x});
                     ++added;
                 }
             }
