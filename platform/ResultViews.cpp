@@ -114,6 +114,7 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ResultListMo
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);  // lets the view lay out 20,000 rows without measuring each
+    setItemDelegate(new FullHeightDelegate(this));
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
