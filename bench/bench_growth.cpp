@@ -125,7 +125,7 @@ void BM_ReadUserNames(benchmark::State& state) {
     std::remove(path.c_str());
     state.counters["atoms"] = atoms;
 }
-BENCHMARK(BM_ReadUserNames)->Apply([](auto* b) { Sizes(b, 500); })->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReadUserNames)->Apply([](auto* b) { Sizes(b, 1000); })->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The database compiler on the vocabulary and state.range(0) names of one
 // group and one language: each name's mirror goes to the same two atoms.

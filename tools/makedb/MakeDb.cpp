@@ -418,6 +418,7 @@ bool Compiler::Build(int textLanguage) {
         // the holder's list (an atom many others point at, such as a large
         // group or language, would make that grow with the square).
         std::unordered_set<Statement, StatementHash> made;
+        made.reserve(static_cast<std::size_t>(numProps) * 2);
         for (int32_t id = 0; id < numAtoms; ++id) {
             const atom* h = atomTab[static_cast<std::size_t>(id)];
             for (const Prop* p : h->props()) made.insert({h, p->proper(), p->atomVal()});
