@@ -180,8 +180,10 @@ QSize FullHeightDelegate::sizeHint(const QStyleOptionViewItem& option, const QMo
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     // The cell's own font (a bold cell has one), as the text is drawn in it.
     QFont font = option.font;
-    const QVariant cellFont = index.data(Qt::FontRole);
-    if (cellFont.canConvert<QFont>()) font = qvariant_cast<QFont>(cellFont).resolve(font);
+    if (cellFonts_) {
+        const QVariant cellFont = index.data(Qt::FontRole);
+        if (cellFont.canConvert<QFont>()) font = qvariant_cast<QFont>(cellFont).resolve(font);
+    }
     if (lastExtra_ < 0 || font != lastFont_) {
         lastFont_ = font;
         lastExtra_ = ExtraHeight(font);
@@ -192,7 +194,7 @@ QSize FullHeightDelegate::sizeHint(const QStyleOptionViewItem& option, const QMo
 
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setItemDelegate(new FullHeightDelegate(this));
+    setItemDelegate(new FullHeightDelegate(this, false));  // its items are plain texts
     connect(this, &QListWidget::currentRowChanged, this, [this] {
         if (!quiet_) Fire(onClick);
     });

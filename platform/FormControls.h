@@ -116,7 +116,9 @@ private:
 // The rows of a list view and of a list box get this delegate.
 class FullHeightDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    // cellFonts: whether cells may carry a font of their own (a bold cell),
+    // which is then measured too.
+    FullHeightDelegate(QObject* parent, bool cellFonts) : QStyledItemDelegate(parent), cellFonts_(cellFonts) {}
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // The pixels a row of font needs beyond its line height, so that the
     // ink of "ÁÄÖÜ" and of descenders ("gjpqy"), measured in the font, stays
@@ -124,6 +126,7 @@ public:
     static int ExtraHeight(const QFont& font);
 
 private:
+    bool cellFonts_;
     mutable QFont lastFont_;   // the last font measured, and what it needs
     mutable int lastExtra_ = -1;
 };

@@ -141,6 +141,45 @@ TEST_F(ResultViewsTest, RowsHoldAccentedCapitalsAndDescendersWhole) {
     }
 }
 
+// A long list shows its first screen without making the rows below it;
+// every row is there to scroll to and select, the same as made at once, and
+// shows the list as it was when shown even after the list changes.
+TEST_F(ResultViewsTest, RowsAreMadeWhenShownAndAreTheRowsOfTheListWhenShown) {
+    std::vector<atom*> atoms;
+    for (int32_t id = 1; id < DataBase::numAtoms; ++id)
+        if (atom* a = DataBase::atomTab[static_cast<std::size_t>(id)]; a && a->kind() <= 3) atoms.push_back(a);
+    ResultSet rs;
+    ListView* control = View(rs);
+    rs.DefineTwoCol("Name", 0.5, "Reason", 0.45);
+    rs.ShowColor();
+    rs.ShowRank();
+    rs.ShowReason();
+    for (int i = 0; i < 20000; ++i)
+        rs.AddResult(atoms[static_cast<std::size_t>(i) % atoms.size()]->Text(), i % 3 ? "" : "r" + std::to_string(i),
+                     atoms[static_cast<std::size_t>(i) % atoms.size()]);
+    window.show();
+    rs.Show();
+    QApplication::processEvents();
+    control->viewport()->repaint();
+    EXPECT_GT(control->Model()->RowsMade(), 0);
+    EXPECT_LT(control->Model()->RowsMade(), 100);
+
+    const std::vector<ResultListModel::Row> all = ListViewDisplay::BuildRows(rs);
+    rs.AddResult("added after", "", nullptr);  // not shown until the list is shown again
+    ASSERT_EQ(control->Model()->rowCount(), 20000);
+    for (int row : {0, 1, 2, 17, 9999, 19998, 19999}) {
+        for (int col : {0, 1}) {
+            const auto& cell = all[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
+            EXPECT_EQ(Cell(control, row, col), QtText::ToQt(cell.text)) << row;
+            EXPECT_EQ(Data(control, row, col, Qt::FontRole).isValid(), cell.bold) << row;
+        }
+        EXPECT_EQ(Colour(control, row, 0), Q(all[static_cast<std::size_t>(row)].cells[0].colour)) << row;
+    }
+    rs.markLine(19999);
+    EXPECT_EQ(control->currentIndex().row(), 19999);
+    EXPECT_EQ(display->SelectedLine(), 19999);
+}
+
 TEST_F(ResultViewsTest, CellsRankReasonVariantsAndCellMarkup) {
     atom* group = FirstAtom([](atom* a) { return a->isGenName(); });
     atom* name = FirstAtom([](atom* a) { return (a->kind() == 0 || a->kind() == 1); });
