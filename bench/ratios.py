@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Every speed and memory goal of the load, the start-up and the sort as a
-ratio measured in one run, on the full-size database that gendb writes.
+"""Every speed and memory goal of the load, the start-up, the sort, the
+interactions and the work that must grow no faster than n log n, each
+against its yardstick measured in one run, on the full-size database that
+gendb writes.
 
     python3 bench/ratios.py BUILD_DIR [RUNS]
 
@@ -98,5 +100,50 @@ for order in (1, 2, 3, 4, 5, 6, 99):
     ms = {n: r[f"BM_SortOrder/order:{order}/lines:{n}"] for n in (5000, 20000, 80000)}
     print(f"sort order {order:2}: 5,000 {ms[5000]:.2f} ms, 20,000 {ms[20000]:.2f} ms, 80,000 "
           f"{ms[80000]:.2f} ms: 80,000/20,000 = {ms[80000] / ms[20000]:.2f} (goals < 10 ms, <= 4.5)")
+
+# --- interactions within one frame; work that must grow no faster than n log n -------
+FRAME_MS = 1000.0 / 60
+
+
+def interactions():
+    """Each interaction on the full-size database against its goal (one frame at 60 Hz
+    unless it says otherwise)."""
+    rows = [
+        ("typed-name lookup, 35-letter miss", "bench_search", "BM_SearchNameLongMiss", 8.0),
+        ("typed-name lookup, one letter changed", "bench_search", "BM_SearchNameAllPasses", 8.0),
+        ("list view showing 20,000 lines", "bench_listview", "BM_ListViewShow20000", FRAME_MS),
+        ("description of 20,000 lines", "bench_richtext", "BM_LongDescription/20000", FRAME_MS),
+        ("Lexi with three rows", "bench_query", "BM_LexiThreeRows", FRAME_MS),
+        ("pick every name", "bench_listwins", "BM_PickEveryName", FRAME_MS),
+        ("letter combinations", "bench_listwins", "BM_LetterCombinations/0", FRAME_MS),
+        ("all names to the shown list", "bench_listwins", "BM_AllNamesToTheShownList", FRAME_MS),
+    ]
+    binaries = {}
+    for _, binary, name, _ in rows:
+        binaries.setdefault(binary, []).append(name)
+    measured = {}
+    for binary, names in binaries.items():
+        measured.update(gbench(binary, "^(" + "|".join(names) + ")$"))
+    for what, _, name, goal in rows:
+        ms = measured[name]
+        print(f"{what}: {ms:.2f} ms, goal < {goal:.1f} ms: {ms / goal:.2f} of it")
+
+
+def growth():
+    """Each benchmark of bench_growth at n, 4n and 16n: the time should grow about 4
+    times per step (n log n a little more; the square of n 16 times)."""
+    sizes = {}
+    for run_name, ms in gbench("bench_growth", ".").items():
+        base, size = run_name.split("/")[:2]
+        sizes.setdefault(base, []).append((int(size), ms))
+    for base, points in sizes.items():
+        points.sort()
+        steps = ", ".join(f"{b[1] / a[1]:.1f}" for a, b in zip(points, points[1:]))
+        times = ", ".join(f"{n:,} {ms:.2f} ms" for n, ms in points)
+        print(f"{base[3:]}: {times}: x{steps} per step of 4 (goal about 4)")
+
+
+interactions()
+growth()
 
 subprocess.run(["rm", "-rf", work])
