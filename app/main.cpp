@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Startup.h"
+#include "WindowRegistry.h"
 
 int main(int argc, char** argv) {
     // The program's name as it was started, before Qt sees the arguments.
@@ -16,7 +17,10 @@ int main(int argc, char** argv) {
     app.setWindowIcon(QIcon(":/toolbar/Program.svg"));
     int code;
     {
-        Startup::Program program;
+        // The program's top wires the windows to the shell below them.
+        Startup::ProgramSetup setup;
+        setup.registerWindows = &WindowRegistry::RegisterAll;
+        Startup::Program program(setup);
         Startup::StartResult result = program.Start(argv0, args);
         code = result == Startup::StartResult::Running ? app.exec() : Startup::ExitCode(result);
     }

@@ -22,8 +22,10 @@ QApplication& App() {
     static char name[] = "bench_listview";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit the widgets of the static lists' bindings
+    // may still refer to it.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // The names and groups of the database, repeated up to 20,000 lines, with

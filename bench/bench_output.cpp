@@ -69,7 +69,7 @@ void BM_ExportFile(benchmark::State& state) {
     for (auto _ : state) {
         const std::string contents = ListDescriptions::ExportContents(list, format, scope, nullptr);
         bytes = contents.size();
-        ExportText::WriteFile(Path("export"), contents);
+        ExportText::WriteFile(Path("export"), contents, format);
     }
     state.SetLabel(std::to_string(list.numLines()) + " lines, " + std::to_string(bytes / 1024) + " KiB");
 }

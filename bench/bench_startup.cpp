@@ -22,6 +22,7 @@
 #include "Services.h"
 #include "SettingsStore.h"
 #include "Startup.h"
+#include "WindowRegistry.h"
 #include "TextConstants.h"
 #include "UserFile.h"
 
@@ -94,6 +95,7 @@ void RunStartup(benchmark::State& state, const std::string& folder) {
     for (auto _ : state) {
         Startup::ProgramSetup setup;
         setup.installServices = false;
+        setup.registerWindows = &WindowRegistry::RegisterAll;
         setup.databaseFolder = folder;
         auto program = std::make_unique<Startup::Program>(setup);
         bool ok = program->Start(ProgramOf(state), {}) == Startup::StartResult::Running;
@@ -164,6 +166,7 @@ void BM_StartupSettingsFile(benchmark::State& state) {
         Services::Install(set);
         Startup::ProgramSetup setup;
         setup.installServices = false;
+        setup.registerWindows = &WindowRegistry::RegisterAll;
         setup.databaseFolder = std::string(BENCH_BINARY_DIR) + "/bin";
         auto program = std::make_unique<Startup::Program>(setup);
         bool ok = program->Start("talvessin", {}) == Startup::StartResult::Running;

@@ -366,7 +366,7 @@ void WriteUserHeader(std::string& out) {
     std::string stamp = TwoDigits(t.day) + "." + TwoDigits(t.month) + "." + std::to_string(t.year) + " " +
                         TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second);
     if (TextConstants::textLanguage != 0) {
-        out += "/* Talvessin V1.0, UserNames G0  " + stamp + kCrLf;
+        out += "/* Talvessin V1.3, UserNames G0  " + stamp + kCrLf;
         out += std::string("   New names, entered by the user in the window 'New Names'") + kCrLf;
         out += std::string("   *** Generated file - do not edit manually! ***  */") + kCrLf;
     } else {

@@ -7,6 +7,7 @@
 
 #include "Atom.h"
 #include "Basic.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "Dates.h"
 #include "Errors.h"
@@ -419,7 +420,9 @@ void Builder::Hitparades(atom* name) {
         if (ser.bestEntry < 0 || ser.bestEntry >= numEntries) continue;
         const Searches::PopEntry& best = entries[static_cast<size_t>(ser.bestEntry)];
         if (!s.empty()) s += " , ";
-        s += Ln(ser.series) + "(" + std::to_string(best.fromYear) + ":  " + std::to_string(ser.bestRank) + ".)";
+        // German writes an ordinal with a point ("3."); English readers take "3." for a decimal.
+        const std::string rank = std::to_string(ser.bestRank);
+        s += Ln(ser.series) + "(" + std::to_string(best.fromYear) + (English() ? ": " + rank + ")" : ":  " + rank + ".)");
     }
     // Only broken items: SortPop has reported them; an empty line says nothing.
     if (!s.empty()) Line(Help(T(tHitparades), kHelpBase + tHitparades), s, nullptr);
@@ -523,7 +526,7 @@ std::string WordGroupsText(atom* word) {
     for (atom* origin : TargetsOf(word, DataBase::prRelatedTo, 5))
         groups += static_cast<long>(TargetsOf(origin, DataBase::prOriginOf).size());
     if (groups == 0) return {};
-    return " ( in " + Searches::CountPhrase(true, groups) + " )";
+    return " ( in " + CountText::CountPhrase(true, groups) + " )";
 }
 
 std::string DedicDayStr(atom* saint) {

@@ -3,14 +3,15 @@
 #include <algorithm>
 
 #include "Atom.h"
+#include "AtomAccess.h"
 #include "Basic.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "Dates.h"
 #include "Errors.h"
 #include "GenDescr.h"
 #include "Parser.h"
 #include "ResultSet.h"
-#include "Searches.h"
 #include "TextConstants.h"
 
 using TextConstants::LangText;
@@ -19,15 +20,12 @@ namespace InfoTables {
 
 namespace {
 
-constexpr int kAny = Basic::kNone;  // no kind filter of CollectPropTargets
+constexpr int kAny = Basic::kNone;  // no kind filter of PropTargets
 
-// The targets of one property kind of the given atoms (of kind k1 or k2).
+// The targets of one property kind of the given atoms (of kind k1 or k2),
+// each with its source's reason: the tables name the word a row came by.
 std::vector<atom*> Targets(const std::vector<atom*>& from, atom* prop, int k1, int k2) {
-    std::vector<atom*> out;
-    long n = 0;
-    Searches::CollectPropTargets(from, static_cast<long>(from.size()), prop, k1, k2, out, n);
-    out.resize(static_cast<size_t>(std::max(0L, n)));
-    return out;
+    return ListAtoms::PropTargets(from, prop, k1, k2, true);
 }
 
 std::string Quoted(int letterIndex) { return "'" + std::string(1, static_cast<char>('A' + letterIndex)) + "'"; }
@@ -54,7 +52,7 @@ void FillLetter(ResultSet& table, int letterIndex, bool male, bool female) {
 }
 
 std::string LetterCaption(const ResultSet& table, int letterIndex) {
-    return Searches::ResultSizeText(table) + LangText(" mit ", " with ") + Quoted(letterIndex);
+    return CountText::ResultSizeText(table) + LangText(" mit ", " with ") + Quoted(letterIndex);
 }
 
 std::string LetterTitle(int letterIndex) {

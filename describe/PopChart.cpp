@@ -55,8 +55,11 @@ int32_t BarColor(int worst, int rank) {
 double RowHeight(const Area& area, int n) {
     if (n <= 0) return 0;
     const double h = area.height / (n + kGap * (n - 1));
-    return std::min(h, 3.7 * area.u);
+    // Legible first: a minimum above the largest row wins.
+    return std::max(std::min(h, 3.7 * area.u), area.minRowHeight);
 }
+
+double MinRowHeight(double points) { return std::isfinite(points) && points > 0 ? points * 20 * 5 / 4 : 0; }
 
 Layout SeriesChart(int seriesIndex, const std::vector<Searches::PopEntry>& entries, int numEntries,
                    const std::vector<Searches::PopSeriesInfo>& series, int numSeries, const std::string& name,
@@ -87,6 +90,7 @@ Layout SeriesChart(int seriesIndex, const std::vector<Searches::PopEntry>& entri
     if (to < from) return out;
     out.rows = to - from + 1;
     out.rowHeight = RowHeight(area, out.rows);
+    out.height = RowTop(area, out.rows - 1, out.rowHeight) + out.rowHeight;
     const double h = out.rowHeight, u = area.u;
     Bars bars{area, s.worstRank};
     for (int i = 0; i < out.rows; ++i) {
@@ -116,6 +120,7 @@ Layout YearChart(int year, const std::vector<Searches::PopEntry>& entries, int n
     for (const Searches::PopEntry& e : ofYear) worst = std::max(worst, e.rank);
     out.rows = n;
     out.rowHeight = RowHeight(area, n);
+    out.height = RowTop(area, n - 1, out.rowHeight) + out.rowHeight;
     const double h = out.rowHeight, u = area.u;
     double widest = 0;
     for (int i = 0; i < n; ++i) {

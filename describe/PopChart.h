@@ -34,6 +34,9 @@ struct Layout {
     std::string caption;  // of the frame around the canvas
     int rows = 0;
     double rowHeight = 0;
+    // The height the rows take from the canvas's top: the bottom of the
+    // last row. Beyond the canvas's visible height, the canvas scrolls.
+    double height = 0;
     std::vector<Label> labels;  // in drawing order
     std::vector<Bar> bars;
 };
@@ -42,17 +45,24 @@ struct Layout {
 // of the given height.
 using Measure = std::function<double(const std::string& text, double height)>;
 
-// The canvas: its drawable width and height and the window's millimetre (u).
+// The canvas: its drawable width and height, the window's millimetre (u)
+// and the smallest row height that keeps the labels legible.
 struct Area {
     double width = 0, height = 0, u = 57;
+    double minRowHeight = 0;
 };
 
 // The fill of a bar for rank r when the worst rank is W: RGB(v, v, 255) with
 // f = (W - r + 1) / W and v = (1 - f) x 255, halves to even; rank 1 is pure blue.
 int32_t BarColor(int worst, int rank);
 // The height of each of n rows with gaps of a fifth of a row that fill the
-// height, at most 3.7u; 0 for no rows.
+// height, at most 3.7u and never below the area's minimum (the rows then
+// need more than the height: the canvas scrolls); 0 for no rows.
 double RowHeight(const Area& area, int n);
+// The smallest row whose label is as large as text of that point size: a
+// label's font fills four fifths of its row (20 twips a point), so 9 points
+// give 225 twips.
+double MinRowHeight(double points);
 
 // The series chart of series `seriesIndex` of the index, for the name `name`
 // (its text goes into the caption).

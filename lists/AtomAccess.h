@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Atom.h"
 #include "Basic.h"
@@ -33,5 +34,14 @@ inline void SetMark(atom* a, int32_t tag, int32_t index) {
 inline bool IsNothing(const atom* a) { return a == DataBase::nothingAtom; }
 // The atom of an internal name (without case); the "nothing" atom when unknown.
 inline atom* Lookup(const std::string& name) { return DataBase::GetAtom(name); }
+
+// The atoms that the properties of kind propKind of `from` point to, source
+// by source in property order; only targets of kind kind1 or kind2 (31999,
+// 31999: any kind). A property left without its atom (the "nothing" atom)
+// gives nothing. With carryReasons each target takes its source's reason:
+// how a table built in several steps tells by which source a row was reached.
+//   PropTargets({group}, DataBase::prNameVariant, 0, 1) gives the group's names.
+std::vector<atom*> PropTargets(const std::vector<atom*>& from, atom* propKind, int kind1, int kind2,
+                               bool carryReasons = false);
 
 }  // namespace ListAtoms

@@ -1,5 +1,6 @@
 #include "ExportText.h"
 
+#include "Cp1252.h"
 #include "FileOp.h"
 #include "ResultSet.h"
 #include "TextConstants.h"
@@ -15,7 +16,7 @@ constexpr char kNoBreakSpace = static_cast<char>(0xA0);
 
 void Line(std::string& out, const std::string& text) {
     out += text;
-    out += "\r\n";
+    out += '\n';  // the platform's line end: the file is for its programs
 }
 
 }  // namespace
@@ -109,13 +110,19 @@ std::string DescrText(const ResultSet& descriptions, int format) {
     return out;
 }
 
-bool WriteFile(const std::string& path, const std::string& contents) {
+std::string FileBytes(int format, const std::string& contents) {
+    if (IsRtf(format)) return contents;
+    const std::string utf8 = Cp1252::ToUtf8(contents);
+    return IsCsv(format) ? "\xEF\xBB\xBF" + utf8 : utf8;
+}
+
+bool WriteFile(const std::string& path, const std::string& contents, int format) {
     using TextConstants::LangText;
     std::string fullPath;
     if (!FileOp::OpenFile(path, "", kExportFile, "O", LangText("Export-Datei", "Export file"), fullPath)) return false;
     FileOp::AtomicFile* out = FileOp::Output(kExportFile);
     if (!out) return false;
-    out->Write(contents);
+    out->Write(FileBytes(format, contents));
     // Complete only once it is closed: the new file replaces the old one here.
     return FileOp::CloseFile(fullPath, kExportFile);
 }

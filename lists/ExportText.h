@@ -1,7 +1,10 @@
-// The plain-text and CSV export of a list: the file's lines as the program
-// writes them (code page 1252, each line ending in CR LF), built in memory,
-// and the one write that puts them in the user's file. The RTF export and
-// the descriptions of a list's lines are built in describe/ListDescriptions.
+// The plain-text and CSV export of a list: the file's lines, built in memory
+// as the program's cp1252 texts with each line ending in "\n", and the one
+// write that puts them in the user's file. An export is a file for other
+// programs: text and CSV are written in UTF-8 (CSV with a byte-order mark,
+// which spreadsheet programs take as the sign of UTF-8); RTF, plain ASCII
+// with its escapes, is written as it is. The RTF export and the descriptions
+// of a list's lines are built in describe/ListDescriptions.
 //
 //   plain text, names and reasons:   "Anna                Female name"
 //   CSV with semicolons:             "\"Anna\";\"Female name\""
@@ -47,10 +50,15 @@ std::string ListText(const ResultSet& list, int format, int scope, Services::Pro
 // description builder makes them) as text (headings padded to 27) or CSV.
 std::string DescrText(const ResultSet& descriptions, int format);
 
-// Writes contents to the file at path (a program path) on file number 7;
-// the old file is replaced only when the new one is complete. True when the
-// file was written and closed; a failure has been told to the user (with the
-// chance to try again) and leaves any older file as it was.
-bool WriteFile(const std::string& path, const std::string& contents);
+// The bytes of an export file in the format: FileBytes(kCsvSemi, "\"Zo\xEB\"\n")
+// gives "\xEF\xBB\xBF\"Zo\xC3\xAB\"\n"; an RTF text comes back unchanged.
+std::string FileBytes(int format, const std::string& contents);
+
+// Writes the contents of an export in the format (as FileBytes makes them)
+// to the file at path (a program path) on file number 7; the old file is
+// replaced only when the new one is complete. True when the file was written
+// and closed; a failure has been told to the user (with the chance to try
+// again) and leaves any older file as it was.
+bool WriteFile(const std::string& path, const std::string& contents, int format);
 
 }  // namespace ExportText

@@ -8,7 +8,6 @@
 #include "Errors.h"
 #include "FileOp.h"
 #include "GenMsg.h"
-#include "ListBusy.h"
 #include "Options.h"
 #include "Parser.h"
 #include "ResultSet.h"
@@ -185,16 +184,17 @@ bool ResultSet::DecodeListFile(std::string_view bytes) {
 }
 
 bool ResultSet::Save(const std::string& path, Services::Progress* progress) const {
-    ListBusy::On();
+    Services::HourglassOn();
     std::string bytes;
     if (!EncodeListFile(bytes, progress)) {
-        // A text too long for the format: nothing is written, the old file
-        // stays, and the caller reports the failed save.
-        ListBusy::Off();
+        // A text too long for the format: nothing is written and the old
+        // file stays.
+        Services::HourglassOff();
+        GenMsg::ShowMsg(GenMsg::GMlistSaveError, 0, path);
         return false;
     }
     const int err = FileOp::WriteFileAtomically(FileOp::Native(path), bytes);
-    ListBusy::Off();
+    Services::HourglassOff();
     if (err != 0) {
         bool retry = false;
         GenMsg::ShowDiskError(path, false, retry, err);
@@ -208,18 +208,18 @@ bool ResultSet::Load(const std::string& path, Services::Progress* progress) {
         GenMsg::ShowMsg(GenMsg::GMstructError, GenMsg::kCritical, path);
         return false;
     }
-    ListBusy::On();
+    Services::HourglassOn();
     Reset();
     std::string bytes;
     if (const int err = ListFile::ReadWholeFile(native, bytes)) {
-        ListBusy::Off();
+        Services::HourglassOff();
         bool retry = false;
         GenMsg::ShowDiskError(path, false, retry, err);
         return false;
     }
     if (progress) progress->SetValue(static_cast<int32_t>(bytes.size()));
     const bool ok = DecodeListFile(bytes);
-    ListBusy::Off();
+    Services::HourglassOff();
     if (!ok) GenMsg::ShowMsg(GenMsg::GMstructError, GenMsg::kCritical, path);
     return ok;
 }

@@ -3,10 +3,11 @@
 #include <vector>
 
 #include "Atom.h"
+#include "AtomAccess.h"
 #include "Basic.h"
+#include "CountText.h"
 #include "Cp1252.h"
 #include "DataBase.h"
-#include "Searches.h"
 #include "Services.h"
 #include "TextConstants.h"
 
@@ -95,23 +96,18 @@ std::shared_ptr<ResultSet> ConvertNamesGroups(const ResultSet& rs, bool toGroups
         }
     } else {
         suffix = LangText(", umgewandelt zu Namen", ", converted to names");
-        std::vector<atom*> source(1), names;
         for (int32_t i = 0; i < rs.numLines(); ++i) {
             atom* a = rs.atom(i);
             if (a == nullptr) {
                 set->AddFrom(rs, i);
             } else if (!a->isGenName()) {
                 std::string why = rs.reason(i);
-                if (why.empty()) why = LangText("bereits ein Name", "Already a Name");
+                if (why.empty()) why = LangText("bereits ein Name", "Already a name");
                 set->AddResult(a->Text(), why, a);
             } else {
-                // The collection grows as needed: a group may have any
-                // number of variants.
-                source[0] = a;
-                long n = 0;
-                Searches::CollectPropTargets(source, 1, DataBase::prNameVariant, 0, 1, names, n);
                 const std::string why = LangText("aus Gruppe '", "from group '") + a->Text() + "'";
-                for (long k = 0; k < n; ++k) set->AddResult(names[static_cast<size_t>(k)]->Text(), why, names[static_cast<size_t>(k)]);
+                for (atom* name : ListAtoms::PropTargets({a}, DataBase::prNameVariant, 0, 1))
+                    set->AddResult(name->Text(), why, name);
             }
         }
     }
@@ -131,7 +127,7 @@ std::shared_ptr<ResultSet> RunStep(Step step, const ResultSet& rs, std::string& 
 }
 
 std::string CurrentListCaption(const ResultSet& rs) {
-    return Searches::ResultSizeText(rs) + LangText(" in aktueller Liste", " in current list");
+    return CountText::ResultSizeText(rs) + LangText(" in aktueller Liste", " in current list");
 }
 
 // --- the manager ------------------------------------------------------------------
@@ -146,13 +142,13 @@ void Manager::Init(Host* host, std::shared_ptr<ResultSet> historyList) {
 
 void Manager::NewRes(std::shared_ptr<ResultSet>& rs) {
     if (!host_ || !rs) {
-        Searches::HourglassOff();
+        Services::HourglassOff();
         return;
     }
     const bool wasBusy = busy_;
     busy_ = true;
     host_->ShowWindow();
-    const std::string countBefore = Searches::ResultSizeText(*rs);
+    const std::string countBefore = CountText::ResultSizeText(*rs);
     bool anyStep = false;
     for (Step step : kStepOrder) {
         if (!host_->AutoStepChecked(step)) continue;
@@ -175,7 +171,7 @@ void Manager::NewRes(std::shared_ptr<ResultSet>& rs) {
     host_->ShowSortOrder(rs->SortOrder());
     busy_ = wasBusy;
     ShowSet(rs);
-    Searches::HourglassOff();
+    Services::HourglassOff();
 }
 
 void Manager::ShowSet(const std::shared_ptr<ResultSet>& rs) {
@@ -207,10 +203,10 @@ void Manager::SetCurrent(int i) {
 void Manager::ResortCurrent(int code) {
     std::shared_ptr<ResultSet> rs = current();
     if (!rs || code < 0 || code >= kNumSortOrders) return;
-    Searches::HourglassOn();
+    Services::HourglassOn();
     rs->Sort(code);
     rs->Show(nullptr);
-    Searches::HourglassOff();
+    Services::HourglassOff();
 }
 
 std::shared_ptr<ResultSet> Manager::StepOnCurrent(Step step, std::string& suffix) const {

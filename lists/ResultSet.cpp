@@ -1,6 +1,6 @@
 #include "ResultSet.h"
 
-#include "Searches.h"
+#include "CountText.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +14,6 @@
 #include "Basic.h"
 #include "Errors.h"
 #include "FlexString.h"
-#include "ListBusy.h"
 #include "Parser.h"
 #include "Services.h"
 #include "TextCompare.h"
@@ -88,7 +87,7 @@ void ResultSet::Unbind() {
 
 std::string ResultSet::title() const {
     if (pureTitle_.empty()) return title_;
-    return ListNumberPrefix(id_) + Searches::ResultSizeText(*this) + pureTitle_;
+    return ListNumberPrefix(id_) + CountText::ResultSizeText(*this) + pureTitle_;
 }
 
 // --- lines -----------------------------------------------------------------------
@@ -805,9 +804,9 @@ void ResultSet::Show(Services::Progress* progress) {
     const DisplayKind kind = control_->Kind();
     const bool busy = numLines() > kBusyRenderLines &&
                       (kind == DisplayKind::ListView || kind == DisplayKind::TextDisplay);
-    if (busy) ListBusy::On();
+    if (busy) Services::HourglassOn();
     control_->Render(*this, progress);
-    if (busy) ListBusy::Off();
+    if (busy) Services::HourglassOff();
 }
 
 void ResultSet::markLine(int32_t i) {

@@ -167,9 +167,10 @@ public:
     int32_t SelIndex() const;
 
     // --- keeping lists outside the program ---------------------------------------
-    // List files; both report failures themselves (disk error or structure
-    // message) and return false. Save replaces the file only when the new one
-    // is complete.
+    // List files; both report every failure themselves, in one message (the
+    // disk error, the structure message, or for a text too long for the
+    // format "could not be saved"), and return false. Save replaces the file
+    // only when the new one is complete.
     bool Save(const std::string& path, Services::Progress* progress = nullptr) const;
     bool Load(const std::string& path, Services::Progress* progress = nullptr);
     // Lists in the settings store's "Sets" subkey under a value name. The

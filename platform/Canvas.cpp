@@ -42,6 +42,7 @@ void Canvas::SetWidthTwips(double twips) {
 }
 
 void Canvas::NewPicture() {
+    painter_.reset();
     qreal dpr = devicePixelRatioF();
     QSize px(std::max(1, static_cast<int>(std::ceil(width() * dpr))),
              std::max(1, static_cast<int>(std::ceil(height() * dpr))));
@@ -70,6 +71,7 @@ void Canvas::Fit() {
 
 void Canvas::Cls() {
     Fit();
+    painter_.reset();
     image_.fill(ColorOfRgb(backColor_));
     currentX_ = currentY_ = 0;
     update();
@@ -94,7 +96,7 @@ void Canvas::Line(double x1, double y1, double x2, double y2, int32_t rgb) {
     if (!Finite(x1, y1, x2, y2)) return;
     Fit();
     {
-        QPainter p(&image_);
+        QPainter& p = Painter();
         p.setPen(Pen(rgb));
         p.drawLine(QPointF(Px(x1), Px(y1)), QPointF(Px(x2), Px(y2)));
     }
@@ -107,7 +109,7 @@ void Canvas::Box(double x1, double y1, double x2, double y2, int32_t rgb) {
     Fit();
     QRectF r = QRectF(QPointF(Px(x1), Px(y1)), QPointF(Px(x2), Px(y2))).normalized();
     {
-        QPainter p(&image_);
+        QPainter& p = Painter();
         if (fillStyle_ == kSolid) p.fillRect(r, ColorOfRgb(fillColor_));
         p.setPen(Pen(rgb));
         p.setBrush(Qt::NoBrush);
@@ -121,7 +123,7 @@ void Canvas::Print(const std::string& cp1252) {
     Fit();
     const QString text = QtText::ToQt(cp1252);
     if (std::isfinite(currentX_) && std::isfinite(currentY_)) {
-        QPainter p(&image_);
+        QPainter& p = Painter();
         p.setFont(font_);
         p.setPen(ColorOfRgb(foreColor_));
         p.drawText(QPointF(Px(currentX_), Px(currentY_) + Metrics().ascent()), text);
@@ -139,7 +141,17 @@ double Canvas::TextHeight(const std::string& cp1252) const {
     return Metrics().height() * 15.0;
 }
 
+QPainter& Canvas::Painter() {
+    // One painter for a run of drawing calls: a chart of a few hundred
+    // labels and bars would otherwise set up the paint engine for each.
+    if (!painter_) painter_.emplace(&image_);
+    return *painter_;
+}
+
+void Canvas::EndPainting() { painter_.reset(); }
+
 void Canvas::paintEvent(QPaintEvent* event) {
+    EndPainting();
     QPainter p(this);
     p.drawImage(event->rect(), image_, QRectF(event->rect().topLeft() * image_.devicePixelRatio(),
                                               event->rect().size() * image_.devicePixelRatio()));

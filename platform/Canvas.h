@@ -13,6 +13,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <cstdint>
 #include <optional>
@@ -76,6 +77,7 @@ public:
     // The picture as drawn (physical pixels; its device pixel ratio set).
     const QImage& Picture() const {
         const_cast<Canvas*>(this)->Fit();
+        const_cast<Canvas*>(this)->EndPainting();
         return image_;
     }
 
@@ -87,6 +89,10 @@ private:
     void NewPicture();
     void Fit();
     QPen Pen(int32_t rgb) const;
+    // The painter of the picture, kept open from one drawing call to the
+    // next; ended before the picture is shown, read, cleared or replaced.
+    QPainter& Painter();
+    void EndPainting();
     const QFontMetricsF& Metrics() const;
 
     QImage image_;
@@ -98,6 +104,7 @@ private:
     QFont font_;
     mutable std::optional<QFontMetricsF> metrics_;  // of font_ on the picture
     double currentX_ = 0, currentY_ = 0;
+    std::optional<QPainter> painter_;  // after image_: it ends before the picture goes
 };
 
 // A colour of the program (red in the low byte) as Qt's.

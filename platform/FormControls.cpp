@@ -94,8 +94,9 @@ void OptionButton::Toggled(bool on) {
 // --- TextBox ------------------------------------------------------------------------
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
-    // Every text of the program is cp1252: a typed character without a cp1252
-    // byte is refused here rather than turned into "?" when it is read.
+    // Every text of the program is cp1252: a typed letter cp1252 lacks becomes
+    // its base letter here ("Łukasz" is typed as "Lukasz") rather than a "?"
+    // when it is read; what has no base letter is left out with a sign.
     setValidator(new QtText::Cp1252Validator(this));
     connect(this, &QLineEdit::textChanged, this, [this] { Fire(onChange); });
 }

@@ -48,7 +48,9 @@ GenMsgForm::GenMsgForm(QWidget* owner) : QDialog(owner) {
     msgText_->setGeometry(Twips(900, 120, 5895, 1035));
     msgText_->setReadOnly(true);
     msgText_->setFrameShape(QFrame::NoFrame);
-    msgText_->setFocusPolicy(Qt::NoFocus);
+    // Focus only from a click, so that a selected text (an address the
+    // desktop could not open, a path) can be copied with Ctrl+C as well.
+    msgText_->setFocusPolicy(Qt::ClickFocus);
     msgText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     msgText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     msgText_->viewport()->setAutoFillBackground(false);
@@ -93,7 +95,7 @@ void GenMsgForm::SetTexts() {
     answerYes_->setText(QtText::ToQt(LangText("Ja", "Yes")));
     answerNo_->setText(QtText::ToQt(LangText("Nein", "No")));
     doHelp1_->setText(QtText::ToQt(LangText("Hilfe", "Help")));
-    doOk_->setText(QtText::ToQt(LangText("OK", "Ok")));
+    doOk_->setText(QtText::ToQt(LangText("OK", "OK")));
     doHelp0_->setText(QtText::ToQt(LangText("Hilfe", "Help")));
 }
 

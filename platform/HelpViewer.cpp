@@ -181,7 +181,8 @@ bool HelpViewer::InsideHelpFolder(const QString& file) const {
 void HelpViewer::OpenLink(const QUrl& link) {
     QString scheme = link.scheme().toLower();
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto")) {
-        LowLevel::ShellOpen(QtText::FromQt(link.toString()));
+        const QString address = scheme == QLatin1String("mailto") ? link.path() : link.toString();
+        LowLevel::ShellOpenOrShow(QtText::FromQt(link.toString()), QtText::FromQt(address));
         return;
     }
     QUrl base = browser_->source().isValid() ? browser_->source()

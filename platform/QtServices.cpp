@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 
@@ -55,7 +56,12 @@ QString QtFilter(const std::string& filter) {
 namespace {
 
 std::optional<std::string> RunDialog(QWidget* owner, const Services::FileDialogRequest& r, bool save) {
-    QFileDialog dialog(owner, QtText::ToQt(r.title), QtText::ToQt(r.initialDir), QtFilter(r.filter));
+    // Without a folder of its own Qt would start in the working folder, the
+    // program's folder, where an installed program's user may not write.
+    QString folder = QtText::ToQt(r.initialDir);
+    if ((folder.isEmpty() || !QFileInfo(folder).isDir()) && Options::DocumentsFolder)
+        folder = QtText::ToQt(Options::DocumentsFolder());
+    QFileDialog dialog(owner, QtText::ToQt(r.title), folder, QtFilter(r.filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QtText::ToQt(r.defaultExt));

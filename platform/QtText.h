@@ -1,9 +1,12 @@
 // The program's cp1252 texts as Qt strings and back. Every text that crosses
-// into a widget, a file name or the clipboard goes through here.
+// into a widget, a file name or the clipboard goes through here, and so does
+// what the user types: a letter cp1252 has no byte for is typed as its base
+// letter rather than lost.
 #pragma once
 
 #include <QString>
 #include <QValidator>
+#include <functional>
 #include <string>
 
 namespace QtText {
@@ -12,16 +15,32 @@ QString ToQt(const std::string& cp1252);
 // Characters that have no cp1252 byte become `replacement`; `ok` tells.
 std::string FromQt(const QString& s, char replacement = '?', bool* ok = nullptr);
 
-// Refuses typed characters that have no cp1252 byte instead of replacing
-// them silently (set it on a text box).
+// What a typed character becomes in a text of the program: itself when
+// cp1252 has it, else its base letter, else "" (none: it cannot be typed).
+//   TypedAs(U'Ł') gives "L", TypedAs(U'ő') gives "ö" (the usual stand-in
+//   for the Hungarian double acute), TypedAs(U'č') gives "c",
+//   TypedAs(U'ﬁ') gives "fi", TypedAs(U'李') gives "".
+QString TypedAs(char32_t cp);
+
+// Typed text made fit for the program: "Łukasz" gives "Lukasz". Characters
+// without a base letter are left out and collected in `refused`; `cursor`
+// (a position in typed) is moved to the same place in the result.
+QString FitTyped(const QString& typed, QString* refused = nullptr, int* cursor = nullptr);
+
+// The validator of every text box: typed or pasted characters that cp1252
+// lacks become their base letters as they are typed; a character without
+// one is left out with a visible sign (a beep and a short tooltip at the
+// box), never silently.
 class Cp1252Validator : public QValidator {
 public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        bool ok = true;
-        FromQt(input, '?', &ok);
-        return ok ? Acceptable : Invalid;
-    }
+    explicit Cp1252Validator(QObject* parent = nullptr);
+    State validate(QString& input, int& pos) const override;
+    // Called with the characters left out; by default beeps and shows the
+    // tooltip at the parent widget.
+    std::function<void(const QString& refused)> onRefused;
 };
+
+// The tooltip's text for characters that were left out, in the text language.
+QString RefusedNote(const QString& refused);
 
 }  // namespace QtText

@@ -2,7 +2,7 @@
 # Installs what the build, the tests and the program need on a Debian machine.
 set -euo pipefail
 packages=(cmake g++ ninja-build qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-translations-l10n fonts-liberation xvfb xauth imagemagick clang libclang-rt-dev libfuzzer-14-dev)
+          qt6-translations-l10n fonts-liberation python3 xvfb xauth imagemagick clang libclang-rt-dev libfuzzer-14-dev)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -q

@@ -1,29 +1,19 @@
 #include "LangSearch.h"
 
 #include "Atom.h"
+#include "AtomAccess.h"
+#include "Basic.h"
 #include "DataBase.h"
+#include "ListMaking.h"
 #include "ResultSet.h"
-#include "Searches.h"
 #include "TextConstants.h"
 
+using ListAtoms::PropTargets;
 using TextConstants::LangText;
 
 namespace Query::LangSearch {
 
 namespace {
-
-// Appends the atom values of each source's properties of kind `proper` whose
-// target has kind k1 or k2 (any kind when k1 is negative).
-void Collect(const std::vector<atom*>& sources, const atom* proper, int k1, int k2, std::vector<atom*>& out) {
-    for (const atom* s : sources) {
-        for (const Prop* p : s->props()) {
-            if (p->proper() != proper || p->kind() == 1) continue;
-            atom* t = p->atomVal();
-            if (t == nullptr || t == DataBase::nothingAtom) continue;
-            if (k1 < 0 || t->kind() == k1 || t->kind() == k2) out.push_back(t);
-        }
-    }
-}
 
 atom* FirstValue(const atom* a, const atom* proper) {
     const Prop* p = a->FirstProp(proper);
@@ -58,15 +48,14 @@ bool Complete(const LangRow& row) {
 void SearchOneCond(const LangRow& row, ResultSet& rs) {
     rs.Reset();
     if (!Complete(row)) return;
-    std::vector<atom*> names;
     const std::vector<atom*> lang{row.lang};
+    std::vector<atom*> names;
     if (row.code == 2) {
-        Collect(lang, DataBase::prLangOf, 0, 1, names);
+        names = PropTargets(lang, DataBase::prLangOf, 0, 1);
     } else {
-        std::vector<atom*> entries, groups;
-        Collect(lang, DataBase::prLangOf, 5, 5, entries);
-        Collect(entries, DataBase::prOriginOf, -1, -1, groups);
-        Collect(groups, DataBase::prNameVariant, 0, 1, names);
+        const std::vector<atom*> entries = PropTargets(lang, DataBase::prLangOf, 5, 5);
+        const std::vector<atom*> groups = PropTargets(entries, DataBase::prOriginOf, Basic::kNone, Basic::kNone);
+        names = PropTargets(groups, DataBase::prNameVariant, 0, 1);
     }
     const std::string abbrev = DataBase::GetAbbrev(row.lang);
     for (atom* a : names) rs.AddResult(a->Text(), abbrev, a);
@@ -81,9 +70,9 @@ void Search(const LangRows& rows, bool andMode, ResultSet& out) {
         if (!Complete(row)) continue;
         SearchOneCond(row, b);
         if (!andMode || !joined)
-            Searches::CombineOr(out, b, out);
+            ListMaking::CombineOr(out, b, out);
         else
-            Searches::CombineAnd(out, b, out);
+            ListMaking::CombineAnd(out, b, out);
         joined = true;
     }
 }

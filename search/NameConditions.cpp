@@ -70,7 +70,7 @@ const CodeText kCodes[NameConditions::kNumCodes] = {
     {"Anzahl Silben gr\xf6sser/gleich", "no. of syllables greater/equal", "Name enth\xe4lt # oder mehr Silben",
      "name has # or more syllables"},
     {"Anzahl Silben kleiner/gleich", "no. of syllables less/equal", "Name enth\xe4lt # oder weniger Silben",
-     "name has # or less syllables"},
+     "name has # or fewer syllables"},
     {"enth\xe4lt Umlaute/Akzente", "contains umlauts/accents",
      "Name enth\xe4lt mindestens einen Umlaut oder Akzent (\xe4,\xfc,\xe9,\xe0 usw.)",
      "name contains at least one umlaut or accented letter (\xe4,\xfc,\xe9,\xe0 etc.)"},

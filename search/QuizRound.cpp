@@ -18,6 +18,14 @@ namespace QuizRound {
 
 // --- the question sets -------------------------------------------------------------
 
+int ParseLevel(const std::string& text) {
+    // Val reads "1e9" or "-3000000000" as well; CLng saturates, and only
+    // the whole numbers 0 to 2 are taken.
+    const double v = Basic::Val(text);
+    if (!(v >= 0 && v <= kNumLevels - 1)) return -1;
+    return Basic::CLng(v);
+}
+
 std::vector<QuizQuestion> GetQuestions(const atom* set) {
     std::vector<QuizQuestion> out;
     if (!set) return out;
@@ -27,12 +35,13 @@ std::vector<QuizQuestion> GetQuestions(const atom* set) {
         if (!a || a == DataBase::nothingAtom) continue;
         QuizQuestion q;
         int answers = 0;
+        std::string level = "0";
         for (const Prop* p : a->props()) {
             const atom* kind = p->proper();
             if (kind == DataBase::prQuestion && q.question.empty()) {
                 q.question = std::string(p->strVal());
             } else if (kind == DataBase::prLevel) {
-                q.level = Basic::CLng(Basic::Val(p->strVal()));
+                level = std::string(p->strVal());
             } else if (kind == DataBase::prAnswer && answers < kNumAnswers) {
                 q.answers[static_cast<size_t>(answers++)] = std::string(p->strVal());
             } else if (kind == DataBase::prDescr && q.descr.empty()) {
@@ -43,6 +52,14 @@ std::vector<QuizQuestion> GetQuestions(const atom* set) {
         // A question short of answers would offer empty boxes, one of them
         // perhaps the "right" one: it stays out of the round.
         if (answers < kNumAnswers) continue;
+        // A level beyond the three a round plans for would never be served
+        // (or end the round at once): such a question stays out, named.
+        q.level = ParseLevel(level);
+        if (q.level < 0) {
+            Errors::Assert(false, "GetQuestions level: question " + std::string(a->name()) + " has the level \"" + level +
+                                      "\", not 0, 1 or 2");
+            continue;
+        }
         out.push_back(std::move(q));
     }
     return out;
@@ -109,7 +126,12 @@ std::string EndReasonText(EndReason reason) {
 void Round::Start(const Settings& settings, std::vector<QuizQuestion> questions) {
     settings_ = settings.Clamped();
     questions_ = std::move(questions);
-    for (QuizQuestion& q : questions_) q.available = true;
+    for (QuizQuestion& q : questions_) {
+        q.available = true;
+        // The reader keeps to 0-2; a question set made elsewhere is held to
+        // it too, so that no level arithmetic below meets a wild value.
+        q.level = std::clamp(q.level, 0, kNumLevels - 1);
+    }
     hasCurrent_ = false;
     current_ = {};
     position_ = 0;
@@ -327,8 +349,10 @@ void Round::ExecJoker(int slot) {
     case kNextQuestion:
         // Without another question the joker does nothing and stays.
         if (!NextQuestion()) return;
+        // The replacement counts as the same question: its number, the
+        // counters and a 50-50 used on it stay. The selection does not, as
+        // it would point at an answer the player never saw.
         ClearSelection();
-        fiftyUsed_ = false;
         jokerEnabled_[s] = false;
         Changed(true);
         return;

@@ -38,9 +38,14 @@ struct QuizQuestion {
     bool available = true; // not served yet in this round
 };
 
+// The level of a question as its prLevel text gives it: "0", "1", "2" (also
+// " 2" or "1.6") give 0 to 2; any other number (-2, 3, "-3000000000")
+// gives -1. A text without a number reads as 0, as Val reads it.
+int ParseLevel(const std::string& text);
 // The questions of a set (seQuestions or seEnglishQuestions) in the set's
 // order. A question with fewer than four answers raises the assertion
-// "GetQuestions answer" for each missing one and is left out.
+// "GetQuestions answer" for each missing one and is left out; one whose
+// level is not 0, 1 or 2 raises an assertion naming it and is left out.
 std::vector<QuizQuestion> GetQuestions(const atom* set);
 // The set of the text language: English questions with English texts.
 std::vector<QuizQuestion> GetQuestions();
@@ -93,7 +98,8 @@ public:
     explicit Round(Listener* listener = nullptr) : listener_(listener) {}
 
     // Starts a round over these questions and serves the first question
-    // (or ends the round at once when there is nothing to ask).
+    // (or ends the round at once when there is nothing to ask). Levels
+    // outside 0-2 are taken as the nearest of them.
     void Start(const Settings& settings, std::vector<QuizQuestion> questions);
 
     // --- what the player does -------------------------------------------------

@@ -7,6 +7,7 @@
 #include "Basic.h"
 #include "DataBase.h"
 #include "Errors.h"
+#include "ListMaking.h"
 #include "Parser.h"
 #include "ResultSet.h"
 #include "TextConstants.h"
@@ -25,12 +26,7 @@ std::vector<atom*> BaseSet(Base base, const ResultSet* currentList) {
     if (base == Base::All || base == Base::Female) kindB = 1;
     if (base == Base::Groups || base == Base::MaleGroups) kindA = 2;
     if (base == Base::Groups || base == Base::FemaleGroups) kindB = 3;
-    for (int32_t i = 0; i < DataBase::numAtoms && i < static_cast<int32_t>(DataBase::atomTab.size()); ++i) {
-        atom* a = DataBase::atomTab[static_cast<size_t>(i)];
-        if (a == nullptr || a == DataBase::nothingAtom) continue;
-        if (a->kind() == kindA || a->kind() == kindB) set.push_back(a);
-    }
-    return set;
+    return ListMaking::AtomsOfKinds(kindA, kindB);
 }
 
 void Draw(std::vector<atom*>& set, size_t n, Services::Random& rnd) {

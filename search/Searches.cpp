@@ -15,6 +15,8 @@
 #include "ResultSet.h"
 #include "Services.h"
 #include "Cp1252.h"
+#include "CountText.h"
+#include "ListMaking.h"
 #include "TextConstants.h"
 
 namespace Searches {
@@ -23,10 +25,8 @@ namespace {
 
 // Module state.
 Env env;
-int32_t tagCounter = 1;
 std::unique_ptr<FlexString> sharedSpelling;  // reused for every candidate of pass 2
 int lastDistance = 0;
-int busyDepth = 0;
 
 FlexString& SharedSpelling() {
     if (!sharedSpelling) sharedSpelling = std::make_unique<FlexString>();
@@ -57,12 +57,6 @@ bool HasAtomValue(const Prop* p) { return p != nullptr && (p->kind() == 0 || p->
 
 bool IsNothing(const atom* a) { return a == nullptr || a == DataBase::nothingAtom; }
 
-// The line's atom is taking part in the membership test: lines without an
-// atom belong to no list.
-bool LineMarked(ResultSet& rs, int32_t i, int32_t tag) {
-    return rs.atom(i) != nullptr && rs.Mark(i) == tag;
-}
-
 constexpr size_t kMaxTypedName = 35;
 
 std::string TrimBlanks(const std::string& s) {
@@ -78,96 +72,13 @@ void SetEnv(const Env& e) { env = e; }
 const Env& GetEnv() { return env; }
 
 void InitSearches() {
-    tagCounter = 1;
+    ListMaking::ResetMarkTags();
     sharedSpelling = std::make_unique<FlexString>();
-    busyDepth = 0;
+    Services::ResetBusyDepth();
     lastDistance = 0;
 }
 
-// --- busy cursor ---------------------------------------------------------------
-
-void HourglassOn() {
-    Services::Busy().On();
-    ++busyDepth;
-}
-
-void HourglassOff() {
-    if (busyDepth > 0) --busyDepth;
-    if (busyDepth == 0) Services::Busy().Off();
-}
-
-int BusyDepth() { return busyDepth; }
-
 // --- combination ---------------------------------------------------------------
-
-void MarkAll(ResultSet& rs, int32_t& tag) {
-    tag = tagCounter++;
-    for (int32_t i = 0; i < rs.numLines(); ++i) {
-        if (rs.atom(i) != nullptr) rs.SetMark(i, tag);
-    }
-}
-
-namespace {
-
-// The operands of a combination that empties R before reading A and B: an
-// operand that is R itself is read from a copy.
-struct Operands {
-    ResultSet copyA, copyB;
-    ResultSet* T;
-    ResultSet* S;
-    Operands(ResultSet& A, ResultSet& B, const ResultSet& R) : T(&A), S(&B) {
-        if (&R == &A) { copyA.InitInt(); copyA.AddAllFrom(A); T = &copyA; }
-        if (&R == &B) { copyB.InitInt(); copyB.AddAllFrom(B); S = &copyB; }
-    }
-};
-
-}  // namespace
-
-void CombineAnd(ResultSet& A, ResultSet& B, ResultSet& R) {
-    Operands op(A, B, R);
-    R.Reset();
-    int32_t tag = 0;
-    MarkAll(*op.T, tag);
-    for (int32_t i = 0; i < op.S->numLines(); ++i) {
-        if (!LineMarked(*op.S, i, tag)) continue;
-        int32_t before = R.numLines();
-        R.AddFrom(*op.S, i);
-        if (R.numLines() == before) continue;  // a unique list refused the line
-        // The first operand's reason leads, so that reasons read in the order
-        // the lists were joined ("EN" and then "DE" gives "EN+DE").
-        int32_t j = before;
-        R.setReason(j, op.T->reason(R.markIndex(j)) + "+" + R.reason(j));
-    }
-}
-
-void CombineOr(ResultSet& A, ResultSet& B, ResultSet& R) {
-    ResultSet copyB;
-    ResultSet* S = &B;
-    if (&R == &B && &B != &A) { copyB.InitInt(); copyB.AddAllFrom(B); S = &copyB; }
-    int32_t tag = 0;
-    MarkAll(A, tag);
-    // B's lines are read before R grows, in case B is A itself.
-    const int32_t n = S->numLines();
-    std::vector<int32_t> take;
-    for (int32_t i = 0; i < n; ++i) {
-        if (S->atom(i) == nullptr || S->Mark(i) != tag) take.push_back(i);
-    }
-    if (&R != &A) {
-        R.Reset();
-        R.AddAllFrom(A);
-    }
-    for (int32_t i : take) R.AddFrom(*S, i);
-}
-
-void CombineWithout(ResultSet& A, ResultSet& B, ResultSet& R) {
-    Operands op(A, B, R);
-    R.Reset();
-    int32_t tag = 0;
-    MarkAll(*op.S, tag);
-    for (int32_t i = 0; i < op.T->numLines(); ++i) {
-        if (!LineMarked(*op.T, i, tag)) R.AddFrom(*op.T, i);
-    }
-}
 
 void CombineLists(ResultSet& A, ResultSet& B, ResultSet& R, int searchType) {
     switch (searchType) {
@@ -181,9 +92,9 @@ void CombineLists(ResultSet& A, ResultSet& B, ResultSet& R, int searchType) {
             R.AddAllFrom(copy);
         }
         break;
-    case kOr: CombineOr(A, B, R); break;
-    case kAnd: CombineAnd(A, B, R); break;
-    case kWithout: CombineWithout(A, B, R); break;
+    case kOr: ListMaking::CombineOr(A, B, R); break;
+    case kAnd: ListMaking::CombineAnd(A, B, R); break;
+    case kWithout: ListMaking::CombineWithout(A, B, R); break;
     default: Errors::Assert(false, "searchType"); break;
     }
 }
@@ -196,7 +107,7 @@ NameListsWindow* ListManager() {
 }  // namespace
 
 void NewRes(const std::string& title, ResultSet& rs, int searchType) {
-    Errors::LogEntry("Searches", "NewRes", ResultSizeText(rs) + title);
+    Errors::LogEntry("Searches", "NewRes", CountText::ResultSizeText(rs) + title);
     NameListsWindow* lists = ListManager();
     Errors::Assert(lists != nullptr, "NewRes NameLists");
     if (lists == nullptr) return;
@@ -280,7 +191,7 @@ void SearchName(const std::string& text, int kindA, int kindB, int kindC, Result
     // Pass 2: the same sound, then a similar spelling. The sound key is taken
     // as the atoms' keys are: with the article dropped, so "The Anna" sounds
     // like "Anna".
-    HourglassOn();
+    Services::HourglassOn();
     FlexString search(key);
     std::string sound = Parser::MakeSoundKey(text);
     if (hadArticle) {
@@ -300,7 +211,7 @@ void SearchName(const std::string& text, int kindA, int kindB, int kindC, Result
         }
     }
     rs.Sort(6);
-    HourglassOff();
+    Services::HourglassOff();
 }
 
 void LocateName(std::string& text, int kindA, int kindB, AtomShower* window) {
@@ -378,9 +289,9 @@ void FollowLink(const std::string& idText, std::shared_ptr<ResultSet> set, atom*
         Prop* p = FirstProp(a, DataBase::prRelatedTo);
         Errors::Assert(p != nullptr, "FollowLink prRelatedTo");
         if (p != nullptr) {
-            HourglassOn();
+            Services::HourglassOn();
             LowLevel::ShellOpen(p->strVal());
-            HourglassOff();
+            Services::HourglassOff();
         }
         break;
     }
@@ -394,59 +305,6 @@ void FollowLink(const std::string& idText, std::shared_ptr<ResultSet> set, atom*
 }
 
 // --- helpers ---------------------------------------------------------------------
-
-void CollectPropTargets(const std::vector<atom*>& atoms, long n, atom* propKind, int kind1,
-                        int kind2, std::vector<atom*>& out, long& outN) {
-    if (propKind == nullptr) return;
-    if (outN < 0) outN = 0;
-    const long count = std::min<long>(n, static_cast<long>(atoms.size()));
-    const bool filtered = kind1 != Basic::kNone || kind2 != Basic::kNone;
-    for (long i = 0; i < count; ++i) {
-        atom* src = atoms[static_cast<size_t>(i)];
-        if (src == nullptr) continue;
-        Prop* p = nullptr;
-        for (bool found = src->GetFirstProp(propKind, p); found; found = src->GetNextProp(propKind, p)) {
-            if (!HasAtomValue(p)) continue;
-            atom* target = p->atomVal();
-            if (target == nullptr) continue;
-            if (filtered) {
-                const int k = target->kind();
-                if (!((kind1 != Basic::kNone && k == kind1) || (kind2 != Basic::kNone && k == kind2)))
-                    continue;
-            }
-            target->reason() = src->reason();
-            if (static_cast<size_t>(outN) >= out.size()) out.resize(static_cast<size_t>(outN) + 1);
-            out[static_cast<size_t>(outN)] = target;
-            ++outN;
-        }
-    }
-}
-
-std::string CountPhrase(bool isGroup, long n) {
-    using TextConstants::LangText;
-    std::string s = n == 0 ? LangText(isGroup ? "Keine" : "Kein", "No") : std::to_string(n);
-    s += isGroup ? LangText(" Gruppe", " group") : LangText(" Name", " name");
-    if (n > 1) s += LangText("n", "s");
-    return s;
-}
-
-std::string ResultSizeText(const ResultSet& rs) {
-    std::string s;
-    if (rs.NumNames() > 0) s = CountPhrase(false, rs.NumNames());
-    if (rs.numGenNames() > 0) {
-        if (!s.empty()) s += "+";
-        s += CountPhrase(true, rs.numGenNames());
-    }
-    if (s.empty()) s = TextConstants::LangText("Nichts", "Nothing");
-    return s;
-}
-
-std::string WordCountText(long n) {
-    using TextConstants::LangText;
-    if (n == 0) return LangText("Kein Wort", "No word");
-    if (n == 1) return LangText("1 Wort", "1 word");
-    return std::to_string(n) + LangText(" W\xF6rter", " words");
-}
 
 int RadioIndex(bool opt0, bool opt1, bool opt2) {
     if (opt2) return 2;

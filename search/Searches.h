@@ -1,7 +1,7 @@
-// The shared procedures behind every search and every link: combining lists
-// through operation marks, the hand-over of new lists to the list manager, the
-// lookup of a typed name, the link dispatcher, the count phrases and the
-// busy-cursor counter.
+// The shared procedures behind every search and every link: combining a new
+// list with the current one by its operation mark, the hand-over of new lists
+// to the list manager, the lookup of a typed name, the link dispatcher and the
+// option buttons' index.
 #pragma once
 
 #include <cstdint>
@@ -33,32 +33,14 @@ const Env& GetEnv();
 // Tag counter to 1, a fresh shared spelling string, busy depth 0.
 void InitSearches();
 
-// --- busy cursor ------------------------------------------------------------
-
-// The frame's pointer through Services::Busy(): every HourglassOn shows the
-// hourglass; the HourglassOff that brings the depth to 0 (or finds it there)
-// restores the default pointer.
-void HourglassOn();
-void HourglassOff();
-int BusyDepth();
-
 // --- combination ------------------------------------------------------------
 
 // Search types of CombineLists / NewRes.
 enum SearchType : int { kAlone = 0, kOr = 1, kAnd = 2, kWithout = 3 };
 
-// Tags every line's atom of rs with a fresh tag (and the line's index).
-// Lines without an atom are passed over.
-void MarkAll(ResultSet& rs, int32_t& tag);
-// The lines of B whose atom is on a line of A, in B's order; reason
-// "A's reason+B's reason" (A's last line of that atom). R may be A.
-void CombineAnd(ResultSet& A, ResultSet& B, ResultSet& R);
-// All lines of A, then the lines of B whose atom is not in A. R may be A.
-void CombineOr(ResultSet& A, ResultSet& B, ResultSet& R);
-// The lines of A whose atom is not in B. R may be A.
-void CombineWithout(ResultSet& A, ResultSet& B, ResultSet& R);
-// 0 R receives B's lines (R not emptied), 1 Or, 2 And, 3 Without; any other
-// type asserts "searchType" and leaves R alone.
+// 0 R receives B's lines (R not emptied), 1 Or, 2 And, 3 Without (the
+// combinations of ListMaking.h); any other type asserts "searchType" and
+// leaves R alone.
 void CombineLists(ResultSet& A, ResultSet& B, ResultSet& R, int searchType);
 
 // The one road of every new list to the list manager: combined with the
@@ -98,21 +80,6 @@ std::string StripArticle(const std::string& upperKey, bool* stripped = nullptr);
 void FollowLink(const std::string& idText, std::shared_ptr<ResultSet> set, atom* nameAtom);
 
 // --- helpers ----------------------------------------------------------------
-
-// For each of the first n atoms, every property of kind propKind with an atom
-// value (optionally only targets of kind kind1 or kind2; 31999 = no filter) is
-// appended to out from index outN on; its reason becomes its source's reason.
-// out grows as needed.
-void CollectPropTargets(const std::vector<atom*>& atoms, long n, atom* propKind, int kind1,
-                        int kind2, std::vector<atom*>& out, long& outN);
-
-// "No name", "1 name", "3 groups" / "Kein Name", "Keine Gruppe", "3 Gruppen".
-std::string CountPhrase(bool isGroup, long n);
-// "12 names+3 groups", "1 group", "Nothing" / "Nichts". Lines whose atom is
-// neither a name nor a group are not counted.
-std::string ResultSizeText(const ResultSet& rs);
-// "No word", "1 word", "7 words" / "Kein Wort", "1 Wort", "7 Wörter".
-std::string WordCountText(long n);
 
 // A three-way choice of option buttons.
 class OptionButton {

@@ -87,7 +87,7 @@ public:
     virtual std::shared_ptr<ResultSet> CreateResultSet(const std::string& title) = 0;
     // Takes a finished new list: automatic filters and conversions, number,
     // sort, history, display; notifies all windows with code 2. Ends with one
-    // Searches::HourglassOff.
+    // Services::HourglassOff.
     virtual void NewRes(std::shared_ptr<ResultSet> rs) = 0;
     // The current list of the manager's history; null when there is none.
     virtual std::shared_ptr<ResultSet> current() = 0;

@@ -449,7 +449,7 @@ ListDialogs ListDialogTexts() {
     using TextConstants::LangText;
     ListDialogs d;
     d.loadTitle = LangText("Orsabrine-Namenliste laden", "Load Talvessin Name List");
-    d.saveTitle = LangText("Orsabrine-Namenliste speichern", "Save Talvessin Name Lists");
+    d.saveTitle = LangText("Orsabrine-Namenliste speichern", "Save Talvessin Name List");
     d.filter = LangText("Orsabrine-Namenlisten (*.onl)|*.onl|Alle Dateien (*.*)|*.*",
                         "Talvessin Name Lists (*.onl)|*.onl|All Files (*.*)|*.*");
     d.defaultExt = "onl";
@@ -465,11 +465,9 @@ std::shared_ptr<ResultSet> LoadListFile() {
         Errors::Assert(false, "LoadListFile format");
         return nullptr;
     }
+    // A failure has been told by the reader; a second box would only repeat it.
     std::shared_ptr<ResultSet> list = listFormat->Load(*chosen);
-    if (!list) {
-        GenMsg::ShowMsg(GenMsg::GMlistLoadError, 0, *chosen);
-        return nullptr;
-    }
+    if (!list) return nullptr;
     std::string folder, fileName;
     SplitPath(*chosen, folder, fileName);
     Options::LoadInitDir = folder;
@@ -486,10 +484,7 @@ bool SaveListFile(const ResultSet* list) {
         Errors::Assert(false, "SaveListFile format");
         return false;
     }
-    if (!listFormat->Save(*list, *chosen)) {
-        GenMsg::ShowMsg(GenMsg::GMlistSaveError, 0, *chosen);
-        return false;
-    }
+    if (!listFormat->Save(*list, *chosen)) return false;
     std::string folder, fileName;
     SplitPath(*chosen, folder, fileName);
     Options::SaveInitDir = folder;

@@ -173,11 +173,11 @@ class ListFileFormat {
 public:
     virtual ~ListFileFormat() = default;
     // A new list without a control read from the file at path (a program
-    // path), its atom texts refreshed; null when the file could not be read
-    // (the reader shows its own messages first).
+    // path), its atom texts refreshed; null when the file could not be read,
+    // after the reader has told the user what went wrong.
     virtual std::shared_ptr<ResultSet> Load(const std::string& path) = 0;
-    // Writes the list to path; False when it could not be written (the writer
-    // shows the disk error first).
+    // Writes the list to path; False when it could not be written, after the
+    // writer has told the user why.
     virtual bool Save(const ResultSet& list, const std::string& path) = 0;
 };
 void SetListFileFormat(ListFileFormat* format);
@@ -190,10 +190,11 @@ ListDialogs ListDialogTexts();
 
 // The user command that loads a list: the open dialog starts in LoadInitDir;
 // a loaded list remembers its folder there. Null when the user cancelled or
-// the file could not be loaded (then "list could not be loaded" is shown).
+// the file could not be loaded (the format has said why, in one message).
 std::shared_ptr<ResultSet> LoadListFile();
 // The user command that saves list; the save dialog starts in SaveInitDir,
-// which remembers the folder of a successful save. True when saved.
+// which remembers the folder of a successful save. True when saved; a failure
+// the format has told the user.
 bool SaveListFile(const ResultSet* list);
 
 }  // namespace FileOp

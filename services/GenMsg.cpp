@@ -23,8 +23,8 @@ const std::vector<Row>& Rows() {
         {0, "GMnothingFound", "'%0' or something similar could not be found in the database",
          "'%0' oder etwas Ähnliches konnte in der Datenbank nicht gefunden werden"_cp},
         {1, "GMtooManyRandom",
-         "It is not possible to pick names, because %0 more names than present are asked for",
-         "Auswählen ist nicht möglich, da %0 Namen mehr verlangt werden als vorhanden sind"_cp},
+         "It is not possible to pick the names, because %0 more names are asked for than there are",
+         "Auswählen ist nicht möglich, da %0 Namen mehr verlangt werden, als vorhanden sind"_cp},
         {2, "GMonlyPositive", "Only positive numbers (greater than 0) are allowed for this field",
          "Für dieses Eingabefeld sind nur positive Zahlen erlaubt"_cp},
         {3, "GMonlyNumbers", "Only numbers are allowed for this field",
@@ -56,50 +56,50 @@ const std::vector<Row>& Rows() {
          "The file %0<br>either does not contain a Talvessin name list/database or its structure is damaged",
          "Die Datei %0<br>enthält entweder keine Orsabrine-Namenliste/Datenbank oder die Datei enthält einen Fehler in der Struktur"_cp},
         {34, "GMtooManyFav",
-         "It is not possible to load this list as list of favorites because it contains too many names.",
-         "Das Laden dieser Liste als Favoriten-Liste ist nicht möglich, denn sie enthält zu viele Namen."_cp},
+         "It is not possible to load this list as the list of favorites because it contains too many names.",
+         "Das Laden dieser Liste als Favoritenliste ist nicht möglich, denn sie enthält zu viele Namen."_cp},
         {35, "GMfavFull",
          "The table of favorites is full: it holds %0 names, as many as a list of favorites can hold. Delete a "
          "favorite before you add another one.",
-         "Die Tabelle der Favoriten ist voll: sie enthält %0 Namen, so viele, wie eine Favoriten-Liste fassen "
+         "Die Favoritenliste ist voll: Sie enthält %0 Namen, so viele, wie eine Favoritenliste fassen "
          "kann. Entfernen Sie einen Favoriten, bevor Sie einen weiteren aufnehmen."_cp},
         {36, "GMtooManyExports",
-         "Because of copyright reasons it is not allowed to export more than 100 names in this way. If you "
-         "consider to use the name database outside Talvessin for own purposes please contact the author.",
+         "For copyright reasons no more than 100 names may be exported in this way. If you are "
+         "considering using the name database outside Talvessin for your own purposes, please contact the author.",
          "Aus Gründen des Copyright-Schutzes ist der Export von mehr als 100 Namen in dieser Art nicht erlaubt. "
          "Falls Sie eine Verwendung der Vornamen-Datenbank ausserhalb Orsabrine zu eigenen Zwecken im Auge "
-         "haben, melden Sie sich bitte beim Autor."_cp},
+         "haben, melden Sie sich bitte beim Hersteller."_cp},
         {100, "GMoverwriteFav",
-         "<b>Overwrite</b> the current list of favorites with the names from the file? (You will <b>loose</b> "
-         "the current list of favorites if you did not yet save it to a file.)",
-         "Momentane Favoriten-Liste <b>überschreiben</b> mit einer Liste aus einer Datei? (Falls Sie die "
-         "momentane Favoriten-Liste nicht in einer Datei abgelegt haben, wird sie <b>verlorengehen</b>.)"_cp},
+         "<b>Overwrite</b> the current list of favorites with the names from the file? (You will <b>lose</b> "
+         "the current list of favorites if you have not yet saved it to a file.)",
+         "Momentane Favoritenliste <b>überschreiben</b> mit einer Liste aus einer Datei? (Falls Sie die "
+         "momentane Favoritenliste nicht in einer Datei abgelegt haben, wird sie <b>verlorengehen</b>.)"_cp},
         {101, "GMendTutor",
          "It is not possible to execute this function while the tutorial is running. Do you want to stop the "
          "tutorial?",
          "Die Ausführung dieser Aktion ist während eines laufenden Tutorials nicht möglich. Wollen Sie das "
          "Tutorial abbrechen?"_cp},
         {102, "GMretryUserSave",
-         "Your new names could not be saved to file %0<br> Maybe you are able to correct the problem. Try to "
+         "Your new names could not be saved to file %0<br>Perhaps you can correct the problem. Try to "
          "save again now?",
          "Das Speichern der eigenen Namen in Datei %0<br>ist fehlgeschlagen. Sie können ev. versuchen, die "
          "Ursache des Problems zu beheben. Nochmals versuchen zu speichern?"_cp},
         {103, "GMexportMany",
-         "Exporting %0 names in the specified way might take a while and results in a big file. Do you want "
+         "Exporting %0 names in the specified way might take a while and result in a big file. Do you want "
          "to proceed?",
          "Der Export von %0 Namen in diesem Format und mit diesem Umfang kann je nach Rechner länger dauern "
          "und ergibt grosse Dateien. Wollen Sie exportieren?"_cp},
         {104, "GMfavAutoSave",
          "Note: The active list of favorites is saved automatically. You only have to save it yourself to a "
          "file if you want to use the function 'Change...' to work with several lists of favorites.",
-         "Hinweis: Die momentane Favoriten-Liste wird automatisch gespeichert. Sie müssen diese nur dann "
-         "selbst in eine Datei ablegen, wenn Sie mit Hilfe von 'Wechseln...' mit mehreren Favoriten-Listen "
+         "Hinweis: Die momentane Favoritenliste wird automatisch gespeichert. Sie müssen diese nur dann "
+         "selbst in einer Datei ablegen, wenn Sie mit Hilfe von 'Wechseln...' mit mehreren Favoritenlisten "
          "arbeiten möchten."_cp},
         {105, "GMuserNames",
-         "Note: If you like you can use the function 'New Names...' in the Menu 'Extras' to add new names to "
+         "Note: If you like, you can use the function 'New Names...' in the menu 'Extras' to add new names to "
          "the database yourself",
          "Hinweis: Wenn Sie möchten, können Sie in Orsabrine nicht vorhandene Namen mit Hilfe der Funktion "
-         "'Eigene Namen' im Menu 'Extras' selbst erfassen"_cp},
+         "'Eigene Namen' im Menü 'Extras' selbst erfassen"_cp},
         {106, "GMuserAlready",
          "There is already at least one name with the identical spelling %0 in the database. Proceed anyway "
          "and create a separate new name?",
@@ -122,6 +122,11 @@ const std::vector<Row>& Rows() {
          "Die Datenbank hat keinen Platz für einen weiteren eigenen Namen. Löschen Sie eigene Namen, die Sie "
          "nicht mehr brauchen, um Platz zu schaffen."_cp},
         {111, "GMprintFailed", "Nothing could be printed: %0", "Es konnte nichts gedruckt werden: %0"_cp},
+        {112, "GMnoProgramForAddress",
+         "The address %0<br>cannot be opened: no program on this computer is set up for it. You can select it "
+         "here and copy it into your mail or web program.",
+         "Die Adresse %0<br>kann nicht geöffnet werden: Auf diesem Computer ist kein Programm dafür "
+         "eingerichtet. Sie können sie hier markieren und in Ihr E-Mail- oder Webprogramm kopieren."_cp},
     };
     return rows;
 }
@@ -204,7 +209,7 @@ Composed Compose(const std::string& entry, int msgId, int msgClass, const std::s
         }
     }
     if (errNum != 0) {
-        text += " (Fehlercode " + std::to_string(errNum) + ")";
+        text += (english ? " (error code " : " (Fehlercode ") + std::to_string(errNum) + ")";
         if (m.question) text += english ? " Try again?" : " Nochmals versuchen?";
     }
     bool found = false;

@@ -42,14 +42,15 @@ enum MsgId : int {
     GMquizEnded = 109,
     GMuserNoRoom = 110,
     GMprintFailed = 111,
+    GMnoProgramForAddress = 112,
 };
 
-constexpr int kNumMessages = 112;
+constexpr int kNumMessages = 113;
 
 // Message classes.
 constexpr int kCritical = 0, kExclamation = 1, kQuestion = 2, kInformation = 3;
 
-// The entries ("<" tag ">" text) in the current text language, 0 to 110;
+// The entries ("<" tag ">" text) in the current text language, 0 to 112;
 // numbers without a message hold "".
 extern std::vector<std::string> MsgTable;
 void InitMessages();
@@ -63,7 +64,7 @@ struct Composed {
 };
 
 // Composes a message from its table entry: the tag becomes the help topic;
-// a non-zero errNum appends " (Fehlercode " errNum ")" and, for a question,
+// a non-zero errNum appends " (error code " errNum ")" (German "Fehlercode") and, for a question,
 // the retry question of the text language; a non-empty arg takes the place of
 // the first "%0", in bold and always as literal text. Pure: it reads nothing
 // but its arguments.

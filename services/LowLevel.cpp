@@ -10,6 +10,7 @@
 #include "Basic.h"
 #include "Cp1252.h"
 #include "Errors.h"
+#include "GenMsg.h"
 
 namespace LowLevel {
 
@@ -219,6 +220,12 @@ ShellTarget ClassifyShellTarget(const std::string& target) {
 bool ShellOpen(const std::string& target) {
     if (ClassifyShellTarget(target) == ShellTarget::Refused) return false;
     return Services::TheShell().Open(target);
+}
+
+bool ShellOpenOrShow(const std::string& target, const std::string& address) {
+    if (ShellOpen(target)) return true;
+    GenMsg::ShowMsg(GenMsg::GMnoProgramForAddress, GenMsg::kInformation, address);
+    return false;
 }
 
 // --- Help -------------------------------------------------------------------------

@@ -82,6 +82,10 @@ ShellTarget ClassifyShellTarget(const std::string& target);
 // Opens a web or mail address or an existing document through the shell
 // service; false when refused or not opened.
 bool ShellOpen(const std::string& target);
+// ShellOpen for a link the user clicked: when the desktop has no program for
+// it, the user is told so with the address shown (address: the part worth
+// copying, "a@b.org" of "mailto:a@b.org?subject=x"). False when not opened.
+bool ShellOpenOrShow(const std::string& target, const std::string& address);
 
 // --- Help ---------------------------------------------------------------------
 // First and last help mark of the description headings.

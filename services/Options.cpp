@@ -7,6 +7,7 @@
 #include "Basic.h"
 #include "Errors.h"
 #include "FileOp.h"
+#include "GenMsg.h"
 #include "Services.h"
 #include "SettingsStore.h"
 #include "TextConstants.h"
@@ -17,12 +18,30 @@ std::optional<std::string> RegReadValue(const std::string& keyPath, const std::s
     return Services::Settings().Read(keyPath, name);
 }
 
-int RegWriteValue(const std::string& keyPath, const std::string& name, const std::string& value) {
-    Services::SettingsStore& store = Services::Settings();
-    if (store.Write(keyPath, name, value)) return 0;
+namespace {
+
+// The error number of the store's failed write.
+int WriteError(Services::SettingsStore& store) {
     if (auto* file = dynamic_cast<FileSettingsStore*>(&store); file && file->LastError() != 0)
         return file->LastError();
     return FileOp::kErrInternal;
+}
+
+}  // namespace
+
+int RegWriteValue(const std::string& keyPath, const std::string& name, const std::string& value) {
+    Services::SettingsStore& store = Services::Settings();
+    return store.Write(keyPath, name, value) ? 0 : WriteError(store);
+}
+
+int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values) {
+    Services::SettingsStore& store = Services::Settings();
+    return store.WriteValues(keyPath, values) ? 0 : WriteError(store);
+}
+
+std::string StoreName() {
+    if (auto* file = dynamic_cast<FileSettingsStore*>(&Services::Settings())) return FileOp::FromNative(file->Path());
+    return TextConstants::LangText("Einstellungen", "Settings");
 }
 
 }  // namespace Reg
@@ -168,9 +187,32 @@ bool GetVal(const std::string& section, const std::string& name, std::string& va
     return !value.empty();
 }
 
-void PutVal(const std::string& section, const std::string& name, const std::string& value) {
-    int res = Reg::RegWriteValue(RegBaseKey + section, name, value);
-    Errors::Assert(res == 0, "PutVal res");
+namespace {
+// The user said No to writing the settings again; cleared by a write that succeeds.
+bool settingsWriteGivenUp = false;
+}  // namespace
+
+bool PutVals(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values) {
+    for (;;) {
+        const int err = Reg::RegWriteValues(RegBaseKey + section, values);
+        if (err == 0) {
+            settingsWriteGivenUp = false;
+            return true;
+        }
+        const std::string store = Reg::StoreName();
+        Errors::LogEntry("Options", "PutVals", section + " " + std::to_string(err));
+        if (settingsWriteGivenUp) return false;
+        bool retry = false;
+        GenMsg::ShowDiskError(store, true, retry, err);
+        if (!retry) {
+            settingsWriteGivenUp = true;
+            return false;
+        }
+    }
+}
+
+bool PutVal(const std::string& section, const std::string& name, const std::string& value) {
+    return PutVals(section, {{name, value}});
 }
 
 bool ParseBool(const std::string& text, bool def) {
@@ -197,7 +239,11 @@ void GetIntOption(const std::string& name, int& variable, int def) {
     variable = GetVal("Options", name, text) ? ParseInt(text, def) : def;
 }
 
-void PutBoolOption(const std::string& name, bool value) { PutVal("Options", name, value ? "True" : "False"); }
+namespace {
+const char* BoolText(bool value) { return value ? "True" : "False"; }
+}  // namespace
+
+void PutBoolOption(const std::string& name, bool value) { PutVal("Options", name, BoolText(value)); }
 
 void PutIntOption(const std::string& name, int value) { PutVal("Options", name, std::to_string(value)); }
 
@@ -226,13 +272,15 @@ void LoadOptions() {
 }
 
 void SaveOptions() {
+    std::vector<std::pair<std::string, std::string>> values;
     for (const Opt& o : kOptions) {
         switch (o.kind) {
-        case Opt::Bool: PutBoolOption(o.b.name, *o.b.var); break;
-        case Opt::Int: PutIntOption(o.i.name, *o.i.var); break;
-        case Opt::Dir: PutVal("Options", o.d.name, *o.d.var); break;
+        case Opt::Bool: values.emplace_back(o.b.name, BoolText(*o.b.var)); break;
+        case Opt::Int: values.emplace_back(o.i.name, std::to_string(*o.i.var)); break;
+        case Opt::Dir: values.emplace_back(o.d.name, *o.d.var); break;
         }
     }
+    PutVals("Options", values);
 }
 
 }  // namespace Options

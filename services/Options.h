@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Reg {
 
@@ -16,6 +18,10 @@ namespace Reg {
 std::optional<std::string> RegReadValue(const std::string& keyPath, const std::string& name);
 // 0 on success, otherwise the error number of the failed write.
 int RegWriteValue(const std::string& keyPath, const std::string& name, const std::string& value);
+// Several values of one key, all or none: 0, or the error number.
+int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values);
+// The settings file as the disk messages name it (a program path).
+std::string StoreName();
 
 }  // namespace Reg
 
@@ -74,8 +80,13 @@ std::string DefaultDocumentsFolder();
 // A section's value ("Options", "Sets", "Windows") under RegBaseKey; found is
 // False when the value is missing or empty.
 bool GetVal(const std::string& section, const std::string& name, std::string& value);
-// A write that fails raises the assertion "PutVal res" and nothing else.
-void PutVal(const std::string& section, const std::string& name, const std::string& value);
+// Writes values of a section, all or none. A failure shows the disk message
+// with the retry question, once: after a No, later failures of the run are
+// only logged until a write succeeds again (closing the program writes the
+// open windows, every window's place and the options, and a full disk is one
+// message, not one per value). False when nothing was written.
+bool PutVals(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values);
+bool PutVal(const std::string& section, const std::string& name, const std::string& value);
 
 // How the stored texts read: "True"/"False" in any case, else the default;
 // the leading number rounded halves to even ("7.5" 8, "6.5" 6, "12abc" 12,
@@ -91,6 +102,8 @@ void PutIntOption(const std::string& name, int value);
 // Reads every option of the edition's base key and sets the text language
 // of the edition (German for Orsabrine, English for Talvessin).
 void LoadOptions();
+// Writes every option in one write: a store that cannot be written keeps the
+// options it held.
 void SaveOptions();
 
 // The value a check box takes for an option: 1 ticked, 0 cleared. The widget

@@ -6,7 +6,9 @@
 #include <random>
 
 #include "Cp1252.h"
+#include "Errors.h"
 #include "SettingsStore.h"
+#include "TextChecks.h"
 
 namespace Services {
 namespace {
@@ -102,10 +104,17 @@ Set& Installed() {
     return set;
 }
 
+// The letter code's broken expectations go where every other one goes: the
+// log and the assertion box of the installed set.
+void ReportTextCheck(const std::string& text) { Errors::Assert(false, text); }
+
 }  // namespace
 
 const Set& Get() { return Installed(); }
-void Install(const Set& set) { Installed() = set; }
+void Install(const Set& set) {
+    Installed() = set;
+    TextChecks::SetSink(&ReportTextCheck);
+}
 
 AssertSink& Asserts() {
     static StderrAssertSink fallback;
@@ -141,6 +150,24 @@ BusyCursor& Busy() {
     static NoBusyCursor fallback;
     return Installed().busyCursor ? *Installed().busyCursor : fallback;
 }
+
+namespace {
+int busyDepth = 0;
+}  // namespace
+
+void HourglassOn() {
+    Busy().On();
+    ++busyDepth;
+}
+
+void HourglassOff() {
+    if (busyDepth > 0) --busyDepth;
+    if (busyDepth == 0) Busy().Off();
+}
+
+int BusyDepth() { return busyDepth; }
+
+void ResetBusyDepth() { busyDepth = 0; }
 
 Progress& ProgressBar() {
     static NoProgress fallback;

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Services {
@@ -86,6 +87,14 @@ public:
     // Creates the key when needed. False when the store could not be written;
     // the store then holds what it held before.
     virtual bool Write(const std::string& key, const std::string& name, const std::string& value) = 0;
+    // Several values of one key written together: all of them or, when the
+    // store could not be written, none (the store keeps what it held). The
+    // plain version writes them one by one and stops at a failure.
+    virtual bool WriteValues(const std::string& key, const std::vector<std::pair<std::string, std::string>>& values) {
+        for (const auto& [name, value] : values)
+            if (!Write(key, name, value)) return false;
+        return true;
+    }
     // Removes one value; a missing value is no failure.
     virtual bool Delete(const std::string& key, const std::string& name) = 0;
     // Removes a key with its values and every key below it.
@@ -207,6 +216,8 @@ struct Set {
 };
 
 const Set& Get();
+// Installs the set, and with it the assertion sink as the hook of the letter
+// code's checks (text/ reports through a hook of its own, see TextChecks.h).
 void Install(const Set& set);
 
 // Accessors that never return null (they fall back to the defaults).
@@ -229,5 +240,15 @@ EventPump& Events();
 Shell& TheShell();
 Help& TheHelp();
 Printing& ThePrinter();
+
+// The nesting busy cursor of long operations, through Busy(): every
+// HourglassOn shows the hourglass; the HourglassOff that brings the depth to
+// 0 (or finds it there) restores the default pointer. Operations nest (a list
+// saved while a search runs), so only the outermost one may end the hourglass.
+void HourglassOn();
+void HourglassOff();
+int BusyDepth();
+// Depth 0 again, without touching the pointer (a fresh start of the engine).
+void ResetBusyDepth();
 
 }  // namespace Services

@@ -309,6 +309,17 @@ bool FileSettingsStore::Write(const std::string& key, const std::string& name, c
     return false;
 }
 
+bool FileSettingsStore::WriteValues(const std::string& key,
+                                    const std::vector<std::pair<std::string, std::string>>& values) {
+    Refresh();
+    bool same = !unreadable_;
+    for (const auto& [name, value] : values) same = same && values_.Read(key, name) == value;
+    if (same) return true;
+    MemorySettingsStore changed = values_;
+    for (const auto& [name, value] : values) changed.Write(key, name, value);
+    return Store(changed);
+}
+
 bool FileSettingsStore::Delete(const std::string& key, const std::string& name) {
     Refresh();
     if (!values_.Read(key, name)) return true;

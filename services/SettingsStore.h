@@ -97,6 +97,8 @@ public:
 
     std::optional<std::string> Read(const std::string& key, const std::string& name) override;
     bool Write(const std::string& key, const std::string& name, const std::string& value) override;
+    // One rewrite of the file for all of them.
+    bool WriteValues(const std::string& key, const std::vector<std::pair<std::string, std::string>>& values) override;
     bool Delete(const std::string& key, const std::string& name) override;
     bool DeleteKey(const std::string& key) override;
     std::vector<std::string> ValueNames(const std::string& key) override;

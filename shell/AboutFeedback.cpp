@@ -58,13 +58,14 @@ void About::BuildControls() {
     close_->setDefault(true);
 
     close_->onClick = [this] { Unload(); };
-    mailto_->onClick = [] { LowLevel::ShellOpen(std::string("mailto:") + MakerAddress::kMail); };
-    website_->onClick = [this] { LowLevel::ShellOpen(website_->Caption()); };
+    // A desktop without a mail or web program leaves the user the address to copy.
+    mailto_->onClick = [] { LowLevel::ShellOpenOrShow(std::string("mailto:") + MakerAddress::kMail, MakerAddress::kMail); };
+    website_->onClick = [this] { LowLevel::ShellOpenOrShow(website_->Caption(), website_->Caption()); };
 }
 
 void About::Form_Load() {
     KFrame::CentreOnFrame(*this);
-    version_->setText(QtText::ToQt(LangText("Version 1.21, Januar 2005, Build 8", "Version 1.01, June 2005, Build 5")));
+    version_->setText(QtText::ToQt(LangText("Version 1.3, Juni 2005, Build 8", "Version 1.3, June 2005, Build 8")));
     if (TextConstants::textLanguage == 1) {
         SetCaption("About Talvessin");
         close_->SetCaption("OK");
@@ -101,10 +102,12 @@ void Feedback::BuildControls() {
 
     cancel_->onClick = [this] { Unload(); };
     mailto_->onClick = [] {
-        LowLevel::ShellOpen(std::string("mailto:") + MakerAddress::kFeedbackMail +
-                            LangText("?subject=Orsabrine%20V1%2E2%20Feedback", "?subject=Talvessin%20V1%2E2%20Feedback"));
+        LowLevel::ShellOpenOrShow(
+            std::string("mailto:") + MakerAddress::kFeedbackMail +
+                LangText("?subject=Orsabrine%20V1%2E3%20Feedback", "?subject=Talvessin%20V1%2E3%20Feedback"),
+            MakerAddress::kFeedbackMail);
     };
-    website_->onClick = [this] { LowLevel::ShellOpen(website_->Caption() + "?prog13"); };
+    website_->onClick = [this] { LowLevel::ShellOpenOrShow(website_->Caption() + "?prog13", website_->Caption()); };
 }
 
 void Feedback::Form_Load() {
@@ -115,19 +118,19 @@ void Feedback::Form_Load() {
     display_->BeginText();
     display_->BeginPara();
     if (TextConstants::textLanguage == 1) {
-        display_->AddStr("Did you find a bug in the program? Do you have problems to find out how something works? ");
-        display_->AddStr("Do you miss some functionality or feature? ");
+        display_->AddStr("Did you find a bug in the program? Do you have trouble finding out how something works? ");
+        display_->AddStr("Do you miss a function or feature? ");
         display_->BeginColor(0xFF0000);
         display_->AddStr("Do not hesitate to contact the author");
         display_->EndColor();
-        display_->AddStr(" so he gets to know how he can improve the program in the next release! ");
+        display_->AddStr(" so that he can improve the program in the next release! ");
     } else {
         display_->AddStr("Sie haben einen Fehler gefunden? Es ist unklar, wie etwas funktioniert? ");
         display_->AddStr("Sie vermissen etwas im Programm? ");
         display_->BeginColor(0xFF0000);
         display_->AddStr("Melden Sie sich");
         display_->EndColor();
-        display_->AddStr(" beim Autor, damit Orsabrine in der nächsten Version besser wird! "_cp);
+        display_->AddStr(" beim Hersteller, damit Orsabrine in der nächsten Version besser wird! "_cp);
     }
     // The maker's link atom of the database; a database without it gets no link.
     atom* maker = DataBase::GetAtom("liQuillmarsh");

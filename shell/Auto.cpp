@@ -48,8 +48,8 @@ private:
 
 class BusyScope {
 public:
-    BusyScope() { Searches::HourglassOn(); }
-    ~BusyScope() { Searches::HourglassOff(); }
+    BusyScope() { Services::HourglassOn(); }
+    ~BusyScope() { Services::HourglassOff(); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 };

@@ -19,10 +19,10 @@ void OptionEntry::BuildControls() {
     toolTips_->SetCaption("Tooltips anzeigen?");
     alphaLinks_ = Add<CheckBox>("ShowAlphaInfoLinks");
     alphaLinks_->setGeometry(16, 42, 470, 22);
-    alphaLinks_->SetCaption("Namen-Info-Links (?) im Fenster \"Namen alphabetisch\" anzeigen?");
+    alphaLinks_->SetCaption("Namen-Info-Links (?) im Fenster \x84Namen alphabetisch\x93 anzeigen?");
     singleLinks_ = Add<CheckBox>("ShowSingleInfoLinks");
     singleLinks_->setGeometry(16, 70, 470, 22);
-    singleLinks_->SetCaption("Namen-Info-Links (?) im Fenster \"Name/Gruppe\" anzeigen?");
+    singleLinks_->SetCaption("Namen-Info-Links (?) im Fenster \x84Name/Gruppe\x93 anzeigen?");
     save_ = Add<CommandButton>("DoSave");
     save_->setGeometry(16, 112, 100, 26);
     save_->SetCaption("Speichern");

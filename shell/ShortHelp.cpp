@@ -40,15 +40,15 @@ void BuildShortHelpText(TextDisplay& td) {
     td.AddStr(LangText("Am schnellsten lernen Sie " + program + " mit den ",
                        "The fastest way to get to know " + program + " is to work through the "));
     AddBold(td, LangText("Tutorials", "tutorials"));
-    td.AddStr(LangText(" kennen - siehe Funktion 'Tutorials' im Menu 'Hilfe'.",
+    td.AddStr(LangText(" kennen \x96 siehe \x84Tutorials...\x93 im Men\xfc \x84Hilfe\x93.",
                        " - see function 'Tutorials...' in the 'Help' menu."));
     td.EndPara();
     EmptyPara(td);
 
     td.BeginPara();
     td.AddStr(LangText("Achten Sie auf die Farben. Sie zeigen, von welcher Sorte ",
-                       "Pay attention to the colors. They show the type of "));
-    td.AddStr(LangText("eine Information ist: ", "each information: "));
+                       "Pay attention to the colors. They show what kind of "));
+    td.AddStr(LangText("eine Information ist: ", "information each one is: "));
     struct Label {
         const char* german;
         const char* english;
@@ -100,7 +100,7 @@ void BuildShortHelpText(TextDisplay& td) {
 
     td.BeginPara();
     td.AddStr(LangText("Anders als viele andere Programme lässt "_cp + program +
-                           " Sie die Größe der meisten Fenster ändern, und es merkt sich Größe und Position "
+                           " Sie die Grösse der meisten Fenster ändern, und es merkt sich Grösse und Position "
                            "jedes Fensters."_cp,
                        "Unlike many other programs, " + program +
                            " lets you resize most windows, and it remembers the size and position of every "
@@ -112,7 +112,7 @@ void BuildShortHelpText(TextDisplay& td) {
     td.BeginPara();
     td.AddStr(LangText("Probieren Sie das ", "Try the "));
     AddBold(td, LangText("Vornamen-Quiz", "Name Quiz"));
-    td.AddStr(LangText(" (siehe Menu 'Extras...')!", " (see the 'Extras' menu)!"));
+    td.AddStr(LangText(" (im Men\xfc \x84" "Extras\x93)!", " (see the 'Extras' menu)!"));
     td.EndPara();
     td.EndText();
 }

@@ -16,12 +16,7 @@
 #include "GenMsg.h"
 #include "HelpViewer.h"
 #include "KFrame.h"
-#include "windows/info/NameWindows.h"
-#include "windows/lists/NameLists.h"
 #include "shell/widgets/DebugGraph.h"
-#include "windows/lists/OutputWindows.h"
-#include "windows/lists/QuizWindows.h"
-#include "windows/search/SearchWindows.h"
 #include "ListFile.h"
 #include "OptionEntry.h"
 #include "Options.h"
@@ -165,12 +160,8 @@ struct Program::Impl : public StartupSteps {
         TextDisplay::Env().findAtom = [](const std::string& name) { return LinkTargetOf(DataBase::GetAtom(name)); };
         TextDisplay::Env().actionBlocked = [] { return WinMan::ActionBlocked(); };
         DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
-        NameWindows::Register();
-        RegisterListWindows();
+        if (setup.registerWindows) setup.registerWindows();
         WidgetWindows::Register();
-        QuizWindows::Register();
-        SearchWindows::Register();
-        OutputWindows::Register();
         Tutorials::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
@@ -228,7 +219,7 @@ struct Program::Impl : public StartupSteps {
     void MeasureCharWidths() override {
         LowLevel::MeasureCharWidthsOnFirstUse(welcome ? welcome->Client() : nullptr);
     }
-    void HourglassOn() override { Searches::HourglassOn(); }
+    void HourglassOn() override { Services::HourglassOn(); }
 
     static std::string DatabasePath(const std::string& fileName) {
         std::string folder = FileOp::Native(FileOp::ProgramFolder);
@@ -261,7 +252,7 @@ struct Program::Impl : public StartupSteps {
     void ReadUserFile() override { DataBase::ReadUserFile(); }
     void ClearUserNamesChanged() override { DataBase::userNamesChanged = false; }
     void RestoreOpenWindows() override { WinMan::RestoreOpenWindows(); }
-    void HourglassOff() override { Searches::HourglassOff(); }
+    void HourglassOff() override { Services::HourglassOff(); }
     bool ShowShortHelpOption() override { return Options::ShowShortHelp; }
     void OpenShortHelp() override { WinMan::OpenForm("ShortHelp"); }
 };

@@ -2,10 +2,11 @@
 // start-up steps, in the order StartupModel.h gives them.
 //
 //   QApplication app(argc, argv);
-//   Startup::Program program;
+//   Startup::Program program({.registerWindows = &WindowRegistry::RegisterAll});
 //   if (program.Start(argv[0], args) == Startup::StartResult::Running) app.exec();
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,11 @@ struct ProgramSetup {
     // built. False reads it at the load step, after the welcome window has
     // been shown (tests that need that order whatever the machine's speed).
     bool readDatabaseEarly = true;
+    // Registers the child windows with the window manager once its table is
+    // fresh, before anything can ask for a window. The program's top hands
+    // WindowRegistry::RegisterAll (the shell cannot name the windows above
+    // it); left empty, only the shell's own windows exist.
+    std::function<void()> registerWindows;
 };
 
 class Program {

@@ -71,7 +71,7 @@ void Welcome::BuildControls() {
     notice_ = Add<QLabel>("Notice");
     notice_->setGeometry(16, 90, 448, 34);
     notice_->setWordWrap(true);
-    notice_->setText(QtText::ToQt("Ein Nachschlagewerk der Vornamen: Herkunft, Bedeutung, Varianten und Namenstage."_cp));
+    notice_->setText(QtText::ToQt("Ein Nachschlagewerk der Vornamen: Herkunft, Bedeutung, Varianten und Gedenktage."_cp));
     label_ = Add<QLabel>("ProgressLabel");
     label_->setGeometry(16, 126, 448, 36);
     label_->setWordWrap(true);
@@ -100,7 +100,7 @@ void Welcome::Form_Load() {
     if (TextConstants::textLanguage == 1) {
         SetCaption("Welcome");
         label_->setText(QStringLiteral("Please wait, loading database"));
-        notice_->setText(QStringLiteral("A reference work of given names: origins, meanings, variants and saint's days."));
+        notice_->setText(QStringLiteral("A reference work of given names: origins, meanings, variants and saints' days."));
     }
 }
 

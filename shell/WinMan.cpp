@@ -202,7 +202,7 @@ const WinModel::WindowHistory& History() { return history; }
 bool IsCurrent(const FormBase& form) { return history.IsCurrent(&form); }
 
 void OpenForm(const std::string& name) {
-    Searches::HourglassOn();
+    Services::HourglassOn();
     Services::Events().DoEvents();
     if (FormBase* form = Auto::GetForm(name)) {
         form->Show();
@@ -210,7 +210,7 @@ void OpenForm(const std::string& name) {
         if (IsLoaded(form)) form->BringToFront();
     }
     Services::Events().DoEvents();
-    Searches::HourglassOff();
+    Services::HourglassOff();
 }
 
 void Activate(FormBase& form) {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "Errors.h"
+#include "TextChecks.h"
 #include "Parser.h"
 
 namespace {
@@ -74,7 +74,7 @@ std::string FlexString::GetStr() const {
 
 int FlexString::CharAt(int pos) const {
     if (pos < 0 || pos > StrLen()) {
-        Errors::Assert(false, "CharAt");
+        TextChecks::Expect(false, "CharAt");
         return 0;
     }
     return codes_[pos];
@@ -85,7 +85,7 @@ int FlexString::CharAt(int pos) const {
 void FlexString::Delete(int pos, int n) {
     int len = StrLen();
     if (pos < 0 || n < 0 || pos > len || n > len - pos) {
-        Errors::Assert(false, "Delete");
+        TextChecks::Expect(false, "Delete");
         if (pos < 0 || pos >= len || n <= 0) return;
         n = len - pos;
     }
@@ -94,7 +94,7 @@ void FlexString::Delete(int pos, int n) {
 
 void FlexString::Insert(const FlexString& other, int pos) {
     if (pos < 0 || pos > StrLen()) {
-        Errors::Assert(false, "Insert");
+        TextChecks::Expect(false, "Insert");
         return;
     }
     if (&other == this) {
@@ -108,14 +108,14 @@ void FlexString::Insert(const FlexString& other, int pos) {
 void FlexString::PutAt(const FlexString& other, int pos) {
     int len = StrLen();
     int n = other.StrLen();
-    Errors::Assert(pos >= 0 && pos <= len - n, "PutAt mLen");
+    TextChecks::Expect(pos >= 0 && pos <= len - n, "PutAt mLen");
     for (int k = 0; k < n; ++k)
         if (pos + k >= 0 && pos + k < len) codes_[pos + k] = other.codes_[k];
 }
 
 void FlexString::PutCharAt(const std::string& ch, int pos) {
     if (ch.size() != 1 || pos < 0 || pos >= StrLen()) {
-        Errors::Assert(false, "PutCharAt");
+        TextChecks::Expect(false, "PutCharAt");
         return;
     }
     codes_[pos] = Code(ch[0]);
@@ -123,7 +123,7 @@ void FlexString::PutCharAt(const std::string& ch, int pos) {
 
 void FlexString::PutCodeAt(int code, int pos) {
     if (pos < 0 || pos >= StrLen()) {
-        Errors::Assert(false, "PutCodeAt");
+        TextChecks::Expect(false, "PutCodeAt");
         return;
     }
     codes_[pos] = code;
@@ -131,7 +131,7 @@ void FlexString::PutCodeAt(int code, int pos) {
 
 void FlexString::InStr(const FlexString& other, int& pos, bool& found) const {
     if (other.StrLen() < 1) {
-        Errors::Assert(false, "InStr s");
+        TextChecks::Expect(false, "InStr s");
         found = false;
         return;
     }

@@ -9,7 +9,7 @@
 
 #include "Basic.h"
 #include "Cp1252.h"
-#include "Errors.h"
+#include "TextChecks.h"
 
 namespace Parser {
 namespace {
@@ -457,7 +457,7 @@ int Matcher::Find(std::string_view text) const {
 
 void Match(const std::string& text, const std::string& pattern, int method, bool& found, int& pos) {
     if (method < kMatchSub || method > kMatchWordCase) {
-        Errors::Assert(false, "Match method");
+        TextChecks::Expect(false, "Match method");
         return;
     }
     const int at = Matcher(pattern, method).Find(text);

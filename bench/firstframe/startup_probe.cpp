@@ -10,6 +10,7 @@
 #include "DataBase.h"
 #include "FirstFrame.h"
 #include "Startup.h"
+#include "WindowRegistry.h"
 #include "WinMan.h"
 
 int main(int argc, char** argv) {
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     app.installEventFilter(&quit);
     Startup::ProgramSetup setup;
     setup.databaseFolder = folder;
+    setup.registerWindows = &WindowRegistry::RegisterAll;
     Startup::Program program(setup);
     Startup::StartResult result = program.Start(edition, {});
     if (result != Startup::StartResult::Running) return 1;

@@ -65,7 +65,7 @@ void DebugGraph::DrawDemo() {
 
     // The three alignments, each in an outlined box of its own.
     const std::string texts[] = {LangText("links", "left"), LangText("rechts", "right"),
-                                 LangText("zentriert", "centred")};
+                                 LangText("zentriert", "centered")};
     auto font = std::make_shared<QFont>(LowLevel::ArialFont(false));
     for (int a = 0; a < 3; ++a) {
         const double left = 300 + a * 1500;

@@ -1,5 +1,7 @@
 #include "Graph.h"
 
+#include <QScrollArea>
+#include <QStyle>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -22,17 +24,58 @@ void SetPoints(QFont& font, int points) { font.setPointSize(std::clamp(points, k
 
 // --- Graph ---------------------------------------------------------------------------
 
-void Graph::Init(Canvas* canvas) {
+void Graph::Init(Canvas* canvas, QScrollArea* view) {
     canvas_ = canvas;
+    view_ = view;
+    contentHeight_ = 0;
     container_ = nullptr;
     frame_ = nullptr;
     hasContainer_ = false;
     if (!canvas) return;
     const double half = LowLevel::MmToTwips(1) * 0.5;
+    if (view) {
+        view->setFrameShape(QFrame::NoFrame);
+        view->setWidgetResizable(false);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        if (view->widget() != canvas) view->setWidget(canvas);
+        left_ = view->x() * 15.0;
+        top_ = view->y() * 15.0;
+        height_ = view->height() * 15.0 - half;
+        FitToView();
+        return;
+    }
     left_ = canvas->Left();
     top_ = canvas->Top();
     width_ = canvas->Width() - half;
     height_ = canvas->Height() - half;
+}
+
+double Graph::canvasHeight() const { return canvas_ ? canvas_->Height() : 0; }
+
+void Graph::SetContentHeight(double twips) {
+    if (!view_) return;
+    const double visible = view_->height() * 15.0;
+    const double wanted = std::isfinite(twips) && twips > visible ? twips : 0;
+    if (wanted == contentHeight_) return;
+    contentHeight_ = wanted;
+    FitToView();
+}
+
+void Graph::FitToView() {
+    if (!view_ || !canvas_) return;
+    const bool scrolling = contentHeight_ > 0;
+    // The bar is switched by hand, so that the drawable width is known
+    // before anything is drawn.
+    view_->setVerticalScrollBarPolicy(scrolling ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const int bar = scrolling ? view_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_) : 0;
+    const int w = std::max(1, view_->width() - bar);
+    const int h = scrolling ? std::max(view_->height(), static_cast<int>(std::ceil(contentHeight_ / 15.0)))
+                            : view_->height();
+    if (canvas_->size() != QSize(w, h)) canvas_->resize(w, h);
+    const double half = LowLevel::MmToTwips(1) * 0.5;
+    width_ = w * 15.0 - half;
+    height_ = view_->height() * 15.0 - half;
 }
 
 void Graph::InitSize(QWidget* container, bool fitHeight, double bottomMargin, bool fitWidth, double rightMargin,
@@ -58,13 +101,22 @@ void Graph::Resize() {
     double newWidth = std::max(container_->width() * 15.0 - left_ - rightMargin_, minimum);
     if (!std::isfinite(newHeight)) newHeight = minimum;
     if (!std::isfinite(newWidth)) newWidth = minimum;
-    if (fitHeight_) {
-        canvas_->SetHeightTwips(newHeight);
-        height_ = newHeight - mm * 0.5;
-    }
-    if (fitWidth_) {
-        canvas_->SetWidthTwips(newWidth);
-        width_ = newWidth - mm * 0.5;
+    if (view_) {
+        // The area takes the size the canvas would; the canvas follows it.
+        const int h = fitHeight_ ? std::clamp(static_cast<int>(std::lround(newHeight / 15.0)), 0, 100000) : view_->height();
+        const int w = fitWidth_ ? std::clamp(static_cast<int>(std::lround(newWidth / 15.0)), 0, 100000) : view_->width();
+        view_->resize(w, h);
+        if (contentHeight_ > 0 && contentHeight_ <= h * 15.0) contentHeight_ = 0;
+        FitToView();
+    } else {
+        if (fitHeight_) {
+            canvas_->SetHeightTwips(newHeight);
+            height_ = newHeight - mm * 0.5;
+        }
+        if (fitWidth_) {
+            canvas_->SetWidthTwips(newWidth);
+            width_ = newWidth - mm * 0.5;
+        }
     }
     if (frame_) {
         if (fitHeight_) {

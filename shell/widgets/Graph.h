@@ -19,6 +19,7 @@
 
 #include "Canvas.h"
 
+class QScrollArea;
 class QWidget;
 
 class Graph {
@@ -26,9 +27,14 @@ public:
     Canvas* canvas() const { return canvas_; }
     double left() const { return left_; }
     double top() const { return top_; }
-    // The drawable size: the canvas less half a millimetre.
+    // The drawable size: the canvas less half a millimetre. In a scroll
+    // area, the height is the visible one, and the width leaves room for
+    // the scroll bar while the canvas scrolls.
     double width() const { return width_; }
     double height() const { return height_; }
+    // The canvas's full height in twips (beyond the visible one while it scrolls).
+    double canvasHeight() const;
+    bool scrolls() const { return contentHeight_ > 0; }
 
     // The factor that fits a world w1 wide and h1 high, scaled by w2 and h2,
     // into the drawable area: the smaller of width*w2/w1 and height*h2/h1 (the
@@ -43,11 +49,23 @@ public:
     // Fits the canvas to the container less its margins, never below 15 mm,
     // and the frame 2 mm beyond it. Needs InitSize first.
     void Resize();
-    // Binds the canvas and reads its geometry; must come first.
-    void Init(Canvas* canvas);
+    // Binds the canvas and reads its geometry; must come first. With a
+    // scroll area (the canvas its widget), the area takes the canvas's place
+    // in the window: Resize sizes the area, and the canvas fills its width.
+    void Init(Canvas* canvas, QScrollArea* view = nullptr);
+    // The height in twips a drawing needs. Taller than the visible area,
+    // the canvas grows to it and scrolls vertically; 0 (or a height that
+    // fits) fits the canvas to the area again. Without a scroll area it does
+    // nothing. A change of size clears the picture.
+    void SetContentHeight(double twips);
 
 private:
+    // The canvas fitted to the scroll area and the content height.
+    void FitToView();
+
     QPointer<Canvas> canvas_;
+    QPointer<QScrollArea> view_;
+    double contentHeight_ = 0;  // above 0 while the canvas scrolls
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     QPointer<QWidget> container_;
     QPointer<QWidget> frame_;

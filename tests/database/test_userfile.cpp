@@ -69,7 +69,7 @@ TEST_F(UserFileTest, WriteReadWriteGivesTheSameBytesButTheTime) {
     ASSERT_TRUE(SaveUserNames());
     // The set, then each member after its group and the group's origin.
     std::string expected =
-        "/* Talvessin V1.0, UserNames G0  19.03.2026 10:30:05\r\n"
+        "/* Talvessin V1.3, UserNames G0  19.03.2026 10:30:05\r\n"
         "   New names, entered by the user in the window 'New Names'\r\n"
         "   *** Generated file - do not edit manually! ***  */\r\n\r\n"
         "/* -- seUserNames -- */\r\nprop(prMember,seUserNames,naAnnikaUser).\r\n"
@@ -97,7 +97,7 @@ TEST_F(UserFileTest, WriteReadWriteGivesTheSameBytesButTheTime) {
     Fakes().clock.now.second = 59;
     ASSERT_TRUE(SaveUserNames());
     std::string again = TempFolder::Get(FilePath());
-    EXPECT_EQ(again.substr(0, 54), "/* Talvessin V1.0, UserNames G0  19.03.2026 10:30:59\r\n");
+    EXPECT_EQ(again.substr(0, 54), "/* Talvessin V1.3, UserNames G0  19.03.2026 10:30:59\r\n");
     EXPECT_EQ(again.substr(54), bytes.substr(54));
 
     TextConstants::textLanguage = 0;

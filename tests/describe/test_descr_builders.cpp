@@ -85,11 +85,11 @@ TEST_F(DescrTest, HitparadeLineJoinsTheBestOfEverySeries) {
     db.Finish();
 
     GenDescr::DescribeHitparades(anna, rs, Links());
-    EXPECT_EQ(All(), Lines{"Hitparades\t" + L(us) + "(2001:  3.) , " + L(de) + "(2001:  5.)"});
+    EXPECT_EQ(All(), Lines{"Hitparades\t" + L(us) + "(2001: 3) , " + L(de) + "(2001: 5)"});
     EXPECT_EQ(rs.atom(0), nullptr);
     rs.Reset();
     GenDescr::DescribeHitparades(anna, rs, DescrFlags{});
-    EXPECT_EQ(rs.line(0), "Hitparades\tUS yearly(2001:  3.) , DE yearly(2001:  5.)");
+    EXPECT_EQ(rs.line(0), "Hitparades\tUS yearly(2001: 3) , DE yearly(2001: 5)");
     rs.Reset();  // a name without hit parades gets no line
     GenDescr::DescribeHitparades(Name("naBea", "Bea", g), rs, Links());
     EXPECT_EQ(rs.numLines(), 0);

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,17 +59,17 @@ TEST_F(ExportTest, ListRowsInEachFormat) {
         std::string bytes;
     };
     const std::vector<Case> cases = {
-        {kText, kNames, "Anna\r\n" + k19 + "\r\n" + k20 + "\r\nJo\"hn;x\r\n=SUM(A1)\r\n"},
+        {kText, kNames, "Anna\n" + k19 + "\n" + k20 + "\nJo\"hn;x\n=SUM(A1)\n"},
         {kText, kNamesReasons,
-         "Anna                Female name\r\n" + k19 + " r19\r\n" + k20 + " r20\r\n"
-         "Jo\"hn;x             a \"b\"\r\n=SUM(A1)            -1\r\n"},
+         "Anna                Female name\n" + k19 + " r19\n" + k20 + " r20\n"
+         "Jo\"hn;x             a \"b\"\n=SUM(A1)            -1\n"},
         // Inner quotes doubled; a cell a spreadsheet would run as a formula
         // gets an apostrophe first.
         {kCsvComma, kNames,
-         "\"Name\"\r\n\"Anna\"\r\n\"" + k19 + "\"\r\n\"" + k20 + "\"\r\n\"Jo\"\"hn;x\"\r\n\"'=SUM(A1)\"\r\n"},
+         "\"Name\"\n\"Anna\"\n\"" + k19 + "\"\n\"" + k20 + "\"\n\"Jo\"\"hn;x\"\n\"'=SUM(A1)\"\n"},
         {kCsvSemi, kNamesReasons,
-         "\"Name\";\"Reason\"\r\n\"Anna\";\"Female name\"\r\n\"" + k19 + "\";\"r19\"\r\n\"" + k20 +
-             "\";\"r20\"\r\n\"Jo\"\"hn;x\";\"a \"\"b\"\"\"\r\n\"'=SUM(A1)\";\"'-1\"\r\n"},
+         "\"Name\";\"Reason\"\n\"Anna\";\"Female name\"\n\"" + k19 + "\";\"r19\"\n\"" + k20 +
+             "\";\"r20\"\n\"Jo\"\"hn;x\";\"a \"\"b\"\"\"\n\"'=SUM(A1)\";\"'-1\"\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.format) + "/" + std::to_string(c.scope));
@@ -83,16 +87,16 @@ TEST_F(ExportTest, DescriptionLinesInTextAndCsv) {
                              "Origin\tLatin (  old\xa0" "form) a=  b", "Plain line", "", "Tab\tx\ty"})
         d.AddResult(line, "", nullptr);
     EXPECT_EQ(DescrText(d, kText),
-              "Abcdefghijklmnopqrstuvwxyz v26\r\n" + k27 + "v27\r\n"
-              "Origin                     Latin (old form) a=b\r\nPlain line\r\n\r\n"
-              "Tab                        x\ty\r\n");
+              "Abcdefghijklmnopqrstuvwxyz v26\n" + k27 + "v27\n"
+              "Origin                     Latin (old form) a=b\nPlain line\n\n"
+              "Tab                        x\ty\n");
     EXPECT_EQ(DescrText(d, kCsvSemi),
-              "\"Info\";\"Value\"\r\n\"Abcdefghijklmnopqrstuvwxyz\";\"v26\"\r\n\"" + k27 +
-                  "\";\"v27\"\r\n\"Origin\";\"Latin (old form) a=b\"\r\n\"\";\"Plain line\"\r\n\"\";\"\"\r\n"
-                  "\"Tab\";\"x\ty\"\r\n");
+              "\"Info\";\"Value\"\n\"Abcdefghijklmnopqrstuvwxyz\";\"v26\"\n\"" + k27 +
+                  "\";\"v27\"\n\"Origin\";\"Latin (old form) a=b\"\n\"\";\"Plain line\"\n\"\";\"\"\n"
+                  "\"Tab\";\"x\ty\"\n");
     TextConstants::textLanguage = 0;
-    EXPECT_EQ(DescrText(ResultSet(), kCsvComma), "\"Angabe\",\"Wert\"\r\n");
-    EXPECT_EQ(ListText(ResultSet(), kCsvComma, kNamesReasons, nullptr), "\"Name\",\"Grund\"\r\n");
+    EXPECT_EQ(DescrText(ResultSet(), kCsvComma), "\"Angabe\",\"Wert\"\n");
+    EXPECT_EQ(ListText(ResultSet(), kCsvComma, kNamesReasons, nullptr), "\"Name\",\"Grund\"\n");
 }
 
 // The straightforward way: each "( " and "= " replaced, from the same place
@@ -127,8 +131,8 @@ TEST(PlainDescrLine, DropsTheBlanksAfterOpeningBracketsAndEqualSigns) {
 TEST_F(ExportTest, AnEmptyListGivesAnEmptyFileOrJustTheHeader) {
     EXPECT_EQ(ListDescriptions::ExportContents(list, kText, kNames, nullptr), "");
     EXPECT_EQ(ListDescriptions::ExportContents(list, kText, kDescr, nullptr), "");
-    EXPECT_EQ(ListDescriptions::ExportContents(list, kCsvComma, kNames, nullptr), "\"Name\"\r\n");
-    EXPECT_EQ(ListDescriptions::ExportContents(list, kCsvSemi, kDescr, nullptr), "\"Info\";\"Value\"\r\n");
+    EXPECT_EQ(ListDescriptions::ExportContents(list, kCsvComma, kNames, nullptr), "\"Name\"\n");
+    EXPECT_EQ(ListDescriptions::ExportContents(list, kCsvSemi, kDescr, nullptr), "\"Info\";\"Value\"\n");
     const std::string rtf = ListDescriptions::ExportContents(list, kRtfColor, kDescr, nullptr);
     EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
 }
@@ -197,17 +201,104 @@ TEST_F(ExportTest, AFailedWriteKeepsTheOldFile) {
     FileOp::TestFaults().commitErrno = ENOSPC;
     FileOp::TestFaults().commitTimes = 1;
     Fakes().Answer({false});  // no second try
-    EXPECT_FALSE(WriteFile(path, "new"));
+    EXPECT_FALSE(WriteFile(path, "new", kText));
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdiskFull});
     EXPECT_EQ(TempFolder::Get(path), "old contents");
     EXPECT_EQ(dir.Count(), 1);
     // A second try that succeeds writes it all.
     FileOp::TestFaults().commitTimes = 1;
     Fakes().Answer({true});
-    EXPECT_TRUE(WriteFile(path, "new\r\n"));
+    EXPECT_TRUE(WriteFile(path, "new\n", kText));
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdiskFull});
-    EXPECT_EQ(TempFolder::Get(path), "new\r\n");
+    EXPECT_EQ(TempFolder::Get(path), "new\n");
     FileOp::TestFaults() = {};
+}
+
+TEST_F(ExportTest, TextAndCsvFilesAreUtf8WithPlainLineEndsAndRtfStaysAsItIs) {
+    const std::string names = "Zo\xEB\n\xC1gnes\n";  // as the program holds them (cp1252)
+    struct Case {
+        int format;
+        std::string bytes;
+    } cases[] = {
+        {kText, "Zo\xC3\xAB\n\xC3\x81gnes\n"},
+        {kCsvComma, "\xEF\xBB\xBFZo\xC3\xAB\n\xC3\x81gnes\n"},
+        {kCsvSemi, "\xEF\xBB\xBFZo\xC3\xAB\n\xC3\x81gnes\n"},
+        {kRtfColor, names},
+        {kRtfBW, names},
+    };
+    TempFolder dir;
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileBytes(c.format, names), c.bytes) << c.format;
+        const std::string path = dir / ("names" + std::to_string(c.format));
+        ASSERT_TRUE(WriteFile(path, names, c.format));
+        EXPECT_EQ(TempFolder::Get(path), c.bytes) << c.format;
+    }
+}
+
+namespace {
+
+// What a command prints on its standard output; nothing when it failed.
+std::optional<std::string> Output(const std::string& command) {
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return std::nullopt;
+    std::string out;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+    return ::pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
+}
+
+bool Installed(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+}  // namespace
+
+// Another program reads an exported CSV file cell for cell as UTF-8: Python's
+// csv module, told nothing but "utf-8-sig".
+TEST_F(ExportTest, PythonReadsAnExportedCsvCellForCell) {
+    if (!Installed("python3")) GTEST_SKIP() << "python3 is not installed";
+    Lines({{"Zo\xEB", "Female name"}, {"\xC1gnes", "a \"b\""}, {"Jo\"hn;x", "=1"}});
+    TempFolder dir;
+    TempFolder::Put(dir / "read.py",
+                    "import csv, json, sys\n"
+                    "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                    "    print(json.dumps(list(csv.reader(f, delimiter=sys.argv[2]))))\n");
+    for (int format : {kCsvComma, kCsvSemi}) {
+        const std::string path = dir / "names.csv";
+        ASSERT_TRUE(WriteFile(path, ListText(list, format, kNamesReasons, nullptr), format));
+        const std::optional<std::string> cells =
+            Output("python3 '" + (dir / "read.py") + "' '" + path + "' '" + Delimiter(format) + "'");
+        ASSERT_TRUE(cells) << format;
+        EXPECT_EQ(*cells, R"([["Name", "Reason"], ["Zo\u00eb", "Female name"], ["\u00c1gnes", "a \"b\""], )"
+                          R"(["Jo\"hn;x", "'=1"]])" "\n")
+            << format;
+    }
+}
+
+// LibreOffice, where it is installed, opens the CSV and RTF exports without
+// being told their code page.
+TEST_F(ExportTest, LibreOfficeConvertsTheExportsWithoutAsking) {
+    if (!Installed("soffice")) GTEST_SKIP() << "LibreOffice is not installed";
+    Lines({{"Zo\xEB", "Female name"}, {"\xC1gnes", "a \"b\""}});
+    TempFolder dir;
+    const std::string csv = dir / "names.csv", rtf = dir / "names.rtf";
+    ASSERT_TRUE(WriteFile(csv, ListText(list, kCsvSemi, kNamesReasons, nullptr), kCsvSemi));
+    ASSERT_TRUE(WriteFile(rtf, ListDescriptions::ExportContents(list, kRtfColor, kNamesReasons, nullptr), kRtfColor));
+    // LibreOffice wants the output folder right after the filter.
+    auto convert = [&](const std::string& options, const std::string& filter, const std::string& file) {
+        return Output("timeout 300 soffice --headless --norestore -env:UserInstallation=file://" + dir.Path() +
+                      "/profile " + options + " --convert-to '" + filter + "' --outdir '" + dir.Path() + "/out' '" +
+                      file + "' </dev/null");
+    };
+    // Read as cells separated by ";" (59), then written back as a CSV in
+    // UTF-8 (character set 76) with its cells separated by tabs (9).
+    ASSERT_TRUE(convert("--infilter=CSV:59,34,76", "csv:Text - txt - csv (StarCalc):9,34,76", csv));
+    ASSERT_TRUE(convert("", "txt", rtf));
+    const std::string cells = TempFolder::Get(dir / "out/names.csv");
+    EXPECT_NE(cells.find("Zo\xC3\xAB\tFemale name"), std::string::npos) << cells;
+    EXPECT_NE(cells.find("\xC3\x81gnes"), std::string::npos) << cells;
+    const std::string text = TempFolder::Get(dir / "out/names.txt");
+    EXPECT_NE(text.find("Zo\xC3\xAB"), std::string::npos) << text;
 }
 
 }  // namespace

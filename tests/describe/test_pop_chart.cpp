@@ -125,6 +125,59 @@ TEST(PopChart, YearChartListsTheYearsHitParadesWithSharedRankColumn) {
     EXPECT_EQ(none.caption, "Grafik f\xfcr das Jahr 1999");
 }
 
+// Rows fill the height up to 3.7 mm, but never shrink below the legible
+// minimum: then they need more than the canvas shows, and the layout's
+// height, which the canvas takes, still covers every row.
+TEST(PopChart, RowsKeepTheirMinimumAndTheLayoutHeightCoversThemAll) {
+    EXPECT_DOUBLE_EQ(PopChart::MinRowHeight(9), 225);  // a 9-point label fills 4/5 of 225 twips
+    EXPECT_DOUBLE_EQ(PopChart::MinRowHeight(0), 0);
+    std::vector<PopEntry> century;
+    for (int y = 1900; y <= 2020; ++y) century.push_back(Yearly(y, 1 + (y * 7) % 100));
+    Index anna(century);
+    struct Case {
+        double height, minimum;
+        int years;    // of the series, from 1900
+        double rowH;  // expected
+    };
+    const Case cases[] = {
+        {1740, 0, 121, 1740 / (121 + 0.2 * 120)},  // no minimum: microscopic, as before
+        {1740, 180, 121, 180},                     // the minimum holds
+        {30000, 180, 121, 30000 / (121 + 0.2 * 120)},  // room enough: the rows fill the height
+        {60000, 180, 121, 3.7 * kU},               // and stop at 3.7 mm
+        {60000, 250, 121, 250},                    // a minimum above 3.7 mm wins
+        {400, 180, 2, 400 / 2.2},
+        {100, 180, 1, 180},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.height << " " << c.minimum << " " << c.years);
+        const PopChart::Area area{6000, c.height, kU, c.minimum};
+        Index series(std::vector<PopEntry>(century.begin(), century.begin() + c.years));
+        const auto l = series.Series(area);
+        ASSERT_EQ(l.rows, c.years);
+        EXPECT_NEAR(l.rowHeight, c.rowH, 1e-9);
+        EXPECT_GE(l.rowHeight, c.minimum);
+        double bottom = 0;
+        for (const auto& label : l.labels) {
+            EXPECT_DOUBLE_EQ(label.height, l.rowHeight);
+            bottom = std::max(bottom, label.top + label.height);
+        }
+        for (const auto& bar : l.bars) {
+            bottom = std::max(bottom, bar.top + bar.height);
+            EXPECT_LE(bar.left + bar.width, area.width + 1e-9);  // the bars keep their scale
+        }
+        EXPECT_DOUBLE_EQ(l.height, bottom);
+        // Rows that fit stay within the canvas (its drawable height and the
+        // half millimetre above the first row).
+        if (c.rowH < c.minimum + 1e-9 && c.minimum > 0) continue;
+        EXPECT_LE(l.height, c.height + kU / 2 + 1e-6);
+    }
+    // The year chart keeps the same rule.
+    const auto y = anna.Year(1950, PopChart::Area{6000, 100, kU, 225});
+    EXPECT_EQ(y.rows, 1);
+    EXPECT_DOUBLE_EQ(y.rowHeight, 225);
+    EXPECT_DOUBLE_EQ(y.height, kU / 2 + 225);
+}
+
 TEST(PopChart, ChartWithoutPositiveRanksHasLabelsButNoBars) {
     Index zero({Yearly(2020, 0), Yearly(2021, 0)});
     const PopChart::Area area{9000, 3000, kU};

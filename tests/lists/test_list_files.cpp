@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <tuple>
@@ -111,6 +112,7 @@ TEST_F(ListFileTest, AFailedSaveKeepsTheOldFile) {
     tooLong.AddResult(std::string(32768, 'x'), "", nullptr);
     EXPECT_FALSE(tooLong.Save(Path("l.onl")));
     EXPECT_EQ(Bytes(Path("l.onl")), before);
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMlistSaveError});
 
     FileOp::TestFaults().commitErrno = ENOSPC;
     FileOp::TestFaults().commitTimes = 1;
@@ -185,6 +187,47 @@ TEST_F(ListFileTest, DamagedFilesAreRefusedCleanly) {
         EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMstructError}) << n;
     }
     EXPECT_EQ(Fakes().busy.ons, Fakes().busy.offs);
+}
+
+// Loading and saving from the menu: each failure is one message that says
+// what went wrong, never followed by a second one.
+TEST_F(ListFileTest, TheListCommandsTellEachFailureInOneMessage) {
+    FileOp::SetListFileFormat(&ListFile::TheFormat());
+    Fields damaged;
+    damaged.end = Str("fin");
+    WriteBytes(Path("damaged.onl"), damaged.Join());
+    ResultSet list;
+    list.AddResult("Anna", "", anna);
+    ResultSet tooLong;
+    tooLong.AddResult(std::string(32768, 'x'), "", nullptr);
+    struct Case {
+        const char* what;
+        bool load;
+        std::function<bool()> command;
+        int errnum;
+        int message;
+    } cases[] = {
+        {"damaged file", true, [] { return FileOp::LoadListFile() != nullptr; }, 0, GenMsg::GMstructError},
+        {"unreadable file", true, [] { return FileOp::LoadListFile() != nullptr; }, EIO, GenMsg::GMinternalDiskError},
+        {"full disk", false, [&] { return FileOp::SaveListFile(&list); }, ENOSPC, GenMsg::GMdiskFull},
+        {"text too long", false, [&] { return FileOp::SaveListFile(&tooLong); }, 0, GenMsg::GMlistSaveError},
+    };
+    for (const Case& c : cases) {
+        if (c.load)
+            Fakes().dialogs.openAnswers.push_back(Path("damaged.onl"));
+        else
+            Fakes().dialogs.saveAnswers.push_back(Path("new.onl"));
+        FileOp::TestFaults() = {};
+        if (c.errnum) {
+            FileOp::TestFaults().readErrno = FileOp::TestFaults().commitErrno = c.errnum;
+            FileOp::TestFaults().readTimes = FileOp::TestFaults().commitTimes = 1;
+        }
+        EXPECT_FALSE(c.command()) << c.what;
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{c.message}) << c.what;
+    }
+    FileOp::TestFaults() = {};
+    EXPECT_FALSE(fs::exists(Path("new.onl")));
+    FileOp::SetListFileFormat(nullptr);
 }
 
 TEST_F(ListFileTest, RefreshingTakesTheAtomTextsOfKnownAtomsOnly) {

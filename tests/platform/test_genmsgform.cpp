@@ -70,7 +70,7 @@ TEST(GenMsgForm, AnInformationHasOkAndHelpAndRendersItsMarkup) {
     EXPECT_EQ(f.form.windowTitle(), "Orsabrine");
     auto frags = Fragments(f.Text());
     ASSERT_GE(frags.size(), 3u);
-    EXPECT_EQ(frags[0], std::make_pair(QString("Momentane Favoriten-Liste "), false));
+    EXPECT_EQ(frags[0], std::make_pair(QString("Momentane Favoritenliste "), false));
     EXPECT_EQ(frags[1], std::make_pair(QString::fromUtf8("überschreiben"), true));
     EXPECT_FALSE(frags[2].second);
     f.Button("DoHelp0")->click();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -241,8 +242,13 @@ TEST_F(QuizRoundTest, FiftyFiftyHidesTwoWrongAnswersOncePerQuestion) {
     EXPECT_EQ(round.shade(0), Shade::Selected);
 }
 
-TEST_F(QuizRoundTest, NextQuestionKeepsLevelAndCountersAndClearsTheSelection) {
-    round.Start(Plain(10), Questions(8, 5, 4));
+// Two 50-50 jokers and one "next question": the 50-50 used before the
+// question was replaced still counts for its number.
+TEST_F(QuizRoundTest, NextQuestionKeepsLevelCountersAndTheFiftyFiftyAndClearsTheSelection) {
+    Settings settings = Plain(10);
+    settings.numJoNext = 1;
+    round.Start(settings, Questions(8, 5, 4));
+    ASSERT_EQ(round.jokerType(2), QuizRound::kNextQuestion);
     for (int i = 0; i < 5; ++i) Answer(true);
     ASSERT_EQ(Shown(), "M0");
     round.ExecJoker(0);  // 50-50 on this question
@@ -259,15 +265,20 @@ TEST_F(QuizRoundTest, NextQuestionKeepsLevelAndCountersAndClearsTheSelection) {
         EXPECT_TRUE(round.answerVisible(i));  // all four answers of the new question
     }
     EXPECT_FALSE(round.jokerEnabled(2));
-    round.ExecJoker(1);  // the used 50-50 no longer blocks the second one
+    round.ExecJoker(1);  // the same question number: the second 50-50 does nothing
+    EXPECT_TRUE(round.jokerEnabled(1));
+    EXPECT_EQ(VisibleAnswers(), 4);
+    Answer(true);
+    round.ExecJoker(1);  // the next number: it works
     EXPECT_FALSE(round.jokerEnabled(1));
+    EXPECT_EQ(VisibleAnswers(), 2);
     // The medium questions still serve their count: the replaced one is used.
     std::string served;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 4; ++i) {
         served += Shown() + " ";
         Answer(true);
     }
-    EXPECT_EQ(served, "M1 M2 M3 H0 H1 ");
+    EXPECT_EQ(served, "M2 M3 H0 H1 ");
     EndMessages();
 }
 
@@ -383,6 +394,59 @@ TEST(QuizQuestions, ReadInTheSetsOrderAndShortQuestionsLeftOut) {
     EXPECT_EQ(qs[1].descr, "Because.");
     EXPECT_TRUE(QuizRound::GetQuestions(DataBase::seEnglishQuestions).empty());
     DataBase::InitDataBase();
+}
+
+TEST(QuizQuestions, LevelsAtAndBeyondTheirBounds) {
+    const struct {
+        const char* text;
+        int level;  // -1: refused
+    } cases[] = {
+        {"0", 0}, {"2", 2}, {" 1", 1}, {"1.6", 2}, {"-0", 0},
+        {"3", -1}, {"-1", -1}, {"-2", -1}, {"2.6", -1}, {"-3000000000", -1}, {"3000000000", -1},
+        {"x", 0},  // no number reads as 0, as every number field does
+    };
+    for (const auto& c : cases) EXPECT_EQ(QuizRound::ParseLevel(c.text), c.level) << c.text;
+
+    // The reader leaves such a question out and names it; the rest serve.
+    using dbtest::Add;
+    DataBase::InitDataBase();
+    auto question = [](const char* name, const char* level) {
+        Add(name, {{"prQuestion", std::string(name) + "?"}, {"prLevel", level}, {"prAnswer", "a"},
+                   {"prAnswer", "b"}, {"prAnswer", "c"}, {"prAnswer", "d"}, {"prDescr", "."}});
+    };
+    question("quLow", "-3000000000");
+    question("quNeg", "-2");
+    question("quOk", "2");
+    Add("seQuestions", {{"prMember", "@quLow"}, {"prMember", "@quNeg"}, {"prMember", "@quOk"}});
+    DataBase::DeriveAll();
+    std::vector<QuizQuestion> qs = QuizRound::GetQuestions(DataBase::seQuestions);
+    const std::vector<std::string> asserts = Fakes().TakeAsserts();
+    ASSERT_EQ(asserts.size(), 2u);
+    EXPECT_NE(asserts[0].find("quLow has the level \"-3000000000\""), std::string::npos) << asserts[0];
+    EXPECT_NE(asserts[1].find("quNeg has the level \"-2\""), std::string::npos) << asserts[1];
+    ASSERT_EQ(qs.size(), 1u);
+    EXPECT_EQ(qs[0].question, "quOk?");
+    DataBase::InitDataBase();
+}
+
+// Questions handed to a round with levels no reader gives are served as
+// the nearest level, never ending the round before its first question.
+TEST_F(QuizRoundTest, ARoundHoldsWildLevelsToTheThreeItPlans) {
+    std::vector<QuizQuestion> qs = Questions(2, 0, 0);
+    qs[0].level = std::numeric_limits<int>::min();
+    qs[1].level = -2;
+    QuizQuestion high = qs[0];
+    high.question = "H";
+    high.level = std::numeric_limits<int>::max();
+    qs.push_back(high);
+    round.Start(Plain(3), qs);
+    std::string served;
+    while (!round.ended()) {
+        served += Shown() + " ";
+        Answer(true);
+    }
+    EXPECT_EQ(served, "E1 E0 H ");  // the walk starts after position 0
+    EXPECT_EQ(EndMessages(), std::vector<std::string>{"All questions answered"});
 }
 
 }  // namespace

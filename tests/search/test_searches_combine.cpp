@@ -166,7 +166,7 @@ TEST_F(LinkTest, EachKindOpensItsWindow) {
 
     Searches::FollowLink(Id(link), nullptr, nullptr);  // a link entry opens its address
     EXPECT_EQ(Fakes().shell.opened, (std::vector<std::string>{"https://example.org/names"}));
-    EXPECT_EQ(Searches::BusyDepth(), 0);
+    EXPECT_EQ(Services::BusyDepth(), 0);
 }
 
 TEST_F(LinkTest, HelpMarksNeverTouchTheAtomTable) {

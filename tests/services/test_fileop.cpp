@@ -144,10 +144,12 @@ namespace {
 struct FakeListFormat : ListFileFormat {
     std::shared_ptr<ResultSet> Load(const std::string& path) override {
         loaded.push_back(path);
+        if (!ok) GenMsg::ShowMsg(GenMsg::GMstructError, 0, path);  // a reader tells its failure
         return ok ? std::shared_ptr<ResultSet>(std::make_shared<int>(0), reinterpret_cast<ResultSet*>(this)) : nullptr;
     }
     bool Save(const ResultSet&, const std::string& path) override {
         saved.push_back(path);
+        if (!ok) GenMsg::ShowMsg(GenMsg::GMdiskFull, 0, path);
         return ok;
     }
     bool ok = true;
@@ -168,7 +170,7 @@ TEST(ListFiles, RememberTheirFolderOnlyOnSuccess) {
     EXPECT_EQ(Options::SaveInitDir, "/home/user/Documents");
     format.ok = false;
     EXPECT_EQ(LoadListFile(), nullptr);
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMlistLoadError});
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMstructError});  // the reader's alone
     EXPECT_EQ(Options::LoadInitDir, "/srv/Listen");
     EXPECT_EQ(Fakes().dialogs.openRequests.at(2).initialDir, "/srv/Listen");
 
@@ -176,7 +178,7 @@ TEST(ListFiles, RememberTheirFolderOnlyOnSuccess) {
     Fakes().dialogs.saveAnswers = {std::string("/a/fail.onl"), std::string("/b/ok.onl")};
     const auto* list = reinterpret_cast<const ResultSet*>(&format);
     EXPECT_FALSE(SaveListFile(list));
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMlistSaveError});
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdiskFull});  // the writer's alone
     EXPECT_EQ(Options::SaveInitDir, "/home/user/Documents");
     format.ok = true;
     EXPECT_TRUE(SaveListFile(list));

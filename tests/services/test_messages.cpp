@@ -38,7 +38,7 @@ TEST(MessageCompose, TextButtonsAndHelpTopicFromTheEntry) {
     cases[] = {
         {0, 1, "Anna", 0, true, "'<b>Anna</b>' or something similar could not be found in the database",
          "GMnothingFound", "Exclamation", false},
-        {23, 2, "/home/u/a.onl", 61, true, "File <b>/home/u/a.onl</b><br>The disk is full (Fehlercode 61) Try again?",
+        {23, 2, "/home/u/a.onl", 61, true, "File <b>/home/u/a.onl</b><br>The disk is full (error code 61) Try again?",
          "GMdiskFull", "Question", true},
         {23, 2, "a.onl", 61, false, "Datei <b>a.onl</b><br>Das Laufwerk ist voll (Fehlercode 61) Nochmals versuchen?",
          "GMdiskFull", "Question", true},
@@ -102,7 +102,8 @@ TEST(DiskErrors, EachSystemErrorHasItsNumberAndMessage) {
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].number, c.msg) << c.errNum;
         EXPECT_EQ(shown[0].msgClass, c.asked ? 2 : 0) << c.errNum;
-        EXPECT_NE(shown[0].text.find("(Fehlercode " + std::to_string(c.errNum) + ")"), std::string::npos);
+        const std::string code = TextConstants::textLanguage != 0 ? "(error code " : "(Fehlercode ";
+        EXPECT_NE(shown[0].text.find(code + std::to_string(c.errNum) + ")"), std::string::npos);
     }
     bool retry = false;
     ShowDiskError("f", false, retry, 61);  // not asked: a critical message

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "Cp1252.h"
 #include "Fakes.h"
 #include "FileOp.h"
+#include "GenMsg.h"
 #include "Options.h"
 #include "SettingsStore.h"
 #include "TempFolder.h"
@@ -164,13 +166,76 @@ TEST(SettingsFile, AFailedWriteKeepsTheOldStore) {
     FileSettingsStore impossible(dir / "plainfile/Quillmarsh/settings");
     EXPECT_FALSE(impossible.Write("K", "v", "1"));
     EXPECT_NE(impossible.LastError(), 0);
-    // Through the options a failed put raises its assertion once per value.
+}
+
+// Saving the settings onto a disk that refuses them: one disk message with
+// the retry question, whatever the number of values, and the stored file as
+// it was; Yes tries again.
+TEST(SettingsFile, AFailedSaveOfTheOptionsIsOneMessageAndKeepsTheStore) {
+    TempFolder dir;
+    const std::string path = dir / "settings";
+    FileSettingsStore store(path);
     Services::Set set = Services::Get();
-    set.settings = &impossible;
+    const Services::Set saved = set;
+    set.settings = &store;
     Services::Install(set);
-    PutBoolOption("ShowToolTips", true);
-    PutIntOption("QuizNumQ", 3);
-    EXPECT_EQ(Fakes().TakeAsserts(), (std::vector<std::string>(2, "*** Assert: *** PutVal res")));
+    TextConstants::edition = 1;
+    LoadOptions();
+    SaveOptions();
+    const std::string before = TempFolder::Get(path);
+    ASSERT_NE(before.find("QuizNumQ=10"), std::string::npos);
+
+    struct Case {
+        const char* what;
+        int errnum;         // injected into the file's write; 0: the file is a folder
+        int message;
+        bool retry;
+    } cases[] = {
+        {"full disk", ENOSPC, GenMsg::GMdiskFull, false},
+        {"read-only folder", EACCES, GenMsg::GMpermissionDenied, false},
+        {"the file replaced by a folder", 0, GenMsg::GMpermissionDenied, false},
+        {"full disk, then room", ENOSPC, GenMsg::GMdiskFull, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.errnum) {
+            FileOp::TestFaults().commitErrno = c.errnum;
+            FileOp::TestFaults().commitTimes = c.retry ? 1 : 1000;
+        } else {
+            std::filesystem::remove(path);
+            std::filesystem::create_directory(path);
+        }
+        QuizNumQ = 33, ShowToolTips = false, SaveInitDir = "/elsewhere";
+        Fakes().Answer({c.retry});
+        SaveOptions();
+        const auto shown = Fakes().TakeMessages();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].number, c.message);
+        EXPECT_TRUE(shown[0].question);
+        EXPECT_EQ(shown[0].arg, path);
+        if (!c.retry) {
+            // The places of the windows, written as the program closes, say nothing more.
+            EXPECT_FALSE(PutVal("Windows", "Open", "Alpha"));
+            EXPECT_TRUE(Fakes().TakeMessages().empty());
+        }
+        FileOp::TestFaults() = {};
+        if (!c.errnum) {
+            std::filesystem::remove(path);
+            TempFolder::Put(path, before);
+        }
+        if (c.retry) {
+            EXPECT_NE(TempFolder::Get(path).find("QuizNumQ=33"), std::string::npos);
+        } else {
+            EXPECT_EQ(TempFolder::Get(path), before);
+            // The next write that succeeds makes the next failure heard again.
+            QuizNumQ = 10, ShowToolTips = true, SaveInitDir = "/home/user/Documents";
+            SaveOptions();
+            EXPECT_EQ(TempFolder::Get(path), before);
+        }
+    }
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+    EXPECT_EQ(dir.Count(), 1);  // no temporary file left behind
+    Services::Install(saved);
 }
 
 TEST(SettingsFile, TwoRunsSharingTheFileKeepEachOthersValues) {

@@ -14,6 +14,7 @@
 #include "FormBase.h"
 #include "Options.h"
 #include "Startup.h"
+#include "WindowRegistry.h"
 #include "TextConstants.h"
 #include "WinMan.h"
 
@@ -41,6 +42,7 @@ protected:
         Startup::ProgramSetup s;
         s.installServices = false;
         s.databaseFolder = BinaryPath("bin");
+        s.registerWindows = &WindowRegistry::RegisterAll;
         program = std::make_unique<Startup::Program>(s);
         ASSERT_EQ(program->Start(argv0, {}), Startup::StartResult::Running);
     }

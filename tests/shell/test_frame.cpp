@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "AboutFeedback.h"
+#include "CountText.h"
 #include "Dates.h"
 #include "GenDescr.h"
 #include "QtText.h"
@@ -31,9 +32,9 @@
 #include "OptionEntry.h"
 #include "Options.h"
 #include "RichTextPane.h"
-#include "Searches.h"
 #include "ShortHelp.h"
 #include "Startup.h"
+#include "WindowRegistry.h"
 #include "TextConstants.h"
 #include "Welcome.h"
 #include "WinMan.h"
@@ -187,13 +188,20 @@ TEST_F(ShellTest, TheNewNamesHintNamesTheFramesOwnMenuAndItem) {
         MakeFrame(false);
         const std::string hint = GenMsg::Entry(GenMsg::GMuserNames, english);
         auto quoted = [&](const std::string& before) {
-            const size_t at = hint.find(before + " '");
+            // "menu" in an English sentence, "Menu" at the start of a German noun
+            std::string lower = hint, key = before + " '";
+            for (std::string* t : {&lower, &key})
+                for (char& c : *t) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+            const size_t at = lower.find(key);
             if (at == std::string::npos) return QString();
             const size_t from = at + before.size() + 2;
             return QtText::ToQt(hint.substr(from, hint.find('\'', from) - from));
         };
         auto plain = [](QString s) { return s.remove(QLatin1Char('&')).remove(QStringLiteral("...")); };
-        const QString menu = quoted("Menu"), item = plain(quoted(english ? "function" : "Funktion"));
+        QString menu = quoted("Men\xfc");  // the German hint, "Menü"
+        if (menu.isEmpty()) menu = quoted("Menu");
+        if (menu.isEmpty()) menu = quoted("menu");
+        const QString item = plain(quoted(english ? "function" : "Funktion"));
         ASSERT_FALSE(menu.isEmpty() || item.isEmpty()) << hint;
         QAction* menuAction = nullptr;
         for (QAction* a : frame->MainWindow()->menuBar()->actions())
@@ -338,7 +346,7 @@ TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
         int language;
         const char* quiz;
         const char* menu;
-    } cases[] = {{0, "Vornamen-Quiz", "'Extras...'"}, {1, "Name Quiz", "'Extras' menu"}};
+    } cases[] = {{0, "Vornamen-Quiz", "Men\u00fc \u201e" "Extras\u201c"}, {1, "Name Quiz", "'Extras' menu"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.quiz);
         TextConstants::textLanguage = c.language;
@@ -346,7 +354,7 @@ TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
         auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
         const QString text = w.Text()->toPlainText();
         EXPECT_TRUE(text.contains(QString::fromLatin1(c.quiz))) << text.toStdString();
-        EXPECT_TRUE(text.contains(QString::fromLatin1(c.menu))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(c.menu))) << text.toStdString();
         w.Unload(UnloadMode::User);
     }
 }
@@ -389,6 +397,7 @@ protected:
         Startup::ProgramSetup s;
         s.installServices = false;
         s.databaseFolder = folder;
+        s.registerWindows = &WindowRegistry::RegisterAll;
         return s;
     }
 };
@@ -420,7 +429,42 @@ TEST_F(ProgramTest, FeedbackLinkFollowsTheMakersLinkAtom) {
     TextConstants::textLanguage = 0;
     w.Mailto()->Press();
     EXPECT_EQ(Fakes().shell.opened,
-              std::vector<std::string>{"mailto:feedback@example.org?subject=Orsabrine%20V1%2E2%20Feedback"});
+              std::vector<std::string>{"mailto:feedback@example.org?subject=Orsabrine%20V1%2E3%20Feedback"});
+}
+
+// A desktop without a mail or web program: each click tells so once, with
+// the address to copy (the mail address alone, without its subject).
+TEST_F(ProgramTest, LinksNoProgramOpensShowTheirAddress) {
+    MakeFrame(false);
+    Fakes().shell.result = false;
+    auto& feedback = *static_cast<Feedback*>(Auto::GetForm("Feedback"));
+    feedback.Load();
+    About about;
+    about.Load();
+    struct Case {
+        LinkLabel* link;
+        std::string opened, shown;
+    } cases[] = {
+        {feedback.Mailto(), "mailto:feedback@example.org?subject=Talvessin%20V1%2E3%20Feedback", "feedback@example.org"},
+        {feedback.Website(), "https://www.example.org/quillmarsh/feedback?prog13",
+         "https://www.example.org/quillmarsh/feedback"},
+        {about.Mailto(), "mailto:info@example.org", "info@example.org"},
+        {about.Website(), "https://www.example.org/quillmarsh/", "https://www.example.org/quillmarsh/"},
+    };
+    for (const Case& c : cases) {
+        Fakes().shell.opened.clear();
+        c.link->Press();
+        EXPECT_EQ(Fakes().shell.opened, std::vector<std::string>{c.opened});
+        const auto shown = Fakes().TakeMessages();
+        ASSERT_EQ(shown.size(), 1u) << c.opened;
+        EXPECT_EQ(shown[0].number, GenMsg::GMnoProgramForAddress);
+        EXPECT_EQ(shown[0].arg, c.shown);
+        EXPECT_EQ(shown[0].helpTag, "GMnoProgramForAddress");
+    }
+    // Opened: nothing to say.
+    Fakes().shell.result = true;
+    about.Website()->Press();
+    EXPECT_TRUE(Fakes().TakeMessages().empty());
 }
 
 TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
@@ -432,7 +476,7 @@ TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
     EXPECT_FALSE(WinMan::ActionBlocked());
     ASSERT_TRUE(program.Frame() && program.Frame()->Visible());
     EXPECT_TRUE(Shown("ShortHelp"));
-    EXPECT_EQ(Searches::BusyDepth(), 0);
+    EXPECT_EQ(Services::BusyDepth(), 0);
 }
 
 TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
@@ -507,7 +551,7 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
         ResultSet two;
         two.InitInt();
         for (const char* n : {"naJosef", "naJoseph"}) two.AddResult(n, "", DataBase::GetAtom(n));
-        EXPECT_EQ(Searches::ResultSizeText(two), e.count);
+        EXPECT_EQ(CountText::ResultSizeText(two), e.count);
         rs.Reset();
         GenDescr::DescribeGroup(DataBase::GetAtom("gnJoseph"), rs, {});
         bool meaning = false;

@@ -90,7 +90,7 @@ public:
     void NewRes(std::shared_ptr<ResultSet> rs) override {
         received.push_back(rs);
         currentList = rs;
-        Searches::HourglassOff();
+        Services::HourglassOff();
     }
     std::shared_ptr<ResultSet> current() override { return currentList; }
     bool Visible() const override { return true; }

@@ -176,6 +176,10 @@ TEST_F(MakeDbRules, RefusesABrokenSourceNamingFileAndLine) {
          "names.txt:1: group gnA is neither male nor female"},
         {"name in a set as group", "/* -- naA -- */|prop(prGenName,naA,seLanguages).|",
          "names.txt:2: group seLanguages of naA is neither male nor female"},
+        {"question level below 0", "/* -- quA -- */|prop(prMemberOf,quA,seQuestions).|prop(prLevel,quA,\"-3000000000\").|",
+         "names.txt:3: question quA has the level \"-3000000000\"; a question's level is 0, 1 or 2"},
+        {"question level above 2", "/* -- quA -- */|prop(prMemberOf,quA,seEnglishQuestions).|prop(prLevel,quA,\"3\").|",
+         "names.txt:3: question quA has the level \"3\""},
         {"language cycle",
          "/* -- laA -- */|prop(prMemberOf,laA,seLanguages).|prop(prSubsetOf,laA,laC).||"
          "/* -- laB -- */|prop(prMemberOf,laB,seLanguages).|prop(prSubsetOf,laB,laA).||"

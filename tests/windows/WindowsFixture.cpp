@@ -48,7 +48,7 @@ void FakeNameLists::NewRes(std::shared_ptr<ResultSet> rs) {
     rs->setId(static_cast<int>(lists.size()) + 1);
     lists.push_back(rs);
     WinMan::NotifyAll(2, "");
-    Searches::HourglassOff();
+    Services::HourglassOff();
 }
 
 void FakeSingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool) {

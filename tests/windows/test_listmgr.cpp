@@ -1,10 +1,10 @@
 // The road of a new list through the list manager, and its window.
 #include "Atom.h"
+#include "CountText.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "ListManager.h"
 #include "ResultViews.h"
-#include "Searches.h"
 #include "WindowsFixture.h"
 
 using ListManager::Step;
@@ -39,7 +39,7 @@ TEST_F(ListMgrTest, EachAutomaticStepFiltersOrConvertsAndNamesItself) {
         EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + c.leading.size()), c.leading);
         if (c.lines >= 0) EXPECT_EQ(cur->numLines(), c.lines);
         EXPECT_EQ(cur->pureTitle(), " of 2 names+2 groups: In" + c.suffix);
-        const std::string size = Searches::ResultSizeText(*cur);
+        const std::string size = CountText::ResultSizeText(*cur);
         EXPECT_EQ(cur->title().substr(cur->title().find(": ") + 2, size.size()), size);
     }
 }
@@ -114,7 +114,7 @@ TEST_F(ListMgrTest, EveryChangeOfTheCurrentListIsBroadcastButNotAReSort) {
     EXPECT_EQ(Lists().current()->id(), 1);
     EXPECT_EQ(Lists().listHistory().numSets(), 2);
     EXPECT_EQ(Lists().listHistory().resSet(1)->SortOrder(), 1);  // the other list keeps its order
-    EXPECT_EQ(Searches::BusyDepth(), 0);
+    EXPECT_EQ(Services::BusyDepth(), 0);
 }
 
 TEST_F(ListMgrTest, HandRunStepsMakeNewListsThroughTheSearchEngine) {

@@ -66,7 +66,7 @@ TEST_F(MoreListsTest, EachPredefinedListHoldsEveryAtomOfItsKindsAndItsCount) {
                                   "NumAllGenNames", "NumAllFemaleGen", "NumAllMaleGen"};
         EXPECT_EQ(w.ControlAs<QLabel>(counters[c.which])->text().toStdString(), std::to_string(c.count));
     }
-    EXPECT_EQ(Searches::BusyDepth(), 0);
+    EXPECT_EQ(Services::BusyDepth(), 0);
 }
 
 TEST_F(MoreListsTest, PredefinedListsPassTheAutomaticStepsAndTheTutorialsCommands) {
@@ -223,7 +223,7 @@ TEST_F(PickRandomTest, ASeededPickTakesTheDrawnEntriesInOrderAndNumbersThem) {
     Ask("0");
     EXPECT_EQ(Lists().current()->numLines(), 0);
     EXPECT_EQ(Lists().listHistory().numSets(), 2);
-    EXPECT_EQ(Searches::BusyDepth(), 0);
+    EXPECT_EQ(Services::BusyDepth(), 0);
 }
 
 TEST_F(PickRandomTest, TheNumberIsCheckedEvenWhenTheFieldKeepsTheFocus) {
@@ -357,7 +357,7 @@ TEST_F(LetterMixTest, ACombinationListsItsNamesAndDrawsTheFirst) {
     w.AsList_Click();
     EXPECT_EQ(Lists().current()->numLines(), names.numLines());
     EXPECT_NE(Lists().current()->pureTitle().find("from letters of the names 'Ann'/'Tom'"), std::string::npos);
-    EXPECT_EQ(Searches::BusyDepth(), 0);
+    EXPECT_EQ(Services::BusyDepth(), 0);
 }
 
 TEST_F(LetterMixTest, ALineClickedAfterTheTextsChangedIsDrawnWithTheTextsOfTheTable) {

@@ -61,7 +61,7 @@ TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
     EXPECT_EQ(Fakes().dialogs.saveRequests[0].filter, "CSV files (*.csv)|*.csv|All files (*)|*");
     EXPECT_EQ(Fakes().dialogs.saveRequests[0].defaultExt, "csv");
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdone});
-    EXPECT_EQ(TempFolder::Get(path).substr(0, 36), "\"Name\";\"Reason\"\r\n\"Maria\";\"hit\"\r\n\"Joh");
+    EXPECT_EQ(TempFolder::Get(path).substr(0, 36), "\xEF\xBB\xBF\"Name\";\"Reason\"\n\"Maria\";\"hit\"\n\"Jo");
     EXPECT_EQ(Fakes().busy.ons - Fakes().busy.offs, balance);
 
     // A write that fails: the old file stays, no report of completion, the
@@ -74,7 +74,7 @@ TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
     button->Press();
     FileOp::TestFaults() = {};
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMpermissionDenied});
-    EXPECT_EQ(TempFolder::Get(path).substr(0, 6), "\"Name\"");
+    EXPECT_EQ(TempFolder::Get(path).substr(3, 6), "\"Name\"");
     EXPECT_TRUE(button->isEnabled());
     EXPECT_FALSE(w.Exporting());
     EXPECT_EQ(Fakes().busy.ons - Fakes().busy.offs, balance);
@@ -82,6 +82,25 @@ TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
     // Cancelling the dialog writes nothing and says nothing.
     button->Press();
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+}
+
+TEST_F(OutputWindowsTest, TheFileDialogStartsInTheDocumentsFolderThenInTheLastOneChosen) {
+    const auto documents = Options::DocumentsFolder;
+    Options::DocumentsFolder = [] { return std::string("/home/zo\xEB/Dokumente"); };
+    Export& w = OpenExport();
+    MakeList(1);
+    auto* button = w.ControlAs<CommandButton>("DoExport");
+    button->Press();  // cancelled
+    Fakes().dialogs.saveAnswers.push_back(dir / "out.txt");
+    button->Press();
+    button->Press();
+    Options::DocumentsFolder = documents;
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdone});
+    const auto& asked = Fakes().dialogs.saveRequests;
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[0].initialDir, "/home/zo\xEB/Dokumente");
+    EXPECT_EQ(asked[1].initialDir, "/home/zo\xEB/Dokumente");
+    EXPECT_EQ(asked[2].initialDir, dir.Path());
 }
 
 TEST_F(OutputWindowsTest, LongDescriptionExportsAskAndANoEndsQuietly) {

@@ -1,12 +1,19 @@
 // The hit-parade window on the sample database, offscreen: what a name, a hit
 // parade and a series show, the clicks in its tables, the free choice, the
 // charts and the commands refused while input is blocked.
+#include <algorithm>
+
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFontInfo>
 #include <QGroupBox>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <cmath>
 
 #include "Atom.h"
 #include "Canvas.h"
+#include "Graph.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "GenMsg.h"
@@ -121,6 +128,61 @@ TEST_F(PopTest, TheYearChartOf2020ListsTheNationalAndTheFourStateRankings) {
     EXPECT_DOUBLE_EQ(florida.left + florida.width, w->graph().width());
 }
 
+// Anna's series runs from 1900 to 2020: at the window's default size and
+// maximised, each row stays as tall as a label of the window's text size,
+// and the canvas grows to hold every row and scrolls. The bars keep their
+// scale across the canvas's width.
+TEST_F(PopTest, ChartRowsStayLegibleAndTheCanvasScrollsToHoldThemAll) {
+    const double points = QFontInfo(w->Client()->font()).pointSizeF();
+    const double minimum = PopChart::MinRowHeight(points);
+    ASSERT_GT(minimum, 0);
+    const struct {
+        const char* name;
+        int width, height;  // of the window; 0: its default size
+        bool series;
+        int rows;
+        bool scrolls;
+    } cases[] = {
+        {"Anna", 0, 0, true, 121, true},     {"Anna", 1900, 1400, true, 121, true},
+        {"Emma", 0, 0, true, 23, true},      {"Emma", 1900, 1400, true, 23, false},
+        {"Emma", 0, 0, false, 5, false},     {"Emma", 1900, 1400, false, 5, false},
+    };
+    // The window at its designed size: an inner area of 700 x 418.
+    const QSize defaultSize = QSize(700, 418) + (w->Host()->size() - w->Client()->size());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << " " << c.width << " " << c.series);
+        w->Host()->resize(c.width > 0 ? QSize(c.width, c.height) : defaultSize);
+        Settle();
+        Type(c.name);
+        if (!c.series) Box("GraphYear")->SetListIndex(Box("GraphYear")->findText("2020"));
+        Settle();
+        const PopChart::Layout& chart = w->lastChart();
+        ASSERT_EQ(chart.rows, c.rows);
+        EXPECT_GE(chart.rowHeight, minimum - 1e-9);
+        EXPECT_LE(chart.rowHeight, std::max(3.7 * w->U(), minimum) + 1e-9);
+        // The labels are drawn in a font at least as large as the window's.
+        GraphObj label;
+        Graph& graph = const_cast<Graph&>(w->graph());
+        label.InitLabel(&graph, "2020", std::make_shared<QFont>(), 0, 0, 0, 600, chart.rowHeight);
+        EXPECT_GE(label.FillFontSize(), std::lround(points));
+        // Every row lies on the canvas; beyond the visible part it scrolls.
+        EXPECT_GE(w->graph().canvasHeight(), chart.height);
+        EXPECT_EQ(w->graph().scrolls(), c.scrolls);
+        EXPECT_EQ(w->graphView()->verticalScrollBar()->maximum() > 0, c.scrolls);
+        EXPECT_EQ(w->canvas()->width(), w->graphView()->viewport()->width());
+        double right = 0;
+        for (const PopChart::Bar& b : chart.bars) right = std::max(right, b.left + b.width);
+        if (!chart.bars.empty()) {
+            EXPECT_LE(right, w->graph().width() + 1e-6);
+            EXPECT_LT(w->graph().width(), w->canvas()->Width());
+        }
+    }
+    // Clearing the chart fits the canvas to its area again.
+    w->ShowAtom(A("poUs2020F"), nullptr);
+    EXPECT_FALSE(w->graph().scrolls());
+    EXPECT_EQ(w->canvas()->height(), w->graphView()->height());
+}
+
 TEST_F(PopTest, LinksToHitParadesAndSeriesWithAndWithoutAName) {
     // A hit parade without a name: the name part and the chart are empty,
     // every ranked name is listed, none marked.
@@ -216,8 +278,12 @@ TEST_F(PopTest, FreeChoiceListsSeriesThenHitParadesWithTheirSex) {
     ComboBox* series = Box("CurPopSeries");
     std::vector<std::string> items;
     for (int i = 0; i < series->ListCount(); ++i) items.push_back(series->List(i));
-    EXPECT_EQ(items, (std::vector<std::string>{"Austria", "California", "Florida", "German-speaking Switzerland",
-                                               "Germany", "New York", "Texas", "USA", "USA (decades)"}));
+    // Only series with hit parades: those the database names without any
+    // (Germany, Austria, German-speaking Switzerland) would choose nothing.
+    EXPECT_EQ(items,
+              (std::vector<std::string>{"California", "Florida", "New York", "Texas", "USA", "USA (decades)"}));
+    ASSERT_TRUE(A("psDeYearly"));
+    EXPECT_EQ(std::count(w->seriesChoice().begin(), w->seriesChoice().end(), A("psDeYearly")), 0);
     series->SetListIndex(series->findText("USA (decades)"));
     ComboBox* pops = Box("CurPop");
     ASSERT_EQ(pops->ListCount(), 2);
@@ -267,6 +333,25 @@ TEST_F(PopTest, RefusedChoicesPutThePreviousOneBack) {
     BlockLoading();
     Option("ShowYear")->click();
     EXPECT_FALSE(Option("ShowYear")->Value() || Option("ShowSeries")->Value());
+}
+
+// A click on "Years" without any year to chart hands over to "Series", also
+// when no series chart was drawn.
+TEST_F(PopTest, TheYearClickWithoutYearsSwitchesSeriesOn) {
+    for (bool seriesChart : {false, true}) {
+        SCOPED_TRACE(seriesChart);
+        w->ShowAtom(A("poUs2020F"), nullptr);  // a hit parade without a name: no years
+        ASSERT_EQ(w->years()->numLines(), 0);
+        if (seriesChart) {
+            w->ShowAtom(A("naEmma"), nullptr);
+            w->years()->Reset();  // a name whose hit parades all span several years
+            w->years()->Show();
+        }
+        Option("ShowYear")->click();
+        EXPECT_TRUE(Option("ShowSeries")->Value());
+        EXPECT_FALSE(Option("ShowYear")->Value());
+        EXPECT_EQ(w->graphMode(), seriesChart ? Pop::kSeriesGraph : Pop::kNoGraph);
+    }
 }
 
 TEST_F(PopTest, TypedTextsThatAreNoNameShowNothing) {

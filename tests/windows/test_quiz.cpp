@@ -183,6 +183,59 @@ TEST_F(QuizTest, AnInvalidBoxStopsTheStartAndAClearedLimitStillStoresTheMinutes)
     EXPECT_EQ(QuizWindow()->ControlAs<QLabel>("TimeLeft")->text(), QString());
 }
 
+// 99 minutes typed, then the box is left in each way a user leaves it: only
+// a move to another control of the window, or the start, checks the value.
+// Cancel and the close box close the window without a word.
+TEST_F(QuizTest, OnlyALeaveWithinTheWindowOrTheStartChecksABox) {
+    enum How { kCancel, kCloseBox, kNextBox, kStart };
+    const struct {
+        How how;
+        bool message;
+        bool closed;
+    } cases[] = {{kCancel, false, true}, {kCloseBox, false, true}, {kNextBox, true, false}, {kStart, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.how));
+        Options::QuizUseLimit = true;  // the minutes box is enabled
+        WinMan::OpenForm("QuizOptions");
+        QuizOptions* opts = Opts();
+        ASSERT_TRUE(opts && opts->IsLoaded());
+        area->activateWindow();
+        QApplication::setActiveWindow(area);
+        opts->Host()->setFocus();
+        TextBox* minutes = opts->NumberBox(QuizOptions::kNumMin);
+        minutes->setFocus(Qt::MouseFocusReason);
+        Settle();
+        ASSERT_EQ(QApplication::focusWidget(), minutes);
+        minutes->SetText("99");
+        auto* cancel = opts->ControlAs<CommandButton>("DoCancel");
+        auto* start = opts->ControlAs<CommandButton>("StartQuiz");
+        switch (c.how) {
+        case kCancel:  // a press takes the focus, then the click
+            cancel->setFocus(Qt::MouseFocusReason);
+            cancel->Press();
+            break;
+        case kCloseBox: opts->Host()->close(); break;
+        case kNextBox: opts->NumberBox(QuizOptions::kNumQ)->setFocus(Qt::TabFocusReason); break;
+        case kStart:
+            start->setFocus(Qt::MouseFocusReason);
+            start->Press();
+            break;
+        }
+        Settle();
+        EXPECT_EQ(Fakes().TakeMessageNumbers(),
+                  c.message ? std::vector<int>{GenMsg::GMtooBig} : std::vector<int>{});
+        EXPECT_EQ(!opts->IsLoaded(), c.closed);
+        EXPECT_EQ(Options::QuizNumMin, 5);
+        EXPECT_FALSE(QuizWindow());
+        if (opts->IsLoaded()) {
+            EXPECT_EQ(QApplication::focusWidget(), minutes);  // back to the box
+            opts->Unload();
+            Settle();
+            Fakes().TakeMessageNumbers();
+        }
+    }
+}
+
 // The result window opens in the middle of the frame's inner area, wherever
 // the frame stands on the screen.
 TEST_F(QuizTest, TheResultWindowIsCentredInTheFrame) {

@@ -111,12 +111,13 @@ TEST_F(SingleNameTest, NamesTypedInARowWithEnterAreEachShown) {
     w->ControlAs<TextBox>("CurName")->setFocus(Qt::OtherFocusReason);
     Type(QStringLiteral("Joan\r"));
     EXPECT_EQ(w->curAtom(), A("naJoan"));
-    // A letter without a cp1252 byte is refused as it is typed, never turned
-    // into "?" at the lookup; accented letters of the code page are taken.
+    // A letter without a cp1252 byte is typed as its base letter, never
+    // dropped nor turned into "?" at the lookup; accented letters of the code
+    // page are taken as they are.
     Type(QString::fromUtf8("\xc5\x81" "ukasz"));
-    EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), "ukasz");
+    EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), "Lukasz");
     Type(QString::fromUtf8("\xc3\xa9"));
-    EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), "ukasz\xe9");
+    EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), "Lukasz\xe9");
 }
 
 TEST_F(SingleNameTest, UnknownTextGivesNothingFoundAndTheHintOnce) {

@@ -312,6 +312,30 @@ TEST_F(UserNamesWindowTest, CreateListsSortsTellsEveryWindowAndSavesOnClose) {
     EXPECT_NE(TempFolder::Get(dir / "Talv1User.txt").find("naZoltarUser"), std::string::npos);
 }
 
+// The window opens with the names in the order they were made, without a
+// reason and under the frame's own caption; a change sorts and counts them.
+TEST_F(UserNamesWindowTest, TheFirstTableKeepsTheOrderTheNamesWereMadeIn) {
+    for (const char* text : {"Zoltar", "Maribel", "Aurelio"}) {
+        Entry e;
+        e.text = text;
+        ASSERT_EQ(NewNames::Create(e, nullptr), NewNames::Result::Done);
+    }
+    ::UserNames& w = Open();
+    const ResultSet& table = w.Table();
+    ASSERT_EQ(table.numLines(), 3);
+    const std::vector<std::string> lines{table.line(0), table.line(1), table.line(2)};
+    EXPECT_EQ(lines, (std::vector<std::string>{"Zoltar", "Maribel", "Aurelio"}));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(table.reason(i), "");
+    EXPECT_EQ(table.atom(0), NewNames::Find("Zoltar"));
+    EXPECT_EQ(QtText::FromQt(w.ControlAs<QGroupBox>("NamesFrame")->title()), "Names");
+
+    w.ControlAs<TextBox>("CurName")->SetText("Bea");
+    w.ControlAs<CommandButton>("DoCreate")->Press();
+    EXPECT_EQ(table.line(0), "Aurelio");
+    EXPECT_EQ(table.reason(0), "New name");
+    EXPECT_EQ(QtText::FromQt(w.ControlAs<QGroupBox>("NamesFrame")->title()), "4 names");
+}
+
 TEST_F(UserNamesWindowTest, TheSameSpellingIsAskedOncePerKey) {
     ::UserNames& w = Open();
     auto* name = w.ControlAs<TextBox>("CurName");

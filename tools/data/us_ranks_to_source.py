@@ -96,10 +96,18 @@ def parade(out, problems, by_text, head, entries):
             problems.append("%s: name %s %s" % (pid, name,
                                                 "is missing" if not ids else "is ambiguous: " + " ".join(ids)))
             continue
+        same_before = i > 0 and entries[i - 1][1] == births
+        same_after = i + 1 < len(entries) and entries[i + 1][1] == births
+        if same_before and same_after:
+            # The database marks a shared rank with "a" and "b" only: three
+            # names with one number of births cannot be written.
+            problems.append("%s: more than two names share %d births (%s)" % (pid, births, name))
+            continue
         suffix = ""
-        if i + 1 < len(entries) and entries[i + 1][1] == births:
+        if same_after:
             suffix = "a"
-        elif i > 0 and entries[i - 1][1] == births:
+        elif same_before:
+            # Both names show the first one's rank, in the order the table gives.
             suffix = "b"
             rank = entries[i - 1][0]
         out.append('prop(prPop,%s,%s,"%d%s").' % (pid, ids[0], rank, suffix))

@@ -1,6 +1,7 @@
 #include "FullSizeDb.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <numeric>
@@ -38,6 +39,24 @@ struct Plan {
     std::string text;       // display text
     atom* a = nullptr;
 };
+
+using ByCat = std::array<std::vector<atom*>, kQuestion + 1>;
+
+// One of the atoms of v, drawn at random.
+atom* Pick(Lcg& r, const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; }
+
+// A new property of kind k on a: a string value, or an atom value. A
+// property kept only in an on-demand block is not registered (reg false).
+void str(atom* a, atom* k, const std::string& s, bool reg = true) {
+    Prop* p = DataBase::NewProp();
+    p->InitStr(k, s, reg);
+    a->AddProp(p);
+}
+void rel(atom* a, atom* k, atom* v, bool reg = true) {
+    Prop* p = DataBase::NewProp();
+    p->InitAtom(k, v, reg);
+    a->AddProp(p);
+}
 
 std::string Syllables(Lcg& r, size_t minLen, size_t maxLen) {
     static const std::vector<std::string> syl = {
@@ -79,18 +98,12 @@ void AddInfoWindowLinks(Lcg& r, const std::vector<atom*>& topics, const std::vec
                         const std::vector<atom*>& saints, const std::vector<atom*>& origins,
                         const std::vector<atom*>& names) {
     using namespace DataBase;
-    auto one = [](atom* a, atom* k, atom* v) {
-        Prop* p = NewProp();
-        p->InitAtom(k, v, true);
-        a->AddProp(p);
+    auto both = [](atom* a, atom* k, atom* v, atom* inverse) {
+        rel(a, k, v);
+        rel(v, inverse, a);
     };
-    auto both = [&one](atom* a, atom* k, atom* v, atom* inverse) {
-        one(a, k, v);
-        one(v, inverse, a);
-    };
-    auto any = [&r](const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; };
-    for (atom* s : saints) one(seSaints, prMember, s);
-    for (atom* t : topics) one(seRealms, prMember, t);
+    for (atom* s : saints) rel(seSaints, prMember, s);
+    for (atom* t : topics) rel(seRealms, prMember, t);
     // Topics grow by a skewed pick, so that some are much fuller than others.
     auto topic = [&] {
         const uint32_t n = static_cast<uint32_t>(topics.size());
@@ -103,13 +116,13 @@ void AddInfoWindowLinks(Lcg& r, const std::vector<atom*>& topics, const std::vec
         for (Prop* p : std::vector<Prop*>(origins[i]->props()))
             if (p->proper() == prRelatedTo && p->kind() != 1) {
                 atom* w = p->atomVal();
-                one(w, prRelatedTo, origins[i]);
-                if (Prop* g = w->FirstProp(prGerman); g && g->kind() != 1) one(g->atomVal(), prTranslation, w);
+                rel(w, prRelatedTo, origins[i]);
+                if (Prop* g = w->FirstProp(prGerman); g && g->kind() != 1) rel(g->atomVal(), prTranslation, w);
             }
     for (size_t i = 0; i < origins.size(); i += 8) both(origins[i], prMemberOf, topic(), prMember);
     for (size_t i = 0; i < names.size(); i += 200) both(names[i], prMemberOf, topic(), prMember);
     for (size_t i = 0; i < words.size(); i += 4) both(words[i], prMemberOf, topic(), prMember);
-    for (size_t i = 0; i < words.size(); i += 8) both(words[i], prRelatedTo, any(words), prRelatedTo);
+    for (size_t i = 0; i < words.size(); i += 8) both(words[i], prRelatedTo, Pick(r, words), prRelatedTo);
 }
 
 // A short meaning of three to five words, one of them drawn from a larger
@@ -130,14 +143,12 @@ std::string Meaning(Lcg& r) {
 // languages, the origin info of 200 to 1,000 characters in both languages,
 // and one to three related words, each with a German translation that is a
 // word atom of its own.
-template <class Str, class Rel>
 void AddOriginEntry(Lcg& r, atom* a, const std::string& text, const std::vector<atom*>& langs,
-                    const std::vector<atom*>& words, Str str, Rel rel) {
+                    const std::vector<atom*>& words) {
     using namespace DataBase;
-    auto pickFrom = [&r](const std::vector<atom*>& v) { return v[r.Next(static_cast<uint32_t>(v.size()))]; };
     str(a, prText, text);
     rel(a, prMemberOf, seOrigins);
-    rel(a, prLang, pickFrom(langs));
+    rel(a, prLang, Pick(r, langs));
     str(a, prGerman, Meaning(r));
     str(a, prEnglish, Meaning(r));
     str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));
@@ -147,18 +158,17 @@ void AddOriginEntry(Lcg& r, atom* a, const std::string& text, const std::vector<
     const uint32_t roll = r.Next(10);
     const int related = roll < 7 ? 1 : roll < 9 ? 2 : 3;
     for (int k = 0; k < related; ++k) {
-        atom* word = pickFrom(words);
+        atom* word = Pick(r, words);
         rel(a, prRelatedTo, word);
         if (word->FirstProp(prGerman) == nullptr) {
-            atom* german = pickFrom(words);
+            atom* german = Pick(r, words);
             if (german != word) rel(word, prGerman, german);
         }
     }
 }
 
 // Each origin entry points back at the groups whose origin it describes.
-template <class Rel>
-void LinkOriginsToGroups(const std::vector<atom*>& groups, Rel rel) {
+void LinkOriginsToGroups(const std::vector<atom*>& groups) {
     using namespace DataBase;
     for (atom* g : groups)
         for (Prop* p : g->props())
@@ -182,16 +192,6 @@ void PlanQuizQuestions(std::vector<Plan>& plan) {
 
 void AddQuizQuestions(const std::vector<atom*>& questions, const std::vector<atom*>& names, Lcg& r) {
     using namespace DataBase;
-    auto str = [](atom* a, atom* k, const std::string& s) {
-        Prop* p = NewProp();
-        p->InitStr(k, s, true);
-        a->AddProp(p);
-    };
-    auto rel = [](atom* a, atom* k, atom* v) {
-        Prop* p = NewProp();
-        p->InitAtom(k, v, true);
-        a->AddProp(p);
-    };
     auto pick = [&] { return static_cast<size_t>(r.Next(static_cast<uint32_t>(names.size()))); };
     for (size_t i = 0; i < questions.size(); ++i) {
         atom* q = questions[i];
@@ -212,17 +212,13 @@ void AddQuizQuestions(const std::vector<atom*>& questions, const std::vector<ato
     }
 }
 
-}  // namespace
+// --- the steps of the build, in the order it takes them ------------------------------
 
-const std::vector<std::string>& GeneratedNameTexts() { return nameTexts; }
-
-FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
+// Every atom of the database, by category: the kind atoms and sets, then the
+// counts of each category, the quiz questions, and names for the rest of
+// the atoms. The names' display texts go to nameTexts.
+std::vector<Plan> PlanAtoms(Lcg& r, int atoms) {
     using namespace DataBase;
-    InitDataBase();
-    Lcg r(options.seed);
-    nameTexts.clear();
-
-    // --- plan every atom ------------------------------------------------------------
     std::vector<Plan> plan;
     for (const std::string& k : KindAtomNames()) plan.push_back({kKind, 0, k, ""});
     for (const char* extra : {"prShortForm", "prShortFormOf", "prArea", "prAreaOf", "seOther"})
@@ -238,122 +234,118 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
             plan.push_back({static_cast<Cat>(cat), i, prefixes[cat] + MakeAtomIdent(text) + mark + std::to_string(i), text});
         }
     PlanQuizQuestions(plan);
-    int numNames = options.atoms - static_cast<int>(plan.size());
+    int numNames = atoms - static_cast<int>(plan.size());
     for (int i = 0; i < numNames; ++i) {
         std::string text = Syllables(r, 3, 40);
         nameTexts.push_back(text);
         plan.push_back({kName, i, "na" + MakeAtomIdent(text) + "N" + std::to_string(i), text});
     }
-    // Atoms are created in name order, so that every insertion is an append.
+    return plan;
+}
+
+// Atoms are created in name order, so that every insertion is an append.
+void CreateInNameOrder(std::vector<Plan>& plan) {
     std::vector<size_t> order(plan.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return CompareNames(plan[a].name, plan[b].name) < 0; });
-    for (size_t i : order) plan[i].a = CreateAtom(plan[i].name);
-    InitPropKinds();
+                     [&](size_t a, size_t b) { return DataBase::CompareNames(plan[a].name, plan[b].name) < 0; });
+    for (size_t i : order) plan[i].a = DataBase::CreateAtom(plan[i].name);
+}
 
-    std::vector<atom*> byCat[kQuestion + 1];
-    for (const Plan& p : plan) byCat[p.cat].push_back(p.a);
-    auto pick = [&](Cat c) { return byCat[c][r.Next(static_cast<uint32_t>(byCat[c].size()))]; };
-    auto str = [](atom* a, atom* k, const std::string& s, bool reg = true) {
-        Prop* p = NewProp();
-        p->InitStr(k, s, reg);
-        a->AddProp(p);
-    };
-    auto rel = [](atom* a, atom* k, atom* v, bool reg = true) {
-        Prop* p = NewProp();
-        p->InitAtom(k, v, reg);
-        a->AddProp(p);
-    };
-
-    // --- properties ---------------------------------------------------------------------
-    const std::vector<atom*>& langs = byCat[kLang];
-    for (const Plan& p : plan) {
-        atom* a = p.a;
-        switch (p.cat) {
-            case kKind: break;
-            case kLang:
-                str(a, prText, p.text);
-                str(a, prTextE, p.text + " (en)");
-                str(a, prAbbrev, p.text.substr(0, 3) + ".");
-                str(a, prAbbrevE, p.text.substr(0, 2) + ".");
-                rel(a, prMemberOf, seLanguages);
-                if (p.index % 3 == 0) rel(a, prMemberOf, seCurLanguages);
-                if (p.index % 10 == 0) rel(a, prMemberOf, seMainOrigLang);
-                if (p.index % 12 == 0) rel(a, prMemberOf, seMainCurLang);
-                rel(seLanguages, prMember, a);
-                if (p.index >= 10) rel(langs[static_cast<size_t>(p.index % 10)], prSubset, a);
-                break;
-            case kSeries:
-                str(a, prText, p.text);
-                rel(a, prMemberOf, sePopSeries);
-                str(a, prSource, Prose(r, 60));
-                break;
-            case kHit: break;  // below, once the names exist
-            case kTopic:
-                str(a, prText, p.text);
-                rel(a, prMemberOf, seRealms);
-                str(a, prDescr, Prose(r, 80));
-                break;
-            case kWord:
-                str(a, prText, p.text);
-                rel(a, prMemberOf, seWords);
-                str(a, prTranslation, Prose(r, 20));
-                rel(a, prLang, pick(kLang));
-                break;
-            case kSaint:
-                str(a, prText, "St. " + p.text);
-                rel(a, prMemberOf, seSaints);
-                str(a, prDedicDay, std::to_string(1 + r.Next(28)));
-                str(a, prDedicMonth, std::to_string(1 + r.Next(12)));
-                str(a, prBirthYear, std::to_string(200 + r.Next(1700)));
-                str(a, prProfession, Prose(r, 30));
-                break;
-            case kOrigin: AddOriginEntry(r, a, p.text, byCat[kLang], byCat[kWord], str, rel); break;
-            case kLink:
-                str(a, prText, "https://example.org/" + std::to_string(p.index));
-                rel(a, prMemberOf, seLinks);
-                str(a, prDescr, Prose(r, 40));
-                break;
-            case kOldForm:
-                str(a, prText, p.text);
-                rel(a, prMemberOf, seOrigNames);
-                rel(a, prLang, pick(kLang));
-                break;
-            case kGroup:
-                str(a, prText, p.text);
-                // One group in four has a short description: the quiz sets,
-                // the origin entries and the information windows' links
-                // need their share of the property table.
-                if (p.index % 4 == 0) str(a, prDescr, Prose(r, 30 + r.Next(60)));
-                rel(a, prSubsetOf, p.index % 2 ? seMaleNames : seFemaleNames);
-                rel(a, prOrigin, pick(kOrigin));
-                str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));  // up to 1000
-                break;
-            case kName: break;  // below, with their groups
-            case kQuestion: break;  // AddQuizQuestions, once the names exist
-        }
+// The properties an atom's category gives it on its own; names, hit parades
+// and quiz questions get theirs once the names exist.
+void AddPlannedProps(Lcg& r, const Plan& p, const ByCat& byCat) {
+    using namespace DataBase;
+    atom* a = p.a;
+    switch (p.cat) {
+        case kKind: break;
+        case kLang:
+            str(a, prText, p.text);
+            str(a, prTextE, p.text + " (en)");
+            str(a, prAbbrev, p.text.substr(0, 3) + ".");
+            str(a, prAbbrevE, p.text.substr(0, 2) + ".");
+            rel(a, prMemberOf, seLanguages);
+            if (p.index % 3 == 0) rel(a, prMemberOf, seCurLanguages);
+            if (p.index % 10 == 0) rel(a, prMemberOf, seMainOrigLang);
+            if (p.index % 12 == 0) rel(a, prMemberOf, seMainCurLang);
+            rel(seLanguages, prMember, a);
+            if (p.index >= 10) rel(byCat[kLang][static_cast<size_t>(p.index % 10)], prSubset, a);
+            break;
+        case kSeries:
+            str(a, prText, p.text);
+            rel(a, prMemberOf, sePopSeries);
+            str(a, prSource, Prose(r, 60));
+            break;
+        case kHit: break;  // AddHitParades, once the names exist
+        case kTopic:
+            str(a, prText, p.text);
+            rel(a, prMemberOf, seRealms);
+            str(a, prDescr, Prose(r, 80));
+            break;
+        case kWord:
+            str(a, prText, p.text);
+            rel(a, prMemberOf, seWords);
+            str(a, prTranslation, Prose(r, 20));
+            rel(a, prLang, Pick(r, byCat[kLang]));
+            break;
+        case kSaint:
+            str(a, prText, "St. " + p.text);
+            rel(a, prMemberOf, seSaints);
+            str(a, prDedicDay, std::to_string(1 + r.Next(28)));
+            str(a, prDedicMonth, std::to_string(1 + r.Next(12)));
+            str(a, prBirthYear, std::to_string(200 + r.Next(1700)));
+            str(a, prProfession, Prose(r, 30));
+            break;
+        case kOrigin: AddOriginEntry(r, a, p.text, byCat[kLang], byCat[kWord]); break;
+        case kLink:
+            str(a, prText, "https://example.org/" + std::to_string(p.index));
+            rel(a, prMemberOf, seLinks);
+            str(a, prDescr, Prose(r, 40));
+            break;
+        case kOldForm:
+            str(a, prText, p.text);
+            rel(a, prMemberOf, seOrigNames);
+            rel(a, prLang, Pick(r, byCat[kLang]));
+            break;
+        case kGroup:
+            str(a, prText, p.text);
+            // One group in four has a short description: the quiz sets,
+            // the origin entries and the information windows' links
+            // need their share of the property table.
+            if (p.index % 4 == 0) str(a, prDescr, Prose(r, 30 + r.Next(60)));
+            rel(a, prSubsetOf, p.index % 2 ? seMaleNames : seFemaleNames);
+            rel(a, prOrigin, Pick(r, byCat[kOrigin]));
+            str(a, prOrigInfo, Prose(r, 200 + r.Next(801)));  // up to 1000
+            break;
+        case kName: break;  // AddNames, with their groups
+        case kQuestion: break;  // AddQuizQuestions, once the names exist
     }
-    // Names: each in a group (the group lists it back), one or two languages,
-    // some with a level or a hit-parade entry.
-    const std::vector<atom*>& groups = byCat[kGroup];
-    const std::vector<atom*>& names = byCat[kName];
+}
+
+// Names: each in a group (the group lists it back), one or two languages,
+// some with a level.
+void AddNames(Lcg& r, const std::vector<atom*>& groups, const std::vector<atom*>& names,
+              const std::vector<atom*>& langs) {
+    using namespace DataBase;
     for (size_t i = 0; i < names.size(); ++i) {
         atom* a = names[i];
         atom* g = groups[i % groups.size()];
         str(a, prText, nameTexts[i]);
         rel(a, prGenName, g);
         rel(g, prNameVariant, a);
-        rel(a, prLang, pick(kLang));
-        if (i % 16 == 0) rel(a, prLang, pick(kLang));
+        rel(a, prLang, Pick(r, langs));
+        if (i % 16 == 0) rel(a, prLang, Pick(r, langs));
         if (i % 36 == 0) str(a, prLevel, std::to_string(1 + r.Next(9)));
     }
-    AddQuizQuestions(byCat[kQuestion], names, r);
-    // Hit parades: three properties in memory at load, the rest (up to 60
-    // ranked names) in their on-demand blocks.
+}
+
+// Hit parades: three properties in memory at load, the rest (up to 60
+// ranked names) in their on-demand blocks, and the hit-parade lists of the
+// ranked names. Returns how many properties the blocks hold.
+int32_t AddHitParades(Lcg& r, const std::vector<atom*>& hits, const std::vector<atom*>& series,
+                      const std::vector<atom*>& names) {
+    using namespace DataBase;
     int32_t blockProps = 0;
-    const std::vector<atom*>& hits = byCat[kHit];
-    const std::vector<atom*>& series = byCat[kSeries];
     PopLists popLists;
     for (size_t h = 0; h < hits.size(); ++h) {
         atom* a = hits[h];
@@ -374,22 +366,52 @@ FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
         blockProps += RankHitParade(a, std::move(drawn), h, names[names.size() / 2], popLists);
     }
     AddPopLists(popLists, hits);
-    LinkOriginsToGroups(byCat[kGroup], rel);
-    AddInfoWindowLinks(r, byCat[kTopic], byCat[kWord], byCat[kSaint], byCat[kOrigin], byCat[kName]);
-    DeriveAll();
-    AddLangOfProps(0);
-    // Top up the property table to the asked size with comments on names.
-    int32_t want = options.fileProps - static_cast<int32_t>(hits.size());
+    return blockProps;
+}
+
+// Tops up the property table to `want` properties with comments on names;
+// a database that has grown past it is a fault of the generator.
+void TopUpWithComments(Lcg& r, const std::vector<atom*>& names, int32_t want) {
+    using namespace DataBase;
     for (size_t i = 0; numProps < want; ++i) str(names[i % names.size()], prComment, Prose(r, 20 + r.Next(60)));
     if (numProps > want) {
         std::fprintf(stderr, "gendb: %d properties, more than the %d asked for\n", numProps, want);
         std::abort();
     }
+}
+
+}  // namespace
+
+const std::vector<std::string>& GeneratedNameTexts() { return nameTexts; }
+
+FullSizeStats BuildFullSizeDb(const FullSizeOptions& options) {
+    using namespace DataBase;
+    InitDataBase();
+    Lcg r(options.seed);
+    nameTexts.clear();
+
+    std::vector<Plan> plan = PlanAtoms(r, options.atoms);
+    CreateInNameOrder(plan);
+    InitPropKinds();
+    ByCat byCat;
+    for (const Plan& p : plan) byCat[p.cat].push_back(p.a);
+
+    for (const Plan& p : plan) AddPlannedProps(r, p, byCat);
+    const std::vector<atom*>& names = byCat[kName];
+    const std::vector<atom*>& hits = byCat[kHit];
+    AddNames(r, byCat[kGroup], names, byCat[kLang]);
+    AddQuizQuestions(byCat[kQuestion], names, r);
+    const int32_t blockProps = AddHitParades(r, hits, byCat[kSeries], names);
+    LinkOriginsToGroups(byCat[kGroup]);
+    AddInfoWindowLinks(r, byCat[kTopic], byCat[kWord], byCat[kSaint], byCat[kOrigin], names);
+    DeriveAll();
+    AddLangOfProps(0);
+    TopUpWithComments(r, names, options.fileProps - static_cast<int32_t>(hits.size()));
 
     FullSizeStats st;
     st.atoms = numAtoms;
     st.names = static_cast<int32_t>(names.size());
-    st.groups = static_cast<int32_t>(groups.size());
+    st.groups = static_cast<int32_t>(byCat[kGroup].size());
     st.hitParades = static_cast<int32_t>(hits.size());
     st.registeredProps = numProps;
     st.blockProps = blockProps;

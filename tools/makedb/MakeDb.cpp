@@ -16,6 +16,7 @@
 #include "Cp1252.h"
 #include "DataBase.h"
 #include "Parser.h"
+#include "QuizRound.h"
 #include "Services.h"
 #include "TextConstants.h"
 
@@ -289,16 +290,6 @@ std::unordered_map<const Prop*, Where>& PropWhere() {
     return map;
 }
 
-struct PropKey {
-    const atom* kind;
-    const atom* value;
-    std::string str;
-    int type;
-    bool operator<(const PropKey& o) const {
-        return std::tie(kind, value, str, type) < std::tie(o.kind, o.value, o.str, o.type);
-    }
-};
-
 // One statement an atom makes: its holder, property kind and atom value.
 struct Statement {
     const atom* holder;
@@ -313,42 +304,95 @@ struct StatementHash {
     }
 };
 
+struct PropKey {
+    const atom* kind;
+    const atom* value;
+    std::string str;
+    int type;
+    bool operator<(const PropKey& o) const {
+        return std::tie(kind, value, str, type) < std::tie(o.kind, o.value, o.str, o.type);
+    }
+};
+
 }  // namespace
+
+// What the steps of a build share: each property registered once for its
+// kind, values and type, and the property kinds of every pair with their
+// partners (both directions).
+struct Compiler::BuildState {
+    std::map<PropKey, Prop*> shared;
+    atom* filePosKind = nullptr;
+    std::unordered_map<const atom*, std::vector<std::pair<atom*, std::string>>> partners;
+};
 
 bool Compiler::Build(int textLanguage) {
     TextLanguage language(textLanguage);
     CollectAsserts asserts;
     InitDataBase();
     PropWhere().clear();
-    std::map<PropKey, Prop*> shared;
+    BuildState state;
 
-    // Atoms in record order: ids follow the source.
+    if (!CreateAtoms() || !AddSourceProps(state)) return false;
+    if (MirrorAll(state) < 0) return false;
+    // Everything the file stores precomputed, by the program's own code.
+    DeriveAll();
+    if (!MirrorInherited(state)) return false;
+    // Kinds and variant counts over the completed properties.
+    EvalKinds(0);
+    CountVariants(0);
+    CountKinds();
+    if (!CheckGroups() || !CheckLanguageCycles() || !CheckKinds() || !CheckQuestionLevels()) return false;
+    if (!asserts.prompts.empty()) return Fail({}, "the program's derivations raised: " + asserts.prompts.front());
+    return AddPopLists(state);
+}
+
+// Atoms in record order: ids follow the source.
+bool Compiler::CreateAtoms() {
     for (const SourceRecord& r : records_) {
         if (numAtoms >= kFileAtomCapacity)
             return Fail(r.where, "more atoms than the database file holds (" + std::to_string(kFileAtomCapacity) + ")");
         atom* a = CreateAtom(r.name);
         if (a == nothingAtom) return Fail(r.where, "atom could not be created");
     }
+    return true;
+}
 
-    auto registered = [&](const Where& where, atom* kind, atom* value, const std::string& str, int type,
-                           Prop*& out) {
-        PropKey key{kind, value, str, type};
-        auto it = shared.find(key);
-        if (it != shared.end()) {
-            out = it->second;
-            return true;
-        }
+// The property of that kind, values and type (0 atom, 1 string, 2 both):
+// the one registered before, or a new one in the property table.
+bool Compiler::Registered(BuildState& state, const Where& where, atom* kind, atom* value, const std::string& str,
+                          int type, Prop*& out) {
+    PropKey key{kind, value, str, type};
+    auto it = state.shared.find(key);
+    if (it != state.shared.end()) {
+        out = it->second;
+        return true;
+    }
+    if (numProps >= kFilePropCapacity)
+        return Fail(where, "more properties than the database file holds (" + std::to_string(kFilePropCapacity) + ")");
+    Prop* p = NewProp();
+    if (type == 0) p->InitAtom(kind, value, true);
+    else if (type == 1) p->InitStr(kind, str, true);
+    else p->InitAtomAndStr(kind, value, str, true);
+    state.shared.emplace(key, p);
+    PropWhere().emplace(p, where);
+    out = p;
+    return true;
+}
+
+// The properties of every record as the source gives them, each checked, and
+// the file position of the hit-parade data third, as the text reader places it.
+bool Compiler::AddSourceProps(BuildState& state) {
+    state.filePosKind = GetAtom("prFilePos");
+    auto addFilePos = [&](atom& a, const Where& where) {
+        if (!a.LoadedOnDemand() || a.NumProp() != 2) return true;
+        if (state.filePosKind == nothingAtom)
+            return Fail(where, "hit-parade data (\"po\" atoms) needs the property kind prFilePos");
         if (numProps >= kFilePropCapacity)
             return Fail(where, "more properties than the database file holds (" + std::to_string(kFilePropCapacity) + ")");
-        Prop* p = NewProp();
-        if (type == 0) p->InitAtom(kind, value, true);
-        else if (type == 1) p->InitStr(kind, str, true);
-        else p->InitAtomAndStr(kind, value, str, true);
-        shared.emplace(key, p);
-        PropWhere().emplace(p, where);
-        out = p;
+        a.CreateFilePosProp();
         return true;
     };
+
     // What each record is a spelling variant of (its first such statement),
     // by the record's name.
     std::unordered_map<std::string, std::string> variantOf;
@@ -358,16 +402,6 @@ bool Compiler::Build(int textLanguage) {
                 variantOf.emplace(r.name, mp.value);
                 break;
             }
-    atom* filePosKind = GetAtom("prFilePos");
-    auto addFilePos = [&](atom& a, const Where& where) {
-        if (!a.LoadedOnDemand() || a.NumProp() != 2) return true;
-        if (filePosKind == nothingAtom)
-            return Fail(where, "hit-parade data (\"po\" atoms) needs the property kind prFilePos");
-        if (numProps >= kFilePropCapacity)
-            return Fail(where, "more properties than the database file holds (" + std::to_string(kFilePropCapacity) + ")");
-        a.CreateFilePosProp();
-        return true;
-    };
 
     for (std::size_t i = 0; i < records_.size(); ++i) {
         const SourceRecord& r = records_[i];
@@ -375,7 +409,7 @@ bool Compiler::Build(int textLanguage) {
         for (const SourceProp& sp : r.props) {
             atom* kind = GetAtom(sp.kind);
             if (kind == nothingAtom) return Fail(sp.where, "dangling reference: property kind " + sp.kind + " has no record");
-            if (kind == filePosKind)
+            if (kind == state.filePosKind)
                 return Fail(sp.where, "prFilePos is the compiler's: the position of the hit-parade data in the file");
             atom* value = nullptr;
             if (sp.hasAtom) {
@@ -390,11 +424,9 @@ bool Compiler::Build(int textLanguage) {
                     return Fail(sp.where, sp.value + " is itself a spelling variant (of " + main->second + ")");
             Prop* p = nullptr;
             int type = sp.hasAtom && sp.hasStr ? 2 : sp.hasAtom ? 0 : 1;
-            if (!registered(sp.where, kind, value, sp.str, type, p)) return false;
+            if (!Registered(state, sp.where, kind, value, sp.str, type, p)) return false;
             if (a.NumProp() >= 32767) return Fail(sp.where, "more than 32767 properties on one atom");
             a.AddProp(p);
-            // The file position of hit-parade data goes third, as the text
-            // reader places it.
             if (!addFilePos(a, sp.where)) return false;
         }
         if (r.props.empty()) return Fail(r.where, "record of " + r.name + " without properties");
@@ -403,68 +435,68 @@ bool Compiler::Build(int textLanguage) {
     }
 
     // Both directions of every pair. A relation is known by either side.
-    std::unordered_map<const atom*, std::vector<std::pair<atom*, std::string>>> partners;
     for (const KindPair& kp : Pairs()) {
         atom* a = GetAtom(kp.a);
         atom* b = GetAtom(kp.b);
-        if (a != nothingAtom) partners[a].emplace_back(b, kp.b);
-        if (b != nothingAtom && b != a) partners[b].emplace_back(a, kp.a);
+        if (a != nothingAtom) state.partners[a].emplace_back(b, kp.b);
+        if (b != nothingAtom && b != a) state.partners[b].emplace_back(a, kp.a);
     }
-    // Adds the missing other direction of every paired property an atom
-    // holds; counts what it added, -1 when a rule is broken.
-    auto mirrorAll = [&]() -> long {
-        long added = 0;
-        // Every statement made so far, so that testing for one does not walk
-        // the holder's list (an atom many others point at, such as a large
-        // group or language, would make that grow with the square).
-        std::unordered_set<Statement, StatementHash> made;
-        made.reserve(static_cast<std::size_t>(numProps) * 2);
-        for (int32_t id = 0; id < numAtoms; ++id) {
-            const atom* h = atomTab[static_cast<std::size_t>(id)];
-            for (const Prop* p : h->props()) made.insert({h, p->proper(), p->atomVal()});
-        }
-        for (int32_t id = 0; id < numAtoms; ++id) {
-            atom* x = atomTab[static_cast<std::size_t>(id)];
-            std::vector<Prop*> own = x->props();
-            for (Prop* p : own) {
-                if (p->kind() == 1) continue;
-                auto it = partners.find(p->proper());
-                if (it == partners.end()) continue;
-                atom* y = p->atomVal();
-                Where where = PropWhere().count(p) ? PropWhere()[p] : Where{};
-                for (const auto& [other, otherName] : it->second) {
-                    if (other == nothingAtom) {
-                        Fail(where, "dangling reference: property kind " + otherName + ", the other direction of " +
-                                        p->proper()->name() + ", has no record");
-                        return -1;
-                    }
-                    if (made.count({y, other, x}) != 0) continue;
-                    Prop* m = nullptr;
-                    if (!registered(where, other, x, "", 0, m)) return -1;
-                    if (y->NumProp() >= 32767) {
-                        Fail(where, "more than 32767 properties on " + y->name());
-                        return -1;
-                    }
-                    y->AddProp(m);
-                    made.insert({y, other, x});
-                    ++added;
+    return true;
+}
+
+// Adds the missing other direction of every paired property an atom holds;
+// counts what it added, -1 when a rule is broken.
+long Compiler::MirrorAll(BuildState& state) {
+    long added = 0;
+    // Every statement made so far, so that testing for one does not walk
+    // the holder's list (an atom many others point at, such as a large group
+    // or language, would make that grow with the square).
+    std::unordered_set<Statement, StatementHash> made;
+    made.reserve(static_cast<std::size_t>(numProps) * 2);
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        const atom* h = atomTab[static_cast<std::size_t>(id)];
+        for (const Prop* p : h->props()) made.insert({h, p->proper(), p->atomVal()});
+    }
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        atom* x = atomTab[static_cast<std::size_t>(id)];
+        std::vector<Prop*> own = x->props();
+        for (Prop* p : own) {
+            if (p->kind() == 1) continue;
+            auto it = state.partners.find(p->proper());
+            if (it == state.partners.end()) continue;
+            atom* y = p->atomVal();
+            Where where = PropWhere().count(p) ? PropWhere()[p] : Where{};
+            for (const auto& [other, otherName] : it->second) {
+                if (other == nothingAtom) {
+                    Fail(where, "dangling reference: property kind " + otherName + ", the other direction of " +
+                                    p->proper()->name() + ", has no record");
+                    return -1;
                 }
+                if (made.count({y, other, x}) != 0) continue;
+                Prop* m = nullptr;
+                if (!Registered(state, where, other, x, "", 0, m)) return -1;
+                if (y->NumProp() >= 32767) {
+                    Fail(where, "more than 32767 properties on " + y->name());
+                    return -1;
+                }
+                y->AddProp(m);
+                made.insert({y, other, x});
+                ++added;
             }
         }
-        return added;
-    };
-    if (mirrorAll() < 0) return false;
+    }
+    return added;
+}
 
-    // Everything the file stores precomputed, by the program's own code.
-    DeriveAll();
-    // A spelling variant now holds what it inherits from its main entry (a
-    // pet form's "pet form of", a saint, ...): those statements get their
-    // other direction too, or the entry they point at would not list the
-    // variant (Sofia, of whom Sonja is a pet form, lists Sonia as well). A
-    // main entry that gains a partner passes it on to its own spelling
-    // variants, so both steps repeat until nothing is added.
+// A spelling variant now holds what it inherits from its main entry (a pet
+// form's "pet form of", a saint, ...): those statements get their other
+// direction too, or the entry they point at would not list the variant
+// (Sofia, of whom Sonja is a pet form, lists Sonia as well). A main entry
+// that gains a partner passes it on to its own spelling variants, so both
+// steps repeat until nothing is added.
+bool Compiler::MirrorInherited(BuildState& state) {
     for (;;) {
-        long added = mirrorAll();
+        long added = MirrorAll(state);
         if (added < 0) return false;
         for (int32_t id = 0; id < numAtoms; ++id) {
             atom* v = atomTab[static_cast<std::size_t>(id)];
@@ -474,18 +506,14 @@ bool Compiler::Build(int textLanguage) {
                 added += v->NumProp() - before;
             }
         }
-        if (added == 0) break;
+        if (added == 0) return true;
     }
-    // Kinds and variant counts over the completed properties.
-    EvalKinds(0);
-    CountVariants(0);
-    CountKinds();
-    if (!CheckGroups() || !CheckLanguageCycles() || !CheckKinds()) return false;
-    if (!asserts.prompts.empty()) return Fail({}, "the program's derivations raised: " + asserts.prompts.front());
+}
 
-    // Each ranked name's list of its hit parades, "id/rank" items in the
-    // order of the hit parades' ids and their lines, as the hit-parade
-    // windows read it from the name.
+// Each ranked name's list of its hit parades, "id/rank" items in the order
+// of the hit parades' ids and their lines, as the hit-parade windows read it
+// from the name.
+bool Compiler::AddPopLists(BuildState& state) {
     std::vector<std::string> popList(static_cast<std::size_t>(numAtoms));
     for (int32_t id = 0; id < numAtoms; ++id) {
         atom* h = atomTab[static_cast<std::size_t>(id)];
@@ -505,7 +533,7 @@ bool Compiler::Build(int textLanguage) {
         atom& a = *atomTab[static_cast<std::size_t>(id)];
         if (list.size() > kMaxText) return Fail(where, "the hit-parade list of " + a.name() + " is longer than 1000 bytes");
         Prop* p = nullptr;
-        if (!registered(where, prPop, nullptr, list, 1, p)) return false;
+        if (!Registered(state, where, prPop, nullptr, list, 1, p)) return false;
         a.AddProp(p);
     }
     return true;
@@ -529,6 +557,26 @@ bool Compiler::CheckKinds() {
             if (sets != 1)
                 return Fail(records_[static_cast<std::size_t>(id)].where,
                             "group " + a->name() + " is not in exactly one of seMaleNames and seFemaleNames");
+        }
+    }
+    return true;
+}
+
+bool Compiler::CheckQuestionLevels() {
+    // The quiz plans its rounds over three levels; the program leaves out a
+    // question of any other, so the compiler refuses it first.
+    for (atom* set : {seQuestions, seEnglishQuestions}) {
+        if (set == nullptr || set == nothingAtom) continue;
+        for (const Prop* m : set->props()) {
+            if (m->proper() != prMember || m->kind() == 1) continue;
+            const atom* q = m->atomVal();
+            for (Prop* p : q->props()) {
+                if (p->proper() != prLevel || p->kind() == 0) continue;
+                const std::string level(p->strVal());
+                if (QuizRound::ParseLevel(level) < 0)
+                    return Fail(PropWhere()[p], "question " + std::string(q->name()) + " has the level \"" + level +
+                                                    "\"; a question's level is 0, 1 or 2");
+            }
         }
     }
     return true;
@@ -652,7 +700,7 @@ std::string Compare(const Snapshot& built, const Snapshot& read) {
 
 DataBase::BinHeader EditionHeader(bool talvessin) {
     DataBase::BinHeader h;
-    h.text = talvessin ? "Talvessin V1.0 name database" : "Orsabrine V1.3 name database";
+    h.text = talvessin ? "Talvessin V1.3 name database" : "Orsabrine V1.3 name database";
     h.text7 = "makedb";
     return h;
 }

@@ -80,12 +80,23 @@ public:
     const Failure& failure() const { return failure_; }
 
 private:
+    // The steps of Build, in its order, and what they share.
+    struct BuildState;
+    bool CreateAtoms();
+    bool Registered(BuildState& state, const Where& where, atom* kind, atom* value, const std::string& str,
+                    int type, Prop*& out);
+    bool AddSourceProps(BuildState& state);
+    long MirrorAll(BuildState& state);
+    bool MirrorInherited(BuildState& state);
+    bool AddPopLists(BuildState& state);
+
     bool Fail(const Where& where, std::string message);
     bool ParseLine(const Where& where, const std::string& line, SourceRecord* record, bool& startsRecord,
                    std::string& markerName);
     bool CheckLanguageCycles();
     bool CheckGroups();
     bool CheckKinds();
+    bool CheckQuestionLevels();
 
     std::vector<SourceRecord> records_;
     Failure failure_;

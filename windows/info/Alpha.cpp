@@ -136,7 +136,7 @@ void Alpha::Form_Load() {
         "Add the currently selected name to the table of favorites");
     Tip(asList_, "Aktuelle Namens-Tabelle als Liste \xfc" "bergeben", "Turn the current name table into a list");
     Tip(showEx_, "Interessante Beispiele anzeigen", "Show interesting examples");
-    Tip(both_, "Weibliche und m\xe4nnliche d.h. alle Namen anzeigen", "Show both female and male names, i.e. all names");
+    Tip(both_, "Weibliche und m\xe4nnliche, d. h. alle Namen anzeigen", "Show both female and male names, i.e. all names");
     Tip(female_, "Nur weibliche Namen anzeigen", "Show only female names");
     Tip(male_, "Nur m\xe4nnliche Namen anzeigen", "Show only male names");
     Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");

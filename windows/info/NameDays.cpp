@@ -43,7 +43,7 @@ void NameDays::BuildControls() {
 
     sortFrame_ = AddFrame("SortFrame", "Sortierung", {346, 4, 262, 48});
     sortName_ = Add<OptionButton>("SortName", -1, sortFrame_);
-    sortName_->SetCaption("nach Name");
+    sortName_->SetCaption("nach Namen");
     sortName_->setGeometry(10, 20, 100, 20);
     sortDate_ = Add<OptionButton>("SortDate", -1, sortFrame_);
     sortDate_->SetCaption("nach Gedenktag");
@@ -63,7 +63,7 @@ void NameDays::Form_Load() {
     Unbind();
     namesDisplay_ = std::make_unique<ListViewDisplay>(namesView_);
     names_ = std::make_shared<ResultSet>();
-    names_->Init("Namenstage", nullptr, "Alle Heiligen", nullptr, namesDisplay_.get());
+    names_->Init("Gedenktage", nullptr, "Alle Heiligen", nullptr, namesDisplay_.get());
     names_->DefineTwoCol("Name", 4.0 / 7.0, LangText("Gedenktag", "Saint's Day"), 3.0 / 7.0);
     names_->ShowReason();
     names_->ShowColor();
@@ -105,7 +105,7 @@ void NameDays::Form_Load() {
 
 void NameDays::SetEnglishTexts() {
     if (TextConstants::textLanguage != 1) return;
-    SetCaption("Saints and Saint's Days");
+    SetCaption("Saints and Saints' Days");
     saintFrame_->setTitle(QStringLiteral("Information"));
     sortFrame_->setTitle(QStringLiteral("Sort order"));
     sortName_->SetCaption("By name");

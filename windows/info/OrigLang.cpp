@@ -6,6 +6,7 @@
 #include <QStatusBar>
 
 #include "Atom.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "ExampleMode.h"
 #include "InfoTables.h"
@@ -15,7 +16,6 @@
 #include "QtText.h"
 #include "ResultSet.h"
 #include "RichTextPane.h"
-#include "Searches.h"
 #include "Services.h"
 #include "TextConstants.h"
 #include "TextDisplay.h"
@@ -92,13 +92,13 @@ void OrigLang::Form_Load() {
         rs->Init("", nullptr, tip, nullptr, display.get());
         rs->ShowColor();
     };
-    make(origView_, origDisplay_, origin_, "Alle Gruppen mit der gew\xe4hlten Sprache des Ursprungs");
+    make(origView_, origDisplay_, origin_, "Alle Gruppen mit der gew\xe4hlten Sprache der Herkunft");
     origin_->DefineOneCol("Name");
     origDisplay_->InitSize(*origin_, Client(), true, bottom, false, 0, origFrame_);
     make(useView_, useDisplay_, use_, "Alle Namen mit der gew\xe4hlten Sprache des Gebrauchs");
     use_->DefineOneCol("Name");
     useDisplay_->InitSize(*use_, Client(), true, bottom, false, 0, useFrame_);
-    make(wordsView_, wordsDisplay_, words_, "Alle W\xf6rter mit der gew\xe4hlten Sprache des Ursprungs");
+    make(wordsView_, wordsDisplay_, words_, "Alle W\xf6rter mit der gew\xe4hlten Sprache der Herkunft");
     words_->DefineTwoCol(LangText("Wort", "Word"), 1.0 / 3.0, LangText("Deutsch", "English"), 2.0 / 3.0);
     wordsDisplay_->InitSize(*words_, Client(), true, bottom, true, 3 * U(), wordsFrame_);
 
@@ -187,11 +187,11 @@ void OrigLang::ShowAtom(atom* lang) {
     InfoTables::FillLanguage(lang, *origin_, *use_, *words_);
     ShowDescription(lang);
     origin_->Show();
-    origFrame_->setTitle(QtText::ToQt(Searches::ResultSizeText(*origin_) + LangText(" (Herkunft)", " (origin)")));
+    origFrame_->setTitle(QtText::ToQt(CountText::ResultSizeText(*origin_) + LangText(" (Herkunft)", " (origin)")));
     use_->Show();
-    useFrame_->setTitle(QtText::ToQt(Searches::ResultSizeText(*use_) + LangText(" (Gebrauch)", " (use)")));
+    useFrame_->setTitle(QtText::ToQt(CountText::ResultSizeText(*use_) + LangText(" (Gebrauch)", " (use)")));
     words_->Show();
-    wordsFrame_->setTitle(QtText::ToQt(Searches::WordCountText(words_->numLines())));
+    wordsFrame_->setTitle(QtText::ToQt(CountText::WordCountText(words_->numLines())));
     Services::Events().DoEvents();
     // A new language starts at the top of its description.
     if (descrPane_) {

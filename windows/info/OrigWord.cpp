@@ -6,6 +6,7 @@
 #include <QStyle>
 
 #include "Atom.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "ExampleMode.h"
 #include "GenDescr.h"
@@ -136,7 +137,7 @@ void OrigWord::Form_Load() {
 
     historyDisplay_ = std::make_unique<ComboBoxDisplay>(historyBox_);
     historyList_ = std::make_shared<ResultSet>();
-    historyList_->Init("", nullptr, "Verlauf, Historie der gew\xe4hlten W\xf6rter", nullptr, historyDisplay_.get());
+    historyList_->Init("", nullptr, "Verlauf der gew\xe4hlten W\xf6rter", nullptr, historyDisplay_.get());
     history_.Init();
     history_.SetListBox(historyList_);
 
@@ -266,7 +267,7 @@ void OrigWord::ShowTitles(atom* word) {
     names_->Show();
     relWords_->Show();
     namesFrame_->setTitle(
-        QtText::ToQt(Searches::ResultSizeText(*names_) + LangText(" zu '", " for '") + text + "'"));
+        QtText::ToQt(CountText::ResultSizeText(*names_) + LangText(" zu '", " for '") + text + "'"));
     // The title always follows the word shown, also after a restore, so
     // that As List names the right word.
     listTitle_ = InfoTables::WordListTitle(word, allWordsMode_);
@@ -274,7 +275,7 @@ void OrigWord::ShowTitles(atom* word) {
     asList_->setEnabled(names_->numLines() > 0 && Auto::IsAvailable(WindowNames::kNameLists));
     if (!restoring_) {
         auto entry = std::make_shared<ResultSet>();
-        entry->Init(Searches::ResultSizeText(*names_) + listTitle_, nullptr, "", nullptr, nullptr);
+        entry->Init(CountText::ResultSizeText(*names_) + listTitle_, nullptr, "", nullptr, nullptr);
         entry->setSelfAtom(word);
         entry->AddResult(text, "", word);
         Suppress quiet(*this);

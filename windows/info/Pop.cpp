@@ -4,6 +4,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QFontInfo>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "Atom.h"
 #include "Basic.h"
@@ -26,6 +29,16 @@ namespace {
 constexpr int kWidth = 700, kHeight = 418;
 constexpr int kRowH = 24;
 constexpr int kNone = Basic::kNone;
+
+// A series the database names but holds no hit parade of (a country
+// without figures yet) would leave the hit-parade choice empty.
+bool HoldsHitParade(const atom* series) {
+    for (const Prop* p : series->props())
+        if (p != nullptr && p->proper() == DataBase::prSubset && (p->kind() == 0 || p->kind() == 2) &&
+            p->atomVal() != nullptr && p->atomVal()->kind() == 10)
+            return true;
+    return false;
+}
 
 
 }  // namespace
@@ -100,9 +113,13 @@ void Pop::BuildControls() {
 
     popGraphFrame_ = Add<QGroupBox>("PopGraphFrame");
     popGraphFrame_->setGeometry(x, 266, w, 144);
-    popGraph_ = Add<Canvas>("PopGraph");
-    popGraph_->setGeometry(x + 8, 286, w - 16, 116);
-    popGraph_->raise();
+    // The canvas scrolls inside its area when a chart's rows need more
+    // room than the window gives them.
+    popGraphView_ = Add<QScrollArea>("PopGraphView");
+    popGraphView_->setGeometry(x + 8, 286, w - 16, 116);
+    popGraphView_->raise();
+    popGraph_ = Add<Canvas>("PopGraph", -1, popGraphView_);
+    popGraph_->setGeometry(0, 0, w - 16, 116);
 }
 
 // --- Load ----------------------------------------------------------------------------------
@@ -134,7 +151,7 @@ void Pop::Form_Load() {
     years_ = std::make_shared<ResultSet>();
     years_->Init("Jahre", nullptr, "Alle Jahre des gew\xe4hlten Namens", nullptr, yearsDisplay_.get());
 
-    graph_.Init(popGraph_);
+    graph_.Init(popGraph_, popGraphView_);
     graph_.InitSize(Client(), true, margin, true, margin, popGraphFrame_);
     chartFont_ = std::make_shared<QFont>(LowLevel::ArialFont(false));
 
@@ -150,9 +167,9 @@ void Pop::Form_Load() {
     Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");
     Tip(curPopDescr_, "Beschreibung der momentan angezeigten Hitparade",
         "Description of the currently displayed hitparade");
-    Tip(curPopSeries_, "Hitparaden-Serie (aus welchem Land) frei d.h. unabh\xe4ngig von Name ausw\xe4hlen",
+    Tip(curPopSeries_, "Hitparaden-Serie (aus welchem Land) frei, d. h. unabh\xe4ngig vom Namen, ausw\xe4hlen",
         "Freely choose among series of hitparades of various countries");
-    Tip(curPop_, "Hitparade aus der gew\xe4hlten Serie frei d.h. unabh\xe4ngig von Name w\xe4hlen",
+    Tip(curPop_, "Hitparade aus der gew\xe4hlten Serie frei, d. h. unabh\xe4ngig vom Namen, w\xe4hlen",
         "Freely choose (i.e. independently from names) a hitparade from the selected series");
     Tip(showSeries_, "Art der Hitparaden-Grafik w\xe4hlen - ganze Serie zeigen",
         "Choose the type of graph for the hitparade - show a complete series");
@@ -244,7 +261,7 @@ void Pop::FillSeriesChoice() {
         for (Prop* p : DataBase::sePopSeries->props()) {
             if (p == nullptr || p->proper() != DataBase::prMember || !(p->kind() == 0 || p->kind() == 2)) continue;
             atom* s = p->atomVal();
-            if (s != nullptr && s->kind() == 11) seriesAtoms_.push_back(s);
+            if (s != nullptr && s->kind() == 11 && HoldsHitParade(s)) seriesAtoms_.push_back(s);
         }
     }
     DataBase::SortAtomsByText(seriesAtoms_, static_cast<int>(seriesAtoms_.size()));
@@ -290,6 +307,7 @@ void Pop::ClearGraph() {
     graphYearBox_->SetListIndex(-1);
     showSeries_->SetValue(false);
     showYear_->SetValue(false);
+    graph_.SetContentHeight(0);
     graph_.Clear();
     SetFrameTitle(popGraphFrame_, LangText("Grafik", "Graph"));
     graphMode_ = kNoGraph;
@@ -446,7 +464,22 @@ void Pop::ShowNameAtom(atom* name) {
 
 // --- Charts ----------------------------------------------------------------------------------
 
-PopChart::Area Pop::ChartArea() const { return {graph_.width(), graph_.height(), static_cast<double>(U())}; }
+PopChart::Area Pop::ChartArea() const {
+    // Labels as large as the window's other text, however many rows.
+    const double points = QFontInfo(Client()->font()).pointSizeF();
+    return {graph_.width(), graph_.height(), static_cast<double>(U()), PopChart::MinRowHeight(points)};
+}
+
+PopChart::Layout Pop::FitCanvas(const std::function<PopChart::Layout(const PopChart::Area&)>& layOut, bool newChart) {
+    PopChart::Layout layout = layOut(ChartArea());
+    // Rows below the visible canvas make it taller and scroll; the scroll
+    // bar takes its width from the bars, so they are laid out again.
+    const double width = graph_.width();
+    graph_.SetContentHeight(layout.rows > 0 ? layout.height + U() / 2.0 : 0);
+    if (graph_.width() != width) layout = layOut(ChartArea());
+    if (newChart) popGraphView_->verticalScrollBar()->setValue(0);
+    return layout;
+}
 
 void Pop::Paint(const PopChart::Layout& layout) {
     lastChart_ = layout;
@@ -466,6 +499,7 @@ void Pop::Paint(const PopChart::Layout& layout) {
 }
 
 void Pop::DrawSeriesChart(int seriesIndex) {
+    const bool newChart = graphMode_ != kSeriesGraph || graphSeries_ != seriesIndex;
     graphMode_ = kSeriesGraph;
     graphSeries_ = seriesIndex;
     graph_.Clear();
@@ -474,8 +508,12 @@ void Pop::DrawSeriesChart(int seriesIndex) {
         probe.InitLabel(&graph_, text, chartFont_, 0, 0, 0, 10 * U(), height);
         return probe.StrSize();
     };
-    PopChart::Layout layout = PopChart::SeriesChart(seriesIndex, entries_, numEntries_, series_, numSeries_,
-                                                    curName_->Text(), ChartArea(), measure);
+    const std::string name = curName_->Text();
+    PopChart::Layout layout = FitCanvas(
+        [&](const PopChart::Area& area) {
+            return PopChart::SeriesChart(seriesIndex, entries_, numEntries_, series_, numSeries_, name, area, measure);
+        },
+        newChart);
     if (layout.clearGraph) {
         ClearGraph();
         return;
@@ -489,6 +527,7 @@ void Pop::DrawSeriesChart(int seriesIndex) {
 }
 
 void Pop::DrawYearChart(int year) {
+    const bool newChart = graphMode_ != kYearGraph || graphYear_ != year;
     graphMode_ = kYearGraph;
     graphYear_ = year;
     graph_.Clear();
@@ -497,7 +536,9 @@ void Pop::DrawYearChart(int year) {
         probe.InitLabel(&graph_, text, chartFont_, 0, 0, 0, 30 * U(), height);
         return probe.StrSize();
     };
-    PopChart::Layout layout = PopChart::YearChart(year, entries_, numEntries_, ChartArea(), measure);
+    PopChart::Layout layout = FitCanvas(
+        [&](const PopChart::Area& area) { return PopChart::YearChart(year, entries_, numEntries_, area, measure); },
+        newChart);
     SetFrameTitle(popGraphFrame_, layout.caption);
     Paint(layout);
 }
@@ -576,9 +617,9 @@ void Pop::ShowSeries_Click() {
 void Pop::ShowYear_Click() {
     if (suppressEvents) return;
     if (years_->numLines() == 0) {
-        Suppress quiet(*this);
-        showYear_->SetValue(false);
-        if (graphMode_ == kSeriesGraph) showSeries_->SetValue(true);
+        // No year to chart: the series option takes over, and its handler
+        // draws what it can.
+        showSeries_->SetValue(true);
         return;
     }
     if (graphYearBox_->Text().empty()) {

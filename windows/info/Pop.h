@@ -5,6 +5,7 @@
 // chosen freely, series first, without a name.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class QScrollArea;
 
 class Pop : public ChildForm, public PopWindow {
     Q_OBJECT
@@ -69,6 +71,7 @@ public:
     std::string PopDescription() const;
     Canvas* canvas() const { return popGraph_; }
     const Graph& graph() const { return graph_; }
+    QScrollArea* graphView() const { return popGraphView_; }
 
 protected:
     void BuildControls() override;
@@ -90,6 +93,10 @@ private:
     void DrawYearChart(int year);
     void Paint(const PopChart::Layout& layout);
     PopChart::Area ChartArea() const;
+    // A chart laid out on the canvas, the canvas made as tall as its rows
+    // (scrolling when they need more room than it shows); a new chart
+    // starts at its top row.
+    PopChart::Layout FitCanvas(const std::function<PopChart::Layout(const PopChart::Area&)>& layOut, bool newChart);
     // A selection combo whose change is refused while input is blocked: its
     // text when it got the focus comes back.
     void GuardCombo(ComboBox* box, std::string& saved, void (Pop::*action)());
@@ -117,6 +124,7 @@ private:
     OptionButton* showYear_ = nullptr;
     ComboBox* graphYearBox_ = nullptr;
     QGroupBox* popGraphFrame_ = nullptr;
+    QScrollArea* popGraphView_ = nullptr;
     Canvas* popGraph_ = nullptr;
 
     std::unique_ptr<ListViewDisplay> popListDisplay_, namesDisplay_;

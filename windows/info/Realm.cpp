@@ -6,12 +6,12 @@
 #include <algorithm>
 
 #include "Atom.h"
+#include "CountText.h"
 #include "ExampleMode.h"
 #include "InfoTables.h"
 #include "QtLowLevel.h"
 #include "QtText.h"
 #include "ResultSet.h"
-#include "Searches.h"
 #include "TextConstants.h"
 #include "WinMan.h"
 
@@ -157,9 +157,9 @@ void Realm::ShowAtom(atom* topic) {
     ++builds_;
     InfoTables::FillTopic(topic, *names_, *words_);
     words_->Show();
-    wordsFrame_->setTitle(QtText::ToQt(Searches::WordCountText(words_->numLines())));
+    wordsFrame_->setTitle(QtText::ToQt(CountText::WordCountText(words_->numLines())));
     names_->Show();
-    namesFrame_->setTitle(QtText::ToQt(Searches::ResultSizeText(*names_)));
+    namesFrame_->setTitle(QtText::ToQt(CountText::ResultSizeText(*names_)));
 }
 
 void Realm::AsList_Click() {

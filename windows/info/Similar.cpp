@@ -93,7 +93,7 @@ void Similar::SetEnglishTexts() {
     asList_->SetCaption("As List");
     multiLabel_->setText(QStringLiteral("occurs more than once in the database. Please select:"));
     similarLabel_->setText(
-        QStringLiteral("could not be found in the database. However there are the following, similar entries:"));
+        QStringLiteral("could not be found in the database. However, there are the following similar entries:"));
     names_->setToolTipText("All entries of that name or similar to it, to choose from");
 }
 

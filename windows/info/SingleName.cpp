@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "Atom.h"
+#include "AtomAccess.h"
 #include "Basic.h"
 #include "DataBase.h"
 #include "ExampleMode.h"
@@ -120,7 +121,7 @@ void SingleName::Form_Load() {
     // The history of shown entries and its box.
     historyDisplay_ = std::make_unique<ComboBoxDisplay>(history_);
     historyList_ = std::make_shared<ResultSet>();
-    historyList_->Init("", nullptr, "Verlauf, Historie der angezeigten Namen bzw. Gruppen", nullptr,
+    historyList_->Init("", nullptr, "Verlauf der angezeigten Namen bzw. Gruppen", nullptr,
                        historyDisplay_.get());
     historyList_->ShowColor();
     nameHistory_.Init();
@@ -270,7 +271,7 @@ void SingleName::SetBrowseCaption(int p, int n) {
         caption = LangText("Bl\xe4ttern in Liste", "Browse in list");
     } else {
         const std::string pos = std::to_string(p + 1), count = std::to_string(n);
-        caption = LangText("Bl\xe4ttern in Liste (Position: " + pos + ". von " + count + ")",
+        caption = LangText("Bl\xe4ttern in Liste (Position " + pos + " von " + count + ")",
                            "Browse in list (position: " + pos + " of total " + count + ")");
     }
     curListFrame_->setTitle(QtText::ToQt(caption));
@@ -424,13 +425,9 @@ void SingleName::AsList_Click() {
         g = p ? p->atomVal() : nullptr;
     }
     if (!g || g == DataBase::nothingAtom) return;
-    std::vector<atom*> names;
-    long n = 0;
-    Searches::CollectPropTargets({g}, 1, DataBase::prNameVariant, 1, 0, names, n);
     ResultSet rs;
     rs.InitInt();
-    for (long i = 0; i < n && i < static_cast<long>(names.size()); ++i)
-        rs.AddResult(names[static_cast<size_t>(i)]->Text(), g->Text(), names[static_cast<size_t>(i)]);
+    for (atom* name : ListAtoms::PropTargets({g}, DataBase::prNameVariant, 1, 0)) rs.AddResult(name->Text(), g->Text(), name);
     Searches::NewRes(LangText(" aus Gruppe '" + g->Text() + "'", " from group '" + g->Text() + "'"), rs, 0);
 }
 

@@ -5,8 +5,10 @@
 
 #include "Errors.h"
 #include "ExportText.h"
+#include "FileOp.h"
 #include "GenMsg.h"
 #include "ListDescriptions.h"
+#include "Options.h"
 #include "QtText.h"
 #include "ResultSet.h"
 #include "Searches.h"
@@ -48,8 +50,8 @@ void Export::BuildControls() {
 
     formatFrame_ = AddFrame("FormatFrame", "Format", {8, 4, kWidth - 16, 150});
     const char* const formatDe[] = {
-        "reiner Text (z.B. f\xfcr Notepad)", "CSV, mit Komma als Trennzeichen (z.B. f\xfcr Microsoft Excel)",
-        "CSV, mit Strichpunkt als Trennzeichen", "RTF (RichText), ohne Farben  (z.B. f\xfcr Microsoft Word)",
+        "reiner Text (z. B. f\xfcr Notepad)", "CSV, mit Komma als Trennzeichen (z. B. f\xfcr Microsoft Excel)",
+        "CSV, mit Strichpunkt als Trennzeichen", "RTF (RichText), ohne Farben (z. B. f\xfcr Microsoft Word)",
         "RTF (RichText), mit Farben"};
     for (int i = 0; i < 5; ++i) {
         formats_[i] = Add<OptionButton>(kFormatNames[i], -1, formatFrame_);
@@ -93,7 +95,7 @@ void Export::SetEnglishTexts() {
     if (TextConstants::textLanguage != 1) return;
     SetCaption("Export Current List");
     whatFrame_->setTitle(QStringLiteral("Scope"));
-    const char* const formatEn[] = {"Pure text (e.g. for Notepad)", "CSV, with comma as delimiter (e.g. for Microsoft Excel)",
+    const char* const formatEn[] = {"Plain text (e.g. for Notepad)", "CSV, with comma as delimiter (e.g. for Microsoft Excel)",
                                     "CSV, with semicolon as delimiter",
                                     "RTF (Rich Text), without colors (e.g. for Microsoft Word)",
                                     "RTF (Rich Text), with colors"};
@@ -144,9 +146,13 @@ void Export::DoExport_Click() {
         request.defaultExt = "rtf";
     }
     request.filter += LangText("|Alle Dateien", "|All files") + " (*)|*";
+    request.initialDir = lastFolder_;
+    if (request.initialDir.empty() && Options::DocumentsFolder) request.initialDir = Options::DocumentsFolder();
     Services::FileDialogs* dialogs = Services::Get().fileDialogs;
     const std::optional<std::string> path = dialogs ? dialogs->SaveFile(request) : std::nullopt;
     if (!path || path->empty()) return;
+    std::string fileName;
+    FileOp::SplitPath(*path, lastFolder_, fileName);
 
     if (Services::EventPump* events = Services::Get().events) events->DoEvents();
     // Cursor, button and flag come back on every way out of here.
@@ -154,13 +160,13 @@ void Export::DoExport_Click() {
         Export& w;
         explicit Busy(Export& e) : w(e) {
             w.exporting_ = true;
-            Searches::HourglassOn();
+            Services::HourglassOn();
             if (w.doExport_) w.doExport_->setEnabled(false);
         }
         ~Busy() {
             w.exporting_ = false;
             if (w.doExport_) w.doExport_->setEnabled(true);
-            Searches::HourglassOff();
+            Services::HourglassOff();
         }
     };
     bool done = false;
@@ -168,7 +174,7 @@ void Export::DoExport_Click() {
         Busy busy(*this);
         BarProgress progress(progress_);
         const std::string contents = ListDescriptions::ExportContents(*list, format, scope, &progress);
-        done = ExportText::WriteFile(*path, contents);
+        done = ExportText::WriteFile(*path, contents, format);
     }
     if (done) GenMsg::ShowMsg(GenMsg::GMdone, GenMsg::kInformation, "");
 }

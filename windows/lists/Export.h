@@ -43,4 +43,8 @@ private:
     std::array<QPointer<OptionButton>, 3> scopes_;
     QPointer<CommandButton> doExport_, showHelp_;
     QPointer<QProgressBar> progress_;
+    // The folder the file dialog last chose in this run (the window lives as
+    // long as the run); until then the documents folder, as the program's
+    // own folder is no place for the user's files.
+    std::string lastFolder_;
 };

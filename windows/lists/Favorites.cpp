@@ -84,7 +84,7 @@ void Favorites::Form_Load() {
     if (table_) table_->Unbind();
     display_ = std::make_unique<ListViewDisplay>(list_);
     table_ = std::make_shared<ResultSet>();
-    table_->Init("Favoriten", nullptr, "Tabelle der momentanen Favoriten", nullptr, display_.get());
+    table_->Init("Favoriten", nullptr, "Momentane Favoritenliste", nullptr, display_.get());
     table_->DefineTwoCol("Name", 1.0 / 3.0, LangText("Kommentar", "Comment"), 2.0 / 3.0);
     table_->ShowColor();
     display_->InitSize(*table_, Client(), true, 3 * U() + kStatusHeight * 15, true, 3 * U(), listFrame_);
@@ -92,15 +92,15 @@ void Favorites::Form_Load() {
 
     Tip(curName_, "Aktuell gew\xe4hlter bzw. neuer Favorit", "Currently selected or new favorite");
     Tip(comment_, "Kommentar zum aktuell gew\xe4hlten Favoriten", "Comment for the currently selected favorite");
-    Tip(enterFav_, "Eingegebenen Namen neu in die Tabelle der Favoriten aufnehmen",
+    Tip(enterFav_, "Eingegebenen Namen neu in die Favoritenliste aufnehmen",
         "Add the entered new name to the table of favorites");
-    Tip(doDelete_, "Name aus der Tabelle der Favoriten wieder entfernen", "Delete a name from the table of favorites");
+    Tip(doDelete_, "Name aus der Favoritenliste wieder entfernen", "Delete a name from the table of favorites");
     Tip(moveUp_, "Einen Favoriten in der Reihenfolge eins nach oben r\xfc" "cken",
         "Move the currently selected favorite up one place");
     Tip(moveDown_, "Einen Favoriten in der Reihenfolge eins nach unten r\xfc" "cken",
         "Move the currently selected favorite down one place");
     Tip(asList_, "Alle Favoriten als Liste \xfc" "bergeben", "Turn the table of favorites into a list");
-    Tip(saveFav_, "Alle Favoriten als Liste in eine Datei speichern", "Save the table of favorites as list into a file");
+    Tip(saveFav_, "Alle Favoriten als Liste in einer Datei speichern", "Save the table of favorites as list into a file");
     Tip(loadFav_, "Alle Favoriten auswechseln durch die in einer Datei gespeicherten",
         "Replace the current table of favorites with a new table loaded from a file");
     Tip(showInfo_, "Namens-Informationen zu einem Favoriten anzeigen",

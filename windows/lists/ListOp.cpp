@@ -38,7 +38,7 @@ void ListOp::BuildControls() {
     picture1_ = Add<QWidget>("Picture1", -1, listsFrame_);
     picture1_->setGeometry(8, 20, kWidth - 32, 50);
     lastTwo_ = Add<OptionButton>("LastTwo", -1, picture1_);
-    lastTwo_->SetCaption(Cp("die beiden letzten Listen  (der Vorgänger der aktuellen Liste plus die aktuelle Liste)"));
+    lastTwo_->SetCaption(Cp("die beiden letzten Listen (der Vorgänger der aktuellen Liste plus die aktuelle Liste)"));
     lastTwo_->setGeometry(0, 0, kWidth - 32, 22);
     anyTwo_ = Add<OptionButton>("AnyTwo", -1, picture1_);
     anyTwo_->SetCaption("folgende zwei Listen, in dieser Reihenfolge:");
@@ -55,14 +55,14 @@ void ListOp::BuildControls() {
     picture2_ = Add<QWidget>("Picture2", -1, opFrame_);
     picture2_->setGeometry(8, 40, kWidth - 32, 92);
     opOr_ = Add<OptionButton>("OpOr", -1, picture2_);
-    opOr_->SetCaption(Cp("alle Namen beider Listen  (Listen A und B \"addiert\")"));
+    opOr_->SetCaption(Cp("alle Namen beider Listen (Listen A und B „addiert“)"));
     opOr_->setGeometry(0, 0, kWidth - 32, 22);
     opAnd_ = Add<OptionButton>("OpAnd", -1, picture2_);
     opAnd_->SetCaption("nur die beiden Listen gemeinsamen Namen");
     opAnd_->setGeometry(0, 22, kWidth - 32, 22);
     opSubList2_ = Add<OptionButton>("OpSubList2", -1, picture2_);
     opSubList2_->SetCaption(
-        Cp("alles aus Liste A ausser den beiden Listen gemeinsamen Namen  (Liste B von Liste A \"subtrahiert\")"));
+        Cp("alles aus Liste A ausser den beiden Listen gemeinsamen Namen (Liste B von Liste A „subtrahiert“)"));
     opSubList2_->setGeometry(0, 44, kWidth - 32, 22);
     opSubList1_ = Add<OptionButton>("OpSubList1", -1, picture2_);
     opSubList1_->SetCaption("alles aus Liste B ausser den beiden Listen gemeinsamen Namen");

@@ -227,7 +227,7 @@ void NameLists::Form_Load() {
     const std::string historyTip = std::to_string(ResultHistory::kMaxSets);
     historySet_ = std::make_shared<ResultSet>();
     historySet_->Init("ListList", nullptr,
-                      LangText("Historie der letzten " + historyTip + " Listen",
+                      LangText("Verlauf der letzten " + historyTip + " Listen",
                                "History of the " + historyTip + " last lists"),
                       nullptr, historyDisplay_.get());
     historySet_->ShowColor();

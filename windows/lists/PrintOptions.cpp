@@ -63,7 +63,7 @@ void PrintOptions::Form_Load() {
     // The print command prints the descriptions of the current list; the
     // other choices are shown as they are but cannot be made.
     combo1_->clear();
-    combo1_->addItem(QtText::ToQt(LangText("Farbig, R\xe4nder 20 mm", "In colour, margins 20 mm")));
+    combo1_->addItem(QtText::ToQt(LangText("Farbig, R\xe4nder 20 mm", "In color, margins 20 mm")));
     combo1_->setCurrentIndex(0);
     {
         Suppress quiet(*this);
@@ -124,12 +124,12 @@ void PrintOptions::DoPrint_Click() {
             if (!printer) return;
         }
     }
-    Searches::HourglassOn();
+    Services::HourglassOn();
     QTextDocument doc;
     RtfReader::Read(ListDescriptions::DescriptionsRtf(*list, true, nullptr), doc);
     const Services::PageMargins mm{kMarginMm, kMarginMm, kMarginMm, kMarginMm};
     const Services::PrintStatus status = LowLevel::PrintRichText(doc, *printer, mm, &lastPages_);
-    Searches::HourglassOff();
+    Services::HourglassOff();
     if (status != Services::PrintStatus::Ok) GenMsg::ShowMsg(GenMsg::GMprintFailed, GenMsg::kExclamation, CauseText(status));
 }
 

@@ -257,7 +257,7 @@ void Quiz::RoundChanged(bool texts) {
     for (int i = 0; i < QuizRound::kNumJokerSlots; ++i) {
         CommandButton* b = jokers_[static_cast<size_t>(i)];
         switch (round_.jokerType(i)) {
-        case QuizRound::kFiftyFifty: b->SetCaption("50 - 50"); break;
+        case QuizRound::kFiftyFifty: b->SetCaption("50-50"); break;
         case QuizRound::kNextQuestion: b->SetCaption(TextConstants::LangText("N\xe4" "chste Frage", "Next question")); break;
         case QuizRound::kNoJoker: break;
         }

@@ -1,5 +1,6 @@
 #include "QuizOptions.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QLabel>
 #include <algorithm>
@@ -74,9 +75,9 @@ void QuizOptions::BuildControls() {
 
     label1_ = AddLabel("Label1", "Anzahl Fragen total:", {16, 110, 340, 24});
     box(kNumQ, {368, 110, 52, 24});
-    label2_ = AddLabel("Label2", "Anzahl Joker \"50-50\":", {16, 140, 340, 24});
+    label2_ = AddLabel("Label2", "Anzahl Joker \x84" "50-50\x93:", {16, 140, 340, 24});
     box(kNumJo5050, {368, 140, 52, 24});
-    label3_ = AddLabel("Label3", "Anzahl Joker \"N\xe4" "chste Frage\":", {16, 170, 340, 24});
+    label3_ = AddLabel("Label3", "Anzahl Joker \x84N\xe4" "chste Frage\x93:", {16, 170, 340, 24});
     box(kNumJoNext, {368, 170, 52, 24});
 
     startQuiz_ = AddButton("StartQuiz", "Quiz starten", {16, 202, 130, 28});
@@ -192,12 +193,22 @@ void QuizOptions::StartQuiz_Click() {
 
 void QuizOptions::DoCancel_Click() { Unload(); }
 
+bool QuizOptions::ChecksLeaveTo(const QWidget* next) const {
+    // Only a move to another control of this window is a leave to check:
+    // a message box, another window or program, the window closing (its
+    // close box), and Cancel, which drops the values anyway, are not.
+    const QWidget* client = Client();
+    return next != nullptr && client != nullptr && client->isAncestorOf(next) && next != doCancel_.data() &&
+           Visible();
+}
+
 bool QuizOptions::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && !checking_) {
-        // Leaving the box, not the window: a message box or another program
-        // taking the focus is no leave.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        // The widget taking the focus is already known while the box hears
+        // that it lost it.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            ChecksLeaveTo(QApplication::focusWidget()))
             for (int b = 0; b < kNumBoxes; ++b)
                 if (watched == NumberBox(static_cast<Box>(b))) Run([this, b] { CheckField(static_cast<Box>(b)); });
     }

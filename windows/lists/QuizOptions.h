@@ -44,6 +44,8 @@ protected:
 
 private:
     void SetEnglishTexts();
+    // Whether a number box that hands the focus to `next` is checked.
+    bool ChecksLeaveTo(const QWidget* next) const;
 
     // Per box: valid, changed since its last check, or found invalid with
     // its message shown (the start then refuses once without a second one).

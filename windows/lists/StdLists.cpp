@@ -155,7 +155,7 @@ void StdLists::List_Click(List which) {
 
 void StdLists::MakeStdList(const std::string& title, int kindA, int kindB) {
     if (WinMan::ActionBlocked()) return;
-    Searches::HourglassOn();  // the list manager releases it
+    Services::HourglassOn();  // the list manager releases it
     ResultSet list;
     list.InitInt();
     ListMaking::FillByKinds(list, kindA, kindB);

@@ -6,6 +6,7 @@
 
 #include "Atom.h"
 #include "AutoSave.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "GenMsg.h"
 #include "LangCombo.h"
@@ -15,7 +16,6 @@
 #include "QtText.h"
 #include "ResultSet.h"
 #include "ResultViews.h"
-#include "Searches.h"
 #include "TextConstants.h"
 #include "UserFile.h"
 #include "WinMan.h"
@@ -123,9 +123,13 @@ void UserNames::Form_Load() {
     doDelete_->onClick = Guarded([this] { DoDelete_Click(); });
     names_->onClick = Guarded([this] { Names_Click(); });
     UpdateButtons();
-    RefreshList();
+    // The names in the order they were made, as the file keeps them; the
+    // frame keeps its caption until the first change sorts and counts them.
+    table_->Reset();
+    for (atom* name : NewNames::All()) table_->AddResult(name->Text(), "", name);
+    table_->Show();
 
-    Tip(names_, "Liste aller erfasster eigener Namen", "List of a user-entered new names");
+    Tip(names_, "Liste aller erfassten eigenen Namen", "List of all new names you have entered");
     Tip(curName_, "Eingabe eines Namens, um ihn erzeugen/\xe4ndern/l\xf6schen zu k\xf6nnen",
         "Input a name for creating, modifying or deleting it");
     Tip(genderFrame_, "Angabe des Geschlechts", "Specify the gender");
@@ -177,7 +181,7 @@ void UserNames::RefreshList() {
     for (atom* name : NewNames::All()) table_->AddResult(name->Text(), LangText("Zusatz", "New name"), name);
     table_->Sort(1);
     table_->Show();
-    namesFrame_->setTitle(QtText::ToQt(Searches::ResultSizeText(*table_)));
+    namesFrame_->setTitle(QtText::ToQt(CountText::ResultSizeText(*table_)));
 }
 
 void UserNames::ClearFields() {

@@ -5,12 +5,12 @@
 
 #include "Atom.h"
 #include "Canvas.h"
+#include "CountText.h"
 #include "Cp1252.h"
 #include "Errors.h"
 #include "QtText.h"
 #include "ResultSet.h"
 #include "ResultViews.h"
-#include "Searches.h"
 #include "TextConstants.h"
 #include "WinMan.h"
 
@@ -119,7 +119,7 @@ void LetterMix::Search_Click() {
     LetterCombine::Texts texts;
     for (size_t i = 0; i < 3; ++i) texts[i] = letters_[i]->Text();
     if (texts[0].empty() && texts[1].empty() && texts[2].empty()) return;
-    Searches::HourglassOn();
+    Services::HourglassOn();
     madeTexts_ = texts;
     madeMulti_ = useMulti_->Value() == 1;
     madeOrder_ = useOrder_->Value() == 1;
@@ -130,7 +130,7 @@ void LetterMix::Search_Click() {
         Suppress s(*this);
         names_->Show();
     }
-    namesFrame_->setTitle(QtText::ToQt(Searches::CountPhrase(false, names_->numLines())));
+    namesFrame_->setTitle(QtText::ToQt(CountText::CountPhrase(false, names_->numLines())));
     if (names_->numLines() == 0) {
         ClearGraph();
     } else {
@@ -140,7 +140,7 @@ void LetterMix::Search_Click() {
         }
         DrawMixGraph(names_->line(0));
     }
-    Searches::HourglassOff();
+    Services::HourglassOff();
 }
 
 void LetterMix::Names_ItemClick() {

@@ -94,7 +94,7 @@ void Lexi::WriteExplanation(int i, TextDisplay& td) {
     else
         td.AddStr(NameConditions::Template(code));
     if (atom* example = engine_.SearchExample({code, ArgText(i)}, ring_)) {
-        td.AddStr(LangText(", wie z.B. ", ", like e.g. "));
+        td.AddStr(LangText(", wie z. B. ", ", like e.g. "));
         td.AddLink(LinkTargetOf(example));
     }
 }

@@ -110,7 +110,7 @@ void PickRandom::Form_Load() {
     pickNumValid_ = false;
     pickNumChecked_ = false;
     Tip(baseFrame_, "Angabe der Grundmenge, aus der Namen gew\xe4hlt werden",
-        "Specify where to take from the specified number of random names");
+        "Choose the set of names the random names are picked from");
     Tip(totalNum_, "Total-Anzahl der zur Auswahl stehenden Namen", "Total number of available names");
     Tip(pickNum_, "Eingabe der gew\xfcnschten Anzahl Namen",
         "Specify how many names to pick from the total of available names");

@@ -265,12 +265,12 @@ void QueryFrame::UpdateTimer_Timer() {
 
 void QueryFrame::Search_Click() {
     if (!IsLoaded() || WinMan::ActionBlocked()) return;
-    Searches::HourglassOn();
+    Services::HourglassOn();
     ResultSet list;
     list.InitInt();
     std::string title;
     RunSearch(list, title);
-    Searches::HourglassOff();
+    Services::HourglassOff();
     Searches::NewRes(title, list, Searches::kAlone);
 }
 
