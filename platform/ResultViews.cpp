@@ -286,23 +286,20 @@ int32_t ListBoxDisplay::SelectedLine() const {
 
 namespace {
 
-// What the rows of a list view are made of, taken from the list when it is
-// shown: its lines stay as they were then, however the list changes before
-// it is shown again.
-struct ListLines {
+// What a line's atom adds to its first cell.
+struct AtomLook {
+    int16_t variants = Basic::kNone;
+    bool coloured = false, bold = false;
+    uint32_t colour = 0;
+};
+
+// How a list's lines become rows: its columns and switches, and the colours.
+struct RowMaker {
     int numCol = 1;
     bool showRank = false, showReason = false, showColor = false, cellFormatting = false;
     std::vector<uint32_t> colours;
-    std::vector<std::string> lines, reasons;
-    // What a line's atom adds to its first cell, as the atom was when shown.
-    struct AtomLook {
-        int16_t variants = Basic::kNone;
-        bool coloured = false, bold = false;
-        uint32_t colour = 0;
-    };
-    std::vector<AtomLook> looks;
 
-    explicit ListLines(const ResultSet& rs) {
+    explicit RowMaker(const ResultSet& rs) {
         const ResultSetView& v = rs.view;
         numCol = std::max(1, v.numCol);
         showRank = v.ShowRank;
@@ -310,31 +307,23 @@ struct ListLines {
         showColor = v.ShowColor;
         cellFormatting = v.cellFormatting;
         colours.assign(std::begin(Options::OptColor), std::end(Options::OptColor));
-        const auto n = static_cast<std::size_t>(rs.numLines());
-        lines.reserve(n);
-        looks.reserve(n);
-        if (showReason) reasons.reserve(n);
-        const std::span<const uint32_t> palette(colours);
-        for (int32_t i = 0; i < rs.numLines(); ++i) {
-            lines.push_back(rs.line(i));
-            AtomLook look;
-            if (const atom* a = rs.atom(i)) {
-                look.variants = a->numVariants;
-                if (showColor) {
-                    look.coloured = true;
-                    look.colour = a->Color(palette);
-                    look.bold = a->bold();
-                }
-            }
-            looks.push_back(look);
-            if (showReason) reasons.push_back(rs.reason(i));
-        }
     }
-    int count() const { return static_cast<int>(lines.size()); }
 
-    // Row i: cells from the TAB-separated pieces, rank, variant count,
-    // reason in column 2, cell mark-up and kind colours.
-    ResultListModel::Row Row(int i) const {
+    AtomLook Look(const atom* a) const {
+        AtomLook look;
+        if (!a) return look;
+        look.variants = a->numVariants;
+        if (showColor) {
+            look.coloured = true;
+            look.colour = a->Color(colours);
+            look.bold = a->bold();
+        }
+        return look;
+    }
+
+    // Row i of a line: cells from the TAB-separated pieces, rank, variant
+    // count, reason in column 2, cell mark-up and kind colours.
+    ResultListModel::Row Make(int i, std::string_view line, std::string_view reason, const AtomLook& look) const {
         using Cell = ResultListModel::Cell;
         const std::span<const uint32_t> palette(colours);
         auto makeCell = [&](std::string_view raw) {
@@ -350,9 +339,7 @@ struct ListLines {
             c.colour = f.colour;
             return c;
         };
-        const auto k = static_cast<std::size_t>(i);
-        const AtomLook& look = looks[k];
-        const std::vector<std::string_view> pieces = Markup::SplitColumns(lines[k]);
+        const std::vector<std::string_view> pieces = Markup::SplitColumns(line);
         ResultListModel::Row row;
         row.tag = i;
         row.cells.reserve(static_cast<std::size_t>(numCol));
@@ -373,23 +360,47 @@ struct ListLines {
             std::string piece = static_cast<std::size_t>(c - 1) < pieces.size()
                                     ? std::string(pieces[static_cast<std::size_t>(c - 1)])
                                     : std::string();
-            if (c == 2 && showReason) {
-                const std::string& reason = reasons[k];
-                if (!reason.empty()) piece = piece.empty() ? reason : piece + " (" + reason + ")";
-            }
+            if (c == 2 && showReason && !reason.empty())
+                piece = piece.empty() ? std::string(reason) : piece + " (" + std::string(reason) + ")";
             row.cells.push_back(makeCell(piece));
         }
         return row;
     }
 };
 
+// The lines of a list as they were when it was shown, for rows made later:
+// however the list changes before it is shown again, its rows do not.
+struct ListLines {
+    RowMaker maker;
+    std::vector<std::string> lines, reasons;
+    std::vector<AtomLook> looks;
+
+    explicit ListLines(const ResultSet& rs) : maker(rs) {
+        const auto n = static_cast<std::size_t>(rs.numLines());
+        lines.reserve(n);
+        looks.reserve(n);
+        if (maker.showReason) reasons.reserve(n);
+        for (int32_t i = 0; i < rs.numLines(); ++i) {
+            lines.push_back(rs.line(i));
+            looks.push_back(maker.Look(rs.atom(i)));
+            if (maker.showReason) reasons.push_back(rs.reason(i));
+        }
+    }
+    int count() const { return static_cast<int>(lines.size()); }
+    ResultListModel::Row Row(int i) const {
+        const auto k = static_cast<std::size_t>(i);
+        return maker.Make(i, lines[k], maker.showReason ? std::string_view(reasons[k]) : std::string_view(), looks[k]);
+    }
+};
+
 }  // namespace
 
 std::vector<ResultListModel::Row> ListViewDisplay::BuildRows(const ResultSet& rs) {
-    const ListLines lines(rs);
+    const RowMaker maker(rs);
     std::vector<ResultListModel::Row> rows;
-    rows.reserve(static_cast<std::size_t>(lines.count()));
-    for (int i = 0; i < lines.count(); ++i) rows.push_back(lines.Row(i));
+    rows.reserve(static_cast<std::size_t>(rs.numLines()));
+    for (int32_t i = 0; i < rs.numLines(); ++i)
+        rows.push_back(maker.Make(i, rs.line(i), maker.showReason ? rs.reason(i) : std::string(), maker.Look(rs.atom(i))));
     return rows;
 }
 
