@@ -233,8 +233,10 @@ void FormBase::Move(double top, double left) {
 void FormBase::Resize(double height, double width) {
     if (!host_) return;
     QSize size(std::max(1, ToPixels(width)), std::max(1, ToPixels(height)));
+    // A stored or asked-for size never goes below what the window's minimum
+    // client size needs with its frame (a user's drag stops there too).
     if (sizable_)
-        host_->resize(size);
+        host_->resize(host_->isMinimized() ? size : size.expandedTo(host_->minimumSizeHint()));
     else
         host_->setFixedSize(size);
 }
@@ -280,7 +282,7 @@ void FormBase::SetSizable(bool sizable) {
         host_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         // No window can be made too small to use. The limit is on what the
         // window holds, so that a minimised child still shrinks to its title.
-        if (client_) client_->setMinimumSize(kMinClientWidth, kMinClientHeight);
+        if (client_) client_->setMinimumSize(minClient_);
     } else {
         host_->setFixedSize(host_->size());
     }
@@ -288,6 +290,11 @@ void FormBase::SetSizable(bool sizable) {
         sub->setWindowFlag(Qt::WindowMaximizeButtonHint, sizable);
         sub->setOption(QMdiSubWindow::RubberBandResize, false);
     }
+}
+
+void FormBase::SetMinClientSize(int width, int height) {
+    minClient_ = QSize(std::max(width, int{kMinClientWidth}), std::max(height, int{kMinClientHeight}));
+    if (sizable_ && client_) client_->setMinimumSize(minClient_);
 }
 
 void FormBase::SetCaption(const std::string& cp1252) {

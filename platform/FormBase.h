@@ -116,6 +116,8 @@ public:
     // one for a normal window.
     TwipsRect NormalRect() const;
     void Move(double top, double left);
+    // A sizable window never goes below its minimum client size; a fixed
+    // one takes the size as its new fixed size (the user cannot change it).
     void Resize(double height, double width);
     double Top() const { return Rect().top; }
     double Left() const { return Rect().left; }
@@ -126,11 +128,14 @@ public:
     int WindowState() const;
     void SetWindowState(int state);
     // Whether the user can size the window (its border); a fixed window keeps
-    // its designed size, a sizable one cannot be made smaller than
-    // kMinClientWidth x kMinClientHeight pixels inside.
+    // its designed size, a sizable one cannot be made smaller inside than its
+    // minimum client size (kMinClientWidth x kMinClientHeight pixels unless
+    // the window sets a larger one that keeps its controls usable).
     bool Sizable() const { return sizable_; }
     static constexpr int kMinClientWidth = 200, kMinClientHeight = 120;
     void SetSizable(bool sizable);
+    QSize MinClientSize() const { return minClient_; }
+    void SetMinClientSize(int width, int height);
     void SetCaption(const std::string& cp1252);
     std::string Caption() const;
 
@@ -227,6 +232,7 @@ private:
     QPointer<QWidget> host_;
     QPointer<QWidget> client_;
     QRect normal_;  // the last normal geometry, in pixels
+    QSize minClient_{kMinClientWidth, kMinClientHeight};
     std::vector<ControlEntry> controls_;
 };
 

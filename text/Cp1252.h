@@ -34,3 +34,6 @@ std::string ToUtf8(std::string_view cp1252);
 // A UTF-8 literal of the source as the cp1252 text the core works with:
 // "Wörter"_cp is 6 bytes. Used for the German texts of the tables.
 std::string operator""_cp(const char* utf8, std::size_t len);
+// The same for a UTF-8 text the source keeps in a table or passes along:
+// Cp(row.german) where "..."_cp cannot be written.
+inline std::string Cp(std::string_view utf8) { return Cp1252::FromUtf8(utf8); }

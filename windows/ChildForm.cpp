@@ -27,6 +27,7 @@ void ChildForm::SetClientSize(int width, int height) {
     // The controls are placed against the client's size before the window
     // is first shown, when its frame has not laid the client out yet.
     if (Client()) Client()->resize(width, height);
+    SetMinClientSize(width, height);
 }
 
 QGroupBox* ChildForm::AddFrame(const std::string& name, const std::string& caption, QRect r, QWidget* parent) {
@@ -201,7 +202,15 @@ void ChildForm::WatchMouseUp(QWidget* w) {
     mouseUpWatched_.emplace_back(w);
 }
 
+void ChildForm::FollowClientSize() {
+    if (!Client()) return;
+    followClient_ = true;
+    Client()->installEventFilter(this);
+}
+
 bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
+    if (followClient_ && event->type() == QEvent::Resize && watched == Client() && !IsLoading())
+        Run([this] { Form_Resize(); });
     if (event->type() == QEvent::MouseButtonRelease && wordWindowView_ && watched == wordWindowView_.data()) {
         wordWindowView_ = nullptr;
         Run([] { BringForward(WindowNames::kOrigWord); });

@@ -86,6 +86,8 @@ public:
     // --- building the controls --------------------------------------------------------
     // Gives the client area this size in pixels (the designed size of the
     // window's controls); the window takes its title bar and border around it.
+    // The designed size is also the smallest a sizable window can be made:
+    // below it controls would be cut off; above it the lists grow.
     void SetClientSize(int width, int height);
     // A frame, label or button with its caption (cp1252) at r, in parent (the
     // client area when null), registered under name.
@@ -115,6 +117,11 @@ public:
     // Calls NameWindowMouseUp when the mouse button is released over w.
     void WatchMouseUp(QWidget* w);
 
+    // Lays the window out again (Form_Resize) whenever its client area has
+    // changed size, once loaded: the sub-window lays the client out after
+    // its own resize, so the client's size is the one to fit the controls to.
+    void FollowClientSize();
+
     // --- table line to the word window -----------------------------------------------
     // The word on the clicked line of table is shown in the word window,
     // which is brought forward at the next mouse-up over view (a widget
@@ -143,6 +150,7 @@ private:
     static void BringForward(const std::string& name);
     std::vector<QPointer<QWidget>> mouseUpWatched_;
     QPointer<QWidget> wordWindowView_;  // the word window comes forward at its mouse-up
+    bool followClient_ = false;
 };
 
 // Whether the window a link to an atom of this kind opens is part of this

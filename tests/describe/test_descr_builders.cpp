@@ -6,10 +6,10 @@
 #include <tuple>
 
 #include "DataBase.h"
-#include "Dates.h"
 #include "Fakes.h"
 #include "GenDescr.h"
 #include "ListTestSupport.h"
+#include "SampleDb.h"
 #include "SearchInfo.h"
 #include "TextConstants.h"
 
@@ -31,9 +31,7 @@ protected:
     }
     static void SetLanguage(int lang) {
         TextConstants::edition = 1;
-        TextConstants::textLanguage = lang;
-        TextConstants::LoadTexts();
-        Dates::InitMonths();
+        SetTextLanguage(lang);
     }
     atom* Lang(const std::string& name, const std::string& text, const std::string& level) {
         atom* l = db.Member(name, text, "seLanguages");

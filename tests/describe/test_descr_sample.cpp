@@ -5,13 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "BinFile.h"
-#include "DataBase.h"
-#include "Dates.h"
-#include "Fakes.h"
 #include "GenDescr.h"
 #include "ListTestSupport.h"
-#include "TextConstants.h"
+#include "SampleDb.h"
 
 namespace {
 
@@ -26,26 +22,11 @@ DescrFlags Flags(bool links, bool help, bool rich) {
     return f;
 }
 
-class SampleDescr : public testing::Test {
+class SampleDescr : public SampleDbTest {
 protected:
     void SetUp() override {
-        SetLanguage(1);
-        TextConstants::edition = 1;
-        DataBase::InitDataBase();
-        DataBase::DbStatus st = DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin"));
-        ASSERT_TRUE(st.ok) << st.detail;
+        SampleDbTest::SetUp();
         rs.InitInt();
-    }
-    void TearDown() override { SetLanguage(1); }
-    static void SetLanguage(int lang) {
-        TextConstants::textLanguage = lang;
-        TextConstants::LoadTexts();
-        Dates::InitMonths();
-    }
-    static atom* A(const std::string& name) {
-        atom* a = DataBase::GetAtom(name);
-        EXPECT_NE(a, DataBase::nothingAtom) << name;
-        return a;
     }
     static std::string L(const std::string& name) { return "<a>" + std::to_string(A(name)->id()) + "</a>"; }
     Lines All() const { return Texts(rs); }
@@ -140,7 +121,7 @@ TEST_F(SampleDescr, SaintInBothTextLanguages) {
                             "Saint's day\tMarch 19", "Corresponding name\t" + L("naJosef")}));
     EXPECT_EQ(rs.atom(6), A("naJosef"));
     // German texts: German headings and day, and the farmers' rule.
-    SetLanguage(0);
+    SetTextLanguage(0);
     rs.Reset();
     GenDescr::DescribeSaint(A("saJoseph"), rs, DescrFlags{});
     ASSERT_EQ(rs.numLines(), 8);
@@ -202,7 +183,7 @@ TEST_F(SampleDescr, MeaningFollowsTheTextLanguage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (int lang : {1, 0}) {
-            SetLanguage(lang);
+            SetTextLanguage(lang);
             rs.Reset();
             GenDescr::DescribeName(A(c.name), rs, DescrFlags{});
             const std::string heading = lang ? "Meaning/translation\t" : "Bedeutung/\xdc" "bersetzung\t";

@@ -6,31 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "BinFile.h"
 #include "Cp1252.h"
-#include "DataBase.h"
-#include "Dates.h"
-#include "Fakes.h"
 #include "InfoTables.h"
 #include "ListTestSupport.h"
-#include "Parser.h"
 #include "ResultSet.h"
+#include "SampleDb.h"
 #include "Searches.h"
-#include "TextConstants.h"
 
 namespace {
 
-void SetLanguage(int lang) {
-    TextConstants::textLanguage = lang;
-    TextConstants::LoadTexts();
-    Dates::InitMonths();
-}
-
-std::vector<std::string> Lines(const ResultSet& rs) {
-    std::vector<std::string> v;
-    for (int32_t i = 0; i < rs.numLines(); ++i) v.push_back(rs.line(i));
-    return v;
-}
 std::vector<std::string> Reasons(const ResultSet& rs) {
     std::vector<std::string> v;
     for (int32_t i = 0; i < rs.numLines(); ++i) v.push_back(rs.reason(i));
@@ -40,19 +24,12 @@ bool Has(const std::vector<std::string>& v, const std::string& s) { return std::
 
 // --- the sample database ---------------------------------------------------------------
 
-class SampleTables : public testing::Test {
+class SampleTables : public SampleDbTest {
 protected:
-    static void SetUpTestSuite() {
-        DataBase::InitDataBase();
-        ASSERT_TRUE(DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin")).ok);
-        Parser::InitParser();
-    }
     void SetUp() override {
-        SetLanguage(1);
+        SampleDbTest::SetUp();
         table.InitInt();
     }
-    void TearDown() override { SetLanguage(1); }
-    static atom* A(const std::string& name) { return DataBase::GetAtom(name); }
     ResultSet table;
 };
 
@@ -64,11 +41,11 @@ TEST_F(SampleTables, AccentedCapitalsCountUnderTheirLetter) {
     for (const auto& c : cases) EXPECT_EQ(InfoTables::LetterIndexOf(c.text), c.index) << c.text;
 
     InfoTables::FillLetter(table, 0, false, true);
-    const auto a = Lines(table);
+    const auto a = Texts(table);
     EXPECT_TRUE(Has(a, "\xc4nne") && Has(a, "\xc1gnes") && Has(a, "Agnes"));
     for (int32_t i = 0; i < table.numLines(); ++i) EXPECT_EQ(table.atom(i)->kind(), 1) << table.line(i);
     InfoTables::FillLetter(table, 4, true, true);
-    EXPECT_TRUE(Has(Lines(table), "\xc9mile"));
+    EXPECT_TRUE(Has(Texts(table), "\xc9mile"));
 }
 
 TEST_F(SampleTables, GenderChoicesAddUpAndEmptyLettersSayNothing) {
@@ -104,15 +81,15 @@ TEST_F(SampleTables, SaintsByDateEndOnNewYearsEveAndComeBackInLoadOrder) {
 
     // date, name, date: the same order as the first time
     InfoTables::FillSaints(table, true);
-    const auto first = Lines(table);
+    const auto first = Texts(table);
     InfoTables::FillSaints(table, false);
-    EXPECT_NE(Lines(table), first);
+    EXPECT_NE(Texts(table), first);
     InfoTables::FillSaints(table, true);
-    EXPECT_EQ(Lines(table), first);
+    EXPECT_EQ(Texts(table), first);
     EXPECT_EQ(table.reason(table.numLines() - 1), "December 31");
     EXPECT_EQ(InfoTables::SaintsCaption(table.numLines()), std::to_string(byDate.size()) + " saints");
 
-    SetLanguage(0);
+    SetTextLanguage(0);
     InfoTables::FillSaints(table, true);
     EXPECT_EQ(table.reason(table.numLines() - 1), "31. Dezember");
     EXPECT_TRUE(Fakes().TakeAsserts().empty());
@@ -133,7 +110,7 @@ TEST_F(SampleTables, ForeignAndOwnWordsFindTheirRelatedWordsAndNames) {
     EXPECT_TRUE(rel.GetAtomIndex(A("woGrKatharos"), at));
     EXPECT_TRUE(rel.GetAtomIndex(pure, at));
     InfoTables::FillWordNames(hagnos, rel, false, false, names);
-    EXPECT_EQ(Lines(names), (std::vector<std::string>{"Agnes"}));
+    EXPECT_EQ(Texts(names), (std::vector<std::string>{"Agnes"}));
     EXPECT_EQ(Reasons(names), (std::vector<std::string>{"hagnos"}));
     InfoTables::FillWordNames(hagnos, rel, true, false, names);
     EXPECT_TRUE(names.GetAtomIndex(A("gnKatharina"), at));
@@ -148,7 +125,7 @@ TEST_F(SampleTables, ForeignAndOwnWordsFindTheirRelatedWordsAndNames) {
     EXPECT_EQ(InfoTables::WordListTitle(pure, false), " for all words related to 'pure' (English)");
 
     // With German texts the phrase is German and the translation too.
-    SetLanguage(0);
+    SetTextLanguage(0);
     const std::string german = InfoTables::WordListTitle(hagnos, true);
     EXPECT_EQ(german.rfind(" zu allen W\xf6rtern verwandt mit 'hagnos' (", 0), 0u) << german;
     EXPECT_EQ(german.substr(german.size() - 7), " = rein");
@@ -166,10 +143,10 @@ TEST(WordTitles, TheAllWordsPhraseIsKnownInEitherLanguage) {
         {0, "1 Gruppe zu Wort 'hagnos' (Altgriechisch) = rein", false},
     };
     for (const auto& c : cases) {
-        SetLanguage(c.lang);
+        SetTextLanguage(c.lang);
         EXPECT_EQ(InfoTables::IsAllWordsTitle(c.title), c.all) << c.title;
     }
-    SetLanguage(1);
+    SetTextLanguage(1);
 }
 
 // --- small databases ---------------------------------------------------------------------
@@ -177,11 +154,11 @@ TEST(WordTitles, TheAllWordsPhraseIsKnownInEitherLanguage) {
 class SmallTables : public testing::Test {
 protected:
     void SetUp() override {
-        SetLanguage(1);
+        SetTextLanguage(1);
         Searches::InitSearches();
         for (ResultSet* rs : {&a, &b, &c}) rs->InitInt();
     }
-    void TearDown() override { SetLanguage(1); }
+    void TearDown() override { SetTextLanguage(1); }
     // A relation written both ways, as the compiler writes it.
     void Both(atom* x, const std::string& kind, atom* y, const std::string& inverse) {
         db.With(x, kind, y);
@@ -234,11 +211,11 @@ TEST_F(SmallTables, ALanguageTableCoversTheWholeFamilyInFamilyOrder) {
     DataBase::CollectLangFamily(root);
     EXPECT_EQ(DataBase::subLangs, (std::vector<atom*>{leaf, mid, root}));
     InfoTables::FillLanguage(root, a, b, c);
-    EXPECT_EQ(Lines(a), (std::vector<std::string>{"Ida", "Ida"}));
+    EXPECT_EQ(Texts(a), (std::vector<std::string>{"Ida", "Ida"}));
     EXPECT_EQ(Reasons(a), (std::vector<std::string>{"Lf", "Rt"}));
-    EXPECT_EQ(Lines(b), (std::vector<std::string>{"Ida"}));
+    EXPECT_EQ(Texts(b), (std::vector<std::string>{"Ida"}));
     EXPECT_EQ(Reasons(b), (std::vector<std::string>{"Lf"}));
-    EXPECT_EQ(Lines(c), (std::vector<std::string>{"kenn\tknow", "own\t"}));
+    EXPECT_EQ(Texts(c), (std::vector<std::string>{"kenn\tknow", "own\t"}));
     EXPECT_EQ(a.pureTitle(), " with Root as language of origin");
     EXPECT_EQ(b.pureTitle(), " with Root as language of use");
 
@@ -276,7 +253,7 @@ TEST_F(SmallTables, ATopicListsGroupsPerEntryAndThroughTranslationsOnce) {
     bear->reason() = "stale";
 
     InfoTables::FillTopic(topic, a, b);
-    EXPECT_EQ(Lines(a), (std::vector<std::string>{"Bruin", "Melissa", "Orsino", "Ursula", "Ursula"}));
+    EXPECT_EQ(Texts(a), (std::vector<std::string>{"Bruin", "Melissa", "Orsino", "Ursula", "Ursula"}));
     int32_t at = 0;
     ASSERT_TRUE(a.GetAtomIndex(melissa, at));
     EXPECT_EQ(a.reason(at), "Beasts/bee");
@@ -284,7 +261,7 @@ TEST_F(SmallTables, ATopicListsGroupsPerEntryAndThroughTranslationsOnce) {
     EXPECT_EQ(a.reason(at), "Beasts/B\xe4r");  // the word's own text, not what an earlier search left
     EXPECT_EQ(a.pureTitle(), " for topic Beasts");
     // Words of the text language only, without regard to case.
-    EXPECT_EQ(Lines(b), (std::vector<std::string>{"bee", "Zebra"}));
+    EXPECT_EQ(Texts(b), (std::vector<std::string>{"bee", "Zebra"}));
 }
 
 TEST_F(SmallTables, AnOwnWordWithoutRelatedWordsStillFindsItsOwnNames) {
@@ -299,9 +276,9 @@ TEST_F(SmallTables, AnOwnWordWithoutRelatedWordsStillFindsItsOwnNames) {
     InfoTables::FillRelatedWords(hope, a);
     EXPECT_EQ(a.numLines(), 0);
     InfoTables::FillWordNames(hope, a, false, false, b);
-    EXPECT_EQ(Lines(b), (std::vector<std::string>{"Hope"}));
+    EXPECT_EQ(Texts(b), (std::vector<std::string>{"Hope"}));
     InfoTables::FillWordNames(hope, a, false, true, b);
-    EXPECT_EQ(Lines(b), (std::vector<std::string>{"Hope", "Hopie"}));
+    EXPECT_EQ(Texts(b), (std::vector<std::string>{"Hope", "Hopie"}));
     EXPECT_EQ(Reasons(b), (std::vector<std::string>{"hope", "hope"}));
 }
 
@@ -337,7 +314,7 @@ TEST_F(SmallTables, ASaintWithoutDateIsReportedAndStaysListed) {
     db.Finish();
     InfoTables::FillSaints(a, true);
     EXPECT_EQ(Fakes().TakeAsserts(), (std::vector<std::string>{"*** Assert: *** GetSaints dedicDay", "*** Assert: *** GetSaints dedicMonth"}));
-    EXPECT_EQ(Lines(a), (std::vector<std::string>{"Undated", "Dated"}));
+    EXPECT_EQ(Texts(a), (std::vector<std::string>{"Undated", "Dated"}));
     EXPECT_EQ(Reasons(a), (std::vector<std::string>{"", "January 5"}));
 }
 

@@ -266,38 +266,6 @@ TEST(ResultSetSort, EveryOrder) {
     }
 }
 
-// Lines whose keys are equal under an order keep their list order, in every
-// order; each line is told apart by its reason (by its text for order 6).
-TEST(ResultSetSort, EqualKeysKeepTheirListOrder) {
-    struct Case {
-        int order;
-        std::vector<std::pair<std::string, std::string>> lines;  // text, reason
-        Lines expected;  // reasons (order 6: texts) after the sort
-    };
-    const Case cases[] = {
-        {1, {{"eva", "1"}, {"Anna", "2"}, {"EVA", "3"}, {"anna", "4"}, {"Eva", "5"}}, {"2", "4", "1", "3", "5"}},
-        {2, {{"eva", "1"}, {"Anna", "2"}, {"EVA", "3"}, {"anna", "4"}}, {"1", "3", "2", "4"}},
-        {3, {{"Ida", "1"}, {"Eva", "2"}, {"ida", "3"}, {"IDA", "4"}}, {"1", "3", "4", "2"}},  // "adi" < "ave"
-        {4, {{"Bo", "1"}, {"Alf", "2"}, {"bo", "3"}, {"ALF", "4"}, {"BO", "5"}}, {"1", "3", "5", "2", "4"}},
-        {5, {{"Eva", "1"}, {"eva", "2"}, {"Adam", "3"}, {"EVA", "4"}}, {"3", "1", "2", "4"}},
-        {6, {{"c", " 1"}, {"a", " 1"}, {"b", " 0"}, {"d", " 1"}}, {"b", "c", "a", "d"}},
-        {99, {{"x", "1"}, {"y", "2"}, {"z", "3"}}, {"1", "2", "3"}},  // all the same atom text
-    };
-    for (const auto& c : cases) {
-        TestAtoms db;
-        ResultSet rs;
-        for (const auto& [text, reason] : c.lines) {
-            // Order 5 sorts by kind: all female names; order 99 by the atoms' texts.
-            atom* a = c.order == 99 ? db.Make("na" + text, 1, "Same") : c.order == 5 ? db.Make("na" + reason, 1, text) : nullptr;
-            rs.AddResult(text, reason, a);
-        }
-        rs.Sort(c.order);
-        Lines got;
-        for (int32_t i = 0; i < rs.numLines(); ++i) got.push_back(c.order == 6 ? rs.line(i) : rs.reason(i));
-        EXPECT_EQ(got, c.expected) << "order " << c.order;
-    }
-}
-
 // The sort must order exactly as the comparison of two lines does, and keep
 // equal lines in their list order: thousands of lines of few letters,
 // accents, cases and NUL bytes, against a plain stable sort with that

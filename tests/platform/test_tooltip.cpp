@@ -66,15 +66,27 @@ TEST_F(ToolTips, AToolIsForgottenWhenItsWidgetDies) {
     EXPECT_EQ(tip.ToolText(third), "Third tip");
 }
 
+// A window's tooltips go with its widgets, in either order: deleting a
+// widget after its tooltip touches nothing of it (the sanitizer build sees a
+// use after free), and the widgets take new tips afterwards.
 TEST_F(ToolTips, TheToolTipMayGoBeforeItsWidgets) {
     auto tip = std::make_unique<ToolTip>();
     tip->Init(&window);
     tip->AddTool(first, "x");
-    tip->Popup(first);
+    tip->AddTool(second, "y");
+    ASSERT_TRUE(tip->Popup(first));
     tip.reset();
-    delete second;  // no tool bookkeeping left to touch
+    delete second;
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), first->mapToGlobal(QPointF(5, 5)));
     QCoreApplication::sendEvent(first, &enter);
+    ToolTip next;
+    next.Init(&window);
+    next.AddTool(first, "z");
+    EXPECT_EQ(next.ToolCount(), 1);
+    EXPECT_TRUE(next.Popup(first));
+    EXPECT_EQ(next.ShownFor(), first);
+    EXPECT_TRUE(next.TipText(first).contains("z"));
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
 }
 
 // A click in a list lands in its viewport; the list's tip (shown or still

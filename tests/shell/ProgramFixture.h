@@ -18,6 +18,16 @@
 #include "TextConstants.h"
 #include "WinMan.h"
 
+// The program on the database files in that folder, its windows registered,
+// its services left as the test installed them.
+inline Startup::ProgramSetup SampleSetup(const std::string& folder) {
+    Startup::ProgramSetup s;
+    s.installServices = false;
+    s.databaseFolder = folder;
+    s.registerWindows = &WindowRegistry::RegisterAll;
+    return s;
+}
+
 class RunningProgram : public testing::Test {
 protected:
     void SetUp() override {
@@ -39,11 +49,7 @@ protected:
     }
     // Starts the program as if called by that name (its edition).
     void StartProgram(const std::string& argv0) {
-        Startup::ProgramSetup s;
-        s.installServices = false;
-        s.databaseFolder = BinaryPath("bin");
-        s.registerWindows = &WindowRegistry::RegisterAll;
-        program = std::make_unique<Startup::Program>(s);
+        program = std::make_unique<Startup::Program>(SampleSetup(BinaryPath("bin")));
         ASSERT_EQ(program->Start(argv0, {}), Startup::StartResult::Running);
     }
     // Closes the running program and deletes what it left.

@@ -37,18 +37,11 @@
 #include "WindowRegistry.h"
 #include "TextConstants.h"
 #include "Welcome.h"
+#include "ProgramFixture.h"
+#include "StubForm.h"
 #include "WinMan.h"
 
 namespace {
-
-// A child window that only counts its loads.
-class StubForm : public FormBase {
-public:
-    explicit StubForm(const std::string& name) : FormBase(name) {}
-
-protected:
-    void BuildControls() override { Resize(2000, 3000); }
-};
 
 std::vector<std::string> AllWindowNames() {
     return {"Alpha", "SingleName", "OrigLang", "OrigWord", "Realm", "NameDays", "Lexi", "Lang", "FullText",
@@ -85,7 +78,7 @@ protected:
     void MakeFrame(bool withWindows) {
         if (withWindows)
             for (const std::string& n : AllWindowNames())
-                Auto::Register(n, [n] { return std::make_unique<StubForm>(n); });
+                Auto::Register(n, [this, n] { return std::make_unique<StubForm>(n, stubLog); });
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });
         Auto::Register("Feedback", [] { return std::make_unique<Feedback>(); });
@@ -117,12 +110,21 @@ protected:
 
     bool loading = false;
     std::vector<std::string> commands;
+    std::vector<std::string> stubLog;  // what the stand-in windows heard
     std::unique_ptr<KFrame> frame;
     int lang_ = 0, edition_ = 0;
 };
 
+// The separators group the buttons as the menus do (one after Alpha was once
+// missing); each button runs what its menu item runs.
 TEST_F(ShellTest, EveryToolbarKeyRunsTheHandlerOfItsMenuItem) {
     MakeFrame(true);
+    QStringList keys;
+    for (QAction* a : frame->MainWindow()->findChild<QToolBar*>("Toolbar1")->actions())
+        keys << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+    EXPECT_EQ(keys.join(','), QStringLiteral("Alpha,|,SingleName,OrigLang,OrigWord,Realm,NameDays,|,Lexi,Lang,"
+                                             "FullText,|,NameLists,ListOp,Favorites,|,LetterMix,PickRandom,"
+                                             "UserNames,Pop,Quiz,|,GoBack,GoForw"));
     for (const KFrame::ToolButton& b : KFrame::ToolButtons()) {
         if (!*b.key) continue;  // a separator
         QAction* tool = frame->ToolAction(b.key);
@@ -212,19 +214,6 @@ TEST_F(ShellTest, TheNewNamesHintNamesTheFramesOwnMenuAndItem) {
         EXPECT_TRUE(menuAction->menu()->actions().contains(userNames));
         EXPECT_EQ(plain(userNames->text()), item);
     }
-}
-
-// The separators group the buttons as the menus do; one after Alpha was once
-// missing.
-TEST_F(ShellTest, ToolbarHasItsButtonsAndSeparators) {
-    MakeFrame(false);
-    QList<QAction*> all = frame->MainWindow()->findChild<QToolBar*>("Toolbar1")->actions();
-    ASSERT_EQ(all.size(), 24);
-    QStringList keys;
-    for (QAction* a : all) keys << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
-    EXPECT_EQ(keys.join(','), QStringLiteral("Alpha,|,SingleName,OrigLang,OrigWord,Realm,NameDays,|,Lexi,Lang,"
-                                             "FullText,|,NameLists,ListOp,Favorites,|,LetterMix,PickRandom,"
-                                             "UserNames,Pop,Quiz,|,GoBack,GoForw"));
 }
 
 TEST_F(ShellTest, CommandsAreBlockedWhileLoadingButOptionsAboutFeedbackAndHelpAreNot) {
@@ -321,26 +310,9 @@ TEST_F(ShellTest, OptionsCancelSaveAndTheRestartNoteForTooltips) {
     EXPECT_TRUE(Fakes().settings.Keys().empty());
 }
 
-TEST_F(ShellTest, GettingStartedCheckBoxAndButtons) {
-    MakeFrame(true);
-    WinMan::OpenForm("ShortHelp");
-    auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
-    EXPECT_EQ(w.ShowShortHelpBox()->Value(), 1);
-    w.ShowShortHelpBox()->SetValue(0);
-    EXPECT_FALSE(Options::ShowShortHelp);
-    // Its close box closes it alone, its button leads on to the names by alphabet.
-    w.Unload(UnloadMode::User);
-    EXPECT_FALSE(Shown("Alpha"));
-    WinMan::OpenForm("ShortHelp");
-    EXPECT_EQ(w.ShowShortHelpBox()->Value(), 0);
-    w.DoClose()->Press();
-    EXPECT_FALSE(w.IsLoaded());
-    EXPECT_TRUE(Shown("Alpha"));
-}
-
 // The quiz is in both editions, and the getting-started text of each points
 // a new user to it in the edition's language.
-TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
+TEST_F(ShellTest, GettingStartedCheckBoxButtonsAndItsPointerToTheQuiz) {
     MakeFrame(true);
     const struct {
         int language;
@@ -355,8 +327,19 @@ TEST_F(ShellTest, GettingStartedPointsToTheQuizInEitherEdition) {
         const QString text = w.Text()->toPlainText();
         EXPECT_TRUE(text.contains(QString::fromLatin1(c.quiz))) << text.toStdString();
         EXPECT_TRUE(text.contains(QString::fromUtf8(c.menu))) << text.toStdString();
+        // The box follows the option; the close box closes the window alone.
+        EXPECT_EQ(w.ShowShortHelpBox()->Value(), c.language == 0 ? 1 : 0);
+        w.ShowShortHelpBox()->SetValue(0);
+        EXPECT_FALSE(Options::ShowShortHelp);
         w.Unload(UnloadMode::User);
+        EXPECT_FALSE(Shown("Alpha"));
     }
+    // Its button leads on to the names by alphabet.
+    WinMan::OpenForm("ShortHelp");
+    auto& w = *static_cast<ShortHelp*>(Auto::GetForm("ShortHelp"));
+    w.DoClose()->Press();
+    EXPECT_FALSE(w.IsLoaded());
+    EXPECT_TRUE(Shown("Alpha"));
 }
 
 // The getting-started window comes back where it was, but always whole inside
@@ -392,13 +375,6 @@ protected:
     void TearDown() override {
         DataBase::InitDataBase();
         ShellTest::TearDown();
-    }
-    Startup::ProgramSetup Setup(const std::string& folder) {
-        Startup::ProgramSetup s;
-        s.installServices = false;
-        s.databaseFolder = folder;
-        s.registerWindows = &WindowRegistry::RegisterAll;
-        return s;
     }
 };
 
@@ -467,23 +443,11 @@ TEST_F(ProgramTest, LinksNoProgramOpensShowTheirAddress) {
     EXPECT_TRUE(Fakes().TakeMessages().empty());
 }
 
-TEST_F(ProgramTest, StartsOnTheSampleDatabaseWithTheWindowsOfTheLastRun) {
-    Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Windows", "Open", "ShortHelp");
-    Startup::Program program(Setup(BinaryPath("bin")));
-    ASSERT_EQ(program.Start("/x/talvessin", {}), Startup::StartResult::Running);
-    // Read while the frame was built, the database may need no welcome window.
-    if (program.WelcomeWindow()) EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
-    EXPECT_FALSE(WinMan::ActionBlocked());
-    ASSERT_TRUE(program.Frame() && program.Frame()->Visible());
-    EXPECT_TRUE(Shown("ShortHelp"));
-    EXPECT_EQ(Services::BusyDepth(), 0);
-}
-
 TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
     std::filesystem::path empty = std::filesystem::temp_directory_path() / "frame_test_empty";
     std::filesystem::create_directories(empty);
     {
-        Startup::Program program(Setup(empty.string()));
+        Startup::Program program(SampleSetup(empty.string()));
         EXPECT_EQ(program.Start("talvessin", {}), Startup::StartResult::LoadFailed);
         EXPECT_FALSE(Shown("ShortHelp"));
     }
@@ -492,9 +456,9 @@ TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
     std::filesystem::remove_all(empty);
 }
 
-// Both editions on the sample database: each speaks its own language
-// everywhere, reads its own database file and keeps its own settings and new
-// names.
+// Both editions start on the sample database with the windows of the last
+// run; each speaks its own language everywhere, reads its own database file
+// and keeps its own settings and new names.
 TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
     TempFolder userDir;
     auto savedFolder = DataBase::UserFolder;
@@ -531,9 +495,16 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
     for (const Edition& e : editions) {
         SCOPED_TRACE(e.argv0);
         Fakes().settings.Clear();
-        Startup::Program program(Setup(BinaryPath("bin")));
+        Fakes().settings.Write(std::string(e.key) + "Windows", "Open", "ShortHelp");
+        Startup::Program program(SampleSetup(BinaryPath("bin")));
         ASSERT_EQ(program.Start(e.argv0, {}), Startup::StartResult::Running);
+        // Read while the frame was built, the database may need no welcome window.
+        if (program.WelcomeWindow()) EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
+        EXPECT_FALSE(WinMan::ActionBlocked());
         KFrame* f = program.Frame();
+        ASSERT_TRUE(f && f->Visible());
+        EXPECT_TRUE(Shown("ShortHelp"));  // the windows of the last run
+        EXPECT_EQ(Services::BusyDepth(), 0);
         EXPECT_EQ(f->MainWindow()->menuBar()->actions().value(0)->text(), QString::fromLatin1(e.menu));
         EXPECT_EQ(f->ToolAction("Alpha")->toolTip(), QtText::ToQt(e.tip));
 
@@ -592,7 +563,7 @@ TEST_F(ProgramTest, AFrameClosedDuringTheLoadEndsTheProgramWithoutRestoring) {
     {
         // Read at the load step: read beside the frame's building, the file
         // may be in before any event runs.
-        Startup::ProgramSetup setup = Setup(BinaryPath("bin"));
+        Startup::ProgramSetup setup = SampleSetup(BinaryPath("bin"));
         setup.readDatabaseEarly = false;
         Startup::Program program(setup);
         pump.program = &program;

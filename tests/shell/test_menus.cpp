@@ -156,6 +156,14 @@ protected:
         const qreal dpr = img.devicePixelRatio();
         return img.pixel(static_cast<int>(x * dpr), static_cast<int>(y * dpr)) | 0xFF000000u;
     }
+    // Dark pixels in the picture column of an item.
+    int InkInColumn(const QImage& img, const QRect& item) const {
+        int ink = 0;
+        for (int x = item.left(); x < item.left() + 18; ++x)
+            for (int y = item.top(); y <= item.bottom(); ++y)
+                if (qGray(At(img, x, y)) < 80) ++ink;
+        return ink;
+    }
 
     std::unique_ptr<QMainWindow> window;
     QMenu* menu = nullptr;
@@ -264,10 +272,7 @@ TEST_F(MenuWindowTest, WhatTheItemsLookLike) {
     // The checked entry without picture: glyph pixels in the column.
     img = Grab(nullptr);
     QRect e = Geometry(entry);
-    int ink = 0;
-    for (int x = e.left(); x < e.left() + 18; ++x)
-        for (int y = e.top(); y <= e.bottom(); ++y)
-            if (qGray(At(img, x, y)) < 80) ++ink;
+    const int ink = InkInColumn(img, e);
     EXPECT_GE(ink, 10);
     // The disabled item: grey text with light pixels one down and right.
     QRect w = Geometry(word);
@@ -281,6 +286,27 @@ TEST_F(MenuWindowTest, WhatTheItemsLookLike) {
     for (int x = w.left() + 21; x < w.right(); ++x)
         for (int y = w.top(); y <= w.bottom(); ++y) ASSERT_NE(qGray(At(img, x, y)), 0) << x << "," << y;
     menu->hide();
+}
+
+// A window asking for the check style the program does not draw gets no mark
+// in the column, an assertion saying so, and the other items as always.
+TEST_F(MenuWindowTest, ComplexChecksDrawNoMarkAndSaySo) {
+    Subclass();
+    WindowOf(menu)->ComplexChecks = true;
+    QImage img = Grab(nullptr);
+    QRect e = Geometry(entry);
+    const int ink = InkInColumn(img, e);
+    EXPECT_EQ(ink, 0);
+    // The picture of an item with one is drawn as always.
+    img = Grab(alpha);
+    const QRect a = Geometry(alpha);
+    EXPECT_EQ(At(img, a.left() + 9, a.center().y()), QColor(Qt::red).rgb());
+    menu->hide();
+    QApplication::processEvents();
+    WindowOf(menu)->ComplexChecks = false;
+    const std::vector<std::string> asserts = Fakes().TakeAsserts();
+    ASSERT_FALSE(asserts.empty());
+    for (const std::string& x : asserts) EXPECT_EQ(x, "*** Assert: *** ComplexCheck");
 }
 
 TEST_F(MenuWindowTest, RightToLeftMovesTheColumnRight) {

@@ -261,6 +261,13 @@ class GermanEdition(unittest.TestCase):
         faults = [f"{place}: {text.strip()[:120]}" for place, text in own_german_prose() if '"' in text]
         self.assertNone(faults, 'straight double quotes where German writes „...“')
 
+    def test_german_single_quotation_marks_in_the_database(self):
+        # A meaning quoted in a German description reads ‚Fels‘, not 'Fels';
+        # an apostrophe inside or after a word ("Artus'", "Mikha'el") stays.
+        quoted = re.compile(r"(^|[\s(])'[^']+'(?![\wäöüÄÖÜ])")
+        faults = [f"{place}: {text[:120]}" for place, text in database_german() if quoted.search(text)]
+        self.assertNone(faults, "straight single quotes where German writes ‚...‘")
+
     def test_no_doubled_blanks(self):
         sources = list(own_german_prose()) + list(database_german())
         faults = [f"{place}: {text.strip()[:120]}" for place, text in sources if re.search(r"\S  +\S", text)]

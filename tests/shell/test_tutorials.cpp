@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QListWidget>
-#include <QMainWindow>
-#include <QMdiArea>
 
 #include "Auto.h"
 #include "Fakes.h"
@@ -21,11 +19,12 @@
 #include "TutSelect.h"
 #include "Tutor.h"
 #include "TutorScript.h"
+#include "StubForm.h"
 #include "WinMan.h"
 
 // --- The step reader ------------------------------------------------------------------
 
-TEST(TutorScript, StepsSkipEmptyLinesAndEndWhereTheFileEnds) {
+TEST(TutorScript, StepsAndScriptBlocksSkipEmptyLinesAndEndWhereTheFileEnds) {
     struct Case {
         const char* what;
         std::vector<std::string> lines;
@@ -50,9 +49,7 @@ TEST(TutorScript, StepsSkipEmptyLinesAndEndWhereTheFileEnds) {
         }
         EXPECT_EQ(steps, c.steps) << c.what;
     }
-}
-
-TEST(TutorScript, AScriptBlockGivesItsLinesWithoutTheEmptyOnes) {
+    // A script block gives its lines without the empty ones.
     TutorScript script({"Text", ":", "A SHOW", "", "A HIDE", ";", "More", ":"});
     script.NextText();
     EXPECT_EQ(script.NextScript(), (std::vector<std::string>{"A SHOW", "A HIDE"}));
@@ -64,82 +61,16 @@ TEST(TutorScript, AScriptBlockGivesItsLinesWithoutTheEmptyOnes) {
 
 namespace {
 
-// A window with a control of each kind (two option buttons in an array);
-// every handler asks the input guard first, as the windows' handlers do.
-class StubForm : public FormBase {
-public:
-    StubForm(const std::string& name, std::vector<std::string>& log) : FormBase(name), log_(log) {}
-    void Notify(int code, const std::string& text) override {
-        log_.push_back(Name() + " notify " + std::to_string(code) + " " + text);
-    }
-    int loads = 0;
-
-protected:
-    void BuildControls() override {
-        Resize(2400, 4500);
-        for (int i = 0; i < 2; ++i) {
-            auto* o = Add<OptionButton>("Opt", i);
-            o->move(10, 10 + 20 * i);
-            o->onClick = Guarded("Opt" + std::to_string(i));
-        }
-        check = Add<CheckBox>("Check");
-        check->move(10, 60);
-        check->onClick = Guarded("Check");
-        text = Add<TextBox>("Text");
-        text->move(10, 90);
-        text->onChange = Guarded("Text");
-        combo = Add<ComboBox>("Combo");
-        combo->move(10, 120);
-        combo->onClick = Guarded("Combo");
-        go = Add<CommandButton>("Go");
-        go->move(150, 10);
-        go->onClick = Guarded("Go");
-    }
-    void Form_Load() override {
-        ++loads;
-        combo->AddItem("eins");
-        combo->AddItem("zwei");
-    }
-
-public:
-    CheckBox* check = nullptr;
-    TextBox* text = nullptr;
-    ComboBox* combo = nullptr;
-    CommandButton* go = nullptr;
-
-private:
-    Handler Guarded(const std::string& what) {
-        return [this, what] {
-            if (WinMan::ActionBlocked()) {
-                log_.push_back(Name() + " blocked " + what);
-                return;
-            }
-            log_.push_back(Name() + " " + what);
-        };
-    }
-    std::vector<std::string>& log_;
-};
-
-class TutorialTest : public testing::Test {
+class TutorialTest : public StubAreaTest {
 protected:
     void SetUp() override {
-        Options::RegBaseKey = "Software\\Test\\";
+        StubAreaTest::SetUp();
         Options::ShowToolTips = false;
         TextConstants::textLanguage = 1;
         Parser::InitParser();
         GenMsg::InitMessages();
-        WinMan::InitWinMan();
-        Auto::Reset();
         Auto::ForgetMark();
         WinMan::clearMark = [] { Auto::ClearMark(); };
-        frame = std::make_unique<QMainWindow>();
-        area = new QMdiArea;
-        frame->setCentralWidget(area);
-        frame->resize(1000, 700);
-        frame->show();
-        FormBase::SetMdiArea(area);
-        for (const char* name : {"Alpha", "Lexi", "SingleName"})
-            Auto::Register(name, [this, name] { return std::make_unique<StubForm>(name, log); });
         Auto::Register("TutSelect", [] { return std::make_unique<TutSelect>(); });
         savedFolder = FileOp::ProgramFolder;
         FileOp::ProgramFolder = folder.Path();
@@ -147,15 +78,9 @@ protected:
     void TearDown() override {
         FileOp::ProgramFolder = savedFolder;
         Auto::ForgetMark();
-        Auto::Reset();
-        FormBase::SetMdiArea(nullptr);
-        frame.reset();
-        Settle();
-        WinMan::InitWinMan();
+        StubAreaTest::TearDown();
         WinMan::clearMark = nullptr;
     }
-    static void Settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-    StubForm& Form(const char* name) { return *static_cast<StubForm*>(Auto::GetForm(name)); }
     TutSelect& Select() { return *static_cast<TutSelect*>(Auto::GetForm("TutSelect")); }
     // Starts the tutorial in lines through the selection window, as the user does.
     void StartTutorial(const std::string& content, int entry = 0) {
@@ -169,9 +94,6 @@ protected:
 
     TempFolder folder;
     std::string savedFolder;
-    std::vector<std::string> log;
-    std::unique_ptr<QMainWindow> frame;
-    QMdiArea* area = nullptr;
 };
 
 }  // namespace

@@ -4,10 +4,17 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QAbstractScrollArea>
 
 #include "Auto.h"
+#include "Fakes.h"
 #include "FormControls.h"
+#include "ResultViews.h"
 #include "WindowsFixture.h"
+#include "windows/info/NameWindows.h"
+#include "windows/lists/OutputWindows.h"
+#include "windows/lists/QuizWindows.h"
+#include "windows/search/SearchWindows.h"
 
 namespace {
 
@@ -36,7 +43,7 @@ private:
 
 using ChildFormTest = WindowsTest;
 
-TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReload) {
+TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReloadAndCaptionsTheirCp1252Text) {
     struct Case {
         const char* name;
         int width, height;
@@ -48,6 +55,16 @@ TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReload) {
         Settle();
         const QSize designed(c.width, c.height);
         EXPECT_EQ(w.clientWhileBuilding, designed);
+        // The frames, labels and buttons with their captions in the program's code page.
+        auto* frame = w.ControlAs<QGroupBox>("Frame");
+        auto* label = w.ControlAs<QLabel>("Label");
+        auto* button = w.ControlAs<CommandButton>("Button");
+        ASSERT_TRUE(frame && label && button);
+        EXPECT_EQ(frame->title(), QString::fromUtf8("Größe"));
+        EXPECT_EQ(label->text(), QString::fromUtf8("Männer:"));
+        EXPECT_EQ(button->text(), QString::fromUtf8("Ändern"));
+        EXPECT_EQ(button->parentWidget(), frame);
+        EXPECT_EQ(frame->geometry(), QRect(8, 4, 100, 50));
         EXPECT_EQ(w.Client()->size(), designed);
         EXPECT_GT(w.Host()->height(), c.height);  // the frame lies around the client
         w.Unload();
@@ -60,18 +77,66 @@ TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReload) {
     }
 }
 
-TEST_F(ChildFormTest, FramesLabelsAndButtonsShowTheirCp1252Captions) {
-    Auto::Register("Alpha", [] { return std::make_unique<SizedForm>("Alpha", 300, 200); });
-    auto& w = Form<SizedForm>("Alpha");
-    auto* frame = w.ControlAs<QGroupBox>("Frame");
-    auto* label = w.ControlAs<QLabel>("Label");
-    auto* button = w.ControlAs<CommandButton>("Button");
-    ASSERT_TRUE(frame && label && button);
-    EXPECT_EQ(frame->title(), QString::fromUtf8("Größe"));
-    EXPECT_EQ(label->text(), QString::fromUtf8("Männer:"));
-    EXPECT_EQ(button->text(), QString::fromUtf8("Ändern"));
-    EXPECT_EQ(button->parentWidget(), frame);
-    EXPECT_EQ(frame->geometry(), QRect(8, 4, 100, 50));
+// Every child window of the program at its default size, made small and
+// made large: a sizable one stops at a minimum that leaves each of its
+// controls whole inside it and stretches its lists with the window; a fixed
+// one keeps its size.
+TEST_F(ChildFormTest, SizableWindowsStopAtTheirMinimumAndStretchTheirListsFixedOnesKeepTheirSize) {
+    NameWindows::Register();
+    SearchWindows::Register();
+    RegisterListWindows();
+    OutputWindows::Register();
+    QuizWindows::Register();
+    int sizable = 0, fixed = 0;
+    for (const std::string& name : Auto::AvailableNames()) {
+        SCOPED_TRACE(name);
+        FormBase* f = Auto::GetForm(name);
+        if (!f || f->kind() != FormBase::Kind::MdiChild) continue;  // dialogs are modal and fixed
+        WinMan::OpenForm(name);
+        Settle();
+        ASSERT_TRUE(f->IsLoaded());
+        QWidget* client = f->Client();
+        // At its default size nothing is cut off.
+        const QSize min = f->MinClientSize();
+        EXPECT_GE(client->width(), min.width());
+        EXPECT_GE(client->height(), min.height());
+        const QSize before = f->Host()->size();
+        if (!f->Sizable()) {
+            // Neither the user's drag nor the placement changes it.
+            ++fixed;
+            EXPECT_EQ(f->Host()->minimumSize(), before);
+            EXPECT_EQ(f->Host()->maximumSize(), before);
+            f->Unload();
+            Settle();
+            continue;
+        }
+        f->Resize(100 * 15.0, 100 * 15.0);
+        Settle();
+        ++sizable;
+        EXPECT_EQ(client->size(), min);
+        for (const FormBase::ControlEntry& c : f->Controls()) {
+            QWidget* w = c.widget;
+            if (!w || w->parentWidget() != client || w->isHidden() || c.name == "MarkShape") continue;
+            EXPECT_TRUE(client->rect().contains(w->geometry())) << c.name << " lies outside the smallest window";
+        }
+        // Made larger, its tallest list or description grows with it.
+        auto tallest = [&] {
+            int h = 0;
+            for (const FormBase::ControlEntry& c : f->Controls())
+                if (qobject_cast<QAbstractScrollArea*>(c.widget))
+                    h = std::max(h, c.widget->height());
+            return h;
+        };
+        const int small = tallest();
+        f->Resize((before.height() + 200) * 15.0, (before.width() + 200) * 15.0);
+        Settle();
+        EXPECT_GT(tallest(), small + 100);
+        f->Unload();
+        Settle();
+    }
+    EXPECT_GE(sizable, 9);
+    EXPECT_GE(fixed, 9);
+    Fakes().TakeMessages();
 }
 
 }  // namespace

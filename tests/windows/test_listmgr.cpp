@@ -76,19 +76,6 @@ TEST_F(ListMgrTest, NewListsTakeTheChosenSortOrder) {
     EXPECT_GT(cur->line(1), cur->line(2));
 }
 
-TEST_F(ListMgrTest, TheHistoryKeepsTwentyListsAndNumbersGoOn) {
-    Produce(": Test", {"naJohannes", "naMaria", "gnJohannes"});  // no automatic step: number and count only
-    EXPECT_EQ(Lists().current()->title(), "1st list: 2 names+1 group: Test");
-    EXPECT_TRUE(Lists().Visible());
-    for (int i = 2; i <= 21; ++i) Produce(": L" + std::to_string(i), {"naMaria"});
-    ResultHistory& h = Lists().listHistory();
-    EXPECT_EQ(h.numSets(), 20);
-    EXPECT_EQ(h.resSet(0)->title(), "2nd list: 1 name: L2");
-    EXPECT_EQ(Lists().current()->title().rfind("21st list", 0), 0u);
-    EXPECT_EQ(Lists().historySet()->numLines(), 20);
-    EXPECT_EQ(Lists().historySet()->line(19), Lists().current()->title());
-}
-
 TEST_F(ListMgrTest, EveryChangeOfTheCurrentListIsBroadcastButNotAReSort) {
     WinMan::OpenForm("SingleName");
     std::vector<int>& notes = Names().notes;

@@ -16,6 +16,9 @@
 #include "windows/search/SearchWindows.h"
 #include "windows/search/PickRandom.h"
 #include "windows/search/LetterMix.h"
+#include "windows/info/OrigLang.h"
+#include <QSignalBlocker>
+#include <functional>
 #include <QGroupBox>
 #include "GenMsg.h"
 
@@ -167,16 +170,25 @@ TEST_F(MoreListsTest, LastTwoFollowsTheHistoryAndAnyTwoMayPickOneListTwice) {
     EXPECT_EQ(list2->Text(), Lists().current()->title());
 }
 
+// The manager keeps twenty lists and numbers on; the oldest goes from its
+// history box and from both boxes of the combination window.
 TEST_F(MoreListsTest, AFullHistoryDropsTheOldestListFromBothBoxes) {
-    for (int i = 1; i <= 20; ++i) Produce(": L" + std::to_string(i), {"naMaria"});
+    Produce(": Test", {"naJohannes", "naMaria", "gnJohannes"});  // no automatic step: number and count only
+    EXPECT_EQ(Lists().current()->title(), "1st list: 2 names+1 group: Test");
+    EXPECT_TRUE(Lists().Visible());
+    for (int i = 2; i <= 20; ++i) Produce(": L" + std::to_string(i), {"naMaria"});
     ListOp& w = Op();
     auto* list1 = w.ControlAs<ComboBox>("List1");
     EXPECT_EQ(list1->ListCount(), 20);
     w.DoOp_Click();
     EXPECT_EQ(Lists().current()->id(), 21);
+    ResultHistory& h = Lists().listHistory();
+    EXPECT_EQ(h.numSets(), 20);
+    EXPECT_EQ(h.resSet(0)->title(), "2nd list: 1 name: L2");
+    EXPECT_EQ(Lists().historySet()->numLines(), 20);
+    EXPECT_EQ(Lists().historySet()->line(19), Lists().current()->title());
     EXPECT_EQ(list1->ListCount(), 20);
-    EXPECT_EQ(list1->List(0), Lists().listHistory().resSet(0)->title());
-    EXPECT_EQ(list1->List(0).rfind("2nd list", 0), 0u);
+    EXPECT_EQ(list1->List(0), h.resSet(0)->title());
     EXPECT_EQ(w.ControlAs<ComboBox>("List2")->Text().rfind("21st list", 0), 0u);
     EXPECT_EQ(list1->Text().rfind("20th list", 0), 0u);
 }
@@ -231,8 +243,7 @@ TEST_F(PickRandomTest, TheNumberIsCheckedEvenWhenTheFieldKeepsTheFocus) {
     const struct {
         const char* text;
         int message;
-    } bad[] = {{"", GenMsg::GMnotEmpty}, {"zwei", GenMsg::GMonlyNumbers}, {"-3", GenMsg::GMonlyPositive},
-               {"40000", GenMsg::GMtooBig}};
+    } bad[] = {{"", GenMsg::GMnotEmpty}, {"zwei", GenMsg::GMonlyNumbers}};  // the rest: CheckNumberField
     for (const auto& c : bad) {
         SCOPED_TRACE(c.text);
         Ask(c.text);  // Enter or a tutorial's command right after typing
@@ -391,6 +402,59 @@ TEST_F(LetterMixTest, ALineClickedAfterTheTextsChangedIsDrawnWithTheTextsOfTheTa
     w.Search_Click();
     EXPECT_EQ(w.names()->numLines(), found);
     EXPECT_EQ(w.ControlAs<TextBox>("Letters", 2)->maxLength(), 33);
+}
+
+}  // namespace
+
+// --- the tutorials' command ------------------------------------------------------------
+
+namespace {
+
+// A tutorial's command (Notify 3) does what the window's main button does,
+// and each window hands its list to the list manager as that button would.
+TEST_F(LetterMixTest, TheTutorialsCommandRunsEachWindowsMainAction) {
+    Auto::Register("OrigLang", [] { return std::make_unique<OrigLang>(); });
+    Produce(": A", {"naMaria", "naJohannes"});
+    Produce(": B", {"naMaria"});
+    struct Case {
+        const char* window;
+        std::function<void()> prepare;
+        std::string text;
+        int newLists;
+        std::function<void()> check;
+    };
+    const Case cases[] = {
+        {"ListOp", [&] { Op().ControlAs<OptionButton>("OpAnd")->SetValue(true); }, "", 1,
+         [&] { EXPECT_EQ(AtomNames(*Lists().current()), std::vector<std::string>{"naMaria"}); }},
+        {"LetterMix", [&] { Type(0, "Ann"), Type(1, "Tom"); }, "", 0,
+         [&] { EXPECT_GT(Mix().names()->numLines(), 2); }},
+        {"PickRandom", [&] { Pick().ControlAs<TextBox>("PickNum")->SetText("2"); }, "", 1,
+         [&] { EXPECT_EQ(Lists().current()->numLines(), 2); }},
+        {"OrigLang", [&] { Form<OrigLang>("OrigLang").ShowAtom(A("laAncientGreek")); }, "OrigAsList", 1,
+         [&] { EXPECT_EQ(Lists().current()->numLines(), Form<OrigLang>("OrigLang").origin()->numLines()); }},
+        {"OrigLang",
+         [&] {
+             // The box shows another language than the window, as a
+             // tutorial's SETVALUE leaves it.
+             OrigLang& w = Form<OrigLang>("OrigLang");
+             w.ShowAtom(A("laHungarian"));
+             ASSERT_NE(w.curLang(), DataBase::GetComboLang(0));
+             auto* box = w.ControlAs<ComboBox>("CurLang");
+             const QSignalBlocker quiet(box);
+             box->setCurrentIndex(0);
+         },
+         "", 0, [&] { EXPECT_EQ(Form<OrigLang>("OrigLang").curLang(), DataBase::GetComboLang(0)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window + (" " + c.text));
+        WinMan::OpenForm(c.window);
+        c.prepare();
+        const int before = Lists().listHistory().numSets();
+        Auto::GetForm(c.window)->Notify(3, c.text);
+        EXPECT_EQ(Lists().listHistory().numSets(), before + c.newLists);
+        c.check();
+    }
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
 }
 
 }  // namespace

@@ -44,12 +44,17 @@ protected:
     TempFolder dir;
 };
 
+// The file dialog starts in the documents folder, then in the folder last
+// chosen (a cancelled dialog chose none).
 TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
+    const auto documents = Options::DocumentsFolder;
+    Options::DocumentsFolder = [] { return std::string("/home/zo\xEB/Dokumente"); };
     Export& w = OpenExport();
     auto* button = w.ControlAs<CommandButton>("DoExport");
     EXPECT_FALSE(button->isEnabled()) << "no current list yet";
     MakeList(3);
     EXPECT_TRUE(button->isEnabled());
+    button->Press();  // cancelled
 
     w.ControlAs<OptionButton>("CsvSemi")->SetValue(true);
     w.ControlAs<OptionButton>("NamesReasons")->SetValue(true);
@@ -57,9 +62,9 @@ TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
     const int balance = Fakes().busy.ons - Fakes().busy.offs;
     Fakes().dialogs.saveAnswers.push_back(path);
     button->Press();
-    ASSERT_EQ(Fakes().dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(Fakes().dialogs.saveRequests[0].filter, "CSV files (*.csv)|*.csv|All files (*)|*");
-    EXPECT_EQ(Fakes().dialogs.saveRequests[0].defaultExt, "csv");
+    ASSERT_EQ(Fakes().dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(Fakes().dialogs.saveRequests[1].filter, "CSV files (*.csv)|*.csv|All files (*)|*");
+    EXPECT_EQ(Fakes().dialogs.saveRequests[1].defaultExt, "csv");
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdone});
     EXPECT_EQ(TempFolder::Get(path).substr(0, 36), "\xEF\xBB\xBF\"Name\";\"Reason\"\n\"Maria\";\"hit\"\n\"Jo");
     EXPECT_EQ(Fakes().busy.ons - Fakes().busy.offs, balance);
@@ -82,25 +87,11 @@ TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
     // Cancelling the dialog writes nothing and says nothing.
     button->Press();
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
-}
-
-TEST_F(OutputWindowsTest, TheFileDialogStartsInTheDocumentsFolderThenInTheLastOneChosen) {
-    const auto documents = Options::DocumentsFolder;
-    Options::DocumentsFolder = [] { return std::string("/home/zo\xEB/Dokumente"); };
-    Export& w = OpenExport();
-    MakeList(1);
-    auto* button = w.ControlAs<CommandButton>("DoExport");
-    button->Press();  // cancelled
-    Fakes().dialogs.saveAnswers.push_back(dir / "out.txt");
-    button->Press();
-    button->Press();
     Options::DocumentsFolder = documents;
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMdone});
-    const auto& asked = Fakes().dialogs.saveRequests;
-    ASSERT_EQ(asked.size(), 3u);
-    EXPECT_EQ(asked[0].initialDir, "/home/zo\xEB/Dokumente");
-    EXPECT_EQ(asked[1].initialDir, "/home/zo\xEB/Dokumente");
-    EXPECT_EQ(asked[2].initialDir, dir.Path());
+    std::vector<std::string> folders;
+    for (const auto& r : Fakes().dialogs.saveRequests) folders.push_back(r.initialDir);
+    const std::string docs = "/home/zo\xEB/Dokumente";
+    EXPECT_EQ(folders, (std::vector<std::string>{docs, docs, dir.Path(), dir.Path()}));
 }
 
 TEST_F(OutputWindowsTest, LongDescriptionExportsAskAndANoEndsQuietly) {

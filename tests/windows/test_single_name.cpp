@@ -15,7 +15,6 @@
 #include "RtfReader.h"
 #include "WinManModel.h"
 #include "windows/info/Similar.h"
-#include "windows/info/OrigLang.h"
 #include "windows/info/SingleName.h"
 #include "WindowsFixture.h"
 
@@ -51,8 +50,8 @@ TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
         std::string text;   // what the name box then holds
     };
     const std::vector<Case> cases = {
-        {"Janet", false, "naJanet", "Janet"}, {"  janet ", false, "naJanet", "Janet"},  // trimmed, case-blind
-        {"Joan", false, "naJoan", "Joan"},    {"Joan", true, "gnJohanna", "Joan"},     // the group's English text
+        {"janet", false, "naJanet", "Janet"}, {"Joan", false, "naJoan", "Joan"},
+        {"Joan", true, "gnJohanna", "Joan"},  // the group's English text
         {"Miryam", false, "gnMaria", "Mary"},  // an old form shows its group
     };
     SingleName* w = OpenNameWindow();
@@ -74,6 +73,12 @@ TEST_F(SingleNameTest, TypedNamesAndGroupsShowTheirDescription) {
     w->Notify(3, "anything");
     EXPECT_EQ(w->curAtom(), A("naJenny"));
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+    // Unknown text: the lookup's messages (pinned with the lookup), the
+    // entry shown stays, nothing enters the history.
+    Lookup(w, "Qxzqxzqx");
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMnothingFound, GenMsg::GMuserNames}));
+    EXPECT_EQ(w->curAtom(), A("naJenny"));
+    EXPECT_EQ(w->nameHistory().numSets(), static_cast<int>(cases.size()) + 2);
 }
 
 // Keys typed where the focus is, as a user types them.
@@ -120,20 +125,7 @@ TEST_F(SingleNameTest, NamesTypedInARowWithEnterAreEachShown) {
     EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), "Lukasz\xe9");
 }
 
-TEST_F(SingleNameTest, UnknownTextGivesNothingFoundAndTheHintOnce) {
-    SingleName* w = OpenNameWindow();
-    Lookup(w, "Qxzqxzqx");
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMnothingFound, GenMsg::GMuserNames}));
-    EXPECT_TRUE(Options::UserNamesInfo);
-    Lookup(w, "Wvwvwvwv");
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMnothingFound}));
-    EXPECT_EQ(w->nameHistory().numSets(), 0);
-    // An empty text looks nothing up and says nothing.
-    Lookup(w, "   ");
-    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
-}
-
-TEST_F(SingleNameTest, LinkClicksShowTheEntryOrOpenTheRightWindow) {
+TEST_F(SingleNameTest, GroupLinksShowTheGroupAndHelpMarksTheirTopic) {
     SingleName* w = OpenNameWindow();
     Lookup(w, "Janet");
     auto* pane = w->ControlAs<RichTextPane>("Text");
@@ -146,15 +138,7 @@ TEST_F(SingleNameTest, LinkClicksShowTheEntryOrOpenTheRightWindow) {
     EXPECT_EQ(w->ControlAs<TextBox>("CurName")->Text(), "Joan");
     EXPECT_EQ(w->nameHistory().numSets(), 2);
 
-    // A language link opens the language window on that language.
-    Lookup(w, "Janet");
-    atom* english = A("laEnglish");
-    ASSERT_TRUE(ClickLink(pane, english->id()));
-    EXPECT_EQ(w->curAtom(), A("naJanet"));
-    auto* lang = dynamic_cast<OrigLang*>(Auto::GetForm("OrigLang"));
-    ASSERT_NE(lang, nullptr);
-    EXPECT_EQ(lang->curLang(), english);
-
+    // Links to the other windows' atoms: DescriptionLinksOpenTheWindowOfTheirAtom.
     // A help mark of a heading opens its help topic.
     Options::ShowSingleInfoLinks = true;
     Lookup(w, "Janet");
@@ -201,7 +185,7 @@ TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
     SingleName* w = NameWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->curAtom(), A("naJoan"));
-    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 3 of total 5)");
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position 3 of 5)");
     auto copy = w->curBrowseSet();
     ASSERT_TRUE(copy);
     EXPECT_NE(copy, table->table);  // a copy, marked on the clicked line
@@ -211,7 +195,7 @@ TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
 
     w->ControlAs<CommandButton>("GoNameForward")->Press();
     EXPECT_EQ(w->curAtom(), A("naJoanne"));
-    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 4 of total 5)");
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position 4 of 5)");
     w->ControlAs<CommandButton>("GoNameEnd")->Press();
     EXPECT_EQ(w->curAtom(), A("naJane"));
     w->ControlAs<CommandButton>("GoNameForward")->Press();  // at the end nothing changes
@@ -231,7 +215,7 @@ TEST_F(SingleNameTest, BrowsingATableStartsAtTheClickedLine) {
     ClickRow(table, 4);
     EXPECT_EQ(w->curAtom(), A("naJane"));
     EXPECT_EQ(w->curBrowseSet(), copy);
-    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position: 5 of total 5)");
+    EXPECT_EQ(w->BrowseCaption(), "Browse in list (position 5 of 5)");
     w->ControlAs<CommandButton>("GoNameBack")->Press();
     EXPECT_EQ(w->curAtom(), A("naJoanne"));
     // A table with another title is another list.

@@ -147,7 +147,7 @@ void Alpha::Form_Load() {
     asList_->setEnabled(Auto::IsAvailable(WindowNames::kNameLists));
     showEx_->setEnabled(static_cast<bool>(Examples::showExample));
 
-    Client()->installEventFilter(this);
+    FollowClientSize();
     Letter_Click(0);
 }
 
@@ -173,11 +173,6 @@ void Alpha::Form_Resize() {
     statusBar1_->setGeometry(0, Client()->height() - kStatusH, Client()->width(), kStatusH);
     namesDisplay_->Resize(*names_);
     textDisplay_->Resize(*descr_);
-}
-
-bool Alpha::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void Alpha::Form_Unload(bool&) {

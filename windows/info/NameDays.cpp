@@ -100,7 +100,7 @@ void NameDays::Form_Load() {
     Tip(sortFrame_, "Sortierung f\xfcr die Heiligen w\xe4hlen", "Choose sort order for the table of the saints");
     Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");
     SetEnglishTexts();
-    Client()->installEventFilter(this);
+    FollowClientSize();
 }
 
 void NameDays::SetEnglishTexts() {
@@ -190,11 +190,6 @@ void NameDays::Form_Resize() {
     if (IsLoading() || !names_ || !info_) return;
     namesDisplay_->Resize(*names_);
     infoDisplay_->Resize(*info_);
-}
-
-bool NameDays::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void NameDays::Form_Unload(bool&) { Unbind(); }

@@ -128,7 +128,7 @@ void OrigLang::Form_Load() {
     origAsList_->setEnabled(Auto::IsAvailable(WindowNames::kNameLists));
     curAsList_->setEnabled(Auto::IsAvailable(WindowNames::kNameLists));
     showEx_->setEnabled(static_cast<bool>(Examples::showExample));
-    Client()->installEventFilter(this);
+    FollowClientSize();
 
     // The separator can be chosen: it stands for the first language.
     {
@@ -172,6 +172,7 @@ void OrigLang::CurLang_Click() {
 void OrigLang::ShowAtom(atom* lang) {
     if (!lang || lang == DataBase::nothingAtom || lang == curLang_ || !origin_) return;
     curLang_ = lang;
+    ++builds_;
     {
         Suppress quiet(*this);
         const std::string text = lang->Text();
@@ -280,11 +281,6 @@ void OrigLang::Form_Resize() {
     origDisplay_->Resize(*origin_);
     useDisplay_->Resize(*use_);
     wordsDisplay_->Resize(*words_);
-}
-
-bool OrigLang::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void OrigLang::Form_Unload(bool&) {

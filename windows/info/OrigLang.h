@@ -42,6 +42,8 @@ public:
     const ResultSet* use() const { return use_.get(); }
     const ResultSet* words() const { return words_.get(); }
     std::string DescrRtf() const;
+    // How often a language was built (read by tests).
+    int builds() const { return builds_; }
     std::string Caption(const char* frame) const;
 
 protected:
@@ -51,7 +53,6 @@ protected:
     void Form_Resize() override;
     void Form_Unload(bool& cancel) override;
     void OnNotify(int code, const std::string& text) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetEnglishTexts();
@@ -79,5 +80,6 @@ private:
     std::shared_ptr<ResultSet> origCopy_, useCopy_;
     std::string origCopyTitle_, useCopyTitle_;
     atom* curLang_ = nullptr;
+    int builds_ = 0;
     int shownIndex_ = -1;  // the box's entry of the language shown
 };

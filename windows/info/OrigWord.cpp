@@ -181,7 +181,7 @@ void OrigWord::Form_Load() {
     allWords_->setEnabled(false);
     asList_->setEnabled(false);
     showEx_->setEnabled(static_cast<bool>(Examples::showExample));
-    Client()->installEventFilter(this);
+    FollowClientSize();
 }
 
 void OrigWord::SetEnglishTexts() {
@@ -362,11 +362,6 @@ void OrigWord::Form_Resize() {
     statusBar1_->setGeometry(0, Client()->height() - kStatusH, Client()->width(), kStatusH);
     namesDisplay_->Resize(*names_);
     relDisplay_->Resize(*relWords_);
-}
-
-bool OrigWord::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void OrigWord::Form_Unload(bool&) {

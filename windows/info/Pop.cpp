@@ -227,7 +227,7 @@ void Pop::Form_Load() {
     ClearNamePart();
     ClearPopPart();
     ClearGraph();
-    Client()->installEventFilter(this);
+    FollowClientSize();
     sized_ = true;
 }
 
@@ -680,11 +680,6 @@ void Pop::Form_Resize() {
         DrawSeriesChart(graphSeries_);
     else if (graphMode_ == kYearGraph && graphYear_ != kNone)
         DrawYearChart(graphYear_);
-}
-
-bool Pop::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void Pop::OnNotify(int code, const std::string& text) {

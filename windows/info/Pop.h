@@ -79,7 +79,6 @@ protected:
     void Form_Resize() override;
     void Form_Unload(bool& cancel) override;
     void OnNotify(int code, const std::string& text) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetEnglishTexts();

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <algorithm>
 
@@ -19,6 +20,10 @@ using TextConstants::LangText;
 
 namespace {
 constexpr int kWidth = 422, kHeight = 438, kStatusH = 20;
+// The description box holds three lines, room for the longest description at
+// the designed width; it takes a quarter of the height the window gains.
+constexpr int kDescrTop = 40, kDescrH = 54;
+constexpr int kFramesTop = kDescrTop + kDescrH + 6;
 }
 
 Realm::Realm() : ChildForm(WindowNames::kRealm) {}
@@ -40,19 +45,20 @@ void Realm::BuildControls() {
     showEx_ = AddButton("ShowEx", "Beispiel", {264, 7, 74, 26});
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(342, 7, 72, 26);
-    curRealmDescr_ = Add<TextBox>("CurRealmDescr");
+    curRealmDescr_ = Add<QPlainTextEdit>("CurRealmDescr");
     curRealmDescr_->setReadOnly(true);
-    curRealmDescr_->setGeometry(8, 40, 406, 24);
+    curRealmDescr_->setGeometry(8, kDescrTop, 406, kDescrH);
 
-    namesFrame_ = AddFrame("NamesFrame", "Namen", {8, 70, 200, 344});
+    const int framesH = kHeight - kStatusH - 4 - kFramesTop;
+    namesFrame_ = AddFrame("NamesFrame", "Namen", {8, kFramesTop, 200, framesH});
     namesView_ = Add<ListView>("Names");
-    namesView_->setGeometry(16, 90, 184, 316);
+    namesView_->setGeometry(16, kFramesTop + 20, 184, framesH - 28);
     namesView_->raise();
     wordsFrame_ = Add<QGroupBox>("WordsFrame");
     wordsFrame_->setTitle(QStringLiteral("W\u00f6rter"));
-    wordsFrame_->setGeometry(216, 70, 198, 344);
+    wordsFrame_->setGeometry(216, kFramesTop, 198, framesH);
     wordsView_ = Add<ListView>("Words");
-    wordsView_->setGeometry(224, 90, 182, 316);
+    wordsView_->setGeometry(224, kFramesTop + 20, 182, framesH - 28);
     wordsView_->raise();
 
     statusBar2_ = Add<QStatusBar>("StatusBar2");
@@ -112,7 +118,7 @@ void Realm::Form_Load() {
     SetEnglishTexts();
     asList_->setEnabled(Auto::IsAvailable(WindowNames::kNameLists));
     showEx_->setEnabled(static_cast<bool>(Examples::showExample));
-    Client()->installEventFilter(this);
+    FollowClientSize();
 
     // A database without topics leaves the window empty.
     if (!topics_.empty()) curRealmBox_->SetListIndex(0);
@@ -151,8 +157,7 @@ void Realm::ShowAtom(atom* topic) {
         Suppress quiet(*this);
         for (size_t i = 0; i < topics_.size(); ++i)
             if (topics_[i] == topic) curRealmBox_->SetListIndex(static_cast<int>(i));
-        curRealmDescr_->SetText(topic->Descr());
-        curRealmDescr_->setCursorPosition(0);
+        curRealmDescr_->setPlainText(QtText::ToQt(topic->Descr()));
     }
     ++builds_;
     InfoTables::FillTopic(topic, *names_, *words_);
@@ -183,16 +188,15 @@ void Realm::Form_Activate() {
 void Realm::Form_Resize() {
     if (IsLoading() || !names_ || !words_) return;
     statusBar2_->setGeometry(0, Client()->height() - kStatusH, Client()->width(), kStatusH);
-    // The description line is as wide as the window, so that widening the
-    // window shows more of it.
-    curRealmDescr_->resize(std::max(100, Client()->width() - 16), curRealmDescr_->height());
+    // The description is as wide as the window and takes a share of the
+    // height it gains; the tables move down below it and fill the rest.
+    const int descrH = kDescrH + std::max(0, Client()->height() - kHeight) / 4;
+    curRealmDescr_->setGeometry(8, kDescrTop, std::max(100, Client()->width() - 16), descrH);
+    const int framesTop = kDescrTop + descrH + 6;
+    for (QWidget* w : {static_cast<QWidget*>(namesFrame_), static_cast<QWidget*>(wordsFrame_)}) w->move(w->x(), framesTop);
+    for (QWidget* w : {static_cast<QWidget*>(namesView_), static_cast<QWidget*>(wordsView_)}) w->move(w->x(), framesTop + 20);
     namesDisplay_->Resize(*names_);
     wordsDisplay_->Resize(*words_);
-}
-
-bool Realm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
 }
 
 void Realm::Form_Unload(bool&) {

@@ -13,6 +13,7 @@
 #include "WindowContracts.h"
 
 class QGroupBox;
+class QPlainTextEdit;
 class QStatusBar;
 
 class Realm : public ChildForm, public RealmWindow {
@@ -46,14 +47,13 @@ protected:
     void Form_Resize() override;
     void Form_Unload(bool& cancel) override;
     void OnNotify(int code, const std::string& text) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetEnglishTexts();
     void Unbind();
 
     ComboBox* curRealmBox_ = nullptr;
-    TextBox* curRealmDescr_ = nullptr;
+    QPlainTextEdit* curRealmDescr_ = nullptr;
     CommandButton* asList_ = nullptr;
     CommandButton* showEx_ = nullptr;
     CommandButton* showHelp_ = nullptr;

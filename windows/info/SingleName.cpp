@@ -199,7 +199,7 @@ void SingleName::Form_Load() {
     // Enter in the name box looks the name up.
     connect(curName_, &QLineEdit::returnPressed, showName_, [this] { showName_->Press(); });
 
-    Client()->installEventFilter(this);
+    FollowClientSize();
     FillBrowseListsFromManager();
     SetBrowseCaption(Basic::kNone, Basic::kNone);
     SetEnglishTexts();
@@ -237,11 +237,6 @@ void SingleName::Form_Resize() {
     dummyPane_->Resize(*placeholder_);
 }
 
-bool SingleName::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize) Form_Resize();
-    return ChildForm::eventFilter(watched, event);
-}
-
 void SingleName::Form_Unload(bool&) {
     nameHistory_.Init();
     browseLists_.Init();
@@ -272,7 +267,7 @@ void SingleName::SetBrowseCaption(int p, int n) {
     } else {
         const std::string pos = std::to_string(p + 1), count = std::to_string(n);
         caption = LangText("Bl\xe4ttern in Liste (Position " + pos + " von " + count + ")",
-                           "Browse in list (position: " + pos + " of total " + count + ")");
+                           "Browse in list (position " + pos + " of " + count + ")");
     }
     curListFrame_->setTitle(QtText::ToQt(caption));
 }

@@ -42,7 +42,7 @@ void Favorites::BuildControls() {
     SetClientSize(kWidth, kHeight);
     SetCaption("Favoriten");
     QWidget* c = Client();
-    c->installEventFilter(this);
+    FollowClientSize();
     favoriteFrame_ = AddFrame("FavoriteFrame", "Favorit", {8, 4, 254, 54});
     curName_ = Add<TextBox>("CurName", -1, favoriteFrame_);
     curName_->setGeometry(8, 22, 150, 24);
@@ -321,7 +321,6 @@ void Favorites::SaveFav_Click() {
 // --- life cycle -------------------------------------------------------------------------------
 
 bool Favorites::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Client() && event->type() == QEvent::Resize && !IsLoading()) Form_Resize();
     if (watched == comment_ && event->type() == QEvent::FocusOut) Comment_LostFocus();
     return ChildForm::eventFilter(watched, event);
 }

@@ -17,10 +17,6 @@
 
 using TextConstants::LangText;
 
-namespace {
-std::string Cp(const char* utf8) { return operator""_cp(utf8, std::char_traits<char>::length(utf8)); }
-}  // namespace
-
 // No close guard: the window may be closed while input is blocked.
 ListOp::ListOp() : ChildForm("ListOp", Kind::MdiChild, kPlaced | kInHistory | kStored) {}
 

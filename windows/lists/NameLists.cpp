@@ -107,8 +107,6 @@ constexpr Spot kStepSpots[ListManager::kNumSteps] = {
     {354, 256}, {526, 256}, {354, 186}, {526, 186}, {354, 306}, {526, 306},
 };
 
-std::string Cp(const char* utf8) { return operator""_cp(utf8, std::char_traits<char>::length(utf8)); }
-
 }  // namespace
 
 NameLists::NameLists() : ChildForm("NameLists", Kind::MdiChild, kPlaced | kInHistory | kStored) {}
@@ -120,20 +118,17 @@ NameLists::~NameLists() {
     if (historyDisplay_) RetiredDisplays().push_back(std::move(historyDisplay_));
 }
 
-bool NameLists::eventFilter(QObject* watched, QEvent* event) {
-    // The client's own resize (after the sub-window laid it out) places the
-    // body and fits the two lists.
-    if (watched == Client() && event->type() == QEvent::Resize && !IsLoading()) Run([this] { Form_Resize(); });
-    return ChildForm::eventFilter(watched, event);
-}
-
 // --- building -----------------------------------------------------------------------
 
 void NameLists::BuildControls() {
     Resize(7290, 10710);
     SetCaption("Listen verwalten");
     QWidget* client = Client();
-    client->installEventFilter(this);
+    // The client's own resize places the body and fits the two lists; below
+    // the designed layout (the sort frame's foot and the status bar) controls
+    // would be cut off.
+    FollowClientSize();
+    SetMinClientSize(706, 434 + kStatusHeight);
     body_ = new QWidget(client);
     body_->setObjectName("Body");
 
@@ -196,6 +191,11 @@ void NameLists::LayOut() {
     const QRect r = client->contentsRect();
     body_->setGeometry(r.x(), r.y(), r.width(), std::max(0, r.height() - kStatusHeight));
     statusBar_->setGeometry(r.x(), r.bottom() + 1 - kStatusHeight, r.width(), kStatusHeight);
+    // The current list's title runs across the window, as the history does.
+    if (currentListFrame_ && curListQuery_) {
+        currentListFrame_->resize(std::max(694, r.width() - 12), currentListFrame_->height());
+        curListQuery_->resize(currentListFrame_->width() - 80, curListQuery_->height());
+    }
 }
 
 void NameLists::FillSortBox(ComboBox* box) {

@@ -50,8 +50,6 @@ constexpr ListSpec kLists[StdLists::kNumLists] = {
      "Turn all available male groups into a list"},
 };
 
-std::string Cp(const char* utf8) { return operator""_cp(utf8, std::char_traits<char>::length(utf8)); }
-
 int32_t Count(StdLists::List which) {
     switch (which) {
     case StdLists::kAllNames: return DataBase::numAllNames;

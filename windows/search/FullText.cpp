@@ -18,15 +18,9 @@ void FullText::WindowLoad() {
 }
 
 void FullText::SetWindowTexts() {
-    SetCommonTexts("Volltextsuche", "Fulltext Search");
-    static const char* const ordDe[] = {"1.", "2.", "3."};
-    static const char* const ordEn[] = {"1st", "2nd", "3rd"};
-    for (int i = 0; i < 3; ++i) {
-        Tip(argText_[i], std::string("Zus\xe4tzliche Angabe zur ") + ordDe[i] + " Bedingung erfassen",
-            std::string("Enter an argument for the ") + ordEn[i] + " condition");
-        Tip(expl_[i], std::string(ordDe[i]) + " Bedingung ausformuliert",
-            std::string(ordEn[i]) + " condition, fully spelled out");
-    }
+    SetCommonTexts("Volltextsuche", "Fulltext Search",
+                   {"Zus\xe4tzliche Angabe zur # Bedingung erfassen", "Enter an argument for the # condition",
+                    "# Bedingung ausformuliert", "# condition, fully spelled out"});
 }
 
 bool FullText::RowComplete(int i) const { return Query::FullTextSearch::Complete({CondCode(i), ArgText(i)}); }

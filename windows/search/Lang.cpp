@@ -15,34 +15,21 @@ using TextConstants::LangText;
 Lang::Lang() : QueryFrame("Lang", true) {}
 
 void Lang::WindowLoad() {
-    // A handler that is ignored while input is blocked or the window itself
-    // writes the boxes.
-    auto quietGuard = [this](std::function<void()> f) {
-        return [this, f = std::move(f)] {
-            if (suppressEvents || WinMan::ActionBlocked()) return;
-            f();
-        };
-    };
     for (int i = 0; i < 3; ++i) {
         argIsOrigin_[i] = false;
         FillArgBox(i, true);
-        cond_[i]->onClick = quietGuard([this, i] { Cond_Click(i); });
-        argList_[i]->onClick = quietGuard([this, i] { Arg_Click(i); });
+        cond_[i]->onClick = Guarded([this, i] { Cond_Click(i); });
+        argList_[i]->onClick = Guarded([this, i] { Arg_Click(i); });
         argList_[i]->onDropDown = [this, i] { LowLevel::SetComboDropHeight(argList_[i]); };
     }
     ShowQuery();
 }
 
 void Lang::SetWindowTexts() {
-    SetCommonTexts("Suchen per Sprache", "Find by Language");
-    static const char* const ordDe[] = {"1.", "2.", "3."};
-    static const char* const ordEn[] = {"1st", "2nd", "3rd"};
-    for (int i = 0; i < 3; ++i) {
-        Tip(argList_[i], std::string("Sprache zur ") + ordDe[i] + " Bedingung w\xe4hlen",
-            std::string("Enter an argument for the ") + ordEn[i] + " condition");
-        Tip(expl_[i], std::string(ordDe[i]) + " Bedingung ausformuliert, ev. mit Beispiel",
-            std::string(ordEn[i]) + " condition, fully spelled out, with example if available");
-    }
+    SetCommonTexts("Suchen per Sprache", "Find by Language",
+                   {"Sprache zur # Bedingung w\xe4hlen", "Enter an argument for the # condition",
+                    "# Bedingung ausformuliert, ev. mit Beispiel",
+                    "# condition, fully spelled out, with example if available"});
 }
 
 void Lang::FillArgBox(int i, bool isOrigin) {

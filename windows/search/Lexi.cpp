@@ -30,15 +30,10 @@ void Lexi::WindowLoad() {
 }
 
 void Lexi::SetWindowTexts() {
-    SetCommonTexts("Suchen per Buchstaben und Silben", "Find by Strings and Syllables");
-    static const char* const ordDe[] = {"1.", "2.", "3."};
-    static const char* const ordEn[] = {"1st", "2nd", "3rd"};
-    for (int i = 0; i < 3; ++i) {
-        Tip(argText_[i], std::string("Zus\xe4tzliche Angabe zur ") + ordDe[i] + " Bedingung erfassen",
-            std::string("Enter an argument for the ") + ordEn[i] + " condition");
-        Tip(expl_[i], std::string(ordDe[i]) + " Bedingung ausformuliert, ev. mit Beispiel",
-            std::string(ordEn[i]) + " condition, fully spelled out, with example if available");
-    }
+    SetCommonTexts("Suchen per Buchstaben und Silben", "Find by Strings and Syllables",
+                   {"Zus\xe4tzliche Angabe zur # Bedingung erfassen", "Enter an argument for the # condition",
+                    "# Bedingung ausformuliert, ev. mit Beispiel",
+                    "# condition, fully spelled out, with example if available"});
 }
 
 bool Lexi::RowComplete(int i) const { return NameConditions::Complete({CondCode(i), ArgText(i)}); }

@@ -21,8 +21,6 @@ using TextConstants::LangText;
 
 namespace {
 
-std::string Cp(const char* utf8) { return operator""_cp(utf8, std::char_traits<char>::length(utf8)); }
-
 struct OptionSpec {
     const char* name;
     const char* german;  // UTF-8; "%" stands for the count

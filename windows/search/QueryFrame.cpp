@@ -122,7 +122,22 @@ void QueryFrame::Form_Load() {
     timer_->start();
 }
 
-void QueryFrame::SetCommonTexts(const std::string& titleDe, const std::string& titleEn) {
+namespace {
+
+// A row's tooltip: "#" in the template becomes the row's ordinal ("2." in
+// German, "2nd" in English), so that the three rows share one text.
+std::string RowText(const char* templ, int row, bool english) {
+    static const char* const ordDe[] = {"1.", "2.", "3."};
+    static const char* const ordEn[] = {"1st", "2nd", "3rd"};
+    std::string text = templ;
+    const std::size_t at = text.find('#');
+    if (at != std::string::npos) text.replace(at, 1, english ? ordEn[row] : ordDe[row]);
+    return text;
+}
+
+}  // namespace
+
+void QueryFrame::SetCommonTexts(const std::string& titleDe, const std::string& titleEn, const RowTips& tips) {
     SetCaption(LangText(titleDe, titleEn));
     for (int i = 0; i < 3; ++i) {
         condFrame_[i]->setTitle(QtText::ToQt(English() ? "Condition " + std::to_string(i + 1)
@@ -132,11 +147,12 @@ void QueryFrame::SetCommonTexts(const std::string& titleDe, const std::string& t
     search_->SetCaption(LangText("Suchen", "Find"));
     showEx_->SetCaption(LangText("Beispiel", "Example"));
 
-    static const char* const ordDe[] = {"1.", "2.", "3."};
-    static const char* const ordEn[] = {"1st", "2nd", "3rd"};
     for (int i = 0; i < 3; ++i) {
-        Tip(cond_[i], std::string("Art der ") + ordDe[i] + " Bedingung w\xe4hlen",
-            std::string("Choose the type of the ") + ordEn[i] + " condition");
+        Tip(cond_[i], RowText("Art der # Bedingung w\xe4hlen", i, false),
+            RowText("Choose the type of the # condition", i, true));
+        QWidget* arg = argText_[i] ? static_cast<QWidget*>(argText_[i]) : argList_[i];
+        Tip(arg, RowText(tips.argDe, i, false), RowText(tips.argEn, i, true));
+        Tip(expl_[i], RowText(tips.explDe, i, false), RowText(tips.explEn, i, true));
     }
     for (ComboBox* l : logic_)
         Tip(l, "Art der Verkn\xfcpfung der Bedingungen w\xe4hlen", "Choose how to logically combine the conditions");

@@ -86,9 +86,16 @@ protected:
     Query::Rows RowsOf() const;
     int CondCode(int i) const;
     static bool English();
-    // The frame's own tooltips and captions in the text language; the rows'
-    // argument and explanation tooltips differ by window.
-    void SetCommonTexts(const std::string& titleDe, const std::string& titleEn);
+    // The tooltips of a row's argument and explanation, which differ by
+    // window; "#" stands for the row's ordinal ("1." / "1st").
+    struct RowTips {
+        const char* argDe;
+        const char* argEn;
+        const char* explDe;
+        const char* explEn;
+    };
+    // The frame's captions and tooltips in the text language.
+    void SetCommonTexts(const std::string& titleDe, const std::string& titleEn, const RowTips& tips);
 
     std::array<QGroupBox*, 3> condFrame_{};
     std::array<ComboBox*, 3> cond_{};
