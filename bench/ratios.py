@@ -210,11 +210,53 @@ def sort(ctx):
                 "<= 4.5x and < 40 ms", ms[80000] / ms[20000] <= 4.5 and ms[80000] < 40)
 
 
+FRAME_MS = 1000.0 / 60
+
+
+def interactions(ctx):
+    """Each interaction on the full-size database against its goal: one frame
+    at 60 Hz unless it says otherwise."""
+    rows = [
+        ("typed-name lookup, 35-letter miss", "bench_search", "BM_SearchNameLongMiss", 8.0),
+        ("typed-name lookup, one letter changed", "bench_search", "BM_SearchNameAllPasses", 8.0),
+        ("list view showing 20,000 lines", "bench_listview", "BM_ListViewShow20000", FRAME_MS),
+        ("description of 20,000 lines", "bench_richtext", "BM_LongDescription/20000", FRAME_MS),
+        ("Lexi with three rows", "bench_query", "BM_LexiThreeRows", FRAME_MS),
+        ("pick every name", "bench_listwins", "BM_PickEveryName", FRAME_MS),
+        ("letter combinations", "bench_listwins", "BM_LetterCombinations/0", FRAME_MS),
+        ("all names to the shown list", "bench_listwins", "BM_AllNamesToTheShownList", FRAME_MS),
+    ]
+    binaries = {}
+    for _, binary, name, _ in rows:
+        binaries.setdefault(binary, []).append(name)
+    measured = {}
+    for binary, names in binaries.items():
+        measured.update(ctx.gbench(binary, "^(" + "|".join(names) + ")$"))
+    for what, _, name, goal in rows:
+        ms = measured[name]
+        ctx.row(what, ms, "ms", None, f"< {goal:.1f} ms", ms < goal)
+
+
+def growth(ctx):
+    """Each benchmark of bench_growth at n, 4n and 16n: the time should grow
+    about 4 times per step (n log n a little more; the square of n 16 times)."""
+    sizes = {}
+    for run_name, ms in ctx.gbench("bench_growth", ".").items():
+        base, size = run_name.split("/")[:2]
+        sizes.setdefault(base, []).append((int(size), ms))
+    for base, points in sizes.items():
+        points.sort()
+        for (n, a), (m, b) in zip(points, points[1:]):
+            ctx.row(f"{base[3:]}: {m:,} vs {n:,}", b, "ms", a, "about 4x per step of 4", b / a <= 6)
+
+
 GROUPS = {
     "load": load,
     "startup": startup,
     "first_windows": first_windows,
     "sort": sort,
+    "interactions": interactions,
+    "growth": growth,
 }
 
 

@@ -150,6 +150,13 @@ public:
     // The display text: the string of the text property, "(" name ")" when
     // there is none or its index lies beyond the properties loaded so far.
     std::string Text() const;
+    // The text property's string where the database keeps it (Text() without
+    // a copy); false when Text() would be made of the name.
+    bool TextInPlace(std::string_view& text) const {
+        if (textIdx_ < 0 || textIdx_ >= NumProp()) return false;
+        text = props_[textIdx_]->strVal();
+        return true;
+    }
     // The short description, "(" Text ")" when there is none.
     std::string Descr() const;
 

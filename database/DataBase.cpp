@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 #include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
 #include <deque>
 #include <utility>
 #ifdef __linux__
@@ -662,12 +664,21 @@ void CountVariants(int32_t startId) {
 void AddLangOfProps(int32_t startId) {
     // Every prLang of the atom gets its mirror (a new name may name up to
     // three languages), each language once.
-    ForRange(startId, [](atom& a) {
+    // The names each language lists, gathered once per language: asking the
+    // language's whole list for every new name would grow with the square
+    // of the names one language gets.
+    std::unordered_map<const atom*, std::unordered_set<const atom*>> listed;
+    ForRange(startId, [&listed](atom& a) {
         std::vector<atom*> langs;
         for (Prop* p : a.props())
             if (p->proper() == prLang) langs.push_back(p->atomVal());
         for (atom* lang : langs) {
-            if (lang == nothingAtom || lang->HasProp(prLangOf, &a)) continue;
+            if (lang == nothingAtom) continue;
+            auto [known, isNew] = listed.try_emplace(lang);
+            if (isNew)
+                for (const Prop* p : lang->props())
+                    if (p->proper() == prLangOf) known->second.insert(p->atomVal());
+            if (!known->second.insert(&a).second) continue;
             Prop* m = NewProp();
             m->InitAtom(prLangOf, &a, true);
             lang->AddProp(m);

@@ -1,6 +1,7 @@
 #include "TextDisplay.h"
 
 #include <algorithm>
+#include <charconv>
 #include <type_traits>
 
 #include "Basic.h"
@@ -15,7 +16,11 @@ namespace {
 constexpr const char* kNewLine = "\r\n";
 constexpr unsigned char kNoBreakSpace = 160;
 
-void AppendInt(std::string& out, long long n) { out += std::to_string(n); }
+void AppendInt(std::string& out, long long n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out.append(digits, end);
+}
 
 bool AllDigits(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -105,7 +110,16 @@ void TextDisplay::AddTab() { text_ += "\\tab "; }
 
 void TextDisplay::AddStr(const std::string& s) {
     static const char* const kHex = "0123456789ABCDEF";
-    for (char ch : s) {
+    // Characters that stand for themselves, appended a run at a time.
+    auto plain = [](unsigned char c) { return (c >= 0x20 || c == '\t') && c < 128 && c != '\\' && c != '{' && c != '}'; };
+    const char* p = s.data();
+    const char* const end = p + s.size();
+    while (p < end) {
+        const char* run = p;
+        while (p < end && plain(static_cast<unsigned char>(*p))) ++p;
+        text_.append(run, static_cast<std::size_t>(p - run));
+        if (p == end) break;
+        const char ch = *p++;
         auto c = static_cast<unsigned char>(ch);
         // Control bytes (a list file may hold any byte) are never shown, and
         // raw in an exported RTF file a NUL cuts it short for some readers:

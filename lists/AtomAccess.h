@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Atom.h"
@@ -18,6 +19,9 @@ inline bool IsName(const atom* a) { int k = Kind(a); return k == 0 || k == 1; }
 inline bool IsGroup(const atom* a) { int k = Kind(a); return k == 2 || k == 3; }
 // The display text; empty for no atom.
 inline std::string Text(const atom* a) { return a ? a->Text() : std::string(); }
+// The display text where the database keeps it, without a copy; false when
+// Text would have to make it (no atom, or no text property).
+inline bool TextInPlace(const atom* a, std::string_view& text) { return a && a->TextInPlace(text); }
 inline std::string Name(const atom* a) { return a ? a->name() : std::string(); }
 inline int32_t GetMark(const atom* a) { return a ? a->Mark : 0; }
 inline int32_t GetMarkIndex(const atom* a) { return a ? a->markIndex : 0; }

@@ -19,10 +19,6 @@ void Line(std::string& out, const std::string& text) {
     out += '\n';  // the platform's line end: the file is for its programs
 }
 
-void ReplaceRepeated(std::string& s, const std::string& from, const std::string& to) {
-    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at)) s.replace(at, from.size(), to);
-}
-
 }  // namespace
 
 bool AsksFirst(int format, int scope, int32_t n) {
@@ -42,11 +38,17 @@ std::string CsvCell(const std::string& text) {
 }
 
 std::string PlainDescrLine(std::string text) {
-    for (char& c : text)
+    // One pass: the blanks of a run after "(" or "=" go, which is what
+    // replacing "( " and then "= " until none is left gives.
+    std::size_t out = 0;
+    bool dropBlanks = false;
+    for (char c : text) {
         if (c == kNoBreakSpace) c = ' ';
-    // Replacing from the same place again takes every blank of a run.
-    ReplaceRepeated(text, "( ", "(");
-    ReplaceRepeated(text, "= ", "=");
+        if (dropBlanks && c == ' ') continue;
+        text[out++] = c;
+        dropBlanks = c == '(' || c == '=';
+    }
+    text.resize(out);
     return text;
 }
 

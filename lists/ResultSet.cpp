@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <bit>
 #include <cstdint>
 #include <memory>
@@ -715,14 +716,20 @@ void ResultSet::Sort(int order) {
         const size_t n = lines_.size();
         static const FoldTables fold;
         const KeyReader keys(order, fold);
-        // Order 99 sorts by the atoms' texts, made once per line.
-        std::vector<std::string> atomTexts;
+        // Order 99 sorts by the atoms' texts, read where the database keeps
+        // them; only a text made of an atom's name is made once per line.
+        std::vector<std::string_view> atomTexts;
+        std::deque<std::string> madeTexts;
         if (order == 99) {
             atomTexts.reserve(n);
-            for (const Line& l : lines_) atomTexts.push_back(ListAtoms::Text(l.a));
+            for (const Line& l : lines_) {
+                std::string_view t;
+                if (!ListAtoms::TextInPlace(l.a, t)) t = madeTexts.emplace_back(ListAtoms::Text(l.a));
+                atomTexts.push_back(t);
+            }
         }
         auto textOf = [&](size_t i) -> std::string_view {
-            return order == 99 ? std::string_view(atomTexts[i]) : order == 6 ? lines_[i].reason : lines_[i].text;
+            return order == 99 ? atomTexts[i] : order == 6 ? lines_[i].reason : lines_[i].text;
         };
         // The texts are read a few lines ahead of their turn.
         constexpr size_t kAhead = 8;
@@ -751,9 +758,9 @@ void ResultSet::Sort(int order) {
         }
         RadixSort(items, n, spare);
         if (order == 99) {
-            std::vector<std::string> sorted;
+            std::vector<std::string_view> sorted;
             sorted.reserve(n);
-            for (size_t k = 0; k < n; ++k) sorted.push_back(std::move(atomTexts[items[k].line]));
+            for (size_t k = 0; k < n; ++k) sorted.push_back(atomTexts[items[k].line]);
             atomTexts = std::move(sorted);
         }
         // The lines in that order, moved in place (a new list would be new

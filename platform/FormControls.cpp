@@ -1,6 +1,9 @@
 #include "FormControls.h"
 
+#include <QFontMetricsF>
 #include <QLineEdit>
+#include <algorithm>
+#include <cmath>
 
 #include "QtText.h"
 
@@ -165,8 +168,34 @@ void ComboBox::focusInEvent(QFocusEvent* event) {
 
 // --- ListBox ------------------------------------------------------------------------
 
+int FullHeightDelegate::ExtraHeight(const QFont& font) {
+    const QFontMetricsF fm(font);
+    // Accented capitals and the letters that reach lowest, as the font draws them.
+    const QRectF ink = fm.tightBoundingRect(QStringLiteral("\u00C1\u00C4\u00D6\u00DC\u00C5\u00C9gjpqy\u00E7"));
+    const double above = std::max(0.0, -ink.top() - fm.ascent());
+    const double below = std::max(0.0, ink.bottom() - fm.descent());
+    return 2 * static_cast<int>(std::ceil(std::max(above, below)));
+}
+
+QSize FullHeightDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    // The cell's own font (a bold cell has one), as the text is drawn in it.
+    QFont font = option.font;
+    if (cellFonts_) {
+        const QVariant cellFont = index.data(Qt::FontRole);
+        if (cellFont.canConvert<QFont>()) font = qvariant_cast<QFont>(cellFont).resolve(font);
+    }
+    if (lastExtra_ < 0 || font != lastFont_) {
+        lastFont_ = font;
+        lastExtra_ = ExtraHeight(font);
+    }
+    size.setHeight(size.height() + lastExtra_);
+    return size;
+}
+
 ListBox::ListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setItemDelegate(new FullHeightDelegate(this, false));  // its items are plain texts
     connect(this, &QListWidget::currentRowChanged, this, [this] {
         if (!quiet_) Fire(onClick);
     });

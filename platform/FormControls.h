@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <functional>
 #include <string>
 
@@ -107,6 +108,27 @@ protected:
 
 private:
     bool quiet_ = false;
+};
+
+// Rows with room for the whole of every character: a font's ascent and
+// descent leave out the accents of capitals (the one of "Á" stands above the
+// ascent in common fonts), which a row only as tall as the line cuts off.
+// The rows of a list view and of a list box get this delegate.
+class FullHeightDelegate : public QStyledItemDelegate {
+public:
+    // cellFonts: whether cells may carry a font of their own (a bold cell),
+    // which is then measured too.
+    FullHeightDelegate(QObject* parent, bool cellFonts) : QStyledItemDelegate(parent), cellFonts_(cellFonts) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // The pixels a row of font needs beyond its line height, so that the
+    // ink of "ÁÄÖÜ" and of descenders ("gjpqy"), measured in the font, stays
+    // inside a row that centres its text: twice the larger overhang.
+    static int ExtraHeight(const QFont& font);
+
+private:
+    bool cellFonts_;
+    mutable QFont lastFont_;   // the last font measured, and what it needs
+    mutable int lastExtra_ = -1;
 };
 
 // A list of short texts. onClick runs when the selected line changes, by the

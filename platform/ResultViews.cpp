@@ -48,10 +48,32 @@ ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) 
 void ResultListModel::SetRows(std::vector<Row> rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    made_.assign(rows_.size(), true);
+    make_ = nullptr;
     tagsAreRows_ = true;
     for (std::size_t k = 0; k < rows_.size() && tagsAreRows_; ++k)
         tagsAreRows_ = rows_[k].tag == static_cast<int32_t>(k);
     endResetModel();
+}
+
+void ResultListModel::SetRowSource(int count, std::function<Row(int)> make) {
+    beginResetModel();
+    rows_.clear();
+    rows_.resize(static_cast<std::size_t>(std::max(0, count)));
+    made_.assign(rows_.size(), false);
+    make_ = std::move(make);
+    tagsAreRows_ = true;
+    endResetModel();
+}
+
+const ResultListModel::Row& ResultListModel::RowAt(int k) const {
+    const auto i = static_cast<std::size_t>(k);
+    if (!made_[i]) {
+        rows_[i] = make_(k);
+        rows_[i].tag = k;
+        made_[i] = true;
+    }
+    return rows_[i];
 }
 
 void ResultListModel::SetColumns(const std::vector<std::string>& captions) {
@@ -62,7 +84,7 @@ void ResultListModel::SetColumns(const std::vector<std::string>& captions) {
 }
 
 int32_t ResultListModel::TagAt(int row) const {
-    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)].tag : -1;
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? RowAt(row).tag : -1;
 }
 
 int ResultListModel::RowOfTag(int32_t tag) const {
@@ -83,7 +105,7 @@ int ResultListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return {};
-    const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    const Row& row = RowAt(index.row());
     if (index.column() >= static_cast<int>(row.cells.size())) return {};
     const Cell& cell = row.cells[static_cast<std::size_t>(index.column())];
     switch (role) {
@@ -114,6 +136,7 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ResultListMo
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);  // lets the view lay out 20,000 rows without measuring each
+    setItemDelegate(new FullHeightDelegate(this, true));
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -261,30 +284,61 @@ int32_t ListBoxDisplay::SelectedLine() const {
 
 // --- ListViewDisplay ---------------------------------------------------------------------------
 
-std::vector<ResultListModel::Row> ListViewDisplay::BuildRows(const ResultSet& rs) {
-    using Cell = ResultListModel::Cell;
-    const ResultSetView& v = rs.view;
-    const std::span<const uint32_t> colours(Options::OptColor);
-    const int numCol = std::max(1, v.numCol);
-    auto makeCell = [&](std::string_view raw) {
-        Cell c;
-        if (!v.cellFormatting) {
-            c.text = std::string(raw);
-            return c;
-        }
-        Markup::CellFormat f = Markup::ParseCell(raw, colours);
-        c.text = std::move(f.text);
-        c.bold = f.bold;
-        c.hasColour = f.hasColour;
-        c.colour = f.colour;
-        return c;
-    };
+namespace {
 
-    std::vector<ResultListModel::Row> rows;
-    rows.reserve(static_cast<std::size_t>(rs.numLines()));
-    for (int32_t i = 0; i < rs.numLines(); ++i) {
-        const std::string line = rs.line(i);
-        const atom* a = rs.atom(i);
+// What a line's atom adds to its first cell.
+struct AtomLook {
+    int16_t variants = Basic::kNone;
+    bool coloured = false, bold = false;
+    uint32_t colour = 0;
+};
+
+// How a list's lines become rows: its columns and switches, and the colours.
+struct RowMaker {
+    int numCol = 1;
+    bool showRank = false, showReason = false, showColor = false, cellFormatting = false;
+    std::vector<uint32_t> colours;
+
+    explicit RowMaker(const ResultSet& rs) {
+        const ResultSetView& v = rs.view;
+        numCol = std::max(1, v.numCol);
+        showRank = v.ShowRank;
+        showReason = v.ShowReason && numCol >= 2;
+        showColor = v.ShowColor;
+        cellFormatting = v.cellFormatting;
+        colours.assign(std::begin(Options::OptColor), std::end(Options::OptColor));
+    }
+
+    AtomLook Look(const atom* a) const {
+        AtomLook look;
+        if (!a) return look;
+        look.variants = a->numVariants;
+        if (showColor) {
+            look.coloured = true;
+            look.colour = a->Color(colours);
+            look.bold = a->bold();
+        }
+        return look;
+    }
+
+    // Row i of a line: cells from the TAB-separated pieces, rank, variant
+    // count, reason in column 2, cell mark-up and kind colours.
+    ResultListModel::Row Make(int i, std::string_view line, std::string_view reason, const AtomLook& look) const {
+        using Cell = ResultListModel::Cell;
+        const std::span<const uint32_t> palette(colours);
+        auto makeCell = [&](std::string_view raw) {
+            Cell c;
+            if (!cellFormatting) {
+                c.text = std::string(raw);
+                return c;
+            }
+            Markup::CellFormat f = Markup::ParseCell(raw, palette);
+            c.text = std::move(f.text);
+            c.bold = f.bold;
+            c.hasColour = f.hasColour;
+            c.colour = f.colour;
+            return c;
+        };
         const std::vector<std::string_view> pieces = Markup::SplitColumns(line);
         ResultListModel::Row row;
         row.tag = i;
@@ -293,34 +347,68 @@ std::vector<ResultListModel::Row> ListViewDisplay::BuildRows(const ResultSet& rs
         // Cell tags are taken before the rank and the variant count are
         // added, so that both stay visible in a formatted cell.
         Cell first = makeCell(pieces[0]);
-        if (v.ShowRank) first.text = std::to_string(i + 1) + ". " + first.text;
-        if (a && a->numVariants != Basic::kNone) first.text += "  (" + std::to_string(a->numVariants) + ")";
-        if (v.ShowColor && a) {
+        if (showRank) first.text = std::to_string(i + 1) + ". " + first.text;
+        if (look.variants != Basic::kNone) first.text += "  (" + std::to_string(look.variants) + ")";
+        if (look.coloured) {
             first.hasColour = true;
-            first.colour = a->Color(colours);
-            if (a->bold()) first.bold = true;
+            first.colour = look.colour;
+            if (look.bold) first.bold = true;
         }
         row.cells.push_back(std::move(first));
 
-        for (int k = 2; k <= numCol; ++k) {
-            std::string piece = static_cast<std::size_t>(k - 1) < pieces.size()
-                                    ? std::string(pieces[static_cast<std::size_t>(k - 1)])
+        for (int c = 2; c <= numCol; ++c) {
+            std::string piece = static_cast<std::size_t>(c - 1) < pieces.size()
+                                    ? std::string(pieces[static_cast<std::size_t>(c - 1)])
                                     : std::string();
-            if (k == 2 && v.ShowReason) {
-                const std::string reason = rs.reason(i);
-                if (!reason.empty()) piece = piece.empty() ? reason : piece + " (" + reason + ")";
-            }
+            if (c == 2 && showReason && !reason.empty())
+                piece = piece.empty() ? std::string(reason) : piece + " (" + std::string(reason) + ")";
             row.cells.push_back(makeCell(piece));
         }
-        rows.push_back(std::move(row));
+        return row;
     }
+};
+
+// The lines of a list as they were when it was shown, for rows made later:
+// however the list changes before it is shown again, its rows do not.
+struct ListLines {
+    RowMaker maker;
+    std::vector<std::string> lines, reasons;
+    std::vector<AtomLook> looks;
+
+    explicit ListLines(const ResultSet& rs) : maker(rs) {
+        const auto n = static_cast<std::size_t>(rs.numLines());
+        lines.reserve(n);
+        looks.reserve(n);
+        if (maker.showReason) reasons.reserve(n);
+        for (int32_t i = 0; i < rs.numLines(); ++i) {
+            lines.push_back(rs.line(i));
+            looks.push_back(maker.Look(rs.atom(i)));
+            if (maker.showReason) reasons.push_back(rs.reason(i));
+        }
+    }
+    int count() const { return static_cast<int>(lines.size()); }
+    ResultListModel::Row Row(int i) const {
+        const auto k = static_cast<std::size_t>(i);
+        return maker.Make(i, lines[k], maker.showReason ? std::string_view(reasons[k]) : std::string_view(), looks[k]);
+    }
+};
+
+}  // namespace
+
+std::vector<ResultListModel::Row> ListViewDisplay::BuildRows(const ResultSet& rs) {
+    const RowMaker maker(rs);
+    std::vector<ResultListModel::Row> rows;
+    rows.reserve(static_cast<std::size_t>(rs.numLines()));
+    for (int32_t i = 0; i < rs.numLines(); ++i)
+        rows.push_back(maker.Make(i, rs.line(i), maker.showReason ? rs.reason(i) : std::string(), maker.Look(rs.atom(i))));
     return rows;
 }
 
 void ListViewDisplay::Render(const ResultSet& rs, Services::Progress*) {
     ListView* view = view_;
     if (!view) return;
-    view->Model()->SetRows(BuildRows(rs));
+    auto lines = std::make_shared<const ListLines>(rs);
+    view->Model()->SetRowSource(lines->count(), [lines](int i) { return lines->Row(i); });
 }
 
 void ListViewDisplay::Select(int32_t line) {

@@ -27,7 +27,9 @@
 #include <QLabel>
 #include <QPointer>
 #include <QTreeView>
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,7 +67,14 @@ public:
 
     // Replaces every row at once (one model reset).
     void SetRows(std::vector<Row> rows);
-    const std::vector<Row>& Rows() const { return rows_; }
+    // Replaces the rows by count rows that are made when first asked for:
+    // row k is make(k), tagged k. Showing a long list then costs only the
+    // rows on screen; every row stays there to scroll to and select.
+    void SetRowSource(int count, std::function<Row(int)> make);
+    // Row k (0 <= k < rowCount()), made now when it was not yet.
+    const Row& RowAt(int k) const;
+    // How many rows are made so far.
+    int RowsMade() const { return static_cast<int>(std::count(made_.begin(), made_.end(), true)); }
     // The column captions (cp1252); at least one column is always shown.
     void SetColumns(const std::vector<std::string>& captions);
     int ColumnCountDefined() const { return static_cast<int>(captions_.size()); }
@@ -81,7 +90,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::vector<Row> rows_;
+    mutable std::vector<Row> rows_;
+    mutable std::vector<bool> made_;       // which rows_ are made (all of them after SetRows)
+    std::function<Row(int)> make_;
     std::vector<QString> captions_;
     QFont boldFont_;
     bool tagsAreRows_ = true;  // the usual case: row k shows line k
@@ -193,8 +204,8 @@ public:
     const CharWidths* FontWidths() const override;
     void DefineColumns(const std::vector<ColumnSpec>& columns, bool clearFirst) override;
 
-    // The rows one list renders to (used by Render; the export and tests
-    // read them without a widget).
+    // The rows one list renders to (Render makes the same rows, each when
+    // the view first shows it; tests read them without a widget).
     static std::vector<ResultListModel::Row> BuildRows(const ResultSet& rs);
 
 protected:

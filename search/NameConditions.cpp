@@ -202,8 +202,8 @@ bool NameConditions::Match(const atom* a, const Prepared& p, bool marksOn) {
     case 5: return name.find(arg) == std::string::npos;
     case 6: return a->Soundex() == p.argSound;
     case 7: {
-        const int d = flex().Distance(p.argFlex);
-        return d <= (arg.size() < 5 ? 1 : 2);
+        const int limit = arg.size() < 5 ? 1 : 2;
+        return flex().Distance(p.argFlex, limit) <= limit;
     }
     case 8: {
         bool found = false;

@@ -1,6 +1,8 @@
 #include "PopIndex.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <utility>
 
 #include "Atom.h"
 #include "Basic.h"
@@ -45,7 +47,7 @@ int TotalOf(atom* pop) {
 
 // Shell sort of one series' entries by the hit parade's text, by character
 // code; the gaps run 1, 4, 13, ... downwards, each h / 3 rounded halves-to-even.
-void SortByText(std::vector<PopEntry>& v) {
+void ShellSortByText(std::vector<PopEntry>& v) {
     const int n = static_cast<int>(v.size());
     int h = 0;
     do { h = 3 * h + 1; } while (h <= n - 1);
@@ -65,6 +67,22 @@ void SortByText(std::vector<PopEntry>& v) {
     }
 }
 
+// The entries by text as the Shell sort orders them. When no two texts are
+// equal there is only one such order, and a sort of the texts in n log n
+// finds it; equal texts keep the Shell sort's own order of them.
+void SortByText(std::vector<PopEntry>& v) {
+    std::vector<std::pair<std::string, size_t>> keys;
+    keys.reserve(v.size());
+    for (size_t i = 0; i < v.size(); ++i) keys.emplace_back(v[i].pop->Text(), i);
+    std::sort(keys.begin(), keys.end());
+    for (size_t i = 1; i < keys.size(); ++i)
+        if (keys[i - 1].first == keys[i].first) return ShellSortByText(v);
+    std::vector<PopEntry> sorted;
+    sorted.reserve(v.size());
+    for (const auto& k : keys) sorted.push_back(v[k.second]);
+    v = std::move(sorted);
+}
+
 }  // namespace
 
 void SortPop(atom* name, const std::string& popText, std::vector<PopEntry>& entries,
@@ -77,16 +95,11 @@ void SortPop(atom* name, const std::string& popText, std::vector<PopEntry>& entr
 
     // 1-2. The working entries, in item order.
     std::vector<PopEntry> work;
-    std::string rest = popText;
-    while (!rest.empty()) {
-        std::string item;
-        const size_t comma = rest.find(',');
-        if (comma == std::string::npos) {
-            item.swap(rest);
-        } else {
-            item = rest.substr(0, comma);
-            rest = rest.substr(comma + 1);
-        }
+    for (size_t start = 0; start < popText.size();) {
+        size_t comma = popText.find(',', start);
+        if (comma == std::string::npos) comma = popText.size();
+        const std::string item = popText.substr(start, comma - start);
+        start = comma + 1;
         if (item.empty()) continue;  // ",," holds no hit parade
         const size_t slash = item.find('/');
         const int32_t index = Basic::CLng(Basic::Val(item.substr(0, slash)));
@@ -119,11 +132,15 @@ void SortPop(atom* name, const std::string& popText, std::vector<PopEntry>& entr
         work.push_back(e);
     }
 
-    // 3. Series in the order of their first entry (identity of the atoms).
+    // 3. Series in the order of their first entry (identity of the atoms);
+    // each entry's place in the series table is kept for the grouping.
+    std::unordered_map<const atom*, size_t> seriesAt;
+    std::vector<size_t> entrySeries;
+    entrySeries.reserve(work.size());
     for (const PopEntry& e : work) {
-        bool known = false;
-        for (const PopSeriesInfo& s : series) known = known || s.series == e.series;
-        if (!known) {
+        const auto [it, isNew] = seriesAt.try_emplace(e.series, series.size());
+        entrySeries.push_back(it->second);
+        if (isNew) {
             PopSeriesInfo s;
             s.series = e.series;
             s.first = kNone;
@@ -135,12 +152,12 @@ void SortPop(atom* name, const std::string& popText, std::vector<PopEntry>& entr
     }
 
     // 4-5. Entries grouped by series, sorted by text; best and worst rank.
+    std::vector<std::vector<PopEntry>> groups(series.size());
+    for (size_t i = 0; i < work.size(); ++i) groups[entrySeries[i]].push_back(work[i]);
+    entries.reserve(work.size());
     for (size_t si = 0; si < series.size(); ++si) {
         PopSeriesInfo& s = series[si];
-        std::vector<PopEntry> group;
-        for (const PopEntry& e : work) {
-            if (e.series == s.series) group.push_back(e);
-        }
+        std::vector<PopEntry>& group = groups[si];
         SortByText(group);
         s.first = static_cast<int>(entries.size());
         s.count = static_cast<int>(group.size());

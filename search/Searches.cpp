@@ -144,10 +144,17 @@ std::string StripArticle(const std::string& key, bool* stripped) {
 }
 
 bool IsSimilarSpelling(FlexString& search, const std::string& candidate) {
+    const int limit = candidate.size() < 5 ? 1 : 2;
+    // A length that differs by more than the limit is too far already; most
+    // names are, so they are not even copied.
+    const int lengthDiff = static_cast<int>(candidate.size()) - search.StrLen();
+    if (lengthDiff > limit || -lengthDiff > limit) {
+        lastDistance = limit + 1;
+        return false;
+    }
     FlexString& cand = SharedSpelling();
     cand.Init(candidate);
-    const int limit = cand.StrLen() < 5 ? 1 : 2;
-    lastDistance = search.Distance(cand);
+    lastDistance = search.Distance(cand, limit);
     return lastDistance <= limit;
 }
 

@@ -62,7 +62,8 @@ void LocateName(std::string& text, int kindA, int kindB, AtomShower* window);
 void SearchName(const std::string& text, int kindA, int kindB, int kindC, ResultSet& rs,
                 bool& single, bool& several);
 // True when candidate is within the spelling distance of `search` (1 for
-// fewer than 5 letters, else 2). Keeps the distance for LastDistance().
+// fewer than 5 letters, else 2). Keeps the distance for LastDistance(): the
+// limit + 1 for any distance beyond the limit.
 bool IsSimilarSpelling(FlexString& search, const std::string& candidate);
 int LastDistance();
 

@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include "FlexString.h"
 
 #include <algorithm>
@@ -261,23 +262,46 @@ void FlexString::ReplaceSoundex() {
 }
 
 int FlexString::Distance(const FlexString& other) const {
+    // No distance exceeds the longer length, so this band is the whole table.
+    return Distance(other, std::max(StrLen(), other.StrLen()));
+}
+
+int FlexString::Distance(const FlexString& other, int limit) const {
     const int n = StrLen();
     const int m = other.StrLen();
-    // One row of the matrix, reused between calls: Distance runs for every
+    limit = std::max(limit, 0);
+    const int over = limit + 1;
+    // Entry (i, j) of the table is at least |i - j|, so only the band of
+    // width limit on either side of the diagonal can hold a value within the
+    // limit. Everything outside it, and every value above the limit, is held
+    // as over: a value within the limit comes only from neighbours within the
+    // limit, so those stay exact.
+    if (std::abs(n - m) > limit) return over;
+    // One row of the table, reused between calls: Distance runs for every
     // candidate of a spelling search.
     thread_local std::vector<int> row;
     row.resize(static_cast<std::size_t>(m) + 1);
-    for (int j = 0; j <= m; ++j) row[j] = j;
+    for (int j = 0; j <= m; ++j) row[j] = std::min(j, over);
     const int* b = other.codes_.data();
     for (int i = 1; i <= n; ++i) {
-        int a = codes_[i - 1];
-        int diag = row[0];   // entry (i - 1, j - 1)
-        row[0] = i;
-        for (int j = 1; j <= m; ++j) {
-            int up = row[j];   // entry (i - 1, j)
-            row[j] = std::min({diag + PP(a, b[j - 1]), row[j - 1] + 1, up + 1});
+        const int a = codes_[i - 1];
+        const int lo = std::max(1, i - limit);
+        const int hi = std::min(m, i + limit);
+        int diag = row[lo - 1];                     // entry (i - 1, lo - 1)
+        int left = lo == 1 ? std::min(i, over) : over;   // entry (i, lo - 1)
+        if (lo == 1) row[0] = left;
+        int rowMin = left;
+        for (int j = lo; j <= hi; ++j) {
+            const int up = row[j];                  // entry (i - 1, j); over beyond the last band
+            int v = std::min({diag + PP(a, b[j - 1]), left + 1, up + 1});
+            if (v > over) v = over;
+            row[j] = v;
             diag = up;
+            left = v;
+            rowMin = std::min(rowMin, v);
         }
+        // Every way to the last entry crosses this row, and no step lowers the cost.
+        if (rowMin > limit) return over;
     }
     return row[m];
 }

@@ -86,6 +86,10 @@ public:
     void ReplaceSoundex();
     // The Levenshtein distance (unit costs) to other.
     int Distance(const FlexString& other) const;
+    // The same when it is at most limit, else limit + 1; only the band of the
+    // table within limit of its diagonal is computed. ("ANNA", "ANA", 2) gives
+    // 1, ("ANNA", "ANNABELLE", 2) gives 3 without computing anything.
+    int Distance(const FlexString& other, int limit) const;
     // Matches this text against a pattern: "?" one character, "*" any run (the
     // shortest that lets the rest match, earlier stars first); other codes must
     // be equal. shown has one character per character of the text: the

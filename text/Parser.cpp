@@ -342,7 +342,7 @@ Matcher::Matcher(const std::string& pattern, int method)
                 spellings(static_cast<unsigned char>(pattern_[m - 1]), lastBytes_);
 }
 
-std::size_t Matcher::FindFrom(std::string_view text, std::size_t from) const {
+std::size_t Matcher::FindFrom(std::string_view text, std::size_t from, AnchorScan* scan) const {
     if (!blind_) return text.find(pattern_, from);
     const std::size_t m = pattern_.size();
     if (m == 0) return from <= text.size() ? from : std::string_view::npos;
@@ -390,10 +390,21 @@ std::size_t Matcher::FindFrom(std::string_view text, std::size_t from) const {
         const unsigned char* end = t + n;
         const unsigned char* next[2] = {nullptr, nullptr};
         auto seek = [&](int v, const unsigned char* at) {
+            const auto w = static_cast<std::size_t>(v);
+            // A search begun at or before at that found nothing before at
+            // gives the answer already.
+            if (scan != nullptr && scan->from[w] != nullptr && scan->from[w] <= at &&
+                (scan->next[w] == nullptr || scan->next[w] >= at)) {
+                next[v] = scan->next[w];
+                return;
+            }
             next[v] = at < end ? static_cast<const unsigned char*>(
-                                     std::memchr(at, anchorBytes_[static_cast<std::size_t>(v)],
-                                                 static_cast<std::size_t>(end - at)))
+                                     std::memchr(at, anchorBytes_[w], static_cast<std::size_t>(end - at)))
                                : nullptr;
+            if (scan != nullptr) {
+                scan->from[w] = at;
+                scan->next[w] = next[v];
+            }
         };
         const unsigned char* start = t + from + anchor_;
         for (int v = 0; v < anchorCount_; ++v) seek(v, start);
@@ -428,7 +439,8 @@ std::size_t Matcher::FindFrom(std::string_view text, std::size_t from) const {
 }
 
 int Matcher::Find(std::string_view text) const {
-    std::size_t at = FindFrom(text, 0);
+    AnchorScan scan;
+    std::size_t at = FindFrom(text, 0, &scan);
     while (at != std::string_view::npos) {
         if (!word_) return static_cast<int>(at);
         // The letter test reads the text as given: upper-casing keeps every
@@ -438,7 +450,7 @@ int Matcher::Find(std::string_view text) const {
         const bool before = at > 0 && ClassOf(Code(text[at - 1])) <= kUpper;
         const bool behind = after < text.size() && ClassOf(Code(text[after])) <= kUpper;
         if (!before && !behind) return static_cast<int>(at);
-        at = FindFrom(text, at + 1);
+        at = FindFrom(text, at + 1, &scan);
     }
     return -1;
 }

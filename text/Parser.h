@@ -120,7 +120,15 @@ public:
     const std::string& pattern() const { return pattern_; }
 
 private:
-    std::size_t FindFrom(std::string_view text, std::size_t from) const;
+    // Where each spelling of the anchor was found last in one text, so that a
+    // search that goes on after a rejected occurrence does not scan again for
+    // a spelling that is not there ("a" in a text of a thousand "a" tests each
+    // place once, not the rest of the text for "A" each time).
+    struct AnchorScan {
+        std::array<const unsigned char*, 2> next{};   // first place at or after from, nullptr: none
+        std::array<const unsigned char*, 2> from{};   // where that search started; nullptr: never
+    };
+    std::size_t FindFrom(std::string_view text, std::size_t from, AnchorScan* scan = nullptr) const;
     std::string pattern_;   // upper-cased for the methods without case
     // Horspool's shifts by the upper-cased text character under the
     // pattern's last position (methods without case).

@@ -99,6 +99,35 @@ TEST_F(ExportTest, DescriptionLinesInTextAndCsv) {
     EXPECT_EQ(ListText(ResultSet(), kCsvComma, kNamesReasons, nullptr), "\"Name\",\"Grund\"\n");
 }
 
+// The straightforward way: each "( " and "= " replaced, from the same place
+// again, until none is left.
+static std::string PlainByReplacing(std::string text) {
+    for (char& c : text)
+        if (c == '\xA0') c = ' ';
+    for (const char* from : {"( ", "= "})
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) text.replace(at, 2, from, 1);
+    return text;
+}
+
+TEST(PlainDescrLine, DropsTheBlanksAfterOpeningBracketsAndEqualSigns) {
+    struct Case { std::string line, plain; };
+    const Case cases[] = {
+        {"(  Anna)", "(Anna)"}, {"=\xA0 \xA0" "Anna", "=Anna"}, {"( = x", "(=x"}, {"= ( x", "=(x"},
+        {"a ( ", "a ("}, {"Anna  Hanna", "Anna  Hanna"}, {"", ""}, {"\xA0(\xA0", " ("},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PlainDescrLine(c.line), c.plain) << c.line;
+    // Random lines of the characters that matter agree with replacing.
+    uint32_t seed = 1;
+    for (int k = 0; k < 20000; ++k) {
+        std::string line(static_cast<size_t>(k % 23), ' ');
+        for (char& c : line) {
+            seed = seed * 1103515245u + 12345u;
+            c = " (=a\xA0"[(seed >> 16) % 5];
+        }
+        ASSERT_EQ(PlainDescrLine(line), PlainByReplacing(line)) << line;
+    }
+}
+
 TEST_F(ExportTest, AnEmptyListGivesAnEmptyFileOrJustTheHeader) {
     EXPECT_EQ(ListDescriptions::ExportContents(list, kText, kNames, nullptr), "");
     EXPECT_EQ(ListDescriptions::ExportContents(list, kText, kDescr, nullptr), "");

@@ -2,6 +2,8 @@
 // dot leaders, the inline tag language, and a list drawn into a document.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <map>
 #include <string>
 
@@ -69,6 +71,34 @@ TEST_F(TextDisplayTest, GoldenDocument) {
         R"(\cf3 \cb4 \ul1 Zo\'EB\ul0 \cf0 \cb0 \cf2 \fs0 #4711\fs18 \cf0 \par)" + kNl + kEnd;
     EXPECT_EQ(td.GetStr(), expected);
     EXPECT_EQ(td.colourCount(), 4);
+}
+
+// Any bytes: what a byte-by-byte escape gives (control bytes but TAB left
+// out, "\\", "{", "}" escaped, the upper half as "\'hh").
+TEST_F(TextDisplayTest, EveryByteIsWrittenAsTheEscapeOfEachByteGives) {
+    auto escaped = [](const std::string& s) {
+        std::string out;
+        char hex[8];
+        for (char ch : s) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (c < 0x20 && c != '\t') continue;
+            if (c == '\\' || c == '{' || c == '}') out += std::string("\\") + ch;
+            else if (c >= 128) std::snprintf(hex, sizeof hex, "\\'%02X", c), out += hex;
+            else out += ch;
+        }
+        return out;
+    };
+    uint32_t seed = 11;
+    for (int k = 0; k < 3000; ++k) {
+        std::string s(static_cast<size_t>(k % 40), ' ');
+        for (char& c : s) {
+            seed = seed * 1103515245u + 12345u;
+            // Mostly plain letters, so that runs of them meet every kind of byte.
+            const uint32_t r = (seed >> 16) % 512;
+            c = static_cast<char>(r < 256 ? 'a' + r % 26 : r - 256);
+        }
+        ASSERT_EQ(Body([&] { td.AddStr(s); }), escaped(s)) << k;
+    }
 }
 
 TEST_F(TextDisplayTest, ControlBytesOfAListLineAreLeftOutButTabs) {

@@ -4,6 +4,8 @@
 #include <QStyle>
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -14,6 +16,7 @@
 #include "BinFile.h"
 #include "DataBase.h"
 #include "Fakes.h"
+#include "FormControls.h"
 #include "Options.h"
 #include "QtText.h"
 #include "ResultSet.h"
@@ -98,6 +101,83 @@ TEST_F(ResultViewsTest, TwentyThousandLinesShowAtOnceSortedAndMarked) {
     EXPECT_LE(QString::compare(Cell(control, 0, 0), Cell(control, 19999, 0), Qt::CaseInsensitive), 0);
     EXPECT_EQ(control->currentIndex().row(), 12345);
     EXPECT_EQ(rs.SelIndex(), 12345);
+}
+
+// Every row of a list view or list box holds the whole of "ÁÄÖÜ" and of
+// the descenders, measured in the row's font at every size a window uses,
+// bold too: the text is centred in its row, so the ink above the ascent and
+// below the descent must fit into the row's margin.
+TEST_F(ResultViewsTest, RowsHoldAccentedCapitalsAndDescendersWhole) {
+    const QString accents = QtText::ToQt("\xC1\xC4\xD6\xDC");
+    for (int points : {7, 8, 9, 10, 12, 16, 24}) {
+        for (bool bold : {false, true}) {
+            QFont font = window.font();
+            font.setPointSize(points);
+            font.setBold(bold);
+            auto* view = new ListView(&window);
+            auto* box = new ListBox(&window);
+            std::vector<ResultListModel::Row> rows(3);
+            for (size_t k = 0; k < rows.size(); ++k) rows[k].cells = {{k == 0 ? "\xC1gnes" : "gjpqy"}};
+            view->setFont(font);
+            view->Model()->SetBoldFont(font);
+            view->Model()->SetRows(rows);
+            box->setFont(font);
+            box->AddItem("\xC1gnes");
+            box->AddItem("\xC4nne");
+            const int rowHeights[] = {view->visualRect(view->Model()->index(0, 0)).height(),
+                                      box->visualItemRect(box->item(0)).height()};
+            const QFontMetricsF fm(font);
+            const QRectF high = fm.tightBoundingRect(accents);
+            const QRectF low = fm.tightBoundingRect(QStringLiteral("gjpqy"));
+            for (int h : rowHeights) {
+                // Where the centred line puts the ink, from the row's top.
+                const double baseline = (h - QFontMetrics(font).height()) / 2.0 + fm.ascent();
+                EXPECT_GE(baseline + high.top(), 0.0) << points << " pt, row " << h << " px";
+                EXPECT_LE(baseline + low.bottom(), h) << points << " pt, row " << h << " px";
+            }
+            delete view;
+            delete box;
+        }
+    }
+}
+
+// A long list shows its first screen without making the rows below it;
+// every row is there to scroll to and select, the same as made at once, and
+// shows the list as it was when shown even after the list changes.
+TEST_F(ResultViewsTest, RowsAreMadeWhenShownAndAreTheRowsOfTheListWhenShown) {
+    std::vector<atom*> atoms;
+    for (int32_t id = 1; id < DataBase::numAtoms; ++id)
+        if (atom* a = DataBase::atomTab[static_cast<std::size_t>(id)]; a && a->kind() <= 3) atoms.push_back(a);
+    ResultSet rs;
+    ListView* control = View(rs);
+    rs.DefineTwoCol("Name", 0.5, "Reason", 0.45);
+    rs.ShowColor();
+    rs.ShowRank();
+    rs.ShowReason();
+    for (int i = 0; i < 20000; ++i)
+        rs.AddResult(atoms[static_cast<std::size_t>(i) % atoms.size()]->Text(), i % 3 ? "" : "r" + std::to_string(i),
+                     atoms[static_cast<std::size_t>(i) % atoms.size()]);
+    window.show();
+    rs.Show();
+    QApplication::processEvents();
+    control->viewport()->repaint();
+    EXPECT_GT(control->Model()->RowsMade(), 0);
+    EXPECT_LT(control->Model()->RowsMade(), 100);
+
+    const std::vector<ResultListModel::Row> all = ListViewDisplay::BuildRows(rs);
+    rs.AddResult("added after", "", nullptr);  // not shown until the list is shown again
+    ASSERT_EQ(control->Model()->rowCount(), 20000);
+    for (int row : {0, 1, 2, 17, 9999, 19998, 19999}) {
+        for (int col : {0, 1}) {
+            const auto& cell = all[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
+            EXPECT_EQ(Cell(control, row, col), QtText::ToQt(cell.text)) << row;
+            EXPECT_EQ(Data(control, row, col, Qt::FontRole).isValid(), cell.bold) << row;
+        }
+        EXPECT_EQ(Colour(control, row, 0), Q(all[static_cast<std::size_t>(row)].cells[0].colour)) << row;
+    }
+    rs.markLine(19999);
+    EXPECT_EQ(control->currentIndex().row(), 19999);
+    EXPECT_EQ(display->SelectedLine(), 19999);
 }
 
 TEST_F(ResultViewsTest, CellsRankReasonVariantsAndCellMarkup) {

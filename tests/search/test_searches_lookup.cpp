@@ -2,6 +2,9 @@
 // hit-parade index of a name, and the marking of search terms.
 #include "SearchFixture.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "ExampleMode.h"
 #include "Fakes.h"
 #include "FlexString.h"
@@ -239,6 +242,64 @@ TEST_F(PopTest, EntriesGroupedBySeriesOrderAndSortedByTextWithin) {
     EXPECT_EQ(Searches::FindYearEntry(series[0], entries, numEntries, 1999), 1);
     // The ten-year ranking from 1990 is no entry of the year 1990.
     EXPECT_EQ(Searches::FindYearEntry(series[0], entries, numEntries, 1990), 31999);
+}
+
+// The index as it was first written: per series in order of first
+// appearance, a Shell sort by text (gaps 1, 4, 13, ... each h / 3 rounded
+// halves-to-even), so equal texts keep the order that sort gives them.
+static std::vector<std::pair<atom*, int>> ShellSortedIndex(const std::vector<Searches::PopEntry>& items) {
+    std::vector<atom*> order;
+    for (const auto& e : items)
+        if (std::find(order.begin(), order.end(), e.series) == order.end()) order.push_back(e.series);
+    std::vector<std::pair<atom*, int>> out;
+    for (atom* s : order) {
+        std::vector<Searches::PopEntry> v;
+        for (const auto& e : items)
+            if (e.series == s) v.push_back(e);
+        const int n = static_cast<int>(v.size());
+        int h = 0;
+        do { h = 3 * h + 1; } while (h <= n - 1);
+        while ((h = static_cast<int>(std::nearbyint(h / 3.0))) != 0)
+            for (int i = h; i < n; ++i) {
+                Searches::PopEntry t = v[static_cast<size_t>(i)];
+                int j = i;
+                for (; j >= h && v[static_cast<size_t>(j - h)].pop->Text() > t.pop->Text(); j -= h)
+                    v[static_cast<size_t>(j)] = v[static_cast<size_t>(j - h)];
+                v[static_cast<size_t>(j)] = t;
+            }
+        for (const auto& e : v) out.emplace_back(e.pop, e.rank);
+    }
+    return out;
+}
+
+TEST_F(PopTest, ManyItemsInTheOrderOfTheFirstSort) {
+    atom* const parades[] = {us2001, us1999, de2001, us9099};
+    uint32_t seed = 5;
+    for (int round = 0; round < 200; ++round) {
+        // Items of each hit parade at most once (one order only), or with
+        // repeats (equal texts, whose order the Shell sort decides).
+        const bool repeats = round % 2 == 1;
+        std::vector<Searches::PopEntry> items;
+        std::string text;
+        std::vector<int> unused = {0, 1, 2, 3};
+        for (int k = 0; k < (repeats ? 1 + round % 40 : 1 + round % 4); ++k) {
+            seed = seed * 1103515245u + 12345u;
+            size_t pick = (seed >> 16) % unused.size();
+            const int which = repeats ? static_cast<int>((seed >> 16) % 4) : unused[pick];
+            if (!repeats) unused.erase(unused.begin() + static_cast<long>(pick));
+            const int rank = 1 + static_cast<int>((seed >> 8) % 50);
+            Searches::PopEntry e;
+            e.pop = parades[which];
+            e.series = e.pop == de2001 ? de : us;
+            e.rank = rank;
+            items.push_back(e);
+            text += Item(parades[which], rank) + ",";
+        }
+        Build(text);
+        std::vector<std::pair<atom*, int>> got;
+        for (int i = 0; i < numEntries; ++i) got.emplace_back(entries[static_cast<size_t>(i)].pop, entries[static_cast<size_t>(i)].rank);
+        ASSERT_EQ(got, ShellSortedIndex(items)) << text;
+    }
 }
 
 TEST_F(PopTest, BrokenItemsAreReportedAndLeftOutAndHugeRanksKeepNoBest) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include "Cp1252.h"
 #include "Fakes.h"
 #include "FlexString.h"
@@ -79,6 +83,70 @@ TEST(FlexStringDistance, KnownPairsAtAnyLength) {
     for (const auto& c : cases) {
         EXPECT_EQ(FlexString(c.a).Distance(FlexString(c.b)), c.distance) << c.a << " / " << c.b;
         EXPECT_EQ(FlexString(c.b).Distance(FlexString(c.a)), c.distance) << c.b << " / " << c.a;
+    }
+}
+
+// Distance with a limit gives the exact distance within the limit and
+// limit + 1 beyond it, however far beyond.
+TEST(FlexStringDistance, WithinALimit) {
+    struct Case { std::string a, b; int limit, distance; };
+    const Case cases[] = {
+        {"ANNA", "ANA", 1, 1}, {"ANNA", "ANNA", 0, 0}, {"ANNA", "ANA", 0, 1}, {"", "", 0, 0},
+        {"", "AN", 2, 2}, {"", "ANN", 2, 3}, {"ANNA", "ANNABELLE", 2, 3}, {"ANNA", "ANNABELLE", 5, 5},
+        {"kitten", "sitting", 2, 3}, {"kitten", "sitting", 3, 3}, {"kitten", "sitting", 9, 3},
+        // The best way leaves the diagonal by the whole limit and comes back.
+        {"XABCDEF", "ABCDEFX", 2, 2}, {"XXABCDE", "ABCDEXX", 4, 4}, {"XXABCDE", "ABCDEXX", 3, 4},
+        // Equal lengths, every row beyond the limit from the first letter on.
+        {std::string(35, 'Q'), std::string(35, 'A'), 2, 3}, {std::string(35, 'Q'), std::string(35, 'A'), 40, 35},
+        {std::string(34, 'A') + "B", std::string(35, 'A'), 1, 1}, {"B" + std::string(34, 'A'), std::string(35, 'A'), 1, 1},
+        {"PETR", "PETRA", 2, 1}, {"PT", "PETRA", 2, 3}, {"ANNA", "ANNA", -1, 0}, {"ANNA", "ANA", -1, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FlexString(c.a).Distance(FlexString(c.b), c.limit), c.distance) << c.a << " / " << c.b << " " << c.limit;
+        EXPECT_EQ(FlexString(c.b).Distance(FlexString(c.a), c.limit), c.distance) << c.b << " / " << c.a << " " << c.limit;
+    }
+}
+
+// The whole table, as the lookup computed it before it kept to the band.
+static int FullTableDistance(const std::string& a, const std::string& b) {
+    std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+    for (size_t i = 0; i <= a.size(); ++i) d[i][0] = static_cast<int>(i);
+    for (size_t j = 0; j <= b.size(); ++j) d[0][j] = static_cast<int>(j);
+    for (size_t i = 1; i <= a.size(); ++i)
+        for (size_t j = 1; j <= b.size(); ++j)
+            d[i][j] = std::min({d[i - 1][j - 1] + (a[i - 1] != b[j - 1] ? 1 : 0), d[i - 1][j] + 1, d[i][j - 1] + 1});
+    return d[a.size()][b.size()];
+}
+
+TEST(FlexStringDistance, BandAgreesWithTheWholeTable) {
+    std::mt19937 rng(20261207);
+    const std::string letters = "AB\xc4N";   // few letters, so close pairs are common
+    auto randomText = [&](int maxLen) {
+        std::string t(std::uniform_int_distribution<int>(0, maxLen)(rng), ' ');
+        for (char& ch : t) ch = letters[std::uniform_int_distribution<size_t>(0, letters.size() - 1)(rng)];
+        return t;
+    };
+    for (int k = 0; k < 60000; ++k) {
+        const std::string a = randomText(k % 3 == 0 ? 40 : 9);
+        std::string b = a;
+        // Mostly a few edits of a, sometimes an unrelated text.
+        if (k % 5 == 0) {
+            b = randomText(9);
+        } else {
+            for (int e = std::uniform_int_distribution<int>(0, 4)(rng); e > 0; --e) {
+                const size_t pos = std::uniform_int_distribution<size_t>(0, b.size())(rng);
+                const char ch = letters[std::uniform_int_distribution<size_t>(0, letters.size() - 1)(rng)];
+                switch (std::uniform_int_distribution<int>(0, 2)(rng)) {
+                    case 0: b.insert(pos, 1, ch); break;
+                    case 1: if (pos < b.size()) b.erase(pos, 1); break;
+                    default: if (pos < b.size()) b[pos] = ch; break;
+                }
+            }
+        }
+        const int full = FullTableDistance(a, b);
+        const int limit = k % 6;
+        ASSERT_EQ(FlexString(a).Distance(FlexString(b)), full) << a << " / " << b;
+        ASSERT_EQ(FlexString(a).Distance(FlexString(b), limit), std::min(full, limit + 1)) << a << " / " << b << " " << limit;
     }
 }
 

@@ -146,6 +146,45 @@ TEST(Match, FourMethodsAndAnUnknownOne) {
     EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{"*** Assert: *** Match method"});
 }
 
+// The straightforward search on ASCII texts: every place in turn, the
+// first that matches (and, for a word, that no letter touches).
+static int MatchEveryPlace(const std::string& text, const std::string& pattern, int method) {
+    const bool blind = method == Parser::kMatchSub || method == Parser::kMatchWord;
+    const bool word = method == Parser::kMatchWord || method == Parser::kMatchWordCase;
+    auto fold = [blind](char c) { return blind && c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    for (size_t at = 0; at + pattern.size() <= text.size(); ++at) {
+        size_t k = 0;
+        while (k < pattern.size() && fold(text[at + k]) == fold(pattern[k])) ++k;
+        if (k < pattern.size()) continue;
+        const size_t after = at + pattern.size();
+        if (word && ((at > 0 && letter(text[at - 1])) || (after < text.size() && letter(text[after])))) continue;
+        return static_cast<int>(at);
+    }
+    return -1;
+}
+
+// Texts crowded with rejected occurrences (in every spelling) give the
+// same place as trying every place.
+TEST(Match, AgreesWithTryingEveryPlace) {
+    uint32_t seed = 3;
+    const char* const patterns[] = {"a", "A", "ab", "aa", "b", "aBa", "abba"};
+    for (int k = 0; k < 20000; ++k) {
+        std::string text(static_cast<size_t>(k % 70), ' ');
+        for (char& c : text) {
+            seed = seed * 1103515245u + 12345u;
+            c = "aAaAbB -"[(seed >> 16) % 8];
+        }
+        const std::string pattern = patterns[k % 7];
+        const int method = (k / 7) % 4;
+        bool found = false;
+        int pos = -1;
+        Parser::Match(text, pattern, method, found, pos);
+        const int expected = MatchEveryPlace(text, pattern, method);
+        ASSERT_EQ(found ? pos : -1, expected) << text << " / " << pattern << " / " << method;
+    }
+}
+
 TEST(Percent, EncodesOthersAndDecodesBack) {
     std::string s = "Eva Maria, 2.Jürgen\tß%"_cp;
     Parser::PercentEncode(s);

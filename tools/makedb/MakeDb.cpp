@@ -10,6 +10,7 @@
 #include <sstream>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "Basic.h"
 #include "Cp1252.h"
@@ -289,6 +290,20 @@ std::unordered_map<const Prop*, Where>& PropWhere() {
     return map;
 }
 
+// One statement an atom makes: its holder, property kind and atom value.
+struct Statement {
+    const atom* holder;
+    const atom* kind;
+    const atom* value;
+    bool operator==(const Statement&) const = default;
+};
+struct StatementHash {
+    std::size_t operator()(const Statement& s) const {
+        const std::hash<const void*> h;
+        return h(s.holder) ^ (h(s.kind) * 0x9E3779B97F4A7C15ull) ^ (h(s.value) * 0xC2B2AE3D27D4EB4Full);
+    }
+};
+
 struct PropKey {
     const atom* kind;
     const atom* value;
@@ -378,6 +393,16 @@ bool Compiler::AddSourceProps(BuildState& state) {
         return true;
     };
 
+    // What each record is a spelling variant of (its first such statement),
+    // by the record's name.
+    std::unordered_map<std::string, std::string> variantOf;
+    for (const SourceRecord& r : records_)
+        for (const SourceProp& mp : r.props)
+            if (mp.kind == "prWriteVarOf") {
+                variantOf.emplace(r.name, mp.value);
+                break;
+            }
+
     for (std::size_t i = 0; i < records_.size(); ++i) {
         const SourceRecord& r = records_[i];
         atom& a = *atomTab[i];
@@ -395,11 +420,8 @@ bool Compiler::AddSourceProps(BuildState& state) {
                 return Fail(sp.where, "prPop belongs to hit parades (\"po\" atoms), with a name and its rank "
                                       "(prop(prPop,poX,naName,\"3\"))");
             if (sp.kind == "prWriteVarOf" && sp.hasAtom)
-                for (const SourceRecord& main : records_)
-                    if (main.name == sp.value)
-                        for (const SourceProp& mp : main.props)
-                            if (mp.kind == "prWriteVarOf")
-                                return Fail(sp.where, sp.value + " is itself a spelling variant (of " + mp.value + ")");
+                if (auto main = variantOf.find(sp.value); main != variantOf.end())
+                    return Fail(sp.where, sp.value + " is itself a spelling variant (of " + main->second + ")");
             Prop* p = nullptr;
             int type = sp.hasAtom && sp.hasStr ? 2 : sp.hasAtom ? 0 : 1;
             if (!Registered(state, sp.where, kind, value, sp.str, type, p)) return false;
@@ -426,6 +448,15 @@ bool Compiler::AddSourceProps(BuildState& state) {
 // counts what it added, -1 when a rule is broken.
 long Compiler::MirrorAll(BuildState& state) {
     long added = 0;
+    // Every statement made so far, so that testing for one does not walk
+    // the holder's list (an atom many others point at, such as a large group
+    // or language, would make that grow with the square).
+    std::unordered_set<Statement, StatementHash> made;
+    made.reserve(static_cast<std::size_t>(numProps) * 2);
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        const atom* h = atomTab[static_cast<std::size_t>(id)];
+        for (const Prop* p : h->props()) made.insert({h, p->proper(), p->atomVal()});
+    }
     for (int32_t id = 0; id < numAtoms; ++id) {
         atom* x = atomTab[static_cast<std::size_t>(id)];
         std::vector<Prop*> own = x->props();
@@ -441,7 +472,7 @@ long Compiler::MirrorAll(BuildState& state) {
                                     p->proper()->name() + ", has no record");
                     return -1;
                 }
-                if (y->HasProp(other, x)) continue;
+                if (made.count({y, other, x}) != 0) continue;
                 Prop* m = nullptr;
                 if (!Registered(state, where, other, x, "", 0, m)) return -1;
                 if (y->NumProp() >= 32767) {
@@ -449,6 +480,7 @@ long Compiler::MirrorAll(BuildState& state) {
                     return -1;
                 }
                 y->AddProp(m);
+                made.insert({y, other, x});
                 ++added;
             }
         }
