@@ -186,6 +186,10 @@ void FormBase::DoUnload(UnloadMode mode) {
     host->hide();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(host); sub && sub->mdiArea())
         sub->mdiArea()->removeSubWindow(sub);
+    // The form outlives its widgets: none of them may report to its filter
+    // while it is destroyed (a focus leaving a half-destroyed text box would
+    // run the window's handler on it).
+    for (QObject* child : host->findChildren<QObject*>()) child->removeEventFilter(this);
     host->deleteLater();
     unloading_ = false;
     if (theEvents) theEvents->FormUnloaded(*this);
