@@ -470,8 +470,8 @@ public:
             }
         }
         texts_.Commit();
-        // Of the mapped file only the property records stay in use.
-        if (map_) map_->Release(propEnd_, map_->size());
+        // Nothing of the mapped file stays in use.
+        if (map_) map_->Release(0, map_->size());
         Finish();
     }
 
@@ -647,13 +647,33 @@ private:
             start = reinterpret_cast<unsigned char*>(Arena::TextRoom(room));
             c_.Switch(kept.emplace(*file_, start, room));
         }
-        for (int32_t i = 0; i < n; ++i) {
-            const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
-            BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, DbText(r.str),
-                                static_cast<int32_t>(first) + i);
-            Step();
+        if (map_) {
+            // The strings are copied side by side: kept in the file's pages,
+            // they would keep the records' ids and kinds around them too
+            // (about a sixth of the section). The pages read are given back
+            // as the reading moves on, so that the file and the copy are
+            // never both held whole.
+            constexpr size_t kReleaseStep = size_t{1} << 20;
+            size_t released = static_cast<size_t>(c_.offset());
+            for (int32_t i = 0; i < n; ++i) {
+                const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
+                const DbText str = r.kind == 0 ? DbText() : texts_.Keep(r.str);
+                BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, str,
+                                    static_cast<int32_t>(first) + i);
+                Step();
+                if (static_cast<size_t>(c_.offset()) - released >= kReleaseStep) {
+                    map_->Release(released, static_cast<size_t>(c_.offset()));
+                    released = static_cast<size_t>(c_.offset());
+                }
+            }
+        } else {
+            for (int32_t i = 0; i < n; ++i) {
+                const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
+                BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, DbText(r.str),
+                                    static_cast<int32_t>(first) + i);
+                Step();
+            }
         }
-        propEnd_ = static_cast<size_t>(c_.offset());
         if (window_) {
             Arena::TextsUsed(static_cast<size_t>(c_.here() - start));
             c_.Switch(*window_);
@@ -747,7 +767,6 @@ private:
     FileSource* window_;
     OpenedFile* file_;
     FileOp::MappedFile* map_;
-    size_t propEnd_ = 0;  // where the property records end
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
@@ -821,7 +840,8 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         return st;
     }
     Arena::TrimTexts();
-    if (mapped) Arena::KeepFile(std::move(mapped));
+    // Every text of the database is a copy: the map goes with the load.
+    mapped.reset();
     dbFileName = fileName;
     fileAtomCount = numAtoms;
     InitPropKinds();
