@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <optional>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -75,9 +74,6 @@ public:
     // least want bytes, or all the file has left; returns its size. Throws
     // ReadFailed.
     virtual size_t Refill(unsigned char*& data, size_t from, size_t size, size_t want) = 0;
-    // Takes over n unread bytes of another source's window: the start of
-    // this one's window.
-    virtual unsigned char* Adopt(const unsigned char* bytes, size_t n) = 0;
 
 protected:
     // Reads into [to + have, to + room) until want bytes are there or the
@@ -109,49 +105,12 @@ public:
         data = buf_.get();
         return ReadInto(f_, buf_.get(), keep, want, std::max(keep, kWindow));
     }
-    unsigned char* Adopt(const unsigned char* bytes, size_t n) override {
-        if (n > kBuffer) Fail("window");  // never: another window's unread bytes
-        std::memcpy(buf_.get(), bytes, n);
-        return buf_.get();
-    }
-    // Room for the unread bytes of another source's window (as long as
-    // this one's plus one record).
+    // A window, and room to spare for the unread bytes a refill keeps.
     static constexpr size_t kBuffer = 2 * kWindow;
 
 private:
     OpenedFile& f_;
     std::unique_ptr<unsigned char[]> buf_;
-};
-
-// The file read straight into the database's texts, where it stays: the
-// property records, whose strings are most of the file, are then read in
-// place instead of copied one by one. The window only grows; the bytes
-// between the strings stay with them.
-class KeptSource : public Source {
-public:
-    // room: where the texts go on, with left bytes of room (at least what
-    // the file has left).
-    KeptSource(OpenedFile& f, unsigned char* room, size_t left) : f_(f), room_(room), left_(left) {}
-
-    size_t Refill(unsigned char*& data, size_t from, size_t size, size_t want) override {
-        start_ += from;
-        const size_t have = size - from;
-        data = room_ + start_;
-        // A window's size at a time, as the other source reads: what is
-        // left unread when the reading goes back to it must fit in its buffer.
-        return ReadInto(f_, data, have, want, std::min(left_ - start_, have + FileSource::kWindow));
-    }
-    unsigned char* Adopt(const unsigned char* bytes, size_t n) override {
-        // Never more than the room: it holds at least what the file has left.
-        std::memcpy(room_ + start_, bytes, n);
-        return room_ + start_;
-    }
-
-private:
-    OpenedFile& f_;
-    unsigned char* room_;
-    size_t left_;
-    size_t start_ = 0;  // the window's start in the room
 };
 
 // Little-endian reading of a file's bytes; every read past the end of the
@@ -209,17 +168,6 @@ public:
     }
     // The next byte's address in the window.
     const unsigned char* here() const { return d_ + pos_; }
-    // Goes on reading from another source, which takes over the unread
-    // bytes of the window.
-    void Switch(Source& src) {
-        const size_t unread = avail_ - pos_;
-        d_ = src.Adopt(d_ + pos_, unread);
-        origin_ += static_cast<int64_t>(pos_);
-        pos_ = 0;
-        avail_ = unread;
-        src_ = &src;
-        SetEnd();
-    }
     // Reads end at this 0-based file offset until ClearLimit.
     void SetLimit(int64_t limit) {
         limit_ = limit;
@@ -445,11 +393,10 @@ private:
 
 class Reader {
 public:
-    // window: the cursor's source; file: where both read from. Without them
-    // the cursor is over the whole file in memory (mapped), where the
-    // property records are read in place.
-    Reader(Cursor& c, FileSource* window, OpenedFile* file, FileOp::MappedFile* map, LoadObserver* obs)
-        : c_(c), window_(window), file_(file), map_(map), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
+    // map: the mapped file the cursor reads, whose pages are given back as
+    // the reading passes them; null when the cursor reads through a window.
+    Reader(Cursor& c, FileOp::MappedFile* map, LoadObserver* obs)
+        : c_(c), map_(map), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
 
     void Run() {
         ReadHeader();
@@ -470,8 +417,8 @@ public:
             }
         }
         texts_.Commit();
-        // Of the mapped file only the property records stay in use.
-        if (map_) map_->Release(propEnd_, map_->size());
+        // Nothing of the mapped file stays in use.
+        if (map_) map_->Release(0, map_->size());
         Finish();
     }
 
@@ -635,29 +582,22 @@ private:
         Prop* const records = Arena::TakeProps(static_cast<size_t>(n));
         const size_t first = propTab.size();
         atom* const* atoms = atomTab.data();
-        // The records are read where they stay, in the database's texts (or
-        // in the mapped file): their strings are kept in place.
-        std::optional<KeptSource> kept;
-        unsigned char* start = nullptr;
-        // What came before is copied: its pages need not stay.
-        if (map_) map_->Release(0, static_cast<size_t>(c_.offset()));
-        if (window_) {
-            texts_.Commit();
-            size_t room = 0;
-            start = reinterpret_cast<unsigned char*>(Arena::TextRoom(room));
-            c_.Switch(kept.emplace(*file_, start, room));
-        }
+        // The strings are copied side by side: kept where the file's bytes
+        // are, they would keep the records' ids and kinds around them too
+        // (about a sixth of the section). Of a mapped file, what was read is
+        // given back as the reading moves on, so that the file and the
+        // copies are never both held whole.
+        constexpr size_t kReleaseStep = size_t{1} << 20;
+        size_t released = 0;
         for (int32_t i = 0; i < n; ++i) {
             const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
-            BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, DbText(r.str),
-                                static_cast<int32_t>(first) + i);
+            const DbText str = r.kind == 0 ? DbText() : texts_.Keep(r.str);
+            BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, str, static_cast<int32_t>(first) + i);
             Step();
-        }
-        propEnd_ = static_cast<size_t>(c_.offset());
-        if (window_) {
-            Arena::TextsUsed(static_cast<size_t>(c_.here() - start));
-            c_.Switch(*window_);
-            texts_.Commit();
+            if (map_ && static_cast<size_t>(c_.offset()) - released >= kReleaseStep) {
+                map_->Release(released, static_cast<size_t>(c_.offset()));
+                released = static_cast<size_t>(c_.offset());
+            }
         }
         propTab.AppendArray(records, static_cast<size_t>(n));
         numProps = static_cast<int32_t>(propTab.size());
@@ -744,10 +684,7 @@ private:
     };
 
     Cursor& c_;
-    FileSource* window_;
-    OpenedFile* file_;
     FileOp::MappedFile* map_;
-    size_t propEnd_ = 0;  // where the property records end
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
@@ -791,19 +728,20 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     Arena::ReserveTexts(static_cast<size_t>(size));
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     loading = true;
-    // Mapped where it can be done safely (FileOp::MappedFile): the property
-    // strings, most of the file, then stay where the file's pages are instead
-    // of being copied; else read through a window.
+    // Mapped where it can be done safely (FileOp::MappedFile): the records
+    // are then read where the file's pages are, without a copy into a
+    // window first; else read through a window. Either way the database
+    // keeps copies only: the map goes when the load ends.
     std::unique_ptr<FileOp::MappedFile> mapped = FileOp::MappedFile::Map(f);
     try {
         if (mapped) {
             Cursor c(mapped->data(), mapped->size());
-            Reader(c, nullptr, nullptr, mapped.get(), observer).Run();
+            Reader(c, mapped.get(), observer).Run();
         } else {
             OpenedFile file{f, static_cast<size_t>(size)};
             FileSource window(file);
             Cursor c(window, size);
-            Reader(c, &window, &file, nullptr, observer).Run();
+            Reader(c, nullptr, observer).Run();
         }
     } catch (const Malformed& m) {
         st.ok = false;
@@ -821,7 +759,8 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         return st;
     }
     Arena::TrimTexts();
-    if (mapped) Arena::KeepFile(std::move(mapped));
+    // Every text of the database is a copy: the map goes with the load.
+    mapped.reset();
     dbFileName = fileName;
     fileAtomCount = numAtoms;
     InitPropKinds();

@@ -415,15 +415,6 @@ void Arena::ClearFreeTexts(int32_t id) {
     }
 }
 
-namespace {
-std::unique_ptr<FileOp::MappedFile>& KeptFile() {
-    static std::unique_ptr<FileOp::MappedFile> file;
-    return file;
-}
-}  // namespace
-
-void Arena::KeepFile(std::unique_ptr<FileOp::MappedFile> file) { KeptFile() = std::move(file); }
-
 void Arena::Clear() {
     FreeTexts(0).clear();
     FreeTexts(1).clear();
@@ -431,7 +422,6 @@ void Arena::Clear() {
     PropArena().Clear();
     Texts().Clear();
     Slots().Clear();
-    KeptFile().reset();
 }
 
 void StoreAtom(atom* a) {

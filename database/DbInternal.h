@@ -45,8 +45,6 @@ public:
     // text may be kept in between.
     static char* TextRoom(size_t& left);
     static void TextsUsed(size_t n);
-    // The file a load read in place: texts point into it until Clear.
-    static void KeepFile(std::unique_ptr<FileOp::MappedFile> file);
     // Construct a record in mem (the blocks of the arenas).
     static atom* MakeAtom(void* mem);
     static Prop* MakeProp(void* mem);

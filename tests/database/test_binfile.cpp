@@ -1,5 +1,6 @@
 // The database file: what the writer writes the reader gives back, the
 // on-demand load of the hit-parade atoms, and the writer's refusals.
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -218,8 +219,8 @@ TEST(BinFile, FailuresAreDiskErrorsOrMessage33) {
     std::remove(path.c_str());
 }
 
-// The property strings point into the file where it is mapped: cut short in
-// place by another program while the database lives, they stay as read.
+// The database keeps copies of the file's texts: cut short in place by
+// another program while the database lives, the file takes none with it.
 TEST(BinFile, TextsStayWhenTheFileIsCutShortInPlace) {
     const std::string path = TempFile("a");
     WrittenAndRead(path);
@@ -232,5 +233,20 @@ TEST(BinFile, TextsStayWhenTheFileIsCutShortInPlace) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(ReadBytes(path).size(), 0u);
     EXPECT_EQ(Dump(true), before);
+    std::remove(path.c_str());
+}
+
+// A file open for writing elsewhere is read through a window instead of
+// mapped: the database is the same either way.
+TEST(BinFile, ReadThroughAWindowOrMappedGivesTheSameDatabase) {
+    const std::string path = TempFile("a");
+    WrittenAndRead(path);
+    const std::string mapped = Dump(true);
+    const int writer = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(writer, 0);
+    InitDataBase();
+    ASSERT_TRUE(ReadBinFile(path).ok);
+    EXPECT_EQ(Dump(true), mapped);
+    ::close(writer);
     std::remove(path.c_str());
 }
