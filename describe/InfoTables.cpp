@@ -34,7 +34,7 @@ std::string Quoted(int letterIndex) { return "'" + std::string(1, static_cast<ch
 
 // --- names by letter ---------------------------------------------------------------
 
-int LetterIndexOf(const std::string& text) {
+int LetterIndexOf(std::string_view text) {
     if (text.empty()) return -1;
     const int base = Parser::ToBase(static_cast<unsigned char>(text[0]));
     return base >= 'A' && base <= 'Z' ? base - 'A' : -1;
@@ -45,6 +45,13 @@ void FillLetter(ResultSet& table, int letterIndex, bool male, bool female) {
     for (int32_t id = 0; id < DataBase::numAtoms && id < static_cast<int32_t>(DataBase::atomTab.size()); ++id) {
         atom* a = DataBase::atomTab[static_cast<size_t>(id)];
         if (!a || !((male && a->kind() == 0) || (female && a->kind() == 1))) continue;
+        // Every name is looked at and few are kept: the text is copied only
+        // for those.
+        std::string_view inPlace;
+        if (a->TextInPlace(inPlace)) {
+            if (LetterIndexOf(inPlace) == letterIndex) table.AddResult(std::string(inPlace), "", a);
+            continue;
+        }
         const std::string text = a->Text();
         if (LetterIndexOf(text) == letterIndex) table.AddResult(text, "", a);
     }
