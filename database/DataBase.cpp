@@ -7,7 +7,6 @@
 #include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
-#include <deque>
 #include <utility>
 #ifdef __linux__
 #include <sys/mman.h>
@@ -324,11 +323,34 @@ SlotArena& Slots() {
     return arena;
 }
 
-// The atoms' sort keys and reasons by atom id, grown as ids are asked for.
-// A deque: growing it never moves the texts already there, so that
-// "a->reason() = b->reason()" stays sound when a's id is the larger.
-std::deque<std::string>& FreeTexts(int which) {
-    static std::deque<std::string> texts[2];
+// The atoms' sort keys and reasons by atom id, in blocks made when an id in
+// them is first asked for. Growing never moves the texts already there, so
+// that "a->reason() = b->reason()" stays sound when a's id is the larger; and
+// a first key given to a high id (the saints, say, at the end of the
+// database) does not make an empty text for every id below it.
+class FreeTextTable {
+public:
+    std::string& At(size_t at) {
+        const size_t b = at >> kShift;
+        if (b >= blocks_.size()) blocks_.resize(b + 1);
+        std::unique_ptr<std::string[]>& block = blocks_[b];
+        if (!block) block = std::make_unique<std::string[]>(kBlock);
+        return block[at & (kBlock - 1)];
+    }
+    // The text at this id; nullptr when none was ever asked for in its block.
+    std::string* Find(size_t at) const {
+        const size_t b = at >> kShift;
+        return b < blocks_.size() && blocks_[b] ? &blocks_[b][at & (kBlock - 1)] : nullptr;
+    }
+    void clear() { blocks_.clear(); }
+
+private:
+    static constexpr size_t kShift = 10, kBlock = size_t{1} << kShift;
+    std::vector<std::unique_ptr<std::string[]>> blocks_;
+};
+
+FreeTextTable& FreeTexts(int which) {
+    static FreeTextTable texts[2];
     return texts[which];
 }
 
@@ -394,25 +416,18 @@ Prop* Arena::MakeProp(void* mem) { return new (mem) Prop; }
 
 
 std::string& Arena::FreeText(int which, int32_t id) {
-    auto& texts = FreeTexts(which);
-    const auto at = static_cast<size_t>(std::max(id, 0));
-    if (at >= texts.size()) texts.resize(at + 1);
-    return texts[at];
+    return FreeTexts(which).At(static_cast<size_t>(std::max(id, 0)));
 }
 
 const std::string& Arena::FreeTextOrEmpty(int which, int32_t id) {
     static const std::string empty;
-    const auto& texts = FreeTexts(which);
-    const auto at = static_cast<size_t>(std::max(id, 0));
-    return at < texts.size() ? texts[at] : empty;
+    const std::string* text = FreeTexts(which).Find(static_cast<size_t>(std::max(id, 0)));
+    return text ? *text : empty;
 }
 
 void Arena::ClearFreeTexts(int32_t id) {
-    for (int which = 0; which < 2; ++which) {
-        auto& texts = FreeTexts(which);
-        const auto at = static_cast<size_t>(std::max(id, 0));
-        if (at < texts.size()) texts[at].clear();
-    }
+    for (int which = 0; which < 2; ++which)
+        if (std::string* text = FreeTexts(which).Find(static_cast<size_t>(std::max(id, 0)))) text->clear();
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <random>
 #include <regex>
+#include <utility>
 
 #include "DbTestUtil.h"
 #include "Fakes.h"
@@ -326,4 +327,34 @@ TEST(Strings, SplitHelpers) {
     SplitAt("/", "none", l, r);
     EXPECT_EQ(l + "|" + r, "none|");
     EXPECT_EQ(SplitFirstComma(s) + "|" + s, "plain|");
+}
+
+TEST(FreeTexts, KeysAndReasonsByIdStayWhereTheyAreAsHigherIdsAskForTheirs) {
+    InitDataBase();
+    std::vector<atom*> atoms;
+    for (int i = 0; i < 3000; ++i) atoms.push_back(A("naF" + std::to_string(i)));
+    atom* low = atoms[3];
+    atom* high = atoms[2900];
+    // Never asked for: empty, for both kinds of text, and nothing is made.
+    EXPECT_EQ(std::as_const(*high).sortKey(), "");
+    EXPECT_EQ(std::as_const(*high).reason(), "");
+    low->reason() = "low";
+    const std::string* kept = &low->reason();
+    // The higher id's text made on the left of the assignment must not move
+    // the lower one read on its right, nor the reverse.
+    high->reason() = low->reason();
+    atoms[1500]->sortKey() = high->reason();
+    EXPECT_EQ(&low->reason(), kept);
+    const struct {
+        atom* a;
+        std::string key, reason;
+    } cases[] = {{low, "", "low"}, {high, "", "low"}, {atoms[1500], "low", ""}, {atoms[1024], "", ""}, {atoms[2047], "", ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::as_const(*c.a).sortKey(), c.key) << c.a->name();
+        EXPECT_EQ(std::as_const(*c.a).reason(), c.reason) << c.a->name();
+    }
+    // A new database starts with none.
+    InitDataBase();
+    atom* again = A("naAgain");
+    EXPECT_EQ(std::as_const(*again).reason(), "");
 }
