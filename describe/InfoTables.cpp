@@ -1,6 +1,8 @@
 #include "InfoTables.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 #include "Atom.h"
 #include "AtomAccess.h"
@@ -78,8 +80,10 @@ std::string SaintKey(int day, int month) {
 }
 
 std::vector<Saint> GatherSaints(bool byDate) {
+    const std::vector<atom*> members = Targets({DataBase::seSaints}, DataBase::prMember, kAny, kAny);
     std::vector<Saint> saints;
-    for (atom* s : Targets({DataBase::seSaints}, DataBase::prMember, kAny, kAny)) {
+    saints.reserve(members.size());
+    for (atom* s : members) {
         Saint row;
         row.saint = s;
         Prop* d = s->FirstProp(DataBase::prDedicDay);
@@ -90,7 +94,7 @@ std::vector<Saint> GatherSaints(bool byDate) {
         if (m) row.month = static_cast<int>(Basic::Val(std::string(m->strVal())));
         row.key = SaintKey(row.day, row.month);
         s->sortKey() = row.key;
-        saints.push_back(row);
+        saints.push_back(std::move(row));
     }
     if (byDate)
         std::stable_sort(saints.begin(), saints.end(), [](const Saint& a, const Saint& b) { return a.key < b.key; });
