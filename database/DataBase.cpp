@@ -7,7 +7,6 @@
 #include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
-#include <deque>
 #include <utility>
 #ifdef __linux__
 #include <sys/mman.h>
@@ -324,11 +323,34 @@ SlotArena& Slots() {
     return arena;
 }
 
-// The atoms' sort keys and reasons by atom id, grown as ids are asked for.
-// A deque: growing it never moves the texts already there, so that
-// "a->reason() = b->reason()" stays sound when a's id is the larger.
-std::deque<std::string>& FreeTexts(int which) {
-    static std::deque<std::string> texts[2];
+// The atoms' sort keys and reasons by atom id, in blocks made when an id in
+// them is first asked for. Growing never moves the texts already there, so
+// that "a->reason() = b->reason()" stays sound when a's id is the larger; and
+// a first key given to a high id (the saints, say, at the end of the
+// database) does not make an empty text for every id below it.
+class FreeTextTable {
+public:
+    std::string& At(size_t at) {
+        const size_t b = at >> kShift;
+        if (b >= blocks_.size()) blocks_.resize(b + 1);
+        std::unique_ptr<std::string[]>& block = blocks_[b];
+        if (!block) block = std::make_unique<std::string[]>(kBlock);
+        return block[at & (kBlock - 1)];
+    }
+    // The text at this id; nullptr when none was ever asked for in its block.
+    std::string* Find(size_t at) const {
+        const size_t b = at >> kShift;
+        return b < blocks_.size() && blocks_[b] ? &blocks_[b][at & (kBlock - 1)] : nullptr;
+    }
+    void clear() { blocks_.clear(); }
+
+private:
+    static constexpr size_t kShift = 10, kBlock = size_t{1} << kShift;
+    std::vector<std::unique_ptr<std::string[]>> blocks_;
+};
+
+FreeTextTable& FreeTexts(int which) {
+    static FreeTextTable texts[2];
     return texts[which];
 }
 
@@ -394,25 +416,18 @@ Prop* Arena::MakeProp(void* mem) { return new (mem) Prop; }
 
 
 std::string& Arena::FreeText(int which, int32_t id) {
-    auto& texts = FreeTexts(which);
-    const auto at = static_cast<size_t>(std::max(id, 0));
-    if (at >= texts.size()) texts.resize(at + 1);
-    return texts[at];
+    return FreeTexts(which).At(static_cast<size_t>(std::max(id, 0)));
 }
 
 const std::string& Arena::FreeTextOrEmpty(int which, int32_t id) {
     static const std::string empty;
-    const auto& texts = FreeTexts(which);
-    const auto at = static_cast<size_t>(std::max(id, 0));
-    return at < texts.size() ? texts[at] : empty;
+    const std::string* text = FreeTexts(which).Find(static_cast<size_t>(std::max(id, 0)));
+    return text ? *text : empty;
 }
 
 void Arena::ClearFreeTexts(int32_t id) {
-    for (int which = 0; which < 2; ++which) {
-        auto& texts = FreeTexts(which);
-        const auto at = static_cast<size_t>(std::max(id, 0));
-        if (at < texts.size()) texts[at].clear();
-    }
+    for (int which = 0; which < 2; ++which)
+        if (std::string* text = FreeTexts(which).Find(static_cast<size_t>(std::max(id, 0)))) text->clear();
 }
 
 void Arena::Clear() {
@@ -448,6 +463,8 @@ void InitDataBase() {
     propTab.clear();
     stringTab.clear();
     idTab.clear();
+    // Names waiting in a batch point into the arenas freed below.
+    DropPendingNames();
     numAtoms = numProps = numStrings = nextId = 0;
     langTab.clear();
     langAbbrev.clear();
@@ -515,48 +532,19 @@ int CompareNames(std::string_view a, std::string_view b) {
     return a.size() < b.size() ? -1 : 1;
 }
 
-bool FindString(std::string_view name, int32_t& pos) {
-    // Binary search for the first entry not less than name: pos is the
-    // name's index when found, else the index where it belongs.
-    int32_t lo = 0, hi = numStrings;
-    while (lo < hi) {
-        int32_t mid = lo + (hi - lo) / 2;
-        if (CompareNames(stringTab[static_cast<size_t>(mid)], name) < 0)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    pos = lo;
-    return lo < numStrings && CompareNames(stringTab[static_cast<size_t>(lo)], name) == 0;
-}
-
-int32_t AddString(std::string_view name, bool& found) {
-    int32_t pos = 0;
-    found = FindString(name, pos);
-    if (found) return idTab[static_cast<size_t>(pos)];
-    if (nextId >= kAtomIdLimit) return -1;
-    int32_t id = nextId;
-    stringTab.insert(stringTab.begin() + pos, Arena::Keep(name));
-    idTab.insert(idTab.begin() + pos, id);
-    ++nextId;
-    numStrings = static_cast<int32_t>(stringTab.size());
-    return id;
-}
-
 atom* CreateAtom(std::string_view name) {
     // "nothing" names the no-atom; it is never made a real atom.
     if (Basic::EqualsNoCaseAscii(name, "nothing")) return nothingAtom;
     bool found = false;
-    int32_t id = AddString(name, found);
+    DbText kept;
+    int32_t id = AddName(name, found, &kept);
     if (found) return AtomById(id);  // never a second atom for one name
     if (id < 0) {
         Assert(false, "CreateAtom table full " + std::string(name));
         return nothingAtom;
     }
     // The name is kept once, for the name table and the atom alike.
-    int32_t pos = 0;
-    FindString(name, pos);
-    atom* a = Arena::NewAtomKept(stringTab[static_cast<size_t>(pos)], id);
+    atom* a = Arena::NewAtomKept(kept, id);
     StoreAtom(a);
     return a;
 }
@@ -568,7 +556,8 @@ atom* AtomById(long long id) {
 
 atom* GetAtom(std::string_view name) {
     int32_t pos = 0;
-    if (FindString(name, pos)) return AtomById(idTab[static_cast<size_t>(pos)]);
+    if (FindInTable(name, pos)) return AtomById(idTab[static_cast<size_t>(pos)]);
+    if (const int32_t id = FindPending(name); id >= 0) return AtomById(id);
     if (createOnLookup && !name.empty()) return CreateAtom(name);
     return nothingAtom;
 }

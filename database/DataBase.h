@@ -163,6 +163,19 @@ atom* CreateAtom(std::string_view name);
 int32_t AddString(std::string_view name, bool& found);
 // Binary search; pos is the name's index, or the insertion index.
 bool FindString(std::string_view name, int32_t& pos);
+// While one lives, names that AddString and CreateAtom add wait beside the
+// table (GetAtom, CreateAtom and AddString still find them) and join it in
+// one merge when the last one ends, or when FindString or DeleteAtom needs
+// the table whole. The ids and the table come out as without it; only the
+// time differs (no insert moving the table's tail per name). Code that reads
+// stringTab, idTab or numStrings directly must not run inside one.
+class NameBatch {
+public:
+    NameBatch();
+    ~NameBatch();
+    NameBatch(const NameBatch&) = delete;
+    NameBatch& operator=(const NameBatch&) = delete;
+};
 // Removes an atom from the name table (see DataBase.cpp for the rules).
 void DeleteAtom(atom* a);
 // Compares internal names without case (cp1252 letters folded): <0, 0, >0.

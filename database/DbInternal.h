@@ -1,5 +1,6 @@
 // Internals shared by the database's own sources (DataBase.cpp, Atom.cpp,
-// BinFileRead.cpp, BinFileWrite.cpp); nothing outside database/ includes this.
+// NameTable.cpp, BinFileRead.cpp, BinFileWrite.cpp); nothing outside
+// database/ includes this.
 #pragma once
 
 #include <cstdint>
@@ -131,5 +132,15 @@ void StoreAtom(atom* a);
 void RegisterProp(Prop* p);
 // The name-table fold of one cp1252 byte (case removed).
 unsigned char FoldName(unsigned char c);
+
+// The name table's own lookups (NameTable.cpp), for CreateAtom, GetAtom and
+// InitDataBase: the sorted table alone (pos as FindString gives it); find or
+// add a name, kept then being its stored spelling when it was added; the id
+// of a name waiting in an open NameBatch, -1 when none; and the waiting
+// names dropped (their texts are about to be freed).
+bool FindInTable(std::string_view name, int32_t& pos);
+int32_t AddName(std::string_view name, bool& found, DbText* kept);
+int32_t FindPending(std::string_view name);
+void DropPendingNames();
 
 }  // namespace DataBase

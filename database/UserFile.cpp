@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Basic.h"
@@ -294,23 +295,27 @@ bool ReadTextFile(const std::string& path, const std::string& title, bool* skipp
         const TextRecord* record;
     };
     std::vector<Applied> applied;
-    for (const TextRecord& r : records) {
-        atom* a = GetAtom(r.name);
-        if (a == nothingAtom) {
-            error = kStructError;
-            break;
-        }
-        applied.push_back({a, std::vector<Prop*>(a->props().begin(), a->props().end()), &r});
-        // The file's copy replaces what the database or an earlier record gave.
-        if (a->NumProp() > 0) a->DelAllProp();
-        for (std::size_t i = 0; i < r.lines.size(); ++i) {
-            if (i == 2 && a->LoadedOnDemand() && a->NumProp() == 2) a->CreateFilePosProp();
-            if (!ProcessUserLine(*a, r.lines[i].second)) {
+    {
+        // A file of many new names adds them all before the table is read again.
+        NameBatch batch;
+        for (const TextRecord& r : records) {
+            atom* a = GetAtom(r.name);
+            if (a == nothingAtom) {
                 error = kStructError;
                 break;
             }
+            applied.push_back({a, std::vector<Prop*>(a->props().begin(), a->props().end()), &r});
+            // The file's copy replaces what the database or an earlier record gave.
+            if (a->NumProp() > 0) a->DelAllProp();
+            for (std::size_t i = 0; i < r.lines.size(); ++i) {
+                if (i == 2 && a->LoadedOnDemand() && a->NumProp() == 2) a->CreateFilePosProp();
+                if (!ProcessUserLine(*a, r.lines[i].second)) {
+                    error = kStructError;
+                    break;
+                }
+            }
+            if (error != 0) break;
         }
-        if (error != 0) break;
     }
     if (error == 0 && structError) error = kStructError;
     createOnLookup = false;
@@ -326,18 +331,22 @@ bool ReadTextFile(const std::string& path, const std::string& title, bool* skipp
     // one out may take the group-ness of another, so this runs until nothing
     // changes; only the last record of an atom counts.
     std::vector<int> skippedLines;
+    // The first and the last record of each atom, found once rather than by
+    // a search per record (a file of many names).
+    std::unordered_map<const atom*, std::pair<std::size_t, std::size_t>> firstLast;
+    for (std::size_t i = 0; i < applied.size(); ++i) {
+        auto [it, added] = firstLast.try_emplace(applied[i].a, i, i);
+        if (!added) it->second.second = i;
+    }
     for (bool changed = true; changed;) {
         changed = false;
         for (std::size_t i = applied.size(); i-- > 0;) {
             Applied& x = applied[i];
             if (!x.record) continue;
-            bool last = true;
-            for (std::size_t j = i + 1; j < applied.size() && last; ++j) last = applied[j].a != x.a;
-            if (!last) continue;
+            const auto [first, last] = firstLast.at(x.a);
+            if (last != i) continue;
             const int line = DamagedGroupLine(x.a, *x.record, startId);
             if (line == 0) continue;
-            std::size_t first = 0;
-            while (applied[first].a != x.a) ++first;
             x.a->DelAllProp();
             for (Prop* p : applied[first].before) x.a->AddProp(p);
             x.record = nullptr;

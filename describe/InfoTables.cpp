@@ -1,6 +1,8 @@
 #include "InfoTables.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 #include "Atom.h"
 #include "AtomAccess.h"
@@ -34,7 +36,7 @@ std::string Quoted(int letterIndex) { return "'" + std::string(1, static_cast<ch
 
 // --- names by letter ---------------------------------------------------------------
 
-int LetterIndexOf(const std::string& text) {
+int LetterIndexOf(std::string_view text) {
     if (text.empty()) return -1;
     const int base = Parser::ToBase(static_cast<unsigned char>(text[0]));
     return base >= 'A' && base <= 'Z' ? base - 'A' : -1;
@@ -45,6 +47,13 @@ void FillLetter(ResultSet& table, int letterIndex, bool male, bool female) {
     for (int32_t id = 0; id < DataBase::numAtoms && id < static_cast<int32_t>(DataBase::atomTab.size()); ++id) {
         atom* a = DataBase::atomTab[static_cast<size_t>(id)];
         if (!a || !((male && a->kind() == 0) || (female && a->kind() == 1))) continue;
+        // Every name is looked at and few are kept: the text is copied only
+        // for those.
+        std::string_view inPlace;
+        if (a->TextInPlace(inPlace)) {
+            if (LetterIndexOf(inPlace) == letterIndex) table.AddResult(std::string(inPlace), "", a);
+            continue;
+        }
         const std::string text = a->Text();
         if (LetterIndexOf(text) == letterIndex) table.AddResult(text, "", a);
     }
@@ -71,8 +80,10 @@ std::string SaintKey(int day, int month) {
 }
 
 std::vector<Saint> GatherSaints(bool byDate) {
+    const std::vector<atom*> members = Targets({DataBase::seSaints}, DataBase::prMember, kAny, kAny);
     std::vector<Saint> saints;
-    for (atom* s : Targets({DataBase::seSaints}, DataBase::prMember, kAny, kAny)) {
+    saints.reserve(members.size());
+    for (atom* s : members) {
         Saint row;
         row.saint = s;
         Prop* d = s->FirstProp(DataBase::prDedicDay);
@@ -83,7 +94,7 @@ std::vector<Saint> GatherSaints(bool byDate) {
         if (m) row.month = static_cast<int>(Basic::Val(std::string(m->strVal())));
         row.key = SaintKey(row.day, row.month);
         s->sortKey() = row.key;
-        saints.push_back(row);
+        saints.push_back(std::move(row));
     }
     if (byDate)
         std::stable_sort(saints.begin(), saints.end(), [](const Saint& a, const Saint& b) { return a.key < b.key; });

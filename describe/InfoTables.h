@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ResultSet;
@@ -18,7 +19,7 @@ namespace InfoTables {
 // The index 0-25 of the letter a text is listed under: its first character
 // without accent ("Änne" and "Ágnes" 0, "Émile" 4); -1 for a text that
 // begins with a small letter, a sign or nothing.
-int LetterIndexOf(const std::string& text);
+int LetterIndexOf(std::string_view text);
 // Every name (male and/or female) listed under the letter, sorted by text.
 void FillLetter(ResultSet& table, int letterIndex, bool male, bool female);
 // "12 names with 'K'" / "Nothing with 'Q'" (German "mit", "Nichts").

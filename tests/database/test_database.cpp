@@ -1,8 +1,10 @@
 // The database tables: the name table, lookups, deletion, internal names,
 // shared properties, derivations, languages, sorting and string helpers.
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <regex>
+#include <utility>
 
 #include "DbTestUtil.h"
 #include "Fakes.h"
@@ -73,6 +75,91 @@ TEST(NameTable, FindStringAgreesWithLowerBoundOverCaseVariantsAndUnknownNames) {
     EXPECT_EQ(numAtoms, atoms + 1);
     EXPECT_EQ(AtomById(-1), nothingAtom);
     EXPECT_EQ(AtomById(numAtoms), nothingAtom);
+}
+
+namespace {
+
+// What adding these names leaves: the id and found flag of each add, then
+// the table's names, ids and next id.
+struct AddOutcome {
+    std::vector<std::pair<int32_t, bool>> adds;
+    std::vector<std::string> names;
+    std::vector<int32_t> ids;
+    int32_t next = 0;
+    bool operator==(const AddOutcome&) const = default;
+};
+
+// Some names go in before (the loaded database), the rest one by one, in a
+// batch or not; in a batch every name is looked up again before it ends.
+AddOutcome AddNames(const std::vector<std::string>& before, const std::vector<std::string>& added, bool batch) {
+    InitDataBase();
+    for (const std::string& n : before) CreateAtom(n);
+    AddOutcome o;
+    {
+        std::optional<NameBatch> b;
+        if (batch) b.emplace();
+        for (const std::string& n : added) {
+            bool found = false;
+            const int32_t id = n.size() % 2 ? AddString(n, found) : CreateAtom(n)->id();
+            if (n.size() % 2 == 0) found = id < o.next;  // CreateAtom tells only by the id
+            o.adds.emplace_back(id, found);
+            o.next = std::max(o.next, id + 1);
+        }
+        for (const std::string& n : added)
+            if (n.size() % 2 == 0) EXPECT_EQ(GetAtom(n)->name(), CreateAtom(n)->name()) << n;
+    }
+    o.names.assign(stringTab.begin(), stringTab.end());
+    o.ids = idTab;
+    o.next = nextId;
+    return o;
+}
+
+}  // namespace
+
+TEST(NameTable, ABatchOfNewNamesEndsAsAddingThemOneByOne) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> before, added;
+    };
+    const std::vector<Case> cases{
+        {"none added", {"naAnna", "naBert"}, {}},
+        {"into an empty table", {}, {"naZora", "naAnna", "naMia"}},
+        {"duplicates within the batch", {"naBert"}, {"naCleo", "naAda", "naCleo", "naAda", "naCleo"}},
+        {"case variants of waiting and stored names", {"naBert"}, {"naCleo", "NACLEO", "nabert", "naCLEo"}},
+        {"accented letters fold with their capitals", {"na\xC4mil"}, {"na\xE4mil", "na\xC9mile", "na\xE9mile", "na\xE9mila"}},
+        {"accents sort after the plain letters", {"naEmil", "naZoe"}, {"na\xC9mil", "naEmma", "na\xE4sa", "naAsa"}},
+        {"the empty name", {"naA"}, {"", "naB", ""}},
+        {"names sharing long beginnings", {"naBenchAaaaUser"}, {"naBenchAaabUser", "naBenchAaaaUsers", "naBenchAaa", "naBenchAaabUser"}},
+        {"before and after every stored name", {"naM", "naN"}, {"aa", "zz", "naMa", "naL", "naO", "naMz"}},
+    };
+    for (const Case& c : cases) {
+        const AddOutcome oneByOne = AddNames(c.before, c.added, false);
+        EXPECT_EQ(AddNames(c.before, c.added, true), oneByOne) << c.what;
+    }
+}
+
+TEST(NameTable, ABatchJoinsTheTableWhenItIsNeededWhole) {
+    InitDataBase();
+    atom* bert = CreateAtom("naBert");
+    NameBatch batch;
+    atom* ada = CreateAtom("naAda");
+    EXPECT_EQ(numStrings, 1);  // waiting beside the table
+    int32_t pos = -1;
+    ASSERT_TRUE(FindString("NAADA", pos));
+    EXPECT_EQ(pos, 0);
+    EXPECT_EQ(idTab[0], ada->id());
+    atom* cleo = CreateAtom("naCleo");
+    DeleteAtom(cleo);
+    EXPECT_EQ(GetAtom("naCleo"), nothingAtom);
+    EXPECT_EQ(std::vector<std::string>(stringTab.begin(), stringTab.end()), (std::vector<std::string>{"naAda", "naBert"}));
+    EXPECT_EQ(GetAtom("nabert"), bert);
+    // A new database drops what waited in the old one.
+    CreateAtom("naDora");
+    InitDataBase();
+    EXPECT_EQ(GetAtom("naDora"), nothingAtom);
+    atom* eva = CreateAtom("naEva");
+    EXPECT_EQ(GetAtom("NAEVA"), eva);
+    EXPECT_EQ(numStrings, 0);
 }
 
 TEST(NameTable, NothingIsNeverMadeARealAtom) {
@@ -240,4 +327,34 @@ TEST(Strings, SplitHelpers) {
     SplitAt("/", "none", l, r);
     EXPECT_EQ(l + "|" + r, "none|");
     EXPECT_EQ(SplitFirstComma(s) + "|" + s, "plain|");
+}
+
+TEST(FreeTexts, KeysAndReasonsByIdStayWhereTheyAreAsHigherIdsAskForTheirs) {
+    InitDataBase();
+    std::vector<atom*> atoms;
+    for (int i = 0; i < 3000; ++i) atoms.push_back(A("naF" + std::to_string(i)));
+    atom* low = atoms[3];
+    atom* high = atoms[2900];
+    // Never asked for: empty, for both kinds of text, and nothing is made.
+    EXPECT_EQ(std::as_const(*high).sortKey(), "");
+    EXPECT_EQ(std::as_const(*high).reason(), "");
+    low->reason() = "low";
+    const std::string* kept = &low->reason();
+    // The higher id's text made on the left of the assignment must not move
+    // the lower one read on its right, nor the reverse.
+    high->reason() = low->reason();
+    atoms[1500]->sortKey() = high->reason();
+    EXPECT_EQ(&low->reason(), kept);
+    const struct {
+        atom* a;
+        std::string key, reason;
+    } cases[] = {{low, "", "low"}, {high, "", "low"}, {atoms[1500], "low", ""}, {atoms[1024], "", ""}, {atoms[2047], "", ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::as_const(*c.a).sortKey(), c.key) << c.a->name();
+        EXPECT_EQ(std::as_const(*c.a).reason(), c.reason) << c.a->name();
+    }
+    // A new database starts with none.
+    InitDataBase();
+    atom* again = A("naAgain");
+    EXPECT_EQ(std::as_const(*again).reason(), "");
 }

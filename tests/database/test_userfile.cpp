@@ -278,6 +278,30 @@ TEST_F(UserFileTest, ANameWhoseGroupIsNoGroupIsLeftOutAndTheRestLoads) {
     EXPECT_EQ(TempFolder::Get(FilePath()), bytes);  // nothing written
 }
 
+TEST_F(UserFileTest, OnlyTheLastRecordOfANameDecidesAndABadOneRestoresTheStateBeforeTheFirst) {
+    // naTwice: a good record, then a bad one: it keeps what the database had.
+    // naMended: a bad record, then a good one: the good one counts.
+    dbtest::Add("naTwice", {{"prText", "Before"}});
+    const std::string bytes =
+        "/* -- gnAnnaUser -- */\r\nprop(prText,gnAnnaUser,\"Anna\").\r\n"
+        "prop(prSubsetOf,gnAnnaUser,seFemaleNames).\r\n\r\n"                                     // lines 1-4
+        "/* -- naTwice -- */\r\nprop(prText,naTwice,\"One\").\r\nprop(prGenName,naTwice,gnAnnaUser).\r\n\r\n"  // 5-8
+        "/* -- naMended -- */\r\nprop(prGenName,naMended,laGerman).\r\n\r\n"                                 // 9-11
+        "/* -- naTwice -- */\r\nprop(prText,naTwice,\"Two\").\r\nprop(prGenName,naTwice,laGerman).\r\n\r\n"    // 12-15
+        "/* -- naMended -- */\r\nprop(prText,naMended,\"Mended\").\r\nprop(prGenName,naMended,gnAnnaUser).\r\n";
+    TempFolder::Put(FilePath(), bytes);
+    ReadUserFile();
+
+    auto shown = Fakes().TakeMessages();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown[0].number, kMsgUserRecordDamaged);
+    EXPECT_EQ(shown[0].arg, FilePath() + ", line 14");
+    ASSERT_EQ(GetAtom("naTwice")->NumProp(), 1);
+    EXPECT_EQ(GetAtom("naTwice")->FirstProp(prText)->strVal(), "Before");
+    EXPECT_EQ(GetAtom("naMended")->kind(), 1);
+    EXPECT_EQ(GetAtom("naMended")->FirstProp(prText)->strVal(), "Mended");
+}
+
 TEST_F(UserFileTest, AFileThatFailsToReadMidwayAddsNothingAndIsNotWritten) {
     const std::string bytes =
         "/* -- naFirst -- */\r\nprop(prText,naFirst,\"First\").\r\n\r\n"
