@@ -233,6 +233,9 @@ def interactions(ctx):
     for binary, names in binaries.items():
         measured.update(ctx.gbench(binary, "^(" + "|".join(names) + ")$"))
     for what, _, name, goal in rows:
+        if name not in measured:  # an older build, measured with --before
+            print(f"{what}: {name} is not in this build")
+            continue
         ms = measured[name]
         ctx.row(what, ms, "ms", None, f"< {goal:.1f} ms", ms < goal)
 
@@ -240,6 +243,9 @@ def interactions(ctx):
 def growth(ctx):
     """Each benchmark of bench_growth at n, 4n and 16n: the time should grow
     about 4 times per step (n log n a little more; the square of n 16 times)."""
+    if not any(os.path.exists(os.path.join(d, "bench_growth")) for d in (os.path.join(ctx.build, "bin"), ctx.build)):
+        print("bench_growth is not in this build")
+        return
     sizes = {}
     for run_name, ms in ctx.gbench("bench_growth", ".").items():
         base, size = run_name.split("/")[:2]
