@@ -177,16 +177,15 @@ public:
 
     int16_t I16(const char* what) {
         Need(2, what);
-        auto v = static_cast<uint16_t>(d_[pos_] | (d_[pos_ + 1] << 8));
+        const int16_t v = Load16(d_ + pos_);
         pos_ += 2;
-        return static_cast<int16_t>(v);
+        return v;
     }
     int32_t I32(const char* what) {
         Need(4, what);
-        uint32_t v;
-        std::memcpy(&v, d_ + pos_, 4);  // the file is little-endian, as is every machine we build for
+        const int32_t v = Load32(d_ + pos_);  // the file is little-endian, as is every machine we build for
         pos_ += 4;
-        return static_cast<int32_t>(v);
+        return v;
     }
     // A view of the string's bytes, valid until the next read.
     std::string_view Str(const char* what) {
@@ -828,9 +827,7 @@ DbStatus LoadOnDemandStatus(atom& a) {
         };
         unsigned char head[4];
         readAt(pos - 1, head, 4, "block end beyond the file");
-        int64_t end = static_cast<int32_t>(static_cast<uint32_t>(head[0]) | (static_cast<uint32_t>(head[1]) << 8) |
-                                           (static_cast<uint32_t>(head[2]) << 16) |
-                                           (static_cast<uint32_t>(head[3]) << 24));
+        const int64_t end = Cursor::Load32(head);
         if (end < static_cast<int64_t>(pos) + 6 || end > static_cast<int64_t>(size) + 1)
             Fail("block end " + std::to_string(end));
         std::vector<unsigned char> block(static_cast<size_t>(end - pos));

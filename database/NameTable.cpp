@@ -23,6 +23,10 @@ struct PendingNames {
     int depth = 0;
     std::vector<std::pair<DbText, int32_t>> names;  // in the order added
     std::unordered_map<std::string, size_t> byFolded;
+    void Clear() {
+        names.clear();
+        byFolded.clear();
+    }
 };
 
 PendingNames& Pending() {
@@ -64,8 +68,7 @@ void MergePending() {
         }
     }
     numStrings = static_cast<int32_t>(stringTab.size());
-    p.names.clear();
-    p.byFolded.clear();
+    p.Clear();
 }
 
 }  // namespace
@@ -118,10 +121,7 @@ int32_t AddName(std::string_view name, bool& found, DbText* kept) {
     return id;
 }
 
-void DropPendingNames() {
-    Pending().names.clear();
-    Pending().byFolded.clear();
-}
+void DropPendingNames() { Pending().Clear(); }
 
 // The id of a name added in the open batch; -1 when it is not among them.
 int32_t FindPending(std::string_view name) {

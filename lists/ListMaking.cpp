@@ -60,23 +60,29 @@ struct Operands {
     }
 };
 
+// Calls f with the index of each line of `of` whose atom is (in true) or is
+// not (in false) among the atoms of `other`.
+template <class F>
+void EachLine(ResultSet& of, ResultSet& other, bool in, F f) {
+    int32_t tag = 0;
+    MarkAll(other, tag);
+    for (int32_t i = 0; i < of.numLines(); ++i)
+        if (LineMarked(of, i, tag) == in) f(i);
+}
+
 }  // namespace
 
 void CombineAnd(ResultSet& A, ResultSet& B, ResultSet& R) {
     Operands op(A, B, R);
     R.Reset();
-    int32_t tag = 0;
-    MarkAll(*op.T, tag);
-    for (int32_t i = 0; i < op.S->numLines(); ++i) {
-        if (!LineMarked(*op.S, i, tag)) continue;
-        int32_t before = R.numLines();
+    EachLine(*op.S, *op.T, true, [&](int32_t i) {
+        const int32_t j = R.numLines();
         R.AddFrom(*op.S, i);
-        if (R.numLines() == before) continue;  // a unique list refused the line
+        if (R.numLines() == j) return;  // a unique list refused the line
         // The first operand's reason leads, so that reasons read in the order
         // the lists were joined ("EN" and then "DE" gives "EN+DE").
-        int32_t j = before;
         R.setReason(j, op.T->reason(R.markIndex(j)) + "+" + R.reason(j));
-    }
+    });
 }
 
 void CombineOr(ResultSet& A, ResultSet& B, ResultSet& R) {
@@ -89,7 +95,7 @@ void CombineOr(ResultSet& A, ResultSet& B, ResultSet& R) {
     const int32_t n = S->numLines();
     std::vector<int32_t> take;
     for (int32_t i = 0; i < n; ++i) {
-        if (S->atom(i) == nullptr || S->Mark(i) != tag) take.push_back(i);
+        if (!LineMarked(*S, i, tag)) take.push_back(i);
     }
     if (&R != &A) {
         R.Reset();
@@ -101,11 +107,7 @@ void CombineOr(ResultSet& A, ResultSet& B, ResultSet& R) {
 void CombineWithout(ResultSet& A, ResultSet& B, ResultSet& R) {
     Operands op(A, B, R);
     R.Reset();
-    int32_t tag = 0;
-    MarkAll(*op.S, tag);
-    for (int32_t i = 0; i < op.T->numLines(); ++i) {
-        if (!LineMarked(*op.T, i, tag)) R.AddFrom(*op.T, i);
-    }
+    EachLine(*op.T, *op.S, false, [&](int32_t i) { R.AddFrom(*op.T, i); });
 }
 
 

@@ -111,13 +111,18 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
         if (slots[i].fd.compare_exchange_strong(expected, -2)) slot = i;
     }
     if (slot < 0) return nullptr;
-    auto release = [slot] { slots[slot].fd.store(-1); };
     // A description of its own: the lease and its signal belong to it.
     const int fd = ::fcntl(f.fd_, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) {
-        release();
+        slots[slot].fd.store(-1);
         return nullptr;
     }
+    // The lease (if held) and the slot given up: the file is then read as before.
+    auto giveUp = [slot, fd] {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        ::close(fd);
+        slots[slot].fd.store(-1);
+    };
     InstallHandler();
     struct stat st{};
     // The signal is chosen before the lease is taken: a break may come at once.
@@ -125,17 +130,13 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
         ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != f.size_) {
         // No lease (open for writing elsewhere, another's file), or the file
         // changed since it was opened: read as before.
-        ::fcntl(fd, F_SETLEASE, F_UNLCK);
-        ::close(fd);
-        release();
+        giveUp();
         return nullptr;
     }
     const auto size = static_cast<std::size_t>(f.size_);
     void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     if (data == MAP_FAILED) {
-        ::fcntl(fd, F_SETLEASE, F_UNLCK);
-        ::close(fd);
-        release();
+        giveUp();
         return nullptr;
     }
     std::unique_ptr<MappedFile> m(new MappedFile);

@@ -1,7 +1,7 @@
-#include <cstdlib>
 #include "FlexString.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "TextChecks.h"
 #include "Parser.h"

@@ -89,6 +89,14 @@ std::string Prose(Lcg& r, size_t len) {
     return s;
 }
 
+// A member of set with its text and, as its property k, prose of length len.
+void entry(Lcg& r, atom* a, const std::string& text, atom* set, atom* k, size_t len) {
+    using namespace DataBase;
+    str(a, prText, text);
+    rel(a, prMemberOf, set);
+    str(a, k, Prose(r, len));
+}
+
 // What the information windows read, beyond the origin entries: the saints
 // and topics listed by their sets, topics with member origin entries, names
 // and words, words with English and German translations and related words,
@@ -272,20 +280,14 @@ void AddPlannedProps(Lcg& r, const Plan& p, const ByCat& byCat) {
             if (p.index >= 10) rel(byCat[kLang][static_cast<size_t>(p.index % 10)], prSubset, a);
             break;
         case kSeries:
-            str(a, prText, p.text);
-            rel(a, prMemberOf, sePopSeries);
-            str(a, prSource, Prose(r, 60));
+            entry(r, a, p.text, sePopSeries, prSource, 60);
             break;
         case kHit: break;  // AddHitParades, once the names exist
         case kTopic:
-            str(a, prText, p.text);
-            rel(a, prMemberOf, seRealms);
-            str(a, prDescr, Prose(r, 80));
+            entry(r, a, p.text, seRealms, prDescr, 80);
             break;
         case kWord:
-            str(a, prText, p.text);
-            rel(a, prMemberOf, seWords);
-            str(a, prTranslation, Prose(r, 20));
+            entry(r, a, p.text, seWords, prTranslation, 20);
             rel(a, prLang, Pick(r, byCat[kLang]));
             break;
         case kSaint:
@@ -298,9 +300,7 @@ void AddPlannedProps(Lcg& r, const Plan& p, const ByCat& byCat) {
             break;
         case kOrigin: AddOriginEntry(r, a, p.text, byCat[kLang], byCat[kWord]); break;
         case kLink:
-            str(a, prText, "https://example.org/" + std::to_string(p.index));
-            rel(a, prMemberOf, seLinks);
-            str(a, prDescr, Prose(r, 40));
+            entry(r, a, "https://example.org/" + std::to_string(p.index), seLinks, prDescr, 40);
             break;
         case kOldForm:
             str(a, prText, p.text);
