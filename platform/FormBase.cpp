@@ -344,7 +344,7 @@ bool FormBase::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Move: RememberNormal(); break;
     case QEvent::Resize:
         RememberNormal();
-        if (!isLoading_) Run([this] { Form_Resize(); });
+        if (!isLoading_ && resizeOnHost_) Run([this] { Form_Resize(); });
         break;
     default: break;
     }

@@ -207,6 +207,10 @@ protected:
     virtual void Form_Resize() {}
     virtual void Form_QueryUnload(UnloadMode mode, bool& cancel) {}
     virtual void Form_Unload(bool& cancel) {}
+    // For a window that hears of its size from its client's resize: the
+    // frame's resize then runs no Form_Resize of its own, which would lay
+    // the window out a second time for the same client size.
+    void ResizeWithClientOnly() { resizeOnHost_ = false; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -224,6 +228,7 @@ private:
     unsigned roles_;
     bool sizable_ = true;
     bool isLoading_ = false;
+    bool resizeOnHost_ = true;
     bool unloading_ = false;
     int handlerDepth_ = 0;
     bool unloadPending_ = false;

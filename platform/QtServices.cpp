@@ -86,13 +86,20 @@ std::optional<std::string> QtFileDialogs::SaveFile(const Services::FileDialogReq
 
 // --- Busy cursor, progress, events ------------------------------------------------
 
+// A plain switch: the nesting of long operations is counted once, by
+// Services::HourglassOn/Off, which call On for each operation but Off only
+// for the outermost. A second count here would keep the hourglass after
+// nested operations had all ended.
 void QtBusyCursor::On() {
-    if (depth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (shown_) return;
+    shown_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void QtBusyCursor::Off() {
-    if (depth_ == 0) return;
-    if (--depth_ == 0) QApplication::restoreOverrideCursor();
+    if (!shown_) return;
+    shown_ = false;
+    QApplication::restoreOverrideCursor();
 }
 
 void QtProgress::SetMaximum(int maximum) {

@@ -54,7 +54,7 @@ public:
     void Off() override;
 
 private:
-    int depth_ = 0;
+    bool shown_ = false;
 };
 
 // The progress bar of the window that shows a long operation; none set: nothing.

@@ -205,6 +205,7 @@ void ChildForm::WatchMouseUp(QWidget* w) {
 void ChildForm::FollowClientSize() {
     if (!Client()) return;
     followClient_ = true;
+    ResizeWithClientOnly();
     Client()->installEventFilter(this);
 }
 

@@ -41,8 +41,7 @@ void Graph::Init(Canvas* canvas, QScrollArea* view) {
         if (view->widget() != canvas) view->setWidget(canvas);
         left_ = view->x() * 15.0;
         top_ = view->y() * 15.0;
-        height_ = view->height() * 15.0 - half;
-        FitToView();
+        FitToView();  // sets the width and height
         return;
     }
     left_ = canvas->Left();

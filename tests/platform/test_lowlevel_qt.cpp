@@ -18,6 +18,8 @@
 #include "HelpViewer.h"
 #include "LowLevel.h"
 #include "QtLowLevel.h"
+#include "QtServices.h"
+#include "Services.h"
 #include "TextConstants.h"
 
 using namespace LowLevel;
@@ -61,6 +63,25 @@ TEST(QtLowLevel, CharWidthsAreMeasuredOnFirstUseEvenWhenTheFormIsGone) {
     charWidthArial = saved;
     charWidthArialBold = savedBold;
     charWidthForm = savedForm;
+}
+
+TEST(QtBusy, NestedOperationsLeaveTheOrdinaryPointerWhenTheOutermostEnds) {
+    QtBusyCursor busy;
+    Services::Set set = Services::Get();
+    Services::Set saved = set;
+    set.busyCursor = &busy;
+    Services::Install(set);
+    Services::ResetBusyDepth();
+    Services::HourglassOn();
+    Services::HourglassOn();  // a list saved while a search runs
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    Services::HourglassOff();
+    EXPECT_NE(QApplication::overrideCursor(), nullptr) << "the outer operation still runs";
+    Services::HourglassOff();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    Services::HourglassOff();  // one too many changes nothing
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    Services::Install(saved);
 }
 
 TEST(QtLowLevel, CaretLineAndColumnInCp1252) {

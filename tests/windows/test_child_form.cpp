@@ -41,6 +41,25 @@ private:
     int width_, height_;
 };
 
+// A sizable window that counts its layouts and the client size each saw.
+class ResizeCountingForm : public ChildForm, public ChildWindow {
+public:
+    ResizeCountingForm(const std::string& name, bool followClient) : ChildForm(name), followClient_(followClient) {}
+    void Notify(int16_t code, const std::string& text) override { OnNotify(code, text); }
+    using ChildForm::Notify;
+    std::vector<QSize> seen;
+
+protected:
+    void BuildControls() override { SetClientSize(300, 200); }
+    void Form_Load() override {
+        if (followClient_) FollowClientSize();
+    }
+    void Form_Resize() override { seen.push_back(Client()->size()); }
+
+private:
+    bool followClient_;
+};
+
 using ChildFormTest = WindowsTest;
 
 TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReloadAndCaptionsTheirCp1252Text) {
@@ -81,6 +100,26 @@ TEST_F(ChildFormTest, ClientAreaHasTheDesignedSizeAndKeepsItAfterAReloadAndCapti
 // made large: a sizable one stops at a minimum that leaves each of its
 // controls whole inside it and stretches its lists with the window; a fixed
 // one keeps its size.
+TEST_F(ChildFormTest, AResizeLaysTheWindowOutOnceWithTheNewClientSize) {
+    struct Case {
+        const char* name;
+        bool followClient;
+    };
+    for (const Case& c : {Case{"Alpha", true}, Case{"NameDays", false}}) {
+        SCOPED_TRACE(c.name);
+        Auto::Register(c.name, [c] { return std::make_unique<ResizeCountingForm>(c.name, c.followClient); });
+        auto& w = Form<ResizeCountingForm>(c.name);
+        Settle();
+        w.seen.clear();
+        w.Host()->resize(w.Host()->size() + QSize(120, 80));
+        Settle();
+        ASSERT_EQ(w.seen.size(), 1u);
+        EXPECT_EQ(w.seen.back(), w.Client()->size());
+        w.Unload();
+        Settle();
+    }
+}
+
 TEST_F(ChildFormTest, SizableWindowsStopAtTheirMinimumAndStretchTheirListsFixedOnesKeepTheirSize) {
     NameWindows::Register();
     SearchWindows::Register();

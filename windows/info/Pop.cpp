@@ -30,13 +30,18 @@ constexpr int kWidth = 740, kHeight = 418;
 constexpr int kRowH = 24;
 constexpr int kNone = Basic::kNone;
 
+// The hit parade a series' property names, or nullptr if it names none.
+atom* HitParadeOf(const Prop* p) {
+    if (p == nullptr || p->proper() != DataBase::prSubset || !(p->kind() == 0 || p->kind() == 2)) return nullptr;
+    atom* pop = p->atomVal();
+    return pop != nullptr && pop->kind() == 10 ? pop : nullptr;
+}
+
 // A series the database names but holds no hit parade of (a country
 // without figures yet) would leave the hit-parade choice empty.
 bool HoldsHitParade(const atom* series) {
     for (const Prop* p : series->props())
-        if (p != nullptr && p->proper() == DataBase::prSubset && (p->kind() == 0 || p->kind() == 2) &&
-            p->atomVal() != nullptr && p->atomVal()->kind() == 10)
-            return true;
+        if (HitParadeOf(p) != nullptr) return true;
     return false;
 }
 
@@ -641,9 +646,8 @@ void Pop::CurPopSeries_Click() {
     if (i < 0 || i >= static_cast<int>(seriesAtoms_.size())) return;
     atom* s = seriesAtoms_[static_cast<size_t>(i)];
     for (Prop* p : s->props()) {
-        if (p == nullptr || p->proper() != DataBase::prSubset || !(p->kind() == 0 || p->kind() == 2)) continue;
-        atom* pop = p->atomVal();
-        if (pop == nullptr || pop->kind() != 10) continue;
+        atom* pop = HitParadeOf(p);
+        if (pop == nullptr) continue;
         pop->LoadOnDemand();
         pop->sortKey() = pop->Text() + " " + PopRows::genderStr(pop);
         popAtoms_.push_back(pop);
