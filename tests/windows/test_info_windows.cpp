@@ -2,6 +2,7 @@
 // alphabet, saints, topic, word and language, the links of a description
 // into them, and what a blocked box or option button puts back.
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QTextDocument>
 #include <functional>
 
@@ -177,6 +178,26 @@ TEST_F(InfoWindowsTest, RealmShowsATopicOnceAndItsTutorialCommandRebuildsNothing
     w->AsList_Click();
     ASSERT_EQ(Lists().lists.size(), 1u);
     EXPECT_EQ(Lists().lists.back()->pureTitle(), " for topic Plants and flowers");
+}
+
+// A taller topic window gives the description a share of the height and
+// moves the tables down; they still end above the status line.
+TEST_F(InfoWindowsTest, RealmTablesEndInsideTheWindowWhenItGrowsAndShrinks) {
+    auto* w = Open<Realm>("Realm");
+    ASSERT_TRUE(w);
+    w->ShowAtom(A("toPlants"));
+    const QSize start = w->SubWindow()->size();
+    for (const int extra : {400, 120, 0}) {
+        SCOPED_TRACE(extra);
+        w->SubWindow()->resize(start.width() + extra, start.height() + extra);
+        Settle();
+        for (const char* name : {"Names", "Words"}) {
+            auto* v = w->ControlAs<ListView>(name);
+            ASSERT_TRUE(v);
+            EXPECT_LE(v->geometry().bottom(), v->parentWidget()->height() - 20) << name;
+            EXPECT_GT(v->height(), 100) << name;
+        }
+    }
 }
 
 // A word clicked in a table goes to the word window, which comes forward

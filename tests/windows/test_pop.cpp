@@ -397,3 +397,13 @@ TEST_F(PopLinkTest, HitParadeAndSeriesLinksOfANameShowThemWithThatName) {
 }
 
 }  // namespace
+
+// At the designed size the chart's frame ends where the boxes above it end.
+TEST_F(PopTest, TheChartFrameLinesUpWithTheBoxesAboveItAtTheDesignedSize) {
+    w->Host()->resize(QSize(740, 418) + (w->Host()->size() - w->Client()->size()));
+    Settle();
+    ASSERT_EQ(w->Client()->size(), QSize(740, 418));
+    const int right = w->ControlAs<QGroupBox>("CurPopDescrFrame")->geometry().right();
+    for (const char* name : {"FreeChoiceFrame", "GraphFrame", "PopGraphFrame"})
+        EXPECT_EQ(w->ControlAs<QGroupBox>(name)->geometry().right(), right) << name;
+}

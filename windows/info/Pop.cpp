@@ -160,7 +160,10 @@ void Pop::Form_Load() {
     years_->Init("Jahre", nullptr, "Alle Jahre des gew\xe4hlten Namens", nullptr, yearsDisplay_.get());
 
     graph_.Init(popGraph_, popGraphView_);
-    graph_.InitSize(Client(), true, margin, true, margin, popGraphFrame_);
+    // The chart keeps the right-hand edge of the boxes above it: the margin
+    // is the room the design leaves right of the chart's area.
+    const double graphRight = (kWidth - popGraphView_->geometry().right() - 1) * 15.0;
+    graph_.InitSize(Client(), true, margin, true, graphRight, popGraphFrame_);
     chartFont_ = std::make_shared<QFont>(LowLevel::ArialFont(false));
 
     Tip(curName_, "Gew\xfcnschten Namen eingeben/Anzeige des gew\xe4hlten Namens",

@@ -195,6 +195,10 @@ void Realm::Form_Resize() {
     const int framesTop = kDescrTop + descrH + 6;
     for (QWidget* w : {static_cast<QWidget*>(namesFrame_), static_cast<QWidget*>(wordsFrame_)}) w->move(w->x(), framesTop);
     for (QWidget* w : {static_cast<QWidget*>(namesView_), static_cast<QWidget*>(wordsView_)}) w->move(w->x(), framesTop + 20);
+    // The tables' height is reckoned from their top, which has just moved:
+    // with the top of the load they ran past the window's bottom edge.
+    names_->view.ctlTop = namesDisplay_->Geometry().top;
+    words_->view.ctlTop = wordsDisplay_->Geometry().top;
     namesDisplay_->Resize(*names_);
     wordsDisplay_->Resize(*words_);
 }
