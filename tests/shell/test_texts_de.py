@@ -44,6 +44,20 @@ DOUBLED_TERMS = [
     (r"\b(?:im|ins|dem|das|Das) Menu\b", "Menü"),
 ]
 
+# The help pages name each thing as the German edition's windows and menus
+# do: a button, a link, a window by its caption. Checked in the help pages only:
+# the program's own literals keep the texts their messages were given.
+HELP_TERMS = [
+    (r"Schliessknopf", "Schliessfeld"),
+    (r"Kn[oö]pf", "Schaltfläche"),
+    (r"\bVerweis(?:e|en|es)?\b", "Link"),
+    (r"Schreibformen", "Schreibvarianten"),
+    (r"Namens?datenbank|Vornamen-Datenbank|Beispieldatenbank", "Datenbank"),
+    (r"\bCtrl\+", "Strg+"),
+    (r"Namens?fenster", "Fenster Name/Gruppe"),
+    (r"Begrüssungsfenster", "Fenster Willkommen"),
+]
+
 # Plain errors once found in the given texts, so that none comes back.
 GRAMMAR = [
     (r"\b(?:nach|von) Name\b(?!/)", "nach/vom Namen"),
@@ -239,10 +253,10 @@ class GermanEdition(unittest.TestCase):
                 faults.append(f"{place}: {text.strip()[:120]}")
         self.assertNone(faults, "ß in a German text (Swiss standard German writes ss)")
 
-    def assertNoneOf(self, table, say, what):
+    def assertNoneOf(self, table, say, what, texts=all_german):
         """No German text holds a pattern of table's (wrong, right) pairs."""
         faults = []
-        for place, text in all_german():
+        for place, text in texts():
             for wrong, right in table:
                 m = re.search(wrong, text)
                 if m:
@@ -251,6 +265,10 @@ class GermanEdition(unittest.TestCase):
 
     def test_one_name_for_each_thing(self):
         self.assertNoneOf(DOUBLED_TERMS, "where the program says '{}'", "a thing named apart from its menu or window")
+
+    def test_help_pages_name_things_as_the_program_does(self):
+        pages = lambda: (line for path in help_pages("de") for line in help_text_lines(path))
+        self.assertNoneOf(HELP_TERMS, "where the program says '{}'", "a help page naming a thing apart", pages)
 
     def test_no_plain_error_comes_back(self):
         self.assertNoneOf(GRAMMAR, "(write '{}')", "a grammar error in a German text")
@@ -324,6 +342,10 @@ class HelpPages(unittest.TestCase):
         self.assertTrue(any(re.search(p, "Verlauf, Historie der Namen") for p, _ in DOUBLED_TERMS))
         self.assertTrue(any(re.search(p, "wie z.B. Anna") for p, _ in DOUBLED_TERMS))
         self.assertFalse(any(re.search(p, "Joker 50-50, Favoritenliste, z. B.") for p, _ in DOUBLED_TERMS))
+        for old in ("mit dem Schliessknopf", "im Namensfenster", "oder Ctrl+C", "als Verweis", "Schreibformen"):
+            self.assertTrue(any(re.search(p, old) for p, _ in HELP_TERMS), old)
+        self.assertFalse(any(re.search(p, "Schaltfläche, Link, Strg+C, Datenbank; Sein Eintrag verweist auf")
+                             for p, _ in HELP_TERMS))
         self.assertEqual(decode_literal(r"W\xf6rter \x84" + "Gr\u00fcsse" + r"\x93"), "Wörter „Grüsse“")
 
 
