@@ -64,7 +64,7 @@ TEST_F(SampleDescr, NameWithItsGroupInRichTextWithLinksAndHelpMarks) {
     EXPECT_EQ(Slice(10, 7),
               (Lines{"<small>",
                      "<a>40002</a>Language of origin\t" + L("laHebrew"),
-                     "<a>40018</a>Meaning/translation\the (God) will add",
+                     "<a>40018</a>Meaning/translation\tmay he (God) add",
                      "<a>40017</a>Topics of origin\t" + L("toFaith"),
                      "<a>40001</a>Info about origin\tIn the Old Testament the son of Jacob, in the New "
                      "Testament the husband of Mary.",

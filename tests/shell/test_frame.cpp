@@ -506,7 +506,7 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
          "Geschlecht\tm\xe4nnlich", "19. M\xe4rz", "2 Namen", "er (Gott) m\xf6ge hinzuf\xfcgen", "Helene",
          "naOrsaUser", "naTalvUser", "Software\\Quillmarsh\\Orsabrine\\1.x\\", "Orsabrine-Namenliste laden"},
         {"/opt/bin/talvessin", "&Show", "Show Names by Alphabet", "File <b>x.onl</b><br>not found",
-         "Gender\tmale", "March 19", "2 names", "he (God) will add", "Helen", "naTalvUser", "naOrsaUser",
+         "Gender\tmale", "March 19", "2 names", "may he (God) add", "Helen", "naTalvUser", "naOrsaUser",
          "Software\\Quillmarsh\\Talvessin\\1.x\\", "Load Talvessin Name List"},
     };
     for (const Edition& e : editions) {

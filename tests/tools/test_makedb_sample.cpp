@@ -99,6 +99,32 @@ TEST_F(SampleDatabase, EveryNameHasGroupGenderLanguagesAndMeaning) {
     EXPECT_GT(names, 1000);
 }
 
+// A quiz question on what a name means is answered by its group's own meaning
+// (the group is the first link of the question's explanation), so that a
+// meaning mended in the groups cannot leave the quiz answering the old one.
+TEST_F(SampleDatabase, QuizMeaningQuestionsAnswerWithTheGroupsMeaning) {
+    int asked = 0;
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        const atom* q = atomTab[static_cast<size_t>(id)];
+        if (!q || q->FirstProp(prQuestion) == nullptr) continue;
+        const std::string question = Str(q, prQuestion);
+        const bool english = q->HasProp(prMemberOf, seEnglishQuestions);
+        if (question.rfind(english ? "What does the name " : "Was bedeutet der Name ", 0) != 0) continue;
+        ++asked;
+        SCOPED_TRACE(std::string(q->name()));
+        const std::string descr = Str(q, prDescr);
+        const size_t open = descr.find("<a>"), close = descr.find("</a>");
+        ASSERT_TRUE(open != std::string::npos && close != std::string::npos) << descr;
+        atom* group = GetAtom(descr.substr(open + 3, close - open - 3));
+        ASSERT_NE(group, nothingAtom) << descr;
+        Prop* o = group->FirstProp(prOrigin);
+        ASSERT_NE(o, nullptr);
+        const std::string meaning = Str(o->atomVal(), english ? prEnglish : prGerman);
+        EXPECT_NE(meaning.find(Str(q, prAnswer)), std::string::npos) << Str(q, prAnswer) << " / " << meaning;
+    }
+    EXPECT_GT(asked, 20);
+}
+
 // The 2020 US ranking holds the top 100 of each gender, each rank once and in
 // order, each name of the parade's gender.
 TEST_F(SampleDatabase, UsRankingOf2020HoldsTheTopHundredOfEachGender) {

@@ -154,7 +154,7 @@ void OrigLang::SetEnglishTexts() {
     showEx_->SetCaption("Example");
     origin_->setToolTipText("All groups with the currently selected language of origin");
     use_->setToolTipText("All names with the currently selected language of use");
-    words_->setToolTipText("All words with the currently selected language of use");
+    words_->setToolTipText("All words with the currently selected language of origin");
 }
 
 void OrigLang::CurLang_Click() {

@@ -86,7 +86,7 @@ void Export::Form_Load() {
     Tip(formatFrame_, "Format der exportierten Daten w\xe4hlen", "Choose the format of the exported data");
     Tip(whatFrame_, "Angeben, was exportiert wird", "Specify what will be exported");
     Tip(doExport_, "Export der aktuellen Liste in der angegebenen Art starten",
-        "Start the export of the selected list in the specified way");
+        "Start the export of the current list in the specified way");
     Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");
     SetEnglishTexts();
 }

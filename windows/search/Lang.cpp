@@ -27,7 +27,7 @@ void Lang::WindowLoad() {
 
 void Lang::SetWindowTexts() {
     SetCommonTexts("Suchen per Sprache", "Find by Language",
-                   {"Sprache zur # Bedingung w\xe4hlen", "Enter an argument for the # condition",
+                   {"Sprache zur # Bedingung w\xe4hlen", "Choose the language for the # condition",
                     "# Bedingung ausformuliert, ev. mit Beispiel",
                     "# condition, fully spelled out, with example if available"});
 }
