@@ -144,13 +144,15 @@ TEST_F(EnglishTexts, HelpPagesQuoteTheCountsTheWindowsShow) {
     EXPECT_GE(claims, 4);  // the letter and saints pages of both languages
 }
 
-// The English help never calls a button "Ok" or the plain-text export "Pure text", and spells
-// one word one way (American).
+// The English help never calls a button "Ok" or the plain-text export "Pure text", spells
+// one word one way (American) and calls one thing by one name.
 TEST(EnglishHelp, PagesUseTheProgramsOwnWords) {
     QDir dir(HelpFolder(""));
     // "Hitparades" is the window's own name; in prose it is a hit parade.
-    const QRegularExpression wrong(
-        QStringLiteral(R"(<b>Ok</b>|Pure text|Saint's Days|Fehlercode|\b[Cc]olour|\b[Ff]avour|\bhitparade)"));
+    const QRegularExpression wrong(QStringLiteral(
+        R"(<b>Ok</b>|Pure text|Saint's Days|Fehlercode|\b[Cc]olour|\b[Ff]avour|\bhitparade|\b[Tt]ick(s|ed)?\b|)"
+        R"(\bbrackets?\b|recognis|\bonwards\b|north-east|\b[Mm]end(s|ed)?\b|name window|close button|)"
+        R"(list of favorites|selected list|\breferences\b)"));
     int pages = 0;
     for (const QString& file : dir.entryList({QStringLiteral("*.html")}, QDir::Files)) {
         ++pages;
@@ -167,11 +169,13 @@ TEST(EnglishHelp, PagesUseTheProgramsOwnWords) {
 }
 
 // The English texts of the database source, the English examples and the
-// tutorials: American spelling, and dates as the program writes them ("March 19").
+// tutorials: American spelling, the windows by their own names, and dates as the program
+// writes them ("March 19").
 TEST(EnglishData, OneSpellingAndOneDateForm) {
     const QRegularExpression english(QStringLiteral(R"(^prop\((prTextE|prDescrE|prOrigInfoE|prCommentE|prEnglish|prAbbrevE),|^prop\(\w+,quEn)"));
     const QRegularExpression wrong(QStringLiteral(
         R"(\b([Cc]olou?r(?<=our)|[Ff]avou?r(?<=our)|[Hh]onour|[Ll]abour|[Vv]igour|baptis(e|ed|ing)\b|[Gg]rey\b|spelt\b|modelled|(canon|organ|recogn|real)is(e|ed|ing)\b|centred|metres?\b|\bSt [A-Z]|hitparade)|)"
+        R"(\b([Tt]ick(s|ed)?|brackets?|onwards|[Mm]end(s|ed)?|name window)\b|)"
         R"(\b\d{1,2} (January|February|March|April|May|June|July|August|September|October|November|December)\b)"));
     const QString root = QString::fromUtf8(SOURCE_DIR) + "/data/";
     QStringList files;

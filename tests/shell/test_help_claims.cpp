@@ -1,0 +1,366 @@
+// What the help pages of each language say about the program, checked on the
+// running edition of that language: the menu paths they name, the items the
+// main window's page lists for each menu, the captions they quote, the
+// defaults and first views they state, and their examples from the sample
+// database.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTextEdit>
+#include <functional>
+#include <map>
+
+#include "AboutFeedback.h"
+#include "Atom.h"
+#include "FormControls.h"
+#include "KFrame.h"
+#include "NameConditions.h"
+#include "ProgramFixture.h"
+#include "QtText.h"
+#include "windows/info/NameDays.h"
+#include "windows/info/SingleName.h"
+
+namespace {
+
+struct Edition {
+    const char* argv0;
+    const char* folder;  // of its help pages
+};
+const Edition kEditions[] = {{"/x/talvessin", ""}, {"/x/orsabrine", "/de"}};
+
+using Match = QRegularExpressionMatch;
+using Texts = QSet<QString>;
+
+// A page's text with its entities resolved, on one line with single blanks.
+QString Decoded(QString s) {
+    s.replace("&gt;", ">").replace("&lt;", "<").replace("&quot;", "\"").replace("&nbsp;", " ");
+    return s.replace("&amp;", "&").simplified();
+}
+
+// A caption as a page quotes it: no access key, no count, no trailing "..."
+// or ":", single blanks, lower case.
+QString Plain(QString s) {
+    s.remove('&').remove(QRegularExpression(QStringLiteral("<[^>]*>|\\d+")));
+    s = s.simplified();
+    while (s.endsWith('.') || s.endsWith(':')) s.chop(1);
+    return s.trimmed().toLower();
+}
+
+// Every page of a help folder by file name, decoded.
+std::map<QString, QString> Pages(const char* folder) {
+    std::map<QString, QString> pages;
+    QDir dir(QString::fromUtf8(SOURCE_DIR) + "/data/help" + folder);
+    for (const QString& file : dir.entryList({QStringLiteral("*.html")}, QDir::Files)) {
+        QFile f(dir.filePath(file));
+        if (f.open(QIODevice::ReadOnly)) pages[file.chopped(5)] = Decoded(QString::fromUtf8(f.readAll()));
+    }
+    return pages;
+}
+
+// Runs check on each match of pattern in the page, noting where it stood.
+int ForEach(const QString& page, const QString& where, const char* pattern,
+            const std::function<void(const Match&)>& check) {
+    int n = 0;
+    for (auto it = QRegularExpression(QString::fromUtf8(pattern)).globalMatch(page); it.hasNext(); ++n) {
+        const Match m = it.next();
+        SCOPED_TRACE(where.toStdString() + ": " + m.captured(0).toStdString());
+        check(m);
+    }
+    return n;
+}
+
+// Every caption a window shows: buttons, frames, labels, the entries of its
+// boxes and lists and its title, plain.
+Texts TextsOf(QWidget* host) {
+    Texts texts{Plain(host->windowTitle())};
+    for (auto* v : host->findChildren<QAbstractItemView*>())
+        for (int i = 0; v->model() != nullptr && i < v->model()->rowCount(); ++i)
+            texts << Plain(v->model()->index(i, 0).data().toString());
+    for (auto* b : host->findChildren<QAbstractButton*>()) texts << Plain(b->text()) << Plain(b->toolTip());
+    for (auto* g : host->findChildren<QGroupBox*>()) texts << Plain(g->title());
+    for (auto* l : host->findChildren<QLabel*>()) texts << Plain(l->text());
+    for (auto* c : host->findChildren<QComboBox*>())
+        for (int i = 0; i < c->count(); ++i) texts << Plain(c->itemText(i));
+    return texts;
+}
+
+class HelpClaims : public RunningProgram {
+protected:
+    // The window of that name as it first opens on the default options.
+    FormBase* Open(const std::string& name) {
+        WinMan::OpenForm(name);
+        FormBase* form = Auto::GetForm(name);
+        if (form != nullptr && !form->IsLoaded()) form->Load();
+        return form != nullptr && form->Host() != nullptr ? form : nullptr;
+    }
+    // The frame's menus by their plain titles, with their items.
+    std::map<QString, std::vector<QAction*>> Menus() const {
+        std::map<QString, std::vector<QAction*>> menus;
+        for (QAction* m : program->Frame()->MainWindow()->menuBar()->actions())
+            if (m->menu() != nullptr)
+                for (QAction* a : m->menu()->actions())
+                    if (!a->isSeparator()) menus[Plain(m->text())].push_back(a);
+        return menus;
+    }
+    // The captions of each window of the running edition; "" holds them all,
+    // "menus" the frame's menus and items.
+    std::map<QString, Texts> AllTexts() {
+        std::map<QString, Texts> all;
+        all[""] = TextsOf(program->Frame()->MainWindow());
+        for (const auto& [menu, items] : Menus()) {
+            all["menus"] << menu;
+            for (QAction* a : items) all["menus"] << Plain(a->text());
+        }
+        About about;
+        about.Load();
+        all["About"] = TextsOf(about.Host());
+        all[""] += all["About"];
+        about.Unload();
+        for (const std::string& name : Auto::AvailableNames()) {
+            FormBase* form = Auto::GetForm(name);
+            if (form == nullptr) continue;
+            form->Load();
+            if (form->Host() != nullptr) {
+                all[QString::fromStdString(name)] = TextsOf(form->Host());
+                all[""] += all[QString::fromStdString(name)];
+            }
+            if (form->kind() != FormBase::Kind::TopLevel) form->Unload();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        return all;
+    }
+    // The text the description pane of the Name/Group window shows for a typed name.
+    QString Described(const QString& name) {
+        auto* w = dynamic_cast<SingleName*>(Open("SingleName"));
+        if (w == nullptr) return {};
+        w->ControlAs<TextBox>("CurName")->SetText(QtText::FromQt(name));
+        w->ShowName_Click();
+        return w->ControlAs<QTextEdit>("Text")->toPlainText().simplified();
+    }
+    static atom* NameAtom(const QString& text) {
+        for (int32_t id = 0; id < DataBase::numAtoms; ++id)
+            if (atom* a = DataBase::atomTab[static_cast<size_t>(id)];
+                a && a->isName() && QtText::ToQt(a->Text()) == text)
+                return a;
+        return nullptr;
+    }
+};
+
+// Every menu path a page names ("Lists > Manage", "Export... in the Lists
+// menu") is a menu and an item of the frame of that language, and the main
+// window's page names, for each menu, every item in it.
+TEST_F(HelpClaims, MenuPathsAndTheMenusItemsAreTheFrames) {
+    for (const Edition& e : kEditions) {
+        StartProgram(e.argv0);
+        const std::map<QString, std::vector<QAction*>> menus = Menus();
+        auto hasItem = [&](const QString& menu, const QString& item) {
+            auto it = menus.find(Plain(menu));
+            return it != menus.end() && std::any_of(it->second.begin(), it->second.end(),
+                                                    [&](QAction* a) { return Plain(a->text()) == Plain(item); });
+        };
+        int paths = 0;
+        for (const auto& [file, page] : Pages(e.folder)) {
+            const QString where = e.folder + ("/" + file);
+            paths += ForEach(page, where, R"(<b>([^<]+?) > ([^<]+?)</b>|\(<b>([^<]+)</b> menu, <b>([^<]+)</b>\))",
+                             [&](const Match& m) {
+                                 const int c = m.hasCaptured(1) ? 1 : 3;
+                                 EXPECT_TRUE(hasItem(m.captured(c), m.captured(c + 1)));
+                             });
+            paths += ForEach(page, where, R"(<b>([^<]+)</b> (?:in the|im Men\x{00fc}) <b>([^<]+)</b>)",
+                             [&](const Match& m) { EXPECT_TRUE(hasItem(m.captured(2), m.captured(1))); });
+            paths +=
+                ForEach(page, where, R"((?:menu|Men\x{00fc}) <b>([^<>]+)</b>|the <b>([^<>]+)</b> menu)",
+                        [&](const Match& m) { EXPECT_TRUE(menus.count(Plain(m.captured(m.hasCaptured(1) ? 1 : 2)))); });
+        }
+        EXPECT_GE(paths, 30) << e.folder;
+
+        // The main window's list of menus: a word of each item's caption
+        // stands in its menu's line (the contents item is the pages themselves).
+        const QString frame = Pages(e.folder)["KFrame"];
+        const QString list =
+            frame.section(QRegularExpression(QStringLiteral("<h3>Men")), 1, 1).section(QStringLiteral("</ul>"), 0, 0);
+        int lines = 0;
+        ForEach(list, e.folder + QStringLiteral("/KFrame"), R"(<li><b>([^<]+)</b>:(.*?)</li>)", [&](const Match& m) {
+            ++lines;
+            const QString line = Plain(m.captured(2)).remove(' ');
+            auto it = menus.find(Plain(m.captured(1)));
+            ASSERT_NE(it, menus.end());
+            for (QAction* item : it->second) {
+                if (item == program->Frame()->MenuAction("HelpFunc")) continue;
+                const QStringList words =
+                    Plain(item->text())
+                        .split(
+                            QRegularExpression(QStringLiteral("\\W+"), QRegularExpression::UseUnicodePropertiesOption));
+                EXPECT_TRUE(std::any_of(words.begin(), words.end(), [&](const QString& w) {
+                    return w.size() >= 4 && line.contains(w.left(6));
+                })) << item->text().toStdString();
+            }
+        });
+        EXPECT_EQ(lines, static_cast<int>(menus.size())) << e.folder;
+        Stop();
+    }
+}
+
+// A caption a page quotes is where it says: what closes a window is a button
+// of that window; what the reader clicks or chooses is a caption of some
+// window. A message's page names the controls of the window that shows it.
+TEST_F(HelpClaims, QuotedCaptionsAreOnTheirWindows) {
+    // Messages that one window shows, whose remedy lies in that window.
+    const std::map<QString, QString> messageWindow = {{"GMtooManyRandom", "PickRandom"},
+                                                      {"GMfavFull", "Favorites"},
+                                                      {"GMprintFailed", "PrintOptions"},
+                                                      {"GMnothingFound", "SingleName"}};
+    const Texts answers = {"yes", "no", "ja", "nein", "ok"};
+    for (const Edition& e : kEditions) {
+        StartProgram(e.argv0);
+        std::map<QString, Texts> texts = AllTexts();
+        int claims = 0;
+        for (const auto& [file, page] : Pages(e.folder)) {
+            const QString where = e.folder + ("/" + file);
+            const Texts& own = texts[messageWindow.count(file) ? messageWindow.at(file) : file];
+            claims += ForEach(page, where, R"(<b>([^<]+)</b> (?:closes|schliesst))",
+                              [&](const Match& m) { EXPECT_TRUE(own.contains(Plain(m.captured(1)))); });
+            claims += ForEach(
+                page, where,
+                R"((?:[Cc]lick|[Cc]hoose|[Kk]lick(?:en Sie| auf|en Sie auf)|[Ww]\x{00e4}hlen Sie|[Ss]chaltfl\x{00e4}che) <b>([^<]+)</b>)",
+                [&](const Match& m) { EXPECT_TRUE(texts[""].contains(Plain(m.captured(1)))); });
+            if (!messageWindow.count(file)) continue;
+            const int quoted = ForEach(page, where, R"(<b>([^<]+)</b>)", [&](const Match& m) {
+                const QString caption = Plain(m.captured(1));
+                EXPECT_TRUE(answers.contains(caption) || own.contains(caption) || texts["menus"].contains(caption));
+            });
+            EXPECT_GE(quoted, 1) << where.toStdString() << " names no control of "
+                                 << messageWindow.at(file).toStdString();
+        }
+        EXPECT_GE(claims, 40) << e.folder;
+        Stop();
+    }
+}
+
+// What a page says a window shows before the user changes anything: the
+// values to leave as they are, the letter or entry it opens on.
+TEST_F(HelpClaims, StatedDefaultsAreTheWindowsFirstView) {
+    for (const Edition& e : kEditions) {
+        StartProgram(e.argv0);
+        int claims = 0;
+        for (const auto& [file, page] : Pages(e.folder)) {
+            const QString where = e.folder + ("/" + file);
+            claims +=
+                ForEach(page, where, R"((?:leave|lassen) (?:both |the |beide |die )?(\w+) (?:at|auf) (\d+))",
+                        [&](const Match& m) {
+                            FormBase* form = Open(file.toStdString());
+                            ASSERT_NE(form, nullptr);
+                            // The boxes beside the labels that name the word.
+                            const QString word = m.captured(1).toLower().chopped(m.captured(1).endsWith('s') ? 1 : 0);
+                            int boxes = 0;
+                            for (auto* label : form->Host()->findChildren<QLabel*>()) {
+                                if (!Plain(label->text()).contains(word)) continue;
+                                for (auto* box : form->Host()->findChildren<QLineEdit*>())
+                                    if (std::abs(box->geometry().center().y() - label->geometry().center().y()) < 8) {
+                                        ++boxes;
+                                        EXPECT_EQ(box->text(), m.captured(2)) << label->text().toStdString();
+                                    }
+                            }
+                            EXPECT_GE(boxes, 1);
+                        });
+            claims += ForEach(
+                page, where,
+                R"((?:opens on|beginnt mit) (?:the letter |dem Buchstaben )(\w)\b|(?:opens on|beginnt mit) <b>([^<]+)</b>)",
+                [&](const Match& m) {
+                    FormBase* form = Open(file.toStdString());
+                    ASSERT_NE(form, nullptr);
+                    QStringList shown;
+                    for (auto* g : form->Host()->findChildren<QGroupBox*>()) shown << g->title();
+                    for (auto* c : form->Host()->findChildren<QComboBox*>()) shown << c->currentText();
+                    const QString wanted = m.hasCaptured(1) ? "'" + m.captured(1) + "'" : m.captured(2);
+                    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const QString& s) {
+                        return m.hasCaptured(1) ? s.contains(wanted) : s == wanted;
+                    })) << shown.join('|').toStdString();
+                });
+        }
+        EXPECT_GE(claims, 2) << e.folder;
+        Stop();
+    }
+}
+
+// The examples the pages give hold on the sample database: what a search
+// condition finds, what a description shows, the names of a saint, the topics.
+TEST_F(HelpClaims, ExamplesHoldOnTheSampleDatabase) {
+    for (const Edition& e : kEditions) {
+        StartProgram(e.argv0);
+        auto pages = Pages(e.folder);
+        int claims = 0;
+        // Lexi: "(Elisabeth finds Elizabeth)" under the condition it explains.
+        claims += ForEach(
+            pages["Lexi"], e.folder + QStringLiteral("/Lexi"), R"(<li><b>([^<]+)</b>(.*?)</li>)", [&](const Match& li) {
+                int code = 1;
+                while (code < Query::NameConditions::kNumCodes &&
+                       Plain(QtText::ToQt(Query::NameConditions::Caption(code))) != Plain(li.captured(1)))
+                    ++code;
+                ForEach(li.captured(2), QStringLiteral("Lexi"), R"((?:<b>)?([\w*?]+)(?:</b>)? (?:finds|findet) (\w+))",
+                        [&](const Match& m) {
+                            ASSERT_LT(code, Query::NameConditions::kNumCodes);
+                            atom* name = NameAtom(m.captured(2));
+                            ASSERT_NE(name, nullptr);
+                            Query::NameConditions engine;
+                            EXPECT_TRUE(engine.MatchCond(name, code, QtText::FromQt(m.captured(1).toUpper()), false));
+                        });
+            });
+        for (const auto& [file, page] : pages) {
+            const QString where = e.folder + ("/" + file);
+            // A description quoted: "John shows "USA(1900: 1)"".
+            claims += ForEach(
+                page, where, R"re(<i>([^<]+)</i> (?:shows|steht) (?:"([^"]+)"|\x{201e}([^\x{201c}]+)\x{201c}))re",
+                [&](const Match& m) {
+                    EXPECT_TRUE(Described(m.captured(1)).contains(m.captured(m.hasCaptured(2) ? 2 : 3).simplified()));
+                });
+            // Topics named as examples are topics of the Topic window.
+            claims += ForEach(page, where, R"((?:[Tt]opics?,? such as|Themen\w*,? (?:zu )?(?:wie|etwa)) ([^.:;<(]+))",
+                              [&](const Match& m) {
+                                  FormBase* realm = Open("Realm");
+                                  ASSERT_NE(realm, nullptr);
+                                  auto* topics = realm->Host()->findChild<QComboBox*>();
+                                  for (QString topic :
+                                       m.captured(1).split(QRegularExpression(QStringLiteral(",? or |,? oder |, ")))) {
+                                      bool found = false;
+                                      for (int i = 0; i < topics->count(); ++i)
+                                          found |= topics->itemText(i).startsWith(topic.trimmed(), Qt::CaseInsensitive);
+                                      EXPECT_TRUE(found) << topic.toStdString();
+                                  }
+                              });
+        }
+        // NameDays: the names a saint's description is said to name.
+        claims +=
+            ForEach(pages["NameDays"], e.folder + QStringLiteral("/NameDays"),
+                    R"(<i>([^<]+)</i> (?:on|am) [^<]*.*?(?:description names|Beschreibung nennt) (.*?) (?:as|als) )",
+                    [&](const Match& m) {
+                        auto* days = dynamic_cast<NameDays*>(Open("NameDays"));
+                        ASSERT_NE(days, nullptr);
+                        for (int32_t i = 0; i < days->saints()->numLines(); ++i)
+                            if (QtText::ToQt(days->saints()->atom(i)->Text()) == m.captured(1))
+                                days->ShowAtom(days->saints()->atom(i));
+                        QStringList names;
+                        for (int32_t i = 0; i < days->description()->numLines(); ++i)
+                            if (atom* a = days->description()->atom(i); a && a->isName())
+                                names << QtText::ToQt(a->Text());
+                        ForEach(m.captured(2), QStringLiteral("NameDays"), R"(<i>([^<]+)</i>)", [&](const Match& name) {
+                            EXPECT_TRUE(names.contains(name.captured(1))) << names.join('|').toStdString();
+                        });
+                    });
+        EXPECT_GE(claims, 5) << e.folder;
+        Stop();
+    }
+}
+
+}  // namespace
