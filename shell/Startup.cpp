@@ -26,6 +26,7 @@
 #include "OptionEntry.h"
 #include "Options.h"
 #include "Parser.h"
+#include "PlainWindows.h"
 #include "QtLowLevel.h"
 #include "QtServices.h"
 #include "QtSystem.h"
@@ -191,6 +192,7 @@ struct Program::Impl : public StartupSteps {
         DataBase::SetFileErrorHandler([](const DataBase::DbStatus& st) { ShowDatabaseFailure(st); });
         if (setup.registerWindows) setup.registerWindows();
         WidgetWindows::Register();
+        PlainWindows::Register();
         Tutorials::Register();
         Auto::Register("ShortHelp", [] { return std::make_unique<ShortHelp>(); });
         Auto::Register("OptionEntry", [] { return std::make_unique<OptionEntry>(); });

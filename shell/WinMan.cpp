@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "Errors.h"
 #include "GenMsg.h"
@@ -47,6 +48,8 @@ bool IsKnownName(const std::string& name) {
     return std::any_of(std::begin(kKnownNames), std::end(kKnownNames),
                        [&](const char* n) { return name == n; });
 }
+
+std::vector<std::string> KnownNames() { return {std::begin(kKnownNames), std::end(kKnownNames)}; }
 
 void Register(const std::string& name, Factory factory) {
     if (!IsKnownName(name)) {
@@ -106,6 +109,7 @@ using Key = WinModel::WindowHistory::Key;
 WinModel::WindowHistory history;
 bool activateGuard = false;
 int unloadDepth = 0;  // activations while a window unloads leave the order alone
+bool closingAll = false;
 
 bool IsFrame(const FormBase& f) { return f.Name() == "KFrame"; }
 bool IsTutor(const FormBase& f) { return f.Name() == "Tutor"; }
@@ -191,6 +195,7 @@ void InitWinMan() {
     history.Clear();
     activateGuard = false;
     unloadDepth = 0;
+    closingAll = false;
     bandOffset = 0;
     tutorialRunning = false;
     scriptRunning = false;
@@ -247,8 +252,14 @@ void PlaceWindow(FormBase& form) {
         q.state = stored->state;
     } else if (q.fallback) {
         q.rect = *q.fallback;
+    } else if (form.kind() == FormBase::Kind::MdiChild) {
+        // Nothing stored and no default: it keeps the place the frame's area
+        // gave it, but that place was chosen for the empty window before its
+        // controls gave it its size, so it is brought inside as every other.
+        const TwipsRect at = form.Rect();
+        q.rect = {at.top, at.left, WinModel::kKeepSize, WinModel::kKeepSize};
     } else {
-        return;  // keeps its layout position
+        return;  // a dialog keeps its layout position
     }
     const TwipsRect own = form.Rect();
     q.ownHeight = own.height;
@@ -317,13 +328,17 @@ void GoForward() {
 }
 
 void CloseAllWindows() {
+    const bool saved = std::exchange(closingAll, true);
     std::vector<Key> keys;
     for (const auto& e : history.Entries()) keys.push_back(e.key);
     for (Key k : keys) {
         FormBase* f = FromKey(k);
         if (f && !IsTutor(*f) && !IsFrame(*f)) f->Unload(UnloadMode::Code);
     }
+    closingAll = saved;
 }
+
+bool ClosingAllWindows() { return closingAll; }
 
 void SaveOpenWindows() {
     DropHidden();

@@ -24,6 +24,7 @@ namespace Auto {
 using Factory = std::function<std::unique_ptr<FormBase>()>;
 // Every name the table knows, built or not.
 bool IsKnownName(const std::string& name);
+std::vector<std::string> KnownNames();
 // Makes a window available under a known name.
 void Register(const std::string& name, Factory factory);
 // Whether the window of that name exists in this build (the frame disables
@@ -74,6 +75,9 @@ void FocusIfCurrent(FormBase& form, QWidget* control);
 void GoBack();
 void GoForward();
 void CloseAllWindows();
+// True while CloseAllWindows runs: a window that closes then opens no other
+// in its place (the quiz brings back its options only when the user closes it).
+bool ClosingAllWindows();
 void SaveOpenWindows();
 void RestoreOpenWindows();
 void SetTopOffset(double newOffset);

@@ -43,6 +43,13 @@ constexpr DefaultRow kDefaults[] = {
     {"TutSelect", {0, 0, K, K}},           {"Tutor", {0, 0, K, K}},
     {"DebugGraph", {300, 300, K, K}},
     {"ShortHelp", {0, 0, K, K}},
+    // The windows without a function of their own: right of where the
+    // others open, a title bar apart so that none hides another.
+    {"Translate", {0, 7500, K, K}},        {"NameTables", {360, 7650, K, K}},
+    {"DebugMain", {720, 7800, K, K}},      {"DataEntry", {1080, 7950, K, K}},
+    {"PersonEntry", {1440, 8100, K, K}},   {"Load", {1800, 8250, K, K}},
+    {"DebugInfo", {2160, 8400, K, K}},     {"GenPop", {2520, 8550, K, K}},
+    {"Harmony", {2880, 8700, K, K}},
 };
 
 // The start of a stretch of the given length moved into [0, bound]: the

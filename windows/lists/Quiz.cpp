@@ -309,6 +309,7 @@ void Quiz::Form_Unload(bool&) {
     descrTd_.reset();
     for (auto& td : answerTds_) td.reset();
     // Closing the quiz brings its options back for the next round; not when
-    // the program closes.
-    if (!WinMan::appClosing) QuizWindows::ShowForm("QuizOptions");
+    // the program closes, nor when every window closes at once (the command
+    // or a tutorial's start), which would leave them as the one window open.
+    if (!WinMan::appClosing && !WinMan::ClosingAllWindows()) QuizWindows::ShowForm("QuizOptions");
 }

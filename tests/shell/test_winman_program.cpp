@@ -1,0 +1,171 @@
+// The window manager in the running program on the sample database: every
+// name of its table has a window, the windows without a function behave as
+// every child window does, closing every window after a quiz leaves none,
+// and a restored print window lies inside the frame.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <algorithm>
+#include <functional>
+
+#include "Auto.h"
+#include "Fakes.h"
+#include "FormControls.h"
+#include "KFrame.h"
+#include "Options.h"
+#include "PlainWindows.h"
+#include "ProgramFixture.h"
+#include "TutSelect.h"
+#include "Tutor.h"
+#include "WinMan.h"
+
+namespace {
+
+class WinManProgram : public RunningProgram {
+protected:
+    void Start() {
+        // No getting-started window comes between.
+        Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Options", "ShowShortHelp", "False");
+        StartProgram("/x/talvessin");
+        Options::QuizUseLimit = false;  // no clock runs
+        program->Frame()->MainWindow()->resize(1000, 800);
+        Settle();
+    }
+    static void Settle() {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Closes the frame (which stores the open windows) and starts again.
+    void Restart() {
+        ASSERT_TRUE(program->Frame()->Unload(UnloadMode::User));
+        Stop();
+        Start();
+    }
+    QRect Inner() const { return QRect(QPoint(0, 0), program->Frame()->Area()->viewport()->size()); }
+    std::vector<std::string> VisibleChildren() const {
+        std::vector<std::string> names;
+        for (QMdiSubWindow* sub : program->Frame()->Area()->subWindowList())
+            if (sub->isVisible()) names.push_back(sub->objectName().toStdString());
+        return names;
+    }
+    std::string Stored(const std::string& name) const {
+        std::string v;
+        Options::GetVal("Windows", name, v);
+        return v;
+    }
+};
+
+// A script line or a stored list of open windows may name any window of the
+// table; the nine without a function open by their name, are placed, closed
+// with their close box and come back at the next start where they were.
+TEST_F(WinManProgram, EveryNameHasAWindowThatOpensClosesAndComesBackAtStart) {
+    Start();
+    std::vector<std::string> known = Auto::KnownNames();
+    std::sort(known.begin(), known.end());
+    EXPECT_EQ(Auto::AvailableNames(), known);
+
+    std::string open;
+    std::vector<QRect> placed;
+    for (const char* name : PlainWindows::kNames) {
+        SCOPED_TRACE(name);
+        Auto::ProcessLine(std::string(name) + " SHOW");  // as a tutorial opens it
+        FormBase* f = Auto::GetForm(name);
+        ASSERT_TRUE(f && f->Visible());
+        EXPECT_EQ(f->Caption(), name);
+        EXPECT_TRUE(Inner().contains(f->SubWindow()->geometry()));
+        const auto children = program->Frame()->Area()->subWindowList().size();
+        WinMan::OpenForm(name);  // brought forward, not made twice
+        EXPECT_EQ(program->Frame()->Area()->subWindowList().size(), children);
+        f->SubWindow()->close();  // the close box
+        Settle();
+        EXPECT_FALSE(f->IsLoaded());
+
+        // Opened again, moved and left open for the next start.
+        WinMan::OpenForm(name);
+        f->Move(1500 + 150.0 * placed.size(), 1500);
+        placed.push_back(f->SubWindow()->geometry());
+        open += (open.empty() ? "" : ",") + std::string(name);
+    }
+    Restart();
+    EXPECT_EQ(Stored("Open"), open);
+    for (size_t i = 0; i < placed.size(); ++i) {
+        FormBase* f = Auto::GetForm(PlainWindows::kNames[i]);
+        ASSERT_TRUE(f && f->Visible()) << PlainWindows::kNames[i];
+        EXPECT_EQ(f->SubWindow()->geometry(), placed[i]) << PlainWindows::kNames[i];
+        EXPECT_EQ(WinMan::History().Entries()[i].name, PlainWindows::kNames[i]);
+    }
+    EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{});
+}
+
+// The quiz brings its options back when the user closes it, but not when
+// every window closes at once: by the command, or when a tutorial starts.
+TEST_F(WinManProgram, ClosingEveryWindowAfterAQuizLeavesNone) {
+    Start();
+    struct Case {
+        const char* what;
+        std::function<void()> closeAll;
+        std::vector<std::string> left;
+    } cases[] = {
+        {"Close All Windows", [this] { program->Frame()->ItemClick("CloseAllFunc"); }, {}},
+        {"a tutorial's start",
+         [] {
+             WinMan::OpenForm("TutSelect");
+             static_cast<TutSelect*>(Auto::GetForm("TutSelect"))->DoSelect()->Press();
+         },
+         {"Tutor"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WinMan::OpenForm("SingleName");
+        WinMan::OpenForm("QuizOptions");
+        Auto::GetForm("QuizOptions")->ControlAs<CommandButton>("StartQuiz")->Press();
+        ASSERT_TRUE(Auto::GetForm("Quiz")->Visible());
+        c.closeAll();
+        Settle();
+        EXPECT_EQ(VisibleChildren(), c.left);
+        EXPECT_FALSE(Auto::GetForm("QuizOptions")->IsLoaded());
+        if (WinMan::tutorialRunning)
+            static_cast<TutSelect*>(Auto::GetForm("TutSelect"))->TutorWindow().Leave()->Press();
+        Settle();
+    }
+    EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{});
+}
+
+// Wherever its position was stored (another frame, another screen), and
+// where the frame's area would put it with nothing usable stored, the print
+// window comes back whole inside the frame, its buttons in reach.
+TEST_F(WinManProgram, ARestoredPrintWindowLiesInsideTheFrame) {
+    Start();
+    // The area seeks room beside the windows already open, right of them.
+    for (const char* other : {"Alpha", "SingleName", "Translate"}) WinMan::OpenForm(other);
+    const char* stored[] = {
+        "600,900,4350,6420,0",      // inside: exactly there
+        "600,12000,4350,6420,0",    // partly past the right edge
+        "10000,900,4350,6420,0",    // partly past the bottom
+        "90000,90000,4350,6420,0",  // wholly outside
+        "-900,-900,4350,6420,0",
+        "0,0,0,0,0",                // unusable: no default either
+        nullptr,                    // nothing stored
+    };
+    for (const char* value : stored) {
+        SCOPED_TRACE(value ? value : "nothing");
+        if (value)
+            Options::PutVal("Windows", "PrintOptions", value);
+        else
+            Fakes().settings.Delete(Options::RegBaseKey + "Windows", "PrintOptions");
+        Options::PutVal("Windows", "Open", "PrintOptions");
+        WinMan::RestoreOpenWindows();
+        FormBase* print = Auto::GetForm("PrintOptions");
+        ASSERT_TRUE(print && print->Visible());
+        const QRect r = print->SubWindow()->geometry();
+        EXPECT_TRUE(Inner().contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+        if (value == stored[0]) EXPECT_EQ(r.topLeft(), QPoint(60, 40));
+        print->Unload(UnloadMode::User);
+        Settle();
+    }
+}
+
+}  // namespace
