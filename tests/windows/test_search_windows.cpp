@@ -125,6 +125,11 @@ TEST_F(SearchWindowsTest, LexiLeavingACountBoxChecksOnceAndPutsOneBack) {
     EXPECT_FALSE(w->rowChanged(0));
     w->Arg_LostFocus(0);
     EXPECT_TRUE(w->rowChanged(0));
+    // A count typed with its sign is that count: typing it marks the row.
+    NextSecond();
+    w->UpdateTimer_Timer();
+    Arg(w, 0)->SetText("+4");
+    EXPECT_TRUE(w->rowChanged(0));
     // Argument boxes take at most 100 characters.
     Cond(w, 1)->SetListIndex(3);
     Arg(w, 1)->SetText(std::string(150, 'a'));

@@ -54,7 +54,7 @@ void Lexi::Arg_Change(int i) {
     const int code = CondCode(i);
     if (NameConditions::NumArg(code)) {
         const std::string text = ArgText(i);
-        if (text.empty() || NameConditions::NumValue(text) < 1) return;
+        if (text.empty() || GenMsg::NumberFieldValue(text) < 1) return;
     }
     MarkChanged(i);
 }
