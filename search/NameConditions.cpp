@@ -5,6 +5,7 @@
 #include "Atom.h"
 #include "DataBase.h"
 #include "Errors.h"
+#include "GenMsg.h"
 #include "Parser.h"
 #include "ResultSet.h"
 #include "TextConstants.h"
@@ -111,19 +112,6 @@ bool NameConditions::AllNumeric(const Rows& rows) {
     return std::all_of(rows.begin(), rows.end(), [](const Row& r) { return r.code <= 0 || NumArg(r.code); });
 }
 
-int NameConditions::NumValue(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    long v = 0;
-    bool any = false;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        any = true;
-        v = std::min(32767L, v * 10 + (text[i] - '0'));
-        ++i;
-    }
-    return any ? static_cast<int>(v) : 0;
-}
-
 // --- one condition ----------------------------------------------------------------
 
 void NameConditions::Prepare(Prepared& p, const Row& row) {
@@ -133,7 +121,7 @@ void NameConditions::Prepare(Prepared& p, const Row& row) {
     FlexString sound(p.arg);
     sound.Soundex();
     p.argSound = sound.GetStr();
-    p.num = NumValue(row.arg);
+    p.num = GenMsg::NumberFieldValue(row.arg);
 }
 
 void NameConditions::LoadName(const atom* a) {

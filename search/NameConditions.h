@@ -34,9 +34,6 @@ public:
     static bool Complete(const Row& row);
     // True when every row with a code has a numeric code (also with none).
     static bool AllNumeric(const Rows& rows);
-    // The leading number of a text (blanks skipped; 0 without one), kept
-    // within 0..32767.
-    static int NumValue(const std::string& text);
 
     // Prepares a search: each complete row's argument upper-cased once.
     void SetRows(const Rows& rows, bool andMode);

@@ -1,5 +1,8 @@
 #include "GenMsg.h"
 
+#include <algorithm>
+
+#include "Basic.h"
 #include "Cp1252.h"
 #include "Errors.h"
 #include "FileOp.h"
@@ -288,6 +291,10 @@ bool CheckNumberField(const std::string& text) {
     if (msg < 0) return true;
     ShowMsg(msg, kExclamation, msg == GMtooBig ? "32767" : "");
     return false;
+}
+
+int NumberFieldValue(const std::string& text) {
+    return std::clamp(Basic::CLng(Basic::Val(text)), 0, 32767);
 }
 
 }  // namespace GenMsg

@@ -98,5 +98,10 @@ void ShowDiskError(const std::string& arg, bool ask, bool& retry, int errNum);
 int CheckNumberText(const std::string& text);
 // Shows the check's message (class 1) when the text fails; True when it passes.
 bool CheckNumberField(const std::string& text);
+// The number a numeric field's text stands for: its leading number, blanks
+// and a sign allowed, kept within 0..32767 ("+4" and " 4" give 4, "-4" and
+// "abc" give 0). Every reader of such a field reads it so, and it agrees
+// with what CheckNumberText lets pass.
+int NumberFieldValue(const std::string& text);
 
 }  // namespace GenMsg

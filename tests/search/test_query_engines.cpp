@@ -70,6 +70,7 @@ TEST_F(NameConditionsTest, MarksOfEachKindOfRow) {
         {"naAnna", {{{9, "4"}, {12, "2"}}}, true, " 4/ 2"},
         {"naAnna", {{{1, "an"}, {9, "4"}}}, true, "AN__/ 4"},
         {"naAnna", {{{10, " 4"}, {11, "4x"}}}, true, " 4/ 4"},   // the leading number counts
+        {"naAnna", {{{9, "+4"}, {12, "+2"}}}, true, " 4/ 2"},    // with its sign
         {"naAnna", {{{17, ""}}}, true, "____"},
         {"naOtto", {{{17, ""}}}, true, "____"},
         {"naMax", {{{17, ""}}}, true, "-"},

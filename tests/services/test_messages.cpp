@@ -111,17 +111,22 @@ TEST(DiskErrors, EachSystemErrorHasItsNumberAndMessage) {
     EXPECT_FALSE(retry);
 }
 
-TEST(CheckNumberField, AcceptsOnlyAnIntegerThatFits) {
+TEST(CheckNumberField, AcceptsOnlyAnIntegerThatFitsAndItsReaderAgrees) {
     struct Case {
         const char* text;
-        int msg;  // -1 accepted
-    } cases[] = {{"0", -1},        {"  12  ", -1},  {"+5", -1},          {"-0", -1},       {"32767", -1},
-                 {"007", -1},      {"", GMnotEmpty}, {"   ", GMnotEmpty}, {"-3", GMonlyPositive},
-                 {"-99999", GMonlyPositive},          {"1a", GMonlyNumbers}, {"-", GMonlyNumbers},
-                 {"+", GMonlyNumbers}, {"1-2", GMonlyNumbers}, {"--1", GMonlyNumbers}, {"1 2", GMonlyNumbers},
-                 {"1.5", GMonlyNumbers}, {"\t3", GMonlyNumbers}, {"32768", GMtooBig},
-                 {"99999999999999999999999", GMtooBig}};
-    for (const auto& c : cases) EXPECT_EQ(CheckNumberText(c.text), c.msg) << "'" << c.text << "'";
+        int msg;    // -1 accepted
+        int value;  // what a reader of the field takes from the text
+    } cases[] = {{"0", -1, 0},       {"  12  ", -1, 12},  {"+5", -1, 5},         {"-0", -1, 0},
+                 {"32767", -1, 32767}, {"007", -1, 7},     {"", GMnotEmpty, 0},  {"   ", GMnotEmpty, 0},
+                 {"-3", GMonlyPositive, 0},  {"-99999", GMonlyPositive, 0},     {"1a", GMonlyNumbers, 1},
+                 {"-", GMonlyNumbers, 0},    {"+", GMonlyNumbers, 0},           {"1-2", GMonlyNumbers, 1},
+                 {"--1", GMonlyNumbers, 0},  {"1 2", GMonlyNumbers, 1},         {"1.5", GMonlyNumbers, 2},
+                 {"\t3", GMonlyNumbers, 3},  {"32768", GMtooBig, 32767},
+                 {"99999999999999999999999", GMtooBig, 32767}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(CheckNumberText(c.text), c.msg) << "'" << c.text << "'";
+        EXPECT_EQ(NumberFieldValue(c.text), c.value) << "'" << c.text << "'";
+    }
 
     EXPECT_TRUE(CheckNumberField(" 12 "));
     EXPECT_FALSE(CheckNumberField("1a"));

@@ -3,6 +3,7 @@
 // into them, and what a blocked box or option button puts back.
 #include <QApplication>
 #include <QMdiSubWindow>
+#include <QTest>
 #include <QTextDocument>
 #include <functional>
 
@@ -349,6 +350,32 @@ TEST_F(InfoWindowsTest, OrigLangShowsTheFamilyAndShowsItAnewForNewNames) {
     ASSERT_GE(separator, 0);
     box->SetListIndex(separator);
     EXPECT_EQ(w->curLang(), DataBase::GetComboLang(0));
+    TextDisplay::Env().findAtom = nullptr;
+}
+
+// The sub-languages in a language's description are coloured links that
+// lead nowhere: a real click on one leaves the window as it is.
+TEST_F(InfoWindowsTest, OrigLangSubLanguageLinksDoNothingWhenClicked) {
+    TextDisplay::Env().findAtom = [](const std::string& name) { return LinkTargetOf(DataBase::GetAtom(name)); };
+    auto* w = Open<OrigLang>("OrigLang");
+    ASSERT_TRUE(w);
+    atom* greek = A("laAncientGreek");
+    w->ShowAtom(greek);
+    auto* pane = w->ControlAs<RichTextPane>("CurLangDescr");
+    pane->resize(600, 400);
+    Settle();
+    const QString modern = QString::number(A("laGreek")->id());
+    int pos = 0;
+    while (pos < pane->document()->characterCount() && RtfReader::LinkNumberAt(*pane->document(), pos) != modern)
+        ++pos;
+    ASSERT_LT(pos, pane->document()->characterCount()) << "no link to Modern Greek";
+    const int builds = w->builds();
+    QTest::mouseMove(pane->viewport(), pane->CharRect(pos).center());
+    EXPECT_EQ(pane->viewport()->cursor().shape(), Qt::ArrowCursor);  // no hand over it
+    QTest::mouseClick(pane->viewport(), Qt::LeftButton, {}, pane->CharRect(pos).center());
+    Settle();
+    EXPECT_EQ(w->curLang(), greek);
+    EXPECT_EQ(w->builds(), builds);
     TextDisplay::Env().findAtom = nullptr;
 }
 

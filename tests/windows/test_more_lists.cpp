@@ -20,6 +20,7 @@
 #include <QSignalBlocker>
 #include <functional>
 #include <QGroupBox>
+#include <QTest>
 #include "GenMsg.h"
 
 namespace {
@@ -284,6 +285,34 @@ TEST_F(PickRandomTest, LeavingAnEmptyOrInvalidNumberGivesOneMessageAndAUsableBox
         EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
         EXPECT_EQ(QApplication::focusWidget(), other);
     }
+}
+
+// A click on an option button that takes the focus from "abc": the message
+// first, then the click takes effect. A click on Pick that way picks nothing.
+TEST_F(PickRandomTest, AClickThatSetsOffTheNumberMessageTakesEffectAfterIt) {
+    PickRandom& w = Pick();
+    Settle();
+    QApplication::setActiveWindow(area->window());
+    auto* box = w.ControlAs<TextBox>("PickNum");
+    auto* female = w.ControlAs<OptionButton>("AllFemale");
+    box->setFocus(Qt::MouseFocusReason);
+    box->SetText("abc");
+    // The press moves the focus; its release goes to the message box.
+    QTest::mousePress(female, Qt::LeftButton);
+    Settle();
+    QTest::mouseRelease(box, Qt::LeftButton);
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMonlyNumbers});
+    EXPECT_TRUE(female->Value());
+    EXPECT_FALSE(female->isDown());
+    EXPECT_EQ(Total(), std::to_string(DataBase::numAllFemale));
+    EXPECT_EQ(box->Text(), "1");
+    EXPECT_EQ(QApplication::focusWidget(), box);
+
+    box->SetText("abc");
+    QTest::mouseClick(w.ControlAs<CommandButton>("Pick"), Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMonlyNumbers});
+    EXPECT_FALSE(Lists().IsLoaded() && Lists().current());
 }
 
 TEST_F(PickRandomTest, TheCurrentListsCountFollowsItsChangesAndAStaleCountCannotOverdraw) {

@@ -125,6 +125,11 @@ TEST_F(SearchWindowsTest, LexiLeavingACountBoxChecksOnceAndPutsOneBack) {
     EXPECT_FALSE(w->rowChanged(0));
     w->Arg_LostFocus(0);
     EXPECT_TRUE(w->rowChanged(0));
+    // A count typed with its sign is that count: typing it marks the row.
+    NextSecond();
+    w->UpdateTimer_Timer();
+    Arg(w, 0)->SetText("+4");
+    EXPECT_TRUE(w->rowChanged(0));
     // Argument boxes take at most 100 characters.
     Cond(w, 1)->SetListIndex(3);
     Arg(w, 1)->SetText(std::string(150, 'a'));
@@ -136,6 +141,38 @@ TEST_F(SearchWindowsTest, LexiLeavingACountBoxChecksOnceAndPutsOneBack) {
         QApplication::sendEvent(Arg(w, 1), &key);
     }
     EXPECT_EQ(Arg(w, 1)->Text(), "\xe9");
+}
+
+// "abc" in a count box: the focus going to another window asks nothing;
+// the box is checked when left for a control of its own window, and by
+// the search, which then does not run.
+TEST_F(SearchWindowsTest, ACountBoxLeftForAnotherWindowAsksNothing) {
+    auto* w = Open<Lexi>("Lexi");
+    QApplication::setActiveWindow(area);
+    Cond(w, 0)->SetListIndex(9);
+    TextBox* box = Arg(w, 0);
+    box->setFocus(Qt::MouseFocusReason);
+    box->SetText("abc");
+    Settle();
+    ASSERT_EQ(QApplication::focusWidget(), box);
+    Open<FullText>("FullText");  // as from the toolbar
+    Settle();
+    ASSERT_NE(QApplication::focusWidget(), box);
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+
+    w->Search_Click();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMonlyNumbers});
+    EXPECT_EQ(box->Text(), "1");
+    EXPECT_TRUE(Lists().lists.empty());
+
+    // Back in the window, a move to its own condition box checks.
+    box->SetText("abc");
+    WinMan::OpenForm("Lexi");
+    box->setFocus(Qt::MouseFocusReason);
+    Cond(w, 1)->setFocus(Qt::TabFocusReason);
+    Settle();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMonlyNumbers});
+    EXPECT_EQ(QApplication::focusWidget(), box);
 }
 
 TEST_F(SearchWindowsTest, NotifyCodesPerWindowAndExampleLinksOpenTheName) {

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QLabel>
+#include <QTest>
 #include <QTextDocument>
 
 #include "Atom.h"
@@ -334,6 +335,29 @@ TEST_F(SingleNameTest, TheChoiceOverAMaximisedNameWindowKeepsItsSize) {
         EXPECT_EQ(pos->state, 0) << stored;
         EXPECT_EQ(pos->rect.width, designed.width() * 15.0) << stored;
         EXPECT_EQ(pos->rect.height, designed.height() * 15.0) << stored;
+    }
+}
+
+// A name typed with its accent also finds the spelling without it: the
+// entry spelled exactly as typed stands ready for Enter, else the first.
+TEST_F(SingleNameTest, TheChoiceHasTheEntrySpelledAsTypedReady) {
+    SingleName* w = OpenNameWindow();
+    const struct {
+        const char* typed;
+        const char* ready;  // null: the first line
+    } cases[] = {{"\xc4nne", "naAenne"}, {"\xc1gnes", "naAgnesHu"}, {"Anne", "naAnne"}, {"\xe4nne", nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Lookup(w, c.typed);
+        Similar* s = SimilarWindow();
+        ASSERT_NE(s, nullptr);
+        ASSERT_GE(s->names()->numLines(), 2);
+        atom* ready = s->names()->atom(s->names()->SelIndex());
+        EXPECT_EQ(ready, c.ready ? A(c.ready) : s->names()->atom(0));
+        // Enter picks it.
+        QTest::keyClick(s->ControlAs<ListView>("Names"), Qt::Key_Return);
+        Settle();
+        EXPECT_EQ(w->curAtom(), ready);
     }
 }
 

@@ -209,8 +209,6 @@ void OrigLang::ShowDescription(atom* lang) {
     td.SetFontSize(16);
     td.SetTabPos(0);
     td.BeginPara();
-    // The sub-language links are coloured but lead nowhere.
-    td.setWithLinks(false);
     const bool alone = family.size() <= 1;
     if (alone) td.BeginColor(Options::OptColor[4]);
     td.AddStr(lang->Descr());
@@ -229,6 +227,9 @@ void OrigLang::ShowDescription(atom* lang) {
     }
     td.EndPara();
     td.EndText();
+    // The sub-language links are coloured but lead nowhere. Writing a link
+    // switches links on, so they go off once the text is written.
+    td.setWithLinks(false);
     td.DisplayText();
 }
 

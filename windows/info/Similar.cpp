@@ -145,8 +145,17 @@ void Similar::ShowSet(const std::string& text, AtomShower* caller, std::shared_p
         names_->AddResult(line, "", a);
     }
     names_->Show();
-    // The first entry stands ready, so that Enter alone picks it.
-    if (names_->numLines() > 0) namesView_->SelectTag(0);
+    // The entry spelled exactly as typed (accents and case alike) stands
+    // ready, else the first one, so that Enter alone picks what was meant:
+    // a name typed with its accent also finds the spelling without it,
+    // which comes first in the table but is not what was typed.
+    int32_t ready = 0;
+    for (int32_t i = 0; i < names_->numLines(); ++i)
+        if (names_->atom(i) && names_->atom(i)->Text() == text) {
+            ready = i;
+            break;
+        }
+    if (names_->numLines() > 0) namesView_->SelectTag(ready);
     asList_->setEnabled(!words && Auto::IsAvailable(WindowNames::kNameLists));
 }
 

@@ -1,11 +1,8 @@
 #include "QuizOptions.h"
 
-#include <QApplication>
-#include <QFocusEvent>
 #include <QLabel>
 #include <algorithm>
 
-#include "Basic.h"
 #include "GenMsg.h"
 #include "KFrame.h"
 #include "Options.h"
@@ -34,7 +31,7 @@ const char* const kBoxNames[] = {"NumMin", "NumQ", "NumJo5050", "NumJoNext"};
 
 }  // namespace
 
-QuizOptions::QuizOptions() : ChildForm("QuizOptions") {}
+QuizOptions::QuizOptions() : ChildForm("QuizOptions"), numbers_(*this) {}
 
 int QuizOptions::Maximum(Box box) {
     switch (box) {
@@ -56,7 +53,6 @@ void QuizOptions::BuildControls() {
         t->setGeometry(r);
         t->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         t->setMaxLength(6);
-        t->installEventFilter(this);
         boxes_[static_cast<size_t>(b)] = t;
     };
 
@@ -94,19 +90,23 @@ void QuizOptions::BuildControls() {
 
 void QuizOptions::Form_Load() {
     suppressEvents = false;
-    checking_ = false;
     useLimit_->SetValue(Options::CheckBoxValue(Options::QuizUseLimit));
     stopAfterWrong_->SetValue(Options::CheckBoxValue(Options::QuizStopAfterWrong));
     incDiff_->SetValue(Options::CheckBoxValue(Options::QuizIncDiff));
+    numbers_.Clear();
     for (int b = 0; b < kNumBoxes; ++b) {
         const Box box = static_cast<Box>(b);
         // A damaged store could hold what no box accepts: the box offers the
         // nearest value it does.
         const int value = std::clamp(OptionOf(box), 0, Maximum(box));
         SetTextQuietly(NumberBox(box), std::to_string(value));
-        NumberBox(box)->onChange = [this, b] { fields_[static_cast<size_t>(b)] = Field::Changed; };
+        // The minutes box is reached through its check box while it is off.
+        QWidget* instead = box == kNumMin ? static_cast<QWidget*>(useLimit_) : nullptr;
+        numbers_.Add(NumberBox(box), [this, box] { return CheckField(box); }, instead);
     }
-    fields_.fill(Field::Valid);
+    numbers_.AcceptAll();
+    // Cancel drops the values anyway.
+    numbers_.Exempt(doCancel_);
     NumberBox(kNumMin)->setEnabled(Options::QuizUseLimit);
 
     useLimit_->onClick = [this] { UseLimit_Click(); };
@@ -141,47 +141,27 @@ bool QuizOptions::CheckField(Box box) {
     if (!t) return false;
     const std::string text = t->Text();
     int msg = GenMsg::CheckNumberText(text);
-    if (msg < 0 && Basic::CLng(Basic::Val(text)) > Maximum(box)) msg = GenMsg::GMtooBig;
-    fields_[static_cast<size_t>(box)] = msg < 0 ? Field::Valid : Field::Reported;
+    if (msg < 0 && GenMsg::NumberFieldValue(text) > Maximum(box)) msg = GenMsg::GMtooBig;
     if (msg < 0) return true;
     // The box's own limit, also for a number beyond what any box holds.
-    checking_ = true;
     if (msg == GenMsg::GMtooBig)
         GenMsg::ShowMsg(msg, GenMsg::kCritical, std::to_string(Maximum(box)));
     else
         GenMsg::ShowMsg(msg, GenMsg::kExclamation, "");
-    checking_ = false;
-    // The focus goes back to the box; the minutes box is reached through its
-    // check box while it is switched off.
-    if (t->isEnabled()) {
-        t->setFocus();
-        t->selectAll();
-    } else {
-        useLimit_->setFocus();
-    }
     return false;
 }
 
 void QuizOptions::StartQuiz_Click() {
-    // Every box is checked here, not only the one the focus left: the first
-    // invalid one gets its message and the focus. A box whose message came
-    // with the leave that this click caused gets no second one.
-    for (int b = 0; b < kNumBoxes; ++b) {
-        const Box box = static_cast<Box>(b);
-        Field& field = fields_[static_cast<size_t>(b)];
-        if (field == Field::Reported) {
-            field = Field::Changed;  // the next start without a leave tells again
-            NumberBox(box)->setFocus();
-            return;
-        }
-        if (field == Field::Changed && !CheckField(box)) return;
-    }
+    // Every box changed since its last check is checked here, not only the
+    // one the focus left: the first invalid one gets its message and the
+    // focus.
+    if (!numbers_.CheckAll()) return;
     Options::QuizUseLimit = useLimit_->Value() != 0;
     Options::QuizStopAfterWrong = stopAfterWrong_->Value() != 0;
     Options::QuizIncDiff = incDiff_->Value() != 0;
     for (int b = 0; b < kNumBoxes; ++b) {
         const Box box = static_cast<Box>(b);
-        OptionOf(box) = Basic::CLng(Basic::Val(NumberBox(box)->Text()));
+        OptionOf(box) = GenMsg::NumberFieldValue(NumberBox(box)->Text());
     }
     Hide();
     QuizWindows::ShowForm("Quiz");
@@ -192,28 +172,6 @@ void QuizOptions::StartQuiz_Click() {
 }
 
 void QuizOptions::DoCancel_Click() { Unload(); }
-
-bool QuizOptions::ChecksLeaveTo(const QWidget* next) const {
-    // Only a move to another control of this window is a leave to check:
-    // a message box, another window or program, the window closing (its
-    // close box), and Cancel, which drops the values anyway, are not.
-    const QWidget* client = Client();
-    return next != nullptr && client != nullptr && client->isAncestorOf(next) && next != doCancel_.data() &&
-           Visible();
-}
-
-bool QuizOptions::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && !checking_) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // The widget taking the focus is already known while the box hears
-        // that it lost it.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            ChecksLeaveTo(QApplication::focusWidget()))
-            for (int b = 0; b < kNumBoxes; ++b)
-                if (watched == NumberBox(static_cast<Box>(b))) Run([this, b] { CheckField(static_cast<Box>(b)); });
-    }
-    return ChildForm::eventFilter(watched, event);
-}
 
 // --- QuizResult -------------------------------------------------------------------------------
 

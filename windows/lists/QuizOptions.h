@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ChildForm.h"
+#include "NumberBoxes.h"
 #include "WindowContracts.h"
 
 class QLabel;
@@ -29,8 +30,8 @@ public:
 
     // The handlers, public for tutorials and tests.
     void UseLimit_Click();
-    // The check of a box the focus leaves: its message, and the focus back
-    // when the value is not valid. True when valid.
+    // The check of a box: its message when the value is not valid. True
+    // when valid.
     bool CheckField(Box box);
     void StartQuiz_Click();
     void DoCancel_Click();
@@ -40,18 +41,11 @@ public:
 protected:
     void BuildControls() override;
     void Form_Load() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetEnglishTexts();
-    // Whether a number box that hands the focus to `next` is checked.
-    bool ChecksLeaveTo(const QWidget* next) const;
 
-    // Per box: valid, changed since its last check, or found invalid with
-    // its message shown (the start then refuses once without a second one).
-    enum class Field { Valid, Changed, Reported };
-    std::array<Field, kNumBoxes> fields_{};
-    bool checking_ = false;
+    NumberBoxes numbers_;
 
     QPointer<CheckBox> useLimit_, stopAfterWrong_, incDiff_;
     std::array<QPointer<TextBox>, kNumBoxes> boxes_;

@@ -1,7 +1,5 @@
 #include "Lexi.h"
 
-#include <QEvent>
-
 #include "Atom.h"
 #include "GenMsg.h"
 #include "QtLowLevel.h"
@@ -15,9 +13,10 @@
 using Query::NameConditions;
 using TextConstants::LangText;
 
-Lexi::Lexi() : QueryFrame("Lexi", false) {}
+Lexi::Lexi() : QueryFrame("Lexi", false), numbers_(*this) {}
 
 void Lexi::WindowLoad() {
+    numbers_.Clear();
     for (int i = 0; i < 3; ++i) {
         cond_[i]->onClick = Guarded([this, i] { Cond_Click(i); });
         cond_[i]->onDropDown = [this, i] { LowLevel::SetComboDropHeight(cond_[i]); };
@@ -25,7 +24,7 @@ void Lexi::WindowLoad() {
             if (!suppressEvents) Arg_Change(i);
         };
         argText_[i]->setReadOnly(true);
-        argText_[i]->installEventFilter(this);
+        numbers_.Add(argText_[i], [this, i] { return CheckCount(i); });
     }
 }
 
@@ -40,6 +39,9 @@ bool Lexi::RowComplete(int i) const { return NameConditions::Complete({CondCode(
 
 void Lexi::Cond_Click(int i) {
     MarkChanged(i);
+    // A text kept from a code of letters is a count now: checked before
+    // the search reads it.
+    numbers_.Invalidate(argText_[i]);
     const int code = CondCode(i);
     const bool takesArg = NameConditions::NeedsArg(code);
     argText_[i]->setReadOnly(!takesArg);
@@ -54,33 +56,24 @@ void Lexi::Arg_Change(int i) {
     const int code = CondCode(i);
     if (NameConditions::NumArg(code)) {
         const std::string text = ArgText(i);
-        if (text.empty() || NameConditions::NumValue(text) < 1) return;
+        if (text.empty() || GenMsg::NumberFieldValue(text) < 1) return;
     }
     MarkChanged(i);
 }
 
-void Lexi::Arg_LostFocus(int i) {
-    if (checking_ || !IsLoaded() || !NameConditions::NumArg(CondCode(i))) return;
-    // The message takes the focus from the box: that leave must not check
-    // again.
-    checking_ = true;
-    const bool ok = GenMsg::CheckNumberField(ArgText(i));
-    if (ok) {
+bool Lexi::Arg_LostFocus(int i) { return numbers_.Leave(argText_[i]); }
+
+bool Lexi::CheckCount(int i) {
+    if (!NameConditions::NumArg(CondCode(i))) return true;
+    if (GenMsg::CheckNumberField(ArgText(i))) {
         MarkChanged(i);
-    } else {
-        argText_[i]->SetText("1");
-        argText_[i]->setFocus();
+        return true;
     }
-    checking_ = false;
+    argText_[i]->SetText("1");  // marks the row through Arg_Change
+    return false;
 }
 
-bool Lexi::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        for (int i = 0; i < 3; ++i)
-            if (watched == argText_[i]) Run([this, i] { Arg_LostFocus(i); });
-    }
-    return ChildForm::eventFilter(watched, event);
-}
+bool Lexi::ArgsReady() { return numbers_.CheckAll(); }
 
 void Lexi::WriteExplanation(int i, TextDisplay& td) {
     const int code = CondCode(i);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "NameConditions.h"
+#include "NumberBoxes.h"
 #include "QueryFrame.h"
 
 class Lexi : public QueryFrame {
@@ -13,8 +14,8 @@ public:
     void Cond_Click(int i) override;
     void Arg_Change(int i);
     // Leaving an argument box of a count: a refused text gets its message
-    // once, "1" and the focus back.
-    void Arg_LostFocus(int i);
+    // once, "1" and the focus back. True when the text passes.
+    bool Arg_LostFocus(int i);
 
 protected:
     int NumCodes() const override { return Query::NameConditions::kNumCodes; }
@@ -26,9 +27,12 @@ protected:
     void RunSearch(ResultSet& out, std::string& title) override;
     void WindowLoad() override;
     void SetWindowTexts() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool ArgsReady() override;
 
 private:
+    // The number check of row i's argument, for a count only.
+    bool CheckCount(int i);
+
     Query::NameConditions engine_;
-    bool checking_ = false;
+    NumberBoxes numbers_;
 };

@@ -1,6 +1,5 @@
 #include "PickRandom.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -45,7 +44,8 @@ std::shared_ptr<ResultSet> CurrentList() {
 }  // namespace
 
 // No close guard: the window may be closed while input is blocked.
-PickRandom::PickRandom() : ChildForm("PickRandom", Kind::MdiChild, kPlaced | kInHistory | kStored) {}
+PickRandom::PickRandom()
+    : ChildForm("PickRandom", Kind::MdiChild, kPlaced | kInHistory | kStored), numbers_(*this) {}
 
 void PickRandom::BuildControls() {
     constexpr int kWidth = 400, kHeight = 300;
@@ -105,8 +105,6 @@ Base PickRandom::Chosen() const {
 
 void PickRandom::Form_Load() {
     suppressEvents = false;
-    pickNumValid_ = false;
-    pickNumChecked_ = false;
     Tip(baseFrame_, "Angabe der Grundmenge, aus der Namen gew\xe4hlt werden",
         "Choose the set of names the random names are picked from");
     Tip(totalNum_, "Total-Anzahl der zur Auswahl stehenden Namen", "Total number of available names");
@@ -122,8 +120,8 @@ void PickRandom::Form_Load() {
     std::vector<OptionButton*> group;
     for (auto& o : options_) group.push_back(o);
     GuardOptions(group, [this](int i) { Option_Click(static_cast<Base>(i)); });
-    pickNum_->onChange = [this] { pickNumChecked_ = false; };
-    pickNum_->installEventFilter(this);
+    numbers_.Clear();
+    numbers_.Add(pickNum_, [this] { return CheckPickNum(); });
     pick_->onClick = [this] { Pick_Click(); };
     connect(pickNum_.data(), &QLineEdit::returnPressed, pick_.data(), [this] { pick_->Press(); });
 
@@ -162,44 +160,22 @@ void PickRandom::Option_Click(Base base) {
     baseCaption_ = caption;
 }
 
-bool PickRandom::PickNum_LostFocus() {
-    // The message takes the focus from the box: that leave must not check
-    // again.
-    checking_ = true;
-    const bool valid = GenMsg::CheckNumberField(pickNum_->Text());
-    if (!valid) {
-        // One message per leave: the box gets a number that passes and the
-        // focus back, so the user can correct it or go on with "1" rather
-        // than meet the same message at every click elsewhere.
-        SetTextQuietly(pickNum_, "1");
-        pickNum_->setFocus();
-        pickNum_->selectAll();
-    }
-    pickNumValid_ = true;
-    pickNumChecked_ = true;
-    checking_ = false;
-    return valid;
-}
+bool PickRandom::PickNum_LostFocus() { return numbers_.Leave(pickNum_); }
 
-bool PickRandom::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == pickNum_ && event->type() == QEvent::FocusOut && !checking_ && IsLoaded()) {
-        // Only a move to another control of this window leaves the field: a
-        // message box, a menu or another window taking the focus does not.
-        QWidget* next = QApplication::focusWidget();
-        if (next && next != pickNum_ && Client() && Client()->isAncestorOf(next))
-            Run([this] { PickNum_LostFocus(); });
-    }
-    return ChildForm::eventFilter(watched, event);
+bool PickRandom::CheckPickNum() {
+    if (GenMsg::CheckNumberField(pickNum_->Text())) return true;
+    // One message per leave: the box gets a number that passes, so the user
+    // can correct it or go on with "1" rather than meet the same message at
+    // every click elsewhere.
+    SetTextQuietly(pickNum_, "1");
+    return false;
 }
 
 void PickRandom::Pick_Click() {
     if (WinMan::ActionBlocked()) return;
     // Enter, or a tutorial's command, may come before the field lost the focus.
-    if (!pickNumChecked_ && !PickNum_LostFocus()) return;
-    if (!pickNumValid_) return;
-    long n = 0;  // the check let only blanks, one sign and digits pass
-    for (char c : pickNum_->Text())
-        if (c >= '0' && c <= '9') n = n * 10 + (c - '0');
+    if (!numbers_.CheckAll()) return;
+    const long n = GenMsg::NumberFieldValue(pickNum_->Text());
     const Base base = Chosen();
     std::vector<atom*> set = RandomPick::BaseSet(base, CurrentList().get());
     // The count shown may be stale (the current list changed): the set decides.

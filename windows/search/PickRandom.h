@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ChildForm.h"
+#include "NumberBoxes.h"
 #include "RandomPick.h"
 #include "WindowContracts.h"
 
@@ -33,10 +34,12 @@ protected:
     void BuildControls() override;
     void Form_Load() override;
     void OnNotify(int code, const std::string& text) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetEnglishTexts();
+    // The number check of PickNum: its message, and "1" in the box, when
+    // the text is refused.
+    bool CheckPickNum();
     void RefreshCurrentCount();
     std::string CaptionText(RandomPick::Base base) const;
     OptionButton* Option(RandomPick::Base base) const;
@@ -50,7 +53,5 @@ private:
     QPointer<CommandButton> pick_, showHelp_;
     int32_t currentCount_ = 0;
     std::string baseCaption_;
-    bool pickNumValid_ = false;
-    bool pickNumChecked_ = false;  // the text was checked since it last changed
-    bool checking_ = false;
+    NumberBoxes numbers_;
 };

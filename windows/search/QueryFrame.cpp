@@ -280,7 +280,7 @@ void QueryFrame::UpdateTimer_Timer() {
 }
 
 void QueryFrame::Search_Click() {
-    if (!IsLoaded() || WinMan::ActionBlocked()) return;
+    if (!IsLoaded() || WinMan::ActionBlocked() || !ArgsReady()) return;
     Services::HourglassOn();
     ResultSet list;
     list.InitInt();

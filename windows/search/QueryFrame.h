@@ -67,6 +67,9 @@ protected:
     // The search: the list and its title, handed over by Search_Click.
     virtual void RunSearch(ResultSet& out, std::string& title) = 0;
     virtual bool GreyConnective() const { return true; }
+    // Whether the arguments may be used: a window with number boxes checks
+    // them here (a refused one has its message).
+    virtual bool ArgsReady() { return true; }
     virtual void WindowLoad() {}
     virtual void Cond_Click(int i) = 0;
     virtual void SetWindowTexts() = 0;
