@@ -10,6 +10,7 @@
 #include "Basic.h"
 #include "Cp1252.h"
 #include "Errors.h"
+#include "FileOp.h"
 #include "GenMsg.h"
 
 namespace LowLevel {
@@ -133,6 +134,21 @@ bool GetDocDir(int /*common*/, std::string& path) {
     if (!fs::is_directory(dir, ec)) return false;
     path = dir;
     return true;
+}
+
+bool DesktopDocumentsFolder(std::string& folder) {
+    std::string native;
+    if (!GetDocDir(0, native)) return false;
+    folder = FileOp::FromNative(native);
+    return true;
+}
+
+std::function<bool(std::string&)> DocumentsFolder = DesktopDocumentsFolder;
+
+std::string DocumentsFolderOrEmpty() {
+    std::string folder;
+    if (!DocumentsFolder || !DocumentsFolder(folder)) return {};
+    return folder;
 }
 
 // --- Shell ------------------------------------------------------------------------

@@ -69,8 +69,19 @@ using Errors::GetTempDir;
 // XDG_DOCUMENTS_DIR line of user-dirs.dirs, else ~/Documents; created when
 // missing. There is no documents folder shared by all users on this desktop:
 // common != 0 gives the same folder. Returns false (path unchanged) when no
-// home folder is known or the folder cannot be created.
+// home folder is known or the folder cannot be created. The path is the
+// system's (UTF-8); DocumentsFolder gives it as a program path.
 bool GetDocDir(int common, std::string& path);
+
+// GetDocDir's folder as a program path (cp1252).
+bool DesktopDocumentsFolder(std::string& folder);
+// The one answer to where the user's documents folder is: the user-names
+// file lies there, and the list dialogs (on a first run) and the export
+// dialog start there. DesktopDocumentsFolder, unless a test points it at a
+// folder of its own. False when there is none.
+extern std::function<bool(std::string&)> DocumentsFolder;
+// DocumentsFolder's answer, "" when there is none.
+std::string DocumentsFolderOrEmpty();
 
 // --- Shell --------------------------------------------------------------------
 enum class ShellTarget { Refused, Web, Mail, Document };

@@ -1,13 +1,10 @@
 #include "Options.h"
 
-#include <sys/stat.h>
-
-#include <cstdlib>
-
 #include "Basic.h"
 #include "Errors.h"
 #include "FileOp.h"
 #include "GenMsg.h"
+#include "LowLevel.h"
 #include "Services.h"
 #include "SettingsStore.h"
 #include "TextConstants.h"
@@ -79,8 +76,6 @@ bool UserNamesInfo = false;
 std::array<uint32_t, kNumColors> OptColor{};
 std::array<uint32_t, kNumColors> ShownColor{};
 
-std::function<std::string()> DocumentsFolder = DefaultDocumentsFolder;
-
 namespace {
 
 // One option of the table: its value name, its variable and its default.
@@ -140,29 +135,14 @@ const Opt kOptions[] = {
     B("UserNamesInfo", &UserNamesInfo, false),
 };
 
-bool IsFolder(const std::string& nativePath) {
-    struct stat st{};
-    return ::stat(nativePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace
 
 std::string BaseKeyFor(int edition) {
     return edition != 0 ? "Software\\Quillmarsh\\Talvessin\\1.x\\" : "Software\\Quillmarsh\\Orsabrine\\1.x\\";
 }
 
-std::string DefaultDocumentsFolder() {
-    const char* xdg = std::getenv("XDG_DOCUMENTS_DIR");
-    if (xdg && xdg[0] == '/' && IsFolder(xdg)) return FileOp::FromNative(xdg);
-    const char* home = std::getenv("HOME");
-    std::string h = (home && *home) ? home : "/tmp";
-    while (h.size() > 1 && h.back() == '/') h.pop_back();
-    if (IsFolder(h + "/Documents")) return FileOp::FromNative(h + "/Documents");
-    return FileOp::FromNative(h);
-}
-
 void SetDefaults() {
-    std::string docs = DocumentsFolder ? DocumentsFolder() : std::string();
+    const std::string docs = LowLevel::DocumentsFolderOrEmpty();
     for (const Opt& o : kOptions) {
         switch (o.kind) {
         case Opt::Bool: *o.b.var = o.b.def; break;
@@ -260,8 +240,9 @@ void LoadOptions() {
         case Opt::Int: GetIntOption(o.i.name, *o.i.var, o.i.def); break;
         case Opt::Dir:
             if (!GetVal("Options", o.d.name, *o.d.var)) {
+                // Asked only when a folder is missing: the answer creates the folder.
                 if (!docsKnown) {
-                    docs = DocumentsFolder ? DocumentsFolder() : std::string();
+                    docs = LowLevel::DocumentsFolderOrEmpty();
                     docsKnown = true;
                 }
                 *o.d.var = docs;

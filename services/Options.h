@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -58,7 +57,8 @@ extern bool ListsAutoGenNamesOnly;
 extern bool FavAutoSaveInfo;
 extern bool UserNamesInfo;
 
-// Sets every option to its default (the folders to the documents folder).
+// Sets every option to its default (the folders to the documents folder,
+// LowLevel::DocumentsFolder).
 void SetDefaults();
 
 // The colour of each kind of entry (red in the lowest byte, then green, then
@@ -70,12 +70,6 @@ constexpr uint32_t RGB(int r, int g, int b) {
     return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) | (static_cast<uint32_t>(b) << 16);
 }
 void InitColors();
-
-// The user's documents folder (cp1252, no trailing "/") for the default
-// folders of the list dialogs. Start-up may replace it; the default asks
-// $XDG_DOCUMENTS_DIR, then takes ~/Documents when it exists, else ~.
-extern std::function<std::string()> DocumentsFolder;
-std::string DefaultDocumentsFolder();
 
 // A section's value ("Options", "Sets", "Windows") under RegBaseKey; found is
 // False when the value is missing or empty.

@@ -5,31 +5,15 @@
 #include <filesystem>
 #include <optional>
 
+#include "EnvGuard.h"
 #include "Fakes.h"
+#include "GenMsg.h"
 #include "LowLevel.h"
 #include "TempFolder.h"
 
 using namespace LowLevel;
 namespace fs = std::filesystem;
 using Services::PrintStatus;
-
-namespace {
-
-// Sets (or clears) an environment variable for one test and restores it.
-class EnvGuard {
-public:
-    EnvGuard(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
-    }
-    ~EnvGuard() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-}  // namespace
 
 TEST(LowLevel, UnitsColoursAndByteOrder) {
     const std::pair<double, int> mm[] = {{1, 57}, {10, 567}, {15, 850}, {25, 1418}, {-15, -850}, {0.5, 28}};
