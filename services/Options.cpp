@@ -31,9 +31,15 @@ int RegWriteValue(const std::string& keyPath, const std::string& name, const std
     return store.Write(keyPath, name, value) ? 0 : WriteError(store);
 }
 
-int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values) {
+int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values,
+                   bool* unchanged) {
     Services::SettingsStore& store = Services::Settings();
-    return store.WriteValues(keyPath, values) ? 0 : WriteError(store);
+    if (!store.WriteValues(keyPath, values)) return WriteError(store);
+    if (unchanged) {
+        auto* file = dynamic_cast<FileSettingsStore*>(&store);
+        *unchanged = file && file->LastWriteUnchanged();
+    }
+    return 0;
 }
 
 std::string StoreName() {
@@ -168,15 +174,19 @@ bool GetVal(const std::string& section, const std::string& name, std::string& va
 }
 
 namespace {
-// The user said No to writing the settings again; cleared by a write that succeeds.
+// The user said No to writing the settings again; cleared by a write that
+// reaches the store, and by the start of a run.
 bool settingsWriteGivenUp = false;
 }  // namespace
 
 bool PutVals(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values) {
     for (;;) {
-        const int err = Reg::RegWriteValues(RegBaseKey + section, values);
+        bool unchanged = false;
+        const int err = Reg::RegWriteValues(RegBaseKey + section, values, &unchanged);
         if (err == 0) {
-            settingsWriteGivenUp = false;
+            // Values the store already held were not written: the store may
+            // be as unwritable as it was when the user gave up.
+            if (!unchanged) settingsWriteGivenUp = false;
             return true;
         }
         const std::string store = Reg::StoreName();
@@ -232,6 +242,7 @@ void LoadOptions() {
     // Each edition speaks its own language: German texts in the German
     // edition, English ones in the English edition.
     TextConstants::textLanguage = TextConstants::edition != 0 ? 1 : 0;
+    settingsWriteGivenUp = false;
     std::string docs;
     bool docsKnown = false;
     for (const Opt& o : kOptions) {
