@@ -91,12 +91,15 @@ enum class ShellTarget { Refused, Web, Mail, Document };
 // other schemes, missing files, texts with control characters).
 ShellTarget ClassifyShellTarget(const std::string& target);
 // Opens a web or mail address or an existing document through the shell
-// service; false when refused or not opened.
+// service, with the busy cursor; false when refused or not opened.
 bool ShellOpen(const std::string& target);
-// ShellOpen for a link the user clicked: when the desktop has no program for
-// it, the user is told so with the address shown (address: the part worth
-// copying, "a@b.org" of "mailto:a@b.org?subject=x"). False when not opened.
-bool ShellOpenOrShow(const std::string& target, const std::string& address);
+// ShellOpen for a link the user clicked, wherever it stands (a link entry of
+// the database, the about and feedback windows, a help page): when the
+// desktop has no program for a web or mail address, the user is told so
+// with the address to copy. address: what to show, by default the part of
+// the target worth copying ("a@b.org" of "mailto:a@b.org?subject=x", a web
+// address whole). False when not opened.
+bool ShellOpenOrShow(const std::string& target, const std::string& address = {});
 
 // --- Help ---------------------------------------------------------------------
 // First and last help mark of the description headings.

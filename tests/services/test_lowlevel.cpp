@@ -84,6 +84,37 @@ TEST(LowLevel, OnlyAddressesAndDocumentsAreOpened) {
     EXPECT_EQ(Fakes().shell.opened, (std::vector<std::string>{"https://example.org", "mailto:a@b.c"}));
 }
 
+// A clicked link the desktop cannot open: an address is shown to copy, the
+// mail address alone; a document or a refused target says nothing.
+TEST(LowLevel, ALinkNoProgramOpensShowsItsAddress) {
+    TempFolder dir;
+    TempFolder::Put(dir / "letter.pdf", "x");
+    Fakes().shell.result = false;
+    const struct {
+        std::string target, address, shown;
+    } cases[] = {
+        {"https://example.org/names?q=Anna", "", "https://example.org/names?q=Anna"},
+        {"mailto:info%40example.org?subject=Hello%20you", "", "info@example.org"},
+        {"https://example.org/page?from=13", "https://example.org/page", "https://example.org/page"},
+        {dir / "letter.pdf", "", ""},
+        {"javascript:alert(1)", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(ShellOpenOrShow(c.target, c.address));
+        const auto shown = Fakes().TakeMessages();
+        ASSERT_EQ(shown.size(), c.shown.empty() ? 0u : 1u) << c.target;
+        if (!shown.empty()) {
+            EXPECT_EQ(shown[0].number, GenMsg::GMnoProgramForAddress);
+            EXPECT_EQ(shown[0].arg, c.shown);
+        }
+    }
+    EXPECT_EQ(Fakes().shell.opened.size(), 4u);  // the refused one never reaches the desktop
+    EXPECT_EQ(Services::BusyDepth(), 0);
+    Fakes().shell.result = true;
+    EXPECT_TRUE(ShellOpenOrShow("https://example.org"));
+    EXPECT_TRUE(Fakes().TakeMessages().empty());
+}
+
 TEST(LowLevelPrint, PageGeometry) {
     // A4 at 600 dpi with a printable area starting 1/6 inch in.
     DeviceCaps a4{4960, 7016, 100, 100, 600, 600};
