@@ -19,6 +19,7 @@
 #include "BinFile.h"
 #include "DataBase.h"
 #include "FullSizeDb.h"
+#include "LowLevel.h"
 #include "Services.h"
 #include "SettingsStore.h"
 #include "Startup.h"
@@ -50,7 +51,7 @@ struct QuietServices {
         static std::string folder = (std::filesystem::temp_directory_path() /
                                      ("bench_startup_docs_" + std::to_string(getpid()))).string();
         std::filesystem::create_directories(folder);
-        DataBase::UserFolder = [](std::string& f) {
+        LowLevel::DocumentsFolder = [](std::string& f) {
             f = folder;
             return true;
         };

@@ -26,13 +26,6 @@ bool userNamesChanged = false;
 std::string pendingUserBackup;
 std::string lastUserBackup;
 
-std::function<bool(std::string&)> UserFolder = [](std::string& folder) {
-    std::string native;
-    if (!LowLevel::GetDocDir(0, native)) return false;
-    folder = FileOp::FromNative(native);
-    return true;
-};
-
 namespace {
 
 // The file number the data files are read and written under.
@@ -129,8 +122,8 @@ std::string UserFileTitle() { return TextConstants::LangText("Eigene Namen", "Ne
 // ============================================================================
 
 void ReadUserFile() {
-    std::string folder;
-    if (!UserFolder || !UserFolder(folder)) return;
+    const std::string folder = LowLevel::DocumentsFolderOrEmpty();
+    if (folder.empty()) return;
     std::string path = folder + "/" + UserFileName();
     if (!FileExists(path)) return;
     bool skipped = false;
@@ -431,9 +424,9 @@ void WriteUserMember(std::string& out, atom* member) {
 }
 
 bool WriteUserFile(std::string& path) {
-    std::string folder;
     path = UserFileName();
-    if (!UserFolder || !UserFolder(folder)) return false;
+    const std::string folder = LowLevel::DocumentsFolderOrEmpty();
+    if (folder.empty()) return false;
     path = folder + "/" + UserFileName();
     // An unread file is never replaced before its copy exists.
     if (pendingUserBackup == path && !EnsureBackup()) return false;

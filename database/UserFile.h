@@ -14,7 +14,6 @@
 // where the copy is.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "Atom.h"
@@ -25,11 +24,7 @@ namespace DataBase {
 // saved.
 extern bool userNamesChanged;
 
-// The folder of the user-names file (the user's documents folder, a program
-// path without a trailing "/"); false when it cannot be determined. Tests
-// point it at a folder of their own.
-extern std::function<bool(std::string&)> UserFolder;
-
+// The user-names file lies in the documents folder (LowLevel::DocumentsFolder).
 // "Talv1User.txt" with English texts, "Orsa1User.txt" with German ones.
 std::string UserFileName();
 // "New Names" / "Eigene Namen": the file's kind in file messages.

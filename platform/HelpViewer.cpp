@@ -181,8 +181,7 @@ bool HelpViewer::InsideHelpFolder(const QString& file) const {
 void HelpViewer::OpenLink(const QUrl& link) {
     QString scheme = link.scheme().toLower();
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto")) {
-        const QString address = scheme == QLatin1String("mailto") ? link.path() : link.toString();
-        LowLevel::ShellOpenOrShow(QtText::FromQt(link.toString()), QtText::FromQt(address));
+        LowLevel::ShellOpenOrShow(QtText::FromQt(link.toString()));
         return;
     }
     QUrl base = browser_->source().isValid() ? browser_->source()

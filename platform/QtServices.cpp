@@ -10,6 +10,7 @@
 #include "FileOp.h"
 #include "GenMsg.h"
 #include "GenMsgForm.h"
+#include "LowLevel.h"
 #include "Options.h"
 #include "QtText.h"
 
@@ -59,8 +60,7 @@ std::optional<std::string> RunDialog(QWidget* owner, const Services::FileDialogR
     // Without a folder of its own Qt would start in the working folder, the
     // program's folder, where an installed program's user may not write.
     QString folder = QtText::ToQt(r.initialDir);
-    if ((folder.isEmpty() || !QFileInfo(folder).isDir()) && Options::DocumentsFolder)
-        folder = QtText::ToQt(Options::DocumentsFolder());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QtText::ToQt(LowLevel::DocumentsFolderOrEmpty());
     QFileDialog dialog(owner, QtText::ToQt(r.title), folder, QtFilter(r.filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -288,11 +288,7 @@ void FollowLink(const std::string& idText, std::shared_ptr<ResultSet> set, atom*
     case 12: {
         Prop* p = FirstProp(a, DataBase::prRelatedTo);
         Errors::Assert(p != nullptr, "FollowLink prRelatedTo");
-        if (p != nullptr) {
-            Services::HourglassOn();
-            LowLevel::ShellOpen(p->strVal());
-            Services::HourglassOff();
-        }
+        if (p != nullptr) LowLevel::ShellOpenOrShow(p->strVal());
         break;
     }
     default: {

@@ -10,6 +10,7 @@
 #include "Basic.h"
 #include "Cp1252.h"
 #include "Errors.h"
+#include "FileOp.h"
 #include "GenMsg.h"
 
 namespace LowLevel {
@@ -135,6 +136,21 @@ bool GetDocDir(int /*common*/, std::string& path) {
     return true;
 }
 
+bool DesktopDocumentsFolder(std::string& folder) {
+    std::string native;
+    if (!GetDocDir(0, native)) return false;
+    folder = FileOp::FromNative(native);
+    return true;
+}
+
+std::function<bool(std::string&)> DocumentsFolder = DesktopDocumentsFolder;
+
+std::string DocumentsFolderOrEmpty() {
+    std::string folder;
+    if (!DocumentsFolder || !DocumentsFolder(folder)) return {};
+    return folder;
+}
+
 // --- Shell ------------------------------------------------------------------------
 
 namespace {
@@ -148,6 +164,21 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// "%" and two hex digits as the byte they stand for ("a%40b.org" -> "a@b.org").
+std::string PercentDecoded(const std::string& encoded) {
+    std::string out;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == '%' && i + 2 < encoded.size() && HexDigit(encoded[i + 1]) >= 0 &&
+            HexDigit(encoded[i + 2]) >= 0) {
+            out += static_cast<char>(HexDigit(encoded[i + 1]) * 16 + HexDigit(encoded[i + 2]));
+            i += 2;
+        } else {
+            out += encoded[i];
+        }
+    }
+    return out;
 }
 
 // Kinds of files that run something when the desktop opens them.
@@ -202,16 +233,7 @@ ShellTarget ClassifyShellTarget(const std::string& target) {
     if (StartsWithNoCase(path, "file://")) {
         std::string encoded = path.substr(7);
         if (StartsWithNoCase(encoded, "localhost/")) encoded = encoded.substr(9);
-        path.clear();
-        for (std::size_t i = 0; i < encoded.size(); ++i) {
-            if (encoded[i] == '%' && i + 2 < encoded.size() && HexDigit(encoded[i + 1]) >= 0 &&
-                HexDigit(encoded[i + 2]) >= 0) {
-                path += static_cast<char>(HexDigit(encoded[i + 1]) * 16 + HexDigit(encoded[i + 2]));
-                i += 2;
-            } else {
-                path += encoded[i];
-            }
-        }
+        path = PercentDecoded(encoded);
         if (path.find('\0') != std::string::npos) return ShellTarget::Refused;
     }
     return IsDocument(path) ? ShellTarget::Document : ShellTarget::Refused;
@@ -219,12 +241,24 @@ ShellTarget ClassifyShellTarget(const std::string& target) {
 
 bool ShellOpen(const std::string& target) {
     if (ClassifyShellTarget(target) == ShellTarget::Refused) return false;
-    return Services::TheShell().Open(target);
+    Services::HourglassOn();
+    const bool opened = Services::TheShell().Open(target);
+    Services::HourglassOff();
+    return opened;
 }
 
 bool ShellOpenOrShow(const std::string& target, const std::string& address) {
     if (ShellOpen(target)) return true;
-    GenMsg::ShowMsg(GenMsg::GMnoProgramForAddress, GenMsg::kInformation, address);
+    // A document that did not open, or a target refused, has no address to copy.
+    const ShellTarget kind = ClassifyShellTarget(target);
+    if (kind != ShellTarget::Web && kind != ShellTarget::Mail) return false;
+    std::string shown = address;
+    if (shown.empty() && kind == ShellTarget::Mail) {
+        const std::string mail = target.substr(7);  // after "mailto:"
+        shown = PercentDecoded(mail.substr(0, mail.find('?')));
+    }
+    if (shown.empty()) shown = target;
+    GenMsg::ShowMsg(GenMsg::GMnoProgramForAddress, GenMsg::kInformation, shown);
     return false;
 }
 

@@ -69,8 +69,19 @@ using Errors::GetTempDir;
 // XDG_DOCUMENTS_DIR line of user-dirs.dirs, else ~/Documents; created when
 // missing. There is no documents folder shared by all users on this desktop:
 // common != 0 gives the same folder. Returns false (path unchanged) when no
-// home folder is known or the folder cannot be created.
+// home folder is known or the folder cannot be created. The path is the
+// system's (UTF-8); DocumentsFolder gives it as a program path.
 bool GetDocDir(int common, std::string& path);
+
+// GetDocDir's folder as a program path (cp1252).
+bool DesktopDocumentsFolder(std::string& folder);
+// The one answer to where the user's documents folder is: the user-names
+// file lies there, and the list dialogs (on a first run) and the export
+// dialog start there. DesktopDocumentsFolder, unless a test points it at a
+// folder of its own. False when there is none.
+extern std::function<bool(std::string&)> DocumentsFolder;
+// DocumentsFolder's answer, "" when there is none.
+std::string DocumentsFolderOrEmpty();
 
 // --- Shell --------------------------------------------------------------------
 enum class ShellTarget { Refused, Web, Mail, Document };
@@ -80,12 +91,15 @@ enum class ShellTarget { Refused, Web, Mail, Document };
 // other schemes, missing files, texts with control characters).
 ShellTarget ClassifyShellTarget(const std::string& target);
 // Opens a web or mail address or an existing document through the shell
-// service; false when refused or not opened.
+// service, with the busy cursor; false when refused or not opened.
 bool ShellOpen(const std::string& target);
-// ShellOpen for a link the user clicked: when the desktop has no program for
-// it, the user is told so with the address shown (address: the part worth
-// copying, "a@b.org" of "mailto:a@b.org?subject=x"). False when not opened.
-bool ShellOpenOrShow(const std::string& target, const std::string& address);
+// ShellOpen for a link the user clicked, wherever it stands (a link entry of
+// the database, the about and feedback windows, a help page): when the
+// desktop has no program for a web or mail address, the user is told so
+// with the address to copy. address: what to show, by default the part of
+// the target worth copying ("a@b.org" of "mailto:a@b.org?subject=x", a web
+// address whole). False when not opened.
+bool ShellOpenOrShow(const std::string& target, const std::string& address = {});
 
 // --- Help ---------------------------------------------------------------------
 // First and last help mark of the description headings.

@@ -1,13 +1,10 @@
 #include "Options.h"
 
-#include <sys/stat.h>
-
-#include <cstdlib>
-
 #include "Basic.h"
 #include "Errors.h"
 #include "FileOp.h"
 #include "GenMsg.h"
+#include "LowLevel.h"
 #include "Services.h"
 #include "SettingsStore.h"
 #include "TextConstants.h"
@@ -34,9 +31,15 @@ int RegWriteValue(const std::string& keyPath, const std::string& name, const std
     return store.Write(keyPath, name, value) ? 0 : WriteError(store);
 }
 
-int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values) {
+int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values,
+                   bool* unchanged) {
     Services::SettingsStore& store = Services::Settings();
-    return store.WriteValues(keyPath, values) ? 0 : WriteError(store);
+    if (!store.WriteValues(keyPath, values)) return WriteError(store);
+    if (unchanged) {
+        auto* file = dynamic_cast<FileSettingsStore*>(&store);
+        *unchanged = file && file->LastWriteUnchanged();
+    }
+    return 0;
 }
 
 std::string StoreName() {
@@ -78,8 +81,6 @@ bool UserNamesInfo = false;
 
 std::array<uint32_t, kNumColors> OptColor{};
 std::array<uint32_t, kNumColors> ShownColor{};
-
-std::function<std::string()> DocumentsFolder = DefaultDocumentsFolder;
 
 namespace {
 
@@ -140,29 +141,14 @@ const Opt kOptions[] = {
     B("UserNamesInfo", &UserNamesInfo, false),
 };
 
-bool IsFolder(const std::string& nativePath) {
-    struct stat st{};
-    return ::stat(nativePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 }  // namespace
 
 std::string BaseKeyFor(int edition) {
     return edition != 0 ? "Software\\Quillmarsh\\Talvessin\\1.x\\" : "Software\\Quillmarsh\\Orsabrine\\1.x\\";
 }
 
-std::string DefaultDocumentsFolder() {
-    const char* xdg = std::getenv("XDG_DOCUMENTS_DIR");
-    if (xdg && xdg[0] == '/' && IsFolder(xdg)) return FileOp::FromNative(xdg);
-    const char* home = std::getenv("HOME");
-    std::string h = (home && *home) ? home : "/tmp";
-    while (h.size() > 1 && h.back() == '/') h.pop_back();
-    if (IsFolder(h + "/Documents")) return FileOp::FromNative(h + "/Documents");
-    return FileOp::FromNative(h);
-}
-
 void SetDefaults() {
-    std::string docs = DocumentsFolder ? DocumentsFolder() : std::string();
+    const std::string docs = LowLevel::DocumentsFolderOrEmpty();
     for (const Opt& o : kOptions) {
         switch (o.kind) {
         case Opt::Bool: *o.b.var = o.b.def; break;
@@ -188,15 +174,19 @@ bool GetVal(const std::string& section, const std::string& name, std::string& va
 }
 
 namespace {
-// The user said No to writing the settings again; cleared by a write that succeeds.
+// The user said No to writing the settings again; cleared by a write that
+// reaches the store, and by the start of a run.
 bool settingsWriteGivenUp = false;
 }  // namespace
 
 bool PutVals(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values) {
     for (;;) {
-        const int err = Reg::RegWriteValues(RegBaseKey + section, values);
+        bool unchanged = false;
+        const int err = Reg::RegWriteValues(RegBaseKey + section, values, &unchanged);
         if (err == 0) {
-            settingsWriteGivenUp = false;
+            // Values the store already held were not written: the store may
+            // be as unwritable as it was when the user gave up.
+            if (!unchanged) settingsWriteGivenUp = false;
             return true;
         }
         const std::string store = Reg::StoreName();
@@ -252,6 +242,7 @@ void LoadOptions() {
     // Each edition speaks its own language: German texts in the German
     // edition, English ones in the English edition.
     TextConstants::textLanguage = TextConstants::edition != 0 ? 1 : 0;
+    settingsWriteGivenUp = false;
     std::string docs;
     bool docsKnown = false;
     for (const Opt& o : kOptions) {
@@ -260,8 +251,9 @@ void LoadOptions() {
         case Opt::Int: GetIntOption(o.i.name, *o.i.var, o.i.def); break;
         case Opt::Dir:
             if (!GetVal("Options", o.d.name, *o.d.var)) {
+                // Asked only when a folder is missing: the answer creates the folder.
                 if (!docsKnown) {
-                    docs = DocumentsFolder ? DocumentsFolder() : std::string();
+                    docs = LowLevel::DocumentsFolderOrEmpty();
                     docsKnown = true;
                 }
                 *o.d.var = docs;

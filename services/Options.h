@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,8 +17,11 @@ namespace Reg {
 std::optional<std::string> RegReadValue(const std::string& keyPath, const std::string& name);
 // 0 on success, otherwise the error number of the failed write.
 int RegWriteValue(const std::string& keyPath, const std::string& name, const std::string& value);
-// Several values of one key, all or none: 0, or the error number.
-int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values);
+// Several values of one key, all or none: 0, or the error number. unchanged
+// (when given) tells of a 0 whether the store already held every value, so
+// that nothing was written.
+int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values,
+                   bool* unchanged = nullptr);
 // The settings file as the disk messages name it (a program path).
 std::string StoreName();
 
@@ -58,7 +60,8 @@ extern bool ListsAutoGenNamesOnly;
 extern bool FavAutoSaveInfo;
 extern bool UserNamesInfo;
 
-// Sets every option to its default (the folders to the documents folder).
+// Sets every option to its default (the folders to the documents folder,
+// LowLevel::DocumentsFolder).
 void SetDefaults();
 
 // The colour of each kind of entry (red in the lowest byte, then green, then
@@ -71,20 +74,16 @@ constexpr uint32_t RGB(int r, int g, int b) {
 }
 void InitColors();
 
-// The user's documents folder (cp1252, no trailing "/") for the default
-// folders of the list dialogs. Start-up may replace it; the default asks
-// $XDG_DOCUMENTS_DIR, then takes ~/Documents when it exists, else ~.
-extern std::function<std::string()> DocumentsFolder;
-std::string DefaultDocumentsFolder();
-
 // A section's value ("Options", "Sets", "Windows") under RegBaseKey; found is
 // False when the value is missing or empty.
 bool GetVal(const std::string& section, const std::string& name, std::string& value);
 // Writes values of a section, all or none. A failure shows the disk message
 // with the retry question, once: after a No, later failures of the run are
-// only logged until a write succeeds again (closing the program writes the
-// open windows, every window's place and the options, and a full disk is one
-// message, not one per value). False when nothing was written.
+// only logged until a write reaches the store again (closing the program
+// writes the open windows, every window's place and the options, and a full
+// disk is one message, not one per value). A write of values the store
+// already holds reaches nothing and says nothing of the store. False when
+// the values could not be written.
 bool PutVals(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values);
 bool PutVal(const std::string& section, const std::string& name, const std::string& value);
 
@@ -100,7 +99,8 @@ void PutBoolOption(const std::string& name, bool value);
 void PutIntOption(const std::string& name, int value);
 
 // Reads every option of the edition's base key and sets the text language
-// of the edition (German for Orsabrine, English for Talvessin).
+// of the edition (German for Orsabrine, English for Talvessin). A new run
+// asks again about a settings write that fails.
 void LoadOptions();
 // Writes every option in one write: a store that cannot be written keeps the
 // options it held.

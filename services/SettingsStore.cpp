@@ -284,8 +284,14 @@ bool FileSettingsStore::Store(const MemorySettingsStore& changed) {
     }
     lastError_ = FileOp::WriteFileAtomically(path_, SerializeSettings(changed), true);
     if (lastError_ != 0) return false;
+    unchanged_ = false;
     if (&changed != &values_) values_ = changed;
     stamp_ = Current();
+    return true;
+}
+
+bool FileSettingsStore::Unchanged() {
+    unchanged_ = true;
     return true;
 }
 
@@ -297,7 +303,7 @@ std::optional<std::string> FileSettingsStore::Read(const std::string& key, const
 bool FileSettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
     Refresh();
     const std::optional<std::string> old = values_.Read(key, name);
-    if (old == value && !unreadable_) return true;
+    if (old == value && !unreadable_) return Unchanged();
     // Changed in place and taken back when it cannot be written: a grown
     // store is not copied for every value the program writes.
     values_.Write(key, name, value);
@@ -314,7 +320,7 @@ bool FileSettingsStore::WriteValues(const std::string& key,
     Refresh();
     bool same = !unreadable_;
     for (const auto& [name, value] : values) same = same && values_.Read(key, name) == value;
-    if (same) return true;
+    if (same) return Unchanged();
     MemorySettingsStore changed = values_;
     for (const auto& [name, value] : values) changed.Write(key, name, value);
     return Store(changed);
@@ -322,7 +328,7 @@ bool FileSettingsStore::WriteValues(const std::string& key,
 
 bool FileSettingsStore::Delete(const std::string& key, const std::string& name) {
     Refresh();
-    if (!values_.Read(key, name)) return true;
+    if (!values_.Read(key, name)) return Unchanged();
     MemorySettingsStore changed = values_;
     changed.Delete(key, name);
     return Store(changed);
@@ -332,7 +338,7 @@ bool FileSettingsStore::DeleteKey(const std::string& key) {
     Refresh();
     MemorySettingsStore changed = values_;
     changed.DeleteKey(key);
-    if (changed.Keys().size() == values_.Keys().size()) return true;
+    if (changed.Keys().size() == values_.Keys().size()) return Unchanged();
     return Store(changed);
 }
 

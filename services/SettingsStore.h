@@ -105,11 +105,17 @@ public:
 
     // The error number of the last failed write, 0 after a success.
     int LastError() const { return lastError_; }
+    // True when the last write that succeeded found every value as it was
+    // and left the file alone: it says nothing of whether the file can be
+    // written.
+    bool LastWriteUnchanged() const { return unchanged_; }
     const std::string& Path() const { return path_; }
 
 private:
     void Refresh();
     bool Store(const MemorySettingsStore& changed);
+    // A write that found nothing to change: a success that wrote nothing.
+    bool Unchanged();
 
     struct Stamp {
         bool exists = false;
@@ -125,4 +131,5 @@ private:
     bool loaded_ = false;
     bool unreadable_ = false;  // the file exists but could not be read
     int lastError_ = 0;
+    bool unchanged_ = false;
 };

@@ -59,8 +59,8 @@ void About::BuildControls() {
 
     close_->onClick = [this] { Unload(); };
     // A desktop without a mail or web program leaves the user the address to copy.
-    mailto_->onClick = [] { LowLevel::ShellOpenOrShow(std::string("mailto:") + MakerAddress::kMail, MakerAddress::kMail); };
-    website_->onClick = [this] { LowLevel::ShellOpenOrShow(website_->Caption(), website_->Caption()); };
+    mailto_->onClick = [] { LowLevel::ShellOpenOrShow(std::string("mailto:") + MakerAddress::kMail); };
+    website_->onClick = [this] { LowLevel::ShellOpenOrShow(website_->Caption()); };
 }
 
 void About::Form_Load() {
@@ -102,11 +102,11 @@ void Feedback::BuildControls() {
 
     cancel_->onClick = [this] { Unload(); };
     mailto_->onClick = [] {
-        LowLevel::ShellOpenOrShow(
-            std::string("mailto:") + MakerAddress::kFeedbackMail +
-                LangText("?subject=Orsabrine%20V1%2E3%20Feedback", "?subject=Talvessin%20V1%2E3%20Feedback"),
-            MakerAddress::kFeedbackMail);
+        LowLevel::ShellOpenOrShow(std::string("mailto:") + MakerAddress::kFeedbackMail +
+                                  LangText("?subject=Orsabrine%20V1%2E3%20Feedback",
+                                           "?subject=Talvessin%20V1%2E3%20Feedback"));
     };
+    // The page learns where the visit came from; the user copies the page alone.
     website_->onClick = [this] { LowLevel::ShellOpenOrShow(website_->Caption() + "?prog13", website_->Caption()); };
 }
 

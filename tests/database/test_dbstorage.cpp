@@ -11,6 +11,7 @@
 #include "DbTestUtil.h"
 #include "Fakes.h"
 #include "FileOp.h"
+#include "LowLevel.h"
 #include "TempFolder.h"
 #include "TextConstants.h"
 #include "UserFile.h"
@@ -67,13 +68,13 @@ TEST(DbStorage, AddressesStayAcrossOnDemandLoadsAndAUserNamesMerge) {
 
     LoadAllOnDemand();
     // A user's name in a group of the database, merged into the loaded tables.
-    auto saved = UserFolder;
-    UserFolder = [&](std::string& f) { return f = dir.Path(), true; };
+    auto saved = LowLevel::DocumentsFolder;
+    LowLevel::DocumentsFolder = [&](std::string& f) { return f = dir.Path(), true; };
     TempFolder::Put(dir / "Talv1User.txt",
                     "/* -- naAnnikaUser -- */\r\nprop(prText,naAnnikaUser,\"Annika\").\r\n"
                     "prop(prGenName,naAnnikaUser,gnAnna).\r\nprop(prLang,naAnnikaUser,laGerman).\r\n\r\n");
     ReadUserFile();
-    UserFolder = saved;
+    LowLevel::DocumentsFolder = saved;
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
     ASSERT_NE(GetAtom("naAnnikaUser"), nothingAtom);
 

@@ -7,6 +7,7 @@
 #include "Fakes.h"
 #include "FileOp.h"
 #include "GenMsg.h"
+#include "LowLevel.h"
 #include "TempFolder.h"
 #include "TextConstants.h"
 #include "UserFile.h"
@@ -41,14 +42,14 @@ class UserFileTest : public testing::Test {
 protected:
     void SetUp() override {
         TextConstants::textLanguage = 1;
-        savedFolder_ = UserFolder;
-        UserFolder = [this](std::string& f) { return f = dir_.Path(), true; };
+        savedFolder_ = LowLevel::DocumentsFolder;
+        LowLevel::DocumentsFolder = [this](std::string& f) { return f = dir_.Path(), true; };
         pendingUserBackup.clear(), lastUserBackup.clear();
         userNamesChanged = false;
         MakeVocabulary();
     }
     void TearDown() override {
-        UserFolder = savedFolder_;
+        LowLevel::DocumentsFolder = savedFolder_;
         pendingUserBackup.clear();
     }
     std::string FilePath() const { return dir_ / "Talv1User.txt"; }

@@ -11,6 +11,7 @@
 #include "FuzzSupport.h"
 #include "GenDescr.h"
 #include "GoldenRtf.h"
+#include "LowLevel.h"
 #include "ResultRender.h"
 #include "ResultSet.h"
 #include "SettingsStore.h"
@@ -122,7 +123,7 @@ int main(int argc, char** argv) {
     {
         const std::string folder = fuzz::TempPath("docs");
         fs::create_directories(folder);
-        DataBase::UserFolder = [folder](std::string& f) { return f = folder, true; };
+        LowLevel::DocumentsFolder = [folder](std::string& f) { return f = folder, true; };
         TextConstants::textLanguage = 1;
         atom* set = DataBase::GetAtom("seUserNames");
         if (set == DataBase::nothingAtom) set = DataBase::CreateAtom("seUserNames");

@@ -6,6 +6,7 @@
 
 #include "DataBase.h"
 #include "FuzzSupport.h"
+#include "LowLevel.h"
 #include "UserFile.h"
 
 namespace {
@@ -26,7 +27,7 @@ std::string folder;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     folder = fuzz::TempPath("docs");
     std::filesystem::create_directories(folder);
-    DataBase::UserFolder = [](std::string& f) { return f = folder, true; };
+    LowLevel::DocumentsFolder = [](std::string& f) { return f = folder, true; };
     return 0;
 }
 

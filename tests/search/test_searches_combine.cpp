@@ -3,6 +3,7 @@
 #include "SearchFixture.h"
 
 #include "Fakes.h"
+#include "GenMsg.h"
 
 namespace {
 
@@ -165,6 +166,14 @@ TEST_F(LinkTest, EachKindOpensItsWindow) {
 
     Searches::FollowLink(Id(link), nullptr, nullptr);  // a link entry opens its address
     EXPECT_EQ(Fakes().shell.opened, (std::vector<std::string>{"https://example.org/names"}));
+    EXPECT_EQ(Services::BusyDepth(), 0);
+    // A desktop without a web program: the address to copy, as every link shows it.
+    Fakes().shell.result = false;
+    Searches::FollowLink(Id(link), nullptr, nullptr);
+    const auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].number, GenMsg::GMnoProgramForAddress);
+    EXPECT_EQ(shown[0].arg, "https://example.org/names");
     EXPECT_EQ(Services::BusyDepth(), 0);
 }
 

@@ -5,31 +5,15 @@
 #include <filesystem>
 #include <optional>
 
+#include "EnvGuard.h"
 #include "Fakes.h"
+#include "GenMsg.h"
 #include "LowLevel.h"
 #include "TempFolder.h"
 
 using namespace LowLevel;
 namespace fs = std::filesystem;
 using Services::PrintStatus;
-
-namespace {
-
-// Sets (or clears) an environment variable for one test and restores it.
-class EnvGuard {
-public:
-    EnvGuard(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
-    }
-    ~EnvGuard() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-}  // namespace
 
 TEST(LowLevel, UnitsColoursAndByteOrder) {
     const std::pair<double, int> mm[] = {{1, 57}, {10, 567}, {15, 850}, {25, 1418}, {-15, -850}, {0.5, 28}};
@@ -98,6 +82,37 @@ TEST(LowLevel, OnlyAddressesAndDocumentsAreOpened) {
     Fakes().shell.result = false;
     EXPECT_FALSE(ShellOpen("mailto:a@b.c"));
     EXPECT_EQ(Fakes().shell.opened, (std::vector<std::string>{"https://example.org", "mailto:a@b.c"}));
+}
+
+// A clicked link the desktop cannot open: an address is shown to copy, the
+// mail address alone; a document or a refused target says nothing.
+TEST(LowLevel, ALinkNoProgramOpensShowsItsAddress) {
+    TempFolder dir;
+    TempFolder::Put(dir / "letter.pdf", "x");
+    Fakes().shell.result = false;
+    const struct {
+        std::string target, address, shown;
+    } cases[] = {
+        {"https://example.org/names?q=Anna", "", "https://example.org/names?q=Anna"},
+        {"mailto:info%40example.org?subject=Hello%20you", "", "info@example.org"},
+        {"https://example.org/page?from=13", "https://example.org/page", "https://example.org/page"},
+        {dir / "letter.pdf", "", ""},
+        {"javascript:alert(1)", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(ShellOpenOrShow(c.target, c.address));
+        const auto shown = Fakes().TakeMessages();
+        ASSERT_EQ(shown.size(), c.shown.empty() ? 0u : 1u) << c.target;
+        if (!shown.empty()) {
+            EXPECT_EQ(shown[0].number, GenMsg::GMnoProgramForAddress);
+            EXPECT_EQ(shown[0].arg, c.shown);
+        }
+    }
+    EXPECT_EQ(Fakes().shell.opened.size(), 4u);  // the refused one never reaches the desktop
+    EXPECT_EQ(Services::BusyDepth(), 0);
+    Fakes().shell.result = true;
+    EXPECT_TRUE(ShellOpenOrShow("https://example.org"));
+    EXPECT_TRUE(Fakes().TakeMessages().empty());
 }
 
 TEST(LowLevelPrint, PageGeometry) {

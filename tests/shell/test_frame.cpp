@@ -478,8 +478,8 @@ TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
 // and keeps its own settings and new names.
 TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
     TempFolder userDir;
-    auto savedFolder = DataBase::UserFolder;
-    DataBase::UserFolder = [&userDir](std::string& f) { return f = userDir.Path(), true; };
+    auto savedFolder = LowLevel::DocumentsFolder;
+    LowLevel::DocumentsFolder = [&userDir](std::string& f) { return f = userDir.Path(), true; };
     auto userFile = [](const std::string& name, const std::string& text) {
         return "/* -- " + name + " -- */\r\nprop(prText," + name + ",\"" + text + "\").\r\nprop(prGenName," + name +
                ",gnJoseph).\r\n\r\n";
@@ -554,7 +554,7 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
         ASSERT_FALSE(Fakes().settings.Keys().empty());
         for (const auto& k : Fakes().settings.Keys()) EXPECT_EQ(k.path.rfind(e.key, 0), 0u) << k.path;
     }
-    DataBase::UserFolder = savedFolder;
+    LowLevel::DocumentsFolder = savedFolder;
 }
 
 // Closes the frame the first time pending events run during the load.

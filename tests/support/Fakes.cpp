@@ -2,6 +2,7 @@
 
 #include "FileOp.h"
 #include "GenMsg.h"
+#include "LowLevel.h"
 #include "Options.h"
 #include "TextConstants.h"
 
@@ -63,7 +64,7 @@ void FakeServices::Reset() {
     FileOp::TestFaults() = FileOp::Faults{};
     FileOp::ProgramFolder.clear();
     FileOp::SetListFileFormat(nullptr);
-    Options::DocumentsFolder = [] { return std::string("/home/user/Documents"); };
+    LowLevel::DocumentsFolder = [](std::string& f) { return f = "/home/user/Documents", true; };
     Options::RegBaseKey = Options::BaseKeyFor(0);
     Options::SetDefaults();
     Options::InitColors();

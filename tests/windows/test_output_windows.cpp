@@ -1,16 +1,20 @@
 // The export and print windows. Export: its question, its file, its report, and the button that
 // stays off while an export runs.
 #include <QProgressBar>
+#include <filesystem>
 
 #include "Atom.h"
 #include "DataBase.h"
+#include "EnvGuard.h"
 #include "Fakes.h"
 #include "FileOp.h"
 #include "FormControls.h"
 #include "GenMsg.h"
+#include "LowLevel.h"
 #include "ResultSet.h"
 #include "Searches.h"
 #include "TempFolder.h"
+#include "UserFile.h"
 #include "WindowsFixture.h"
 #include "windows/lists/Export.h"
 #include "windows/lists/OutputWindows.h"
@@ -47,8 +51,7 @@ protected:
 // The file dialog starts in the documents folder, then in the folder last
 // chosen (a cancelled dialog chose none).
 TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
-    const auto documents = Options::DocumentsFolder;
-    Options::DocumentsFolder = [] { return std::string("/home/zo\xEB/Dokumente"); };
+    LowLevel::DocumentsFolder = [](std::string& f) { return f = "/home/zo\xEB/Dokumente", true; };
     Export& w = OpenExport();
     auto* button = w.ControlAs<CommandButton>("DoExport");
     EXPECT_FALSE(button->isEnabled()) << "no current list yet";
@@ -87,11 +90,48 @@ TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
     // Cancelling the dialog writes nothing and says nothing.
     button->Press();
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
-    Options::DocumentsFolder = documents;
     std::vector<std::string> folders;
     for (const auto& r : Fakes().dialogs.saveRequests) folders.push_back(r.initialDir);
     const std::string docs = "/home/zo\xEB/Dokumente";
     EXPECT_EQ(folders, (std::vector<std::string>{docs, docs, dir.Path(), dir.Path()}));
+}
+
+// One documents folder for everything: on a first run the list dialogs and
+// the export dialog start where the user-names file lies, the desktop's
+// documents folder, created at start: the folder a German desktop's
+// user-dirs.dirs names, or ~/Documents without one.
+TEST_F(OutputWindowsTest, TheDialogsStartInTheDesktopsDocumentsFolder) {
+    MakeList(1);
+    Export& w = OpenExport();
+    const struct {
+        const char* userDirs;
+        const char* folder;
+    } cases[] = {{"XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n", "Dokumente"},
+                 {nullptr, "Documents"}};
+    for (const auto& c : cases) {
+        const std::string home = dir / c.folder;
+        std::filesystem::create_directories(home + "/.config");
+        if (c.userDirs) TempFolder::Put(home + "/.config/user-dirs.dirs", c.userDirs);
+        EnvGuard h("HOME", home), cfg("XDG_CONFIG_HOME", std::nullopt), d("XDG_DOCUMENTS_DIR", std::nullopt);
+        LowLevel::DocumentsFolder = LowLevel::DesktopDocumentsFolder;
+        Fakes().settings.Clear();
+        Fakes().dialogs = {};
+        Options::LoadOptions();
+        const std::string docs = home + "/" + c.folder;
+        EXPECT_TRUE(std::filesystem::is_directory(docs));
+
+        FileOp::LoadListFile();
+        FileOp::SaveListFile(Searches::GetListsCurrent().get());
+        w.ControlAs<CommandButton>("DoExport")->Press();
+        std::string userFile;
+        ASSERT_TRUE(DataBase::WriteUserFile(userFile));
+        EXPECT_EQ(userFile, docs + "/" + DataBase::UserFileName());
+        ASSERT_EQ(Fakes().dialogs.openRequests.size(), 1u);
+        ASSERT_EQ(Fakes().dialogs.saveRequests.size(), 2u);
+        EXPECT_EQ(Fakes().dialogs.openRequests[0].initialDir, docs);
+        EXPECT_EQ(Fakes().dialogs.saveRequests[0].initialDir, docs);
+        EXPECT_EQ(Fakes().dialogs.saveRequests[1].initialDir, docs);
+    }
 }
 
 TEST_F(OutputWindowsTest, LongDescriptionExportsAskAndANoEndsQuietly) {

@@ -14,6 +14,7 @@
 #include "GenMsg.h"
 #include "LangCombo.h"
 #include "ListDescriptions.h"
+#include "LowLevel.h"
 #include "NewNames.h"
 #include "QtText.h"
 #include "ResultSet.h"
@@ -42,15 +43,15 @@ protected:
         WindowsTest::SetUp();
         LoadSample();
         Options::ShowToolTips = false;
-        savedFolder_ = DataBase::UserFolder;
-        DataBase::UserFolder = [this](std::string& f) { return f = dir.Path(), true; };
+        savedFolder_ = LowLevel::DocumentsFolder;
+        LowLevel::DocumentsFolder = [this](std::string& f) { return f = dir.Path(), true; };
         DataBase::userNamesChanged = false;
         Auto::Register("SingleName", [] { return std::make_unique<FakeSingleName>(); });
         OutputWindows::Register();
     }
     void TearDown() override {
         WindowsTest::TearDown();
-        DataBase::UserFolder = savedFolder_;
+        LowLevel::DocumentsFolder = savedFolder_;
         DataBase::userNamesChanged = false;
         LoadSample();
     }

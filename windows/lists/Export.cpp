@@ -8,7 +8,7 @@
 #include "FileOp.h"
 #include "GenMsg.h"
 #include "ListDescriptions.h"
-#include "Options.h"
+#include "LowLevel.h"
 #include "QtText.h"
 #include "ResultSet.h"
 #include "Searches.h"
@@ -147,7 +147,7 @@ void Export::DoExport_Click() {
     }
     request.filter += LangText("|Alle Dateien", "|All files") + " (*)|*";
     request.initialDir = lastFolder_;
-    if (request.initialDir.empty() && Options::DocumentsFolder) request.initialDir = Options::DocumentsFolder();
+    if (request.initialDir.empty()) request.initialDir = LowLevel::DocumentsFolderOrEmpty();
     Services::FileDialogs* dialogs = Services::Get().fileDialogs;
     const std::optional<std::string> path = dialogs ? dialogs->SaveFile(request) : std::nullopt;
     if (!path || path->empty()) return;
