@@ -17,6 +17,7 @@
 
 #include "Cp1252.h"
 #include "FormBase.h"
+#include "FormControls.h"
 #include "GenMsgForm.h"
 #include "LowLevel.h"
 #include "QtLowLevel.h"
@@ -61,9 +62,15 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
     setWindowTitle(QtText::ToQt(EditionText("Orsabrine", "Talvessin")) + Tr(" - Hilfe", " Help"));
     resize(760, 580);
 
-    back_ = new QPushButton(Tr("Zurück"_cp, "Back"), this);
-    forward_ = new QPushButton(Tr("Vorwärts"_cp, "Forward"), this);
-    contents_ = new QPushButton(Tr("Inhalt", "Contents"), this);
+    // Its buttons take Enter as well as Space when they have the focus.
+    auto button = [this](const QString& caption) {
+        auto* b = new CommandButton(this);
+        b->setText(caption);
+        return b;
+    };
+    back_ = button(Tr("Zurück"_cp, "Back"));
+    forward_ = button(Tr("Vorwärts"_cp, "Forward"));
+    contents_ = button(Tr("Inhalt", "Contents"));
     back_->setEnabled(false);
     forward_->setEnabled(false);
     auto* bar = new QHBoxLayout;
@@ -229,6 +236,15 @@ void HelpViewer::Detach() {
     setAttribute(Qt::WA_ShowWithoutActivating, true);
     show();
     setAttribute(Qt::WA_ShowWithoutActivating, false);
+}
+
+void HelpViewer::keyPressEvent(QKeyEvent* event) {
+    // Escape puts the viewer away as its close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !event->isAutoRepeat()) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool HelpViewer::eventFilter(QObject* watched, QEvent* event) {

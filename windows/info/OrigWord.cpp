@@ -149,7 +149,7 @@ void OrigWord::Form_Load() {
     transTd_->SetTabPos(0);
 
     GuardBox(curWordBox_, {});  // typing looks nothing up
-    connect(curWordBox_, &QLineEdit::returnPressed, showWord_, [this] { showWord_->Press(); });
+    curWordBox_->onEnter = [this] { showWord_->Press(); };
     showWord_->onClick = [this] { ShowWord_Click(); };
     allWords_->onClick = [this] { AllWords_Click(); };
     asList_->onClick = [this] { AsList_Click(); };
