@@ -188,6 +188,10 @@ TEST_P(Keys, EscapeClosesTheDialogLikeWindowsAsTheirCloseBoxDoes) {
     EXPECT_FALSE(shortHelp->IsLoaded());
     EXPECT_FALSE(Loaded("Alpha"));
 
+    FormBase* tutorials = Open("TutSelect");
+    Press(tutorials->Control("Tutorials"), Qt::Key_Escape);
+    EXPECT_FALSE(tutorials->IsLoaded());
+
     FormBase* feedback = Auto::GetForm("Feedback");
     feedback->Show();
     Press(feedback->Control("Text"), Qt::Key_Escape);
