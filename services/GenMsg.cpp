@@ -130,6 +130,11 @@ const std::vector<Row>& Rows() {
          "here and copy it into your mail or web program.",
          "Die Adresse %0<br>kann nicht geöffnet werden: Auf diesem Computer ist kein Programm dafür "
          "eingerichtet. Sie können sie hier markieren und in Ihr E-Mail- oder Webprogramm kopieren."_cp},
+        {113, "GMscriptDamaged",
+         "The file %0<br>holds lines that cannot be carried out; the place named is the first of them. Those "
+         "lines have been skipped.",
+         "Die Datei %0<br>enthält Zeilen, die nicht ausgeführt werden können; die genannte Stelle ist die erste "
+         "davon. Diese Zeilen wurden übersprungen."_cp},
     };
     return rows;
 }

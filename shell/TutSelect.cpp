@@ -138,7 +138,7 @@ namespace Tutorials {
 void Register() {
     Auto::Register("TutSelect", [] { return std::make_unique<TutSelect>(); });
     WinMan::clearMark = [] { Auto::ClearMark(); };
-    Examples::replayLine = [](const std::string& line) { Auto::ProcessLine(line); };
+    Examples::replayLine = [](const std::string& line) { return Auto::RunLine(line); };
     Examples::showText = [](const std::string& text) {
         std::string plain = text;
         for (std::size_t p; (p = plain.find("\r\n")) != std::string::npos;) plain.replace(p, 2, "\n");
