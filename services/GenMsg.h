@@ -45,12 +45,12 @@ enum MsgId : int {
     GMnoProgramForAddress = 112,
 };
 
-constexpr int kNumMessages = 113;
+constexpr int kNumMessages = 114;
 
 // Message classes.
 constexpr int kCritical = 0, kExclamation = 1, kQuestion = 2, kInformation = 3;
 
-// The entries ("<" tag ">" text) in the current text language, 0 to 112;
+// The entries ("<" tag ">" text) in the current text language, 0 to 113;
 // numbers without a message hold "".
 extern std::vector<std::string> MsgTable;
 void InitMessages();
