@@ -28,7 +28,7 @@
 
 using namespace LowLevel;
 
-TEST(QtShell, OpensAddressesAndDocumentsOnlyAndNeverAProgram) {
+TEST(QtShell, OpensAddressesOnlyAndNeverAFileOrAProgram) {
     QTemporaryDir dir;
     for (const char* name : {"letter.pdf", "run.sh"}) {
         QFile f(dir.filePath(name));
@@ -42,14 +42,12 @@ TEST(QtShell, OpensAddressesAndDocumentsOnlyAndNeverAProgram) {
     });
     EXPECT_TRUE(shell.Open("https://example.org/x?a=1"));
     EXPECT_TRUE(shell.Open("mailto:someone@example.org"));
-    EXPECT_TRUE(shell.Open(dir.filePath("letter.pdf").toStdString()));
-    for (std::string program : {std::string("/bin/sh"), std::string("/usr/bin/env"), std::string("xterm -e rm"),
+    for (std::string program : {dir.filePath("letter.pdf").toStdString(), std::string("/bin/sh"), std::string("/usr/bin/env"), std::string("xterm -e rm"),
                                 dir.filePath("run.sh").toStdString(), dir.path().toStdString()})
         EXPECT_FALSE(shell.Open(program)) << program;
-    ASSERT_EQ(handed.size(), 3u);
+    ASSERT_EQ(handed.size(), 2u);
     EXPECT_EQ(handed[0], QUrl("https://example.org/x?a=1"));
     EXPECT_EQ(handed[1].scheme(), "mailto");
-    EXPECT_EQ(handed[2], QUrl::fromLocalFile(dir.filePath("letter.pdf")));
 }
 
 TEST(QtLowLevel, CharWidthsAreMeasuredOnFirstUseEvenWhenTheFormIsGone) {
