@@ -1,6 +1,7 @@
 #include "FormBase.h"
 
 #include <QAbstractScrollArea>
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -8,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QMenu>
+#include <QScrollBar>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -19,10 +22,27 @@
 namespace {
 
 QPointer<QMdiArea> theArea;
-QMetaObject::Connection areaConnection;
+QMetaObject::Connection areaConnection, focusConnection;
 QPointer<QWidget> dialogOwner;
 FormEvents* theEvents = nullptr;
 std::vector<FormBase*> loadedForms;
+
+// Scrolls the area so that a control of one of its windows is in sight
+// (its top-left corner when it is larger than the area): the keyboard's way
+// to the parts of a window larger than the area.
+void ScrollIntoSight(QMdiArea* area, QWidget* control) {
+    QWidget* view = area->viewport();
+    if (!control || !view->isAncestorOf(control)) return;
+    const QRect r(control->mapTo(view, QPoint(0, 0)), control->size());
+    auto shift = [](int start, int length, int room) {
+        if (start < 0) return start;
+        return start + length > room ? std::min(start + length - room, start) : 0;
+    };
+    if (int dx = shift(r.left(), r.width(), view->width()))
+        area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->value() + dx);
+    if (int dy = shift(r.top(), r.height(), view->height()))
+        area->verticalScrollBar()->setValue(area->verticalScrollBar()->value() + dy);
+}
 
 int ToPixels(double twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 double ToTwips(int pixels) { return pixels * 15.0; }
@@ -48,11 +68,18 @@ FormBase::~FormBase() {
 
 void FormBase::SetMdiArea(QMdiArea* area) {
     QObject::disconnect(areaConnection);
+    QObject::disconnect(focusConnection);
     theArea = area;
     if (!area) return;
     // A maximised child leaves the others as they are: a window opened over
     // it keeps its own size, and the maximised one stays maximised.
     area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+    // A window larger than the area (a small screen, a large screen scale)
+    // or moved partly out of it stays within reach: the area scrolls.
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    focusConnection = QObject::connect(qApp, &QApplication::focusChanged, area,
+                                       [area](QWidget*, QWidget* now) { ScrollIntoSight(area, now); });
     // The area tells which sub-window became active; the window behind it
     // hears of its activation.
     areaConnection = QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
@@ -66,6 +93,24 @@ void FormBase::SetMdiArea(QMdiArea* area) {
 }
 
 QMdiArea* FormBase::MdiArea() { return theArea; }
+
+void FormBase::CloseActiveChild() {
+    if (QMdiSubWindow* sub = theArea ? theArea->activeSubWindow() : nullptr) sub->close();
+}
+
+void FormBase::SwitchChild(bool backward) {
+    if (!theArea) return;
+    QList<QMdiSubWindow*> stack = theArea->subWindowList(QMdiArea::StackingOrder);  // rearmost first
+    stack.removeIf([](QMdiSubWindow* sub) { return !sub->isVisible(); });
+    if (stack.size() < 2) return;
+    QMdiSubWindow* front = theArea->activeSubWindow();
+    if (!front || !stack.contains(front)) front = stack.back();
+    stack.removeOne(front);
+    QMdiSubWindow* next = backward ? stack.front() : stack.back();
+    theArea->setActiveSubWindow(next);
+    if (!backward) front->lower();
+}
+
 void FormBase::SetDialogOwner(QWidget* owner) { dialogOwner = owner; }
 void FormBase::SetEvents(FormEvents* events) { theEvents = events; }
 FormEvents* FormBase::Events() { return theEvents; }
@@ -78,6 +123,15 @@ QWidget* FormBase::CreateHost() {
     case Kind::MdiChild: {
         auto* sub = new QMdiSubWindow;
         sub->setWidget(new QWidget);
+        // The frame's Close Window command owns Ctrl+F4. Each child's own
+        // menu holding the close keys as well made them ambiguous as soon as
+        // two were open, and then they closed none; its Close names the key.
+        if (QMenu* menu = sub->systemMenu())
+            for (QAction* a : menu->actions())
+                if (!a->shortcuts().isEmpty()) {
+                    a->setShortcuts({});
+                    a->setText(a->text() + u'\t' + QKeySequence(Qt::CTRL | Qt::Key_F4).toString(QKeySequence::NativeText));
+                }
         if (theArea) theArea->addSubWindow(sub);
         return sub;
     }
@@ -152,6 +206,18 @@ void FormBase::BringToFront() {
         if (theArea && theArea->activeSubWindow() != sub) theArea->setActiveSubWindow(sub);
     } else {
         host_->activateWindow();
+    }
+}
+
+void FormBase::FocusFirstInput() {
+    if (!host_ || !client_ || !host_->isVisible() || host_->isMinimized()) return;
+    // The tab order is one ring through every widget of the frame; the
+    // window's own controls are those inside its client.
+    for (QWidget* w = host_->nextInFocusChain(); w && w != host_; w = w->nextInFocusChain()) {
+        if (client_->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
     }
 }
 

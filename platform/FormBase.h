@@ -86,6 +86,16 @@ public:
     // Every loaded window in the order it was loaded.
     static const std::vector<FormBase*>& LoadedForms();
 
+    // --- The keyboard's way through the child windows ---------------------------
+    // Closes the active child window as its close box does (a user's close,
+    // which may be refused).
+    static void CloseActiveChild();
+    // Brings the child window just behind the active one forward and sends
+    // the active one to the back; backward brings the rearmost one forward.
+    // Each forward step is undone by one backward step, and repeated steps
+    // visit every child window that is shown.
+    static void SwitchChild(bool backward);
+
     const std::string& Name() const { return name_; }
     Kind kind() const { return kind_; }
     unsigned Roles() const { return roles_; }
@@ -108,6 +118,11 @@ public:
     // Raises the window and makes it the active one (an activation is
     // reported only when it was not active yet).
     void BringToFront();
+    // Gives the focus to the window's first input, as the Tab key would (a
+    // box's text is selected): the first control in its tab order that is
+    // shown, enabled and takes the focus by Tab, where a window's first
+    // opening puts it. Nothing for a minimised window.
+    void FocusFirstInput();
     // Asks the window to close: a user's close is refused while input is
     // blocked (kCloseGuard); Form_QueryUnload and Form_Unload may cancel.
     // Inside a handler of this window the whole unload waits until the

@@ -112,6 +112,8 @@ void QtProgress::SetValue(int value) {
 
 void QtEventPump::DoEvents() { QApplication::processEvents(); }
 
+void QtEventPump::DoEventsHoldingInput() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
 // --- Helpers ------------------------------------------------------------------------
 
 int FileErrorNumber(QFileDevice::FileError error, int systemErrno) {

@@ -71,6 +71,7 @@ private:
 class QtEventPump : public Services::EventPump {
 public:
     void DoEvents() override;
+    void DoEventsHoldingInput() override;
 };
 
 // The error number of a failed Qt file operation: the system's errno when it

@@ -144,6 +144,12 @@ public:
     virtual ~EventPump() = default;
     // Lets pending window events run once (input, painting, timers).
     virtual void DoEvents() = 0;
+    // The same without the user's keys and clicks, which wait until the
+    // running handler has returned: a window that comes forward on a mouse
+    // press or by a command must be in front, with its focus, before the
+    // release and the typed keys that follow reach it. A pump that cannot
+    // tell input apart runs everything.
+    virtual void DoEventsHoldingInput() { DoEvents(); }
 };
 
 // --- Shell open, help topics, printing --------------------------------------

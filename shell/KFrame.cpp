@@ -1,6 +1,9 @@
 #include "KFrame.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
+#include <utility>
 
 #include <QAction>
 #include <QActionGroup>
@@ -8,6 +11,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QIconEngine>
+#include <QKeySequence>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -142,6 +146,12 @@ const std::vector<KFrame::MenuItem>& KFrame::MenuItems() {
         {"WindowsMenu", "GoBackFunc", "&Previous Window", "GoBack", "&Vorheriges Fenster"},
         {"WindowsMenu", "GoForwFunc", "&Next Window", "GoForw", "&N\xe4" "chstes Fenster"},
         {"WindowsMenu", "CloseAllFunc", "&Close All Windows", "CloseAll", "Alle Fenster &schliessen"},
+        // The desktop's keys for the child windows of a frame.
+        {"WindowsMenu", "CloseWindowFunc", "Cl&ose Window", "CloseWindow", "&Fenster schliessen", "Ctrl+F4"},
+        {"WindowsMenu", "SwitchWindowFunc", "&Switch Window", "SwitchWindow", "Fenster &wechseln",
+         "Ctrl+Tab; Ctrl+F6"},
+        {"WindowsMenu", "SwitchBackFunc", "Switch Window &Backward", "SwitchBack", "Fenster &r\xfc" "ckw\xe4rts wechseln",
+         "Ctrl+Shift+Tab; Ctrl+Shift+F6"},
         {"HelpMenu", "HelpFunc", "&Contents...", "Help", "&Inhalt..."},
         {"HelpMenu", "ShortHelpFunc", "&Getting Started...", "ShortHelp", "&K\xfcrzestanleitung..."},
         {"HelpMenu", "TutorFunc", "&Tutorials...", "Tutor", "&Tutorials..."},
@@ -182,6 +192,17 @@ const std::vector<KFrame::ToolButton>& KFrame::ToolButtons() {
 }
 
 std::string KFrame::MenuItem::Caption() const { return TextConstants::LangText(german, caption); }
+
+std::string KFrame::MenuItem::KeyText() const {
+    const std::string_view all(keys);
+    std::string first(all.substr(0, all.find(';')));
+    if (TextConstants::textLanguage == 1) return first;
+    // The German keyboard's names of the keys.
+    for (const auto& [english, german] : {std::pair{"Ctrl", "Strg"}, std::pair{"Shift", "Umschalt"}})
+        if (size_t at = first.find(english); at != std::string::npos) first.replace(at, std::strlen(english), german);
+    return first;
+}
+
 std::string KFrame::ToolButton::Tip() const { return TextConstants::LangText(german, toolTip); }
 
 // --- Window --------------------------------------------------------------------------
@@ -226,7 +247,12 @@ void KFrame::BuildMenus() {
     }
     for (const MenuItem& item : MenuItems()) {
         QMenu* menu = menus_[item.menu];
-        QAction* a = menu->addAction(QtText::ToQt(item.Caption()));
+        if (std::string_view(item.control) == "CloseWindowFunc") menu->addSeparator();
+        // A tab separates the caption from the keys, which the menus show
+        // right-aligned.
+        const std::string keys = item.KeyText();
+        QAction* a = menu->addAction(QtText::ToQt(keys.empty() ? item.Caption() : item.Caption() + "\t" + keys));
+        a->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(item.keys)));
         a->setObjectName(QString::fromLatin1(item.control));
         std::string control = item.control;
         connect(a, &QAction::triggered, this, [this, control] { ItemClick(control); });
@@ -324,6 +350,14 @@ void KFrame::Form_Unload(bool& cancel) {
     if (onClosed) onClosed();
 }
 
+bool KFrame::eventFilter(QObject* watched, QEvent* event) {
+    // Placed before it was shown, the frame was fitted to its screen without
+    // its border and title bar; shown, it has them.
+    if (watched == Host() && event->type() == QEvent::Show && !std::exchange(shown_, true))
+        WinMan::KeepOnScreen(*this);
+    return FormBase::eventFilter(watched, event);
+}
+
 // --- Commands -------------------------------------------------------------------------
 
 void KFrame::CallFunc(const std::string& name) {
@@ -334,15 +368,19 @@ void KFrame::CallFunc(const std::string& name) {
 void KFrame::ShowForm(const std::string& name) {
     CallFunc(name);
     if (WinMan::ActionBlocked()) return;
-    WinMan::OpenForm(name);
+    // Brought forward again, a window takes the keyboard where its first
+    // opening did: what the user types next goes into its first box.
+    if (FormBase* form = WinMan::OpenForm(name)) form->FocusFirstInput();
 }
 
 namespace {
 
 // The window a menu item opens by ShowForm ("" for the items with their own action).
 std::string ShownWindow(const std::string& control) {
-    static const char* const own[] = {"LoadListFunc", "SaveListFunc", "OptionEntryFunc", "GoBackFunc", "GoForwFunc",
-                                      "CloseAllFunc", "HelpFunc",     "TutorFunc",       "FeedbackFunc", "AboutFunc"};
+    static const char* const own[] = {"LoadListFunc", "SaveListFunc",    "OptionEntryFunc", "GoBackFunc",
+                                      "GoForwFunc",   "CloseAllFunc",    "CloseWindowFunc", "SwitchWindowFunc",
+                                      "SwitchBackFunc", "HelpFunc",      "TutorFunc",       "FeedbackFunc",
+                                      "AboutFunc"};
     for (const char* o : own)
         if (control == o) return "";
     return control.substr(0, control.size() - 4);  // "AlphaFunc" -> "Alpha"
@@ -376,6 +414,15 @@ void KFrame::ItemClick(const std::string& control) {
     } else if (control == "CloseAllFunc") {
         CallFunc("CloseAll");
         if (!WinMan::ActionBlocked()) WinMan::CloseAllWindows();
+    } else if (control == "CloseWindowFunc") {
+        // As the window's close box: the window's own close rules apply.
+        CallFunc("CloseWindow");
+        FormBase::CloseActiveChild();
+    } else if (control == "SwitchWindowFunc" || control == "SwitchBackFunc") {
+        // As a click on another window: never refused.
+        const bool back = control == "SwitchBackFunc";
+        CallFunc(back ? "SwitchBack" : "SwitchWindow");
+        FormBase::SwitchChild(back);
     } else if (control == "HelpFunc") {
         CallFunc("Help");
         LowLevel::ShowHelpTopic("Welcome");

@@ -31,15 +31,19 @@ public:
     static KFrame* Instance();
 
     // One menu item: the menu it sits in, its control name, caption and the
-    // name its command logs, and its German caption (cp1252).
+    // name its command logs, its German caption (cp1252) and its keys.
     struct MenuItem {
         const char* menu;     // control name of its menu
         const char* control;  // "AlphaFunc"
         const char* caption;  // English
         const char* logged;   // "Alpha"
         const char* german;
+        const char* keys = "";  // "Ctrl+Tab; Ctrl+F6": the first is shown
         // The caption in the text language.
         std::string Caption() const;
+        // The first of the keys as the text language names them
+        // ("Ctrl+Shift+Tab", German "Strg+Umschalt+Tab"); "" for none.
+        std::string KeyText() const;
     };
     static const std::vector<MenuItem>& MenuItems();
     // The toolbar's buttons: key, tooltip, the menu item it runs ("" for a
@@ -90,6 +94,7 @@ protected:
     void Form_Resize() override;
     void Form_QueryUnload(UnloadMode mode, bool& cancel) override;
     void Form_Unload(bool& cancel) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CallFunc(const std::string& name);
@@ -105,4 +110,5 @@ private:
     std::map<std::string, QPointer<QMenu>> menus_;
     std::vector<QPointer<QAction>> windowEntries_;
     std::unique_ptr<About> about_;
+    bool shown_ = false;
 };

@@ -154,6 +154,27 @@ double ScreenHeight() {
     return s ? s->geometry().height() * 15.0 : 0;
 }
 
+// The area a top-level window at q.rect must stay in: the part of the
+// screen holding its centre (else the main screen) that windows may take,
+// without panels or task bars, in the screen's own units (a screen scale
+// makes them larger than its pixels). The window's rectangle is its outer
+// corner with the size inside its border and title bar, so the area is
+// narrowed by these where the window system has told them.
+void FitOnScreen(const QWidget* host, WinModel::PlaceRequest& q) {
+    const WinModel::WindowRect& r = q.rect;
+    const QPoint centre(static_cast<int>((r.left + r.width / 2) / 15), static_cast<int>((r.top + r.height / 2) / 15));
+    QScreen* s = QGuiApplication::screenAt(centre);
+    if (!s) s = QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect free = s->availableGeometry();
+    QSize border;
+    if (host) border = host->frameGeometry().size() - host->geometry().size();
+    q.boundsTop = free.top() * 15.0;
+    q.boundsLeft = free.left() * 15.0;
+    q.boundsHeight = std::max(0, free.height() - border.height()) * 15.0;
+    q.boundsWidth = std::max(0, free.width() - border.width()) * 15.0;
+}
+
 void ApplyPlacement(FormBase& form, const WinModel::Placement& p) {
     if (p.applySize) {
         if (form.WindowState() != WinModel::kNormal) form.SetWindowState(WinModel::kNormal);
@@ -206,21 +227,27 @@ const WinModel::WindowHistory& History() { return history; }
 
 bool IsCurrent(const FormBase& form) { return history.IsCurrent(&form); }
 
-void OpenForm(const std::string& name) {
+// The user's keys and clicks wait while a window comes forward: keys typed
+// right after the command belong to the window it opens, and a click that
+// activates a window must reach its control whole, its press before its
+// release.
+FormBase* OpenForm(const std::string& name) {
     Services::HourglassOn();
-    Services::Events().DoEvents();
-    if (FormBase* form = Auto::GetForm(name)) {
+    Services::Events().DoEventsHoldingInput();
+    FormBase* form = Auto::GetForm(name);
+    if (form) {
         form->Show();
-        Services::Events().DoEvents();
+        Services::Events().DoEventsHoldingInput();
         if (IsLoaded(form)) form->BringToFront();
     }
-    Services::Events().DoEvents();
+    Services::Events().DoEventsHoldingInput();
     Services::HourglassOff();
+    return form && IsLoaded(form) ? form : nullptr;
 }
 
 void Activate(FormBase& form) {
     Errors::LogEntry("WinMan", "Activate", form.Name());
-    Services::Events().DoEvents();
+    Services::Events().DoEventsHoldingInput();
     if (activateGuard || unloadDepth > 0) return;
     history.Activate(&form, form.Name());
 }
@@ -275,9 +302,21 @@ void PlaceWindow(FormBase& form) {
             q.boundsHeight = area->viewport()->height() * 15.0;
         }
     } else {
-        q.boundsWidth = ScreenWidth();
-        q.boundsHeight = ScreenHeight();
+        FitOnScreen(form.Host(), q);
     }
+    ApplyPlacement(form, WinModel::Place(q));
+}
+
+void KeepOnScreen(FormBase& form) {
+    if (!form.Visible() || form.WindowState() != WinModel::kNormal) return;
+    const TwipsRect r = form.Rect();
+    WinModel::PlaceRequest q;
+    q.rect = {r.top, r.left, r.height, r.width};
+    q.isFrame = IsFrame(form);
+    q.sizable = form.Sizable();
+    q.ownHeight = r.height;
+    q.ownWidth = r.width;
+    FitOnScreen(form.Host(), q);
     ApplyPlacement(form, WinModel::Place(q));
 }
 

@@ -56,12 +56,17 @@ extern std::function<void()> clearMark;
 // Resets the state and installs the window manager as the windows' listener.
 void InitWinMan();
 
-// Opens or brings forward the window of that name.
-void OpenForm(const std::string& name);
+// Opens or brings forward the window of that name; the window, or null
+// when it is not loaded after all.
+FormBase* OpenForm(const std::string& name);
 void Activate(FormBase& form);
 void CloseWin(FormBase& form);
 void CloseForm(FormBase& form);
 void PlaceWindow(FormBase& form);
+// Brings a shown top-level window (the frame) whole onto the free part of
+// its screen, border and title bar included, which the window system tells
+// only once the window is shown. A minimised or maximised one stays.
+void KeepOnScreen(FormBase& form);
 // True: the command is refused. While a tutorial runs the user is asked
 // whether to end it.
 bool ActionBlocked();

@@ -139,8 +139,8 @@ Placement Place(const PlaceRequest& q) {
         p.width = width = fit(r.width, q.boundsWidth, kMinUsableWidth);
         p.state = (q.state >= kNormal && q.state <= kMaximized) ? q.state : kNormal;
     }
-    p.top = FitStart(p.top, height, q.boundsHeight);
-    p.left = FitStart(p.left, width, q.boundsWidth);
+    p.top = q.boundsTop + FitStart(p.top - q.boundsTop, height, q.boundsHeight);
+    p.left = q.boundsLeft + FitStart(p.left - q.boundsLeft, width, q.boundsWidth);
     return p;
 }
 

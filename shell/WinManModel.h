@@ -60,13 +60,17 @@ struct PlaceRequest {
     bool sizable = true;         // the user can size the window
     double bandOffset = 0;       // height of the tutorial band
     // The area the window must stay in: the frame's inner area for a child,
-    // the screen for the frame. 0 when unknown (then only negatives are mended).
+    // the free part of its screen for the frame. 0 when unknown (then only a
+    // place before the area's start is mended).
     double boundsWidth = 0, boundsHeight = 0;
     // The window's size as it is now (kept when the rectangle's size does not
     // apply); 0 when unknown.
     double ownHeight = 0, ownWidth = 0;
     // The window's default rectangle, for a rectangle too small to use.
     std::optional<WindowRect> fallback;
+    // Where the area starts: 0 for a child, the corner of the free part of
+    // its screen for the frame (a second screen starts beside the first).
+    double boundsTop = 0, boundsLeft = 0;
 };
 
 struct Placement {

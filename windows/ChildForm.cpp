@@ -239,11 +239,7 @@ bool LinkWindowAvailable(int kind) {
 }
 
 FormBase* OpenFormKeepingTutorialFocus(const std::string& name) {
-    if (!WinMan::tutorialRunning) {
-        WinMan::OpenForm(name);
-        FormBase* form = Auto::GetForm(name);
-        return form && form->IsLoaded() ? form : nullptr;
-    }
+    if (!WinMan::tutorialRunning) return WinMan::OpenForm(name);
     FormBase* form = Auto::GetForm(name);
     if (!form) return nullptr;
     // The tutorial talks to the user through the window that has the focus:

@@ -48,9 +48,10 @@ QString Decoded(QString s) {
     return s.replace("&amp;", "&").simplified();
 }
 
-// A caption as a page quotes it: no access key, no count, no trailing "..."
-// or ":", single blanks, lower case.
+// A caption as a page quotes it: no access key, no keys after a tab, no
+// count, no trailing "..." or ":", single blanks, lower case.
 QString Plain(QString s) {
+    s = s.section('\t', 0, 0);
     s.remove('&').remove(QRegularExpression(QStringLiteral("<[^>]*>|\\d+")));
     s = s.simplified();
     while (s.endsWith('.') || s.endsWith(':')) s.chop(1);

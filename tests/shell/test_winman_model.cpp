@@ -179,6 +179,10 @@ TEST(PlacementTest, BandSizeStateAndClamping) {
         {"too small without default: own size", {{30, 40, 420, 1800}, 0, false, false, true, 0, W, H, 3000, 4000}, {30, 40, false, 0, 0, 0}},
         {"unknown area: only negatives mended", {{50000, -1, 5000, 6000}, 0, false, false, true, 0, 0, 0}, {50000, 0, true, 5000, 6000, 0}},
         {"bad state", {{0, 0, 5000, 6000}, 9, false, false, true, 0, W, H}, {0, 0, true, 5000, 6000, 0}},
+        // The frame on a second screen, which starts 1920 pixels to the right.
+        {"onto a screen that starts elsewhere",
+         {{-300, 28000, 6000, 12000}, 0, true, false, true, 0, W, H, 0, 0, std::nullopt, 0, 28800},
+         {0, 28800, true, 6000, 12000, 0}},
     };
     for (const Case& c : cases) EXPECT_EQ(Place(c.request), c.expected) << c.what;
 }

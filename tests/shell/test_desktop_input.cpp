@@ -1,0 +1,211 @@
+// The child windows by keyboard and mouse as on every desktop, in the
+// running program of each edition: real key and mouse events (QTest) reach
+// real windows.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <functional>
+#include <utility>
+
+#include "Fakes.h"
+#include "FormControls.h"
+#include "GenMsg.h"
+#include "KFrame.h"
+#include "ProgramFixture.h"
+#include "QtText.h"
+#include "windows/lists/NameLists.h"
+
+namespace {
+
+const char* const kEditions[] = {"/x/talvessin", "/x/orsabrine"};
+
+class DesktopInput : public RunningProgram {
+protected:
+    void Start(const char* argv0) {
+        // No getting-started window comes between.
+        for (const char* edition : {"Talvessin", "Orsabrine"})
+            Fakes().settings.Write(std::string("Software\\Quillmarsh\\") + edition + "\\1.x\\Options", "ShowShortHelp",
+                                   "False");
+        StartProgram(argv0);
+        QMainWindow* main = program->Frame()->MainWindow();
+        main->resize(1000, 800);
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    }
+    FormBase* Show(const char* name) {
+        program->Frame()->ShowForm(name);
+        return Auto::GetForm(name);
+    }
+    std::string Active() const {
+        QMdiSubWindow* sub = program->Frame()->Area()->activeSubWindow();
+        return sub ? sub->objectName().toStdString() : "";
+    }
+    // A key as the user presses it, at the widget that has the focus.
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+};
+
+// The Windows menu names the keys in the edition's language. Ctrl+Tab (or
+// Ctrl+F6) brings the window behind forward and sends the front one to the
+// back, so that pressing it again and again visits every window, and
+// Ctrl+Shift+Tab steps back; Previous Window keeps its meaning. Ctrl+F4
+// closes the active window as its close box does, so a close refused while
+// input is blocked leaves it open.
+TEST_F(DesktopInput, CtrlTabAndCtrlF4AsOnEveryDesktop) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        const bool german = TextConstants::textLanguage == 0;
+        EXPECT_EQ(program->Frame()->MenuAction("CloseWindowFunc")->text(),
+                  german ? "&Fenster schliessen\tStrg+F4" : "Cl&ose Window\tCtrl+F4");
+        EXPECT_TRUE(program->Frame()->MenuAction("SwitchBackFunc")->text().endsWith(
+            german ? "\tStrg+Umschalt+Tab" : "\tCtrl+Shift+Tab"));
+
+        for (const char* name : {"Alpha", "Lexi", "SingleName"}) Show(name);
+        std::vector<std::string> seen;
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_F6, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backtab, Qt::Key_Backtab}) {
+            Press(key, key == Qt::Key_Backtab ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+            seen.push_back(Active());
+        }
+        EXPECT_EQ(seen, (std::vector<std::string>{"Lexi", "Alpha", "SingleName", "Alpha", "Lexi", "SingleName"}));
+        // The focus went along: the keys go on from the window now in front.
+        EXPECT_TRUE(Auto::GetForm("SingleName")->SubWindow()->isAncestorOf(QApplication::focusWidget()));
+        program->Frame()->ItemClick("GoBackFunc");
+        EXPECT_EQ(Active(), "Lexi");
+
+        Press(Qt::Key_F4);
+        EXPECT_FALSE(Auto::GetForm("Lexi")->IsLoaded());
+        EXPECT_EQ(Active(), "SingleName");
+        WinMan::tutorialRunning = true;  // the user answers No to ending it
+        Fakes().Answer({false});
+        Press(Qt::Key_F4);
+        EXPECT_TRUE(Auto::GetForm("SingleName")->IsLoaded());
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMendTutor});
+        WinMan::tutorialRunning = false;
+        Stop();
+    }
+}
+
+// The user's press and release arrive together (a quick click, a tap): the
+// release waits while the press activates the window, so the click on a
+// control of a window that was not the active one acts, and acts once.
+TEST_F(DesktopInput, TheFirstClickOnAnInactiveWindowActsOnce) {
+    struct QueuedRelease : Services::EventPump {
+        std::function<void()> release;  // the user's release, already queued
+        void DoEvents() override {
+            if (auto r = std::exchange(release, nullptr)) r();
+        }
+        void DoEventsHoldingInput() override {}
+    } pump;
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        Services::Set set = Services::Get();
+        Services::EventPump* old = std::exchange(set.events, &pump);
+        Services::Install(set);
+        FormBase* alpha = Show("Alpha");
+        auto* lists = dynamic_cast<NameLists*>(Show("NameLists"));
+        ASSERT_TRUE(lists);
+        auto click = [&](QWidget* control) {
+            Show("NameDays");  // Alpha behind it
+            ASSERT_EQ(Active(), "NameDays");
+            pump.release = [control] { QTest::mouseRelease(control, Qt::LeftButton); };
+            QTest::mousePress(control, Qt::LeftButton);
+            if (auto r = std::exchange(pump.release, nullptr)) r();
+        };
+        click(alpha->Control("Letter", 1));
+        EXPECT_EQ(Active(), "Alpha");
+        EXPECT_TRUE(QtText::FromQt(alpha->ControlAs<QGroupBox>("NamesFrame")->title()).ends_with("'B'"));
+        const int before = static_cast<int>(lists->HistoryLists().size());
+        click(alpha->Control("AsList"));
+        EXPECT_EQ(static_cast<int>(lists->HistoryLists().size()), before + 1);
+        set.events = old;
+        Services::Install(set);
+        Stop();
+    }
+}
+
+// Brought forward again by its menu item, a window gives the focus where its
+// first opening gave it, wherever the user had left it; what the user types
+// next goes into the name box of Name/Group.
+TEST_F(DesktopInput, AWindowBroughtForwardByItsCommandFocusesItsFirstInput) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        for (const std::string& name : Auto::AvailableNames()) {
+            const QAction* item = program->Frame()->MenuAction(name + "Func");
+            if (!item || !item->isEnabled() || name == "OptionEntry" || name == "Feedback") continue;
+            SCOPED_TRACE(name);
+            FormBase* form = Show(name.c_str());
+            QWidget* first = QApplication::focusWidget();
+            ASSERT_TRUE(first && form->Client()->isAncestorOf(first));
+            // The user tabs on, works elsewhere, and comes back by the menu.
+            Press(Qt::Key_Tab, Qt::NoModifier);
+            Show(name == "Alpha" ? "Realm" : "Alpha");
+            Show(name.c_str());
+            EXPECT_EQ(QApplication::focusWidget(), first);
+        }
+        Show("Alpha");
+        Show("SingleName");
+        QTest::keyClicks(QApplication::focusWidget(), "Kim");
+        EXPECT_EQ(Auto::GetForm("SingleName")->ControlAs<TextBox>("CurName")->Text(), "Kim");
+        Stop();
+    }
+}
+
+// Under a screen scale of 2 (CTest runs these on a 1280 x 1024 offscreen
+// screen with QT_SCALE_FACTOR=2; elsewhere they are skipped): the frame stored
+// by a run at scale 1 fits its screen, and a window larger than the frame's
+// area can be reached whole, its right-hand buttons and its close box, by the
+// area's scroll bars. A position stored off the area is brought inside.
+TEST_F(DesktopInput, AtScreenScaleTwoEveryPartOfAWindowCanBeReached) {
+    if (qApp->devicePixelRatio() != 2) GTEST_SKIP() << "runs at a screen scale of 2";
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        const std::string key = std::string("Software\\Quillmarsh\\") +
+                                (std::string_view(argv0).ends_with("talvessin") ? "Talvessin" : "Orsabrine") +
+                                "\\1.x\\Windows";
+        Fakes().settings.Write(key, "KFrame", "1500,1500,12000,15000,0");  // 1000 x 800 at 100, 100
+        Fakes().settings.Write(key, "Alpha", "30000,60000,7230,10035,0");
+        StartProgram(argv0);
+        QMainWindow* main = program->Frame()->MainWindow();
+        EXPECT_TRUE(main->screen()->availableGeometry().contains(main->frameGeometry()));
+
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+        QMdiArea* area = program->Frame()->Area();
+        QWidget* view = area->viewport();
+        auto inSight = [view](QWidget* w, QRect r) {
+            return view->rect().contains(QRect(w->mapTo(view, r.topLeft()), r.size()));
+        };
+        const std::pair<const char*, const char*> windows[] = {{"Alpha", "ShowHelp"}, {"NameLists", "ShowHelp"}};
+        for (const auto& [name, button] : windows) {
+            SCOPED_TRACE(name);
+            FormBase* form = Show(name);
+            QMdiSubWindow* sub = form->SubWindow();
+            EXPECT_TRUE(view->rect().contains(sub->geometry().topLeft()));  // opens in sight
+            EXPECT_FALSE(view->rect().contains(sub->geometry()));           // but larger than the area
+            // By keyboard: the right-hand button that takes the focus comes into sight.
+            QWidget* b = form->Control(button);
+            b->setFocus(Qt::TabFocusReason);
+            EXPECT_TRUE(inSight(b, b->rect()));
+            // By mouse: the scroll bars reach the close box at the title bar's right end.
+            area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+            area->verticalScrollBar()->setValue(area->verticalScrollBar()->minimum());
+            EXPECT_TRUE(inSight(sub, QRect(sub->width() - 24, 0, 24, 20)));
+            area->horizontalScrollBar()->setValue(0);
+        }
+        Stop();
+    }
+}
+
+}  // namespace
