@@ -79,14 +79,17 @@ struct BinHeader {
     std::string text8;
 };
 
-// The header of the file read last, and the file LoadOnDemand reads from.
+// The header of the file read last, and its name (the on-demand blocks come
+// from that file, held open since its load).
 extern BinHeader fileHeader;
 extern std::string dbFileName;
 
 // Reads the whole file into an emptied database (InitDataBase first). On
 // success the kind atoms are set and the counters counted. On failure the
 // observer's Failed is called and the database is left empty (the program
-// ends then; nothing half-read stays behind).
+// ends then; nothing half-read stays behind). A file read while it changed
+// is read again, twice at most, and then refused as malformed; what is no
+// ordinary file (a folder, a pipe) is malformed too.
 DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer = nullptr);
 
 // ReadBinFile on a thread of its own, begun early so that the file is read
@@ -117,7 +120,14 @@ private:
 // The on-demand load of one "po" atom with its status (atom::LoadOnDemand
 // is this plus the report of failures through the file-error handler).
 // A prFilePos of "-1" (an atom from the user-names file) reads nothing.
+// The block comes from the file the database was read from, kept open: a
+// new file renamed over its name changes nothing, and once the file has
+// changed in place its blocks are refused as malformed.
 DbStatus LoadOnDemandStatus(atom& a);
+// The loaded file as it now is counts as the one loaded: its blocks are read
+// whatever changed (for the tests of the block reader on a file changed on
+// purpose).
+void TakeFileAsLoaded();
 
 // Shows a failure the way the program does: message 33 (GMstructError) for
 // error 1000, else the disk-error message of the error number; the path is

@@ -11,6 +11,7 @@
 #include <memory>
 #include <bit>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "DataBase.h"
@@ -695,50 +696,52 @@ private:
     Prop* propArray_ = nullptr;    // the properties of the file side by side, by id
 };
 
-}  // namespace
-
-DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
-    DbStatus st;
-    st.path = fileName;
+// The file the database was read from, held open for the rest of the run:
+// the on-demand blocks come from the very file the load read, whatever is
+// renamed over its name since, and not at all once it changed in place.
+struct LoadedFile {
     FileOp::InputFile f;
-    if (int err = f.Open(FileOp::Native(fileName))) {
-        st.ok = false;
-        st.openFailed = true;
-        st.error = err;
-        st.detail = "open";
-    } else if (f.Size() < 0 || f.Size() > std::numeric_limits<int32_t>::max() - 1) {
-        // Not an ordinary file, or one longer than any position the format
-        // can name: refused before a byte is read.
-        st.ok = false;
-        st.error = kStructError;
-        st.detail = "file too long";
-    }
-    // The previous database goes before the file is read: its memory serves
-    // the new one.
-    InitDataBase();
-    if (!st.ok) {
-        if (observer) observer->Failed(st);
-        return st;
-    }
-    fileHeader = BinHeader{};
-    const int64_t size = f.Size();
-    // The texts kept from the file take at most its size: room for them in
-    // one piece, of which only what they fill is ever touched.
-    Arena::ReserveTexts(static_cast<size_t>(size));
-    if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
-    loading = true;
+    FileOp::FileStamp stamp;  // as it was read
+    // Of a file that was mapped, the lease kept: it tells of any writer.
+    std::unique_ptr<FileOp::MappedFile> watch;
+    bool toldChanged = false;  // its change in place has been reported
+    bool Unchanged() const { return (!watch || !watch->Broken()) && stamp.SameContents(f.Stamp()); }
+};
+std::unique_ptr<LoadedFile> loadedFile;
+constexpr const char* kChangedInPlace = "the file changed in place since it was loaded";
+
+// How a read of the file ended.
+enum class ReadEnd { Done, Failed, Untrusted };
+
+// One read of the opened file into the emptied database, mapped where that
+// can be guarded (and map allows), else through a window. Untrusted when
+// the bytes read may be no one version of the file: read through a window
+// while the file changed, or mapped when a lease break found no memory for
+// the copy (zeros took the bytes' place). st receives a failure.
+ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& st) {
+    const int64_t size = file.f.Size();
     // Mapped where it can be done safely (FileOp::MappedFile): the records
     // are then read where the file's pages are, without a copy into a
     // window first; else read through a window. Either way the database
     // keeps copies only: the map goes when the load ends.
-    std::unique_ptr<FileOp::MappedFile> mapped = FileOp::MappedFile::Map(f);
+    std::unique_ptr<FileOp::MappedFile> mapped = map ? FileOp::MappedFile::Map(file.f) : nullptr;
+    // Under the lease no writer goes unseen; read through a window, the
+    // file is read between two stamps that tell of any change.
+    bool fresh = false;
+    file.stamp = mapped ? file.f.Stamp() : file.f.SettledStamp(&fresh);
+    if (file.stamp.size != size) return ReadEnd::Untrusted;  // the length read is the one at the open
+    // The texts kept from the file take at most its size: room for them in
+    // one piece, of which only what they fill is ever touched.
+    Arena::ReserveTexts(static_cast<size_t>(size));
+    loading = true;
+    if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     try {
         if (mapped) {
             Cursor c(mapped->data(), mapped->size());
             Reader(c, mapped.get(), observer).Run();
         } else {
-            OpenedFile file{f, static_cast<size_t>(size)};
-            FileSource window(file);
+            OpenedFile opened{file.f, static_cast<size_t>(size)};
+            FileSource window(opened);
             Cursor c(window, size);
             Reader(c, nullptr, observer).Run();
         }
@@ -751,23 +754,82 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         st.error = r.error;
         st.detail = "read";
     }
-    if (!st.ok) {
+    if (mapped) {
+        if (mapped->Lost()) return ReadEnd::Untrusted;
+        mapped->Unmap();
+        file.watch = std::move(mapped);
+    } else if (!file.stamp.SameContents(file.f.Stamp()) || (fresh && st.error == kStructError)) {
+        // Changed while it was read; or written just now and malformed: a
+        // file being written passes through such states on its way.
+        return ReadEnd::Untrusted;
+    }
+    return st.ok ? ReadEnd::Done : ReadEnd::Failed;
+}
+
+}  // namespace
+
+DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
+    // A file that changed while it was read is read again, twice at most,
+    // and then refused: what was read may be half the old file and half the
+    // new one.
+    constexpr int kReads = 3;
+    DbStatus st;
+    bool map = true;
+    for (int read = 1;; ++read) {
+        st = DbStatus{};
+        st.path = fileName;
+        auto file = std::make_unique<LoadedFile>();
+        if (int err = file->f.Open(FileOp::Native(fileName))) {
+            st.ok = false;
+            // What is no ordinary file (a folder, a pipe) is no database file.
+            st.openFailed = err != FileOp::kErrNotAFile;
+            st.error = st.openFailed ? err : kStructError;
+            st.detail = "open";
+        } else if (file->f.Size() > std::numeric_limits<int32_t>::max() - 1) {
+            // Longer than any position the format can name: refused before
+            // a byte is read.
+            st.ok = false;
+            st.error = kStructError;
+            st.detail = "file too long";
+        }
+        // The previous database goes before the file is read: its memory
+        // serves the new one.
         InitDataBase();
+        if (!st.ok) break;
+        const ReadEnd end = ReadOnce(*file, map, observer, st);
+        if (end == ReadEnd::Done) {
+            loadedFile = std::move(file);
+            break;
+        }
+        InitDataBase();
+        if (end == ReadEnd::Failed) break;
+        // Read again through a window: a map that lost its bytes to a lack
+        // of memory would lose them again.
+        map = false;
+        if (read == kReads) {
+            st.ok = false;
+            st.error = kStructError;
+            st.detail = "the file changed while it was read";
+            break;
+        }
+    }
+    if (!st.ok) {
         loading = false;
         if (observer) observer->Failed(st);
         return st;
     }
     Arena::TrimTexts();
-    // Every text of the database is a copy: the map goes with the load.
-    mapped.reset();
     dbFileName = fileName;
     fileAtomCount = numAtoms;
     InitPropKinds();
     CountKinds();
+    const int64_t size = loadedFile->f.Size();
     if (observer) observer->Progress(static_cast<double>(static_cast<float>(size + 1)));
     loading = false;
     return st;
 }
+
+void ForgetLoadedFile() { loadedFile.reset(); }
 
 // ============================================================================
 // On demand
@@ -805,17 +867,21 @@ DbStatus LoadOnDemandStatus(atom& a) {
     // An atom from the user-names file carries all its properties and the
     // position -1: there is nothing in the database file for it.
     if (pos == -1) return st;
-    FileOp::InputFile f;
-    if (int err = f.Open(FileOp::Native(dbFileName))) {
+    if (!loadedFile || dbFileName.empty()) {
         st.ok = false;
         st.openFailed = true;
-        st.error = err;
+        st.error = FileOp::kErrFileNotFound;
         return st;
     }
+    FileOp::InputFile& f = loadedFile->f;
     try {
+        // A block of a file changed in place belongs to another database.
+        auto unchanged = [&] {
+            if (!loadedFile->Unchanged()) Fail(kChangedInPlace);
+        };
+        unchanged();
         if (pos < 1) Fail("block position " + std::to_string(pos));
-        long long size = f.Size();
-        if (size < 0) throw FileOp::kErrPathAccess;
+        const long long size = loadedFile->stamp.size;
         if (pos > size) Fail("block position " + std::to_string(pos));
         // Read the block's head for its length, then the block whole; the
         // properties are appended only once every record has been read.
@@ -832,6 +898,7 @@ DbStatus LoadOnDemandStatus(atom& a) {
             Fail("block end " + std::to_string(end));
         std::vector<unsigned char> block(static_cast<size_t>(end - pos));
         readAt(pos - 1, block.data(), block.size(), "block beyond the file");
+        unchanged();
         // Every record is read before any is made: a block that fails
         // part-way adds nothing.
         std::vector<RawProp> raws;
@@ -853,13 +920,23 @@ DbStatus LoadOnDemandStatus(atom& a) {
     return st;
 }
 
+void TakeFileAsLoaded() {
+    if (!loadedFile) return;
+    loadedFile->watch.reset();
+    loadedFile->stamp = loadedFile->f.Stamp();
+}
+
 }  // namespace DataBase
 
 bool atom::LoadOnDemand() {
     DataBase::DbStatus st = DataBase::LoadOnDemandStatus(*this);
-    // A missing file position has raised its assertion already; a file that
-    // cannot be opened (moved or locked since the start), a failed read and a
-    // malformed block are the caller's message, naming the file.
-    if (!st.ok && st.error != 0) DataBase::ReportFileError(st);
+    // A missing file position has raised its assertion already; a failed
+    // read and a malformed block are the caller's message, naming the file.
+    // A file changed in place refuses every block alike: that is told once.
+    if (!st.ok && st.error != 0) {
+        auto& file = DataBase::loadedFile;
+        if (st.detail != DataBase::kChangedInPlace || (file && !std::exchange(file->toldChanged, true)))
+            DataBase::ReportFileError(st);
+    }
     return st.ok;
 }

@@ -480,6 +480,7 @@ void InitDataBase() {
     createOnLookup = false;
     loading = false;
     dbFileName.clear();
+    ForgetLoadedFile();
     Arena::Clear();
     nothingAtom = Arena::NewAtom("nothing", 0);
     for (atom** slot : KindAtomSlots()) *slot = nothingAtom;

@@ -142,5 +142,7 @@ bool FindInTable(std::string_view name, int32_t& pos);
 int32_t AddName(std::string_view name, bool& found, DbText* kept);
 int32_t FindPending(std::string_view name);
 void DropPendingNames();
+// Closes the database file held open for the on-demand blocks (BinFileRead.cpp).
+void ForgetLoadedFile();
 
 }  // namespace DataBase

@@ -111,7 +111,9 @@ void SortPop(atom* name, const std::string& popText, std::vector<PopEntry>& entr
             Errors::Assert(false, "SortPop index");
             continue;
         }
-        pop->LoadOnDemand();
+        // A block that could not be read has been told of: the entry is left
+        // out, as one without its series would be.
+        if (!pop->LoadOnDemand()) continue;
         PopEntry e;
         e.pop = pop;
         e.rank = rank;

@@ -1,6 +1,8 @@
 #include "FileOp.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -9,7 +11,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
+#include <utility>
 
 #include "Cp1252.h"
 #include "Errors.h"
@@ -92,6 +96,42 @@ int MakeFolders(const std::string& folder) {
     return 0;
 }
 
+// Whether name is one that AtomicFile::Open gives a temporary file of the
+// target whose name makes prefix ("." name ".tmp"): prefix, digits, "-", digits.
+bool IsTempName(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix)) return false;
+    name.remove_prefix(prefix.size());
+    const auto dash = name.find('-');
+    auto digits = [](std::string_view d) {
+        return !d.empty() && d.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return dash != std::string_view::npos && digits(name.substr(0, dash)) && digits(name.substr(dash + 1));
+}
+
+// Removes what saves of the target named base, killed part-way, left in
+// folder: its temporary files that no save holds locked. A save locks its
+// file from its creation until it is renamed or removed, and the lock goes
+// with the process; one that finds its file removed before it held the lock
+// makes another (AtomicFile::Open). The file removed is the one tested: it
+// stays locked, and is still the one under its name, until it is gone.
+void RemoveLeftovers(const std::string& folder, const std::string& base) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const std::string prefix = "." + base + ".tmp";
+    while (const dirent* e = ::readdir(dir)) {
+        if (!IsTempName(e->d_name, prefix)) continue;
+        const std::string path = (folder == "/" ? "" : folder) + "/" + e->d_name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened{}, named{};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            ::lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 // Pushes the rename itself to the disk; a folder that cannot be synced
 // (some file systems refuse) costs durability only, never the new contents.
 void SyncFolder(const std::string& folder) {
@@ -128,17 +168,31 @@ int AtomicFile::Open() {
     if (hasOld && !S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? kErrPathAccess : kErrPermissionDenied;
     std::string folder = ParentOf(path_);
     std::string base = path_.substr(path_.rfind('/') == std::string::npos ? 0 : path_.rfind('/') + 1);
+    RemoveLeftovers(folder, base);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp_ = (folder == "/" ? "" : folder) + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" +
                 std::to_string(++counter);
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) break;
-        if (errno != EEXIST) {
+        if (fd_ < 0) {
+            if (errno == EEXIST) continue;
             int err = errno;
             temp_.clear();
             return ErrorFromErrno(err);
         }
+        // Locked at once. Another save may have taken it for a leftover in
+        // the moment before (and removed it): then another name. Where the
+        // file system has no locks, no save removes another's file either.
+        struct stat st{};
+        if (::flock(fd_, LOCK_EX) == 0 && ::fstat(fd_, &st) == 0 && st.st_nlink == 0) {
+            ::close(fd_);
+            fd_ = -1;
+            continue;
+        }
+        // The lock belongs to the open file, not to the descriptor: a copy
+        // keeps it until the file is renamed, after fd_ is closed.
+        lockFd_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+        break;
     }
     if (fd_ < 0) {
         temp_.clear();
@@ -152,11 +206,9 @@ void AtomicFile::Write(std::string_view data) { data_.append(data); }
 
 int AtomicFile::Commit() {
     if (int err = Open()) return err;
+    // The contents stay for another try.
     auto fail = [this](int err) {
-        ::close(fd_);
-        fd_ = -1;
-        ::unlink(temp_.c_str());
-        temp_.clear();
+        DropTemp();
         return ErrorFromErrno(err);
     };
     if (int err = Injected(TestFaults().commitTimes, TestFaults().commitErrno)) return fail(err);
@@ -174,29 +226,28 @@ int AtomicFile::Commit() {
     if (::fsync(fd_) != 0) return fail(errno);
     int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp_.c_str());
-        temp_.clear();
-        return ErrorFromErrno(err);
-    }
-    if (::rename(temp_.c_str(), path_.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp_.c_str());
-        temp_.clear();
-        return ErrorFromErrno(err);
-    }
+    if (::close(fd) != 0) return fail(errno);
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) return fail(errno);
     temp_.clear();
     data_.clear();
+    if (lockFd_ >= 0) ::close(lockFd_);
+    lockFd_ = -1;
     SyncFolder(ParentOf(path_));
     return 0;
 }
 
-void AtomicFile::Abort() {
+void AtomicFile::DropTemp() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    // Removed while still locked: no other save takes it for a leftover.
     if (!temp_.empty()) ::unlink(temp_.c_str());
+    if (lockFd_ >= 0) ::close(lockFd_);
+    lockFd_ = -1;
     temp_.clear();
+}
+
+void AtomicFile::Abort() {
+    DropTemp();
     data_.clear();
 }
 
@@ -216,15 +267,22 @@ InputFile::~InputFile() { Close(); }
 int InputFile::Open(const std::string& nativePath) {
     Close();
     if (int err = Injected(TestFaults().openTimes, TestFaults().openErrno)) return ErrorFromErrno(err);
-    int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return ErrorFromErrno(errno);
+    // Opened without waiting: a pipe would wait for a writer for ever. Only
+    // an ordinary file's open is refused so (another program holds a write
+    // lease on it), and that one is worth the wait for the lease's break.
+    int fd = ::open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && errno == EWOULDBLOCK) fd = ::open(nativePath.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    // Links that lead round in a loop lead to no file.
+    if (fd < 0) return errno == ELOOP ? kErrFileNotFound : ErrorFromErrno(errno);
     struct stat st{};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const int err = ::fstat(fd, &st) != 0 ? ErrorFromErrno(errno) : S_ISREG(st.st_mode) ? 0 : kErrNotAFile;
+    if (err) {
         ::close(fd);
-        return kErrPathAccess;
+        return err;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
-    size_ = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : -1;
+    size_ = static_cast<long long>(st.st_size);
     next_ = end_ = 0;
     pos_ = 0;
     error_ = 0;
@@ -248,6 +306,14 @@ bool InputFile::Fill() {
 bool InputFile::Fill(char* to, std::size_t want) {
     if (fd_ < 0 || eof_ || error_) return false;
     Faults& f = TestFaults();
+    if (f.meanwhile) {
+        if (pos_ >= f.meanwhileAt) {
+            const auto meanwhile = std::exchange(f.meanwhile, nullptr);  // it may set another
+            meanwhile();
+        } else {
+            want = std::min<std::size_t>(want, static_cast<std::size_t>(f.meanwhileAt - pos_));
+        }
+    }
     if (f.readTimes > 0) {
         if (pos_ >= f.readAfter) {
             error_ = ErrorFromErrno(Injected(f.readTimes, f.readErrno));
@@ -325,7 +391,57 @@ bool InputFile::Seek(long long pos) {
     next_ = end_ = 0;
     pos_ = pos;
     eof_ = false;
+    error_ = 0;  // a read that failed before does not spoil the reads from here
     return true;
+}
+
+namespace {
+
+FileStamp StampOf(int fd) {
+    FileStamp s;
+    struct stat st{};
+    if (fd < 0 || ::fstat(fd, &st) != 0) return s;
+    s.dev = st.st_dev;
+    s.ino = st.st_ino;
+    s.links = st.st_nlink;
+    s.size = st.st_size;
+    s.mtimeSec = st.st_mtim.tv_sec;
+    s.mtimeNsec = st.st_mtim.tv_nsec;
+    s.ctimeSec = st.st_ctim.tv_sec;
+    s.ctimeNsec = st.st_ctim.tv_nsec;
+    return s;
+}
+
+}  // namespace
+
+bool FileStamp::SameContents(const FileStamp& now) const {
+    if (size < 0 || dev != now.dev || ino != now.ino || size != now.size || mtimeSec != now.mtimeSec ||
+        mtimeNsec != now.mtimeNsec)
+        return false;
+    return links != now.links || (ctimeSec == now.ctimeSec && ctimeNsec == now.ctimeNsec);
+}
+
+FileStamp InputFile::Stamp() const { return StampOf(fd_); }
+
+FileStamp InputFile::SettledStamp(bool* fresh) const {
+    // The file systems take their times from the coarse clock: a stamp whose
+    // change time lies before the clock's present tick sees every later
+    // change (each sets the change time to that tick or a later one). Of a
+    // file changed just now the stamp is taken again, a few ticks at most;
+    // a change time ahead of the clock (the clock set back) stays ahead.
+    timespec tick{};
+    ::clock_getres(CLOCK_REALTIME_COARSE, &tick);
+    tick.tv_nsec = std::max<long>(tick.tv_nsec, 1000000);
+    for (int tries = 0;; ++tries) {
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        const FileStamp s = Stamp();
+        if (fresh) *fresh = tries > 0;
+        if (std::pair(s.ctimeSec, s.ctimeNsec) < std::pair<long long, long long>(now.tv_sec, now.tv_nsec) ||
+            s.size < 0 || tries == 3)
+            return s;
+        ::nanosleep(&tick, nullptr);
+    }
 }
 
 // --- Data files under file numbers --------------------------------------------

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,6 +31,8 @@ constexpr int kErrPathAccess = 75;
 constexpr int kErrInternal = 51;
 constexpr int kErrBadFileName = 52;
 constexpr int kErrFileNotFound = 53;
+// What is there is no ordinary file: a folder, a pipe, a device.
+constexpr int kErrNotAFile = 54;
 constexpr int kErrFileExists = 58;
 constexpr int kErrTooManyFiles = 67;
 constexpr int kErrPathNotFound = 76;
@@ -56,6 +59,11 @@ struct Faults {
     long long readAfter = 0;
     int seekErrno = 0;      // moving the read position of an open file
     int seekTimes = 0;
+    int copyTimes = 0;      // the copy a lease break makes of a mapped file finds no memory
+    // What another program does to a file meanwhile: runs once, when a read
+    // reaches byte meanwhileAt of the file.
+    std::function<void()> meanwhile = nullptr;
+    long long meanwhileAt = 0;
 };
 Faults& TestFaults();
 
@@ -64,6 +72,11 @@ Faults& TestFaults();
 // file, flushes it to the disk and renames it over the target. Until Commit
 // succeeds the old file stays as it was; a failed Commit may be retried.
 // Destroying an uncommitted file removes the temporary file.
+//
+// The temporary file is locked (flock) from its creation until it is renamed
+// or removed. A save killed part-way leaves its temporary file behind with
+// no lock on it: Open removes such leftovers of its target first, and never
+// one that a save still running (in this or another process) holds locked.
 class AtomicFile {
 public:
     explicit AtomicFile(std::string nativePath);
@@ -84,10 +97,13 @@ public:
     const std::string& TempPath() const { return temp_; }
 
 private:
+    // The temporary file goes (the contents stay for another Commit).
+    void DropTemp();
     std::string path_;
     std::string temp_;
     std::string data_;
     int fd_ = -1;
+    int lockFd_ = -1;  // the lock of the temporary file, kept until it is renamed
 };
 
 // Writes content to the file at nativePath through an AtomicFile, creating
@@ -95,7 +111,24 @@ private:
 int WriteFileAtomically(const std::string& nativePath, std::string_view content,
                         bool createFolders = false);
 
-// A file read from the start, as lines or as bytes.
+// What tells one version of a file from another without reading it: which
+// file it is, its length, its links, and when its contents and its entry
+// last changed.
+struct FileStamp {
+    unsigned long long dev = 0, ino = 0, links = 0;
+    long long size = -1;
+    long long mtimeSec = 0, mtimeNsec = 0, ctimeSec = 0, ctimeNsec = 0;
+    // Whether the contents are still those of this stamp: the same file,
+    // length and modification time, and the same change time unless the
+    // file's links changed (renamed over or removed: that moves the change
+    // time, not the contents). A write whose modification time was set back
+    // afterwards still moves the change time.
+    bool SameContents(const FileStamp& now) const;
+};
+
+// A file read from the start, as lines or as bytes. Only an ordinary file
+// opens: a pipe, a device or a folder is refused (kErrNotAFile) without
+// waiting for a writer at its other end.
 class InputFile {
 public:
     InputFile() = default;
@@ -121,6 +154,14 @@ public:
     bool Seek(long long pos);
     // The file's length in bytes when it was opened (-1 unknown).
     long long Size() const { return size_; }
+    // The open file's stamp now; a size of -1 when it cannot be told. Every
+    // change of the file after a settled stamp gives another stamp: one taken
+    // within the clock's tick of the file's last change is taken again a tick
+    // later (a change in the same tick would leave the times as they are), so
+    // a file written just now costs a wait of a tick or two (and fresh, when
+    // given, tells that it was written so).
+    FileStamp Stamp() const;
+    FileStamp SettledStamp(bool* fresh = nullptr) const;
 
 private:
     friend class MappedFile;
@@ -144,7 +185,9 @@ private:
 // program, the process holds a read lease on it, and before the writer may
 // open it the kernel asks the process to give it up: every page is first
 // made the process's own copy, so no byte changes and no page is lost (no
-// SIGBUS). A file that cannot be guarded so is not mapped (Map gives null)
+// SIGBUS). When there is no memory for that copy, zeros take the place of the
+// bytes (Lost() tells; still no SIGBUS) and the caller reads the file again.
+// A file that cannot be guarded so is not mapped (Map gives null)
 // and is read instead: not a regular file, on a network or user-space file
 // system, open for writing elsewhere, owned by another user (a lease needs
 // the owner or CAP_LEASE), or while a test makes reads fail.
@@ -161,9 +204,18 @@ public:
     std::size_t size() const { return size_; }
     // Makes every page the process's own now (what a lease break does).
     void MakePrivate();
+    // Whether a lease break found no memory for the copy: the bytes are
+    // zeros since, not the file's.
+    bool Lost() const;
+    // Whether the lease has been broken since Map: the file was opened for
+    // writing or cut short elsewhere (its contents may have changed).
+    bool Broken() const;
     // The whole pages within [from, to) are not needed now: their memory is
     // given back (touched again, they are read again from the file).
     void Release(std::size_t from, std::size_t to);
+    // The bytes are not needed any more, but the lease is kept: Broken()
+    // goes on telling whether the file has been opened for writing since.
+    void Unmap();
 
 private:
     MappedFile() = default;

@@ -25,6 +25,9 @@ struct LeaseSlot {
     std::atomic<int> fd{-1};
     std::atomic<unsigned char*> data{nullptr};
     std::atomic<std::size_t> size{0};
+    std::atomic<bool> failCopy{false};  // a test's copy that finds no memory
+    std::atomic<bool> lost{false};      // zeros in place of the bytes
+    std::atomic<bool> broken{false};    // the lease has been broken
 };
 constexpr int kSlots = 8;
 LeaseSlot slots[kSlots];
@@ -37,12 +40,25 @@ constexpr int kLeaseSignal = SIGIO;
 // addresses in one step, so that readers on other threads see the same bytes
 // at the same addresses throughout. (Pages merely copied on write would not
 // do: cutting a file short takes away even those of a private map.)
-void Privatise(unsigned char* data, std::size_t size) {
-    void* copy = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (copy == MAP_FAILED) return;
-    std::memcpy(copy, data, size);
-    ::mprotect(copy, size, PROT_READ);
-    if (::mremap(copy, size, size, MREMAP_MAYMOVE | MREMAP_FIXED, data) == MAP_FAILED) ::munmap(copy, size);
+//
+// Without memory for the copy, zeros take the bytes' place (a mapping that
+// reads as zeros needs no memory until written, and this one never is): a
+// read then finds no file under it to fault on, and the slot tells that the
+// bytes are lost. False when the map still reads the file.
+bool Privatise(LeaseSlot& slot) {
+    unsigned char* const data = slot.data.load();
+    const std::size_t size = slot.size.load();
+    void* copy = slot.failCopy.load()
+                     ? MAP_FAILED
+                     : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (copy != MAP_FAILED) {
+        std::memcpy(copy, data, size);
+        ::mprotect(copy, size, PROT_READ);
+        if (::mremap(copy, size, size, MREMAP_MAYMOVE | MREMAP_FIXED, data) != MAP_FAILED) return true;
+        ::munmap(copy, size);
+    }
+    slot.lost.store(true);
+    return ::mmap(data, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED;
 }
 
 void OnLeaseBreak(int sig, siginfo_t* info, void* context) {
@@ -50,9 +66,12 @@ void OnLeaseBreak(int sig, siginfo_t* info, void* context) {
     for (LeaseSlot& s : slots) {
         const int fd = s.fd.load();
         if (fd < 0 || fd != info->si_fd) continue;
-        Privatise(s.data.load(), s.size.load());
-        // The writer may go on: nothing of the file is used any more.
-        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        // The writer may go on once nothing of the file is used any more
+        // (no map left, or the map made the process's own). Should not even
+        // the zeros be had, the lease stays until the map goes (or until the
+        // system takes it after its time).
+        s.broken.store(true);
+        if (s.data.load() == nullptr || Privatise(s)) ::fcntl(fd, F_SETLEASE, F_UNLCK);
         errno = savedErrno;
         return;
     }
@@ -101,8 +120,8 @@ bool RemoteFileSystem(int fd) {
 }  // namespace
 
 std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
-    const Faults& faults = TestFaults();
-    if (f.fd_ < 0 || f.size_ <= 0 || faults.readTimes > 0 || faults.seekTimes > 0) return nullptr;
+    Faults& faults = TestFaults();
+    if (f.fd_ < 0 || f.size_ <= 0 || faults.readTimes > 0 || faults.seekTimes > 0 || faults.meanwhile) return nullptr;
     if (RemoteFileSystem(f.fd_)) return nullptr;
     int slot = -1;
     for (int i = 0; i < kSlots && slot < 0; ++i) {
@@ -146,18 +165,44 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
     m->slot_ = slot;
     slots[slot].data.store(m->data_);
     slots[slot].size.store(size);
+    slots[slot].lost.store(false);
+    slots[slot].broken.store(false);
+    slots[slot].failCopy.store(faults.copyTimes > 0);
+    if (faults.copyTimes > 0) --faults.copyTimes;
     slots[slot].fd.store(fd);
     // A break that came before the map was in the slot found nothing to
     // guard: it is seen to here.
     if (::fcntl(fd, F_GETLEASE) != F_RDLCK) {
         slots[slot].fd.store(-2);
-        m->MakePrivate();
-        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        slots[slot].broken.store(true);
+        if (Privatise(slots[slot])) ::fcntl(fd, F_SETLEASE, F_UNLCK);
     }
     return m;
 }
 
-void MappedFile::MakePrivate() { Privatise(data_, size_); }
+void MappedFile::MakePrivate() { Privatise(slots[slot_]); }
+
+bool MappedFile::Lost() const { return slots[slot_].lost.load(); }
+
+bool MappedFile::Broken() const { return slots[slot_].broken.load(); }
+
+void MappedFile::Unmap() {
+    if (!data_) return;
+    // The handler lets go of the map first: a break from here on only
+    // gives up the lease.
+    slots[slot_].fd.store(-2);
+    slots[slot_].data.store(nullptr);
+    slots[slot_].size.store(0);
+    ::munmap(data_, size_);
+    data_ = nullptr;
+    size_ = 0;
+    slots[slot_].fd.store(fd_);
+    // A break that came meanwhile found no slot: it is seen to here.
+    if (::fcntl(fd_, F_GETLEASE) != F_RDLCK) {
+        slots[slot_].broken.store(true);
+        ::fcntl(fd_, F_SETLEASE, F_UNLCK);
+    }
+}
 
 void MappedFile::Release(std::size_t from, std::size_t to) {
     const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
@@ -171,9 +216,12 @@ MappedFile::~MappedFile() {
     slots[slot_].fd.store(-2);
     ::fcntl(fd_, F_SETLEASE, F_UNLCK);
     ::close(fd_);
-    ::munmap(data_, size_);
+    if (data_) ::munmap(data_, size_);
     slots[slot_].data.store(nullptr);
     slots[slot_].size.store(0);
+    slots[slot_].lost.store(false);
+    slots[slot_].broken.store(false);
+    slots[slot_].failCopy.store(false);
     slots[slot_].fd.store(-1);
 }
 

@@ -1,6 +1,7 @@
 // The blocks of the hit parades, read on demand from a database file that
-// changed after start-up: whatever the file now holds, a block is loaded
-// whole or not at all, and a failure says why.
+// changed after start-up in a way its stamps could not tell (a change in
+// place is refused before a byte is read): whatever the file now holds, a
+// block is loaded whole or not at all, and a failure says why.
 #include <vector>
 
 #include "DbFuzz.h"
@@ -29,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     DataBase::InitDataBase();
     FUZZ_CHECK(DataBase::ReadBinFile(path).ok, "the start-up file");
     fuzz::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    DataBase::TakeFileAsLoaded();
     for (int32_t id = 0; id < DataBase::numAtoms; ++id) {
         atom* a = DataBase::atomTab[static_cast<std::size_t>(id)];
         if (!a || !a->LoadedOnDemand()) continue;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "DbTestUtil.h"
 #include "ExampleMode.h"
 #include "Fakes.h"
 #include "FlexString.h"
@@ -242,6 +243,27 @@ TEST_F(PopTest, EntriesGroupedBySeriesOrderAndSortedByTextWithin) {
     EXPECT_EQ(Searches::FindYearEntry(series[0], entries, numEntries, 1999), 1);
     // The ten-year ranking from 1990 is no entry of the year 1990.
     EXPECT_EQ(Searches::FindYearEntry(series[0], entries, numEntries, 1990), 31999);
+}
+
+// A hit parade whose block cannot be read (its file changed in place since
+// the load) is told of once and left out of the index, without assertions.
+TEST(PopIndexBlocks, AnUnreadableBlockIsLeftOutWithoutAssertions) {
+    const std::string path = dbtest::TempFile("db");
+    dbtest::BuildSmallDb();
+    ASSERT_TRUE(DataBase::WriteBinFile(path).ok);
+    ASSERT_TRUE(DataBase::ReadBinFile(path).ok);
+    dbtest::WriteBytes(path, dbtest::ReadBytes(path));  // the same bytes, written in place
+    dbtest::FileErrors errors;
+    const atom* hit = DataBase::GetAtom("poHitDe2020");
+    const std::string text = std::to_string(hit->id()) + "/1," + std::to_string(hit->id()) + "/2,";
+    std::vector<Searches::PopEntry> entries;
+    std::vector<Searches::PopSeriesInfo> series;
+    int numEntries = -1, numSeries = -1;
+    Searches::SortPop(DataBase::GetAtom("naAnna"), text, entries, numEntries, series, numSeries);
+    EXPECT_EQ(numEntries + numSeries, 0);
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+    EXPECT_EQ(errors.seen.size(), 1u);
+    std::remove(path.c_str());
 }
 
 // The index as it was first written: per series in order of first

@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "Fakes.h"
 #include "FileOp.h"
 #include "GenMsg.h"
 #include "Options.h"
+#include "SettingsStore.h"
 #include "TempFolder.h"
 
 using namespace FileOp;
@@ -94,6 +101,73 @@ TEST(AtomicWrite, RefusesWhatIsNotAnOrdinaryFile) {
     EXPECT_EQ(WriteFileAtomically(dir / "link", "through"), 0);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link"));
     EXPECT_EQ(TempFolder::Get(dir / "file"), "through");
+}
+
+// Only an ordinary file opens for reading, and nothing else makes the open
+// wait: a pipe would wait for a writer for ever. (Run in a child process
+// that an alarm ends, so that a wait fails the test instead of hanging it.)
+TEST(InputFile, OnlyAnOrdinaryFileOpensAndNothingWaits) {
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder");
+    std::filesystem::create_symlink(dir / "loop", dir / "loop");
+    std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+    TempFolder::Put(dir / "file", "x");
+    const struct Case {
+        std::string path;
+        int error;
+    } cases[] = {{dir / "pipe", kErrNotAFile},    {dir / "folder", kErrNotAFile},  {"/dev/null", kErrNotAFile},
+                 {dir / "loop", kErrFileNotFound}, {dir / "dangling", kErrFileNotFound}, {dir / "file", 0}};
+    auto inChild = [](const std::function<int()>& what) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::alarm(5);
+            std::_Exit(what());
+        }
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(inChild([&] { return InputFile().Open(c.path); }), c.error) << c.path;
+    }
+    // The settings store in place of a pipe: no values, and no wait.
+    EXPECT_EQ(inChild([&] { return FileSettingsStore(dir / "pipe").Read("Options", "x") ? 1 : 0; }), 0);
+}
+
+// A save removes the temporary files that saves of its target killed
+// part-way left behind, and never the one a save still running holds.
+TEST(AtomicWrite, RemovesLeftoversOfItsTargetButNotASaveRunning) {
+    TempFolder dir;
+    const std::string target = dir / "t.txt";
+    TempFolder::Put(target, "old");
+    const std::vector<std::string> left = {".t.txt.tmp123-4", ".t.txt.tmp99999-1"};
+    const std::vector<std::string> kept = {".t.txt.tmpx", ".t.txt.tmp1-2.keep", ".u.txt.tmp1-2", "t.txt.tmp1-2"};
+    for (const std::string& name : left) TempFolder::Put(dir / name, "partial");
+    for (const std::string& name : kept) TempFolder::Put(dir / name, "other");
+    // One left by a save of another process, still running: it holds its lock.
+    TempFolder::Put(dir / ".t.txt.tmp77-1", "running");
+    const int held = ::open((dir / ".t.txt.tmp77-1").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    // And a second save of this process, begun before.
+    AtomicFile second(target);
+    ASSERT_EQ(second.Open(), 0);
+
+    EXPECT_EQ(WriteFileAtomically(target, "new"), 0);
+    for (const std::string& name : left) EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+    EXPECT_TRUE(std::filesystem::exists(dir / ".t.txt.tmp77-1"));
+    EXPECT_EQ(TempFolder::Get(target), "new");
+    // The second save completes as if alone.
+    second.Write("second");
+    EXPECT_EQ(second.Commit(), 0);
+    EXPECT_EQ(TempFolder::Get(target), "second");
+    ::close(held);
+    // Its holder gone, the lock goes with it: the next save removes it.
+    EXPECT_EQ(WriteFileAtomically(target, "third"), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / ".t.txt.tmp77-1"));
+    EXPECT_EQ(dir.Count(), 1 + static_cast<int>(kept.size()));
 }
 
 TEST(ReadTextLines, EveryKindOfLineEndAndFailures) {

@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "AboutFeedback.h"
@@ -460,17 +461,33 @@ TEST_F(ProgramTest, TheGettingStartedWindowAndTheWidthsFollowTheFramesFirstPaint
     EXPECT_GT(LowLevel::charWidthArial['a'], 0);
 }
 
+// No database file, or something else under its name (a folder, a link
+// that leads round in a loop): the message that fits, and nothing saved.
 TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
-    std::filesystem::path empty = std::filesystem::temp_directory_path() / "frame_test_empty";
-    std::filesystem::create_directories(empty);
-    {
-        Startup::Program program(SampleSetup(empty.string()));
-        EXPECT_EQ(program.Start("talvessin", {}), Startup::StartResult::LoadFailed);
-        EXPECT_FALSE(Shown("ShortHelp"));
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "frame_test_empty";
+    const std::filesystem::path file = folder / "Talv1Dat.bin";
+    const struct Case {
+        const char* what;
+        std::function<void()> make;
+        int message;
+    } cases[] = {
+        {"missing", [] {}, GenMsg::GMfileNotFound},
+        {"a folder", [&] { std::filesystem::create_directory(file); }, GenMsg::GMstructError},
+        {"a loop of links", [&] { std::filesystem::create_symlink(file, file); }, GenMsg::GMfileNotFound},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        c.make();
+        {
+            Startup::Program program(SampleSetup(folder.string()));
+            EXPECT_EQ(program.Start("talvessin", {}), Startup::StartResult::LoadFailed) << c.what;
+            EXPECT_FALSE(Shown("ShortHelp")) << c.what;
+        }
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{c.message}) << c.what;
+        EXPECT_TRUE(Fakes().settings.Keys().empty()) << c.what;
     }
-    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMfileNotFound});
-    EXPECT_TRUE(Fakes().settings.Keys().empty());
-    std::filesystem::remove_all(empty);
+    std::filesystem::remove_all(folder);
 }
 
 // Both editions start on the sample database with the windows of the last

@@ -1,0 +1,303 @@
+// Attacks on the program's files, in long loops whose counts the tests cannot
+// afford: file_attacks MODE RUNS [FILE]. The end prints the count of every
+// outcome. The second file of rewrite and blocks is FILE with every lower-case
+// letter of its property texts moved on by one: the same layout, other texts.
+//   rewrite   FILE is copied to a work file, held open for writing (no lease:
+//             it is read through a window) and loaded while another process
+//             rewrites it in place with the second file at a random moment.
+//             Outcomes: either file whole, refused, or mixed (neither).
+//   blocks    FILE is loaded from a work file; then the second file is
+//             renamed over it (odd runs) or written over it in place (even
+//             runs), and every hit parade's block is read: from the loaded
+//             file, refused, or other (from the second file).
+//   leasecopy FILE is loaded (mapped under a lease) in a child process whose
+//             address space is held too small for the copy a lease break
+//             makes (room for the load's own needs: ROOM times the file's
+//             size, 0.6 unless given after FILE), while another process
+//             rewrites the file at a random moment: the loader's end
+//             (loaded, refused, or the signal that killed it).
+//   killsave  (no FILE) a save of 50 MB killed at a random moment, then a
+//             small save of the same target: in how many runs the kill left a
+//             temporary file, and how many are left after the last save.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BinFile.h"
+#include "DataBase.h"
+#include "FileOp.h"
+
+namespace {
+
+std::mt19937 rng(12345);
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), {}};
+}
+
+bool WriteInPlace(const std::string& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+    if (fd < 0) return false;
+    bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    ::close(fd);
+    return ok;
+}
+
+// Of one atom: its name, kind and properties.
+std::string AtomText(const atom* a) {
+    std::string s = std::string(a->name()) + "|" + std::to_string(a->kind());
+    for (const Prop* p : a->props()) {
+        s += "|" + std::string(p->proper()->name()) + ":" + std::to_string(p->kind());
+        if (p->kind() != 1 && p->atomVal()) s += "@" + std::string(p->atomVal()->name());
+        if (p->kind() != 0) s += "\"" + std::string(p->strVal()) + "\"";
+    }
+    return s;
+}
+
+// The loaded database in one number.
+size_t Signature() {
+    std::string all;
+    for (int32_t id = 0; id < DataBase::numAtoms; ++id) all += AtomText(DataBase::atomTab[static_cast<size_t>(id)]);
+    return std::hash<std::string>{}(all);
+}
+
+// FILE with other texts of the same lengths, written to path.
+std::string Variant(const std::string& file, const std::string& path) {
+    DataBase::InitDataBase();
+    if (!DataBase::ReadBinFile(file).ok) return {};
+    std::set<Prop*> done;
+    for (atom* a : DataBase::atomTab) {
+        if (a->LoadedOnDemand()) DataBase::LoadOnDemandStatus(*a);
+        for (Prop* p : a->props()) {
+            if (p->kind() == 0 || !done.insert(p).second) continue;
+            std::string s(p->strVal());
+            for (char& c : s)
+                if (c >= 'a' && c <= 'z') c = c == 'z' ? 'a' : static_cast<char>(c + 1);
+            p->setStrVal(s);
+        }
+    }
+    if (!DataBase::WriteBinFile(path, DataBase::fileHeader).ok) return {};
+    return ReadAll(path);
+}
+
+pid_t Spawn(const std::function<void()>& what) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        what();
+        std::_Exit(0);
+    }
+    return pid;
+}
+
+int Wait(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+void Print(const std::map<std::string, int>& counts) {
+    for (const auto& [what, n] : counts) std::printf("%-28s %d\n", what.c_str(), n);
+}
+
+// A moment within about the time a load of path takes.
+int LoadMicros(const std::string& path) {
+    const auto t0 = std::chrono::steady_clock::now();
+    DataBase::InitDataBase();
+    DataBase::ReadBinFile(path);
+    return static_cast<int>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count());
+}
+
+int Rewrite(int runs, const std::string& file) {
+    const std::string work = file + ".attack", other = file + ".other", a = ReadAll(file), b = Variant(file, other);
+    DataBase::InitDataBase();
+    if (!DataBase::ReadBinFile(file).ok) return 1;
+    const size_t sigA = Signature();
+    DataBase::InitDataBase();
+    if (!DataBase::ReadBinFile(other).ok) return 1;
+    const size_t sigB = Signature();
+    std::ofstream(work, std::ios::binary) << a;
+    const int span = LoadMicros(work);
+    std::map<std::string, int> counts;
+    for (int run = 0; run < runs; ++run) {
+        std::ofstream(work, std::ios::binary) << a;
+        const int writer = ::open(work.c_str(), O_WRONLY);
+        const int delay = std::uniform_int_distribution<int>(0, span)(rng);
+        const pid_t child = Spawn([&] {
+            std::this_thread::sleep_for(std::chrono::microseconds(delay));
+            WriteInPlace(work, b);
+        });
+        DataBase::InitDataBase();
+        const DataBase::DbStatus st = DataBase::ReadBinFile(work);
+        const size_t sig = st.ok ? Signature() : 0;
+        Wait(child);
+        ::close(writer);
+        counts[!st.ok        ? "refused (" + st.detail + ")"
+               : sig == sigA ? "first file whole"
+               : sig == sigB ? "second file whole"
+                             : "MIXED"]++;
+    }
+    std::remove(work.c_str());
+    std::remove(other.c_str());
+    Print(counts);
+    return 0;
+}
+
+int Blocks(int runs, const std::string& file) {
+    const std::string work = file + ".attack", next = file + ".next", a = ReadAll(file), b = Variant(file, next);
+    std::ofstream(work, std::ios::binary) << a;
+    DataBase::InitDataBase();
+    if (!DataBase::ReadBinFile(work).ok) return 1;
+    std::map<std::string, std::string> expected;
+    for (atom* x : DataBase::atomTab)
+        if (x->LoadedOnDemand() && DataBase::LoadOnDemandStatus(*x).ok) expected[std::string(x->name())] = AtomText(x);
+    std::map<std::string, int> counts;
+    for (int run = 0; run < runs; ++run) {
+        std::ofstream(work, std::ios::binary) << a;
+        DataBase::InitDataBase();
+        if (!DataBase::ReadBinFile(work).ok) return 1;
+        const bool rename = run % 2 == 1;
+        if (rename) {
+            std::ofstream(next, std::ios::binary) << b;
+            std::filesystem::rename(next, work);
+        } else {
+            WriteInPlace(work, b);
+        }
+        const std::string how = rename ? "renamed over: " : "in place: ";
+        for (atom* x : DataBase::atomTab) {
+            if (!x->LoadedOnDemand()) continue;
+            const bool ok = DataBase::LoadOnDemandStatus(*x).ok;
+            const bool same = AtomText(x) == expected[std::string(x->name())];
+            counts[how + (!ok ? "refused" : same ? "loaded file" : "OTHER")]++;
+        }
+    }
+    std::remove(work.c_str());
+    std::remove(next.c_str());
+    Print(counts);
+    return 0;
+}
+
+// The process's address space now, in bytes.
+rlim_t AddressSpace() {
+    std::ifstream statm("/proc/self/statm");
+    unsigned long long pages = 0;
+    statm >> pages;
+    return static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Whether path is mapped into the process now.
+bool Mapped(const std::string& path) {
+    std::ifstream maps("/proc/self/maps");
+    const std::string name = std::filesystem::absolute(path).string();
+    for (std::string line; std::getline(maps, line);)
+        if (line.size() >= name.size() && line.compare(line.size() - name.size(), name.size(), name) == 0) return true;
+    return false;
+}
+
+// When the load starts, it is left the address space for the map of the file
+// (made before or after) and for its own needs, not for a copy of the file.
+struct Squeeze : DataBase::LoadObserver {
+    std::string path;
+    rlim_t size = 0, room = 0;
+    void Start(double) override {
+        rlimit lim{AddressSpace() + (Mapped(path) ? 0 : size) + room, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &lim);
+    }
+};
+
+int LeaseCopy(int runs, const std::string& file, double room) {
+    const std::string work = file + ".attack", a = ReadAll(file);
+    std::ofstream(work, std::ios::binary) << a;
+    const int span = LoadMicros(work);
+    std::map<std::string, int> counts;
+    for (int run = 0; run < runs; ++run) {
+        std::ofstream(work, std::ios::binary) << a;
+        const pid_t loader = ::fork();
+        if (loader == 0) {
+            Squeeze squeeze;
+            squeeze.path = work;
+            squeeze.size = a.size();
+            squeeze.room = static_cast<rlim_t>(static_cast<double>(a.size()) * room);
+            DataBase::InitDataBase();
+            std::_Exit(DataBase::ReadBinFile(work, &squeeze).ok ? 0 : 1);
+        }
+        const int delay = std::uniform_int_distribution<int>(span / 4, span)(rng);
+        const pid_t writer = Spawn([&] {
+            std::this_thread::sleep_for(std::chrono::microseconds(delay));
+            WriteInPlace(work, a);
+        });
+        const int status = Wait(loader);
+        Wait(writer);
+        counts[WIFEXITED(status) ? (WEXITSTATUS(status) == 0 ? "loaded" : "refused")
+                                 : std::string("SIGNAL ") + std::to_string(WTERMSIG(status))]++;
+    }
+    std::remove(work.c_str());
+    Print(counts);
+    return 0;
+}
+
+int Leftovers(const std::filesystem::path& dir) {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        if (e.path().filename().string().rfind(".export.txt.tmp", 0) == 0) ++n;
+    return n;
+}
+
+int KillSave(int runs) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("file_attacks_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string target = (dir / "export.txt").string();
+    const std::string big(50u << 20, 'x');
+    const auto t0 = std::chrono::steady_clock::now();
+    FileOp::WriteFileAtomically(target, big);
+    const int span = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count());
+    std::map<std::string, int> counts;
+    for (int run = 0; run < runs; ++run) {
+        const pid_t saver = Spawn([&] { FileOp::WriteFileAtomically(target, big); });
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, span)(rng)));
+        ::kill(saver, SIGKILL);
+        Wait(saver);
+        if (Leftovers(dir) > 0) counts["left by the killed save"]++;
+        FileOp::WriteFileAtomically(target, "small");
+        counts["left after the next save"] = Leftovers(dir);
+    }
+    std::filesystem::remove_all(dir);
+    Print(counts);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int runs = args.size() >= 2 ? std::atoi(args[1].c_str()) : 0;
+    if (args.size() == 3 && args[0] == "rewrite") return Rewrite(runs, args[2]);
+    if (args.size() == 3 && args[0] == "blocks") return Blocks(runs, args[2]);
+    if (args.size() >= 3 && args[0] == "leasecopy")
+        return LeaseCopy(runs, args[2], args.size() == 4 ? std::atof(args[3].c_str()) : 0.6);
+    if (args.size() == 2 && args[0] == "killsave") return KillSave(runs);
+    std::fprintf(stderr,
+                 "usage: file_attacks rewrite RUNS FILE | blocks RUNS FILE | leasecopy RUNS FILE |"
+                 " killsave RUNS\n");
+    return 2;
+}
