@@ -150,4 +150,11 @@ QValidator::State Cp1252Validator::validate(QString& input, int& pos) const {
     return Acceptable;
 }
 
+QString SwissGermanTranslator::translate(const char* context, const char* sourceText, const char* disambiguation,
+                                        int n) const {
+    QString text = QTranslator::translate(context, sourceText, disambiguation, n);
+    text.replace(QChar(0x00DF), QLatin1String("ss"));
+    return text;
+}
+
 }  // namespace QtText

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 #include <QValidator>
 #include <functional>
 #include <string>
@@ -42,5 +43,15 @@ public:
 
 // The tooltip's text for characters that were left out, in the text language.
 QString RefusedNote(const QString& refused);
+
+// Qt's own German texts (a window's system menu, the file and print
+// dialogs) as Swiss standard German writes them: with "ss" for "ß", as
+// every text of the program is ("Schließen" reads "Schliessen").
+class SwissGermanTranslator : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char* context, const char* sourceText, const char* disambiguation = nullptr,
+                      int n = -1) const override;
+};
 
 }  // namespace QtText

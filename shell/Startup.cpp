@@ -30,6 +30,7 @@
 #include "QtLowLevel.h"
 #include "QtServices.h"
 #include "QtSystem.h"
+#include "QtText.h"
 #include "RichTextPrint.h"
 #include "RtfReader.h"
 #include "Searches.h"
@@ -219,9 +220,10 @@ struct Program::Impl : public StartupSteps {
     void LoadTexts() override {
         TextConstants::LoadTexts();
         // What Qt itself shows (a window's system menu, a text box's context
-        // menu, the file dialogs) in German too, where Qt's translation is installed.
+        // menu, the file dialogs) in German too, where Qt's translation is
+        // installed, and in Swiss standard German as the program's own texts.
         if (TextConstants::textLanguage == 0 && !qtTexts) {
-            auto t = std::make_unique<QTranslator>();
+            auto t = std::make_unique<QtText::SwissGermanTranslator>();
             if (t->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
                 QCoreApplication::installTranslator(t.get()))
                 qtTexts = std::move(t);

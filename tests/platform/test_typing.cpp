@@ -3,6 +3,7 @@
 // out, with a sign.
 #include <gtest/gtest.h>
 
+#include <QLibraryInfo>
 #include <QString>
 
 #include "FormControls.h"
@@ -81,4 +82,14 @@ TEST(Typing, TheSignNamesWhatWasLeftOutInTheTextLanguage) {
     EXPECT_TRUE(QtText::RefusedNote(QStringLiteral("李")).startsWith(QStringLiteral("Weggelassen: 李 ")));
     EXPECT_FALSE(QtText::RefusedNote(QStringLiteral("李")).contains(QChar(0xDF)));  // Swiss: no "ß"
     TextConstants::textLanguage = language;
+}
+
+// Qt's own German texts (the system menu of a child window, the dialogs) are
+// Swiss standard German as the program's are.
+TEST(SwissGerman, QtsOwnTextsWriteSsForSharpS) {
+    QtText::SwissGermanTranslator qt;
+    if (!qt.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        GTEST_SKIP() << "Qt's German translation is not installed";
+    EXPECT_EQ(qt.translate("QMdiSubWindow", "&Close"), QStringLiteral("Schl&iessen"));
+    EXPECT_EQ(qt.translate("QMdiSubWindow", "&Size"), QStringLiteral("&Grösse"));
 }
