@@ -33,14 +33,18 @@ def exe(build, name):
     sys.exit(f"{name} not found in {build}")
 
 
-def run(cmd, env=None):
-    """Wall time in ms and stdout of one process."""
+def run(cmd, env=None, printed=False):
+    """Wall time in ms of one process, and what it printed when asked for
+    (printed). A process whose output is not wanted writes to /dev/null, as
+    it would on its own: a pipe read and decoded here would be timed with it
+    (cat of the full-size file took 4 to 6 times as long through one)."""
+    out = subprocess.PIPE if printed else subprocess.DEVNULL
     t0 = time.perf_counter()
-    p = subprocess.run(cmd, env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    p = subprocess.run(cmd, env=env, stdout=out, stderr=subprocess.DEVNULL)
     ms = (time.perf_counter() - t0) * 1000.0
     if p.returncode != 0:
         sys.exit(f"failed: {' '.join(cmd)}")
-    return ms, p.stdout.decode(errors="replace")
+    return ms, p.stdout.decode(errors="replace") if printed else ""
 
 
 def peak_rss(cmd, env=None):
@@ -79,19 +83,33 @@ class Context:
     def exe(self, name):
         return exe(self.build, name)
 
-    def medians(self, cmds, printed=False):
+    def medians(self, cmds, printed=False, yardsticks=()):
         """cmds: name -> (argv, env), run in turns. Medians of the wall time
         (or, with printed, of the number each process prints) and of the peak
-        resident memory (measured in runs of their own)."""
-        times = {k: [] for k in cmds}
+        resident memory (measured in runs of their own).
+
+        Each name in yardsticks is timed a second way in the same turns: the
+        same command through the shell with its output to /dev/null. When the
+        two medians differ by more than 1.5 times, the yardstick is not what
+        it seems (a pipe, a decoder, a cold cache) and nothing is reported."""
+        checks = {f"{k} (through the shell)": (["sh", "-c", 'exec "$@" >/dev/null', "sh"] + cmds[k][0], cmds[k][1])
+                  for k in yardsticks}
+        every = dict(cmds, **checks)
+        times = {k: [] for k in every}
         rss = {k: [] for k in cmds}
         for i in range(self.runs):
-            for k, (argv, env) in cmds.items():
-                ms, out = run(argv, env)
-                times[k].append(float(out.split()[-1]) if printed else ms)
-                if i < 5 and not printed:
+            for k, (argv, env) in every.items():
+                ms, out = run(argv, env, printed and k in cmds)
+                times[k].append(float(out.split()[-1]) if printed and k in cmds else ms)
+                if i < 5 and not printed and k in cmds:
                     rss[k].append(peak_rss(argv, env))
-        return ({k: statistics.median(v) for k, v in times.items()},
+        med = {k: statistics.median(v) for k, v in times.items()}
+        for k in yardsticks:
+            a, b = med[k], med[f"{k} (through the shell)"]
+            print(f"yardstick {k}: {a:.2f} ms, through the shell {b:.2f} ms")
+            if max(a, b) > 1.5 * min(a, b):
+                sys.exit(f"yardstick {k} differs from its second timing by more than 1.5x: not reported")
+        return ({k: med[k] for k in cmds},
                 {k: statistics.median(v) if v else None for k, v in rss.items()})
 
     def gbench(self, name, flt, repetitions=7):
@@ -155,7 +173,8 @@ def load(ctx):
     ctx.row("ReadBinFile vs raw read into a kept buffer", r["BM_ReadBinFile"], "ms", r["BM_ReadRawBytes"],
             "<= 5x", ratio <= 5)
 
-    t, m = ctx.medians({"cat": (["cat", ctx.db], None), "check": ([ctx.exe("makedb"), "--check", ctx.db], None)})
+    t, m = ctx.medians({"cat": (["cat", ctx.db], None), "check": ([ctx.exe("makedb"), "--check", ctx.db], None)},
+                       yardsticks=("cat",))
     ctx.row("load, whole process: makedb --check vs cat", t["check"], "ms", t["cat"], "<= 3x",
             t["check"] / t["cat"] <= 3)
     ctx.row("makedb --check peak RSS, times the file", m["check"] / ctx.size_mib, "x", None, "<= 3",
@@ -171,7 +190,7 @@ def startup(ctx):
     """Start-up to the frame painted, offscreen and under Xvfb, and the peak
     memory above the empty Qt program."""
     cmds = {"empty": [ctx.exe("empty_qt")], "program": [ctx.exe("startup_probe"), ctx.work, "talvessin"]}
-    t, m = ctx.medians({k: (v, ctx.offscreen) for k, v in cmds.items()})
+    t, m = ctx.medians({k: (v, ctx.offscreen) for k, v in cmds.items()}, yardsticks=("empty",))
     ctx.row("start-up to the frame painted (offscreen) vs the empty Qt MDI program", t["program"], "ms",
             t["empty"], "<= 2x", t["program"] / t["empty"] <= 2)
     above = (m["program"] - m["empty"]) / ctx.size_mib
@@ -180,7 +199,7 @@ def startup(ctx):
     if env is None:
         print("start-up under Xvfb: Xvfb missing, not measured")
         return
-    t, _ = ctx.medians({k: (v, env) for k, v in cmds.items()})
+    t, _ = ctx.medians({k: (v, env) for k, v in cmds.items()}, yardsticks=("empty",))
     ctx.row("start-up to the frame painted (Xvfb) vs the empty Qt MDI program", t["program"], "ms",
             t["empty"], "<= 1.3x", t["program"] / t["empty"] <= 1.3)
 
@@ -202,12 +221,15 @@ def first_windows(ctx):
 
 
 def sort(ctx):
-    """Sorting every order at 5,000, 20,000 and 80,000 lines."""
+    """Sorting every order at 5,000, 20,000 and 80,000 lines. The goal is the
+    time at 80,000 lines (half a frame); the step from 20,000 to 80,000 is
+    shown but is no goal: past 20,000 lines the lines leave the cache, and the
+    step measures the cache more than the sort."""
     r = ctx.gbench("bench_lists", "BM_SortOrder")
     for order in (1, 2, 3, 4, 5, 6, 99):
         ms = {n: r[f"BM_SortOrder/order:{order}/lines:{n}"] for n in (5000, 20000, 80000)}
-        ctx.row(f"sort order {order}: 80,000 lines vs 20,000", ms[80000], "ms", ms[20000],
-                "<= 4.5x and < 40 ms", ms[80000] / ms[20000] <= 4.5 and ms[80000] < 40)
+        ctx.row(f"sort order {order}: 80,000 lines (vs 20,000)", ms[80000], "ms", ms[20000],
+                "< 8 ms", ms[80000] < FRAME_MS / 2)
 
 
 FRAME_MS = 1000.0 / 60
