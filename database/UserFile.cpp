@@ -13,12 +13,14 @@
 #include "Cp1252.h"
 #include "DataBase.h"
 #include "Errors.h"
+#include "FileLock.h"
 #include "FileOp.h"
 #include "GenMsg.h"
 #include "LowLevel.h"
 #include "Parser.h"
 #include "Services.h"
 #include "TextConstants.h"
+#include "UserFileMerge.h"
 
 namespace DataBase {
 
@@ -70,26 +72,32 @@ void ShowReadFailure(const std::string& path, int error) {
     }
 }
 
-// The note that an unreadable file was kept aside.
-void ShowBackupNote(const std::string& backupPath) {
+// The note that a file was kept aside (msg: why), logged as well.
+void ShowBackupNote(const std::string& backupPath, int msg = kMsgUserFileBackup) {
     bool english = TextConstants::textLanguage != 0;
-    std::string entry = GenMsg::Entry(kMsgUserFileBackup, english);
-    GenMsg::Composed c =
-        GenMsg::Compose(entry, kMsgUserFileBackup, GenMsg::kInformation, backupPath, 0, english);
-    Errors::LogEntry("DataBase", "ReadUserFile", c.message.text);
+    std::string entry = GenMsg::Entry(msg, english);
+    const int msgClass = msg == kMsgUserFileBackup ? GenMsg::kInformation : GenMsg::kExclamation;
+    GenMsg::Composed c = GenMsg::Compose(entry, msg, msgClass, backupPath, 0, english);
+    Errors::LogEntry("DataBase", "UserFile", c.message.text);
     Services::Messages().ShowMessage(c.message);
+}
+
+// Copies the file at path aside; its path, or "" (with the disk error shown).
+std::string KeepAside(const std::string& path) {
+    int err = 0;
+    std::string copy = BackUpUserFile(path, err);
+    if (copy.empty()) {
+        bool retry = false;
+        GenMsg::ShowDiskError(path + ".bak", false, retry, err ? err : FileOp::kErrInternal);
+    }
+    return copy;
 }
 
 // Makes the pending backup; false (with its disk error shown) when it fails.
 bool EnsureBackup() {
     if (pendingUserBackup.empty()) return true;
-    int err = 0;
-    std::string copy = BackUpUserFile(pendingUserBackup, err);
-    if (copy.empty()) {
-        bool retry = false;
-        GenMsg::ShowDiskError(pendingUserBackup + ".bak", false, retry, err ? err : FileOp::kErrInternal);
-        return false;
-    }
+    std::string copy = KeepAside(pendingUserBackup);
+    if (copy.empty()) return false;
     lastUserBackup = copy;
     pendingUserBackup.clear();
     ShowBackupNote(copy);
@@ -125,10 +133,14 @@ void ReadUserFile() {
     const std::string folder = LowLevel::DocumentsFolderOrEmpty();
     if (folder.empty()) return;
     std::string path = folder + "/" + UserFileName();
-    if (!FileExists(path)) return;
+    // Another run's save waits until this run has read the file and noted
+    // what it read: what it changes later is told against that.
+    FileOp::FileLock lock(FileOp::Native(path));
+    if (!FileExists(path)) return NoteUserFileRead(path);
     bool skipped = false;
     const bool read = ReadTextFile(path, UserFileTitle(), &skipped);
     if (read) CountKinds();
+    NoteUserFileRead(path);
     if (read && !skipped) return;
     // The records that were not read would be lost by the next save, which
     // writes the whole file from what is in the database: the file is kept
@@ -431,24 +443,27 @@ bool WriteUserFile(std::string& path) {
     // An unread file is never replaced before its copy exists.
     if (pendingUserBackup == path && !EnsureBackup()) return false;
 
-    std::string text;
-    WriteUserHeader(text);
-    WriteAtomRecord(text, seUserNames);
-    if (seUserNames && seUserNames != nothingAtom) {
-        // Members are collected first: writing never changes the set, but the
-        // list must not be walked with the atom's one cursor.
-        std::vector<atom*> members;
-        for (const Prop* p : seUserNames->props())
-            if (p->proper() == prMember && p->kind() != 1) members.push_back(p->atomVal());
-        for (atom* m : members) WriteUserMember(text, m);
-    }
+    std::string copy;
+    {
+        // Another run saving the file waits until this save has read it,
+        // merged what that run changed and replaced it.
+        FileOp::FileLock lock(FileOp::Native(path));
+        MergedUserNames merged = MergeUserNames(path);
+        if (merged.keepOther && (copy = KeepAside(path)).empty()) return false;
+        std::string text;
+        WriteUserHeader(text);
+        text += merged.records;
 
-    std::string fullPath;
-    if (!FileOp::OpenFile(path, "", kFileNum, "O", UserFileTitle(), fullPath)) return false;
-    FileOp::AtomicFile* out = FileOp::Output(kFileNum);
-    if (!out) return false;
-    out->Write(text);
-    return FileOp::CloseFile(path, kFileNum);
+        std::string fullPath;
+        if (!FileOp::OpenFile(path, "", kFileNum, "O", UserFileTitle(), fullPath)) return false;
+        FileOp::AtomicFile* out = FileOp::Output(kFileNum);
+        if (!out) return false;
+        out->Write(text);
+        if (!FileOp::CloseFile(path, kFileNum)) return false;
+        NoteUserFileWritten(path, std::move(merged));
+    }
+    if (!copy.empty()) ShowBackupNote(copy, kMsgUserFileMerged);
+    return true;
 }
 
 bool SaveUserNames() {

@@ -11,7 +11,8 @@
 // whole whenever the user's names have changed: through a temporary file that
 // replaces the old one only when it is complete. A file that could not be read
 // is copied aside before anything can overwrite it, and the user is told
-// where the copy is.
+// where the copy is. Two runs saving the file keep each other's changes
+// (UserFileMerge.h).
 #pragma once
 
 #include <string>
@@ -80,5 +81,8 @@ constexpr int kMsgUserFileBackup = 107;
 // A record left out because its name's group is not a group (class
 // exclamation, argument the file and its lines).
 constexpr int kMsgUserRecordDamaged = 108;
+// Another run of the program saved the file with changes this save cannot
+// keep: that file was kept aside (class exclamation, argument the copy's path).
+constexpr int kMsgUserFileMerged = 113;
 
 }  // namespace DataBase

@@ -94,6 +94,9 @@ private:
 // missing folders first when createFolders is True. 0 or the error number.
 int WriteFileAtomically(const std::string& nativePath, std::string_view content,
                         bool createFolders = false);
+// Creates the missing folders of a native folder path, owner-only as a
+// configuration folder wants them. 0 or the error number.
+int CreateFolders(const std::string& nativeFolder);
 
 // A file read from the start, as lines or as bytes.
 class InputFile {

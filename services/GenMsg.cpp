@@ -130,6 +130,14 @@ const std::vector<Row>& Rows() {
          "here and copy it into your mail or web program.",
          "Die Adresse %0<br>kann nicht geöffnet werden: Auf diesem Computer ist kein Programm dafür "
          "eingerichtet. Sie können sie hier markieren und in Ihr E-Mail- oder Webprogramm kopieren."_cp},
+        {113, "GMuserFileMerged",
+         "Talvessin is running more than once, and another run has saved your new names meanwhile. Not all of "
+         "its changes could be kept: your names as they are here have been saved, and the file as the other run "
+         "saved it has been kept unchanged as %0",
+         "Orsabrine läuft mehr als einmal, und ein anderes Orsabrine hat Ihre eigenen Namen inzwischen "
+         "gespeichert. Nicht alle seine Änderungen konnten übernommen werden: Ihre Namen, wie sie hier sind, "
+         "wurden gespeichert, und die Datei, wie das andere Orsabrine sie gespeichert hat, wurde unverändert "
+         "aufbewahrt als %0"_cp},
     };
     return rows;
 }
