@@ -1,16 +1,19 @@
 // The database file on a full-size generated database: ReadBinFile of the
-// whole file against reading its raw bytes, the writer, and the lookup of
-// every name by its internal name.
+// whole file against reading its raw bytes, the writer, the lookup of every
+// name by its internal name, and user-names files larger than the program
+// ever writes.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "BinFile.h"
 #include "DataBase.h"
 #include "FullSizeDb.h"
+#include "UserFile.h"
 
 namespace {
 
@@ -109,5 +112,39 @@ void BM_GetAtomEveryName(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<long long>(upper.size()));
 }
 BENCHMARK(BM_GetAtomEveryName)->Unit(benchmark::kMillisecond);
+
+// Hand-made user-names files on the full-size database: (0) one name text of
+// 10 MB, cut to the 35 characters of the new-names window; (1) 20,000 names
+// of one group, read until the name table is full, then one message. Each
+// read takes a fraction of a second and leaves nothing a window would take
+// long to lay out.
+void BM_ReadOversizedUserFile(benchmark::State& state) {
+    Fixture& f = F();
+    std::string text = "/* -- gnBigUser -- */\r\nprop(prText,gnBigUser,\"Big\").\r\n"
+                       "prop(prSubsetOf,gnBigUser,seFemaleNames).\r\n\r\n";
+    if (state.range(0) == 0) {
+        text += "/* -- naLongUser -- */\r\nprop(prText,naLongUser,\"" + std::string(10 << 20, 'A') +
+                "\").\r\nprop(prGenName,naLongUser,gnBigUser).\r\n";
+    } else {
+        for (int i = 0; i < 20000; ++i) {
+            const std::string name = "naBig" + std::to_string(i) + "User";
+            text += "/* -- " + name + " -- */\r\nprop(prText," + name + ",\"Big" + std::to_string(i) +
+                    "\").\r\nprop(prGenName," + name + ",gnBigUser).\r\n\r\n";
+        }
+    }
+    const std::string path = f.path + ".user.txt";
+    std::ofstream(path, std::ios::binary) << text;
+    for (auto _ : state) {
+        state.PauseTiming();
+        DataBase::ReadBinFile(f.path);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(DataBase::ReadTextFile(path, "bench"));
+    }
+    std::remove(path.c_str());
+    DataBase::CountKinds();
+    state.counters["names"] = DataBase::numAllNames - F().stats.names;
+    state.SetBytesProcessed(state.iterations() * static_cast<long long>(text.size()));
+}
+BENCHMARK(BM_ReadOversizedUserFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

@@ -125,9 +125,15 @@ std::vector<Example> ReadExamples() {
 
 void BM_Example(benchmark::State& state, const Example& example) {
     Setup& s = TheSetup();
-    Examples::replayLine = [](const std::string& line) { Auto::ProcessLine(line); };
+    // A line that fails counts as an assertion below.
+    Examples::replayLine = [](const std::string& line) {
+        Auto::ProcessLine(line);
+        return std::string();
+    };
+    const Examples::Example played{example.lines};
+    ScriptFile::BadLines bad;
     for (auto _ : state) {
-        Examples::ReplayLines(example.lines);
+        Examples::ReplayLines(played, bad);
         QCoreApplication::processEvents();
     }
     state.counters["lines"] = static_cast<double>(example.lines.size());

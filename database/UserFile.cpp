@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "FileOp.h"
 #include "GenMsg.h"
 #include "LowLevel.h"
+#include "NewNames.h"
 #include "Parser.h"
 #include "Services.h"
 #include "TextConstants.h"
@@ -52,13 +54,6 @@ bool UsableName(const std::string& name) {
     for (char c : name)
         if (!Parser::IsLetterOrDigit(std::string(1, c))) return false;
     return true;
-}
-
-// The record's atom name from its marker comment " -- name -- ".
-bool MarkerName(const std::string& comment, std::string& name) {
-    if (comment.size() < 9 || comment.compare(comment.size() - 4, 4, " -- ") != 0) return false;
-    name = comment.substr(4, comment.size() - 8);
-    return UsableName(name);
 }
 
 // Shows the failure of a read or write: a disk error by its number, a
@@ -149,47 +144,83 @@ void ReadUserFile() {
     EnsureBackup();
 }
 
-bool ProcessUserLine(atom& a, const std::string& line) {
+bool MarkerName(const std::string& comment, std::string& name) {
+    if (comment.size() < 9 || comment.compare(comment.size() - 4, 4, " -- ") != 0) return false;
+    name = comment.substr(4, comment.size() - 8);
+    return UsableName(name);
+}
+
+// A line that starts with the identifier prop must follow the grammar to its
+// closing ")." (every line the program writes ends so): a line cut short,
+// such as prop(prText,naAnna,"Ann of a file cut off, is broken, never read
+// as complete.
+LineKind ParsePropLine(const std::string& line, PropLine& out) {
     Parser::Scanner scan;
     scan.ScanStart(line);
     int type = 0;
     std::string text;
     scan.NextToken(type, text);
-    if (type != Parser::kTokIdent || text != "prop") return true;
+    if (type != Parser::kTokIdent || text != "prop") return LineKind::NotProp;
 
-    auto expect = [&](int wanted, std::string& out) {
-        scan.NextToken(type, out);
+    auto expect = [&](int wanted, std::string& got) {
+        scan.NextToken(type, got);
         return type == wanted;
     };
-    std::string punct, kindName, atomName, value;
-    if (!expect(Parser::kTokOpen, punct) || !expect(Parser::kTokIdent, kindName) || !expect(Parser::kTokComma, punct) ||
-        !expect(Parser::kTokIdent, atomName) || atomName != a.name() || !expect(Parser::kTokComma, punct))
-        return false;
-    scan.NextToken(type, value);
-    if (type != Parser::kTokIdent && type != Parser::kTokString) return false;
+    std::string punct;
+    if (!expect(Parser::kTokOpen, punct) || !expect(Parser::kTokIdent, out.kind) || !expect(Parser::kTokComma, punct) ||
+        !expect(Parser::kTokIdent, out.atomName) || !expect(Parser::kTokComma, punct))
+        return LineKind::Broken;
+    scan.NextToken(type, out.value);
+    if (type != Parser::kTokIdent && type != Parser::kTokString) return LineKind::Broken;
+    out.isString = type == Parser::kTokString;
+    // An unclosed string runs to the end of the line: no ")" follows it.
+    if (!expect(Parser::kTokClose, punct) || !expect(Parser::kTokPeriod, punct)) return LineKind::Broken;
+    if (!UsableName(out.kind) || (!out.isString && !UsableName(out.value))) return LineKind::Broken;
+    return LineKind::Prop;
+}
 
-    if (!UsableName(kindName)) return false;
-    atom* kind = GetAtom(kindName);
+namespace {
+
+// The longest string the new-names window lets a user enter for a property
+// of this kind: a name 35 characters, any other text 1000.
+std::size_t MaxTextLength(const atom* kind) {
+    return kind == prText || kind == prTextE ? NewNames::kMaxName : NewNames::kMaxInfo;
+}
+
+}  // namespace
+
+bool ProcessUserLine(atom& a, const std::string& line, bool* cut) {
+    PropLine pl;
+    switch (ParsePropLine(line, pl)) {
+    case LineKind::NotProp: return true;
+    case LineKind::Broken: return false;
+    case LineKind::Prop: break;
+    }
+    if (pl.atomName != a.name()) return false;
+    atom* kind = GetAtom(pl.kind);
     if (kind == nothingAtom) return false;
     atom* valueAtom = nullptr;
-    std::string str;
-    if (type == Parser::kTokIdent) {
-        if (!UsableName(value)) return false;
-        valueAtom = GetAtom(value);
+    if (!pl.isString) {
+        valueAtom = GetAtom(pl.value);
         if (valueAtom == nothingAtom) return false;
-    } else {
-        str = value;
+        pl.value.clear();
+    } else if (pl.value.size() > MaxTextLength(kind)) {
+        // A text longer than the window allows (a name of megabytes hangs the
+        // windows that lay it out) is taken as far as the window would.
+        pl.value.resize(MaxTextLength(kind));
+        if (cut) *cut = true;
     }
-    a.AddProp(FindOrCreateProp(kind, valueAtom, str, true));
+    a.AddProp(FindOrCreateProp(kind, valueAtom, pl.value, true));
     return true;
 }
 
 namespace {
 
-// One record of a text file as read: its atom's name and its lines with
-// their line numbers in the file.
+// One record of a text file as read: its atom's name, the line number of its
+// marker, and its lines with their line numbers in the file.
 struct TextRecord {
     std::string name;
+    int markerLine = 0;
     std::vector<std::pair<int, std::string>> lines;
 };
 
@@ -215,6 +246,7 @@ int ReadRecords(FileOp::InputFile& in, std::vector<TextRecord>& records, bool& s
         }
         // A record: its lines run up to the next empty line or the end.
         TextRecord r;
+        r.markerLine = lineNo;
         if (!MarkerName(text, r.name)) {
             structError = true;
             break;
@@ -231,6 +263,25 @@ int ReadRecords(FileOp::InputFile& in, std::vector<TextRecord>& records, bool& s
     return in.Error();
 }
 
+// How many names the record would add to the name table: its atom's and
+// those of the kinds and values its lines name, each once, that the table
+// does not hold yet. Asked while no lookup creates atoms.
+int32_t NamesToAdd(const TextRecord& r) {
+    auto less = [](const std::string& x, const std::string& y) { return CompareNames(x, y) < 0; };
+    std::set<std::string, decltype(less)> added(less);
+    auto count = [&](const std::string& name) {
+        if (GetAtom(name) == nothingAtom) added.insert(name);
+    };
+    count(r.name);
+    for (const auto& line : r.lines) {
+        PropLine pl;
+        if (ParsePropLine(line.second, pl) != LineKind::Prop) continue;
+        count(pl.kind);
+        if (!pl.isString) count(pl.value);
+    }
+    return static_cast<int32_t>(added.size());
+}
+
 // A group as the kinds will be evaluated: a member of the male or female
 // names, directly or through the group it is a writing variant of; an atom
 // from before the read keeps the kind it has.
@@ -245,17 +296,41 @@ bool IsGroup(const atom* g, int32_t startId, int depth = 0) {
     return false;
 }
 
-// The line of the first property of a that names a group that is no group;
-// 0 when there is none.
-int DamagedGroupLine(const atom* a, const TextRecord& r, int32_t startId) {
+bool IsDatabaseLink(const atom* a, int32_t startId) { return a && a->id() < startId && a->kind() == 12; }
+
+// The property by which a would be a link entry: a member of the links, or
+// a writing variant (which inherits that membership) of a link; null when
+// there is none.
+const Prop* LinkMaking(const atom* a, int32_t startId, int depth = 0) {
+    if (!a || a == nothingAtom || !seLinks || seLinks == nothingAtom) return nullptr;
+    for (const Prop* p : a->props()) {
+        if (p->proper() == prMemberOf && p->atomVal() == seLinks) return p;
+        if (p->proper() == prWriteVarOf && depth < 8 &&
+            (IsDatabaseLink(p->atomVal(), startId) || LinkMaking(p->atomVal(), startId, depth + 1)))
+            return p;
+    }
+    return nullptr;
+}
+
+// The line of record r that states p (the first line naming its kind and
+// its value); the marker's line when none does.
+int LineOf(const TextRecord& r, const Prop* p) {
+    const std::string kind = p->proper() ? std::string(p->proper()->name()) : std::string();
+    const std::string value = p->atomVal() ? std::string(p->atomVal()->name()) : std::string();
+    for (const auto& [lineNo, text] : r.lines)
+        if (text.find(kind) != std::string::npos && text.find(value) != std::string::npos) return lineNo;
+    return r.markerLine;
+}
+
+// The line at which the record of a cannot be taken; 0 when it can. A name
+// whose group is no group is left out; so is every record that would change
+// a link entry of the database or make a new one: the addresses the program
+// hands to the desktop come only with the database.
+int DamagedLine(const atom* a, const TextRecord& r, int32_t startId) {
+    if (IsDatabaseLink(a, startId)) return r.markerLine;
+    if (const Prop* p = LinkMaking(a, startId)) return LineOf(r, p);
     for (const Prop* p : a->props())
-        if (p->proper() == prGenName && !IsGroup(p->atomVal(), startId)) {
-            const std::string value = std::string(p->atomVal()->name());
-            for (const auto& [lineNo, text] : r.lines)
-                if (text.find("prGenName") != std::string::npos && text.find(value) != std::string::npos)
-                    return lineNo;
-            return r.lines.empty() ? 0 : r.lines.front().first;
-        }
+        if (p->proper() == prGenName && !IsGroup(p->atomVal(), startId)) return LineOf(r, p);
     return 0;
 }
 
@@ -267,6 +342,117 @@ void ShowSkippedRecords(const std::string& path, const std::vector<int>& lines) 
     if (lines.size() > 5) where += " ...";
     Errors::LogEntry("DataBase", "ReadTextFile", "skipped " + where);
     GenMsg::ShowMsg(kMsgUserRecordDamaged, GenMsg::kExclamation, where);
+}
+
+// The message of the texts cut to the window's lengths: "1 text", "3 texts".
+void ShowCutTexts(const std::string& path, int count) {
+    const std::string n = std::to_string(count);
+    const std::string what = count == 1 ? TextConstants::LangText("1 Text", "1 text")
+                                        : n + TextConstants::LangText(" Texte", " texts");
+    Errors::LogEntry("DataBase", "ReadTextFile", path + ": cut " + n);
+    GenMsg::ShowMsg(kMsgUserTextCut, GenMsg::kExclamation, what);
+}
+
+// A record applied, with what its atom held before, so that a record found
+// damaged later can be left out as if it had not been there.
+struct Applied {
+    atom* a;
+    std::vector<Prop*> before;
+    const TextRecord* record;
+};
+
+// What applying the records found.
+struct ApplyOutcome {
+    int error = 0;        // kStructError at a line that breaks the grammar
+    bool noRoom = false;  // stopped before the record that found the table full
+    int cutTexts = 0;
+};
+
+// Applies the records in order, up to the first line that breaks the grammar
+// or the first record for whose new names the table has no room (then that
+// record and the rest are not applied).
+ApplyOutcome ApplyRecords(const std::vector<TextRecord>& records, std::vector<Applied>& applied) {
+    ApplyOutcome out;
+    // A file of many new names adds them all before the table is read again.
+    NameBatch batch;
+    for (const TextRecord& r : records) {
+        createOnLookup = false;
+        if (nextId + NamesToAdd(r) > kAtomIdLimit) {
+            out.noRoom = true;
+            break;
+        }
+        createOnLookup = true;
+        atom* a = GetAtom(r.name);
+        if (a == nothingAtom) {
+            out.error = kStructError;
+            break;
+        }
+        applied.push_back({a, std::vector<Prop*>(a->props().begin(), a->props().end()), &r});
+        // The file's copy replaces what the database or an earlier record gave.
+        if (a->NumProp() > 0) a->DelAllProp();
+        for (std::size_t i = 0; i < r.lines.size(); ++i) {
+            if (i == 2 && a->LoadedOnDemand() && a->NumProp() == 2) a->CreateFilePosProp();
+            bool cut = false;
+            if (!ProcessUserLine(*a, r.lines[i].second, &cut)) {
+                out.error = kStructError;
+                break;
+            }
+            out.cutTexts += cut ? 1 : 0;
+        }
+        if (out.error != 0) break;
+    }
+    createOnLookup = false;
+    return out;
+}
+
+// Leaves out the records that cannot be taken (DamagedLine): each atom keeps
+// what it had before the file. Leaving one out may take the group-ness of
+// another, so this runs until nothing changes; only the last record of an
+// atom counts. Returns the lines at fault, in file order.
+std::vector<int> LeaveOutDamaged(std::vector<Applied>& applied, int32_t startId) {
+    std::vector<int> skippedLines;
+    // The first and the last record of each atom, found once rather than by
+    // a search per record (a file of many names).
+    std::unordered_map<const atom*, std::pair<std::size_t, std::size_t>> firstLast;
+    for (std::size_t i = 0; i < applied.size(); ++i) {
+        auto [it, added] = firstLast.try_emplace(applied[i].a, i, i);
+        if (!added) it->second.second = i;
+    }
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = applied.size(); i-- > 0;) {
+            Applied& x = applied[i];
+            if (!x.record) continue;
+            const auto [first, last] = firstLast.at(x.a);
+            if (last != i) continue;
+            const int line = DamagedLine(x.a, *x.record, startId);
+            if (line == 0) continue;
+            x.a->DelAllProp();
+            for (Prop* p : applied[first].before) x.a->AddProp(p);
+            x.record = nullptr;
+            skippedLines.push_back(line);
+            changed = true;
+        }
+    }
+    std::sort(skippedLines.begin(), skippedLines.end());
+    return skippedLines;
+}
+
+// After a read that stopped for want of room: the user's names whose records
+// were not reached leave the set of the user's names, so that a save writes
+// what was read (the file itself is kept aside) and the next start has the
+// room they took.
+void DropUnreadUserNames(int32_t startId) {
+    if (!seUserNames || seUserNames == nothingAtom) return;
+    std::vector<Prop*> kept;
+    for (Prop* p : seUserNames->props()) {
+        const atom* m = p->atomVal();
+        const bool unread = p->proper() == prMember && m && m->id() >= startId && m->NumProp() == 0;
+        if (!unread) kept.push_back(p);
+    }
+    if (kept.size() == seUserNames->props().size()) return;
+    seUserNames->DelAllProp();
+    for (Prop* p : kept) seUserNames->AddProp(p);
 }
 
 }  // namespace
@@ -291,83 +477,33 @@ bool ReadTextFile(const std::string& path, const std::string& title, bool* skipp
     }
 
     const int32_t startId = numAtoms;
-    createOnLookup = true;
-    // Each record applied, with what its atom held before, so that a record
-    // found damaged later can be left out as if it had not been there.
-    struct Applied {
-        atom* a;
-        std::vector<Prop*> before;
-        const TextRecord* record;
-    };
     std::vector<Applied> applied;
-    {
-        // A file of many new names adds them all before the table is read again.
-        NameBatch batch;
-        for (const TextRecord& r : records) {
-            atom* a = GetAtom(r.name);
-            if (a == nothingAtom) {
-                error = kStructError;
-                break;
-            }
-            applied.push_back({a, std::vector<Prop*>(a->props().begin(), a->props().end()), &r});
-            // The file's copy replaces what the database or an earlier record gave.
-            if (a->NumProp() > 0) a->DelAllProp();
-            for (std::size_t i = 0; i < r.lines.size(); ++i) {
-                if (i == 2 && a->LoadedOnDemand() && a->NumProp() == 2) a->CreateFilePosProp();
-                if (!ProcessUserLine(*a, r.lines[i].second)) {
-                    error = kStructError;
-                    break;
-                }
-            }
-            if (error != 0) break;
-        }
-    }
-    if (error == 0 && structError) error = kStructError;
-    createOnLookup = false;
-
+    const ApplyOutcome outcome = ApplyRecords(records, applied);
+    error = outcome.error;
+    // A malformed marker after the last record applied still fails the read;
+    // one after the table filled up was never reached.
+    if (error == 0 && structError && !outcome.noRoom) error = kStructError;
     if (error != 0) {
         Errors::LogEntry("DataBase", "ReadTextFile", path + ":" + Basic::Str(error));
         ShowReadFailure(path, error);
         return false;
     }
 
-    // A name whose group is not a group (a hand-edited file) is left out:
-    // its atom keeps what it had before the file, the rest is read. Leaving
-    // one out may take the group-ness of another, so this runs until nothing
-    // changes; only the last record of an atom counts.
-    std::vector<int> skippedLines;
-    // The first and the last record of each atom, found once rather than by
-    // a search per record (a file of many names).
-    std::unordered_map<const atom*, std::pair<std::size_t, std::size_t>> firstLast;
-    for (std::size_t i = 0; i < applied.size(); ++i) {
-        auto [it, added] = firstLast.try_emplace(applied[i].a, i, i);
-        if (!added) it->second.second = i;
-    }
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (std::size_t i = applied.size(); i-- > 0;) {
-            Applied& x = applied[i];
-            if (!x.record) continue;
-            const auto [first, last] = firstLast.at(x.a);
-            if (last != i) continue;
-            const int line = DamagedGroupLine(x.a, *x.record, startId);
-            if (line == 0) continue;
-            x.a->DelAllProp();
-            for (Prop* p : applied[first].before) x.a->AddProp(p);
-            x.record = nullptr;
-            skippedLines.push_back(line);
-            changed = true;
-        }
-    }
+    const std::vector<int> skippedLines = LeaveOutDamaged(applied, startId);
+    if (outcome.noRoom) DropUnreadUserNames(startId);
     CompleteAtoms(startId);
     EvalKinds(startId);
     CountVariants(startId);
     AddLangOfProps(startId);
-    if (!skippedLines.empty()) {
-        std::sort(skippedLines.begin(), skippedLines.end());
-        ShowSkippedRecords(path, skippedLines);
-        if (skipped) *skipped = true;
+    // One message for each kind of trouble: records left out, texts cut, the
+    // names that found no room (the new-names window's message).
+    if (!skippedLines.empty()) ShowSkippedRecords(path, skippedLines);
+    if (outcome.cutTexts > 0) ShowCutTexts(path, outcome.cutTexts);
+    if (outcome.noRoom) {
+        Errors::LogEntry("DataBase", "ReadTextFile", path + ": no room after " + std::to_string(applied.size()));
+        GenMsg::ShowMsg(GenMsg::GMuserNoRoom, GenMsg::kExclamation, "");
     }
+    if (skipped) *skipped = !skippedLines.empty() || outcome.cutTexts > 0 || outcome.noRoom;
     return true;
 }
 

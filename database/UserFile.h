@@ -32,24 +32,43 @@ std::string UserFileName();
 std::string UserFileTitle();
 
 // Start-up: merges the user-names file into the database, when there is one.
-// A file that cannot be read whole, or of which a record was left out, is
-// kept aside as a backup copy before anything can overwrite it.
+// A file that cannot be read whole, or not as it stands (see ReadTextFile),
+// is kept aside as a backup copy before anything can overwrite it.
 void ReadUserFile();
 
 // Reads a file in the text form of the database; every name met that is not
 // known yet becomes a new atom, and the new atoms are completed (texts,
 // keys, levels, kinds, variant counts, language mirrors). True when the
 // whole file was read; on failure its message has been shown. A file that
-// cannot be read to its end adds nothing. A record of a name whose group is
-// not a group is left out with one message naming the file and its lines;
-// `skipped` then tells.
+// cannot be read to its end adds nothing; a property line that breaks the
+// grammar (one cut short included) fails the read with message 33.
+// Read, but not as it stands (`skipped` then tells, each with one message):
+// a record of a name whose group is not a group, or of a link entry (links
+// come only with the database), is left out; a text longer than the
+// new-names window allows is cut to that length; when the name table fills
+// up, the records from there on are not read (message GMuserNoRoom).
 bool ReadTextFile(const std::string& path, const std::string& title, bool* skipped = nullptr);
 
 // Parses one property line of a's record and adds the property to a. A line
 // that is not a property line (not starting with the identifier prop) is
 // accepted and adds nothing. False when a property line breaks the grammar
-// or names a property of another atom.
-bool ProcessUserLine(atom& a, const std::string& line);
+// (up to its closing ").") or names a property of another atom. A string
+// longer than the new-names window allows for its kind (NewNames::kMaxName
+// for a text, kMaxInfo otherwise) is cut to that length; cut then tells.
+bool ProcessUserLine(atom& a, const std::string& line, bool* cut = nullptr);
+
+// The lines as the reader takes them apart (the merge of two runs' saves
+// reads another run's file alike). MarkerName: the record's atom name from
+// its marker comment " -- naAnna -- "; false when the name is no usable one.
+bool MarkerName(const std::string& comment, std::string& name);
+// One property line taken apart. In prop(kind,atom,value). the value is an
+// identifier or a string between double quotes.
+struct PropLine {
+    std::string kind, atomName, value;
+    bool isString = false;
+};
+enum class LineKind { NotProp, Prop, Broken };
+LineKind ParsePropLine(const std::string& line, PropLine& out);
 
 // Writes the file, asking whether to try again (message 102) while it fails.
 // True when written; then userNamesChanged is cleared.
@@ -78,11 +97,14 @@ std::string BackUpUserFile(const std::string& path, int& errNum);
 // Message numbers of the user-names file beyond the common table: the backup
 // made of an unreadable file (class information, argument the copy's path).
 constexpr int kMsgUserFileBackup = 107;
-// A record left out because its name's group is not a group (class
-// exclamation, argument the file and its lines).
+// Records left out: a name whose group is not a group, or a link entry
+// (class exclamation, argument the file and its lines).
 constexpr int kMsgUserRecordDamaged = 108;
+// Texts cut to the lengths of the new-names window (class exclamation,
+// argument how many: "3 texts").
+constexpr int kMsgUserTextCut = 114;
 // Another run of the program saved the file with changes this save cannot
 // keep: that file was kept aside (class exclamation, argument the copy's path).
-constexpr int kMsgUserFileMerged = 113;
+constexpr int kMsgUserFileMerged = 115;
 
 }  // namespace DataBase

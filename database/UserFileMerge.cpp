@@ -60,30 +60,16 @@ bool Marker(const std::string& line, std::string& name, bool& broken) {
     std::string text;
     scan.NextToken(type, text);
     if (type != Parser::kTokComment || !Basic::EqualsNoCaseAscii(Basic::Left(text, 4), " -- ")) return false;
-    if (text.size() < 9 || text.compare(text.size() - 4, 4, " -- ") != 0) {
-        broken = true;
-        return false;
-    }
-    name = text.substr(4, text.size() - 8);
-    return true;
+    broken = !MarkerName(text, name);
+    return !broken;
 }
 
-// The atom value of a property line of the kind, read as the reader reads
-// it: "prop(prGenName,naAnna,gnAnna)." gives "gnAnna" for prGenName, any
-// other line "".
+// The atom value of a property line of the kind: "prop(prGenName,naAnna,
+// gnAnna)." gives "gnAnna" for prGenName, any other line "".
 std::string AtomValue(const std::string& line, std::string_view kind) {
-    static constexpr int kTokens[] = {Parser::kTokIdent, Parser::kTokOpen,  Parser::kTokIdent, Parser::kTokComma,
-                                      Parser::kTokIdent, Parser::kTokComma, Parser::kTokIdent};
-    Parser::Scanner scan;
-    scan.ScanStart(line);
-    int type = 0;
-    std::string text;
-    for (std::size_t i = 0; i < std::size(kTokens); ++i) {
-        scan.NextToken(type, text);
-        if (type != kTokens[i] || (i == 0 && text != "prop") || (i == 2 && !Basic::EqualsNoCaseAscii(text, kind)))
-            return {};
-    }
-    return text;
+    PropLine pl;
+    if (ParsePropLine(line, pl) != LineKind::Prop || pl.isString || !Basic::EqualsNoCaseAscii(pl.kind, kind)) return {};
+    return pl.value;
 }
 
 std::string FirstValue(const Record* r, std::string_view kind) {

@@ -1,10 +1,13 @@
 #include "FormBase.h"
 
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -31,7 +34,7 @@ TwipsRect ToTwipsRect(const QRect& r) {
 }  // namespace
 
 FormBase::FormBase(std::string name, Kind kind, unsigned roles)
-    : name_(std::move(name)), kind_(kind), roles_(roles) {
+    : name_(std::move(name)), kind_(kind), roles_(roles), escapeCloses_(kind == Kind::Dialog) {
     setObjectName(QString::fromStdString(name_));
 }
 
@@ -333,8 +336,8 @@ bool FormBase::eventFilter(QObject* watched, QEvent* event) {
         RequestClose();
         return true;
     case QEvent::KeyPress:
-        if (kind_ == Kind::Dialog && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            RequestClose();
+        if (WindowKey(*static_cast<QKeyEvent*>(event))) {
+            event->accept();
             return true;
         }
         break;
@@ -349,4 +352,38 @@ bool FormBase::eventFilter(QObject* watched, QEvent* event) {
     default: break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+// --- Enter and Escape ---------------------------------------------------------------
+
+bool IsEnterKey(const QKeyEvent& key) {
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+           (key.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+QPushButton* FormBase::DefaultButton() const {
+    for (const ControlEntry& c : controls_)
+        if (auto* b = qobject_cast<QPushButton*>(c.widget.data()); b && b->isDefault() && b->isVisible() && b->isEnabled())
+            return b;
+    return nullptr;
+}
+
+bool FormBase::WindowKey(const QKeyEvent& key) {
+    // A key held down acts once: a repeated Escape would close the window
+    // that comes to the front next, and the one after it.
+    if (key.isAutoRepeat()) return false;
+    if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier) {
+        if (!escapeCloses_) return false;
+        RequestClose();
+        return true;
+    }
+    if (!IsEnterKey(key)) return false;
+    // A list picks its line with Enter, a text pane follows its link: the
+    // key the control did not use there is no command of the window.
+    for (QWidget* w = QApplication::focusWidget(); w && w != host_; w = w->parentWidget())
+        if (qobject_cast<QAbstractScrollArea*>(w)) return false;
+    QPushButton* button = DefaultButton();
+    if (!button) return false;
+    button->click();
+    return true;
 }

@@ -20,9 +20,14 @@
 #include <vector>
 
 class FormBase;
+class QKeyEvent;
 class QMdiArea;
 class QMdiSubWindow;
+class QPushButton;
 class ToolTip;
+
+// Return or the keypad's Enter, without Shift, Ctrl or Alt.
+bool IsEnterKey(const QKeyEvent& key);
 
 // Why a window unloads.
 enum class UnloadMode {
@@ -139,6 +144,16 @@ public:
     void SetCaption(const std::string& cp1252);
     std::string Caption() const;
 
+    // --- Enter and Escape ----------------------------------------------------------
+    // What the control with the focus leaves of these keys goes to its window,
+    // as on every desktop. Enter presses the window's default button (the one
+    // drawn as such) unless the focus is in a list or a text pane, which have
+    // Enter of their own. Escape closes a window that closes on Escape just as
+    // its close box does: refused while input is blocked where the close box
+    // is, and a close that asks first still asks. Dialogs close on Escape;
+    // other windows only when they say so.
+    void SetClosesOnEscape(bool on) { escapeCloses_ = on; }
+
     // The window's outer widget (MDI sub-window, dialog or top-level) and the
     // widget that holds its controls; null while not loaded.
     QWidget* Host() const { return host_; }
@@ -218,6 +233,10 @@ private:
     friend class HandlerScope;
     void Activated();
     void RequestClose();
+    // Enter or Escape that reached the window; True when it acted on it.
+    bool WindowKey(const QKeyEvent& key);
+    // The default button that Enter presses: visible and enabled, else null.
+    QPushButton* DefaultButton() const;
     void LeaveHandler();
     void DoUnload(UnloadMode mode);
     void ApplyState(int state);
@@ -229,6 +248,7 @@ private:
     bool sizable_ = true;
     bool isLoading_ = false;
     bool resizeOnHost_ = true;
+    bool escapeCloses_ = false;
     bool unloading_ = false;
     int handlerDepth_ = 0;
     bool unloadPending_ = false;

@@ -1,6 +1,7 @@
 #include "FormControls.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
 #include <cmath>
@@ -18,6 +19,15 @@ void CommandButton::SetCaption(const std::string& text) { setText(QtText::ToQt(t
 void CommandButton::Press() {
     // A disabled button cannot be pressed, from code no more than by the user.
     if (isEnabled()) click();
+}
+
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+    if (!IsEnterKey(*event)) {
+        QPushButton::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat()) Press();
 }
 
 // --- CheckBox ---------------------------------------------------------------------
@@ -108,6 +118,15 @@ void TextBox::SetText(const std::string& t) { setText(QtText::ToQt(t)); }
 void TextBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     Fire(onGotFocus);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+    if (!onEnter || !IsEnterKey(*event)) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat()) Fire(onEnter);
 }
 
 // --- ComboBox -----------------------------------------------------------------------

@@ -19,7 +19,9 @@
 
 using Handler = std::function<void()>;
 
-// A push button. Press() clicks it from code (a tutorial, a Notify).
+// A push button. Press() clicks it from code (a tutorial, a Notify). Enter
+// presses the button that has the focus, as Space does, in every window (Qt
+// does so only in dialogs).
 class CommandButton : public QPushButton, public FormControl {
     Q_OBJECT
 public:
@@ -27,6 +29,9 @@ public:
     void SetCaption(const std::string& text);
     void Press();
     Handler onClick;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A check box: Value 0 cleared, 1 ticked, 2 partly ticked (only code sets
@@ -68,17 +73,20 @@ private:
 };
 
 // A one-line text box. onChange runs whenever the text changes, typed or set
-// by SetText; onGotFocus when it gets the keyboard focus.
+// by SetText; onGotFocus when it gets the keyboard focus; onEnter, when set,
+// on Enter in the box, which then stays with the box (without it Enter goes
+// on to the window's default button).
 class TextBox : public QLineEdit, public FormControl {
     Q_OBJECT
 public:
     explicit TextBox(QWidget* parent = nullptr);
     std::string Text() const;
     void SetText(const std::string& text);
-    Handler onChange, onGotFocus;
+    Handler onChange, onGotFocus, onEnter;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A combo box, a drop-down list or (editable) a text with a list. onClick

@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "FormControls.h"
 #include "LowLevel.h"
 #include "QtText.h"
 #include "TextConstants.h"
@@ -59,11 +60,12 @@ GenMsgForm::GenMsgForm(QWidget* owner) : QDialog(owner) {
     msgText_->document()->setDefaultFont(font);
     msgText_->document()->setDocumentMargin(0);
 
+    // Enter presses the button with the focus (the frame of the default
+    // button follows it), else the preferred one; Escape is No, or OK.
     auto button = [this](const char* name, QRect geometry) {
-        auto* b = new QPushButton(this);
+        auto* b = new CommandButton(this);
         b->setObjectName(name);
         b->setGeometry(geometry);
-        b->setAutoDefault(false);
         return b;
     };
     answerYes_ = button("AnswerYes", Twips(1440, 1260, 1275, 375));

@@ -1,6 +1,7 @@
 #include "HelpViewer.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QKeyEvent>
 #include <QMdiArea>
@@ -9,6 +10,8 @@
 #include <QScreen>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -16,7 +19,9 @@
 #include <algorithm>
 
 #include "Cp1252.h"
+#include "FileOp.h"
 #include "FormBase.h"
+#include "FormControls.h"
 #include "GenMsgForm.h"
 #include "LowLevel.h"
 #include "QtLowLevel.h"
@@ -47,6 +52,71 @@ bool IsTopicName(const QString& topic) {
     return true;
 }
 
+// The help folder of a folder of pages: the German pages' folder "de" lies
+// in it, the English pages are the folder itself (LanguageFolder turned
+// round). Their resources may lie anywhere in it (the German pages take the
+// style sheet "../help.css").
+QString HelpRoot(const QString& pagesFolder) {
+    QFileInfo pages(pagesFolder);
+    return pages.fileName() == QLatin1String("de") ? pages.absolutePath() : pages.absoluteFilePath();
+}
+
+// The help's browser. A page names the pictures and style sheets it wants,
+// and could name any file of the system (<img src="/dev/zero"> reads until
+// the memory is gone, a named pipe never answers): every page and resource
+// is read here, from a plain file inside the help folder no larger than
+// HelpViewer::kMaxResourceBytes, and anything else is refused with an empty
+// one. The answer is never empty-handed, for on none Qt would read the file
+// itself, and a picture is decoded here for the same reason.
+class HelpBrowser : public QTextBrowser {
+public:
+    HelpBrowser(const QString& pagesFolder, QWidget* parent)
+        : QTextBrowser(parent), pages_(pagesFolder), root_(QFileInfo(HelpRoot(pagesFolder)).canonicalFilePath()) {}
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        QByteArray bytes = Read(name);
+        if (type != QTextDocument::ImageResource) return bytes.isNull() ? QByteArray("") : bytes;
+        QImage picture;
+        if (!bytes.isEmpty()) {
+            QBuffer buffer(&bytes);
+            QImageReader reader(&buffer);
+            reader.setAllocationLimit(kPictureMegabytes);
+            picture = reader.read();
+        }
+        if (picture.isNull()) {
+            picture = QImage(1, 1, QImage::Format_ARGB32);
+            picture.fill(Qt::transparent);
+        }
+        return picture;
+    }
+
+private:
+    // Memory a decoded picture may take, in megabytes.
+    static constexpr int kPictureMegabytes = 64;
+
+    // The file's bytes, or a null array when it is refused.
+    QByteArray Read(const QUrl& name) const {
+        QUrl url = name;
+        if (url.isRelative())
+            url = (source().isValid() ? source() : QUrl::fromLocalFile(pages_ + QLatin1Char('/'))).resolved(name);
+        if (!url.isLocalFile() || root_.isEmpty()) return {};
+        QFileInfo file(QFileInfo(url.toLocalFile()).canonicalFilePath());
+        if (!file.filePath().startsWith(root_ + QLatin1Char('/')) || !file.isFile() ||
+            file.size() > HelpViewer::kMaxResourceBytes)
+            return {};
+        FileOp::InputFile in;
+        if (in.Open(QFile::encodeName(file.filePath()).toStdString()) != 0) return {};
+        // One byte more than it holds tells a file that grew since: refused.
+        QByteArray bytes(file.size() + 1, Qt::Uninitialized);
+        bytes.resize(static_cast<qsizetype>(in.Read(bytes.data(), static_cast<std::size_t>(bytes.size()))));
+        if (in.Error() != 0 || bytes.size() > file.size()) return {};
+        return bytes;
+    }
+
+    QString pages_;
+    QString root_;
+};
+
 }  // namespace
 
 QString DefaultHelpFolder() { return ProgramFolder() + QStringLiteral("/help"); }
@@ -61,9 +131,15 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
     setWindowTitle(QtText::ToQt(EditionText("Orsabrine", "Talvessin")) + Tr(" - Hilfe", " Help"));
     resize(760, 580);
 
-    back_ = new QPushButton(Tr("Zurück"_cp, "Back"), this);
-    forward_ = new QPushButton(Tr("Vorwärts"_cp, "Forward"), this);
-    contents_ = new QPushButton(Tr("Inhalt", "Contents"), this);
+    // Its buttons take Enter as well as Space when they have the focus.
+    auto button = [this](const QString& caption) {
+        auto* b = new CommandButton(this);
+        b->setText(caption);
+        return b;
+    };
+    back_ = button(Tr("Zurück"_cp, "Back"));
+    forward_ = button(Tr("Vorwärts"_cp, "Forward"));
+    contents_ = button(Tr("Inhalt", "Contents"));
     back_->setEnabled(false);
     forward_->setEnabled(false);
     auto* bar = new QHBoxLayout;
@@ -80,7 +156,7 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
         "QLabel#HelpNote { background: #fff4c2; color: #3a3000; border: 1px solid #d9c36a; padding: 6px; }"));
     note_->hide();
 
-    browser_ = new QTextBrowser(this);
+    browser_ = new HelpBrowser(folder_, this);
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
     browser_->setSearchPaths({folder_});
@@ -229,6 +305,15 @@ void HelpViewer::Detach() {
     setAttribute(Qt::WA_ShowWithoutActivating, true);
     show();
     setAttribute(Qt::WA_ShowWithoutActivating, false);
+}
+
+void HelpViewer::keyPressEvent(QKeyEvent* event) {
+    // Escape puts the viewer away as its close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !event->isAutoRepeat()) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool HelpViewer::eventFilter(QObject* watched, QEvent* event) {

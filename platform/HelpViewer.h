@@ -27,6 +27,10 @@ QString LanguageFolder(const QString& helpFolder);
 class HelpViewer : public QWidget {
     Q_OBJECT
 public:
+    // The largest page, style sheet or picture the viewer reads (2 MiB; the
+    // pages are a few kilobytes).
+    static constexpr qint64 kMaxResourceBytes = 2 << 20;
+
     explicit HelpViewer(const QString& helpFolder, QWidget* parent = nullptr);
 
     // Shows the page of topic (cp1252). A topic without a page (or with a
@@ -52,6 +56,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Detach();

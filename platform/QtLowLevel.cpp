@@ -162,24 +162,10 @@ QtShell::QtShell(Opener opener) : opener_(std::move(opener)) {
 }
 
 bool QtShell::Open(const std::string& target) {
-    // Checked here as well: whatever reaches the service, nothing that runs
-    // a program is handed to the desktop.
-    ShellTarget kind = ClassifyShellTarget(target);
-    QUrl url;
-    switch (kind) {
-        case ShellTarget::Refused:
-            return false;
-        case ShellTarget::Web:
-        case ShellTarget::Mail:
-            url = QUrl(QtText::ToQt(target), QUrl::StrictMode);
-            break;
-        case ShellTarget::Document: {
-            QString t = QtText::ToQt(target);
-            url = t.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ? QUrl(t, QUrl::StrictMode)
-                                                                              : QUrl::fromLocalFile(t);
-            break;
-        }
-    }
+    // Checked here as well: whatever reaches the service, nothing but a web
+    // or mail address is handed to the desktop.
+    if (ClassifyShellTarget(target) == ShellTarget::Refused) return false;
+    const QUrl url(QtText::ToQt(target), QUrl::StrictMode);
     if (!url.isValid()) return false;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     bool ok = opener_(url);

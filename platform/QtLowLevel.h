@@ -67,7 +67,7 @@ void PlaceMarkShape(QWidget* shape, QWidget* control);
 // Parks the frame out of sight, then lets pending events run.
 void HideMarkShape(QWidget* shape);
 
-// The shell service: opens web and mail addresses and existing documents
+// The shell service: opens web and mail addresses (ClassifyShellTarget)
 // with the desktop's program for them; refuses everything else.
 class QtShell : public Services::Shell {
 public:

@@ -24,11 +24,13 @@
 #include <vector>
 
 #include "ExampleMode.h"
+#include "ScriptFile.h"
 
 namespace Examples {
 
-// Runs one input line (the script engine's ProcessLine).
-extern std::function<void(const std::string& line)> replayLine;
+// Runs one input line (the script engine's RunLine) and tells what was
+// wrong with it, "" when nothing was.
+extern std::function<std::string(const std::string& line)> replayLine;
 // Shows an explanation: a box with the program's title and OK only; lines
 // are separated by CR LF.
 extern std::function<void(const std::string& text)> showText;
@@ -43,27 +45,33 @@ enum class Found {
 
 struct Example {
     std::vector<std::string> lines;
-    std::string explanation;  // lines joined by CR LF
+    std::size_t firstLine = 0;  // the number in the file of lines[0] (from 1)
+    std::string explanation;    // lines joined by CR LF
 };
 
-// Reads example n of a window from the examples file. A header without a
-// comma asserts "SearchEx" and is skipped.
-Found SearchEx(const std::string& windowName, int n, Example& example);
+// Reads example n of a window from the examples file. Bad lines met on the
+// way go to bad (for a file other than the one bad is about, it starts
+// afresh): a header without a comma ("SearchEx", skipped), the header of an
+// example without its ";" line (Broken), the end of what is read of a file
+// too long.
+Found SearchEx(const std::string& windowName, int n, Example& example, ScriptFile::BadLines& bad);
 
 // The window's place in the counters, made for a new name (exact names).
 int GetWindowIndex(const std::string& windowName);
 // The number of the example the window's next press plays.
 int NextExample(const std::string& windowName);
-// Forgets every counter (tests).
+// Forgets every counter, and that a damaged file was told of (tests).
 void ResetCounters();
 
-// Passes the lines in order to replayLine, with exampleMode set meanwhile.
-void ReplayLines(const std::vector<std::string>& lines);
+// Passes the example's lines in order to replayLine, with exampleMode set
+// meanwhile; the lines it finds wrong go to bad.
+void ReplayLines(const Example& example, ScriptFile::BadLines& bad);
 
 // The Example button: plays the window's next example, falling back to its
 // first when the next is not in the file. Nothing is played when the window
 // has no examples, the file is missing (one message) or the example is
-// broken (one assertion).
+// broken. A damaged file is told of once a run, in one message naming its
+// first bad line met; bad input lines are skipped.
 void PlayExample(const std::string& windowName);
 
 // The examples file of the edition.

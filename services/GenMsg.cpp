@@ -115,10 +115,12 @@ const std::vector<Row>& Rows() {
          "als %0<br>Namen, die nicht gelesen werden konnten, fehlen, bis Sie sie aus dieser Kopie "
          "wiederherstellen."_cp},
         {108, "GMuserRecordDamaged",
-         "Your new names file %0<br>holds a name whose group is not a group. That name has been left out; "
-         "all other names were read.",
-         "Die Datei Ihrer eigenen Namen %0<br>enth\xe4lt einen Namen, dessen Gruppe keine Gruppe ist. Dieser Name "
-         "wurde ausgelassen, alle anderen Namen wurden gelesen."},
+         "Your new names file %0<br>holds entries that the program does not take from it: a name whose group is "
+         "not a group, or a link (links come only with the database). These entries have been left out; "
+         "everything else was read.",
+         "Die Datei Ihrer eigenen Namen %0<br>enthält Einträge, die das Programm nicht aus ihr übernimmt: einen "
+         "Namen, dessen Gruppe keine Gruppe ist, oder einen Link (Links kommen nur mit der Datenbank). Diese "
+         "Einträge wurden ausgelassen, alles andere wurde gelesen."_cp},
         {109, "GMquizEnded", "The current quiz round ended. (%0)", "Diese Quiz-Runde ist beendet. (%0)"_cp},
         {110, "GMuserNoRoom",
          "The database has no room for another new name. Delete new names you no longer need to make room.",
@@ -130,7 +132,18 @@ const std::vector<Row>& Rows() {
          "here and copy it into your mail or web program.",
          "Die Adresse %0<br>kann nicht geöffnet werden: Auf diesem Computer ist kein Programm dafür "
          "eingerichtet. Sie können sie hier markieren und in Ihr E-Mail- oder Webprogramm kopieren."_cp},
-        {113, "GMuserFileMerged",
+        {113, "GMscriptDamaged",
+         "The file %0<br>holds lines that cannot be carried out; the place named is the first of them. Those "
+         "lines have been skipped.",
+         "Die Datei %0<br>enthält Zeilen, die nicht ausgeführt werden können; die genannte Stelle ist die erste "
+         "davon. Diese Zeilen wurden übersprungen."_cp},
+        {114, "GMuserTextCut",
+         "Texts of your new names file that are longer than the window 'New Names' allows (35 characters for "
+         "a name, 1000 for any other text) have been shortened to that length: %0. Everything else was read.",
+         "Texte der Datei Ihrer eigenen Namen, die länger sind, als das Fenster 'Eigene Namen' erlaubt (35 Zeichen "
+         "für einen Namen, 1000 für jeden anderen Text), wurden auf diese Länge gekürzt: %0. Alles andere wurde "
+         "gelesen."_cp},
+        {115, "GMuserFileMerged",
          "Talvessin is running more than once, and another run has saved your new names meanwhile. Not all of "
          "its changes could be kept: your names as they are here have been saved, and the file as the other run "
          "saved it has been kept unchanged as %0",

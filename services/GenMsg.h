@@ -43,14 +43,16 @@ enum MsgId : int {
     GMuserNoRoom = 110,
     GMprintFailed = 111,
     GMnoProgramForAddress = 112,
+    GMscriptDamaged = 113,
+    GMuserTextCut = 114,
 };
 
-constexpr int kNumMessages = 113;
+constexpr int kNumMessages = 115;
 
 // Message classes.
 constexpr int kCritical = 0, kExclamation = 1, kQuestion = 2, kInformation = 3;
 
-// The entries ("<" tag ">" text) in the current text language, 0 to 112;
+// The entries ("<" tag ">" text) in the current text language, 0 to 114;
 // numbers without a message hold "".
 extern std::vector<std::string> MsgTable;
 void InitMessages();

@@ -181,34 +181,29 @@ std::string PercentDecoded(const std::string& encoded) {
     return out;
 }
 
-// Kinds of files that run something when the desktop opens them.
-bool IsRunnableKind(const fs::path& p) {
-    static const char* const kinds[] = {
-        "desktop", "sh", "bash", "zsh", "csh", "ksh", "fish", "run", "bin", "appimage",
-        "exe", "com", "bat", "cmd", "msi", "scr", "pif", "cpl", "vbs", "vbe", "js", "jse",
-        "wsf", "wsh", "ps1", "jar", "py", "pyw", "pl", "rb", "lnk", "command", "app",
-        "deb", "rpm", "apk", "flatpakref", "snap", "so", "dll", "elf", "out", "x86_64",
-    };
-    std::string ext = p.extension().string();
-    if (ext.empty()) return false;
-    ext = Basic::UpperAscii(ext.substr(1));
-    for (const char* k : kinds)
-        if (ext == Basic::UpperAscii(k)) return true;
-    return false;
-}
-
-bool IsDocument(const std::string& utf8Path) {
-    if (utf8Path.empty() || utf8Path[0] != '/') return false;
-    std::error_code ec;
-    fs::path p(utf8Path);
-    fs::file_status st = fs::status(p, ec);  // follows links: judge what opens
-    if (ec || !fs::is_regular_file(st)) return false;
-    const auto exec = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-    if ((st.permissions() & exec) != fs::perms::none) return false;
-    if (IsRunnableKind(p)) return false;
-    // A link that leads to a runnable kind is judged by where it leads.
-    fs::path target = fs::canonical(p, ec);
-    if (!ec && IsRunnableKind(target)) return false;
+// A mail address the mail program may be handed: one address, and of the
+// parameters only those that fill in the new mail's fields. Mail programs
+// take others that attach a local file to the mail ("attach=",
+// "attachment=", spelt in any case or with percent escapes), so a parameter
+// not known harmless refuses the whole address.
+bool IsPlainMailAddress(const std::string& afterScheme) {
+    const std::size_t query = afterScheme.find('?');
+    const std::string address = PercentDecoded(afterScheme.substr(0, query));
+    if (address.empty() || address.find_first_of("?&") != std::string::npos) return false;
+    if (query == std::string::npos) return true;
+    static const char* const fields[] = {"subject", "body", "cc", "bcc", "to"};
+    const std::string params = afterScheme.substr(query + 1);
+    for (std::size_t start = 0; start <= params.size();) {
+        std::size_t end = params.find('&', start);
+        if (end == std::string::npos) end = params.size();
+        const std::string param = params.substr(start, end - start);
+        start = end + 1;
+        if (param.empty()) continue;
+        const std::string name = Basic::UpperAscii(PercentDecoded(param.substr(0, param.find('='))));
+        bool known = false;
+        for (const char* f : fields) known = known || name == Basic::UpperAscii(f);
+        if (!known) return false;
+    }
     return true;
 }
 
@@ -217,26 +212,18 @@ bool IsDocument(const std::string& utf8Path) {
 ShellTarget ClassifyShellTarget(const std::string& target) {
     for (char c : target) {
         auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) return ShellTarget::Refused;
+        if (u < 0x20 || u == 0x7F || c == ' ') return ShellTarget::Refused;
     }
     if (StartsWithNoCase(target, "http://") || StartsWithNoCase(target, "https://")) {
         std::size_t host = target.find("://") + 3;
-        if (host >= target.size() || target[host] == '/' || target.find(' ') != std::string::npos)
-            return ShellTarget::Refused;
+        if (host >= target.size() || target[host] == '/') return ShellTarget::Refused;
         return ShellTarget::Web;
     }
-    if (StartsWithNoCase(target, "mailto:")) {
-        if (target.size() <= 7 || target.find(' ') != std::string::npos) return ShellTarget::Refused;
-        return ShellTarget::Mail;
-    }
-    std::string path = Cp1252::ToUtf8(target);
-    if (StartsWithNoCase(path, "file://")) {
-        std::string encoded = path.substr(7);
-        if (StartsWithNoCase(encoded, "localhost/")) encoded = encoded.substr(9);
-        path = PercentDecoded(encoded);
-        if (path.find('\0') != std::string::npos) return ShellTarget::Refused;
-    }
-    return IsDocument(path) ? ShellTarget::Document : ShellTarget::Refused;
+    if (StartsWithNoCase(target, "mailto:") && IsPlainMailAddress(target.substr(7))) return ShellTarget::Mail;
+    // Everything else: local files (by path, file: address, relative or
+    // through ".."), programs and other schemes. The links of the program and
+    // of its data are web and mail addresses only.
+    return ShellTarget::Refused;
 }
 
 bool ShellOpen(const std::string& target) {
@@ -248,10 +235,17 @@ bool ShellOpen(const std::string& target) {
 }
 
 bool ShellOpenOrShow(const std::string& target, const std::string& address) {
-    if (ShellOpen(target)) return true;
-    // A document that did not open, or a target refused, has no address to copy.
     const ShellTarget kind = ClassifyShellTarget(target);
-    if (kind != ShellTarget::Web && kind != ShellTarget::Mail) return false;
+    if (kind == ShellTarget::Refused) {
+        // Only a file that was tampered with gives such a link: it does nothing,
+        // and the target is not shown, where a user might be led to copy it.
+        std::string logged = target.substr(0, 200);
+        for (char& c : logged)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+        Errors::LogEntry("LowLevel", "ShellOpenOrShow", "refused " + logged);
+        return false;
+    }
+    if (ShellOpen(target)) return true;
     std::string shown = address;
     if (shown.empty() && kind == ShellTarget::Mail) {
         const std::string mail = target.substr(7);  // after "mailto:"

@@ -84,21 +84,25 @@ extern std::function<bool(std::string&)> DocumentsFolder;
 std::string DocumentsFolderOrEmpty();
 
 // --- Shell --------------------------------------------------------------------
-enum class ShellTarget { Refused, Web, Mail, Document };
-// What a target is: an http or https address, a mailto address, an existing
-// document (a regular file that is neither executable nor of a kind that
-// runs when opened), or refused (anything else: programs, scripts, folders,
-// other schemes, missing files, texts with control characters).
+enum class ShellTarget { Refused, Web, Mail };
+// What a target is: an http or https address, a mailto address whose
+// parameters only fill in the mail (subject, body, cc, bcc, to: never one
+// that attaches a file), or refused: anything else, local files by any
+// spelling (a path, a file: address, a relative or ".." path) included, and
+// texts with blanks or control characters.
+//   ClassifyShellTarget("mailto:a@b.org?subject=Hi")           -> Mail
+//   ClassifyShellTarget("mailto:a@b.org?attach=/etc/passwd")   -> Refused
 ShellTarget ClassifyShellTarget(const std::string& target);
-// Opens a web or mail address or an existing document through the shell
-// service, with the busy cursor; false when refused or not opened.
+// Opens a web or mail address through the shell service, with the busy
+// cursor; false when refused or not opened.
 bool ShellOpen(const std::string& target);
 // ShellOpen for a link the user clicked, wherever it stands (a link entry of
 // the database, the about and feedback windows, a help page): when the
 // desktop has no program for a web or mail address, the user is told so
 // with the address to copy. address: what to show, by default the part of
 // the target worth copying ("a@b.org" of "mailto:a@b.org?subject=x", a web
-// address whole). False when not opened.
+// address whole). A refused target shows nothing (only a tampered file
+// gives one) and goes to the log. False when not opened.
 bool ShellOpenOrShow(const std::string& target, const std::string& address = {});
 
 // --- Help ---------------------------------------------------------------------

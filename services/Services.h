@@ -148,14 +148,15 @@ public:
 
 // --- Shell open, help topics, printing --------------------------------------
 
-// Opens a web or mail address or an existing document with the program the
-// desktop associates with it.
+// Opens a web or mail address with the program the desktop associates with
+// it.
 class Shell {
 public:
     virtual ~Shell() = default;
     // Returns false when the target was refused or could not be opened. Only
-    // http, https and mailto addresses and existing documents are ever opened;
-    // nothing a data text names may start a program.
+    // http, https and mailto addresses (LowLevel::ClassifyShellTarget) are
+    // ever opened; nothing a data text names may open a local file or start
+    // a program.
     virtual bool Open(const std::string& target) = 0;
 };
 

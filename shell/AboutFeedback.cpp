@@ -44,7 +44,7 @@ void About::BuildControls() {
     copyright_->setWordWrap(true);
     copyright_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     copyright_->setText(QtText::ToQt(
-        "Die Namensdatenbank ist urheberrechtlich geschützt. Ihre Inhalte dürfen ohne schriftliche "
+        "Die Datenbank der Namen ist urheberrechtlich geschützt. Ihre Inhalte dürfen ohne schriftliche "
         "Erlaubnis von Quillmarsh weder ganz noch teilweise kopiert oder weitergegeben werden."_cp));
     mailto_ = Add<LinkLabel>("Mailto");
     mailto_->setGeometry(90, 160, 330, 20);

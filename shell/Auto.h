@@ -12,7 +12,7 @@
 //
 // While a line runs, the input guard lets every command pass (scriptRunning),
 // so the handlers a line sets off run as the user's own would. A line that
-// cannot be understood raises an assertion and does what it still can.
+// cannot be understood does what it still can and says what was wrong.
 #pragma once
 
 #include <string>
@@ -27,8 +27,13 @@ namespace Auto {
 // "No index": the first control of the name, in an array or not.
 constexpr int kNoIndex = 31999;
 
-// Runs one script line.
+// Runs one script line; what cannot be understood or done raises an
+// assertion.
 void ProcessLine(const std::string& line);
+// Runs one script line as ProcessLine does and tells what was wrong with it
+// (the assertion's text, "GetControl Lexi.Bogus"), "" when nothing was, for
+// the script files, which report their bad lines themselves.
+std::string RunLine(const std::string& line);
 
 // The control of a window by name and index (kNoIndex: the first of the
 // name). The window is loaded when needed, as a reference to one of its

@@ -120,6 +120,9 @@ void BuildShortHelpText(TextDisplay& td) {
 ShortHelp::ShortHelp()
     : FormBase("ShortHelp", Kind::MdiChild, kChildRoles) {
     SetSizable(false);
+    // Read and put away: Escape closes it as its close box does, without
+    // leading on to the names by alphabet as its Close button does.
+    SetClosesOnEscape(true);
 }
 
 ShortHelp::~ShortHelp() {

@@ -65,6 +65,8 @@ void TutSelect::BuildControls() {
     const int width = rowWidth + 72;
     FitClient(*this, width, 164);
     SetCaption("Tutorials");
+    // A choice the user does not want to make is put away with Escape.
+    SetClosesOnEscape(true);
     // Room for a row of cells 100 pixels high, whose captions take up to
     // three lines.
     list_->setGeometry(8, 8, rowWidth + 56, 110);
@@ -136,7 +138,7 @@ namespace Tutorials {
 void Register() {
     Auto::Register("TutSelect", [] { return std::make_unique<TutSelect>(); });
     WinMan::clearMark = [] { Auto::ClearMark(); };
-    Examples::replayLine = [](const std::string& line) { Auto::ProcessLine(line); };
+    Examples::replayLine = [](const std::string& line) { return Auto::RunLine(line); };
     Examples::showText = [](const std::string& text) {
         std::string plain = text;
         for (std::size_t p; (p = plain.find("\r\n")) != std::string::npos;) plain.replace(p, 2, "\n");

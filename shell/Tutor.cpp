@@ -4,6 +4,7 @@
 
 #include "Auto.h"
 #include "FileOp.h"
+#include "GenMsg.h"
 #include "QtLowLevel.h"
 #include "RichTextPane.h"
 #include "ShellKit.h"
@@ -21,6 +22,10 @@ constexpr int kHeight = 112;
 constexpr int kButtonW = 84, kButtonH = 26, kButtonGap = 6;
 constexpr int kMargin = 4;      // about 1 mm
 constexpr int kButtonRoom = 83;  // 22 mm right of the pane
+
+constexpr int kFileNum = 1;
+// A tutorial is read up to this many lines.
+constexpr std::size_t kMaxLines = 501;
 
 }  // namespace
 
@@ -98,14 +103,22 @@ bool Tutor::LoadTutorial(const std::string& fileName) {
     const std::string folder =
         TextConstants::textLanguage == 0 ? (FileOp::ProgramFolder.empty() ? "de" : FileOp::ProgramFolder + "/de") : "";
     std::string path;
-    if (!FileOp::OpenFile(fileName, folder, 1, "I", "Tutorial", path)) return false;
-    FileOp::CloseFile(fileName, 1);
-    std::vector<std::string> lines;
-    FileOp::ReadTextLines(path, lines);
+    if (!FileOp::OpenFile(fileName, folder, kFileNum, "I", "Tutorial", path)) return false;
+    ScriptFile::Text text;
+    int err = FileOp::Input(kFileNum) ? ScriptFile::ReadLines(*FileOp::Input(kFileNum), kMaxLines, text) : 0;
+    FileOp::CloseFile(fileName, kFileNum);
+    bad_ = ScriptFile::BadLines(path);
+    // Past the limits lies no tutorial: the steps before them still run.
+    if (!text.complete) bad_.Add(text.lines.size() + 1, "", "past the length a tutorial is read to");
     WinMan::CloseAllWindows();
-    script_ = TutorScript(std::move(lines));
+    script_ = TutorScript(std::move(text.lines));
     Auto::ForgetMark();
     ShowStep();
+    if (err) {
+        bool retry = false;
+        GenMsg::ShowDiskError(path, false, retry, err);
+    }
+    bad_.Report();
     return true;
 }
 
@@ -125,7 +138,12 @@ void Tutor::ShowStep() {
 }
 
 void Tutor::RunScript() {
-    for (const std::string& line : script_.NextScript()) Auto::ProcessLine(line);
+    // A bad line is skipped; the first one met is reported once a tutorial.
+    for (const TutorScript::Line& line : script_.NextScript()) {
+        const std::string problem = Auto::RunLine(line.text);
+        if (!problem.empty()) bad_.Add(line.number, line.text, problem);
+    }
+    bad_.Report();
 }
 
 void Tutor::NextStep_Click() {

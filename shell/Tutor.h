@@ -13,6 +13,7 @@
 #include "FormControls.h"
 #include "RichTextBox.h"
 #include "RichTextPane.h"
+#include "ScriptFile.h"
 #include "TutorScript.h"
 
 class TextDisplay;
@@ -60,5 +61,7 @@ private:
     QPointer<CommandButton> next_, leave_, help_;
     std::unique_ptr<TextDisplay> display_;
     TutorScript script_;
+    // The bad lines of the tutorial on show.
+    ScriptFile::BadLines bad_;
     std::string stepSource_;
 };

@@ -13,18 +13,23 @@ bool TutorScript::HasMore() const {
     return false;
 }
 
-std::vector<std::string> TutorScript::Block(const char* end) {
-    std::vector<std::string> block;
+std::vector<TutorScript::Line> TutorScript::Block(const char* end) {
+    std::vector<Line> block;
     while (pos_ < lines_.size()) {
         const std::string& line = lines_[pos_++];
         if (line == end) break;
-        if (!Blank(line)) block.push_back(line);
+        if (!Blank(line)) block.push_back(Line{pos_, line});
     }
     return block;
 }
 
-std::vector<std::string> TutorScript::NextText() { return Block(":"); }
-std::vector<std::string> TutorScript::NextScript() { return Block(";"); }
+std::vector<std::string> TutorScript::NextText() {
+    std::vector<std::string> text;
+    for (Line& line : Block(":")) text.push_back(std::move(line.text));
+    return text;
+}
+
+std::vector<TutorScript::Line> TutorScript::NextScript() { return Block(";"); }
 
 std::string TutorScript::Join(const std::vector<std::string>& pieces) {
     std::string text;

@@ -21,12 +21,19 @@ public:
     TutorScript() = default;
     explicit TutorScript(std::vector<std::string> lines) : lines_(std::move(lines)) {}
 
+    // A line of the file and its number (from 1).
+    struct Line {
+        std::size_t number;
+        std::string text;
+        bool operator==(const Line&) const = default;
+    };
+
     // Whether a line with something on it is left.
     bool HasMore() const;
     // The non-empty lines of the next text block (its ":" consumed).
     std::vector<std::string> NextText();
     // The non-empty lines of the next script block (its ";" consumed).
-    std::vector<std::string> NextScript();
+    std::vector<Line> NextScript();
     // The pieces of a text block as one paragraph: joined by one space.
     //   {"Hello", "<b>world</b>"} gives "Hello <b>world</b>".
     static std::string Join(const std::vector<std::string>& pieces);
@@ -35,7 +42,7 @@ public:
     std::size_t LineCount() const { return lines_.size(); }
 
 private:
-    std::vector<std::string> Block(const char* end);
+    std::vector<Line> Block(const char* end);
     std::vector<std::string> lines_;
     std::size_t pos_ = 0;
 };

@@ -348,11 +348,15 @@ void SaveOpenWindows() {
 void RestoreOpenWindows() {
     std::string text;
     if (!Options::GetVal("Windows", "Open", text)) return;
-    for (const std::string& name : WinModel::ParseOpenList(text)) {
-        // Never written for these; a stored one is damage.
-        if (WinModel::ExcludedFromOpenList(name)) continue;
+    // What the program never writes there is damage: a name no window has,
+    // a window never listed, a name listed twice. It is skipped, and said in
+    // the log only, as a damaged settings line is.
+    const WinModel::OpenList list = WinModel::ReadOpenList(text, Auto::IsKnownName);
+    for (const std::string& name : list.names)
         if (FormBase* f = Auto::GetForm(name)) f->Show();
-    }
+    if (list.skipped > 0)
+        Errors::LogEntry("WinMan", "RestoreOpen",
+                         "skipped " + std::to_string(list.skipped) + " of the stored names: " + list.skippedText);
 }
 
 void SetTopOffset(double newOffset) {

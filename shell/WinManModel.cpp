@@ -171,6 +171,24 @@ bool ExcludedFromOpenList(std::string_view name) {
     return name == "Tutor" || name == "Quiz" || name == "Similar";
 }
 
+OpenList ReadOpenList(std::string_view text, const std::function<bool(const std::string&)>& known) {
+    constexpr std::size_t kShown = 200;  // of the skipped names, for the log
+    OpenList list;
+    for (std::string& name : ParseOpenList(text)) {
+        const bool ok = known(name) && !ExcludedFromOpenList(name) &&
+                        std::find(list.names.begin(), list.names.end(), name) == list.names.end();
+        if (ok) {
+            list.names.push_back(std::move(name));
+            continue;
+        }
+        ++list.skipped;
+        if (list.skippedText.size() >= kShown) continue;
+        if (!list.skippedText.empty()) list.skippedText += ",";
+        list.skippedText += name.substr(0, kShown);
+    }
+    return list;
+}
+
 // --- WindowHistory ------------------------------------------------------------
 
 int WindowHistory::Find(Key key) const {

@@ -105,6 +105,17 @@ std::vector<std::string> ParseOpenList(std::string_view text);
 // Windows that are never listed in "Open".
 bool ExcludedFromOpenList(std::string_view name);
 
+// The stored "Open" value taken apart for reopening: the names to open, in
+// order, and what is skipped (a name not known, a window never listed, a
+// name again): how many, and the first of them for the log.
+//   "Alpha,Bogus,Tutor,Alpha,Lexi" gives Alpha, Lexi; 3 skipped, "Bogus,Tutor,Alpha".
+struct OpenList {
+    std::vector<std::string> names;
+    std::size_t skipped = 0;
+    std::string skippedText;
+};
+OpenList ReadOpenList(std::string_view text, const std::function<bool(const std::string&)>& known);
+
 // The activated windows, oldest first, with the current one. A key is a
 // window's identity; the name goes with it.
 class WindowHistory {

@@ -8,6 +8,7 @@
 #include "FileOp.h"
 #include "GenMsg.h"
 #include "LowLevel.h"
+#include "NewNames.h"
 #include "TempFolder.h"
 #include "TextConstants.h"
 #include "UserFile.h"
@@ -21,7 +22,8 @@ void MakeVocabulary() {
     InitDataBase();
     for (const char* n : {"prText", "prTextE", "prGenName", "prNameVariant", "prMember", "prMemberOf",
                           "prSubsetOf", "prOrigin", "prLang", "prLangOf", "seMaleNames", "seFemaleNames",
-                          "seUserNames", "laGerman", "prFilePos"})
+                          "seUserNames", "laGerman", "prFilePos", "prGerman", "prOrigInfo", "prRelatedTo",
+                          "prWriteVarOf", "seLinks"})
         CreateAtom(n);
     InitPropKinds();
 }
@@ -340,4 +342,118 @@ TEST_F(UserFileTest, AFileThatFailsToReadMidwayAddsNothingAndIsNotWritten) {
         EXPECT_EQ(TempFolder::Get(FilePath()), bytes);  // nothing written
         EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);
     }
+}
+
+TEST_F(UserFileTest, ALineCutOffIsADamagedFile) {
+    // A file cut off in the middle of a line: the cut line is never taken as
+    // whole (an unclosed string, half a name, a line without its ").").
+    const std::string before = "/* -- naFirst -- */\r\nprop(prText,naFirst,\"First\").\r\n\r\n/* -- naA -- */\r\n";
+    for (const char* cut : {"prop(prText,naA,\"Ann", "prop(prGenName,naA,gnAn", "prop(prText,naA,\"Anna\"",
+                            "prop(prText,naA,\"Anna\")"}) {
+        SCOPED_TRACE(cut);
+        TempFolder::Put(FilePath(), before + cut);
+        std::filesystem::remove(FilePath() + ".bak");
+        ReadFresh();
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{33, kMsgUserFileBackup}));
+        EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), before + cut);
+        EXPECT_EQ(GetAtom("naA")->NumProp(), 0);
+        EXPECT_EQ(GetAtom("naFirst")->NumProp(), 1);
+    }
+    // Whole up to its ")." the last line reads without a line end after it.
+    TempFolder::Put(FilePath(), before + "prop(prText,naA,\"Anna\").");
+    ReadFresh();
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+    EXPECT_EQ(GetAtom("naA")->Text(), "Anna");
+}
+
+TEST_F(UserFileTest, TextsLongerThanTheWindowAllowsAreCutWithOneMessage) {
+    // A name of 100,000 letters here (bench_database reads one of 10 MB): a
+    // name text is taken up to 35 characters, any other up to 1000.
+    const std::string bytes =
+        "/* -- orLongUser -- */\r\nprop(prText,orLongUser,\"" + std::string(100000, 'N') + "\").\r\n"
+        "prop(prGerman,orLongUser,\"" + std::string(1001, 'g') + "\").\r\n"
+        "prop(prOrigInfo,orLongUser,\"" + std::string(1000, 'i') + "\").\r\n\r\n"
+        "/* -- naLongUser -- */\r\nprop(prText,naLongUser,\"" + std::string(35, 'a') + "\").\r\n"
+        "prop(prTextE,naLongUser,\"" + std::string(36, 'e') + "\").\r\n";
+    TempFolder::Put(FilePath(), bytes);
+    ReadUserFile();
+    const auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].number, kMsgUserTextCut);
+    EXPECT_EQ(shown[0].arg, "3 texts");
+    EXPECT_EQ(shown[1].number, kMsgUserFileBackup);
+    EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);  // the whole texts kept
+    atom* origin = GetAtom("orLongUser");
+    EXPECT_EQ(origin->Text(), std::string(NewNames::kMaxName, 'N'));
+    EXPECT_EQ(origin->FirstProp(prGerman)->strVal().size(), NewNames::kMaxInfo);
+    EXPECT_EQ(origin->FirstProp(prOrigInfo)->strVal().size(), NewNames::kMaxInfo);
+    EXPECT_EQ(GetAtom("naLongUser")->FirstProp(prText)->strVal(), std::string(35, 'a'));
+    EXPECT_EQ(GetAtom("naLongUser")->FirstProp(prTextE)->strVal(), std::string(35, 'e'));
+
+    TempFolder::Put(FilePath(), "/* -- naX -- */\r\nprop(prText,naX,\"" + std::string(36, 'x') + "\").\r\n");
+    ReadFresh();
+    EXPECT_EQ(Fakes().TakeMessages().at(0).arg, "1 text");
+}
+
+TEST_F(UserFileTest, AFullNameTableStopsTheReadWithOneMessageAndKeepsWhatWasRead) {
+    // Room for ten names: the set takes six, the groups of the first four
+    // the other four (a file of 20,000 names meets this on a small database).
+    {
+        NameBatch batch;
+        for (int i = 0; nextId < kAtomIdLimit - 10; ++i) CreateAtom("xxFill" + std::to_string(i));
+    }
+    std::string bytes = "/* -- seUserNames -- */\r\n";
+    for (int i = 1; i <= 6; ++i) bytes += "prop(prMember,seUserNames,naU" + std::to_string(i) + "User).\r\n";
+    bytes += "\r\n";
+    for (int i = 1; i <= 6; ++i) {
+        const std::string n = std::to_string(i);
+        bytes += "/* -- gnU" + n + "User -- */\r\nprop(prSubsetOf,gnU" + n + "User,seFemaleNames).\r\n\r\n";
+        bytes += "/* -- naU" + n + "User -- */\r\nprop(prText,naU" + n + "User,\"U" + n + "\").\r\n" +
+                 "prop(prGenName,naU" + n + "User,gnU" + n + "User).\r\n\r\n";
+    }
+    TempFolder::Put(FilePath(), bytes);
+    ReadUserFile();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), (std::vector<int>{GenMsg::GMuserNoRoom, kMsgUserFileBackup}));
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+    EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);
+    const std::vector<atom*> kept = NewNames::All();
+    ASSERT_EQ(kept.size(), 4u);
+    EXPECT_EQ(kept[3]->Text(), "U4");
+    EXPECT_EQ(kept[3]->kind(), 1);
+    EXPECT_EQ(numAllFemale, 4);
+    // The names not reached leave the set: a save writes what was read.
+    ASSERT_TRUE(SaveUserNames());
+    const std::string saved = TempFolder::Get(FilePath());
+    EXPECT_NE(saved.find("/* -- naU4User -- */"), std::string::npos);
+    EXPECT_EQ(saved.find("naU5User"), std::string::npos);
+}
+
+TEST_F(UserFileTest, ARecordThatMakesOrChangesALinkIsLeftOut) {
+    dbtest::Add("liMaker", {{"prText", "Maker"}, {"prMemberOf", "@seLinks"}, {"prRelatedTo", "https://example.org/"}});
+    EvalKinds(0);
+    const std::string bytes =
+        "/* -- liMaker -- */\r\nprop(prRelatedTo,liMaker,\"file:///etc/passwd\").\r\n"
+        "prop(prMemberOf,liMaker,seLinks).\r\n\r\n"                                                         // 1-4
+        "/* -- liPlanted -- */\r\nprop(prRelatedTo,liPlanted,\"mailto:a@b.org?attach=/etc/passwd\").\r\n"
+        "prop(prMemberOf,liPlanted,seLinks).\r\n\r\n"                                                       // 5-8
+        "/* -- naSneaky -- */\r\nprop(prRelatedTo,naSneaky,\"../../etc/passwd\").\r\n"
+        "prop(prWriteVarOf,naSneaky,liMaker).\r\n\r\n"                                                      // 9-12
+        "/* -- naGood -- */\r\nprop(prText,naGood,\"Good\").\r\nprop(prRelatedTo,naGood,liMaker).\r\n";  // 13-15
+    TempFolder::Put(FilePath(), bytes);
+    ReadUserFile();
+    const auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].number, kMsgUserRecordDamaged);
+    EXPECT_EQ(shown[0].arg, FilePath() + ", lines 1, 7, 11");
+    EXPECT_EQ(shown[1].number, kMsgUserFileBackup);
+    EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);
+    // The maker's link as the database has it; no other link.
+    atom* maker = GetAtom("liMaker");
+    EXPECT_EQ(maker->kind(), 12);
+    EXPECT_EQ(maker->FirstProp(prRelatedTo)->strVal(), "https://example.org/");
+    for (const char* n : {"liPlanted", "naSneaky"}) {
+        EXPECT_EQ(GetAtom(n)->NumProp(), 0) << n;
+        EXPECT_NE(GetAtom(n)->kind(), 12) << n;
+    }
+    EXPECT_EQ(GetAtom("naGood")->Text(), "Good");  // a name may point at the maker's link
 }

@@ -138,6 +138,10 @@ int main(int argc, char** argv) {
         Put("userfile", "damaged.txt",
             "/* -- naX -- */\r\nprop(prText,naX,\"X\").\r\nprop(prGenName,naX,laGerman).\r\n\r\n"
             "/* -- naY -- */\r\nprop(prText,naY,\"Y\").\r\n");
+        Put("userfile", "cut.txt", "/* -- naX -- */\r\nprop(prText,naX,\"X\").\r\n\r\n/* -- naY -- */\r\nprop(prText,naY,\"Y");
+        Put("userfile", "link.txt",
+            "/* -- liX -- */\r\nprop(prRelatedTo,liX,\"file:///etc/passwd\").\r\nprop(prMemberOf,liX,seLinks).\r\n\r\n"
+            "/* -- naZ -- */\r\nprop(prText,naZ,\"" + std::string(40, 'Z') + "\").\r\n");
     }
 
     // Messages and link targets.
@@ -148,6 +152,8 @@ int main(int argc, char** argv) {
     Put("links", "help", std::string("\x00", 1) + "40003");
     Put("links", "web", "\x01https://example.org/a b");
     Put("links", "mail", "\x01mailto:someone@example.org");
+    Put("links", "attach", "\x01mailto:someone@example.org?subject=x&attach=/etc/passwd");
+    Put("links", "file", "\x01file:///etc/passwd");
 
     // The sample database source, some files alone and the whole in its
     // reading order; the sample database file the build compiles from it.

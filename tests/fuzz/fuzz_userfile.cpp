@@ -15,7 +15,7 @@ void Vocabulary() {
     DataBase::InitDataBase();
     for (const char* n : {"prText", "prTextE", "prGenName", "prNameVariant", "prMember", "prMemberOf", "prSubsetOf",
                           "prOrigin", "prLang", "prLangOf", "prWriteVarOf", "seMaleNames", "seFemaleNames",
-                          "seUserNames", "laGerman", "prFilePos"})
+                          "seUserNames", "laGerman", "prFilePos", "prRelatedTo", "seLinks"})
         DataBase::CreateAtom(n);
     DataBase::InitPropKinds();
 }
@@ -27,12 +27,14 @@ std::string folder;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     folder = fuzz::TempPath("docs");
     std::filesystem::create_directories(folder);
-    LowLevel::DocumentsFolder = [](std::string& f) { return f = folder, true; };
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::FreshServices();
+    // Fresh services point the documents folder at a fixed fake one: the
+    // file is put where the reader looks.
+    LowLevel::DocumentsFolder = [](std::string& f) { return f = folder, true; };
     DataBase::pendingUserBackup.clear();
     DataBase::lastUserBackup.clear();
     std::filesystem::remove_all(folder);

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QTextDocument>
 #include <QFileInfo>
 #include <QPointer>
 #include <QFrame>
@@ -24,7 +28,7 @@
 
 using namespace LowLevel;
 
-TEST(QtShell, OpensAddressesAndDocumentsOnlyAndNeverAProgram) {
+TEST(QtShell, OpensAddressesOnlyAndNeverAFileOrAProgram) {
     QTemporaryDir dir;
     for (const char* name : {"letter.pdf", "run.sh"}) {
         QFile f(dir.filePath(name));
@@ -38,14 +42,12 @@ TEST(QtShell, OpensAddressesAndDocumentsOnlyAndNeverAProgram) {
     });
     EXPECT_TRUE(shell.Open("https://example.org/x?a=1"));
     EXPECT_TRUE(shell.Open("mailto:someone@example.org"));
-    EXPECT_TRUE(shell.Open(dir.filePath("letter.pdf").toStdString()));
-    for (std::string program : {std::string("/bin/sh"), std::string("/usr/bin/env"), std::string("xterm -e rm"),
+    for (std::string program : {dir.filePath("letter.pdf").toStdString(), std::string("/bin/sh"), std::string("/usr/bin/env"), std::string("xterm -e rm"),
                                 dir.filePath("run.sh").toStdString(), dir.path().toStdString()})
         EXPECT_FALSE(shell.Open(program)) << program;
-    ASSERT_EQ(handed.size(), 3u);
+    ASSERT_EQ(handed.size(), 2u);
     EXPECT_EQ(handed[0], QUrl("https://example.org/x?a=1"));
     EXPECT_EQ(handed[1].scheme(), "mailto");
-    EXPECT_EQ(handed[2], QUrl::fromLocalFile(dir.filePath("letter.pdf")));
 }
 
 TEST(QtLowLevel, CharWidthsAreMeasuredOnFirstUseEvenWhenTheFormIsGone) {
@@ -227,6 +229,60 @@ TEST_F(HelpTopics, TheTextLanguagePicksTheGermanOrEnglishPages) {
     TextConstants::textLanguage = 0;
     help.ShowTopic("Missing");
     EXPECT_TRUE(help.Viewer()->NoteText().startsWith("Zu diesem Thema"));
+}
+
+TEST_F(HelpTopics, PagesTakePicturesAndStyleSheetsFromTheHelpFolderOnly) {
+    QTemporaryDir outside;
+    QByteArray png;
+    {
+        QImage picture(7, 5, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+    }
+    auto put = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    };
+    put(dir.filePath("pic.png"), png);
+    put(outside.filePath("pic.png"), png);
+    put(dir.filePath("big.png"), png + QByteArray(HelpViewer::kMaxResourceBytes, '\0'));
+    put(dir.filePath("help.css"), "h1 { color: red; }");
+    ASSERT_TRUE(QFile::link(outside.filePath("pic.png"), dir.filePath("link.png")));
+    Write("de/Welcome.html", "<h1>Willkommen</h1>");
+    // A page that names pipes, in the help folder and outside it, as its
+    // picture and style sheet: shown and drawn at once, without them.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.png")).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(outside.filePath("pipe")).constData(), 0600), 0);
+    Write("Pipes.html", "<h1>Pipes</h1><link rel=\"stylesheet\" href=\"pipe.png\"><img src=\"pipe.png\"><img src=\"" +
+                            outside.filePath("pipe").toUtf8() + "\"><img src=\"pic.png\">");
+    QtHelp help(dir.path());
+    help.ShowTopic("Pipes");
+    QTextBrowser* browser = help.Viewer()->Browser();
+    EXPECT_TRUE(browser->toPlainText().contains("Pipes"));
+    EXPECT_FALSE(browser->grab().isNull());
+
+    const struct {
+        QString src;
+        QSize size;  // 1 by 1: the empty picture of a refused one
+    } pictures[] = {
+        {"pic.png", {7, 5}},  {"/dev/zero", {1, 1}}, {outside.filePath("pic.png"), {1, 1}},
+        {"link.png", {1, 1}}, {"big.png", {1, 1}},   {"../pic.png", {1, 1}},
+        {"data:image/png;base64," + png.toBase64(), {1, 1}},
+    };
+    for (const auto& p : pictures)
+        EXPECT_EQ(browser->loadResource(QTextDocument::ImageResource, QUrl(p.src)).value<QImage>().size(), p.size)
+            << p.src.left(40).toStdString();
+    EXPECT_EQ(browser->loadResource(QTextDocument::StyleSheetResource, QUrl("help.css")).toByteArray(),
+              "h1 { color: red; }");
+    EXPECT_EQ(browser->loadResource(QTextDocument::StyleSheetResource, QUrl("/dev/zero")).toByteArray(), "");
+    // The German pages take the style sheet of the help folder they lie in.
+    TextConstants::textLanguage = 0;
+    help.ShowTopic("Welcome");
+    EXPECT_EQ(help.Viewer()->Browser()->loadResource(QTextDocument::StyleSheetResource, QUrl("../help.css"))
+                  .toByteArray(),
+              "h1 { color: red; }");
 }
 
 TEST_F(HelpTopics, TheViewerStaysUsableAboveAModalWindowAndOutlivesIt) {

@@ -131,13 +131,15 @@ protected:
         link = db.Member("liSite", "Site", "seLinks");
         db.AtomProp(link, "prRelatedTo", series, "https://example.org/names");
         bareLink = db.Member("liBare", "Bare", "seLinks");
+        fileLink = db.Member("liFile", "File", "seLinks");
+        db.StrProp(fileLink, "prRelatedTo", "file:///etc/passwd");
         other = db.Add("xxOther", "Other");
         db.Finish();
     }
     static std::string Id(const atom* a) { return std::to_string(a->id()); }
 
     atom *group{}, *name{}, *oldForm{}, *origin{}, *topic{}, *word{}, *lang{}, *saint{};
-    atom *series{}, *pop{}, *link{}, *bareLink{}, *other{};
+    atom *series{}, *pop{}, *link{}, *bareLink{}, *fileLink{}, *other{};
 };
 
 TEST_F(LinkTest, EachKindOpensItsWindow) {
@@ -175,6 +177,11 @@ TEST_F(LinkTest, EachKindOpensItsWindow) {
     EXPECT_EQ(shown[0].number, GenMsg::GMnoProgramForAddress);
     EXPECT_EQ(shown[0].arg, "https://example.org/names");
     EXPECT_EQ(Services::BusyDepth(), 0);
+    // A link entry to a local file opens nothing and says nothing.
+    Fakes().shell.opened.clear();
+    Searches::FollowLink(Id(fileLink), nullptr, nullptr);
+    EXPECT_TRUE(Fakes().shell.opened.empty());
+    EXPECT_TRUE(Fakes().TakeMessages().empty());
 }
 
 // Help marks open their topic and never touch the atom table; broken links

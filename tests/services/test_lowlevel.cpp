@@ -61,31 +61,54 @@ TEST(LowLevel, DocumentsFolderFollowsXdgAndIsCreated) {
     }
 }
 
-TEST(LowLevel, OnlyAddressesAndDocumentsAreOpened) {
+// A link opens a web address or a plain mail address, never a local file
+// (by any spelling), a mail that attaches one, a program or another scheme.
+TEST(LowLevel, OnlyWebAndPlainMailAddressesAreOpened) {
     TempFolder dir;
-    for (const char* name : {"letter.pdf", "script.sh", "start.desktop", "tool"}) TempFolder::Put(dir / name, "x");
-    fs::permissions(dir / "tool", fs::perms::owner_exec, fs::perm_options::add);
-    fs::create_symlink(dir / "script.sh", dir / "innocent.pdf");
-    EXPECT_EQ(ClassifyShellTarget("https://example.org/names?q=Anna"), ShellTarget::Web);
-    EXPECT_EQ(ClassifyShellTarget("mailto:someone@example.org"), ShellTarget::Mail);
-    EXPECT_EQ(ClassifyShellTarget(dir / "letter.pdf"), ShellTarget::Document);
-    EXPECT_EQ(ClassifyShellTarget("file://" + (dir / "letter.pdf")), ShellTarget::Document);
-    for (const std::string& t : {dir / "script.sh", dir / "start.desktop", dir / "tool", dir / "innocent.pdf",
-                                 dir.Path(), dir / "missing.pdf", std::string("letter.pdf"), std::string("/bin/sh"),
-                                 std::string("ftp://example.org"), std::string("javascript:alert(1)"),
-                                 std::string("https://"), std::string("https://exa mple.org"),
-                                 std::string("https://example.org\n/bin/sh"), std::string("mailto:"), std::string()})
-        EXPECT_EQ(ClassifyShellTarget(t), ShellTarget::Refused) << t;
+    for (const char* name : {"letter.pdf", "script.sh"}) TempFolder::Put(dir / name, "x");
+    const struct {
+        std::string target;
+        ShellTarget kind;
+    } cases[] = {
+        {"https://example.org/names?q=Anna", ShellTarget::Web},
+        {"HTTP://example.org", ShellTarget::Web},
+        {"mailto:someone@example.org", ShellTarget::Mail},
+        {"mailto:a%40b.org?subject=Hi%20there&body=x&cc=c@d.org&", ShellTarget::Mail},
+        {"mailto:a@b.org?attach=/etc/passwd", ShellTarget::Refused},
+        {"mailto:a@b.org?subject=x&Attachment=file:///home/u/.ssh/id_rsa", ShellTarget::Refused},
+        {"mailto:a@b.org?%61ttach=/etc/passwd", ShellTarget::Refused},
+        {"mailto:a@b.org%3Fattach=/etc/passwd", ShellTarget::Refused},
+        {"mailto:?subject=no%20address", ShellTarget::Refused},
+        {"mailto:", ShellTarget::Refused},
+        {dir / "letter.pdf", ShellTarget::Refused},
+        {"file://" + (dir / "letter.pdf"), ShellTarget::Refused},
+        {"FILE:" + (dir / "letter.pdf"), ShellTarget::Refused},
+        {"letter.pdf", ShellTarget::Refused},
+        {"../../../etc/passwd", ShellTarget::Refused},
+        {"./script.sh", ShellTarget::Refused},
+        {dir / "script.sh", ShellTarget::Refused},
+        {dir.Path(), ShellTarget::Refused},
+        {"/bin/sh", ShellTarget::Refused},
+        {"ftp://example.org", ShellTarget::Refused},
+        {"javascript:alert(1)", ShellTarget::Refused},
+        {"smb://host/share", ShellTarget::Refused},
+        {"https://", ShellTarget::Refused},
+        {"https:///etc/passwd", ShellTarget::Refused},
+        {"https://exa mple.org", ShellTarget::Refused},
+        {"https://example.org\n/bin/sh", ShellTarget::Refused},
+        {"", ShellTarget::Refused},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ClassifyShellTarget(c.target), c.kind) << c.target;
     // Only what passes reaches the shell.
     EXPECT_TRUE(ShellOpen("https://example.org"));
-    EXPECT_FALSE(ShellOpen(dir / "script.sh"));
+    EXPECT_FALSE(ShellOpen(dir / "letter.pdf"));
     Fakes().shell.result = false;
     EXPECT_FALSE(ShellOpen("mailto:a@b.c"));
     EXPECT_EQ(Fakes().shell.opened, (std::vector<std::string>{"https://example.org", "mailto:a@b.c"}));
 }
 
 // A clicked link the desktop cannot open: an address is shown to copy, the
-// mail address alone; a document or a refused target says nothing.
+// mail address alone; a refused target says nothing.
 TEST(LowLevel, ALinkNoProgramOpensShowsItsAddress) {
     TempFolder dir;
     TempFolder::Put(dir / "letter.pdf", "x");
@@ -97,6 +120,7 @@ TEST(LowLevel, ALinkNoProgramOpensShowsItsAddress) {
         {"mailto:info%40example.org?subject=Hello%20you", "", "info@example.org"},
         {"https://example.org/page?from=13", "https://example.org/page", "https://example.org/page"},
         {dir / "letter.pdf", "", ""},
+        {"mailto:a@b.org?attach=" + (dir / "letter.pdf"), "", ""},
         {"javascript:alert(1)", "", ""},
     };
     for (const auto& c : cases) {
@@ -108,7 +132,7 @@ TEST(LowLevel, ALinkNoProgramOpensShowsItsAddress) {
             EXPECT_EQ(shown[0].arg, c.shown);
         }
     }
-    EXPECT_EQ(Fakes().shell.opened.size(), 4u);  // the refused one never reaches the desktop
+    EXPECT_EQ(Fakes().shell.opened.size(), 3u);  // the refused ones never reach the desktop
     EXPECT_EQ(Services::BusyDepth(), 0);
     Fakes().shell.result = true;
     EXPECT_TRUE(ShellOpenOrShow("https://example.org"));

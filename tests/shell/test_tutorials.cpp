@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QListWidget>
+#include <filesystem>
+#include <sys/stat.h>
 
 #include "Auto.h"
 #include "Fakes.h"
@@ -14,6 +16,7 @@
 #include "Options.h"
 #include "Parser.h"
 #include "QtLowLevel.h"
+#include "ScriptFile.h"
 #include "TempFolder.h"
 #include "TextConstants.h"
 #include "TutSelect.h"
@@ -49,10 +52,11 @@ TEST(TutorScript, StepsAndScriptBlocksSkipEmptyLinesAndEndWhereTheFileEnds) {
         }
         EXPECT_EQ(steps, c.steps) << c.what;
     }
-    // A script block gives its lines without the empty ones.
+    // A script block gives its lines without the empty ones, with their
+    // numbers in the file.
     TutorScript script({"Text", ":", "A SHOW", "", "A HIDE", ";", "More", ":"});
     script.NextText();
-    EXPECT_EQ(script.NextScript(), (std::vector<std::string>{"A SHOW", "A HIDE"}));
+    EXPECT_EQ(script.NextScript(), (std::vector<TutorScript::Line>{{3, "A SHOW"}, {5, "A HIDE"}}));
     EXPECT_EQ(script.NextText(), std::vector<std::string>{"More"});
     EXPECT_FALSE(script.HasMore());
 }
@@ -300,6 +304,55 @@ TEST_F(TutorialTest, AMissingTutorialLeavesAnEmptyBandThatCancelCloses) {
     Settle();
     EXPECT_EQ(WinMan::bandOffset, 0);
     EXPECT_FALSE(WinMan::tutorialRunning);
+}
+
+TEST_F(TutorialTest, ADamagedTutorialGivesOneMessageNamingItsFirstBadLineAndRunsTheRest) {
+    std::string badLines, longScript;
+    for (int i = 0; i < 200; ++i) badLines += "Alpha JUMP\n";
+    for (int i = 0; i < 600; ++i) longScript += "Alpha SHOW\n";
+    struct Case {
+        const char* what;
+        std::string content;
+        const char* first;  // where the message says the damage begins
+        bool alphaShown;    // the good lines ran
+    };
+    const Case cases[] = {
+        {"hundreds of bad lines in two script blocks",
+         "One\n:\nNowhere SHOW\nAlpha.Nothing SET \"x\"\nAlpha SHOW\n;\nTwo\n:\n" + badLines + ";\nThree\n:\n",
+         "line 3: Nowhere SHOW", true},
+        {"more lines than a tutorial is read to", "One\n:\n" + longScript + ";\nTwo\n:\n", "line 502", true},
+        {"one line larger than a tutorial is read to", std::string(ScriptFile::kMaxBytes + 1, 'x'), "line 1", false},
+    };
+    for (const Case& c : cases) {
+        StartTutorial(c.content);
+        Tutor& tutor = Select().TutorWindow();
+        for (int steps = 0; WinMan::tutorialRunning && steps < 5; ++steps) tutor.NextStep()->Press();
+        Settle();
+        EXPECT_FALSE(WinMan::tutorialRunning) << c.what;
+        const std::vector<Services::Message> shown = Fakes().TakeMessages();
+        ASSERT_EQ(shown.size(), 1u) << c.what;
+        EXPECT_EQ(shown[0].number, GenMsg::GMscriptDamaged) << c.what;
+        EXPECT_EQ(shown[0].arg, (folder / "TutIntro.txt") + ", " + c.first) << c.what;
+        EXPECT_EQ(Form("Alpha").Visible(), c.alphaShown) << c.what;
+    }
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+}
+
+TEST_F(TutorialTest, ATutorialThatIsAPipeOrAFolderIsNotFound) {
+    const std::string path = folder / "TutIntro.txt";
+    for (bool pipe : {true, false}) {
+        std::filesystem::remove_all(path);
+        if (pipe)
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        else
+            std::filesystem::create_directory(path);
+        WinMan::OpenForm("TutSelect");
+        Select().Tutorials()->setCurrentRow(0);
+        Select().DoSelect()->Press();  // never waits on the pipe
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMfileNotFound}) << pipe;
+        Select().TutorWindow().Leave()->Press();
+        Settle();
+    }
 }
 
 TEST_F(TutorialTest, ClosingTheBandByItsCloseBoxMovesTheWindowsBackUp) {

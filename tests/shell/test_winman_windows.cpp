@@ -3,11 +3,13 @@
 
 #include <QMdiSubWindow>
 
+#include "Errors.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "GenMsg.h"
 #include "Options.h"
 #include "StubForm.h"
+#include "TempFolder.h"
 #include "WinMan.h"
 
 namespace {
@@ -250,6 +252,23 @@ TEST_F(WindowsTest, RestoreOpenWindowsInStoredOrder) {
     EXPECT_EQ(HistoryNames(), "SingleName,Alpha");
     WinMan::SaveOpenWindows();
     EXPECT_EQ(Stored("Open"), "SingleName,Alpha");
+}
+
+TEST_F(WindowsTest, UnknownStoredWindowNamesAreSkippedAndLoggedWithoutABox) {
+    // A settings file damaged into 218 names no window has, between two real ones.
+    std::string open = "SingleName";
+    for (int i = 0; i < 218; ++i) open += ",Window" + std::to_string(i);
+    Options::PutVal("Windows", "Open", open + ",Alpha,SingleName");
+    TempFolder folder;
+    const std::string savedLog = std::exchange(Errors::LogFile, folder / "log.txt");
+    Errors::LogEnabled = true;
+    WinMan::RestoreOpenWindows();
+    Errors::LogEnabled = false;
+    Errors::LogFile = savedLog;
+    EXPECT_TRUE(Fakes().TakeAsserts().empty());
+    EXPECT_EQ(HistoryNames(), "SingleName,Alpha");
+    const std::string log = TempFolder::Get(folder / "log.txt");
+    EXPECT_NE(log.find("RestoreOpen    skipped 219 of the stored names: Window0,Window1,"), std::string::npos) << log;
 }
 
 }  // namespace

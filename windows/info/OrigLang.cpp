@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "Atom.h"
 #include "CountText.h"
@@ -25,6 +26,7 @@ using TextConstants::LangText;
 
 namespace {
 constexpr int kWidth = 652, kHeight = 413, kStatusH = 20;
+constexpr int kDescrWidth = kWidth - 16;
 }
 
 OrigLang::OrigLang() : ChildForm(WindowNames::kOrigLang) {}
@@ -55,7 +57,7 @@ void OrigLang::BuildControls() {
     showHelp_->setGeometry(568, 7, 76, 26);
 
     descrPane_ = Add<RichTextPane>("CurLangDescr");
-    descrPane_->setGeometry(8, 40, 636, 56);
+    descrPane_->setGeometry(8, 40, kDescrWidth, 56);
 
     auto table = [this](const char* frameName, const char* caption, const char* viewName, int x, int w,
                         QGroupBox*& frame, ListView*& view) {
@@ -279,6 +281,8 @@ void OrigLang::Form_Activate() {
 void OrigLang::Form_Resize() {
     if (IsLoading() || !origin_) return;
     statusBar1_->setGeometry(0, Client()->height() - kStatusH, Client()->width(), kStatusH);
+    // The description spans the window as the words table below it does.
+    descrPane_->resize(std::max(kDescrWidth, Client()->width() - 16), descrPane_->height());
     origDisplay_->Resize(*origin_);
     useDisplay_->Resize(*use_);
     wordsDisplay_->Resize(*words_);

@@ -25,7 +25,7 @@
 using TextConstants::LangText;
 
 namespace {
-constexpr int kWidth = 697, kHeight = 508, kStatusH = 20, kRowH = 24;
+constexpr int kWidth = 697, kHeight = 528, kStatusH = 20, kRowH = 24;
 }
 
 OrigWord::OrigWord() : ChildForm(WindowNames::kOrigWord) {}
@@ -60,13 +60,15 @@ void OrigWord::BuildControls() {
 
     transFrame_ = Add<QGroupBox>("TransFrame");
     transFrame_->setTitle(QStringLiteral("\u00dcbersetzung"));
-    transFrame_->setGeometry(8, 38, 494, 52);
+    transFrame_->setGeometry(8, 38, 494, 72);
     trans_ = Add<RichTextPane>("Trans", -1, transFrame_);
-    trans_->setGeometry(8, 20, 478, 26);
-    // One line high: the line scrolls sideways, never up and down.
+    // Two lines high: a translation with topics and a comment often runs
+    // past one line. The pane scrolls by wheel and keys, without a bar (the
+    // paragraph's end would always show one).
+    trans_->setGeometry(8, 20, 478, 46);
     trans_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     showNamesFrame_ = Add<QGroupBox>("ShowNamesFrame");
-    showNamesFrame_->setGeometry(510, 38, 179, 52);
+    showNamesFrame_->setGeometry(510, 38, 179, 72);
     showNames_ = Add<OptionButton>("ShowNames", -1, showNamesFrame_);
     showNames_->SetCaption("Namen");
     showNames_->setGeometry(10, 20, 78, 22);
@@ -74,7 +76,7 @@ void OrigWord::BuildControls() {
     showGenNames_->SetCaption("Gruppen");
     showGenNames_->setGeometry(92, 20, 82, 22);
 
-    historyFrame_ = AddFrame("HistoryFrame", "Verlauf", {8, 94, 681, 54});
+    historyFrame_ = AddFrame("HistoryFrame", "Verlauf", {8, 114, 681, 54});
     historyBox_ = Add<ComboBox>("History", -1, historyFrame_);
     historyBox_->setGeometry(8, 22, 597, kRowH);
     QStyle* style = historyFrame_->style();
@@ -85,15 +87,15 @@ void OrigWord::BuildControls() {
     goForward_->setIcon(style->standardIcon(QStyle::SP_ArrowForward));
     goForward_->setGeometry(645, 22, 30, kRowH);
 
-    namesFrame_ = AddFrame("NamesFrame", "Namen zu Wort", {8, 152, 250, 332});
+    namesFrame_ = AddFrame("NamesFrame", "Namen zu Wort", {8, 172, 250, 332});
     namesView_ = Add<ListView>("Names");
-    namesView_->setGeometry(16, 172, 234, 304);
+    namesView_->setGeometry(16, 192, 234, 304);
     namesView_->raise();
     relWordsFrame_ = Add<QGroupBox>("RelWordsFrame");
     relWordsFrame_->setTitle(QStringLiteral("Verwandte W\u00f6rter"));
-    relWordsFrame_->setGeometry(266, 152, 423, 332);
+    relWordsFrame_->setGeometry(266, 172, 423, 332);
     relWordsPane_ = Add<RichTextPane>("RelWords");
-    relWordsPane_->setGeometry(274, 172, 407, 304);
+    relWordsPane_->setGeometry(274, 192, 407, 304);
     relWordsPane_->raise();
 
     statusBar1_ = Add<QStatusBar>("StatusBar1");
@@ -143,9 +145,11 @@ void OrigWord::Form_Load() {
 
     transTd_ = std::make_unique<TextDisplay>();
     transTd_->Init("Trans", trans_, this);
+    // The line has no tab; a wrapped rest starts at the left edge, not under a tab stop.
+    transTd_->SetTabPos(0);
 
     GuardBox(curWordBox_, {});  // typing looks nothing up
-    connect(curWordBox_, &QLineEdit::returnPressed, showWord_, [this] { showWord_->Press(); });
+    curWordBox_->onEnter = [this] { showWord_->Press(); };
     showWord_->onClick = [this] { ShowWord_Click(); };
     allWords_->onClick = [this] { AllWords_Click(); };
     asList_->onClick = [this] { AsList_Click(); };

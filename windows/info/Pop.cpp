@@ -192,7 +192,7 @@ void Pop::Form_Load() {
 
     // Handlers.
     GuardBox(curName_, {});  // typing shows nothing; the Show button does
-    connect(curName_, &QLineEdit::returnPressed, showName_, [this] { showName_->Press(); });
+    curName_->onEnter = [this] { showName_->Press(); };
     showName_->onClick = [this] { ShowName_Click(); };
     nameInfo_->onClick = [this] { NameInfo_Click(); };
     asList_->onClick = [this] { AsList_Click(); };

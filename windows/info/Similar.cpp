@@ -27,7 +27,10 @@ constexpr int kWidth = 560, kHeight = 322;
 
 // No close guard: the window can always be closed, and the asking window
 // then gets no answer.
-Similar::Similar() : ChildForm(WindowNames::kSimilar, Kind::MdiChild, kPlaced | kInHistory | kStored) {}
+Similar::Similar() : ChildForm(WindowNames::kSimilar, Kind::MdiChild, kPlaced | kInHistory | kStored) {
+    // A choice the user does not want to make is put away with Escape.
+    SetClosesOnEscape(true);
+}
 
 Similar::~Similar() {
     if (names_) names_->Unbind();

@@ -197,7 +197,7 @@ void SingleName::Form_Load() {
     asFavorite_->onClick = [this] { AsFavorite_Click(); };
     showEx_->onClick = [this] { ShowEx_Click(); };
     // Enter in the name box looks the name up.
-    connect(curName_, &QLineEdit::returnPressed, showName_, [this] { showName_->Press(); });
+    curName_->onEnter = [this] { showName_->Press(); };
 
     FollowClientSize();
     FillBrowseListsFromManager();

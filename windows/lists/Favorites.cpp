@@ -116,9 +116,9 @@ void Favorites::Form_Load() {
     ShowCurrent();
 
     enterFav_->onClick = [this] { EnterFav_Click(); };
-    connect(curName_.data(), &QLineEdit::returnPressed, enterFav_.data(), [this] { enterFav_->Press(); });
+    curName_->onEnter = [this] { enterFav_->Press(); };
     doModify_->onClick = [this] { DoModify_Click(); };
-    connect(comment_.data(), &QLineEdit::returnPressed, doModify_.data(), [this] { doModify_->Press(); });
+    comment_->onEnter = [this] { doModify_->Press(); };
     comment_->installEventFilter(this);
     doDelete_->onClick = [this] { DoDelete_Click(); };
     moveUp_->onClick = [this] { MoveUp_Click(); };

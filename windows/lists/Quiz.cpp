@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
@@ -40,6 +41,16 @@ QColor ShadeColour(Shade s) {
     case Shade::White: break;
     }
     return QColor(255, 255, 255);
+}
+
+void ShowAnswerFocus(RichTextPane* a, bool focus) {
+    if (focus) {
+        QPalette p = a->palette();
+        p.setColor(QPalette::WindowText, p.color(QPalette::Highlight));
+        a->setPalette(p);
+    }
+    a->setFrameStyle(focus ? QFrame::Box | QFrame::Plain : QFrame::StyledPanel | QFrame::Sunken);
+    a->setLineWidth(focus ? 2 : 1);
 }
 
 void SetBackground(QWidget* w, const QColor& c) {
@@ -93,7 +104,9 @@ void Quiz::BuildControls() {
         // and the pointer says so.
         a->setTextInteractionFlags(Qt::NoTextInteraction);
         a->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        a->setFocusPolicy(Qt::NoFocus);
+        // Tab reaches every answer too, and Space or Enter chooses it.
+        a->setFocusPolicy(Qt::TabFocus);
+        a->installEventFilter(this);
         a->viewport()->setCursor(Qt::PointingHandCursor);
         a->viewport()->installEventFilter(this);
         answers_[static_cast<size_t>(i)] = a;
@@ -278,17 +291,42 @@ void Quiz::ClockChanged(bool running) {
 // --- Handlers (they run without the input guard: the round is the player's) -------------
 
 void Quiz::Answer_Click(int index) { round_.SelectAnswer(index); }
-void Quiz::DoAnswer_Click() { round_.DoAnswer(); }
-void Quiz::DoNext_Click() { round_.DoNext(); }
+void Quiz::DoAnswer_Click() {
+    const bool keyboard = doAnswer_->hasFocus();
+    round_.DoAnswer();
+    // Played by keyboard, the focus goes on to the next step of the round.
+    if (keyboard && doNext_->isEnabled()) doNext_->setFocus();
+}
+
+void Quiz::DoNext_Click() {
+    const bool keyboard = doNext_->hasFocus();
+    round_.DoNext();
+    if (!keyboard) return;
+    for (const auto& a : answers_)
+        if (a && a->isVisible()) {
+            a->setFocus(Qt::TabFocusReason);
+            break;
+        }
+}
+
 void Quiz::Joker_Click(int slot) { round_.ExecJoker(slot); }
 void Quiz::SecTimer_Timer() { round_.Tick(); }
 
 bool Quiz::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    const bool click = event->type() == QEvent::MouseButtonPress &&
+                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    const bool choose = key && (IsEnterKey(*key) || (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier));
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // The answer that Space or Enter would choose is framed in the
+        // highlight colour (a text pane shows no focus of its own).
+        for (const auto& a : answers_)
+            if (a && watched == a.data()) ShowAnswerFocus(a, event->type() == QEvent::FocusIn);
+    }
+    if (click || choose) {
         for (int i = 0; i < QuizRound::kNumAnswers; ++i) {
             RichTextPane* a = answers_[static_cast<size_t>(i)];
-            if (a && watched == a->viewport()) {
+            if (a && watched == (click ? a->viewport() : static_cast<QWidget*>(a))) {
                 Run([this, i] { Answer_Click(i); });
                 return true;
             }

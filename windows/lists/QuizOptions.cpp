@@ -31,7 +31,10 @@ const char* const kBoxNames[] = {"NumMin", "NumQ", "NumJo5050", "NumJoNext"};
 
 }  // namespace
 
-QuizOptions::QuizOptions() : ChildForm("QuizOptions"), numbers_(*this) {}
+QuizOptions::QuizOptions() : ChildForm("QuizOptions"), numbers_(*this) {
+    // It asks before a round as a dialog would: Escape cancels it.
+    SetClosesOnEscape(true);
+}
 
 int QuizOptions::Maximum(Box box) {
     switch (box) {

@@ -84,8 +84,6 @@ void LetterMix::Form_Load() {
 
     for (auto& t : letters_) GuardBox(t, {});
     search_->onClick = [this] { Search_Click(); };
-    for (auto& t : letters_)
-        connect(t.data(), &QLineEdit::returnPressed, search_.data(), [this] { search_->Press(); });
     namesView_->onClick = [this] { Names_ItemClick(); };
     nameInfo_->onClick = [this] { NameInfo_Click(); };
     asList_->onClick = [this] { AsList_Click(); };

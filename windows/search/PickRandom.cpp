@@ -70,6 +70,7 @@ void PickRandom::BuildControls() {
     pickNum_->setGeometry(222, 232, 80, 22);
     pick_ = Add<CommandButton>("Pick");
     pick_->setGeometry(8, 266, 110, 26);
+    pick_->setDefault(true);
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(312, 266, 80, 26);
     totalNumLabel_->setText(QString::fromUtf8("Anzahl Namen zur Verf\u00fcgung:"));
@@ -123,7 +124,6 @@ void PickRandom::Form_Load() {
     numbers_.Clear();
     numbers_.Add(pickNum_, [this] { return CheckPickNum(); });
     pick_->onClick = [this] { Pick_Click(); };
-    connect(pickNum_.data(), &QLineEdit::returnPressed, pick_.data(), [this] { pick_->Press(); });
 
     Option(Base::All)->SetValue(true);
     Option_Click(Base::All);  // the guard only chooses: TotalNum and the caption follow here
