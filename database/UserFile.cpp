@@ -14,6 +14,7 @@
 #include "Cp1252.h"
 #include "DataBase.h"
 #include "Errors.h"
+#include "FileLock.h"
 #include "FileOp.h"
 #include "GenMsg.h"
 #include "LowLevel.h"
@@ -21,6 +22,7 @@
 #include "Parser.h"
 #include "Services.h"
 #include "TextConstants.h"
+#include "UserFileMerge.h"
 
 namespace DataBase {
 
@@ -54,13 +56,6 @@ bool UsableName(const std::string& name) {
     return true;
 }
 
-// The record's atom name from its marker comment " -- name -- ".
-bool MarkerName(const std::string& comment, std::string& name) {
-    if (comment.size() < 9 || comment.compare(comment.size() - 4, 4, " -- ") != 0) return false;
-    name = comment.substr(4, comment.size() - 8);
-    return UsableName(name);
-}
-
 // Shows the failure of a read or write: a disk error by its number, a
 // malformed file as message 33.
 void ShowReadFailure(const std::string& path, int error) {
@@ -72,26 +67,32 @@ void ShowReadFailure(const std::string& path, int error) {
     }
 }
 
-// The note that an unreadable file was kept aside.
-void ShowBackupNote(const std::string& backupPath) {
+// The note that a file was kept aside (msg: why), logged as well.
+void ShowBackupNote(const std::string& backupPath, int msg = kMsgUserFileBackup) {
     bool english = TextConstants::textLanguage != 0;
-    std::string entry = GenMsg::Entry(kMsgUserFileBackup, english);
-    GenMsg::Composed c =
-        GenMsg::Compose(entry, kMsgUserFileBackup, GenMsg::kInformation, backupPath, 0, english);
-    Errors::LogEntry("DataBase", "ReadUserFile", c.message.text);
+    std::string entry = GenMsg::Entry(msg, english);
+    const int msgClass = msg == kMsgUserFileBackup ? GenMsg::kInformation : GenMsg::kExclamation;
+    GenMsg::Composed c = GenMsg::Compose(entry, msg, msgClass, backupPath, 0, english);
+    Errors::LogEntry("DataBase", "UserFile", c.message.text);
     Services::Messages().ShowMessage(c.message);
+}
+
+// Copies the file at path aside; its path, or "" (with the disk error shown).
+std::string KeepAside(const std::string& path) {
+    int err = 0;
+    std::string copy = BackUpUserFile(path, err);
+    if (copy.empty()) {
+        bool retry = false;
+        GenMsg::ShowDiskError(path + ".bak", false, retry, err ? err : FileOp::kErrInternal);
+    }
+    return copy;
 }
 
 // Makes the pending backup; false (with its disk error shown) when it fails.
 bool EnsureBackup() {
     if (pendingUserBackup.empty()) return true;
-    int err = 0;
-    std::string copy = BackUpUserFile(pendingUserBackup, err);
-    if (copy.empty()) {
-        bool retry = false;
-        GenMsg::ShowDiskError(pendingUserBackup + ".bak", false, retry, err ? err : FileOp::kErrInternal);
-        return false;
-    }
+    std::string copy = KeepAside(pendingUserBackup);
+    if (copy.empty()) return false;
     lastUserBackup = copy;
     pendingUserBackup.clear();
     ShowBackupNote(copy);
@@ -127,10 +128,14 @@ void ReadUserFile() {
     const std::string folder = LowLevel::DocumentsFolderOrEmpty();
     if (folder.empty()) return;
     std::string path = folder + "/" + UserFileName();
-    if (!FileExists(path)) return;
+    // Another run's save waits until this run has read the file and noted
+    // what it read: what it changes later is told against that.
+    FileOp::FileLock lock(FileOp::Native(path));
+    if (!FileExists(path)) return NoteUserFileRead(path);
     bool skipped = false;
     const bool read = ReadTextFile(path, UserFileTitle(), &skipped);
     if (read) CountKinds();
+    NoteUserFileRead(path);
     if (read && !skipped) return;
     // The records that were not read would be lost by the next save, which
     // writes the whole file from what is in the database: the file is kept
@@ -139,16 +144,11 @@ void ReadUserFile() {
     EnsureBackup();
 }
 
-namespace {
-
-// One property line taken apart. In prop(kind,atom,value). the value is an
-// identifier or a string between double quotes.
-struct PropLine {
-    std::string kind, atomName, value;
-    bool isString = false;
-};
-
-enum class LineKind { NotProp, Prop, Broken };
+bool MarkerName(const std::string& comment, std::string& name) {
+    if (comment.size() < 9 || comment.compare(comment.size() - 4, 4, " -- ") != 0) return false;
+    name = comment.substr(4, comment.size() - 8);
+    return UsableName(name);
+}
 
 // A line that starts with the identifier prop must follow the grammar to its
 // closing ")." (every line the program writes ends so): a line cut short,
@@ -178,6 +178,8 @@ LineKind ParsePropLine(const std::string& line, PropLine& out) {
     if (!UsableName(out.kind) || (!out.isString && !UsableName(out.value))) return LineKind::Broken;
     return LineKind::Prop;
 }
+
+namespace {
 
 // The longest string the new-names window lets a user enter for a property
 // of this kind: a name 35 characters, any other text 1000.
@@ -577,24 +579,27 @@ bool WriteUserFile(std::string& path) {
     // An unread file is never replaced before its copy exists.
     if (pendingUserBackup == path && !EnsureBackup()) return false;
 
-    std::string text;
-    WriteUserHeader(text);
-    WriteAtomRecord(text, seUserNames);
-    if (seUserNames && seUserNames != nothingAtom) {
-        // Members are collected first: writing never changes the set, but the
-        // list must not be walked with the atom's one cursor.
-        std::vector<atom*> members;
-        for (const Prop* p : seUserNames->props())
-            if (p->proper() == prMember && p->kind() != 1) members.push_back(p->atomVal());
-        for (atom* m : members) WriteUserMember(text, m);
-    }
+    std::string copy;
+    {
+        // Another run saving the file waits until this save has read it,
+        // merged what that run changed and replaced it.
+        FileOp::FileLock lock(FileOp::Native(path));
+        MergedUserNames merged = MergeUserNames(path);
+        if (merged.keepOther && (copy = KeepAside(path)).empty()) return false;
+        std::string text;
+        WriteUserHeader(text);
+        text += merged.records;
 
-    std::string fullPath;
-    if (!FileOp::OpenFile(path, "", kFileNum, "O", UserFileTitle(), fullPath)) return false;
-    FileOp::AtomicFile* out = FileOp::Output(kFileNum);
-    if (!out) return false;
-    out->Write(text);
-    return FileOp::CloseFile(path, kFileNum);
+        std::string fullPath;
+        if (!FileOp::OpenFile(path, "", kFileNum, "O", UserFileTitle(), fullPath)) return false;
+        FileOp::AtomicFile* out = FileOp::Output(kFileNum);
+        if (!out) return false;
+        out->Write(text);
+        if (!FileOp::CloseFile(path, kFileNum)) return false;
+        NoteUserFileWritten(path, std::move(merged));
+    }
+    if (!copy.empty()) ShowBackupNote(copy, kMsgUserFileMerged);
+    return true;
 }
 
 bool SaveUserNames() {

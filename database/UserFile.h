@@ -11,7 +11,8 @@
 // whole whenever the user's names have changed: through a temporary file that
 // replaces the old one only when it is complete. A file that could not be read
 // is copied aside before anything can overwrite it, and the user is told
-// where the copy is.
+// where the copy is. Two runs saving the file keep each other's changes
+// (UserFileMerge.h).
 #pragma once
 
 #include <string>
@@ -56,6 +57,19 @@ bool ReadTextFile(const std::string& path, const std::string& title, bool* skipp
 // for a text, kMaxInfo otherwise) is cut to that length; cut then tells.
 bool ProcessUserLine(atom& a, const std::string& line, bool* cut = nullptr);
 
+// The lines as the reader takes them apart (the merge of two runs' saves
+// reads another run's file alike). MarkerName: the record's atom name from
+// its marker comment " -- naAnna -- "; false when the name is no usable one.
+bool MarkerName(const std::string& comment, std::string& name);
+// One property line taken apart. In prop(kind,atom,value). the value is an
+// identifier or a string between double quotes.
+struct PropLine {
+    std::string kind, atomName, value;
+    bool isString = false;
+};
+enum class LineKind { NotProp, Prop, Broken };
+LineKind ParsePropLine(const std::string& line, PropLine& out);
+
 // Writes the file, asking whether to try again (message 102) while it fails.
 // True when written; then userNamesChanged is cleared.
 bool SaveUserNames();
@@ -89,5 +103,8 @@ constexpr int kMsgUserRecordDamaged = 108;
 // Texts cut to the lengths of the new-names window (class exclamation,
 // argument how many: "3 texts").
 constexpr int kMsgUserTextCut = 114;
+// Another run of the program saved the file with changes this save cannot
+// keep: that file was kept aside (class exclamation, argument the copy's path).
+constexpr int kMsgUserFileMerged = 115;
 
 }  // namespace DataBase

@@ -260,6 +260,8 @@ int WriteFileAtomically(const std::string& nativePath, std::string_view content,
     return file.Commit();
 }
 
+int CreateFolders(const std::string& nativeFolder) { return MakeFolders(nativeFolder); }
+
 // --- InputFile ----------------------------------------------------------------
 
 InputFile::~InputFile() { Close(); }

@@ -110,6 +110,9 @@ private:
 // missing folders first when createFolders is True. 0 or the error number.
 int WriteFileAtomically(const std::string& nativePath, std::string_view content,
                         bool createFolders = false);
+// Creates the missing folders of a native folder path, owner-only as a
+// configuration folder wants them. 0 or the error number.
+int CreateFolders(const std::string& nativeFolder);
 
 // What tells one version of a file from another without reading it: which
 // file it is, its length, its links, and when its contents and its entry

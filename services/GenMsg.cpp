@@ -143,6 +143,14 @@ const std::vector<Row>& Rows() {
          "Texte der Datei Ihrer eigenen Namen, die länger sind, als das Fenster 'Eigene Namen' erlaubt (35 Zeichen "
          "für einen Namen, 1000 für jeden anderen Text), wurden auf diese Länge gekürzt: %0. Alles andere wurde "
          "gelesen."_cp},
+        {115, "GMuserFileMerged",
+         "Talvessin is running more than once, and another run has saved your new names meanwhile. Not all of "
+         "its changes could be kept: your names as they are here have been saved, and the file as the other run "
+         "saved it has been kept unchanged as %0",
+         "Orsabrine läuft mehr als einmal, und ein anderes Orsabrine hat Ihre eigenen Namen inzwischen "
+         "gespeichert. Nicht alle seine Änderungen konnten übernommen werden: Ihre Namen, wie sie hier sind, "
+         "wurden gespeichert, und die Datei, wie das andere Orsabrine sie gespeichert hat, wurde unverändert "
+         "aufbewahrt als %0"_cp},
     };
     return rows;
 }

@@ -237,6 +237,38 @@ void PutBoolOption(const std::string& name, bool value) { PutVal("Options", name
 
 void PutIntOption(const std::string& name, int value) { PutVal("Options", name, std::to_string(value)); }
 
+namespace {
+
+// What each option of the table held when the options were loaded: whether
+// the store had it, and its text. An option the store lacked and the run
+// left as it was (its default) is no setting of this run: when another run
+// has stored it meanwhile, that run's value stays.
+struct AtLoad {
+    bool found = true;  // before a load: every option is the run's own
+    std::string text;
+};
+std::array<AtLoad, std::size(kOptions)> atLoad;
+
+std::string OptionText(const Opt& o) {
+    switch (o.kind) {
+    case Opt::Bool: return BoolText(*o.b.var);
+    case Opt::Int: return std::to_string(*o.i.var);
+    case Opt::Dir: return *o.d.var;
+    }
+    return {};
+}
+
+const char* OptionName(const Opt& o) {
+    switch (o.kind) {
+    case Opt::Bool: return o.b.name;
+    case Opt::Int: return o.i.name;
+    case Opt::Dir: return o.d.name;
+    }
+    return "";
+}
+
+}  // namespace
+
 void LoadOptions() {
     RegBaseKey = BaseKeyFor(TextConstants::edition);
     // Each edition speaks its own language: German texts in the German
@@ -245,12 +277,17 @@ void LoadOptions() {
     settingsWriteGivenUp = false;
     std::string docs;
     bool docsKnown = false;
-    for (const Opt& o : kOptions) {
+    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+        const Opt& o = kOptions[i];
+        std::string text;
+        const bool found = GetVal("Options", OptionName(o), text);
         switch (o.kind) {
-        case Opt::Bool: GetBoolOption(o.b.name, *o.b.var, o.b.def); break;
-        case Opt::Int: GetIntOption(o.i.name, *o.i.var, o.i.def); break;
+        case Opt::Bool: *o.b.var = found ? ParseBool(text, o.b.def) : o.b.def; break;
+        case Opt::Int: *o.i.var = found ? ParseInt(text, o.i.def) : o.i.def; break;
         case Opt::Dir:
-            if (!GetVal("Options", o.d.name, *o.d.var)) {
+            if (found) {
+                *o.d.var = text;
+            } else {
                 // Asked only when a folder is missing: the answer creates the folder.
                 if (!docsKnown) {
                     docs = LowLevel::DocumentsFolderOrEmpty();
@@ -260,17 +297,17 @@ void LoadOptions() {
             }
             break;
         }
+        atLoad[i] = {found, OptionText(o)};
     }
 }
 
 void SaveOptions() {
     std::vector<std::pair<std::string, std::string>> values;
-    for (const Opt& o : kOptions) {
-        switch (o.kind) {
-        case Opt::Bool: values.emplace_back(o.b.name, BoolText(*o.b.var)); break;
-        case Opt::Int: values.emplace_back(o.i.name, std::to_string(*o.i.var)); break;
-        case Opt::Dir: values.emplace_back(o.d.name, *o.d.var); break;
-        }
+    for (std::size_t i = 0; i < std::size(kOptions); ++i) {
+        const Opt& o = kOptions[i];
+        std::string text = OptionText(o), stored;
+        if (!atLoad[i].found && text == atLoad[i].text && GetVal("Options", OptionName(o), stored)) continue;
+        values.emplace_back(OptionName(o), std::move(text));
     }
     PutVals("Options", values);
 }

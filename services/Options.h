@@ -103,7 +103,9 @@ void PutIntOption(const std::string& name, int value);
 // asks again about a settings write that fails.
 void LoadOptions();
 // Writes every option in one write: a store that cannot be written keeps the
-// options it held.
+// options it held. An option the store lacked at the load and the run left
+// at its default is left out when another run of the program has stored it
+// meanwhile: that run's setting stays.
 void SaveOptions();
 
 // The value a check box takes for an option: 1 ticked, 0 cleared. The widget

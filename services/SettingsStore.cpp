@@ -9,6 +9,7 @@
 
 #include "Basic.h"
 #include "Cp1252.h"
+#include "FileLock.h"
 #include "FileOp.h"
 
 
@@ -252,27 +253,50 @@ FileSettingsStore::Stamp FileSettingsStore::Current() const {
     return s;
 }
 
-void FileSettingsStore::Refresh() {
+namespace {
+
+std::size_t HashOf(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
+
+std::string SeenKey(const std::string& key, const std::string& name) {
+    return Basic::UpperAscii(KeyPath(key)) + '\n' + Basic::UpperAscii(name);
+}
+
+}  // namespace
+
+void FileSettingsStore::Refresh(bool force) {
     Stamp now = Current();
-    if (loaded_ && now == stamp_) return;
-    loaded_ = true;
+    if (loaded_ && now == stamp_ && !force) return;
     stamp_ = now;
-    unreadable_ = false;
-    values_.Clear();
-    if (!now.exists) return;
-    FileOp::InputFile in;
-    if (in.Open(path_) != 0) {
-        unreadable_ = true;
-        return;
-    }
     std::string text;
-    char buf[65536];
-    while (std::size_t n = in.Read(buf, sizeof buf)) text.append(buf, n);
-    if (in.Error()) {
-        unreadable_ = true;
-        return;
+    if (now.exists) {
+        FileOp::InputFile in;
+        const bool failed = in.Open(path_) != 0;
+        char buf[65536];
+        for (std::size_t n = 0; !failed && (n = in.Read(buf, sizeof buf)) > 0;) text.append(buf, n);
+        if (failed || in.Error() != 0) {
+            loaded_ = true;
+            unreadable_ = true;
+            values_.Clear();
+            return;
+        }
     }
+    const std::size_t hash = HashOf(text);
+    if (loaded_ && !unreadable_ && hash == bytesHash_) return;
+    loaded_ = true;
+    unreadable_ = false;
+    bytesHash_ = hash;
     values_ = ParseSettings(text);
+}
+
+std::unique_ptr<FileOp::FileLock> FileSettingsStore::Sync() {
+    // The lock file lies beside the store: its folder is made first.
+    if (!Current().exists) {
+        const auto slash = path_.rfind('/');
+        if (slash != std::string::npos && slash > 0) FileOp::CreateFolders(path_.substr(0, slash));
+    }
+    auto lock = std::make_unique<FileOp::FileLock>(path_);
+    Refresh(true);
+    return lock;
 }
 
 bool FileSettingsStore::Store(const MemorySettingsStore& changed) {
@@ -282,10 +306,12 @@ bool FileSettingsStore::Store(const MemorySettingsStore& changed) {
         lastError_ = FileOp::kErrPermissionDenied;
         return false;
     }
-    lastError_ = FileOp::WriteFileAtomically(path_, SerializeSettings(changed), true);
+    const std::string text = SerializeSettings(changed);
+    lastError_ = FileOp::WriteFileAtomically(path_, text, true);
     if (lastError_ != 0) return false;
     unchanged_ = false;
     if (&changed != &values_) values_ = changed;
+    bytesHash_ = HashOf(text);
     stamp_ = Current();
     return true;
 }
@@ -295,51 +321,80 @@ bool FileSettingsStore::Unchanged() {
     return true;
 }
 
+void FileSettingsStore::Saw(const std::string& key, const std::string& name, const std::optional<std::string>& value) {
+    seen_[SeenKey(key, name)] = value ? std::optional<std::size_t>(HashOf(*value)) : std::nullopt;
+}
+
+bool FileSettingsStore::SawAs(const std::string& key, const std::string& name, const std::string& value) const {
+    auto it = seen_.find(SeenKey(key, name));
+    return it != seen_.end() && it->second == HashOf(value);
+}
+
 std::optional<std::string> FileSettingsStore::Read(const std::string& key, const std::string& name) {
     Refresh();
-    return values_.Read(key, name);
+    std::optional<std::string> value = values_.Read(key, name);
+    Saw(key, name, value);
+    return value;
 }
 
 bool FileSettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
-    Refresh();
-    const std::optional<std::string> old = values_.Read(key, name);
-    if (old == value && !unreadable_) return Unchanged();
-    // Changed in place and taken back when it cannot be written: a grown
-    // store is not copied for every value the program writes.
-    values_.Write(key, name, value);
-    if (Store(values_)) return true;
-    if (old)
-        values_.Write(key, name, *old);
-    else
-        values_.Delete(key, name);
-    return false;
+    return WriteValues(key, {{name, value}});
 }
 
 bool FileSettingsStore::WriteValues(const std::string& key,
                                     const std::vector<std::pair<std::string, std::string>>& values) {
-    Refresh();
-    bool same = !unreadable_;
-    for (const auto& [name, value] : values) same = same && values_.Read(key, name) == value;
-    if (same) return Unchanged();
-    MemorySettingsStore changed = values_;
-    for (const auto& [name, value] : values) changed.Write(key, name, value);
-    return Store(changed);
+    auto lock = Sync();
+    if (unreadable_) return Store(values_);  // refused, with its error
+    // Changed in place and taken back when it cannot be written: a grown
+    // store is not copied for every value the program writes.
+    std::vector<std::pair<std::string, std::optional<std::string>>> undo;
+    for (const auto& [name, value] : values) {
+        std::optional<std::string> old = values_.Read(key, name);
+        // As this run knows it, and another run changed it since: the other
+        // run's value stays.
+        if (old == value || SawAs(key, name, value)) continue;
+        undo.emplace_back(name, std::move(old));
+        values_.Write(key, name, value);
+    }
+    if (!undo.empty() && !Store(values_)) {
+        for (auto it = undo.rbegin(); it != undo.rend(); ++it) {
+            if (it->second)
+                values_.Write(key, it->first, *it->second);
+            else
+                values_.Delete(key, it->first);
+        }
+        return false;
+    }
+    for (const auto& [name, value] : values) Saw(key, name, value);
+    return undo.empty() ? Unchanged() : true;
 }
 
 bool FileSettingsStore::Delete(const std::string& key, const std::string& name) {
-    Refresh();
-    if (!values_.Read(key, name)) return Unchanged();
+    auto lock = Sync();
+    if (!values_.Read(key, name)) {
+        Saw(key, name, std::nullopt);
+        return Unchanged();
+    }
     MemorySettingsStore changed = values_;
     changed.Delete(key, name);
-    return Store(changed);
+    if (!Store(changed)) return false;
+    Saw(key, name, std::nullopt);
+    return true;
 }
 
 bool FileSettingsStore::DeleteKey(const std::string& key) {
-    Refresh();
+    auto lock = Sync();
     MemorySettingsStore changed = values_;
     changed.DeleteKey(key);
     if (changed.Keys().size() == values_.Keys().size()) return Unchanged();
-    return Store(changed);
+    if (!Store(changed)) return false;
+    // Whatever this run knew of the values below is gone with them.
+    const std::string k = Basic::UpperAscii(KeyPath(key));
+    for (auto& [seenKey, value] : seen_)
+        if (seenKey.size() > k.size() && seenKey.compare(0, k.size(), k) == 0 &&
+            (seenKey[k.size()] == '\n' || seenKey[k.size()] == '\\'))
+            value = std::nullopt;
+    return true;
 }
 
 std::vector<std::string> FileSettingsStore::ValueNames(const std::string& key) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <deque>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -11,6 +13,10 @@
 #include <vector>
 
 #include "Services.h"
+
+namespace FileOp {
+class FileLock;
+}
 
 // Keys and values held in memory, in the order they were first written.
 // Keys and value names are found through an index that hashes them without
@@ -85,9 +91,13 @@ std::string SerializeSettings(const MemorySettingsStore& store);
 MemorySettingsStore ParseSettings(std::string_view text);
 
 // The store in a file. Every change rewrites the whole file atomically (a new
-// file beside it, flushed, then renamed over the old one), re-reading it first
-// when another run of the program has changed it meanwhile. A change that
-// cannot be written leaves both the file and the values as they were.
+// file beside it, flushed, then renamed over the old one). Two runs of the
+// program share the file (both editions keep their settings in it): a change
+// takes the file's lock (FileLock.h), reads what another run wrote since and
+// changes only what this run changes in it. A value this run writes as it
+// last read or wrote it is no change of its own: when another run has given
+// it another value since, that value stays. A change that cannot be written
+// leaves both the file and the values as they were.
 class FileSettingsStore : public Services::SettingsStore {
 public:
     explicit FileSettingsStore(std::string nativePath);
@@ -106,16 +116,26 @@ public:
     // The error number of the last failed write, 0 after a success.
     int LastError() const { return lastError_; }
     // True when the last write that succeeded found every value as it was
-    // and left the file alone: it says nothing of whether the file can be
-    // written.
+    // (or as another run left it) and left the file alone: it says nothing
+    // of whether the file can be written.
     bool LastWriteUnchanged() const { return unchanged_; }
     const std::string& Path() const { return path_; }
 
 private:
-    void Refresh();
+    // Reads the file again when its stamp changed; with force, whenever its
+    // bytes differ from those last read or written (a file replaced within
+    // one tick of the clock can keep size, stamp and even its inode number).
+    void Refresh(bool force = false);
+    // The file's lock, taken after the file was read again under it.
+    std::unique_ptr<FileOp::FileLock> Sync();
     bool Store(const MemorySettingsStore& changed);
     // A write that found nothing to change: a success that wrote nothing.
     bool Unchanged();
+
+    // The value as this run last read or wrote it (a hash of it; none when
+    // it read the value as missing or deleted it).
+    void Saw(const std::string& key, const std::string& name, const std::optional<std::string>& value);
+    bool SawAs(const std::string& key, const std::string& name, const std::string& value) const;
 
     struct Stamp {
         bool exists = false;
@@ -128,8 +148,10 @@ private:
     std::string path_;
     MemorySettingsStore values_;
     Stamp stamp_;
+    std::size_t bytesHash_ = 0;  // of the bytes values_ was read from or written as
     bool loaded_ = false;
     bool unreadable_ = false;  // the file exists but could not be read
     int lastError_ = 0;
     bool unchanged_ = false;
+    std::unordered_map<std::string, std::optional<std::size_t>> seen_;
 };

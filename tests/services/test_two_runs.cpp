@@ -1,0 +1,182 @@
+// Two runs of the program sharing the settings file, each in a process of
+// its own: neither loses what the other wrote, a value is the other run's
+// when only the other run changed it, and what one run deleted stays
+// deleted. The lock they take for it never makes a run wait without end.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "Fakes.h"
+#include "FileLock.h"
+#include "GenMsg.h"
+#include "Options.h"
+#include "OtherRun.h"
+#include "SettingsStore.h"
+#include "TempFolder.h"
+#include "TextConstants.h"
+
+using namespace Options;
+
+namespace {
+
+const std::string kKey = "Software\\Quillmarsh\\Talvessin\\1.x\\Sets";
+const std::string kSub = kKey + "\\Deeper";
+
+// The store of a run that has read these values at its start.
+void Start(FileSettingsStore& store) {
+    for (const char* name : {"A", "B"}) store.Read(kKey, name);
+    store.Read(kSub, "C");
+}
+
+// Makes the test's store the program's, and takes it back at the end.
+struct ProgramStore {
+    explicit ProgramStore(FileSettingsStore& store) : saved(Services::Get()) {
+        Services::Set set = saved;
+        set.settings = &store;
+        Services::Install(set);
+    }
+    ~ProgramStore() { Services::Install(saved); }
+    Services::Set saved;
+};
+
+}  // namespace
+
+TEST(TwoRuns, WritingAtTheSameTimeLosesNoValue) {
+    TempFolder dir;
+    const std::string path = dir / "cfg/Quillmarsh/settings";
+    constexpr int kPerRun = 40;
+    auto writer = [&](const char* run) {
+        return [&path, run] {
+            FileSettingsStore store(path);
+            store.Read(kKey, "Open");
+            for (int i = 0; i < kPerRun; ++i)
+                if (!store.Write(kKey, run + std::to_string(i), std::to_string(i))) return false;
+            return true;
+        };
+    };
+    OtherRun one(writer("One")), two(writer("Two"));
+    one.Start();
+    two.Start();
+    ASSERT_TRUE(one.Wait());
+    ASSERT_TRUE(two.Wait());
+    FileSettingsStore after(path);
+    EXPECT_EQ(after.ValueNames(kKey).size(), 2u * kPerRun);
+    for (int i = 0; i < kPerRun; ++i) {
+        EXPECT_EQ(after.Read(kKey, "One" + std::to_string(i)), std::to_string(i));
+        EXPECT_EQ(after.Read(kKey, "Two" + std::to_string(i)), std::to_string(i));
+    }
+    EXPECT_EQ(dir.Count(), 1);  // no lock file left beside the store
+}
+
+// Both runs start on A=1, B=1 and Deeper\C=1. One does its change, then the
+// other (here: the test's run, there: the other run).
+TEST(TwoRuns, AValueIsTheOtherRunsWhereOnlyThatRunChangedIt) {
+    using Act = std::function<void(FileSettingsStore&)>;
+    using Value = std::optional<std::string>;
+    struct Case {
+        const char* what;
+        bool hereFirst;
+        Act here, there;
+        Value a, b, c;
+    } cases[] = {
+        {"written as read: the other run's change stays", false,
+         [](auto& s) { s.WriteValues(kKey, {{"A", "1"}, {"B", "1"}}); }, [](auto& s) { s.Write(kKey, "A", "2"); },
+         "2", "1", "1"},
+        {"changed in both: the last change wins", false, [](auto& s) { s.Write(kKey, "A", "3"); },
+         [](auto& s) { s.Write(kKey, "A", "2"); }, "3", "1", "1"},
+        {"different values: both kept", false, [](auto& s) { s.Write(kKey, "B", "here"); },
+         [](auto& s) { s.Write(kKey, "A", "there"); }, "there", "here", "1"},
+        {"deleted there, written as read here", false, [](auto& s) { s.WriteValues(kKey, {{"A", "1"}, {"B", "4"}}); },
+         [](auto& s) { s.Delete(kKey, "A"); }, std::nullopt, "4", "1"},
+        {"key deleted there, written as read here", false, [](auto& s) { s.Write(kSub, "C", "1"); },
+         [](auto& s) { s.DeleteKey(kSub); }, "1", "1", std::nullopt},
+        {"deleted here, written as read there", true, [](auto& s) { s.Delete(kKey, "A"); },
+         [](auto& s) { s.WriteValues(kKey, {{"A", "1"}, {"B", "5"}}); }, std::nullopt, "5", "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder dir;
+        const std::string path = dir / "settings";
+        TempFolder::Put(path, "[" + kKey + "]\nA=1\nB=1\n[" + kSub + "]\nC=1\n");
+        FileSettingsStore here(path);
+        Start(here);
+        OtherRun there([&] {
+            c.there(here);  // the other run's copy of the store, as it read it
+            return true;
+        });
+        if (c.hereFirst) c.here(here);
+        ASSERT_TRUE(there.Run());
+        if (!c.hereFirst) c.here(here);
+        FileSettingsStore after(path);
+        EXPECT_EQ(after.Read(kKey, "A"), c.a);
+        EXPECT_EQ(after.Read(kKey, "B"), c.b);
+        EXPECT_EQ(after.Read(kSub, "C"), c.c);
+    }
+}
+
+// Two first runs on no settings file: the one that closes last writes its
+// defaults, but an option the other run's user set stays set.
+TEST(TwoRuns, ADefaultThisRunNeverChangedLeavesTheOtherRunsOption) {
+    TempFolder dir;
+    FileSettingsStore store(dir / "settings");
+    ProgramStore program(store);
+    TextConstants::edition = 1;
+    LoadOptions();
+    OtherRun there([] {
+        QuizNumQ = 20;
+        SaveOptions();
+        return true;
+    });
+    ASSERT_TRUE(there.Run());
+    ShowToolTips = false;
+    SaveOptions();
+    FileSettingsStore after(dir / "settings");
+    const std::string key = RegBaseKey + "Options";
+    EXPECT_EQ(after.Read(key, "QuizNumQ"), "20");
+    EXPECT_EQ(after.Read(key, "ShowToolTips"), "False");
+    EXPECT_EQ(after.ValueNames(key).size(), 25u);
+}
+
+// A folder where the settings file belongs, from the start of a run: the
+// first write of the run (the place of a window) asks once, the rest of the
+// run is only logged; the next run asks again.
+TEST(TwoRuns, AStoreThatIsAFolderIsToldOncePerRun) {
+    TempFolder dir;
+    const std::string path = dir / "settings";
+    std::filesystem::create_directory(path);
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        FileSettingsStore store(path);
+        ProgramStore program(store);
+        LoadOptions();
+        Fakes().Answer({false});
+        EXPECT_FALSE(PutVal("Windows", "Alpha", "10 20 300 400 0"));
+        EXPECT_FALSE(PutVal("Windows", "Open", "Alpha"));
+        QuizNumQ = 33;
+        SaveOptions();
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMpermissionDenied});
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_EQ(dir.Count(), 1);
+}
+
+TEST(FileLock, IsHeldByOneRunAtATimeAndNeverWaitsWithoutEnd) {
+    TempFolder dir;
+    const std::string target = dir / "settings";
+    {
+        FileOp::FileLock first(target);
+        ASSERT_TRUE(first.Held());
+        EXPECT_TRUE(std::filesystem::exists(dir / ".settings.lock"));
+        // Another run (another open of the lock file) does not get it, and
+        // asked not to wait, goes on at once.
+        OtherRun other([&] { return !FileOp::FileLock(target, 0).Held(); });
+        EXPECT_TRUE(other.Run());
+    }
+    EXPECT_EQ(dir.Count(), 0);  // given back: the lock file is gone
+    EXPECT_TRUE(FileOp::FileLock(target, 0).Held());
+    // A folder that cannot be written has no lock: the caller goes on.
+    EXPECT_FALSE(FileOp::FileLock(dir / "missing/settings", 0).Held());
+}
