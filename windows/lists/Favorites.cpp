@@ -41,7 +41,6 @@ Favorites::~Favorites() {
 void Favorites::BuildControls() {
     SetClientSize(kWidth, kHeight);
     SetCaption("Favoriten");
-    QWidget* c = Client();
     FollowClientSize();
     favoriteFrame_ = AddFrame("FavoriteFrame", "Favorit", {8, 4, 254, 54});
     curName_ = Add<TextBox>("CurName", -1, favoriteFrame_);
