@@ -1,6 +1,7 @@
 #include "Atom.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -17,7 +18,8 @@ using Errors::Assert;
 // Prop
 // ============================================================================
 
-static_assert(sizeof(Prop) == 32, "a full-size file makes 150,000 properties");
+static_assert(sizeof(Prop) == 16, "a full-size file makes 150,000 properties");
+static_assert(sizeof(atom) == 64, "a full-size file makes 25,000 atoms");
 
 void Prop::setKind(int16_t k) {
     Assert(k == 0 || k == 1 || k == 2, "prop kind");
@@ -31,12 +33,43 @@ void Prop::setStrVal(std::string_view s) {
 
 atom* Prop::atomVal() const {
     // An atom deleted since answers "nothing", as its id's slot does.
-    if (atomValId_ < 0 || atomValId_ >= DataBase::numAtoms) return DataBase::nothingAtom;
-    return DataBase::atomTab[static_cast<size_t>(atomValId_)];
+    static_assert(DataBase::kAtomIdLimit < kNoAtom, "an atom value's id fits its field");
+    if (atomVal_ == kNoAtom || atomVal_ >= DataBase::numAtoms) return DataBase::nothingAtom;
+    return DataBase::atomTab[atomVal_];
 }
 
 void Prop::SetAtomRef(const atom* a) {
-    atomValId_ = a == nullptr || a == DataBase::nothingAtom ? -1 : a->id();
+    // Ids stay below kAtomIdLimit (CreateAtom, the file's capacity).
+    atomVal_ = a == nullptr || a == DataBase::nothingAtom || a->id() < 0 || a->id() >= kNoAtom
+                   ? kNoAtom
+                   : static_cast<uint16_t>(a->id());
+}
+
+void Prop::SetOtherStr(DbText s) {
+    if (s.empty()) {
+        textOff_ = 0;
+        len_ = 0;
+        return;
+    }
+    if (s.size() >= kLongText) {
+        // Its length in front of it (native order), then its bytes.
+        const auto n = static_cast<uint32_t>(std::min<size_t>(s.size(), UINT32_MAX));
+        std::string both(sizeof n, '\0');
+        std::memcpy(both.data(), &n, sizeof n);
+        both.append(s.data(), n);
+        s = DataBase::Arena::Keep(both).substr(sizeof n);
+        len_ = kLongText;
+    } else {
+        s = DataBase::Arena::Keep(s);
+        len_ = static_cast<uint16_t>(s.size());
+    }
+    textOff_ = static_cast<uint32_t>(s.data() - DataBase::textBase);
+}
+
+size_t Prop::LongLength(const char* text) {
+    uint32_t n = 0;
+    std::memcpy(&n, text - sizeof n, sizeof n);
+    return n;
 }
 
 void Prop::setAtomVal(atom* a) {
@@ -54,27 +87,27 @@ void Prop::Register(bool reg) {
 void Prop::InitAtom(atom* proper, atom* atomVal, bool reg) {
     Register(reg);
     kind_ = 0;
-    proper_ = proper;
+    properSlot_ = DataBase::Arena::KindSlot(proper);
     SetAtomRef(atomVal);
 }
 
 void Prop::InitStr(atom* proper, std::string_view strVal, bool reg) {
     Register(reg);
     kind_ = 1;
-    proper_ = proper;
+    properSlot_ = DataBase::Arena::KindSlot(proper);
     SetStr(DataBase::Arena::Keep(strVal));
 }
 
 void Prop::InitAtomAndStr(atom* proper, atom* atomVal, std::string_view strVal, bool reg) {
     Register(reg);
     kind_ = 2;
-    proper_ = proper;
+    properSlot_ = DataBase::Arena::KindSlot(proper);
     SetAtomRef(atomVal);
     SetStr(DataBase::Arena::Keep(strVal));
 }
 
 bool Prop::Same(const atom* proper, const atom* atomVal, std::string_view strVal) const {
-    if (proper_ != proper) return false;
+    if (this->proper() != proper) return false;
     // Identity of the atom value, as the atom it names now.
     const atom* mine = this->atomVal();
     const atom* theirs = atomVal ? atomVal : DataBase::nothingAtom;
@@ -119,7 +152,7 @@ std::string& atom::reason() { return DataBase::Arena::FreeText(1, id_); }
 const std::string& atom::reason() const { return DataBase::Arena::FreeTextOrEmpty(1, id_); }
 
 void atom::Init(DbText name, int32_t id) {
-    name_ = name;
+    SetName(name);
     id_ = id;
     textIdx_ = kNone;
     descrIdx_ = kNone;
@@ -130,8 +163,8 @@ void atom::Init(DbText name, int32_t id) {
     DataBase::Arena::ClearFreeTexts(id);
     level_ = 0;
     cursor_ = 0;
-    soundex_ = DbText();
-    upper_ = DbText();
+    keysOff_ = 0;
+    soundexLen_ = upperLen_ = 0;
     Mark = 0;
     markIndex = 0;
 }
@@ -141,7 +174,7 @@ std::string atom::Text() const {
     // before its on-demand load, or an atom re-read from a text file. Such an
     // index counts as none.
     if (textIdx_ >= 0 && textIdx_ < NumProp()) return std::string(props_[textIdx_]->strVal());
-    return "(" + name_ + ")";
+    return "(" + name() + ")";
 }
 
 std::string atom::Descr() const {
@@ -212,14 +245,14 @@ void atom::DelAllProp() { props_.size_ = 0; }
 
 bool atom::HasProp(const atom* kindAtom, const atom* value) const {
     for (const Prop* p : props_)
-        if (p->proper() == kindAtom && p->atomVal() == value) return true;
+        if (OfKind(p, kindAtom) && p->atomVal() == value) return true;
     return false;
 }
 
 Prop* atom::FirstProp(const atom* kindAtom) const {
     if (!kindAtom) return nullptr;
     for (Prop* p : props_)
-        if (p->proper() == kindAtom) return p;
+        if (OfKind(p, kindAtom)) return p;
     return nullptr;
 }
 
@@ -227,7 +260,7 @@ int atom::CountProps(const atom* kindAtom) const {
     if (!kindAtom) return 0;
     int n = 0;
     for (const Prop* p : props_)
-        if (p->proper() == kindAtom) ++n;
+        if (OfKind(p, kindAtom)) ++n;
     return n;
 }
 
@@ -257,7 +290,7 @@ bool atom::GetNextProp(const atom* kindAtom, Prop*& p) {
     while (cursor_ < NumProp()) {
         p = props_[static_cast<size_t>(cursor_)];
         ++cursor_;
-        if (p->proper() == kindAtom) return true;
+        if (OfKind(p, kindAtom)) return true;
     }
     return false;
 }
@@ -277,6 +310,30 @@ int16_t ToIdx(int i) {
 }
 
 }  // namespace
+
+void atom::SetName(DbText name) {
+    uint32_t off = 0;
+    if (!name.empty() && !DataBase::KeptOffset(name, off)) {
+        name = DataBase::Arena::Keep(name);
+        DataBase::KeptOffset(name, off);
+    }
+    nameOff_ = name.empty() ? 0 : off;
+    nameLen_ = static_cast<uint32_t>(name.size());
+}
+
+void atom::SetKeys(DbText soundex, DbText upper) {
+    constexpr size_t kLongest = std::numeric_limits<uint16_t>::max();
+    soundex = soundex.substr(0, kLongest);
+    upper = upper.substr(0, kLongest);
+    DbText keys(std::string_view(soundex.empty() ? upper.data() : soundex.data(), soundex.size() + upper.size()));
+    uint32_t off = 0;
+    const bool sideBySide = soundex.empty() || upper.empty() || soundex.data() + soundex.size() == upper.data();
+    if (!keys.empty() && (!sideBySide || !DataBase::KeptOffset(keys, off)))
+        DataBase::KeptOffset(DataBase::Arena::Keep(std::string(soundex).append(upper)), off);
+    keysOff_ = keys.empty() ? 0 : off;
+    soundexLen_ = static_cast<uint16_t>(soundex.size());
+    upperLen_ = static_cast<uint16_t>(upper.size());
+}
 
 void atom::SetTextAndDescr() {
     using namespace DataBase;
@@ -306,8 +363,10 @@ void atom::SetTextAndDescr() {
     }
     // A derivation run again (a merge, a language switch) keeps the texts
     // already kept when they did not change.
-    if (soundex != soundex_) soundex_ = DataBase::Arena::Keep(soundex);
-    if (upper != upper_) upper_ = DataBase::Arena::Keep(upper);
+    if (soundex != Soundex() || upper != Uppercase()) {
+        const DbText both = DataBase::Arena::Keep(soundex + upper);
+        SetKeys(both.substr(0, soundex.size()), both.substr(soundex.size()));
+    }
 }
 
 void atom::Complete() {
@@ -319,7 +378,7 @@ void atom::Complete() {
         v = std::clamp<int32_t>(v, std::numeric_limits<int16_t>::min(),
                                 std::numeric_limits<int16_t>::max());
         level_ = static_cast<int16_t>(v);
-    } else if (name_.compare(0, 2, "na") == 0 || name_.compare(0, 2, "gn") == 0) {
+    } else if (name().starts_with("na") || name().starts_with("gn")) {
         level_ = 7;
     } else {
         level_ = 99;
@@ -360,7 +419,10 @@ void atom::EvalKind1() {
     }
 }
 
-bool atom::LoadedOnDemand() const { return name_.size() >= 2 && name_[0] == 'p' && name_[1] == 'o'; }
+bool atom::LoadedOnDemand() const {
+    const DbText n = name();
+    return n.size() >= 2 && n[0] == 'p' && n[1] == 'o';
+}
 
 bool atom::GetFilePos(int32_t& pos) const {
     Prop* p = FirstProp(DataBase::prFilePos);

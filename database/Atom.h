@@ -23,6 +23,19 @@ class atom;
 namespace DataBase {
 class Arena;
 class BinAccess;
+// The atoms that properties have as their kind, by the slot a property names
+// its kind by (slot 0: none, a property not initialised yet).
+extern atom* const* propKinds;
+// The database's texts: atoms and properties name their texts by the offset
+// from textBase, below textSpan (see DbArena.cpp).
+extern const char* textBase;
+extern size_t textSpan;
+// The offset of s when the database keeps it (false: s lies elsewhere).
+inline bool KeptOffset(std::string_view s, uint32_t& off) {
+    const auto d = reinterpret_cast<uintptr_t>(s.data()) - reinterpret_cast<uintptr_t>(textBase);
+    off = static_cast<uint32_t>(d);
+    return d < textSpan;
+}
 }
 
 class Prop {
@@ -33,12 +46,15 @@ public:
     void setKind(int16_t k);
 
     // The property-kind atom (a "pr" atom such as prLang).
-    atom* proper() const { return proper_; }
+    atom* proper() const { return DataBase::propKinds[properSlot_]; }
     // Index in the property table; -1 when the property is not registered.
     int32_t id() const { return id_; }
 
     // Kept by the database until the next InitDataBase (see DbText.h).
-    DbText strVal() const { return DbText(std::string_view(str_, len_)); }
+    DbText strVal() const {
+        const char* at = DataBase::textBase + textOff_;
+        return DbText(std::string_view(at, len_ != kLongText ? len_ : LongLength(at)));
+    }
     // Raises "prop strVal" when the kind has no string value (stores anyway).
     void setStrVal(std::string_view s);
 
@@ -61,25 +77,36 @@ public:
 private:
     Prop() = default;
     void Register(bool reg);
-    // The atom value by its id (-1: none, the "nothing" atom), the string
-    // by its bytes.
+    // The atom value by its id (none: the "nothing" atom), the string by
+    // its bytes, which the database keeps.
     void SetAtomRef(const atom* a);
     void SetStr(DbText s) {
-        str_ = s.data();
-        len_ = static_cast<uint32_t>(s.size());
+        uint32_t off = 0;
+        if (s.empty() || s.size() >= kLongText || !DataBase::KeptOffset(s, off)) return SetOtherStr(s);
+        textOff_ = off;
+        len_ = static_cast<uint16_t>(s.size());
     }
+    // An empty text, a text of 64 KB or more (kept with its length in front,
+    // as no text of a file is), or one kept elsewhere (kept again).
+    void SetOtherStr(DbText s);
+    static size_t LongLength(const char* text);
+    static constexpr uint16_t kLongText = UINT16_MAX;
+    static constexpr uint16_t kNoAtom = UINT16_MAX;
     friend class DataBase::Arena;
     friend class DataBase::BinAccess;
+    friend class atom;  // finds properties of a kind by slot
 
-    // 32 bytes: a full-size file makes 150,000 of them. The atom value is
-    // kept by its id (atom ids never change while an atom exists), the
-    // string as its address and length (texts are far shorter than 4 GB).
-    atom* proper_ = nullptr;
-    const char* str_ = nullptr;
-    int32_t atomValId_ = -1;
-    uint32_t len_ = 0;
+    // 16 bytes: a full-size file makes 150,000 of them. The string is kept
+    // by its offset among the database's texts and its length, the atom
+    // value by its id (atom ids never change while an atom exists, and stay
+    // below kAtomIdLimit), the kind atom by its slot among the kind atoms
+    // (there are never more atoms than a slot can number).
+    uint32_t textOff_ = 0;
     int32_t id_ = -1;
+    uint16_t len_ = 0;
     int16_t kind_ = 0;
+    uint16_t properSlot_ = 0;
+    uint16_t atomVal_ = kNoAtom;
 };
 
 // An atom's property list: pointers in storage the database owns, read like
@@ -120,7 +147,7 @@ public:
     // --- identity and cached derivations (read only) -------------------------
     // The texts are kept by the database until the next InitDataBase (see
     // DbText.h): copy one (std::string(a->name())) to keep it longer.
-    DbText name() const { return name_; }
+    DbText name() const { return DbText(std::string_view(DataBase::textBase + nameOff_, nameLen_)); }
     int32_t id() const { return id_; }
     int NumProp() const { return static_cast<int>(props_.size()); }
     int propAlloc() const { return propAlloc_; }
@@ -131,8 +158,10 @@ public:
     int16_t Level() const { return level_; }
     int16_t textIdx() const { return textIdx_; }
     int16_t descrIdx() const { return descrIdx_; }
-    DbText Soundex() const { return soundex_; }
-    DbText Uppercase() const { return upper_; }
+    DbText Soundex() const { return DbText(std::string_view(DataBase::textBase + keysOff_, soundexLen_)); }
+    DbText Uppercase() const {
+        return DbText(std::string_view(DataBase::textBase + keysOff_ + soundexLen_, upperLen_));
+    }
 
     // --- free fields of the callers -----------------------------------------
     // The key set before sorting atoms by it, and a search hit's reason.
@@ -217,20 +246,38 @@ public:
 private:
     atom() = default;
     void Init(DbText name, int32_t id);
+    // Whether a property has kindAtom as its kind: the slots compared. A
+    // kind atom without a slot is no property's kind.
+    static bool OfKind(const Prop* p, const atom* kindAtom) {
+        return kindAtom ? kindAtom->kindSlot_ != 0 && p->properSlot_ == kindAtom->kindSlot_ : p->properSlot_ == 0;
+    }
+    // The name kept (copied when the database does not keep it yet), and
+    // the keys: side by side already (as the reader of the database file
+    // keeps them), or copied so.
+    void SetName(DbText name);
+    void SetKeys(DbText soundex, DbText upper);
     friend class DataBase::Arena;
     friend class DataBase::BinAccess;
 
-    // Ordered so that the small fields fill the gaps (96 bytes): the load
-    // makes one atom per name.
+    // Ordered so that the small fields fill the gaps (64 bytes): the load
+    // makes one atom per name. Its texts are kept by their offsets among the
+    // database's texts and their lengths, the two keys side by side (a key
+    // is as long as a text at most, which the readers keep to 1000
+    // characters: far below 64 KB).
     int16_t textIdx_ = Basic::kNone;
     int16_t descrIdx_ = Basic::kNone;
     int16_t kind_ = Basic::kNone;
     int16_t level_ = 0;
+    // Its slot among the kind atoms once a property has it as its kind (0
+    // before; see Prop::proper).
+    uint16_t kindSlot_ = 0;
     int32_t id_ = 0;
     int propAlloc_ = 0;
     int cursor_ = 0;
-    DbText name_;
+    uint32_t nameOff_ = 0;
+    uint32_t keysOff_ = 0;  // Soundex, then Uppercase
     PropList props_;
-    DbText soundex_;
-    DbText upper_;
+    uint32_t nameLen_ = 0;
+    uint16_t soundexLen_ = 0;
+    uint16_t upperLen_ = 0;
 };

@@ -339,10 +339,23 @@ void ReadBlock(Cursor& c, int32_t atomCount, Each each) {
 // texts without a call per text.
 class KeptTexts {
 public:
-    KeptTexts() { next_ = Arena::TextRoom(left_); }
-    DbText Keep(std::string_view s) {
+    // c: the cursor the texts are read with (they lie in its bytes at hand).
+    explicit KeptTexts(const Cursor& c) : c_(c) { next_ = Arena::TextRoom(left_); }
+    // Inline in the loops that read the records: a call per text costs more
+    // than the copy.
+    [[gnu::always_inline]] DbText Keep(std::string_view s) {
         if (s.size() > left_) return Slow(s);
-        Copy(next_, s.data(), s.size());
+        // In whole pieces of 32 bytes where the last one may run past the
+        // text: after it lies the room for the next text, and after the
+        // text's bytes in the file more of the file's bytes (when the cursor
+        // has that many at hand). No branch on the length but the loop's.
+        const size_t whole = (s.size() + kPiece - 1) / kPiece * kPiece;
+        const auto* at = reinterpret_cast<const unsigned char*>(s.data());
+        if (whole <= left_ && static_cast<size_t>(c_.here() + c_.Available() - at) >= whole) {
+            for (size_t i = 0; i < s.size(); i += kPiece) Move<kPiece>(next_ + i, s.data() + i);
+        } else {
+            Copy(next_, s.data(), s.size());
+        }
         DbText t(std::string_view(next_, s.size()));
         next_ += s.size();
         left_ -= s.size();
@@ -357,8 +370,9 @@ public:
     }
 
 private:
-    // Texts are short (a name, a line of description): copied in a few
-    // word-sized moves, where a call of memcpy would cost more than the copy.
+    // Exactly, at the end of the bytes at hand or of the room. Texts are
+    // short (a name, a line of description): copied in a few word-sized
+    // moves, where a call of memcpy would cost more than the copy.
     static void Copy(char* to, const char* from, size_t n) {
         if (n >= 16) {
             size_t i = 0;
@@ -386,6 +400,8 @@ private:
         next_ = Arena::TextRoom(left_);
         return t;
     }
+    static constexpr size_t kPiece = 32;
+    const Cursor& c_;
     char* next_ = nullptr;
     size_t left_ = 0;
     size_t used_ = 0;
@@ -396,7 +412,7 @@ public:
     // map: the mapped file the cursor reads, whose pages are given back as
     // the reading passes them; null when the cursor reads through a window.
     Reader(Cursor& c, FileOp::MappedFile* map, LoadObserver* obs)
-        : c_(c), map_(map), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
+        : c_(c), map_(map), texts_(c), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
 
     void Run() {
         ReadHeader();
@@ -430,10 +446,17 @@ private:
         return -1;
     }
 
-    // The progress is reported by time: at most about 30 times a second,
-    // however fast or slow the load is. The clock is asked every 256 steps.
+    // A record read; every 256 of them, what was read of a mapped file is
+    // given back (so that the file and the copies made of it are never both
+    // held whole), and the progress is reported, by time: at most about 30
+    // times a second, however fast or slow the load is.
     void Step() {
-        if (!obs_ || (++steps_ & 255) != 0) return;
+        if ((++steps_ & 255) != 0) return;
+        if (map_ && static_cast<size_t>(c_.offset()) - released_ >= kReleaseStep) {
+            map_->Release(released_, static_cast<size_t>(c_.offset()));
+            released_ = static_cast<size_t>(c_.offset());
+        }
+        if (!obs_) return;
         auto now = std::chrono::steady_clock::now();
         if (now - lastReport_ < std::chrono::milliseconds(33)) return;
         lastReport_ = now;
@@ -483,7 +506,7 @@ private:
     void IdTab() {
         if (!seen_[0]) Fail("*idTab before *stringTab");
         int32_t n = Count("*idTab", kMaxNameCount, kFileAtomCapacity, 4);
-        std::vector<int32_t> ids(static_cast<size_t>(n));
+        Table<int32_t> ids(static_cast<size_t>(n));
         for (size_t i = 0; i < ids.size();) {
             // As many ids as the window holds at once.
             const size_t k = std::min(ids.size() - i, c_.Has(4) ? c_.Available() / 4 : 0);
@@ -515,7 +538,10 @@ private:
         }
         if (static_cast<size_t>(id) < nameAt_.size()) {
             const DbText& listed = stringTab[static_cast<size_t>(nameAt_[static_cast<size_t>(id)])];
-            if (listed == name) return listed;
+            if (listed == name) {
+                ++sharedNames_;
+                return listed;
+            }
         }
         return texts_.Keep(name);
     }
@@ -584,20 +610,12 @@ private:
         atom* const* atoms = atomTab.data();
         // The strings are copied side by side: kept where the file's bytes
         // are, they would keep the records' ids and kinds around them too
-        // (about a sixth of the section). Of a mapped file, what was read is
-        // given back as the reading moves on, so that the file and the
-        // copies are never both held whole.
-        constexpr size_t kReleaseStep = size_t{1} << 20;
-        size_t released = 0;
+        // (about a sixth of the section).
         for (int32_t i = 0; i < n; ++i) {
             const RawProp r = ReadPropRecord(c_, numAtoms);  // ids below numAtoms
             const DbText str = r.kind == 0 ? DbText() : texts_.Keep(r.str);
             BinAccess::MakeProp(records + i, r.kind, atoms[r.proper], r.value, str, static_cast<int32_t>(first) + i);
             Step();
-            if (map_ && static_cast<size_t>(c_.offset()) - released >= kReleaseStep) {
-                map_->Release(released, static_cast<size_t>(c_.offset()));
-                released = static_cast<size_t>(c_.offset());
-            }
         }
         propTab.AppendArray(records, static_cast<size_t>(n));
         numProps = static_cast<int32_t>(propTab.size());
@@ -607,6 +625,11 @@ private:
     void AtomProps() {
         if (!seen_[2] || !seen_[3]) Fail("*atomProp before *atoms and *prop");
         int32_t n = Count("*atomProp", kMaxPropCount, numAtoms, 2);
+        // Every text has been read (the lists come after the names, the
+        // atoms and the properties): the room kept past them for texts is
+        // given back before the lists take memory of their own.
+        texts_.Commit();
+        Arena::TextsDone();
         // The lists' slots side by side, handed out here without a call
         // each: room for as many as the file's bytes can name (within reason).
         size_t room = 0, taken = 0;
@@ -645,7 +668,9 @@ private:
 
     void Finish() {
         if (numStrings > 0 && !(seen_[1] && seen_[2])) Fail("names without *idTab or *atoms");
-        for (int32_t i = 0; i < numStrings; ++i) {
+        // Each atom that shares its name with the table is listed under its
+        // very name at its id's place: when every one does, so does the table.
+        for (int32_t i = 0; sharedNames_ != numStrings && i < numStrings; ++i) {
             const atom* a = atomTab[static_cast<size_t>(idTab[static_cast<size_t>(i)])];
             const DbText& listed = stringTab[static_cast<size_t>(i)];
             if (a->name().data() != listed.data() && a->name() != listed && CompareNames(a->name(), listed) != 0)
@@ -683,8 +708,13 @@ private:
         size_t count;
     };
 
+    // How much of a mapped file is given back at a time: each time costs a
+    // call and a flush of the processor's address cache.
+    static constexpr size_t kReleaseStep = size_t{1} << 20;
+
     Cursor& c_;
     FileOp::MappedFile* map_;
+    size_t released_ = 0;  // the mapped file's bytes given back, from its start
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
@@ -693,6 +723,7 @@ private:
     std::vector<Block> blocks_;
     std::vector<int32_t> blockPropers_;
     std::vector<int32_t> nameAt_;  // by atom id: its index in the name table
+    int32_t sharedNames_ = 0;      // atoms whose name is the name table's copy
     Prop* propArray_ = nullptr;    // the properties of the file side by side, by id
 };
 
@@ -709,6 +740,20 @@ struct LoadedFile {
 };
 std::unique_ptr<LoadedFile> loadedFile;
 constexpr const char* kChangedInPlace = "the file changed in place since it was loaded";
+
+// The most memory the records of a file of this length can take, with the
+// tables of its names and atoms: each count is bounded by the tables'
+// capacity and by the bytes its records take at least (Reader::Count), the
+// property lists by the room AtomProps reserves, and the arenas hand out
+// blocks of at least a given size.
+size_t RecordBytes(size_t size) {
+    const size_t atoms = std::min<size_t>(kFileAtomCapacity, size / 20) + 1024;
+    const size_t props = std::min<size_t>(kFilePropCapacity, size / kMinPropRecord) + 4096;
+    const size_t slots = std::min<size_t>(size / 4, size_t{1} << 20) + 16 * 1024;
+    // The tables by name and by id (atomTab, stringTab, idTab).
+    const size_t tables = atoms * (sizeof(atom*) + sizeof(DbText) + sizeof(int32_t));
+    return atoms * sizeof(atom) + props * sizeof(Prop) + slots * sizeof(Prop*) + tables + 8 * 64;
+}
 
 // How a read of the file ended.
 enum class ReadEnd { Done, Failed, Untrusted };
@@ -730,9 +775,10 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
     bool fresh = false;
     file.stamp = mapped ? file.f.Stamp() : file.f.SettledStamp(&fresh);
     if (file.stamp.size != size) return ReadEnd::Untrusted;  // the length read is the one at the open
-    // The texts kept from the file take at most its size: room for them in
-    // one piece, of which only what they fill is ever touched.
-    Arena::ReserveTexts(static_cast<size_t>(size));
+    // The texts kept from the file take at most its size, its records at
+    // most RecordBytes: room for both, of which only what they fill is ever
+    // touched.
+    Arena::BeginLoad(static_cast<size_t>(size), RecordBytes(static_cast<size_t>(size)));
     loading = true;
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     try {
@@ -818,7 +864,7 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         if (observer) observer->Failed(st);
         return st;
     }
-    Arena::TrimTexts();
+    Arena::EndLoad();
     dbFileName = fileName;
     fileAtomCount = numAtoms;
     InitPropKinds();

@@ -3,16 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <new>
-#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
-#ifdef __linux__
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
-#include <memory>
 
 #include "Basic.h"
 #include "BinFile.h"
@@ -28,12 +21,12 @@ using Errors::Assert;
 
 namespace DataBase {
 
-std::vector<atom*> atomTab;
+Table<atom*> atomTab;
 int32_t numAtoms = 0;
 PropTable propTab;
 int32_t numProps = 0;
-std::vector<DbText> stringTab;
-std::vector<int32_t> idTab;
+Table<DbText> stringTab;
+Table<int32_t> idTab;
 int32_t numStrings = 0;
 int32_t nextId = 0;
 atom* nothingAtom = nullptr;
@@ -56,304 +49,6 @@ DATABASE_KIND_ATOMS(DATABASE_DEFINE_KIND_ATOM)
 
 namespace {
 
-// Memory of the database's big blocks (the loaded file, its atoms and
-// properties): on Linux mapped with transparent huge pages asked for, which
-// spares a new process most of the page faults of a full-size load; small
-// blocks come from the heap.
-constexpr size_t kBigBlock = size_t{2} << 20;
-
-#ifdef __linux__
-// The big mappings of the database emptied last, kept for the next load (a
-// reload, a verification after a write): it takes them over instead of
-// faulting in fresh pages. At most one database's worth.
-struct Mapping {
-    void* p;
-    size_t n;
-};
-// The arenas give their blocks back here when they go at exit: each makes
-// sure of this list before it is made itself, so that the list, made first,
-// goes last.
-std::vector<Mapping>& SpareMappings() {
-    static std::vector<Mapping> spare;
-    return spare;
-}
-constexpr size_t kMaxSpare = 8;
-// Mappings are whole pages: a spare one is cut to size at a page boundary.
-size_t WholePages(size_t n) {
-    static const size_t page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
-    return (n + page - 1) / page * page;
-}
-#endif
-
-void* AllocBytes(size_t n) {
-#ifdef __linux__
-    if (n >= kBigBlock) {
-        n = WholePages(n);
-        // The smallest spare mapping that fits and is not more than twice
-        // the size asked for.
-        auto& spare = SpareMappings();
-        auto best = spare.end();
-        for (auto it = spare.begin(); it != spare.end(); ++it)
-            if (it->n >= n && it->n <= 2 * n && (best == spare.end() || it->n < best->n)) best = it;
-        if (best != spare.end()) {
-            void* p = best->p;
-            if (best->n > n) ::munmap(static_cast<char*>(p) + n, best->n - n);
-            spare.erase(best);
-            return p;
-        }
-        void* p = ::mmap(nullptr, n, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED) throw std::bad_alloc();
-        ::madvise(p, n, MADV_HUGEPAGE);  // a hint: without it the pages are ordinary ones
-        return p;
-    }
-#endif
-    return ::operator new(n);
-}
-
-void FreeBytes(void* p, size_t n) {
-    if (!p) return;
-#ifdef __linux__
-    if (n >= kBigBlock) {
-        n = WholePages(n);
-        auto& spare = SpareMappings();
-        if (spare.size() < kMaxSpare) {
-            spare.push_back({p, n});
-            return;
-        }
-        ::munmap(p, n);
-        return;
-    }
-#endif
-    ::operator delete(p);
-}
-
-// The arenas hand out records from blocks, so that a full-size load makes a
-// few dozen allocations for its 175,000 records instead of one each. A
-// record is made when it is handed out (make constructs one in the memory
-// given: the records' constructors are the arena's to call), so a block's
-// pages are touched only as far as it is used. The records own nothing:
-// a block goes without a destructor call per record.
-template <class T, size_t kBlock>
-class Blocks {
-    static_assert(std::is_trivially_destructible_v<T>, "records are dropped with their block");
-
-public:
-    using Make = T* (*)(void*);
-    T* New(Make make) {
-        if (used_ == size_ || blocks_.empty()) Open(kBlock);
-        return make(&blocks_.back().records[used_++]);
-    }
-    // The next n records side by side: a block of their size when the one
-    // in use has no room for them (a file's atoms or properties, counted
-    // before they are read).
-    void Reserve(size_t n) {
-        if (blocks_.empty() || size_ - used_ < n) Open(std::max(n, kBlock));
-    }
-    T* Take(size_t n) {
-        Reserve(n);
-        T* at = blocks_.back().records + used_;
-        used_ += n;
-        return at;
-    }
-    void Clear() {
-        blocks_.clear();
-        used_ = size_ = 0;
-    }
-
-private:
-    struct Block {
-        T* records = nullptr;
-        size_t n = 0;
-        explicit Block(size_t count) : records(static_cast<T*>(AllocBytes(count * sizeof(T)))), n(count) {}
-        Block(Block&& o) noexcept : records(std::exchange(o.records, nullptr)), n(std::exchange(o.n, 0)) {}
-        Block(const Block&) = delete;
-        ~Block() {
-            if (records) FreeBytes(records, n * sizeof(T));
-        }
-    };
-    void Open(size_t n) {
-        blocks_.emplace_back(n);
-        used_ = 0;
-        size_ = n;
-    }
-    std::vector<Block> blocks_;
-    size_t used_ = 0;
-    size_t size_ = 0;
-};
-
-// The arenas are made after the spare mappings (see SpareMappings).
-void SpareMappingsFirst() {
-#ifdef __linux__
-    SpareMappings();
-#endif
-}
-
-Blocks<atom, 1024>& AtomArena() {
-    static Blocks<atom, 1024> arena = (SpareMappingsFirst(), Blocks<atom, 1024>());
-    return arena;
-}
-
-Blocks<Prop, 4096>& PropArena() {
-    static Blocks<Prop, 4096> arena = (SpareMappingsFirst(), Blocks<Prop, 4096>());
-    return arena;
-}
-
-// The texts of the database: copies side by side in chunks that never move.
-class TextArena {
-public:
-    TextArena() = default;
-    TextArena(const TextArena&) = delete;
-    ~TextArena() { Clear(); }
-    DbText Keep(std::string_view s) {
-        if (s.empty()) return {};
-        if (left_ < s.size()) {
-            if (s.size() > kChunk / 4) {
-                // A long text gets a chunk of its own; the current one stays open.
-                char* big = Open(s.size());
-                std::memcpy(big, s.data(), s.size());
-                return DbText(std::string_view(big, s.size()));
-            }
-            Take(kChunk);
-        }
-        char* at = next_;
-        std::memcpy(at, s.data(), s.size());
-        next_ += s.size();
-        left_ -= s.size();
-        return DbText(std::string_view(at, s.size()));
-    }
-    // Room for n bytes of texts in one chunk (a file's, counted before it is
-    // read); only the pages the texts fill are ever touched.
-    void Reserve(size_t n) {
-        if (left_ < n) Take(n);
-    }
-    char* Room(size_t& left) const {
-        left = left_;
-        return next_;
-    }
-    void Used(size_t n) {
-        n = std::min(n, left_);
-        next_ += n;
-        left_ -= n;
-    }
-    // Gives back the pages of the current chunk past its texts: a chunk
-    // reserved for a file is as long as the file, its texts are shorter.
-    void Trim() {
-#ifdef __linux__
-        if (chunks_.empty() || chunks_.back().n < kBigBlock) return;
-        static const auto page = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-        const auto from = (reinterpret_cast<uintptr_t>(next_) + page - 1) / page * page;
-        const auto to = reinterpret_cast<uintptr_t>(next_ + left_) / page * page;
-        if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
-#endif
-    }
-    void Clear() {
-        for (const Chunk& c : chunks_) FreeBytes(c.p, c.n);
-        chunks_.clear();
-        next_ = nullptr;
-        left_ = 0;
-    }
-
-private:
-    static constexpr size_t kChunk = 64 * 1024;
-    struct Chunk {
-        char* p;
-        size_t n;
-    };
-    char* Open(size_t n) {
-        chunks_.reserve(chunks_.size() + 1);
-        auto* p = static_cast<char*>(AllocBytes(n));
-        chunks_.push_back({p, n});
-        return p;
-    }
-    void Take(size_t n) {
-        next_ = Open(n);
-        left_ = n;
-    }
-    std::vector<Chunk> chunks_;
-    char* next_ = nullptr;
-    size_t left_ = 0;
-};
-
-TextArena& Texts() {
-    static TextArena arena = (SpareMappingsFirst(), TextArena());
-    return arena;
-}
-
-// The property lists' pointers, side by side in chunks that never move; a
-// list that grows takes new slots and leaves its old ones until Clear.
-class SlotArena {
-public:
-    Prop** Take(size_t n) {
-        if (left_ < n) {
-            if (n > kChunk / 4) return chunks_.emplace_back(new Prop*[n]).get();
-            Open(kChunk);
-        }
-        Prop** at = current_;
-        current_ += n;
-        left_ -= n;
-        return at;
-    }
-    // Room for n slots side by side (a file's lists, before they are read).
-    void Reserve(size_t n) {
-        if (left_ < n) Open(n);
-    }
-    Prop** Room(size_t& left) const {
-        left = left_;
-        return current_;
-    }
-    void Clear() {
-        chunks_.clear();
-        current_ = nullptr;
-        left_ = 0;
-    }
-
-private:
-    void Open(size_t n) {
-        current_ = chunks_.emplace_back(new Prop*[n]).get();  // not touched until used
-        left_ = n;
-    }
-    static constexpr size_t kChunk = 16 * 1024;
-    std::vector<std::unique_ptr<Prop*[]>> chunks_;
-    Prop** current_ = nullptr;
-    size_t left_ = 0;
-};
-
-SlotArena& Slots() {
-    static SlotArena arena;
-    return arena;
-}
-
-// The atoms' sort keys and reasons by atom id, in blocks made when an id in
-// them is first asked for. Growing never moves the texts already there, so
-// that "a->reason() = b->reason()" stays sound when a's id is the larger; and
-// a first key given to a high id (the saints, say, at the end of the
-// database) does not make an empty text for every id below it.
-class FreeTextTable {
-public:
-    std::string& At(size_t at) {
-        const size_t b = at >> kShift;
-        if (b >= blocks_.size()) blocks_.resize(b + 1);
-        std::unique_ptr<std::string[]>& block = blocks_[b];
-        if (!block) block = std::make_unique<std::string[]>(kBlock);
-        return block[at & (kBlock - 1)];
-    }
-    // The text at this id; nullptr when none was ever asked for in its block.
-    std::string* Find(size_t at) const {
-        const size_t b = at >> kShift;
-        return b < blocks_.size() && blocks_[b] ? &blocks_[b][at & (kBlock - 1)] : nullptr;
-    }
-    void clear() { blocks_.clear(); }
-
-private:
-    static constexpr size_t kShift = 10, kBlock = size_t{1} << kShift;
-    std::vector<std::unique_ptr<std::string[]>> blocks_;
-};
-
-FreeTextTable& FreeTexts(int which) {
-    static FreeTextTable texts[2];
-    return texts[which];
-}
-
 // The addresses of the kind-atom variables, in lookup order.
 std::vector<atom**>& KindAtomSlots() {
 #define DATABASE_KIND_SLOT(n) &n,
@@ -374,70 +69,8 @@ const std::vector<std::string>& KindAtomNames() {
 }
 
 // ============================================================================
-// Arenas and registration
+// Registration
 // ============================================================================
-
-atom* Arena::NewAtom(std::string_view name, int32_t id) { return NewAtomKept(Keep(name), id); }
-
-atom* Arena::NewAtomKept(DbText name, int32_t id) {
-    atom* a = AtomArena().New(MakeAtom);
-    a->Init(name, id);
-    return a;
-}
-
-DbText Arena::Keep(std::string_view s) { return Texts().Keep(s); }
-
-Prop** Arena::PropSlots(size_t n) { return Slots().Take(n); }
-
-Prop** Arena::SlotRoom(size_t n, size_t& left) {
-    Slots().Reserve(n);
-    return Slots().Room(left);
-}
-
-void Arena::ReserveTexts(size_t n) { Texts().Reserve(n); }
-
-void Arena::TrimTexts() { Texts().Trim(); }
-
-char* Arena::TextRoom(size_t& left) { return Texts().Room(left); }
-
-void Arena::TextsUsed(size_t n) { Texts().Used(n); }
-
-Prop* Arena::NewProp() {
-    return PropArena().New(MakeProp);
-}
-
-atom* Arena::TakeAtoms(size_t n) { return AtomArena().Take(n); }
-
-Prop* Arena::TakeProps(size_t n) { return PropArena().Take(n); }
-
-atom* Arena::MakeAtom(void* mem) { return new (mem) atom; }
-
-Prop* Arena::MakeProp(void* mem) { return new (mem) Prop; }
-
-
-std::string& Arena::FreeText(int which, int32_t id) {
-    return FreeTexts(which).At(static_cast<size_t>(std::max(id, 0)));
-}
-
-const std::string& Arena::FreeTextOrEmpty(int which, int32_t id) {
-    static const std::string empty;
-    const std::string* text = FreeTexts(which).Find(static_cast<size_t>(std::max(id, 0)));
-    return text ? *text : empty;
-}
-
-void Arena::ClearFreeTexts(int32_t id) {
-    for (int which = 0; which < 2; ++which)
-        if (std::string* text = FreeTexts(which).Find(static_cast<size_t>(std::max(id, 0)))) text->clear();
-}
-
-void Arena::Clear() {
-    FreeTexts(0).clear();
-    FreeTexts(1).clear();
-    AtomArena().Clear();
-    PropArena().Clear();
-    Texts().Clear();
-    Slots().Clear();
-}
 
 void StoreAtom(atom* a) {
     auto id = static_cast<size_t>(a->id());
@@ -459,10 +92,11 @@ Prop* NewProp() { return Arena::NewProp(); }
 // ============================================================================
 
 void InitDataBase() {
-    atomTab.clear();
+    // The tables' memory goes too: a loaded file's lies with its records.
+    atomTab = Table<atom*>();
     propTab.clear();
-    stringTab.clear();
-    idTab.clear();
+    stringTab = Table<DbText>();
+    idTab = Table<int32_t>();
     // Names waiting in a batch point into the arenas freed below.
     DropPendingNames();
     numAtoms = numProps = numStrings = nextId = 0;

@@ -91,13 +91,32 @@ private:
     std::vector<Prop*> singles_;
 };
 
+// The memory of the tables below: while a file loads, from the memory the
+// load takes in one piece for its records (see DbArena.cpp), else from the
+// heap.
+void* TableBytes(size_t n);
+void FreeTableBytes(void* p, size_t n);
+template <class T>
+struct TableAllocator {
+    using value_type = T;
+    TableAllocator() = default;
+    template <class U>
+    TableAllocator(const TableAllocator<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(TableBytes(n * sizeof(T))); }
+    void deallocate(T* p, size_t n) { FreeTableBytes(p, n * sizeof(T)); }
+    template <class U>
+    bool operator==(const TableAllocator<U>&) const { return true; }
+};
+template <class T>
+using Table = std::vector<T, TableAllocator<T>>;
+
 // --- tables (read them; only DataBase and its reader change them) -----------
-extern std::vector<atom*> atomTab;       // by id, numAtoms entries
+extern Table<atom*> atomTab;             // by id, numAtoms entries
 extern int32_t numAtoms;                 // ids handed out; never lowered
 extern PropTable propTab;               // registered properties by id
 extern int32_t numProps;
-extern std::vector<DbText> stringTab;      // internal names, ascending without case
-extern std::vector<int32_t> idTab;          // id of the name at the same index
+extern Table<DbText> stringTab;          // internal names, ascending without case
+extern Table<int32_t> idTab;             // id of the name at the same index
 extern int32_t numStrings;
 extern int32_t nextId;
 extern atom* nothingAtom;                // "nothing", id 0, never in the name tables

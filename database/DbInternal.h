@@ -1,6 +1,6 @@
-// Internals shared by the database's own sources (DataBase.cpp, Atom.cpp,
-// NameTable.cpp, BinFileRead.cpp, BinFileWrite.cpp); nothing outside
-// database/ includes this.
+// Internals shared by the database's own sources (DataBase.cpp, DbArena.cpp,
+// Atom.cpp, NameTable.cpp, BinFileRead.cpp, BinFileWrite.cpp); nothing
+// outside database/ includes this.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,7 @@ constexpr int kMaxString = 1000;
 // The arenas: the only places atoms and properties are created.
 class Arena {
 public:
-    // A new atom; its name is kept (copied into the string arena).
+    // A new atom; its name is kept (copied among the database's texts).
     static atom* NewAtom(std::string_view name, int32_t id);
     // A new atom whose name the database keeps already (a text of its arena).
     static atom* NewAtomKept(DbText name, int32_t id);
@@ -35,12 +35,18 @@ public:
     // Room for at least n slots side by side, for a reader that hands them
     // out itself and then takes as many with PropSlots.
     static Prop** SlotRoom(size_t n, size_t& left);
-    // A copy of s in the string arena, kept until Clear.
+    // A copy of s among the database's texts, kept until Clear.
     static DbText Keep(std::string_view s);
-    // Room for n bytes of texts side by side (a file's, before it is read),
-    // and the room they did not fill given back (after).
-    static void ReserveTexts(size_t n);
-    static void TrimTexts();
+    // A file's load: room for `texts` bytes of texts side by side (the
+    // file's length: its texts are never longer), and the memory for
+    // `records` bytes of the blocks TakeAtoms, TakeProps and SlotRoom give
+    // and of the tables, taken in one piece (see DbArena.cpp); EndLoad gives
+    // back what they did not fill.
+    static void BeginLoad(size_t texts, size_t records);
+    // The load's texts are all kept: its room for texts past them is given
+    // back now (a text kept later still finds it, in fresh pages).
+    static void TextsDone();
+    static void EndLoad();
     // The room left after the texts, for a writer that copies many texts in
     // a row; TextsUsed(n) counts the first n bytes of it as texts. No other
     // text may be kept in between.
@@ -56,10 +62,14 @@ public:
     static const std::string& FreeTextOrEmpty(int which, int32_t id);
     static void ClearFreeTexts(int32_t id);
     static void SetPropId(Prop* p, int32_t id) { p->id_ = id; }
+    // The slot of a kind atom (see Prop::proper), given it when it has none
+    // yet; 0 for none (null).
+    static uint16_t KindSlot(atom* a) { return a && a->kindSlot_ ? a->kindSlot_ : NewKindSlot(a); }
+    static uint16_t NewKindSlot(atom* a);
     // What a deleted atom leaves in a property that pointed at it.
     static void MakeEmptyString(Prop* p) {
         p->kind_ = 1;
-        p->atomValId_ = -1;
+        p->atomVal_ = Prop::kNoAtom;
         p->SetStr(DbText());
     }
 };
@@ -67,7 +77,8 @@ public:
 // What the binary reader and writer reach inside the records.
 class BinAccess {
 public:
-    // soundex and upper are kept by the database already.
+    // soundex and upper are kept by the database already (side by side, as
+    // the reader keeps them, for no further copy).
     static void SetDerived(atom& a, int16_t kind, int16_t numVariants, int16_t textIdx,
                            int16_t descrIdx, int16_t level, DbText soundex, DbText upper) {
         a.kind_ = kind;
@@ -75,8 +86,7 @@ public:
         a.textIdx_ = textIdx;
         a.descrIdx_ = descrIdx;
         a.level_ = level;
-        a.soundex_ = soundex;
-        a.upper_ = upper;
+        a.SetKeys(soundex, upper);
     }
     // The atom's list made n properties long (its allocation n), to be
     // filled in place by the reader; the slots it gives are the list's.
@@ -93,7 +103,7 @@ public:
     static atom* MakeAtom(void* mem, DbText name, int32_t id, int16_t kind, int16_t numVariants,
                           int16_t textIdx, int16_t descrIdx, int16_t level, DbText soundex, DbText upper) {
         atom* a = new (mem) atom;  // every field has its initialiser: no zeroing first
-        a->name_ = name;
+        a->SetName(name);
         a->id_ = id;
         SetDerived(*a, kind, numVariants, textIdx, descrIdx, level, soundex, upper);
         return a;
@@ -104,8 +114,8 @@ public:
     static Prop* MakeProp(void* mem, int16_t kind, atom* proper, int32_t atomValId, DbText str, int32_t id) {
         Prop* p = new (mem) Prop;
         p->kind_ = kind;
-        p->proper_ = proper;
-        p->atomValId_ = kind == 1 ? -1 : atomValId;
+        p->properSlot_ = Arena::KindSlot(proper);
+        p->atomVal_ = kind == 1 ? Prop::kNoAtom : static_cast<uint16_t>(atomValId);
         if (kind != 0) p->SetStr(str);
         p->id_ = id;
         return p;
@@ -114,7 +124,7 @@ public:
     static void InitKept(Prop& p, int16_t kind, atom* proper, atom* atomVal, DbText str, bool reg) {
         p.Register(reg);
         p.kind_ = kind;
-        p.proper_ = proper;
+        p.properSlot_ = Arena::KindSlot(proper);
         p.SetAtomRef(kind == 1 ? nullptr : atomVal);
         p.SetStr(kind == 0 ? DbText() : str);
     }

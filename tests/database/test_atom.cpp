@@ -119,6 +119,28 @@ TEST(Prop, KindsAndSame) {
     EXPECT_EQ(Asserts(), std::vector<std::string>{Box("prop atomVal")});
 }
 
+TEST(Prop, KeepsTextsOfEveryLengthAndItsKindAtomOnceDeleted) {
+    InitDataBase();
+    atom* holder = CreateAtom("naHolder");
+    atom* kind = CreateAtom("naKind");
+    // Across the lengths a property stores in place and those kept with
+    // their length in front (none of the database file's is that long).
+    for (size_t n : {size_t{0}, size_t{1}, size_t{65534}, size_t{65535}, size_t{70000}}) {
+        const std::string text(n, 'x');
+        Prop* p = FindOrCreateProp(kind, nullptr, text, true);
+        EXPECT_EQ(p->strVal(), text) << n;
+        p->setStrVal("short");
+        EXPECT_EQ(p->strVal(), "short") << n;
+        holder->AddProp(p);
+    }
+    // A deleted atom lives on as the kind of the properties that have it.
+    DeleteAtom(kind);
+    EXPECT_EQ(holder->props().front()->proper(), kind);
+    EXPECT_EQ(holder->CountProps(kind), 5);
+    EXPECT_EQ(holder->FirstProp(CreateAtom("naUnused")), nullptr);
+    EXPECT_TRUE(Asserts().empty());
+}
+
 TEST(Atom, IsLangComparesTheFirstLanguageInTheTextLanguage) {
     InitDataBase();
     Add("laEnglish", {{"prText", "Englisch"}, {"prTextE", "English"}});

@@ -250,7 +250,7 @@ TEST(BinFileMalformed, NoSingleByteChangeCrashesTheReader) {
             DbStatus st = ReadBinFile(path);
             EXPECT_TRUE(st.ok || st.error == kStructError) << i;
             (st.ok ? accepted : refused)++;
-            for (atom* a : st.ok ? atomTab : std::vector<atom*>{}) {
+            for (atom* a : st.ok ? atomTab : Table<atom*>{}) {
                 (void)(a->Text() + a->Descr());
                 if (a->LoadedOnDemand()) (void)LoadOnDemandStatus(*a);
             }

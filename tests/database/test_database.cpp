@@ -109,7 +109,7 @@ AddOutcome AddNames(const std::vector<std::string>& before, const std::vector<st
             if (n.size() % 2 == 0) EXPECT_EQ(GetAtom(n)->name(), CreateAtom(n)->name()) << n;
     }
     o.names.assign(stringTab.begin(), stringTab.end());
-    o.ids = idTab;
+    o.ids.assign(idTab.begin(), idTab.end());
     o.next = nextId;
     return o;
 }

@@ -664,7 +664,7 @@ Snapshot TakeSnapshot() {
         s.atoms.push_back(std::move(v));
     }
     s.names.assign(stringTab.begin(), stringTab.end());
-    s.ids = idTab;
+    s.ids.assign(idTab.begin(), idTab.end());
     int32_t counts[6] = {numAllNames, numAllMale, numAllFemale, numAllGenNames, numAllMaleGen, numAllFemaleGen};
     std::copy(std::begin(counts), std::end(counts), s.counts);
     return s;
