@@ -290,28 +290,127 @@ std::unordered_map<const Prop*, Where>& PropWhere() {
     return map;
 }
 
-// One statement an atom makes: its holder, property kind and atom value.
-struct Statement {
-    const atom* holder;
-    const atom* kind;
-    const atom* value;
-    bool operator==(const Statement&) const = default;
-};
-struct StatementHash {
-    std::size_t operator()(const Statement& s) const {
-        const std::hash<const void*> h;
-        return h(s.holder) ^ (h(s.kind) * 0x9E3779B97F4A7C15ull) ^ (h(s.value) * 0xC2B2AE3D27D4EB4Full);
+// A table of entries found by their hashes, with open addressing: the
+// entries side by side, no allocation per entry, and a look-up reads one or
+// two neighbouring slots (a table of nodes costs a cache miss per node, and
+// more of them the larger the database: the compiler's time would grow
+// faster than its source).
+template <class Entry>
+class FlatTable {
+public:
+    explicit FlatTable(std::size_t expected) { Resize(expected); }
+    // The entry of this hash that same(entry) accepts, null when none.
+    template <class Same>
+    const Entry* Find(uint64_t hash, Same same) const {
+        const uint32_t tag = Stored(hash);
+        for (std::size_t i = tag & mask_; slots_[i].tag != 0; i = (i + 1) & mask_)
+            if (slots_[i].tag == tag && same(slots_[i].entry)) return &slots_[i].entry;
+        return nullptr;
     }
+    // Adds an entry not in the table yet.
+    void Add(uint64_t hash, const Entry& e) {
+        if (2 * (used_ + 1) > slots_.size()) Resize(2 * used_ + 2);
+        Place({Stored(hash), e});
+        ++used_;
+    }
+
+private:
+    // The hash kept in 32 bits (the table never has more slots), 0 empty.
+    struct Slot {
+        uint32_t tag = 0;
+        Entry entry{};
+    };
+    static uint32_t Stored(uint64_t hash) {
+        const auto tag = static_cast<uint32_t>(hash ^ (hash >> 32));
+        return tag ? tag : 1;
+    }
+    void Place(const Slot& s) {
+        std::size_t i = s.tag & mask_;
+        while (slots_[i].tag != 0) i = (i + 1) & mask_;
+        slots_[i] = s;
+    }
+    // Room for n entries at most half full (an empty slot ends a search).
+    void Resize(std::size_t n) {
+        std::size_t size = 16;
+        while (size < 2 * n) size *= 2;
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(size, Slot{});
+        mask_ = size - 1;
+        for (const Slot& s : old)
+            if (s.tag != 0) Place(s);
+    }
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    std::size_t used_ = 0;
 };
 
-struct PropKey {
-    const atom* kind;
-    const atom* value;
-    std::string str;
-    int type;
-    bool operator<(const PropKey& o) const {
-        return std::tie(kind, value, str, type) < std::tie(o.kind, o.value, o.str, o.type);
+uint64_t Mix(uint64_t h) {
+    h ^= h >> 31;
+    h *= 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
+
+int32_t IdOf(const atom* a) { return !a || a == nothingAtom ? -1 : a->id(); }
+
+// One statement an atom makes: its holder, property kind and atom value, by
+// their ids ("nothing" -1).
+struct Statement {
+    int32_t holder = 0;
+    int32_t kind = 0;
+    int32_t value = 0;
+    bool operator==(const Statement&) const = default;
+};
+
+// The statements made so far.
+class StatementSet {
+public:
+    explicit StatementSet(std::size_t expected) : table_(expected) {}
+    bool Contains(const atom* holder, const atom* kind, const atom* value) const {
+        const Statement s = Make(holder, kind, value);
+        return table_.Find(Hash(s), [&](const Statement& e) { return e == s; }) != nullptr;
     }
+    void Insert(const atom* holder, const atom* kind, const atom* value) {
+        if (!Contains(holder, kind, value)) {
+            const Statement s = Make(holder, kind, value);
+            table_.Add(Hash(s), s);
+        }
+    }
+
+private:
+    static Statement Make(const atom* h, const atom* k, const atom* v) { return {IdOf(h), IdOf(k), IdOf(v)}; }
+    static uint64_t Hash(const Statement& s) {
+        auto bits = [](int32_t id) { return static_cast<uint64_t>(static_cast<uint32_t>(id)); };
+        return Mix(bits(s.holder) << 32 ^ bits(s.kind) << 16 ^ bits(s.value));
+    }
+    FlatTable<Statement> table_;
+};
+
+// The properties registered, found by their kind, values and type (0 atom,
+// 1 string, 2 both) as the property itself holds them.
+class SharedProps {
+public:
+    SharedProps() : table_(1024) {}
+    Prop* Find(const atom* kind, const atom* value, std::string_view str, int type) const {
+        const Prop* const* p = table_.Find(Hash(kind, value, str, type), [&](const Prop* e) {
+            return e->kind() == type && e->proper() == kind && (type == 1 || e->atomVal() == Value(value)) &&
+                   (type == 0 || e->strVal() == str);
+        });
+        return p ? const_cast<Prop*>(*p) : nullptr;
+    }
+    void Add(Prop* p, const atom* kind, const atom* value, std::string_view str, int type) {
+        table_.Add(Hash(kind, value, str, type), p);
+    }
+
+private:
+    // The value of an atom property: null is "nothing".
+    static const atom* Value(const atom* v) { return v ? v : nothingAtom; }
+    static uint64_t Hash(const atom* kind, const atom* value, std::string_view str, int type) {
+        const uint64_t v = type == 1 ? 0 : static_cast<uint32_t>(IdOf(value));
+        const uint64_t t = type == 0 ? 0 : std::hash<std::string_view>()(str);
+        return Mix(static_cast<uint64_t>(static_cast<uint32_t>(IdOf(kind))) << 34 ^ v << 2 ^
+                   static_cast<uint64_t>(type) ^ Mix(t));
+    }
+    FlatTable<const Prop*> table_;
 };
 
 }  // namespace
@@ -320,7 +419,7 @@ struct PropKey {
 // kind, values and type, and the property kinds of every pair with their
 // partners (both directions).
 struct Compiler::BuildState {
-    std::map<PropKey, Prop*> shared;
+    SharedProps shared;
     atom* filePosKind = nullptr;
     std::unordered_map<const atom*, std::vector<std::pair<atom*, std::string>>> partners;
 };
@@ -361,10 +460,8 @@ bool Compiler::CreateAtoms() {
 // the one registered before, or a new one in the property table.
 bool Compiler::Registered(BuildState& state, const Where& where, atom* kind, atom* value, const std::string& str,
                           int type, Prop*& out) {
-    PropKey key{kind, value, str, type};
-    auto it = state.shared.find(key);
-    if (it != state.shared.end()) {
-        out = it->second;
+    if (Prop* known = state.shared.Find(kind, value, str, type)) {
+        out = known;
         return true;
     }
     if (numProps >= kFilePropCapacity)
@@ -373,7 +470,7 @@ bool Compiler::Registered(BuildState& state, const Where& where, atom* kind, ato
     if (type == 0) p->InitAtom(kind, value, true);
     else if (type == 1) p->InitStr(kind, str, true);
     else p->InitAtomAndStr(kind, value, str, true);
-    state.shared.emplace(key, p);
+    state.shared.Add(p, kind, value, str, type);
     PropWhere().emplace(p, where);
     out = p;
     return true;
@@ -447,40 +544,48 @@ bool Compiler::AddSourceProps(BuildState& state) {
 // Adds the missing other direction of every paired property an atom holds;
 // counts what it added, -1 when a rule is broken.
 long Compiler::MirrorAll(BuildState& state) {
+    static const Where kNowhere;
     long added = 0;
     // Every statement made so far, so that testing for one does not walk
     // the holder's list (an atom many others point at, such as a large group
     // or language, would make that grow with the square).
-    std::unordered_set<Statement, StatementHash> made;
-    made.reserve(static_cast<std::size_t>(numProps) * 2);
+    StatementSet made(static_cast<std::size_t>(numProps) * 2);
     for (int32_t id = 0; id < numAtoms; ++id) {
         const atom* h = atomTab[static_cast<std::size_t>(id)];
-        for (const Prop* p : h->props()) made.insert({h, p->proper(), p->atomVal()});
+        for (const Prop* p : h->props()) made.Insert(h, p->proper(), p->atomVal());
     }
     for (int32_t id = 0; id < numAtoms; ++id) {
         atom* x = atomTab[static_cast<std::size_t>(id)];
-        std::vector<Prop*> own = x->props();
-        for (Prop* p : own) {
+        // The properties it has now: those it gains here (y may be x) are
+        // not visited, and its list may move as it gains them.
+        const std::size_t own = x->props().size();
+        for (std::size_t i = 0; i < own; ++i) {
+            Prop* p = x->props()[i];
             if (p->kind() == 1) continue;
             auto it = state.partners.find(p->proper());
             if (it == state.partners.end()) continue;
             atom* y = p->atomVal();
-            Where where = PropWhere().count(p) ? PropWhere()[p] : Where{};
             for (const auto& [other, otherName] : it->second) {
+                // Where the property came from, asked for only when a mirror
+                // is made or refused.
+                auto where = [p]() -> const Where& {
+                    const auto at = PropWhere().find(p);
+                    return at != PropWhere().end() ? at->second : kNowhere;
+                };
                 if (other == nothingAtom) {
-                    Fail(where, "dangling reference: property kind " + otherName + ", the other direction of " +
-                                    p->proper()->name() + ", has no record");
+                    Fail(where(), "dangling reference: property kind " + otherName + ", the other direction of " +
+                                      p->proper()->name() + ", has no record");
                     return -1;
                 }
-                if (made.count({y, other, x}) != 0) continue;
+                if (made.Contains(y, other, x)) continue;
                 Prop* m = nullptr;
-                if (!Registered(state, where, other, x, "", 0, m)) return -1;
+                if (!Registered(state, where(), other, x, "", 0, m)) return -1;
                 if (y->NumProp() >= 32767) {
-                    Fail(where, "more than 32767 properties on " + y->name());
+                    Fail(where(), "more than 32767 properties on " + y->name());
                     return -1;
                 }
                 y->AddProp(m);
-                made.insert({y, other, x});
+                made.Insert(y, other, x);
                 ++added;
             }
         }
@@ -756,8 +861,17 @@ bool CheckFile(const std::string& path, std::string& text) {
     static const char* const kKinds[] = {"male names", "female names", "male groups", "female groups",
                                          "old forms", "origin entries", "topics", "words", "languages",
                                          "saints", "hit parades", "hit-parade series", "links"};
+    // Counted in an array for the kinds there are (0 to 12, 99), in a map
+    // for any other.
+    int counts[100] = {};
     std::map<int, int> byKind;
-    for (int32_t id = 0; id < numAtoms; ++id) ++byKind[atomTab[static_cast<std::size_t>(id)]->kind()];
+    for (int32_t id = 0; id < numAtoms; ++id) {
+        const int kind = atomTab[static_cast<std::size_t>(id)]->kind();
+        if (kind >= 0 && kind < 100) ++counts[kind];
+        else ++byKind[kind];
+    }
+    for (int kind = 0; kind < 100; ++kind)
+        if (counts[kind] > 0) byKind[kind] = counts[kind];
     out << path << ": " << numAtoms << " atoms, " << numProps << " properties\n";
     for (const auto& [kind, n] : byKind) {
         std::string label = kind >= 0 && kind <= 12 ? kKinds[kind] : kind == 99 ? "other" : "not evaluated";
