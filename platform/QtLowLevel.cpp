@@ -69,10 +69,11 @@ void PrepareWindowFonts() {
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 .,;:-'()/"
         "\xC4\xD6\xDC\xE4\xF6\xFC\xE9\xE8\xE0";
     // A description's fonts as its text gives them: Arial 9 points plain and
-    // bold, and 12 points (a name's title); read as a description is.
+    // bold, 12 points (a name's title) and the spacer lines' 2 points; read
+    // as a description is.
     std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl {\\f0\\fswiss\\fprq2\\fcharset0 Arial;}}\\f0";
-    for (const char* style : {"\\fs18 ", "\\fs18\\b ", "\\fs24\\b "}) rtf += std::string(style) + common + "\\b0\\par ";
-    rtf += "}";
+    for (const char* style : {"\\fs18 ", "\\fs18\\b ", "\\fs24 ", "\\fs24\\b "}) rtf += std::string(style) + common + "\\b0\\par ";
+    rtf += "\\fs4 #\\par }";
     QTextDocument doc;
     RtfReader::Read(rtf, doc);
     const QString text = QtText::ToQt(common);

@@ -34,7 +34,7 @@ void MeasureCharWidthsOnFirstUse(QWidget* form);
 QFont ArialFont(bool bold);
 
 // Draws the common letters once, out of sight, in the fonts a window's text
-// mostly uses (a description's Arial 9 plain and bold and 12 bold, the
+// mostly uses (a description's Arial at its sizes, plain and bold, the
 // windows' own font): the first window then finds the fonts loaded and
 // those glyphs drawn. For the moments while the user looks at the frame.
 void PrepareWindowFonts();
