@@ -8,6 +8,7 @@
 #endif
 
 #include "BinFile.h"
+#include "FileOp.h"
 #include "Parser.h"
 #include "StartupModel.h"
 
@@ -23,7 +24,7 @@ std::string ExecutableFolder() {
 bool SameFile(const std::string& a, const std::string& b) {
     if (a == b) return true;
     std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+    return std::filesystem::equivalent(FileOp::Native(a), FileOp::Native(b), ec) && !ec;
 }
 
 EarlyStart::EarlyStart(const std::string& argv0, const std::string& databaseFolder) {
@@ -39,7 +40,7 @@ EarlyStart::EarlyStart(const std::string& argv0, const std::string& databaseFold
     // filled first, and start-up leaves out its own filling of them and its
     // emptying of the database (the read empties it before it reads).
     Parser::InitParser();
-    read_ = std::make_unique<DataBase::EarlyRead>(folder + "/" + DatabaseFileOf(*edition));
+    read_ = std::make_unique<DataBase::EarlyRead>(FileOp::FromNative(folder) + "/" + DatabaseFileOf(*edition));
     readBegun_ = true;
 }
 

@@ -48,9 +48,11 @@ private:
     bool readBegun_ = false;
 };
 
-// The folder of the running program's file, without Qt ("" when unknown).
+// The folder of the running program's file in the system's text, without Qt
+// ("" when unknown).
 std::string ExecutableFolder();
-// Whether two paths name one file (the same text, or links to one file).
+// Whether two paths in the program's text name one file (the same text, or
+// links to one file).
 bool SameFile(const std::string& a, const std::string& b);
 
 }  // namespace Startup

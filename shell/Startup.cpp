@@ -265,8 +265,10 @@ struct Program::Impl : public StartupSteps {
     }
     void HourglassOn() override { Services::HourglassOn(); }
 
+    // In the program's text (the reader makes it the system's): a folder
+    // with a letter beyond ASCII, made the system's twice, named no file.
     static std::string DatabasePath(const std::string& fileName) {
-        std::string folder = FileOp::Native(FileOp::ProgramFolder);
+        const std::string& folder = FileOp::ProgramFolder;
         return folder.empty() ? fileName : folder + "/" + fileName;
     }
     void BeginLoadDatabase(const std::string& fileName) override {

@@ -493,6 +493,26 @@ TEST_F(ProgramTest, AReadBegunBeforeTheProgramIsTakenOnlyForItsOwnFile) {
     }
 }
 
+// A program folder whose name has a letter beyond ASCII ("Zürich", in the
+// system's UTF-8): its database file is found, whether main began the read
+// or the program reads it itself.
+TEST_F(ProgramTest, ADatabaseFolderWithAnUmlautIsFound) {
+    TempFolder temp;
+    const std::string folder = temp / "Z\xC3\xBCrich";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(BinaryPath("bin/Talv1Dat.bin"), folder + "/Talv1Dat.bin");
+    for (const bool early : {true, false}) {
+        SCOPED_TRACE(early);
+        std::unique_ptr<Startup::EarlyStart> begun;
+        Startup::ProgramSetup setup = SampleSetup(folder);
+        if (early) setup.early = (begun = std::make_unique<Startup::EarlyStart>("talvessin", folder)).get();
+        Startup::Program program(setup);
+        ASSERT_EQ(program.Start("talvessin", {}), Startup::StartResult::Running);
+        EXPECT_GT(DataBase::numAtoms, 1);
+        EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+    }
+}
+
 // No database file, or something else under its name (a folder, a link
 // that leads round in a loop): the message that fits, and nothing saved.
 TEST_F(ProgramTest, AFailedLoadEndsWithNothingSaved) {
