@@ -31,7 +31,9 @@ EarlyStart::EarlyStart(const std::string& argv0, const std::string& databaseFold
 #ifdef HAVE_FONTCONFIG
     // Reads fontconfig's configuration and its font caches; Qt's font
     // database calls FcInit as well, and then finds them read.
-    fonts_ = std::thread([] { FcInit(); });
+    fonts_ = std::thread([this] {
+        if (!fontsClaimed_.exchange(true)) FcInit();
+    });
 #endif
     const std::optional<int> edition = EditionOfProgram(argv0);
     const std::string folder = databaseFolder.empty() ? ExecutableFolder() : databaseFolder;
@@ -55,6 +57,11 @@ std::unique_ptr<DataBase::EarlyRead> EarlyStart::TakeRead(const std::string& pat
 }
 
 void EarlyStart::WaitForFonts() {
+#ifdef HAVE_FONTCONFIG
+    // A thread the system has not run yet (a busy machine) is not waited
+    // for: the setting-up is done here, and the thread then leaves it.
+    if (!fontsClaimed_.exchange(true)) FcInit();
+#endif
     if (fonts_.joinable()) fonts_.join();
 }
 

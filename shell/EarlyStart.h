@@ -13,6 +13,7 @@
 // reports it as before, and Qt finds fontconfig set up.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
@@ -43,6 +44,7 @@ public:
     void WaitForFonts();
 
 private:
+    std::atomic<bool> fontsClaimed_{false};  // the fonts' setting-up begun, here or there
     std::thread fonts_;
     std::unique_ptr<DataBase::EarlyRead> read_;
     bool readBegun_ = false;
