@@ -12,6 +12,9 @@ int main(int argc, char** argv) {
     // The program's name as it was started, before Qt sees the arguments.
     std::string argv0 = argc > 0 ? argv[0] : "";
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    // The database read and the fonts' setting-up begin at once, on threads
+    // of their own, while Qt starts and the frame is built.
+    Startup::EarlyStart early(argv0);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(ProgramIcon());
@@ -19,6 +22,7 @@ int main(int argc, char** argv) {
     {
         // The program's top wires the windows to the shell below them.
         Startup::ProgramSetup setup;
+        setup.early = &early;
         setup.registerWindows = &WindowRegistry::RegisterAll;
         Startup::Program program(setup);
         Startup::StartResult result = program.Start(argv0, args);

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "QtLowLevel.h"
 #include "QtText.h"
@@ -177,7 +178,16 @@ void FormBase::Load() {
 void FormBase::Show() {
     Load();
     if (!host_) return;
+    // The toolkit activates a sub-window in the middle of showing it; its
+    // activation handler lets pending events run, which then painted the
+    // half-shown window, and the end of the showing painted it all again.
+    // The activation is handled once the window is shown whole.
+    showing_ = true;
     host_->show();
+    showing_ = false;
+    if (std::exchange(activationHeld_, false) && IsLoaded() &&
+        (!SubWindow() || (theArea && theArea->activeSubWindow() == SubWindow())))
+        Activated();
     if (pendingState_ >= 0) {
         int state = pendingState_;
         pendingState_ = -1;
@@ -265,6 +275,10 @@ void FormBase::DoUnload(UnloadMode mode) {
 }
 
 void FormBase::Activated() {
+    if (showing_) {
+        activationHeld_ = true;
+        return;
+    }
     if (theEvents) theEvents->FormActivated(*this);
     Run([this] { Form_Activate(); });
 }

@@ -262,6 +262,8 @@ private:
     unsigned roles_;
     bool sizable_ = true;
     bool isLoading_ = false;
+    bool showing_ = false;         // inside Show's showing of the host
+    bool activationHeld_ = false;  // activated meanwhile: handled after it
     bool resizeOnHost_ = true;
     bool escapeCloses_ = false;
     bool unloading_ = false;

@@ -9,13 +9,16 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QListView>
+#include <QImage>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
 
 #include "Cp1252.h"
 #include "QtText.h"
+#include "RtfReader.h"
 
 namespace LowLevel {
 
@@ -56,6 +59,30 @@ void MeasureCharWidths(QWidget* form) {
 
 void MeasureCharWidthsOnFirstUse(QWidget* form) {
     SetCharWidthMeasurer([form = QPointer<QWidget>(form)] { MeasureCharWidths(form.data()); });
+}
+
+// --- Fonts of the first window ------------------------------------------------
+
+void PrepareWindowFonts() {
+    // The letters, digits and signs most names and descriptions are made of.
+    const std::string common =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 .,;:-'()/"
+        "\xC4\xD6\xDC\xE4\xF6\xFC\xE9\xE8\xE0";
+    // A description's fonts as its text gives them: Arial 9 points plain and
+    // bold, 12 points (a name's title) and the spacer lines' 2 points; read
+    // as a description is.
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl {\\f0\\fswiss\\fprq2\\fcharset0 Arial;}}\\f0";
+    for (const char* style : {"\\fs18 ", "\\fs18\\b ", "\\fs24 ", "\\fs24\\b "}) rtf += std::string(style) + common + "\\b0\\par ";
+    rtf += "\\fs4 #\\par }";
+    QTextDocument doc;
+    RtfReader::Read(rtf, doc);
+    const QString text = QtText::ToQt(common);
+    QImage image(QFontMetrics(ArialFont(true)).horizontalAdvance(text) * 2, 64, QImage::Format_RGB32);
+    QPainter painter(&image);
+    doc.drawContents(&painter);
+    // The windows' own font: their lists, boxes and buttons.
+    painter.setFont(QApplication::font());
+    painter.drawText(0, 50, text);
 }
 
 // --- Caret line ----------------------------------------------------------------

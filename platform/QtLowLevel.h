@@ -33,6 +33,12 @@ void MeasureCharWidthsOnFirstUse(QWidget* form);
 // The Arial 9 font the widths and layouts assume.
 QFont ArialFont(bool bold);
 
+// Draws the common letters once, out of sight, in the fonts a window's text
+// mostly uses (a description's Arial at its sizes, plain and bold, the
+// windows' own font): the first window then finds the fonts loaded and
+// those glyphs drawn. For the moments while the user looks at the frame.
+void PrepareWindowFonts();
+
 // The text of the line (as laid out, wrapped lines counted apart) that holds
 // the caret, as cp1252, and the caret's 0-based column in it. An empty box
 // gives "" and 0.

@@ -8,19 +8,17 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QHash>
+#include <QGuiApplication>
 #include <QIcon>
-#include <QIconEngine>
 #include <QKeySequence>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOption>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QScreen>
 #include <QToolBar>
 
 #include "DataBase.h"
@@ -54,56 +52,6 @@ public:
     void SaveOpenWindows() override { WinMan::SaveOpenWindows(); }
     void SaveOptions() override { Options::SaveOptions(); }
 };
-
-// A toolbar or menu picture drawn from its SVG when it is first shown, at
-// the size it is shown at (each size once): start-up draws only what the
-// first frame shows.
-class PictureEngine : public QIconEngine {
-public:
-    explicit PictureEngine(std::string key) : key_(std::move(key)) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
-        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        const int side = std::min(size.width(), size.height());
-        if (side <= 0) return {};
-        const quint64 at = (static_cast<quint64>(side) << 8) | static_cast<quint64>(mode);
-        if (auto it = cache_.find(at); it != cache_.end()) return it.value();
-        QPixmap pm;
-        if (mode == QIcon::Disabled || mode == QIcon::Selected) {
-            QPixmap normal = pixmap(size, QIcon::Normal, state);
-            QStyleOption opt(0);
-            opt.palette = QApplication::palette();
-            pm = normal.isNull() ? normal : QApplication::style()->generatedIconPixmap(mode, normal, &opt);
-        } else {
-            pm = ProgramPicture(key_, side);
-        }
-        cache_.insert(at, pm);
-        return pm;
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
-        const int side = std::min(size.width(), size.height());
-        return {side, side};
-    }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}};
-    }
-    bool isNull() override { return !Exists(); }
-    QIconEngine* clone() const override { return new PictureEngine(key_); }
-    QString key() const override { return QStringLiteral("ProgramPicture"); }
-
-private:
-    bool Exists() {
-        if (exists_ < 0) exists_ = HasProgramPicture(key_) ? 1 : 0;
-        return exists_ == 1;
-    }
-    std::string key_;
-    int exists_ = -1;
-    QHash<quint64, QPixmap> cache_;
-};
-
-QIcon ToolbarIcon(const std::string& key) { return QIcon(new PictureEngine(key)); }
 
 }  // namespace
 
@@ -264,18 +212,29 @@ void KFrame::BuildMenus() {
     connect(windows, &QMenu::aboutToShow, this, [this] { FillWindowList(); });
 }
 
+namespace {
+constexpr int kToolbarIconSide = 24;
+}
+
+void KFrame::PreparePictures() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int side = static_cast<int>(kToolbarIconSide * (screen ? screen->devicePixelRatio() : 1.0));
+    for (const ToolButton& b : ToolButtons())
+        if (*b.key) ProgramPicture(b.key, side);
+}
+
 void KFrame::BuildToolbar() {
     toolbar_ = MainWindow()->addToolBar(QStringLiteral("Toolbar1"));
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
     toolbar_->setMovable(false);
-    toolbar_->setIconSize(QSize(24, 24));
+    toolbar_->setIconSize(QSize(kToolbarIconSide, kToolbarIconSide));
     for (const ToolButton& b : ToolButtons()) {
         if (!*b.key) {
             toolbar_->addSeparator();
             continue;
         }
         const QString tip = QtText::ToQt(b.Tip());
-        QAction* a = toolbar_->addAction(ToolbarIcon(b.key), tip);
+        QAction* a = toolbar_->addAction(PictureIcon(b.key), tip);
         a->setObjectName(QString::fromLatin1(b.key));
         a->setToolTip(tip);
         std::string key = b.key;

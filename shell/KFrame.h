@@ -57,6 +57,9 @@ public:
         std::string Tip() const;
     };
     static const std::vector<ToolButton>& ToolButtons();
+    // Decodes the toolbar's pictures at the size the frame's first paint
+    // shows them: start-up does it while it waits for the fonts.
+    static void PreparePictures();
 
     // Opens a window by its name unless input is blocked (logged first).
     void ShowForm(const std::string& name);

@@ -2,9 +2,15 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QApplication>
+#include <QHash>
 #include <QIcon>
+#include <QIconEngine>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
 
 #include "Atom.h"
@@ -51,15 +57,20 @@ bool HasProgramPicture(const std::string& key) { return !key.empty() && QFile::e
 QByteArray BuiltPicture(const std::string& key, int side);
 
 QPixmap ProgramPicture(const std::string& key, int size) {
-    if (const QByteArray png = BuiltPicture(key, size); !png.isEmpty()) {
-        QPixmap pm;
-        if (pm.loadFromData(png, "PNG")) return pm;
+    // Each picture is decoded once a size (the frame's start-up may have
+    // decoded the toolbar's ahead, see KFrame::PreparePictures).
+    const QString cacheKey = QStringLiteral("ProgramPicture/%1/%2").arg(QString::fromStdString(key)).arg(size);
+    QPixmap pm;
+    if (QPixmapCache::find(cacheKey, &pm)) return pm;
+    if (const QByteArray png = BuiltPicture(key, size); !png.isEmpty() && pm.loadFromData(png, "PNG")) {
+        QPixmapCache::insert(cacheKey, pm);
+        return pm;
     }
     QString file = PictureFile(key);
     if (size <= 0 || !QFile::exists(file)) return {};
     QSvgRenderer svg(file);
     if (!svg.isValid()) return {};
-    QPixmap pm(size, size);
+    pm = QPixmap(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -67,11 +78,61 @@ QPixmap ProgramPicture(const std::string& key, int size) {
     return pm;
 }
 
-QIcon ProgramIcon() {
-    QIcon icon;
-    for (int side : {16, 24, 32, 48}) icon.addPixmap(ProgramPicture("Program", side));
-    return icon;
-}
+namespace {
+
+// One of the program's pictures drawn when it is first shown, at the size it
+// is shown at (each size once): start-up draws only what the first frame
+// shows, and a window icon that nothing shows is never drawn.
+class PictureEngine : public QIconEngine {
+public:
+    explicit PictureEngine(std::string key) : key_(std::move(key)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0) return {};
+        const quint64 at = (static_cast<quint64>(side) << 8) | static_cast<quint64>(mode);
+        if (auto it = cache_.find(at); it != cache_.end()) return it.value();
+        QPixmap pm;
+        if (mode == QIcon::Disabled || mode == QIcon::Selected) {
+            QPixmap normal = pixmap(size, QIcon::Normal, state);
+            QStyleOption opt(0);
+            opt.palette = QApplication::palette();
+            pm = normal.isNull() ? normal : QApplication::style()->generatedIconPixmap(mode, normal, &opt);
+        } else {
+            pm = ProgramPicture(key_, side);
+        }
+        cache_.insert(at, pm);
+        return pm;
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}};
+    }
+    bool isNull() override { return !Exists(); }
+    QIconEngine* clone() const override { return new PictureEngine(key_); }
+    QString key() const override { return QStringLiteral("ProgramPicture"); }
+
+private:
+    bool Exists() {
+        if (exists_ < 0) exists_ = HasProgramPicture(key_) ? 1 : 0;
+        return exists_ == 1;
+    }
+    std::string key_;
+    int exists_ = -1;
+    QHash<quint64, QPixmap> cache_;
+};
+
+}  // namespace
+
+QIcon PictureIcon(const std::string& key) { return QIcon(new PictureEngine(key)); }
+
+QIcon ProgramIcon() { return PictureIcon("Program"); }
 
 void FitClient(FormBase& form, int width, int height) {
     QWidget* host = form.Host();

@@ -35,6 +35,9 @@ void FitClient(FormBase& form, int width, int height);
 // One of the program's pictures (the toolbar's, by key) at a size in pixels;
 // a null pixmap for an unknown key.
 QPixmap ProgramPicture(const std::string& key, int size);
+// One of the program's pictures as an icon, drawn at a size when something
+// first shows it at that size.
+QIcon PictureIcon(const std::string& key);
 // The program's window icon, from its pictures drawn at build time.
 QIcon ProgramIcon();
 // Whether the key names one of the pictures (nothing is drawn to tell).

@@ -212,8 +212,15 @@ struct Program::Impl : public StartupSteps {
         Connect();
     }
     void InitMessages() override { GenMsg::InitMessages(); }
-    void InitDataBase() override { DataBase::InitDataBase(); }
-    void InitParser() override { Parser::InitParser(); }
+    // A read main began has filled the parser's tables and empties the
+    // database itself, and may be at work on it already.
+    bool EarlyReadBegun() const { return setup.early && setup.early->ReadBegun(); }
+    void InitDataBase() override {
+        if (!EarlyReadBegun()) DataBase::InitDataBase();
+    }
+    void InitParser() override {
+        if (!EarlyReadBegun()) Parser::InitParser();
+    }
     void InitColors() override { Options::InitColors(); }
     void LoadOptions() override { Options::LoadOptions(); }
     bool TextLanguageEnglish() override { return TextConstants::textLanguage == 1; }
@@ -233,6 +240,10 @@ struct Program::Impl : public StartupSteps {
     void InitSearches() override { Searches::InitSearches(); }
 
     void ShowFrame() override {
+        // What the frame's first paint needs and no font: done while
+        // fontconfig may still be setting up.
+        KFrame::PreparePictures();
+        if (setup.early) setup.early->WaitForFonts();
         frame = std::make_unique<KFrame>();
         frame->onClosed = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
         frame->Show();
@@ -254,12 +265,19 @@ struct Program::Impl : public StartupSteps {
     }
     void HourglassOn() override { Services::HourglassOn(); }
 
+    // In the program's text (the reader makes it the system's): a folder
+    // with a letter beyond ASCII, made the system's twice, named no file.
     static std::string DatabasePath(const std::string& fileName) {
-        std::string folder = FileOp::Native(FileOp::ProgramFolder);
+        const std::string& folder = FileOp::ProgramFolder;
         return folder.empty() ? fileName : folder + "/" + fileName;
     }
     void BeginLoadDatabase(const std::string& fileName) override {
-        if (setup.readDatabaseEarly) early = std::make_unique<DataBase::EarlyRead>(DatabasePath(fileName));
+        const std::string path = DatabasePath(fileName);
+        if (setup.early) early = setup.early->TakeRead(path);
+        if (!setup.readDatabaseEarly)
+            early.reset();  // ends before the load step reads the file itself
+        else if (!early)
+            early = std::make_unique<DataBase::EarlyRead>(path);
     }
     // A read that failed shows the welcome window all the same: its message
     // comes through it.
@@ -270,7 +288,7 @@ struct Program::Impl : public StartupSteps {
     bool LoadDatabase(const std::string& fileName) override {
         const std::string path = DatabasePath(fileName);
         DataBase::DbStatus st;
-        if (early && early->fileName() == path) {
+        if (early && SameFile(early->fileName(), path)) {
             st = early->Finish(welcome.get());
             early.reset();
         } else {
@@ -312,10 +330,14 @@ StartResult Program::Start(const std::string& argv0, const std::vector<std::stri
     StartResult result = Run(*impl_, argv0, args);
     if (result == StartResult::Running && impl_->frame) {
         impl_->frame->UpdateCommandStates();
-        // The character widths every description needs are measured while
-        // the user looks at the frame, not when the first window opens.
+        // The character widths every description needs are measured, and
+        // the windows' fonts made ready, while the user looks at the frame,
+        // not when the first window opens.
         if (QWidget* host = impl_->frame->Host(); host && host->isVisible())
-            impl_->measureAfterPaint = std::make_unique<AfterFirstPaint>(host, [] { LowLevel::EnsureCharWidths(); });
+            impl_->measureAfterPaint = std::make_unique<AfterFirstPaint>(host, [] {
+                LowLevel::EnsureCharWidths();
+                QTimer::singleShot(0, qApp, &LowLevel::PrepareWindowFonts);
+            });
     }
     return result;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "EarlyStart.h"
 #include "StartupModel.h"
 
 class KFrame;
@@ -30,6 +31,10 @@ struct ProgramSetup {
     // built. False reads it at the load step, after the welcome window has
     // been shown (tests that need that order whatever the machine's speed).
     bool readDatabaseEarly = true;
+    // What main began before its QApplication (the database read, the
+    // fonts' setting-up), or null: the load step takes the read when it is
+    // of the file it loads, and the frame is built once the fonts are set up.
+    EarlyStart* early = nullptr;
     // Registers the child windows with the window manager once its table is
     // fresh, before anything can ask for a window. The program's top hands
     // WindowRegistry::RegisterAll (the shell cannot name the windows above

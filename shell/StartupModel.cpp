@@ -22,6 +22,8 @@ std::optional<int> EditionOfProgram(const std::string& argv0) {
     return std::nullopt;
 }
 
+std::string DatabaseFileOf(int edition) { return edition != 0 ? "Talv1Dat.bin" : "Orsa1Dat.bin"; }
+
 // --- Countdown ------------------------------------------------------------------
 
 void Countdown::Start() {
@@ -74,7 +76,7 @@ StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std
     s.InitSearches();
     // Nothing from here to the load touches the database: the file is read
     // while the frame and the welcome window are built and shown.
-    const std::string dbFile = TextConstants::EditionText("Orsa1Dat.bin", "Talv1Dat.bin");
+    const std::string dbFile = DatabaseFileOf(TextConstants::edition);
     s.BeginLoadDatabase(dbFile);
 
     s.ShowFrame();

@@ -20,6 +20,9 @@ std::string ProgramName(const std::string& argv0);
 // without case: "TALV" 1 (English), "ORSA" 0 (German); nothing for any other
 // name.
 std::optional<int> EditionOfProgram(const std::string& argv0);
+// The database file of an edition: "Talv1Dat.bin" for the English one (1),
+// "Orsa1Dat.bin" for the German one.
+std::string DatabaseFileOf(int edition);
 
 // --- Countdown of the welcome window -----------------------------------------------
 

@@ -3,7 +3,10 @@
 // Settings and the user-names file come from $HOME as in the program; point
 // it at a fresh one. With --open, the window is then opened as the run's
 // first and the time from the command to its first paint is written to
-// stdout in ms (the run's first window: nothing of it was used before).
+// stdout in ms (the run's first window: nothing of it was used before). The
+// command comes as a user's would: from the event loop, a moment after the
+// frame has appeared (no one clicks sooner), not inside the program's own
+// handling of the events it queued at its first paint.
 #include <QApplication>
 #include <QWidget>
 #include <QCoreApplication>
@@ -21,6 +24,9 @@
 #include "WindowRegistry.h"
 #include "WinMan.h"
 
+// How long after the frame's first paint the window's command comes.
+constexpr int kCommandDelayMs = 100;
+
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: startup_probe DBFOLDER [talvessin|orsabrine] [--open WINDOW]\n");
@@ -33,7 +39,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--open") == 0) window = argv[i + 1];
     QElapsedTimer clock;
     clock.start();
-    QApplication app(argc, argv);
+    Startup::EarlyStart early(edition, folder);  // as the program's main does
+    FirstFrameApp app(argc, argv);
     const qint64 appMs = clock.elapsed();
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(ProgramIcon());  // as the program's main does
@@ -41,23 +48,24 @@ int main(int argc, char** argv) {
     // ends: only a paint with the database loaded counts. (The window
     // manager's flag first: the file may be read on another thread until
     // the load step has waited for it.)
-    QuitAfterFirstFrame quit(
-        [] { return WinMan::databaseLoading && !WinMan::databaseLoading() && DataBase::numAtoms > 1; },
-        [&window] {
-            if (window.empty()) return;
-            QElapsedTimer open;
-            open.start();
-            WinMan::OpenForm(window);
-            FormBase* form = Auto::GetForm(window);
-            // Whatever the window has left for the event loop, then its paint.
-            QCoreApplication::processEvents();
-            if (form && form->Host()) form->Host()->repaint();
-            std::printf("%.3f\n", static_cast<double>(open.nsecsElapsed()) / 1e6);
-            if (!form || !form->Host() || !form->Host()->isVisible()) std::_Exit(3);
-        });
-    app.installEventFilter(&quit);
+    std::function<void()> openWindow;
+    if (!window.empty()) openWindow = [&window] {
+        QElapsedTimer clock;
+        clock.start();
+        WinMan::OpenForm(window);
+        FormBase* form = Auto::GetForm(window);
+        // Whatever the window has left for the event loop, then its paint.
+        QCoreApplication::processEvents();
+        if (form && form->Host()) form->Host()->repaint();
+        std::printf("%.3f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        if (!form || !form->Host() || !form->Host()->isVisible()) std::_Exit(3);
+    };
+    app.SetFirstFrame(
+        [] { return WinMan::databaseLoading && !WinMan::databaseLoading() && DataBase::numAtoms > 1; }, openWindow,
+        kCommandDelayMs);
     Startup::ProgramSetup setup;
     setup.databaseFolder = folder;
+    setup.early = &early;
     setup.registerWindows = &WindowRegistry::RegisterAll;
     Startup::Program program(setup);
     Startup::StartResult result = program.Start(edition, {});

@@ -25,6 +25,7 @@
 #include "UserFile.h"
 #include "BinFile.h"
 #include "DataBase.h"
+#include "EarlyStart.h"
 #include "Fakes.h"
 #include "FileOp.h"
 #include "GenMsg.h"
@@ -459,6 +460,57 @@ TEST_F(ProgramTest, TheGettingStartedWindowAndTheWidthsFollowTheFramesFirstPaint
     QCoreApplication::sendPostedEvents();  // what follows it
     EXPECT_TRUE(Shown("ShortHelp"));
     EXPECT_GT(LowLevel::charWidthArial['a'], 0);
+}
+
+// What main begins before its QApplication: the program takes the database
+// read of the file its name chooses, waits for and drops a read of another
+// edition's file, reads itself after a name that chooses none, and starts
+// on the file it was to load either way.
+TEST_F(ProgramTest, AReadBegunBeforeTheProgramIsTakenOnlyForItsOwnFile) {
+    const std::string folder = BinaryPath("bin");
+    const struct Case {
+        const char* early;
+        bool begun;
+        bool readEarly;  // the program's own setting
+    } cases[] = {
+        {"talvessin", true, true},
+        {"orsabrine", true, true},
+        {"notes", false, true},
+        {"talvessin", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.early);
+        Startup::EarlyStart early(c.early, folder);
+        EXPECT_EQ(early.ReadBegun(), c.begun);
+        Startup::ProgramSetup setup = SampleSetup(folder);
+        setup.early = &early;
+        setup.readDatabaseEarly = c.readEarly;
+        Startup::Program program(setup);
+        ASSERT_EQ(program.Start("talvessin", {}), Startup::StartResult::Running);
+        EXPECT_GT(DataBase::numAtoms, 1);
+        EXPECT_EQ(std::filesystem::path(DataBase::dbFileName).filename(), "Talv1Dat.bin");
+        EXPECT_FALSE(early.TakeRead(folder + "/Talv1Dat.bin"));  // handed over or dropped
+    }
+}
+
+// A program folder whose name has a letter beyond ASCII ("Zürich", in the
+// system's UTF-8): its database file is found, whether main began the read
+// or the program reads it itself.
+TEST_F(ProgramTest, ADatabaseFolderWithAnUmlautIsFound) {
+    TempFolder temp;
+    const std::string folder = temp / "Z\xC3\xBCrich";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(BinaryPath("bin/Talv1Dat.bin"), folder + "/Talv1Dat.bin");
+    for (const bool early : {true, false}) {
+        SCOPED_TRACE(early);
+        std::unique_ptr<Startup::EarlyStart> begun;
+        Startup::ProgramSetup setup = SampleSetup(folder);
+        if (early) setup.early = (begun = std::make_unique<Startup::EarlyStart>("talvessin", folder)).get();
+        Startup::Program program(setup);
+        ASSERT_EQ(program.Start("talvessin", {}), Startup::StartResult::Running);
+        EXPECT_GT(DataBase::numAtoms, 1);
+        EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+    }
 }
 
 // No database file, or something else under its name (a folder, a link

@@ -1,13 +1,16 @@
 // Windows on the window base in a real MDI area (offscreen).
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMdiSubWindow>
+#include <utility>
 
 #include "Errors.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "GenMsg.h"
 #include "Options.h"
+#include "QtServices.h"
 #include "StubForm.h"
 #include "TempFolder.h"
 #include "WinMan.h"
@@ -78,6 +81,31 @@ TEST_F(WindowsTest, BackAndForwardSkipHiddenWindows) {
     WinMan::appClosing = true;
     EXPECT_TRUE(Form("Lexi").Unload(UnloadMode::AppClosing));
     WinMan::appClosing = false;
+}
+
+// A window is painted once as it opens: its activation, which lets the
+// pending events run, no longer paints it half shown before the end of its
+// showing paints it whole again.
+TEST_F(WindowsTest, AWindowOpensWithOnePaint) {
+    struct Paints : QObject {
+        int count = 0;
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (e->type() == QEvent::Paint && qobject_cast<QMdiSubWindow*>(o) && o->objectName() == "Alpha") ++count;
+            return false;
+        }
+    } paints;
+    // The window manager lets the real events run here.
+    QtEventPump pump;
+    Services::Set services = Services::Get();
+    Services::EventPump* fake = std::exchange(services.events, &pump);
+    Services::Install(services);
+    qApp->installEventFilter(&paints);
+    WinMan::OpenForm("Alpha");
+    qApp->removeEventFilter(&paints);
+    services.events = fake;
+    Services::Install(services);
+    EXPECT_EQ(paints.count, 1);
+    EXPECT_EQ(Current(), "Alpha");  // activated all the same
 }
 
 TEST_F(WindowsTest, CloseAllWindowsUnloadsAndStoresEach) {
