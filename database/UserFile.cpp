@@ -377,7 +377,10 @@ ApplyOutcome ApplyRecords(const std::vector<TextRecord>& records, std::vector<Ap
     NameBatch batch;
     for (const TextRecord& r : records) {
         createOnLookup = false;
-        if (nextId + NamesToAdd(r) > kAtomIdLimit) {
+        // A record adds at most its own name and two per line: only near a
+        // full table are its names counted one by one.
+        const auto mostAdded = static_cast<int64_t>(1 + 2 * r.lines.size());
+        if (nextId + mostAdded > kAtomIdLimit && nextId + NamesToAdd(r) > kAtomIdLimit) {
             out.noRoom = true;
             break;
         }
