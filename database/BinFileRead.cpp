@@ -449,12 +449,16 @@ private:
     // A record read; every 256 of them, what was read of a mapped file is
     // given back (so that the file and the copies made of it are never both
     // held whole), and the progress is reported, by time: at most about 30
-    // times a second, however fast or slow the load is.
+    // times a second, however fast or slow the load is. The record just read
+    // is not given back: its texts are kept after this step, and a page of
+    // a map that a lease break made the process's own reads as zeros once
+    // given back.
     void Step() {
         if ((++steps_ & 255) != 0) return;
-        if (map_ && static_cast<size_t>(c_.offset()) - released_ >= kReleaseStep) {
-            map_->Release(released_, static_cast<size_t>(c_.offset()));
-            released_ = static_cast<size_t>(c_.offset());
+        const auto read = static_cast<size_t>(c_.offset());
+        if (map_ && read > kInHand && read - kInHand - released_ >= kReleaseStep) {
+            map_->Release(released_, read - kInHand);
+            released_ = read - kInHand;
         }
         if (!obs_) return;
         auto now = std::chrono::steady_clock::now();
@@ -711,6 +715,9 @@ private:
     // How much of a mapped file is given back at a time: each time costs a
     // call and a flush of the processor's address cache.
     static constexpr size_t kReleaseStep = size_t{1} << 20;
+    // More than the longest record, whose texts may still be in hand.
+    static constexpr size_t kInHand = size_t{64} << 10;
+    static_assert(kInHand > 4 + 3 * (2 + kMaxString) + 10, "an atom record is the longest");
 
     Cursor& c_;
     FileOp::MappedFile* map_;

@@ -5,9 +5,14 @@
 // is the run that must report no leak and no error.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "BinFile.h"
 #include "DataBase.h"
@@ -77,4 +82,48 @@ TEST(FullSizeDatabase, LoadsIsUsedAndIsGivenBackWhole) {
     InitDataBase();
     std::remove(path.c_str());
     EXPECT_EQ(numAtoms + numProps + numStrings, 0);
+}
+
+// Another program writing the file while a full-size file loads mapped: its
+// open breaks the lease, the process copies the pages, and the load goes on
+// from the copy as the file was, through the pages the reader gives back as
+// it passes them (given back, a copied page would read as zeros).
+TEST(FullSizeDatabase, AWriteDuringTheMappedLoadLeavesTheFileAsItWas) {
+    gendb::BuildFullSizeDb();
+    const std::string path = testing::TempDir() + "fullsize_break_" + std::to_string(getpid()) + ".bin";
+    ASSERT_TRUE(WriteBinFile(path).ok);
+    // What the load made of the file, its blocks left in it.
+    auto loaded = [] {
+        std::string all;
+        for (const atom* a : atomTab) {
+            all.append(a->name()).append(a->Soundex()).append(a->Uppercase()).push_back('\n');
+            for (const Prop* p : a->props()) all.append(p->proper()->name()).append(p->strVal()).push_back('\n');
+        }
+        return all;
+    };
+    InitDataBase();
+    ASSERT_TRUE(ReadBinFile(path).ok);
+    const std::string before = loaded();
+    struct Writer : LoadObserver {
+        std::string path;
+        void Start(double) override {
+            // Its open waits until the lease is given up: the copy is made.
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::alarm(5);
+                const int fd = ::open(path.c_str(), O_WRONLY);
+                std::_Exit(fd >= 0 && ::pwrite(fd, "\xFF\xFF\xFF\xFF", 4, 1 << 20) == 4 ? 0 : 1);
+            }
+            int status = 0;
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }
+    } writer;
+    writer.path = path;
+    InitDataBase();
+    const DbStatus st = ReadBinFile(path, &writer);
+    ASSERT_TRUE(st.ok) << st.detail;
+    EXPECT_TRUE(loaded() == before);
+    InitDataBase();
+    std::remove(path.c_str());
 }
