@@ -36,11 +36,27 @@ namespace {
 // small blocks come from the heap.
 constexpr size_t kBigBlock = size_t{2} << 20;
 
-#ifdef __linux__
 // The size of a huge page, and the boundary a mapping must start on for the
 // system to back it with them.
 constexpr size_t kHugePage = size_t{2} << 20;
 
+// n bytes of fresh anonymous memory (whole pages) starting on a huge-page
+// boundary, with huge pages asked for; null when there is no room.
+void* MapOnHugePage(size_t n, int prot, int flags) {
+    const size_t span = n + kHugePage;
+    void* p = ::mmap(nullptr, span, prot, MAP_PRIVATE | MAP_ANONYMOUS | flags, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+    const auto at = reinterpret_cast<uintptr_t>(p);
+    const uintptr_t start = (at + kHugePage - 1) / kHugePage * kHugePage;
+    if (start > at) ::munmap(p, start - at);
+    if (at + span > start + n) ::munmap(reinterpret_cast<void*>(start + n), at + span - (start + n));
+#ifdef MADV_HUGEPAGE
+    ::madvise(reinterpret_cast<void*>(start), n, MADV_HUGEPAGE);  // a hint: without it the pages are ordinary ones
+#endif
+    return reinterpret_cast<void*>(start);
+}
+
+#ifdef __linux__
 // The big mappings of the database emptied last, kept for the next load (a
 // reload, a verification after a write): it takes them over instead of
 // faulting in fresh pages. At most one database's worth.
@@ -79,15 +95,9 @@ void* MapBig(size_t n) {
         spare.erase(best);
         return p;
     }
-    const size_t span = n + kHugePage;
-    void* p = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-    const auto at = reinterpret_cast<uintptr_t>(p);
-    const uintptr_t start = (at + kHugePage - 1) / kHugePage * kHugePage;
-    if (start > at) ::munmap(p, start - at);
-    if (at + span > start + n) ::munmap(reinterpret_cast<void*>(start + n), at + span - (start + n));
-    ::madvise(reinterpret_cast<void*>(start), n, MADV_HUGEPAGE);  // a hint: without it the pages are ordinary ones
-    return reinterpret_cast<void*>(start);
+    void* p = MapOnHugePage(n, PROT_READ | PROT_WRITE, 0);
+    if (!p) throw std::bad_alloc();
+    return p;
 }
 
 void UnmapBig(void* p, size_t n) {
@@ -327,18 +337,10 @@ private:
         // As large a stretch as the system lets us reserve, up to 4 GB:
         // reserving costs nothing but addresses.
         for (size_t size = size_t{4} << 30; size >= (size_t{64} << 20); size /= 4) {
-            void* p = ::mmap(nullptr, size + kStep, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-            if (p == MAP_FAILED) continue;
-            const auto at = reinterpret_cast<uintptr_t>(p);
-            const uintptr_t start = (at + kStep - 1) / kStep * kStep;
-            if (start > at) ::munmap(p, start - at);
-            if (at + size + kStep > start + size)
-                ::munmap(reinterpret_cast<void*>(start + size), at + size + kStep - (start + size));
-            base_ = next_ = reinterpret_cast<char*>(start);
+            void* p = MapOnHugePage(size, PROT_NONE, MAP_NORESERVE);
+            if (!p) continue;
+            base_ = next_ = static_cast<char*>(p);
             size_ = std::min<size_t>(size, std::numeric_limits<uint32_t>::max());
-#ifdef MADV_HUGEPAGE
-            ::madvise(base_, size_, MADV_HUGEPAGE);  // a hint: without it the pages are ordinary ones
-#endif
             textBase = base_;
             return;
         }
