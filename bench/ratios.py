@@ -2,14 +2,18 @@
 """Every speed and memory goal as a measure against its yardstick, in one run,
 on the full-size database that gendb writes.
 
-    python3 bench/ratios.py BUILD_DIR [RUNS] [--before OTHER_BUILD_DIR] [GROUP ...]
+    python3 bench/ratios.py BUILD_DIR [RUNS] [--before OTHER_BUILD_DIR] [--rounds K] [GROUP ...]
 
 Processes are timed from start to exit (or by what they print), medians of
 RUNS (default 15) runs taken in turns; peak resident memory is each
 process's own (wait4). GROUP names row groups (see GROUPS at the end) to run
 only those; without, every group runs. With --before, each group runs on the
 other build too, right before this one's, on the same database file: the
-figures before and after a change from one run.
+figures before and after a change from one run (each process the two builds
+start runs in the same turns as the other build's). With --rounds, the groups
+run K times over, the two builds in turns each time, and a summary gives
+each row's medians over the rounds: on a machine whose load drifts over
+minutes, one pass of each build can land in a quiet and a busy stretch.
 
 To add a row group: write a function taking the Context, that measures and
 calls ctx.row(...) for each row, and add it to GROUPS.
@@ -79,9 +83,17 @@ class Context:
                               XDG_CONFIG_HOME=os.path.join(home, ".config"), LC_ALL="C")
         self.rows = []
         self._xvfb = None
+        # With --before: the other build's context (set on the before one),
+        # and the figures measured for this one in the before one's turns.
+        self.partner = None
+        self.replay = None
 
     def exe(self, name):
         return exe(self.build, name)
+
+    def moved(self, argv):
+        """argv with this build's files named in the partner's build."""
+        return [self.partner.build + a[len(self.build):] if a.startswith(self.build + os.sep) else a for a in argv]
 
     def medians(self, cmds, printed=False, yardsticks=()):
         """cmds: name -> (argv, env), run in turns. Medians of the wall time
@@ -89,28 +101,59 @@ class Context:
         resident memory (measured in runs of their own).
 
         Each name in yardsticks is timed a second way in the same turns: the
-        same command through the shell with its output to /dev/null. When the
-        two medians differ by more than 1.5 times, the yardstick is not what
-        it seems (a pipe, a decoder, a cold cache) and nothing is reported."""
-        checks = {f"{k} (through the shell)": (["sh", "-c", 'exec "$@" >/dev/null', "sh"] + cmds[k][0], cmds[k][1])
-                  for k in yardsticks}
-        every = dict(cmds, **checks)
-        times = {k: [] for k in every}
-        rss = {k: [] for k in cmds}
+        same command through the shell with its output to /dev/null, less
+        what the shell itself takes (`true` through the shell against `true`
+        alone: on a busy machine the shell's own start is a good part of a
+        command of 2 ms). When the two medians differ by more than 1.5 times,
+        the yardstick is not what it seems (a pipe, a decoder, a cold cache)
+        and nothing is reported.
+
+        With a partner (--before), the partner build's same commands run in
+        the same turns, and its call of this function gets their figures:
+        a machine whose load drifts then weighs on both builds alike."""
+        if self.replay is not None:
+            lines, result = self.replay.pop(0)
+            for line in lines:
+                print(line)
+            return result
+        sets = [cmds]
+        if self.partner:
+            sets.append({k: (self.moved(argv), env) for k, (argv, env) in cmds.items()})
+        every = {}
+        for n, cs in enumerate(sets):
+            every.update({(n, k): v for k, v in cs.items()})
+            every.update({(n, f"{k} (through the shell)"): (["sh", "-c", 'exec "$@" >/dev/null', "sh"] + cs[k][0],
+                                                             cs[k][1]) for k in yardsticks})
+        if yardsticks:
+            every[(None, "true")] = (["true"], None)
+            every[(None, "true (through the shell)")] = (["sh", "-c", 'exec "$@" >/dev/null', "sh", "true"], None)
+        times = {key: [] for key in every}
+        rss = {key: [] for key in every if key[1] in cmds}
         for i in range(self.runs):
-            for k, (argv, env) in every.items():
-                ms, out = run(argv, env, printed and k in cmds)
-                times[k].append(float(out.split()[-1]) if printed and k in cmds else ms)
-                if i < 5 and not printed and k in cmds:
-                    rss[k].append(peak_rss(argv, env))
-        med = {k: statistics.median(v) for k, v in times.items()}
-        for k in yardsticks:
-            a, b = med[k], med[f"{k} (through the shell)"]
-            print(f"yardstick {k}: {a:.2f} ms, through the shell {b:.2f} ms")
-            if max(a, b) > 1.5 * min(a, b):
-                sys.exit(f"yardstick {k} differs from its second timing by more than 1.5x: not reported")
-        return ({k: med[k] for k in cmds},
-                {k: statistics.median(v) if v else None for k, v in rss.items()})
+            for key, (argv, env) in every.items():
+                wanted = printed and key[1] in cmds
+                ms, out = run(argv, env, wanted)
+                times[key].append(float(out.split()[-1]) if wanted else ms)
+                if i < 5 and not printed and key[1] in cmds:
+                    rss[key].append(peak_rss(argv, env))
+        med = {key: statistics.median(v) for key, v in times.items()}
+        shell = max(0.0, med[(None, "true (through the shell)")] - med[(None, "true")]) if yardsticks else 0.0
+        results = []
+        for n in range(len(sets)):
+            lines = []
+            for k in yardsticks:
+                a, b = med[(n, k)], med[(n, f"{k} (through the shell)")] - shell
+                lines.append(f"yardstick {k}: {a:.2f} ms, through the shell {b:.2f} ms (its own {shell:.2f} ms left out)")
+                if max(a, b) > 1.5 * min(a, b):
+                    print("\n".join(lines))
+                    sys.exit(f"yardstick {k} differs from its second timing by more than 1.5x: not reported")
+            results.append((lines, ({k: med[(n, k)] for k in cmds},
+                                    {k: statistics.median(rss[(n, k)]) if rss.get((n, k)) else None for k in cmds})))
+        if self.partner:
+            self.partner.replay.append(results[1])
+        for line in results[0][0]:
+            print(line)
+        return results[0][1]
 
     def gbench(self, name, flt, repetitions=7):
         """Medians in ms of the Google benchmarks of `name` matching `flt`."""
@@ -288,32 +331,64 @@ GROUPS = {
 }
 
 
+def summarise(ctx, which, rounds):
+    """Each row's medians over the rounds, and in how many it met its goal."""
+    by = {}
+    for measure, value, unit, yardstick, goal, ok in ctx.rows:
+        by.setdefault(measure, []).append((value, unit, yardstick, goal, ok))
+    print(f"--- summary over {rounds} rounds{' (' + which + ')' if which else ''}")
+    for measure, rs in by.items():
+        value = statistics.median(r[0] for r in rs)
+        unit, goal = rs[0][1], rs[0][3]
+        text = f"{measure}: {value:.2f} {unit}"
+        if rs[0][2] is not None:
+            yard = statistics.median(r[2] for r in rs)
+            ratio = statistics.median(r[0] / r[2] for r in rs)
+            text += f" vs {yard:.2f} {unit}, ratio {ratio:.2f}x"
+        if goal:
+            met = sum(1 for r in rs if r[4])
+            text += f" (goal {goal}: met in {met} of {len(rs)} rounds)"
+        print(text, flush=True)
+
+
 def main():
     args = sys.argv[1:]
     build = args.pop(0) if args else "build"
     runs = int(args.pop(0)) if args and args[0].isdigit() else 15
     before = None
-    if args and args[0] == "--before":
-        args.pop(0)
-        before = args.pop(0)
+    rounds = 1
+    while args and args[0] in ("--before", "--rounds"):
+        flag = args.pop(0)
+        if flag == "--before":
+            before = args.pop(0)
+        else:
+            rounds = int(args.pop(0))
     chosen = args or list(GROUPS)
     for g in chosen:
         if g not in GROUPS:
             sys.exit(f"no row group {g}; groups: {' '.join(GROUPS)}")
     ctx = Context(build, runs)
     other = Context(before, runs, ctx.work) if before else None
+    if other:
+        other.partner, ctx.replay = ctx, []
     try:
         print(f"full-size database: {os.path.getsize(ctx.db)} bytes ({ctx.size_mib:.1f} MiB), {runs} runs each")
-        for g in chosen:
-            for c, which in ((other, "before"), (ctx, "after" if other else "")):
-                if c:
-                    print(f"--- {g}" + (f" ({which}: {c.build})" if which else ""))
-                    GROUPS[g](c)
+        for k in range(rounds):
+            if rounds > 1:
+                print(f"=== round {k + 1} of {rounds}")
+            for g in chosen:
+                for c, which in ((other, "before"), (ctx, "after" if other else "")):
+                    if c:
+                        print(f"--- {g}" + (f" ({which}: {c.build})" if which else ""))
+                        GROUPS[g](c)
         for c, which in ((other, "before"), (ctx, "after" if other else "")):
             if c:
+                if rounds > 1:
+                    summarise(c, which, rounds)
                 met = sum(1 for r in c.rows if r[5])
                 goals = sum(1 for r in c.rows if r[5] is not None)
-                print(f"--- {which + ': ' if which else ''}{met} of {goals} goals met")
+                print(f"--- {which + ': ' if which else ''}{met} of {goals} goals met"
+                      + (" (rows of every round)" if rounds > 1 else ""))
     finally:
         if other:
             other.close()
