@@ -11,9 +11,9 @@ only those; without, every group runs. With --before, each group runs on the
 other build too, right before this one's, on the same database file: the
 figures before and after a change from one run (each process the two builds
 start runs in the same turns as the other build's). With --rounds, the groups
-run K times over, the two builds in turns each time, and a summary gives
-each row's medians over the rounds: on a machine whose load drifts over
-minutes, one pass of each build can land in a quiet and a busy stretch.
+run K times over and a summary gives each row's medians over the rounds
+(the gbench rows of the two builds do not share turns: rounds spread them
+over the machine's quiet and busy stretches).
 
 To add a row group: write a function taking the Context, that measures and
 calls ctx.row(...) for each row, and add it to GROUPS.
