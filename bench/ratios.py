@@ -9,8 +9,8 @@ RUNS (default 15) runs taken in turns; peak resident memory is each
 process's own (wait4). GROUP names row groups (see GROUPS at the end) to run
 only those; without, every group runs. With --before, each group runs on the
 other build too, right before this one's, on the same database file: the
-figures before and after a change from one run (each process the two builds
-start runs in the same turns as the other build's). With --rounds, the groups
+figures before and after a change from one run (the two builds' processes
+run in the same turns). With --rounds, the groups
 run K times over and a summary gives each row's medians over the rounds
 (the gbench rows of the two builds do not share turns: rounds spread them
 over the machine's quiet and busy stretches).
@@ -113,6 +113,8 @@ class Context:
         a machine whose load drifts then weighs on both builds alike."""
         if self.replay is not None:
             lines, result = self.replay.pop(0)
+            # The groups ask the same in the same order for both builds.
+            assert set(result[0]) == set(cmds), "a group asked the two builds for different commands"
             for line in lines:
                 print(line)
             return result
