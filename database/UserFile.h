@@ -18,6 +18,7 @@
 #include <string>
 
 #include "Atom.h"
+#include "GenMsg.h"
 
 namespace DataBase {
 
@@ -96,15 +97,15 @@ std::string BackUpUserFile(const std::string& path, int& errNum);
 
 // Message numbers of the user-names file beyond the common table: the backup
 // made of an unreadable file (class information, argument the copy's path).
-constexpr int kMsgUserFileBackup = 107;
+constexpr int kMsgUserFileBackup = GenMsg::GMuserFileBackup;
 // Records left out: a name whose group is not a group, or a link entry
 // (class exclamation, argument the file and its lines).
-constexpr int kMsgUserRecordDamaged = 108;
+constexpr int kMsgUserRecordDamaged = GenMsg::GMuserRecordDamaged;
 // Texts cut to the lengths of the new-names window (class exclamation,
 // argument how many: "3 texts").
-constexpr int kMsgUserTextCut = 114;
+constexpr int kMsgUserTextCut = GenMsg::GMuserTextCut;
 // Another run of the program saved the file with changes this save cannot
 // keep: that file was kept aside (class exclamation, argument the copy's path).
-constexpr int kMsgUserFileMerged = 115;
+constexpr int kMsgUserFileMerged = GenMsg::GMuserFileMerged;
 
 }  // namespace DataBase

@@ -39,20 +39,23 @@ enum MsgId : int {
     GMfavAutoSave = 104,
     GMuserNames = 105,
     GMuserAlready = 106,
+    GMuserFileBackup = 107,
+    GMuserRecordDamaged = 108,
     GMquizEnded = 109,
     GMuserNoRoom = 110,
     GMprintFailed = 111,
     GMnoProgramForAddress = 112,
     GMscriptDamaged = 113,
     GMuserTextCut = 114,
+    GMuserFileMerged = 115,
 };
 
-constexpr int kNumMessages = 115;
+constexpr int kNumMessages = 116;
 
 // Message classes.
 constexpr int kCritical = 0, kExclamation = 1, kQuestion = 2, kInformation = 3;
 
-// The entries ("<" tag ">" text) in the current text language, 0 to 114;
+// The entries ("<" tag ">" text) in the current text language, 0 to 115;
 // numbers without a message hold "".
 extern std::vector<std::string> MsgTable;
 void InitMessages();

@@ -25,9 +25,11 @@ TEST(MessageTable, BothLanguagesHoldEveryMessageWithItsTag) {
         EXPECT_EQ(en.substr(0, 3), "<GM") << id;
         EXPECT_EQ(en.substr(0, en.find('>')), de.substr(0, de.find('>'))) << id;
     }
+    EXPECT_TRUE(Entry(kNumMessages, true).empty()) << "a message beyond the table";
     TextConstants::textLanguage = 1;
     InitMessages();
     EXPECT_EQ(MsgTable[23], "<GMdiskFull>File %0<br>The disk is full");
+    EXPECT_EQ(MsgTable[GMuserFileMerged].substr(0, 18), "<GMuserFileMerged>");
     TextConstants::textLanguage = 0;
     InitMessages();
     EXPECT_EQ(MsgTable[23], "<GMdiskFull>Datei %0<br>Das Laufwerk ist voll");
