@@ -311,10 +311,25 @@ void KFrame::Form_Unload(bool& cancel) {
 
 bool KFrame::eventFilter(QObject* watched, QEvent* event) {
     // Placed before it was shown, the frame was fitted to its screen without
-    // its border and title bar; shown, it has them.
-    if (watched == Host() && event->type() == QEvent::Show && !std::exchange(shown_, true))
-        WinMan::KeepOnScreen(*this);
+    // its border and title bar. A window manager tells them only once it has
+    // put them around the shown window, which then moves or changes size: the
+    // frame is fitted again, once, with them.
+    if (watched == Host()) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show && !std::exchange(shown_, true)) {
+            WinMan::KeepOnScreen(*this);
+            borderFitted_ = HasBorder();
+        } else if (shown_ && !borderFitted_ && (type == QEvent::Move || type == QEvent::Resize) && HasBorder()) {
+            borderFitted_ = true;
+            WinMan::KeepOnScreen(*this);
+        }
+    }
     return FormBase::eventFilter(watched, event);
+}
+
+bool KFrame::HasBorder() const {
+    const QWidget* host = Host();
+    return host && host->frameGeometry().size() != host->geometry().size();
 }
 
 // --- Commands -------------------------------------------------------------------------

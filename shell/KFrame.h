@@ -105,6 +105,8 @@ private:
     void BuildToolbar();
     void FillWindowList();
     bool ItemAvailable(const std::string& control) const;
+    // Whether the window system has told the frame's border and title bar.
+    bool HasBorder() const;
 
     QPointer<QMdiArea> area_;
     QPointer<QToolBar> toolbar_;
@@ -114,4 +116,5 @@ private:
     std::vector<QPointer<QAction>> windowEntries_;
     std::unique_ptr<About> about_;
     bool shown_ = false;
+    bool borderFitted_ = false;  // fitted to the screen with the border the window system told
 };

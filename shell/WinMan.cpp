@@ -157,9 +157,8 @@ double ScreenHeight() {
 // The area a top-level window at q.rect must stay in: the part of the
 // screen holding its centre (else the main screen) that windows may take,
 // without panels or task bars, in the screen's own units (a screen scale
-// makes them larger than its pixels). The window's rectangle is its outer
-// corner with the size inside its border and title bar, so the area is
-// narrowed by these where the window system has told them.
+// makes them larger than its pixels), with the window's border and title bar
+// where the window system has told them.
 void FitOnScreen(const QWidget* host, WinModel::PlaceRequest& q) {
     const WinModel::WindowRect& r = q.rect;
     const QPoint centre(static_cast<int>((r.left + r.width / 2) / 15), static_cast<int>((r.top + r.height / 2) / 15));
@@ -167,12 +166,30 @@ void FitOnScreen(const QWidget* host, WinModel::PlaceRequest& q) {
     if (!s) s = QGuiApplication::primaryScreen();
     if (!s) return;
     const QRect free = s->availableGeometry();
-    QSize border;
-    if (host) border = host->frameGeometry().size() - host->geometry().size();
     q.boundsTop = free.top() * 15.0;
     q.boundsLeft = free.left() * 15.0;
-    q.boundsHeight = std::max(0, free.height() - border.height()) * 15.0;
-    q.boundsWidth = std::max(0, free.width() - border.width()) * 15.0;
+    q.boundsHeight = free.height() * 15.0;
+    q.boundsWidth = free.width() * 15.0;
+    if (host) {
+        const QSize border = host->frameGeometry().size() - host->geometry().size();
+        q.borderHeight = std::max(0, border.height()) * 15.0;
+        q.borderWidth = std::max(0, border.width()) * 15.0;
+    }
+}
+
+// The frame's rectangle is stored in the screen's own pixels, not in the
+// units a screen scale enlarges: the frame is to fit the screen, which has
+// the same pixels at any scale. A frame stored as 1000 x 800 at scale 1 opens
+// at 500 x 400 units at scale 2, the same part of the screen, and one that
+// filled the screen at scale 2 fills it again at scale 1.
+double ScreenScale(const FormBase& form) {
+    const QScreen* s = form.Host() ? form.Host()->screen() : QGuiApplication::primaryScreen();
+    const double ratio = s ? s->devicePixelRatio() : 1.0;
+    return ratio > 0 ? ratio : 1.0;
+}
+
+WinModel::WindowRect Scaled(const WinModel::WindowRect& r, double factor) {
+    return {r.top * factor, r.left * factor, r.height * factor, r.width * factor};
 }
 
 void ApplyPlacement(FormBase& form, const WinModel::Placement& p) {
@@ -264,6 +281,7 @@ void CloseForm(FormBase& form) {
     if (IsTutor(form)) return;
     TwipsRect r = form.NormalRect();
     WinModel::WindowRect rect{WinModel::StoredTop(r.top, bandOffset, IsFrame(form)), r.left, r.height, r.width};
+    if (IsFrame(form)) rect = Scaled(rect, ScreenScale(form));
     Options::PutVal("Windows", form.Name(), WinModel::FormatWindowRect(rect, form.WindowState()));
 }
 
@@ -272,6 +290,7 @@ void PlaceWindow(FormBase& form) {
     std::string text;
     std::optional<WinModel::StoredPosition> stored;
     if (Options::GetVal("Windows", form.Name(), text)) stored = WinModel::ParseWindowRect(text);
+    if (stored && IsFrame(form)) stored->rect = Scaled(stored->rect, 1 / ScreenScale(form));
     q.fallback = IsFrame(form) ? WinModel::DefaultFrameRect(ScreenWidth(), ScreenHeight())
                                : WinModel::DefaultRect(form.Name());
     if (stored) {

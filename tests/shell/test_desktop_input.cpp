@@ -208,4 +208,20 @@ TEST_F(DesktopInput, AtScreenScaleTwoEveryPartOfAWindowCanBeReached) {
     }
 }
 
+// At a screen scale of 2 the frame's rectangle is stored in the screen's own
+// pixels: one stored as 1000 x 800 comes back as 500 x 400 units, the same
+// part of the screen, and goes back as it came.
+TEST_F(DesktopInput, AtScreenScaleTwoTheFrameIsStoredInTheScreensPixels) {
+    if (qApp->devicePixelRatio() != 2) GTEST_SKIP() << "runs at a screen scale of 2";
+    const std::string key = "Software\\Quillmarsh\\Talvessin\\1.x\\Windows";
+    Fakes().settings.Write(key, "KFrame", "1500,1500,12000,15000,0");
+    StartProgram("/x/talvessin");
+    QMainWindow* main = program->Frame()->MainWindow();
+    EXPECT_EQ(main->size(), QSize(500, 400));
+    main->resize(600, 450);
+    program->Frame()->Unload(UnloadMode::User);
+    EXPECT_EQ(Fakes().settings.Read(key, "KFrame").value_or(""), "1500,1500,13500,18000,0");
+    Stop();
+}
+
 }  // namespace
