@@ -9,8 +9,12 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QWindow>
 #include <QPainter>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -40,6 +44,59 @@
 namespace {
 
 KFrame* theFrame = nullptr;
+
+// F10 and Shift+F10 as on every desktop: F10 takes the keyboard to the
+// frame's menu bar as Alt pressed alone does (and back again); Shift+F10
+// opens the context menu of the control with the focus as the menu key does,
+// in every window of the program.
+class FrameKeys : public QObject {
+public:
+    explicit FrameKeys(KFrame& frame) : frame_(frame) { qApp->installEventFilter(this); }
+    ~FrameKeys() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F10) return false;
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (modifiers == Qt::ShiftModifier) return OpenContextMenu();
+        QMainWindow* main = frame_.MainWindow();
+        if (modifiers != Qt::NoModifier || !main || static_cast<QWidget*>(watched)->window() != main) return false;
+        if (!key->isAutoRepeat()) EnterMenuBar(main);
+        return true;
+    }
+
+private:
+    // The menu bar goes into its keyboard mode when Alt is pressed and
+    // released with no other key between, and out of it again: F10 sends the
+    // control with the focus what such a press and release are (the shortcut
+    // check, the press, the release).
+    static void EnterMenuBar(QMainWindow* main) {
+        QWidget* at = QApplication::focusWidget() ? QApplication::focusWidget() : main;
+        QKeyEvent check(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+        QCoreApplication::sendEvent(at, &check);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QCoreApplication::sendEvent(at, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(at, &release);
+    }
+    // The menu key reaches the program as a context-menu request of the
+    // keyboard to the window with the focus, which passes it on to the
+    // control that has it, at its cursor: the same request for Shift+F10.
+    static bool OpenContextMenu() {
+        QWidget* target = QApplication::activePopupWidget();
+        if (!target) target = QApplication::focusWidget();
+        if (!target) target = QApplication::activeWindow();
+        QWindow* window = target ? target->window()->windowHandle() : nullptr;
+        if (!window) return false;
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        QCoreApplication::sendEvent(window, &request);
+        return true;
+    }
+
+    KFrame& frame_;
+};
 
 // The frame's close request as the shutdown sequence sees it.
 class FrameShutdown : public Startup::ShutdownSteps {
@@ -172,6 +229,7 @@ void KFrame::BuildControls() {
     FormBase::SetDialogOwner(Host());
     BuildMenus();
     BuildToolbar();
+    keys_ = std::make_unique<FrameKeys>(*this);
 }
 
 void KFrame::BuildMenus() {

@@ -115,6 +115,7 @@ private:
     std::map<std::string, QPointer<QMenu>> menus_;
     std::vector<QPointer<QAction>> windowEntries_;
     std::unique_ptr<About> about_;
+    std::unique_ptr<QObject> keys_;  // F10 and Shift+F10
     bool shown_ = false;
     bool borderFitted_ = false;  // fitted to the screen with the border the window system told
 };

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -21,6 +23,7 @@
 #include "KFrame.h"
 #include "ProgramFixture.h"
 #include "QtText.h"
+#include "windows/info/SingleName.h"
 #include "windows/lists/NameLists.h"
 
 namespace {
@@ -52,6 +55,7 @@ protected:
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
+    SingleName* NameWindow() const { return static_cast<SingleName*>(Auto::GetForm("SingleName")); }
 };
 
 // The Windows menu names the keys in the edition's language. Ctrl+Tab (or
@@ -158,6 +162,27 @@ TEST_F(DesktopInput, AWindowBroughtForwardByItsCommandFocusesItsFirstInput) {
         Show("SingleName");
         QTest::keyClicks(QApplication::focusWidget(), "Kim");
         EXPECT_EQ(Auto::GetForm("SingleName")->ControlAs<TextBox>("CurName")->Text(), "Kim");
+        Stop();
+    }
+}
+
+// F10 takes the keyboard to the menu bar and back, as Alt alone does; Shift+F10
+// opens the context menu of the box with the focus, as the menu key does.
+TEST_F(DesktopInput, F10FocusesTheMenuBarAndShiftF10OpensTheContextMenu) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        Show("SingleName");
+        QWidget* box = NameWindow()->Control("CurName");
+        ASSERT_EQ(QApplication::focusWidget(), box);
+        Press(Qt::Key_F10, Qt::NoModifier);
+        EXPECT_EQ(QApplication::focusWidget(), program->Frame()->MainWindow()->menuBar());
+        Press(Qt::Key_F10, Qt::NoModifier);
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        Press(Qt::Key_F10, Qt::ShiftModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        menu->close();
         Stop();
     }
 }
