@@ -320,9 +320,7 @@ void KFrame::FillWindowList() {
         a->setCheckable(true);
         a->setChecked(sub == active);
         QPointer<QMdiSubWindow> target = sub;
-        connect(a, &QAction::triggered, this, [this, target] {
-            if (target && area_) area_->setActiveSubWindow(target);
-        });
+        connect(a, &QAction::triggered, this, [target] { FormBase::ActivateChild(target); });
         windowEntries_.push_back(a);
     }
 }

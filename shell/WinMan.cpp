@@ -126,11 +126,13 @@ bool IsLoaded(const FormBase* form) {
     return std::find(all.begin(), all.end(), form) != all.end();
 }
 
+// Brings a window forward without reordering the history (back, forward,
+// the window left in front when another goes); the keyboard goes with it.
 void BringQuietly(FormBase* form) {
     if (!form) return;
     bool saved = activateGuard;
     activateGuard = true;
-    form->BringToFront();
+    form->ComeForward();
     activateGuard = saved;
 }
 
@@ -222,6 +224,21 @@ public:
         // The window left in front is the current one: the last entry.
         if (f.HasRole(FormBase::kInHistory) && unloadDepth == 0 && !appClosing)
             BringQuietly(FromKey(history.Current()));
+    }
+    void FormHidden(FormBase& f) override {
+        // A window that hides instead of closing has left the history first
+        // (the list manager): the current window comes forward as after a
+        // close, and with none left no window stays active with the keyboard
+        // in the hidden one. A window that hides on its way to closing, or
+        // while it opens another, is still in the history and goes on itself.
+        if (!f.HasRole(FormBase::kInHistory) || history.Find(&f) >= 0 || unloadDepth > 0 || appClosing) return;
+        DropHidden();
+        if (FormBase* current = FromKey(history.Current())) {
+            BringQuietly(current);
+        } else if (QMdiArea* area = FormBase::MdiArea()) {
+            area->setActiveSubWindow(nullptr);
+            area->setFocus(Qt::OtherFocusReason);
+        }
     }
 };
 
@@ -412,6 +429,9 @@ void RestoreOpenWindows() {
     const WinModel::OpenList list = WinModel::ReadOpenList(text, Auto::IsKnownName);
     for (const std::string& name : list.names)
         if (FormBase* f = Auto::GetForm(name)) f->Show();
+    // The window left in front takes the keyboard, which else stayed in the
+    // window shown before it.
+    if (FormBase* current = FromKey(history.Current())) current->RestoreFocus();
     if (list.skipped > 0)
         Errors::LogEntry("WinMan", "RestoreOpen",
                          "skipped " + std::to_string(list.skipped) + " of the stored names: " + list.skippedText);

@@ -23,7 +23,11 @@
 #include "KFrame.h"
 #include "ProgramFixture.h"
 #include "QtText.h"
+#include "ResultSet.h"
+#include "ResultViews.h"
+#include "windows/info/Realm.h"
 #include "windows/info/SingleName.h"
+#include "windows/search/LetterMix.h"
 #include "windows/lists/NameLists.h"
 
 namespace {
@@ -54,6 +58,11 @@ protected:
     // A key as the user presses it, at the widget that has the focus.
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    // Whether the focus is in that window.
+    static bool HasFocus(const char* name) {
+        FormBase* f = Auto::GetForm(name);
+        return f && f->Client() && f->Client()->isAncestorOf(QApplication::focusWidget());
     }
     SingleName* NameWindow() const { return static_cast<SingleName*>(Auto::GetForm("SingleName")); }
 };
@@ -183,6 +192,80 @@ TEST_F(DesktopInput, F10FocusesTheMenuBarAndShiftF10OpensTheContextMenu) {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_TRUE(menu);
         menu->close();
+        Stop();
+    }
+}
+
+// Switched back to by Ctrl+Tab or the Windows menu, a window gives the focus
+// back to the control that had it: here Topic's table of names, which the
+// user went through by the arrow keys, each line shown in Name/Group behind
+// it while the keys stay in the table.
+TEST_F(DesktopInput, ASwitchedBackWindowGivesTheFocusBackWhereItWas) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        Show("SingleName");
+        FormBase* topic = Show("Realm");
+        auto* names = topic->ControlAs<ListView>("Names");
+        names->setFocus(Qt::TabFocusReason);
+        std::vector<atom*> shown;
+        for (int step = 0; step < 2; ++step) {
+            Press(Qt::Key_Down, Qt::NoModifier);
+            EXPECT_EQ(QApplication::focusWidget(), names);
+            EXPECT_EQ(Active(), "Realm");
+            shown.push_back(NameWindow()->curAtom());
+            EXPECT_EQ(shown.back(), static_cast<Realm*>(topic)->names()->atom(names->SelectedTag()));
+        }
+        EXPECT_NE(shown[0], shown[1]);
+        Press(Qt::Key_Tab);
+        EXPECT_TRUE(HasFocus("SingleName"));
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), names);
+        Press(Qt::Key_Tab);
+        QMenu* windows = program->Frame()->Menu("WindowsMenu");
+        windows->popup(QPoint(0, 0));
+        windows->hide();
+        for (QAction* a : windows->actions())
+            if (a->text().endsWith(QtText::ToQt(topic->Caption()))) a->trigger();
+        EXPECT_EQ(QApplication::focusWidget(), names);
+        Stop();
+    }
+}
+// Manage Lists hides instead of closing: after Ctrl+F4 on it the window
+// behind it is the active one and has the keyboard, so F1 opens its help.
+TEST_F(DesktopInput, TheHiddenManageListsLeavesTheWindowBehindActive) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        Show("Alpha");
+        Show("NameLists");
+        Press(Qt::Key_F4);
+        EXPECT_FALSE(Auto::GetForm("NameLists")->Visible());
+        EXPECT_EQ(Active(), "Alpha");
+        EXPECT_TRUE(HasFocus("Alpha"));
+        Fakes().help.topics.clear();
+        Press(Qt::Key_F1, Qt::NoModifier);
+        EXPECT_EQ(Fakes().help.topics, std::vector<std::string>{"Alpha"});
+        Stop();
+    }
+}
+
+// Enter on a line of Letter Combinations' table opens the name in Name/Group,
+// as the Name button does.
+TEST_F(DesktopInput, EnterOnALetterCombinationsLineOpensTheName) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        auto* mix = static_cast<LetterMix*>(Show("LetterMix"));
+        mix->ControlAs<TextBox>("Letters", 0)->SetText("Annabel");
+        mix->Search_Click();
+        auto* names = mix->ControlAs<ListView>("Names");
+        ASSERT_GT(names->Model()->rowCount(), 2);
+        names->setFocus(Qt::TabFocusReason);
+        Press(Qt::Key_Down, Qt::NoModifier);
+        Press(Qt::Key_Return, Qt::NoModifier);
+        EXPECT_EQ(Active(), "SingleName");
+        EXPECT_EQ(NameWindow()->curAtom(), mix->names()->atom(names->SelectedTag()));
         Stop();
     }
 }
