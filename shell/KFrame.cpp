@@ -117,7 +117,10 @@ KFrame::KFrame() : FormBase("KFrame", Kind::TopLevel, kPlaced | kStored) {
 }
 
 KFrame::~KFrame() {
-    if (theFrame == this) theFrame = nullptr;
+    if (theFrame == this) {
+        theFrame = nullptr;
+        WinMan::windowsChanged = nullptr;
+    }
     // The MDI area goes with the frame's widgets.
     if (FormBase::MdiArea() == area_.data()) FormBase::SetMdiArea(nullptr);
 }
@@ -230,6 +233,20 @@ void KFrame::BuildControls() {
     BuildMenus();
     BuildToolbar();
     keys_ = std::make_unique<FrameKeys>(*this);
+    // The window commands follow the child windows: Previous, Next and Close
+    // Window need one, and an open Windows menu lists every window as it
+    // comes (the getting-started window opens after the frame's first
+    // paint, when a quick user may have the menu open already).
+    WinMan::windowsChanged = [this] { WindowsChanged(); };
+}
+
+void KFrame::WindowsChanged() {
+    UpdateCommandStates();
+    QMenu* windows = Menu("WindowsMenu");
+    if (windows && windows->isVisible()) {
+        FillWindowList();
+        if (MenuCode::MenuWindow* w = MenuCode::WindowOf(windows)) MenuCode::ConvertMenu(*w, windows, 0, false, true, false);
+    }
 }
 
 void KFrame::BuildMenus() {
@@ -499,7 +516,14 @@ QMenu* KFrame::Menu(const std::string& control) const {
     return it == menus_.end() ? nullptr : it->second.data();
 }
 
+bool KFrame::HasChildWindow() const {
+    if (!area_) return false;
+    const QList<QMdiSubWindow*> subs = area_->subWindowList();
+    return std::any_of(subs.begin(), subs.end(), [](const QMdiSubWindow* sub) { return sub->isVisible(); });
+}
+
 bool KFrame::ItemAvailable(const std::string& control) const {
+    if (control == "GoBackFunc" || control == "GoForwFunc" || control == "CloseWindowFunc") return HasChildWindow();
     if (control == "LoadListFunc" || control == "SaveListFunc") return Auto::IsAvailable("NameLists");
     if (control == "TutorFunc") return Auto::IsAvailable("TutSelect");
     if (control == "AboutFunc") return true;

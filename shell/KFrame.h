@@ -77,7 +77,8 @@ public:
     QMdiArea* Area() const { return area_; }
     QMainWindow* MainWindow() const;
 
-    // Enables the commands whose windows exist in this build.
+    // Enables the commands whose windows exist in this build; Previous, Next
+    // and Close Window while a child window is shown.
     void UpdateCommandStates();
 
     // Every command the frame runs, by its logged name, besides the log
@@ -107,6 +108,9 @@ private:
     bool ItemAvailable(const std::string& control) const;
     // Whether the window system has told the frame's border and title bar.
     bool HasBorder() const;
+    bool HasChildWindow() const;
+    // A child window came forward, closed or hid itself.
+    void WindowsChanged();
 
     QPointer<QMdiArea> area_;
     QPointer<QToolBar> toolbar_;

@@ -101,6 +101,7 @@ bool appClosing = false;
 double bandOffset = 0;
 std::function<bool()> databaseLoading;
 std::function<void()> clearMark;
+std::function<void()> windowsChanged;
 
 namespace {
 
@@ -212,6 +213,7 @@ public:
     }
     void FormActivated(FormBase& f) override {
         if (f.HasRole(FormBase::kInHistory)) Activate(f);
+        if (windowsChanged) windowsChanged();
     }
     bool FormCloseBlocked(FormBase&) override { return ActionBlocked(); }
     void FormUnloading(FormBase& f) override {
@@ -224,6 +226,7 @@ public:
         // The window left in front is the current one: the last entry.
         if (f.HasRole(FormBase::kInHistory) && unloadDepth == 0 && !appClosing)
             BringQuietly(FromKey(history.Current()));
+        if (windowsChanged) windowsChanged();
     }
     void FormHidden(FormBase& f) override {
         // A window that hides instead of closing has left the history first
@@ -239,6 +242,7 @@ public:
             area->setActiveSubWindow(nullptr);
             area->setFocus(Qt::OtherFocusReason);
         }
+        if (windowsChanged) windowsChanged();
     }
 };
 

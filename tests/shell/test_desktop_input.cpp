@@ -250,6 +250,45 @@ TEST_F(DesktopInput, TheHiddenManageListsLeavesTheWindowBehindActive) {
     }
 }
 
+// A start that reopens windows: the window in front (the print window,
+// restored last) has the keyboard, and the Windows menu, opened before the
+// getting-started window comes, lists that one as soon as it comes. With no
+// window open, Previous, Next and Close Window are disabled.
+TEST_F(DesktopInput, TheWindowsMenuAfterARestoringStart) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        const std::string key = std::string("Software\\Quillmarsh\\") +
+                                (std::string_view(argv0).ends_with("talvessin") ? "Talvessin" : "Orsabrine") + "\\1.x\\";
+        Fakes().settings.Write(key + "Windows", "Open", "SingleName,PrintOptions");
+        Fakes().settings.Write(key + "Options", "ShowShortHelp", "True");
+        StartProgram(argv0);
+        KFrame* frame = program->Frame();
+        EXPECT_TRUE(Auto::GetForm("PrintOptions")->Client()->isAncestorOf(frame->MainWindow()->focusWidget()));
+        QMenu* windows = frame->Menu("WindowsMenu");
+        auto listed = [windows] {
+            QStringList names;
+            for (QAction* a : windows->actions())
+                if (a->isCheckable()) names << a->text().section(' ', 1);
+            return names;
+        };
+        windows->popup(QPoint(0, 0));
+        const QStringList two = listed();
+        EXPECT_EQ(two.size(), 2);
+        frame->Host()->repaint();  // the getting-started window follows the frame's first paint
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(listed(), two + QStringList{QtText::ToQt(Auto::GetForm("ShortHelp")->Caption())});
+        windows->hide();
+
+        frame->ItemClick("CloseAllFunc");
+        for (const char* item : {"GoBackFunc", "GoForwFunc", "CloseWindowFunc"})
+            EXPECT_FALSE(frame->MenuAction(item)->isEnabled()) << item;
+        Show("Alpha");
+        EXPECT_TRUE(frame->MenuAction("CloseWindowFunc")->isEnabled());
+        Stop();
+    }
+}
+
 // Enter on a line of Letter Combinations' table opens the name in Name/Group,
 // as the Name button does.
 TEST_F(DesktopInput, EnterOnALetterCombinationsLineOpensTheName) {
