@@ -162,9 +162,13 @@ int keysMoving = 0;  // list views inside their handling of a key
 bool ListView::MovingByKeys() { return keysMoving > 0; }
 
 void ListView::keyPressEvent(QKeyEvent* event) {
-    if (onEnter && IsEnterKey(*event) && currentIndex().isValid()) {
-        Fire(onEnter);
-        event->accept();
+    if (IsEnterKey(*event)) {
+        if (onEnter && currentIndex().isValid()) {
+            Fire(onEnter);
+            event->accept();
+        } else {
+            QTreeView::keyPressEvent(event);  // the view's own pick (activated)
+        }
         return;
     }
     struct Moving {
