@@ -19,6 +19,7 @@
 #include "ShellKit.h"
 #include "TextConstants.h"
 #include "WinMan.h"
+#include "WindowKeys.h"
 
 int ChildForm::U() { return LowLevel::MmToTwips(1); }
 
@@ -210,6 +211,10 @@ void ChildForm::FollowClientSize() {
 }
 
 bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched == Host() && Client() && Client() != tabsOrderedIn_) {
+        tabsOrderedIn_ = Client();
+        WindowKeys::OrderTabsByLayout(Client(), firstInput_);
+    }
     if (followClient_ && event->type() == QEvent::Resize && watched == Client() && !IsLoading())
         Run([this] { Form_Resize(); });
     if (event->type() == QEvent::MouseButtonRelease && wordWindowView_ && watched == wordWindowView_.data()) {

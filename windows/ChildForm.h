@@ -2,7 +2,8 @@
 // common, on top of the window base: the flags isLoading and suppressEvents,
 // the input guard around user commands, the tooltips of the text language,
 // the guarded boxes that put their text back when input is blocked, the
-// common buttons, and the road from a clicked table line to the name window.
+// common buttons, the road from a clicked table line to the name window, and the
+// Tab order that follows the layout.
 //
 // The window manager's part (placement, history, stored position, the close
 // guard) is done by the window base through the window's roles; a window
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FormBase.h"
 #include "FormControls.h"
@@ -117,6 +119,14 @@ public:
     // Calls NameWindowMouseUp when the mouse button is released over w.
     void WatchMouseUp(QWidget* w);
 
+    // --- the keyboard -------------------------------------------------------------------
+    // Tab goes through the controls in reading order (WindowKeys), set when
+    // the window is first shown after a load, once its controls stand where
+    // they are shown. A window whose first input is not the first control it
+    // reads (a name box beside a list) names it here; the ring of Tab stops
+    // then starts there.
+    void SetFirstInput(QWidget* control) { firstInput_ = control; }
+
     // Lays the window out again (Form_Resize) whenever its client area has
     // changed size, once loaded: the sub-window lays the client out after
     // its own resize, so the client's size is the one to fit the controls to.
@@ -151,6 +161,8 @@ private:
     std::vector<QPointer<QWidget>> mouseUpWatched_;
     QPointer<QWidget> wordWindowView_;  // the word window comes forward at its mouse-up
     bool followClient_ = false;
+    QPointer<QWidget> firstInput_;
+    QPointer<QWidget> tabsOrderedIn_;  // the client whose Tab order is set
 };
 
 // Whether the window a link to an atom of this kind opens is part of this

@@ -91,6 +91,8 @@ void UserNames::BuildControls() {
     saveTimer_->setObjectName(QStringLiteral("SaveTimer"));
     connect(saveTimer_, &QTimer::timeout, this, [this] { Run([this] { SaveTimer_Timer(); }); });
     SetSizable(false);
+    // What is typed first is a name: the list beside it is empty at first.
+    SetFirstInput(curName_);
 }
 
 // --- Load and unload -------------------------------------------------------------------
