@@ -2,8 +2,8 @@
 // common, on top of the window base: the flags isLoading and suppressEvents,
 // the input guard around user commands, the tooltips of the text language,
 // the guarded boxes that put their text back when input is blocked, the
-// common buttons, the road from a clicked table line to the name window, and the
-// Tab order that follows the layout.
+// common buttons, the road from a clicked table line to the name window, the
+// Tab order that follows the layout, and what was typed kept on closing.
 //
 // The window manager's part (placement, history, stored position, the close
 // guard) is done by the window base through the window's roles; a window
@@ -127,6 +127,15 @@ public:
     // then starts there.
     void SetFirstInput(QWidget* control) { firstInput_ = control; }
 
+    // Nothing typed is lost when the window closes: a box whose Enter stores
+    // what was typed in it (a comment of a table line) keeps it when the
+    // window closes however it closes (its close box, Ctrl+F4, closing every
+    // window, quitting) as if Enter had been pressed. When the window closes
+    // and changed() says the box holds text not stored yet (without it: the
+    // user edited the box since its text was last set), store() runs, without
+    // the input guard: a close is no command to refuse.
+    void KeepOnClose(TextBox* box, std::function<bool()> changed, Handler store);
+
     // Lays the window out again (Form_Resize) whenever its client area has
     // changed size, once loaded: the sub-window lays the client out after
     // its own resize, so the client's size is the one to fit the controls to.
@@ -149,6 +158,8 @@ protected:
     // Every code is accepted; those a window does not handle are ignored.
     virtual void OnNotify(int code, const std::string& text) {}
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Keeps what was typed (KeepOnClose) before the window's unload steps.
+    void Form_QueryUnload(UnloadMode mode, bool& cancel) override;
 
     std::shared_ptr<ResultSet> browseCopy;
     std::string browseCopyTitle;
@@ -163,6 +174,12 @@ private:
     bool followClient_ = false;
     QPointer<QWidget> firstInput_;
     QPointer<QWidget> tabsOrderedIn_;  // the client whose Tab order is set
+    struct Keeper {
+        QPointer<TextBox> box;
+        std::function<bool()> changed;
+        Handler store;
+    };
+    std::vector<Keeper> keepers_;
 };
 
 // Whether the window a link to an atom of this kind opens is part of this

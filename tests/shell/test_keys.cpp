@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTextBrowser>
 
+#include "DataBase.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "GenMsg.h"
@@ -23,6 +24,7 @@
 #include "Searches.h"
 #include "WinMan.h"
 #include "windows/info/SingleName.h"
+#include "windows/lists/Favorites.h"
 #include "windows/lists/Quiz.h"
 #include "windows/lists/QuizOptions.h"
 
@@ -225,6 +227,24 @@ TEST_P(Keys, EscapeAsksWhereTheCloseBoxAsks) {
     FormBase* similar = Open("Similar");
     Press(similar->Control("Names"), Qt::Key_Escape);
     EXPECT_FALSE(similar->IsLoaded());
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
+}
+
+// A comment typed and not yet stored is kept when Ctrl+F4 closes the
+// favorites, as if Enter had been pressed: the window opened again shows it.
+TEST_P(Keys, ACommentTypedIsKeptWhenCtrlF4ClosesTheFavorites) {
+    auto* fav = static_cast<Favorites*>(Open("Favorites"));
+    fav->Add(DataBase::GetAtom("naMaria"));
+    QWidget* comment = fav->Control("Comment");
+    Press(comment, Qt::Key_End);
+    QTest::keyClicks(comment, " typed, then closed");
+    const std::string typed = fav->ControlAs<TextBox>("Comment")->Text();
+    QTest::keyClick(comment, Qt::Key_F4, Qt::ControlModifier);
+    Settle();
+    EXPECT_FALSE(fav->IsLoaded());
+    Open("Favorites");
+    fav->Add(DataBase::GetAtom("naMaria"));
+    EXPECT_EQ(fav->ControlAs<TextBox>("Comment")->Text(), typed);
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
 }
 
