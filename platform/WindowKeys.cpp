@@ -1,5 +1,8 @@
 #include "WindowKeys.h"
 
+#include <QAbstractButton>
+#include <QPointer>
+#include <QShortcut>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
@@ -132,6 +135,17 @@ void OrderTabsByLayout(QWidget* client, QWidget* first) {
     Read(client, order);
     if (auto it = std::find(order.begin(), order.end(), first); it != order.end()) std::rotate(order.begin(), it, order.end());
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void PressOnEscape(QWidget* client, QAbstractButton* button) {
+    if (!client || !button) return;
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), client);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    // Held down, Escape presses once.
+    shortcut->setAutoRepeat(false);
+    QObject::connect(shortcut, &QShortcut::activated, button, [b = QPointer<QAbstractButton>(button)] {
+        if (b && b->isVisible() && b->isEnabled()) b->click();
+    });
 }
 
 }  // namespace WindowKeys

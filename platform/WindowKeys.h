@@ -1,9 +1,11 @@
 // How the keyboard goes through a window: Tab follows the layout as the eye
-// reads it. The windows place their controls by coordinates in the order
-// that was easiest to build them, which is not always the order they are
-// read in; the toolkit's Tab order is the order of building.
+// reads it, and Escape presses a window's Cancel. The windows place their
+// controls by coordinates in the order that was easiest to build them, which
+// is not always the order they are read in; the toolkit's Tab order is the
+// order of building.
 #pragma once
 
+class QAbstractButton;
 class QWidget;
 
 namespace WindowKeys {
@@ -22,5 +24,9 @@ namespace WindowKeys {
 //   Frames A (left, top) and B (left, below A), buttons 1 and 2 (right):
 //   A's controls, B's controls, 1, 2.
 void OrderTabsByLayout(QWidget* client, QWidget* first = nullptr);
+
+// Escape with the focus anywhere inside `client` presses `button` (when it is
+// shown and enabled), as a click would: the window's Cancel.
+void PressOnEscape(QWidget* client, QAbstractButton* button);
 
 }  // namespace WindowKeys
