@@ -278,7 +278,8 @@ int DiskErrorMessage(int errNum, bool& canAsk) {
     case FileOp::kErrPermissionDenied:
     case FileOp::kErrPathAccess: return GMpermissionDenied;
     case FileOp::kErrDiskNotReady: return GMdiskNotReady;
-    // Asking again cannot help: what is in the file's place stays there.
+    // Not asked, as an unknown error is not: trying the same place again
+    // meets the same folder or device.
     case FileOp::kErrNotAFile: canAsk = false; return GMnotAFile;
     default: canAsk = false; return GMotherDiskError;
     }
