@@ -1,6 +1,7 @@
 // The export and print windows. Export: its question, its file, its report, and the button that
 // stays off while an export runs.
 #include <QProgressBar>
+#include <QTest>
 #include <filesystem>
 
 #include "Atom.h"
@@ -241,6 +242,24 @@ TEST_F(OutputWindowsTest, PrintingAskForAPrinterOnceAndKeepsIt) {
     w.ControlAs<CommandButton>("DoCancel")->Press();
     Settle();
     EXPECT_FALSE(w.IsLoaded());
+}
+
+// Escape, wherever the focus is in the print window, is its Cancel: it
+// closes the window without asking, also while a tutorial runs (where its
+// close box asks first).
+TEST_F(OutputWindowsTest, EscapeIsThePrintWindowsCancel) {
+    for (bool tutorial : {false, true}) {
+        SCOPED_TRACE(tutorial);
+        WinMan::tutorialRunning = tutorial;
+        auto* w = Open<PrintOptions>("PrintOptions");
+        ASSERT_TRUE(w);
+        QWidget* focus = w->Control(tutorial ? "Descr" : "DoPrint");
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        Settle();
+        EXPECT_FALSE(w->IsLoaded());
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
+    }
 }
 
 }  // namespace
