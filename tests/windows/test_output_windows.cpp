@@ -1,6 +1,8 @@
 // The export and print windows. Export: its question, its file, its report, and the button that
 // stays off while an export runs.
+#include <QApplication>
 #include <QProgressBar>
+#include <QTest>
 #include <filesystem>
 
 #include "Atom.h"
@@ -94,6 +96,25 @@ TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
     for (const auto& r : Fakes().dialogs.saveRequests) folders.push_back(r.initialDir);
     const std::string docs = "/home/zo\xEB/Dokumente";
     EXPECT_EQ(folders, (std::vector<std::string>{docs, docs, dir.Path(), dir.Path()}));
+}
+
+// By keyboard: Down in the format group checks CSV, and the export asks
+// for a CSV file; Tab leaves each group as one stop, at its checked button.
+TEST_F(OutputWindowsTest, DownInTheFormatGroupExportsCsv) {
+    MakeList(2);
+    QApplication::setActiveWindow(area->window());
+    Export& w = OpenExport();
+    w.Control("Text")->setFocus(Qt::TabFocusReason);
+    auto key = [](Qt::Key k) {
+        QTest::keyClick(QApplication::focusWidget(), k);
+        return QApplication::focusWidget();
+    };
+    EXPECT_EQ(key(Qt::Key_Down), w.Control("CsvComma"));
+    EXPECT_EQ(key(Qt::Key_Tab), w.Control("Names"));
+    EXPECT_EQ(key(Qt::Key_Tab), w.Control("DoExport"));
+    key(Qt::Key_Return);
+    ASSERT_EQ(Fakes().dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(Fakes().dialogs.saveRequests[0].filter, "CSV files (*.csv)|*.csv|All files (*)|*");
 }
 
 // One documents folder for everything: on a first run the list dialogs and
