@@ -327,6 +327,32 @@ TEST_P(Keys, TheMessageWindowTakesEnterAndEscape) {
     EXPECT_FALSE(msg.isVisible());
 }
 
+// A message opens with the keyboard on its preferred button, never on Help,
+// also when Help had it in the message before: Enter answers No to a
+// question and OK to any other message, and opens no help page.
+TEST_P(Keys, EnterInAMessageWithHelpAnswersWithThePreferredButton) {
+    GenMsgForm msg(program->Frame()->MainWindow());
+    const auto question = GenMsg::Compose(GenMsg::Entry(GenMsg::GMendTutor, true), GenMsg::GMendTutor, 2, "", 0, false);
+    const auto done = GenMsg::Compose(GenMsg::Entry(GenMsg::GMdone, true), GenMsg::GMdone, 3, "", 0, false);
+    for (const auto* m : {&question, &done, &question}) {
+        const bool isQuestion = m == &question;
+        // First the user goes to Help and leaves with Escape.
+        msg.Prepare(m->message);
+        msg.show();
+        Press(msg.findChild<QWidget*>(isQuestion ? "DoHelp1" : "DoHelp0"), Qt::Key_Escape);
+        msg.Prepare(m->message);
+        msg.show();
+        QApplication::setActiveWindow(&msg);
+        Settle();
+        ASSERT_EQ(QApplication::focusWidget()->objectName(), isQuestion ? "AnswerNo" : "DoOk");
+        msg.Answer = true;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(msg.isVisible());
+        EXPECT_EQ(msg.Answer, !isQuestion);  // a plain message leaves it as it was
+    }
+    EXPECT_TRUE(Fakes().help.topics.empty());
+}
+
 TEST_P(Keys, TheHelpViewerTakesEnterOnItsButtonsAndClosesOnEscape) {
     LowLevel::HelpViewer viewer(LowLevel::LanguageFolder(QString::fromUtf8(SOURCE_DIR) + "/data/help"));
     viewer.ShowTopic("Lexi");
