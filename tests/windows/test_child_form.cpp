@@ -181,7 +181,8 @@ TEST_F(ChildFormTest, SizableWindowsStopAtTheirMinimumAndStretchTheirListsFixedO
 
 // Tab goes through a window as it is read: top to bottom, left to right, a
 // frame's controls together, a column of buttons after the column of frames
-// beside it, and from the last stop round to the first. A window whose first
+// beside it, an option group one stop (its checked button, else its first),
+// and from the last stop round to the first. A window whose first
 // input is not the first control it reads starts the round there.
 TEST_F(ChildFormTest, TabFollowsTheLayoutFromTheFirstInputRound) {
     RegisterListWindows();
@@ -194,7 +195,7 @@ TEST_F(ChildFormTest, TabFollowsTheLayoutFromTheFirstInputRound) {
                        "TranslateToGenNames", "AutoToNames", "AutoToGenNames", "GenderFemaleOnly", "GenderMaleOnly",
                        "AutoFemaleOnly", "AutoMaleOnly", "GenNamesOnly", "GenGenNamesOnly", "AutoNamesOnly",
                        "AutoGenNamesOnly", "ActSortOrder", "NewSortOrder", "ShowHelp"}},
-        {"UserNames", {"CurName", "Male", "Female", "OrigLang", "German", "OrigInfo", "OrigInfo", "UseLang", "UseLang",
+        {"UserNames", {"CurName", "Male", "OrigLang", "German", "OrigInfo", "OrigInfo", "UseLang", "UseLang",
                        "UseLang", "ShowHelp", "Names"}},
         {"PrintOptions", {"Descr", "CurList", "ShowPrintDialog", "DoPrint", "ShowHelp", "DoCancel"}},
     };
