@@ -261,9 +261,10 @@ bool FormBase::ShowModal() {
 }
 
 void FormBase::Hide() {
-    if (!host_ || !host_->isVisible()) return;
+    if (!host_) return;
+    const bool shown = host_->isVisible();
     host_->hide();
-    if (kind_ == Kind::MdiChild && theEvents) theEvents->FormHidden(*this);
+    if (shown && kind_ == Kind::MdiChild && theEvents) theEvents->FormHidden(*this);
 }
 
 bool FormBase::Visible() const { return host_ && host_->isVisible(); }
