@@ -317,6 +317,7 @@ bool FileSettingsStore::Store(const MemorySettingsStore& changed) {
 }
 
 bool FileSettingsStore::Unchanged() {
+    lastError_ = 0;
     unchanged_ = true;
     return true;
 }
@@ -343,6 +344,12 @@ bool FileSettingsStore::Write(const std::string& key, const std::string& name, c
 
 bool FileSettingsStore::WriteValues(const std::string& key,
                                     const std::vector<std::pair<std::string, std::string>>& values) {
+    // Values all as this run last read or wrote them change nothing, whatever
+    // another run did since: neither the lock nor the file is needed (the
+    // places of the windows written again as they unload at the close).
+    if (!unreadable_ &&
+        std::all_of(values.begin(), values.end(), [&](const auto& nv) { return SawAs(key, nv.first, nv.second); }))
+        return Unchanged();
     auto lock = Sync();
     if (unreadable_) return Store(values_);  // refused, with its error
     // Changed in place and taken back when it cannot be written: a grown

@@ -113,13 +113,10 @@ public:
     bool DeleteKey(const std::string& key) override;
     std::vector<std::string> ValueNames(const std::string& key) override;
 
-    // The error number of the last failed write, 0 after a success.
-    int LastError() const { return lastError_; }
-    // True when the last write that succeeded found every value as it was
-    // (or as another run left it) and left the file alone: it says nothing
-    // of whether the file can be written.
-    bool LastWriteUnchanged() const { return unchanged_; }
-    const std::string& Path() const { return path_; }
+    int LastError() const override { return lastError_; }
+    // A value as another run left it counts as unchanged too.
+    bool LastWriteUnchanged() const override { return unchanged_; }
+    std::string Path() const override { return path_; }
 
 private:
     // Reads the file again when its stamp changed; with force, whenever its
