@@ -5,12 +5,16 @@
 // and says so.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
 #include "DataBase.h"
 #include "Fakes.h"
+#include "FileLock.h"
+#include "FileOp.h"
+#include "GenMsg.h"
 #include "LowLevel.h"
 #include "NewNames.h"
 #include "OtherRun.h"
@@ -177,4 +181,38 @@ TEST_F(UserFileMergeTest, AFileThatCannotBeMergedIsKeptAside) {
     ASSERT_TRUE(SaveUserNames());
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
     EXPECT_EQ(dir_.Count(), 2);
+}
+
+// This run's save fails and asks whether to try again; meanwhile the other
+// run saves, at once (nothing of this run holds the lock while it asks), and
+// the Yes merges anew: both runs' names are in the file.
+TEST_F(UserFileMergeTest, AnotherRunSavesWhileThisRunAsksAboutItsFailedSave) {
+    StartRun();
+    OtherRun there([] {
+        Create("Otto", "");
+        return SaveUserNames() && FileOp::FileLock::Waits() == 0;
+    });
+    Create("Hanna", "");
+    struct SaveMeanwhile : Services::MessageBoxes {
+        bool ShowMessage(const Services::Message& m) override {
+            asked.push_back(m.number);
+            otherSaved = other->Run();
+            return true;
+        }
+        OtherRun* other = nullptr;
+        std::vector<int> asked;
+        bool otherSaved = false;
+    } messages;
+    messages.other = &there;
+    const Services::Set saved = Services::Get();
+    Services::Set set = saved;
+    set.messages = &messages;
+    Services::Install(set);
+    FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 1;
+    EXPECT_TRUE(SaveUserNames());
+    Services::Install(saved);
+    EXPECT_EQ(messages.asked, std::vector<int>{GenMsg::GMdiskFull});
+    EXPECT_TRUE(messages.otherSaved);
+    StartRun();
+    EXPECT_TRUE(Of("Otto") && Of("Hanna"));
 }
