@@ -75,6 +75,28 @@ protected:
     TempFolder& dir_ = docs_.dir;
 };
 
+// Messages that run `meanwhile` while each is up (meanwhileOk: it always
+// returned true), every question answered Yes; the test's own until it ends.
+struct WhileShown : Services::MessageBoxes {
+    explicit WhileShown(std::function<bool()> meanwhile) : meanwhile_(std::move(meanwhile)) {
+        Services::Set set = saved_;
+        set.messages = this;
+        Services::Install(set);
+    }
+    ~WhileShown() override { Services::Install(saved_); }
+    bool ShowMessage(const Services::Message& m) override {
+        shown.push_back(m.number);
+        meanwhileOk = meanwhile_() && meanwhileOk;
+        return true;
+    }
+    std::vector<int> shown;
+    bool meanwhileOk = true;
+
+private:
+    std::function<bool()> meanwhile_;
+    const Services::Set saved_ = Services::Get();
+};
+
 }  // namespace
 
 TEST_F(UserFileMergeTest, TwoRunsSavingAtTheSameTimeLoseNoName) {
@@ -193,26 +215,22 @@ TEST_F(UserFileMergeTest, AnotherRunSavesWhileThisRunAsksAboutItsFailedSave) {
         return SaveUserNames() && FileOp::FileLock::Waits() == 0;
     });
     Create("Hanna", "");
-    struct SaveMeanwhile : Services::MessageBoxes {
-        bool ShowMessage(const Services::Message& m) override {
-            asked.push_back(m.number);
-            otherSaved = other->Run();
-            return true;
-        }
-        OtherRun* other = nullptr;
-        std::vector<int> asked;
-        bool otherSaved = false;
-    } messages;
-    messages.other = &there;
-    const Services::Set saved = Services::Get();
-    Services::Set set = saved;
-    set.messages = &messages;
-    Services::Install(set);
+    WhileShown messages([&] { return there.Run(); });
     FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 1;
     EXPECT_TRUE(SaveUserNames());
-    Services::Install(saved);
-    EXPECT_EQ(messages.asked, std::vector<int>{GenMsg::GMdiskFull});
-    EXPECT_TRUE(messages.otherSaved);
+    EXPECT_EQ(messages.shown, std::vector<int>{GenMsg::GMdiskFull});
+    EXPECT_TRUE(messages.meanwhileOk);
     StartRun();
     EXPECT_TRUE(Of("Otto") && Of("Hanna"));
+}
+
+// What the start-up read found (a record left out, a text cut, the copy kept
+// aside) is told with the file's lock given back: another run has it meanwhile.
+TEST_F(UserFileMergeTest, TheStartUpMessagesComeWithTheLockGivenBack) {
+    TempFolder::Put(FilePath(), "/* -- naLinked -- */\r\nprop(prMemberOf,naLinked,seLinks).\r\n\r\n"
+                                "/* -- naLong -- */\r\nprop(prText,naLong,\"" + std::string(40, 'L') + "\").\r\n");
+    WhileShown messages([&] { return OtherRun([&] { return FileOp::FileLock(FilePath(), 0).Held(); }).Run(); });
+    StartRun();
+    EXPECT_EQ(messages.shown, (std::vector<int>{kMsgUserRecordDamaged, kMsgUserTextCut, kMsgUserFileBackup}));
+    EXPECT_TRUE(messages.meanwhileOk);
 }
