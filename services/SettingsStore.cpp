@@ -83,7 +83,7 @@ std::optional<std::string> MemorySettingsStore::Read(const std::string& key, con
 void MemorySettingsStore::Add(const std::string& key, std::string name, std::string value) {
     Key* k = Find(key);
     if (!k) {
-        keys_.push_back(Key{std::string(KeyPath(key)), {}, {}});
+        keys_.push_back(Key{std::string(KeyPath(key)), {}, {}, {}});
         k = &keys_.back();
         index_.emplace(k->path, keys_.size() - 1);
     }
