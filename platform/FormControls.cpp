@@ -80,9 +80,11 @@ void CheckBox::SetValue(int value) {
 // --- OptionButton -----------------------------------------------------------------
 
 OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {
-    // The exclusion is our own: Qt's would not let the last button go off.
+    // The exclusion and the keys of the group are our own: Qt's would not
+    // let the last button go off.
     setAutoExclusive(false);
     connect(this, &QRadioButton::toggled, this, &OptionButton::Toggled);
+    UpdateTabStop(parent);
 }
 
 void OptionButton::SetCaption(const std::string& text) { setText(QtText::ToQt(text)); }
@@ -94,11 +96,76 @@ void OptionButton::nextCheckState() {
 }
 
 void OptionButton::Toggled(bool on) {
-    if (!on) return;
-    if (QWidget* p = parentWidget())
+    QWidget* p = parentWidget();
+    if (on && p)
         for (OptionButton* other : p->findChildren<OptionButton*>(Qt::FindDirectChildrenOnly))
             if (other != this) other->setChecked(false);
-    Fire(onClick);
+    UpdateTabStop(p);
+    if (on) Fire(onClick);
+}
+
+std::vector<OptionButton*> OptionButton::Usable(QWidget* parent) {
+    std::vector<OptionButton*> group;
+    if (!parent) return group;
+    for (OptionButton* b : parent->findChildren<OptionButton*>(Qt::FindDirectChildrenOnly))
+        if (b->isEnabledTo(parent) && b->isVisibleTo(parent)) group.push_back(b);
+    std::stable_sort(group.begin(), group.end(), [](const OptionButton* a, const OptionButton* b) {
+        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
+    });
+    return group;
+}
+
+void OptionButton::UpdateTabStop(QWidget* parent) {
+    if (!parent) return;
+    const std::vector<OptionButton*> usable = Usable(parent);
+    OptionButton* stop = usable.empty() ? nullptr : usable.front();
+    for (OptionButton* b : usable)
+        if (b->isChecked()) stop = b;
+    for (OptionButton* b : parent->findChildren<OptionButton*>(Qt::FindDirectChildrenOnly)) {
+        const Qt::FocusPolicy policy = b == stop ? Qt::StrongFocus : Qt::ClickFocus;
+        if (b->focusPolicy() != policy) b->setFocusPolicy(policy);
+    }
+}
+
+bool OptionButton::event(QEvent* event) {
+    const bool result = QRadioButton::event(event);
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+    case QEvent::ParentChange:
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+    case QEvent::Move:  // the reading order
+        UpdateTabStop(parentWidget());
+        break;
+    default: break;
+    }
+    return result;
+}
+
+void OptionButton::keyPressEvent(QKeyEvent* event) {
+    int step = 0;
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Down:
+        case Qt::Key_Right: step = 1; break;
+        case Qt::Key_Up:
+        case Qt::Key_Left: step = -1; break;
+        default: break;
+        }
+    }
+    if (step == 0) {
+        QRadioButton::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const std::vector<OptionButton*> group = Usable(parentWidget());
+    const auto at = std::find(group.begin(), group.end(), this);
+    if (at == group.end() || group.size() < 2) return;
+    const auto n = static_cast<std::ptrdiff_t>(group.size());
+    OptionButton* to = group[static_cast<std::size_t>(((at - group.begin()) + step + n) % n)];
+    to->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    // As a click on it: checked, and its handler runs once.
+    if (!to->isChecked()) to->setChecked(true);
 }
 
 // --- TextBox ------------------------------------------------------------------------

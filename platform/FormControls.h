@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "FormBase.h"
 
@@ -53,9 +54,13 @@ private:
     bool quiet_ = false;
 };
 
-// An option button. The buttons with the same parent exclude each other;
-// all of them may be off. onClick runs when the button is switched on, by a
-// click or by SetValue(true); clicking a button that is on keeps it on.
+// An option button. The buttons with the same parent are a group: they
+// exclude each other, and all of them may be off. onClick runs when the
+// button is switched on, by a click, an arrow key or SetValue(true);
+// clicking a button that is on keeps it on. By keyboard a group is one stop
+// of the Tab key, at its checked button (at its first when none is checked),
+// and the arrow keys go round the group's usable buttons in reading order,
+// checking the one they reach.
 class OptionButton : public QRadioButton, public FormControl {
     Q_OBJECT
 public:
@@ -67,9 +72,17 @@ public:
 
 protected:
     void nextCheckState() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void Toggled(bool on);
+    // The group's buttons that can take the focus, top to bottom and left
+    // to right.
+    static std::vector<OptionButton*> Usable(QWidget* parent);
+    // Gives the group's Tab stop to its checked usable button, else to its
+    // first usable one; the others take the focus only by a click.
+    static void UpdateTabStop(QWidget* parent);
 };
 
 // A one-line text box. onChange runs whenever the text changes, typed or set

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -139,11 +140,20 @@ void GenMsgForm::Prepare(const Services::Message& m) {
 
     // The preferred button is the one Enter presses and the one that has the
     // focus; No for a question, so a hasty Enter never says Yes.
-    QPushButton* preferred = question ? answerNo_ : doOk_;
-    for (QPushButton* b : {answerYes_, answerNo_, doHelp1_, doOk_, doHelp0_}) b->setDefault(b == preferred);
-    preferred->setFocus();
+    preferred_ = question ? answerNo_ : doOk_;
+    for (QPushButton* b : {answerYes_, answerNo_, doHelp1_, doOk_, doHelp0_}) b->setDefault(b == preferred_);
+    preferred_->setFocus();
 
     SetMsgText(m.runs);
+}
+
+void GenMsgForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Whatever had the keyboard in the message before (Help, the text) and
+    // whatever the showing did with it: each message starts on its
+    // preferred button, so that Enter never opens the help.
+    if (!event->spontaneous() && preferred_ && preferred_->isVisibleTo(this))
+        preferred_->setFocus(Qt::OtherFocusReason);
 }
 
 void GenMsgForm::CentreOnOwner() {

@@ -45,6 +45,9 @@ public:
     std::string HelpTag;
     QString IconKey() const { return iconKey_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void CentreOnOwner();
 
@@ -55,6 +58,7 @@ private:
     QPushButton* doHelp1_;
     QPushButton* doOk_;
     QPushButton* doHelp0_;
+    QPushButton* preferred_ = nullptr;
     QString iconKey_;
 };
 

@@ -1,16 +1,46 @@
 #include "RichTextPane.h"
 
+#include <algorithm>
 #include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 
+#include "FormBase.h"
 #include "RtfReader.h"
 #include "ToolTip.h"
 
 namespace {
+
 constexpr double kTwipsPerPixel = 15.0;
-}
+
+QString NumberOf(const QTextFragment& f) { return f.charFormat().property(RtfReader::kLinkNumber).toString(); }
+
+// The frame of a focused pane. A widget of its own above the pane: the
+// pane's viewport moves its pixels when it scrolls, and a frame drawn there
+// would move with them.
+class FocusFrame : public QWidget {
+public:
+    explicit FocusFrame(QWidget* pane) : QWidget(pane) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QPen pen(palette().color(QPalette::Highlight), 2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+};
+
+}  // namespace
 
 RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent) {
     setReadOnly(true);
@@ -25,6 +55,7 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent) {
         o.setTabStopDistance(720 / kTwipsPerPixel);
         return o;
     }());
+    focusFrame_ = new FocusFrame(this);
 }
 
 RichTextPane::~RichTextPane() {
@@ -35,6 +66,7 @@ RichTextPane::~RichTextPane() {
 
 void RichTextPane::ShowRtf(const std::string& rtf) {
     pressedLink_.clear();
+    focusLink_ = {};
     RtfReader::Read(rtf, *document());
     // A new text from its beginning: the reading leaves the pane's cursor
     // at the end, and a pane scrolls to its cursor (a long description
@@ -42,6 +74,7 @@ void RichTextPane::ShowRtf(const std::string& rtf) {
     moveCursor(QTextCursor::Start);
     verticalScrollBar()->setValue(0);
     viewport()->update();
+    UpdateFocusFrame();
 }
 
 void RichTextPane::Resize(double heightTwips, double widthTwips) {
@@ -63,6 +96,8 @@ void RichTextPane::BindEvents(RichTextEvents* events) {
     events_ = events;
     if (before && events && before != events) before->BoxLost(this);
     if (!events_) viewport()->setCursor(Qt::ArrowCursor);
+    if (!LinksLive()) UnmarkLink(true);
+    UpdateFocusFrame();
 }
 
 QString RichTextPane::LinkAt(const QPoint& viewportPos) const {
@@ -95,6 +130,9 @@ void RichTextPane::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void RichTextPane::mousePressEvent(QMouseEvent* e) {
+    // The click places the cursor: the keyboard goes on from there.
+    focusLink_ = {};
+    UpdateFocusFrame();
     QTextEdit::mousePressEvent(e);
     pressedLink_ = e->button() == Qt::LeftButton ? LinkAt(e->position().toPoint()) : QString();
 }
@@ -115,4 +153,133 @@ void RichTextPane::mouseReleaseEvent(QMouseEvent* e) {
 void RichTextPane::leaveEvent(QEvent* e) {
     QTextEdit::leaveEvent(e);
     viewport()->setCursor(Qt::ArrowCursor);
+}
+
+// --- Keyboard ----------------------------------------------------------------------
+
+RichTextPane::LinkSpan RichTextPane::FindLink(int from, bool forward) const {
+    if (!LinksLive()) return {};
+    const QTextDocument* doc = document();
+    // From the end of the document on, the last block is where a search starts.
+    const QTextBlock first = doc->findBlock(std::clamp(from, 0, doc->characterCount() - 1));
+    LinkSpan link;
+    if (forward) {
+        for (QTextBlock b = first; b.isValid(); b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                const QString number = NumberOf(f);
+                if (link.valid()) {
+                    // A link of several runs (a bold part) goes on while its number does.
+                    if (number != link.number || f.position() != link.end) return link;
+                    link.end = f.position() + f.length();
+                } else if (!number.isEmpty() && f.position() >= from) {
+                    link = {f.position(), f.position() + f.length(), number};
+                }
+            }
+            if (link.valid()) return link;  // a link never crosses a paragraph
+        }
+        return {};
+    }
+    for (QTextBlock b = first; b.isValid(); b = b.previous()) {
+        for (auto it = b.end(); it != b.begin();) {
+            --it;
+            const QTextFragment f = it.fragment();
+            const QString number = NumberOf(f);
+            if (link.valid()) {
+                if (number != link.number || f.position() + f.length() != link.start) return link;
+                link.start = f.position();
+            } else if (!number.isEmpty() && f.position() + f.length() <= from) {
+                link = {f.position(), f.position() + f.length(), number};
+            }
+        }
+        if (link.valid()) return link;
+    }
+    return {};
+}
+
+void RichTextPane::FocusLink(const LinkSpan& link) {
+    focusLink_ = link;
+    QTextCursor c(document());
+    c.setPosition(link.start);
+    c.setPosition(link.end, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    ensureCursorVisible();
+    UpdateFocusFrame();
+}
+
+void RichTextPane::UnmarkLink(bool forget) {
+    if (forget) focusLink_ = {};
+    QTextCursor c = textCursor();
+    if (c.hasSelection()) {
+        c.clearSelection();
+        setTextCursor(c);
+    }
+    UpdateFocusFrame();
+}
+
+bool RichTextPane::focusNextPrevChild(bool next) {
+    // Qt asks a hidden focus widget to pass the focus on: it must go.
+    if (hasFocus() && isVisible() && LinksLive()) {
+        const QTextCursor c = textCursor();
+        const int from = focusLink_.valid() ? (next ? focusLink_.end : focusLink_.start)
+                                            : (next ? c.selectionStart() : c.selectionEnd());
+        const LinkSpan link = FindLink(from, next);
+        if (link.valid()) {
+            FocusLink(link);
+            return true;
+        }
+        UnmarkLink(true);
+    }
+    return QTextEdit::focusNextPrevChild(next);
+}
+
+void RichTextPane::keyPressEvent(QKeyEvent* e) {
+    if (IsEnterKey(*e) && focusLink_.valid() && LinksLive()) {
+        e->accept();
+        // Exactly what a click on the link does.
+        if (!e->isAutoRepeat()) events_->LinkClicked(focusLink_.number.toStdString());
+        return;
+    }
+    QTextEdit::keyPressEvent(e);
+}
+
+void RichTextPane::focusInEvent(QFocusEvent* e) {
+    QTextEdit::focusInEvent(e);
+    if (e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason) {
+        // Tab comes in at the first link, Shift+Tab at the last.
+        const bool forward = e->reason() == Qt::TabFocusReason;
+        const LinkSpan link = FindLink(forward ? 0 : document()->characterCount(), forward);
+        if (link.valid()) FocusLink(link);
+        else UnmarkLink(true);
+    } else if (focusLink_.valid() && e->reason() != Qt::MouseFocusReason) {
+        // Back in a window that was left: the link that had the focus has it again.
+        FocusLink(focusLink_);
+    }
+    UpdateFocusFrame();
+}
+
+void RichTextPane::focusOutEvent(QFocusEvent* e) {
+    QTextEdit::focusOutEvent(e);
+    // The mark shows where the keyboard is; the link stays the focused one
+    // for when the focus comes back, unless the user went elsewhere.
+    if (focusLink_.valid())
+        UnmarkLink(e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason ||
+                   e->reason() == Qt::MouseFocusReason);
+    UpdateFocusFrame();
+}
+
+void RichTextPane::resizeEvent(QResizeEvent* e) {
+    QTextEdit::resizeEvent(e);
+    focusFrame_->setGeometry(rect());
+}
+
+bool RichTextPane::FocusFrameShown() const { return focusFrame_->isVisibleTo(this); }
+
+void RichTextPane::UpdateFocusFrame() {
+    const bool shown = hasFocus() && !focusLink_.valid();
+    if (shown) {
+        focusFrame_->setGeometry(rect());
+        focusFrame_->raise();
+    }
+    focusFrame_->setVisible(shown);
 }

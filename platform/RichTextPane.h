@@ -3,6 +3,11 @@
 // mouse and the link number it carries), so every character of a link text
 // reacts: the pointer becomes a hand over it and a click reports its number
 // to the bound RichTextEvents (the TextDisplay, which notifies the window).
+//
+// By keyboard, Tab and Shift+Tab go from link to link (the focused link is
+// shown selected) and Enter follows the focused link as a click does; past
+// the last link (before the first) Tab leaves the pane. A pane with the
+// focus and no link focused shows a frame in the highlight colour.
 #pragma once
 
 #include <QString>
@@ -35,16 +40,44 @@ public:
     // The pane's tooltip; null until a text is set.
     ToolTip* toolTipObject() const { return toolTip_; }
 
+    // A link of the document: its characters [start, end) and its number.
+    struct LinkSpan {
+        int start = -1, end = -1;
+        QString number;
+        bool valid() const { return start >= 0; }
+    };
+    // The link that has the keyboard's focus (invalid for none).
+    LinkSpan FocusedLink() const { return focusLink_; }
+    // Whether the pane shows its own focus frame now.
+    bool FocusFrameShown() const;
+
 protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void UpdatePointer(const QPoint& viewportPos);
+    bool LinksLive() const { return events_ && events_->LinksLive(); }
+    // The first link that starts at or after `from` (forward), or the last
+    // that ends at or before it (backward); invalid when there is none.
+    LinkSpan FindLink(int from, bool forward) const;
+    // Selects the link as the focused one and scrolls it into view.
+    void FocusLink(const LinkSpan& link);
+    // Takes the focus mark off the link; forget: it is no longer focused
+    // either (else it is marked again when the focus comes back).
+    void UnmarkLink(bool forget);
+    void UpdateFocusFrame();
 
     RichTextEvents* events_ = nullptr;
     QString pressedLink_;
+    LinkSpan focusLink_;
     ToolTip* toolTip_ = nullptr;  // a child of the pane
+    QWidget* focusFrame_ = nullptr;  // a child of the pane
 };

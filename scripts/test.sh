@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and runs every test twice: once in a plain
-# build, once under AddressSanitizer and UndefinedBehaviorSanitizer; then
-# fuzzes every reader for a short while (FUZZ_SECONDS each, 20 by default).
+# Refuses a tree with an unfinished merge, sets up the machine, builds, and
+# runs every test twice: once in a plain build, once under AddressSanitizer
+# and UndefinedBehaviorSanitizer; then fuzzes every reader for a short while
+# (FUZZ_SECONDS each, 20 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/check_conflicts.sh
 bash scripts/setup.sh
 jobs=$(nproc)
 

@@ -164,8 +164,9 @@ int AtomicFile::Open() {
     struct stat old{};
     bool hasOld = ::stat(path_.c_str(), &old) == 0;
     // Only an ordinary file is ever replaced: a folder or a device (a user
-    // who picks /dev/null) is refused rather than renamed over.
-    if (hasOld && !S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? kErrPathAccess : kErrPermissionDenied;
+    // who picks /dev/null) is refused rather than renamed over, and the user
+    // is told so, not that the permission is missing.
+    if (hasOld && !S_ISREG(old.st_mode)) return kErrNotAFile;
     std::string folder = ParentOf(path_);
     std::string base = path_.substr(path_.rfind('/') == std::string::npos ? 0 : path_.rfind('/') + 1);
     RemoveLeftovers(folder, base);

@@ -20,8 +20,9 @@ class ResultSet;
 
 namespace FileOp {
 
-// Error numbers of failed file operations. The first six have messages of
-// their own; the others are shown as an unknown disk error with their number.
+// Error numbers of failed file operations. The first six and kErrNotAFile
+// have messages of their own; the others are shown as an unknown disk error
+// with their number.
 constexpr int kErrDeviceIO = 57;
 constexpr int kErrDiskFull = 61;
 constexpr int kErrDeviceUnavailable = 68;

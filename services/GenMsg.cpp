@@ -139,18 +139,22 @@ const std::vector<Row>& Rows() {
          "davon. Diese Zeilen wurden übersprungen."_cp},
         {114, "GMuserTextCut",
          "Texts of your new names file that are longer than the window 'New Names' allows (35 characters for "
-         "a name, 1000 for any other text) have been shortened to that length: %0. Everything else was read.",
-         "Texte der Datei Ihrer eigenen Namen, die länger sind, als das Fenster 'Eigene Namen' erlaubt (35 Zeichen "
-         "für einen Namen, 1000 für jeden anderen Text), wurden auf diese Länge gekürzt: %0. Alles andere wurde "
-         "gelesen."_cp},
+         "a name, 1,000 for any other text) have been shortened to that length: %0. Everything else was read.",
+         "Texte der Datei Ihrer eigenen Namen, die länger sind, als das Fenster „Eigene Namen“ erlaubt "
+         "(35 Zeichen für einen Namen, 1000 für jeden anderen Text), wurden auf diese Länge gekürzt: %0. Alles "
+         "andere wurde gelesen."_cp},
         {115, "GMuserFileMerged",
          "Talvessin is running more than once, and another run has saved your new names meanwhile. Not all of "
          "its changes could be kept: your names as they are here have been saved, and the file as the other run "
          "saved it has been kept unchanged as %0",
-         "Orsabrine läuft mehr als einmal, und ein anderes Orsabrine hat Ihre eigenen Namen inzwischen "
+         "Orsabrine läuft mehr als einmal, und ein anderer Programmlauf hat Ihre eigenen Namen inzwischen "
          "gespeichert. Nicht alle seine Änderungen konnten übernommen werden: Ihre Namen, wie sie hier sind, "
-         "wurden gespeichert, und die Datei, wie das andere Orsabrine sie gespeichert hat, wurde unverändert "
+         "wurden gespeichert, und die Datei, wie der andere Programmlauf sie gespeichert hat, wurde unverändert "
          "aufbewahrt als %0"_cp},
+        {116, "GMnotAFile",
+         "File %0<br>This is not an ordinary file but a folder, a device or another special file",
+         "Datei %0<br>Dies ist keine gewöhnliche Datei, sondern ein Ordner, ein Gerät oder eine andere "
+         "Spezialdatei"_cp},
     };
     return rows;
 }
@@ -274,6 +278,9 @@ int DiskErrorMessage(int errNum, bool& canAsk) {
     case FileOp::kErrPermissionDenied:
     case FileOp::kErrPathAccess: return GMpermissionDenied;
     case FileOp::kErrDiskNotReady: return GMdiskNotReady;
+    // Not asked, as an unknown error is not: trying the same place again
+    // meets the same folder or device.
+    case FileOp::kErrNotAFile: canAsk = false; return GMnotAFile;
     default: canAsk = false; return GMotherDiskError;
     }
 }

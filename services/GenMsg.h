@@ -48,14 +48,15 @@ enum MsgId : int {
     GMscriptDamaged = 113,
     GMuserTextCut = 114,
     GMuserFileMerged = 115,
+    GMnotAFile = 116,
 };
 
-constexpr int kNumMessages = 116;
+constexpr int kNumMessages = 117;
 
 // Message classes.
 constexpr int kCritical = 0, kExclamation = 1, kQuestion = 2, kInformation = 3;
 
-// The entries ("<" tag ">" text) in the current text language, 0 to 115;
+// The entries ("<" tag ">" text) in the current text language, 0 to 116;
 // numbers without a message hold "".
 extern std::vector<std::string> MsgTable;
 void InitMessages();
@@ -89,11 +90,12 @@ void ShowMsg(int msgId, int msgClass, const std::string& arg);
 bool AskMsg(int msgId, const std::string& arg);
 
 // The message of a failed file operation's error number, and whether it may
-// be asked with the retry question (not for an unknown error).
+// be asked with the retry question (not for an unknown error, nor for what
+// is no ordinary file).
 int DiskErrorMessage(int errNum, bool& canAsk);
 // Shows the message of the error number with the number; with ask True as the
-// retry question, whose answer goes to retry. For an error number without a
-// message of its own it is a plain message and retry stays as it was.
+// retry question, whose answer goes to retry. For an error that is not asked
+// it is a plain message and retry stays as it was.
 void ShowDiskError(const std::string& arg, bool ask, bool& retry, int errNum);
 
 // The check of a numeric input field on its text: -1 when it holds a number

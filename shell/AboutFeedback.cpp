@@ -56,6 +56,9 @@ void About::BuildControls() {
     close_->setGeometry(340, 216, 88, 26);
     close_->SetCaption("OK");
     close_->setDefault(true);
+    // The links come before OK in the Tab order, but the window opens with
+    // the keyboard on OK: Enter closes it.
+    close_->setFocus();
 
     close_->onClick = [this] { Unload(); };
     // A desktop without a mail or web program leaves the user the address to copy.
@@ -99,6 +102,7 @@ void Feedback::BuildControls() {
     cancel_->setGeometry(360, 204, 88, 26);
     cancel_->SetCaption("Schliessen");
     cancel_->setDefault(true);
+    cancel_->setFocus();
 
     cancel_->onClick = [this] { Unload(); };
     mailto_->onClick = [] {

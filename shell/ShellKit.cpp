@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QIconEngine>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmapCache>
@@ -26,6 +27,7 @@ LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
     QFont f = font();
     f.setUnderline(true);
     setFont(f);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void LinkLabel::SetCaption(const std::string& text) { setText(QtText::ToQt(text)); }
@@ -35,6 +37,27 @@ void LinkLabel::Press() { Fire(onClick); }
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) Press();
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent* event) {
+    if (!IsEnterKey(*event) && !(event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier)) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat()) Press();
+}
+
+void LinkLabel::paintEvent(QPaintEvent* event) {
+    if (!hasFocus()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter p(this);
+    const QRect text = style()->itemTextRect(fontMetrics(), contentsRect(), alignment(), isEnabled(), this->text());
+    p.fillRect(text.adjusted(-2, 0, 2, 0) & rect(), palette().color(QPalette::Highlight));
+    p.setPen(palette().color(QPalette::HighlightedText));
+    p.drawText(text, static_cast<int>(alignment()), this->text());
 }
 
 // The pictures live in a resource of the static ui library: registered

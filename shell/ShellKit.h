@@ -14,6 +14,8 @@
 class atom;
 
 // A label the user clicks like a link (hand pointer, underlined blue text).
+// The Tab key reaches it; with the focus its text is shown selected, as a
+// focused link of a text pane is, and Enter or Space follows it.
 class LinkLabel : public QLabel, public FormControl {
     Q_OBJECT
 public:
@@ -26,6 +28,8 @@ public:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // Gives the window's client area this size in pixels; the window takes the

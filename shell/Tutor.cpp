@@ -11,6 +11,7 @@
 #include "TextConstants.h"
 #include "TextDisplay.h"
 #include "WinMan.h"
+#include "WindowKeys.h"
 
 using TextConstants::LangText;
 
@@ -45,6 +46,8 @@ void Tutor::BuildControls() {
     next_->setDefault(true);
     leave_ = Add<CommandButton>("Leave");
     leave_->SetCaption("Abbrechen");
+    // Escape leaves the tutorial, as Cancel does.
+    WindowKeys::PressOnEscape(Client(), leave_);
     help_ = Add<CommandButton>("ShowHelp");
     help_->SetCaption("Hilfe");
     for (CommandButton* b : {next_.data(), leave_.data(), help_.data()}) b->resize(kButtonW, kButtonH);

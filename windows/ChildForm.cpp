@@ -19,6 +19,7 @@
 #include "ShellKit.h"
 #include "TextConstants.h"
 #include "WinMan.h"
+#include "WindowKeys.h"
 
 int ChildForm::U() { return LowLevel::MmToTwips(1); }
 
@@ -209,7 +210,23 @@ void ChildForm::FollowClientSize() {
     Client()->installEventFilter(this);
 }
 
+void ChildForm::KeepOnClose(TextBox* box, std::function<bool()> changed, Handler store) {
+    if (!box || !store) return;
+    // A window loaded again registers its new box; the old one is gone.
+    std::erase_if(keepers_, [](const Keeper& k) { return !k.box; });
+    keepers_.push_back(Keeper{box, std::move(changed), std::move(store)});
+}
+
+void ChildForm::Form_QueryUnload(UnloadMode, bool&) {
+    for (const Keeper& k : std::vector<Keeper>(keepers_))
+        if (k.box && (k.changed ? k.changed() : k.box->isModified())) Run(k.store);
+}
+
 bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched == Host() && Client() && Client() != tabsOrderedIn_) {
+        tabsOrderedIn_ = Client();
+        WindowKeys::OrderTabsByLayout(Client(), firstInput_);
+    }
     if (followClient_ && event->type() == QEvent::Resize && watched == Client() && !IsLoading())
         Run([this] { Form_Resize(); });
     if (event->type() == QEvent::MouseButtonRelease && wordWindowView_ && watched == wordWindowView_.data()) {

@@ -2,7 +2,8 @@
 // common, on top of the window base: the flags isLoading and suppressEvents,
 // the input guard around user commands, the tooltips of the text language,
 // the guarded boxes that put their text back when input is blocked, the
-// common buttons, and the road from a clicked table line to the name window.
+// common buttons, the road from a clicked table line to the name window, the
+// Tab order that follows the layout, and what was typed kept on closing.
 //
 // The window manager's part (placement, history, stored position, the close
 // guard) is done by the window base through the window's roles; a window
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "FormBase.h"
 #include "FormControls.h"
@@ -117,6 +119,23 @@ public:
     // Calls NameWindowMouseUp when the mouse button is released over w.
     void WatchMouseUp(QWidget* w);
 
+    // --- the keyboard -------------------------------------------------------------------
+    // Tab goes through the controls in reading order (WindowKeys), set when
+    // the window is first shown after a load, once its controls stand where
+    // they are shown. A window whose first input is not the first control it
+    // reads (a name box beside a list) names it here; the ring of Tab stops
+    // then starts there.
+    void SetFirstInput(QWidget* control) { firstInput_ = control; }
+
+    // Nothing typed is lost when the window closes: a box whose Enter stores
+    // what was typed in it (a comment of a table line) keeps it when the
+    // window closes however it closes (its close box, Ctrl+F4, closing every
+    // window, quitting) as if Enter had been pressed. When the window closes
+    // and changed() says the box holds text not stored yet (without it: the
+    // user edited the box since its text was last set), store() runs, without
+    // the input guard: a close is no command to refuse.
+    void KeepOnClose(TextBox* box, std::function<bool()> changed, Handler store);
+
     // Lays the window out again (Form_Resize) whenever its client area has
     // changed size, once loaded: the sub-window lays the client out after
     // its own resize, so the client's size is the one to fit the controls to.
@@ -139,6 +158,8 @@ protected:
     // Every code is accepted; those a window does not handle are ignored.
     virtual void OnNotify(int code, const std::string& text) {}
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Keeps what was typed (KeepOnClose) before the window's unload steps.
+    void Form_QueryUnload(UnloadMode mode, bool& cancel) override;
 
     std::shared_ptr<ResultSet> browseCopy;
     std::string browseCopyTitle;
@@ -151,6 +172,14 @@ private:
     std::vector<QPointer<QWidget>> mouseUpWatched_;
     QPointer<QWidget> wordWindowView_;  // the word window comes forward at its mouse-up
     bool followClient_ = false;
+    QPointer<QWidget> firstInput_;
+    QPointer<QWidget> tabsOrderedIn_;  // the client whose Tab order is set
+    struct Keeper {
+        QPointer<TextBox> box;
+        std::function<bool()> changed;
+        Handler store;
+    };
+    std::vector<Keeper> keepers_;
 };
 
 // Whether the window a link to an atom of this kind opens is part of this

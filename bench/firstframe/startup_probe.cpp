@@ -1,13 +1,19 @@
 // The program's own start-up as a whole process up to its frame's first
-// paint: startup_probe DBFOLDER [talvessin|orsabrine] [--open WINDOW].
+// paint: startup_probe DBFOLDER [talvessin|orsabrine] [--open WINDOW |
+// --menu-titles].
 // Settings and the user-names file come from $HOME as in the program; point
 // it at a fresh one. With --open, the window is then opened as the run's
 // first and the time from the command to its first paint is written to
 // stdout in ms (the run's first window: nothing of it was used before). The
 // command comes as a user's would: from the event loop, a moment after the
 // frame has appeared (no one clicks sooner), not inside the program's own
-// handling of the events it queued at its first paint.
+// handling of the events it queued at its first paint. With --menu-titles,
+// the titles of the frame's menu bar are written to stdout, one a line, for
+// the yardstick that shows them (empty_qt --menus).
+#include <QAction>
 #include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QWidget>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -35,8 +41,11 @@ int main(int argc, char** argv) {
     std::string folder = argv[1];
     std::string edition = argc > 2 && argv[2][0] != '-' ? argv[2] : "talvessin";
     std::string window;
-    for (int i = 2; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--open") == 0) window = argv[i + 1];
+    bool menuTitles = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--open") == 0 && i + 1 < argc) window = argv[i + 1];
+        if (std::strcmp(argv[i], "--menu-titles") == 0) menuTitles = true;
+    }
     QElapsedTimer clock;
     clock.start();
     Startup::EarlyStart early(edition, folder);  // as the program's main does
@@ -60,9 +69,15 @@ int main(int argc, char** argv) {
         std::printf("%.3f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
         if (!form || !form->Host() || !form->Host()->isVisible()) std::_Exit(3);
     };
+    if (menuTitles) openWindow = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* frame = qobject_cast<QMainWindow*>(w); frame && frame->isVisible())
+                for (QAction* a : frame->menuBar()->actions())
+                    if (!a->text().isEmpty()) std::printf("%s\n", a->text().toUtf8().constData());
+    };
     app.SetFirstFrame(
         [] { return WinMan::databaseLoading && !WinMan::databaseLoading() && DataBase::numAtoms > 1; }, openWindow,
-        kCommandDelayMs);
+        menuTitles ? 0 : kCommandDelayMs);
     Startup::ProgramSetup setup;
     setup.databaseFolder = folder;
     setup.early = &early;

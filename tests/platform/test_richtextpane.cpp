@@ -2,9 +2,13 @@
 // that reach the owner window.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <functional>
@@ -82,6 +86,7 @@ protected:
 
     TextDisplay::Environment saved_;
     RecordingOwner owner;
+    std::unique_ptr<QWidget> window;  // goes after the pane in it
     std::unique_ptr<RichTextPane> pane;
     std::unique_ptr<TextDisplay> td;
 };
@@ -294,6 +299,57 @@ TEST_F(RichTextPaneTest, ANewTextIsShownFromItsBeginning) {
     longText("second");
     EXPECT_EQ(pane->verticalScrollBar()->value(), 0);
     EXPECT_EQ(pane->textCursor().position(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// By keyboard: Tab comes into the pane at its first link and goes from link
+// to link, the focused one shown selected, then out past the last; Shift+Tab
+// the other way round; Enter follows the focused link as a click does. A
+// pane with nothing to follow shows its frame while it has the focus.
+TEST_F(RichTextPaneTest, TabGoesFromLinkToLinkAndEnterFollowsIt) {
+    window = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(window.get());
+    auto* before = new QLineEdit;
+    auto* after = new QLineEdit;
+    MakePane();
+    for (QWidget* w : std::initializer_list<QWidget*>{before, pane.get(), after}) layout->addWidget(w);
+    ShowPara([&] {
+        td->AddNumLink("Anna", 17, kRed, kNoBackColour);
+        td->AddStr(" and ");
+        td->AddNumLink("Bert Carl", 18, kGreen, kNoBackColour);
+    });
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    before->setFocus();
+    auto key = [](Qt::KeyboardModifiers modifiers = Qt::NoModifier, Qt::Key k = Qt::Key_Tab) {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+        return QApplication::focusWidget();
+    };
+    auto focused = [&] { return pane->FocusedLink().number + ":" + pane->textCursor().selectedText(); };
+    const QString bert = QString::fromUtf8("18:Bert\u00A0Carl");
+
+    ASSERT_EQ(key(), pane.get());
+    EXPECT_EQ(focused(), "17:Anna");
+    key(Qt::NoModifier, Qt::Key_Return);
+    EXPECT_EQ(owner.got, (decltype(owner.got){{0, "17"}}));
+    key();
+    EXPECT_EQ(focused(), bert);
+    EXPECT_EQ(key(), after);
+    EXPECT_EQ(focused(), ":") << "no mark left behind";
+    EXPECT_EQ(key(Qt::ShiftModifier), pane.get());
+    EXPECT_EQ(focused(), bert);
+    EXPECT_FALSE(pane->FocusFrameShown());
+    key(Qt::ShiftModifier);
+    EXPECT_EQ(key(Qt::ShiftModifier), before);
+
+    ShowPara([&] { td->AddStr("Nothing to follow."); });
+    ASSERT_EQ(key(), pane.get());
+    EXPECT_TRUE(pane->FocusFrameShown());
+    EXPECT_EQ(key(), after);
+    EXPECT_FALSE(pane->FocusFrameShown());
 }
 
 }  // namespace

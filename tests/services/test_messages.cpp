@@ -111,6 +111,12 @@ TEST(DiskErrors, EachSystemErrorHasItsNumberAndMessage) {
     ShowDiskError("f", false, retry, 61);  // not asked: a critical message
     EXPECT_EQ(Fakes().TakeMessages().at(0).msgClass, 0);
     EXPECT_FALSE(retry);
+    // What is no ordinary file has a message of its own, never asked: a
+    // retry would meet the same folder or device.
+    ShowDiskError("/home/u/names", true, retry, FileOp::kErrNotAFile);
+    const auto shown = Fakes().TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(std::tuple(shown[0].number, shown[0].msgClass, retry), std::tuple(int(GMnotAFile), 0, false));
 }
 
 TEST(CheckNumberField, AcceptsOnlyAnIntegerThatFitsAndItsReaderAgrees) {

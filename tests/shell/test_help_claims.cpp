@@ -1,8 +1,9 @@
 // What the help pages of each language say about the program, checked on the
 // running edition of that language: the menu paths they name, the items the
 // main window's page lists for each menu, the captions they quote, the
-// defaults and first views they state, and their examples from the sample
-// database.
+// defaults and first views they state, their examples from the sample
+// database, the limits, times and error codes they give, and the headings of
+// the messages' pages.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -18,16 +19,26 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTextEdit>
+#include <QTimer>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "AboutFeedback.h"
 #include "Atom.h"
+#include "AutoSave.h"
+#include "ExportText.h"
+#include "FavoriteRules.h"
+#include "FileOp.h"
 #include "FormControls.h"
+#include "GenMsg.h"
 #include "KFrame.h"
+#include "LetterCombine.h"
 #include "NameConditions.h"
+#include "NewNames.h"
 #include "ProgramFixture.h"
 #include "QtText.h"
+#include "QuizRound.h"
 #include "windows/info/NameDays.h"
 #include "windows/info/SingleName.h"
 
@@ -209,6 +220,17 @@ TEST_F(HelpClaims, MenuPathsAndTheMenusItemsAreTheFrames) {
             }
         });
         EXPECT_EQ(lines, static_cast<int>(menus.size())) << e.folder;
+        // The same page: no two items of one menu share an underlined letter,
+        // so typing it runs its item at once.
+        for (const auto& [menu, items] : menus) {
+            std::set<int> letters;
+            for (QAction* a : items) {
+                const QKeySequence key = QKeySequence::mnemonic(a->text());
+                if (!key.isEmpty()) {
+                    EXPECT_TRUE(letters.insert(key[0].toCombined()).second) << a->text().toStdString();
+                }
+            }
+        }
         Stop();
     }
 }
@@ -361,6 +383,142 @@ TEST_F(HelpClaims, ExamplesHoldOnTheSampleDatabase) {
                     });
         EXPECT_GE(claims, 5) << e.folder;
         Stop();
+    }
+}
+
+// A number as a page writes it: "35", "1,000", "20 000", "three", "drei".
+int Number(QString text) {
+    static const QStringList words = {"one", "two", "three", "four", "five", "ein", "zwei", "drei", "vier", "f\u00fcnf"};
+    if (const int i = words.indexOf(text.toLower()); i >= 0) return i % 5 + 1;
+    return text.remove(',').remove(' ').toInt();
+}
+
+// The limits, times and error codes a page gives are the program's: the
+// lengths its fields take, how large a list the export asks about, the
+// latest a change is saved, the code in a disk message.
+TEST_F(HelpClaims, StatedFiguresAreTheProgramsOwn) {
+    // The first n for which the export of descriptions asks (in that format).
+    auto asksFrom = [](int format) {
+        int n = 0;
+        while (n < 100000 && !ExportText::AsksFirst(format, ExportText::kDescr, n)) ++n;
+        return n - 1;
+    };
+    // A change just after a minute begins is saved by the first tick after
+    // the clock's minute has moved on far enough: the save timer's interval
+    // after that.
+    auto latestSaveMinutes = [this](const std::string& window) {
+        int due = 0;
+        while (due < 60 && !AutoSave::MinuteSaveDue(due, 0)) ++due;
+        FormBase* form = Open(window);
+        int interval = 0;
+        for (const QTimer* t : form->Host()->findChildren<QTimer*>()) interval = std::max(interval, t->interval());
+        return (due * 60000 + interval + 59999) / 60000;  // whole minutes, rounded up
+    };
+    auto maxLength = [this](const std::string& window, const char* control, int index = -1) {
+        FormBase* form = Open(window);
+        auto* box = form ? form->ControlAs<QLineEdit>(control, index) : nullptr;
+        return box ? box->maxLength() : -1;
+    };
+    const QString number = QStringLiteral(R"((\d+(?:[, ]\d{3})*|[a-z]+))");
+    for (const Edition& e : kEditions) {
+        StartProgram(e.argv0);
+        const std::vector<int> exportAsks = {asksFrom(ExportText::kText), asksFrom(ExportText::kRtfBW)};
+        const char* asks = R"((?:more than|mehr als) # (?:names|Namen) \((?:for RTF, more than|bei RTF: mehr als) #\))";
+        const int name = static_cast<int>(NewNames::kMaxName), info = static_cast<int>(NewNames::kMaxInfo);
+        const struct {
+            const char* page;
+            const char* pattern;  // # stands for a number
+            std::vector<int> values;
+        } claims[] = {
+            {"UserNames", R"((?:up to|bis zu) # (?:characters, with|Zeichen, mit))",
+             {maxLength("UserNames", "CurName")}},
+            {"UserNames", R"((?:up to|je bis zu) # (?:characters each|Zeichen\)))", {maxLength("UserNames", "German")}},
+            {"GMuserTextCut", R"(# (?:characters for a name|Zeichen f\x{00fc}r einen Namen), #)", {name, info}},
+            {"Favorites", R"((?:holds up to|fasst bis zu) #|(?:at most|h\x{00f6}chstens) #\))",
+             {FavoriteRules::kMaxFavorites}},
+            {"Favorites", R"(\((?:up to|bis) # (?:characters|Zeichen)\))", {maxLength("Favorites", "Comment")}},
+            {"LetterMix", R"((?:of up to|je bis zu) # (?:characters|Zeichen))", {maxLength("LetterMix", "Letters", 0)}},
+            {"QuizOptions", R"((?:Minutes|Minuten)</b>,? [^(]*\((?:up to|h\x{00f6}chstens) #\))",
+             {QuizRound::kMaxMinutes}},
+            {"QuizOptions", R"((?:questions the round has|Fragen die Runde hat) \((?:up to|h\x{00f6}chstens) #\))",
+             {QuizRound::kMaxQuestions}},
+            {"QuizOptions", R"((?:up to|je h\x{00f6}chstens) #(?: of each)?\.</li>)", {QuizRound::kMaxJokers}},
+            {"Export", asks, exportAsks},
+            {"GMexportMany", asks, exportAsks},
+            {"UserNames", R"((?:at the latest|sp\x{00e4}testens) # (?:minutes|Minuten))",
+             {latestSaveMinutes("UserNames")}},
+            {"Favorites", R"((?:at the latest|sp\x{00e4}testens) # (?:minutes|Minuten))",
+             {latestSaveMinutes("Favorites")}},
+        };
+        auto pages = Pages(e.folder);
+        for (const auto& c : claims) {
+            const QString where = e.folder + ("/" + QString::fromUtf8(c.page));
+            const QByteArray pattern = QString::fromUtf8(c.pattern).replace("#", number).toUtf8();
+            const int found = ForEach(pages[c.page], where, pattern.constData(), [&](const Match& m) {
+                std::vector<int> stated;
+                for (int i = 1; i <= m.lastCapturedIndex(); ++i)
+                    if (m.hasCaptured(i)) stated.push_back(Number(m.captured(i)));
+                EXPECT_EQ(stated, c.values);
+            });
+            EXPECT_GE(found, 1) << where.toStdString() << " no longer says " << c.pattern;
+        }
+        Stop();
+    }
+
+    // A disk message's page names every error code the program shows with
+    // it ("here 70 or 75", "53: there is no file ..."), and no other.
+    std::map<int, std::set<int>> codes;
+    for (int err = 1; err < 256; ++err)
+        if (const int n = FileOp::ErrorFromErrno(err)) {
+            bool asked = false;
+            codes[GenMsg::DiskErrorMessage(n, asked)].insert(n);
+        }
+    bool asked = false;
+    codes[GenMsg::DiskErrorMessage(FileOp::kErrNotAFile, asked)].insert(FileOp::kErrNotAFile);
+    for (const Edition& e : kEditions) {
+        auto pages = Pages(e.folder);
+        for (const auto& [msg, numbers] : codes) {
+            const std::string entry = GenMsg::Entry(msg, true);
+            const QString tag = QString::fromStdString(entry.substr(1, entry.find('>') - 1));
+            std::set<int> stated;
+            ForEach(pages[tag], e.folder + ("/" + tag), R"((?:here|hier) (\d+)(?: (?:or|oder) (\d+))?|<li>(\d+): )",
+                    [&](const Match& m) {
+                        for (int i = 1; i <= 3; ++i)
+                            if (m.hasCaptured(i)) stated.insert(m.captured(i).toInt());
+                    });
+            EXPECT_EQ(stated, numbers) << e.folder << "/" << tag.toStdString();
+        }
+    }
+}
+
+// Each message's page is headed by the kind of message and its subject as the
+// index lists it: "Question:" for the messages that ask, "Note:" for the
+// notes, "Message:" for the rest (German "Frage:", "Hinweis:", "Meldung:"),
+// and the page's title is its heading.
+TEST(HelpPages, AMessagesPageIsHeadedByItsKindAndTheSubjectTheIndexLists) {
+    for (const Edition& e : kEditions) {
+        const bool english = *e.folder == '\0';
+        auto pages = Pages(e.folder);
+        std::map<QString, QString> listed;  // page -> the index's words for it
+        ForEach(pages["index"], QStringLiteral("index"), R"(<a href="(GM\w+)\.html">([^<]+)</a>)",
+                [&](const Match& m) { listed[m.captured(1)] = m.captured(2); });
+        int headings = 0;
+        for (int id = 0; id < GenMsg::kNumMessages; ++id) {
+            const std::string entry = GenMsg::Entry(id, english);
+            if (entry.empty()) continue;
+            const QString tag = QString::fromStdString(entry.substr(1, entry.find('>') - 1));
+            const std::string text = entry.substr(entry.find('>') + 1);
+            const char* kind = text.find('?') != std::string::npos                ? (english ? "Question" : "Frage")
+                               : text.starts_with(english ? "Note:" : "Hinweis:") ? (english ? "Note" : "Hinweis")
+                                                                                   : (english ? "Message" : "Meldung");
+            const QString& page = pages[tag];
+            const std::string title = page.section("<title>", 1).section("</title>", 0, 0).toStdString();
+            SCOPED_TRACE(e.folder + ("/" + tag.toStdString()));
+            EXPECT_EQ(page.section("<h2>", 1).section("</h2>", 0, 0).toStdString(), title);
+            EXPECT_EQ(title, kind + (": " + listed[tag].toStdString()));
+            ++headings;
+        }
+        EXPECT_GE(headings, 30) << e.folder;
     }
 }
 

@@ -1,8 +1,8 @@
 // Enter and Escape in the running program, pressed where the focus is, in
 // both editions: Enter presses the button with the focus and otherwise the
-// window's default button, a text box with an Enter of its own keeps it, and
-// Escape closes the dialog-like windows just as their close box does, and no
-// other window.
+// window's default button, a text box with an Enter of its own keeps it,
+// Escape closes the dialog-like windows just as their close box does (or is
+// their Cancel) and no other window, and a close keeps what was typed.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTextBrowser>
 
+#include "DataBase.h"
 #include "Fakes.h"
 #include "FormControls.h"
 #include "GenMsg.h"
@@ -22,7 +23,10 @@
 #include "ResultViews.h"
 #include "Searches.h"
 #include "WinMan.h"
+#include "TutSelect.h"
+#include "Tutor.h"
 #include "windows/info/SingleName.h"
+#include "windows/lists/Favorites.h"
 #include "windows/lists/Quiz.h"
 #include "windows/lists/QuizOptions.h"
 
@@ -228,9 +232,43 @@ TEST_P(Keys, EscapeAsksWhereTheCloseBoxAsks) {
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
 }
 
+// Escape in the tutorial band is its Cancel: the tutorial ends and the
+// windows move back up, without a question.
+TEST_P(Keys, EscapeLeavesTheTutorialAsCancelDoes) {
+    WinMan::OpenForm("TutSelect");
+    auto* select = static_cast<TutSelect*>(Auto::GetForm("TutSelect"));
+    select->Tutorials()->setCurrentRow(0);
+    select->DoSelect()->Press();
+    Settle();
+    ASSERT_TRUE(WinMan::tutorialRunning);
+    Press(select->TutorWindow().NextStep(), Qt::Key_Escape);
+    EXPECT_FALSE(WinMan::tutorialRunning);
+    EXPECT_EQ(WinMan::bandOffset, 0);
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
+}
+
+// A comment typed and not yet stored is kept when Ctrl+F4 closes the
+// favorites, as if Enter had been pressed: the window opened again shows it.
+TEST_P(Keys, ACommentTypedIsKeptWhenCtrlF4ClosesTheFavorites) {
+    auto* fav = static_cast<Favorites*>(Open("Favorites"));
+    fav->Add(DataBase::GetAtom("naMaria"));
+    QWidget* comment = fav->Control("Comment");
+    Press(comment, Qt::Key_End);
+    QTest::keyClicks(comment, " typed, then closed");
+    const std::string typed = fav->ControlAs<TextBox>("Comment")->Text();
+    QTest::keyClick(comment, Qt::Key_F4, Qt::ControlModifier);
+    Settle();
+    EXPECT_FALSE(fav->IsLoaded());
+    Open("Favorites");
+    fav->Add(DataBase::GetAtom("naMaria"));
+    EXPECT_EQ(fav->ControlAs<TextBox>("Comment")->Text(), typed);
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
+}
+
 // Enter in Quiz Options starts a round, which is played by keyboard: Tab
-// reaches the answers, Space or Enter chooses one, Enter on Answer gives it
-// and the focus goes on to Next, and from Next to the next question's answers.
+// reaches the answers, Space or Enter chooses one, Enter on Answer or on the
+// answer chosen gives it and the focus goes on to Next, and from Next to the
+// next question's answers.
 TEST_P(Keys, TheQuizIsStartedAndPlayedByKeyboard) {
     Options::QuizStopAfterWrong = false;
     FormBase* opts = Open("QuizOptions");
@@ -251,6 +289,12 @@ TEST_P(Keys, TheQuizIsStartedAndPlayedByKeyboard) {
     Press(quiz->Control("DoNext"), Qt::Key_Return);
     EXPECT_TRUE(quiz->round().questionOpen());
     EXPECT_EQ(QApplication::focusWidget(), quiz->Control("Answer0"));
+    Press(quiz->Control("Answer0"), Qt::Key_Return);
+    EXPECT_EQ(quiz->round().selected(), 0);
+    EXPECT_TRUE(quiz->round().questionOpen());
+    Press(quiz->Control("Answer0"), Qt::Key_Return);
+    EXPECT_FALSE(quiz->round().questionOpen());
+    EXPECT_EQ(QApplication::focusWidget(), quiz->Control("DoNext"));
     quiz->Unload();
     Settle();
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
@@ -281,6 +325,32 @@ TEST_P(Keys, TheMessageWindowTakesEnterAndEscape) {
     msg.show();
     Press(msg.findChild<QWidget*>("DoOk"), Qt::Key_Escape);
     EXPECT_FALSE(msg.isVisible());
+}
+
+// A message opens with the keyboard on its preferred button, never on Help,
+// also when Help had it in the message before: Enter answers No to a
+// question and OK to any other message, and opens no help page.
+TEST_P(Keys, EnterInAMessageWithHelpAnswersWithThePreferredButton) {
+    GenMsgForm msg(program->Frame()->MainWindow());
+    const auto question = GenMsg::Compose(GenMsg::Entry(GenMsg::GMendTutor, true), GenMsg::GMendTutor, 2, "", 0, false);
+    const auto done = GenMsg::Compose(GenMsg::Entry(GenMsg::GMdone, true), GenMsg::GMdone, 3, "", 0, false);
+    for (const auto* m : {&question, &done, &question}) {
+        const bool isQuestion = m == &question;
+        // First the user goes to Help and leaves with Escape.
+        msg.Prepare(m->message);
+        msg.show();
+        Press(msg.findChild<QWidget*>(isQuestion ? "DoHelp1" : "DoHelp0"), Qt::Key_Escape);
+        msg.Prepare(m->message);
+        msg.show();
+        QApplication::setActiveWindow(&msg);
+        Settle();
+        ASSERT_EQ(QApplication::focusWidget()->objectName(), isQuestion ? "AnswerNo" : "DoOk");
+        msg.Answer = true;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(msg.isVisible());
+        EXPECT_EQ(msg.Answer, !isQuestion);  // a plain message leaves it as it was
+    }
+    EXPECT_TRUE(Fakes().help.topics.empty());
 }
 
 TEST_P(Keys, TheHelpViewerTakesEnterOnItsButtonsAndClosesOnEscape) {

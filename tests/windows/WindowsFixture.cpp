@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTextDocument>
 
 #include "Atom.h"
@@ -12,6 +13,7 @@
 #include "FormControls.h"
 #include "windows/info/NameWindows.h"
 #include "Options.h"
+#include "QtText.h"
 #include "Searches.h"
 #include "windows/info/Similar.h"
 #include "windows/info/SingleName.h"
@@ -123,6 +125,14 @@ void WindowsTest::ClickAt(QWidget* w, QPoint p) {
         QMouseEvent e(type, p, w->mapToGlobal(p), Qt::LeftButton,
                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &e);
+    }
+}
+
+void WindowsTest::TypeKeys(QWidget* w, const std::string& text) {
+    for (const QChar c : QtText::ToQt(text)) {
+        // A letter's key is its capital's code (Qt::Key_Adiaeresis is 0xC4).
+        const auto key = static_cast<Qt::Key>(c.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Click, w, key, QString(c), Qt::NoModifier);
     }
 }
 

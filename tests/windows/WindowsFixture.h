@@ -118,6 +118,8 @@ protected:
     void Lookup(SingleName* w, const std::string& text, bool groups = false);
     // A left click at p in w.
     static void ClickAt(QWidget* w, QPoint p);
+    // Types the cp1252 text into w key by key, accented letters too.
+    static void TypeKeys(QWidget* w, const std::string& text);
     // Clicks the first character of the link with that number; false when
     // the pane shows no such link.
     static bool ClickLink(RichTextPane* pane, int number);

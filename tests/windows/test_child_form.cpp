@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QAbstractScrollArea>
+#include <QTest>
 
 #include "Auto.h"
 #include "Fakes.h"
@@ -176,6 +177,44 @@ TEST_F(ChildFormTest, SizableWindowsStopAtTheirMinimumAndStretchTheirListsFixedO
     EXPECT_GE(sizable, 9);
     EXPECT_GE(fixed, 9);
     Fakes().TakeMessages();
+}
+
+// Tab goes through a window as it is read: top to bottom, left to right, a
+// frame's controls together, a column of buttons after the column of frames
+// beside it, an option group one stop (its checked button, else its first),
+// and from the last stop round to the first. A window whose first
+// input is not the first control it reads starts the round there.
+TEST_F(ChildFormTest, TabFollowsTheLayoutFromTheFirstInputRound) {
+    RegisterListWindows();
+    OutputWindows::Register();
+    struct Case {
+        const char* window;
+        std::vector<std::string> stops;  // those a user reaches at the opening
+    } cases[] = {
+        {"NameLists", {"GoBack", "GoForward", "CurListQuery", "Names", "History", "TranslateToNames",
+                       "TranslateToGenNames", "AutoToNames", "AutoToGenNames", "GenderFemaleOnly", "GenderMaleOnly",
+                       "AutoFemaleOnly", "AutoMaleOnly", "GenNamesOnly", "GenGenNamesOnly", "AutoNamesOnly",
+                       "AutoGenNamesOnly", "ActSortOrder", "NewSortOrder", "ShowHelp"}},
+        {"UserNames", {"CurName", "Male", "OrigLang", "German", "OrigInfo", "OrigInfo", "UseLang", "UseLang",
+                       "UseLang", "ShowHelp", "Names"}},
+        {"PrintOptions", {"Descr", "CurList", "ShowPrintDialog", "DoPrint", "ShowHelp", "DoCancel"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window);
+        FormBase* w = Open<FormBase>(c.window);
+        ASSERT_TRUE(w);
+        w->FocusFirstInput();
+        std::vector<std::string> seen;
+        for (std::size_t i = 0; i <= c.stops.size() && QApplication::focusWidget(); ++i) {
+            seen.push_back(QApplication::focusWidget()->objectName().toStdString());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        std::vector<std::string> round = c.stops;
+        round.push_back(c.stops.front());
+        EXPECT_EQ(seen, round);
+        w->Unload();
+        Settle();
+    }
 }
 
 }  // namespace

@@ -379,6 +379,25 @@ TEST_F(InfoWindowsTest, OrigLangSubLanguageLinksDoNothingWhenClicked) {
     TextDisplay::Env().findAtom = nullptr;
 }
 
+// By keyboard alone: Tab goes on into the description and from link to
+// link; Enter on a link opens the window of its atom as a click does.
+TEST_F(InfoWindowsTest, TabToADescriptionsLinkAndEnterOpensItsWindow) {
+    QApplication::setActiveWindow(area);
+    SingleName* names = OpenNameWindow();
+    Lookup(names, "Agnes", true);
+    auto* pane = names->ControlAs<RichTextPane>("Text");
+    names->ControlAs<TextBox>("CurName")->setFocus();
+    const QString greek = QString::number(A("laAncientGreek")->id());
+    for (int i = 0; i < 200 && pane->FocusedLink().number != greek; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), pane);
+    ASSERT_EQ(pane->FocusedLink().number, greek);
+    QTest::keyClick(pane, Qt::Key_Return);
+    auto* lang = dynamic_cast<OrigLang*>(Auto::GetForm("OrigLang"));
+    ASSERT_TRUE(lang && lang->IsLoaded());
+    EXPECT_EQ(lang->curLang(), A("laAncientGreek"));
+}
+
 TEST_F(InfoWindowsTest, DescriptionLinksOpenTheWindowOfTheirAtom) {
     SingleName* names = OpenNameWindow();
     Lookup(names, "Agnes", true);

@@ -1,6 +1,8 @@
 // The export and print windows. Export: its question, its file, its report, and the button that
 // stays off while an export runs.
+#include <QApplication>
 #include <QProgressBar>
+#include <QTest>
 #include <filesystem>
 
 #include "Atom.h"
@@ -94,6 +96,20 @@ TEST_F(OutputWindowsTest, ExportWritesTheFileAndReportsOnlyACompleteOne) {
     for (const auto& r : Fakes().dialogs.saveRequests) folders.push_back(r.initialDir);
     const std::string docs = "/home/zo\xEB/Dokumente";
     EXPECT_EQ(folders, (std::vector<std::string>{docs, docs, dir.Path(), dir.Path()}));
+}
+
+// By keyboard: Down in the format group checks CSV, and Enter there exports
+// and asks for a CSV file.
+TEST_F(OutputWindowsTest, DownInTheFormatGroupExportsCsv) {
+    MakeList(2);
+    QApplication::setActiveWindow(area->window());
+    Export& w = OpenExport();
+    w.Control("Text")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), w.Control("CsvComma"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(Fakes().dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(Fakes().dialogs.saveRequests[0].filter, "CSV files (*.csv)|*.csv|All files (*)|*");
 }
 
 // One documents folder for everything: on a first run the list dialogs and
@@ -241,6 +257,24 @@ TEST_F(OutputWindowsTest, PrintingAskForAPrinterOnceAndKeepsIt) {
     w.ControlAs<CommandButton>("DoCancel")->Press();
     Settle();
     EXPECT_FALSE(w.IsLoaded());
+}
+
+// Escape, wherever the focus is in the print window, is its Cancel: it
+// closes the window without asking, also while a tutorial runs (where its
+// close box asks first).
+TEST_F(OutputWindowsTest, EscapeIsThePrintWindowsCancel) {
+    for (bool tutorial : {false, true}) {
+        SCOPED_TRACE(tutorial);
+        WinMan::tutorialRunning = tutorial;
+        auto* w = Open<PrintOptions>("PrintOptions");
+        ASSERT_TRUE(w);
+        QWidget* focus = w->Control(tutorial ? "Descr" : "DoPrint");
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        Settle();
+        EXPECT_FALSE(w->IsLoaded());
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QTest>
 
 #include "Atom.h"
 #include "BinFile.h"
@@ -273,6 +274,34 @@ TEST_F(UserNamesWindowTest, ButtonsFollowEveryKeystroke) {
     w.DoDelete_Click();
     w.DoModify_Click();
     EXPECT_NE(NewNames::Find("Mari"), nullptr);
+}
+
+// The window opens ready for a name; Enter creates it while Create can,
+// after the check that leaving the box makes: a No to a name the database
+// has already creates nothing, and Enter on a user name changes nothing.
+TEST_F(UserNamesWindowTest, EnterInTheNameBoxCreatesTheNameTyped) {
+    ::UserNames& w = Open();
+    Settle();
+    w.FocusFirstInput();
+    auto* name = w.ControlAs<TextBox>("CurName");
+    ASSERT_EQ(QApplication::focusWidget(), name);
+    struct Case {
+        const char* typed;
+        bool asked;  // whether to make a name the database has: No
+        int lines;   // in the table afterwards
+    } cases[] = {{"Zorbalind", false, 1}, {"Zorbalind", false, 1}, {"anna", true, 1}, {"Quelmira", false, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        name->clear();
+        TypeKeys(name, c.typed);
+        if (c.asked) Fakes().Answer({false});
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_EQ(w.Table().numLines(), c.lines);
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), c.asked ? std::vector<int>{GenMsg::GMuserAlready} : std::vector<int>{});
+        EXPECT_EQ(QApplication::focusWidget(), name);
+    }
+    EXPECT_NE(NewNames::Find("Quelmira"), nullptr);
+    EXPECT_EQ(NewNames::Find("anna"), nullptr);
 }
 
 TEST_F(UserNamesWindowTest, CreateListsSortsTellsEveryWindowAndSavesOnClose) {

@@ -1,7 +1,9 @@
 #include "Alpha.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
+#include <QPointer>
 #include <QStatusBar>
 
 #include "Atom.h"
@@ -201,7 +203,11 @@ void Alpha::Letter_Click(int index) {
 }
 
 void Alpha::Gender_Click(int) {
+    // The table goes on with the same letter; the keyboard stays in the
+    // gender group, where the arrow keys choose on.
+    QPointer<QWidget> focus = QApplication::focusWidget();
     Letter_Click(letterIndex_);
+    if (focus && genderFrame_->isAncestorOf(focus)) focus->setFocus(Qt::OtherFocusReason);
     Options::AlphaGender = both_->Value() ? 2 : female_->Value() ? 1 : 0;
 }
 

@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QStyle>
+#include <algorithm>
 
 #include "Atom.h"
 #include "Basic.h"
 #include "DataBase.h"
 #include "GenDescr.h"
 #include "Options.h"
+#include "Parser.h"
 #include "QtLowLevel.h"
 #include "QtText.h"
 #include "ResultSet.h"
@@ -148,18 +150,24 @@ void Similar::ShowSet(const std::string& text, AtomShower* caller, std::shared_p
         names_->AddResult(line, "", a);
     }
     names_->Show();
-    // The entry spelled exactly as typed (accents and case alike) stands
-    // ready, else the first one, so that Enter alone picks what was meant:
-    // a name typed with its accent also finds the spelling without it,
-    // which comes first in the table but is not what was typed.
-    int32_t ready = 0;
-    for (int32_t i = 0; i < names_->numLines(); ++i)
-        if (names_->atom(i) && names_->atom(i)->Text() == text) {
-            ready = i;
-            break;
-        }
-    if (names_->numLines() > 0) namesView_->SelectTag(ready);
+    if (names_->numLines() > 0) namesView_->SelectTag(ReadyLine(*names_, text));
     asList_->setEnabled(!words && Auto::IsAvailable(WindowNames::kNameLists));
+}
+
+int32_t Similar::ReadyLine(const ResultSet& names, const std::string& typed) {
+    // A name typed with its accent also finds the spelling without it, which
+    // comes first in the table but is not what was typed; the accents count,
+    // the case does not ("\xe4nne" is "\xc4nne", not "Anne"). The same
+    // letters in the same case come before the same letters in another case.
+    const std::string key = Parser::PlatformUpper(typed);
+    int32_t sameLetters = -1;
+    for (int32_t i = 0; i < names.numLines(); ++i) {
+        const atom* a = names.atom(i);
+        if (!a) continue;
+        if (a->Text() == typed) return i;
+        if (sameLetters < 0 && Parser::PlatformUpper(a->Text()) == key) sameLetters = i;
+    }
+    return std::max(sameLetters, 0);
 }
 
 void Similar::PickSelected() {

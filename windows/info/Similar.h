@@ -41,6 +41,9 @@ protected:
 
 private:
     void SetEnglishTexts();
+    // The line that stands ready for Enter: the entry spelled as typed, case
+    // aside (accents count), else the first.
+    static int32_t ReadyLine(const ResultSet& names, const std::string& typed);
     void PickSelected();
     void AsList_Click();
 

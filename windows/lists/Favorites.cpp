@@ -118,6 +118,8 @@ void Favorites::Form_Load() {
     curName_->onEnter = [this] { enterFav_->Press(); };
     doModify_->onClick = [this] { DoModify_Click(); };
     comment_->onEnter = [this] { doModify_->Press(); };
+    // A comment typed but not yet stored is stored as the window closes.
+    KeepOnClose(comment_, [this] { return CommentChanged(); }, [this] { StoreComment(); });
     comment_->installEventFilter(this);
     doDelete_->onClick = [this] { DoDelete_Click(); };
     moveUp_->onClick = [this] { MoveUp_Click(); };
@@ -228,13 +230,23 @@ void Favorites::Comment_LostFocus() {
 
 void Favorites::DoModify_Click() {
     if (WinMan::ActionBlocked()) return;
-    const int32_t line = table_->marked();
+    StoreComment();
+}
+
+void Favorites::StoreComment() {
+    const int32_t line = table_ ? table_->marked() : -1;
     if (line < 0 || line >= table_->numLines()) return;
     Comment_LostFocus();
     FavoriteRules::StoreComment(*table_, line, comment_->Text());
     MarkModified();
     ShowAndMark(line);
     ShowCurrent();
+}
+
+bool Favorites::CommentChanged() const {
+    const int32_t line = table_ ? table_->marked() : -1;
+    if (line < 0 || line >= table_->numLines() || !comment_) return false;
+    return FavoriteRules::QuotesToApostrophes(comment_->Text()) != FavoriteRules::Comment(*table_, line);
 }
 
 void Favorites::DoDelete_Click() {

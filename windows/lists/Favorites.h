@@ -67,6 +67,11 @@ private:
     void SetEnglishTexts();
     void MarkModified();
     void ShowCurrent();
+    // Stores the comment box's text as the marked line's comment (DoModify
+    // without the guard).
+    void StoreComment();
+    // Whether the comment box holds another comment than the marked line's.
+    bool CommentChanged() const;
     // Shows the table and marks line (when the table has it).
     void ShowAndMark(int32_t line);
     bool SaveTable();

@@ -13,6 +13,7 @@
 #include "RtfReader.h"
 #include "Searches.h"
 #include "TextConstants.h"
+#include "WindowKeys.h"
 
 using TextConstants::LangText;
 
@@ -54,6 +55,7 @@ void PrintOptions::BuildControls() {
     showHelp_ = AddHelpButton();
     showHelp_->setGeometry(280, 10 + 36 * 2, 130, 28);
     doCancel_ = button("DoCancel", "Abbrechen", 3);
+    WindowKeys::PressOnEscape(Client(), doCancel_);
     SetSizable(false);
 }
 

@@ -292,10 +292,16 @@ void Quiz::ClockChanged(bool running) {
 
 void Quiz::Answer_Click(int index) { round_.SelectAnswer(index); }
 void Quiz::DoAnswer_Click() {
-    const bool keyboard = doAnswer_->hasFocus();
+    if (doAnswer_->hasFocus())
+        AnswerByKeyboard();
+    else
+        round_.DoAnswer();
+}
+
+void Quiz::AnswerByKeyboard() {
     round_.DoAnswer();
     // Played by keyboard, the focus goes on to the next step of the round.
-    if (keyboard && doNext_->isEnabled()) doNext_->setFocus();
+    if (doNext_->isEnabled()) doNext_->setFocus();
 }
 
 void Quiz::DoNext_Click() {
@@ -327,7 +333,12 @@ bool Quiz::eventFilter(QObject* watched, QEvent* event) {
         for (int i = 0; i < QuizRound::kNumAnswers; ++i) {
             RichTextPane* a = answers_[static_cast<size_t>(i)];
             if (a && watched == (click ? a->viewport() : static_cast<QWidget*>(a))) {
-                Run([this, i] { Answer_Click(i); });
+                // Enter on the answer chosen gives it, as Answer does; on
+                // another one it chooses that one, as Space does.
+                if (key && IsEnterKey(*key) && round_.selected() == i && doAnswer_->isEnabled())
+                    Run([this] { AnswerByKeyboard(); });
+                else
+                    Run([this, i] { Answer_Click(i); });
                 return true;
             }
         }

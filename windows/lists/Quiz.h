@@ -57,6 +57,8 @@ private:
     void SetEnglishTexts();
     void ShowTexts();
     void ShowText(TextDisplay& td, const std::string& text, bool links);
+    // Gives the chosen answer and puts the focus on Next.
+    void AnswerByKeyboard();
 
     QuizRound::Round round_{this};
     std::unique_ptr<TextDisplay> questionTd_, descrTd_;

@@ -1,5 +1,6 @@
 #include "UserNames.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QTimer>
@@ -83,6 +84,8 @@ void UserNames::BuildControls() {
         return AddButton(name, caption, {right + col * 99, kHeight - 36, 92, 28});
     };
     doCreate_ = button("DoCreate", "Erzeugen", 0);
+    // Enter creates the name typed, while it can be created.
+    doCreate_->setDefault(true);
     doModify_ = button("DoModify", "\xc4ndern", 1);
     doDelete_ = button("DoDelete", "L\xf6schen", 2);
     showHelp_ = AddHelpButton();
@@ -91,6 +94,8 @@ void UserNames::BuildControls() {
     saveTimer_->setObjectName(QStringLiteral("SaveTimer"));
     connect(saveTimer_, &QTimer::timeout, this, [this] { Run([this] { SaveTimer_Timer(); }); });
     SetSizable(false);
+    // What is typed first is a name: the list beside it is empty at first.
+    SetFirstInput(curName_);
 }
 
 // --- Load and unload -------------------------------------------------------------------
@@ -261,6 +266,9 @@ void UserNames::Changed() {
 }
 
 void UserNames::DoCreate_Click() {
+    // Pressed by Enter, the focus is still in a box: what leaving it does
+    // comes first, and a No to making a name the database has stops here.
+    if (!LeaveBox(QApplication::focusWidget())) return;
     // The buttons follow every keystroke, but a handler checks again.
     switch (NewNames::Create(Fields())) {
     case NewNames::Result::Done: Changed(); break;
@@ -289,19 +297,29 @@ void UserNames::Names_Click() {
     if (line >= 0 && line < table_->numLines()) ShowUserName(table_->atom(line));
 }
 
-void UserNames::CurName_LostFocus() {
+bool UserNames::CurName_LostFocus() {
     ReplaceQuotes(curName_);
     UpdateButtons();
     const std::string text = curName_->Text();
-    if (!doCreate_->isEnabled()) return;
+    if (!doCreate_->isEnabled()) return true;
     const std::string key = Parser::MakeUpperKey(NewNames::Clean(text));
-    if (key == lastAskedKey_) return;
-    if (!NewNames::SameSpelling(text)) return;
+    if (key == lastAskedKey_) return true;
+    if (!NewNames::SameSpelling(text)) return true;
     lastAskedKey_ = key;
     checking_ = true;
     const bool yes = GenMsg::AskMsg(GenMsg::GMuserAlready, NewNames::Clean(text));
     checking_ = false;
     if (!yes) curName_->setFocus();
+    return yes;
+}
+
+bool UserNames::LeaveBox(QObject* box) {
+    if (!box) return true;
+    if (box == curName_) return CurName_LostFocus();
+    if (box == german_) ReplaceQuotes(german_);
+    for (auto& info : origInfo_)
+        if (box == info) ReplaceQuotes(info);
+    return true;
 }
 
 void UserNames::SaveTimer_Timer() {
@@ -314,12 +332,8 @@ bool UserNames::eventFilter(QObject* watched, QEvent* event) {
         // Leaving the box, not the window: a message box or another program
         // taking the focus is no leave.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (watched == curName_) Run([this] { CurName_LostFocus(); });
-            if (watched == german_) Run([this] { ReplaceQuotes(german_); });
-            for (auto& box : origInfo_)
-                if (watched == box) Run([this, b = box.data()] { ReplaceQuotes(b); });
-        }
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            Run([this, watched] { LeaveBox(watched); });
     }
     return ChildForm::eventFilter(watched, event);
 }

@@ -38,8 +38,9 @@ public:
     void DoDelete_Click();
     void Names_Click();
     // The check when the focus leaves the name: quotes, buttons, and the
-    // question whether to make a name the database already has.
-    void CurName_LostFocus();
+    // question whether to make a name the database already has (false when
+    // the answer was No).
+    bool CurName_LostFocus();
     void SaveTimer_Timer();
 
     void ShowUserName(atom* name);
@@ -57,6 +58,9 @@ private:
     void RefreshList();
     void ClearFields();
     void ReplaceQuotes(TextBox* box);
+    // What the focus leaving box does (nothing for other controls); false
+    // when the name's check was answered No.
+    bool LeaveBox(QObject* box);
     void SetComboLang(ComboBox* box, atom* lang);
     ::NewNames::Entry Fields() const;
     void Changed();
