@@ -84,28 +84,27 @@ public:
     explicit FileSource(OpenedFile& f) : f_(f), buf_(new unsigned char[kBuffer]) {}
 
     size_t Refill(unsigned char*& data, size_t from, size_t size, size_t want) override {
-        if (sum_) SumWindow();  // before its bytes go
         const size_t keep = size - from;
         if (keep > 0 && from > 0) std::memmove(buf_.get(), buf_.get() + from, keep);
         start_ += static_cast<int64_t>(from);
         data = buf_.get();
         size_ = ReadInto(f_, buf_.get(), keep, want, std::max(keep, kWindow));
+        if (sum_) SumWindow();  // the bytes just read, while they are in the cache
         return size_;
     }
     // A window, and room to spare for the unread bytes a refill keeps.
     static constexpr size_t kBuffer = 2 * kWindow;
 
     // From here on the bytes from the 0-based file offset `from` on are added
-    // to sum (those of the window at hand too).
+    // to sum as they are read (those of the window at hand at once).
     void SumFrom(BodySum& sum, int64_t from) {
         sum_ = &sum;
         summed_ = std::max(from, start_);
-    }
-    // Adds the rest of the file to the sum: what the window holds and what
-    // lies after it, to the length the file had when opened. Throws
-    // ReadFailed.
-    void SumRest() {
         SumWindow();
+    }
+    // Adds the rest of the file to the sum, to the length the file had when
+    // opened. Throws ReadFailed.
+    void SumRest() {
         while (f_.left > 0) {
             start_ += static_cast<int64_t>(size_);
             size_ = ReadInto(f_, buf_.get(), 0, kWindow, kWindow);
