@@ -23,7 +23,7 @@
 namespace {
 
 QPointer<QMdiArea> theArea;
-QMetaObject::Connection areaConnection, focusConnection;
+QMetaObject::Connection areaConnection;
 QPointer<QWidget> dialogOwner;
 FormEvents* theEvents = nullptr;
 std::vector<FormBase*> loadedForms;
@@ -45,6 +45,13 @@ void ScrollIntoSight(QMdiArea* area, QWidget* control) {
         area->verticalScrollBar()->setValue(area->verticalScrollBar()->value() + dy);
 }
 
+// Whether the focus came by the keyboard's own moves: Tab, Shift+Tab or an
+// access key. A click, or a window's code reacting to one, moves no scroll bar:
+// the content would move away under the pointer and the click be lost.
+bool MovedByKeys(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+}
+
 int ToPixels(double twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 double ToTwips(int pixels) { return pixels * 15.0; }
 
@@ -53,6 +60,32 @@ TwipsRect ToTwipsRect(const QRect& r) {
 }
 
 }  // namespace
+
+// Notes which control of each window has the focus, and scrolls the area to a
+// control the keyboard moved to. Installed on the application while there is
+// an area.
+class FocusWatcher : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::FocusIn || !watched->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        // The innermost window holding the control (a child window before the frame).
+        for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+            auto f = std::find_if(loadedForms.begin(), loadedForms.end(),
+                                  [p](const FormBase* form) { return form->client_.data() == p; });
+            if (f != loadedForms.end()) {
+                (*f)->lastFocus_ = w;
+                break;
+            }
+        }
+        if (theArea && MovedByKeys(static_cast<QFocusEvent*>(event)->reason())) ScrollIntoSight(theArea, w);
+        return false;
+    }
+};
+
+namespace {
+FocusWatcher* theWatcher = nullptr;
+}
 
 FormBase::FormBase(std::string name, Kind kind, unsigned roles)
     : name_(std::move(name)), kind_(kind), roles_(roles), escapeCloses_(kind == Kind::Dialog) {
@@ -69,18 +102,25 @@ FormBase::~FormBase() {
 
 void FormBase::SetMdiArea(QMdiArea* area) {
     QObject::disconnect(areaConnection);
-    QObject::disconnect(focusConnection);
     theArea = area;
-    if (!area) return;
+    if (!area) {
+        if (theWatcher && qApp) qApp->removeEventFilter(theWatcher);
+        delete theWatcher;
+        theWatcher = nullptr;
+        return;
+    }
+    if (!theWatcher) {
+        theWatcher = new FocusWatcher;
+        qApp->installEventFilter(theWatcher);
+    }
     // A maximised child leaves the others as they are: a window opened over
     // it keeps its own size, and the maximised one stays maximised.
     area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     // A window larger than the area (a small screen, a large screen scale)
-    // or moved partly out of it stays within reach: the area scrolls.
+    // or moved partly out of it stays within reach: the area scrolls, by its
+    // scroll bars and to where the keyboard moves the focus.
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    focusConnection = QObject::connect(qApp, &QApplication::focusChanged, area,
-                                       [area](QWidget*, QWidget* now) { ScrollIntoSight(area, now); });
     // The area tells which sub-window became active; the window behind it
     // hears of its activation.
     areaConnection = QObject::connect(area, &QMdiArea::subWindowActivated, area, [](QMdiSubWindow* sub) {
@@ -108,8 +148,25 @@ void FormBase::SwitchChild(bool backward) {
     if (!front || !stack.contains(front)) front = stack.back();
     stack.removeOne(front);
     QMdiSubWindow* next = backward ? stack.front() : stack.back();
-    theArea->setActiveSubWindow(next);
+    ActivateChild(next);
     if (!backward) front->lower();
+}
+
+void FormBase::ActivateChild(QMdiSubWindow* sub) {
+    if (!theArea || !sub || !sub->isVisible()) return;
+    if (FormBase* form = FormOfHost(sub)) {
+        form->ComeForward();
+        return;
+    }
+    sub->raise();
+    theArea->setActiveSubWindow(sub);
+}
+
+FormBase* FormBase::FormOfHost(const QWidget* host) {
+    if (!host) return nullptr;
+    for (FormBase* f : loadedForms)
+        if (f->host_.data() == host) return f;
+    return nullptr;
 }
 
 void FormBase::SetDialogOwner(QWidget* owner) { dialogOwner = owner; }
@@ -204,7 +261,10 @@ bool FormBase::ShowModal() {
 }
 
 void FormBase::Hide() {
-    if (host_) host_->hide();
+    if (!host_) return;
+    const bool shown = host_->isVisible();
+    host_->hide();
+    if (shown && kind_ == Kind::MdiChild && theEvents) theEvents->FormHidden(*this);
 }
 
 bool FormBase::Visible() const { return host_ && host_->isVisible(); }
@@ -219,6 +279,16 @@ void FormBase::BringToFront() {
     }
 }
 
+void FormBase::ComeForward() {
+    // The toolkit gives the focus to what it thinks fit as the window comes
+    // forward, or leaves it in the window the user came from (a window never
+    // focused before): the control that had it is noted first.
+    const QPointer<QWidget> had = lastFocus_;
+    BringToFront();
+    if (had) lastFocus_ = had;
+    RestoreFocus();
+}
+
 void FormBase::FocusFirstInput() {
     if (!host_ || !client_ || !host_->isVisible() || host_->isMinimized()) return;
     // The tab order is one ring through every widget of the frame; the
@@ -229,6 +299,17 @@ void FormBase::FocusFirstInput() {
             return;
         }
     }
+}
+
+void FormBase::RestoreFocus() {
+    if (!host_ || !client_ || !host_->isVisible() || host_->isMinimized()) return;
+    QWidget* w = lastFocus_.data();
+    if (!w || !client_->isAncestorOf(w) || !w->isVisible() || !w->isEnabled() || w->focusPolicy() == Qt::NoFocus) {
+        FocusFirstInput();
+        return;
+    }
+    w->setFocus(Qt::OtherFocusReason);
+    if (theArea) ScrollIntoSight(theArea, w);
 }
 
 bool FormBase::Unload(UnloadMode mode) {

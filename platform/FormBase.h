@@ -51,6 +51,9 @@ public:
     virtual void FormUnloading(FormBase& form) = 0;
     // The window's widgets have left the screen.
     virtual void FormUnloaded(FormBase& form) = 0;
+    // A child window was hidden by its own code and stays loaded (a window
+    // that hides instead of closing).
+    virtual void FormHidden(FormBase& form) {}
 };
 
 // Lengths in twips (15 to a pixel).
@@ -93,8 +96,14 @@ public:
     // Brings the child window just behind the active one forward and sends
     // the active one to the back; backward brings the rearmost one forward.
     // Each forward step is undone by one backward step, and repeated steps
-    // visit every child window that is shown.
+    // visit every child window that is shown. The window brought forward
+    // gets the focus back where it had it (RestoreFocus).
     static void SwitchChild(bool backward);
+    // Makes a shown child window the active one, as the Windows menu does,
+    // and gives it the focus back where it had it.
+    static void ActivateChild(QMdiSubWindow* sub);
+    // The loaded window whose outer widget that is; null for none.
+    static FormBase* FormOfHost(const QWidget* host);
 
     const std::string& Name() const { return name_; }
     Kind kind() const { return kind_; }
@@ -113,6 +122,9 @@ public:
     void Show();
     // Dialogs: loads when needed and shows modally; True when accepted.
     bool ShowModal();
+    // Hides the window; it stays loaded. A child window that had left the
+    // history of windows (a window that hides instead of closing) hands the
+    // keyboard on as a closing one does (FormEvents::FormHidden).
     void Hide();
     bool Visible() const;
     // Raises the window and makes it the active one (an activation is
@@ -123,6 +135,15 @@ public:
     // shown, enabled and takes the focus by Tab, where a window's first
     // opening puts it. Nothing for a minimised window.
     void FocusFirstInput();
+    // Brings the window to the front as the active one, with the focus back
+    // where it had it (RestoreFocus): switching back to a window.
+    void ComeForward();
+    // Gives the focus back to the control of this window that had it last
+    // (as on every desktop when the user switches back to a window), or to
+    // its first input when that control is gone, hidden or disabled. The
+    // area scrolls so that the control is in sight. Nothing for a hidden or
+    // minimised window.
+    void RestoreFocus();
     // Asks the window to close: a user's close is refused while input is
     // blocked (kCloseGuard); Form_QueryUnload and Form_Unload may cancel.
     // Inside a handler of this window the whole unload waits until the
@@ -246,6 +267,7 @@ protected:
 
 private:
     friend class HandlerScope;
+    friend class FocusWatcher;
     void Activated();
     void RequestClose();
     // Enter or Escape that reached the window; True when it acted on it.
@@ -273,6 +295,7 @@ private:
     int pendingState_ = -1;
     QPointer<QWidget> host_;
     QPointer<QWidget> client_;
+    QPointer<QWidget> lastFocus_;  // the control of this window that had the focus last
     QRect normal_;  // the last normal geometry, in pixels
     QSize minClient_{kMinClientWidth, kMinClientHeight};
     std::vector<ControlEntry> controls_;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListWidgetItem>
 #include <QMouseEvent>
 #include <algorithm>
@@ -152,6 +153,29 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ResultListMo
         if (!quiet_) Fire(onClick);
     });
     connect(this, &QTreeView::doubleClicked, this, [this] { Fire(onDblClick); });
+}
+
+namespace {
+int keysMoving = 0;  // list views inside their handling of a key
+}
+
+bool ListView::MovingByKeys() { return keysMoving > 0; }
+
+void ListView::keyPressEvent(QKeyEvent* event) {
+    if (IsEnterKey(*event)) {
+        if (onEnter && currentIndex().isValid()) {
+            Fire(onEnter);
+            event->accept();
+        } else {
+            QTreeView::keyPressEvent(event);  // the view's own pick (activated)
+        }
+        return;
+    }
+    struct Moving {
+        Moving() { ++keysMoving; }
+        ~Moving() { --keysMoving; }
+    } moving;
+    QTreeView::keyPressEvent(event);
 }
 
 void ListView::SelectTag(int32_t tag) {

@@ -100,11 +100,16 @@ private:
 
 // A list view: full-row single selection, column headers, no tree. onClick
 // runs when the user picks a line (mouse or keys), onDblClick on a double
-// click; a selection made by code (Select) raises nothing.
+// click, onEnter (where set) on Enter on the current line; a selection made by
+// code (Select) raises nothing.
 class ListView : public QTreeView, public FormControl {
     Q_OBJECT
 public:
     explicit ListView(QWidget* parent = nullptr);
+    // True while a list view handles a key that moves through its lines
+    // (arrows, Page Up, a typed letter): the handlers of the line picked so
+    // know that the user goes on with the keys from there.
+    static bool MovingByKeys();
     ResultListModel* Model() const { return model_; }
     // Selects the row showing the tag and scrolls it into view (-1: none).
     void SelectTag(int32_t tag);
@@ -113,7 +118,10 @@ public:
     // Column widths in twips.
     void SetColumnWidthTwips(int column, double twips);
     double ColumnWidthTwips(int column) const;
-    Handler onClick, onDblClick;
+    Handler onClick, onDblClick, onEnter;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     ResultListModel* model_;

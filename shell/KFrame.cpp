@@ -9,8 +9,12 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QWindow>
 #include <QPainter>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -41,6 +45,59 @@ namespace {
 
 KFrame* theFrame = nullptr;
 
+// F10 and Shift+F10 as on every desktop: F10 takes the keyboard to the
+// frame's menu bar as Alt pressed alone does (and back again); Shift+F10
+// opens the context menu of the control with the focus as the menu key does,
+// in every window of the program.
+class FrameKeys : public QObject {
+public:
+    explicit FrameKeys(KFrame& frame) : frame_(frame) { qApp->installEventFilter(this); }
+    ~FrameKeys() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F10) return false;
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        if (modifiers == Qt::ShiftModifier) return OpenContextMenu();
+        QMainWindow* main = frame_.MainWindow();
+        if (modifiers != Qt::NoModifier || !main || static_cast<QWidget*>(watched)->window() != main) return false;
+        if (!key->isAutoRepeat()) EnterMenuBar(main);
+        return true;
+    }
+
+private:
+    // The menu bar goes into its keyboard mode when Alt is pressed and
+    // released with no other key between, and out of it again: F10 sends the
+    // control with the focus what such a press and release are (the shortcut
+    // check, the press, the release).
+    static void EnterMenuBar(QMainWindow* main) {
+        QWidget* at = QApplication::focusWidget() ? QApplication::focusWidget() : main;
+        QKeyEvent check(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+        QCoreApplication::sendEvent(at, &check);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QCoreApplication::sendEvent(at, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(at, &release);
+    }
+    // The menu key reaches the program as a context-menu request of the
+    // keyboard to the window with the focus, which passes it on to the
+    // control that has it, at its cursor: the same request for Shift+F10.
+    static bool OpenContextMenu() {
+        QWidget* target = QApplication::activePopupWidget();
+        if (!target) target = QApplication::focusWidget();
+        if (!target) target = QApplication::activeWindow();
+        QWindow* window = target ? target->window()->windowHandle() : nullptr;
+        if (!window) return false;
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        QCoreApplication::sendEvent(window, &request);
+        return true;
+    }
+
+    KFrame& frame_;
+};
+
 // The frame's close request as the shutdown sequence sees it.
 class FrameShutdown : public Startup::ShutdownSteps {
 public:
@@ -60,7 +117,10 @@ KFrame::KFrame() : FormBase("KFrame", Kind::TopLevel, kPlaced | kStored) {
 }
 
 KFrame::~KFrame() {
-    if (theFrame == this) theFrame = nullptr;
+    if (theFrame == this) {
+        theFrame = nullptr;
+        WinMan::windowsChanged = nullptr;
+    }
     // The MDI area goes with the frame's widgets.
     if (FormBase::MdiArea() == area_.data()) FormBase::SetMdiArea(nullptr);
 }
@@ -172,6 +232,21 @@ void KFrame::BuildControls() {
     FormBase::SetDialogOwner(Host());
     BuildMenus();
     BuildToolbar();
+    keys_ = std::make_unique<FrameKeys>(*this);
+    // The window commands follow the child windows: Previous, Next and Close
+    // Window need one, and an open Windows menu lists every window as it
+    // comes (the getting-started window opens after the frame's first
+    // paint, when a quick user may have the menu open already).
+    WinMan::windowsChanged = [this] { WindowsChanged(); };
+}
+
+void KFrame::WindowsChanged() {
+    UpdateCommandStates();
+    QMenu* windows = Menu("WindowsMenu");
+    if (windows && windows->isVisible()) {
+        FillWindowList();
+        if (MenuCode::MenuWindow* w = MenuCode::WindowOf(windows)) MenuCode::ConvertMenu(*w, windows, 0, false, true, false);
+    }
 }
 
 void KFrame::BuildMenus() {
@@ -262,9 +337,7 @@ void KFrame::FillWindowList() {
         a->setCheckable(true);
         a->setChecked(sub == active);
         QPointer<QMdiSubWindow> target = sub;
-        connect(a, &QAction::triggered, this, [this, target] {
-            if (target && area_) area_->setActiveSubWindow(target);
-        });
+        connect(a, &QAction::triggered, this, [target] { FormBase::ActivateChild(target); });
         windowEntries_.push_back(a);
     }
 }
@@ -311,10 +384,25 @@ void KFrame::Form_Unload(bool& cancel) {
 
 bool KFrame::eventFilter(QObject* watched, QEvent* event) {
     // Placed before it was shown, the frame was fitted to its screen without
-    // its border and title bar; shown, it has them.
-    if (watched == Host() && event->type() == QEvent::Show && !std::exchange(shown_, true))
-        WinMan::KeepOnScreen(*this);
+    // its border and title bar. A window manager tells them only once it has
+    // put them around the shown window, which then moves or changes size: the
+    // frame is fitted again, once, with them.
+    if (watched == Host()) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show && !std::exchange(shown_, true)) {
+            WinMan::KeepOnScreen(*this);
+            borderFitted_ = HasBorder();
+        } else if (shown_ && !borderFitted_ && (type == QEvent::Move || type == QEvent::Resize) && HasBorder()) {
+            borderFitted_ = true;
+            WinMan::KeepOnScreen(*this);
+        }
+    }
     return FormBase::eventFilter(watched, event);
+}
+
+bool KFrame::HasBorder() const {
+    const QWidget* host = Host();
+    return host && host->frameGeometry().size() != host->geometry().size();
 }
 
 // --- Commands -------------------------------------------------------------------------
@@ -428,7 +516,14 @@ QMenu* KFrame::Menu(const std::string& control) const {
     return it == menus_.end() ? nullptr : it->second.data();
 }
 
+bool KFrame::HasChildWindow() const {
+    if (!area_) return false;
+    const QList<QMdiSubWindow*> subs = area_->subWindowList();
+    return std::any_of(subs.begin(), subs.end(), [](const QMdiSubWindow* sub) { return sub->isVisible(); });
+}
+
 bool KFrame::ItemAvailable(const std::string& control) const {
+    if (control == "GoBackFunc" || control == "GoForwFunc" || control == "CloseWindowFunc") return HasChildWindow();
     if (control == "LoadListFunc" || control == "SaveListFunc") return Auto::IsAvailable("NameLists");
     if (control == "TutorFunc") return Auto::IsAvailable("TutSelect");
     if (control == "AboutFunc") return true;

@@ -77,7 +77,8 @@ public:
     QMdiArea* Area() const { return area_; }
     QMainWindow* MainWindow() const;
 
-    // Enables the commands whose windows exist in this build.
+    // Enables the commands whose windows exist in this build; Previous, Next
+    // and Close Window while a child window is shown.
     void UpdateCommandStates();
 
     // Every command the frame runs, by its logged name, besides the log
@@ -105,6 +106,11 @@ private:
     void BuildToolbar();
     void FillWindowList();
     bool ItemAvailable(const std::string& control) const;
+    // Whether the window system has told the frame's border and title bar.
+    bool HasBorder() const;
+    bool HasChildWindow() const;
+    // A child window came forward, closed or hid itself.
+    void WindowsChanged();
 
     QPointer<QMdiArea> area_;
     QPointer<QToolBar> toolbar_;
@@ -113,5 +119,7 @@ private:
     std::map<std::string, QPointer<QMenu>> menus_;
     std::vector<QPointer<QAction>> windowEntries_;
     std::unique_ptr<About> about_;
+    std::unique_ptr<QObject> keys_;  // F10 and Shift+F10
     bool shown_ = false;
+    bool borderFitted_ = false;  // fitted to the screen with the border the window system told
 };

@@ -101,6 +101,7 @@ bool appClosing = false;
 double bandOffset = 0;
 std::function<bool()> databaseLoading;
 std::function<void()> clearMark;
+std::function<void()> windowsChanged;
 
 namespace {
 
@@ -126,11 +127,13 @@ bool IsLoaded(const FormBase* form) {
     return std::find(all.begin(), all.end(), form) != all.end();
 }
 
+// Brings a window forward without reordering the history (back, forward,
+// the window left in front when another goes); the keyboard goes with it.
 void BringQuietly(FormBase* form) {
     if (!form) return;
     bool saved = activateGuard;
     activateGuard = true;
-    form->BringToFront();
+    form->ComeForward();
     activateGuard = saved;
 }
 
@@ -157,9 +160,8 @@ double ScreenHeight() {
 // The area a top-level window at q.rect must stay in: the part of the
 // screen holding its centre (else the main screen) that windows may take,
 // without panels or task bars, in the screen's own units (a screen scale
-// makes them larger than its pixels). The window's rectangle is its outer
-// corner with the size inside its border and title bar, so the area is
-// narrowed by these where the window system has told them.
+// makes them larger than its pixels), with the window's border and title bar
+// where the window system has told them.
 void FitOnScreen(const QWidget* host, WinModel::PlaceRequest& q) {
     const WinModel::WindowRect& r = q.rect;
     const QPoint centre(static_cast<int>((r.left + r.width / 2) / 15), static_cast<int>((r.top + r.height / 2) / 15));
@@ -167,12 +169,30 @@ void FitOnScreen(const QWidget* host, WinModel::PlaceRequest& q) {
     if (!s) s = QGuiApplication::primaryScreen();
     if (!s) return;
     const QRect free = s->availableGeometry();
-    QSize border;
-    if (host) border = host->frameGeometry().size() - host->geometry().size();
     q.boundsTop = free.top() * 15.0;
     q.boundsLeft = free.left() * 15.0;
-    q.boundsHeight = std::max(0, free.height() - border.height()) * 15.0;
-    q.boundsWidth = std::max(0, free.width() - border.width()) * 15.0;
+    q.boundsHeight = free.height() * 15.0;
+    q.boundsWidth = free.width() * 15.0;
+    if (host) {
+        const QSize border = host->frameGeometry().size() - host->geometry().size();
+        q.borderHeight = std::max(0, border.height()) * 15.0;
+        q.borderWidth = std::max(0, border.width()) * 15.0;
+    }
+}
+
+// The frame's rectangle is stored in the screen's own pixels, not in the
+// units a screen scale enlarges: the frame is to fit the screen, which has
+// the same pixels at any scale. A frame stored as 1000 x 800 at scale 1 opens
+// at 500 x 400 units at scale 2, the same part of the screen, and one that
+// filled the screen at scale 2 fills it again at scale 1.
+double ScreenScale(const FormBase& form) {
+    const QScreen* s = form.Host() ? form.Host()->screen() : QGuiApplication::primaryScreen();
+    const double ratio = s ? s->devicePixelRatio() : 1.0;
+    return ratio > 0 ? ratio : 1.0;
+}
+
+WinModel::WindowRect Scaled(const WinModel::WindowRect& r, double factor) {
+    return {r.top * factor, r.left * factor, r.height * factor, r.width * factor};
 }
 
 void ApplyPlacement(FormBase& form, const WinModel::Placement& p) {
@@ -193,6 +213,7 @@ public:
     }
     void FormActivated(FormBase& f) override {
         if (f.HasRole(FormBase::kInHistory)) Activate(f);
+        if (windowsChanged) windowsChanged();
     }
     bool FormCloseBlocked(FormBase&) override { return ActionBlocked(); }
     void FormUnloading(FormBase& f) override {
@@ -205,6 +226,23 @@ public:
         // The window left in front is the current one: the last entry.
         if (f.HasRole(FormBase::kInHistory) && unloadDepth == 0 && !appClosing)
             BringQuietly(FromKey(history.Current()));
+        if (windowsChanged) windowsChanged();
+    }
+    void FormHidden(FormBase& f) override {
+        // A window that hides instead of closing has left the history first
+        // (the list manager): the current window comes forward as after a
+        // close, and with none left no window stays active with the keyboard
+        // in the hidden one. A window that hides on its way to closing, or
+        // while it opens another, is still in the history and goes on itself.
+        if (!f.HasRole(FormBase::kInHistory) || history.Find(&f) >= 0 || unloadDepth > 0 || appClosing) return;
+        DropHidden();
+        if (FormBase* current = FromKey(history.Current())) {
+            BringQuietly(current);
+        } else if (QMdiArea* area = FormBase::MdiArea()) {
+            area->setActiveSubWindow(nullptr);
+            area->setFocus(Qt::OtherFocusReason);
+        }
+        if (windowsChanged) windowsChanged();
     }
 };
 
@@ -264,6 +302,7 @@ void CloseForm(FormBase& form) {
     if (IsTutor(form)) return;
     TwipsRect r = form.NormalRect();
     WinModel::WindowRect rect{WinModel::StoredTop(r.top, bandOffset, IsFrame(form)), r.left, r.height, r.width};
+    if (IsFrame(form)) rect = Scaled(rect, ScreenScale(form));
     Options::PutVal("Windows", form.Name(), WinModel::FormatWindowRect(rect, form.WindowState()));
 }
 
@@ -272,6 +311,7 @@ void PlaceWindow(FormBase& form) {
     std::string text;
     std::optional<WinModel::StoredPosition> stored;
     if (Options::GetVal("Windows", form.Name(), text)) stored = WinModel::ParseWindowRect(text);
+    if (stored && IsFrame(form)) stored->rect = Scaled(stored->rect, 1 / ScreenScale(form));
     q.fallback = IsFrame(form) ? WinModel::DefaultFrameRect(ScreenWidth(), ScreenHeight())
                                : WinModel::DefaultRect(form.Name());
     if (stored) {
@@ -393,6 +433,9 @@ void RestoreOpenWindows() {
     const WinModel::OpenList list = WinModel::ReadOpenList(text, Auto::IsKnownName);
     for (const std::string& name : list.names)
         if (FormBase* f = Auto::GetForm(name)) f->Show();
+    // The window left in front takes the keyboard, which else stayed in the
+    // window shown before it.
+    if (FormBase* current = FromKey(history.Current())) current->RestoreFocus();
     if (list.skipped > 0)
         Errors::LogEntry("WinMan", "RestoreOpen",
                          "skipped " + std::to_string(list.skipped) + " of the stored names: " + list.skippedText);

@@ -52,6 +52,9 @@ extern double bandOffset;  // twips
 extern std::function<bool()> databaseLoading;
 // Removes the tutorial's mark frame (the tutorial engine sets it).
 extern std::function<void()> clearMark;
+// Told whenever a child window came forward, closed or hid itself (the frame
+// sets it: its window commands and list follow).
+extern std::function<void()> windowsChanged;
 
 // Resets the state and installs the window manager as the windows' listener.
 void InitWinMan();

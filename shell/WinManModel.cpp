@@ -126,6 +126,10 @@ Placement Place(const PlaceRequest& q) {
         applySize = false;
     }
 
+    // The room for the rectangle: the area less the border around it.
+    auto room = [](double bound, double border) { return bound > 0 ? std::max(0.0, bound - border) : 0.0; };
+    const double boundsHeight = room(q.boundsHeight, q.borderHeight), boundsWidth = room(q.boundsWidth, q.borderWidth);
+
     Placement p;
     p.top = r.top + ((q.isFrame || q.isTutor) ? 0 : q.bandOffset);
     p.left = r.left;
@@ -135,12 +139,12 @@ Placement Place(const PlaceRequest& q) {
         auto fit = [](double length, double bound, double minimum) {
             return bound > 0 && length > bound ? std::max(bound, minimum) : length;
         };
-        p.height = height = fit(r.height, q.boundsHeight, kMinUsableHeight);
-        p.width = width = fit(r.width, q.boundsWidth, kMinUsableWidth);
+        p.height = height = fit(r.height, boundsHeight, kMinUsableHeight);
+        p.width = width = fit(r.width, boundsWidth, kMinUsableWidth);
         p.state = (q.state >= kNormal && q.state <= kMaximized) ? q.state : kNormal;
     }
-    p.top = q.boundsTop + FitStart(p.top - q.boundsTop, height, q.boundsHeight);
-    p.left = q.boundsLeft + FitStart(p.left - q.boundsLeft, width, q.boundsWidth);
+    p.top = q.boundsTop + FitStart(p.top - q.boundsTop, height, boundsHeight);
+    p.left = q.boundsLeft + FitStart(p.left - q.boundsLeft, width, boundsWidth);
     return p;
 }
 

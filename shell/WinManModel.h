@@ -71,6 +71,10 @@ struct PlaceRequest {
     // Where the area starts: 0 for a child, the corner of the free part of
     // its screen for the frame (a second screen starts beside the first).
     double boundsTop = 0, boundsLeft = 0;
+    // The frame's border and title bar together (its outer size less its
+    // inner size), which must fit in the area beside its rectangle; 0 while
+    // the window system has not told them.
+    double borderHeight = 0, borderWidth = 0;
 };
 
 struct Placement {
@@ -87,7 +91,8 @@ constexpr double kMinVisible = 300;
 
 // Where a window goes: the band below the tutorial is added to the top (not
 // for the frame and the tutorial window); the size and state apply only to a
-// sizable window or the frame and not for kKeepSize. A size below the usable
+// sizable window or the frame and not for kKeepSize. A rectangle is the
+// window's outer corner with its inner size: the border takes room besides. A size below the usable
 // minimum gives way to the fallback rectangle (or, without one, to the
 // window's own size). Then the whole window is brought inside the area: a
 // size larger than the area shrinks to it (never below the usable minimum),

@@ -14,6 +14,7 @@
 #include "LowLevel.h"
 #include "QtLowLevel.h"
 #include "QtText.h"
+#include "ResultViews.h"
 #include "ResultSet.h"
 #include "Searches.h"
 #include "ShellKit.h"
@@ -163,10 +164,12 @@ void ChildForm::TableItemToNameWindow(ResultSet& table) {
 
 void ChildForm::ShowInNameWindow(atom* a, std::shared_ptr<ResultSet> set) {
     if (a == nullptr) return;
-    auto* names = dynamic_cast<SingleNameWindow*>(OpenFormKeepingTutorialFocus(WindowNames::kSingleName));
+    auto* names = dynamic_cast<SingleNameWindow*>(OpenFormKeepingFocus(WindowNames::kSingleName));
     if (names == nullptr) return;
     names->ShowAtomInSet(a, std::move(set), true);
-    nameWindowPending = true;
+    // A line reached by the keys brings nothing forward later: the user goes
+    // on through the list (Enter brings the window forward).
+    nameWindowPending = !ListView::MovingByKeys();
 }
 
 void ChildForm::NameWindowMouseUp() {
@@ -180,11 +183,11 @@ void ChildForm::TableItemToWordWindow(ResultSet& table, QWidget* view) {
     const int32_t line = table.SelIndex();
     if (line < 0 || line >= table.numLines()) return;
     atom* word = table.atom(line);
-    auto* words = dynamic_cast<AtomShower*>(OpenFormKeepingTutorialFocus(WindowNames::kOrigWord));
+    auto* words = dynamic_cast<AtomShower*>(OpenFormKeepingFocus(WindowNames::kOrigWord));
     if (!words) return;
     words->ShowAtom(word);
     nameWindowPending = false;
-    wordWindowView_ = view;
+    wordWindowView_ = ListView::MovingByKeys() ? nullptr : view;
 }
 
 void ChildForm::BringForward(const std::string& name) {
@@ -201,6 +204,22 @@ void ChildForm::WatchMouseUp(QWidget* w) {
     if (!w) return;
     w->installEventFilter(this);
     mouseUpWatched_.emplace_back(w);
+    // Enter on the current line of a list opens it as a click does: the
+    // line's window shows it and comes forward as at the click's mouse-up.
+    auto* list = qobject_cast<ListView*>(w->parentWidget());
+    if (list && !list->onEnter)
+        list->onEnter = [this, list, w] {
+            if (list->onClick) list->onClick();
+            MouseUpOn(w);
+        };
+}
+
+void ChildForm::MouseUpOn(QWidget* w) {
+    if (wordWindowView_ && w == wordWindowView_.data()) {
+        wordWindowView_ = nullptr;
+        BringForward(WindowNames::kOrigWord);
+    }
+    NameWindowMouseUp();
 }
 
 void ChildForm::FollowClientSize() {
@@ -229,15 +248,14 @@ bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
     }
     if (followClient_ && event->type() == QEvent::Resize && watched == Client() && !IsLoading())
         Run([this] { Form_Resize(); });
-    if (event->type() == QEvent::MouseButtonRelease && wordWindowView_ && watched == wordWindowView_.data()) {
-        wordWindowView_ = nullptr;
-        Run([] { BringForward(WindowNames::kOrigWord); });
-    }
-    if (event->type() == QEvent::MouseButtonRelease &&
-        std::any_of(mouseUpWatched_.begin(), mouseUpWatched_.end(),
-                    [watched](const QPointer<QWidget>& w) { return w.data() == watched; })) {
-        Run([this] { NameWindowMouseUp(); });
-        return false;
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto it = std::find_if(mouseUpWatched_.begin(), mouseUpWatched_.end(),
+                               [watched](const QPointer<QWidget>& w) { return w.data() == watched; });
+        if (it != mouseUpWatched_.end()) {
+            QWidget* w = it->data();
+            Run([this, w] { MouseUpOn(w); });
+            return false;
+        }
     }
     return FormBase::eventFilter(watched, event);
 }
@@ -255,12 +273,14 @@ bool LinkWindowAvailable(int kind) {
     }
 }
 
-FormBase* OpenFormKeepingTutorialFocus(const std::string& name) {
-    if (!WinMan::tutorialRunning) return WinMan::OpenForm(name);
+FormBase* OpenFormKeepingFocus(const std::string& name) {
+    const bool byKeys = ListView::MovingByKeys();
+    if (!WinMan::tutorialRunning && !byKeys) return WinMan::OpenForm(name);
     FormBase* form = Auto::GetForm(name);
     if (!form) return nullptr;
-    // The tutorial talks to the user through the window that has the focus:
-    // the window is shown behind it.
+    // The tutorial talks to the user through the window that has the focus,
+    // and a user moving through a list goes on with the next key: the window
+    // is shown behind it.
     QMdiArea* area = FormBase::MdiArea();
     QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
     QWidget* focus = QApplication::focusWidget();
@@ -271,6 +291,8 @@ FormBase* OpenFormKeepingTutorialFocus(const std::string& name) {
         host->setAttribute(Qt::WA_ShowWithoutActivating, false);
     }
     if (area && active && area->activeSubWindow() != active) area->setActiveSubWindow(active);
+    // The list stays in sight in front of the window it fills.
+    if (byKeys && active) active->raise();
     if (focus && QApplication::focusWidget() != focus) focus->setFocus();
     return form->IsLoaded() ? form : nullptr;
 }

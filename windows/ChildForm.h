@@ -116,7 +116,9 @@ public:
     // The mouse-up that ends the click.
     void NameWindowMouseUp();
     bool nameWindowPending = false;
-    // Calls NameWindowMouseUp when the mouse button is released over w.
+    // Calls NameWindowMouseUp when the mouse button is released over w (a
+    // list's viewport). Enter on the list's current line then does what a
+    // click on it does, mouse-up included.
     void WatchMouseUp(QWidget* w);
 
     // --- the keyboard -------------------------------------------------------------------
@@ -169,6 +171,9 @@ private:
     void GuardBoxImpl(Box* box, std::function<void()> onChange);
     // Brings the window forward unless a tutorial runs.
     static void BringForward(const std::string& name);
+    // The mouse button went up over w: the window a click there opened
+    // comes forward.
+    void MouseUpOn(QWidget* w);
     std::vector<QPointer<QWidget>> mouseUpWatched_;
     QPointer<QWidget> wordWindowView_;  // the word window comes forward at its mouse-up
     bool followClient_ = false;
@@ -186,7 +191,8 @@ private:
 // build (a link entry, kind 12, opens through the shell and always is).
 bool LinkWindowAvailable(int kind);
 
-// Opens a window by its name for a call on it. While a tutorial runs the
-// window is shown without taking the focus from the window that has it.
-// Null when the name has no window in this build.
-FormBase* OpenFormKeepingTutorialFocus(const std::string& name);
+// Opens a window by its name for a call on it. While a tutorial runs, and
+// while the user moves through a list by the keys, the window is shown
+// without taking the focus from the window that has it (behind it, for a
+// list). Null when the name has no window in this build.
+FormBase* OpenFormKeepingFocus(const std::string& name);

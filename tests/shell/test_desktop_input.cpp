@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -21,6 +23,11 @@
 #include "KFrame.h"
 #include "ProgramFixture.h"
 #include "QtText.h"
+#include "ResultSet.h"
+#include "ResultViews.h"
+#include "windows/info/Realm.h"
+#include "windows/info/SingleName.h"
+#include "windows/search/LetterMix.h"
 #include "windows/lists/NameLists.h"
 
 namespace {
@@ -52,6 +59,12 @@ protected:
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
+    // Whether the focus is in that window.
+    static bool HasFocus(const char* name) {
+        FormBase* f = Auto::GetForm(name);
+        return f && f->Client() && f->Client()->isAncestorOf(QApplication::focusWidget());
+    }
+    SingleName* NameWindow() const { return static_cast<SingleName*>(Auto::GetForm("SingleName")); }
 };
 
 // The Windows menu names the keys in the edition's language. Ctrl+Tab (or
@@ -162,6 +175,138 @@ TEST_F(DesktopInput, AWindowBroughtForwardByItsCommandFocusesItsFirstInput) {
     }
 }
 
+// F10 takes the keyboard to the menu bar and back, as Alt alone does; Shift+F10
+// opens the context menu of the box with the focus, as the menu key does.
+TEST_F(DesktopInput, F10FocusesTheMenuBarAndShiftF10OpensTheContextMenu) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        Show("SingleName");
+        QWidget* box = NameWindow()->Control("CurName");
+        ASSERT_EQ(QApplication::focusWidget(), box);
+        Press(Qt::Key_F10, Qt::NoModifier);
+        EXPECT_EQ(QApplication::focusWidget(), program->Frame()->MainWindow()->menuBar());
+        Press(Qt::Key_F10, Qt::NoModifier);
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        Press(Qt::Key_F10, Qt::ShiftModifier);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        menu->close();
+        Stop();
+    }
+}
+
+// Switched back to by Ctrl+Tab or the Windows menu, a window gives the focus
+// back to the control that had it: here Topic's table of names, which the
+// user went through by the arrow keys, each line shown in Name/Group behind
+// it while the keys stay in the table.
+TEST_F(DesktopInput, ASwitchedBackWindowGivesTheFocusBackWhereItWas) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        Show("SingleName");
+        FormBase* topic = Show("Realm");
+        auto* names = topic->ControlAs<ListView>("Names");
+        names->setFocus(Qt::TabFocusReason);
+        for (int step = 0; step < 2; ++step) {
+            Press(Qt::Key_Down, Qt::NoModifier);
+            EXPECT_EQ(QApplication::focusWidget(), names);
+            EXPECT_EQ(Active(), "Realm");
+            EXPECT_EQ(NameWindow()->curAtom(), static_cast<Realm*>(topic)->names()->atom(names->SelectedTag()));
+        }
+        Press(Qt::Key_Tab);
+        EXPECT_TRUE(HasFocus("SingleName"));
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), names);
+        Press(Qt::Key_Tab);
+        QMenu* windows = program->Frame()->Menu("WindowsMenu");
+        windows->popup(QPoint(0, 0));
+        windows->hide();
+        for (QAction* a : windows->actions())
+            if (a->text().endsWith(QtText::ToQt(topic->Caption()))) a->trigger();
+        EXPECT_EQ(QApplication::focusWidget(), names);
+        Stop();
+    }
+}
+
+// Manage Lists hides instead of closing: after Ctrl+F4 on it the window
+// behind it is the active one and has the keyboard, so F1 opens its help.
+TEST_F(DesktopInput, TheHiddenManageListsLeavesTheWindowBehindActive) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        Show("Alpha");
+        Show("NameLists");
+        Press(Qt::Key_F4);
+        EXPECT_FALSE(Auto::GetForm("NameLists")->Visible());
+        EXPECT_EQ(Active(), "Alpha");
+        EXPECT_TRUE(HasFocus("Alpha"));
+        Fakes().help.topics.clear();
+        Press(Qt::Key_F1, Qt::NoModifier);
+        EXPECT_EQ(Fakes().help.topics, std::vector<std::string>{"Alpha"});
+        Stop();
+    }
+}
+
+// A start that reopens windows: the window in front (the print window,
+// restored last) has the keyboard, and the Windows menu, opened before the
+// getting-started window comes, lists that one as soon as it comes. With no
+// window open, Previous, Next and Close Window are disabled.
+TEST_F(DesktopInput, TheWindowsMenuAfterARestoringStart) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        const std::string key = std::string("Software\\Quillmarsh\\") +
+                                (std::string_view(argv0).ends_with("talvessin") ? "Talvessin" : "Orsabrine") + "\\1.x\\";
+        Fakes().settings.Write(key + "Windows", "Open", "SingleName,PrintOptions");
+        Fakes().settings.Write(key + "Options", "ShowShortHelp", "True");
+        StartProgram(argv0);
+        KFrame* frame = program->Frame();
+        EXPECT_TRUE(Auto::GetForm("PrintOptions")->Client()->isAncestorOf(frame->MainWindow()->focusWidget()));
+        QMenu* windows = frame->Menu("WindowsMenu");
+        auto listed = [windows] {
+            QStringList names;
+            for (QAction* a : windows->actions())
+                if (a->isCheckable()) names << a->text();
+            return names;
+        };
+        windows->popup(QPoint(0, 0));
+        EXPECT_EQ(listed().size(), 2);
+        frame->Host()->repaint();  // the getting-started window follows the frame's first paint
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        ASSERT_EQ(listed().size(), 3);
+        EXPECT_TRUE(listed().last().endsWith(QtText::ToQt(Auto::GetForm("ShortHelp")->Caption())));
+        windows->hide();
+
+        frame->ItemClick("CloseAllFunc");
+        for (const char* item : {"GoBackFunc", "GoForwFunc", "CloseWindowFunc"})
+            EXPECT_FALSE(frame->MenuAction(item)->isEnabled()) << item;
+        Show("Alpha");
+        EXPECT_TRUE(frame->MenuAction("CloseWindowFunc")->isEnabled());
+        Stop();
+    }
+}
+
+// Enter on a line of Letter Combinations' table opens the name in Name/Group,
+// as the Name button does.
+TEST_F(DesktopInput, EnterOnALetterCombinationsLineOpensTheName) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        auto* mix = static_cast<LetterMix*>(Show("LetterMix"));
+        mix->ControlAs<TextBox>("Letters", 0)->SetText("Annabel");
+        mix->Search_Click();
+        auto* names = mix->ControlAs<ListView>("Names");
+        ASSERT_GT(names->Model()->rowCount(), 2);
+        names->setFocus(Qt::TabFocusReason);
+        Press(Qt::Key_Down, Qt::NoModifier);
+        Press(Qt::Key_Return, Qt::NoModifier);
+        EXPECT_EQ(Active(), "SingleName");
+        EXPECT_EQ(NameWindow()->curAtom(), mix->names()->atom(names->SelectedTag()));
+        Stop();
+    }
+}
+
 // Under a screen scale of 2 (CTest runs these on a 1280 x 1024 offscreen
 // screen with QT_SCALE_FACTOR=2; elsewhere they are skipped): the frame stored
 // by a run at scale 1 fits its screen, and a window larger than the frame's
@@ -206,6 +351,22 @@ TEST_F(DesktopInput, AtScreenScaleTwoEveryPartOfAWindowCanBeReached) {
         }
         Stop();
     }
+}
+
+// At a screen scale of 2 the frame's rectangle is stored in the screen's own
+// pixels: one stored as 1000 x 800 comes back as 500 x 400 units, the same
+// part of the screen, and goes back as it came.
+TEST_F(DesktopInput, AtScreenScaleTwoTheFrameIsStoredInTheScreensPixels) {
+    if (qApp->devicePixelRatio() != 2) GTEST_SKIP() << "runs at a screen scale of 2";
+    const std::string key = "Software\\Quillmarsh\\Talvessin\\1.x\\Windows";
+    Fakes().settings.Write(key, "KFrame", "1500,1500,12000,15000,0");
+    StartProgram("/x/talvessin");
+    QMainWindow* main = program->Frame()->MainWindow();
+    EXPECT_EQ(main->size(), QSize(500, 400));
+    main->resize(600, 450);
+    program->Frame()->Unload(UnloadMode::User);
+    EXPECT_EQ(Fakes().settings.Read(key, "KFrame").value_or(""), "1500,1500,13500,18000,0");
+    Stop();
 }
 
 }  // namespace

@@ -184,7 +184,17 @@ TEST(PlacementTest, BandSizeStateAndClamping) {
          {{-300, 28000, 6000, 12000}, 0, true, false, true, 0, W, H, 0, 0, std::nullopt, 0, 28800},
          {0, 28800, true, 6000, 12000, 0}},
     };
+    // The frame on a screen of 640 x 512 units (1280 x 1024 pixels at scale
+    // 2), with a border 8 units wide and 26 high in all: outer size included.
+    const double SW = 640 * 15, SH = 512 * 15, BW = 8 * 15, BH = 26 * 15;
+    const Case frames[] = {
+        {"larger than the screen", {{0, 0, 15360, 19200}, 0, true, false, true, 0, SW, SH, 0, 0, std::nullopt, 0, 0, BH, BW},
+         {0, 0, true, SH - BH, SW - BW, 0}},
+        {"its border below the screen", {{3000, 0, 4500, 6000}, 0, true, false, true, 0, SW, SH, 0, 0, std::nullopt, 0, 0, BH, BW},
+         {SH - BH - 4500, 0, true, 4500, 6000, 0}},
+    };
     for (const Case& c : cases) EXPECT_EQ(Place(c.request), c.expected) << c.what;
+    for (const Case& c : frames) EXPECT_EQ(Place(c.request), c.expected) << c.what;
 }
 
 TEST(PlacementTest, StoredTopWithoutTheBand) {

@@ -201,6 +201,8 @@ void Pop::Form_Load() {
     };
     popListView_->onClick = [this] { PopList_Click(); };
     namesView_->onClick = [this] { Names_Click(); };
+    // Enter on a line opens the name, as the Name button does.
+    namesView_->onEnter = [this] { NameInfo_Click(); };
     GuardCombo(curPopSeries_, savedSeries_, &Pop::CurPopSeries_Click);
     GuardCombo(curPop_, savedPop_, &Pop::CurPop_Click);
     GuardCombo(graphYearBox_, savedYear_, &Pop::GraphYear_Click);

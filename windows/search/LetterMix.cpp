@@ -85,6 +85,8 @@ void LetterMix::Form_Load() {
     for (auto& t : letters_) GuardBox(t, {});
     search_->onClick = [this] { Search_Click(); };
     namesView_->onClick = [this] { Names_ItemClick(); };
+    // Enter on a line opens the name, as the Name button does.
+    namesView_->onEnter = [this] { NameInfo_Click(); };
     nameInfo_->onClick = [this] { NameInfo_Click(); };
     asList_->onClick = [this] { AsList_Click(); };
 
