@@ -5,6 +5,9 @@
 // Format (little-endian, two's complement, positions 1-based):
 //   String  = int16 length (0..1000) + bytes (cp1252)
 //   header  = String, int16 0, int16, int16, int32, int32, String, String
+//             (files the program writes: the first int32 is the checksum of
+//             the body, every byte after the header (BodySum), and the second
+//             the mark kSumMark that says so; any other file is read without)
 //   sections, each a String name, compared without case, until "*end":
 //     "*stringTab" int32 n, n Strings (internal names, ascending without case)
 //     "*idTab"     int32 n (= names), n int32 atom ids of the names
@@ -67,8 +70,13 @@ public:
     virtual void Failed(const DbStatus& status) {}
 };
 
+// The second int32 of the header in a file whose first int32 is the checksum
+// of its body: "Sum1" in the file's bytes.
+constexpr int32_t kSumMark = 0x316D7553;
+
 // The header fields the reader does not interpret (the second field, which
-// must be 0, is always written as 0).
+// must be 0, is always written as 0; WriteBinFile writes field5 and field6
+// itself, as the checksum and its mark).
 struct BinHeader {
     std::string text;
     int16_t field3 = 0;
@@ -87,9 +95,13 @@ extern std::string dbFileName;
 // Reads the whole file into an emptied database (InitDataBase first). On
 // success the kind atoms are set and the counters counted. On failure the
 // observer's Failed is called and the database is left empty (the program
-// ends then; nothing half-read stays behind). A file read while it changed
-// is read again, twice at most, and then refused as malformed; what is no
-// ordinary file (a folder, a pipe) is malformed too.
+// ends then; nothing half-read stays behind). The file is mapped under a
+// read lease where one can be had (no writer changes it meanwhile), else
+// read through a window; a file so read that changed meanwhile (its stamp
+// moved, or the bytes read do not give its checksum) is read again, twice at
+// most, and then refused as malformed. What is no ordinary file (a folder,
+// a pipe) is malformed too. A file without the checksum's mark is read as
+// the format describes it, its changes told by its stamp only.
 DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer = nullptr);
 
 // ReadBinFile on a thread of its own, begun early so that the file is read
@@ -121,8 +133,10 @@ private:
 // is this plus the report of failures through the file-error handler).
 // A prFilePos of "-1" (an atom from the user-names file) reads nothing.
 // The block comes from the file the database was read from, kept open: a
-// new file renamed over its name changes nothing, and once the file has
-// changed in place its blocks are refused as malformed.
+// new file renamed over its name changes nothing. A file that was mapped
+// under a lease keeps its loaded bytes when it is changed in place (the
+// lease break copies them), and the blocks come from that copy; any other
+// file changed in place has its blocks refused as malformed.
 DbStatus LoadOnDemandStatus(atom& a);
 // The loaded file as it now is counts as the one loaded: its blocks are read
 // whatever changed (for the tests of the block reader on a file changed on
@@ -147,7 +161,9 @@ void ReportFileError(const DbStatus& status);
 // first. Refuses (error 1000, nothing written) what the reader would refuse:
 // more than 25,001 atoms or 150,001 properties, texts over 1000 characters,
 // more than 32,767 properties on one atom, properties pointing at deleted
-// atoms. The file is replaced only when completely written.
+// atoms. The header is written with the checksum of the body and its mark
+// in place of field5 and field6. The file is replaced only when completely
+// written.
 DbStatus WriteBinFile(const std::string& fileName, const BinHeader& header = {});
 
 }  // namespace DataBase

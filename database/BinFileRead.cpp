@@ -9,11 +9,14 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <bit>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "BinFileBytes.h"
+#include "BodySum.h"
 #include "DataBase.h"
 #include "DbInternal.h"
 #include "Errors.h"
@@ -23,6 +26,8 @@
 using Errors::Assert;
 
 namespace DataBase {
+
+using namespace FileBytes;
 
 BinHeader fileHeader;
 std::string dbFileName;
@@ -38,274 +43,6 @@ constexpr int32_t kMaxNameCount = 100000;
 constexpr int32_t kMaxPropCount = 200000;
 
 
-struct Malformed {
-    std::string detail;
-};
-
-[[noreturn]] void Fail(const std::string& detail) { throw Malformed{detail}; }
-
-[[noreturn, gnu::cold, gnu::noinline]] void FailEnd(const char* what) {
-    Fail(std::string("end of file in ") + what);
-}
-
-[[noreturn, gnu::cold, gnu::noinline]] void FailLength(int16_t len, const char* what) {
-    Fail(std::string("string length ") + std::to_string(len) + " " + what);
-}
-
-// A read of the file that failed part-way: the run-time error number.
-struct ReadFailed {
-    int error;
-};
-
-// The bytes of a file as the reader sees them: a window over the file's
-// bytes, refilled from the file as the reading moves on (a load), or all of
-// them in memory (an on-demand block).
-// The file as long as it was when opened: bytes added since are not read
-// (the room kept for its texts is counted from that length).
-struct OpenedFile {
-    FileOp::InputFile& f;
-    size_t left;  // bytes not yet read
-};
-
-class Source {
-public:
-    virtual ~Source() = default;
-    // The window [data, data + size) has been read up to from: gives a
-    // window that starts with the unread bytes [from, size) and holds at
-    // least want bytes, or all the file has left; returns its size. Throws
-    // ReadFailed.
-    virtual size_t Refill(unsigned char*& data, size_t from, size_t size, size_t want) = 0;
-
-protected:
-    // Reads into [to + have, to + room) until want bytes are there or the
-    // file ends.
-    static size_t ReadInto(OpenedFile& file, unsigned char* to, size_t have, size_t want, size_t room) {
-        while (have < want && have < room && file.left > 0) {
-            size_t got = file.f.Read(reinterpret_cast<char*>(to + have), std::min(room - have, file.left));
-            if (file.f.Error() != 0) throw ReadFailed{file.f.Error()};
-            if (got == 0) break;
-            have += got;
-            file.left -= got;
-        }
-        return have;
-    }
-};
-
-// A small window that moves through the file: nothing is kept of it, what
-// the database keeps of the file it copies.
-class FileSource : public Source {
-public:
-    // A few hundred kilobytes: large enough for any record (a string is at
-    // most 1000 bytes), small enough to stay in the cache.
-    static constexpr size_t kWindow = 256 * 1024;
-    explicit FileSource(OpenedFile& f) : f_(f), buf_(new unsigned char[kBuffer]) {}
-
-    size_t Refill(unsigned char*& data, size_t from, size_t size, size_t want) override {
-        const size_t keep = size - from;
-        if (keep > 0 && from > 0) std::memmove(buf_.get(), buf_.get() + from, keep);
-        data = buf_.get();
-        return ReadInto(f_, buf_.get(), keep, want, std::max(keep, kWindow));
-    }
-    // A window, and room to spare for the unread bytes a refill keeps.
-    static constexpr size_t kBuffer = 2 * kWindow;
-
-private:
-    OpenedFile& f_;
-    std::unique_ptr<unsigned char[]> buf_;
-};
-
-// Little-endian reading of a file's bytes; every read past the end of the
-// file (or of the limit set) is a malformed file.
-class Cursor {
-public:
-    // Over bytes in memory: data[0] is the byte at 0-based file offset origin.
-    Cursor(const unsigned char* data, size_t size, size_t pos = 0, int64_t origin = 0)
-        : d_(data), avail_(size), end_(size), pos_(pos), origin_(origin) {}
-    // Over a file read from its start, fileSize bytes long.
-    Cursor(Source& src, int64_t fileSize) : src_(&src), fileSize_(fileSize) {}
-
-    // The 0-based file offset of the next byte.
-    int64_t offset() const { return origin_ + static_cast<int64_t>(pos_); }
-    // The 1-based file position of the next byte.
-    int64_t filePos() const { return offset() + 1; }
-    // The length of the file (of the bytes in memory for a block).
-    int64_t fileSize() const { return src_ ? fileSize_ : origin_ + static_cast<int64_t>(avail_); }
-    // The bytes left before the end of the file (or the limit).
-    size_t left() const {
-        int64_t end = std::min(fileSize(), limit_);
-        return static_cast<size_t>(std::max<int64_t>(0, end - offset()));
-    }
-    // Whether the next k bytes can be read without a refill (then Skip
-    // passes them, read through here()).
-    bool Has(size_t k) const { return k <= end_ - pos_; }
-    size_t Available() const { return end_ - pos_; }
-    // The next k bytes in the window, or as many as the file (or the limit)
-    // has left: a record of at most k bytes is then read in place (Record).
-    void Hold(size_t k) {
-        if (k <= end_ - pos_ || !src_) return;
-        // Only bytes the file (the limit) still has: near its end a refill
-        // would bring nothing.
-        const int64_t left = std::min(limit_, fileSize_) - offset();
-        const size_t need = left < static_cast<int64_t>(k) ? static_cast<size_t>(std::max<int64_t>(left, 0)) : k;
-        if (need > avail_ - pos_) {
-            unsigned char* data = nullptr;
-            origin_ += static_cast<int64_t>(pos_);
-            avail_ = src_->Refill(data, pos_, avail_, need);
-            d_ = data;
-            pos_ = 0;
-            SetEnd();
-        }
-    }
-    void Skip(size_t k) { pos_ += k; }
-    static int32_t Load32(const unsigned char* p) {
-        uint32_t v;
-        std::memcpy(&v, p, 4);
-        return static_cast<int32_t>(v);
-    }
-    static int16_t Load16(const unsigned char* p) {
-        uint16_t v;
-        std::memcpy(&v, p, 2);
-        return static_cast<int16_t>(v);
-    }
-    // The next byte's address in the window.
-    const unsigned char* here() const { return d_ + pos_; }
-    // Reads end at this 0-based file offset until ClearLimit.
-    void SetLimit(int64_t limit) {
-        limit_ = limit;
-        SetEnd();
-    }
-    void ClearLimit() { SetLimit(INT64_MAX); }
-
-    int16_t I16(const char* what) {
-        Need(2, what);
-        const int16_t v = Load16(d_ + pos_);
-        pos_ += 2;
-        return v;
-    }
-    int32_t I32(const char* what) {
-        Need(4, what);
-        const int32_t v = Load32(d_ + pos_);  // the file is little-endian, as is every machine we build for
-        pos_ += 4;
-        return v;
-    }
-    // A view of the string's bytes, valid until the next read.
-    std::string_view Str(const char* what) {
-        const int16_t len = I16(what);
-        if (len < 0 || len > kMaxString) FailLength(len, what);
-        Need(static_cast<size_t>(len), what);
-        std::string_view s(reinterpret_cast<const char*>(d_ + pos_), static_cast<size_t>(len));
-        pos_ += static_cast<size_t>(len);
-        return s;
-    }
-
-private:
-    static_assert(std::endian::native == std::endian::little);
-    void Need(size_t k, const char* what) {
-        if (k > end_ - pos_) More(k, what);
-    }
-    [[gnu::noinline]] void More(size_t k, const char* what) {
-        Hold(k);
-        if (k > end_ - pos_) FailEnd(what);
-    }
-    void SetEnd() {
-        int64_t room = limit_ - origin_;
-        end_ = room < static_cast<int64_t>(avail_) ? static_cast<size_t>(std::max<int64_t>(room, 0)) : avail_;
-        if (end_ < pos_) end_ = pos_;
-    }
-
-    const unsigned char* d_ = nullptr;
-    size_t avail_ = 0;  // bytes in the window
-    size_t end_ = 0;    // the window's bytes that may be read (the limit)
-    size_t pos_ = 0;
-    int64_t origin_ = 0;  // the file offset of d_[0]
-    int64_t limit_ = INT64_MAX;
-    Source* src_ = nullptr;
-    int64_t fileSize_ = 0;
-};
-
-// One property record, its ids checked against the atom count.
-// The string views the cursor's bytes: valid until its next read.
-struct RawProp {
-    int32_t proper = 0;
-    int16_t kind = 0;
-    int32_t value = 0;
-    std::string_view str;
-};
-
-// The fewest bytes a property record takes (a string record with an empty
-// string): bounds what a count may make the reader reserve.
-constexpr size_t kMinPropRecord = 8;
-
-// A record held whole in the cursor's window, read field by field with the
-// end of the bytes at hand in a register: what the window lacks is the end of
-// the file (or of the block).
-class Record {
-public:
-    explicit Record(Cursor& c, size_t longest) : c_(c) {
-        c.Hold(longest);
-        p_ = start_ = c.here();
-        end_ = p_ + c.Available();
-        whole_ = c.Available() >= longest;
-    }
-    // Passes the bytes read.
-    ~Record() { c_.Skip(static_cast<size_t>(p_ - start_)); }
-    Record(const Record&) = delete;
-    Record& operator=(const Record&) = delete;
-
-    int16_t I16(const char* what) {
-        Need(2, what);
-        const int16_t v = Cursor::Load16(p_);
-        p_ += 2;
-        return v;
-    }
-    int32_t I32(const char* what) {
-        Need(4, what);
-        const int32_t v = Cursor::Load32(p_);
-        p_ += 4;
-        return v;
-    }
-    // A view of the string's bytes, valid until the cursor's next read.
-    std::string_view Str(const char* what) {
-        const int16_t len = I16(what);
-        if (len < 0 || len > kMaxString) FailLength(len, what);
-        Need(static_cast<size_t>(len), what);
-        std::string_view s(reinterpret_cast<const char*>(p_), static_cast<size_t>(len));
-        p_ += len;
-        return s;
-    }
-
-private:
-    void Need(size_t k, const char* what) {
-        // All of the longest record at hand (but at the end of the file):
-        // no field can lie beyond it.
-        if (!whole_ && k > static_cast<size_t>(end_ - p_)) FailEnd(what);
-    }
-    Cursor& c_;
-    bool whole_;
-    const unsigned char* start_;
-    const unsigned char* p_;
-    const unsigned char* end_;
-};
-
-// The longest property record: both ids, the kind and a string of the
-// longest length.
-constexpr size_t kMaxPropRecord = 12 + kMaxString;
-
-[[gnu::always_inline]] inline RawProp ReadPropRecord(Cursor& c, int32_t atomCount) {
-    Record rec(c, kMaxPropRecord);
-    RawProp r;
-    r.proper = rec.I32("property kind atom");
-    if (r.proper < 0 || r.proper >= atomCount) Fail("property kind atom id " + std::to_string(r.proper));
-    r.kind = rec.I16("property kind");
-    if (r.kind != 0 && r.kind != 1) r.kind = 2;
-    if (r.kind != 1) {
-        r.value = rec.I32("property value atom");
-        if (r.value < 0 || r.value >= atomCount) Fail("property value atom id " + std::to_string(r.value));
-    }
-    if (r.kind != 0) r.str = rec.Str("property string");
-    return r;
-}
-
 // A property of the record; its string is copied into the database's texts.
 Prop* MakeProp(const RawProp& r, bool reg) {
     Prop* p = NewProp();
@@ -314,25 +51,6 @@ Prop* MakeProp(const RawProp& r, bool reg) {
     DbText str = r.kind == 0 ? DbText() : Arena::Keep(r.str);
     BinAccess::InitKept(*p, r.kind, proper, value, str, reg);
     return p;
-}
-
-// The records of the on-demand block at the cursor, whose 1-based file
-// position is blockPos: the block's end position must lie in the file, and
-// its m records must end exactly there. each(record) sees every record.
-template <class Each>
-void ReadBlock(Cursor& c, int32_t atomCount, Each each) {
-    const int64_t blockPos = c.filePos();
-    int64_t end = c.I32("block end");
-    int16_t m = c.I16("block count");
-    if (m < 0) Fail("block count " + std::to_string(m));
-    if (end < blockPos + 6 || end > c.fileSize() + 1) Fail("block end " + std::to_string(end));
-    const int64_t limit = end - 1;  // 0-based offset of the block's end
-    if (static_cast<size_t>(m) > static_cast<size_t>(std::max<int64_t>(0, limit - c.offset())) / kMinPropRecord)
-        Fail("block count " + std::to_string(m) + " beyond the block");
-    c.SetLimit(limit);
-    for (int i = 0; i < m; ++i) each(ReadPropRecord(c, atomCount));
-    if (c.offset() != limit) Fail("block end " + std::to_string(end) + " not at its records' end");
-    c.ClearLimit();
 }
 
 // The texts a load keeps, copied one after the other into the database's
@@ -407,15 +125,32 @@ private:
     size_t used_ = 0;
 };
 
+// The longest header: three strings of the longest length and their
+// lengths, two int16 and two int32 fields, and the zero field.
+constexpr size_t kMaxHeader = 3 * (2 + kMaxString) + 2 + 2 * 2 + 2 * 4;
+
 class Reader {
 public:
     // map: the mapped file the cursor reads, whose pages are given back as
-    // the reading passes them; null when the cursor reads through a window.
-    Reader(Cursor& c, FileOp::MappedFile* map, LoadObserver* obs)
-        : c_(c), map_(map), texts_(c), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
+    // the reading passes them; window: the window the cursor reads through
+    // otherwise (one of the two is null).
+    Reader(Cursor& c, FileOp::MappedFile* map, FileSource* window, LoadObserver* obs)
+        : c_(c), map_(map), window_(window), texts_(c), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
+
+    // Whether the bytes read through the window do not give the checksum
+    // the file carries (once Run has returned).
+    bool SumDiffers() const { return sumDiffers_; }
 
     void Run() {
+        // The whole header in the window at once: the sum begins right after it.
+        c_.Hold(kMaxHeader);
         ReadHeader();
+        // Under a lease no writer changes the file while it is mapped (a
+        // break first makes the bytes the process's own): the sum is taken
+        // where the file is read through a window, and costs a mapped load
+        // nothing.
+        summing_ = window_ && fileHeader.field6 == kSumMark;
+        if (summing_) window_->SumFrom(sum_, c_.offset());
         for (;;) {
             std::string section(StrStep("section name"));
             std::string upper = Basic::UpperAscii(section);
@@ -433,6 +168,10 @@ public:
             }
         }
         texts_.Commit();
+        if (summing_) {
+            window_->SumRest();
+            sumDiffers_ = sum_.Value() != static_cast<uint32_t>(fileHeader.field5);
+        }
         // Nothing of the mapped file stays in use.
         if (map_) map_->Release(0, map_->size());
         Finish();
@@ -450,9 +189,7 @@ private:
     // given back (so that the file and the copies made of it are never both
     // held whole), and the progress is reported, by time: at most about 30
     // times a second, however fast or slow the load is. The record just read
-    // is not given back: its texts are kept after this step, and a page of
-    // a map that a lease break made the process's own reads as zeros once
-    // given back.
+    // is not given back: its texts are kept after this step.
     void Step() {
         if ((++steps_ & 255) != 0) return;
         const auto read = static_cast<size_t>(c_.offset());
@@ -721,7 +458,11 @@ private:
 
     Cursor& c_;
     FileOp::MappedFile* map_;
+    FileSource* window_;
     size_t released_ = 0;  // the mapped file's bytes given back, from its start
+    bool summing_ = false;  // read through a window, it carries the checksum of its body
+    BodySum sum_;
+    bool sumDiffers_ = false;
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
@@ -736,14 +477,22 @@ private:
 
 // The file the database was read from, held open for the rest of the run:
 // the on-demand blocks come from the very file the load read, whatever is
-// renamed over its name since, and not at all once it changed in place.
+// renamed over its name since. Once it changed in place they come from the
+// copy its lease break made, where it was mapped, or not at all.
 struct LoadedFile {
     FileOp::InputFile f;
     FileOp::FileStamp stamp;  // as it was read
-    // Of a file that was mapped, the lease kept: it tells of any writer.
+    // Of a file that was mapped, the map and its lease, kept: the lease
+    // tells of any writer, whose open first makes the map a copy of the
+    // bytes as they were loaded (its pages are given back until then).
     std::unique_ptr<FileOp::MappedFile> watch;
     bool toldChanged = false;  // its change in place has been reported
     bool Unchanged() const { return (!watch || !watch->Broken()) && stamp.SameContents(f.Stamp()); }
+    // The loaded bytes, when the file changed in place since and they were
+    // copied whole (null otherwise).
+    const unsigned char* Copy() const {
+        return watch && watch->Broken() && !watch->Lost() ? watch->data() : nullptr;
+    }
 };
 std::unique_ptr<LoadedFile> loadedFile;
 constexpr const char* kChangedInPlace = "the file changed in place since it was loaded";
@@ -788,15 +537,20 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
     Arena::BeginLoad(static_cast<size_t>(size), RecordBytes(static_cast<size_t>(size)));
     loading = true;
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
+    bool sumDiffers = false;
     try {
         if (mapped) {
             Cursor c(mapped->data(), mapped->size());
-            Reader(c, mapped.get(), observer).Run();
+            Reader r(c, mapped.get(), nullptr, observer);
+            r.Run();
+            sumDiffers = r.SumDiffers();
         } else {
             OpenedFile opened{file.f, static_cast<size_t>(size)};
             FileSource window(opened);
             Cursor c(window, size);
-            Reader(c, nullptr, observer).Run();
+            Reader r(c, nullptr, &window, observer);
+            r.Run();
+            sumDiffers = r.SumDiffers();
         }
     } catch (const Malformed& m) {
         st.ok = false;
@@ -809,11 +563,17 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
     }
     if (mapped) {
         if (mapped->Lost()) return ReadEnd::Untrusted;
-        mapped->Unmap();
         file.watch = std::move(mapped);
     } else if (!file.stamp.SameContents(file.f.Stamp()) || (fresh && st.error == kStructError)) {
         // Changed while it was read; or written just now and malformed: a
         // file being written passes through such states on its way.
+        return ReadEnd::Untrusted;
+    }
+    // The bytes read are not the ones the file was written with: read while
+    // a write was still under way (which the stamps miss: a write sets the
+    // times as it begins), or damaged.
+    if (sumDiffers) {
+        st.detail = "its body does not give its checksum";
         return ReadEnd::Untrusted;
     }
     return st.ok ? ReadEnd::Done : ReadEnd::Failed;
@@ -828,6 +588,7 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     constexpr int kReads = 3;
     DbStatus st;
     bool map = true;
+    std::string why;  // why the last read was not trusted
     for (int read = 1;; ++read) {
         st = DbStatus{};
         st.path = fileName;
@@ -856,13 +617,14 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         }
         InitDataBase();
         if (end == ReadEnd::Failed) break;
+        why = st.detail.empty() ? "the file changed while it was read" : st.detail;
         // Read again through a window: a map that lost its bytes to a lack
         // of memory would lose them again.
         map = false;
         if (read == kReads) {
             st.ok = false;
             st.error = kStructError;
-            st.detail = "the file changed while it was read";
+            st.detail = why + " (read " + std::to_string(kReads) + " times)";
             break;
         }
     }
@@ -928,30 +690,54 @@ DbStatus LoadOnDemandStatus(atom& a) {
     }
     FileOp::InputFile& f = loadedFile->f;
     try {
-        // A block of a file changed in place belongs to another database.
-        auto unchanged = [&] {
-            if (!loadedFile->Unchanged()) Fail(kChangedInPlace);
-        };
-        unchanged();
         if (pos < 1) Fail("block position " + std::to_string(pos));
         const long long size = loadedFile->stamp.size;
         if (pos > size) Fail("block position " + std::to_string(pos));
-        // Read the block's head for its length, then the block whole; the
-        // properties are appended only once every record has been read.
-        auto readAt = [&](long long at, unsigned char* to, size_t n, const char* what) {
-            if (!f.Seek(at)) throw f.Error() ? f.Error() : FileOp::kErrPathAccess;
-            size_t got = f.Read(reinterpret_cast<char*>(to), n);
-            if (f.Error() != 0) throw f.Error();
-            if (got < n) Fail(what);
+        // The block's head for its length, then the block whole, from the
+        // file or from the copy of its bytes as loaded.
+        auto readBlock = [&](const unsigned char* copy) {
+            auto readAt = [&](long long at, unsigned char* to, size_t n, const char* what) {
+                if (copy) {
+                    if (at + static_cast<long long>(n) > size) Fail(what);
+                    std::memcpy(to, copy + at, n);
+                    return;
+                }
+                if (!f.Seek(at)) throw f.Error() ? f.Error() : FileOp::kErrPathAccess;
+                size_t got = f.Read(reinterpret_cast<char*>(to), n);
+                if (f.Error() != 0) throw f.Error();
+                if (got < n) Fail(what);
+            };
+            unsigned char head[4];
+            readAt(pos - 1, head, 4, "block end beyond the file");
+            const int64_t end = Cursor::Load32(head);
+            if (end < static_cast<int64_t>(pos) + 6 || end > static_cast<int64_t>(size) + 1)
+                Fail("block end " + std::to_string(end));
+            std::vector<unsigned char> bytes(static_cast<size_t>(end - pos));
+            readAt(pos - 1, bytes.data(), bytes.size(), "block beyond the file");
+            return bytes;
         };
-        unsigned char head[4];
-        readAt(pos - 1, head, 4, "block end beyond the file");
-        const int64_t end = Cursor::Load32(head);
-        if (end < static_cast<int64_t>(pos) + 6 || end > static_cast<int64_t>(size) + 1)
-            Fail("block end " + std::to_string(end));
-        std::vector<unsigned char> block(static_cast<size_t>(end - pos));
-        readAt(pos - 1, block.data(), block.size(), "block beyond the file");
-        unchanged();
+        // From the file while it is as it was loaded, else from the copy of
+        // the loaded bytes; a block of a file changed in place belongs to
+        // another database. A change that came while the block was read has
+        // it read again, from the copy.
+        std::vector<unsigned char> block;
+        for (int round = 1;; ++round) {
+            const unsigned char* copy = loadedFile->Copy();
+            if (!copy && !loadedFile->Unchanged()) Fail(kChangedInPlace);
+            std::optional<Malformed> failed;
+            try {
+                block = readBlock(copy);
+            } catch (const Malformed& m) {
+                failed = m;
+            }
+            // The copy still whole (a lack of memory leaves zeros), or the
+            // file still as loaded: what was read is the loaded block.
+            if (copy ? loadedFile->Copy() != nullptr : loadedFile->Unchanged()) {
+                if (failed) throw *failed;
+                break;
+            }
+            if (copy || round == 2) Fail(kChangedInPlace);
+        }
         // Every record is read before any is made: a block that fails
         // part-way adds nothing.
         std::vector<RawProp> raws;
@@ -975,7 +761,7 @@ DbStatus LoadOnDemandStatus(atom& a) {
 
 void TakeFileAsLoaded() {
     if (!loadedFile) return;
-    loadedFile->watch.reset();
+    loadedFile->watch.reset();  // and with it the copy of the bytes as loaded
     loadedFile->stamp = loadedFile->f.Stamp();
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BinFile.h"
+#include "BodySum.h"
 #include "DataBase.h"
 #include "DbInternal.h"
 #include "FileOp.h"
@@ -187,15 +188,18 @@ public:
     explicit FileWriter(const FilePlan& plan) : p_(plan) {}
     Out o;
 
+    // The checksum is filled in by Sum once the body is written.
     void Header(const BinHeader& header) {
         o.Str(header.text);
         o.I16(0);
         o.I16(header.field3);
         o.I16(header.field4);
-        o.I32(header.field5);
-        o.I32(header.field6);
+        sumAt_ = o.b.size();
+        o.I32(0);
+        o.I32(kSumMark);
         o.Str(header.text7);
         o.Str(header.text8);
+        bodyAt_ = o.b.size();
         CheckText(header.text, "header");
         CheckText(header.text7, "header");
         CheckText(header.text8, "header");
@@ -270,6 +274,8 @@ public:
         o.Str("*end");
     }
 
+    void Sum() { o.Put32At(sumAt_, static_cast<int32_t>(BodySumOf(o.b.data() + bodyAt_, o.b.size() - bodyAt_))); }
+
 private:
     void Property(const Prop* p) {
         o.I32(p_.IdOf(p->proper(), "a property's kind"));
@@ -283,6 +289,7 @@ private:
     }
 
     const FilePlan& p_;
+    size_t sumAt_ = 0, bodyAt_ = 0;      // where the checksum goes, where the body begins
     std::vector<int64_t> blockPos_;       // by file id: where a "po" atom's block begins
     std::vector<int32_t> filePosPropId_;  // by file id: a "po" atom's prFilePos property
 };
@@ -307,6 +314,7 @@ DbStatus WriteBinFile(const std::string& fileName, const BinHeader& header) {
         w.Atoms();
         w.Props();
         w.AtomProps();
+        w.Sum();
 
         // A new file that replaces the old one only when it is complete.
         int err = FileOp::WriteFileAtomically(

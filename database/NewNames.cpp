@@ -13,11 +13,6 @@ namespace {
 
 constexpr int kAtomsPerName = 3;
 
-std::string Cut(std::string s, std::size_t max) {
-    if (s.size() > max) s.resize(max);
-    return s;
-}
-
 atom* OrNull(atom* a) { return a == DataBase::nothingAtom ? nullptr : a; }
 
 // The first target of a's property of this kind; null when none.
@@ -46,6 +41,28 @@ void DeleteAtoms(atom* name) {
 
 }  // namespace
 
+std::string Cut(const std::string& text, std::size_t max) {
+    if (text.size() <= max) return text;
+    // The lead byte of a UTF-8 sequence the cut would split: the sequence
+    // from there on goes (its continuation bytes 10xxxxxx, as many as the
+    // lead byte announces, reach past the cut).
+    std::size_t end = max;
+    for (std::size_t back = 1; back <= 3 && back <= max; ++back) {
+        const auto lead = static_cast<unsigned char>(text[max - back]);
+        if ((lead & 0xC0) == 0x80) continue;
+        const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                                   : lead >= 0xE0 && lead <= 0xEF ? 3
+                                   : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                                  : 0;
+        bool whole = length > back && max - back + length <= text.size();
+        for (std::size_t k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[max - back + k]) & 0xC0) == 0x80;
+        if (whole) end = max - back;
+        break;
+    }
+    return text.substr(0, end);
+}
+
 std::string Clean(const std::string& text) {
     std::string s = text;
     for (char& c : s) {
@@ -67,7 +84,11 @@ std::string Key(const std::string& text) { return DataBase::MakeAtomIdent(Cut(Cl
 
 atom* Find(const std::string& text) {
     if (!HasLetter(text)) return nullptr;
-    return OrNull(DataBase::GetAtom("na" + Key(text) + "User"));
+    const std::string key = Key(text);
+    if (atom* name = OrNull(DataBase::GetAtom("na" + key + "User"))) return name;
+    for (atom* name : All())
+        if (Key(name->Text()) == key) return name;
+    return nullptr;
 }
 
 bool CanCreate(const std::string& text) { return HasLetter(text) && !Find(text); }
@@ -99,7 +120,9 @@ Result CreateAs(const Entry& entry, std::string key, atom** created) {
     using namespace DataBase;
     if (created) *created = nullptr;
     const std::string text = Cut(Clean(entry.text), kMaxName);
-    if (!CanCreate(text)) return Result::NotCreatable;
+    // A modify makes the name again under the internal names it had: they
+    // are free, whatever other name the text's key may find.
+    if (key.empty() ? !CanCreate(text) : !HasLetter(text)) return Result::NotCreatable;
     if (!HasRoom()) return Result::NoRoom;
     if (key.empty()) key = MakeAtomIdent(text);
     atom* group = CreateAtom("gn" + key + "User");
@@ -160,6 +183,7 @@ Result Modify(const Entry& entry) {
     atom* old = Find(entry.text);
     if (!old) return Result::NotFound;
     if (!HasRoom()) return Result::NoRoom;
+    if (!HasLetter(Cut(Clean(entry.text), kMaxName))) return Result::NotCreatable;
     const std::string internal(old->name());  // "na" key "User"
     DeleteAtoms(old);
     return CreateAs(entry, internal.substr(2, internal.size() - 6), nullptr);

@@ -34,12 +34,18 @@ struct Entry {
 // A text as it is stored: double quotes become apostrophes, CR, LF and TAB
 // blanks, and blanks at both ends go. Clean(" Jo\"\"hn\t") gives "Jo''hn".
 std::string Clean(const std::string& text);
+// A text cut to at most max characters. The cut never splits a UTF-8
+// sequence (a user-names file edited by hand may hold some): such a
+// sequence goes whole. Cut("Ren\xC3\xA9", 4) gives "Ren".
+std::string Cut(const std::string& text, std::size_t max);
 // Whether a text holds at least one letter (only such texts become names).
 bool HasLetter(const std::string& text);
 // The key of a text: the identifier of its cleaned text, cut to kMaxName.
 std::string Key(const std::string& text);
 
-// The user name of the text's key, or null.
+// The user name of the text's key, or null. A name whose internal name
+// comes from a longer text (its text cut when the file was read) is found
+// by its text's key.
 atom* Find(const std::string& text);
 // Whether a text can be created (a letter, and no user name of its key yet).
 bool CanCreate(const std::string& text);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -32,8 +33,6 @@ std::string lastUserBackup;
 
 namespace {
 
-// The file number the data files are read and written under.
-constexpr int kFileNum = 1;
 constexpr const char* kCrLf = "\r\n";
 
 bool FileExists(const std::string& programPath) {
@@ -77,27 +76,53 @@ void ShowBackupNote(const std::string& backupPath, int msg = kMsgUserFileBackup)
     Services::Messages().ShowMessage(c.message);
 }
 
-// Copies the file at path aside; its path, or "" (with the disk error shown).
-std::string KeepAside(const std::string& path) {
-    int err = 0;
-    std::string copy = BackUpUserFile(path, err);
+// Tells how the copy of the file at path went: its note, or the disk error of
+// the copy that could not be made. The copy's path, or "".
+std::string ReportCopy(const std::string& path, const std::string& copy, int err) {
     if (copy.empty()) {
         bool retry = false;
         GenMsg::ShowDiskError(path + ".bak", false, retry, err ? err : FileOp::kErrInternal);
+        return copy;
     }
+    lastUserBackup = copy;
+    if (pendingUserBackup == path) pendingUserBackup.clear();
+    ShowBackupNote(copy);
     return copy;
 }
 
 // Makes the pending backup; false (with its disk error shown) when it fails.
 bool EnsureBackup() {
     if (pendingUserBackup.empty()) return true;
-    std::string copy = KeepAside(pendingUserBackup);
-    if (copy.empty()) return false;
-    lastUserBackup = copy;
-    pendingUserBackup.clear();
-    ShowBackupNote(copy);
-    return true;
+    int err = 0;
+    const std::string path = pendingUserBackup;
+    const std::string copy = BackUpUserFile(path, err);
+    return !ReportCopy(path, copy, err).empty();
 }
+
+// What a read or a save has to tell the user. It is told once the file's
+// lock is given back: a message waiting on the user never keeps another
+// run's save waiting on the lock.
+using Told = std::vector<std::function<void()>>;
+
+void TellAll(const Told& told) {
+    for (const auto& tell : told) tell();
+}
+
+// What a read of a file in the text form of the database came to.
+struct TextRead {
+    int openError = 0;     // the file could not be opened: nothing was read
+    bool ok = false;       // the whole file was read
+    bool leftOut = false;  // records of it were left out or not reached
+    bool cut = false;      // texts were cut to the new-names window's lengths
+    Told told;             // the messages of what it found
+    // Whether the file holds what the database did not take from it: then
+    // it is kept aside before a save can replace it.
+    bool NeedsCopy() const { return openError != 0 || !ok || leftOut; }
+};
+
+// Reads the file (see ReadTextFile) without a word: what it has to tell is
+// in told.
+TextRead ReadTextQuietly(const std::string& path);
 
 // Reads the whole file at path (a program path) into bytes; 0 or the error
 // number.
@@ -127,21 +152,38 @@ std::string UserFileTitle() { return TextConstants::LangText("Eigene Namen", "Ne
 void ReadUserFile() {
     const std::string folder = LowLevel::DocumentsFolderOrEmpty();
     if (folder.empty()) return;
-    std::string path = folder + "/" + UserFileName();
-    // Another run's save waits until this run has read the file and noted
-    // what it read: what it changes later is told against that.
-    FileOp::FileLock lock(FileOp::Native(path));
-    if (!FileExists(path)) return NoteUserFileRead(path);
-    bool skipped = false;
-    const bool read = ReadTextFile(path, UserFileTitle(), &skipped);
-    if (read) CountKinds();
-    NoteUserFileRead(path);
-    if (read && !skipped) return;
-    // The records that were not read would be lost by the next save, which
-    // writes the whole file from what is in the database: the file is kept
-    // aside first, and a save does not replace it before the copy exists.
-    pendingUserBackup = path;
-    EnsureBackup();
+    const std::string path = folder + "/" + UserFileName();
+    for (;;) {
+        TextRead read;
+        std::string copy;
+        int copyError = 0;
+        {
+            // Another run's save waits until this run has read the file and
+            // noted what it read: what it changes later is told against that.
+            FileOp::FileLock lock(FileOp::Native(path));
+            if (!FileExists(path)) return NoteUserFileRead(path);
+            read = ReadTextQuietly(path);
+            if (read.ok) CountKinds();
+            NoteUserFileRead(path);
+            // The records that were not read would be lost by the next save,
+            // which writes the whole file from what is in the database: the
+            // file is kept aside first, as it is now.
+            if (read.openError == 0 && read.NeedsCopy()) copy = BackUpUserFile(path, copyError);
+        }
+        if (read.openError != 0) {
+            bool retry = false;
+            GenMsg::ShowDiskError(path, true, retry, read.openError);
+            if (retry) continue;
+            FileOp::FileLock lock(FileOp::Native(path));
+            copy = BackUpUserFile(path, copyError);
+        }
+        TellAll(read.told);
+        if (!read.NeedsCopy()) return;
+        // A save does not replace the file before its copy exists.
+        pendingUserBackup = path;
+        ReportCopy(path, copy, copyError);
+        return;
+    }
 }
 
 bool MarkerName(const std::string& comment, std::string& name) {
@@ -207,7 +249,7 @@ bool ProcessUserLine(atom& a, const std::string& line, bool* cut) {
     } else if (pl.value.size() > MaxTextLength(kind)) {
         // A text longer than the window allows (a name of megabytes hangs the
         // windows that lay it out) is taken as far as the window would.
-        pl.value.resize(MaxTextLength(kind));
+        pl.value = NewNames::Cut(pl.value, MaxTextLength(kind));
         if (cut) *cut = true;
     }
     a.AddProp(FindOrCreateProp(kind, valueAtom, pl.value, true));
@@ -458,26 +500,23 @@ void DropUnreadUserNames(int32_t startId) {
     for (Prop* p : kept) seUserNames->AddProp(p);
 }
 
-}  // namespace
-
-bool ReadTextFile(const std::string& path, const std::string& title, bool* skipped) {
-    if (skipped) *skipped = false;
-    std::string fullPath;
-    if (!FileOp::OpenFile(path, "", kFileNum, "I", title, fullPath)) return false;
-    FileOp::InputFile* in = FileOp::Input(kFileNum);
-    if (!in) return false;
+TextRead ReadTextQuietly(const std::string& path) {
+    TextRead out;
+    FileOp::InputFile in;
+    if ((out.openError = in.Open(FileOp::Native(path))) != 0) return out;
 
     // The whole file is read before anything of it is used: a file that
     // fails to read midway adds nothing to the database.
     std::vector<TextRecord> records;
     bool structError = false;
-    int error = ReadRecords(*in, records, structError);
-    FileOp::CloseFile(path, kFileNum);
-    if (error != 0) {
+    int error = ReadRecords(in, records, structError);
+    in.Close();
+    auto failed = [&] {
         Errors::LogEntry("DataBase", "ReadTextFile", path + ":" + Basic::Str(error));
-        ShowReadFailure(path, error);
-        return false;
-    }
+        out.told.push_back([path, error] { ShowReadFailure(path, error); });
+        return out;
+    };
+    if (error != 0) return failed();
 
     const int32_t startId = numAtoms;
     std::vector<Applied> applied;
@@ -486,11 +525,7 @@ bool ReadTextFile(const std::string& path, const std::string& title, bool* skipp
     // A malformed marker after the last record applied still fails the read;
     // one after the table filled up was never reached.
     if (error == 0 && structError && !outcome.noRoom) error = kStructError;
-    if (error != 0) {
-        Errors::LogEntry("DataBase", "ReadTextFile", path + ":" + Basic::Str(error));
-        ShowReadFailure(path, error);
-        return false;
-    }
+    if (error != 0) return failed();
 
     const std::vector<int> skippedLines = LeaveOutDamaged(applied, startId);
     if (outcome.noRoom) DropUnreadUserNames(startId);
@@ -500,14 +535,38 @@ bool ReadTextFile(const std::string& path, const std::string& title, bool* skipp
     AddLangOfProps(startId);
     // One message for each kind of trouble: records left out, texts cut, the
     // names that found no room (the new-names window's message).
-    if (!skippedLines.empty()) ShowSkippedRecords(path, skippedLines);
-    if (outcome.cutTexts > 0) ShowCutTexts(path, outcome.cutTexts);
+    if (!skippedLines.empty()) out.told.push_back([path, skippedLines] { ShowSkippedRecords(path, skippedLines); });
+    if (outcome.cutTexts > 0) out.told.push_back([path, n = outcome.cutTexts] { ShowCutTexts(path, n); });
     if (outcome.noRoom) {
         Errors::LogEntry("DataBase", "ReadTextFile", path + ": no room after " + std::to_string(applied.size()));
-        GenMsg::ShowMsg(GenMsg::GMuserNoRoom, GenMsg::kExclamation, "");
+        out.told.push_back([] { GenMsg::ShowMsg(GenMsg::GMuserNoRoom, GenMsg::kExclamation, ""); });
     }
-    if (skipped) *skipped = !skippedLines.empty() || outcome.cutTexts > 0 || outcome.noRoom;
-    return true;
+    out.ok = true;
+    out.leftOut = !skippedLines.empty() || outcome.noRoom;
+    out.cut = outcome.cutTexts > 0;
+    return out;
+}
+
+}  // namespace
+
+bool ReadTextFile(const std::string& path, const std::string& title, bool* skipped) {
+    if (skipped) *skipped = false;
+    if (!FileExists(path)) {
+        GenMsg::ShowMsg(GenMsg::GMfileNotFound, 0, path + " (" + title + ")");
+        return false;
+    }
+    for (;;) {
+        TextRead read = ReadTextQuietly(path);
+        if (read.openError != 0) {
+            bool retry = false;
+            GenMsg::ShowDiskError(path, true, retry, read.openError);
+            if (retry) continue;
+            return false;
+        }
+        TellAll(read.told);
+        if (skipped) *skipped = read.leftOut || read.cut;
+        return read.ok;
+    }
 }
 
 // ============================================================================
@@ -574,6 +633,45 @@ void WriteUserMember(std::string& out, atom* member) {
     WriteAtomRecord(out, member);
 }
 
+namespace {
+
+// One save of the file under its lock: the database merged with what another
+// run saved since, and written. Nothing is asked or shown meanwhile: a
+// failure comes back as its error number with the message's argument.
+struct Saved {
+    int error = 0;
+    std::string errorArg;
+    bool canRetry = true;
+    std::string copy;  // the other run's file kept aside
+};
+
+Saved SaveUnderLock(const std::string& path) {
+    Saved out;
+    FileOp::FileLock lock(FileOp::Native(path));
+    MergedUserNames merged = MergeUserNames(path);
+    if (merged.keepOther) {
+        int err = 0;
+        out.copy = BackUpUserFile(path, err);
+        if (out.copy.empty()) {
+            out.error = err ? err : FileOp::kErrInternal;
+            out.errorArg = path + ".bak";
+            out.canRetry = false;
+            return out;
+        }
+    }
+    std::string text;
+    WriteUserHeader(text);
+    text += merged.records;
+    if ((out.error = FileOp::WriteFileAtomically(FileOp::Native(path), text)) != 0) {
+        out.errorArg = path;
+        return out;
+    }
+    NoteUserFileWritten(path, std::move(merged));
+    return out;
+}
+
+}  // namespace
+
 bool WriteUserFile(std::string& path) {
     path = UserFileName();
     const std::string folder = LowLevel::DocumentsFolderOrEmpty();
@@ -581,28 +679,18 @@ bool WriteUserFile(std::string& path) {
     path = folder + "/" + UserFileName();
     // An unread file is never replaced before its copy exists.
     if (pendingUserBackup == path && !EnsureBackup()) return false;
-
-    std::string copy;
-    {
-        // Another run saving the file waits until this save has read it,
-        // merged what that run changed and replaced it.
-        FileOp::FileLock lock(FileOp::Native(path));
-        MergedUserNames merged = MergeUserNames(path);
-        if (merged.keepOther && (copy = KeepAside(path)).empty()) return false;
-        std::string text;
-        WriteUserHeader(text);
-        text += merged.records;
-
-        std::string fullPath;
-        if (!FileOp::OpenFile(path, "", kFileNum, "O", UserFileTitle(), fullPath)) return false;
-        FileOp::AtomicFile* out = FileOp::Output(kFileNum);
-        if (!out) return false;
-        out->Write(text);
-        if (!FileOp::CloseFile(path, kFileNum)) return false;
-        NoteUserFileWritten(path, std::move(merged));
+    for (;;) {
+        const Saved saved = SaveUnderLock(path);
+        if (saved.error == 0) {
+            if (!saved.copy.empty()) ShowBackupNote(saved.copy, kMsgUserFileMerged);
+            return true;
+        }
+        // Asked with the lock given back; a Yes merges again what another
+        // run has saved meanwhile.
+        bool retry = false;
+        GenMsg::ShowDiskError(saved.errorArg, saved.canRetry, retry, saved.error);
+        if (!retry) return false;
     }
-    if (!copy.empty()) ShowBackupNote(copy, kMsgUserFileMerged);
-    return true;
 }
 
 bool SaveUserNames() {

@@ -33,8 +33,10 @@ std::string UserFileName();
 std::string UserFileTitle();
 
 // Start-up: merges the user-names file into the database, when there is one.
-// A file that cannot be read whole, or not as it stands (see ReadTextFile),
-// is kept aside as a backup copy before anything can overwrite it.
+// A file that cannot be read whole, or of which records were left out or
+// not reached (see ReadTextFile), is kept aside as a backup copy before
+// anything can overwrite it; texts cut to the window's lengths are only
+// told. Every message comes after the file's lock is given back.
 void ReadUserFile();
 
 // Reads a file in the text form of the database; every name met that is not
@@ -76,7 +78,10 @@ LineKind ParsePropLine(const std::string& line, PropLine& out);
 bool SaveUserNames();
 
 // Writes the whole file; path receives its full path. False on failure (the
-// disk error has been shown; the old file is as it was).
+// disk error has been shown; the old file is as it was). The disk error of
+// a file that could not be written asks whether to try again; it is asked
+// with the file's lock given back, and a Yes merges anew what another run
+// saved meanwhile.
 bool WriteUserFile(std::string& path);
 
 // The pieces of the file, appended to out (lines end in CR LF).

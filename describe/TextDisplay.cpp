@@ -224,7 +224,7 @@ void TextDisplay::AddNumLink(const std::string& text, int32_t id, uint32_t colou
     withLinks_ = true;
 }
 
-void TextDisplay::AddStrWithMarks(const std::string& s, bool links) {
+void TextDisplay::AddStrWithMarks(const std::string& s, bool links, std::vector<std::string>* unknown) {
     std::size_t pos = 0;
     while (pos < s.size()) {
         std::size_t p = s.find('<', pos);
@@ -284,6 +284,8 @@ void TextDisplay::AddStrWithMarks(const std::string& s, bool links) {
                     AddStr(Basic::Mid(name, 3));
                 EndBold();
             }
+        } else if (unknown) {
+            unknown->push_back(s.substr(p + 1, q - p - 1));
         } else {
             Errors::Assert(false, "AddStrWithMarks " + tag);
         }

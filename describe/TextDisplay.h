@@ -122,9 +122,10 @@ public:
     // Renders the inline tags <b> </b> <br> <small> and <a>name</a> or
     // <a>name/label</a> (case-blind tags; the closing </a> in lower case).
     // With links False, or for an atom that is not shown, the link is bold
-    // text without a link. An unknown tag asserts and is dropped; a "<"
-    // without ">" or an <a> without </a> goes out literally.
-    void AddStrWithMarks(const std::string& s, bool links);
+    // text without a link. An unknown tag is dropped: it asserts, or, when
+    // unknown is given, is added to it (as written, without its brackets). A
+    // "<" without ">" or an <a> without </a> goes out literally.
+    void AddStrWithMarks(const std::string& s, bool links, std::vector<std::string>* unknown = nullptr);
     void EndPara();
     void EndText();
     // Hands the document to the pane when active.

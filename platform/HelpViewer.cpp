@@ -17,8 +17,10 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cctype>
 
 #include "Cp1252.h"
+#include "Errors.h"
 #include "FileOp.h"
 #include "FormBase.h"
 #include "FormControls.h"
@@ -61,6 +63,50 @@ QString HelpRoot(const QString& pagesFolder) {
     return pages.fileName() == QLatin1String("de") ? pages.absolutePath() : pages.absoluteFilePath();
 }
 
+// How deeply a page nests its elements, and its tables among them. The text
+// engine lays out a table inside a table again for every level around it
+// (time doubling per level), and nesting of some thousand levels overflows
+// its stack. Elements whose end the engine may find by itself (a paragraph,
+// a list item, a table's row or cell) and elements without content are not
+// counted; what script or style elements hold is no markup.
+struct Nesting {
+    int elements = 0, tables = 0;
+};
+
+Nesting NestingOf(const QByteArray& html) {
+    static const QByteArrayList uncounted = {
+        "area", "base", "br", "col", "colgroup", "caption", "dd", "dt", "embed", "head", "hr", "html", "body",
+        "img", "input", "li", "link", "meta", "option", "optgroup", "p", "param", "source", "tbody", "td",
+        "tfoot", "th", "thead", "tr", "track", "wbr"};
+    Nesting deepest, now;
+    for (qsizetype at = html.indexOf('<'); at >= 0 && at + 1 < html.size(); at = html.indexOf('<', at + 1)) {
+        if (QByteArrayView(html).sliced(at).startsWith("<!--")) {
+            at = html.indexOf("-->", at + 4);
+            if (at < 0) break;
+            continue;
+        }
+        const bool end = html[at + 1] == '/';
+        qsizetype from = at + (end ? 2 : 1), to = from;
+        while (to < html.size() && std::isalnum(static_cast<unsigned char>(html[to]))) ++to;
+        if (to == from) continue;
+        const QByteArray tag = html.mid(from, to - from).toLower();
+        const qsizetype close = html.indexOf('>', to);
+        if (close < 0) break;
+        if (uncounted.contains(tag) || (!end && html[close - 1] == '/')) continue;
+        if (!end && (tag == "script" || tag == "style")) {
+            at = html.indexOf("</" + tag, close);
+            if (at < 0) break;
+            continue;
+        }
+        const int step = end ? -1 : 1;
+        now.elements = std::max(0, now.elements + step);
+        if (tag == "table") now.tables = std::max(0, now.tables + step);
+        deepest.elements = std::max(deepest.elements, now.elements);
+        deepest.tables = std::max(deepest.tables, now.tables);
+    }
+    return deepest;
+}
+
 // The help's browser. A page names the pictures and style sheets it wants,
 // and could name any file of the system (<img src="/dev/zero"> reads until
 // the memory is gone, a named pipe never answers): every page and resource
@@ -75,6 +121,20 @@ public:
 
     QVariant loadResource(int type, const QUrl& name) override {
         QByteArray bytes = Read(name);
+        if (type == QTextDocument::HtmlResource) {
+            // The help's own pages nest five elements deep and hold no table.
+            const Nesting n = NestingOf(bytes);
+            if (n.elements > kMaxNesting || n.tables > kMaxTables) {
+                Errors::LogEntry("HelpViewer", "loadResource",
+                                 QtText::FromQt(name.toString()) + ": nested " + std::to_string(n.elements) +
+                                     " deep, tables " + std::to_string(n.tables) + ": not shown");
+                return QStringLiteral("<p>%1</p>")
+                    .arg(Tr("Diese Hilfeseite kann nicht angezeigt werden: sie ist tiefer verschachtelt, als "
+                            "die Hilfe erlaubt.",
+                            "This help page cannot be shown: it is nested more deeply than the help allows.")
+                             .toHtmlEscaped());
+            }
+        }
         if (type != QTextDocument::ImageResource) return bytes.isNull() ? QByteArray("") : bytes;
         QImage picture;
         if (!bytes.isEmpty()) {
@@ -93,6 +153,9 @@ public:
 private:
     // Memory a decoded picture may take, in megabytes.
     static constexpr int kPictureMegabytes = 64;
+    // The deepest nesting of a page that is shown, of elements and of tables
+    // (ten tables in each other take the text engine a frame's time already).
+    static constexpr int kMaxNesting = 64, kMaxTables = 8;
 
     // The file's bytes, or a null array when it is refused.
     QByteArray Read(const QUrl& name) const {

@@ -28,35 +28,68 @@ std::string LockPathOf(const std::string& nativePath) {
 // lock again on the one that is there now.
 bool StillThere(int fd, const std::string& path) {
     struct stat open{}, named{};
-    return ::fstat(fd, &open) == 0 && ::stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+    return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
            open.st_ino == named.st_ino;
 }
 
-// The lock files this process holds (a child process made by fork holds
-// none of its parent's).
-std::set<std::string>& HeldHere() {
-    static std::set<std::string> held;
+// What this process knows of its locks. A child process made by fork holds
+// none of its parent's and has waited for none.
+struct ProcessLocks {
+    std::set<std::string> held;
+    // Lock files whose wait ran out, until one of their takes succeeds.
+    std::set<std::string> givenUp;
+    int waits = 0;
+};
+
+ProcessLocks& Here() {
+    static ProcessLocks locks;
     static pid_t owner = ::getpid();
     if (owner != ::getpid()) {
-        held.clear();
+        locks = {};
         owner = ::getpid();
     }
-    return held;
+    return locks;
+}
+
+void Log(const std::string& lockPath, const std::string& what) { Errors::LogEntry("FileLock", "FileLock", lockPath + what); }
+
+// The lock file opened as this user's own plain file: never through a
+// symbolic link (a dangling one would make its target), never another
+// user's file, and readable by nobody else. -1 when there is no such file.
+int OpenLockFile(const std::string& lockPath) {
+    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) {
+        // A folder that cannot be written has nothing to lock and is no news.
+        if (errno == ELOOP) Log(lockPath, " is a symbolic link: not locked");
+        return -1;
+    }
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        Log(lockPath, " is no plain file of this user: not locked");
+        ::close(fd);
+        return -1;
+    }
+    if ((st.st_mode & 077) != 0) ::fchmod(fd, 0600);
+    return fd;
 }
 
 }  // namespace
 
 FileLock::FileLock(const std::string& nativePath, int waitMs) : lockPath_(LockPathOf(nativePath)) {
-    if (HeldHere().count(lockPath_)) {
+    ProcessLocks& here = Here();
+    if (here.held.count(lockPath_)) {
         nested_ = true;
         return;
     }
+    const bool givenUp = here.givenUp.count(lockPath_) > 0;
+    if (givenUp) waitMs = 0;
     using Clock = std::chrono::steady_clock;
     const auto until = Clock::now() + std::chrono::milliseconds(waitMs);
     auto pause = std::chrono::milliseconds(1);
+    bool waited = false;
     for (;;) {
-        const int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) return;  // a folder that cannot be written: nothing to lock
+        const int fd = OpenLockFile(lockPath_);
+        if (fd < 0) return;
         int err = 0;
         for (;;) {
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -64,20 +97,30 @@ FileLock::FileLock(const std::string& nativePath, int waitMs) : lockPath_(LockPa
                 break;
             }
             err = errno;
+            if (err == EWOULDBLOCK && waitMs > 0 && !waited) {
+                waited = true;
+                ++here.waits;
+            }
             if ((err != EWOULDBLOCK && err != EINTR) || Clock::now() >= until) break;
             std::this_thread::sleep_for(pause);
             pause = std::min(pause * 2, std::chrono::milliseconds(20));
         }
         if (err == 0 && StillThere(fd, lockPath_)) {
             fd_ = fd;
-            HeldHere().insert(lockPath_);
+            here.held.insert(lockPath_);
+            here.givenUp.erase(lockPath_);
             return;
         }
         ::close(fd);
-        if (err != 0 || Clock::now() >= until) {
-            Errors::LogEntry("FileLock", "FileLock", lockPath_ + " not locked, errno " + std::to_string(err));
-            return;
+        if (err == 0 && Clock::now() < until) continue;  // taken on a file given back meanwhile: again
+        if (err == EWOULDBLOCK && givenUp) {
+            Log(lockPath_, " held by another run: not waited for again, written without it");
+        } else {
+            Log(lockPath_, " not locked, errno " + std::to_string(err) +
+                               (waited ? " after waiting " + std::to_string(waitMs) + " ms" : std::string()));
+            if (waited) here.givenUp.insert(lockPath_);
         }
+        return;
     }
 }
 
@@ -86,7 +129,9 @@ FileLock::~FileLock() {
     // Removed while still held: a run that opens it afterwards makes a new one.
     ::unlink(lockPath_.c_str());
     ::close(fd_);
-    HeldHere().erase(lockPath_);
+    Here().held.erase(lockPath_);
 }
+
+int FileLock::Waits() { return Here().waits; }
 
 }  // namespace FileOp

@@ -19,16 +19,24 @@ public:
 
     // Takes the lock of the file at nativePath, waiting up to waitMs while
     // another run holds it. A lock that cannot be had in that time (a run
-    // hanging with it) or at all (a folder that cannot be written) is not
-    // held: the caller goes on as it would without locks, never waits longer.
-    // A run that holds the lock already (a save started again from a message
-    // box of the first) has it at once; the outer one gives it back.
+    // hanging with it) or at all (a folder that cannot be written, a lock
+    // file that is a symbolic link or another user's) is not held: the
+    // caller goes on as it would without locks, never waits longer.
+    // Once a wait for a file's lock has run out, this process waits for it
+    // no more: later takes have it only when it is free at once, until one
+    // has it again (a run closing with many windows waits once, not once a
+    // window). A run that holds the lock already (a save started again from
+    // a message box of the first) has it at once; the outer one gives it back.
     explicit FileLock(const std::string& nativePath, int waitMs = kWaitMs);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
     bool Held() const { return fd_ >= 0 || nested_; }
+
+    // How many times this process has waited for a lock another run held
+    // (however the wait ended).
+    static int Waits();
 
 private:
     std::string lockPath_;

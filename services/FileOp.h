@@ -195,6 +195,10 @@ private:
 // and is read instead: not a regular file, on a network or user-space file
 // system, open for writing elsewhere, owned by another user (a lease needs
 // the owner or CAP_LEASE), or while a test makes reads fail.
+// The break reaches the process whichever of its threads mapped the file,
+// and the lease is given up as soon as the copy is made (for the 12 MB of a
+// full-size database, a few milliseconds). The map and the lease stay
+// until the MappedFile goes.
 class MappedFile {
 public:
     // The whole of f, as long as it was when opened; null when it cannot be
@@ -212,14 +216,13 @@ public:
     // zeros since, not the file's.
     bool Lost() const;
     // Whether the lease has been broken since Map: the file was opened for
-    // writing or cut short elsewhere (its contents may have changed).
+    // writing or cut short elsewhere (its contents may have changed, the
+    // map's bytes have not: they are the copy, unless Lost()).
     bool Broken() const;
     // The whole pages within [from, to) are not needed now: their memory is
-    // given back (touched again, they are read again from the file).
+    // given back (touched again, they are read again from the file). After
+    // a break nothing is given back: the copy is the only place of the bytes.
     void Release(std::size_t from, std::size_t to);
-    // The bytes are not needed any more, but the lease is kept: Broken()
-    // goes on telling whether the file has been opened for writing since.
-    void Unmap();
 
 private:
     MappedFile() = default;

@@ -1,6 +1,7 @@
 // FileOp::MappedFile: a file mapped instead of read, guarded by a read lease
 // against a writer in place (see FileOp.h).
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -33,6 +34,9 @@ constexpr int kSlots = 8;
 LeaseSlot slots[kSlots];
 struct sigaction previous{};
 std::once_flag handlerInstalled;
+// Lease-break handlers running now, on whatever thread: a map is not taken
+// away under one (see LetGo).
+std::atomic<int> handlersRunning{0};
 // The signal the kernel sends on a lease break.
 constexpr int kLeaseSignal = SIGIO;
 
@@ -63,6 +67,9 @@ bool Privatise(LeaseSlot& slot) {
 
 void OnLeaseBreak(int sig, siginfo_t* info, void* context) {
     const int savedErrno = errno;
+    // Counted before the slots are looked at: whoever lets go of a slot
+    // first takes it from them, then waits for the count (LetGo).
+    handlersRunning.fetch_add(1);
     for (LeaseSlot& s : slots) {
         const int fd = s.fd.load();
         if (fd < 0 || fd != info->si_fd) continue;
@@ -72,9 +79,11 @@ void OnLeaseBreak(int sig, siginfo_t* info, void* context) {
         // system takes it after its time).
         s.broken.store(true);
         if (s.data.load() == nullptr || Privatise(s)) ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        handlersRunning.fetch_sub(1);
         errno = savedErrno;
         return;
     }
+    handlersRunning.fetch_sub(1);
     errno = savedErrno;
     // Not ours: whoever handled the signal before.
     if (previous.sa_flags & SA_SIGINFO) {
@@ -92,6 +101,14 @@ void InstallHandler() {
         sigemptyset(&sa.sa_mask);
         ::sigaction(kLeaseSignal, &sa, &previous);
     });
+}
+
+// The handler lets go of the slot: a break from now on does not find it,
+// and one that found it before has ended (it may run on another thread,
+// copying the very bytes about to be unmapped).
+void LetGo(LeaseSlot& slot) {
+    slot.fd.store(-2);
+    while (handlersRunning.load() != 0) ::sched_yield();
 }
 
 // File systems whose files another machine (or a user-space server) may cut
@@ -130,7 +147,7 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
         if (slots[i].fd.compare_exchange_strong(expected, -2)) slot = i;
     }
     if (slot < 0) return nullptr;
-    // A description of its own: the lease and its signal belong to it.
+    // A descriptor of its own: the lease's signal names it.
     const int fd = ::fcntl(f.fd_, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) {
         slots[slot].fd.store(-1);
@@ -144,9 +161,15 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
     };
     InstallHandler();
     struct stat st{};
-    // The signal is chosen before the lease is taken: a break may come at once.
+    // The signal is chosen before the lease is taken: a break may come at
+    // once. The system sends it to the thread that took the lease, and to no
+    // one once that thread has ended (a read on a thread of its own would
+    // keep every writer waiting for the system's lease-break time): it goes
+    // to the process instead, whose threads all run the one handler.
+    const f_owner_ex owner{F_OWNER_PID, ::getpid()};
     if (::fcntl(fd, F_SETSIG, kLeaseSignal) != 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0 ||
-        ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != f.size_) {
+        ::fcntl(fd, F_SETOWN_EX, &owner) != 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size != f.size_) {
         // No lease (open for writing elsewhere, another's file), or the file
         // changed since it was opened: read as before.
         giveUp();
@@ -173,7 +196,7 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
     // A break that came before the map was in the slot found nothing to
     // guard: it is seen to here.
     if (::fcntl(fd, F_GETLEASE) != F_RDLCK) {
-        slots[slot].fd.store(-2);
+        LetGo(slots[slot]);
         slots[slot].broken.store(true);
         if (Privatise(slots[slot])) ::fcntl(fd, F_SETLEASE, F_UNLCK);
     }
@@ -186,34 +209,25 @@ bool MappedFile::Lost() const { return slots[slot_].lost.load(); }
 
 bool MappedFile::Broken() const { return slots[slot_].broken.load(); }
 
-void MappedFile::Unmap() {
-    if (!data_) return;
-    // The handler lets go of the map first: a break from here on only
-    // gives up the lease.
-    slots[slot_].fd.store(-2);
-    slots[slot_].data.store(nullptr);
-    slots[slot_].size.store(0);
-    ::munmap(data_, size_);
-    data_ = nullptr;
-    size_ = 0;
-    slots[slot_].fd.store(fd_);
-    // A break that came meanwhile found no slot: it is seen to here.
-    if (::fcntl(fd_, F_GETLEASE) != F_RDLCK) {
-        slots[slot_].broken.store(true);
-        ::fcntl(fd_, F_SETLEASE, F_UNLCK);
-    }
-}
-
 void MappedFile::Release(std::size_t from, std::size_t to) {
+    // Pages of the process's own copy would come back as zeros: once a
+    // lease break has begun the copy, nothing is given back.
+    LeaseSlot& slot = slots[slot_];
+    if (slot.broken.load()) return;
     const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
     from = (std::min(from, size_) + page - 1) / page * page;
     to = std::min(to, size_) / page * page;
     if (from < to) ::madvise(data_ + from, to - from, MADV_DONTNEED);
+    // A break on another thread meanwhile may have copied pages and then
+    // seen them given back: the bytes count as lost. (One that begins only
+    // now copies pages given back before it, read again from the file the
+    // writer has not touched yet.)
+    if (slot.broken.load()) slot.lost.store(true);
 }
 
 MappedFile::~MappedFile() {
     // The handler lets go of the slot first: the map goes away with it.
-    slots[slot_].fd.store(-2);
+    LetGo(slots[slot_]);
     ::fcntl(fd_, F_SETLEASE, F_UNLCK);
     ::close(fd_);
     if (data_) ::munmap(data_, size_);

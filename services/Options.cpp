@@ -6,7 +6,6 @@
 #include "GenMsg.h"
 #include "LowLevel.h"
 #include "Services.h"
-#include "SettingsStore.h"
 #include "TextConstants.h"
 
 namespace Reg {
@@ -18,10 +17,8 @@ std::optional<std::string> RegReadValue(const std::string& keyPath, const std::s
 namespace {
 
 // The error number of the store's failed write.
-int WriteError(Services::SettingsStore& store) {
-    if (auto* file = dynamic_cast<FileSettingsStore*>(&store); file && file->LastError() != 0)
-        return file->LastError();
-    return FileOp::kErrInternal;
+int WriteError(const Services::SettingsStore& store) {
+    return store.LastError() != 0 ? store.LastError() : FileOp::kErrInternal;
 }
 
 }  // namespace
@@ -35,16 +32,13 @@ int RegWriteValues(const std::string& keyPath, const std::vector<std::pair<std::
                    bool* unchanged) {
     Services::SettingsStore& store = Services::Settings();
     if (!store.WriteValues(keyPath, values)) return WriteError(store);
-    if (unchanged) {
-        auto* file = dynamic_cast<FileSettingsStore*>(&store);
-        *unchanged = file && file->LastWriteUnchanged();
-    }
+    if (unchanged) *unchanged = store.LastWriteUnchanged();
     return 0;
 }
 
 std::string StoreName() {
-    if (auto* file = dynamic_cast<FileSettingsStore*>(&Services::Settings())) return FileOp::FromNative(file->Path());
-    return TextConstants::LangText("Einstellungen", "Settings");
+    const std::string path = Services::Settings().Path();
+    return path.empty() ? TextConstants::LangText("Einstellungen", "Settings") : FileOp::FromNative(path);
 }
 
 }  // namespace Reg

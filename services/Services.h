@@ -101,6 +101,16 @@ public:
     virtual bool DeleteKey(const std::string& key) = 0;
     // The value names of a key in the order they were first written.
     virtual std::vector<std::string> ValueNames(const std::string& key) = 0;
+
+    // The error number of the last write that failed, 0 after a success (a
+    // store that cannot tell gives 0).
+    virtual int LastError() const { return 0; }
+    // Whether the last write that succeeded found every value as it was, so
+    // that nothing was written: it says nothing of whether the store can be
+    // written. False for a store that cannot tell.
+    virtual bool LastWriteUnchanged() const { return false; }
+    // The file the store is kept in (a system path), "" for one in memory.
+    virtual std::string Path() const { return {}; }
 };
 
 // What an open or save dialog is asked to show.

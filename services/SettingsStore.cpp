@@ -9,6 +9,7 @@
 
 #include "Basic.h"
 #include "Cp1252.h"
+#include "Errors.h"
 #include "FileLock.h"
 #include "FileOp.h"
 
@@ -82,10 +83,11 @@ std::optional<std::string> MemorySettingsStore::Read(const std::string& key, con
 void MemorySettingsStore::Add(const std::string& key, std::string name, std::string value) {
     Key* k = Find(key);
     if (!k) {
-        keys_.push_back(Key{std::string(KeyPath(key)), {}, {}});
+        keys_.push_back(Key{std::string(KeyPath(key)), {}, {}, {}});
         k = &keys_.back();
         index_.emplace(k->path, keys_.size() - 1);
     }
+    k->sections.clear();
     std::size_t at = FindValue(*k, name);
     if (at != std::string::npos) {
         k->values[at].second = std::move(value);
@@ -109,6 +111,7 @@ bool MemorySettingsStore::Delete(const std::string& key, const std::string& name
     std::size_t at = FindValue(*k, name);
     if (at == std::string::npos) return true;
     k->values.erase(k->values.begin() + static_cast<std::ptrdiff_t>(at));
+    k->sections.clear();
     IndexValues(*k);
     return true;
 }
@@ -162,11 +165,20 @@ int HexDigit(char c) {
     return -1;
 }
 
-std::string Decode(std::string_view utf8) {
+// A field of the file as the program's bytes: UTF-8 made cp1252, then each
+// "%" and two hex digits the byte they stand for. A field that is not strict
+// UTF-8 of cp1252 characters is taken as its bytes (asBytes counts it): an
+// overlong "%" in it never starts an escape.
+std::string Decode(std::string_view utf8, int& asBytes) {
     // Most fields are plain ASCII without escapes: taken as they are.
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c != '%' && static_cast<unsigned char>(c) < 0x80; }))
         return std::string(utf8);
-    std::string s = Cp1252::FromUtf8(utf8);
+    bool clean = true;
+    std::string s = Cp1252::FromUtf8(utf8, '?', &clean);
+    if (!clean) {
+        ++asBytes;
+        return std::string(utf8);
+    }
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
@@ -183,7 +195,15 @@ std::string Decode(std::string_view utf8) {
 
 std::string SerializeSettings(const MemorySettingsStore& store) {
     std::string out = "; Settings of Talvessin and Orsabrine. \"%\" and two hex digits stand for one byte.\n";
+    const std::string* source = store.Source();
     for (const auto& key : store.Keys()) {
+        if (source && !key.sections.empty()) {
+            for (const auto& [from, to] : key.sections) {
+                out.append(*source, from, to - from);
+                if (out.back() != '\n') out += '\n';
+            }
+            continue;
+        }
         out += "\n[" + Encode(key.path, "]", "[;") + "]\n";
         for (const auto& [name, value] : key.values)
             out += Encode(name, "=", "[;") + "=" + Encode(value, "", "") + "\n";
@@ -193,29 +213,58 @@ std::string SerializeSettings(const MemorySettingsStore& store) {
 
 MemorySettingsStore ParseSettings(std::string_view text) {
     MemorySettingsStore store;
-    std::size_t sections = text.size() && text[0] == '[' ? 1 : 0;
-    for (std::size_t at = text.find("\n["); at != std::string_view::npos; at = text.find("\n[", at + 2)) ++sections;
+    store.source_ = std::make_shared<const std::string>(text);
+    const std::string_view all = *store.source_;
+    std::size_t sections = all.size() && all[0] == '[' ? 1 : 0;
+    for (std::size_t at = all.find("\n["); at != std::string_view::npos; at = all.find("\n[", at + 2)) ++sections;
     store.Reserve(sections);
+    // Each section of a key: where it starts and ends in the text.
+    std::vector<std::pair<std::string, std::pair<std::size_t, std::size_t>>> found;
+    found.reserve(sections);
     std::string key;
     bool inKey = false;
+    int asBytes = 0;
+    std::string firstAsBytes;
+    auto decode = [&](std::string_view field) {
+        const int before = asBytes;
+        std::string s = Decode(field, asBytes);
+        if (asBytes != before && firstAsBytes.empty()) firstAsBytes = "[" + (inKey ? key : s) + "]";
+        return s;
+    };
     std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
+    while (pos < all.size()) {
+        const std::size_t start = pos;
+        std::size_t end = all.find('\n', pos);
+        if (end == std::string_view::npos) end = all.size();
+        std::string_view line = all.substr(pos, end - pos);
         pos = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // an editor's CR LF
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             auto close = line.rfind(']');
-            inKey = close != std::string_view::npos && close > 0;
-            if (inKey) key = Decode(line.substr(1, close - 1));
+            if (close == std::string_view::npos || close == 0) {
+                inKey = false;  // a damaged key line: its values belong to no key
+                continue;
+            }
+            inKey = false;
+            key = decode(line.substr(1, close - 1));
+            inKey = true;
+            if (!found.empty() && found.back().second.second == std::string_view::npos) found.back().second.second = start;
+            found.push_back({key, {start, std::string_view::npos}});
             continue;
         }
         auto eq = line.find('=');
         if (!inKey || eq == std::string_view::npos) continue;  // a damaged line is skipped
-        store.Add(key, Decode(line.substr(0, eq)), Decode(line.substr(eq + 1)));
+        store.Add(key, decode(line.substr(0, eq)), decode(line.substr(eq + 1)));
     }
+    if (!found.empty() && found.back().second.second == std::string_view::npos) found.back().second.second = all.size();
+    // The sections are the keys' own only now that every value is in.
+    for (const auto& [path, range] : found)
+        if (MemorySettingsStore::Key* k = store.Find(path)) k->sections.push_back(range);
+    if (asBytes > 0)
+        Errors::LogEntry("SettingsStore", "ParseSettings",
+                         std::to_string(asBytes) + " fields not in UTF-8 kept as their bytes, the first in " +
+                             firstAsBytes);
     return store;
 }
 
@@ -317,6 +366,7 @@ bool FileSettingsStore::Store(const MemorySettingsStore& changed) {
 }
 
 bool FileSettingsStore::Unchanged() {
+    lastError_ = 0;
     unchanged_ = true;
     return true;
 }
@@ -343,6 +393,12 @@ bool FileSettingsStore::Write(const std::string& key, const std::string& name, c
 
 bool FileSettingsStore::WriteValues(const std::string& key,
                                     const std::vector<std::pair<std::string, std::string>>& values) {
+    // Values all as this run last read or wrote them change nothing, whatever
+    // another run did since: neither the lock nor the file is needed (the
+    // places of the windows written again as they unload at the close).
+    if (!unreadable_ &&
+        std::all_of(values.begin(), values.end(), [&](const auto& nv) { return SawAs(key, nv.first, nv.second); }))
+        return Unchanged();
     auto lock = Sync();
     if (unreadable_) return Store(values_);  // refused, with its error
     // Changed in place and taken back when it cannot be written: a grown

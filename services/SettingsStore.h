@@ -43,13 +43,17 @@ public:
         // Upper-cased value name -> its place in values, for a key of many
         // values (a few are searched in order).
         std::unordered_map<std::string, std::size_t> index;
+        // Where the key's sections lie in the text it was read from (from
+        // its "[" line to the next section's); none once it is changed.
+        std::vector<std::pair<std::size_t, std::size_t>> sections;
     };
 
     MemorySettingsStore() = default;
-    MemorySettingsStore(const MemorySettingsStore& other) : keys_(other.keys_) { Reindex(); }
+    MemorySettingsStore(const MemorySettingsStore& other) : keys_(other.keys_), source_(other.source_) { Reindex(); }
     MemorySettingsStore& operator=(const MemorySettingsStore& other) {
         if (this != &other) {
             keys_ = other.keys_;
+            source_ = other.source_;
             Reindex();
         }
         return *this;
@@ -73,20 +77,29 @@ public:
     void Clear() {
         keys_.clear();
         index_.clear();
+        source_.reset();
     }
+    // The text the store was read from, which the sections of its keys point into.
+    const std::string* Source() const { return source_.get(); }
 
 private:
+    friend MemorySettingsStore ParseSettings(std::string_view text);
     Key* Find(const std::string& key);
     void Reindex();
     std::deque<Key> keys_;
     Index index_;  // key path -> its place in keys_
+    std::shared_ptr<const std::string> source_;
 };
 
 // The text of a store file and back. The file is UTF-8, one "[key]" line
 // before the "name=value" lines of each key. Bytes that would break a line
 // or be misread ("%", control characters, "=" in names, "]" in keys, a
 // leading "[" or ";") are written as "%" and two hex digits, so every value
-// comes back byte for byte; everything else stays readable.
+// comes back byte for byte; everything else stays readable. A field that is
+// not strict UTF-8 of cp1252 characters (an overlong form, a stray byte) is
+// read as its bytes, escapes and all, with one line in the log: nothing in
+// it becomes another character. A key nothing has changed since it was read
+// is written as its sections were, byte for byte.
 std::string SerializeSettings(const MemorySettingsStore& store);
 MemorySettingsStore ParseSettings(std::string_view text);
 
@@ -113,13 +126,10 @@ public:
     bool DeleteKey(const std::string& key) override;
     std::vector<std::string> ValueNames(const std::string& key) override;
 
-    // The error number of the last failed write, 0 after a success.
-    int LastError() const { return lastError_; }
-    // True when the last write that succeeded found every value as it was
-    // (or as another run left it) and left the file alone: it says nothing
-    // of whether the file can be written.
-    bool LastWriteUnchanged() const { return unchanged_; }
-    const std::string& Path() const { return path_; }
+    int LastError() const override { return lastError_; }
+    // A value as another run left it counts as unchanged too.
+    bool LastWriteUnchanged() const override { return unchanged_; }
+    std::string Path() const override { return path_; }
 
 private:
     // Reads the file again when its stamp changed; with force, whenever its

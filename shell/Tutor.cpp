@@ -127,13 +127,23 @@ bool Tutor::LoadTutorial(const std::string& fileName) {
 
 void Tutor::ShowStep() {
     if (!display_) return;
-    stepSource_ = TutorScript::Join(script_.NextText());
+    const std::vector<TutorScript::Line> lines = script_.NextTextLines();
+    std::vector<std::string> pieces;
+    for (const TutorScript::Line& line : lines) pieces.push_back(line.text);
+    stepSource_ = TutorScript::Join(pieces);
     TextDisplay& td = *display_;
     td.BeginText();
     td.SetFontSize(16);
     td.SetTabPos(0);
     td.BeginPara();
-    td.AddStrWithMarks(stepSource_, false);
+    // One line after the other, one blank between them. A tag the band does
+    // not show is left out, and makes the file a damaged one (one message).
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) td.AddStr(" ");
+        std::vector<std::string> unknown;
+        td.AddStrWithMarks(lines[i].text, false, &unknown);
+        if (!unknown.empty()) bad_.Add(lines[i].number, lines[i].text, "a tag the band does not show: <" + unknown[0] + ">");
+    }
     td.EndPara();
     td.EndText();
     td.DisplayText();
@@ -159,10 +169,12 @@ void Tutor::NextStep_Click() {
     if (!IsLoaded() || !WinMan::tutorialRunning) return;
     // A script block with no text after it ends the tutorial rather than
     // show an empty step.
-    if (script_.HasMore())
+    if (script_.HasMore()) {
         ShowStep();
-    else
+        bad_.Report();
+    } else {
         Leave_Click();
+    }
 }
 
 void Tutor::Leave_Click() {

@@ -32,6 +32,8 @@ public:
     bool HasMore() const;
     // The non-empty lines of the next text block (its ":" consumed).
     std::vector<std::string> NextText();
+    // The same with their numbers.
+    std::vector<Line> NextTextLines() { return Block(":"); }
     // The non-empty lines of the next script block (its ";" consumed).
     std::vector<Line> NextScript();
     // The pieces of a text block as one paragraph: joined by one space.

@@ -297,13 +297,23 @@ void CloseWin(FormBase& form) {
     if (!history.Remove(&form)) Errors::Assert(!form.Visible(), "Unload found");
 }
 
-void CloseForm(FormBase& form) {
-    Errors::LogEntry("WinMan", "CloseForm", form.Name());
-    if (IsTutor(form)) return;
+namespace {
+
+// The stored text of a window's place: "top,left,height,width,state" (the
+// frame's in the screen's own pixels).
+std::string StoredPlace(const FormBase& form) {
     TwipsRect r = form.NormalRect();
     WinModel::WindowRect rect{WinModel::StoredTop(r.top, bandOffset, IsFrame(form)), r.left, r.height, r.width};
     if (IsFrame(form)) rect = Scaled(rect, ScreenScale(form));
-    Options::PutVal("Windows", form.Name(), WinModel::FormatWindowRect(rect, form.WindowState()));
+    return WinModel::FormatWindowRect(rect, form.WindowState());
+}
+
+}  // namespace
+
+void CloseForm(FormBase& form) {
+    Errors::LogEntry("WinMan", "CloseForm", form.Name());
+    if (IsTutor(form)) return;
+    Options::PutVal("Windows", form.Name(), StoredPlace(form));
 }
 
 void PlaceWindow(FormBase& form) {
@@ -421,7 +431,13 @@ bool ClosingAllWindows() { return closingAll; }
 
 void SaveOpenWindows() {
     DropHidden();
-    Options::PutVal("Windows", "Open", history.OpenListText());
+    // The places of the windows go with the list in one write: each window
+    // stores its place again as it unloads, but finds it stored already and
+    // writes nothing, so the close takes the settings file's lock once.
+    std::vector<std::pair<std::string, std::string>> values{{"Open", history.OpenListText()}};
+    for (const FormBase* f : FormBase::LoadedForms())
+        if (f->HasRole(FormBase::kStored) && !IsTutor(*f)) values.emplace_back(f->Name(), StoredPlace(*f));
+    Options::PutVals("Windows", values);
 }
 
 void RestoreOpenWindows() {

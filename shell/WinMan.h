@@ -86,6 +86,8 @@ void CloseAllWindows();
 // True while CloseAllWindows runs: a window that closes then opens no other
 // in its place (the quiz brings back its options only when the user closes it).
 bool ClosingAllWindows();
+// At the close: the list of open windows and the place of every loaded
+// window, in one write.
 void SaveOpenWindows();
 void RestoreOpenWindows();
 void SetTopOffset(double newOffset);

@@ -59,6 +59,9 @@ std::string FromUtf8(std::string_view in, char replacement, bool* ok) {
             if ((c & 0xC0) != 0x80) valid = false;
             else cp = (cp << 6) | (c & 0x3F);
         }
+        // The shortest form only, and Unicode's own range without surrogates.
+        static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (valid && (cp < kLeast[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) valid = false;
         if (!valid) {
             out += replacement;
             clean = false;

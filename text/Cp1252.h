@@ -24,6 +24,8 @@ std::optional<unsigned char> FromUnicode(char32_t cp);
 
 // UTF-8 -> cp1252. Characters without a cp1252 byte (and malformed UTF-8) are
 // replaced by `replacement`; `ok`, when given, turns false if that happened.
+// Decoding is strict: an overlong form ("\xC0\xAE" for "."), a surrogate or
+// a code point past U+10FFFF is malformed, one replacement per byte.
 std::string FromUtf8(std::string_view utf8, char replacement = '?', bool* ok = nullptr);
 
 // cp1252 -> UTF-8.

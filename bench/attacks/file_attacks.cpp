@@ -19,9 +19,20 @@
 //   killsave  (no FILE) a save of 50 MB killed at a random moment, then a
 //             small save of the same target: in how many runs the kill left a
 //             temporary file, and how many are left after the last save.
+//   owner     as rewrite, but the file is another user's (the loader runs as
+//             nobody, the file is root's: no lease), as an installed copy is;
+//             the writer cuts the file first as cp does (even runs) or writes
+//             over it as it stands (odd runs).
+//   earlywrite FILE is loaded as start-up loads it (on a thread of its own,
+//             begun early), then another process writes the second file over
+//             it in place: how long the writer waited (it gives up after
+//             10 s), whether the database is still the loaded one, and where
+//             every hit parade's block then comes from.
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +44,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <algorithm>
 #include <random>
 #include <set>
 #include <string>
@@ -52,8 +64,8 @@ std::string ReadAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(f), {}};
 }
 
-bool WriteInPlace(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+bool WriteInPlace(const std::string& path, const std::string& bytes, bool truncate = true) {
+    const int fd = ::open(path.c_str(), O_WRONLY | (truncate ? O_TRUNC : 0));
     if (fd < 0) return false;
     bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     ::close(fd);
@@ -126,6 +138,14 @@ int LoadMicros(const std::string& path) {
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count());
 }
 
+// The outcome of one load in a loop of rewrite or owner: which file it
+// gave, whole, or neither.
+std::string Outcome(const DataBase::DbStatus& st, size_t sigA, size_t sigB) {
+    if (!st.ok) return "refused (" + st.detail + ")";
+    const size_t sig = Signature();
+    return sig == sigA ? "first file whole" : sig == sigB ? "second file whole" : "MIXED";
+}
+
 int Rewrite(int runs, const std::string& file) {
     const std::string work = file + ".attack", other = file + ".other", a = ReadAll(file), b = Variant(file, other);
     DataBase::InitDataBase();
@@ -146,18 +166,155 @@ int Rewrite(int runs, const std::string& file) {
             WriteInPlace(work, b);
         });
         DataBase::InitDataBase();
-        const DataBase::DbStatus st = DataBase::ReadBinFile(work);
-        const size_t sig = st.ok ? Signature() : 0;
+        const std::string what = Outcome(DataBase::ReadBinFile(work), sigA, sigB);
         Wait(child);
         ::close(writer);
-        counts[!st.ok        ? "refused (" + st.detail + ")"
-               : sig == sigA ? "first file whole"
-               : sig == sigB ? "second file whole"
-                             : "MIXED"]++;
+        counts[what]++;
     }
     std::remove(work.c_str());
     std::remove(other.c_str());
     Print(counts);
+    return 0;
+}
+
+// The loader of owner, a fresh process (a child forked from this one would
+// spend its load copying the pages it shares with it): tells on fd 3 that it
+// begins, loads, and writes on fd 4 what it loaded and the load's time in
+// microseconds.
+int LoadAs(const std::string& work, size_t sigA, size_t sigB) {
+    DataBase::InitDataBase();
+    (void)!::write(3, "r", 1);
+    const auto t0 = std::chrono::steady_clock::now();
+    const DataBase::DbStatus st = DataBase::ReadBinFile(work);
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0);
+    const std::string what = Outcome(st, sigA, sigB) + "\n" + std::to_string(us.count());
+    (void)!::write(4, what.data(), what.size());
+    return 0;
+}
+
+// A file of another user: loaded by a process of nobody (no lease on root's
+// file), while another process rewrites it in place a moment after the load
+// began. Gives the loader's outcome and the load's time.
+std::pair<std::string, int> LoadAsNobody(const std::string& work, size_t sigA, size_t sigB,
+                                         const std::function<void()>& writer) {
+    int ready[2], result[2];
+    if (::pipe(ready) != 0 || ::pipe(result) != 0) return {"no pipe", 0};
+    const pid_t loader = ::fork();
+    if (loader == 0) {
+        ::dup2(ready[1], 3);
+        ::dup2(result[1], 4);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) std::_Exit(9);
+        const std::string a = std::to_string(sigA), b = std::to_string(sigB);
+        ::execl("/proc/self/exe", "file_attacks", "loadas", work.c_str(), a.c_str(), b.c_str(), nullptr);
+        std::_Exit(8);
+    }
+    ::close(ready[1]);
+    ::close(result[1]);
+    const pid_t w = Spawn([&] {
+        char r;
+        if (::read(ready[0], &r, 1) == 1 && writer) writer();
+    });
+    ::close(ready[0]);
+    std::string out;
+    char buf[256];
+    for (ssize_t n; (n = ::read(result[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
+    ::close(result[0]);
+    const int status = Wait(loader);
+    Wait(w);
+    if (WIFEXITED(status) && WEXITSTATUS(status) >= 8) return {"NOT RUN AS NOBODY", 0};
+    const size_t nl = out.find('\n');
+    if (!WIFEXITED(status) || nl == std::string::npos) return {"LOADER DIED", 0};
+    return {out.substr(0, nl), std::atoi(out.c_str() + nl + 1)};
+}
+
+int Owner(int runs, const std::string& file) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("file_attacks_owner_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::permissions(dir, std::filesystem::perms(0755));
+    const std::string work = (dir / "Talv1Dat.bin").string(), other = (dir / "other.bin").string();
+    const std::string a = ReadAll(file), b = Variant(file, other);
+    DataBase::InitDataBase();
+    if (!DataBase::ReadBinFile(file).ok) return 1;
+    const size_t sigA = Signature();
+    DataBase::InitDataBase();
+    if (!DataBase::ReadBinFile(other).ok) return 1;
+    const size_t sigB = Signature();
+    DataBase::InitDataBase();
+    std::ofstream(work, std::ios::binary) << a;
+    ::chmod(work.c_str(), 0644);
+    // The load's time in such a process with no writer (the median of five).
+    std::vector<int> spans;
+    for (int i = 0; i < 5; ++i) spans.push_back(LoadAsNobody(work, sigA, sigB, nullptr).second);
+    std::sort(spans.begin(), spans.end());
+    const int span = spans[2];
+    std::map<std::string, int> counts;
+    for (int run = 0; run < runs; ++run) {
+        std::ofstream(work, std::ios::binary) << a;
+        const int delay = std::uniform_int_distribution<int>(0, span)(rng);
+        const bool truncate = run % 2 == 0;
+        const std::string what = LoadAsNobody(work, sigA, sigB, [&] {
+            std::this_thread::sleep_for(std::chrono::microseconds(delay));
+            WriteInPlace(work, b, truncate);
+        }).first;
+        counts[(truncate ? "cut first: " : "written over: ") + what]++;
+    }
+    std::filesystem::remove_all(dir);
+    Print(counts);
+    std::printf("(a load without a writer took %d us)\n", span);
+    return 0;
+}
+
+// The start-up's own load, then a writer in place: the writer's wait and
+// what the program then has.
+int EarlyWrite(int runs, const std::string& file) {
+    const std::string work = file + ".attack", other = file + ".other", a = ReadAll(file), b = Variant(file, other);
+    std::ofstream(work, std::ios::binary) << a;
+    DataBase::InitDataBase();
+    if (!DataBase::ReadBinFile(work).ok) return 1;
+    const size_t sigA = Signature();
+    std::map<std::string, std::string> expected;
+    for (atom* x : DataBase::atomTab)
+        if (x->LoadedOnDemand() && DataBase::LoadOnDemandStatus(*x).ok) expected[std::string(x->name())] = AtomText(x);
+    constexpr int kGiveUp = 10;  // seconds: the system's lease-break time is 45
+    std::map<std::string, int> counts;
+    std::vector<double> waits;
+    for (int run = 0; run < runs; ++run) {
+        DataBase::InitDataBase();  // gives up the last run's lease before the file is written again
+        std::ofstream(work, std::ios::binary) << a;
+        {
+            DataBase::EarlyRead early(work);
+            if (!early.Finish(nullptr).ok) return 1;
+        }
+        const auto t0 = std::chrono::steady_clock::now();
+        const pid_t writer = Spawn([&] {
+            ::alarm(kGiveUp);
+            if (!WriteInPlace(work, b)) std::_Exit(1);
+        });
+        const int status = Wait(writer);
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        waits.push_back(ms);
+        counts[WIFSIGNALED(status)               ? "WRITER STILL WAITING after 10 s"
+               : ms >= 1000                      ? "WRITER WAITED 1 s or more"
+               : WEXITSTATUS(status) == 0        ? "writer done within 1 s"
+                                                 : "writer failed"]++;
+        counts[Signature() == sigA ? "database: the loaded file" : "DATABASE: OTHER"]++;
+        for (atom* x : DataBase::atomTab) {
+            if (!x->LoadedOnDemand()) continue;
+            const bool ok = DataBase::LoadOnDemandStatus(*x).ok;
+            const bool same = AtomText(x) == expected[std::string(x->name())];
+            counts[std::string("blocks: ") + (!ok ? "refused" : same ? "loaded file" : "OTHER")]++;
+        }
+    }
+    DataBase::InitDataBase();
+    std::remove(work.c_str());
+    std::remove(other.c_str());
+    Print(counts);
+    std::sort(waits.begin(), waits.end());
+    if (!waits.empty())
+        std::printf("writer's wait, ms: median %.1f, 99th percentile %.1f, longest %.1f\n", waits[waits.size() / 2],
+                    waits[std::min(waits.size() - 1, waits.size() * 99 / 100)], waits.back());
     return 0;
 }
 
@@ -296,8 +453,12 @@ int main(int argc, char** argv) {
     if (args.size() >= 3 && args[0] == "leasecopy")
         return LeaseCopy(runs, args[2], args.size() == 4 ? std::atof(args[3].c_str()) : 0.6);
     if (args.size() == 2 && args[0] == "killsave") return KillSave(runs);
+    if (args.size() == 3 && args[0] == "owner") return Owner(runs, args[2]);
+    if (args.size() == 4 && args[0] == "loadas")
+        return LoadAs(args[1], std::stoull(args[2]), std::stoull(args[3]));
+    if (args.size() == 3 && args[0] == "earlywrite") return EarlyWrite(runs, args[2]);
     std::fprintf(stderr,
                  "usage: file_attacks rewrite RUNS FILE | blocks RUNS FILE | leasecopy RUNS FILE |"
-                 " killsave RUNS\n");
+                 " killsave RUNS | owner RUNS FILE | earlywrite RUNS FILE\n");
     return 2;
 }

@@ -377,12 +377,13 @@ TEST_F(UserFileTest, TextsLongerThanTheWindowAllowsAreCutWithOneMessage) {
         "prop(prTextE,naLongUser,\"" + std::string(36, 'e') + "\").\r\n";
     TempFolder::Put(FilePath(), bytes);
     ReadUserFile();
+    // Every name was read: the one message, and no copy kept aside.
     const auto shown = Fakes().TakeMessages();
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].number, kMsgUserTextCut);
     EXPECT_EQ(shown[0].arg, "3 texts");
-    EXPECT_EQ(shown[1].number, kMsgUserFileBackup);
-    EXPECT_EQ(TempFolder::Get(FilePath() + ".bak"), bytes);  // the whole texts kept
+    EXPECT_EQ(dir_.Count(), 1);
+    EXPECT_TRUE(pendingUserBackup.empty());
     atom* origin = GetAtom("orLongUser");
     EXPECT_EQ(origin->Text(), std::string(NewNames::kMaxName, 'N'));
     EXPECT_EQ(origin->FirstProp(prGerman)->strVal().size(), NewNames::kMaxInfo);
@@ -393,6 +394,15 @@ TEST_F(UserFileTest, TextsLongerThanTheWindowAllowsAreCutWithOneMessage) {
     TempFolder::Put(FilePath(), "/* -- naX -- */\r\nprop(prText,naX,\"" + std::string(36, 'x') + "\").\r\n");
     ReadFresh();
     EXPECT_EQ(Fakes().TakeMessages().at(0).arg, "1 text");
+
+    // A file edited by hand in UTF-8: the cut never splits a character.
+    const std::string e = "\xC3\xA9", euro = "\xE2\x82\xAC";
+    TempFolder::Put(FilePath(), "/* -- naE -- */\r\nprop(prText,naE,\"" + std::string(34, 'e') + e + "\").\r\n"
+                                "prop(prTextE,naE,\"" + std::string(33, 'e') + euro + "\").\r\n");
+    ReadFresh();
+    EXPECT_EQ(Fakes().TakeMessages().at(0).arg, "2 texts");
+    EXPECT_EQ(GetAtom("naE")->FirstProp(prText)->strVal(), std::string(34, 'e'));
+    EXPECT_EQ(GetAtom("naE")->FirstProp(prTextE)->strVal(), std::string(33, 'e'));
 }
 
 TEST_F(UserFileTest, AFullNameTableStopsTheReadWithOneMessageAndKeepsWhatWasRead) {

@@ -5,12 +5,16 @@
 // and says so.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
 #include "DataBase.h"
 #include "Fakes.h"
+#include "FileLock.h"
+#include "FileOp.h"
+#include "GenMsg.h"
 #include "LowLevel.h"
 #include "NewNames.h"
 #include "OtherRun.h"
@@ -69,6 +73,28 @@ protected:
 
     Documents docs_;
     TempFolder& dir_ = docs_.dir;
+};
+
+// Messages that run `meanwhile` while each is up (meanwhileOk: it always
+// returned true), every question answered Yes; the test's own until it ends.
+struct WhileShown : Services::MessageBoxes {
+    explicit WhileShown(std::function<bool()> meanwhile) : meanwhile_(std::move(meanwhile)) {
+        Services::Set set = saved_;
+        set.messages = this;
+        Services::Install(set);
+    }
+    ~WhileShown() override { Services::Install(saved_); }
+    bool ShowMessage(const Services::Message& m) override {
+        shown.push_back(m.number);
+        meanwhileOk = meanwhile_() && meanwhileOk;
+        return true;
+    }
+    std::vector<int> shown;
+    bool meanwhileOk = true;
+
+private:
+    std::function<bool()> meanwhile_;
+    const Services::Set saved_ = Services::Get();
 };
 
 }  // namespace
@@ -177,4 +203,34 @@ TEST_F(UserFileMergeTest, AFileThatCannotBeMergedIsKeptAside) {
     ASSERT_TRUE(SaveUserNames());
     EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
     EXPECT_EQ(dir_.Count(), 2);
+}
+
+// This run's save fails and asks whether to try again; meanwhile the other
+// run saves, at once (nothing of this run holds the lock while it asks), and
+// the Yes merges anew: both runs' names are in the file.
+TEST_F(UserFileMergeTest, AnotherRunSavesWhileThisRunAsksAboutItsFailedSave) {
+    StartRun();
+    OtherRun there([] {
+        Create("Otto", "");
+        return SaveUserNames() && FileOp::FileLock::Waits() == 0;
+    });
+    Create("Hanna", "");
+    WhileShown messages([&] { return there.Run(); });
+    FileOp::TestFaults().commitErrno = ENOSPC, FileOp::TestFaults().commitTimes = 1;
+    EXPECT_TRUE(SaveUserNames());
+    EXPECT_EQ(messages.shown, std::vector<int>{GenMsg::GMdiskFull});
+    EXPECT_TRUE(messages.meanwhileOk);
+    StartRun();
+    EXPECT_TRUE(Of("Otto") && Of("Hanna"));
+}
+
+// What the start-up read found (a record left out, a text cut, the copy kept
+// aside) is told with the file's lock given back: another run has it meanwhile.
+TEST_F(UserFileMergeTest, TheStartUpMessagesComeWithTheLockGivenBack) {
+    TempFolder::Put(FilePath(), "/* -- naLinked -- */\r\nprop(prMemberOf,naLinked,seLinks).\r\n\r\n"
+                                "/* -- naLong -- */\r\nprop(prText,naLong,\"" + std::string(40, 'L') + "\").\r\n");
+    WhileShown messages([&] { return OtherRun([&] { return FileOp::FileLock(FilePath(), 0).Held(); }).Run(); });
+    StartRun();
+    EXPECT_EQ(messages.shown, (std::vector<int>{kMsgUserRecordDamaged, kMsgUserTextCut, kMsgUserFileBackup}));
+    EXPECT_TRUE(messages.meanwhileOk);
 }

@@ -31,6 +31,7 @@ void FreshServices() {
 
 std::size_t AssertCount() { return Fakes().asserts.prompts.size(); }
 std::size_t MessageCount() { return Fakes().messages.shown.size(); }
+std::vector<int> TakeMessageNumbers() { return Fakes().TakeMessageNumbers(); }
 
 namespace {
 

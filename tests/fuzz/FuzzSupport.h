@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <string_view>
 
 // A wrong result: printed, then the run aborts, so the fuzzer keeps the input
@@ -25,6 +26,8 @@ void FreshServices();
 // The number of assertion prompts and of messages raised since FreshServices.
 std::size_t AssertCount();
 std::size_t MessageCount();
+// The numbers of the messages raised since FreshServices or the last call.
+std::vector<int> TakeMessageNumbers();
 
 // A file of this process's own temporary folder (removed at exit).
 std::string TempPath(const std::string& name);

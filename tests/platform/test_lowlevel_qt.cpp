@@ -285,6 +285,34 @@ TEST_F(HelpTopics, PagesTakePicturesAndStyleSheetsFromTheHelpFolderOnly) {
               "h1 { color: red; }");
 }
 
+// Tables in tables (time doubling per level) and thousands of levels (the
+// text engine's stack) are refused with a plain note; a page nested as far
+// as any sensible page is shown.
+TEST_F(HelpTopics, APageNestedTooDeeplyIsRefusedWithANote) {
+    auto nested = [](const QByteArray& open, const QByteArray& close, int depth) {
+        return open.repeated(depth) + "core" + close.repeated(depth);
+    };
+    const struct {
+        const char* what;
+        QByteArray body;
+        bool shown;
+    } cases[] = {
+        {"tables 8 deep", nested("<table><tr><td>", "</td></tr></table>", 8), true},
+        {"tables 20 deep", nested("<table><tr><td>", "</td></tr></table>", 20), false},
+        {"tables 20 deep, never closed", nested("<TABLE border=1><tr><td>", "", 20), false},
+        {"lists 60 deep, items unclosed", nested("<ul><li>", "</ul>", 60) + "<!-- <div><div> -->", true},
+        {"divisions 3000 deep", nested("<div>", "</div>", 3000), false},
+    };
+    QtHelp help(dir.path());
+    for (const auto& c : cases) {
+        Write("Deep.html", c.body);
+        help.ShowTopic("Welcome");
+        help.ShowTopic("Deep");
+        EXPECT_EQ(help.Viewer()->Browser()->toPlainText().contains("core"), c.shown) << c.what;
+        EXPECT_EQ(help.Viewer()->Browser()->toPlainText().contains("cannot be shown"), !c.shown) << c.what;
+    }
+}
+
 TEST_F(HelpTopics, TheViewerStaysUsableAboveAModalWindowAndOutlivesIt) {
     QtHelp help(dir.path());
     help.ShowTopic("Welcome");  // open before, from the frame

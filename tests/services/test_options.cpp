@@ -105,6 +105,29 @@ TEST(SettingsFile, EveryValueComesBackByteForByte) {
     EXPECT_NE(TempFolder::Get(dir / "cfg/Quillmarsh/settings").find("C:\\Users\\\xC3\xA4"), std::string::npos);
 }
 
+// A file edited or damaged elsewhere: a field that is not UTF-8 never reads
+// as another character (an overlong "../", an overlong "%" before "41") but
+// as its bytes, and a key the program never writes keeps its bytes when the
+// program writes another.
+TEST(SettingsFile, BytesThatAreNoUtf8AreKeptAsTheyAre) {
+    TempFolder dir;
+    const std::string path = dir / "settings";
+    const std::string dots = "\xC0\xAE\xC0\xAE\xC0\xAF", percent = "\xC0\xA5";
+    const std::string foreign = "[Other\\Program]\r\n; a comment\r\nx=" + dots + "\r\nno value here\r\nE=caf\xC3\xA9\r\n\r\n";
+    TempFolder::Put(path, "[K]\nDir=" + dots + "etc\nPct=" + percent + "41\nStray=a\xFFz\nEscaped=%41\n" + foreign);
+    FileSettingsStore store(path);
+    const struct {
+        const char* name;
+        std::string value;
+    } read[] = {{"Dir", dots + "etc"}, {"Pct", percent + "41"}, {"Stray", "a\xFFz"}, {"Escaped", "A"}};
+    for (const auto& r : read) EXPECT_EQ(store.Read("K", r.name), r.value) << r.name;
+    ASSERT_TRUE(store.Write("K", "New", "1"));
+    EXPECT_NE(TempFolder::Get(path).find(foreign), std::string::npos);
+    FileSettingsStore again(path);
+    for (const auto& r : read) EXPECT_EQ(again.Read("K", r.name), r.value) << r.name;
+    EXPECT_EQ(again.Read("Other\\Program", "E"), "caf\xE9");
+}
+
 TEST(SettingsFile, DeleteRemovesValuesAndKeysBelow) {
     TempFolder dir;
     FileSettingsStore store(dir / "settings");

@@ -176,7 +176,37 @@ TEST(FileLock, IsHeldByOneRunAtATimeAndNeverWaitsWithoutEnd) {
         EXPECT_TRUE(other.Run());
     }
     EXPECT_EQ(dir.Count(), 0);  // given back: the lock file is gone
-    EXPECT_TRUE(FileOp::FileLock(target, 0).Held());
+    {
+        FileOp::FileLock again(target, 0);
+        EXPECT_TRUE(again.Held());
+        struct stat st{};
+        ASSERT_EQ(::lstat((dir / ".settings.lock").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);  // the user's own
+    }
     // A folder that cannot be written has no lock: the caller goes on.
     EXPECT_FALSE(FileOp::FileLock(dir / "missing/settings", 0).Held());
+    // Nor has a lock file that is a symbolic link: it is not followed (a
+    // dangling one would make its target), and the settings are written.
+    std::filesystem::create_symlink(dir / "made", dir / ".settings.lock");
+    EXPECT_FALSE(FileOp::FileLock(target, 0).Held());
+    EXPECT_TRUE(FileSettingsStore(target).Write(kKey, "A", "1"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "made"));
+}
+
+// A run hanging with the lock: the first take waits the whole time and goes
+// on without it, the takes after it wait no more (a close with many windows
+// waits once), and once the lock is free it is had again.
+TEST(FileLock, AfterOneWaitRanOutTheRunWaitsNoMore) {
+    TempFolder dir;
+    const std::string target = dir / "settings";
+    const int before = FileOp::FileLock::Waits();
+    {
+        LockHeldElsewhere held(target);
+        ASSERT_TRUE(held.Held());
+        EXPECT_FALSE(FileOp::FileLock(target).Held());
+        EXPECT_FALSE(FileOp::FileLock(target).Held());
+        EXPECT_EQ(FileOp::FileLock::Waits(), before + 1);
+    }
+    EXPECT_TRUE(FileOp::FileLock(target).Held());
+    EXPECT_EQ(FileOp::FileLock::Waits(), before + 1);
 }

@@ -322,6 +322,9 @@ TEST_F(TutorialTest, ADamagedTutorialGivesOneMessageNamingItsFirstBadLineAndRuns
          "line 3: Nowhere SHOW", true},
         {"more lines than a tutorial is read to", "One\n:\n" + longScript + ";\nTwo\n:\n", "line 502", true},
         {"one line larger than a tutorial is read to", std::string(ScriptFile::kMaxBytes + 1, 'x'), "line 1", false},
+        {"tags the band does not show", "One\n:\nAlpha SHOW\n;\nTwo <b>bold</b>\n<i>x</i> <u>y</u>\n:\n",
+         "line 6: <i>x</i> <u>y</u>", true},
+        {"a garbage text", "<q><w><e>\n" + std::string(60, '<') + "r>\n:\n", "line 1: <q><w><e>", false},
     };
     for (const Case& c : cases) {
         StartTutorial(c.content);

@@ -13,11 +13,15 @@
 
 #include "Auto.h"
 #include "Fakes.h"
+#include "FileLock.h"
 #include "FormControls.h"
 #include "KFrame.h"
 #include "Options.h"
+#include "OtherRun.h"
 #include "PlainWindows.h"
 #include "ProgramFixture.h"
+#include "SettingsStore.h"
+#include "TempFolder.h"
 #include "TutSelect.h"
 #include "Tutor.h"
 #include "WinMan.h"
@@ -98,6 +102,38 @@ TEST_F(WinManProgram, EveryNameHasAWindowThatOpensClosesAndComesBackAtStart) {
         EXPECT_EQ(WinMan::History().Entries()[i].name, PlainWindows::kNames[i]);
     }
     EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{});
+}
+
+// Closing with six windows open while another run hangs with the settings
+// file's lock: the close waits for the lock once, not once a window, and
+// stores the open windows and their places all the same.
+TEST_F(WinManProgram, ClosingWhileAnotherRunHoldsTheSettingsLockWaitsOnce) {
+    TempFolder dir;
+    FileSettingsStore store(dir / "settings");
+    const Services::Set saved = Services::Get();
+    Services::Set set = saved;
+    set.settings = &store;
+    Services::Install(set);
+    const std::string key = "Software\\Quillmarsh\\Talvessin\\1.x\\";
+    std::string open;
+    for (int i = 0; i < 6; ++i) open += (i ? "," : "") + std::string(PlainWindows::kNames[i]);
+    store.Write(key + "Options", "ShowShortHelp", "False");
+    store.Write(key + "Windows", "Open", open);
+    StartProgram("/x/talvessin");
+    Settle();
+    ASSERT_EQ(VisibleChildren().size(), 6u);
+    {
+        LockHeldElsewhere held(dir / "settings");
+        ASSERT_TRUE(held.Held());
+        const int before = FileOp::FileLock::Waits();
+        ASSERT_TRUE(program->Frame()->Unload(UnloadMode::User));
+        EXPECT_EQ(FileOp::FileLock::Waits(), before + 1);
+    }
+    FileSettingsStore after(dir / "settings");
+    EXPECT_EQ(after.Read(key + "Windows", "Open"), open);
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(after.Read(key + "Windows", PlainWindows::kNames[i])) << i;
+    Stop();
+    Services::Install(saved);
 }
 
 // The quiz brings its options back when the user closes it, but not when

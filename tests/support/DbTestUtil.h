@@ -14,6 +14,7 @@
 #include "BinFile.h"
 #include "Cp1252.h"
 #include "DataBase.h"
+#include "FileOp.h"
 
 namespace dbtest {
 
@@ -117,6 +118,17 @@ inline std::string TempFile(const std::string& tag) {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     return "/tmp/dbtest_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
            std::to_string(getpid()) + "_" + tag + ".bin";
+}
+
+// Whether this process may map a file of its own under a read lease here:
+// a database file so loaded keeps its bytes when it is changed in place.
+inline bool LeasesHere() {
+    const std::string probe = TempFile("lease");
+    std::ofstream(probe) << "x";
+    FileOp::InputFile f;
+    const bool leased = f.Open(probe) == 0 && FileOp::MappedFile::Map(f) != nullptr;
+    std::remove(probe.c_str());
+    return leased;
 }
 
 inline std::vector<unsigned char> ReadBytes(const std::string& path) {

@@ -8,7 +8,10 @@
 #include <unistd.h>
 
 #include <functional>
+#include <string>
 #include <utility>
+
+#include "FileLock.h"
 
 class OtherRun {
 public:
@@ -55,4 +58,44 @@ private:
     int gate_[2] = {-1, -1};
     pid_t pid_ = -1;
     bool failed_ = false;
+};
+
+// Another run holding the lock of a file, as a run that hangs with it does,
+// until this goes.
+class LockHeldElsewhere {
+public:
+    explicit LockHeldElsewhere(const std::string& target) {
+        int ready[2], done[2];
+        if (::pipe(ready) != 0 || ::pipe(done) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            ::close(done[1]);  // else the end of this run's wait never comes
+            char c = 0;
+            {
+                FileOp::FileLock lock(target, 0);
+                c = lock.Held() ? 'y' : 'n';
+                if (::write(ready[1], &c, 1) == 1) c = ::read(done[0], &c, 1) == 1 ? c : 0;
+            }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(done[0]);
+        char c = 0;
+        held_ = ::read(ready[0], &c, 1) == 1 && c == 'y';
+        ::close(ready[0]);
+        done_ = done[1];
+    }
+    ~LockHeldElsewhere() {
+        if (done_ >= 0) ::close(done_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    LockHeldElsewhere(const LockHeldElsewhere&) = delete;
+    LockHeldElsewhere& operator=(const LockHeldElsewhere&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    pid_t pid_ = -1;
+    int done_ = -1;
+    bool held_ = false;
 };

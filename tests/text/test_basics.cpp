@@ -39,6 +39,10 @@ TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
     EXPECT_FALSE(ok);
     EXPECT_EQ(Cp1252::FromUtf8("\xC3", '?', &ok), "?");
     EXPECT_FALSE(ok);
+    // Overlong forms ("../"), a surrogate and a code point past U+10FFFF are
+    // malformed: one replacement a byte, never the character they imitate.
+    EXPECT_EQ(Cp1252::FromUtf8("\xC0\xAE\xE0\x80\xAF\xED\xA0\x80\xF4\x90\x80\x80", '?', &ok), std::string(12, '?'));
+    EXPECT_FALSE(ok);
     // German literals reach the core as single bytes.
     EXPECT_EQ("Wörter"_cp.size(), 6u);
     EXPECT_EQ("Wörter"_cp, std::string("W\xF6rter"));

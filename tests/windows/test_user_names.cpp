@@ -366,6 +366,37 @@ TEST_F(UserNamesWindowTest, TheFirstTableKeepsTheOrderTheNamesWereMadeIn) {
     EXPECT_EQ(QtText::FromQt(w.ControlAs<QGroupBox>("NamesFrame")->title()), "4 names");
 }
 
+// A name of 40 letters in a file written elsewhere: read cut to 35, it is
+// still the name of its record, to change and to delete.
+TEST_F(UserNamesWindowTest, ANameCutWhenReadCanBeModifiedAndDeleted) {
+    const std::string cut = "B" + std::string(34, 'b'), whole = "B" + std::string(39, 'b');
+    Entry e;
+    e.text = cut;
+    ASSERT_EQ(NewNames::Create(e), NewNames::Result::Done);
+    ASSERT_TRUE(DataBase::SaveUserNames());
+    std::string file = TempFolder::Get(dir / "Talv1User.txt");
+    for (std::size_t at = 0; (at = file.find(cut, at)) != std::string::npos; at += whole.size())
+        file.replace(at, cut.size(), whole);
+    TempFolder::Put(dir / "Talv1User.txt", file);
+    LoadSample();
+    DataBase::ReadUserFile();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMuserTextCut});
+
+    ::UserNames& w = Open();
+    w.ShowUserName(w.Table().atom(0));
+    EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), cut);
+    EXPECT_EQ(Buttons(w), (std::vector<bool>{false, true, true}));
+    w.ControlAs<OptionButton>("Male")->SetValue(true);
+    w.ControlAs<CommandButton>("DoModify")->Press();
+    atom* modified = NewNames::Find(cut);
+    ASSERT_NE(modified, nullptr);
+    EXPECT_EQ(std::string(modified->name()), "na" + whole + "User");  // its internal names kept
+    EXPECT_EQ(modified->kind(), 0);
+    w.ControlAs<TextBox>("CurName")->SetText(cut);
+    w.ControlAs<CommandButton>("DoDelete")->Press();
+    EXPECT_TRUE(NewNames::All().empty());
+}
+
 TEST_F(UserNamesWindowTest, TheSameSpellingIsAskedOncePerKey) {
     ::UserNames& w = Open();
     auto* name = w.ControlAs<TextBox>("CurName");
