@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -231,6 +232,57 @@ TEST_F(HelpClaims, MenuPathsAndTheMenusItemsAreTheFrames) {
                 }
             }
         }
+        Stop();
+    }
+}
+
+// The main window's page: the keys it gives a command of the Windows menu
+// are the keys that command answers ("Ctrl+Tab or Ctrl+F6 ... (Windows menu,
+// Switch Window)"), and the commands it calls gray while no window is open
+// are so, and are available again once a window is.
+TEST_F(HelpClaims, TheWindowsMenusKeysAndGrayCommandsAreTheFrames) {
+    for (const Edition& e : kEditions) {
+        StartProgram(e.argv0);
+        const auto menus = Menus();
+        auto item = [&menus](const QString& caption) -> QAction* {
+            for (const auto& [menu, items] : menus)
+                for (QAction* a : items)
+                    if (Plain(a->text()) == Plain(caption)) return a;
+            return nullptr;
+        };
+        const QString page = Pages(e.folder)["KFrame"], where = e.folder + QStringLiteral("/KFrame");
+        const int keys = ForEach(
+            page, where,
+            R"(((?:<span class="key">[^<]+</span> (?:or|oder) )*<span class="key">[^<]+</span>)(?:(?!<span)[^()])*)"
+            R"(\((?:<b>[^<]+</b> menu, <b>([^<]+)</b>|<b>([^<]+)</b> im Men\x{00fc} <b>[^<]+</b>)\))",
+            [&](const Match& m) {
+                QAction* a = item(m.captured(m.hasCaptured(2) ? 2 : 3));
+                ASSERT_NE(a, nullptr);
+                QStringList stated, answered;
+                ForEach(m.captured(1), where, R"(key">([^<]+)<)", [&](const Match& k) {
+                    stated << QKeySequence(k.captured(1).replace("Strg", "Ctrl").replace("Umschalt", "Shift")).toString();
+                });
+                for (const QKeySequence& s : a->shortcuts()) answered << s.toString();
+                EXPECT_EQ(stated.join(' ').toStdString(), answered.join(' ').toStdString());
+            });
+        EXPECT_GE(keys, 3) << e.folder;
+
+        program->Frame()->ItemClick("CloseAllFunc");
+        std::vector<QAction*> gray;
+        ForEach(page, where,
+                R"(((?:<b>[^<]+</b>(?:, | and | und ))*<b>[^<]+</b>) )"
+                R"((?:are gray while no window is open|sind grau, solange kein Fenster offen ist))",
+                [&](const Match& m) {
+                    ForEach(m.captured(1), where, R"(<b>([^<]+)</b>)", [&](const Match& b) {
+                        QAction* a = item(b.captured(1));
+                        ASSERT_NE(a, nullptr);
+                        EXPECT_FALSE(a->isEnabled());
+                        gray.push_back(a);
+                    });
+                });
+        EXPECT_EQ(gray.size(), 3U) << e.folder;
+        program->Frame()->ShowForm("SingleName");
+        for (QAction* a : gray) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
         Stop();
     }
 }
