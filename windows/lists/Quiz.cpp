@@ -325,7 +325,8 @@ bool Quiz::eventFilter(QObject* watched, QEvent* event) {
     const bool choose = key && (IsEnterKey(*key) || (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier));
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
         // The answer that Space or Enter would choose is framed in the
-        // highlight colour (a text pane shows no focus of its own).
+        // highlight colour, a box as wide as the pane's own focus mark, so
+        // that every pane of the window shows the focus alike.
         for (const auto& a : answers_)
             if (a && watched == a.data()) ShowAnswerFocus(a, event->type() == QEvent::FocusIn);
     }
