@@ -83,6 +83,14 @@ std::string AtomText(const atom* a) {
     return s;
 }
 
+// Every block of the database loaded now, as text by its atom's name.
+std::map<std::string, std::string> LoadedBlocks() {
+    std::map<std::string, std::string> blocks;
+    for (atom* x : DataBase::atomTab)
+        if (x->LoadedOnDemand() && DataBase::LoadOnDemandStatus(*x).ok) blocks[std::string(x->name())] = AtomText(x);
+    return blocks;
+}
+
 // The loaded database in one number.
 size_t Signature() {
     std::string all;
@@ -273,9 +281,7 @@ int EarlyWrite(int runs, const std::string& file) {
     DataBase::InitDataBase();
     if (!DataBase::ReadBinFile(work).ok) return 1;
     const size_t sigA = Signature();
-    std::map<std::string, std::string> expected;
-    for (atom* x : DataBase::atomTab)
-        if (x->LoadedOnDemand() && DataBase::LoadOnDemandStatus(*x).ok) expected[std::string(x->name())] = AtomText(x);
+    std::map<std::string, std::string> expected = LoadedBlocks();
     constexpr int kGiveUp = 10;  // seconds: the system's lease-break time is 45
     std::map<std::string, int> counts;
     std::vector<double> waits;
@@ -323,9 +329,7 @@ int Blocks(int runs, const std::string& file) {
     std::ofstream(work, std::ios::binary) << a;
     DataBase::InitDataBase();
     if (!DataBase::ReadBinFile(work).ok) return 1;
-    std::map<std::string, std::string> expected;
-    for (atom* x : DataBase::atomTab)
-        if (x->LoadedOnDemand() && DataBase::LoadOnDemandStatus(*x).ok) expected[std::string(x->name())] = AtomText(x);
+    std::map<std::string, std::string> expected = LoadedBlocks();
     std::map<std::string, int> counts;
     for (int run = 0; run < runs; ++run) {
         std::ofstream(work, std::ios::binary) << a;
