@@ -91,6 +91,20 @@ std::map<std::string, std::string> LoadedBlocks() {
     return blocks;
 }
 
+// Each block of the database loaded now, read again, counted under prefix by
+// where it came from: refused, the file that was loaded (as in expected), or
+// another one.
+void CountBlocks(const std::map<std::string, std::string>& expected, const std::string& prefix,
+                 std::map<std::string, int>& counts) {
+    for (atom* x : DataBase::atomTab) {
+        if (!x->LoadedOnDemand()) continue;
+        const bool ok = DataBase::LoadOnDemandStatus(*x).ok;
+        const auto was = expected.find(std::string(x->name()));
+        const bool same = was != expected.end() && AtomText(x) == was->second;
+        counts[prefix + (!ok ? "refused" : same ? "loaded file" : "OTHER")]++;
+    }
+}
+
 // The loaded database in one number.
 size_t Signature() {
     std::string all;
@@ -281,7 +295,7 @@ int EarlyWrite(int runs, const std::string& file) {
     DataBase::InitDataBase();
     if (!DataBase::ReadBinFile(work).ok) return 1;
     const size_t sigA = Signature();
-    std::map<std::string, std::string> expected = LoadedBlocks();
+    const std::map<std::string, std::string> expected = LoadedBlocks();
     constexpr int kGiveUp = 10;  // seconds: the system's lease-break time is 45
     std::map<std::string, int> counts;
     std::vector<double> waits;
@@ -306,12 +320,7 @@ int EarlyWrite(int runs, const std::string& file) {
                : WEXITSTATUS(status) == 0        ? "writer done within 1 s"
                                                  : "writer failed"]++;
         counts[Signature() == sigA ? "database: the loaded file" : "DATABASE: OTHER"]++;
-        for (atom* x : DataBase::atomTab) {
-            if (!x->LoadedOnDemand()) continue;
-            const bool ok = DataBase::LoadOnDemandStatus(*x).ok;
-            const bool same = AtomText(x) == expected[std::string(x->name())];
-            counts[std::string("blocks: ") + (!ok ? "refused" : same ? "loaded file" : "OTHER")]++;
-        }
+        CountBlocks(expected, "blocks: ", counts);
     }
     DataBase::InitDataBase();
     std::remove(work.c_str());
@@ -329,7 +338,7 @@ int Blocks(int runs, const std::string& file) {
     std::ofstream(work, std::ios::binary) << a;
     DataBase::InitDataBase();
     if (!DataBase::ReadBinFile(work).ok) return 1;
-    std::map<std::string, std::string> expected = LoadedBlocks();
+    const std::map<std::string, std::string> expected = LoadedBlocks();
     std::map<std::string, int> counts;
     for (int run = 0; run < runs; ++run) {
         std::ofstream(work, std::ios::binary) << a;
@@ -342,13 +351,7 @@ int Blocks(int runs, const std::string& file) {
         } else {
             WriteInPlace(work, b);
         }
-        const std::string how = rename ? "renamed over: " : "in place: ";
-        for (atom* x : DataBase::atomTab) {
-            if (!x->LoadedOnDemand()) continue;
-            const bool ok = DataBase::LoadOnDemandStatus(*x).ok;
-            const bool same = AtomText(x) == expected[std::string(x->name())];
-            counts[how + (!ok ? "refused" : same ? "loaded file" : "OTHER")]++;
-        }
+        CountBlocks(expected, rename ? "renamed over: " : "in place: ", counts);
     }
     std::remove(work.c_str());
     std::remove(next.c_str());
