@@ -43,16 +43,6 @@ QColor ShadeColour(Shade s) {
     return QColor(255, 255, 255);
 }
 
-void ShowAnswerFocus(RichTextPane* a, bool focus) {
-    if (focus) {
-        QPalette p = a->palette();
-        p.setColor(QPalette::WindowText, p.color(QPalette::Highlight));
-        a->setPalette(p);
-    }
-    a->setFrameStyle(focus ? QFrame::Box | QFrame::Plain : QFrame::StyledPanel | QFrame::Sunken);
-    a->setLineWidth(focus ? 2 : 1);
-}
-
 void SetBackground(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
     if (p.color(QPalette::Base) == c) return;
@@ -323,13 +313,6 @@ bool Quiz::eventFilter(QObject* watched, QEvent* event) {
                        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
     const bool choose = key && (IsEnterKey(*key) || (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier));
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // The answer that Space or Enter would choose is framed in the
-        // highlight colour, a box as wide as the pane's own focus mark, so
-        // that every pane of the window shows the focus alike.
-        for (const auto& a : answers_)
-            if (a && watched == a.data()) ShowAnswerFocus(a, event->type() == QEvent::FocusIn);
-    }
     if (click || choose) {
         for (int i = 0; i < QuizRound::kNumAnswers; ++i) {
             RichTextPane* a = answers_[static_cast<size_t>(i)];
