@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QPointer>
+#include <QRadioButton>
 #include <QShortcut>
 #include <QWidget>
 #include <algorithm>
@@ -11,7 +12,13 @@ namespace WindowKeys {
 
 namespace {
 
-bool TakesTab(const QWidget* w) { return (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus; }
+// Whether a control has a place in the Tab order. Every button of an option
+// group has one, though only the group's checked button takes the Tab key:
+// which one that is changes with the choice, and whichever it is must stand
+// where the group stands.
+bool TakesTab(const QWidget* w) {
+    return (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus || qobject_cast<const QRadioButton*>(w) != nullptr;
+}
 
 // Whether a widget that takes no focus itself holds controls that do.
 bool HoldsStops(const QWidget* w) {

@@ -9,11 +9,15 @@
 #include <QVBoxLayout>
 
 #include "FormControls.h"
+#include "WindowKeys.h"
 
 TEST(OptionGroup, OneTabStopAndArrowsCheckTheButtonTheyReach) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     auto* before = new QLineEdit(&window);
+    // Built before the group, placed after it: the window's Tab order is
+    // then the layout's, not the building's.
+    auto* after = new QLineEdit(&window);
     auto* group = new QWidget(&window);
     layout->addWidget(before);
     layout->addWidget(group);
@@ -25,10 +29,10 @@ TEST(OptionGroup, OneTabStopAndArrowsCheckTheButtonTheyReach) {
         rows->addWidget(b.back());
         b.back()->onClick = [&clicks, i] { ++clicks[static_cast<size_t>(i)]; };
     }
-    auto* after = new QLineEdit(&window);
     layout->addWidget(after);
     b[2]->setEnabled(false);
     window.show();
+    WindowKeys::OrderTabsByLayout(&window);
     QApplication::setActiveWindow(&window);
     before->setFocus();
     auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
