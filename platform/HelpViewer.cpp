@@ -129,7 +129,7 @@ public:
                                  QtText::FromQt(name.toString()) + ": nested " + std::to_string(n.elements) +
                                      " deep, tables " + std::to_string(n.tables) + ": not shown");
                 return QStringLiteral("<p>%1</p>")
-                    .arg(Tr("Diese Hilfeseite kann nicht angezeigt werden: sie ist tiefer verschachtelt, als "
+                    .arg(Tr("Diese Hilfeseite kann nicht angezeigt werden: Sie ist tiefer verschachtelt, als "
                             "die Hilfe erlaubt.",
                             "This help page cannot be shown: it is nested more deeply than the help allows.")
                              .toHtmlEscaped());

@@ -134,9 +134,9 @@ const std::vector<Row>& Rows() {
          "eingerichtet. Sie können sie hier markieren und in Ihr E-Mail- oder Webprogramm kopieren."_cp},
         {113, "GMscriptDamaged",
          "The file %0<br>holds lines that cannot be carried out; the place named is the first of them. Those "
-         "lines have been skipped, or shown without the mark-up that could not be shown.",
+         "lines have been skipped, or shown without the formatting that could not be shown.",
          "Die Datei %0<br>enthält Zeilen, die nicht ausgeführt werden können; die genannte Stelle ist die erste "
-         "davon. Diese Zeilen wurden übersprungen oder ohne die Auszeichnung gezeigt, die sich nicht zeigen "
+         "davon. Diese Zeilen wurden übersprungen oder ohne die Formatierung gezeigt, die sich nicht zeigen "
          "liess."_cp},
         {114, "GMuserTextCut",
          "Texts of your new names file that are longer than the window 'New Names' allows (35 characters for "
