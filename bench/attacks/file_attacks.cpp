@@ -83,6 +83,13 @@ std::string AtomText(const atom* a) {
     return s;
 }
 
+// Writes the bytes at work and loads the database from there: whether it loaded.
+bool LoadCopy(const std::string& work, const std::string& bytes) {
+    std::ofstream(work, std::ios::binary) << bytes;
+    DataBase::InitDataBase();
+    return DataBase::ReadBinFile(work).ok;
+}
+
 // Every block of the database loaded now, as text by its atom's name.
 std::map<std::string, std::string> LoadedBlocks() {
     std::map<std::string, std::string> blocks;
@@ -291,9 +298,7 @@ int Owner(int runs, const std::string& file) {
 // what the program then has.
 int EarlyWrite(int runs, const std::string& file) {
     const std::string work = file + ".attack", other = file + ".other", a = ReadAll(file), b = Variant(file, other);
-    std::ofstream(work, std::ios::binary) << a;
-    DataBase::InitDataBase();
-    if (!DataBase::ReadBinFile(work).ok) return 1;
+    if (!LoadCopy(work, a)) return 1;
     const size_t sigA = Signature();
     const std::map<std::string, std::string> expected = LoadedBlocks();
     constexpr int kGiveUp = 10;  // seconds: the system's lease-break time is 45
@@ -335,15 +340,11 @@ int EarlyWrite(int runs, const std::string& file) {
 
 int Blocks(int runs, const std::string& file) {
     const std::string work = file + ".attack", next = file + ".next", a = ReadAll(file), b = Variant(file, next);
-    std::ofstream(work, std::ios::binary) << a;
-    DataBase::InitDataBase();
-    if (!DataBase::ReadBinFile(work).ok) return 1;
+    if (!LoadCopy(work, a)) return 1;
     const std::map<std::string, std::string> expected = LoadedBlocks();
     std::map<std::string, int> counts;
     for (int run = 0; run < runs; ++run) {
-        std::ofstream(work, std::ios::binary) << a;
-        DataBase::InitDataBase();
-        if (!DataBase::ReadBinFile(work).ok) return 1;
+        if (!LoadCopy(work, a)) return 1;
         const bool rename = run % 2 == 1;
         if (rename) {
             std::ofstream(next, std::ios::binary) << b;
