@@ -233,8 +233,8 @@ void KFrame::BuildControls() {
     BuildMenus();
     BuildToolbar();
     keys_ = std::make_unique<FrameKeys>(*this);
-    // The window commands follow the child windows: Previous, Next and Close
-    // Window need one, and an open Windows menu lists every window as it
+    // The window commands follow the child windows: each of them needs one,
+    // and an open Windows menu lists every window as it
     // comes (the getting-started window opens after the frame's first
     // paint, when a quick user may have the menu open already).
     WinMan::windowsChanged = [this] { WindowsChanged(); };
@@ -523,7 +523,12 @@ bool KFrame::HasChildWindow() const {
 }
 
 bool KFrame::ItemAvailable(const std::string& control) const {
-    if (control == "GoBackFunc" || control == "GoForwFunc" || control == "CloseWindowFunc") return HasChildWindow();
+    // The window commands act on the child windows: with none shown there
+    // is nothing to go back to, close or switch to.
+    static const char* const windowCommands[] = {"GoBackFunc",      "GoForwFunc",       "CloseAllFunc",
+                                                 "CloseWindowFunc", "SwitchWindowFunc", "SwitchBackFunc"};
+    for (const char* c : windowCommands)
+        if (control == c) return HasChildWindow();
     if (control == "LoadListFunc" || control == "SaveListFunc") return Auto::IsAvailable("NameLists");
     if (control == "TutorFunc") return Auto::IsAvailable("TutSelect");
     if (control == "AboutFunc") return true;
