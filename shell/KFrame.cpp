@@ -28,6 +28,7 @@
 #include "DataBase.h"
 #include "Errors.h"
 #include "FileOp.h"
+#include "HelpViewer.h"
 #include "LowLevel.h"
 #include "MenuCode.h"
 #include "Options.h"
@@ -472,7 +473,7 @@ void KFrame::ItemClick(const std::string& control) {
         FormBase::SwitchChild(back);
     } else if (control == "HelpFunc") {
         CallFunc("Help");
-        LowLevel::ShowHelpTopic("Welcome");
+        LowLevel::ShowHelpTopic(LowLevel::ContentsTopic());
     } else if (control == "TutorFunc") {
         CallFunc("Tutor");
         ShowForm("TutSelect");
