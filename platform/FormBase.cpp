@@ -74,7 +74,9 @@ public:
             auto f = std::find_if(loadedForms.begin(), loadedForms.end(),
                                   [p](const FormBase* form) { return form->client_.data() == p; });
             if (f != loadedForms.end()) {
-                (*f)->lastFocus_ = w;
+                // A window being minimised passes the focus on among its
+                // controls as they go: the one the user left stays noted.
+                if (!(*f)->host_ || !(*f)->host_->isMinimized()) (*f)->lastFocus_ = w;
                 break;
             }
         }
@@ -155,9 +157,11 @@ void FormBase::SwitchChild(bool backward) {
 void FormBase::ActivateChild(QMdiSubWindow* sub) {
     if (!theArea || !sub || !sub->isVisible()) return;
     if (FormBase* form = FormOfHost(sub)) {
+        form->RestoreMinimised();
         form->ComeForward();
         return;
     }
+    if (sub->isMinimized()) sub->showNormal();
     sub->raise();
     theArea->setActiveSubWindow(sub);
 }
@@ -424,7 +428,18 @@ void FormBase::SetWindowState(int state) {
         pendingState_ = state;
         return;
     }
+    pendingState_ = -1;
     ApplyState(state);
+}
+
+bool FormBase::RestoreMinimised() {
+    if (!host_ || WindowState() != 1) return false;
+    bool othersMaximised = false;
+    if (theArea && SubWindow())
+        for (const QMdiSubWindow* sub : theArea->subWindowList())
+            othersMaximised |= sub != host_ && sub->isVisible() && sub->isMaximized();
+    SetWindowState(othersMaximised && sizable_ ? 2 : 0);
+    return true;
 }
 
 void FormBase::ApplyState(int state) {
@@ -504,6 +519,12 @@ bool FormBase::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::WindowActivate:
         if (kind_ != Kind::MdiChild) Activated();
+        break;
+    case QEvent::Show:
+        // Shown by other code than Show (behind the window in front), a
+        // window takes the state it was given while hidden all the same:
+        // kept for later, it would change the window at some later Show.
+        if (!showing_ && pendingState_ >= 0) ApplyState(std::exchange(pendingState_, -1));
         break;
     case QEvent::Move: RememberNormal(); break;
     case QEvent::Resize:

@@ -97,10 +97,11 @@ public:
     // the active one to the back; backward brings the rearmost one forward.
     // Each forward step is undone by one backward step, and repeated steps
     // visit every child window that is shown. The window brought forward
-    // gets the focus back where it had it (RestoreFocus).
+    // comes back from minimised (RestoreMinimised) and gets the focus back
+    // where it had it (RestoreFocus).
     static void SwitchChild(bool backward);
     // Makes a shown child window the active one, as the Windows menu does,
-    // and gives it the focus back where it had it.
+    // back from minimised, and gives it the focus back where it had it.
     static void ActivateChild(QMdiSubWindow* sub);
     // The loaded window whose outer widget that is; null for none.
     static FormBase* FormOfHost(const QWidget* host);
@@ -168,6 +169,11 @@ public:
     // when it is shown.
     int WindowState() const;
     void SetWindowState(int state);
+    // A minimised window the user asks for comes back to be worked in:
+    // maximised when another child window shown beside it is (and it can be
+    // sized), else normal; a hidden one takes that state when it is shown.
+    // Nothing for a window that is not minimised; True when it was.
+    bool RestoreMinimised();
     // Whether the user can size the window (its border); a fixed window keeps
     // its designed size, a sizable one cannot be made smaller inside than its
     // minimum client size (kMinClientWidth x kMinClientHeight pixels unless

@@ -240,7 +240,7 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
         SetNote({});
         browser_->forward();
     });
-    connect(contents_, &QPushButton::clicked, this, [this] { ShowIndex(); });
+    connect(contents_, &QPushButton::clicked, this, [this] { ShowTopic(ContentsTopic()); });
 }
 
 QString HelpViewer::TopicFile(const QString& topic) const {
@@ -255,7 +255,13 @@ QString HelpViewer::TopicFile(const QString& topic) const {
     return {};
 }
 
+std::string ContentsTopic() { return "index"; }
+
 void HelpViewer::ShowTopic(const std::string& topic) {
+    if (topic == ContentsTopic()) {
+        ShowIndex();
+        return;
+    }
     QString file = TopicFile(QtText::ToQt(topic));
     if (!file.isEmpty()) {
         SetNote({});

@@ -24,6 +24,10 @@ QString DefaultHelpFolder();
 // folder for German, the folder itself for English.
 QString LanguageFolder(const QString& helpFolder);
 
+// The topic of the help's contents ("index"): the page the viewer's
+// Contents button shows, which the frame's Help > Contents asks for too.
+std::string ContentsTopic();
+
 class HelpViewer : public QWidget {
     Q_OBJECT
 public:
@@ -33,9 +37,10 @@ public:
 
     explicit HelpViewer(const QString& helpFolder, QWidget* parent = nullptr);
 
-    // Shows the page of topic (cp1252). A topic without a page (or with a
-    // name that is no plain topic name) shows the index with a plain note
-    // that never repeats the topic: topic names are the program's own.
+    // Shows the page of topic (cp1252); ContentsTopic() shows the index. A
+    // topic without a page (or with a name that is no plain topic name)
+    // shows the index with a plain note that never repeats the topic: topic
+    // names are the program's own.
     void ShowTopic(const std::string& topic);
     // The index: help/index.html, or a generated list of the topic pages.
     void ShowIndex(const QString& note = QString());

@@ -28,6 +28,7 @@
 #include "DataBase.h"
 #include "Errors.h"
 #include "FileOp.h"
+#include "HelpViewer.h"
 #include "LowLevel.h"
 #include "MenuCode.h"
 #include "Options.h"
@@ -233,8 +234,8 @@ void KFrame::BuildControls() {
     BuildMenus();
     BuildToolbar();
     keys_ = std::make_unique<FrameKeys>(*this);
-    // The window commands follow the child windows: Previous, Next and Close
-    // Window need one, and an open Windows menu lists every window as it
+    // The window commands follow the child windows: each of them needs one,
+    // and an open Windows menu lists every window as it
     // comes (the getting-started window opens after the frame's first
     // paint, when a quick user may have the menu open already).
     WinMan::windowsChanged = [this] { WindowsChanged(); };
@@ -472,7 +473,7 @@ void KFrame::ItemClick(const std::string& control) {
         FormBase::SwitchChild(back);
     } else if (control == "HelpFunc") {
         CallFunc("Help");
-        LowLevel::ShowHelpTopic("Welcome");
+        LowLevel::ShowHelpTopic(LowLevel::ContentsTopic());
     } else if (control == "TutorFunc") {
         CallFunc("Tutor");
         ShowForm("TutSelect");
@@ -523,7 +524,12 @@ bool KFrame::HasChildWindow() const {
 }
 
 bool KFrame::ItemAvailable(const std::string& control) const {
-    if (control == "GoBackFunc" || control == "GoForwFunc" || control == "CloseWindowFunc") return HasChildWindow();
+    // The window commands act on the child windows: with none shown there
+    // is nothing to go back to, close or switch to.
+    static const char* const windowCommands[] = {"GoBackFunc",      "GoForwFunc",       "CloseAllFunc",
+                                                 "CloseWindowFunc", "SwitchWindowFunc", "SwitchBackFunc"};
+    for (const char* c : windowCommands)
+        if (control == c) return HasChildWindow();
     if (control == "LoadListFunc" || control == "SaveListFunc") return Auto::IsAvailable("NameLists");
     if (control == "TutorFunc") return Auto::IsAvailable("TutSelect");
     if (control == "AboutFunc") return true;

@@ -77,8 +77,8 @@ public:
     QMdiArea* Area() const { return area_; }
     QMainWindow* MainWindow() const;
 
-    // Enables the commands whose windows exist in this build; Previous, Next
-    // and Close Window while a child window is shown.
+    // Enables the commands whose windows exist in this build; those of the
+    // Windows menu (and the toolbar's arrows) while a child window is shown.
     void UpdateCommandStates();
 
     // Every command the frame runs, by its logged name, besides the log

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "Errors.h"
@@ -274,9 +275,18 @@ FormBase* OpenForm(const std::string& name) {
     Services::Events().DoEventsHoldingInput();
     FormBase* form = Auto::GetForm(name);
     if (form) {
+        // The window asked for is to be worked in: one closed or left
+        // minimised comes up restored, not as a bar at the area's foot.
+        form->Load();
+        const bool restored = form->RestoreMinimised();
         form->Show();
         Services::Events().DoEventsHoldingInput();
-        if (IsLoaded(form)) form->BringToFront();
+        if (IsLoaded(form)) {
+            form->BringToFront();
+            // Minimised, the window itself had the keyboard, and keeps it as
+            // it comes back: it goes to the control that had it before.
+            if (restored) form->RestoreFocus();
+        }
     }
     Services::Events().DoEventsHoldingInput();
     Services::HourglassOff();
@@ -406,14 +416,27 @@ void FocusIfCurrent(FormBase& form, QWidget* control) {
     activateGuard = saved;
 }
 
+namespace {
+
+// Back or forward to a window: the user asked for it, so a minimised one
+// comes back to be worked in.
+void StepTo(std::optional<Key> key) {
+    FormBase* form = key ? FromKey(*key) : nullptr;
+    if (!form) return;
+    form->RestoreMinimised();
+    BringQuietly(form);
+}
+
+}  // namespace
+
 void GoBack() {
     DropHidden();
-    if (auto key = history.Back()) BringQuietly(FromKey(*key));
+    StepTo(history.Back());
 }
 
 void GoForward() {
     DropHidden();
-    if (auto key = history.Forward()) BringQuietly(FromKey(*key));
+    StepTo(history.Forward());
 }
 
 void CloseAllWindows() {

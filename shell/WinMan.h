@@ -59,8 +59,9 @@ extern std::function<void()> windowsChanged;
 // Resets the state and installs the window manager as the windows' listener.
 void InitWinMan();
 
-// Opens or brings forward the window of that name; the window, or null
-// when it is not loaded after all.
+// Opens or brings forward the window of that name, restored when it was
+// minimised (RestoreMinimised); the window, or null when it is not loaded
+// after all.
 FormBase* OpenForm(const std::string& name);
 void Activate(FormBase& form);
 void CloseWin(FormBase& form);
@@ -80,6 +81,7 @@ void NotifyAll(int code, const std::string& text);
 void AddToolTip(FormBase& form, QWidget* control, const std::string& text);
 // Focuses the control only when its window is the current one.
 void FocusIfCurrent(FormBase& form, QWidget* control);
+// Back or forward through the history, a minimised window restored.
 void GoBack();
 void GoForward();
 void CloseAllWindows();

@@ -184,7 +184,9 @@ TEST_F(HelpTopics, AnUnknownTopicShowsTheIndexWithAPlainNote) {
         EXPECT_EQ(v->CurrentPage(), Page("index.html")) << topic;
         EXPECT_TRUE(v->NoteShown()) << topic;
         // The program's topic names are no words for its users.
-        if (*topic) EXPECT_FALSE(v->NoteText().contains(QString::fromLatin1(topic))) << topic;
+        if (*topic) {
+            EXPECT_FALSE(v->NoteText().contains(QString::fromLatin1(topic))) << topic;
+        }
     }
     help.ShowTopic("Welcome");  // a topic with a page takes the note away
     EXPECT_FALSE(help.Viewer()->NoteShown());
@@ -204,6 +206,26 @@ TEST_F(HelpTopics, AnUnknownTopicShowsTheIndexWithAPlainNote) {
     ASSERT_NE(none.Viewer(), nullptr);
     EXPECT_TRUE(none.Viewer()->NoteShown());
     EXPECT_TRUE(none.Viewer()->Browser()->toPlainText().contains("No help pages"));
+}
+
+// The frame's Help > Contents asks for the contents topic: it shows what
+// the viewer's Contents button shows, the index page or, without one, the
+// list of pages, and no note that a page is missing.
+TEST_F(HelpTopics, TheContentsTopicIsTheContentsButtonsPage) {
+    QtHelp help(dir.path());
+    for (bool indexPage : {true, false}) {
+        SCOPED_TRACE(indexPage);
+        if (!indexPage) QFile::remove(dir.filePath("index.html"));
+        help.ShowTopic(LowLevel::ContentsTopic());
+        HelpViewer* v = help.Viewer();
+        const QString byMenu = v->Browser()->toHtml();
+        EXPECT_FALSE(v->NoteShown());
+        EXPECT_TRUE(v->Browser()->toPlainText().contains(indexPage ? "Contents of the help" : "AlphaNames"));
+        help.ShowTopic("Welcome");
+        for (QPushButton* b : v->findChildren<QPushButton*>())
+            if (b->text() == "Contents") b->click();
+        EXPECT_EQ(v->Browser()->toHtml(), byMenu);
+    }
 }
 
 TEST_F(HelpTopics, TheTextLanguagePicksTheGermanOrEnglishPages) {

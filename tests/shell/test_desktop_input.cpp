@@ -251,7 +251,8 @@ TEST_F(DesktopInput, TheHiddenManageListsLeavesTheWindowBehindActive) {
 // A start that reopens windows: the window in front (the print window,
 // restored last) has the keyboard, and the Windows menu, opened before the
 // getting-started window comes, lists that one as soon as it comes. With no
-// window open, Previous, Next and Close Window are disabled.
+// window open, every command of the Windows menu is disabled, and the
+// toolbar's arrows with them.
 TEST_F(DesktopInput, TheWindowsMenuAfterARestoringStart) {
     for (const char* argv0 : kEditions) {
         SCOPED_TRACE(argv0);
@@ -279,8 +280,10 @@ TEST_F(DesktopInput, TheWindowsMenuAfterARestoringStart) {
         windows->hide();
 
         frame->ItemClick("CloseAllFunc");
-        for (const char* item : {"GoBackFunc", "GoForwFunc", "CloseWindowFunc"})
+        for (const char* item : {"GoBackFunc", "GoForwFunc", "CloseAllFunc", "CloseWindowFunc", "SwitchWindowFunc",
+                                 "SwitchBackFunc"})
             EXPECT_FALSE(frame->MenuAction(item)->isEnabled()) << item;
+        for (const char* tool : {"GoBack", "GoForw"}) EXPECT_FALSE(frame->ToolAction(tool)->isEnabled()) << tool;
         Show("Alpha");
         EXPECT_TRUE(frame->MenuAction("CloseWindowFunc")->isEnabled());
         Stop();

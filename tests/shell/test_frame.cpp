@@ -29,6 +29,7 @@
 #include "Fakes.h"
 #include "FileOp.h"
 #include "GenMsg.h"
+#include "HelpViewer.h"
 #include "KFrame.h"
 #include "MenuCode.h"
 #include "OptionEntry.h"
@@ -241,8 +242,8 @@ TEST_F(ShellTest, CommandsAreBlockedWhileLoadingButOptionsAboutFeedbackAndHelpAr
     EXPECT_EQ(ModalOf([&] { frame->ItemClick("OptionEntryFunc"); }), "OptionEntry");
     EXPECT_EQ(ModalOf([&] { frame->ItemClick("FeedbackFunc"); }), "Feedback");
     EXPECT_EQ(ModalOf([&] { frame->ItemClick("AboutFunc"); }), "About");
-    frame->ItemClick("HelpFunc");
-    EXPECT_EQ(Fakes().help.topics, std::vector<std::string>{"Welcome"});
+    frame->ItemClick("HelpFunc");  // the page the help viewer's Contents button shows
+    EXPECT_EQ(Fakes().help.topics, std::vector<std::string>{LowLevel::ContentsTopic()});
 }
 
 TEST_F(ShellTest, ClosingTheFrameSavesTheOpenWindowsBeforeTheyUnload) {
@@ -368,7 +369,9 @@ TEST_F(ShellTest, GettingStartedReopensWholeInsideTheFrame) {
         FormBase& w = *Auto::GetForm("ShortHelp");
         const QRect r = w.SubWindow()->geometry();
         EXPECT_TRUE(QRect(QPoint(0, 0), inner).contains(r)) << r.x() << "," << r.y() << " in " << inner.width();
-        if (c.atStored) EXPECT_EQ(r.topLeft(), QPoint(30, 20));
+        if (c.atStored) {
+            EXPECT_EQ(r.topLeft(), QPoint(30, 20));
+        }
         w.Unload(UnloadMode::User);
     }
 }
@@ -585,7 +588,9 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
         Startup::Program program(SampleSetup(BinaryPath("bin")));
         ASSERT_EQ(program.Start(e.argv0, {}), Startup::StartResult::Running);
         // Read while the frame was built, the database may need no welcome window.
-        if (program.WelcomeWindow()) EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
+        if (program.WelcomeWindow()) {
+            EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
+        }
         EXPECT_FALSE(WinMan::ActionBlocked());
         KFrame* f = program.Frame();
         ASSERT_TRUE(f && f->Visible());

@@ -1,17 +1,24 @@
 // The window manager in the running program on the sample database: every
 // name of its table has a window, the windows without a function behave as
 // every child window does, closing every window after a quiz leaves none,
-// and a restored print window lies inside the frame.
+// a restored print window lies inside the frame, and a window asked for
+// comes up to be worked in.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QTest>
 #include <algorithm>
 #include <functional>
 
+#include "Atom.h"
 #include "Auto.h"
+#include "ChildForm.h"
+#include "DataBase.h"
 #include "Fakes.h"
 #include "FileLock.h"
 #include "FormControls.h"
@@ -19,12 +26,14 @@
 #include "Options.h"
 #include "OtherRun.h"
 #include "PlainWindows.h"
+#include "QtText.h"
 #include "ProgramFixture.h"
 #include "SettingsStore.h"
 #include "TempFolder.h"
 #include "TutSelect.h"
 #include "Tutor.h"
 #include "WinMan.h"
+#include "windows/search/LetterMix.h"
 
 namespace {
 
@@ -198,10 +207,92 @@ TEST_F(WinManProgram, ARestoredPrintWindowLiesInsideTheFrame) {
         ASSERT_TRUE(print && print->Visible());
         const QRect r = print->SubWindow()->geometry();
         EXPECT_TRUE(Inner().contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
-        if (value == stored[0]) EXPECT_EQ(r.topLeft(), QPoint(60, 40));
+        if (value == stored[0]) {
+            EXPECT_EQ(r.topLeft(), QPoint(60, 40));
+        }
         print->Unload(UnloadMode::User);
         Settle();
     }
+}
+
+// A window the user asks for comes up to be worked in, by every road: one
+// closed while minimised opens restored, active and with the keyboard (it
+// came up as a bar at the foot of the area, no window active), and so does
+// one left minimised, maximised when another window is. The windows of the
+// last run come back at the start as they were, minimised too.
+TEST_F(WinManProgram, AWindowAskedForComesUpRestoredActiveAndWithTheKeyboard) {
+    Start();
+    KFrame* frame = program->Frame();
+    frame->MainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame->MainWindow()));
+    FormBase* names = Auto::GetForm("SingleName");
+    const atom* name = nullptr;
+    for (int32_t id = 0; id < DataBase::numAtoms && !name; ++id)
+        if (const atom* a = DataBase::atomTab[static_cast<size_t>(id)]; a && a->isName()) name = a;
+    ASSERT_TRUE(name);
+    const struct {
+        const char* what;
+        bool opensClosed;  // also a window that is not open
+        std::function<void()> ask;
+    } roads[] = {
+        {"menu", true, [frame] { frame->MenuAction("SingleNameFunc")->trigger(); }},
+        {"toolbar", true, [frame] { frame->ToolAction("SingleName")->trigger(); }},
+        {"tutorial's SHOW", true, [] { Auto::ProcessLine("SingleName SHOW"); }},
+        {"link", true, [name] { ChildForm::FollowDescriptionLink(std::to_string(name->id()), nullptr); }},
+        {"list line", true,
+         [frame] {
+             frame->ShowForm("LetterMix");
+             auto* mix = static_cast<LetterMix*>(Auto::GetForm("LetterMix"));
+             mix->ControlAs<TextBox>("Letters", 0)->SetText("Annabel");
+             mix->Search_Click();
+             mix->ControlAs<QWidget>("Names")->setFocus(Qt::TabFocusReason);
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+         }},
+        {"Windows menu's list", false,
+         [frame, names] {
+             QMenu* windows = frame->Menu("WindowsMenu");
+             windows->popup(QPoint(0, 0));
+             QAction* entry = nullptr;
+             for (QAction* a : windows->actions())
+                 if (a->isCheckable() && a->text().endsWith(QtText::ToQt(names->Caption()))) entry = a;
+             windows->hide();  // as a menu does before it runs the item chosen
+             ASSERT_TRUE(entry);
+             entry->trigger();
+         }},
+        {"Previous Window", false, [frame] { frame->MenuAction("GoBackFunc")->trigger(); }},
+        {"Switch Window", false, [frame] { frame->MenuAction("SwitchWindowFunc")->trigger(); }},
+    };
+    for (int othersState : {WinModel::kNormal, WinModel::kMaximized})
+        for (bool closed : {true, false})
+            for (const auto& road : roads) {
+                if (closed && !road.opensClosed) continue;
+                SCOPED_TRACE(std::string(road.what) + (closed ? ", closed minimised" : ", minimised") +
+                             (othersState ? ", others maximised" : ""));
+                frame->ItemClick("CloseAllFunc");
+                frame->ShowForm("SingleName");  // the keyboard in its first box
+                names->SetWindowState(WinModel::kMinimized);
+                WinMan::OpenForm("Alpha");
+                Auto::GetForm("Alpha")->SetWindowState(othersState);
+                if (closed) names->Unload(UnloadMode::User);
+                Settle();
+                road.ask();
+                Settle();
+                ASSERT_TRUE(names->Visible());
+                EXPECT_EQ(names->WindowState(), othersState);
+                EXPECT_EQ(frame->Area()->activeSubWindow(), names->SubWindow());
+                // The keyboard is in its box, where it was or where it is on
+                // a first opening (the menu's popup may keep the activation
+                // offscreen, so the frame's own focus is asked).
+                EXPECT_EQ(frame->MainWindow()->focusWidget(), names->Control("CurName"));
+            }
+
+    names->SetWindowState(WinModel::kMinimized);
+    Restart();
+    names = Auto::GetForm("SingleName");
+    ASSERT_TRUE(names->Visible());
+    EXPECT_EQ(names->WindowState(), WinModel::kMinimized);
+    EXPECT_EQ(Fakes().TakeAsserts(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -217,6 +217,19 @@ TEST_F(WindowsTest, BandOffsetAndMaximisedWindows) {
     EXPECT_EQ(Stored("Lexi"), "150,150,4500,6000,2");
 }
 
+// A window shown behind the one in front (by its outer widget, not by
+// Show, as a list moved through by the keys shows its names) takes the state
+// it was placed in then, and keeps none to spring on a later opening.
+TEST_F(WindowsTest, AWindowShownBehindTakesItsStoredStateThenAndNotLater) {
+    Options::PutVal("Windows", "Lexi", "300,450,4500,6000,2");
+    Form("Lexi").Load();
+    Form("Lexi").Host()->show();
+    EXPECT_EQ(Form("Lexi").WindowState(), 2);
+    Form("Lexi").SetWindowState(0);
+    WinMan::OpenForm("Lexi");
+    EXPECT_EQ(Form("Lexi").WindowState(), 0);
+}
+
 TEST_F(WindowsTest, CloseRefusedWhileBlocked) {
     WinMan::OpenForm("Alpha");
     WinMan::tutorialRunning = true;
