@@ -175,6 +175,23 @@ TEST(TwoRuns, AStoreThatIsAFolderIsToldOncePerRun) {
     EXPECT_EQ(dir.Count(), 1);
 }
 
+// Values written as this run last read them change nothing: the write
+// neither waits for the lock that another run keeps (the places of the
+// windows, written again as they unload at the close) nor reads the file.
+TEST(TwoRuns, AWriteThatChangesNothingNeedsNeitherTheLockNorTheFile) {
+    TempFolder dir;
+    const std::string path = dir / "settings";
+    TempFolder::Put(path, "[" + kKey + "]\nA=1\n");
+    FileSettingsStore store(path);
+    ASSERT_EQ(store.Read(kKey, "A"), "1");
+    LockHeldElsewhere held(path);
+    ASSERT_TRUE(held.Held());
+    const int before = FileOp::FileLock::Waits();
+    EXPECT_TRUE(store.Write(kKey, "A", "1"));
+    EXPECT_TRUE(store.LastWriteUnchanged());
+    EXPECT_EQ(FileOp::FileLock::Waits(), before);
+}
+
 TEST(FileLock, IsHeldByOneRunAtATimeAndNeverWaitsWithoutEnd) {
     TempFolder dir;
     const std::string target = dir / "settings", lockFile = dir / ".settings.lock";
