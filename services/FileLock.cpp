@@ -123,7 +123,7 @@ void CountTake(int fd, const std::string& lockPath) {
 constexpr int kWakeSignal = SIGURG;
 constexpr int kWakeMark = 0x4C4F434B;  // the timer's own signals carry it
 struct sigaction previousWake{};
-std::once_flag wakeInstalled;
+std::mutex wakeInstalling;
 
 void OnWake(int sig, siginfo_t* info, void* context) {
     if (info && info->si_code == SI_TIMER && info->si_value.sival_int == kWakeMark) return;
@@ -135,14 +135,21 @@ void OnWake(int sig, siginfo_t* info, void* context) {
     }
 }
 
+// Installed before each wait, unless it still is: a handler installed over
+// it since (one that restarts the lock call would make the wait endless)
+// becomes the one before it.
 void InstallWake() {
-    std::call_once(wakeInstalled, [] {
-        struct sigaction sa{};
-        sa.sa_sigaction = OnWake;
-        sa.sa_flags = SA_SIGINFO;
-        sigemptyset(&sa.sa_mask);
-        ::sigaction(kWakeSignal, &sa, &previousWake);
-    });
+    std::lock_guard<std::mutex> installing(wakeInstalling);
+    struct sigaction now{};
+    if (::sigaction(kWakeSignal, nullptr, &now) != 0) return;
+    const bool ours = (now.sa_flags & SA_SIGINFO) && now.sa_sigaction == OnWake;
+    if (ours && !(now.sa_flags & SA_RESTART)) return;
+    if (!ours) previousWake = now;
+    struct sigaction sa{};
+    sa.sa_sigaction = OnWake;
+    sa.sa_flags = SA_SIGINFO;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(kWakeSignal, &sa, nullptr);
 }
 
 // Without a timer (none left to the process): tried again every few
@@ -171,18 +178,18 @@ int LockUntil(int fd, Clock::time_point until) {
     event.sigev_notify_thread_id = ::gettid();
     timer_t timer{};
     int result = 0;
-    if (::timer_create(CLOCK_MONOTONIC, &event, &timer) != 0) {
+    // The first signal comes at the end of the wait, and then one every few
+    // milliseconds: one that came before the lock call began waiting would
+    // otherwise leave it waiting for good.
+    const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - Clock::now()).count();
+    itimerspec times{};
+    times.it_value.tv_sec = left > 0 ? left / 1000000000 : 0;
+    times.it_value.tv_nsec = left > 0 ? left % 1000000000 : 1;
+    times.it_interval.tv_nsec = 5000000;
+    const bool timed = ::timer_create(CLOCK_MONOTONIC, &event, &timer) == 0;
+    if (!timed || ::timer_settime(timer, 0, &times, nullptr) != 0) {
         result = LockByTries(fd, until);
     } else {
-        // The first signal comes at the end of the wait, and then one every
-        // few milliseconds: one that came before the lock call began waiting
-        // would otherwise leave it waiting for good.
-        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - Clock::now()).count();
-        itimerspec times{};
-        times.it_value.tv_sec = left > 0 ? left / 1000000000 : 0;
-        times.it_value.tv_nsec = left > 0 ? left % 1000000000 : 1;
-        times.it_interval.tv_nsec = 5000000;
-        ::timer_settime(timer, 0, &times, nullptr);
         for (;;) {
             if (::flock(fd, LOCK_EX) == 0) break;
             result = errno;
@@ -193,10 +200,10 @@ int LockUntil(int fd, Clock::time_point until) {
             }
             result = 0;
         }
-        // A signal of the timer still on its way is taken here, while this
-        // thread lets it in.
-        ::timer_delete(timer);
     }
+    // A signal of the timer still on its way is taken here, while this
+    // thread lets it in.
+    if (timed) ::timer_delete(timer);
     ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     return result;
 }

@@ -4,6 +4,8 @@
 // deleted. The lock they take for it never makes a run wait without end.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 
@@ -299,4 +301,37 @@ TEST(FileLock, AWaiterWaitsOnWhileTheLockChangesHands) {
     ::close(reads);
     ::close(ended[0]);
     ::close(ended[1]);
+}
+
+// A wait ends in its time whatever the signals of the thread: one that keeps
+// the timer's signal out, or a handler of it that other code installed over
+// the lock's own and that would restart the lock call.
+TEST(FileLock, AWaitEndsInItsTimeWhateverTheThreadsSignals) {
+    TempFolder dir;
+    const std::string target = dir / "settings", other = dir / "other";
+    LockHeldElsewhere held(target), heldToo(other);
+    ASSERT_TRUE(held.Held() && heldToo.Held());
+    const std::function<void()> cases[] = {
+        [] {
+            sigset_t urgent;
+            sigemptyset(&urgent);
+            sigaddset(&urgent, SIGURG);
+            ::pthread_sigmask(SIG_BLOCK, &urgent, nullptr);
+        },
+        [] {
+            struct sigaction restarting{};
+            restarting.sa_handler = [](int) {};
+            restarting.sa_flags = SA_RESTART;
+            ::sigaction(SIGURG, &restarting, nullptr);
+        },
+    };
+    for (const auto& meddle : cases) {
+        OtherRun run([&] {
+            (void)FileOp::FileLock(other, 1);  // the lock's handler installed
+            meddle();
+            ::alarm(10);  // an endless wait ends the run: the test fails
+            return !FileOp::FileLock(target, 50).Held();
+        });
+        EXPECT_TRUE(run.Run());
+    }
 }
