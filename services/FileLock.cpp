@@ -49,8 +49,8 @@ bool StillThere(int fd, const std::string& path) {
 struct ProcessLocks {
     std::set<std::string> held;
     // Lock files whose wait ran out, with their count of takes then: while
-    // it stays so, the same run still keeps the lock.
-    std::map<std::string, unsigned long long> givenUp;
+    // the file and its count stay so, the same run still keeps the lock.
+    std::map<std::string, std::string> givenUp;
     int waits = 0;
 };
 
@@ -99,6 +99,14 @@ constexpr int kCountChars = 21;
 unsigned long long TakesOf(int fd) {
     char text[kCountChars + 1] = {};
     return ::pread(fd, text, kCountChars, 0) > 0 ? std::strtoull(text, nullptr, 10) : 0;
+}
+
+// The lock file and its count: a file made anew (the one before was
+// removed beside no target) counts from the start again.
+std::string HolderOf(int fd, unsigned long long takes) {
+    struct stat st{};
+    if (::fstat(fd, &st) != 0) return {};
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" + std::to_string(takes);
 }
 
 void CountTake(int fd, const std::string& lockPath) {
@@ -210,7 +218,8 @@ int LockUntil(int fd, Clock::time_point until) {
 
 }  // namespace
 
-FileLock::FileLock(const std::string& nativePath, int waitMs) : lockPath_(LockPathOf(nativePath)) {
+FileLock::FileLock(const std::string& nativePath, int waitMs)
+    : target_(nativePath), lockPath_(LockPathOf(nativePath)) {
     ProcessLocks& here = Here();
     if (here.held.count(lockPath_)) {
         nested_ = true;
@@ -226,7 +235,7 @@ FileLock::FileLock(const std::string& nativePath, int waitMs) : lockPath_(LockPa
         if (err == EWOULDBLOCK && waitMs > 0) {
             takes = TakesOf(fd);
             const auto givenUp = here.givenUp.find(lockPath_);
-            if (givenUp != here.givenUp.end() && givenUp->second == takes) {
+            if (givenUp != here.givenUp.end() && givenUp->second == HolderOf(fd, takes)) {
                 ::close(fd);
                 Log(lockPath_, " held by another run: not waited for again, written without it");
                 return;
@@ -251,17 +260,21 @@ FileLock::FileLock(const std::string& nativePath, int waitMs) : lockPath_(LockPa
             here.givenUp.erase(lockPath_);
             return;
         }
+        if (waited && err == EWOULDBLOCK) here.givenUp[lockPath_] = HolderOf(fd, takes);
         ::close(fd);
         if (err == 0) continue;  // taken on a file removed meanwhile: the one there now
         Log(lockPath_, " not locked, errno " + std::to_string(err) +
                            (waited ? " after waiting " + std::to_string(slices * waitMs) + " ms" : std::string()));
-        if (waited && err == EWOULDBLOCK) here.givenUp[lockPath_] = takes;
         return;
     }
 }
 
 FileLock::~FileLock() {
     if (fd_ < 0) return;
+    // No lock file is left beside no file. Removed while still held: a run
+    // that waited on it takes the lock again on the one there then.
+    struct stat st{};
+    if (::lstat(target_.c_str(), &st) != 0) ::unlink(lockPath_.c_str());
     // Given back even where a child made by fork still has the descriptor.
     ::flock(fd_, LOCK_UN);
     ::close(fd_);

@@ -5,10 +5,12 @@
 // The lock is an advisory lock on a hidden file beside the target
 // ("/home/u/.config/Quillmarsh/.settings.lock" for ".../settings"). The
 // target itself cannot carry the lock: every write replaces it by a new
-// file. The lock file stays when the lock is given back, so that every run
-// waits on the same file, in the system's queue of its waiters; it holds the
-// number of times the lock has been taken, by which a waiter tells a lock
-// that passes from run to run (busy) from one a run keeps (hanging with it).
+// file. The lock file stays beside the target when the lock is given back,
+// so that every run waits on the same file, in the system's queue of its
+// waiters (beside no target, as when a run found no file to read, it goes);
+// it holds the number of times the lock has been taken, by which a waiter
+// tells a lock that passes from run to run (busy) from one a run keeps
+// (hanging with it).
 #pragma once
 
 #include <string>
@@ -46,7 +48,7 @@ public:
     static int Waits();
 
 private:
-    std::string lockPath_;
+    std::string target_, lockPath_;
     int fd_ = -1;
     bool nested_ = false;
 };

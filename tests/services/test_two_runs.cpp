@@ -205,6 +205,8 @@ TEST(FileLock, IsHeldByOneRunAtATimeAndNeverWaitsWithoutEnd) {
         OtherRun other([&] { return !FileOp::FileLock(target, 0).Held(); });
         EXPECT_TRUE(other.Run());
     }
+    EXPECT_FALSE(std::filesystem::exists(lockFile));  // none is left beside no file
+    TempFolder::Put(target, "");
     EXPECT_TRUE(FileOp::FileLock(target, 0).Held());
     struct stat st{};
     ASSERT_EQ(::lstat(lockFile.c_str(), &st), 0);  // kept: the next runs wait on the same file
