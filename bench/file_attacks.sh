@@ -71,5 +71,14 @@ lock_attacks() {
     "$lbin/lock_attacks" question "$lruns"
     echo "== the settings file's lock file is a dangling symbolic link ($lruns runs)"
     "$lbin/lock_attacks" symlink "$lruns"
+    # Three runs that take the settings lock in turn, each for a while: a
+    # waiter keeps waiting while the lock changes hands, and nothing is
+    # written without it. LARGE_RUNS attacks (3 by default) of 300 values,
+    # on a machine left alone and beside a busy process per core.
+    local large=${LARGE_RUNS:-3}
+    echo "== three runs, large values: 100 values of 20 KB each saved at once ($large runs; values lost must be 0)"
+    "$lbin/lock_attacks" large "$large" || echo "(no such attack in $lbin/lock_attacks)"
+    echo "== three runs, large values, beside $(nproc) busy processes ($large runs; values lost must be 0)"
+    "$lbin/lock_attacks" large "$large" "$(nproc)" || echo "(no such attack in $lbin/lock_attacks)"
 }
 lock_attacks "${LOCK_BIN:-$bin}" "${LOCK_RUNS:-10}"

@@ -3,9 +3,14 @@
 // replace of the file cannot interleave with another's and lose its changes.
 //
 // The lock is an advisory lock on a hidden file beside the target
-// ("/home/u/.config/Quillmarsh/.settings.lock" for ".../settings"), made
-// when the lock is taken and removed when it is given back. The target
-// itself cannot carry the lock: every write replaces it by a new file.
+// ("/home/u/.config/Quillmarsh/.settings.lock" for ".../settings"). The
+// target itself cannot carry the lock: every write replaces it by a new
+// file. The lock file stays beside the target when the lock is given back,
+// so that every run waits on the same file, in the system's queue of its
+// waiters (beside no target, as when a run found no file to read, it goes);
+// it holds the number of times the lock has been taken, by which a waiter
+// tells a lock that passes from run to run (busy) from one a run keeps
+// (hanging with it).
 #pragma once
 
 #include <string>
@@ -14,19 +19,23 @@ namespace FileOp {
 
 class FileLock {
 public:
-    // How long a run waits for another run's lock before it goes on without.
+    // How long one run may keep the lock before another run goes on without.
     static constexpr int kWaitMs = 3000;
 
-    // Takes the lock of the file at nativePath, waiting up to waitMs while
-    // another run holds it. A lock that cannot be had in that time (a run
-    // hanging with it) or at all (a folder that cannot be written, a lock
-    // file that is a symbolic link or another user's) is not held: the
-    // caller goes on as it would without locks, never waits longer.
-    // Once a wait for a file's lock has run out, this process waits for it
-    // no more: later takes have it only when it is free at once, until one
-    // has it again (a run closing with many windows waits once, not once a
-    // window). A run that holds the lock already (a save started again from
-    // a message box of the first) has it at once; the outer one gives it back.
+    // Takes the lock of the file at nativePath, waiting while other runs
+    // hold it. Runs that take it in turn keep this one waiting until its own
+    // turn has come, however long that is; only a run that keeps the lock
+    // waitMs on end (a run hanging with it) makes the wait end without it.
+    // A lock that cannot be had at all (a folder that cannot be written, a
+    // lock file that is a symbolic link, a folder or another user's) is not
+    // held either. Without the lock, the caller goes on as it would without
+    // locks.
+    // Once a wait has run out, this process does not wait for the same
+    // holder again: later takes have the lock only when it is free at once,
+    // as long as no other run has taken it since (a run closing with many
+    // windows waits once, not once a window). A run that holds the lock
+    // already (a save started again from a message box of the first) has it
+    // at once; the outer one gives it back.
     explicit FileLock(const std::string& nativePath, int waitMs = kWaitMs);
     ~FileLock();
     FileLock(const FileLock&) = delete;
@@ -39,7 +48,7 @@ public:
     static int Waits();
 
 private:
-    std::string lockPath_;
+    std::string target_, lockPath_;
     int fd_ = -1;
     bool nested_ = false;
 };

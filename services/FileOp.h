@@ -61,6 +61,10 @@ struct Faults {
     int seekErrno = 0;      // moving the read position of an open file
     int seekTimes = 0;
     int copyTimes = 0;      // the copy a lease break makes of a mapped file finds no memory
+    // Runs in a lease break's handler (on whichever thread the signal came
+    // to) once it has found the map of a file mapped after this was set,
+    // before its copy: a test holds the handler there.
+    void (*duringBreak)() = nullptr;
     // What another program does to a file meanwhile: runs once, when a read
     // reaches byte meanwhileAt of the file.
     std::function<void()> meanwhile = nullptr;
@@ -210,8 +214,6 @@ public:
 
     const unsigned char* data() const { return data_; }
     std::size_t size() const { return size_; }
-    // Makes every page the process's own now (what a lease break does).
-    void MakePrivate();
     // Whether a lease break found no memory for the copy: the bytes are
     // zeros since, not the file's.
     bool Lost() const;
@@ -223,6 +225,10 @@ public:
     // given back (touched again, they are read again from the file). After
     // a break nothing is given back: the copy is the only place of the bytes.
     void Release(std::size_t from, std::size_t to);
+    // How many times a map has waited, as it went, for a lease break's
+    // handler that was running on another thread (the handler copies the
+    // very pages the map would take away).
+    static int WaitsForBreaks();
 
 private:
     MappedFile() = default;

@@ -29,6 +29,7 @@ struct LeaseSlot {
     std::atomic<bool> failCopy{false};  // a test's copy that finds no memory
     std::atomic<bool> lost{false};      // zeros in place of the bytes
     std::atomic<bool> broken{false};    // the lease has been broken
+    std::atomic<void (*)()> duringBreak{nullptr};  // a test's hold in the handler
 };
 constexpr int kSlots = 8;
 LeaseSlot slots[kSlots];
@@ -37,6 +38,7 @@ std::once_flag handlerInstalled;
 // Lease-break handlers running now, on whatever thread: a map is not taken
 // away under one (see LetGo).
 std::atomic<int> handlersRunning{0};
+std::atomic<int> waitsForHandlers{0};
 // The signal the kernel sends on a lease break.
 constexpr int kLeaseSignal = SIGIO;
 
@@ -77,6 +79,7 @@ void OnLeaseBreak(int sig, siginfo_t* info, void* context) {
         // (no map left, or the map made the process's own). Should not even
         // the zeros be had, the lease stays until the map goes (or until the
         // system takes it after its time).
+        if (void (*hold)() = s.duringBreak.load()) hold();
         s.broken.store(true);
         if (s.data.load() == nullptr || Privatise(s)) ::fcntl(fd, F_SETLEASE, F_UNLCK);
         handlersRunning.fetch_sub(1);
@@ -108,6 +111,8 @@ void InstallHandler() {
 // copying the very bytes about to be unmapped).
 void LetGo(LeaseSlot& slot) {
     slot.fd.store(-2);
+    if (handlersRunning.load() == 0) return;
+    waitsForHandlers.fetch_add(1);
     while (handlersRunning.load() != 0) ::sched_yield();
 }
 
@@ -191,6 +196,7 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
     slots[slot].lost.store(false);
     slots[slot].broken.store(false);
     slots[slot].failCopy.store(faults.copyTimes > 0);
+    slots[slot].duringBreak.store(faults.duringBreak);
     if (faults.copyTimes > 0) --faults.copyTimes;
     slots[slot].fd.store(fd);
     // A break that came before the map was in the slot found nothing to
@@ -202,8 +208,6 @@ std::unique_ptr<MappedFile> MappedFile::Map(const InputFile& f) {
     }
     return m;
 }
-
-void MappedFile::MakePrivate() { Privatise(slots[slot_]); }
 
 bool MappedFile::Lost() const { return slots[slot_].lost.load(); }
 
@@ -225,6 +229,8 @@ void MappedFile::Release(std::size_t from, std::size_t to) {
     if (slot.broken.load()) slot.lost.store(true);
 }
 
+int MappedFile::WaitsForBreaks() { return waitsForHandlers.load(); }
+
 MappedFile::~MappedFile() {
     // The handler lets go of the slot first: the map goes away with it.
     LetGo(slots[slot_]);
@@ -236,6 +242,7 @@ MappedFile::~MappedFile() {
     slots[slot_].lost.store(false);
     slots[slot_].broken.store(false);
     slots[slot_].failCopy.store(false);
+    slots[slot_].duringBreak.store(nullptr);
     slots[slot_].fd.store(-1);
 }
 

@@ -83,7 +83,7 @@ std::optional<std::string> MemorySettingsStore::Read(const std::string& key, con
 void MemorySettingsStore::Add(const std::string& key, std::string name, std::string value) {
     Key* k = Find(key);
     if (!k) {
-        keys_.push_back(Key{std::string(KeyPath(key)), {}, {}, {}});
+        keys_.emplace_back().path = std::string(KeyPath(key));
         k = &keys_.back();
         index_.emplace(k->path, keys_.size() - 1);
     }
@@ -91,6 +91,10 @@ void MemorySettingsStore::Add(const std::string& key, std::string name, std::str
     std::size_t at = FindValue(*k, name);
     if (at != std::string::npos) {
         k->values[at].second = std::move(value);
+        if (!k->asBytes.empty()) {
+            auto it = k->asBytes.find(Basic::UpperAscii(name));
+            if (it != k->asBytes.end() && (it->second &= kNameAsBytes) == 0) k->asBytes.erase(it);
+        }
         return;
     }
     k->values.emplace_back(std::move(name), std::move(value));
@@ -98,6 +102,28 @@ void MemorySettingsStore::Add(const std::string& key, std::string name, std::str
         k->index.emplace(Basic::UpperAscii(k->values.back().first), k->values.size() - 1);
     else if (k->values.size() >= kIndexFrom)
         IndexValues(*k);
+}
+
+void MemorySettingsStore::AddRead(const std::string& key, bool keyAsBytes, std::string name, bool nameAsBytes,
+                                  std::string value, bool valueAsBytes) {
+    if (!keyAsBytes && !nameAsBytes && !valueAsBytes) {
+        Add(key, std::move(name), std::move(value));
+        return;
+    }
+    const Key* before = Find(key);
+    const bool newKey = before == nullptr, newName = newKey || FindValue(*before, name) == std::string::npos;
+    const std::string upper = Basic::UpperAscii(name);
+    Add(key, std::move(name), std::move(value));
+    Key& k = *Find(key);
+    // The key's path and a value's name are those of their first lines.
+    if (newKey) k.pathAsBytes = keyAsBytes;
+    const unsigned char had = newName ? 0 : static_cast<unsigned char>(k.asBytes.count(upper) ? k.asBytes[upper] : 0);
+    const unsigned char now = static_cast<unsigned char>((newName ? (nameAsBytes ? kNameAsBytes : 0) : had) |
+                                                         (valueAsBytes ? kValueAsBytes : 0));
+    if (now)
+        k.asBytes[upper] = now;
+    else
+        k.asBytes.erase(upper);
 }
 
 bool MemorySettingsStore::Write(const std::string& key, const std::string& name, const std::string& value) {
@@ -110,6 +136,7 @@ bool MemorySettingsStore::Delete(const std::string& key, const std::string& name
     if (!k) return true;
     std::size_t at = FindValue(*k, name);
     if (at == std::string::npos) return true;
+    if (!k->asBytes.empty()) k->asBytes.erase(Basic::UpperAscii(k->values[at].first));
     k->values.erase(k->values.begin() + static_cast<std::ptrdiff_t>(at));
     k->sections.clear();
     IndexValues(*k);
@@ -204,9 +231,20 @@ std::string SerializeSettings(const MemorySettingsStore& store) {
             }
             continue;
         }
-        out += "\n[" + Encode(key.path, "]", "[;") + "]\n";
-        for (const auto& [name, value] : key.values)
-            out += Encode(name, "=", "[;") + "=" + Encode(value, "", "") + "\n";
+        out += "\n[" + (key.pathAsBytes ? key.path : Encode(key.path, "]", "[;")) + "]\n";
+        for (const auto& [name, value] : key.values) {
+            unsigned char asBytes = 0;
+            if (!key.asBytes.empty()) {
+                auto it = key.asBytes.find(Basic::UpperAscii(name));
+                if (it != key.asBytes.end()) asBytes = it->second;
+            }
+            out += asBytes & MemorySettingsStore::kNameAsBytes ? name : Encode(name, "=", "[;");
+            out += '=';
+            out += asBytes & MemorySettingsStore::kValueAsBytes ? value : Encode(value, "", "");
+            // The reader takes one CR before the line end for an editor's.
+            if (out.back() == '\r') out += '\r';
+            out += '\n';
+        }
     }
     return out;
 }
@@ -225,10 +263,12 @@ MemorySettingsStore ParseSettings(std::string_view text) {
     bool inKey = false;
     int asBytes = 0;
     std::string firstAsBytes;
+    bool keyAsBytes = false, fieldAsBytes = false;  // whether the last key, the last field was
     auto decode = [&](std::string_view field) {
         const int before = asBytes;
         std::string s = Decode(field, asBytes);
-        if (asBytes != before && firstAsBytes.empty()) firstAsBytes = "[" + (inKey ? key : s) + "]";
+        fieldAsBytes = asBytes != before;
+        if (fieldAsBytes && firstAsBytes.empty()) firstAsBytes = "[" + (inKey ? key : s) + "]";
         return s;
     };
     std::size_t pos = 0;
@@ -248,6 +288,7 @@ MemorySettingsStore ParseSettings(std::string_view text) {
             }
             inKey = false;
             key = decode(line.substr(1, close - 1));
+            keyAsBytes = fieldAsBytes;
             inKey = true;
             if (!found.empty() && found.back().second.second == std::string_view::npos) found.back().second.second = start;
             found.push_back({key, {start, std::string_view::npos}});
@@ -255,7 +296,10 @@ MemorySettingsStore ParseSettings(std::string_view text) {
         }
         auto eq = line.find('=');
         if (!inKey || eq == std::string_view::npos) continue;  // a damaged line is skipped
-        store.Add(key, decode(line.substr(0, eq)), decode(line.substr(eq + 1)));
+        std::string name = decode(line.substr(0, eq));
+        const bool nameAsBytes = fieldAsBytes;
+        std::string value = decode(line.substr(eq + 1));
+        store.AddRead(key, keyAsBytes, std::move(name), nameAsBytes, std::move(value), fieldAsBytes);
     }
     if (!found.empty() && found.back().second.second == std::string_view::npos) found.back().second.second = all.size();
     // The sections are the keys' own only now that every value is in.

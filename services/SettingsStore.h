@@ -46,7 +46,14 @@ public:
         // Where the key's sections lie in the text it was read from (from
         // its "[" line to the next section's); none once it is changed.
         std::vector<std::pair<std::size_t, std::size_t>> sections;
+        // Fields the text held as bytes that are no UTF-8 (see
+        // ParseSettings), which a changed key writes back as those bytes:
+        // its path, and by upper-cased value name kNameAsBytes and
+        // kValueAsBytes. A value the program writes is its own again.
+        bool pathAsBytes = false;
+        std::unordered_map<std::string, unsigned char> asBytes;
     };
+    static constexpr unsigned char kNameAsBytes = 1, kValueAsBytes = 2;
 
     MemorySettingsStore() = default;
     MemorySettingsStore(const MemorySettingsStore& other) : keys_(other.keys_), source_(other.source_) { Reindex(); }
@@ -85,6 +92,9 @@ public:
 private:
     friend MemorySettingsStore ParseSettings(std::string_view text);
     Key* Find(const std::string& key);
+    // Add for the reader, which tells which fields it took as their bytes.
+    void AddRead(const std::string& key, bool keyAsBytes, std::string name, bool nameAsBytes, std::string value,
+                 bool valueAsBytes);
     void Reindex();
     std::deque<Key> keys_;
     Index index_;  // key path -> its place in keys_
@@ -98,8 +108,10 @@ private:
 // comes back byte for byte; everything else stays readable. A field that is
 // not strict UTF-8 of cp1252 characters (an overlong form, a stray byte) is
 // read as its bytes, escapes and all, with one line in the log: nothing in
-// it becomes another character. A key nothing has changed since it was read
-// is written as its sections were, byte for byte.
+// it becomes another character, and it is written back as those bytes
+// ("Dir=\xC0\xAE" stays so, never "Dir=\xC3\x80\xC2\xAE"). A key nothing
+// has changed since it was read is written as its sections were, byte for
+// byte.
 std::string SerializeSettings(const MemorySettingsStore& store);
 MemorySettingsStore ParseSettings(std::string_view text);
 

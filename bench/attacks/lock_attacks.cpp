@@ -14,7 +14,15 @@
 //   symlink   the settings file's lock file is a symbolic link to a missing
 //             file, and a value is written: whether the link's target was
 //             made, and whether the value was written.
+//   large     three runs save 100 values of 20 KB each into one settings
+//             file at the same time, one value a write (the store grows to
+//             6 MB, so each holds the lock for a while and the others queue
+//             for it): the values lost, and the log's lines of a lock not
+//             had and of a value written without it. BUSY (0 by default)
+//             processes that only spin run beside them, as on a machine
+//             busy with other work, where a waiter is woken late.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -24,6 +32,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -272,6 +281,84 @@ int Symlink(int runs) {
     return 0;
 }
 
+int Large(int runs, int busy) {
+    constexpr int kRuns = 3, kValues = 100;
+    constexpr std::size_t kSize = 20 * 1024;
+    const std::string key = "Software\\Quillmarsh\\Talvessin\\1.x\\Sets";
+    auto valueOf = [](int run, int i) {
+        std::string v = std::to_string(run) + "/" + std::to_string(i) + " ";
+        v.resize(kSize, static_cast<char>('a' + (run * kValues + i) % 26));
+        return v;
+    };
+    std::map<std::string, int> counts;
+    std::vector<double> times, longestSave;
+    for (int attack = 0; attack < runs; ++attack) {
+        const std::string folder = Fresh("large", attack);
+        const std::string path = folder + "/settings";
+        Errors::LogFile = folder + "/log";
+        Errors::LogEnabled = true;
+        std::vector<pid_t> spinners;
+        for (int i = 0; i < busy; ++i) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                std::atomic<unsigned> n{0};
+                for (;;) n.fetch_add(1, std::memory_order_relaxed);
+            }
+            spinners.push_back(pid);
+        }
+        int report[2];
+        if (::pipe(report) != 0) return 1;
+        const auto t0 = Clock::now();
+        std::vector<pid_t> children;
+        for (int run = 0; run < kRuns; ++run) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                FileSettingsStore store(path);
+                bool ok = true;
+                double longest = 0;
+                for (int i = 0; i < kValues; ++i) {
+                    const auto w0 = Clock::now();
+                    ok = store.Write(key, "R" + std::to_string(run) + "V" + std::to_string(i), valueOf(run, i)) && ok;
+                    longest = std::max(longest, Seconds(w0));
+                }
+                ok = ::write(report[1], &longest, sizeof longest) == sizeof longest && ok;
+                ::_exit(ok ? 0 : 1);
+            }
+            children.push_back(pid);
+        }
+        for (pid_t pid : children) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) counts["A WRITE FAILED"]++;
+        }
+        times.push_back(Seconds(t0));
+        ::close(report[1]);
+        for (double s = 0; ::read(report[0], &s, sizeof s) == sizeof s;) longestSave.push_back(s);
+        ::close(report[0]);
+        for (pid_t pid : spinners) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        FileSettingsStore after(path);
+        int lost = 0;
+        for (int run = 0; run < kRuns; ++run)
+            for (int i = 0; i < kValues; ++i)
+                if (after.Read(key, "R" + std::to_string(run) + "V" + std::to_string(i)) != valueOf(run, i)) ++lost;
+        counts["VALUES LOST (" + std::to_string(kRuns * kValues) + " saved a run)"] += lost;
+        const std::string log = ReadAll(Errors::LogFile);
+        for (const char* line : {"not locked", "written without it"}) {
+            int n = 0;
+            for (std::size_t at = 0; (at = log.find(line, at)) != std::string::npos; ++at) ++n;
+            counts[std::string("log lines '") + line + "'"] += n;
+        }
+        std::filesystem::remove_all(folder);
+    }
+    Print(counts);
+    PrintTimes("the three runs took", times);
+    PrintTimes("a run's longest save took", longestSave);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -280,6 +367,7 @@ int main(int argc, char** argv) {
     if (mode == "quit" && argc > 3) return Quit(runs, argv[3]);
     if (mode == "question") return Question(runs);
     if (mode == "symlink") return Symlink(runs);
-    std::fprintf(stderr, "usage: lock_attacks quit|question|symlink RUNS [FOLDER]\n");
+    if (mode == "large") return Large(runs, argc > 3 ? std::atoi(argv[3]) : 0);
+    std::fprintf(stderr, "usage: lock_attacks quit|question|symlink RUNS [FOLDER], large RUNS [BUSY]\n");
     return 2;
 }

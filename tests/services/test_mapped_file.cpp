@@ -2,15 +2,21 @@
 // afterwards, and is not mapped where that cannot be guarded.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "FileOp.h"
 #include "TempFolder.h"
@@ -70,8 +76,11 @@ TEST(MappedFile, KeepsItsBytesWhateverHappensToTheFile) {
         if (!m) GTEST_SKIP() << "no read lease here: files are read, not mapped";
         ASSERT_EQ(m->size(), bytes.size());
         InChild(c.change);
-        // Every page, with no SIGBUS.
+        // Every page, with no SIGBUS, also once they were offered back:
+        // after a break the copy is the only place of the bytes.
+        m->Release(0, m->size());
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(m->data()), m->size()), bytes) << c.what;
+        EXPECT_FALSE(m->Lost()) << c.what;
     }
 }
 
@@ -123,4 +132,56 @@ TEST(MappedFile, ACopyWithoutMemoryLeavesZerosAndNoFault) {
     ASSERT_TRUE(m->Lost());
     // Every page, with no SIGBUS.
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(m->data()), m->size()), std::string(m->size(), '\0'));
+}
+
+// A map that goes while a lease break's handler runs on another thread waits
+// for the handler to end: the handler copies the very pages the map would
+// take away. The test holds the handler on a thread of its own (the only one
+// that lets the signal in) until the map has begun to go.
+TEST(MappedFile, GoesOnlyOnceARunningBreakHasEnded) {
+    TempFolder dir;
+    const std::string path = dir / "db.bin";
+    TempFolder::Put(path, Pattern());
+    InputFile f;
+    ASSERT_EQ(f.Open(path), 0);
+    static std::atomic<int> stage{0};  // 1: the handler is held, 2: it may go on
+    stage = 0;
+    TestFaults().duringBreak = [] {
+        stage = 1;
+        while (stage.load() != 2) ::sched_yield();
+    };
+    std::unique_ptr<MappedFile> m = MappedFile::Map(f);
+    TestFaults() = Faults{};
+    if (!m) GTEST_SKIP() << "no read lease here: files are read, not mapped";
+    sigset_t io, before;
+    sigemptyset(&io);
+    sigaddset(&io, SIGIO);
+    ::pthread_sigmask(SIG_BLOCK, &io, &before);
+    int quit[2];
+    ASSERT_EQ(::pipe(quit), 0);
+    std::thread handling([&] {
+        ::pthread_sigmask(SIG_UNBLOCK, &io, nullptr);
+        char c;
+        EXPECT_EQ(::read(quit[0], &c, 1), 0);
+    });
+    const pid_t writer = ::fork();  // opens the file for writing: the break
+    if (writer == 0) std::_Exit(::open(path.c_str(), O_WRONLY) >= 0 ? 0 : 1);
+    while (stage.load() != 1) ::sched_yield();
+    const int waited = MappedFile::WaitsForBreaks();
+    std::atomic<bool> gone{false};
+    std::thread unmapping([&] {
+        m.reset();
+        gone = true;
+    });
+    while (!gone && MappedFile::WaitsForBreaks() == waited) ::sched_yield();
+    EXPECT_FALSE(gone);
+    stage = 2;
+    unmapping.join();
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ::close(quit[1]);
+    handling.join();
+    ::close(quit[0]);
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }

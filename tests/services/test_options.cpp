@@ -107,25 +107,34 @@ TEST(SettingsFile, EveryValueComesBackByteForByte) {
 
 // A file edited or damaged elsewhere: a field that is not UTF-8 never reads
 // as another character (an overlong "../", an overlong "%" before "41") but
-// as its bytes, and a key the program never writes keeps its bytes when the
-// program writes another.
+// as its bytes, a key the program never writes keeps its bytes when the
+// program writes another, and one it writes keeps the bytes of such fields.
 TEST(SettingsFile, BytesThatAreNoUtf8AreKeptAsTheyAre) {
     TempFolder dir;
     const std::string path = dir / "settings";
     const std::string dots = "\xC0\xAE\xC0\xAE\xC0\xAF", percent = "\xC0\xA5";
     const std::string foreign = "[Other\\Program]\r\n; a comment\r\nx=" + dots + "\r\nno value here\r\nE=caf\xC3\xA9\r\n\r\n";
-    TempFolder::Put(path, "[K]\nDir=" + dots + "etc\nPct=" + percent + "41\nStray=a\xFFz\nEscaped=%41\n" + foreign);
+    const std::string asBytes[] = {"Dir=" + dots + "etc\n", "Pct=" + percent + "41\n", "Stray=a\xFFz\n",
+                                   "Na\xFFme=x\n", "Cr=\xFF\r\r\n", "[K\xFF]\n"};
+    TempFolder::Put(path, "[K]\n" + asBytes[0] + asBytes[1] + asBytes[2] + asBytes[3] + asBytes[4] + "Escaped=%41\n" +
+                              foreign + asBytes[5] + "v=1\n");
     FileSettingsStore store(path);
     const struct {
         const char* name;
         std::string value;
-    } read[] = {{"Dir", dots + "etc"}, {"Pct", percent + "41"}, {"Stray", "a\xFFz"}, {"Escaped", "A"}};
+    } read[] = {{"Dir", dots + "etc"}, {"Pct", percent + "41"}, {"Stray", "a\xFFz"},
+                {"Na\xFFme", "x"},     {"Cr", "\xFF\r"},          {"Escaped", "A"}};
     for (const auto& r : read) EXPECT_EQ(store.Read("K", r.name), r.value) << r.name;
     ASSERT_TRUE(store.Write("K", "New", "1"));
+    ASSERT_TRUE(store.Write("K\xFF", "w", "2"));
     EXPECT_NE(TempFolder::Get(path).find(foreign), std::string::npos);
+    for (const std::string& line : asBytes) EXPECT_NE(TempFolder::Get(path).find(line), std::string::npos) << line;
     FileSettingsStore again(path);
     for (const auto& r : read) EXPECT_EQ(again.Read("K", r.name), r.value) << r.name;
     EXPECT_EQ(again.Read("Other\\Program", "E"), "caf\xE9");
+    // A value the program writes is its own: written as UTF-8.
+    ASSERT_TRUE(again.Write("K", "Stray", "a\xFFz!"));
+    EXPECT_NE(TempFolder::Get(path).find("Stray=a\xC3\xBFz!\n"), std::string::npos);
 }
 
 TEST(SettingsFile, DeleteRemovesValuesAndKeysBelow) {

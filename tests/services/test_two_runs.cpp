@@ -3,12 +3,21 @@
 // when only the other run changed it, and what one run deleted stays
 // deleted. The lock they take for it never makes a run wait without end.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <thread>
+#include <utility>
 
+#include "Errors.h"
 #include "Fakes.h"
 #include "FileLock.h"
 #include "GenMsg.h"
@@ -44,31 +53,36 @@ struct ProgramStore {
 
 }  // namespace
 
+// Three runs saving at the same time, each save a while under the lock
+// (values of 20 KB, a store of more than a megabyte): they take the lock in
+// turn, and none goes on without it.
 TEST(TwoRuns, WritingAtTheSameTimeLosesNoValue) {
     TempFolder dir;
     const std::string path = dir / "cfg/Quillmarsh/settings";
-    constexpr int kPerRun = 40;
+    constexpr int kPerRun = 20;
+    auto value = [](const std::string& name) { return name + std::string(20 * 1024, '.'); };
     auto writer = [&](const char* run) {
-        return [&path, run] {
+        return [&, run] {
             FileSettingsStore store(path);
             store.Read(kKey, "Open");
-            for (int i = 0; i < kPerRun; ++i)
-                if (!store.Write(kKey, run + std::to_string(i), std::to_string(i))) return false;
+            for (int i = 0; i < kPerRun; ++i) {
+                const std::string name = run + std::to_string(i);
+                if (!store.Write(kKey, name, value(name))) return false;
+            }
             return true;
         };
     };
-    OtherRun one(writer("One")), two(writer("Two"));
-    one.Start();
-    two.Start();
-    ASSERT_TRUE(one.Wait());
-    ASSERT_TRUE(two.Wait());
+    OtherRun runs[] = {OtherRun(writer("One")), OtherRun(writer("Two")), OtherRun(writer("Three"))};
+    for (OtherRun& run : runs) run.Start();
+    for (OtherRun& run : runs) ASSERT_TRUE(run.Wait());
     FileSettingsStore after(path);
-    EXPECT_EQ(after.ValueNames(kKey).size(), 2u * kPerRun);
-    for (int i = 0; i < kPerRun; ++i) {
-        EXPECT_EQ(after.Read(kKey, "One" + std::to_string(i)), std::to_string(i));
-        EXPECT_EQ(after.Read(kKey, "Two" + std::to_string(i)), std::to_string(i));
-    }
-    EXPECT_EQ(dir.Count(), 1);  // no lock file left beside the store
+    EXPECT_EQ(after.ValueNames(kKey).size(), 3u * kPerRun);
+    for (const char* run : {"One", "Two", "Three"})
+        for (int i = 0; i < kPerRun; ++i) {
+            const std::string name = run + std::to_string(i);
+            EXPECT_EQ(after.Read(kKey, name), value(name)) << name;
+        }
+    EXPECT_EQ(dir.Count(), 1);  // no temporary file left beside the store
 }
 
 // Both runs start on A=1, B=1 and Deeper\C=1. One does its change, then the
@@ -163,39 +177,71 @@ TEST(TwoRuns, AStoreThatIsAFolderIsToldOncePerRun) {
     EXPECT_EQ(dir.Count(), 1);
 }
 
+// Values written as this run last read them change nothing: the write
+// neither waits for the lock that another run keeps (the places of the
+// windows, written again as they unload at the close) nor reads the file.
+TEST(TwoRuns, AWriteThatChangesNothingNeedsNeitherTheLockNorTheFile) {
+    TempFolder dir;
+    const std::string path = dir / "settings";
+    TempFolder::Put(path, "[" + kKey + "]\nA=1\n");
+    FileSettingsStore store(path);
+    ASSERT_EQ(store.Read(kKey, "A"), "1");
+    LockHeldElsewhere held(path);
+    ASSERT_TRUE(held.Held());
+    const int before = FileOp::FileLock::Waits();
+    EXPECT_TRUE(store.Write(kKey, "A", "1"));
+    EXPECT_TRUE(store.LastWriteUnchanged());
+    EXPECT_EQ(FileOp::FileLock::Waits(), before);
+}
+
 TEST(FileLock, IsHeldByOneRunAtATimeAndNeverWaitsWithoutEnd) {
     TempFolder dir;
-    const std::string target = dir / "settings";
+    const std::string target = dir / "settings", lockFile = dir / ".settings.lock";
     {
         FileOp::FileLock first(target);
         ASSERT_TRUE(first.Held());
-        EXPECT_TRUE(std::filesystem::exists(dir / ".settings.lock"));
         // Another run (another open of the lock file) does not get it, and
         // asked not to wait, goes on at once.
         OtherRun other([&] { return !FileOp::FileLock(target, 0).Held(); });
         EXPECT_TRUE(other.Run());
     }
-    EXPECT_EQ(dir.Count(), 0);  // given back: the lock file is gone
-    {
-        FileOp::FileLock again(target, 0);
-        EXPECT_TRUE(again.Held());
-        struct stat st{};
-        ASSERT_EQ(::lstat((dir / ".settings.lock").c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0600u);  // the user's own
-    }
+    EXPECT_FALSE(std::filesystem::exists(lockFile));  // none is left beside no file
+    TempFolder::Put(target, "");
+    EXPECT_TRUE(FileOp::FileLock(target, 0).Held());
+    struct stat st{};
+    ASSERT_EQ(::lstat(lockFile.c_str(), &st), 0);  // kept: the next runs wait on the same file
+    EXPECT_EQ(st.st_mode & 0777, 0600u);           // the user's own
     // A folder that cannot be written has no lock: the caller goes on.
     EXPECT_FALSE(FileOp::FileLock(dir / "missing/settings", 0).Held());
-    // Nor has a lock file that is a symbolic link: it is not followed (a
-    // dangling one would make its target), and the settings are written.
-    std::filesystem::create_symlink(dir / "made", dir / ".settings.lock");
-    EXPECT_FALSE(FileOp::FileLock(target, 0).Held());
-    EXPECT_TRUE(FileSettingsStore(target).Write(kKey, "A", "1"));
+    // Nor has a lock file that is no plain file: a symbolic link is not
+    // followed (a dangling one would make its target). Each says so in one
+    // line of the log, and the settings are written.
+    const std::string savedLog = std::exchange(Errors::LogFile, dir / "log");
+    Errors::LogEnabled = true;
+    Errors::LogRunStart = false;
+    const std::function<void()> refused[] = {
+        [&] { std::filesystem::create_symlink(dir / "made", lockFile); },
+        [&] { std::filesystem::create_directory(lockFile); },
+    };
+    for (const auto& make : refused) {
+        std::filesystem::remove(lockFile);
+        std::filesystem::remove(dir / "log");
+        make();
+        EXPECT_FALSE(FileOp::FileLock(target, 0).Held());
+        const std::string log = TempFolder::Get(dir / "log");
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+        EXPECT_NE(log.find("not locked"), std::string::npos) << log;
+        EXPECT_TRUE(FileSettingsStore(target).Write(kKey, "A", "1"));
+    }
+    Errors::LogEnabled = false;
+    Errors::LogFile = savedLog;
     EXPECT_FALSE(std::filesystem::exists(dir / "made"));
 }
 
 // A run hanging with the lock: the first take waits the whole time and goes
 // on without it, the takes after it wait no more (a close with many windows
-// waits once), and once the lock is free it is had again.
+// waits once) until another run has taken the lock, and once the lock is
+// free it is had again.
 TEST(FileLock, AfterOneWaitRanOutTheRunWaitsNoMore) {
     TempFolder dir;
     const std::string target = dir / "settings";
@@ -207,6 +253,87 @@ TEST(FileLock, AfterOneWaitRanOutTheRunWaitsNoMore) {
         EXPECT_FALSE(FileOp::FileLock(target).Held());
         EXPECT_EQ(FileOp::FileLock::Waits(), before + 1);
     }
+    {
+        // Another run has taken the lock since, and hangs with it in turn:
+        // that one is waited for again.
+        LockHeldElsewhere held(target);
+        ASSERT_TRUE(held.Held());
+        EXPECT_FALSE(FileOp::FileLock(target, 100).Held());
+        EXPECT_EQ(FileOp::FileLock::Waits(), before + 2);
+    }
     EXPECT_TRUE(FileOp::FileLock(target).Held());
-    EXPECT_EQ(FileOp::FileLock::Waits(), before + 1);
+    EXPECT_EQ(FileOp::FileLock::Waits(), before + 2);
+}
+
+// A lock that passes from run to run is busy, not kept: the wait goes on for
+// as long as the count of takes in the lock file changes while it lasts.
+// Here one run keeps the lock, and the test changes the count as soon as the
+// waiter has read it (the system tells of each read), as another run's take
+// would; the lock is given back only once the waiter's first time has run out.
+TEST(FileLock, AWaiterWaitsOnWhileTheLockChangesHands) {
+    TempFolder dir;
+    const std::string target = dir / "settings", lockFile = dir / ".settings.lock";
+    auto held = std::make_unique<LockHeldElsewhere>(target);
+    ASSERT_TRUE(held->Held());
+    const int reads = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(reads, lockFile.c_str(), IN_ACCESS), 0);
+    int ended[2];
+    ASSERT_EQ(::pipe(ended), 0);
+    bool got = false;
+    std::thread waiter([&] {
+        got = FileOp::FileLock(target, 500).Held();
+        EXPECT_EQ(::write(ended[1], "x", 1), 1);
+    });
+    // The waiter reads the count as it begins to wait, and again when its
+    // time has run out.
+    for (int seen = 0; seen < 2;) {
+        pollfd ready[] = {{reads, POLLIN, 0}, {ended[0], POLLIN, 0}};
+        ASSERT_GT(::poll(ready, 2, -1), 0);
+        if (ready[1].revents) break;  // it went on without waiting any longer
+        alignas(inotify_event) char events[4096];
+        const ssize_t n = ::read(reads, events, sizeof events);
+        for (ssize_t at = 0; at < n; at += static_cast<ssize_t>(sizeof(inotify_event)) +
+                                          reinterpret_cast<const inotify_event*>(events + at)->len)
+            ++seen;
+        if (seen == 1) TempFolder::Put(lockFile, "00000000000000000099\n");
+    }
+    held.reset();
+    waiter.join();
+    EXPECT_TRUE(got);
+    ::close(reads);
+    ::close(ended[0]);
+    ::close(ended[1]);
+}
+
+// A wait ends in its time whatever the signals of the thread: one that keeps
+// the timer's signal out, or a handler of it that other code installed over
+// the lock's own and that would restart the lock call.
+TEST(FileLock, AWaitEndsInItsTimeWhateverTheThreadsSignals) {
+    TempFolder dir;
+    const std::string target = dir / "settings", other = dir / "other";
+    LockHeldElsewhere held(target), heldToo(other);
+    ASSERT_TRUE(held.Held() && heldToo.Held());
+    const std::function<void()> cases[] = {
+        [] {
+            sigset_t urgent;
+            sigemptyset(&urgent);
+            sigaddset(&urgent, SIGURG);
+            ::pthread_sigmask(SIG_BLOCK, &urgent, nullptr);
+        },
+        [] {
+            struct sigaction restarting{};
+            restarting.sa_handler = [](int) {};
+            restarting.sa_flags = SA_RESTART;
+            ::sigaction(SIGURG, &restarting, nullptr);
+        },
+    };
+    for (const auto& meddle : cases) {
+        OtherRun run([&] {
+            (void)FileOp::FileLock(other, 1);  // the lock's handler installed
+            meddle();
+            ::alarm(10);  // an endless wait ends the run: the test fails
+            return !FileOp::FileLock(target, 50).Held();
+        });
+        EXPECT_TRUE(run.Run());
+    }
 }

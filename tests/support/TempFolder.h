@@ -27,10 +27,14 @@ public:
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    // The names of the files in the folder (to see that no temporary file is left).
+    // The names of the files in the folder (to see that no temporary file is
+    // left), but for the lock files that stay beside the files two runs share.
     int Count() const {
         int n = 0;
-        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_)) ++n;
+        for (const auto& e : std::filesystem::directory_iterator(path_)) {
+            const std::string name = e.path().filename().string();
+            n += name.size() > 5 && name[0] == '.' && name.ends_with(".lock") ? 0 : 1;
+        }
         return n;
     }
 
