@@ -101,12 +101,14 @@ unsigned long long TakesOf(int fd) {
     return ::pread(fd, text, kCountChars, 0) > 0 ? std::strtoull(text, nullptr, 10) : 0;
 }
 
-// The lock file and its count: a file made anew (the one before was
-// removed beside no target) counts from the start again.
+// The lock file and its count, with the time of the count's last write: a
+// file made anew (the one before was removed beside no target) counts from
+// the start again, and it may well get the number of the file removed.
 std::string HolderOf(int fd, unsigned long long takes) {
     struct stat st{};
     if (::fstat(fd, &st) != 0) return {};
-    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" + std::to_string(takes);
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" + std::to_string(takes) + ":" +
+           std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
 }
 
 void CountTake(int fd, const std::string& lockPath) {
