@@ -189,6 +189,13 @@ public:
     // is, and a close that asks first still asks. Dialogs close on Escape;
     // other windows only when they say so.
     void SetClosesOnEscape(bool on) { escapeCloses_ = on; }
+    // A window that is answered and put away rather than kept beside the
+    // others (a choice to make, settings, a note): it closes on Escape, and
+    // its frame offers its close box but no minimise or maximise button, nor
+    // their items in its system menu; it is always shown in its normal
+    // state. Dialogs are so from the start.
+    void SetDialogLike();
+    bool HasMinMaxButtons() const { return minMax_; }
 
     // The window's outer widget (MDI sub-window, dialog or top-level) and the
     // widget that holds its controls; null while not loaded.
@@ -277,6 +284,8 @@ private:
     void LeaveHandler();
     void DoUnload(UnloadMode mode);
     void ApplyState(int state);
+    // The sub-window's minimise and maximise buttons, as the window has them.
+    void ApplyFrameButtons();
     void RememberNormal();
 
     std::string name_;
@@ -288,6 +297,7 @@ private:
     bool activationHeld_ = false;  // activated meanwhile: handled after it
     bool resizeOnHost_ = true;
     bool escapeCloses_ = false;
+    bool minMax_ = true;  // minimise and maximise buttons (a sizable window only is maximised)
     bool unloading_ = false;
     int handlerDepth_ = 0;
     bool unloadPending_ = false;
