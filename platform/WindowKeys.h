@@ -25,6 +25,12 @@ namespace WindowKeys {
 //   A's controls, B's controls, 1, 2.
 void OrderTabsByLayout(QWidget* client, QWidget* first = nullptr);
 
+// Marks a control as one of a group that is a single stop of Tab (option
+// buttons, the answers of a quiz): which one is the stop changes with the
+// choice, so every one of them keeps its place in the reading order, also
+// while it is not the stop.
+void KeepTabPlace(QWidget* control);
+
 // Escape with the focus anywhere inside `client` presses `button` (when it is
 // shown and enabled), as a click would: the window's Cancel.
 void PressOnEscape(QWidget* client, QAbstractButton* button);
