@@ -297,6 +297,10 @@ void FormBase::ComeForward() {
 
 void FormBase::FocusFirstInput() {
     if (!host_ || !client_ || !host_->isVisible() || host_->isMinimized()) return;
+    if (QWidget* w = firstInput_.data(); w && client_->isAncestorOf(w) && w->isVisible() && w->isEnabled()) {
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
     // The tab order is one ring through every widget of the frame; the
     // window's own controls are those inside its client.
     for (QWidget* w = host_->nextInFocusChain(); w && w != host_; w = w->nextInFocusChain()) {

@@ -131,10 +131,15 @@ public:
     // reported only when it was not active yet).
     void BringToFront();
     // Gives the focus to the window's first input, as the Tab key would (a
-    // box's text is selected): the first control in its tab order that is
-    // shown, enabled and takes the focus by Tab, where a window's first
+    // box's text is selected): the one the window names (SetFirstInput) while
+    // it is shown and enabled, else the first control in its tab order that
+    // is shown, enabled and takes the focus by Tab, where a window's first
     // opening puts it. Nothing for a minimised window.
     void FocusFirstInput();
+    // A window whose first input is not the first control it reads (a name
+    // box beside a list) names it here; Tab still goes through the window
+    // in reading order.
+    void SetFirstInput(QWidget* control) { firstInput_ = control; }
     // Brings the window to the front as the active one, with the focus back
     // where it had it (RestoreFocus): switching back to a window.
     void ComeForward();
@@ -306,6 +311,7 @@ private:
     QPointer<QWidget> host_;
     QPointer<QWidget> client_;
     QPointer<QWidget> lastFocus_;  // the control of this window that had the focus last
+    QPointer<QWidget> firstInput_;
     QRect normal_;  // the last normal geometry, in pixels
     QSize minClient_{kMinClientWidth, kMinClientHeight};
     std::vector<ControlEntry> controls_;

@@ -137,11 +137,10 @@ void Read(QWidget* container, std::vector<QWidget*>& out) {
 
 }  // namespace
 
-void OrderTabsByLayout(QWidget* client, QWidget* first) {
+void OrderTabsByLayout(QWidget* client) {
     if (!client) return;
     std::vector<QWidget*> order;
     Read(client, order);
-    if (auto it = std::find(order.begin(), order.end(), first); it != order.end()) std::rotate(order.begin(), it, order.end());
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
