@@ -68,7 +68,8 @@ GenMsgForm::GenMsgForm(QWidget* owner) : QDialog(owner) {
     QFont font("Arial");
     font.setPointSize(8);
     msgText_->document()->setDefaultFont(font);
-    msgText_->document()->setDocumentMargin(0);
+    // Room for the frame the text shows while it has the keyboard.
+    msgText_->document()->setDocumentMargin(3);
 
     // Enter presses the button with the focus (the frame of the default
     // button follows it), else the preferred one; Escape is No, or OK.
