@@ -200,7 +200,6 @@ public:
     // their items in its system menu; it is always shown in its normal
     // state. Dialogs are so from the start.
     void SetDialogLike();
-    bool HasMinMaxButtons() const { return minMax_; }
 
     // The window's outer widget (MDI sub-window, dialog or top-level) and the
     // widget that holds its controls; null while not loaded.
