@@ -89,7 +89,11 @@ FocusWatcher* theWatcher = nullptr;
 }
 
 FormBase::FormBase(std::string name, Kind kind, unsigned roles)
-    : name_(std::move(name)), kind_(kind), roles_(roles), escapeCloses_(kind == Kind::Dialog), minMax_(kind != Kind::Dialog) {
+    : name_(std::move(name)),
+      kind_(kind),
+      roles_(roles),
+      escapeCloses_(kind == Kind::Dialog),
+      minMax_(kind != Kind::Dialog) {
     setObjectName(QString::fromStdString(name_));
     // Every window's lists and panes show where the keyboard is.
     FocusMark::Install();

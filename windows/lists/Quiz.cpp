@@ -334,8 +334,9 @@ bool Quiz::AnswerKey(int index, const QKeyEvent& key) {
     if (step != 0 && plain == Qt::NoModifier) {
         // Round the answers shown, top to bottom, marking the one reached.
         int to = index;
-        do to = (to + step + QuizRound::kNumAnswers) % QuizRound::kNumAnswers;
-        while (to != index && !round_.answerVisible(to));
+        do {
+            to = (to + step + QuizRound::kNumAnswers) % QuizRound::kNumAnswers;
+        } while (to != index && !round_.answerVisible(to));
         answers_[static_cast<size_t>(to)]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         Run([this, to] { Answer_Click(to); });
         return true;
