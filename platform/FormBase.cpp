@@ -16,6 +16,7 @@
 #include <cmath>
 #include <utility>
 
+#include "FocusMark.h"
 #include "QtLowLevel.h"
 #include "QtText.h"
 #include "ToolTip.h"
@@ -90,8 +91,14 @@ FocusWatcher* theWatcher = nullptr;
 }
 
 FormBase::FormBase(std::string name, Kind kind, unsigned roles)
-    : name_(std::move(name)), kind_(kind), roles_(roles), escapeCloses_(kind == Kind::Dialog) {
+    : name_(std::move(name)),
+      kind_(kind),
+      roles_(roles),
+      escapeCloses_(kind == Kind::Dialog),
+      minMax_(kind != Kind::Dialog) {
     setObjectName(QString::fromStdString(name_));
+    // Every window's lists and panes show where the keyboard is.
+    FocusMark::Install();
 }
 
 FormBase::~FormBase() {
@@ -200,6 +207,9 @@ QWidget* FormBase::CreateHost() {
     case Kind::Dialog: {
         auto* dialog = new QDialog(dialogOwner);
         dialog->setModal(true);
+        // Its title and close box, and nothing a window manager might add.
+        dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowCloseButtonHint);
         return dialog;
     }
     case Kind::TopLevel: break;
@@ -295,6 +305,10 @@ void FormBase::ComeForward() {
 
 void FormBase::FocusFirstInput() {
     if (!host_ || !client_ || !host_->isVisible() || host_->isMinimized()) return;
+    if (QWidget* w = firstInput_.data(); w && client_->isAncestorOf(w) && w->isVisible() && w->isEnabled()) {
+        w->setFocus(Qt::TabFocusReason);
+        return;
+    }
     // The tab order is one ring through every widget of the frame; the
     // window's own controls are those inside its client.
     for (QWidget* w = host_->nextInFocusChain(); w && w != host_; w = w->nextInFocusChain()) {
@@ -423,7 +437,7 @@ int FormBase::WindowState() const {
 
 void FormBase::SetWindowState(int state) {
     if (!host_) return;
-    if (state < 0 || state > 2) state = 0;
+    if (state < 0 || state > 2 || !minMax_) state = 0;
     if (!host_->isVisible()) {
         pendingState_ = state;
         return;
@@ -469,9 +483,20 @@ void FormBase::SetSizable(bool sizable) {
     } else {
         host_->setFixedSize(host_->size());
     }
+    if (QMdiSubWindow* sub = SubWindow()) sub->setOption(QMdiSubWindow::RubberBandResize, false);
+    ApplyFrameButtons();
+}
+
+void FormBase::SetDialogLike() {
+    escapeCloses_ = true;
+    minMax_ = false;
+    ApplyFrameButtons();
+}
+
+void FormBase::ApplyFrameButtons() {
     if (QMdiSubWindow* sub = SubWindow()) {
-        sub->setWindowFlag(Qt::WindowMaximizeButtonHint, sizable);
-        sub->setOption(QMdiSubWindow::RubberBandResize, false);
+        sub->setWindowFlag(Qt::WindowMinimizeButtonHint, minMax_);
+        sub->setWindowFlag(Qt::WindowMaximizeButtonHint, minMax_ && sizable_);
     }
 }
 

@@ -132,10 +132,15 @@ public:
     // reported only when it was not active yet).
     void BringToFront();
     // Gives the focus to the window's first input, as the Tab key would (a
-    // box's text is selected): the first control in its tab order that is
-    // shown, enabled and takes the focus by Tab, where a window's first
+    // box's text is selected): the one the window names (SetFirstInput) while
+    // it is shown and enabled, else the first control in its tab order that
+    // is shown, enabled and takes the focus by Tab, where a window's first
     // opening puts it. Nothing for a minimised window.
     void FocusFirstInput();
+    // A window whose first input is not the first control it reads (a name
+    // box beside a list) names it here; Tab still goes through the window
+    // in reading order.
+    void SetFirstInput(QWidget* control) { firstInput_ = control; }
     // Brings the window to the front as the active one, with the focus back
     // where it had it (RestoreFocus): switching back to a window.
     void ComeForward();
@@ -195,6 +200,12 @@ public:
     // is, and a close that asks first still asks. Dialogs close on Escape;
     // other windows only when they say so.
     void SetClosesOnEscape(bool on) { escapeCloses_ = on; }
+    // A window that is answered and put away rather than kept beside the
+    // others (a choice to make, settings, a note): it closes on Escape, and
+    // its frame offers its close box but no minimise or maximise button, nor
+    // their items in its system menu; it is always shown in its normal
+    // state. Dialogs are so from the start.
+    void SetDialogLike();
 
     // The window's outer widget (MDI sub-window, dialog or top-level) and the
     // widget that holds its controls; null while not loaded.
@@ -283,6 +294,8 @@ private:
     void LeaveHandler();
     void DoUnload(UnloadMode mode);
     void ApplyState(int state);
+    // The sub-window's minimise and maximise buttons, as the window has them.
+    void ApplyFrameButtons();
     void RememberNormal();
 
     std::string name_;
@@ -294,6 +307,7 @@ private:
     bool activationHeld_ = false;  // activated meanwhile: handled after it
     bool resizeOnHost_ = true;
     bool escapeCloses_ = false;
+    bool minMax_ = true;  // minimise and maximise buttons (a sizable window only is maximised)
     bool unloading_ = false;
     int handlerDepth_ = 0;
     bool unloadPending_ = false;
@@ -302,6 +316,7 @@ private:
     QPointer<QWidget> host_;
     QPointer<QWidget> client_;
     QPointer<QWidget> lastFocus_;  // the control of this window that had the focus last
+    QPointer<QWidget> firstInput_;
     QRect normal_;  // the last normal geometry, in pixels
     QSize minClient_{kMinClientWidth, kMinClientHeight};
     std::vector<ControlEntry> controls_;

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "QtText.h"
+#include "WindowKeys.h"
 
 // --- CommandButton ----------------------------------------------------------------
 
@@ -83,6 +84,7 @@ OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {
     // The exclusion and the keys of the group are our own: Qt's would not
     // let the last button go off.
     setAutoExclusive(false);
+    WindowKeys::KeepTabPlace(this);
     connect(this, &QRadioButton::toggled, this, &OptionButton::Toggled);
     UpdateTabStop(parent);
 }

@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QFocusEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include "FocusMark.h"
 #include "FormControls.h"
 #include "LowLevel.h"
 #include "QtText.h"
@@ -36,7 +38,11 @@ QPixmap StandardMessageIcon(const QString& key, int size) {
 GenMsgForm::GenMsgForm(QWidget* owner) : QDialog(owner) {
     setObjectName("GenMsgForm");
     setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    FocusMark::Install();
+    // A message is answered, not put aside: a close box and no minimise or
+    // maximise button, whatever the window manager would add by itself.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     QRect client = Twips(0, 0, 6948, 1716);
     setFixedSize(client.size());
 
@@ -50,16 +56,20 @@ GenMsgForm::GenMsgForm(QWidget* owner) : QDialog(owner) {
     msgText_->setGeometry(Twips(900, 120, 5895, 1035));
     msgText_->setReadOnly(true);
     msgText_->setFrameShape(QFrame::NoFrame);
-    // Focus only from a click, so that a selected text (an address the
-    // desktop could not open, a path) can be copied with Ctrl+C as well.
-    msgText_->setFocusPolicy(Qt::ClickFocus);
-    msgText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The text is read, and what it names (an address the desktop could not
+    // open, a path) is copied from it: by the mouse, or by Tab, which comes
+    // in with that name selected for Ctrl+C. The text shows a frame while it
+    // has the keyboard.
+    msgText_->setFocusPolicy(Qt::StrongFocus);
+    msgText_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    msgText_->installEventFilter(this);
     msgText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     msgText_->viewport()->setAutoFillBackground(false);
     QFont font("Arial");
     font.setPointSize(8);
     msgText_->document()->setDefaultFont(font);
-    msgText_->document()->setDocumentMargin(0);
+    // Room for the frame the text shows while it has the keyboard.
+    msgText_->document()->setDocumentMargin(3);
 
     // Enter presses the button with the focus (the frame of the default
     // button follows it), else the preferred one; Escape is No, or OK.
@@ -145,6 +155,37 @@ void GenMsgForm::Prepare(const Services::Message& m) {
     preferred_->setFocus();
 
     SetMsgText(m.runs);
+    // Where the name the message is about stands in the text: the first bold
+    // run that is the argument, counted as the text box counts characters.
+    named_ = {};
+    int at = 0;
+    for (const auto& run : m.runs) {
+        const int length = run.lineBreak ? 1 : static_cast<int>(QtText::ToQt(run.text).size());
+        if (!m.arg.empty() && run.bold && run.text == m.arg) {
+            named_ = {at, at + length};
+            break;
+        }
+        at += length;
+    }
+}
+
+bool GenMsgForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == msgText_ && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+            // Reached by Tab: what the message names is selected, ready to
+            // copy; a message that names nothing is selected whole.
+            QTextCursor c(msgText_->document());
+            if (named_.second > named_.first) {
+                c.setPosition(named_.first);
+                c.setPosition(named_.second, QTextCursor::KeepAnchor);
+            } else {
+                c.select(QTextCursor::Document);
+            }
+            msgText_->setTextCursor(c);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void GenMsgForm::showEvent(QShowEvent* event) {

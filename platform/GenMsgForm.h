@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QPixmap>
 #include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CentreOnOwner();
@@ -60,6 +62,7 @@ private:
     QPushButton* doHelp0_;
     QPushButton* preferred_ = nullptr;
     QString iconKey_;
+    std::pair<int, int> named_;  // where the message's argument stands in the text, empty for none
 };
 
 // The standard message-box pictures of the style for the four icon keys.

@@ -4,11 +4,11 @@
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "FocusMark.h"
 #include "FormBase.h"
 #include "RtfReader.h"
 #include "ToolTip.h"
@@ -18,27 +18,6 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0;
 
 QString NumberOf(const QTextFragment& f) { return f.charFormat().property(RtfReader::kLinkNumber).toString(); }
-
-// The frame of a focused pane. A widget of its own above the pane: the
-// pane's viewport moves its pixels when it scrolls, and a frame drawn there
-// would move with them.
-class FocusFrame : public QWidget {
-public:
-    explicit FocusFrame(QWidget* pane) : QWidget(pane) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFocusPolicy(Qt::NoFocus);
-        hide();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QPen pen(palette().color(QPalette::Highlight), 2);
-        pen.setJoinStyle(Qt::MiterJoin);
-        p.setPen(pen);
-        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-    }
-};
 
 }  // namespace
 
@@ -55,7 +34,9 @@ RichTextPane::RichTextPane(QWidget* parent) : QTextEdit(parent) {
         o.setTabStopDistance(720 / kTwipsPerPixel);
         return o;
     }());
-    focusFrame_ = new FocusFrame(this);
+    // Its frame shows only while no link shows where the keyboard is.
+    focusFrame_ = new FocusMark::Frame(this);
+    FocusMark::MarksItself(this);
 }
 
 RichTextPane::~RichTextPane() {
@@ -266,11 +247,6 @@ void RichTextPane::focusOutEvent(QFocusEvent* e) {
         UnmarkLink(e->reason() == Qt::TabFocusReason || e->reason() == Qt::BacktabFocusReason ||
                    e->reason() == Qt::MouseFocusReason);
     UpdateFocusFrame();
-}
-
-void RichTextPane::resizeEvent(QResizeEvent* e) {
-    QTextEdit::resizeEvent(e);
-    focusFrame_->setGeometry(rect());
 }
 
 bool RichTextPane::FocusFrameShown() const { return focusFrame_->isVisibleTo(this); }

@@ -59,7 +59,6 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
     bool focusNextPrevChild(bool next) override;
 
 private:

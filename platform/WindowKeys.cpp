@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QPointer>
-#include <QRadioButton>
 #include <QShortcut>
 #include <QWidget>
 #include <algorithm>
@@ -12,12 +11,14 @@ namespace WindowKeys {
 
 namespace {
 
-// Whether a control has a place in the Tab order. Every button of an option
-// group has one, though only the group's checked button takes the Tab key:
+const char* const kKeepsTabPlace = "keepsTabPlace";
+
+// Whether a control has a place in the Tab order. Every control of a group
+// that is one stop has one, though only the group's stop takes the Tab key:
 // which one that is changes with the choice, and whichever it is must stand
 // where the group stands.
 bool TakesTab(const QWidget* w) {
-    return (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus || qobject_cast<const QRadioButton*>(w) != nullptr;
+    return (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus || w->property(kKeepsTabPlace).toBool();
 }
 
 // Whether a widget that takes no focus itself holds controls that do.
@@ -136,12 +137,15 @@ void Read(QWidget* container, std::vector<QWidget*>& out) {
 
 }  // namespace
 
-void OrderTabsByLayout(QWidget* client, QWidget* first) {
+void OrderTabsByLayout(QWidget* client) {
     if (!client) return;
     std::vector<QWidget*> order;
     Read(client, order);
-    if (auto it = std::find(order.begin(), order.end(), first); it != order.end()) std::rotate(order.begin(), it, order.end());
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void KeepTabPlace(QWidget* control) {
+    if (control) control->setProperty(kKeepsTabPlace, true);
 }
 
 void PressOnEscape(QWidget* client, QAbstractButton* button) {

@@ -18,12 +18,17 @@ namespace WindowKeys {
 // cuts exist, a grid (each band has controls in two columns or more) is read
 // band by band, row by row; otherwise column by column, so that a column of
 // buttons beside a column of frames is read after them, not interleaved with
-// them. The order is a ring (Tab from the last control comes back to the
-// first); `first`, when given, is where it starts, the control a window's
-// first opening puts the focus in.
+// them. The order is a ring: Tab from the last control comes back to the
+// first.
 //   Frames A (left, top) and B (left, below A), buttons 1 and 2 (right):
 //   A's controls, B's controls, 1, 2.
-void OrderTabsByLayout(QWidget* client, QWidget* first = nullptr);
+void OrderTabsByLayout(QWidget* client);
+
+// Marks a control as one of a group that is a single stop of Tab (option
+// buttons, the answers of a quiz): which one is the stop changes with the
+// choice, so every one of them keeps its place in the reading order, also
+// while it is not the stop.
+void KeepTabPlace(QWidget* control);
 
 // Escape with the focus anywhere inside `client` presses `button` (when it is
 // shown and enabled), as a click would: the window's Cancel.

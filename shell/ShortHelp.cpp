@@ -122,7 +122,7 @@ ShortHelp::ShortHelp()
     SetSizable(false);
     // Read and put away: Escape closes it as its close box does, without
     // leading on to the names by alphabet as its Close button does.
-    SetClosesOnEscape(true);
+    SetDialogLike();
 }
 
 ShortHelp::~ShortHelp() {

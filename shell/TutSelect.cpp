@@ -66,7 +66,7 @@ void TutSelect::BuildControls() {
     FitClient(*this, width, 164);
     SetCaption("Tutorials");
     // A choice the user does not want to make is put away with Escape.
-    SetClosesOnEscape(true);
+    SetDialogLike();
     // Room for a row of cells 100 pixels high, whose captions take up to
     // three lines.
     list_->setGeometry(8, 8, rowWidth + 56, 110);

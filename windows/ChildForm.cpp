@@ -244,7 +244,7 @@ void ChildForm::Form_QueryUnload(UnloadMode, bool&) {
 bool ChildForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show && watched == Host() && Client() && Client() != tabsOrderedIn_) {
         tabsOrderedIn_ = Client();
-        WindowKeys::OrderTabsByLayout(Client(), firstInput_);
+        WindowKeys::OrderTabsByLayout(Client());
     }
     if (followClient_ && event->type() == QEvent::Resize && watched == Client() && !IsLoading())
         Run([this] { Form_Resize(); });

@@ -124,10 +124,7 @@ public:
     // --- the keyboard -------------------------------------------------------------------
     // Tab goes through the controls in reading order (WindowKeys), set when
     // the window is first shown after a load, once its controls stand where
-    // they are shown. A window whose first input is not the first control it
-    // reads (a name box beside a list) names it here; the ring of Tab stops
-    // then starts there.
-    void SetFirstInput(QWidget* control) { firstInput_ = control; }
+    // they are shown.
 
     // Nothing typed is lost when the window closes: a box whose Enter stores
     // what was typed in it (a comment of a table line) keeps it when the
@@ -177,7 +174,6 @@ private:
     std::vector<QPointer<QWidget>> mouseUpWatched_;
     QPointer<QWidget> wordWindowView_;  // the word window comes forward at its mouse-up
     bool followClient_ = false;
-    QPointer<QWidget> firstInput_;
     QPointer<QWidget> tabsOrderedIn_;  // the client whose Tab order is set
     struct Keeper {
         QPointer<TextBox> box;

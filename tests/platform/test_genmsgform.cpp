@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTest>
 #include <cerrno>
 
 #include "Fakes.h"
 #include "FileOp.h"
+#include "FocusMark.h"
 #include "GenMsg.h"
 #include "GenMsgForm.h"
 #include "QtServices.h"
@@ -118,4 +122,31 @@ TEST(QtServices, TheMessageWindowMayGoWithItsOwnerFirst) {
     }
     // A later message gets a window of its own again.
     EXPECT_EQ(boxes.Form().parentWidget(), nullptr);
+}
+
+// The address a message names is copied by keyboard, as its text says: Tab
+// from OK comes to the text with the address selected (and the text framed
+// as the control with the keyboard), and Ctrl+C copies it. The window offers
+// no minimise or maximise button.
+TEST(GenMsgForm, TabReachesTheAddressAndCtrlCCopiesIt) {
+    const std::string address = "https://example.org/names?q=1";
+    GenMsgForm form;
+    form.Prepare(GenMsg::Compose(GenMsg::Entry(GenMsg::GMnoProgramForAddress, true), GenMsg::GMnoProgramForAddress,
+                                 3, address, 0, false)
+                     .message);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    auto* text = form.findChild<QTextEdit*>("MsgText");
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Tab, Qt::ShiftModifier}, {Qt::Key_Tab, Qt::NoModifier}}) {
+        form.findChild<QPushButton*>("DoOk")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        if (modifiers == Qt::NoModifier) QTest::keyClick(QApplication::focusWidget(), key);  // past Help
+        ASSERT_EQ(QApplication::focusWidget(), text);
+        EXPECT_EQ(text->textCursor().selectedText().toStdString(), address);
+        EXPECT_TRUE(FocusMark::Shown(text));
+        QApplication::clipboard()->clear();
+        QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), address);
+    }
+    EXPECT_FALSE(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 }

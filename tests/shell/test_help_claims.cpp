@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 #include <functional>
@@ -33,6 +36,7 @@
 #include "FileOp.h"
 #include "FormControls.h"
 #include "GenMsg.h"
+#include "GenMsgForm.h"
 #include "KFrame.h"
 #include "LetterCombine.h"
 #include "NameConditions.h"
@@ -42,6 +46,7 @@
 #include "QuizRound.h"
 #include "windows/info/NameDays.h"
 #include "windows/info/SingleName.h"
+#include "windows/lists/Quiz.h"
 
 namespace {
 
@@ -540,6 +545,85 @@ TEST_F(HelpClaims, StatedFiguresAreTheProgramsOwn) {
                     });
             EXPECT_EQ(stated, numbers) << e.folder << "/" << tag.toStdString();
         }
+    }
+}
+
+// What a page says the keys do in a window is what they do there: the box a
+// window opens with the keyboard in, the quiz's answers as one group of the
+// arrow keys with Enter giving the answer at once, and the address of a
+// message reached by Tab, selected, and copied with Ctrl+C.
+TEST_F(HelpClaims, TheKeysDoWhatThePagesSay) {
+    const std::string address = "https://example.org/quillmarsh/";
+    for (const Edition& e : kEditions) {
+        StartProgram(e.argv0);
+        QApplication::setActiveWindow(program->Frame()->MainWindow());
+        Options::QuizUseLimit = false;  // no clock runs
+        auto quiz = [this] {
+            if (FormBase* f = Auto::GetForm("Quiz"); f && f->IsLoaded()) return f;
+            return Open("Quiz");
+        };
+        auto answer = [&quiz](int i) { return quiz()->Control("Answer" + std::to_string(i)); };
+        auto tabStops = [&] {
+            int n = 0;
+            for (int i = 0; i < QuizRound::kNumAnswers; ++i) n += (answer(i)->focusPolicy() & Qt::TabFocus) ? 1 : 0;
+            return n;
+        };
+        auto round = [&quiz] { return &static_cast<const Quiz*>(quiz())->round(); };
+        GenMsgForm message;
+        auto messageText = [&message] { return message.findChild<QTextEdit*>("MsgText"); };
+        const struct {
+            const char* page;
+            const char* pattern;
+            std::function<void(const Match&)> check;
+        } claims[] = {
+            {"UserNames",
+             R"(<li><b>([^<]+)</b>:[^<]*(?:The window opens with the keyboard in this field|)"
+             R"(Das Fenster \x{00f6}ffnet sich mit der Tastatur in diesem Feld))",
+             [this](const Match& m) {
+                 program->Frame()->ShowForm("UserNames");
+                 auto* box = qobject_cast<QGroupBox*>(QApplication::focusWidget()->parentWidget());
+                 ASSERT_NE(box, nullptr);
+                 EXPECT_EQ(Plain(box->title()), Plain(m.captured(1)));
+             }},
+            {"Quiz",
+             R"((?:the answers are one stop of|die Antworten ein einziger Halt von) <span class="key">Tab</span>, )"
+             R"((?:as the option buttons|wie die Optionsfelder)[^<]*(?:<span class="key">Space</span>|Leertaste)[^<]*)"
+             R"((?:<span class="key">Enter</span> gives that answer at once|Eingabetaste gibt diese Antwort sofort))",
+             [&](const Match&) {
+                 EXPECT_EQ(tabStops(), 1);
+                 answer(0)->setFocus(Qt::TabFocusReason);
+                 QTest::keyClick(answer(0), Qt::Key_Down);
+                 EXPECT_EQ(round()->selected(), 1);
+                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                 EXPECT_EQ(round()->selected(), 2);
+                 EXPECT_FALSE(round()->questionOpen());
+             }},
+            {"GMnoProgramForAddress",
+             R"(<span class="key">Tab</span>,? (?:until the keyboard reaches it, which selects it|)"
+             R"(bis die Tastatur sie erreicht, was sie markiert)[^<]*<b>[^<]+</b>, (?:or|oder) )"
+             R"(<span class="key">(?:Ctrl|Strg)\+C</span>)",
+             [&](const Match&) {
+                 message.Prepare(GenMsg::Compose(GenMsg::MsgTable[GenMsg::GMnoProgramForAddress],
+                                                 GenMsg::GMnoProgramForAddress, 3, address, 0, false)
+                                     .message);
+                 message.show();
+                 QApplication::setActiveWindow(&message);
+                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+                 ASSERT_EQ(QApplication::focusWidget(), messageText());
+                 QTest::keyClick(messageText(), Qt::Key_C, Qt::ControlModifier);
+                 EXPECT_EQ(QApplication::clipboard()->text().toStdString(), address);
+                 message.hide();
+             }},
+        };
+        auto pages = Pages(e.folder);
+        for (const auto& c : claims) {
+            const QString where = e.folder + ("/" + QString::fromUtf8(c.page));
+            EXPECT_EQ(ForEach(pages[c.page], where, c.pattern, c.check), 1)
+                << where.toStdString() << " no longer says " << c.pattern;
+        }
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
+        Stop();
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QTest>
 #include <QTextBrowser>
+#include <set>
 
 #include "DataBase.h"
 #include "Fakes.h"
@@ -265,10 +266,10 @@ TEST_P(Keys, ACommentTypedIsKeptWhenCtrlF4ClosesTheFavorites) {
     EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{});
 }
 
-// Enter in Quiz Options starts a round, which is played by keyboard: Tab
-// reaches the answers, Space or Enter chooses one, Enter on Answer or on the
-// answer chosen gives it and the focus goes on to Next, and from Next to the
-// next question's answers.
+// Enter in Quiz Options starts a round, which is played by keyboard: the
+// answers are one stop of Tab, as option buttons are, the arrow keys move the
+// mark among the answers shown, Enter gives the answer it is on at once and
+// the focus goes on to Next, and from Next to the next question's answers.
 TEST_P(Keys, TheQuizIsStartedAndPlayedByKeyboard) {
     Options::QuizStopAfterWrong = false;
     FormBase* opts = Open("QuizOptions");
@@ -277,23 +278,55 @@ TEST_P(Keys, TheQuizIsStartedAndPlayedByKeyboard) {
     auto* quiz = dynamic_cast<Quiz*>(Auto::GetForm("Quiz"));
     ASSERT_TRUE(quiz && quiz->Visible());
     EXPECT_EQ(Options::QuizNumQ, 3);
-    for (int i = 0; i < QuizRound::kNumAnswers; ++i)
-        EXPECT_TRUE(quiz->Control("Answer" + std::to_string(i))->focusPolicy() & Qt::TabFocus);
-    Press(quiz->Control("Answer2"), Qt::Key_Space);
-    EXPECT_EQ(quiz->round().selected(), 2);
-    Press(quiz->Control("Answer1"), Qt::Key_Return);
+    auto answer = [quiz](int i) { return quiz->Control("Answer" + std::to_string(i)); };
+    auto stops = [&] {
+        std::vector<int> tab;
+        for (int i = 0; i < QuizRound::kNumAnswers; ++i)
+            if (answer(i)->focusPolicy() & Qt::TabFocus) tab.push_back(i);
+        return tab;
+    };
+    EXPECT_EQ(stops(), std::vector<int>{0});
+    // Each arrow marks the answer it reaches; the ends go round.
+    Press(answer(0), Qt::Key_Down);
+    EXPECT_EQ(QApplication::focusWidget(), answer(1));
     EXPECT_EQ(quiz->round().selected(), 1);
-    Press(quiz->Control("DoAnswer"), Qt::Key_Return);
+    EXPECT_EQ(stops(), std::vector<int>{1});
+    QTest::keyClick(answer(1), Qt::Key_Up);
+    QTest::keyClick(answer(0), Qt::Key_Left);
+    EXPECT_EQ(QApplication::focusWidget(), answer(3));
+    EXPECT_EQ(quiz->round().selected(), 3);
+    EXPECT_TRUE(quiz->round().questionOpen());
+    QTest::keyClick(answer(3), Qt::Key_Return);
     EXPECT_FALSE(quiz->round().questionOpen());
     ASSERT_EQ(QApplication::focusWidget(), quiz->Control("DoNext"));
     Press(quiz->Control("DoNext"), Qt::Key_Return);
     EXPECT_TRUE(quiz->round().questionOpen());
-    EXPECT_EQ(QApplication::focusWidget(), quiz->Control("Answer0"));
-    Press(quiz->Control("Answer0"), Qt::Key_Return);
-    EXPECT_EQ(quiz->round().selected(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), answer(0));
+    // Space marks without giving; 50-50 leaves two answers to go round.
+    Press(answer(2), Qt::Key_Space);
+    EXPECT_EQ(quiz->round().selected(), 2);
     EXPECT_TRUE(quiz->round().questionOpen());
-    Press(quiz->Control("Answer0"), Qt::Key_Return);
+    for (int slot = 0; slot < QuizRound::kNumJokerSlots; ++slot)
+        if (quiz->round().jokerType(slot) == QuizRound::kFiftyFifty) {
+            quiz->Joker_Click(slot);
+            break;
+        }
+    ASSERT_EQ(stops().size(), 1U);
+    Press(answer(stops()[0]), Qt::Key_Down);
+    std::set<QWidget*> reached;
+    for (int i = 0; i < 4; ++i) {
+        reached.insert(QApplication::focusWidget());
+        EXPECT_TRUE(QApplication::focusWidget()->isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    }
+    EXPECT_EQ(reached.size(), 2U);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(quiz->round().questionOpen());
+    // Enter on an answer not marked yet gives it with one press.
+    Press(quiz->Control("DoNext"), Qt::Key_Return);
+    Press(answer(1), Qt::Key_Return);
+    EXPECT_FALSE(quiz->round().questionOpen());
+    EXPECT_EQ(quiz->round().selected(), 1);
     EXPECT_EQ(QApplication::focusWidget(), quiz->Control("DoNext"));
     quiz->Unload();
     Settle();

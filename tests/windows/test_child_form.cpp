@@ -182,35 +182,47 @@ TEST_F(ChildFormTest, SizableWindowsStopAtTheirMinimumAndStretchTheirListsFixedO
 // Tab goes through a window as it is read: top to bottom, left to right, a
 // frame's controls together, a column of buttons after the column of frames
 // beside it, an option group one stop (its checked button, else its first),
-// and from the last stop round to the first. A window whose first
-// input is not the first control it reads starts the round there.
-TEST_F(ChildFormTest, TabFollowsTheLayoutFromTheFirstInputRound) {
+// and from the last stop round to the first. A window whose first input is
+// not the first control it reads opens there, and Tab still reads the window
+// from its first control (New Names: its list on the left, then the name).
+TEST_F(ChildFormTest, TabFollowsTheLayoutRoundFromTheFirstInput) {
     RegisterListWindows();
     OutputWindows::Register();
     struct Case {
         const char* window;
-        std::vector<std::string> stops;  // those a user reaches at the opening
+        std::vector<std::string> stops;  // those a user reaches at the opening, in reading order
+        std::size_t first;               // where the opening puts the focus
     } cases[] = {
-        {"NameLists", {"GoBack", "GoForward", "CurListQuery", "Names", "History", "TranslateToNames",
-                       "TranslateToGenNames", "AutoToNames", "AutoToGenNames", "GenderFemaleOnly", "GenderMaleOnly",
-                       "AutoFemaleOnly", "AutoMaleOnly", "GenNamesOnly", "GenGenNamesOnly", "AutoNamesOnly",
-                       "AutoGenNamesOnly", "ActSortOrder", "NewSortOrder", "ShowHelp"}},
-        {"UserNames", {"CurName", "Male", "OrigLang", "German", "OrigInfo", "OrigInfo", "UseLang", "UseLang",
-                       "UseLang", "ShowHelp", "Names"}},
-        {"PrintOptions", {"Descr", "CurList", "ShowPrintDialog", "DoPrint", "ShowHelp", "DoCancel"}},
+        {"NameLists",
+         {"GoBack", "GoForward", "CurListQuery", "Names", "History", "TranslateToNames", "TranslateToGenNames",
+          "AutoToNames", "AutoToGenNames", "GenderFemaleOnly", "GenderMaleOnly", "AutoFemaleOnly", "AutoMaleOnly",
+          "GenNamesOnly", "GenGenNamesOnly", "AutoNamesOnly", "AutoGenNamesOnly", "ActSortOrder", "NewSortOrder",
+          "ShowHelp"},
+         0},
+        {"UserNames",
+         {"Names", "CurName", "Male", "OrigLang", "German", "OrigInfo", "OrigInfo", "UseLang", "UseLang", "UseLang",
+          "ShowHelp"},
+         1},
+        {"PrintOptions", {"Descr", "CurList", "ShowPrintDialog", "DoPrint", "ShowHelp", "DoCancel"}, 0},
     };
+    auto name = [] { return QApplication::focusWidget()->objectName().toStdString(); };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.window);
         FormBase* w = Open<FormBase>(c.window);
         ASSERT_TRUE(w);
+        // Tab comes into the window at the first control read.
+        QWidget* next = w->Host()->nextInFocusChain();
+        while (next != w->Host() && !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)))
+            next = next->nextInFocusChain();
+        EXPECT_EQ(next->objectName().toStdString(), c.stops.front());
         w->FocusFirstInput();
         std::vector<std::string> seen;
         for (std::size_t i = 0; i <= c.stops.size() && QApplication::focusWidget(); ++i) {
-            seen.push_back(QApplication::focusWidget()->objectName().toStdString());
+            seen.push_back(name());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        std::vector<std::string> round = c.stops;
-        round.push_back(c.stops.front());
+        std::vector<std::string> round(c.stops.begin() + static_cast<std::ptrdiff_t>(c.first), c.stops.end());
+        round.insert(round.end(), c.stops.begin(), c.stops.begin() + static_cast<std::ptrdiff_t>(c.first) + 1);
         EXPECT_EQ(seen, round);
         w->Unload();
         Settle();

@@ -31,7 +31,7 @@ constexpr int kWidth = 560, kHeight = 322;
 // then gets no answer.
 Similar::Similar() : ChildForm(WindowNames::kSimilar, Kind::MdiChild, kPlaced | kInHistory | kStored) {
     // A choice the user does not want to make is put away with Escape.
-    SetClosesOnEscape(true);
+    SetDialogLike();
 }
 
 Similar::~Similar() {

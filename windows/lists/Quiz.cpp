@@ -16,6 +16,7 @@
 #include "TextConstants.h"
 #include "TextDisplay.h"
 #include "WinMan.h"
+#include "WindowKeys.h"
 
 using QuizRound::Shade;
 
@@ -94,8 +95,10 @@ void Quiz::BuildControls() {
         // and the pointer says so.
         a->setTextInteractionFlags(Qt::NoTextInteraction);
         a->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        // Tab reaches every answer too, and Space or Enter chooses it.
-        a->setFocusPolicy(Qt::TabFocus);
+        // The answers are one group, as option buttons are: one stop of
+        // Tab (UpdateAnswerStop), the arrow keys among them, each in its
+        // place in the reading order whichever is the stop.
+        WindowKeys::KeepTabPlace(a);
         a->installEventFilter(this);
         a->viewport()->setCursor(Qt::PointingHandCursor);
         a->viewport()->installEventFilter(this);
@@ -249,6 +252,7 @@ void Quiz::RoundChanged(bool texts) {
         a->viewport()->setCursor(round_.questionOpen() ? Qt::PointingHandCursor : Qt::ArrowCursor);
         SetBackground(a, ShadeColour(round_.shade(i)));
     }
+    UpdateAnswerStop();
     doAnswer_->setEnabled(round_.doAnswerEnabled());
     doNext_->setEnabled(round_.doNextEnabled());
     answerRight_->setVisible(round_.rightShown());
@@ -305,26 +309,68 @@ void Quiz::DoNext_Click() {
         }
 }
 
+void Quiz::UpdateAnswerStop() {
+    // The stop is the answer marked, else the first one shown; the others
+    // take the focus by a click or an arrow key.
+    const int marked = round_.selected();
+    int stop = marked >= 0 && marked < QuizRound::kNumAnswers && round_.answerVisible(marked) ? marked : -1;
+    for (int i = 0; i < QuizRound::kNumAnswers && stop < 0; ++i)
+        if (round_.answerVisible(i)) stop = i;
+    for (int i = 0; i < QuizRound::kNumAnswers; ++i)
+        if (RichTextPane* a = answers_[static_cast<size_t>(i)])
+            a->setFocusPolicy(i == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+bool Quiz::AnswerKey(int index, const QKeyEvent& key) {
+    const auto plain = key.modifiers() & ~Qt::KeypadModifier;
+    int step = 0;
+    switch (key.key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Right: step = 1; break;
+    case Qt::Key_Up:
+    case Qt::Key_Left: step = -1; break;
+    default: break;
+    }
+    if (step != 0 && plain == Qt::NoModifier) {
+        // Round the answers shown, top to bottom, marking the one reached.
+        int to = index;
+        do {
+            to = (to + step + QuizRound::kNumAnswers) % QuizRound::kNumAnswers;
+        } while (to != index && !round_.answerVisible(to));
+        answers_[static_cast<size_t>(to)]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        Run([this, to] { Answer_Click(to); });
+        return true;
+    }
+    if (key.key() == Qt::Key_Space && plain == Qt::NoModifier) {
+        Run([this, index] { Answer_Click(index); });
+        return true;
+    }
+    if (IsEnterKey(key)) {
+        // Enter gives the answer it is pressed on, marked by the way.
+        if (!key.isAutoRepeat())
+            Run([this, index] {
+                Answer_Click(index);
+                if (doAnswer_->isEnabled()) AnswerByKeyboard();
+            });
+        return true;
+    }
+    return false;
+}
+
 void Quiz::Joker_Click(int slot) { round_.ExecJoker(slot); }
 void Quiz::SecTimer_Timer() { round_.Tick(); }
 
 bool Quiz::eventFilter(QObject* watched, QEvent* event) {
     const bool click = event->type() == QEvent::MouseButtonPress &&
                        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
-    const bool choose = key && (IsEnterKey(*key) || (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier));
-    if (click || choose) {
+    const bool key = event->type() == QEvent::KeyPress;
+    if (click || key) {
         for (int i = 0; i < QuizRound::kNumAnswers; ++i) {
             RichTextPane* a = answers_[static_cast<size_t>(i)];
-            if (a && watched == (click ? a->viewport() : static_cast<QWidget*>(a))) {
-                // Enter on the answer chosen gives it, as Answer does; on
-                // another one it chooses that one, as Space does.
-                if (key && IsEnterKey(*key) && round_.selected() == i && doAnswer_->isEnabled())
-                    Run([this] { AnswerByKeyboard(); });
-                else
-                    Run([this, i] { Answer_Click(i); });
-                return true;
-            }
+            if (!a || watched != (click ? a->viewport() : static_cast<QWidget*>(a))) continue;
+            if (key) return AnswerKey(i, *static_cast<QKeyEvent*>(event)) || ChildForm::eventFilter(watched, event);
+            Run([this, i] { Answer_Click(i); });
+            return true;
         }
     }
     return ChildForm::eventFilter(watched, event);

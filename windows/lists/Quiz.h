@@ -17,6 +17,7 @@
 #include "WindowContracts.h"
 
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class RichTextPane;
 class TextDisplay;
@@ -59,6 +60,12 @@ private:
     void ShowText(TextDisplay& td, const std::string& text, bool links);
     // Gives the chosen answer and puts the focus on Next.
     void AnswerByKeyboard();
+    // The answers' one stop of Tab: the marked answer, else the first shown.
+    void UpdateAnswerStop();
+    // A key pressed on answer index: the arrow keys move the mark to the
+    // answer shown above or below (round the ends), Space marks this one,
+    // Enter marks it and gives it. True when the key was one of them.
+    bool AnswerKey(int index, const QKeyEvent& key);
 
     QuizRound::Round round_{this};
     std::unique_ptr<TextDisplay> questionTd_, descrTd_;

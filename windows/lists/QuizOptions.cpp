@@ -33,7 +33,7 @@ const char* const kBoxNames[] = {"NumMin", "NumQ", "NumJo5050", "NumJoNext"};
 
 QuizOptions::QuizOptions() : ChildForm("QuizOptions"), numbers_(*this) {
     // It asks before a round as a dialog would: Escape cancels it.
-    SetClosesOnEscape(true);
+    SetDialogLike();
 }
 
 int QuizOptions::Maximum(Box box) {
