@@ -6,6 +6,11 @@
 # a loader killed by a signal, a writer kept waiting, a damaged file loaded
 # one way and refused the other.
 set -euo pipefail
+usage="usage: bash bench/file_attacks.sh [RUNS]"
+case ${1:-} in
+    -h | --help) echo "$usage"; exit 0 ;;
+    -*) echo "unknown option $1" >&2; echo "$usage" >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 runs=${1:-200}
 bin=build/bin

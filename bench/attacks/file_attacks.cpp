@@ -59,6 +59,7 @@
 #include "BinFile.h"
 #include "DataBase.h"
 #include "FileOp.h"
+#include "ToolArgs.h"
 
 namespace {
 
@@ -498,7 +499,11 @@ int KillSave(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const char* usage =
+        "usage: file_attacks rewrite RUNS FILE | blocks RUNS FILE | leasecopy RUNS FILE [ROOM] |"
+        " killsave RUNS | owner RUNS FILE | earlywrite RUNS FILE | flips RUNS FILE\n";
+    const std::vector<std::string> args = ToolArgs::Args(argc, argv);
+    if (auto end = ToolArgs::EndEarly(args, usage)) return *end;
     const int runs = args.size() >= 2 ? std::atoi(args[1].c_str()) : 0;
     if (args.size() == 3 && args[0] == "rewrite") return Rewrite(runs, args[2]);
     if (args.size() == 3 && args[0] == "blocks") return Blocks(runs, args[2]);
@@ -510,8 +515,6 @@ int main(int argc, char** argv) {
         return LoadAs(args[1], std::stoull(args[2]), std::stoull(args[3]));
     if (args.size() == 3 && args[0] == "earlywrite") return EarlyWrite(runs, args[2]);
     if (args.size() == 3 && args[0] == "flips") return Flips(runs, args[2]);
-    std::fprintf(stderr,
-                 "usage: file_attacks rewrite RUNS FILE | blocks RUNS FILE | leasecopy RUNS FILE |"
-                 " killsave RUNS | owner RUNS FILE | earlywrite RUNS FILE | flips RUNS FILE\n");
+    std::fputs(usage, stderr);
     return 2;
 }

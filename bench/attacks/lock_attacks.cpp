@@ -46,6 +46,7 @@
 #include "SettingsStore.h"
 #include "Startup.h"
 #include "TextConstants.h"
+#include "ToolArgs.h"
 #include "UserFile.h"
 #include "WindowRegistry.h"
 
@@ -275,11 +276,13 @@ int Symlink(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const char* usage = "usage: lock_attacks quit|question|symlink RUNS [FOLDER]\n";
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage)) return *end;
     const std::string mode = argc > 1 ? argv[1] : "";
     const int runs = argc > 2 ? std::atoi(argv[2]) : 10;
     if (mode == "quit" && argc > 3) return Quit(runs, argv[3]);
     if (mode == "question") return Question(runs);
     if (mode == "symlink") return Symlink(runs);
-    std::fprintf(stderr, "usage: lock_attacks quit|question|symlink RUNS [FOLDER]\n");
+    std::fputs(usage, stderr);
     return 2;
 }
