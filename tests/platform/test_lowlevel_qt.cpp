@@ -184,7 +184,7 @@ TEST_F(HelpTopics, AnUnknownTopicShowsTheIndexWithAPlainNote) {
         EXPECT_EQ(v->CurrentPage(), Page("index.html")) << topic;
         EXPECT_TRUE(v->NoteShown()) << topic;
         // The program's topic names are no words for its users.
-        if (*topic) EXPECT_FALSE(v->NoteText().contains(QString::fromLatin1(topic))) << topic;
+        if (*topic) { EXPECT_FALSE(v->NoteText().contains(QString::fromLatin1(topic))) << topic; }
     }
     help.ShowTopic("Welcome");  // a topic with a page takes the note away
     EXPECT_FALSE(help.Viewer()->NoteShown());

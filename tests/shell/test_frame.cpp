@@ -368,7 +368,7 @@ TEST_F(ShellTest, GettingStartedReopensWholeInsideTheFrame) {
         FormBase& w = *Auto::GetForm("ShortHelp");
         const QRect r = w.SubWindow()->geometry();
         EXPECT_TRUE(QRect(QPoint(0, 0), inner).contains(r)) << r.x() << "," << r.y() << " in " << inner.width();
-        if (c.atStored) EXPECT_EQ(r.topLeft(), QPoint(30, 20));
+        if (c.atStored) { EXPECT_EQ(r.topLeft(), QPoint(30, 20)); }
         w.Unload(UnloadMode::User);
     }
 }
@@ -585,7 +585,7 @@ TEST_F(ProgramTest, EachEditionSpeaksItsOwnLanguageAndKeepsItsOwnFiles) {
         Startup::Program program(SampleSetup(BinaryPath("bin")));
         ASSERT_EQ(program.Start(e.argv0, {}), Startup::StartResult::Running);
         // Read while the frame was built, the database may need no welcome window.
-        if (program.WelcomeWindow()) EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive());
+        if (program.WelcomeWindow()) { EXPECT_FALSE(program.WelcomeWindow()->Timer()->isActive()); }
         EXPECT_FALSE(WinMan::ActionBlocked());
         KFrame* f = program.Frame();
         ASSERT_TRUE(f && f->Visible());

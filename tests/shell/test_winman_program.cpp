@@ -198,7 +198,7 @@ TEST_F(WinManProgram, ARestoredPrintWindowLiesInsideTheFrame) {
         ASSERT_TRUE(print && print->Visible());
         const QRect r = print->SubWindow()->geometry();
         EXPECT_TRUE(Inner().contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
-        if (value == stored[0]) EXPECT_EQ(r.topLeft(), QPoint(60, 40));
+        if (value == stored[0]) { EXPECT_EQ(r.topLeft(), QPoint(60, 40)); }
         print->Unload(UnloadMode::User);
         Settle();
     }
