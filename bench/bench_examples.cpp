@@ -130,7 +130,8 @@ void BM_Example(benchmark::State& state, const Example& example) {
         Auto::ProcessLine(line);
         return std::string();
     };
-    const Examples::Example played{example.lines};
+    Examples::Example played;
+    played.lines = example.lines;
     ScriptFile::BadLines bad;
     for (auto _ : state) {
         Examples::ReplayLines(played, bad);

@@ -3,8 +3,14 @@
 # (200 by default; needs a build in build/ with the benchmarks, and the
 # full-size database that the test gendb_full_size_process writes).
 # Counts in capitals must be 0: a mixed database, a block of another file,
-# a loader killed by a signal, a writer kept waiting.
+# a loader killed by a signal, a writer kept waiting, a damaged file loaded
+# one way and refused the other.
 set -euo pipefail
+usage="usage: bash bench/file_attacks.sh [RUNS]"
+case ${1:-} in
+    -h | --help) echo "$usage"; exit 0 ;;
+    -*) echo "unknown option $1" >&2; echo "$usage" >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
 runs=${1:-200}
 bin=build/bin
@@ -22,6 +28,8 @@ echo "== another user's file (as an installed copy is) rewritten in place during
 "$bin/file_attacks" owner "$runs" "$full/Talv1Dat.bin"
 echo "== a file written in place after the start-up's load on its own thread ($runs runs)"
 "$bin/file_attacks" earlywrite "$runs" "$full/Talv1Dat.bin"
+echo "== one byte changed ($runs copies), the checksum zero, four bytes appended: under a lease and without"
+"$bin/file_attacks" flips "$runs" "$full/Talv1Dat.bin"
 
 # The running program's database file overwritten by cp, as an update would:
 # how long cp waits (PROGRAM_RUNS runs, 10 by default, of the English edition

@@ -390,8 +390,20 @@ def summarise(ctx, which, rounds):
         print(text, flush=True)
 
 
+USAGE = "usage: python3 bench/ratios.py BUILD_DIR [RUNS] [--before OTHER_BUILD_DIR] [--rounds K] [GROUP ...]\n"
+
+
 def main():
     args = sys.argv[1:]
+    # No option is taken for a build folder: --help and -h print the usage,
+    # any other option than the two is refused with it.
+    if "--help" in args or "-h" in args:
+        print(USAGE, end="")
+        sys.exit(0)
+    unknown = [a for a in args if a.startswith("-") and a not in ("--before", "--rounds")]
+    if unknown:
+        sys.stderr.write(f"unknown option {unknown[0]}\n{USAGE}")
+        sys.exit(2)
     build = args.pop(0) if args else "build"
     runs = int(args.pop(0)) if args and args[0].isdigit() else 15
     before = None

@@ -99,9 +99,11 @@ extern std::string dbFileName;
 // read lease where one can be had (no writer changes it meanwhile), else
 // read through a window; a file so read that changed meanwhile (its stamp
 // moved, or the bytes read do not give its checksum) is read again, twice at
-// most, and then refused as malformed. What is no ordinary file (a folder,
-// a pipe) is malformed too. A file without the checksum's mark is read as
-// the format describes it, its changes told by its stamp only.
+// most, and then refused as malformed. A mapped file whose bytes do not give
+// its checksum is refused as malformed at once: no writer changed it while
+// it was read, it is damaged. What is no ordinary file (a folder, a pipe) is
+// malformed too. A file without the checksum's mark is read as the format
+// describes it, its changes told by its stamp only.
 DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer = nullptr);
 
 // ReadBinFile on a thread of its own, begun early so that the file is read

@@ -137,20 +137,21 @@ public:
     Reader(Cursor& c, FileOp::MappedFile* map, FileSource* window, LoadObserver* obs)
         : c_(c), map_(map), window_(window), texts_(c), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
 
-    // Whether the bytes read through the window do not give the checksum
-    // the file carries (once Run has returned).
+    // Whether the bytes read do not give the checksum the file carries
+    // (once Run has returned).
     bool SumDiffers() const { return sumDiffers_; }
 
     void Run() {
         // The whole header in the window at once: the sum begins right after it.
         c_.Hold(kMaxHeader);
         ReadHeader();
-        // Under a lease no writer changes the file while it is mapped (a
-        // break first makes the bytes the process's own): the sum is taken
-        // where the file is read through a window, and costs a mapped load
-        // nothing.
-        summing_ = window_ && fileHeader.field6 == kSumMark;
+        // The sum tells a damaged file by whichever way it is read: through
+        // a window, of the bytes as they pass; mapped (where no writer
+        // changes them meanwhile), beside the reading, on a thread of its own.
+        const bool marked = fileHeader.field6 == kSumMark;
+        summing_ = window_ && marked;
         if (summing_) window_->SumFrom(sum_, c_.offset());
+        if (map_ && marked) mapSum_ = std::make_unique<MappedBodySum>(map_->data(), c_.offset(), map_->size());
         for (;;) {
             std::string section(StrStep("section name"));
             std::string upper = Basic::UpperAscii(section);
@@ -172,6 +173,7 @@ public:
             window_->SumRest();
             sumDiffers_ = sum_.Value() != static_cast<uint32_t>(fileHeader.field5);
         }
+        if (mapSum_) sumDiffers_ = mapSum_->Value() != static_cast<uint32_t>(fileHeader.field5);
         // Nothing of the mapped file stays in use.
         if (map_) map_->Release(0, map_->size());
         Finish();
@@ -193,9 +195,13 @@ private:
     void Step() {
         if ((++steps_ & 255) != 0) return;
         const auto read = static_cast<size_t>(c_.offset());
-        if (map_ && read > kInHand && read - kInHand - released_ >= kReleaseStep) {
-            map_->Release(released_, read - kInHand);
-            released_ = read - kInHand;
+        if (map_ && read > kInHand) {
+            // Not before the sum has taken them in.
+            const size_t to = mapSum_ ? mapSum_->Bound(read - kInHand) : read - kInHand;
+            if (to >= released_ + kReleaseStep) {
+                map_->Release(released_, to);
+                released_ = to;
+            }
         }
         if (!obs_) return;
         auto now = std::chrono::steady_clock::now();
@@ -462,6 +468,7 @@ private:
     size_t released_ = 0;  // the mapped file's bytes given back, from its start
     bool summing_ = false;  // read through a window, it carries the checksum of its body
     BodySum sum_;
+    std::unique_ptr<MappedBodySum> mapSum_;  // mapped, it carries the checksum
     bool sumDiffers_ = false;
     KeptTexts texts_;
     LoadObserver* obs_;
@@ -561,6 +568,7 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
         st.error = r.error;
         st.detail = "read";
     }
+    const bool wasMapped = mapped != nullptr;
     if (mapped) {
         if (mapped->Lost()) return ReadEnd::Untrusted;
         file.watch = std::move(mapped);
@@ -569,12 +577,17 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
         // file being written passes through such states on its way.
         return ReadEnd::Untrusted;
     }
-    // The bytes read are not the ones the file was written with: read while
-    // a write was still under way (which the stamps miss: a write sets the
-    // times as it begins), or damaged.
+    // The bytes read are not the ones the file was written with: damaged,
+    // or, read through a window, read while a write was still under way
+    // (which the stamps miss: a write sets the times as it begins). Mapped
+    // under a lease, no write was under way: the file is damaged, and so
+    // refused at once, as a read through a window refuses it in the end.
     if (sumDiffers) {
         st.detail = "its body does not give its checksum";
-        return ReadEnd::Untrusted;
+        if (!wasMapped) return ReadEnd::Untrusted;
+        st.ok = false;
+        st.error = kStructError;
+        return ReadEnd::Failed;
     }
     return st.ok ? ReadEnd::Done : ReadEnd::Failed;
 }

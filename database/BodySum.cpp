@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <system_error>
 
 namespace DataBase {
 
@@ -69,6 +70,63 @@ uint32_t BodySum::Value() const {
     h *= kMul3;
     h ^= h >> 32;
     return static_cast<uint32_t>(h);
+}
+
+namespace {
+
+// Pieces the thread tells its progress by; a body shorter than kApart is
+// summed on the caller's thread, and a thread more than kLag behind gives
+// way to it (the pages it has not reached stay in memory meanwhile).
+constexpr std::size_t kPiece = std::size_t{64} << 10;
+constexpr std::size_t kApart = std::size_t{1} << 20;
+constexpr std::size_t kLag = std::size_t{2} << 20;
+
+}  // namespace
+
+MappedBodySum::MappedBodySum(const unsigned char* data, std::size_t from, std::size_t size)
+    : data_(data), size_(size), summed_(std::min(from, size)) {
+    if (size_ - summed_ < kApart) return;
+    try {
+        thread_ = std::thread([this] {
+            for (std::size_t at = summed_.load(std::memory_order_relaxed); at < size_ && !stop_.load();) {
+                const std::size_t n = std::min(kPiece, size_ - at);
+                sum_.Add(data_ + at, n);
+                at += n;
+                summed_.store(at, std::memory_order_release);
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had (no memory for its stack, too many threads):
+        // the caller's thread sums, as for a short body.
+    }
+}
+
+MappedBodySum::~MappedBodySum() { Stop(); }
+
+void MappedBodySum::Stop() {
+    stop_.store(true);
+    if (thread_.joinable()) thread_.join();
+}
+
+void MappedBodySum::SumHere(std::size_t to) {
+    Stop();
+    const std::size_t at = summed_.load(std::memory_order_relaxed);
+    if (to <= at) return;
+    sum_.Add(data_ + at, to - at);
+    summed_.store(to, std::memory_order_relaxed);
+}
+
+std::size_t MappedBodySum::Bound(std::size_t want) {
+    want = std::min(want, size_);
+    const std::size_t at = summed_.load(std::memory_order_acquire);
+    if (thread_.joinable() && at + kLag >= want) return std::min(want, at);
+    SumHere(want);
+    return want;
+}
+
+uint32_t MappedBodySum::Value() {
+    SumHere(size_);
+    return sum_.Value();
 }
 
 uint32_t BodySumOf(const unsigned char* p, std::size_t n) {

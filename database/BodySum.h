@@ -12,8 +12,10 @@
 //   s.Add(p + 10, n - 10);   // the same value as one Add(p, n)
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
 namespace DataBase {
 
@@ -34,5 +36,39 @@ private:
 
 // The checksum of n bytes in one piece.
 uint32_t BodySumOf(const unsigned char* p, std::size_t n);
+
+// The checksum of the body [from, size) of a file whose bytes are all at
+// hand (mapped), taken on a thread of its own while the caller reads the
+// records: where a processor is free, the load takes no longer for it. A
+// body too short to be worth a thread, a thread that cannot be had, or one
+// that falls far behind, is summed on the caller's thread.
+//
+//   MappedBodySum sum(data, headerEnd, size);
+//   ... read, giving back only pages below sum.Bound(wanted) ...
+//   bool same = sum.Value() == stored;
+class MappedBodySum {
+public:
+    MappedBodySum(const unsigned char* data, std::size_t from, std::size_t size);
+    ~MappedBodySum();  // stops the thread
+    MappedBodySum(const MappedBodySum&) = delete;
+    MappedBodySum& operator=(const MappedBodySum&) = delete;
+
+    // How far the bytes below `want` may be given back: those summed. A
+    // thread lagging far behind is stopped and the sum taken here up to want.
+    std::size_t Bound(std::size_t want);
+    // The checksum of the whole body (the rest summed here).
+    uint32_t Value();
+
+private:
+    void Stop();
+    void SumHere(std::size_t to);
+
+    const unsigned char* data_;
+    std::size_t size_;
+    BodySum sum_;                      // the thread's until it is stopped
+    std::atomic<std::size_t> summed_;  // the bytes below are in sum_
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
 
 }  // namespace DataBase

@@ -41,27 +41,7 @@ void DeleteAtoms(atom* name) {
 
 }  // namespace
 
-std::string Cut(const std::string& text, std::size_t max) {
-    if (text.size() <= max) return text;
-    // The lead byte of a UTF-8 sequence the cut would split: the sequence
-    // from there on goes (its continuation bytes 10xxxxxx, as many as the
-    // lead byte announces, reach past the cut).
-    std::size_t end = max;
-    for (std::size_t back = 1; back <= 3 && back <= max; ++back) {
-        const auto lead = static_cast<unsigned char>(text[max - back]);
-        if ((lead & 0xC0) == 0x80) continue;
-        const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                                   : lead >= 0xE0 && lead <= 0xEF ? 3
-                                   : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                                  : 0;
-        bool whole = length > back && max - back + length <= text.size();
-        for (std::size_t k = 1; whole && k < length; ++k)
-            whole = (static_cast<unsigned char>(text[max - back + k]) & 0xC0) == 0x80;
-        if (whole) end = max - back;
-        break;
-    }
-    return text.substr(0, end);
-}
+std::string Cut(const std::string& text, std::size_t max) { return text.substr(0, max); }
 
 std::string Clean(const std::string& text) {
     std::string s = text;

@@ -34,9 +34,9 @@ struct Entry {
 // A text as it is stored: double quotes become apostrophes, CR, LF and TAB
 // blanks, and blanks at both ends go. Clean(" Jo\"\"hn\t") gives "Jo''hn".
 std::string Clean(const std::string& text);
-// A text cut to at most max characters. The cut never splits a UTF-8
-// sequence (a user-names file edited by hand may hold some): such a
-// sequence goes whole. Cut("Ren\xC3\xA9", 4) gives "Ren".
+// A text cut to at most max characters, each one byte of code page 1252
+// (bytes that would make a UTF-8 sequence elsewhere are characters of their
+// own here). Cut("Ren\xC3\xA9", 4) gives "Ren\xC3".
 std::string Cut(const std::string& text, std::size_t max);
 // Whether a text holds at least one letter (only such texts become names).
 bool HasLetter(const std::string& text);

@@ -5,7 +5,8 @@
 # UndefinedBehaviorSanitizer in build-fuzz/, starting from the seed corpus;
 # new inputs go to build-fuzz/corpus/TARGET, a finding to
 # build-fuzz/findings/TARGET/ and fails the run. Without them it replays
-# the seed corpus once.
+# the seed corpus once. WERROR=ON (scripts/test.sh sets it) makes a compiler
+# warning fail the build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -ne 2 ]; then
@@ -38,9 +39,9 @@ if ! command -v clang++ >/dev/null || [ ! -f "$fuzzer_lib" ]; then
     exec build/bin/"fuzz_$target" "tests/fuzz/corpus/$target"
 fi
 
-if [ ! -f build-fuzz/CMakeCache.txt ]; then
+if [ ! -f build-fuzz/CMakeCache.txt ] || [ -n "${WERROR:-}" ]; then
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DFUZZ=ON -DBUILD_BENCH=OFF >/dev/null
+        -DFUZZ=ON -DBUILD_BENCH=OFF -DWERROR="${WERROR:-OFF}" >/dev/null
 fi
 cmake --build build-fuzz -j "$(nproc)" --target "fuzz_$target"
 work=build-fuzz/corpus/$target

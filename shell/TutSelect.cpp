@@ -141,7 +141,7 @@ void Register() {
     Examples::replayLine = [](const std::string& line) { return Auto::RunLine(line); };
     Examples::showText = [](const std::string& text) {
         std::string plain = text;
-        for (std::size_t p; (p = plain.find("\r\n")) != std::string::npos;) plain.replace(p, 2, "\n");
+        for (std::size_t p; (p = plain.find("\r\n")) != std::string::npos;) plain.erase(p, 1);
         KFrame* frame = KFrame::Instance();
         QMessageBox box(QMessageBox::NoIcon, QtText::ToQt(TextConstants::EditionText("Orsabrine", "Talvessin")),
                         QtText::ToQt(plain), QMessageBox::Ok,

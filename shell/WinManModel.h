@@ -67,7 +67,7 @@ struct PlaceRequest {
     // apply); 0 when unknown.
     double ownHeight = 0, ownWidth = 0;
     // The window's default rectangle, for a rectangle too small to use.
-    std::optional<WindowRect> fallback;
+    std::optional<WindowRect> fallback = std::nullopt;
     // Where the area starts: 0 for a child, the corner of the free part of
     // its screen for the frame (a second screen starts beside the first).
     double boundsTop = 0, boundsLeft = 0;

@@ -28,6 +28,11 @@
 //             it in place: how long the writer waited (it gives up after
 //             10 s), whether the database is still the loaded one, and where
 //             every hit parade's block then comes from.
+//   flips     FILE with one byte changed at a random place (RUNS copies, one
+//             byte each), with the checksum in its header zero, and with four
+//             bytes appended: each copy loaded under a lease (mapped) and
+//             without one (held open for writing, so read): loaded or
+//             refused, and in how many copies the two loads disagree.
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
@@ -54,6 +59,7 @@
 #include "BinFile.h"
 #include "DataBase.h"
 #include "FileOp.h"
+#include "ToolArgs.h"
 
 namespace {
 
@@ -419,6 +425,45 @@ int LeaseCopy(int runs, const std::string& file, double room) {
     return 0;
 }
 
+// Whether the bytes, written at work, load: under a lease, or without one
+// (the file held open for writing here).
+bool Loads(const std::string& work, const std::string& bytes, bool leased) {
+    std::ofstream(work, std::ios::binary) << bytes;
+    const int writer = leased ? -1 : ::open(work.c_str(), O_WRONLY);
+    DataBase::InitDataBase();
+    const bool ok = DataBase::ReadBinFile(work).ok;
+    if (writer >= 0) ::close(writer);
+    return ok;
+}
+
+int Flips(int runs, const std::string& file) {
+    const std::string work = file + ".attack", a = ReadAll(file);
+    if (a.size() < 16) return 1;
+    std::vector<std::pair<std::string, std::string>> copies;
+    for (int run = 0; run < runs; ++run) {
+        std::string b = a;
+        b[std::uniform_int_distribution<size_t>(0, a.size() - 1)(rng)] ^= '\xFF';
+        copies.emplace_back("one byte changed", b);
+    }
+    // The checksum: after the header's first text and its three int16 fields.
+    const size_t sum = 2 + (static_cast<unsigned char>(a[0]) | static_cast<unsigned char>(a[1]) << 8) + 6;
+    std::string zero = a;
+    std::fill_n(zero.begin() + static_cast<long>(sum), 4, '\0');
+    copies.emplace_back("checksum zero", zero);
+    copies.emplace_back("four bytes appended", a + "abcd");
+    std::map<std::string, int> counts{{"LOADS DISAGREE", 0}};
+    for (const auto& [what, bytes] : copies) {
+        const bool leased = Loads(work, bytes, true), read = Loads(work, bytes, false);
+        counts[what + ", under a lease: " + (leased ? "loaded" : "refused")]++;
+        counts[what + ", without: " + (read ? "loaded" : "refused")]++;
+        if (leased != read) counts["LOADS DISAGREE"]++;
+    }
+    DataBase::InitDataBase();
+    std::remove(work.c_str());
+    Print(counts);
+    return 0;
+}
+
 int Leftovers(const std::filesystem::path& dir) {
     int n = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir))
@@ -454,7 +499,11 @@ int KillSave(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const char* usage =
+        "usage: file_attacks rewrite RUNS FILE | blocks RUNS FILE | leasecopy RUNS FILE [ROOM] |"
+        " killsave RUNS | owner RUNS FILE | earlywrite RUNS FILE | flips RUNS FILE\n";
+    const std::vector<std::string> args = ToolArgs::Args(argc, argv);
+    if (auto end = ToolArgs::EndEarly(args, usage)) return *end;
     const int runs = args.size() >= 2 ? std::atoi(args[1].c_str()) : 0;
     if (args.size() == 3 && args[0] == "rewrite") return Rewrite(runs, args[2]);
     if (args.size() == 3 && args[0] == "blocks") return Blocks(runs, args[2]);
@@ -465,8 +514,7 @@ int main(int argc, char** argv) {
     if (args.size() == 4 && args[0] == "loadas")
         return LoadAs(args[1], std::stoull(args[2]), std::stoull(args[3]));
     if (args.size() == 3 && args[0] == "earlywrite") return EarlyWrite(runs, args[2]);
-    std::fprintf(stderr,
-                 "usage: file_attacks rewrite RUNS FILE | blocks RUNS FILE | leasecopy RUNS FILE |"
-                 " killsave RUNS | owner RUNS FILE | earlywrite RUNS FILE\n");
+    if (args.size() == 3 && args[0] == "flips") return Flips(runs, args[2]);
+    std::fputs(usage, stderr);
     return 2;
 }

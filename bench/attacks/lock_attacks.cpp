@@ -55,6 +55,7 @@
 #include "SettingsStore.h"
 #include "Startup.h"
 #include "TextConstants.h"
+#include "ToolArgs.h"
 #include "UserFile.h"
 #include "WindowRegistry.h"
 
@@ -362,12 +363,14 @@ int Large(int runs, int busy) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const char* usage = "usage: lock_attacks quit|question|symlink RUNS [FOLDER], large RUNS [BUSY]\n";
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage)) return *end;
     const std::string mode = argc > 1 ? argv[1] : "";
     const int runs = argc > 2 ? std::atoi(argv[2]) : 10;
     if (mode == "quit" && argc > 3) return Quit(runs, argv[3]);
     if (mode == "question") return Question(runs);
     if (mode == "symlink") return Symlink(runs);
     if (mode == "large") return Large(runs, argc > 3 ? std::atoi(argv[3]) : 0);
-    std::fprintf(stderr, "usage: lock_attacks quit|question|symlink RUNS [FOLDER], large RUNS [BUSY]\n");
+    std::fputs(usage, stderr);
     return 2;
 }

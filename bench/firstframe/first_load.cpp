@@ -10,10 +10,13 @@
 
 #include "BinFile.h"
 #include "DataBase.h"
+#include "ToolArgs.h"
 
 int main(int argc, char** argv) {
+    const char* usage = "usage: first_load FILE db|raw\n";
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage)) return *end;
     if (argc != 3 || (std::strcmp(argv[2], "db") != 0 && std::strcmp(argv[2], "raw") != 0)) {
-        std::fprintf(stderr, "usage: first_load FILE db|raw\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     const std::string path = argv[1];

@@ -27,6 +27,7 @@
 #include "FirstFrame.h"
 #include "ShellKit.h"
 #include "Startup.h"
+#include "ToolArgs.h"
 #include "WindowRegistry.h"
 #include "WinMan.h"
 
@@ -34,8 +35,10 @@
 constexpr int kCommandDelayMs = 100;
 
 int main(int argc, char** argv) {
+    const char* usage = "usage: startup_probe DBFOLDER [talvessin|orsabrine] [--open WINDOW | --menu-titles]\n";
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage, {"--open", "--menu-titles"})) return *end;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: startup_probe DBFOLDER [talvessin|orsabrine] [--open WINDOW]\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     std::string folder = argv[1];

@@ -224,46 +224,66 @@ TEST(BinFileChanges, AWriterAfterTheStartUpsReadIsNotKeptWaiting) {
     std::remove(other.c_str());
 }
 
-// The files the program writes carry the checksum of their body: read
-// without a lease (here open for writing elsewhere), bytes that do not give
-// it are read again, twice, and then refused as a damaged file. A file
-// without the checksum's mark is read as the format describes it.
+// The files the program writes carry the checksum of their body: bytes that
+// do not give it are a damaged file, refused whether the file is mapped
+// under a lease (at once: nothing changed it meanwhile) or read without one
+// (here open for writing elsewhere: read again, twice, and then refused). A
+// file without the checksum's mark is read as the format describes it.
 TEST(BinFileChanges, ABodyThatDoesNotGiveItsChecksumIsRefused) {
     const std::string path = TempFile("db");
-    const std::vector<unsigned char> good = WriteVersion(path, "first");
-    const char tag[] = "first";
-    const size_t text = static_cast<size_t>(std::search(good.begin(), good.end(), tag, tag + 5) - good.begin());
-    const size_t mark = 2 + (good[0] | good[1] << 8) + 2 * 3 + 4;  // the text, the int16s, the checksum
+    const std::vector<unsigned char> small = WriteVersion(path, "first");
+    // A body of more than a megabyte, its tag near the end: summed beside
+    // the mapped load rather than after it.
+    BuildSmallDb();
+    for (int i = 0; i < 1200; ++i) Str(GetAtom("naAnna"), "prComment", std::to_string(i) + std::string(990, 'x'));
+    Str(GetAtom("gnPeter"), "prComment", "first");
+    ASSERT_TRUE(WriteBinFile(path).ok);
+    const std::vector<unsigned char> large = ReadBytes(path);
+    enum Change { None, Text, TextNoMark, Appended, ZeroSum };
     const struct Case {
         const char* what;
-        bool changeText, dropMark, ok;
+        const std::vector<unsigned char>& bytes;
+        Change change;
+        bool ok;
     } cases[] = {
-        {"as written", false, false, true},
-        {"a letter of a text changed", true, false, false},
-        {"the same without the mark", true, true, true},
+        {"as written", small, None, true},
+        {"a letter of a text changed", small, Text, false},
+        {"four bytes appended", small, Appended, false},
+        {"the checksum zero", small, ZeroSum, false},
+        {"a letter changed without the mark", small, TextNoMark, true},
+        {"a letter of a long file changed", large, Text, false},
     };
     struct Counting : RecordingObserver {
         int reads = 0;
         void Start(double m) override { ++reads, RecordingObserver::Start(m); }
     };
+    const bool leases = LeasesHere();
     for (const Case& c : cases) {
-        std::vector<unsigned char> bytes = good;
-        if (c.changeText) bytes[text] = 'g';
-        if (c.dropMark) std::fill_n(bytes.begin() + static_cast<long>(mark), 4, 0);
-        WriteBytes(path, bytes);
-        InitDataBase();
-        Counting obs;
-        const int writer = ::open(path.c_str(), O_WRONLY);
-        const DbStatus st = ReadBinFile(path, &obs);
-        ::close(writer);
-        EXPECT_EQ(st.ok, c.ok) << c.what;
-        EXPECT_EQ(obs.reads, c.ok ? 1 : 3) << c.what;
-        if (!c.ok) {
-            EXPECT_EQ(std::pair(st.Message(), obs.failures.size()), std::pair(kMsgStructError, size_t{1})) << c.what;
-            continue;
+        std::vector<unsigned char> bytes = c.bytes;
+        const char tag[] = "first";
+        const auto text = std::search(bytes.begin(), bytes.end(), tag, tag + 5);
+        const long sum = 2 + (bytes[0] | bytes[1] << 8) + 2 * 3;  // after the text and the int16s
+        if (c.change == Text || c.change == TextNoMark) *text = 'g';
+        if (c.change == TextNoMark) std::fill_n(bytes.begin() + sum + 4, 4, 0);
+        if (c.change == ZeroSum) std::fill_n(bytes.begin() + sum, 4, 0);
+        if (c.change == Appended) bytes.insert(bytes.end(), {'a', 'b', 'c', 'd'});
+        for (const bool held : {false, true}) {
+            WriteBytes(path, bytes);
+            InitDataBase();
+            Counting obs;
+            const int writer = held ? ::open(path.c_str(), O_WRONLY) : -1;
+            const DbStatus st = ReadBinFile(path, &obs);
+            if (held) ::close(writer);
+            EXPECT_EQ(st.ok, c.ok) << c.what << held;
+            EXPECT_EQ(obs.reads, c.ok || (leases && !held) ? 1 : 3) << c.what << held;
+            if (!c.ok) {
+                EXPECT_EQ(std::pair(st.Message(), obs.failures.size()), std::pair(kMsgStructError, size_t{1}))
+                    << c.what << held;
+                continue;
+            }
+            LoadAllOnDemand();
+            EXPECT_EQ(Dump(true).find("girst") != std::string::npos, c.change == TextNoMark) << c.what << held;
         }
-        LoadAllOnDemand();
-        EXPECT_EQ(Dump(true).find("girst") != std::string::npos, c.changeText) << c.what;
     }
     std::remove(path.c_str());
 }

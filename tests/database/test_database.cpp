@@ -106,7 +106,7 @@ AddOutcome AddNames(const std::vector<std::string>& before, const std::vector<st
             o.next = std::max(o.next, id + 1);
         }
         for (const std::string& n : added)
-            if (n.size() % 2 == 0) EXPECT_EQ(GetAtom(n)->name(), CreateAtom(n)->name()) << n;
+            if (n.size() % 2 == 0) { EXPECT_EQ(GetAtom(n)->name(), CreateAtom(n)->name()) << n; }
     }
     o.names.assign(stringTab.begin(), stringTab.end());
     o.ids.assign(idTab.begin(), idTab.end());

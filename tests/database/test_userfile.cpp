@@ -395,14 +395,14 @@ TEST_F(UserFileTest, TextsLongerThanTheWindowAllowsAreCutWithOneMessage) {
     ReadFresh();
     EXPECT_EQ(Fakes().TakeMessages().at(0).arg, "1 text");
 
-    // A file edited by hand in UTF-8: the cut never splits a character.
-    const std::string e = "\xC3\xA9", euro = "\xE2\x82\xAC";
-    TempFolder::Put(FilePath(), "/* -- naE -- */\r\nprop(prText,naE,\"" + std::string(34, 'e') + e + "\").\r\n"
-                                "prop(prTextE,naE,\"" + std::string(33, 'e') + euro + "\").\r\n");
+    // A character is a byte of code page 1252, also where two or three of
+    // them would make one character in UTF-8: "\xC4\x9A" is "\xC4" and "\x9A".
+    TempFolder::Put(FilePath(), "/* -- naE -- */\r\nprop(prText,naE,\"" + std::string(34, 'a') + "\xC4\x9A" "bc\").\r\n"
+                                "prop(prTextE,naE,\"" + std::string(33, 'e') + "\xE2\x82\xAC\").\r\n");
     ReadFresh();
     EXPECT_EQ(Fakes().TakeMessages().at(0).arg, "2 texts");
-    EXPECT_EQ(GetAtom("naE")->FirstProp(prText)->strVal(), std::string(34, 'e'));
-    EXPECT_EQ(GetAtom("naE")->FirstProp(prTextE)->strVal(), std::string(33, 'e'));
+    EXPECT_EQ(GetAtom("naE")->FirstProp(prText)->strVal(), std::string(34, 'a') + "\xC4");
+    EXPECT_EQ(GetAtom("naE")->FirstProp(prTextE)->strVal(), std::string(33, 'e') + "\xE2\x82");
 }
 
 TEST_F(UserFileTest, AFullNameTableStopsTheReadWithOneMessageAndKeepsWhatWasRead) {

@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::string expected = Joined(plain.message.runs);
     if (withArg && entry.find('\x01') == std::string::npos) {
         std::string marked = entry;
-        marked.replace(at, 2, "\x01");
+        marked.replace(at, 2, 1, '\x01');
         expected = Joined(GenMsg::Compose(marked, id, msgClass, "", errNum, english).message.runs);
         expected.replace(expected.find('\x01'), 1, arg);
     }

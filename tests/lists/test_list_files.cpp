@@ -175,7 +175,7 @@ TEST_F(ListFileTest, DamagedFilesAreRefusedCleanly) {
         EXPECT_EQ(rs.Load(Path("d.onl")), c.loads) << c.what;
         EXPECT_EQ(Fakes().TakeMessageNumbers(), c.loads ? std::vector<int>{} : std::vector<int>{GenMsg::GMstructError})
             << c.what;
-        if (c.loads) EXPECT_EQ(rs.numLines(), 2) << c.what;
+        if (c.loads) { EXPECT_EQ(rs.numLines(), 2) << c.what; }
         Fakes().TakeAsserts();  // "Load numLines" is no concern here
     }
     // Every truncation is refused, a missing file too.

@@ -155,8 +155,8 @@ TEST_F(ResultSetTest, DeletesAndMovesAtTheEdges) {
         EXPECT_EQ(Texts(list), c.after) << c.what;
         EXPECT_EQ(list.marked(), c.markedAfter) << c.what;
         EXPECT_EQ(Fakes().TakeAsserts().size(), c.asserts ? 1u : 0u) << c.what;
-        if (c.markedAfter >= 0) EXPECT_EQ(view.selected, c.markedAfter) << c.what;
-        if (view.renders > 0) EXPECT_EQ(view.shown, c.after) << c.what;  // a change shows at once
+        if (c.markedAfter >= 0) { EXPECT_EQ(view.selected, c.markedAfter) << c.what; }
+        if (view.renders > 0) { EXPECT_EQ(view.shown, c.after) << c.what; }  // a change shows at once
     }
 }
 
@@ -223,9 +223,10 @@ TEST(TextCompare, IgnoresCaseAndSortsAccentsWithTheirLetters) {
 
 TEST(ResultSetSort, EveryOrder) {
     struct Line {
-        std::string text, reason;
+        std::string text;
+        std::string reason = "";
         int kind = -1;  // -1: no atom
-        std::string atomText;
+        std::string atomText = "";
     };
     struct Case {
         const char* what;
@@ -260,7 +261,7 @@ TEST(ResultSetSort, EveryOrder) {
         EXPECT_EQ(Texts(rs), c.expected) << c.what;
         EXPECT_EQ(rs.SortOrder(), c.order) << c.what;
         for (int32_t i = 0; i < rs.numLines(); ++i) {  // reasons and atoms move with their lines
-            if (rs.atom(i) != nullptr) EXPECT_EQ(rs.atom(i)->name(), "na" + rs.line(i)) << c.what;
+            if (rs.atom(i) != nullptr) { EXPECT_EQ(rs.atom(i)->name(), "na" + rs.line(i)) << c.what; }
             EXPECT_EQ(rs.reason(i), why[rs.line(i)]) << c.what;
         }
     }

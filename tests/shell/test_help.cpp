@@ -105,7 +105,9 @@ TEST(HelpPages, TheIndexListsEveryPageAndEveryLinkArrives) {
             }
         }
         for (const QString& page : pages)
-            if (page != "index.html") EXPECT_TRUE(listed.contains(page)) << "index" << folder << " lacks " << page.toStdString();
+            if (page != "index.html") {
+                EXPECT_TRUE(listed.contains(page)) << "index" << folder << " lacks " << page.toStdString();
+            }
     }
 }
 

@@ -37,7 +37,7 @@ TEST_F(ListMgrTest, EachAutomaticStepFiltersOrConvertsAndNamesItself) {
         std::vector<std::string> names = AtomNames(*cur);
         ASSERT_GE(names.size(), c.leading.size());
         EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + c.leading.size()), c.leading);
-        if (c.lines >= 0) EXPECT_EQ(cur->numLines(), c.lines);
+        if (c.lines >= 0) { EXPECT_EQ(cur->numLines(), c.lines); }
         EXPECT_EQ(cur->pureTitle(), " of 2 names+2 groups: In" + c.suffix);
         const std::string size = CountText::ResultSizeText(*cur);
         EXPECT_EQ(cur->title().substr(cur->title().find(": ") + 2, size.size()), size);

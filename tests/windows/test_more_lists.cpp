@@ -162,7 +162,7 @@ TEST_F(MoreListsTest, LastTwoFollowsTheHistoryAndAnyTwoMayPickOneListTwice) {
         w.ControlAs<OptionButton>(c.button)->SetValue(true);
         w.DoOp_Click();
         ASSERT_EQ(Lists().current()->numLines(), c.lines);
-        if (c.lines) EXPECT_EQ(Lists().current()->reason(0), c.reason);
+        if (c.lines) { EXPECT_EQ(Lists().current()->reason(0), c.reason); }
     }
 
     // After combining, the last two are selected again, the new list as B.

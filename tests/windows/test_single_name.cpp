@@ -87,7 +87,7 @@ void Type(const QString& text) {
     for (QChar c : text) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
-        const int key = c == QLatin1Char('\r') ? Qt::Key_Return : c.toUpper().unicode();
+        const int key = c == QLatin1Char('\r') ? int{Qt::Key_Return} : c.toUpper().unicode();
         const QString t = c == QLatin1Char('\r') ? QString() : QString(c);
         for (auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
             QKeyEvent e(type, key, Qt::NoModifier, t);

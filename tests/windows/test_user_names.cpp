@@ -140,7 +140,7 @@ TEST_F(NewNamesTest, TextsThatCanAndCannotBecomeNames) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(NewNames::CanCreate(c.text), c.creatable);
-        if (c.creatable) EXPECT_EQ(NewNames::Key(c.text), c.key);
+        if (c.creatable) { EXPECT_EQ(NewNames::Key(c.text), c.key); }
         Entry e;
         e.text = c.text;
         EXPECT_EQ(NewNames::Create(e) == NewNames::Result::Done, c.creatable);

@@ -356,8 +356,7 @@ class Checker:
 
 
 def main(argv):
-    here = os.path.dirname(os.path.abspath(__file__))
-    db_dir = argv[1] if len(argv) > 1 else os.path.join(here, "..", "..", "data", "db")
+    db_dir = dbsource.source_folder(argv, "usage: check_source.py [data/db]\n")
     files = dbsource.manifest(db_dir)
     records, errors = dbsource.parse(files)
     errors += Checker(records).run()

@@ -5,6 +5,7 @@ rules that make a source valid are checked by check_source.py.
 """
 import os
 import re
+import sys
 
 NAME_RE = r"[A-Za-z0-9]+"
 MARKER_RE = re.compile(r"^/\* -- (" + NAME_RE + r") -- \*/$")
@@ -30,6 +31,23 @@ class Prop:
 class Record:
     def __init__(self, name, file, line):
         self.name, self.file, self.line, self.props = name, file, line, []
+
+
+def source_folder(argv, usage):
+    """The source folder a data script works on: its one argument, or data/db
+    of this tree. "--help" or "-h" prints the usage and ends the script
+    (status 0); another argument beginning with "-", or more than one,
+    prints it and ends the script with status 2: an option is never taken
+    for the folder."""
+    args = argv[1:]
+    if "--help" in args or "-h" in args:
+        print(usage, end="")
+        sys.exit(0)
+    unknown = [a for a in args if a.startswith("-") and a != "-"]
+    if unknown or len(args) > 1:
+        sys.stderr.write(("unknown option %s\n" % unknown[0] if unknown else "") + usage)
+        sys.exit(2)
+    return args[0] if args else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", "db")
 
 
 def manifest(db_dir):

@@ -122,8 +122,7 @@ def group(rows, key):
 
 
 def main(argv):
-    here = os.path.dirname(os.path.abspath(__file__))
-    db_dir = argv[1] if len(argv) > 1 else os.path.join(here, "..", "..", "data", "db")
+    db_dir = dbsource.source_folder(argv, "usage: us_ranks_to_source.py [data/db]\n")
     national = read_table(os.path.join(db_dir, "us_ranks.tsv"), ("year", "sex", "rank", "name", "births"))
     states = read_table(os.path.join(db_dir, "us_state_ranks.tsv"),
                         ("state", "year", "sex", "rank", "name", "births"))

@@ -5,19 +5,23 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "BinFile.h"
 #include "DataBase.h"
 #include "FullSizeDb.h"
 #include "MakeDb.h"
+#include "ToolArgs.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: gendb DIR   write the full-size database to DIR/Talv1Dat.bin and "
-                     "DIR/Orsa1Dat.bin\n";
+    const char* usage = "usage: gendb DIR   write the full-size database to DIR/Talv1Dat.bin and DIR/Orsa1Dat.bin\n";
+    const std::vector<std::string> args = ToolArgs::Args(argc, argv);
+    if (auto end = ToolArgs::EndEarly(args, usage)) return *end;
+    if (args.size() != 1) {
+        std::cerr << usage;
         return 2;
     }
-    const std::string dir = argv[1];
+    const std::string dir = args[0];
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     const std::string outputs[2] = {dir + "/Talv1Dat.bin", dir + "/Orsa1Dat.bin"};

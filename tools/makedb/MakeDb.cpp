@@ -19,6 +19,7 @@
 #include "QuizRound.h"
 #include "Services.h"
 #include "TextConstants.h"
+#include "ToolArgs.h"
 
 namespace MakeDb {
 
@@ -917,6 +918,7 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         "       makedb --out DIR --data SRCDIR   the same for the files SRCDIR/FILES lists\n"
         "       makedb --check FILE          load FILE with the program's reader and\n"
         "                                    print its counts by kind\n";
+    if (auto end = ToolArgs::EndEarly(args, usage, {"--out", "--data", "--check"}, out, err)) return *end;
     if (args.size() == 2 && args[0] == "--check") {
         std::string text;
         bool ok = CheckFile(args[1], text);

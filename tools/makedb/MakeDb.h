@@ -148,7 +148,9 @@ bool CheckFile(const std::string& path, std::string& text);
 bool SourceFiles(const std::string& dir, std::vector<std::string>& files, Failure& failure);
 
 // The command line: "makedb --out DIR SOURCE...", "makedb --out DIR --data
-// SOURCEDIR" (the files that SOURCEDIR/FILES lists) or "makedb --check FILE".
+// SOURCEDIR" (the files that SOURCEDIR/FILES lists) or "makedb --check FILE";
+// "--help" or "-h" prints the usage (status 0), any other option is refused
+// with it (status 2), and neither writes a file.
 int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace MakeDb

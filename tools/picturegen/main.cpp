@@ -17,9 +17,13 @@
 #include <sstream>
 #include <string>
 
+#include "ToolArgs.h"
+
 int main(int argc, char** argv) {
+    const char* usage = "usage: picturegen OUT.cpp SIZES SVG...\n";
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage)) return *end;
     if (argc < 4) {
-        std::fprintf(stderr, "usage: picturegen OUT.cpp SIZES SVG...\n");
+        std::fputs(usage, stderr);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
