@@ -360,6 +360,20 @@ def growth(ctx):
             ctx.row(f"{base[3:]}: {m:,} vs {n:,}", b, "ms", a, "about 4x per step of 4", b / a <= 6)
 
 
+def fulltext(ctx):
+    """The full-text search for one term against grep -F -i for the same
+    term over the same texts, written to a file by bench_query in the same
+    run (grep's start included): the goal is a search no slower than grep.
+    A search of three rows looks for three terms; against grep's one it is
+    shown as information."""
+    r = {name.split("/")[0]: ms for name, ms in ctx.gbench("bench_query", "^BM_(FullText|Grep)").items()}
+    grep = r["BM_GrepSequence"]
+    for what, name in (("a rare char sequence", "BM_FullTextSequence"), ("a rare word", "BM_FullTextWord")):
+        ctx.row(f"full-text search, {what} vs grep -F -i", r[name], "ms", grep, "<= 1x", r[name] <= grep)
+    ctx.row("full-text search, three rows vs grep -F -i for one term (information)", r["BM_FullTextThreeRows"], "ms",
+            grep)
+
+
 GROUPS = {
     "load": load,
     "startup": startup,
@@ -367,6 +381,7 @@ GROUPS = {
     "sort": sort,
     "interactions": interactions,
     "growth": growth,
+    "fulltext": fulltext,
 }
 
 

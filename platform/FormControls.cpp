@@ -205,6 +205,8 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::editTextChanged, this, [this] {
         if (!quiet_) Fire(onChange);
     });
+    // Typing in the open list is seen before the list's own search.
+    view()->installEventFilter(this);
 }
 
 void ComboBox::AddItem(const std::string& text) {
@@ -252,6 +254,34 @@ void ComboBox::showPopup() {
 void ComboBox::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
     Fire(onGotFocus);
+}
+
+void ComboBox::keyPressEvent(QKeyEvent* event) {
+    const QString typed = isEditable() ? QString() : TypedChoice::Typed(*event, typing_.InProgress());
+    if (typed.isEmpty()) {
+        QComboBox::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const int index = typing_.Type(typed, *model(), modelColumn(), currentIndex());
+    if (index < 0 || index == currentIndex()) return;
+    // Chosen as by a click, as the box's own search does.
+    setCurrentIndex(index);
+    emit activated(index);
+    emit textActivated(itemText(index));
+}
+
+bool ComboBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view() && event->type() == QEvent::KeyPress && !isEditable()) {
+        const QString typed = TypedChoice::Typed(*static_cast<QKeyEvent*>(event), typing_.InProgress());
+        if (!typed.isEmpty()) {
+            // Only marked in the list: Enter or a click chooses it.
+            const int row = typing_.Type(typed, *model(), modelColumn(), view()->currentIndex().row());
+            if (row >= 0) view()->setCurrentIndex(model()->index(row, modelColumn(), rootModelIndex()));
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 // --- ListBox ------------------------------------------------------------------------

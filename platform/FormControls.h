@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "FormBase.h"
+#include "TypedChoice.h"
 
 using Handler = std::function<void()>;
 
@@ -103,7 +104,8 @@ protected:
 };
 
 // A combo box, a drop-down list or (editable) a text with a list. onClick
-// runs when an entry is chosen, by the user or by SetListIndex; onChange
+// runs when an entry is chosen, by the user or by SetListIndex; typing an
+// entry chooses it, closed or with the list open (see TypedChoice); onChange
 // when the text of an editable box is typed or set by SetText; onGotFocus
 // when it gets the focus; onDropDown before the list drops down. Filling
 // the list (AddItem, Clear) raises nothing.
@@ -123,12 +125,15 @@ public:
     Handler onClick, onChange, onGotFocus, onDropDown;
 
     void showPopup() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool quiet_ = false;
+    TypedChoice::Typing typing_;  // shared by the closed box and its open list
 };
 
 // Rows with room for the whole of every character: a font's ascent and

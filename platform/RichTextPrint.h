@@ -7,6 +7,7 @@
 
 #include "Services.h"
 
+class QImage;
 class QPrinter;
 class QTextDocument;
 
@@ -22,6 +23,12 @@ namespace LowLevel {
 // receives the number of pages printed.
 Services::PrintStatus PrintRichText(const QTextDocument& doc, QPrinter& printer,
                                     const Services::PageMargins& mm, int* pagesPrinted = nullptr);
+
+// Page `page` (from 0) as PrintRichText would print it, drawn on a white
+// image of the whole sheet at the printer's resolution, so that a print can
+// be looked at without paper; a null image for a page that does not exist
+// or a document that cannot be printed. Nothing is printed.
+QImage PrintedPage(const QTextDocument& doc, QPrinter& printer, const Services::PageMargins& mm, int page);
 
 // The print service: prints on the printer chosen for the run (set by the
 // print dialog). The text is turned into a document by the loader; without

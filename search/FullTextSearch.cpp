@@ -137,11 +137,14 @@ void FullTextSearch::Search(const Rows& rows, bool andMode, ResultSet& out) {
     for (int32_t i = 0; i < n; ++i) {
         const atom* a = DataBase::atomTab[static_cast<std::size_t>(i)];
         if (a == nullptr || a->kind() != 5 || !TakeA(a)) continue;
-        const Prop* p = a->FirstProp(DataBase::prOriginOf);
-        if (p == nullptr || p->kind() == 1) continue;
-        atom* g = p->atomVal();
-        if (g == nullptr || g == DataBase::nothingAtom) continue;
-        out.AddResult(g->Text(), reason_, g);
+        // An entry may describe several groups (a female group and its
+        // male one share theirs): each of them is a hit, for the same reason.
+        for (const Prop* p : a->props()) {
+            if (p->proper() != DataBase::prOriginOf || p->kind() == 1) continue;
+            atom* g = p->atomVal();
+            if (g == nullptr || g == DataBase::nothingAtom) continue;
+            out.AddResult(g->Text(), reason_, g);
+        }
     }
     auto info = std::make_shared<searchInfo>();
     info->Init();

@@ -1,6 +1,6 @@
 // The full-text search: the origin entries whose texts, or whose related
 // words and their German translations, contain given character sequences or
-// words; each hit yields the group the entry describes, with the matched
+// words; each hit yields every group the entry describes, with the matched
 // characters as they stand in the text as reason ("river+Sea" under "and").
 // The list carries the terms so that its descriptions show them in bold.
 #pragma once
@@ -34,8 +34,8 @@ public:
     // The extra text of an entry: " word german ..." for each related word.
     static void ExtraText(const atom* entry, std::string& out);
 
-    // Every passing origin entry's group (once per entry), with the terms
-    // attached to the list as its search information.
+    // Every group of every passing origin entry (once per entry), with the
+    // terms attached to the list as its search information.
     void Search(const Rows& rows, bool andMode, ResultSet& out);
     // " from fulltext search: contains the word 'river' and ...".
     static std::string Title(const Rows& rows, bool andMode);

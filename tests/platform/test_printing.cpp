@@ -11,6 +11,7 @@
 #include "Fakes.h"
 #include "PrintFakes.h"
 #include "RichTextPrint.h"
+#include "RtfReader.h"
 
 using LowLevel::PrintRichText;
 using Services::PageMargins;
@@ -95,4 +96,41 @@ TEST_F(PrintToPdf, TheServicePrintsTextAndRefusesWithoutPrinter) {
     EXPECT_EQ(service.PrintRichText("{\\rtf1 W\xF6rter}", mm), PrintStatus::Ok);
     EXPECT_EQ(seen, "{\\rtf1 W\xF6rter}");
     EXPECT_EQ(PdfPageCount(file), 1);
+}
+
+// Printed as on the screen: the later lines of a paragraph that hangs from
+// its label (a description's "Info about origin:" and its value) stand
+// under the value, not under the label.
+TEST_F(PrintToPdf, AParagraphHangingFromItsLabelKeepsItsIndentOnPaper) {
+    std::string value;
+    for (int i = 0; i < 40; ++i) value += "word ";
+    QTextDocument doc;
+    RtfReader::Read("{\\rtf1\\ansi{\\fonttbl{\\f0 Liberation Sans;}}\\f0\\fs20\\pard\\fi-2880\\li2880\\tx2880 Origin:\\tab " +
+                        value + "\\par}",
+                    doc);
+    printer.setResolution(150);
+    const QImage page = LowLevel::PrintedPage(doc, printer, mm, 0);
+    ASSERT_FALSE(page.isNull());
+    // The leftmost ink of each printed line, top to bottom.
+    std::vector<int> lefts;
+    bool inLine = false;
+    for (int y = 0; y < page.height(); ++y) {
+        int left = page.width();
+        for (int x = 0; x < page.width() && left == page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) left = x;
+        if (left == page.width()) {
+            inLine = false;
+        } else if (!inLine) {
+            lefts.push_back(left);
+            inLine = true;
+        } else {
+            lefts.back() = std::min(lefts.back(), left);
+        }
+    }
+    ASSERT_GE(lefts.size(), 3U);
+    const double pixelsPerMm = 150 / 25.4;
+    EXPECT_NEAR(lefts[0], 20 * pixelsPerMm, 3);  // the label at the margin
+    for (std::size_t i = 1; i < lefts.size(); ++i)
+        EXPECT_NEAR(lefts[i], (20 + 50.8) * pixelsPerMm, 3) << "line " << i + 1;  // two inches in
+    EXPECT_TRUE(LowLevel::PrintedPage(doc, printer, mm, 1).isNull());  // one page only
 }

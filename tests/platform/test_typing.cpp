@@ -3,8 +3,12 @@
 // out, with a sign.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QStandardItemModel>
 #include <QString>
+#include <QStyleHints>
+#include <QTest>
 
 #include "FormControls.h"
 #include "QtText.h"
@@ -92,4 +96,58 @@ TEST(SwissGerman, QtsOwnTextsWriteSsForSharpS) {
         GTEST_SKIP() << "Qt's German translation is not installed";
     EXPECT_EQ(qt.translate("QMdiSubWindow", "&Close"), QStringLiteral("Schl&iessen"));
     EXPECT_EQ(qt.translate("QMdiSubWindow", "&Size"), QStringLiteral("&Grösse"));
+}
+
+// Typing in a combo box chooses the entry equal to the text before a longer
+// one that begins with it, closed or with its list open; an entry that
+// cannot be chosen (the separator) is passed over.
+class ComboTyping : public testing::Test {
+protected:
+    void SetUp() override {
+        // Every key of a case continues its text, however slow the machine.
+        styleHints->setKeyboardInputInterval(3600 * 1000);
+        for (const char* entry : {"(undefined)", "Germanic", "Hebrew", "Latin", "___", "Arabic", "German", "Germanic",
+                                  "Hebrew", "Latin"})
+            box.addItem(QString::fromLatin1(entry));
+        qobject_cast<QStandardItemModel*>(box.model())->item(4)->setEnabled(false);
+        box.onClick = [this] { ++clicks; };
+    }
+    void TearDown() override { styleHints->setKeyboardInputInterval(interval); }
+
+    QStyleHints* styleHints = QGuiApplication::styleHints();
+    const int interval = styleHints->keyboardInputInterval();
+    ComboBox box;
+    int clicks = 0;
+};
+
+TEST_F(ComboTyping, TheEntryEqualToTheTextWinsOverOneBeginningWithIt) {
+    const struct {
+        const char* typed;
+        int chosen;
+    } cases[] = {
+        {"German", 6}, {"germ", 1}, {"GERMANIC", 1}, {"lat", 3},
+        {"hh", 8},  // the same letter again: on to the next entry beginning with it
+        {"_", 0}, {"x", 0},  // nothing to choose: the choice stays
+    };
+    for (const auto& c : cases) {
+        ComboBox fresh;
+        fresh.setModel(box.model());
+        fresh.setCurrentIndex(0);
+        int changes = 0;
+        fresh.onClick = [&] { ++changes; };
+        QTest::keyClicks(&fresh, QString::fromLatin1(c.typed));
+        EXPECT_EQ(fresh.currentIndex(), c.chosen) << c.typed;
+        EXPECT_EQ(changes > 0, c.chosen != 0) << c.typed;  // chosen as by a click
+    }
+}
+
+TEST_F(ComboTyping, TheOpenListMarksTheEntryAndEnterChoosesIt) {
+    box.setCurrentIndex(0);
+    box.showPopup();
+    QTest::keyClicks(box.view(), QStringLiteral("german"));
+    EXPECT_EQ(box.view()->currentIndex().row(), 6);
+    EXPECT_EQ(box.currentIndex(), 0);
+    QTest::keyClick(box.view(), Qt::Key_Return);
+    EXPECT_EQ(box.currentIndex(), 6);
+    EXPECT_EQ(clicks, 1);
 }

@@ -211,7 +211,8 @@ TEST_F(LangSearchTest, ExamplesWalkTheRingAndRepeatTheLastWhenAllWereShown) {
     EXPECT_EQ(Query::LangSearch::SearchExample({2, he}, ring), nullptr);
 }
 
-// Origin entries with texts and related words; Lena's entry has no group.
+// Origin entries with texts and related words; Lena's entry has no group,
+// Daniel's has two.
 class FullTextTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -222,6 +223,9 @@ protected:
         atom* e1 = Entry("orMarina", "A seaside town by the Sea.", gSea);
         Entry("orMarina2", "Latin marinus: of the sea-shore", gSea);
         atom* e3 = Entry("orGabriel", "Hebrew: God is my strength", gGod);
+        // One entry for a male group and its female one.
+        atom* e4 = Entry("orDaniel", "Hebrew: God is my judge", db.Group("gnDaniel", "Daniel", true));
+        db.With(e4, "prOriginOf", db.Group("gnDanielle", "Danielle", false));
         Entry("orLena", "Sea without a group", nullptr);
         atom* word = db.Member("woLight", "light", "seWords");
         atom* german = db.Member("woLicht", "Licht", "seWords");
@@ -255,7 +259,8 @@ TEST_F(FullTextTest, CaseWordModesRelatedWordsAndReasons) {
         // the first whole word counts, also after "seaside"
         {{{{2, "sea"}}}, true, {"Marina|Sea", "Marina|sea"}},
         {{{{4, "sea"}}}, true, {"Marina|sea"}},
-        {{{{2, "GOD"}}}, true, {"Gabriel|God"}},
+        // every group of the entry, each with the entry's reason
+        {{{{2, "GOD"}}}, true, {"Gabriel|God", "Daniel|God", "Danielle|God"}},
         // related words and their German translations
         {{{{2, "light"}}}, true, {"Gabriel|light"}},
         {{{{1, "LICHT"}}}, true, {"Gabriel|Licht"}},
@@ -263,9 +268,9 @@ TEST_F(FullTextTest, CaseWordModesRelatedWordsAndReasons) {
         {{{{2, "ht lic"}}}, true, {}},
         {{{{1, "god"}, {1, "licht"}}}, true, {"Gabriel|God+Licht"}},
         {{{{1, "xyz"}, {1, "licht"}}}, false, {"Gabriel|Licht"}},
-        {{{{1, "god"}, {1, "licht"}}}, false, {"Gabriel|God"}},
+        {{{{1, "god"}, {1, "licht"}}}, false, {"Gabriel|God", "Daniel|God", "Danielle|God"}},
         // no complete row: every entry with a group under "and", none under "or"
-        {{{{1, ""}}}, true, {"Marina|", "Marina|", "Gabriel|"}},
+        {{{{1, ""}}}, true, {"Marina|", "Marina|", "Gabriel|", "Daniel|", "Danielle|"}},
         {{{{1, ""}}}, false, {}},
     };
     for (const Case& c : cases) EXPECT_EQ(Find(c.rows, c.andMode), c.lines) << c.rows[0].arg;

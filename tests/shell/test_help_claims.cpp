@@ -35,15 +35,18 @@
 #include "FavoriteRules.h"
 #include "FileOp.h"
 #include "FormControls.h"
+#include "FullTextSearch.h"
 #include "GenMsg.h"
 #include "GenMsgForm.h"
 #include "KFrame.h"
+#include "LangSearch.h"
 #include "LetterCombine.h"
 #include "NameConditions.h"
 #include "NewNames.h"
 #include "ProgramFixture.h"
 #include "QtText.h"
 #include "QuizRound.h"
+#include "ResultSet.h"
 #include "windows/info/NameDays.h"
 #include "windows/info/SingleName.h"
 #include "windows/lists/Quiz.h"
@@ -375,7 +378,9 @@ TEST_F(HelpClaims, StatedDefaultsAreTheWindowsFirstView) {
 }
 
 // The examples the pages give hold on the sample database: what a search
-// condition finds, what a description shows, the names of a saint, the topics.
+// condition finds and the marks it shows, what a description shows, the
+// groups a full-text search lists, the languages that find no name and those
+// to choose instead, the decades of a series, the names of a saint, the topics.
 TEST_F(HelpClaims, ExamplesHoldOnTheSampleDatabase) {
     for (const Edition& e : kEditions) {
         StartProgram(e.argv0);
@@ -396,6 +401,100 @@ TEST_F(HelpClaims, ExamplesHoldOnTheSampleDatabase) {
                             Query::NameConditions engine;
                             EXPECT_TRUE(engine.MatchCond(name, code, QtText::FromQt(m.captured(1).toUpper()), false));
                         });
+            });
+        // Lexi: the marks of a hit ("AN___ for Anton" under "starts with").
+        claims += ForEach(pages["Lexi"], e.folder + QStringLiteral("/Lexi"), R"(<b>([A-Z]+)_+</b> (?:for|bei) (\w+))",
+                          [&](const Match& m) {
+                              atom* name = NameAtom(m.captured(2));
+                              ASSERT_NE(name, nullptr);
+                              Query::NameConditions engine;
+                              engine.SetRows({{{1, QtText::FromQt(m.captured(1))}}}, true);
+                              ASSERT_TRUE(engine.TakeA(name));
+                              EXPECT_EQ(QtText::ToQt(engine.marks()), m.captured(0).section("<b>", 1).section("</b>", 0, 0));
+                          });
+        // FullText: the groups an example search lists, with the text each
+        // shows; two groups named together share one origin, so one hit
+        // brings both with the same text.
+        claims += ForEach(
+            pages["FullText"], e.folder + QStringLiteral("/FullText"),
+            R"((?:Choose|W\x{00e4}hlen Sie) <b>([^<]+)</b> (?:and type|und geben Sie) <b>([^<]+)</b>.*?(?:groups such as|Gruppen wie) (.*?)\.</p>)",
+            [&](const Match& m) {
+                int code = 1;
+                while (code < Query::FullTextSearch::kNumCodes &&
+                       Plain(QtText::ToQt(Query::FullTextSearch::Caption(code))) != Plain(m.captured(1)))
+                    ++code;
+                ResultSet found;
+                Query::FullTextSearch().Search({{{code, QtText::FromQt(m.captured(2))}}}, true, found);
+                auto reasonOf = [&found](const QString& group) {
+                    for (int32_t i = 0; i < found.numLines(); ++i)
+                        if (QtText::ToQt(found.atom(i)->Text()) == group) return found.reason(i);
+                    return std::string("(not found)");
+                };
+                const int groups = ForEach(
+                    m.captured(3), QStringLiteral("FullText"),
+                    R"((\w+)(?: (?:and|und) (\w+))? \(["\x{201e}]([^"\x{201c}]+)["\x{201c}]\))", [&](const Match& g) {
+                        EXPECT_NE(reasonOf(g.captured(1)), "(not found)");
+                        EXPECT_TRUE(Described(g.captured(1)).contains(g.captured(3)));
+                        if (g.hasCaptured(2)) {
+                            EXPECT_EQ(reasonOf(g.captured(2)), reasonOf(g.captured(1)));
+                        }
+                    });
+                EXPECT_GE(groups, 3);
+            });
+        // Lang: the families offered among the main languages find no name of
+        // origin; the languages named instead do, and belong to them.
+        claims += ForEach(
+            pages["Lang"], e.folder + QStringLiteral("/Lang"),
+            R"(<b>([^<]+)</b> (?:and|und) <b>([^<]+)</b>,? (?:though offered among|obwohl unter) (?:the main languages|den wichtigsten Sprachen angeboten), (?:find no name|keinen Namen).*?(?:instead, such as|stattdessen eine ihrer Sprachen, etwa) (.*?)\.)",
+            [&](const Match& m) {
+                std::map<QString, atom*> main, all;  // the language box's entries
+                bool below = false;
+                for (const DataBase::LangComboItem& item : DataBase::FillLangCombo(true, false)) {
+                    below |= item.text == std::string(12, '_');
+                    (below ? all : main)[QtText::ToQt(item.text)] = DataBase::GetComboLang(item.itemData);
+                }
+                auto origins = [](atom* lang) {
+                    ResultSet found;
+                    Query::LangSearch::Search({{{1, lang}}}, true, found);
+                    return found.numLines();
+                };
+                for (int i : {1, 2}) {
+                    ASSERT_TRUE(main.count(m.captured(i))) << m.captured(i).toStdString();
+                    EXPECT_EQ(origins(main[m.captured(i)]), 0) << m.captured(i).toStdString();
+                }
+                const int instead = ForEach(m.captured(3), QStringLiteral("Lang"), R"(<b>([^<]+)</b>)", [&](const Match& l) {
+                    atom* lang = all.count(l.captured(1)) ? all[l.captured(1)] : nullptr;
+                    ASSERT_NE(lang, nullptr);
+                    EXPECT_GT(origins(lang), 0);
+                    bool inFamily = false;
+                    for (atom* a = lang; a != nullptr && !inFamily;) {
+                        inFamily = a == main[m.captured(1)] || a == main[m.captured(2)];
+                        const Prop* up = a->FirstProp(DataBase::prSubsetOf);
+                        a = up != nullptr && up->kind() != 1 ? up->atomVal() : nullptr;
+                    }
+                    EXPECT_TRUE(inFamily);
+                });
+                EXPECT_GE(instead, 4);
+            });
+        // Pop: a series "decade after decade" holds hit parades of ten years each.
+        claims += ForEach(
+            pages["Pop"], e.folder + QStringLiteral("/Pop"),
+            R"((?:for|bei) ["\x{201e}]([^"\x{201c}]+)["\x{201c}],? (?:decade after decade|Jahrzehnt f\x{00fc}r Jahrzehnt))",
+            [&](const Match& m) {
+                FormBase* pop = Open("Pop");
+                ASSERT_NE(pop, nullptr);
+                auto* series = pop->ControlAs<ComboBox>("CurPopSeries");
+                series->SetListIndex(series->findText(m.captured(1)));
+                ASSERT_GE(series->ListIndex(), 0);
+                auto* parades = pop->ControlAs<ComboBox>("CurPop");
+                ASSERT_GE(parades->ListCount(), 1);
+                for (int i = 0; i < parades->ListCount(); ++i) {
+                    const Match years = QRegularExpression(QStringLiteral("(\\d{4})-(\\d{4})"))
+                                            .match(QtText::ToQt(parades->List(i)));
+                    ASSERT_TRUE(years.hasMatch()) << parades->List(i);
+                    EXPECT_EQ(years.captured(1).toInt() % 10, 0);
+                    EXPECT_EQ(years.captured(2).toInt() - years.captured(1).toInt(), 9);
+                }
             });
         for (const auto& [file, page] : pages) {
             const QString where = e.folder + ("/" + file);
@@ -438,7 +537,7 @@ TEST_F(HelpClaims, ExamplesHoldOnTheSampleDatabase) {
                             EXPECT_TRUE(names.contains(name.captured(1))) << names.join('|').toStdString();
                         });
                     });
-        EXPECT_GE(claims, 5) << e.folder;
+        EXPECT_GE(claims, 9) << e.folder;
         Stop();
     }
 }
@@ -494,6 +593,7 @@ TEST_F(HelpClaims, StatedFiguresAreTheProgramsOwn) {
             {"Favorites", R"((?:holds up to|fasst bis zu) #|(?:at most|h\x{00f6}chstens) #\))",
              {FavoriteRules::kMaxFavorites}},
             {"Favorites", R"(\((?:up to|bis) # (?:characters|Zeichen)\))", {maxLength("Favorites", "Comment")}},
+            {"GMtooManyFav", R"((?:can hold|fassen kann) \(#\))", {FavoriteRules::kMaxFavorites}},
             {"LetterMix", R"((?:of up to|je bis zu) # (?:characters|Zeichen))", {maxLength("LetterMix", "Letters", 0)}},
             {"QuizOptions", R"((?:Minutes|Minuten)</b>,? [^(]*\((?:up to|h\x{00f6}chstens) #\))",
              {QuizRound::kMaxMinutes}},
