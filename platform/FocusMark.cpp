@@ -34,6 +34,15 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
+        if (type == QEvent::Show && watched->isWidgetType()) {
+            // The style marks a button, a box or an option only in a window
+            // where the keyboard has moved the focus; a window opened by the
+            // keyboard, or a box chosen by typing, would show none until a
+            // first Tab. Every window marks its focus from the start.
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow()) w->setAttribute(Qt::WA_KeyboardFocusChange);
+            return false;
+        }
         if ((type != QEvent::FocusIn && type != QEvent::FocusOut) || !watched->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(watched);
         if (type == QEvent::FocusOut) {

@@ -9,7 +9,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QStyleOptionButton>
 
 #include "FocusMark.h"
 #include "FormBase.h"
@@ -87,6 +89,22 @@ TEST_F(FormFocus, ListsTablesAndTextsToReadShowAFrameWhileTheyHaveTheKeyboard) {
         elsewhere->setFocus();
         EXPECT_FALSE(FocusMark::Shown(c.control));
     }
+}
+
+// The style marks a button or a box only in a window where the keyboard has
+// moved the focus: a window opened from a menu by keyboard, its focus set by
+// code, shows that mark without a first Tab.
+TEST_F(FormFocus, AWindowShowsTheStylesFocusMarkFromTheStart) {
+    FocusMark::Install();
+    QWidget window;
+    auto* button = new QPushButton("OK", &window);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    button->setFocus(Qt::OtherFocusReason);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    EXPECT_TRUE(option.state & QStyle::State_HasFocus);
+    EXPECT_TRUE(option.state & QStyle::State_KeyboardFocusChange);
 }
 
 // A window switched back to has the keyboard where the user left it, also
