@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTextEdit>
 
@@ -17,12 +18,17 @@ const char* const kMarksItself = "marksItsFocus";
 
 Frame* FrameOf(const QWidget* control) { return control->findChild<Frame*>(QString(), Qt::FindDirectChildrenOnly); }
 
-// The controls the style leaves unmarked while they have the focus. A list
+// The controls the style leaves unmarked, or marked alike with others,
+// while they have the focus. A list
 // dropped down from a combo box is left alone: its window is the list, and
 // its current line is marked.
 bool Unmarked(const QWidget* w) {
     if (w->property(kMarksItself).toBool() || w->window()->windowType() == Qt::Popup) return false;
     if (qobject_cast<const QAbstractItemView*>(w)) return true;
+    // The style marks a focused push button with the same thin frame it gives
+    // the default button: the default button with the keyboard, or another
+    // button beside it, would not show which has it.
+    if (qobject_cast<const QPushButton*>(w)) return true;
     // A text to type in shows its caret; one to read shows nothing.
     if (const auto* t = qobject_cast<const QTextEdit*>(w)) return !(t->textInteractionFlags() & Qt::TextEditable);
     if (const auto* t = qobject_cast<const QPlainTextEdit*>(w)) return !(t->textInteractionFlags() & Qt::TextEditable);

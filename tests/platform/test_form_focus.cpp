@@ -73,11 +73,13 @@ TEST_F(FormFocus, ListsTablesAndTextsToReadShowAFrameWhileTheyHaveTheKeyboard) {
     readOnly->setReadOnly(true);
     auto* pane = new RichTextPane(&window);
     auto* elsewhere = new QLineEdit(&window);
+    auto* defaultButton = new QPushButton("Show", &window);
+    defaultButton->setDefault(true);
     const struct {
         QWidget* control;
         bool framed;
     } cases[] = {{new ListView(&window), true}, {list, true},     {readOnly, true},
-                 {new QScrollArea(&window), true}, {editable, false}, {pane, true}};
+                 {new QScrollArea(&window), true}, {editable, false}, {pane, true}, {defaultButton, true}};
     window.show();
     QApplication::setActiveWindow(&window);
     for (const auto& c : cases) {
