@@ -39,6 +39,7 @@
 #include "AboutFeedback.h"
 #include "StartupModel.h"
 #include "TextConstants.h"
+#include "ToolbarStyle.h"
 #include "UserFile.h"
 #include "WinMan.h"
 
@@ -303,6 +304,10 @@ void KFrame::BuildToolbar() {
     toolbar_ = MainWindow()->addToolBar(QStringLiteral("Toolbar1"));
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
     toolbar_->setMovable(false);
+    // The same panel, drawn in a fraction of the time (see ToolbarStyle.h).
+    auto* style = new ToolbarStyle;
+    style->setParent(toolbar_);
+    toolbar_->setStyle(style);
     toolbar_->setIconSize(QSize(kToolbarIconSide, kToolbarIconSide));
     for (const ToolButton& b : ToolButtons()) {
         if (!*b.key) {
