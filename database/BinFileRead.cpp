@@ -133,13 +133,18 @@ class Reader {
 public:
     // map: the mapped file the cursor reads, whose pages are given back as
     // the reading passes them; window: the window the cursor reads through
-    // otherwise (one of the two is null).
-    Reader(Cursor& c, FileOp::MappedFile* map, FileSource* window, LoadObserver* obs)
-        : c_(c), map_(map), window_(window), texts_(c), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
+    // otherwise (one of the two is null). sumLater: a mapped file's body is
+    // not summed here (see BodyLeft).
+    Reader(Cursor& c, FileOp::MappedFile* map, FileSource* window, LoadObserver* obs, bool sumLater = false)
+        : c_(c), map_(map), window_(window), sumLater_(sumLater), texts_(c), obs_(obs),
+          lastReport_(std::chrono::steady_clock::now()) {}
 
     // Whether the bytes read do not give the checksum the file carries
     // (once Run has returned).
     bool SumDiffers() const { return sumDiffers_; }
+    // Where the body of a mapped file that carries its checksum begins, when
+    // its sum was left for later.
+    std::optional<size_t> BodyLeft() const { return bodyFrom_; }
 
     void Run() {
         // The whole header in the window at once: the sum begins right after it.
@@ -151,7 +156,12 @@ public:
         const bool marked = fileHeader.field6 == kSumMark;
         summing_ = window_ && marked;
         if (summing_) window_->SumFrom(sum_, c_.offset());
-        if (map_ && marked) mapSum_ = std::make_unique<MappedBodySum>(map_->data(), c_.offset(), map_->size());
+        if (map_ && marked) {
+            if (sumLater_)
+                bodyFrom_ = c_.offset();
+            else
+                mapSum_ = std::make_unique<MappedBodySum>(map_->data(), c_.offset(), map_->size());
+        }
         for (;;) {
             std::string section(StrStep("section name"));
             std::string upper = Basic::UpperAscii(section);
@@ -465,6 +475,8 @@ private:
     Cursor& c_;
     FileOp::MappedFile* map_;
     FileSource* window_;
+    bool sumLater_;
+    std::optional<size_t> bodyFrom_;
     size_t released_ = 0;  // the mapped file's bytes given back, from its start
     bool summing_ = false;  // read through a window, it carries the checksum of its body
     BodySum sum_;
@@ -493,6 +505,10 @@ struct LoadedFile {
     // tells of any writer, whose open first makes the map a copy of the
     // bytes as they were loaded (its pages are given back until then).
     std::unique_ptr<FileOp::MappedFile> watch;
+    // The checksum of the body left for CheckBody (a file mapped and read
+    // with BodyCheck::Later): where the body begins, and the sum the header
+    // gives.
+    std::optional<std::pair<size_t, uint32_t>> bodyLeft;
     bool toldChanged = false;  // its change in place has been reported
     bool Unchanged() const { return (!watch || !watch->Broken()) && stamp.SameContents(f.Stamp()); }
     // The loaded bytes, when the file changed in place since and they were
@@ -526,7 +542,7 @@ enum class ReadEnd { Done, Failed, Untrusted };
 // the bytes read may be no one version of the file: read through a window
 // while the file changed, or mapped when a lease break found no memory for
 // the copy (zeros took the bytes' place). st receives a failure.
-ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& st) {
+ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& st, BodyCheck check) {
     const int64_t size = file.f.Size();
     // Mapped where it can be done safely (FileOp::MappedFile): the records
     // are then read where the file's pages are, without a copy into a
@@ -545,12 +561,14 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
     loading = true;
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     bool sumDiffers = false;
+    std::optional<size_t> bodyLeft;
     try {
         if (mapped) {
             Cursor c(mapped->data(), mapped->size());
-            Reader r(c, mapped.get(), nullptr, observer);
+            Reader r(c, mapped.get(), nullptr, observer, check == BodyCheck::Later);
             r.Run();
             sumDiffers = r.SumDiffers();
+            bodyLeft = r.BodyLeft();
         } else {
             OpenedFile opened{file.f, static_cast<size_t>(size)};
             FileSource window(opened);
@@ -589,18 +607,17 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
         st.error = kStructError;
         return ReadEnd::Failed;
     }
+    if (st.ok && bodyLeft) file.bodyLeft = std::pair(*bodyLeft, static_cast<uint32_t>(fileHeader.field5));
     return st.ok ? ReadEnd::Done : ReadEnd::Failed;
 }
 
-}  // namespace
-
-DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
+// ReadBinFile, mapping the file (where that can be guarded) only when map.
+DbStatus ReadFile(const std::string& fileName, LoadObserver* observer, BodyCheck check, bool map) {
     // A file that changed while it was read is read again, twice at most,
     // and then refused: what was read may be half the old file and half the
     // new one.
     constexpr int kReads = 3;
     DbStatus st;
-    bool map = true;
     std::string why;  // why the last read was not trusted
     for (int read = 1;; ++read) {
         st = DbStatus{};
@@ -623,7 +640,7 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         // serves the new one.
         InitDataBase();
         if (!st.ok) break;
-        const ReadEnd end = ReadOnce(*file, map, observer, st);
+        const ReadEnd end = ReadOnce(*file, map, observer, st, check);
         if (end == ReadEnd::Done) {
             loadedFile = std::move(file);
             break;
@@ -654,6 +671,45 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     const int64_t size = loadedFile->f.Size();
     if (observer) observer->Progress(static_cast<double>(static_cast<float>(size + 1)));
     loading = false;
+    return st;
+}
+
+// The body is summed in steps of this size, each given back once summed.
+constexpr size_t kCheckStep = size_t{1} << 20;
+
+}  // namespace
+
+DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer, BodyCheck check) {
+    return ReadFile(fileName, observer, check, true);
+}
+
+bool BodyCheckPending() { return loadedFile && loadedFile->bodyLeft; }
+
+DbStatus CheckBody() {
+    DbStatus st;
+    st.path = dbFileName;
+    if (!BodyCheckPending()) return st;
+    const auto [from, expected] = *std::exchange(loadedFile->bodyLeft, std::nullopt);
+    FileOp::MappedFile& map = *loadedFile->watch;
+    // The load gave back the pages it read: they come in again from the
+    // file, or from the copy a lease break made of them, and go again, so
+    // that the file is not held whole beside the database now either.
+    BodySum sum;
+    for (size_t at = from; at < map.size();) {
+        const size_t n = std::min(kCheckStep, map.size() - at);
+        sum.Add(map.data() + at, n);
+        map.Release(at, at + n);
+        at += n;
+    }
+    map.Release(0, map.size());
+    // Zeros in the place of the loaded bytes tell nothing of them: the file
+    // is read again, as a load that lost them reads it.
+    if (map.Lost()) return ReadFile(st.path, nullptr, BodyCheck::During, false);
+    if (sum.Value() == expected) return st;
+    InitDataBase();
+    st.ok = false;
+    st.error = kStructError;
+    st.detail = "its body does not give its checksum";
     return st;
 }
 
