@@ -253,8 +253,9 @@ struct Program::Impl : public StartupSteps {
         // What the frame's first paint needs and no font: done while
         // fontconfig may still be setting up.
         KFrame::PreparePictures();
-        if (setup.early) setup.early->WaitForFonts();
         frame = std::make_unique<KFrame>();
+        frame->BuildAhead();
+        if (setup.early) setup.early->WaitForFonts();
         frame->onClosed = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
         frame->Show();
         if (setup.installServices) {
