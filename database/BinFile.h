@@ -127,6 +127,16 @@ bool BodyCheckPending();
 // it, through a window, and that read's status is the verdict.
 DbStatus CheckBody();
 
+// While ReadBinFile runs on another thread, faults in on the calling thread
+// a piece (2 MB at most) of the memory the load is about to write, so that
+// the load finds it there instead of waiting for it; false when there is
+// none to fault (or no load runs). A thread that waits for the load calls
+// it until then. What it faults is the load's own memory: its records'
+// blocks as they are handed out, and of the room for its texts no more than
+// a piece ahead of them, and only where the bytes left in the file can still
+// hold a megabyte of texts past the piece's start.
+bool FaultAhead();
+
 // ReadBinFile on a thread of its own, begun early so that the file is read
 // while the program builds its windows. From the constructor until Finish
 // (or the destructor) has returned, nothing else may touch the database.

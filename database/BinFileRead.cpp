@@ -9,11 +9,13 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <bit>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+#include <sys/mman.h>
 
 #include "BinFileBytes.h"
 #include "BodySum.h"
@@ -41,6 +43,21 @@ FileErrorHandler fileErrorHandler;
 
 constexpr int32_t kMaxNameCount = 100000;
 constexpr int32_t kMaxPropCount = 200000;
+
+// A running load as a thread that waits for it sees it (FaultAhead): where
+// its next text goes and how far its texts may reach, the memory of its
+// records handed out; and how far that thread has faulted each in.
+struct Ahead {
+    std::mutex m;
+    bool running = false;
+    const char* textAt = nullptr;
+    const char* textBound = nullptr;
+    const char* zoneFrom = nullptr;
+    const char* zoneTo = nullptr;
+    const char* textDone = nullptr;
+    const char* zoneDone = nullptr;
+};
+Ahead ahead;
 
 
 // A property of the record; its string is copied into the database's texts.
@@ -80,6 +97,8 @@ public:
         used_ += s.size();
         return t;
     }
+    // Where the next text goes.
+    const char* Next() const { return next_; }
     // Counts the texts copied so far as the database's.
     void Commit() {
         Arena::TextsUsed(used_);
@@ -204,6 +223,7 @@ private:
     // is not given back: its texts are kept after this step.
     void Step() {
         if ((++steps_ & 255) != 0) return;
+        Tell();
         const auto read = static_cast<size_t>(c_.offset());
         if (map_ && read > kInHand) {
             // Not before the sum has taken them in.
@@ -218,6 +238,26 @@ private:
         if (now - lastReport_ < std::chrono::milliseconds(33)) return;
         lastReport_ = now;
         obs_->Progress(static_cast<double>(static_cast<float>(c_.filePos())));
+    }
+    // Tells a thread that waits for the load where it stands (FaultAhead).
+    // The texts still to come are no longer than the bytes left in the file
+    // but for the fixed parts of the properties not yet read and of the
+    // property lists, which come after them.
+    void Tell() {
+        size_t notTexts = 0;
+        if (propsAhead_ > 0) {
+            const size_t read = steps_ - propsFrom_;
+            notTexts = (propsAhead_ > read ? propsAhead_ - read : 0) * kMinPropRecord + 2 * static_cast<size_t>(numAtoms);
+        }
+        const size_t left = static_cast<size_t>(c_.left());
+        const char* zoneFrom = nullptr;
+        const char* zoneTo = nullptr;
+        Arena::LoadHanded(zoneFrom, zoneTo);
+        std::lock_guard<std::mutex> lock(ahead.m);
+        ahead.zoneFrom = zoneFrom;
+        ahead.zoneTo = zoneTo;
+        ahead.textAt = texts_.Next();
+        ahead.textBound = textsDone_ ? ahead.textAt : ahead.textAt + (left > notTexts ? left - notTexts : 0);
     }
     std::string_view StrStep(const char* what) {
         std::string_view s = c_.Str(what);
@@ -363,6 +403,9 @@ private:
         // look-up in the property table, which costs a cache miss per list
         // entry of a full-size file.
         Prop* const records = Arena::TakeProps(static_cast<size_t>(n));
+        propsAhead_ = static_cast<size_t>(n);
+        propsFrom_ = steps_;
+        Tell();
         const size_t first = propTab.size();
         atom* const* atoms = atomTab.data();
         // The strings are copied side by side: kept where the file's bytes
@@ -387,6 +430,8 @@ private:
         // given back before the lists take memory of their own.
         texts_.Commit();
         Arena::TextsDone();
+        textsDone_ = true;
+        propsAhead_ = 0;
         // The lists' slots side by side, handed out here without a call
         // each: room for as many as the file's bytes can name (within reason).
         size_t room = 0, taken = 0;
@@ -485,6 +530,9 @@ private:
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
+    size_t propsAhead_ = 0;   // the properties of the section being read
+    unsigned propsFrom_ = 0;  // steps_ at its start
+    bool textsDone_ = false;
     std::chrono::steady_clock::time_point lastReport_;
     bool seen_[5] = {false, false, false, false, false};
     std::vector<Block> blocks_;
@@ -559,6 +607,11 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
     // touched.
     Arena::BeginLoad(static_cast<size_t>(size), RecordBytes(static_cast<size_t>(size)));
     loading = true;
+    {
+        std::lock_guard<std::mutex> lock(ahead.m);
+        ahead.running = true;
+        ahead.textAt = ahead.textBound = ahead.zoneFrom = ahead.zoneTo = ahead.textDone = ahead.zoneDone = nullptr;
+    }
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     bool sumDiffers = false;
     std::optional<size_t> bodyLeft;
@@ -585,6 +638,10 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
         st.ok = false;
         st.error = r.error;
         st.detail = "read";
+    }
+    {
+        std::lock_guard<std::mutex> lock(ahead.m);
+        ahead.running = false;
     }
     const bool wasMapped = mapped != nullptr;
     if (mapped) {
@@ -681,6 +738,40 @@ constexpr size_t kCheckStep = size_t{1} << 20;
 
 DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer, BodyCheck check) {
     return ReadFile(fileName, observer, check, true);
+}
+
+bool FaultAhead() {
+#ifdef MADV_POPULATE_WRITE
+    constexpr uintptr_t kPiece = uintptr_t{2} << 20;  // a huge page: the load's memory asks for them
+    constexpr uintptr_t kMargin = uintptr_t{1} << 20;
+    constexpr uintptr_t kPage = 4096;
+    uintptr_t from = 0, to = 0;
+    {
+        std::lock_guard<std::mutex> lock(ahead.m);
+        if (!ahead.running) return false;
+        // The texts' next piece past the one the next text goes to.
+        const auto at = reinterpret_cast<uintptr_t>(ahead.textAt);
+        const auto bound = reinterpret_cast<uintptr_t>(ahead.textBound);
+        const uintptr_t next = (at / kPiece + 1) * kPiece;
+        if (at != 0 && next >= reinterpret_cast<uintptr_t>(ahead.textDone) && next + kMargin <= bound) {
+            from = next;
+            to = std::min(next + kPiece, bound / kPage * kPage);
+            ahead.textDone = reinterpret_cast<const char*>(to);
+        } else {
+            // The records' memory handed out and not yet faulted in here.
+            if (!ahead.zoneFrom) return false;
+            from = std::max(reinterpret_cast<uintptr_t>(ahead.zoneFrom), reinterpret_cast<uintptr_t>(ahead.zoneDone));
+            to = std::min(from + kPiece, reinterpret_cast<uintptr_t>(ahead.zoneTo) / kPage * kPage);
+            if (from >= to) return false;
+            ahead.zoneDone = reinterpret_cast<const char*>(to);
+        }
+    }
+    // Only makes the pages there: what the load writes meanwhile stays.
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    return true;
+#else
+    return false;
+#endif
 }
 
 bool BodyCheckPending() { return loadedFile && loadedFile->bodyLeft; }

@@ -291,8 +291,14 @@ struct Program::Impl : public StartupSteps {
             early = std::make_unique<DataBase::EarlyRead>(path);
     }
     // A read that failed shows the welcome window all the same: its message
-    // comes through it.
-    bool DatabaseReady() override { return early && early->Loaded(kMoment); }
+    // comes through it. Until the read ends, this thread makes the memory it
+    // is about to write, which it then finds made.
+    bool DatabaseReady() override {
+        if (!early) return false;
+        while (!early->Loaded() && DataBase::FaultAhead()) {
+        }
+        return early->Loaded(kMoment);
+    }
     // How long a read may take before the welcome window shows: about what
     // a user takes for at once.
     static constexpr std::chrono::milliseconds kMoment{100};
