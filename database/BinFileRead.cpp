@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include "BinFileBytes.h"
 #include "BodySum.h"
@@ -744,7 +745,7 @@ bool FaultAhead() {
 #ifdef MADV_POPULATE_WRITE
     constexpr uintptr_t kPiece = uintptr_t{2} << 20;  // a huge page: the load's memory asks for them
     constexpr uintptr_t kMargin = uintptr_t{1} << 20;
-    constexpr uintptr_t kPage = 4096;
+    static const auto kPage = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     uintptr_t from = 0, to = 0;
     {
         std::lock_guard<std::mutex> lock(ahead.m);
