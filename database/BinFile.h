@@ -131,10 +131,11 @@ DbStatus CheckBody();
 // a piece (2 MB at most) of the memory the load is about to write, so that
 // the load finds it there instead of waiting for it; false when there is
 // none to fault (or no load runs). A thread that waits for the load calls
-// it until then. What it faults is the load's own memory: its records'
-// blocks as they are handed out, and of the room for its texts no more than
-// a piece ahead of them, and only where the bytes left in the file can still
-// hold a megabyte of texts past the piece's start.
+// it until then. What it faults is the load's own memory: the blocks of its
+// atoms and properties as they are handed out (not the room of the property
+// lists, which they fill in part), and of the room for its texts no more
+// than a piece ahead of them, and only where the bytes left in the file can
+// still hold a megabyte of texts past the piece's start.
 bool FaultAhead();
 
 // ReadBinFile on a thread of its own, begun early so that the file is read

@@ -243,7 +243,10 @@ private:
     // Tells a thread that waits for the load where it stands (FaultAhead).
     // The texts still to come are no longer than the bytes left in the file
     // but for the fixed parts of the properties not yet read and of the
-    // property lists, which come after them.
+    // property lists, which come after them. The blocks handed out for the
+    // records are all filled, but not the room the lists take for their
+    // slots (as many as the bytes left could name): once the texts are
+    // done, and that room taken, nothing more is told of them.
     void Tell() {
         size_t notTexts = 0;
         if (propsAhead_ > 0) {
@@ -255,8 +258,10 @@ private:
         const char* zoneTo = nullptr;
         Arena::LoadHanded(zoneFrom, zoneTo);
         std::lock_guard<std::mutex> lock(ahead.m);
-        ahead.zoneFrom = zoneFrom;
-        ahead.zoneTo = zoneTo;
+        if (!textsDone_) {
+            ahead.zoneFrom = zoneFrom;
+            ahead.zoneTo = zoneTo;
+        }
         ahead.textAt = texts_.Next();
         ahead.textBound = textsDone_ ? ahead.textAt : ahead.textAt + (left > notTexts ? left - notTexts : 0);
     }
