@@ -92,6 +92,12 @@ struct BinHeader {
 extern BinHeader fileHeader;
 extern std::string dbFileName;
 
+// When the checksum of a mapped file's body is taken.
+enum class BodyCheck {
+    During,  // beside the read, on a thread of its own: the read's status is the verdict
+    Later,   // by CheckBody, which the caller runs before anything uses the database
+};
+
 // Reads the whole file into an emptied database (InitDataBase first). On
 // success the kind atoms are set and the counters counted. On failure the
 // observer's Failed is called and the database is left empty (the program
@@ -103,15 +109,42 @@ extern std::string dbFileName;
 // its checksum is refused as malformed at once: no writer changed it while
 // it was read, it is damaged. What is no ordinary file (a folder, a pipe) is
 // malformed too. A file without the checksum's mark is read as the format
-// describes it, its changes told by its stamp only.
-DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer = nullptr);
+// describes it, its changes told by its stamp only. With BodyCheck::Later a
+// mapped file's body is not summed while it is read: the read gives the
+// records, and CheckBody the verdict on the body (a file read through a
+// window is summed as it passes, whatever the check asked for).
+DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer = nullptr,
+                     BodyCheck check = BodyCheck::During);
+
+// Whether the checksum of the loaded file's body is still to be taken (a
+// mapped file read with BodyCheck::Later, until CheckBody).
+bool BodyCheckPending();
+// Takes that checksum: ok when the body gives the one the file carries, or
+// when none was pending. A body that does not give it is a damaged file,
+// refused as ReadBinFile refuses one (error kStructError) and the database
+// emptied. Where a lease break since the load found no memory for its copy
+// (the mapped bytes are zeros), the file is read again as ReadBinFile reads
+// it, through a window, and that read's status is the verdict.
+DbStatus CheckBody();
+
+// While ReadBinFile runs on another thread, faults in on the calling thread
+// a piece (2 MB at most) of the memory the load is about to write, so that
+// the load finds it there instead of waiting for it; false when there is
+// none to fault (or no load runs). A thread that waits for the load calls
+// it until then. What it faults is the load's own memory: the blocks of its
+// atoms and properties as they are handed out (not the room of the property
+// lists, which they fill in part), and of the room for its texts no more
+// than a piece ahead of them, and only where the bytes left in the file can
+// still hold a megabyte of texts past the piece's start.
+bool FaultAhead();
 
 // ReadBinFile on a thread of its own, begun early so that the file is read
 // while the program builds its windows. From the constructor until Finish
 // (or the destructor) has returned, nothing else may touch the database.
 class EarlyRead {
 public:
-    explicit EarlyRead(std::string fileName);
+    // check: when a mapped file's body is summed (see ReadBinFile).
+    explicit EarlyRead(std::string fileName, BodyCheck check = BodyCheck::During);
     ~EarlyRead();  // waits for the read
     EarlyRead(const EarlyRead&) = delete;
     EarlyRead& operator=(const EarlyRead&) = delete;

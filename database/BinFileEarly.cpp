@@ -31,10 +31,11 @@ struct EarlyRead::Shared : LoadObserver {
     }
 };
 
-EarlyRead::EarlyRead(std::string fileName) : fileName_(std::move(fileName)), shared_(std::make_unique<Shared>()) {
+EarlyRead::EarlyRead(std::string fileName, BodyCheck check)
+    : fileName_(std::move(fileName)), shared_(std::make_unique<Shared>()) {
     Shared* s = shared_.get();
-    s->worker = std::thread([s, path = fileName_] {
-        DbStatus st = ReadBinFile(path, s);
+    s->worker = std::thread([s, path = fileName_, check] {
+        DbStatus st = ReadBinFile(path, s, check);
         std::lock_guard<std::mutex> lock(s->m);
         s->status = std::move(st);
         s->done = true;

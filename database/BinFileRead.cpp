@@ -9,11 +9,14 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <bit>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "BinFileBytes.h"
 #include "BodySum.h"
@@ -41,6 +44,21 @@ FileErrorHandler fileErrorHandler;
 
 constexpr int32_t kMaxNameCount = 100000;
 constexpr int32_t kMaxPropCount = 200000;
+
+// A running load as a thread that waits for it sees it (FaultAhead): where
+// its next text goes and how far its texts may reach, the memory of its
+// records handed out; and how far that thread has faulted each in.
+struct Ahead {
+    std::mutex m;
+    bool running = false;
+    const char* textAt = nullptr;
+    const char* textBound = nullptr;
+    const char* zoneFrom = nullptr;
+    const char* zoneTo = nullptr;
+    const char* textDone = nullptr;
+    const char* zoneDone = nullptr;
+};
+Ahead ahead;
 
 
 // A property of the record; its string is copied into the database's texts.
@@ -80,6 +98,8 @@ public:
         used_ += s.size();
         return t;
     }
+    // Where the next text goes.
+    const char* Next() const { return next_; }
     // Counts the texts copied so far as the database's.
     void Commit() {
         Arena::TextsUsed(used_);
@@ -133,13 +153,18 @@ class Reader {
 public:
     // map: the mapped file the cursor reads, whose pages are given back as
     // the reading passes them; window: the window the cursor reads through
-    // otherwise (one of the two is null).
-    Reader(Cursor& c, FileOp::MappedFile* map, FileSource* window, LoadObserver* obs)
-        : c_(c), map_(map), window_(window), texts_(c), obs_(obs), lastReport_(std::chrono::steady_clock::now()) {}
+    // otherwise (one of the two is null). sumLater: a mapped file's body is
+    // not summed here (see BodyLeft).
+    Reader(Cursor& c, FileOp::MappedFile* map, FileSource* window, LoadObserver* obs, bool sumLater = false)
+        : c_(c), map_(map), window_(window), sumLater_(sumLater), texts_(c), obs_(obs),
+          lastReport_(std::chrono::steady_clock::now()) {}
 
     // Whether the bytes read do not give the checksum the file carries
     // (once Run has returned).
     bool SumDiffers() const { return sumDiffers_; }
+    // Where the body of a mapped file that carries its checksum begins, when
+    // its sum was left for later.
+    std::optional<size_t> BodyLeft() const { return bodyFrom_; }
 
     void Run() {
         // The whole header in the window at once: the sum begins right after it.
@@ -151,7 +176,12 @@ public:
         const bool marked = fileHeader.field6 == kSumMark;
         summing_ = window_ && marked;
         if (summing_) window_->SumFrom(sum_, c_.offset());
-        if (map_ && marked) mapSum_ = std::make_unique<MappedBodySum>(map_->data(), c_.offset(), map_->size());
+        if (map_ && marked) {
+            if (sumLater_)
+                bodyFrom_ = c_.offset();
+            else
+                mapSum_ = std::make_unique<MappedBodySum>(map_->data(), c_.offset(), map_->size());
+        }
         for (;;) {
             std::string section(StrStep("section name"));
             std::string upper = Basic::UpperAscii(section);
@@ -194,6 +224,7 @@ private:
     // is not given back: its texts are kept after this step.
     void Step() {
         if ((++steps_ & 255) != 0) return;
+        Tell();
         const auto read = static_cast<size_t>(c_.offset());
         if (map_ && read > kInHand) {
             // Not before the sum has taken them in.
@@ -208,6 +239,31 @@ private:
         if (now - lastReport_ < std::chrono::milliseconds(33)) return;
         lastReport_ = now;
         obs_->Progress(static_cast<double>(static_cast<float>(c_.filePos())));
+    }
+    // Tells a thread that waits for the load where it stands (FaultAhead).
+    // The texts still to come are no longer than the bytes left in the file
+    // but for the fixed parts of the properties not yet read and of the
+    // property lists, which come after them. The blocks handed out for the
+    // records are all filled, but not the room the lists take for their
+    // slots (as many as the bytes left could name): once the texts are
+    // done, and that room taken, nothing more is told of them.
+    void Tell() {
+        size_t notTexts = 0;
+        if (propsAhead_ > 0) {
+            const size_t read = steps_ - propsFrom_;
+            notTexts = (propsAhead_ > read ? propsAhead_ - read : 0) * kMinPropRecord + 2 * static_cast<size_t>(numAtoms);
+        }
+        const size_t left = static_cast<size_t>(c_.left());
+        const char* zoneFrom = nullptr;
+        const char* zoneTo = nullptr;
+        Arena::LoadHanded(zoneFrom, zoneTo);
+        std::lock_guard<std::mutex> lock(ahead.m);
+        if (!textsDone_) {
+            ahead.zoneFrom = zoneFrom;
+            ahead.zoneTo = zoneTo;
+        }
+        ahead.textAt = texts_.Next();
+        ahead.textBound = textsDone_ ? ahead.textAt : ahead.textAt + (left > notTexts ? left - notTexts : 0);
     }
     std::string_view StrStep(const char* what) {
         std::string_view s = c_.Str(what);
@@ -353,6 +409,9 @@ private:
         // look-up in the property table, which costs a cache miss per list
         // entry of a full-size file.
         Prop* const records = Arena::TakeProps(static_cast<size_t>(n));
+        propsAhead_ = static_cast<size_t>(n);
+        propsFrom_ = steps_;
+        Tell();
         const size_t first = propTab.size();
         atom* const* atoms = atomTab.data();
         // The strings are copied side by side: kept where the file's bytes
@@ -377,6 +436,8 @@ private:
         // given back before the lists take memory of their own.
         texts_.Commit();
         Arena::TextsDone();
+        textsDone_ = true;
+        propsAhead_ = 0;
         // The lists' slots side by side, handed out here without a call
         // each: room for as many as the file's bytes can name (within reason).
         size_t room = 0, taken = 0;
@@ -465,6 +526,8 @@ private:
     Cursor& c_;
     FileOp::MappedFile* map_;
     FileSource* window_;
+    bool sumLater_;
+    std::optional<size_t> bodyFrom_;
     size_t released_ = 0;  // the mapped file's bytes given back, from its start
     bool summing_ = false;  // read through a window, it carries the checksum of its body
     BodySum sum_;
@@ -473,6 +536,9 @@ private:
     KeptTexts texts_;
     LoadObserver* obs_;
     unsigned steps_ = 0;
+    size_t propsAhead_ = 0;   // the properties of the section being read
+    unsigned propsFrom_ = 0;  // steps_ at its start
+    bool textsDone_ = false;
     std::chrono::steady_clock::time_point lastReport_;
     bool seen_[5] = {false, false, false, false, false};
     std::vector<Block> blocks_;
@@ -493,6 +559,10 @@ struct LoadedFile {
     // tells of any writer, whose open first makes the map a copy of the
     // bytes as they were loaded (its pages are given back until then).
     std::unique_ptr<FileOp::MappedFile> watch;
+    // The checksum of the body left for CheckBody (a file mapped and read
+    // with BodyCheck::Later): where the body begins, and the sum the header
+    // gives.
+    std::optional<std::pair<size_t, uint32_t>> bodyLeft;
     bool toldChanged = false;  // its change in place has been reported
     bool Unchanged() const { return (!watch || !watch->Broken()) && stamp.SameContents(f.Stamp()); }
     // The loaded bytes, when the file changed in place since and they were
@@ -526,7 +596,7 @@ enum class ReadEnd { Done, Failed, Untrusted };
 // the bytes read may be no one version of the file: read through a window
 // while the file changed, or mapped when a lease break found no memory for
 // the copy (zeros took the bytes' place). st receives a failure.
-ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& st) {
+ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& st, BodyCheck check) {
     const int64_t size = file.f.Size();
     // Mapped where it can be done safely (FileOp::MappedFile): the records
     // are then read where the file's pages are, without a copy into a
@@ -543,14 +613,21 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
     // touched.
     Arena::BeginLoad(static_cast<size_t>(size), RecordBytes(static_cast<size_t>(size)));
     loading = true;
+    {
+        std::lock_guard<std::mutex> lock(ahead.m);
+        ahead.running = true;
+        ahead.textAt = ahead.textBound = ahead.zoneFrom = ahead.zoneTo = ahead.textDone = ahead.zoneDone = nullptr;
+    }
     if (observer) observer->Start(static_cast<double>(static_cast<float>(size + 1)));
     bool sumDiffers = false;
+    std::optional<size_t> bodyLeft;
     try {
         if (mapped) {
             Cursor c(mapped->data(), mapped->size());
-            Reader r(c, mapped.get(), nullptr, observer);
+            Reader r(c, mapped.get(), nullptr, observer, check == BodyCheck::Later);
             r.Run();
             sumDiffers = r.SumDiffers();
+            bodyLeft = r.BodyLeft();
         } else {
             OpenedFile opened{file.f, static_cast<size_t>(size)};
             FileSource window(opened);
@@ -567,6 +644,10 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
         st.ok = false;
         st.error = r.error;
         st.detail = "read";
+    }
+    {
+        std::lock_guard<std::mutex> lock(ahead.m);
+        ahead.running = false;
     }
     const bool wasMapped = mapped != nullptr;
     if (mapped) {
@@ -589,18 +670,17 @@ ReadEnd ReadOnce(LoadedFile& file, bool map, LoadObserver* observer, DbStatus& s
         st.error = kStructError;
         return ReadEnd::Failed;
     }
+    if (st.ok && bodyLeft) file.bodyLeft = std::pair(*bodyLeft, static_cast<uint32_t>(fileHeader.field5));
     return st.ok ? ReadEnd::Done : ReadEnd::Failed;
 }
 
-}  // namespace
-
-DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
+// ReadBinFile, mapping the file (where that can be guarded) only when map.
+DbStatus ReadFile(const std::string& fileName, LoadObserver* observer, BodyCheck check, bool map) {
     // A file that changed while it was read is read again, twice at most,
     // and then refused: what was read may be half the old file and half the
     // new one.
     constexpr int kReads = 3;
     DbStatus st;
-    bool map = true;
     std::string why;  // why the last read was not trusted
     for (int read = 1;; ++read) {
         st = DbStatus{};
@@ -623,7 +703,7 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
         // serves the new one.
         InitDataBase();
         if (!st.ok) break;
-        const ReadEnd end = ReadOnce(*file, map, observer, st);
+        const ReadEnd end = ReadOnce(*file, map, observer, st, check);
         if (end == ReadEnd::Done) {
             loadedFile = std::move(file);
             break;
@@ -654,6 +734,79 @@ DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer) {
     const int64_t size = loadedFile->f.Size();
     if (observer) observer->Progress(static_cast<double>(static_cast<float>(size + 1)));
     loading = false;
+    return st;
+}
+
+// The body is summed in steps of this size, each given back once summed.
+constexpr size_t kCheckStep = size_t{1} << 20;
+
+}  // namespace
+
+DbStatus ReadBinFile(const std::string& fileName, LoadObserver* observer, BodyCheck check) {
+    return ReadFile(fileName, observer, check, true);
+}
+
+bool FaultAhead() {
+#ifdef MADV_POPULATE_WRITE
+    constexpr uintptr_t kPiece = uintptr_t{2} << 20;  // a huge page: the load's memory asks for them
+    constexpr uintptr_t kMargin = uintptr_t{1} << 20;
+    static const auto kPage = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    uintptr_t from = 0, to = 0;
+    {
+        std::lock_guard<std::mutex> lock(ahead.m);
+        if (!ahead.running) return false;
+        // The texts' next piece past the one the next text goes to.
+        const auto at = reinterpret_cast<uintptr_t>(ahead.textAt);
+        const auto bound = reinterpret_cast<uintptr_t>(ahead.textBound);
+        const uintptr_t next = (at / kPiece + 1) * kPiece;
+        if (at != 0 && next >= reinterpret_cast<uintptr_t>(ahead.textDone) && next + kMargin <= bound) {
+            from = next;
+            to = std::min(next + kPiece, bound / kPage * kPage);
+            ahead.textDone = reinterpret_cast<const char*>(to);
+        } else {
+            // The records' memory handed out and not yet faulted in here.
+            if (!ahead.zoneFrom) return false;
+            from = std::max(reinterpret_cast<uintptr_t>(ahead.zoneFrom), reinterpret_cast<uintptr_t>(ahead.zoneDone));
+            to = std::min(from + kPiece, reinterpret_cast<uintptr_t>(ahead.zoneTo) / kPage * kPage);
+            if (from >= to) return false;
+            ahead.zoneDone = reinterpret_cast<const char*>(to);
+        }
+    }
+    // Only makes the pages there: what the load writes meanwhile stays.
+    ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    return true;
+#else
+    return false;
+#endif
+}
+
+bool BodyCheckPending() { return loadedFile && loadedFile->bodyLeft; }
+
+DbStatus CheckBody() {
+    DbStatus st;
+    st.path = dbFileName;
+    if (!BodyCheckPending()) return st;
+    const auto [from, expected] = *std::exchange(loadedFile->bodyLeft, std::nullopt);
+    FileOp::MappedFile& map = *loadedFile->watch;
+    // The load gave back the pages it read: they come in again from the
+    // file, or from the copy a lease break made of them, and go again, so
+    // that the file is not held whole beside the database now either.
+    BodySum sum;
+    for (size_t at = from; at < map.size();) {
+        const size_t n = std::min(kCheckStep, map.size() - at);
+        sum.Add(map.data() + at, n);
+        map.Release(at, at + n);
+        at += n;
+    }
+    map.Release(0, map.size());
+    // Zeros in the place of the loaded bytes tell nothing of them: the file
+    // is read again, as a load that lost them reads it.
+    if (map.Lost()) return ReadFile(st.path, nullptr, BodyCheck::During, false);
+    if (sum.Value() == expected) return st;
+    InitDataBase();
+    st.ok = false;
+    st.error = kStructError;
+    st.detail = "its body does not give its checksum";
     return st;
 }
 

@@ -149,6 +149,11 @@ public:
     bool Holds(const void* p) const {
         return base_ && static_cast<const char*>(p) >= base_ && static_cast<const char*>(p) < base_ + size_;
     }
+    // What the load has taken of it: [from, to), or null, null when closed.
+    void Taken(const char*& from, const char*& to) const {
+        from = open_ ? base_ : nullptr;
+        to = open_ ? base_ + next_ : nullptr;
+    }
     // No more blocks from here; the pages past the records are given back.
     void Close() {
         if (!open_) return;
@@ -472,6 +477,8 @@ void Arena::BeginLoad(size_t textBytes, size_t records) {
 }
 
 void Arena::TextsDone() { textSpace.GiveBackRoom(); }
+
+void Arena::LoadHanded(const char*& from, const char*& to) { zone.Taken(from, to); }
 
 void Arena::EndLoad() {
     textSpace.GiveBackRoom();

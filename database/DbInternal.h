@@ -46,6 +46,9 @@ public:
     // The load's texts are all kept: its room for texts past them is given
     // back now (a text kept later still finds it, in fresh pages).
     static void TextsDone();
+    // The memory of the load's records handed out so far, [from, to): the
+    // load writes all of it (null, null outside a load).
+    static void LoadHanded(const char*& from, const char*& to);
     static void EndLoad();
     // The room left after the texts, for a writer that copies many texts in
     // a row; TextsUsed(n) counts the first n bytes of it as texts. No other

@@ -40,9 +40,12 @@ EarlyStart::EarlyStart(const std::string& argv0, const std::string& databaseFold
     if (!edition || folder.empty()) return;
     // The load makes the names' keys with the parser's tables: they are
     // filled first, and start-up leaves out its own filling of them and its
-    // emptying of the database (the read empties it before it reads).
+    // emptying of the database (the read empties it before it reads). The
+    // checksum of a mapped file's body is taken once the frame has been
+    // painted, before anything uses the database (Startup.cpp).
     Parser::InitParser();
-    read_ = std::make_unique<DataBase::EarlyRead>(FileOp::FromNative(folder) + "/" + DatabaseFileOf(*edition));
+    read_ = std::make_unique<DataBase::EarlyRead>(FileOp::FromNative(folder) + "/" + DatabaseFileOf(*edition),
+                                                  DataBase::BodyCheck::Later);
     readBegun_ = true;
 }
 

@@ -10,7 +10,9 @@
 //   setup.early = &early;
 //
 // Nothing of it can be seen: the load step still waits for the read and
-// reports it as before, and Qt finds fontconfig set up.
+// reports it as before, and Qt finds fontconfig set up. The read leaves the
+// checksum of a mapped file's body for the start-up to take
+// (DataBase::CheckBody).
 #pragma once
 
 #include <atomic>

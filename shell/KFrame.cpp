@@ -39,6 +39,7 @@
 #include "AboutFeedback.h"
 #include "StartupModel.h"
 #include "TextConstants.h"
+#include "ToolbarStyle.h"
 #include "UserFile.h"
 #include "WinMan.h"
 
@@ -216,13 +217,29 @@ std::string KFrame::ToolButton::Tip() const { return TextConstants::LangText(ger
 
 // --- Window --------------------------------------------------------------------------
 
-QWidget* KFrame::CreateHost() {
+QMainWindow* KFrame::MakeWindow() {
     auto* main = new QMainWindow;
     area_ = new QMdiArea(main);
     area_->setObjectName(QStringLiteral("MdiArea"));
     area_->setBackground(QColor(0x80, 0x80, 0x80));
     main->setCentralWidget(area_);
-        return main;
+    return main;
+}
+
+void KFrame::BuildAhead() {
+    if (Host() || ahead_) return;
+    ahead_.reset(MakeWindow());
+    BuildMenus(ahead_.get());
+    BuildToolbar(ahead_.get());
+}
+
+QWidget* KFrame::CreateHost() {
+    // Built ahead, the window comes with its menus and toolbar.
+    if (ahead_) return ahead_.release();
+    QMainWindow* main = MakeWindow();
+    BuildMenus(main);
+    BuildToolbar(main);
+    return main;
 }
 
 QMainWindow* KFrame::MainWindow() const { return qobject_cast<QMainWindow*>(Host()); }
@@ -231,8 +248,6 @@ void KFrame::BuildControls() {
     SetCaption(TextConstants::EditionText("Orsabrine", "Talvessin"));
     FormBase::SetMdiArea(area_);
     FormBase::SetDialogOwner(Host());
-    BuildMenus();
-    BuildToolbar();
     keys_ = std::make_unique<FrameKeys>(*this);
     // The window commands follow the child windows: each of them needs one,
     // and an open Windows menu lists every window as it
@@ -250,8 +265,8 @@ void KFrame::WindowsChanged() {
     }
 }
 
-void KFrame::BuildMenus() {
-    QMenuBar* bar = MainWindow()->menuBar();
+void KFrame::BuildMenus(QMainWindow* main) {
+    QMenuBar* bar = main->menuBar();
     // A desktop-wide menu bar would draw the menus itself and lose their look.
     bar->setNativeMenuBar(false);
     struct Menu {
@@ -299,10 +314,14 @@ void KFrame::PreparePictures() {
         if (*b.key) ProgramPicture(b.key, side);
 }
 
-void KFrame::BuildToolbar() {
-    toolbar_ = MainWindow()->addToolBar(QStringLiteral("Toolbar1"));
+void KFrame::BuildToolbar(QMainWindow* main) {
+    toolbar_ = main->addToolBar(QStringLiteral("Toolbar1"));
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
     toolbar_->setMovable(false);
+    // The same panel, drawn in a fraction of the time (see ToolbarStyle.h).
+    auto* style = new ToolbarStyle;
+    style->setParent(toolbar_);
+    toolbar_->setStyle(style);
     toolbar_->setIconSize(QSize(kToolbarIconSide, kToolbarIconSide));
     for (const ToolButton& b : ToolButtons()) {
         if (!*b.key) {

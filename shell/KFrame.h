@@ -57,9 +57,13 @@ public:
         std::string Tip() const;
     };
     static const std::vector<ToolButton>& ToolButtons();
-    // Decodes the toolbar's pictures at the size the frame's first paint
+    // Makes the toolbar's pictures at the size the frame's first paint
     // shows them: start-up does it while it waits for the fonts.
     static void PreparePictures();
+    // Builds the frame's window with its menus and toolbar ahead of its load,
+    // which takes them: none of it measures a text, so start-up does it while
+    // fontconfig may still be setting up. Nothing once the frame is loaded.
+    void BuildAhead();
 
     // Opens a window by its name unless input is blocked (logged first).
     void ShowForm(const std::string& name);
@@ -102,8 +106,10 @@ protected:
 
 private:
     void CallFunc(const std::string& name);
-    void BuildMenus();
-    void BuildToolbar();
+    // The frame's window with its MDI area (area_).
+    QMainWindow* MakeWindow();
+    void BuildMenus(QMainWindow* main);
+    void BuildToolbar(QMainWindow* main);
     void FillWindowList();
     bool ItemAvailable(const std::string& control) const;
     // Whether the window system has told the frame's border and title bar.
@@ -113,6 +119,9 @@ private:
     void WindowsChanged();
 
     QPointer<QMdiArea> area_;
+    // The window built ahead of the load, with its menus and toolbar, until
+    // the load takes it.
+    std::unique_ptr<QMainWindow> ahead_;
     QPointer<QToolBar> toolbar_;
     std::map<std::string, QPointer<QAction>> items_;
     std::map<std::string, QPointer<QAction>> tools_;

@@ -1,11 +1,11 @@
 #include "ShellKit.h"
 
-#include <QByteArray>
 #include <QFile>
 #include <QApplication>
 #include <QHash>
 #include <QIcon>
 #include <QIconEngine>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -76,16 +76,17 @@ QString PictureFile(const std::string& key) {
 
 bool HasProgramPicture(const std::string& key) { return !key.empty() && QFile::exists(PictureFile(key)); }
 
-// The picture drawn at build time at this side (empty if it was not).
-QByteArray BuiltPicture(const std::string& key, int side);
+// The picture drawn at build time at this side (null if it was not).
+QImage BuiltPicture(const std::string& key, int side);
 
 QPixmap ProgramPicture(const std::string& key, int size) {
-    // Each picture is decoded once a size (the frame's start-up may have
-    // decoded the toolbar's ahead, see KFrame::PreparePictures).
+    // Each picture is made once a size (the frame's start-up may have made
+    // the toolbar's ahead, see KFrame::PreparePictures).
     const QString cacheKey = QStringLiteral("ProgramPicture/%1/%2").arg(QString::fromStdString(key)).arg(size);
     QPixmap pm;
     if (QPixmapCache::find(cacheKey, &pm)) return pm;
-    if (const QByteArray png = BuiltPicture(key, size); !png.isEmpty() && pm.loadFromData(png, "PNG")) {
+    if (const QImage built = BuiltPicture(key, size); !built.isNull()) {
+        pm = QPixmap::fromImage(built);
         QPixmapCache::insert(cacheKey, pm);
         return pm;
     }

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <chrono>
 #include <functional>
+#include <utility>
 
 #include "AboutFeedback.h"
 #include "BinFile.h"
@@ -135,6 +136,12 @@ struct Program::Impl : public StartupSteps {
     std::unique_ptr<DataBase::EarlyRead> early;
     std::unique_ptr<AfterFirstPaint> afterPaint;
     std::unique_ptr<AfterFirstPaint> measureAfterPaint;
+    std::unique_ptr<AfterFirstPaint> finishAfterPaint;
+    // What the load left until the frame's first paint (see LoadDatabase
+    // and FinishLoad).
+    enum class Left { Nothing, Pending, Running, Refused };
+    Left left = Left::Nothing;
+    bool userFileLeft = false;  // the merge of the user's names waits for the check
 
     explicit Impl(ProgramSetup s) : setup(std::move(s)) {}
 
@@ -143,12 +150,14 @@ struct Program::Impl : public StartupSteps {
         early.reset();
         afterPaint.reset();
         measureAfterPaint.reset();
+        finishAfterPaint.reset();
         // Windows before what they use; nothing here saves anything.
         Auto::Reset();
         welcome.reset();
         frame.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         WinMan::databaseLoading = nullptr;
+        WinMan::finishLoad = nullptr;
         Searches::SetEnv({});
         TextDisplay::Env().findAtom = nullptr;
         TextDisplay::Env().actionBlocked = nullptr;
@@ -187,6 +196,7 @@ struct Program::Impl : public StartupSteps {
         FileOp::ProgramFolder = FileOp::FromNative(folder);
         FileOp::SetListFileFormat(&ListFile::TheFormat());
         WinMan::databaseLoading = [this] { return loadPending || DataBase::loading; };
+        WinMan::finishLoad = [this] { return FinishLoad(); };
         Searches::SetEnv(Searches::Env{&opener});
         TextDisplay::Env().findAtom = [](const std::string& name) { return LinkTargetOf(DataBase::GetAtom(name)); };
         TextDisplay::Env().actionBlocked = [] { return WinMan::ActionBlocked(); };
@@ -243,8 +253,9 @@ struct Program::Impl : public StartupSteps {
         // What the frame's first paint needs and no font: done while
         // fontconfig may still be setting up.
         KFrame::PreparePictures();
-        if (setup.early) setup.early->WaitForFonts();
         frame = std::make_unique<KFrame>();
+        frame->BuildAhead();
+        if (setup.early) setup.early->WaitForFonts();
         frame->onClosed = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
         frame->Show();
         if (setup.installServices) {
@@ -280,8 +291,14 @@ struct Program::Impl : public StartupSteps {
             early = std::make_unique<DataBase::EarlyRead>(path);
     }
     // A read that failed shows the welcome window all the same: its message
-    // comes through it.
-    bool DatabaseReady() override { return early && early->Loaded(kMoment); }
+    // comes through it. Until the read ends, this thread makes the memory it
+    // is about to write, which it then finds made.
+    bool DatabaseReady() override {
+        if (!early) return false;
+        while (!early->Loaded() && DataBase::FaultAhead()) {
+        }
+        return early->Loaded(kMoment);
+    }
     // How long a read may take before the welcome window shows: about what
     // a user takes for at once.
     static constexpr std::chrono::milliseconds kMoment{100};
@@ -297,14 +314,59 @@ struct Program::Impl : public StartupSteps {
         }
         loadPending = false;
         if (welcome && welcome->Timer()) welcome->Timer()->stop();
+        if (!st.ok || !DataBase::BodyCheckPending()) return st.ok;
+        // The read left the checksum of the file's body for later. Where
+        // nothing uses the database before the frame's first paint (no window
+        // to restore, and no welcome window whose events ran meanwhile), the
+        // frame is painted first and the check follows at once (FinishLoad);
+        // else it is taken now.
+        QWidget* host = frame ? frame->Host() : nullptr;
+        if (!welcome && host && host->isVisible() && !WinMan::OpenWindowsStored()) {
+            left = Left::Pending;
+            return true;
+        }
+        st = DataBase::CheckBody();
+        ShowDatabaseFailure(st);
         return st.ok;
+    }
+
+    // Runs what the load left until the frame's first paint, once: the check
+    // of the database file's body, then the merge of the user's names. A
+    // body that does not give its checksum refuses the file as a failed load
+    // does: its message, and the run ends with nothing saved. True when the
+    // database may be used; false while this runs (a message's events) and
+    // after a refusal.
+    bool FinishLoad() {
+        if (left != Left::Pending) return left == Left::Nothing;
+        left = Left::Running;
+        const DataBase::DbStatus st = DataBase::CheckBody();
+        if (!st.ok) {
+            left = Left::Refused;
+            ShowDatabaseFailure(st);
+            QCoreApplication::exit(ExitCode(StartResult::LoadFailed));
+            return false;
+        }
+        if (std::exchange(userFileLeft, false)) {
+            DataBase::ReadUserFile();
+            DataBase::userNamesChanged = false;
+        }
+        left = Left::Nothing;
+        return true;
     }
     bool AppClosing() override { return WinMan::appClosing; }
     void HideWelcome() override {
         if (welcome) welcome->Hide();
     }
-    void ReadUserFile() override { DataBase::ReadUserFile(); }
-    void ClearUserNamesChanged() override { DataBase::userNamesChanged = false; }
+    // The user's names join the database once its check has found it sound.
+    void ReadUserFile() override {
+        if (left == Left::Pending)
+            userFileLeft = true;
+        else
+            DataBase::ReadUserFile();
+    }
+    void ClearUserNamesChanged() override {
+        if (!userFileLeft) DataBase::userNamesChanged = false;
+    }
     void RestoreOpenWindows() override { WinMan::RestoreOpenWindows(); }
     void HourglassOff() override { Services::HourglassOff(); }
     bool ShowShortHelpOption() override { return Options::ShowShortHelp; }
@@ -316,7 +378,9 @@ struct Program::Impl : public StartupSteps {
             WinMan::OpenForm("ShortHelp");
             return;
         }
-        afterPaint = std::make_unique<AfterFirstPaint>(host, [] { WinMan::OpenForm("ShortHelp"); });
+        afterPaint = std::make_unique<AfterFirstPaint>(host, [this] {
+            if (FinishLoad()) WinMan::OpenForm("ShortHelp");
+        });
     }
 };
 
@@ -333,11 +397,17 @@ StartResult Program::Start(const std::string& argv0, const std::vector<std::stri
         // The character widths every description needs are measured, and
         // the windows' fonts made ready, while the user looks at the frame,
         // not when the first window opens.
-        if (QWidget* host = impl_->frame->Host(); host && host->isVisible())
+        if (QWidget* host = impl_->frame->Host(); host && host->isVisible()) {
             impl_->measureAfterPaint = std::make_unique<AfterFirstPaint>(host, [] {
                 LowLevel::EnsureCharWidths();
                 QTimer::singleShot(0, qApp, &LowLevel::PrepareWindowFonts);
             });
+            // What the load left for the first paint comes first after it
+            // (the filter set last sees the paint first).
+            if (impl_->left == Impl::Left::Pending)
+                impl_->finishAfterPaint =
+                    std::make_unique<AfterFirstPaint>(host, [impl = impl_.get()] { impl->FinishLoad(); });
+        }
     }
     return result;
 }

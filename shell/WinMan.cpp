@@ -101,6 +101,7 @@ bool scriptRunning = false;
 bool appClosing = false;
 double bandOffset = 0;
 std::function<bool()> databaseLoading;
+std::function<bool()> finishLoad;
 std::function<void()> clearMark;
 std::function<void()> windowsChanged;
 
@@ -383,6 +384,7 @@ void KeepOnScreen(FormBase& form) {
 bool ActionBlocked() {
     if (scriptRunning) return false;
     if (databaseLoading && databaseLoading()) return true;
+    if (finishLoad && !finishLoad()) return true;
     if (tutorialRunning && GenMsg::AskMsg(GenMsg::GMendTutor, "")) {
         for (FormBase* f : std::vector<FormBase*>(FormBase::LoadedForms()))
             if (IsTutor(*f)) f->Hide();
@@ -461,6 +463,11 @@ void SaveOpenWindows() {
     for (const FormBase* f : FormBase::LoadedForms())
         if (f->HasRole(FormBase::kStored) && !IsTutor(*f)) values.emplace_back(f->Name(), StoredPlace(*f));
     Options::PutVals("Windows", values);
+}
+
+bool OpenWindowsStored() {
+    std::string text;
+    return Options::GetVal("Windows", "Open", text) && !WinModel::ReadOpenList(text, Auto::IsKnownName).names.empty();
 }
 
 void RestoreOpenWindows() {

@@ -50,6 +50,10 @@ extern bool appClosing;
 extern double bandOffset;  // twips
 // Whether the database is being loaded (the loader sets it).
 extern std::function<bool()> databaseLoading;
+// What the load left for later (the loader sets it): runs it, once, before
+// the database is first used; false while it runs and when it refused the
+// database (the run is ending then).
+extern std::function<bool()> finishLoad;
 // Removes the tutorial's mark frame (the tutorial engine sets it).
 extern std::function<void()> clearMark;
 // Told whenever a child window came forward, closed or hid itself (the frame
@@ -92,6 +96,8 @@ bool ClosingAllWindows();
 // window, in one write.
 void SaveOpenWindows();
 void RestoreOpenWindows();
+// Whether RestoreOpenWindows would open a window.
+bool OpenWindowsStored();
 void SetTopOffset(double newOffset);
 
 // The history (read by tests and the frame's window menu).

@@ -197,6 +197,27 @@ TEST(DbStorage, AGrowingListKeepsEveryPropertyInOrder) {
 // caller's thread, and the observer told on the caller's thread what it
 // would have been told (Start with the file's length, the last position,
 // Failed once for a file that cannot be read).
+// A thread that waits for a read makes the memory the read is about to
+// write (FaultAhead): the read gives the same database, and once it has
+// ended there is nothing more to make.
+TEST(DbStorage, AReadHelpedAheadGivesWhatAReadGives) {
+    TempFolder dir;
+    const std::string path = dir / "Talv1Dat.bin";
+    // Several pieces of texts and records: texts of about 5 MB.
+    BuildSmallDb();
+    for (int i = 0; i < 5000; ++i) Str(GetAtom("naAnna"), "prComment", std::to_string(i) + std::string(990, 'x'));
+    ASSERT_TRUE(WriteBinFile(path).ok);
+    ASSERT_TRUE(ReadBinFile(path).ok);
+    const std::string read = Dump(true);
+    EXPECT_FALSE(FaultAhead());  // what a read that has ended handed out is no longer made
+    InitDataBase();
+    EarlyRead early(path);
+    while (!early.Loaded()) FaultAhead();
+    ASSERT_TRUE(early.Finish(nullptr).ok);
+    EXPECT_EQ(Dump(true), read);
+    EXPECT_FALSE(FaultAhead());
+}
+
 TEST(DbStorage, AnEarlyReadGivesWhatAReadGives) {
     struct Seen : LoadObserver {
         double max = -1;

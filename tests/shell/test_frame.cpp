@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -22,6 +23,7 @@
 #include "QtText.h"
 #include "ResultSet.h"
 #include "TempFolder.h"
+#include "DbTestUtil.h"
 #include "UserFile.h"
 #include "BinFile.h"
 #include "DataBase.h"
@@ -494,6 +496,70 @@ TEST_F(ProgramTest, AReadBegunBeforeTheProgramIsTakenOnlyForItsOwnFile) {
         EXPECT_EQ(std::filesystem::path(DataBase::dbFileName).filename(), "Talv1Dat.bin");
         EXPECT_FALSE(early.TakeRead(folder + "/Talv1Dat.bin"));  // handed over or dropped
     }
+}
+
+// The read main began leaves the checksum of a mapped file's body until the
+// frame has been painted, where nothing uses the database before: the check
+// comes right after that paint, or with a command that comes sooner, and
+// only then are the user's names merged. A damaged file is refused with its
+// message, the database emptied and every command refused; with windows to
+// restore, or read without a lease, it is refused at the load as before.
+TEST_F(ProgramTest, ADamagedFileMainBeganToReadIsRefusedBeforeItIsUsed) {
+    TempFolder dir, userDir;
+    auto savedFolder = LowLevel::DocumentsFolder;
+    LowLevel::DocumentsFolder = [&userDir](std::string& f) { return f = userDir.Path(), true; };
+    TempFolder::Put(userDir / "Talv1User.txt",
+                    "/* -- naTalvUser -- */\r\nprop(prText,naTalvUser,\"Talvino\").\r\nprop(prGenName,naTalvUser,gnJoseph).\r\n\r\n");
+    std::ifstream in(BinaryPath("bin/Talv1Dat.bin"), std::ios::binary);
+    const std::string intact((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string damaged = intact;
+    const size_t text = damaged.rfind("Helen");
+    ASSERT_NE(text, std::string::npos);
+    damaged[text] = 'J';
+    const bool leases = dbtest::LeasesHere();
+    enum Then { Paint, Command, Restore };
+    const struct Case {
+        const char* what;
+        const std::string& bytes;
+        Then then;
+    } cases[] = {
+        {"intact, painted", intact, Paint},         {"intact, a command first", intact, Command},
+        {"damaged, painted", damaged, Paint},       {"damaged, a command first", damaged, Command},
+        {"damaged, windows to restore", damaged, Restore},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder::Put(dir / "Talv1Dat.bin", c.bytes);
+        Fakes().settings.Clear();
+        if (c.then == Restore) Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Windows", "Open", "ShortHelp");
+        Startup::EarlyStart early("talvessin", dir.Path());
+        Startup::ProgramSetup setup = SampleSetup(dir.Path());
+        setup.early = &early;
+        Startup::Program program(setup);
+        const bool ok = &c.bytes == &intact;
+        const bool atLoad = !ok && (c.then == Restore || !leases);
+        ASSERT_EQ(program.Start("talvessin", {}),
+                  atLoad ? Startup::StartResult::LoadFailed : Startup::StartResult::Running);
+        if (!atLoad) {
+            EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+            if (c.then == Paint) {
+                program.Frame()->Host()->repaint();
+                QCoreApplication::processEvents();
+                QCoreApplication::sendPostedEvents();
+            } else {
+                EXPECT_EQ(WinMan::ActionBlocked(), !ok);
+            }
+        }
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), ok ? std::vector<int>{} : std::vector<int>{GenMsg::GMstructError});
+        if (!atLoad) {
+            EXPECT_EQ(WinMan::ActionBlocked(), !ok);
+        }
+        EXPECT_EQ(DataBase::GetAtom("naTalvUser") != DataBase::nothingAtom, ok);
+        if (!ok) {
+            EXPECT_LE(DataBase::numAtoms, 1);
+        }
+    }
+    LowLevel::DocumentsFolder = savedFolder;
 }
 
 // A program folder whose name has a letter beyond ASCII ("Zürich", in the

@@ -1,11 +1,12 @@
 // The program's pictures drawn at build time, at the sizes the frame shows
-// them, so that start-up reads small PNG images instead of drawing SVG:
+// them, so that start-up takes their pixels as they are instead of drawing
+// SVG (or decoding an image file: a PNG decoder's setting-up alone costs more
+// than the pixels of a 24-pixel picture):
 //   picturegen OUT.cpp SIZES SVG...
 // SIZES is a comma-separated list of sides in pixels; each SVG is drawn at
-// each side, as ProgramPicture draws it, into a PNG kept as bytes in OUT.cpp,
-// found there by BuiltPicture(key, side) (the key is the SVG's file name
-// without ".svg").
-#include <QBuffer>
+// each side, as ProgramPicture draws it, and its pixels (premultiplied ARGB,
+// a 32-bit word each) kept in OUT.cpp, found there by BuiltPicture(key,
+// side) (the key is the SVG's file name without ".svg").
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
@@ -49,32 +50,31 @@ int main(int argc, char** argv) {
                 p.setRenderHint(QPainter::Antialiasing);
                 svg.render(&p);
             }
-            QByteArray png;
-            QBuffer buf(&png);
-            buf.open(QIODevice::WriteOnly);
-            img.save(&buf, "PNG");
-            arrays << "const unsigned char p" << n << "[] = {";
-            for (int b = 0; b < png.size(); ++b)
-                arrays << (b % 20 == 0 ? "\n" : "") << static_cast<int>(static_cast<unsigned char>(png[b])) << ",";
-            arrays << "};\n";
-            table << "    {\"" << key << "\", " << side << ", p" << n << ", sizeof p" << n << "},\n";
+            arrays << "const quint32 p" << n << "[] = {" << std::hex;
+            for (int y = 0; y < side; ++y) {
+                const auto* line = reinterpret_cast<const quint32*>(img.constScanLine(y));
+                for (int x = 0; x < side; ++x) arrays << (x % 8 == 0 ? "\n" : "") << "0x" << line[x] << ",";
+            }
+            arrays << std::dec << "};\n";
+            table << "    {\"" << key << "\", " << side << ", p" << n << "},\n";
             ++n;
         }
     }
     std::ofstream out(argv[1], std::ios::binary);
     out << "// Made by picturegen from the pictures' SVG files: not to be edited.\n"
-           "#include <QByteArray>\n#include <cstring>\n#include <string>\n\nnamespace {\n"
+           "#include <QImage>\n#include <string>\n\nnamespace {\n"
         << arrays.str()
-        << "struct Built {\n    const char* key;\n    int side;\n    const unsigned char* png;\n"
-           "    unsigned long size;\n};\nconst Built built[] = {\n"
+        << "struct Built {\n    const char* key;\n    int side;\n    const quint32* pixels;\n};\n"
+           "const Built built[] = {\n"
         << table.str()
         << "};\n}  // namespace\n\n"
-           "// The PNG image of the picture drawn at build time at this side, or empty.\n"
-           "QByteArray BuiltPicture(const std::string& key, int side) {\n"
+           "// The picture drawn at build time at this side (its pixels, not copied),\n"
+           "// or a null image.\n"
+           "QImage BuiltPicture(const std::string& key, int side) {\n"
            "    for (const Built& b : built)\n"
            "        if (b.side == side && key == b.key)\n"
-           "            return QByteArray::fromRawData(reinterpret_cast<const char*>(b.png), "
-           "static_cast<qsizetype>(b.size));\n"
+           "            return QImage(reinterpret_cast<const uchar*>(b.pixels), side, side, side * 4,\n"
+           "                          QImage::Format_ARGB32_Premultiplied);\n"
            "    return {};\n}\n";
     return out ? 0 : 1;
 }
