@@ -145,16 +145,7 @@ bool OptionButton::event(QEvent* event) {
 }
 
 void OptionButton::keyPressEvent(QKeyEvent* event) {
-    int step = 0;
-    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        switch (event->key()) {
-        case Qt::Key_Down:
-        case Qt::Key_Right: step = 1; break;
-        case Qt::Key_Up:
-        case Qt::Key_Left: step = -1; break;
-        default: break;
-        }
-    }
+    const int step = WindowKeys::ArrowStep(*event);
     if (step == 0) {
         QRadioButton::keyPressEvent(event);
         return;

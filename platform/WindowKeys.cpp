@@ -1,6 +1,7 @@
 #include "WindowKeys.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QShortcut>
 #include <QWidget>
@@ -146,6 +147,17 @@ void OrderTabsByLayout(QWidget* client) {
 
 void KeepTabPlace(QWidget* control) {
     if (control) control->setProperty(kKeepsTabPlace, true);
+}
+
+int ArrowStep(const QKeyEvent& key) {
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return 0;
+    switch (key.key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Right: return 1;
+    case Qt::Key_Up:
+    case Qt::Key_Left: return -1;
+    default: return 0;
+    }
 }
 
 void PressOnEscape(QWidget* client, QAbstractButton* button) {

@@ -6,6 +6,7 @@
 #pragma once
 
 class QAbstractButton;
+class QKeyEvent;
 class QWidget;
 
 namespace WindowKeys {
@@ -29,6 +30,11 @@ void OrderTabsByLayout(QWidget* client);
 // choice, so every one of them keeps its place in the reading order, also
 // while it is not the stop.
 void KeepTabPlace(QWidget* control);
+
+// The step an arrow key takes within such a group, in reading order: 1 for
+// Down and Right, -1 for Up and Left (without a modifier), 0 for any other
+// key. The group goes round its ends.
+int ArrowStep(const QKeyEvent& key);
 
 // Escape with the focus anywhere inside `client` presses `button` (when it is
 // shown and enabled), as a click would: the window's Cancel.

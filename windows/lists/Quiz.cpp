@@ -323,15 +323,7 @@ void Quiz::UpdateAnswerStop() {
 
 bool Quiz::AnswerKey(int index, const QKeyEvent& key) {
     const auto plain = key.modifiers() & ~Qt::KeypadModifier;
-    int step = 0;
-    switch (key.key()) {
-    case Qt::Key_Down:
-    case Qt::Key_Right: step = 1; break;
-    case Qt::Key_Up:
-    case Qt::Key_Left: step = -1; break;
-    default: break;
-    }
-    if (step != 0 && plain == Qt::NoModifier) {
+    if (const int step = WindowKeys::ArrowStep(key)) {
         // Round the answers shown, top to bottom, marking the one reached.
         int to = index;
         do {
