@@ -207,9 +207,7 @@ QWidget* FormBase::CreateHost() {
     case Kind::Dialog: {
         auto* dialog = new QDialog(dialogOwner);
         dialog->setModal(true);
-        // Its title and close box, and nothing a window manager might add.
-        dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                               Qt::WindowCloseButtonHint);
+        dialog->setWindowFlags(kDialogFrame);
         return dialog;
     }
     case Kind::TopLevel: break;

@@ -29,6 +29,12 @@ class ToolTip;
 // Return or the keypad's Enter, without Shift, Ctrl or Alt.
 bool IsEnterKey(const QKeyEvent& key);
 
+// The frame of a window that is answered, not put aside (a dialog, a
+// message): its title and close box, and no minimise or maximise button a
+// window manager would otherwise add.
+inline constexpr Qt::WindowFlags kDialogFrame =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
 // Why a window unloads.
 enum class UnloadMode {
     User = 0,        // its close box or system menu

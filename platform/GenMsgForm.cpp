@@ -1,9 +1,9 @@
 #include "GenMsgForm.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QFocusEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
@@ -39,10 +39,7 @@ GenMsgForm::GenMsgForm(QWidget* owner) : QDialog(owner) {
     setObjectName("GenMsgForm");
     setModal(true);
     FocusMark::Install();
-    // A message is answered, not put aside: a close box and no minimise or
-    // maximise button, whatever the window manager would add by itself.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(kDialogFrame | Qt::MSWindowsFixedSizeDialogHint);
     QRect client = Twips(0, 0, 6948, 1716);
     setFixedSize(client.size());
 
