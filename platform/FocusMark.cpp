@@ -19,9 +19,8 @@ const char* const kMarksItself = "marksItsFocus";
 Frame* FrameOf(const QWidget* control) { return control->findChild<Frame*>(QString(), Qt::FindDirectChildrenOnly); }
 
 // The controls the style leaves unmarked, or marked alike with others,
-// while they have the focus. A list
-// dropped down from a combo box is left alone: its window is the list, and
-// its current line is marked.
+// while they have the focus. A list dropped down from a combo box is left
+// alone: its window is the list, and its current line is marked.
 bool Unmarked(const QWidget* w) {
     if (w->property(kMarksItself).toBool() || w->window()->windowType() == Qt::Popup) return false;
     if (qobject_cast<const QAbstractItemView*>(w)) return true;

@@ -1,11 +1,10 @@
 // Where the keyboard is, in every window: a list, a table, a read-only text, a
 // chart or a push button that has the focus shows a frame in the highlight
-// colour around it.
-// The style marks a box or an option by itself, but a list only at its
-// current line, which an empty list or one with nothing chosen does not have,
-// a read-only text not at all, and a push button as it marks the default one. Installed once for the application,
-// the mark comes to every such control of every window without the windows
-// doing anything.
+// colour around it. The style marks a box or an option by itself, but a list
+// only at its current line (which an empty list, or one with nothing chosen,
+// does not have), a read-only text not at all, and a push button as it marks
+// the default one. Installed once for the application, the mark comes to
+// every such control of every window without the windows doing anything.
 #pragma once
 
 #include <QWidget>

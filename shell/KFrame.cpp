@@ -37,9 +37,9 @@
 #include "ShellKit.h"
 #include "Searches.h"
 #include "AboutFeedback.h"
+#include "PanelToolBar.h"
 #include "StartupModel.h"
 #include "TextConstants.h"
-#include "PanelToolBar.h"
 #include "UserFile.h"
 #include "WinMan.h"
 
@@ -250,9 +250,9 @@ void KFrame::BuildControls() {
     FormBase::SetDialogOwner(Host());
     keys_ = std::make_unique<FrameKeys>(*this);
     // The window commands follow the child windows: each of them needs one,
-    // and an open Windows menu lists every window as it
-    // comes (the getting-started window opens after the frame's first
-    // paint, when a quick user may have the menu open already).
+    // and an open Windows menu lists every window as it comes (the
+    // getting-started window opens after the frame's first paint, when a
+    // quick user may have the menu open already).
     WinMan::windowsChanged = [this] { WindowsChanged(); };
 }
 
