@@ -10,8 +10,11 @@
 #include <cstring>
 
 #include "FirstFrame.h"
+#include "ToolArgs.h"
 
 int main(int argc, char** argv) {
+    const char* usage = "usage: empty_qt [--menus TITLE...]\n";
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage, {"--menus"})) return *end;
     FirstFrameApp app(argc, argv);
     QMainWindow w;
     w.setCentralWidget(new QMdiArea);

@@ -36,7 +36,7 @@ constexpr int kCommandDelayMs = 100;
 
 int main(int argc, char** argv) {
     const char* usage = "usage: startup_probe DBFOLDER [talvessin|orsabrine] [--open WINDOW | --menu-titles]\n";
-    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage, {"--open", "--menu-titles"})) return *end;
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage, {"--open WINDOW", "--menu-titles"})) return *end;
     if (argc < 2) {
         std::fputs(usage, stderr);
         return 2;

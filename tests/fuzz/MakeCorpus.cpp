@@ -2,6 +2,7 @@
 // writers from the tests' small database, plus the sample database source.
 // Run from the source folder: fuzz_make_corpus tests/fuzz/corpus
 #include <QTextDocument>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "SettingsStore.h"
 #include "TextConstants.h"
 #include "TextDisplay.h"
+#include "ToolArgs.h"
 #include "UserFile.h"
 
 namespace fs = std::filesystem;
@@ -49,7 +51,12 @@ std::vector<std::string> DescriptionLines() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) return 2;
+    const char* usage = "usage: fuzz_make_corpus DIR   write the seed corpus into DIR/<target>/\n";
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage)) return *end;
+    if (argc != 2) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
     root = argv[1];
     fuzz::FreshServices();
     fuzz::BuildSmallDb();

@@ -10,10 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "ToolArgs.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size);
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) __attribute__((weak));
 
 int main(int argc, char** argv) {
+    const std::string usage = "usage: " + std::filesystem::path(argv[0]).filename().string() +
+                              " INPUT...   run each file, and each file in each folder, through the target once\n";
+    if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage)) return *end;
     if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     std::vector<std::filesystem::path> files;
     for (int i = 1; i < argc; ++i) {
@@ -30,7 +35,7 @@ int main(int argc, char** argv) {
     }
     std::sort(files.begin(), files.end());
     if (files.empty()) {
-        std::fprintf(stderr, "no inputs to replay\n");
+        std::fprintf(stderr, "no inputs to replay\n%s", usage.c_str());
         return 2;
     }
     for (const auto& f : files) {

@@ -93,12 +93,12 @@ TEST(SettingsFile, EveryValueComesBackByteForByte) {
         FileSettingsStore store(dir / "cfg/Quillmarsh/settings");
         for (std::size_t i = 0; i < std::size(values); ++i)
             ASSERT_TRUE(store.Write(key, "v" + std::to_string(i), values[i]));
-        ASSERT_TRUE(store.Write("[odd]\\key=;", "=odd name[", "x"));
+        ASSERT_TRUE(store.Write("[odd]\\key=;", "=odd name\n[", "x"));
     }
     FileSettingsStore again(dir / "cfg/Quillmarsh/settings");
     for (std::size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(again.Read(key, "v" + std::to_string(i)), values[i]) << i;
-    EXPECT_EQ(again.Read("[odd]\\key=;", "=odd name["), "x");
+    EXPECT_EQ(again.Read("[odd]\\key=;", "=odd name\n["), "x");
     // Keys and names compare without case, as the registry's do.
     EXPECT_EQ(again.Read("SOFTWARE\\quillmarsh\\talvessin\\1.X\\sets\\", "V0"), values[0]);
     // The file is readable text: the accents are UTF-8.

@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
-"""The tools and the benchmark programs that take a folder or a file: "--help"
-and "-h" print the usage (status 0), an unknown option is refused with it
-(status 2), and none of the three writes a file (once "gendb --help" wrote a
-database into a folder named "--help").
+"""Every program and script of tools/, bench/ and tests/fuzz/: "--help" and
+"-h" print the usage (status 0), an unknown option is refused with it (status
+2), and none of the three writes a file (once "gendb --help" wrote a database
+into a folder named "--help", and "fuzz_make_corpus --help" a corpus).
 
-Usage: test_command_lines.py SOURCE_DIR BINARY_DIR   (exit status 1 and one
+The programs are those the build lists in PROGRAM_LIST (every executable
+whose first source lies in those folders); the scripts are found here: every
+shell script, and every Python file run as a program. So a new one is checked
+without being named anywhere.
+
+Usage: test_command_lines.py SOURCE_DIR PROGRAM_LIST   (exit status 1 and one
 line per fault; programs the build did not make are left out)
 """
 import os
@@ -13,16 +18,33 @@ import subprocess
 import sys
 import tempfile
 
-PROGRAMS = ["gendb", "makedb", "picturegen", "file_attacks", "lock_attacks", "first_load", "startup_probe"]
-SCRIPTS = ["tools/data/check_source.py", "tools/data/us_ranks_to_source.py", "bench/ratios.py",
-           "bench/file_attacks.sh", "bench/fuzz_rate.sh"]
+FOLDERS = ["tools", "bench", "tests/fuzz"]
+
+
+def scripts(source):
+    found = []
+    for folder in FOLDERS:
+        for parent, _, files in os.walk(os.path.join(source, folder)):
+            for f in sorted(files):
+                path = os.path.join(parent, f)
+                if f.endswith(".sh"):
+                    found.append(["bash", path])
+                elif f.endswith(".py") and "__main__" in open(path, encoding="utf-8").read():
+                    found.append([sys.executable, path])
+    return found
 
 
 def main():
-    source, binary = sys.argv[1], sys.argv[2]
-    commands = [[os.path.join(binary, "bin", p)] for p in PROGRAMS if os.path.exists(os.path.join(binary, "bin", p))]
-    commands += [[sys.executable if s.endswith(".py") else "bash", os.path.join(source, s)] for s in SCRIPTS]
+    source, program_list = sys.argv[1], sys.argv[2]
     faults = []
+    try:
+        listed = [line for line in open(program_list, encoding="utf-8").read().splitlines() if line]
+    except OSError as e:
+        listed = []
+        faults.append(f"no list of programs: {e}")
+    if not listed and not faults:
+        faults.append(f"{program_list} lists no program")
+    commands = [[p] for p in listed if os.path.exists(p)] + scripts(source)
     for command in commands:
         for args, status, stream in ((["--help"], 0, 0), (["-h"], 0, 0), (["--no-such-option"], 2, 1)):
             name = " ".join([os.path.basename(command[-1])] + args)
@@ -43,8 +65,9 @@ def main():
                     continue
                 if run.returncode != status or not said.startswith(("usage:", "unknown option")):
                     faults.append(f"{name}: status {run.returncode}, {said[:80]!r}")
-                if os.listdir(work):
-                    faults.append(f"{name} wrote {os.listdir(work)}")
+                for folder in (work, home):
+                    if os.listdir(folder):
+                        faults.append(f"{name} wrote {os.listdir(folder)}")
     for fault in faults:
         print(fault)
     return 1 if faults else 0

@@ -14,6 +14,7 @@
 #include "DataBase.h"
 #include "Fakes.h"
 #include "MakeDb.h"
+#include "TempFolder.h"
 
 using namespace DataBase;
 
@@ -206,7 +207,7 @@ TEST_F(MakeDbRules, RefusesMoreAtomsThanTheFileHolds) {
     EXPECT_NE(failure_.find("more atoms than the database file holds"), std::string::npos);
 }
 
-TEST_F(MakeDbRules, CommandLineWritesBothEditionsOrNeither) {
+TEST_F(MakeDbRules, CommandLineWritesBothEditionsOrLeavesTheFolderAsItWas) {
     std::string dir = testing::TempDir() + "makedb_main_" + std::to_string(::getpid());
     std::filesystem::create_directories(dir);
     auto put = [&](const std::string& name, const std::string& text) {
@@ -217,6 +218,8 @@ TEST_F(MakeDbRules, CommandLineWritesBothEditionsOrNeither) {
     std::string names = put("names.txt", kNames);
     std::ostringstream out, err;
     ASSERT_EQ(MakeDb::Main({"--out", dir, vocab, names}, out, err), 0) << err.str();
+    put("FILES", "vocabulary.txt\nnames.txt\n");
+    ASSERT_EQ(MakeDb::Main({"--out", dir, "--data", dir}, out, err), 0) << err.str();
     std::string talv = dir + "/Talv1Dat.bin", orsa = dir + "/Orsa1Dat.bin";
     ASSERT_TRUE(std::filesystem::exists(talv) && std::filesystem::exists(orsa));
     // The same database in both, each with the texts of its edition's language.
@@ -236,10 +239,33 @@ TEST_F(MakeDbRules, CommandLineWritesBothEditionsOrNeither) {
     EXPECT_NE(err.str().find("damaged"), std::string::npos) << err.str();
     EXPECT_EQ(MakeDb::Main({"--bogus"}, out, err), 2);
 
-    // A refused source leaves neither file, so the build never keeps an old one.
+    // A run that fails leaves the folder as it was, older files too (their
+    // age makes the build run again): a refused source; "--data" without its
+    // folder (once taken for a source file, whose refusal removed the
+    // files); an empty argument; a folder where the second file goes (the
+    // first is not replaced either).
     std::string bad = put("bad.txt", "/* -- naB -- */\nprop(prGenName,naB,gnNone).\n");
-    EXPECT_EQ(MakeDb::Main({"--out", dir, vocab, names, bad}, out, err), 1);
-    EXPECT_NE(err.str().find(bad + ":2: dangling reference: gnNone has no record"), std::string::npos) << err.str();
-    EXPECT_FALSE(std::filesystem::exists(talv) || std::filesystem::exists(orsa));
+    put("Talv1Dat.bin", "old T");
+    put("Orsa1Dat.bin", "old O");
+    auto entries = [&] { return std::distance(std::filesystem::directory_iterator(dir), {}); };
+    const auto before = entries();
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string said;
+    } runs[] = {{{"--out", dir, vocab, names, bad}, 1, bad + ":2: dangling reference: gnNone has no record"},
+                {{"--out", dir, "--data"}, 2, "--data needs SRCDIR"},
+                {{"--check", ""}, 2, "empty argument"},
+                {{"--out", dir, vocab, names}, 1, orsa + ": nothing written: a folder has its name"}};
+    for (const auto& run : runs) {
+        const bool folder = &run == &runs[3];
+        if (folder) std::filesystem::remove(orsa), std::filesystem::create_directory(orsa);
+        std::ostringstream said;
+        EXPECT_EQ(MakeDb::Main(run.args, out, said), run.status) << run.said;
+        EXPECT_NE(said.str().find(run.said), std::string::npos) << said.str();
+        EXPECT_EQ(TempFolder::Get(talv), "old T") << run.said;
+        EXPECT_EQ(folder ? "old O" : TempFolder::Get(orsa), "old O") << run.said;
+        EXPECT_EQ(entries(), before) << run.said;
+    }
     std::filesystem::remove_all(dir);
 }

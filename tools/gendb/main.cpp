@@ -1,7 +1,8 @@
 // gendb DIR: writes the full-size generated database as both editions'
 // files, DIR/Talv1Dat.bin and DIR/Orsa1Dat.bin, each loaded again with the
 // program's reader before it counts as written. Point the program's folder
-// (or the benchmarks) at DIR to measure it on a database of full size.
+// (or the benchmarks) at DIR to measure it on a database of full size. A run
+// that fails leaves DIR as it was.
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -11,6 +12,7 @@
 #include "DataBase.h"
 #include "FullSizeDb.h"
 #include "MakeDb.h"
+#include "Outputs.h"
 #include "ToolArgs.h"
 
 int main(int argc, char** argv) {
@@ -24,25 +26,35 @@ int main(int argc, char** argv) {
     const std::string dir = args[0];
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    const std::string outputs[2] = {dir + "/Talv1Dat.bin", dir + "/Orsa1Dat.bin"};
-    for (int e = 0; e < 2; ++e) {
+    MakeDb::Outputs outputs(dir, {"Talv1Dat.bin", "Orsa1Dat.bin"});
+    MakeDb::Failure f;
+    if (!outputs.Open(f)) {
+        std::cerr << "gendb: " << f.Text() << "\n";
+        return 1;
+    }
+    std::string written;
+    for (std::size_t e = 0; e < 2; ++e) {
         // Built afresh for each file: the read-back leaves the file's contents
         // in the tables.
         gendb::FullSizeStats stats = gendb::BuildFullSizeDb();
-        DataBase::DbStatus st = DataBase::WriteBinFile(outputs[e], MakeDb::EditionHeader(e == 0));
+        DataBase::DbStatus st = DataBase::WriteBinFile(outputs.Temp(e), MakeDb::EditionHeader(e == 0));
         if (st.ok) {
             DataBase::InitDataBase();
-            st = DataBase::ReadBinFile(outputs[e]);
+            st = DataBase::ReadBinFile(outputs.Temp(e));
         }
         if (!st.ok) {
-            for (const std::string& o : outputs) std::filesystem::remove(o, ec);
-            std::cerr << "gendb: " << outputs[e] << ": " << (st.error >= DataBase::kStructError ? "refused" : "file error " + std::to_string(st.error))
+            std::cerr << "gendb: " << outputs.Final(e) << ": " << (st.error >= DataBase::kStructError ? "refused" : "file error " + std::to_string(st.error))
                       << " (" << st.detail << ")\n";
             return 1;
         }
-        std::cout << "gendb: " << outputs[e] << ": " << stats.atoms << " atoms, " << stats.fileProps
-                  << " properties in the file (" << stats.blockProps << " more in "
-                  << stats.hitParades << " hit parades' blocks)\n";
+        written += "gendb: " + outputs.Final(e) + ": " + std::to_string(stats.atoms) + " atoms, " +
+                   std::to_string(stats.fileProps) + " properties in the file (" + std::to_string(stats.blockProps) +
+                   " more in " + std::to_string(stats.hitParades) + " hit parades' blocks)\n";
     }
+    if (!outputs.Commit(f)) {
+        std::cerr << "gendb: " << f.Text() << "\n";
+        return 1;
+    }
+    std::cout << written;
     return 0;
 }

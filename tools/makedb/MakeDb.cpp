@@ -15,6 +15,7 @@
 #include "Basic.h"
 #include "Cp1252.h"
 #include "DataBase.h"
+#include "Outputs.h"
 #include "Parser.h"
 #include "QuizRound.h"
 #include "Services.h"
@@ -918,43 +919,53 @@ int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         "       makedb --out DIR --data SRCDIR   the same for the files SRCDIR/FILES lists\n"
         "       makedb --check FILE          load FILE with the program's reader and\n"
         "                                    print its counts by kind\n";
-    if (auto end = ToolArgs::EndEarly(args, usage, {"--out", "--data", "--check"}, out, err)) return *end;
+    if (auto end = ToolArgs::EndEarly(args, usage, {"--out DIR", "--data SRCDIR", "--check FILE"}, out, err))
+        return *end;
     if (args.size() == 2 && args[0] == "--check") {
         std::string text;
         bool ok = CheckFile(args[1], text);
         (ok ? out : err) << text << (text.empty() || text.back() == '\n' ? "" : "\n");
         return ok ? 0 : 1;
     }
-    if (args.size() < 3 || args[0] != "--out") {
+    std::vector<std::string> sources;
+    if (args.size() >= 3 && args[0] == "--out") sources.assign(args.begin() + 2, args.end());
+    const bool data = sources.size() == 2 && sources[0] == "--data";
+    // An option among the sources is a mistyped command line, never a file.
+    if (sources.empty() || (!data && std::any_of(sources.begin(), sources.end(),
+                                                 [](const std::string& s) { return s.size() > 1 && s[0] == '-'; }))) {
         err << usage;
         return 2;
     }
-    const std::string dir = args[1];
-    const std::string outputs[2] = {dir + "/Talv1Dat.bin", dir + "/Orsa1Dat.bin"};
-    // A refused source leaves no database file behind: the build must not
-    // take an older one for up to date.
+    // A run that fails leaves DIR as it was: the files there stay older than
+    // the sources, so the build runs the compiler again.
+    Outputs outputs(args[1], {"Talv1Dat.bin", "Orsa1Dat.bin"});
     auto refuse = [&](const Failure& f) {
-        for (const std::string& o : outputs) std::remove(o.c_str());
         err << "makedb: " << f.Text() << "\n";
         return 1;
     };
-    std::vector<std::string> sources(args.begin() + 2, args.end());
-    if (sources.size() == 2 && sources[0] == "--data") {
-        Failure f;
-        std::string folder = sources[1];
+    Failure f;
+    if (data) {
+        const std::string folder = sources[1];  // sources becomes the list of its files
         if (!SourceFiles(folder, sources, f)) return refuse(f);
     }
     Compiler c;
     for (const std::string& s : sources)
         if (!c.AddFile(s)) return refuse(c.failure());
-    for (int e = 0; e < 2; ++e) {
+    if (!outputs.Open(f)) return refuse(f);
+    std::string written;
+    for (std::size_t e = 0; e < 2; ++e) {
         // Built afresh for each file, in the text language of its edition:
         // verifying leaves the file's contents in the tables.
         if (!c.Build(e == 0 ? 1 : 0)) return refuse(c.failure());
-        Failure f;
-        if (!WriteAndVerify(outputs[e], EditionHeader(e == 0), f)) return refuse(f);
-        out << "makedb: " << outputs[e] << ": " << numAtoms << " atoms, " << numProps << " properties\n";
+        if (!WriteAndVerify(outputs.Temp(e), EditionHeader(e == 0), f)) {
+            f.where.file = outputs.Final(e);
+            return refuse(f);
+        }
+        written += "makedb: " + outputs.Final(e) + ": " + std::to_string(numAtoms) + " atoms, " +
+                   std::to_string(numProps) + " properties\n";
     }
+    if (!outputs.Commit(f)) return refuse(f);
+    out << written;
     return 0;
 }
 

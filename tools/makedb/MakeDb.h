@@ -149,8 +149,9 @@ bool SourceFiles(const std::string& dir, std::vector<std::string>& files, Failur
 
 // The command line: "makedb --out DIR SOURCE...", "makedb --out DIR --data
 // SOURCEDIR" (the files that SOURCEDIR/FILES lists) or "makedb --check FILE";
-// "--help" or "-h" prints the usage (status 0), any other option is refused
-// with it (status 2), and neither writes a file.
+// "--help" or "-h" prints the usage (status 0), any other option, or one
+// without its value, is refused with it (status 2), and neither writes a
+// file. A run that fails leaves DIR as it was (see Outputs.h).
 int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace MakeDb
