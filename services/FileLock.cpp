@@ -333,9 +333,13 @@ FileLock::FileLock(const std::string& nativePath, int waitMs)
 FileLock::~FileLock() {
     if (fd_ < 0) return;
     // No lock file is left beside no file. Removed while still held: a run
-    // that waited on it takes the lock again on the one there then.
+    // that waited on it takes the lock again on the one there then. Only the
+    // file this run locked goes: after an outside deletion the one there may
+    // be another run's, held by it. (Such a deletion and another run's take
+    // in the moment between the look and the removal would still remove
+    // that run's file; the deletion alone has let two runs hold the lock.)
     struct stat st{};
-    if (::lstat(target_.c_str(), &st) != 0) ::unlink(lockPath_.c_str());
+    if (::lstat(target_.c_str(), &st) != 0 && StillThere(fd_, lockPath_)) ::unlink(lockPath_.c_str());
     // Given back even where a child made by fork still has the descriptor.
     ::flock(fd_, LOCK_UN);
     ::close(fd_);

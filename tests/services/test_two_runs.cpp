@@ -405,3 +405,19 @@ TEST(FileLock, ItsSignalLeavesOtherThreadsCallsWhole) {
         EXPECT_TRUE(run.Run());
     }
 }
+
+// Beside no target, a run's release removes the lock file only where it is
+// the one it locked: after an outside deletion another run took the lock on
+// a new file, which stays, and a third run does not have the lock meanwhile.
+TEST(FileLock, ARunRemovesOnlyTheLockFileItLocked) {
+    TempFolder dir;
+    const std::string target = dir / "settings", lockFile = dir / ".settings.lock";
+    auto mine = std::make_unique<FileOp::FileLock>(target, 0);
+    ASSERT_TRUE(mine->Held());
+    std::filesystem::remove(lockFile);
+    LockHeldElsewhere other(target);
+    ASSERT_TRUE(other.Held());
+    mine.reset();
+    EXPECT_TRUE(std::filesystem::exists(lockFile));
+    EXPECT_FALSE(FileOp::FileLock(target, 0).Held());
+}
