@@ -79,6 +79,8 @@ lock_attacks() {
     "$lbin/lock_attacks" question "$lruns"
     echo "== the settings file's lock file is a dangling symbolic link ($lruns runs)"
     "$lbin/lock_attacks" symlink "$lruns"
+    echo "== no settings file, three runs take its lock, the lock file deleted from outside ($lruns runs of 120 takes)"
+    "$lbin/lock_attacks" deleted "$lruns" || echo "(no such attack in $lbin/lock_attacks)"
     # Three runs that take the settings lock in turn, each for a while: a
     # waiter keeps waiting while the lock changes hands, and nothing is
     # written without it. LARGE_RUNS attacks (3 by default) of 300 values,

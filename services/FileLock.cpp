@@ -8,6 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -125,18 +126,43 @@ void CountTake(int fd, const std::string& lockPath) {
 // file and wakes them when it is given back. A timer of the waiting thread
 // ends it with a signal. The signal is SIGURG, which the system otherwise
 // sends only to a program that asked for it on a socket (this one never
-// does) and which is ignored by default: one that came late would do no
-// harm even where the handler below were not installed. Its handler does
-// nothing but end the wait (it is installed without SA_RESTART for that),
-// and hands every SIGURG that is not the timer's to the handler before it.
+// does) and which is ignored by default. Its handler is the whole process's,
+// and stays: it is installed with SA_RESTART, so that a SIGURG from
+// elsewhere leaves the calls of every thread whole (and goes on to the
+// handler before it). The waiting thread's lock call is ended otherwise: it
+// waits on a descriptor of its own for the lock file (the lock is the open
+// file's, whichever of its descriptors takes it), and the timer's signal
+// puts a descriptor of a mere path in that one's place, which the system
+// refuses to lock: the call, started again, fails at once, as does one that
+// had not yet begun when the signal came.
 
 constexpr int kWakeSignal = SIGURG;
 constexpr int kWakeMark = 0x4C4F434B;  // the timer's own signals carry it
 struct sigaction previousWake{};
 std::mutex wakeInstalling;
 
+// The threads waiting now, for the handler (no allocation, no lock there):
+// each thread's wait is found by the thread itself, by its id, so that a
+// late signal of a timer finds nothing, or the same thread's next wait,
+// which goes on where its time has not run out.
+struct Waiter {
+    std::atomic<pid_t> tid{0};
+    std::atomic<int> waitFd{-1}, endFd{-1};
+};
+constexpr int kWaiters = 16;
+Waiter waiters[kWaiters];
+
 void OnWake(int sig, siginfo_t* info, void* context) {
-    if (info && info->si_code == SI_TIMER && info->si_value.sival_int == kWakeMark) return;
+    if (info && info->si_code == SI_TIMER && info->si_value.sival_int == kWakeMark) {
+        const int savedErrno = errno;
+        const pid_t self = ::gettid();
+        for (Waiter& w : waiters) {
+            const int waitFd = w.waitFd.load(), endFd = w.endFd.load();
+            if (w.tid.load() == self && waitFd >= 0 && endFd >= 0) ::dup3(endFd, waitFd, O_CLOEXEC);
+        }
+        errno = savedErrno;
+        return;
+    }
     if (previousWake.sa_flags & SA_SIGINFO) {
         if (previousWake.sa_sigaction) previousWake.sa_sigaction(sig, info, context);
     } else if (previousWake.sa_handler != SIG_DFL && previousWake.sa_handler != SIG_IGN &&
@@ -146,24 +172,24 @@ void OnWake(int sig, siginfo_t* info, void* context) {
 }
 
 // Installed before each wait, unless it still is: a handler installed over
-// it since (one that restarts the lock call would make the wait endless)
-// becomes the one before it.
+// it since (the timer's signal would not end the wait) becomes the one
+// before it.
 void InstallWake() {
     std::lock_guard<std::mutex> installing(wakeInstalling);
     struct sigaction now{};
     if (::sigaction(kWakeSignal, nullptr, &now) != 0) return;
     const bool ours = (now.sa_flags & SA_SIGINFO) && now.sa_sigaction == OnWake;
-    if (ours && !(now.sa_flags & SA_RESTART)) return;
+    if (ours && (now.sa_flags & SA_RESTART)) return;
     if (!ours) previousWake = now;
     struct sigaction sa{};
     sa.sa_sigaction = OnWake;
-    sa.sa_flags = SA_SIGINFO;
+    sa.sa_flags = SA_SIGINFO | SA_RESTART;
     sigemptyset(&sa.sa_mask);
     ::sigaction(kWakeSignal, &sa, nullptr);
 }
 
-// Without a timer (none left to the process): tried again every few
-// milliseconds, as no more than a fallback.
+// Without a timer (none left to the process) or a place among the waiters:
+// tried again every few milliseconds, as no more than a fallback.
 int LockByTries(int fd, Clock::time_point until) {
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
@@ -173,9 +199,9 @@ int LockByTries(int fd, Clock::time_point until) {
     }
 }
 
-// The lock of fd, waited for until `until`: 0 when it is held, EWOULDBLOCK
+// The timed wait on waiter's descriptor: 0 when the lock is held, EWOULDBLOCK
 // when the time ran out first, otherwise the error that refused it.
-int LockUntil(int fd, Clock::time_point until) {
+int LockWaiting(int fd, Waiter& waiter, Clock::time_point until) {
     InstallWake();
     sigset_t wake, before;
     sigemptyset(&wake);
@@ -189,8 +215,8 @@ int LockUntil(int fd, Clock::time_point until) {
     timer_t timer{};
     int result = 0;
     // The first signal comes at the end of the wait, and then one every few
-    // milliseconds: one that came before the lock call began waiting would
-    // otherwise leave it waiting for good.
+    // milliseconds: the lock file's descriptor put back after a late signal
+    // of an earlier timer (below) may have undone the first one's work.
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - Clock::now()).count();
     itimerspec times{};
     times.it_value.tv_sec = left > 0 ? left / 1000000000 : 0;
@@ -200,21 +226,54 @@ int LockUntil(int fd, Clock::time_point until) {
     if (!timed || ::timer_settime(timer, 0, &times, nullptr) != 0) {
         result = LockByTries(fd, until);
     } else {
+        const int waitFd = waiter.waitFd.load();
         for (;;) {
-            if (::flock(fd, LOCK_EX) == 0) break;
+            if (::flock(waitFd, LOCK_EX) == 0) break;
             result = errno;
-            if (result != EINTR) break;
+            // EBADF: the timer's descriptor in place; EINTR: a signal of a
+            // handler without SA_RESTART, installed over the lock's since.
+            // Before the end of the wait, the lock file's is put back.
+            if (result != EBADF && result != EINTR) break;
             if (Clock::now() >= until) {
                 result = EWOULDBLOCK;
                 break;
             }
-            result = 0;
+            result = result == EBADF && ::dup3(fd, waitFd, O_CLOEXEC) < 0 ? errno : 0;
+            if (result != 0) break;
         }
     }
     // A signal of the timer still on its way is taken here, while this
     // thread lets it in.
     if (timed) ::timer_delete(timer);
     ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return result;
+}
+
+// The lock of fd, waited for until `until`: 0 when it is held, EWOULDBLOCK
+// when the time ran out first, otherwise the error that refused it.
+int LockUntil(int fd, Clock::time_point until) {
+    Waiter* waiter = nullptr;
+    const pid_t self = ::gettid();
+    for (Waiter& w : waiters) {
+        pid_t none = 0;
+        if (w.tid.compare_exchange_strong(none, self)) {
+            waiter = &w;
+            break;
+        }
+    }
+    if (!waiter) return LockByTries(fd, until);
+    const int endFd = ::open("/", O_PATH | O_CLOEXEC);
+    const int waitFd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    waiter->waitFd.store(waitFd);
+    waiter->endFd.store(endFd);
+    const int result = waitFd >= 0 && endFd >= 0 ? LockWaiting(fd, *waiter, until) : LockByTries(fd, until);
+    // Let go of before the descriptors are closed: their numbers may be
+    // another's then.
+    waiter->tid.store(0);
+    waiter->waitFd.store(-1);
+    waiter->endFd.store(-1);
+    if (waitFd >= 0) ::close(waitFd);
+    if (endFd >= 0) ::close(endFd);
     return result;
 }
 
@@ -274,9 +333,13 @@ FileLock::FileLock(const std::string& nativePath, int waitMs)
 FileLock::~FileLock() {
     if (fd_ < 0) return;
     // No lock file is left beside no file. Removed while still held: a run
-    // that waited on it takes the lock again on the one there then.
+    // that waited on it takes the lock again on the one there then. Only the
+    // file this run locked goes: after an outside deletion the one there may
+    // be another run's, held by it. (Such a deletion and another run's take
+    // in the moment between the look and the removal would still remove
+    // that run's file; the deletion alone has let two runs hold the lock.)
     struct stat st{};
-    if (::lstat(target_.c_str(), &st) != 0) ::unlink(lockPath_.c_str());
+    if (::lstat(target_.c_str(), &st) != 0 && StillThere(fd_, lockPath_)) ::unlink(lockPath_.c_str());
     // Given back even where a child made by fork still has the descriptor.
     ::flock(fd_, LOCK_UN);
     ::close(fd_);

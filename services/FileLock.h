@@ -7,10 +7,10 @@
 // target itself cannot carry the lock: every write replaces it by a new
 // file. The lock file stays beside the target when the lock is given back,
 // so that every run waits on the same file, in the system's queue of its
-// waiters (beside no target, as when a run found no file to read, it goes);
-// it holds the number of times the lock has been taken, by which a waiter
-// tells a lock that passes from run to run (busy) from one a run keeps
-// (hanging with it).
+// waiters (beside no target, as when a run found no file to read, the run
+// that locked it removes it, and no other file there); it holds the number
+// of times the lock has been taken, by which a waiter tells a lock that
+// passes from run to run (busy) from one a run keeps (hanging with it).
 #pragma once
 
 #include <string>

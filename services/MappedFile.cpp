@@ -108,12 +108,17 @@ void InstallHandler() {
 
 // The handler lets go of the slot: a break from now on does not find it,
 // and one that found it before has ended (it may run on another thread,
-// copying the very bytes about to be unmapped).
+// copying the very bytes about to be unmapped). The wait is counted from
+// within, while a handler still runs: a count that moved tells that the map
+// is waiting, not that it is about to go.
 void LetGo(LeaseSlot& slot) {
     slot.fd.store(-2);
-    if (handlersRunning.load() == 0) return;
-    waitsForHandlers.fetch_add(1);
-    while (handlersRunning.load() != 0) ::sched_yield();
+    bool waited = false;
+    while (handlersRunning.load() != 0) {
+        if (!waited) waitsForHandlers.fetch_add(1);
+        waited = true;
+        ::sched_yield();
+    }
 }
 
 // File systems whose files another machine (or a user-space server) may cut

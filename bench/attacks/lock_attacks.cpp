@@ -14,6 +14,13 @@
 //   symlink   the settings file's lock file is a symbolic link to a missing
 //             file, and a value is written: whether the link's target was
 //             made, and whether the value was written.
+//   deleted   three runs take the lock of a settings file that does not
+//             exist (as first runs that have written nothing yet), 40 times
+//             each an attack, each holding it a moment, while the lock file
+//             is deleted from outside now and then: the takes while another
+//             run held the lock on a file that no outside deletion removed
+//             (two holders at once: a run's release removed another run's
+//             lock file), and those that the deletions explain.
 //   large     three runs save 100 values of 20 KB each into one settings
 //             file at the same time, one value a write (the store grows to
 //             6 MB, so each holds the lock for a while and the others queue
@@ -24,6 +31,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,11 +48,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "DataBase.h"
 #include "Errors.h"
+#include "FileLock.h"
 #include "FileOp.h"
 #include "FormBase.h"
 #include "KFrame.h"
@@ -282,6 +292,122 @@ int Symlink(int runs) {
     return 0;
 }
 
+// A file told by its inode and the time it was made (a number freed by a
+// removed file may be given to the next).
+struct FileId {
+    unsigned long long ino = 0, born = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+FileId IdOf(const std::string& path) {
+    struct statx st{};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_INO | STATX_BTIME, &st) != 0) return {};
+    return {st.stx_ino, static_cast<unsigned long long>(st.stx_btime.tv_sec) * 1000000000ULL + st.stx_btime.tv_nsec};
+}
+
+// The file this process has open in folder (the lock's descriptor, under
+// whatever name the file has by now).
+FileId HeldFile(const std::string& folder) {
+    for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(e.path(), ec).string().rfind(folder + "/", 0) == 0 && !ec)
+            return IdOf(e.path().string());
+    }
+    return {};
+}
+
+int Deleted(int runs) {
+    constexpr int kRuns = 3, kTakes = 40, kMaxDeletions = 4096;
+    struct Take {
+        std::atomic<unsigned long long> ino{0}, born{0}, from{0}, to{0};  // to 0: not had
+    };
+    struct Shared {
+        std::atomic<unsigned long long> clock{0};
+        std::atomic<bool> stop{false};
+        std::atomic<int> deletions{0};
+        std::atomic<unsigned long long> deletedIno[kMaxDeletions], deletedBorn[kMaxDeletions];
+        Take takes[kRuns][kTakes];
+    };
+    void* memory = ::mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) return 1;
+    std::map<std::string, int> counts;
+    for (int attack = 0; attack < runs; ++attack) {
+        Shared* shared = new (memory) Shared;
+        const std::string folder = Fresh("deleted", attack);
+        const std::string target = folder + "/settings", lockPath = folder + "/.settings.lock";
+        // From outside, now and then: moved away first, to be told by the
+        // file it was, then removed.
+        const pid_t deleter = ::fork();
+        if (deleter == 0) {
+            const std::string gone = folder + "/gone";
+            for (unsigned n = 1; !shared->stop.load(); ++n) {
+                ::usleep(200 + (n * 7919) % 800);
+                if (::rename(lockPath.c_str(), gone.c_str()) != 0) continue;
+                const FileId id = IdOf(gone);
+                const int at = shared->deletions.fetch_add(1);
+                if (at < kMaxDeletions) {
+                    shared->deletedIno[at] = id.ino;
+                    shared->deletedBorn[at] = id.born;
+                }
+                ::unlink(gone.c_str());
+            }
+            ::_exit(0);
+        }
+        std::vector<pid_t> children;
+        for (int run = 0; run < kRuns; ++run) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                for (int i = 0; i < kTakes; ++i) {
+                    FileOp::FileLock lock(target);
+                    if (!lock.Held()) continue;
+                    Take& t = shared->takes[run][i];
+                    const FileId id = HeldFile(folder);
+                    t.ino = id.ino;
+                    t.born = id.born;
+                    t.from = ++shared->clock;
+                    ::usleep(100 + (run * 31 + i * 17) % 200);
+                    t.to = ++shared->clock;
+                }
+                ::_exit(0);
+            }
+            children.push_back(pid);
+        }
+        for (pid_t pid : children) ::waitpid(pid, nullptr, 0);
+        shared->stop = true;
+        ::waitpid(deleter, nullptr, 0);
+        const int deletions = std::min(shared->deletions.load(), kMaxDeletions);
+        auto deletedFromOutside = [&](const Take& t) {
+            for (int d = 0; d < deletions; ++d)
+                if (shared->deletedIno[d] == t.ino && shared->deletedBorn[d] == t.born) return true;
+            return false;
+        };
+        for (int run = 0; run < kRuns; ++run)
+            for (const Take& t : shared->takes[run]) {
+                if (t.to == 0) {
+                    counts["NOT HAD"]++;
+                    continue;
+                }
+                // Had while another run held it: two holders at once.
+                const char* overlap = nullptr;
+                for (int other = 0; other < kRuns && !overlap; ++other)
+                    for (const Take& o : shared->takes[other])
+                        if (other != run && o.to != 0 && o.from < t.from && t.from < o.to) {
+                            overlap = deletedFromOutside(t) || deletedFromOutside(o)
+                                          ? "taken while another held a file deleted from outside"
+                                          : "TWO HOLDERS, no outside deletion between them";
+                            break;
+                        }
+                counts[overlap ? overlap : "taken alone"]++;
+            }
+        counts["outside deletions"] += deletions;
+        shared->~Shared();
+        std::filesystem::remove_all(folder);
+    }
+    ::munmap(memory, sizeof(Shared));
+    Print(counts);
+    return 0;
+}
+
 int Large(int runs, int busy) {
     constexpr int kRuns = 3, kValues = 100;
     constexpr std::size_t kSize = 20 * 1024;
@@ -363,13 +489,14 @@ int Large(int runs, int busy) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* usage = "usage: lock_attacks quit|question|symlink RUNS [FOLDER], large RUNS [BUSY]\n";
+    const char* usage = "usage: lock_attacks quit|question|symlink|deleted RUNS [FOLDER], large RUNS [BUSY]\n";
     if (auto end = ToolArgs::EndEarly(ToolArgs::Args(argc, argv), usage)) return *end;
     const std::string mode = argc > 1 ? argv[1] : "";
     const int runs = argc > 2 ? std::atoi(argv[2]) : 10;
     if (mode == "quit" && argc > 3) return Quit(runs, argv[3]);
     if (mode == "question") return Question(runs);
     if (mode == "symlink") return Symlink(runs);
+    if (mode == "deleted") return Deleted(runs);
     if (mode == "large") return Large(runs, argc > 3 ? std::atoi(argv[3]) : 0);
     std::fputs(usage, stderr);
     return 2;

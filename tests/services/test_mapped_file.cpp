@@ -137,7 +137,8 @@ TEST(MappedFile, ACopyWithoutMemoryLeavesZerosAndNoFault) {
 // A map that goes while a lease break's handler runs on another thread waits
 // for the handler to end: the handler copies the very pages the map would
 // take away. The test holds the handler on a thread of its own (the only one
-// that lets the signal in) until the map has begun to go.
+// that lets the signal in) until the map waits for it, or has gone without
+// waiting: then the handler, let go, finds no map left to copy.
 TEST(MappedFile, GoesOnlyOnceARunningBreakHasEnded) {
     TempFolder dir;
     const std::string path = dir / "db.bin";

@@ -8,8 +8,11 @@
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -33,6 +36,43 @@ namespace {
 
 const std::string kKey = "Software\\Quillmarsh\\Talvessin\\1.x\\Sets";
 const std::string kSub = kKey + "\\Deeper";
+
+// Whether a read that another thread is blocked in comes back whole when a
+// SIGURG reaches that thread (the only one that lets it in): the signal is
+// sent once the thread waits in the read, the byte it waits for once the
+// thread has taken the signal.
+bool ReadStaysWhole() {
+    sigset_t urgent;
+    sigemptyset(&urgent);
+    sigaddset(&urgent, SIGURG);
+    ::pthread_sigmask(SIG_BLOCK, &urgent, nullptr);
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) return false;
+    std::atomic<pid_t> tid{0};
+    ssize_t got = 0;
+    std::thread reader([&] {
+        ::pthread_sigmask(SIG_UNBLOCK, &urgent, nullptr);
+        tid = ::gettid();
+        char c = 0;
+        got = ::read(pipeFds[0], &c, 1);
+    });
+    while (tid == 0) std::this_thread::yield();
+    const std::string task = "/proc/self/task/" + std::to_string(tid.load());
+    while (TempFolder::Get(task + "/syscall").rfind(std::to_string(SYS_read) + " ", 0) != 0)
+        std::this_thread::yield();
+    ::pthread_kill(reader.native_handle(), SIGURG);
+    auto pending = [&] {
+        const std::string status = TempFolder::Get(task + "/status");
+        const auto at = status.find("SigPnd:");
+        return at != std::string::npos && (std::strtoull(status.c_str() + at + 7, nullptr, 16) >> (SIGURG - 1)) & 1;
+    };
+    while (pending()) std::this_thread::yield();
+    const bool written = ::write(pipeFds[1], "x", 1) == 1;
+    reader.join();
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
+    return written && got == 1;
+}
 
 // The store of a run that has read these values at its start.
 void Start(FileSettingsStore& store) {
@@ -336,4 +376,48 @@ TEST(FileLock, AWaitEndsInItsTimeWhateverTheThreadsSignals) {
         });
         EXPECT_TRUE(run.Run());
     }
+}
+
+// The lock's signal stays the lock's: after its waits, a SIGURG from
+// elsewhere leaves another thread's blocking call whole, as it did before,
+// whether the run had no handler of it, one of its own from before the
+// waits, or one it installed between two waits.
+TEST(FileLock, ItsSignalLeavesOtherThreadsCallsWhole) {
+    TempFolder dir;
+    const std::string target = dir / "settings", other = dir / "other";
+    LockHeldElsewhere held(target), heldToo(other);
+    ASSERT_TRUE(held.Held() && heldToo.Held());
+    const std::function<void()> none = [] {}, own = [] {
+        struct sigaction restarting{};
+        restarting.sa_handler = [](int) {};
+        restarting.sa_flags = SA_RESTART;
+        ::sigaction(SIGURG, &restarting, nullptr);
+    };
+    const std::pair<std::function<void()>, std::function<void()>> cases[] = {{none, none}, {own, none}, {none, own}};
+    for (const auto& [before, between] : cases) {
+        OtherRun run([&] {
+            ::signal(SIGURG, SIG_DFL);
+            before();
+            const bool first = FileOp::FileLock(other, 1).Held();
+            between();
+            return !first && !FileOp::FileLock(target, 1).Held() && ReadStaysWhole();
+        });
+        EXPECT_TRUE(run.Run());
+    }
+}
+
+// Beside no target, a run's release removes the lock file only where it is
+// the one it locked: after an outside deletion another run took the lock on
+// a new file, which stays, and a third run does not have the lock meanwhile.
+TEST(FileLock, ARunRemovesOnlyTheLockFileItLocked) {
+    TempFolder dir;
+    const std::string target = dir / "settings", lockFile = dir / ".settings.lock";
+    auto mine = std::make_unique<FileOp::FileLock>(target, 0);
+    ASSERT_TRUE(mine->Held());
+    std::filesystem::remove(lockFile);
+    LockHeldElsewhere other(target);
+    ASSERT_TRUE(other.Held());
+    mine.reset();
+    EXPECT_TRUE(std::filesystem::exists(lockFile));
+    EXPECT_FALSE(FileOp::FileLock(target, 0).Held());
 }
