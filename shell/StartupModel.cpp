@@ -109,13 +109,18 @@ StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std
 
 // --- Shutdown ------------------------------------------------------------------------------
 
-void QueryUnload(ShutdownSteps& s, int unloadMode) {
+bool QueryUnload(ShutdownSteps& s, int unloadMode) {
     s.Log("KFrame", "QueryUnload", std::to_string(unloadMode));
+    // The check comes before the program is closing, which would hold back
+    // the message of a damaged file.
+    const bool loading = s.DatabaseLoading();
+    const bool refused = !loading && s.DatabaseRefused();
     s.SetAppClosing(true);
-    if (s.DatabaseLoading()) return;
+    if (loading || refused) return false;
     if (s.UserNamesChanged()) s.SaveUserNames();
     s.SaveOpenWindows();
     s.SaveOptions();
+    return true;
 }
 
 }  // namespace Startup
