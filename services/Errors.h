@@ -17,7 +17,8 @@ extern bool LogRunStart;
 void Assert(bool cond, const std::string& text);
 void LogEntry(const std::string& module, const std::string& proc, const std::string& text);
 // Sets the log file (temporary folder + "Orsabrine.log" / "Talvessin.log" by
-// the text language) and switches logging off until start-up sees "/D".
+// the edition, which start-up sets first) and switches logging off until
+// start-up sees "/D".
 void InitLog();
 // s brought to exactly `width` characters: padded with blanks, or cut to
 // width - 1 characters and one blank.

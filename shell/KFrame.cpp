@@ -106,6 +106,10 @@ public:
     void Log(const std::string& m, const std::string& p, const std::string& t) override { Errors::LogEntry(m, p, t); }
     void SetAppClosing(bool closing) override { WinMan::appClosing = closing; }
     bool DatabaseLoading() override { return WinMan::databaseLoading && WinMan::databaseLoading(); }
+    // finishLoad is false while the check runs and after it refused the
+    // file; the check runs events only under a modal message of its own,
+    // which holds the frame's close back, so here false is a refusal.
+    bool DatabaseRefused() override { return WinMan::finishLoad && !WinMan::finishLoad(); }
     bool UserNamesChanged() override { return DataBase::userNamesChanged; }
     void SaveUserNames() override { DataBase::SaveUserNames(); }
     void SaveOpenWindows() override { WinMan::SaveOpenWindows(); }
@@ -382,10 +386,11 @@ void KFrame::Form_Resize() {
 
 void KFrame::Form_QueryUnload(UnloadMode mode, bool& cancel) {
     FrameShutdown steps;
-    Startup::QueryUnload(steps, static_cast<int>(mode));
-    if (steps.DatabaseLoading()) {
-        // The loader is still running under this close: the frame stays until
-        // the load returns, and start-up then ends the program, saving nothing.
+    if (!Startup::QueryUnload(steps, static_cast<int>(mode))) {
+        // The loader is still running under this close, or the database file
+        // was refused: the frame stays until the load returns and start-up
+        // ends the program, or until the refusal has ended it; nothing is
+        // saved and no window unloads.
         cancel = true;
         if (Host()) Host()->hide();
         return;

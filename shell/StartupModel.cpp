@@ -53,13 +53,13 @@ std::string WaitText() {
 
 StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std::string>& args) {
     s.SetAppClosing(false);
+    // The log is named by the edition: it is known first. An unknown name is
+    // told once the log can take it.
+    const std::optional<int> edition = EditionOfProgram(argv0);
+    if (edition) s.SetEdition(*edition);
     s.InitLog();
     if (Errors::HasDebugSwitch(args)) s.EnableLog();
-
-    if (auto edition = EditionOfProgram(argv0))
-        s.SetEdition(*edition);
-    else
-        Errors::Assert(false, Cp1252::FromUtf8(ProgramName(argv0)));
+    if (!edition) Errors::Assert(false, Cp1252::FromUtf8(ProgramName(argv0)));
 
     s.InitWinMan();
     // German in a fresh program: the options have not chosen the language yet.
@@ -109,13 +109,18 @@ StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std
 
 // --- Shutdown ------------------------------------------------------------------------------
 
-void QueryUnload(ShutdownSteps& s, int unloadMode) {
+bool QueryUnload(ShutdownSteps& s, int unloadMode) {
     s.Log("KFrame", "QueryUnload", std::to_string(unloadMode));
+    // The check comes before the program is closing, which would hold back
+    // the message of a damaged file.
+    const bool loading = s.DatabaseLoading();
+    const bool refused = !loading && s.DatabaseRefused();
     s.SetAppClosing(true);
-    if (s.DatabaseLoading()) return;
+    if (loading || refused) return false;
     if (s.UserNamesChanged()) s.SaveUserNames();
     s.SaveOpenWindows();
     s.SaveOptions();
+    return true;
 }
 
 }  // namespace Startup

@@ -114,6 +114,10 @@ public:
     virtual void Log(const std::string& module, const std::string& proc, const std::string& text) = 0;
     virtual void SetAppClosing(bool closing) = 0;
     virtual bool DatabaseLoading() = 0;
+    // Takes what the load left for later (the check of the database file's
+    // body), when it is still to come; true when the file was refused, by
+    // this check or an earlier one (the run is ending then).
+    virtual bool DatabaseRefused() = 0;
     virtual bool UserNamesChanged() = 0;
     virtual void SaveUserNames() = 0;
     virtual void SaveOpenWindows() = 0;
@@ -121,8 +125,11 @@ public:
 };
 
 // The frame's close request: the program is closing from now on; unless the
-// database is still loading, the user's new names (when changed), the list
-// of open windows and the options are saved, before any window unloads.
-void QueryUnload(ShutdownSteps& steps, int unloadMode);
+// database is still loading or its file is refused, the user's new names
+// (when changed), the list of open windows and the options are saved,
+// before any window unloads. A close before the check the load left for
+// later takes that check first. True when the close goes on; false when the
+// run ends without it, with nothing saved (start-up or the refusal ends it).
+bool QueryUnload(ShutdownSteps& steps, int unloadMode);
 
 }  // namespace Startup

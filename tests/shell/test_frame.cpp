@@ -500,9 +500,10 @@ TEST_F(ProgramTest, AReadBegunBeforeTheProgramIsTakenOnlyForItsOwnFile) {
 
 // The read main began leaves the checksum of a mapped file's body until the
 // frame has been painted, where nothing uses the database before: the check
-// comes right after that paint, or with a command that comes sooner, and
-// only then are the user's names merged. A damaged file is refused with its
-// message, the database emptied and every command refused; with windows to
+// comes right after that paint, or with a command or a close of the frame
+// that comes sooner, and only then are the user's names merged. A damaged
+// file is refused with its message, the database emptied and every command
+// refused, and the run ends (status 1) with nothing saved; with windows to
 // restore, or read without a lease, it is refused at the load as before.
 TEST_F(ProgramTest, ADamagedFileMainBeganToReadIsRefusedBeforeItIsUsed) {
     TempFolder dir, userDir;
@@ -517,14 +518,15 @@ TEST_F(ProgramTest, ADamagedFileMainBeganToReadIsRefusedBeforeItIsUsed) {
     ASSERT_NE(text, std::string::npos);
     damaged[text] = 'J';
     const bool leases = dbtest::LeasesHere();
-    enum Then { Paint, Command, Restore };
+    enum Then { Paint, Command, Close, Restore };
     const struct Case {
         const char* what;
         const std::string& bytes;
         Then then;
     } cases[] = {
         {"intact, painted", intact, Paint},         {"intact, a command first", intact, Command},
-        {"damaged, painted", damaged, Paint},       {"damaged, a command first", damaged, Command},
+        {"intact, closed first", intact, Close},    {"damaged, painted", damaged, Paint},
+        {"damaged, a command first", damaged, Command}, {"damaged, closed first", damaged, Close},
         {"damaged, windows to restore", damaged, Restore},
     };
     for (const Case& c : cases) {
@@ -542,13 +544,24 @@ TEST_F(ProgramTest, ADamagedFileMainBeganToReadIsRefusedBeforeItIsUsed) {
                   atLoad ? Startup::StartResult::LoadFailed : Startup::StartResult::Running);
         if (!atLoad) {
             EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
-            if (c.then == Paint) {
-                program.Frame()->Host()->repaint();
-                QCoreApplication::processEvents();
-                QCoreApplication::sendPostedEvents();
-            } else {
-                EXPECT_EQ(WinMan::ActionBlocked(), !ok);
-            }
+            EXPECT_EQ(DataBase::GetAtom("naTalvUser"), DataBase::nothingAtom);  // the names wait for the check
+            // In the run's event loop, which a refusal or a close ends, and
+            // here what comes next when neither did.
+            bool ended = false;
+            const auto quitting = QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&ended] { ended = true; });
+            QTimer::singleShot(0, [&] {
+                if (c.then == Paint)
+                    program.Frame()->Host()->repaint();
+                else if (c.then == Command)
+                    EXPECT_EQ(WinMan::ActionBlocked(), !ok);
+                else
+                    program.Frame()->Host()->close();
+                QMetaObject::invokeMethod(
+                    qApp, [&ended] { if (!ended) QCoreApplication::exit(0); }, Qt::QueuedConnection);
+            });
+            EXPECT_EQ(QCoreApplication::exec(), ok ? 0 : 1);
+            QObject::disconnect(quitting);
+            EXPECT_EQ(Fakes().settings.Keys().empty(), !ok || c.then != Close);
         }
         EXPECT_EQ(Fakes().TakeMessageNumbers(), ok ? std::vector<int>{} : std::vector<int>{GenMsg::GMstructError});
         if (!atLoad) {

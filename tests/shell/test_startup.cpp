@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Errors.h"
 #include "Fakes.h"
 #include "StartupModel.h"
 #include "TextConstants.h"
@@ -14,17 +15,20 @@ using Startup::StartResult;
 
 namespace {
 
-// Keeps the shared language and edition flags as they were.
+// Keeps the shared language and edition flags and the log's name as they were.
 class FlagsGuard {
 public:
-    FlagsGuard() : lang_(TextConstants::textLanguage), edition_(TextConstants::edition) {}
+    FlagsGuard() : lang_(TextConstants::textLanguage), edition_(TextConstants::edition), log_(Errors::LogFile) {}
     ~FlagsGuard() {
         TextConstants::textLanguage = lang_;
         TextConstants::edition = edition_;
+        Errors::LogFile = log_;
+        Errors::LogEnabled = false;
     }
 
 private:
     int lang_, edition_;
+    std::string log_;
 };
 
 TEST(StartupEdition, FirstFourLettersOfTheProgramNameWithoutCase) {
@@ -77,15 +81,19 @@ public:
     bool AppClosing() override { return appClosing; }
     bool DatabaseReady() override { return ready; }
     bool ShowShortHelpOption() override { return shortHelp; }
-    STEP(InitLog) STEP(EnableLog) STEP(InitWinMan) STEP(InitDataBase) STEP(InitParser) STEP(InitColors)
+    void InitLog() override {
+        Errors::InitLog();
+        Add("InitLog " + Errors::LogFile.substr(Errors::LogFile.rfind('/') + 1));
+    }
+    STEP(EnableLog) STEP(InitWinMan) STEP(InitDataBase) STEP(InitParser) STEP(InitColors)
     STEP(LoadTexts) STEP(InitMonths) STEP(InitSearches) STEP(ShowFrame) STEP(ShowWelcome) STEP(DoEvents)
     STEP(MeasureCharWidths) STEP(HourglassOn) STEP(HideWelcome) STEP(ReadUserFile) STEP(ClearUserNamesChanged)
     STEP(RestoreOpenWindows) STEP(HourglassOff) STEP(OpenShortHelp)
 };
 
 const std::vector<std::string> kUntilLoad = {
-    "AppClosing:=False", "InitLog", "SetEdition 1", "InitWinMan", "InitMessages de", "InitDataBase", "InitParser",
-    "InitColors", "LoadOptions", "InitMessages en", "LoadTexts", "InitMonths", "InitSearches", "ShowFrame",
+    "AppClosing:=False", "SetEdition 1", "InitLog Talvessin.log", "InitWinMan", "InitMessages de", "InitDataBase",
+    "InitParser", "InitColors", "LoadOptions", "InitMessages en", "LoadTexts", "InitMonths", "InitSearches", "ShowFrame",
     "Log WinMan.Main Init", "ShowWelcome", "DoEvents", "MeasureCharWidths", "HourglassOn", "LoadDatabase Talv1Dat.bin",
 };
 
@@ -143,7 +151,8 @@ TEST(StartupOrder, GermanTextsLoadTheMessagesOnceAndTheGermanEditionItsFile) {
     Startup::Run(s, "orsabrine", {});
     EXPECT_EQ(std::count(s.calls.begin(), s.calls.end(), "InitMessages de"), 1);
     EXPECT_EQ(std::count(s.calls.begin(), s.calls.end(), "InitMessages en"), 0);
-    EXPECT_NE(std::find(s.calls.begin(), s.calls.end(), "SetEdition 0"), s.calls.end());
+    EXPECT_EQ(std::vector(s.calls.begin() + 1, s.calls.begin() + 3),
+              (std::vector<std::string>{"SetEdition 0", "InitLog Orsabrine.log"}));
     EXPECT_NE(std::find(s.calls.begin(), s.calls.end(), "LoadDatabase Orsa1Dat.bin"), s.calls.end());
 }
 
@@ -175,7 +184,7 @@ TEST(StartupOrder, DebugSwitchAnywhereInTheArgumentsButNotInTheProgramPath) {
         EXPECT_EQ(logging, c.logging) << c.argv0 << " " << (c.args.empty() ? "" : c.args.back());
         // The switch is looked at before anything else could log.
         if (logging) {
-            EXPECT_EQ(s.calls[2], "EnableLog");
+            EXPECT_EQ(s.calls[3], "EnableLog");
         }
     }
 }
@@ -204,30 +213,40 @@ TEST(WelcomeCountdown, EstimatesFromTheSpeedSoFar) {
 class RecordingShutdown : public Startup::ShutdownSteps {
 public:
     std::vector<std::string> calls;
-    bool loading = false, changed = false;
+    bool loading = false, changed = false, refused = false;
     void Add(const std::string& s) { calls.push_back(s); }
     void Log(const std::string& m, const std::string& p, const std::string& t) override { Add("Log " + m + "." + p + " " + t); }
     void SetAppClosing(bool c) override { Add(c ? "AppClosing:=True" : "AppClosing:=False"); }
     bool DatabaseLoading() override { return loading; }
+    bool DatabaseRefused() override {
+        Add("Check");
+        return refused;
+    }
     bool UserNamesChanged() override { return changed; }
     STEP(SaveUserNames) STEP(SaveOpenWindows) STEP(SaveOptions)
 };
 
-TEST(Shutdown, SavesInOrderAndNothingWhileTheDatabaseLoads) {
+// The check the load left comes before the program is closing (which would
+// hold back its message); a refused file, like a load still running, ends
+// the run without the close: nothing saved.
+TEST(Shutdown, SavesInOrderAndNothingWhileTheDatabaseLoadsOrIsRefused) {
+    const std::vector<std::string> checked = {"Log KFrame.QueryUnload 0", "Check", "AppClosing:=True"};
     struct Case {
-        bool loading, changed;
-        std::vector<std::string> saves;
+        bool loading, changed, refused;
+        std::vector<std::string> calls;
     } cases[] = {
-        {false, true, {"SaveUserNames", "SaveOpenWindows", "SaveOptions"}},
-        {false, false, {"SaveOpenWindows", "SaveOptions"}},
-        {true, true, {}},
+        {false, true, false, Join(checked, {"SaveUserNames", "SaveOpenWindows", "SaveOptions"})},
+        {false, false, false, Join(checked, {"SaveOpenWindows", "SaveOptions"})},
+        {false, true, true, checked},
+        {true, true, false, {"Log KFrame.QueryUnload 0", "AppClosing:=True"}},
     };
     for (const Case& c : cases) {
         RecordingShutdown s;
         s.loading = c.loading;
         s.changed = c.changed;
-        Startup::QueryUnload(s, 0);
-        EXPECT_EQ(s.calls, Join({"Log KFrame.QueryUnload 0", "AppClosing:=True"}, c.saves));
+        s.refused = c.refused;
+        EXPECT_EQ(Startup::QueryUnload(s, 0), c.calls.size() > checked.size());
+        EXPECT_EQ(s.calls, c.calls);
     }
 }
 
