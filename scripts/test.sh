@@ -11,7 +11,8 @@ jobs=$(nproc)
 # Read by scripts/fuzz.sh for its own build too.
 export WERROR=ON
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWERROR=ON
+# Said each time: the start command leaves the benchmarks off in the same build folder.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_BENCH=ON -DWERROR=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build -j "$jobs" --output-on-failure
 
