@@ -1,9 +1,15 @@
-// The favorites table apart from its window, and the minute rule of the
-// windows that save by themselves.
+// The favorites table apart from its window, two runs that keep it, and
+// the minute rule of the windows that save by themselves.
+#include <functional>
+
 #include "AutoSave.h"
 #include "Fakes.h"
 #include "FavoriteRules.h"
 #include "ListTestSupport.h"
+#include "Options.h"
+#include "OtherRun.h"
+#include "SettingsStore.h"
+#include "TempFolder.h"
 #include "TextConstants.h"
 
 namespace {
@@ -30,7 +36,7 @@ protected:
         other = db.Name("naTeo", "Teo", group);
         theo = db.Name("naTheo", "Theo", group);
         lonely = db.Group("gnSolo", "Solo", false);
-        atom* sola = db.Name("naSola", "Sola", lonely);
+        sola = db.Name("naSola", "Sola", lonely);
         // The group's names in their order: Teo before Theo.
         db.AtomProp(group, "prNameVariant", other);
         db.AtomProp(group, "prNameVariant", theo);
@@ -39,7 +45,7 @@ protected:
         table.InitInt();
     }
     TestDb db;
-    atom *group = nullptr, *other = nullptr, *theo = nullptr, *lonely = nullptr;
+    atom *group = nullptr, *other = nullptr, *theo = nullptr, *lonely = nullptr, *sola = nullptr;
     ResultSet table;
 };
 
@@ -93,6 +99,79 @@ TEST_F(FavoriteRulesTest, CommentsFollowTheFirstTabAndLoseTheirDoubleQuotes) {
     FavoriteRules::StoreComment(table, 1, "new");
     EXPECT_EQ(table.line(1), "Gone\tnew");
     EXPECT_EQ(FavoriteRules::Comment(table, 7), "");  // beyond the table: nothing
+}
+
+// The table as it is stored is the list's own value, byte for byte, and a
+// name this run does not know is written back as it was read.
+TEST_F(FavoriteRulesTest, TheStoredValueIsTheListsAndKeepsAnUnknownName) {
+    FavoriteRules::Add(table, theo);
+    FavoriteRules::Add(table, other);
+    FavoriteRules::StoreComment(table, 1, "a, b\t100%");
+    FavoriteRules::StoredTable stored("Favorites");
+    EXPECT_EQ(FavoriteRules::StoredText(stored.LinesOf(table)), table.RegistryText());
+    EXPECT_EQ(FavoriteRules::ParseStored(table.RegistryText()), stored.LinesOf(table));
+
+    const std::string value = "0,2,Theo,,naTheo,Zyxa%09mine,,naZyxaUser,//";
+    ASSERT_TRUE(Fakes().settings.Write(Options::RegBaseKey + "Sets", "Favorites", value));
+    stored.Load(table);
+    ASSERT_EQ(table.numLines(), 2);
+    EXPECT_EQ(table.atom(1), DataBase::nothingAtom);
+    EXPECT_EQ(FavoriteRules::StoredText(stored.LinesOf(table)), value);
+}
+
+// Two runs keep the table, the other run a process of its own: both start
+// on [Theo], the other run saves first, then this one.
+TEST_F(FavoriteRulesTest, TwoRunsLoseNoFavorite) {
+    using Act = std::function<void(FavoriteRules::StoredTable&, ResultSet&)>;
+    const Act addTeo = [&](auto&, ResultSet& t) { FavoriteRules::Add(t, other); };
+    const struct {
+        const char* what;
+        Act there, here;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"added in both: both kept", [&](auto&, ResultSet& t) { FavoriteRules::Add(t, sola); }, addTeo,
+         {"Theo", "Teo", "Sola"}},
+        {"deleted there, untouched here: gone", [](auto&, ResultSet& t) {
+             t.markLine(0);
+             t.DelMarked();
+         }, addTeo,
+         {"Teo"}},
+        {"comment changed there: kept", [](auto&, ResultSet& t) { FavoriteRules::StoreComment(t, 0, "kind"); },
+         addTeo, {"Theo\tkind", "Teo"}},
+        {"a table replaced here wins", [&](auto&, ResultSet& t) { FavoriteRules::Add(t, sola); },
+         [&](FavoriteRules::StoredTable& s, ResultSet& t) {
+             t.Reset();
+             FavoriteRules::Add(t, other);
+             s.Replaced();
+         },
+         {"Teo"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder dir;
+        FileSettingsStore file(dir / "settings");
+        const Services::Set saved = Services::Get();
+        Services::Set set = saved;
+        set.settings = &file;
+        Services::Install(set);
+        FavoriteRules::StoredTable stored("Favorites");
+        table.Reset();
+        FavoriteRules::Add(table, theo);
+        ASSERT_TRUE(stored.Save(table).ok);
+        OtherRun there([&] {
+            c.there(stored, table);
+            return stored.Save(table).ok;
+        });
+        ASSERT_TRUE(there.Run());
+        c.here(stored, table);
+        EXPECT_TRUE(stored.Save(table).ok);
+        std::vector<std::string> lines;
+        for (int32_t i = 0; i < table.numLines(); ++i) lines.push_back(table.line(i));
+        EXPECT_EQ(lines, c.lines);  // the table shows what was written
+        EXPECT_EQ(FileSettingsStore(dir / "settings").Read(Options::RegBaseKey + "Sets", "Favorites"),
+                  table.RegistryText());
+        Services::Install(saved);
+    }
 }
 
 }  // namespace
