@@ -167,20 +167,27 @@ void StoredTable::Load(ResultSet& table) {
     table.Reset();
     if (value_ && !value_->empty()) table.ParseRegistryText(*value_);
     table.RefreshAtomTexts();
+    NoteUnknown(table, lines_);
+}
+
+void StoredTable::NoteUnknown(const ResultSet& table, const std::vector<StoredLine>& lines) {
+    unknown_.clear();
+    for (int32_t i = 0; i < table.numLines() && static_cast<std::size_t>(i) < lines.size(); ++i)
+        if (ListAtoms::IsNothing(table.atom(i))) unknown_.push_back(lines[static_cast<std::size_t>(i)]);
 }
 
 std::vector<StoredLine> StoredTable::LinesOf(const ResultSet& table) const {
     std::vector<StoredLine> out;
-    std::vector<bool> taken(lines_.size());
+    std::vector<bool> taken(unknown_.size());
     for (int32_t i = 0; i < table.numLines(); ++i) {
         atom* a = table.atom(i);
         StoredLine l{table.line(i), table.reason(i), ListAtoms::Name(a)};
-        // A line whose name was unknown when it was read holds the "nothing"
-        // atom and its text as read: its name is that of the line read so.
+        // A line whose name was unknown when the table was filled holds the
+        // "nothing" atom and its text as it was: its name is that line's.
         if (ListAtoms::IsNothing(a))
-            for (std::size_t j = 0; j < lines_.size(); ++j)
-                if (!taken[j] && Before(lines_[j].text) == Before(l.text) && ListAtoms::IsNothing(AtomOf(lines_[j].name))) {
-                    l.name = lines_[j].name;
+            for (std::size_t j = 0; j < unknown_.size(); ++j)
+                if (!taken[j] && Before(unknown_[j].text) == Before(l.text)) {
+                    l.name = unknown_[j].name;
                     taken[j] = true;
                     break;
                 }
@@ -190,13 +197,14 @@ std::vector<StoredLine> StoredTable::LinesOf(const ResultSet& table) const {
 }
 
 StoredTable::Refill StoredTable::Fill(ResultSet& table, const std::vector<StoredLine>& before,
-                                      const std::vector<StoredLine>& lines) const {
+                                      const std::vector<StoredLine>& lines) {
     Refill out;
     out.changed = true;
     const int32_t marked = table.marked();
     const bool hadMark = marked >= 0 && marked < static_cast<int32_t>(before.size());
     table.ParseRegistryText(StoredText(lines));
     table.RefreshAtomTexts();
+    NoteUnknown(table, lines);
     if (!hadMark || lines.empty()) return out;
     const std::string key = Key(before[static_cast<std::size_t>(marked)]);
     out.mark = std::min(marked, static_cast<int32_t>(lines.size()) - 1);
@@ -227,7 +235,7 @@ StoredTable::Saved StoredTable::Save(ResultSet& table) {
     return out;
 }
 
-StoredTable::Refill StoredTable::FollowUserNames(ResultSet& table) const {
+StoredTable::Refill StoredTable::FollowUserNames(ResultSet& table) {
     const std::vector<StoredLine> lines = LinesOf(table);
     std::vector<StoredLine> kept;
     bool changed = false;

@@ -109,17 +109,21 @@ public:
     // whose name was deleted leaves the table, a line whose name was made
     // anew (a change is a delete and a create under the same internal name),
     // or whose unknown name now exists, takes that name.
-    Refill FollowUserNames(ResultSet& table) const;
+    Refill FollowUserNames(ResultSet& table);
 
     // The table's lines as they are written.
     std::vector<StoredLine> LinesOf(const ResultSet& table) const;
 
 private:
-    Refill Fill(ResultSet& table, const std::vector<StoredLine>& before, const std::vector<StoredLine>& lines) const;
+    // The table becomes lines (before: its lines until now).
+    Refill Fill(ResultSet& table, const std::vector<StoredLine>& before, const std::vector<StoredLine>& lines);
+    // Which of the lines the table was filled from it holds as unknown.
+    void NoteUnknown(const ResultSet& table, const std::vector<StoredLine>& lines);
 
     std::string name_;
     std::optional<std::string> value_;  // as last read or written
     std::vector<StoredLine> lines_;     // its lines
+    std::vector<StoredLine> unknown_;   // the lines filled in with unknown names, in order
     bool replaced_ = false;
 };
 

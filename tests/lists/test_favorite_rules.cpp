@@ -117,6 +117,11 @@ TEST_F(FavoriteRulesTest, TheStoredValueIsTheListsAndKeepsAnUnknownName) {
     ASSERT_EQ(table.numLines(), 2);
     EXPECT_EQ(table.atom(1), DataBase::nothingAtom);
     EXPECT_EQ(FavoriteRules::StoredText(stored.LinesOf(table)), value);
+    // The name made again (a new name of the same key): the line takes it.
+    atom* zyxa = db.Make("naZyxaUser", 1, "Zyxa");
+    EXPECT_TRUE(stored.FollowUserNames(table).changed);
+    EXPECT_EQ(table.atom(1), zyxa);
+    EXPECT_EQ(table.line(1), "Zyxa\tmine");
 }
 
 // Two runs keep the table, the other run a process of its own: both start
