@@ -127,56 +127,45 @@ TEST_F(FavoriteRulesTest, TheStoredValueIsTheListsAndKeepsAnUnknownName) {
 // Two runs keep the table, the other run a process of its own: both start
 // on [Theo], the other run saves first, then this one.
 TEST_F(FavoriteRulesTest, TwoRunsLoseNoFavorite) {
-    using Act = std::function<void(FavoriteRules::StoredTable&, ResultSet&)>;
-    const Act addTeo = [&](auto&, ResultSet& t) { FavoriteRules::Add(t, other); };
+    using Act = std::function<void(ResultSet&)>;
+    const Act addTeo = [&](ResultSet& t) { FavoriteRules::Add(t, other); }, addSola = [&](ResultSet& t) {
+        FavoriteRules::Add(t, sola);
+    };
     const struct {
         const char* what;
         Act there, here;
+        bool replaced;
         std::vector<std::string> lines;
     } cases[] = {
-        {"added in both: both kept", [&](auto&, ResultSet& t) { FavoriteRules::Add(t, sola); }, addTeo,
-         {"Theo", "Teo", "Sola"}},
-        {"deleted there, untouched here: gone", [](auto&, ResultSet& t) {
-             t.markLine(0);
-             t.DelMarked();
-         }, addTeo,
+        {"added in both: both kept", addSola, addTeo, false, {"Theo", "Teo", "Sola"}},
+        {"deleted there, untouched here: gone", [](ResultSet& t) { t.markLine(0), t.DelMarked(); }, addTeo, false,
          {"Teo"}},
-        {"comment changed there: kept", [](auto&, ResultSet& t) { FavoriteRules::StoreComment(t, 0, "kind"); },
-         addTeo, {"Theo\tkind", "Teo"}},
-        {"a table replaced here wins", [&](auto&, ResultSet& t) { FavoriteRules::Add(t, sola); },
-         [&](FavoriteRules::StoredTable& s, ResultSet& t) {
-             t.Reset();
-             FavoriteRules::Add(t, other);
-             s.Replaced();
-         },
-         {"Teo"}},
+        {"comment changed there: kept", [](ResultSet& t) { FavoriteRules::StoreComment(t, 0, "kind"); }, addTeo,
+         false, {"Theo\tkind", "Teo"}},
+        {"a table replaced here wins", addSola, [&](ResultSet& t) { t.Reset(), addTeo(t); }, true, {"Teo"}},
     };
+    TempFolder dir;
+    const Services::Set saved = Services::Get();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        TempFolder dir;
-        FileSettingsStore file(dir / "settings");
-        const Services::Set saved = Services::Get();
+        FileSettingsStore file(dir / c.what);
         Services::Set set = saved;
         set.settings = &file;
         Services::Install(set);
         FavoriteRules::StoredTable stored("Favorites");
         table.Reset();
         FavoriteRules::Add(table, theo);
-        ASSERT_TRUE(stored.Save(table).ok);
-        OtherRun there([&] {
-            c.there(stored, table);
-            return stored.Save(table).ok;
-        });
-        ASSERT_TRUE(there.Run());
-        c.here(stored, table);
         EXPECT_TRUE(stored.Save(table).ok);
-        std::vector<std::string> lines;
+        EXPECT_TRUE(OtherRun([&] { return c.there(table), stored.Save(table).ok; }).Run());
+        c.here(table);
+        if (c.replaced) stored.Replaced();
+        EXPECT_TRUE(stored.Save(table).ok);
+        std::vector<std::string> lines;  // the table shows what was written
         for (int32_t i = 0; i < table.numLines(); ++i) lines.push_back(table.line(i));
-        EXPECT_EQ(lines, c.lines);  // the table shows what was written
-        EXPECT_EQ(FileSettingsStore(dir / "settings").Read(Options::RegBaseKey + "Sets", "Favorites"),
-                  table.RegistryText());
-        Services::Install(saved);
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(FileSettingsStore(dir / c.what).Read(Options::RegBaseKey + "Sets", "Favorites"), table.RegistryText());
     }
+    Services::Install(saved);
 }
 
 }  // namespace

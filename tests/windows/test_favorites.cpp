@@ -1,4 +1,5 @@
-// The favorites window: its table, comments, files and the saving by itself.
+// The favorites window: its table, comments, files, the saving by itself, and
+// favorites that follow the user's own names.
 #include "Atom.h"
 #include "BinFile.h"
 #include "DataBase.h"
@@ -10,16 +11,16 @@
 #include "ListFile.h"
 #include "LowLevel.h"
 #include "NewNames.h"
-#include "UserFile.h"
 #include "Options.h"
 #include "ResultViews.h"
 #include "Services.h"
 #include "TempFolder.h"
+#include "UserFile.h"
 #include "WindowsFixture.h"
 #include "windows/lists/Favorites.h"
-#include "windows/info/SingleName.h"
 #include "windows/lists/OutputWindows.h"
 #include "windows/lists/UserNames.h"
+#include "windows/info/SingleName.h"
 
 namespace {
 
