@@ -4,7 +4,9 @@
 // up; the user comments, orders and deletes them, opens one in the name
 // window, hands the table to the list manager, and saves it to or replaces
 // it from a list file. The table saves itself: by the minute timer a few
-// minutes after a change, and when the window unloads.
+// minutes after a change, and when the window unloads, keeping what another
+// run of the program saved since; and it follows the user's own names as
+// they are changed or deleted.
 #pragma once
 
 #include <QPointer>
