@@ -1,10 +1,17 @@
 #include "FavoriteRules.h"
 
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
 #include "Atom.h"
+#include "Basic.h"
 #include "DataBase.h"
 #include "Errors.h"
+#include "Options.h"
 #include "Parser.h"
 #include "ResultSet.h"
+#include "Services.h"
 
 namespace FavoriteRules {
 
@@ -68,5 +75,182 @@ std::string QuotesToApostrophes(std::string text) {
 }
 
 bool FitsTable(const ResultSet& list) { return list.numLines() <= kMaxFavorites; }
+
+// --- the stored table ----------------------------------------------------------------
+
+namespace {
+
+std::string Before(const std::string& text) { return text.substr(0, text.find('\t')); }
+// The comment with its TAB; "" for a line that never had one stored.
+std::string Tail(const std::string& text) {
+    const std::size_t tab = text.find('\t');
+    return tab == std::string::npos ? std::string() : text.substr(tab);
+}
+
+bool IsNothingName(const std::string& name) {
+    return name.empty() || (DataBase::nothingAtom && Basic::EqualsNoCaseAscii(name, DataBase::nothingAtom->name()));
+}
+
+std::string Key(const StoredLine& l) { return IsNothingName(l.name) ? "\t" + Before(l.text) : Basic::UpperAscii(l.name); }
+
+atom* AtomOf(const std::string& name) { return name.empty() ? nullptr : ListAtoms::Lookup(name); }
+
+std::string SetsKey() { return Options::RegBaseKey + "Sets"; }
+
+}  // namespace
+
+std::vector<StoredLine> ParseStored(const std::string& value) {
+    std::vector<std::string> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = value.find(',', start);
+        fields.push_back(value.substr(start, comma - start));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    // As ResultSet reads it: the count the value promises, while its fields last.
+    std::vector<StoredLine> lines;
+    const double promised = fields.size() < 2 ? 0 : Basic::Val(fields[1]);
+    std::size_t idx = 2;
+    for (double k = 0; k < promised; ++k, idx += 3) {
+        if (idx + 3 > fields.size() || (idx + 3 == fields.size() && fields.back() == "//")) break;
+        StoredLine l{fields[idx], fields[idx + 1], fields[idx + 2]};
+        Parser::PercentDecode(l.text);
+        Parser::PercentDecode(l.reason);
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+std::string StoredText(const std::vector<StoredLine>& lines) {
+    std::string s = "0," + std::to_string(lines.size());
+    for (StoredLine l : lines) {
+        Parser::PercentEncode(l.text);
+        Parser::PercentEncode(l.reason);
+        s += "," + l.text + "," + l.reason + "," + l.name;
+    }
+    return s + ",//";
+}
+
+std::vector<StoredLine> Merge(const std::vector<StoredLine>& base, const std::vector<StoredLine>& theirs,
+                              const std::vector<StoredLine>& mine) {
+    auto index = [](const std::vector<StoredLine>& lines) {
+        std::unordered_map<std::string, const StoredLine*> by;
+        for (const StoredLine& l : lines) by.emplace(Key(l), &l);
+        return by;
+    };
+    const auto inBase = index(base), inTheirs = index(theirs);
+    std::vector<StoredLine> out;
+    std::unordered_set<std::string> kept;
+    for (const StoredLine& m : mine) {
+        const std::string key = Key(m);
+        StoredLine line = m;
+        const auto b = inBase.find(key);
+        if (b != inBase.end() && Tail(m.text) == Tail(b->second->text)) {
+            const auto t = inTheirs.find(key);
+            if (t == inTheirs.end()) continue;  // deleted there, as it was here
+            line.text = Before(m.text) + Tail(t->second->text);
+        }
+        kept.insert(key);
+        out.push_back(std::move(line));
+    }
+    for (const StoredLine& t : theirs) {
+        const std::string key = Key(t);
+        if (!inBase.count(key) && kept.insert(key).second) out.push_back(t);
+    }
+    return out;
+}
+
+void StoredTable::Load(ResultSet& table) {
+    value_ = Services::Settings().Read(SetsKey(), name_);
+    lines_ = value_ ? ParseStored(*value_) : std::vector<StoredLine>();
+    replaced_ = false;
+    table.Reset();
+    if (value_ && !value_->empty()) table.ParseRegistryText(*value_);
+    table.RefreshAtomTexts();
+    NoteUnknown(table, lines_);
+}
+
+void StoredTable::NoteUnknown(const ResultSet& table, const std::vector<StoredLine>& lines) {
+    unknown_.clear();
+    for (int32_t i = 0; i < table.numLines() && static_cast<std::size_t>(i) < lines.size(); ++i)
+        if (ListAtoms::IsNothing(table.atom(i))) unknown_.push_back(lines[static_cast<std::size_t>(i)]);
+}
+
+std::vector<StoredLine> StoredTable::LinesOf(const ResultSet& table) const {
+    std::vector<StoredLine> out;
+    std::vector<bool> taken(unknown_.size());
+    for (int32_t i = 0; i < table.numLines(); ++i) {
+        atom* a = table.atom(i);
+        StoredLine l{table.line(i), table.reason(i), ListAtoms::Name(a)};
+        // A line whose name was unknown when the table was filled holds the
+        // "nothing" atom and its text as it was: its name is that line's.
+        if (ListAtoms::IsNothing(a))
+            for (std::size_t j = 0; j < unknown_.size(); ++j)
+                if (!taken[j] && Before(unknown_[j].text) == Before(l.text)) {
+                    l.name = unknown_[j].name;
+                    taken[j] = true;
+                    break;
+                }
+        out.push_back(std::move(l));
+    }
+    return out;
+}
+
+StoredTable::Refill StoredTable::Fill(ResultSet& table, const std::vector<StoredLine>& before,
+                                      const std::vector<StoredLine>& lines) {
+    Refill out;
+    out.changed = true;
+    const int32_t marked = table.marked();
+    const bool hadMark = marked >= 0 && marked < static_cast<int32_t>(before.size());
+    table.ParseRegistryText(StoredText(lines));
+    table.RefreshAtomTexts();
+    NoteUnknown(table, lines);
+    if (!hadMark || lines.empty()) return out;
+    const std::string key = Key(before[static_cast<std::size_t>(marked)]);
+    out.mark = std::min(marked, static_cast<int32_t>(lines.size()) - 1);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (Key(lines[i]) == key) {
+            out.mark = static_cast<int32_t>(i);
+            out.kept = true;
+            break;
+        }
+    return out;
+}
+
+StoredTable::Saved StoredTable::Save(ResultSet& table) {
+    Saved out;
+    const std::vector<StoredLine> mine = LinesOf(table);
+    std::vector<StoredLine> written;
+    out.ok = Services::Settings().Update(SetsKey(), name_, [&](const std::optional<std::string>& now) {
+        // Nothing to merge with when the value is as this table left it, or
+        // gone, or when this run's table replaces it whole.
+        written = !now || replaced_ || now == value_ ? mine : Merge(lines_, ParseStored(*now), mine);
+        return StoredText(written);
+    });
+    if (!out.ok) return out;
+    value_ = StoredText(written);
+    replaced_ = false;
+    if (written != mine) static_cast<Refill&>(out) = Fill(table, mine, written);
+    lines_ = std::move(written);
+    return out;
+}
+
+StoredTable::Refill StoredTable::FollowUserNames(ResultSet& table) {
+    const std::vector<StoredLine> lines = LinesOf(table);
+    std::vector<StoredLine> kept;
+    bool changed = false;
+    for (int32_t i = 0; i < table.numLines(); ++i) {
+        atom* a = table.atom(i);
+        atom* now = AtomOf(lines[static_cast<std::size_t>(i)].name);
+        const bool deleted = a && !ListAtoms::IsNothing(a) && DataBase::AtomById(a->id()) != a;
+        if (deleted && ListAtoms::IsNothing(now)) {
+            changed = true;
+            continue;
+        }
+        changed = changed || now != a;
+        kept.push_back(lines[static_cast<std::size_t>(i)]);
+    }
+    return changed ? Fill(table, lines, kept) : Refill{};
+}
 
 }  // namespace FavoriteRules

@@ -2,11 +2,14 @@
 // favorite in the user's order, its display text the favorite's text, then a
 // TAB and the comment once one was stored; at most kMaxFavorites lines, the
 // most a favorites list file may hold, so that every table saved to a file
-// can be loaded back.
+// can be loaded back (a merge of two runs' tables may bring more: see
+// StoredTable).
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 class ResultSet;
 class atom;
@@ -44,5 +47,84 @@ std::string QuotesToApostrophes(std::string text);
 
 // Whether a loaded list may replace the table (at most kMaxFavorites lines).
 bool FitsTable(const ResultSet& list);
+
+// --- the table in the settings, kept by two runs at once ---------------------
+
+// One line as the settings hold it: display text, reason and the favorite's
+// internal name ("" for a line without atom).
+struct StoredLine {
+    std::string text, reason, name;
+    bool operator==(const StoredLine&) const = default;
+};
+// The lines of a stored value, and the value of lines, byte for byte as
+// ResultSet writes and reads it: "0,2,Anna,,naAnna,Maria%09kind,,naMaria,//"
+// is Anna without and Maria with the comment "kind".
+std::vector<StoredLine> ParseStored(const std::string& value);
+std::string StoredText(const std::vector<StoredLine>& lines);
+
+// This run's table (mine) merged with the value another run wrote (theirs)
+// since both held base: mine, minus the lines the other run deleted that
+// this run left as they were, plus the lines the other run added, appended
+// in its order; a comment only the other run changed is the other run's.
+// Lines are told apart by their internal names (without case), lines whose
+// name is "nothing" by their text.
+//   base [Anna, Maria], theirs [Maria "kind", Otto], mine [Anna, Maria, Ida]
+//   give [Anna, Maria "kind", Ida, Otto]; with theirs [Otto], [Anna, Ida, Otto].
+std::vector<StoredLine> Merge(const std::vector<StoredLine>& base, const std::vector<StoredLine>& theirs,
+                              const std::vector<StoredLine>& mine);
+
+// The favorites table as the settings value valueName under "Sets" holds
+// it, for one window: what it last read or wrote there, so that a write
+// keeps what another run wrote since. A line whose name this run does not
+// know (deleted before it started, or made by another run since) stays with
+// its text, and is written back with its internal name.
+class StoredTable {
+public:
+    explicit StoredTable(std::string valueName) : name_(std::move(valueName)) {}
+
+    // The table becomes the stored one (empty when there is none).
+    void Load(ResultSet& table);
+
+    // A table filled anew marks the favorite its marked line had (kept),
+    // else the same place or the last line: mark is the line to mark, -1
+    // none.
+    struct Refill {
+        bool changed = false;
+        int32_t mark = -1;
+        bool kept = false;
+    };
+    // Writes the table under the settings' lock. When the value is no longer
+    // what this table last read or wrote, another run wrote it: the two are
+    // merged (Merge) and the table becomes the merge (changed), whatever its
+    // length. A table replaced whole (Replaced) is written as it is. ok:
+    // the value was written.
+    struct Saved : Refill {
+        bool ok = false;
+    };
+    Saved Save(ResultSet& table);
+    // The next Save writes the table as it is: it was replaced whole.
+    void Replaced() { replaced_ = true; }
+
+    // After the user's names changed (a create, change or delete): a line
+    // whose name was deleted leaves the table, a line whose name was made
+    // anew (a change is a delete and a create under the same internal name),
+    // or whose unknown name now exists, takes that name.
+    Refill FollowUserNames(ResultSet& table);
+
+    // The table's lines as they are written.
+    std::vector<StoredLine> LinesOf(const ResultSet& table) const;
+
+private:
+    // The table becomes lines (before: its lines until now).
+    Refill Fill(ResultSet& table, const std::vector<StoredLine>& before, const std::vector<StoredLine>& lines);
+    // Which of the lines the table was filled from it holds as unknown.
+    void NoteUnknown(const ResultSet& table, const std::vector<StoredLine>& lines);
+
+    std::string name_;
+    std::optional<std::string> value_;  // as last read or written
+    std::vector<StoredLine> lines_;     // its lines
+    std::vector<StoredLine> unknown_;   // the lines filled in with unknown names, in order
+    bool replaced_ = false;
+};
 
 }  // namespace FavoriteRules

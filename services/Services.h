@@ -5,6 +5,7 @@
 // (tests/support/). The model code reaches them through Services::Get().
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -94,6 +95,15 @@ public:
         for (const auto& [name, value] : values)
             if (!Write(key, name, value)) return false;
         return true;
+    }
+    // Reads a value and writes what change makes of it (change is given
+    // nothing for a missing value), as one step: no other run's write comes
+    // between the two. Other runs wait while change runs, so it must not wait
+    // on the user. False when the store could not be written; the store then
+    // holds what it held before.
+    virtual bool Update(const std::string& key, const std::string& name,
+                        const std::function<std::string(const std::optional<std::string>&)>& change) {
+        return Write(key, name, change(Read(key, name)));
     }
     // Removes one value; a missing value is no failure.
     virtual bool Delete(const std::string& key, const std::string& name) = 0;

@@ -469,6 +469,28 @@ bool FileSettingsStore::WriteValues(const std::string& key,
     return undo.empty() ? Unchanged() : true;
 }
 
+bool FileSettingsStore::Update(const std::string& key, const std::string& name,
+                               const std::function<std::string(const std::optional<std::string>&)>& change) {
+    auto lock = Sync();
+    if (unreadable_) return Store(values_);  // refused, with its error
+    std::optional<std::string> old = values_.Read(key, name);
+    const std::string value = change(old);
+    if (old == value) {
+        Saw(key, name, value);
+        return Unchanged();
+    }
+    values_.Write(key, name, value);
+    if (!Store(values_)) {
+        if (old)
+            values_.Write(key, name, *old);
+        else
+            values_.Delete(key, name);
+        return false;
+    }
+    Saw(key, name, value);
+    return true;
+}
+
 bool FileSettingsStore::Delete(const std::string& key, const std::string& name) {
     auto lock = Sync();
     if (!values_.Read(key, name)) {

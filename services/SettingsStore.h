@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -134,6 +135,11 @@ public:
     bool Write(const std::string& key, const std::string& name, const std::string& value) override;
     // One rewrite of the file for all of them.
     bool WriteValues(const std::string& key, const std::vector<std::pair<std::string, std::string>>& values) override;
+    // Under the file's lock, change is given the value as the file holds it
+    // now, whoever wrote it: what it returns is written whether or not this
+    // run has seen that value.
+    bool Update(const std::string& key, const std::string& name,
+                const std::function<std::string(const std::optional<std::string>&)>& change) override;
     bool Delete(const std::string& key, const std::string& name) override;
     bool DeleteKey(const std::string& key) override;
     std::vector<std::string> ValueNames(const std::string& key) override;

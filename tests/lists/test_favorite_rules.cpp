@@ -1,9 +1,15 @@
-// The favorites table apart from its window, and the minute rule of the
-// windows that save by themselves.
+// The favorites table apart from its window, two runs that keep it, and
+// the minute rule of the windows that save by themselves.
+#include <functional>
+
 #include "AutoSave.h"
 #include "Fakes.h"
 #include "FavoriteRules.h"
 #include "ListTestSupport.h"
+#include "Options.h"
+#include "OtherRun.h"
+#include "SettingsStore.h"
+#include "TempFolder.h"
 #include "TextConstants.h"
 
 namespace {
@@ -30,7 +36,7 @@ protected:
         other = db.Name("naTeo", "Teo", group);
         theo = db.Name("naTheo", "Theo", group);
         lonely = db.Group("gnSolo", "Solo", false);
-        atom* sola = db.Name("naSola", "Sola", lonely);
+        sola = db.Name("naSola", "Sola", lonely);
         // The group's names in their order: Teo before Theo.
         db.AtomProp(group, "prNameVariant", other);
         db.AtomProp(group, "prNameVariant", theo);
@@ -39,7 +45,7 @@ protected:
         table.InitInt();
     }
     TestDb db;
-    atom *group = nullptr, *other = nullptr, *theo = nullptr, *lonely = nullptr;
+    atom *group = nullptr, *other = nullptr, *theo = nullptr, *lonely = nullptr, *sola = nullptr;
     ResultSet table;
 };
 
@@ -93,6 +99,73 @@ TEST_F(FavoriteRulesTest, CommentsFollowTheFirstTabAndLoseTheirDoubleQuotes) {
     FavoriteRules::StoreComment(table, 1, "new");
     EXPECT_EQ(table.line(1), "Gone\tnew");
     EXPECT_EQ(FavoriteRules::Comment(table, 7), "");  // beyond the table: nothing
+}
+
+// The table as it is stored is the list's own value, byte for byte, and a
+// name this run does not know is written back as it was read.
+TEST_F(FavoriteRulesTest, TheStoredValueIsTheListsAndKeepsAnUnknownName) {
+    FavoriteRules::Add(table, theo);
+    FavoriteRules::Add(table, other);
+    FavoriteRules::StoreComment(table, 1, "a, b\t100%");
+    FavoriteRules::StoredTable stored("Favorites");
+    EXPECT_EQ(FavoriteRules::StoredText(stored.LinesOf(table)), table.RegistryText());
+    EXPECT_EQ(FavoriteRules::ParseStored(table.RegistryText()), stored.LinesOf(table));
+
+    const std::string value = "0,2,Theo,,naTheo,Zyxa%09mine,,naZyxaUser,//";
+    ASSERT_TRUE(Fakes().settings.Write(Options::RegBaseKey + "Sets", "Favorites", value));
+    stored.Load(table);
+    ASSERT_EQ(table.numLines(), 2);
+    EXPECT_EQ(table.atom(1), DataBase::nothingAtom);
+    EXPECT_EQ(FavoriteRules::StoredText(stored.LinesOf(table)), value);
+    // The name made again (a new name of the same key): the line takes it.
+    atom* zyxa = db.Make("naZyxaUser", 1, "Zyxa");
+    EXPECT_TRUE(stored.FollowUserNames(table).changed);
+    EXPECT_EQ(table.atom(1), zyxa);
+    EXPECT_EQ(table.line(1), "Zyxa\tmine");
+}
+
+// Two runs keep the table, the other run a process of its own: both start
+// on [Theo], the other run saves first, then this one.
+TEST_F(FavoriteRulesTest, TwoRunsLoseNoFavorite) {
+    using Act = std::function<void(ResultSet&)>;
+    const Act addTeo = [&](ResultSet& t) { FavoriteRules::Add(t, other); }, addSola = [&](ResultSet& t) {
+        FavoriteRules::Add(t, sola);
+    };
+    const struct {
+        const char* what;
+        Act there, here;
+        bool replaced;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"added in both: both kept", addSola, addTeo, false, {"Theo", "Teo", "Sola"}},
+        {"deleted there, untouched here: gone", [](ResultSet& t) { t.markLine(0), t.DelMarked(); }, addTeo, false,
+         {"Teo"}},
+        {"comment changed there: kept", [](ResultSet& t) { FavoriteRules::StoreComment(t, 0, "kind"); }, addTeo,
+         false, {"Theo\tkind", "Teo"}},
+        {"a table replaced here wins", addSola, [&](ResultSet& t) { t.Reset(), addTeo(t); }, true, {"Teo"}},
+    };
+    TempFolder dir;
+    const Services::Set saved = Services::Get();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FileSettingsStore file(dir / c.what);
+        Services::Set set = saved;
+        set.settings = &file;
+        Services::Install(set);
+        FavoriteRules::StoredTable stored("Favorites");
+        table.Reset();
+        FavoriteRules::Add(table, theo);
+        EXPECT_TRUE(stored.Save(table).ok);
+        EXPECT_TRUE(OtherRun([&] { return c.there(table), stored.Save(table).ok; }).Run());
+        c.here(table);
+        if (c.replaced) stored.Replaced();
+        EXPECT_TRUE(stored.Save(table).ok);
+        std::vector<std::string> lines;  // the table shows what was written
+        for (int32_t i = 0; i < table.numLines(); ++i) lines.push_back(table.line(i));
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(FileSettingsStore(dir / c.what).Read(Options::RegBaseKey + "Sets", "Favorites"), table.RegistryText());
+    }
+    Services::Install(saved);
 }
 
 }  // namespace

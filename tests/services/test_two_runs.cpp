@@ -234,6 +234,25 @@ TEST(TwoRuns, AWriteThatChangesNothingNeedsNeitherTheLockNorTheFile) {
     EXPECT_EQ(FileOp::FileLock::Waits(), before);
 }
 
+// An update reads and writes as one step: it is given what another run
+// wrote since this run read the value, and while it makes the new value no
+// other run can take the lock.
+TEST(TwoRuns, AnUpdateReadsAndWritesUnderTheLock) {
+    TempFolder dir;
+    const std::string path = dir / "settings";
+    TempFolder::Put(path, "[" + kKey + "]\nA=1\n");
+    FileSettingsStore store(path);
+    ASSERT_EQ(store.Read(kKey, "A"), "1");
+    ASSERT_TRUE(OtherRun([&] { return store.Write(kKey, "A", "2"); }).Run());
+    bool othersWait = false;
+    EXPECT_TRUE(store.Update(kKey, "A", [&](const std::optional<std::string>& now) {
+        othersWait = OtherRun([&] { return !FileOp::FileLock(path, 0).Held(); }).Run();
+        return now.value_or("none") + "+3";
+    }));
+    EXPECT_TRUE(othersWait);
+    EXPECT_EQ(FileSettingsStore(path).Read(kKey, "A"), "2+3");
+}
+
 TEST(FileLock, IsHeldByOneRunAtATimeAndNeverWaitsWithoutEnd) {
     TempFolder dir;
     const std::string target = dir / "settings", lockFile = dir / ".settings.lock";

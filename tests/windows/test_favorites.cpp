@@ -1,5 +1,7 @@
-// The favorites window: its table, comments, files and the saving by itself.
+// The favorites window: its table, comments, files, the saving by itself, and
+// favorites that follow the user's own names.
 #include "Atom.h"
+#include "BinFile.h"
 #include "DataBase.h"
 #include "Fakes.h"
 #include "FavoriteRules.h"
@@ -7,12 +9,17 @@
 #include "FormControls.h"
 #include "GenMsg.h"
 #include "ListFile.h"
+#include "LowLevel.h"
+#include "NewNames.h"
 #include "Options.h"
 #include "ResultViews.h"
 #include "Services.h"
 #include "TempFolder.h"
+#include "UserFile.h"
 #include "WindowsFixture.h"
 #include "windows/lists/Favorites.h"
+#include "windows/lists/OutputWindows.h"
+#include "windows/lists/UserNames.h"
 #include "windows/info/SingleName.h"
 
 namespace {
@@ -221,26 +228,82 @@ TEST_F(FavoritesTest, TheTimerSavesTwoMinutesAfterTheLastChangeAndRetriesARefuse
     EXPECT_TRUE(Fakes().TakeAsserts().empty());
 }
 
+// A name this run does not know (deleted before it started, or made by
+// another run since) keeps its line, its comment and its internal name; Show
+// looks its text up as if typed.
 TEST_F(FavoritesTest, AFavoriteWhoseNameIsUnknownKeepsItsLineAndComment) {
-    ResultSet stored;
-    stored.InitInt();
-    stored.AddResult("Maria\tfirst", "", A("naMaria"));
-    // A deleted new name reads back as the "nothing" atom.
-    stored.AddResult("Zyxa\tmy own name", "", DataBase::nothingAtom);
-    ASSERT_TRUE(store.Write(Options::RegBaseKey + "Sets", "Favorites", stored.RegistryText()));
+    ASSERT_TRUE(store.Write(Options::RegBaseKey + "Sets", "Favorites",
+                            "0,2,Maria%09first,,naMaria,Zyxa%09my%20own%20name,,naZyxaUser,//"));
     Favorites& w = Fav();
     EXPECT_EQ(Lines(), (std::vector<std::string>{"Maria\tfirst", "Zyxa\tmy own name"}));
     w.table()->markLine(1);
     w.List_ItemClick();
     EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), "Zyxa");
     EXPECT_EQ(w.ControlAs<TextBox>("Comment")->Text(), "my own name");
-    WinMan::OpenForm("SingleName");
-    Names().shows = 0;
+    Options::UserNamesInfo = true;
     w.ShowInfo_Click();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMnothingFound});
     EXPECT_EQ(Names().shows, 0);
     w.table()->markLine(0);
+    w.List_ItemClick();
     w.ShowInfo_Click();
     EXPECT_EQ(Names().shownAtom, A("naMaria"));
+    w.MoveDown_Click();
+    w.Unload();
+    EXPECT_EQ(Stored(), "0,2,Zyxa%09my%20own%20name,,naZyxaUser,Maria%09first,,naMaria,//");
+}
+
+// A change in New Names is a delete and a create under the same internal
+// name: the favorite takes the name made anew. A name deleted takes its
+// favorite along. Either is a change of the table, saved like any other.
+class FavoritesAndNewNamesTest : public FavoritesTest {
+protected:
+    void SetUp() override {
+        FavoritesTest::SetUp();
+        savedFolder_ = LowLevel::DocumentsFolder;
+        LowLevel::DocumentsFolder = [this](std::string& f) { return f = folder.Path(), true; };
+        OutputWindows::Register();
+    }
+    // A fresh sample database for the tests after, once the windows are gone.
+    void TearDown() override {
+        FavoritesTest::TearDown();
+        LowLevel::DocumentsFolder = savedFolder_;
+        DataBase::userNamesChanged = false;
+        DataBase::InitDataBase();
+        ASSERT_TRUE(DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin")).ok);
+    }
+    std::function<bool(std::string&)> savedFolder_;
+};
+
+TEST_F(FavoritesAndNewNamesTest, AFavoriteFollowsItsNameChangedOrDeletedInNewNames) {
+    auto& names = Form<UserNames>("UserNames");
+    for (const char* text : {"Zorbalina", "Quelmira"}) {
+        names.ControlAs<TextBox>("CurName")->SetText(text);
+        names.ControlAs<CommandButton>("DoCreate")->Press();
+        Fav().Add(NewNames::Find(text));
+    }
+    Favorites& w = Fav();
+    Comment(0, "mine");
+    w.isModified = false;
+
+    atom* before = NewNames::Find("Zorbalina");
+    names.ShowUserName(before);
+    names.ControlAs<OptionButton>("Male")->SetValue(true);
+    names.ControlAs<CommandButton>("DoModify")->Press();
+    ASSERT_NE(NewNames::Find("Zorbalina"), before);
+    EXPECT_EQ(w.table()->atom(0), NewNames::Find("Zorbalina"));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Zorbalina\tmine", "Quelmira"}));
+    EXPECT_TRUE(w.isModified);
+    w.table()->markLine(0);
+    w.ShowInfo_Click();
+    EXPECT_EQ(Names().shownAtom, NewNames::Find("Zorbalina"));
+
+    names.ControlAs<TextBox>("CurName")->SetText("Zorbalina");
+    names.ControlAs<CommandButton>("DoDelete")->Press();
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Quelmira"});
+    EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), "Quelmira");
+    w.Unload();
+    EXPECT_EQ(Stored(), "0,1,Quelmira,,naQuelmiraUser,//");
 }
 
 // "As Favorite" of the name window opens the favorites, which load their

@@ -28,7 +28,6 @@ namespace {
 
 constexpr int kWidth = 665, kHeight = 446;  // 9975 x 6690 twips
 constexpr int kStatusHeight = 20;
-constexpr const char* kStoreName = "Favorites";
 
 }  // namespace
 
@@ -108,8 +107,7 @@ void Favorites::Form_Load() {
         "Enter or modify a comment for the currently selected favorite");
     Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");
 
-    table_->LoadFromRegistry(kStoreName);
-    table_->RefreshAtomTexts();
+    stored_.Load(*table_);
     ShowAndMark(0);
     SetEnglishTexts();
     ShowCurrent();
@@ -201,17 +199,35 @@ void Favorites::Add(atom* a) {
     ShowCurrent();
 }
 
-bool Favorites::SaveTable() {
-    if (!table_->SaveToRegistry(kStoreName)) return false;
+bool Favorites::SaveTable(bool show) {
+    const bool typing = CommentChanged();
+    const FavoriteRules::StoredTable::Saved saved = stored_.Save(*table_);
+    if (!saved.ok) return false;
     isModified = false;
+    if (saved.changed && show) ShowRefill(saved, typing);
     return true;
+}
+
+void Favorites::ShowRefill(const FavoriteRules::StoredTable::Refill& refill, bool typing) {
+    ShowAndMark(refill.mark);
+    // A comment being typed stays in its box while its favorite stays marked.
+    if (!typing || !refill.kept) ShowCurrent();
+}
+
+void Favorites::OnNotify(int code, const std::string&) {
+    if (code != 4 || !table_) return;
+    const bool typing = CommentChanged();
+    const FavoriteRules::StoredTable::Refill refill = stored_.FollowUserNames(*table_);
+    if (!refill.changed) return;
+    MarkModified();
+    ShowRefill(refill, typing);
 }
 
 void Favorites::SaveTimer_Timer() {
     if (!isModified || !table_) return;
     if (!AutoSave::MinuteSaveDue(Services::TheClock().Now().minute, lastChangeMinute)) return;
     // A refused write keeps the change for the next tick or the unload.
-    SaveTable();
+    SaveTable(true);
 }
 
 // --- handlers ------------------------------------------------------------------------------
@@ -293,10 +309,18 @@ void Favorites::ShowInfo_Click() {
     const int32_t line = table_->marked();
     if (line < 0 || line >= table_->numLines()) return;
     atom* a = table_->atom(line);
-    // A favorite whose name is no longer known has nothing to show.
-    if (a == nullptr || a == DataBase::nothingAtom) return;
+    if (a == nullptr) return;
+    auto* names = dynamic_cast<AtomShower*>(Auto::GetForm(WindowNames::kSingleName));
+    if (a == DataBase::nothingAtom) {
+        // A name this run does not know (deleted before it started, or made
+        // by another run since) is looked up by its text, as if typed: the
+        // lookup shows what it finds, or says that nothing was found.
+        std::string text = FavoriteRules::NameOf(*table_, line);
+        Searches::LocateName(text, 1, 0, names);
+        return;
+    }
     WinMan::OpenForm(WindowNames::kSingleName);
-    if (auto* names = dynamic_cast<AtomShower*>(Auto::GetForm(WindowNames::kSingleName))) names->ShowAtom(a);
+    if (names) names->ShowAtom(a);
 }
 
 void Favorites::AsList_Click() {
@@ -315,6 +339,7 @@ void Favorites::LoadFav_Click() {
     }
     table_->Reset();
     table_->AddAllFrom(*loaded);
+    stored_.Replaced();
     ShowAndMark(0);
     MarkModified();
     ShowCurrent();
@@ -344,7 +369,7 @@ void Favorites::Form_Resize() {
 
 void Favorites::Form_Unload(bool&) {
     if (saveTimer_) saveTimer_->stop();
-    if (isModified && table_ && !SaveTable())
+    if (isModified && table_ && !SaveTable(false))
         Errors::LogEntry("Favorites", "Unload", "the favorites could not be stored");
     if (table_) table_->Unbind();
 }

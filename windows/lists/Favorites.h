@@ -4,7 +4,9 @@
 // up; the user comments, orders and deletes them, opens one in the name
 // window, hands the table to the list manager, and saves it to or replaces
 // it from a list file. The table saves itself: by the minute timer a few
-// minutes after a change, and when the window unloads.
+// minutes after a change, and when the window unloads, keeping what another
+// run of the program saved since; and it follows the user's own names as
+// they are changed or deleted.
 #pragma once
 
 #include <QPointer>
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "ChildForm.h"
+#include "FavoriteRules.h"
 #include "WindowContracts.h"
 
 class ListView;
@@ -57,6 +60,8 @@ public:
     int lastChangeMinute = 0;
 
 protected:
+    // Code 4 (the user's names changed): the favorites follow them.
+    void OnNotify(int code, const std::string& text) override;
     void BuildControls() override;
     void Form_Load() override;
     void Form_Resize() override;
@@ -74,10 +79,16 @@ private:
     bool CommentChanged() const;
     // Shows the table and marks line (when the table has it).
     void ShowAndMark(int32_t line);
-    bool SaveTable();
+    // Writes the table, merged with what another run wrote since; a table
+    // the merge changed is shown when show is set.
+    bool SaveTable(bool show);
+    // Shows a table filled anew; typing: a comment was being typed, which
+    // stays while its favorite stays marked.
+    void ShowRefill(const FavoriteRules::StoredTable::Refill& refill, bool typing);
     void LayOut();
 
     std::shared_ptr<ResultSet> table_;
+    FavoriteRules::StoredTable stored_{"Favorites"};
     std::unique_ptr<ListViewDisplay> display_;
     QPointer<QGroupBox> listFrame_, favoriteFrame_, commentFrame_, frame3_, allFrame_;
     QPointer<ListView> list_;
