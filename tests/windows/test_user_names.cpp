@@ -189,10 +189,12 @@ TEST_F(NewNamesTest, ModifyAndDeleteAndWhatStaysBehind) {
     EXPECT_EQ(NewNames::Find("Maribel"), nullptr);
     EXPECT_TRUE(NewNames::All().empty());
     EXPECT_EQ(NewNames::Delete("Maribel"), NewNames::Result::NotFound);
-    // The old atoms live on for the lists that hold them.
+    // The old atoms live on for the lists that hold them: their lines stay,
+    // their descriptions, no longer in the database, are left out.
     list.AddResult("Maribel", "", now);
     EXPECT_EQ(first->Text(), "Maribel");
-    EXPECT_FALSE(ListDescriptions::ExportContents(list, 0, 2, nullptr).empty());
+    EXPECT_EQ(ListDescriptions::ExportContents(list, 0, 0, nullptr), "Maribel\nMaribel\n");
+    EXPECT_EQ(ListDescriptions::ExportContents(list, 0, 2, nullptr), "");
 }
 
 TEST_F(NewNamesTest, WithoutRoomForThreeAtomsNothingChanges) {
