@@ -197,6 +197,17 @@ atom* GetAtom(std::string_view name) {
     return nothingAtom;
 }
 
+atom* LiveAtom(atom* a) {
+    if (!a || a == nothingAtom) return nothingAtom;
+    if (AtomById(a->id()) == a) return a;
+    // Looked up without createOnLookup: a vanished atom makes no new one.
+    int32_t pos = 0;
+    const std::string_view name = a->name();
+    if (FindInTable(name, pos)) return AtomById(idTab[static_cast<size_t>(pos)]);
+    if (const int32_t id = FindPending(name); id >= 0) return AtomById(id);
+    return nothingAtom;
+}
+
 void DeleteAtom(atom* a) {
     if (!a) return;
     int32_t pos = 0;

@@ -197,6 +197,11 @@ public:
 };
 // Removes an atom from the name table (see DataBase.cpp for the rules).
 void DeleteAtom(atom* a);
+// What an atom held by a list, a history or a favorite stands for now: the
+// atom itself while the table holds it; for one deleted since (its object
+// lives on), the atom its internal name has now (a changed new name is made
+// again under its internal names), else "nothing". Null gives "nothing".
+atom* LiveAtom(atom* a);
 // Compares internal names without case (cp1252 letters folded): <0, 0, >0.
 int CompareNames(std::string_view a, std::string_view b);
 

@@ -432,8 +432,22 @@ void Builder::Hitparades(atom* name) {
 
 // --- public entry points ---------------------------------------------------------------------
 
-void DescribeName(atom* name, ResultSet& rs, const DescrFlags& flags) { Builder(rs, flags).Name(name); }
-void DescribeGroup(atom* group, ResultSet& rs, const DescrFlags& flags) { Builder(rs, flags).Group(group); }
+namespace {
+
+// What a list holds, as the database has it now. An entry deleted since (in
+// New Names; its object lives on in the lists that hold it) and a name a list
+// file no longer finds (the "nothing" atom) have no description: null. A name
+// changed since is described as it is now.
+atom* Current(atom* a) {
+    if (a == nullptr) return nullptr;
+    atom* now = DataBase::LiveAtom(a);
+    return now == DataBase::nothingAtom ? nullptr : now;
+}
+
+}  // namespace
+
+void DescribeName(atom* name, ResultSet& rs, const DescrFlags& flags) { Builder(rs, flags).Name(Current(name)); }
+void DescribeGroup(atom* group, ResultSet& rs, const DescrFlags& flags) { Builder(rs, flags).Group(Current(group)); }
 void DescribeSaint(atom* saint, ResultSet& rs, const DescrFlags& flags) { Builder(rs, flags).Saint(saint); }
 void DescribeOrigin(atom* group, atom* origin, ResultSet& rs, const DescrFlags& flags) {
     Builder(rs, flags).Origin(group, origin);

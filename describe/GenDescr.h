@@ -52,8 +52,10 @@ struct DescrFlags {
 // --- whole descriptions ----------------------------------------------------------
 
 // A name (kind 0 or 1) and, when it has one, its group after a rule line.
+// An atom no longer in the database (DataBase::LiveAtom) gives no line.
 void DescribeName(atom* name, ResultSet& rs, const DescrFlags& flags);
-// A group (kind 2 or 3) with its origin, forms, saints and variants.
+// A group (kind 2 or 3) with its origin, forms, saints and variants; as
+// DescribeName for an atom no longer in the database.
 void DescribeGroup(atom* group, ResultSet& rs, const DescrFlags& flags);
 // A saint (saints window): name, description, birthplace, years, day,
 // farmers' rule (German texts only) and the corresponding name.

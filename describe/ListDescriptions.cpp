@@ -17,12 +17,15 @@ void Describe(const ResultSet& list, ResultSet& out, GenDescr::DescrFlags flags,
     for (int32_t i = 0; i < n; ++i) {
         if (progress) progress->SetValue(i);
         atom* a = list.atom(i);
+        const int32_t before = out.numLines();
         if (!a)
             out.AddResult(list.line(i), "", nullptr);
         else if (a->isName())
             GenDescr::DescribeName(a, out, flags);
         else
             GenDescr::DescribeGroup(a, out, flags);
+        // An entry without a description (no longer in the database) is left out.
+        if (out.numLines() == before) continue;
         out.AddResult("", "", nullptr);
         out.AddResult("", "", nullptr);
     }

@@ -1,5 +1,6 @@
 #include "ResultHistory.h"
 
+#include <algorithm>
 #include <string>
 
 #include "Basic.h"
@@ -34,13 +35,39 @@ void ResultHistory::Add(std::shared_ptr<ResultSet> rs) {
     DeactivateAll();
     if (rs) rs->setActive(true);
     curIndex_ = numSets() - 1;
-    if (historyList_) {
-        historyList_->Reset();
-        for (const auto& s : sets_)
-            historyList_->AddResult(s ? s->title() : std::string(), "", s ? s->selfAtom() : nullptr);
-        historyList_->Show(nullptr);
-        historyList_->markLine(curIndex_);
+    FillListBox();
+}
+
+void ResultHistory::FillListBox() {
+    if (!historyList_) return;
+    historyList_->Reset();
+    for (const auto& s : sets_)
+        historyList_->AddResult(s ? s->title() : std::string(), "", s ? s->selfAtom() : nullptr);
+    historyList_->Show(nullptr);
+    if (!sets_.empty()) historyList_->markLine(curIndex_);
+}
+
+int ResultHistory::RemoveIf(const std::function<bool(const ResultSet&)>& drop) {
+    std::vector<std::shared_ptr<ResultSet>> kept;
+    int newIndex = -1;
+    for (int i = 0; i < numSets(); ++i) {
+        const auto& s = sets_[static_cast<std::size_t>(i)];
+        if (s && drop(*s)) continue;
+        if (i <= curIndex_) newIndex = static_cast<int>(kept.size());
+        kept.push_back(s);
     }
+    const int removed = numSets() - static_cast<int>(kept.size());
+    if (removed == 0) return 0;
+    sets_.swap(kept);
+    if (sets_.empty()) {
+        curSet_.reset();
+        curIndex_ = Basic::kNone;
+    } else {
+        curIndex_ = std::max(newIndex, 0);
+        curSet_ = sets_[static_cast<std::size_t>(curIndex_)];
+    }
+    FillListBox();
+    return removed;
 }
 
 void ResultHistory::ShowHistorySet(const std::shared_ptr<ResultSet>& rs) {

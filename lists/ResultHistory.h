@@ -2,6 +2,7 @@
 // with an optional list of their titles.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,11 +35,16 @@ public:
     // One set forward or back, shown; none at either end.
     std::shared_ptr<ResultSet> GoForward();
     std::shared_ptr<ResultSet> GoBack();
+    // Leaves out the sets `drop` is true of and gives their number. When the
+    // current one goes, the nearest kept one before it becomes current (the
+    // first one after it when none is before); nothing is shown.
+    int RemoveIf(const std::function<bool(const ResultSet&)>& drop);
     // The list that shows one title line per kept set.
     void SetListBox(std::shared_ptr<ResultSet> rs) { historyList_ = std::move(rs); }
 
 private:
     void DeactivateAll();
+    void FillListBox();
     void ShowHistorySet(const std::shared_ptr<ResultSet>& rs);
     std::shared_ptr<ResultSet> Step(int direction);
 

@@ -15,14 +15,19 @@
 #include "GenMsg.h"
 #include "LangCombo.h"
 #include "ListDescriptions.h"
+#include "ListFile.h"
 #include "LowLevel.h"
 #include "NewNames.h"
 #include "QtText.h"
 #include "ResultSet.h"
 #include "ResultViews.h"
+#include "RichTextPane.h"
+#include "Searches.h"
 #include "TempFolder.h"
 #include "UserFile.h"
 #include "WindowsFixture.h"
+#include "windows/info/NameWindows.h"
+#include "windows/info/SingleName.h"
 #include "windows/lists/OutputWindows.h"
 #include "windows/lists/UserNames.h"
 
@@ -184,10 +189,12 @@ TEST_F(NewNamesTest, ModifyAndDeleteAndWhatStaysBehind) {
     EXPECT_EQ(NewNames::Find("Maribel"), nullptr);
     EXPECT_TRUE(NewNames::All().empty());
     EXPECT_EQ(NewNames::Delete("Maribel"), NewNames::Result::NotFound);
-    // The old atoms live on for the lists that hold them.
+    // The old atoms live on for the lists that hold them: their lines stay,
+    // their descriptions, no longer in the database, are left out.
     list.AddResult("Maribel", "", now);
     EXPECT_EQ(first->Text(), "Maribel");
-    EXPECT_FALSE(ListDescriptions::ExportContents(list, 0, 2, nullptr).empty());
+    EXPECT_EQ(ListDescriptions::ExportContents(list, 0, 0, nullptr), "Maribel\nMaribel\n");
+    EXPECT_EQ(ListDescriptions::ExportContents(list, 0, 2, nullptr), "");
 }
 
 TEST_F(NewNamesTest, WithoutRoomForThreeAtomsNothingChanges) {
@@ -454,6 +461,60 @@ TEST_F(UserNamesWindowTest, TheSeparatorCannotBeChosen) {
     w.ControlAs<TextBox>("CurName")->SetText("Zoltar");
     w.ControlAs<CommandButton>("DoCreate")->Press();
     EXPECT_EQ(A("orZoltarUser")->FirstProp(DataBase::prLang), nullptr);
+}
+
+// --- a changed or deleted name where it still stands ---------------------------------------
+
+// Zorbalina made, shown in the name window and held by a list (also saved as
+// a list file), then changed, then deleted.
+TEST_F(UserNamesWindowTest, AChangedNameIsShownAsItIsNowADeletedOneIsNotFound) {
+    NameWindows::Register();
+    RegisterListWindows();
+    auto press = [this](const char* button, const char* text) {
+        Open().ControlAs<TextBox>("CurName")->SetText(text);
+        Open().ControlAs<CommandButton>(button)->Press();
+    };
+    press("DoCreate", "Zorbalina");
+    atom* first = A("naZorbalinaUser");
+    SingleName* names = OpenNameWindow();
+    Lookup(names, "Janet");
+    Lookup(names, "Zorbalina");
+    ResultSet hits;
+    hits.InitInt();
+    hits.AddResult("Zorbalina", "", first);
+    Searches::NewRes(": held", hits, Searches::kAlone);
+    ASSERT_TRUE(Searches::GetListsCurrent()->Save(dir / "held.onl"));
+
+    // Changed: described anew in place of its old entry; the list's atom
+    // shows the name as it is now.
+    press("DoModify", "ZORBALINA");
+    EXPECT_EQ(names->curAtom(), A("naZorbalinaUser"));
+    EXPECT_EQ(names->nameHistory().numSets(), 2);
+    Lookup(names, "Janet");
+    names->ShowAtom(first);
+    EXPECT_EQ(names->curAtom(), A("naZorbalinaUser"));
+
+    // Deleted: it leaves the history, the entry before it is shown again, and
+    // shown from a favorite, from its line in Manage Lists or from its line
+    // in the list file loaded now, it is not found.
+    press("DoDelete", "Zorbalina");
+    EXPECT_EQ(names->nameHistory().numSets(), 2);
+    EXPECT_EQ(names->curAtom(), A("naJanet"));
+    names->ShowAtom(first);
+    auto* view = Auto::GetForm("NameLists")->ControlAs<ListView>("Names");
+    view->SelectTag(0);
+    emit view->clicked(view->Model()->index(0, 0));
+    const std::shared_ptr<ResultSet> loaded = ListFile::TheFormat().Load(dir / "held.onl");
+    loaded->markLine(0);
+    names->ShowAtomInSet(loaded->atom(0), loaded, true);
+    const auto messages = Fakes().TakeMessages();
+    ASSERT_EQ(messages.size(), 3u);
+    for (const auto& m : messages) {
+        EXPECT_EQ(m.number, GenMsg::GMnothingFound);
+        EXPECT_EQ(m.arg, "Zorbalina");
+    }
+    EXPECT_EQ(names->curAtom(), A("naJanet"));
+    EXPECT_EQ(QtText::FromQt(names->ControlAs<RichTextPane>("Text")->toPlainText()).find("<a>"), std::string::npos);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "DataBase.h"
 #include "ExampleMode.h"
 #include "GenDescr.h"
+#include "GenMsg.h"
 #include "Options.h"
 #include "QtLowLevel.h"
 #include "QtText.h"
@@ -305,6 +306,17 @@ void SingleName::SelectBrowseList(const std::shared_ptr<ResultSet>& set) {
 
 void SingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool markCurrent) {
     if (!a) return;
+    // Lists, browse lists and favorites keep the entries they were made with.
+    // One deleted since (in New Names) is no longer in the database, though
+    // its object lives on: it is not found, as when its text is typed. A name
+    // changed since is shown as it is now.
+    atom* now = DataBase::LiveAtom(a);
+    if (now == DataBase::nothingAtom) {
+        const std::string text = VanishedText(a, set.get(), markCurrent);
+        if (!text.empty()) GenMsg::ShowMsg(GenMsg::GMnothingFound, 1, text);
+        return;
+    }
+    a = now;
     // The window may have been closed while another window still held it
     // (a pending choice among similar entries): open it again first.
     if (!IsLoaded()) {
@@ -355,6 +367,47 @@ void SingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool mar
 
     Suppress quiet(*this);
     nameHistory_.Add(list);
+}
+
+std::string SingleName::VanishedText(atom* a, const ResultSet* set, bool markCurrent) {
+    if (a != DataBase::nothingAtom) return a->Text();
+    // A name a list file or a favorite names, but the database no longer
+    // has, is known only by its line.
+    if (!set) return {};
+    const int32_t line = markCurrent ? set->marked() : set->curPos();
+    if (line < 0 || line >= set->numLines() || set->atom(line) != a) return {};
+    const std::string text = set->line(line);
+    return text.substr(0, text.find('\t'));
+}
+
+// The user's names changed: the entries deleted since leave the history, and
+// the one on display, when it went, makes way for what stands for it now.
+void SingleName::DropVanishedEntries() {
+    if (!IsLoaded()) return;
+    const std::shared_ptr<ResultSet> shown = nameHistory_.current();
+    auto vanished = [](const ResultSet& rs) {
+        atom* a = rs.selfAtom();
+        return a && DataBase::LiveAtom(a) != a;
+    };
+    {
+        Suppress quiet(*this);
+        if (nameHistory_.RemoveIf(vanished) == 0) return;
+    }
+    if (!shown || !vanished(*shown)) return;
+    SetBrowseCaption(Basic::kNone, Basic::kNone);
+    // A changed name is described anew; the entry shown before a deleted one
+    // takes its place, or, with none left, the pane is emptied.
+    if (atom* now = DataBase::LiveAtom(shown->selfAtom()); now != DataBase::nothingAtom) {
+        ShowAtomInSet(now, nullptr, false);
+    } else if (nameHistory_.numSets() > 0) {
+        Suppress quiet(*this);
+        nameHistory_.SetCurrent(nameHistory_.curIndex());
+        curAtom_ = nameHistory_.current()->selfAtom();
+    } else {
+        curAtom_ = nullptr;
+        placeholder_->Show();
+        SetTextQuietly(curName_, "");
+    }
 }
 
 // --- Commands -------------------------------------------------------------------------------
@@ -462,6 +515,7 @@ void SingleName::OnNotify(int code, const std::string& text) {
         break;
     }
     case 3: ShowName_Click(); break;
+    case 4: DropVanishedEntries(); break;
     default: break;
     }
 }

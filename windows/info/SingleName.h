@@ -66,6 +66,9 @@ private:
     void AsFavorite_Click();
     void ShowEx_Click();
     void UpdateCommandStates();
+    // The text a vanished entry is known by (its own, or its line's).
+    static std::string VanishedText(atom* a, const ResultSet* set, bool markCurrent);
+    void DropVanishedEntries();
 
     // Controls (owned by the window's widgets).
     TextBox* curName_ = nullptr;
