@@ -230,8 +230,7 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
     layout->addWidget(browser_, 1);
 
     connect(browser_, &QTextBrowser::anchorClicked, this, &HelpViewer::OpenLink);
-    connect(browser_, &QTextBrowser::backwardAvailable, back_, &QWidget::setEnabled);
-    connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QWidget::setEnabled);
+    connect(browser_, &QTextBrowser::historyChanged, this, &HelpViewer::UpdateButtons);
     connect(back_, &QPushButton::clicked, this, [this] {
         SetNote({});
         browser_->backward();
@@ -241,6 +240,23 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
         browser_->forward();
     });
     connect(contents_, &QPushButton::clicked, this, [this] { ShowTopic(ContentsTopic()); });
+}
+
+void HelpViewer::UpdateButtons() {
+    const bool back = browser_->isBackwardAvailable(), forward = browser_->isForwardAvailable();
+    // Both buttons together, the one turning on first: the page history
+    // grays Back before it lights Forward, and the keyboard on Back went on
+    // past the still gray Forward. A button that turns gray under the
+    // keyboard hands it to the next button: Back to Forward, Forward to
+    // Contents.
+    if (back) back_->setEnabled(true);
+    if (forward) forward_->setEnabled(true);
+    for (QPushButton* b : {back_, forward_}) {
+        if (b->isEnabled() == (b == back_ ? back : forward)) continue;
+        const bool focused = b->hasFocus();
+        b->setEnabled(false);
+        if (focused) (b == back_ && forward ? forward_ : contents_)->setFocus(Qt::TabFocusReason);
+    }
 }
 
 QString HelpViewer::TopicFile(const QString& topic) const {

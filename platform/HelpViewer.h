@@ -65,6 +65,8 @@ protected:
 
 private:
     void Detach();
+    // Back and Forward as the page history allows.
+    void UpdateButtons();
     void OpenLink(const QUrl& url);
     void SetNote(const QString& note);
     bool InsideHelpFolder(const QString& file) const;

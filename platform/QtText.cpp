@@ -63,6 +63,11 @@ constexpr BaseLetter kBaseLetters[] = {
 
 bool InCp1252(char32_t cp) { return Cp1252::FromUnicode(cp).has_value(); }
 
+// A line end (LF, CR, NEL, the line and paragraph separators) or a tab.
+bool IsLineBreak(char32_t cp) {
+    return cp == u'\n' || cp == u'\r' || cp == u'\t' || cp == 0x85 || cp == 0x2028 || cp == 0x2029;
+}
+
 QString FromCodePoint(char32_t cp) { return QString::fromUcs4(&cp, 1); }
 
 QString TypedAs(char32_t cp, int depth) {
@@ -109,6 +114,15 @@ QString FitTyped(const QString& typed, QString* refused, int* cursor) {
         if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             cp = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
             len = 2;
+        }
+        // A box holds one line: a line end or a tab pasted, dropped or set
+        // into it is a space, as in the one-line boxes of every desktop
+        // (a CR LF pair is one line end).
+        if (IsLineBreak(cp)) {
+            if (cp == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ++len;
+            out += u' ';
+            i += len;
+            continue;
         }
         const QString as = TypedAs(cp);
         if (as.isEmpty()) {

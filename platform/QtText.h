@@ -23,15 +23,17 @@ std::string FromQt(const QString& s, char replacement = '?', bool* ok = nullptr)
 //   TypedAs(U'ﬁ') gives "fi", TypedAs(U'李') gives "".
 QString TypedAs(char32_t cp);
 
-// Typed text made fit for the program: "Łukasz" gives "Lukasz". Characters
-// without a base letter are left out and collected in `refused`; `cursor`
-// (a position in typed) is moved to the same place in the result.
+// Typed text made fit for a one-line box of the program: "Łukasz" gives
+// "Lukasz", and a line end or tab a space ("Anna\r\nMaria" gives "Anna
+// Maria"). Characters without a base letter are left out and collected in
+// `refused`; `cursor` (a position in typed) is moved to the same place in
+// the result.
 QString FitTyped(const QString& typed, QString* refused = nullptr, int* cursor = nullptr);
 
 // The validator of every text box: typed or pasted characters that cp1252
-// lacks become their base letters as they are typed; a character without
-// one is left out with a visible sign (a beep and a short tooltip at the
-// box), never silently.
+// lacks become their base letters as they are typed, and a line end or tab
+// a space (FitTyped); a character without a base letter is left out with a
+// visible sign (a beep and a short tooltip at the box), never silently.
 class Cp1252Validator : public QValidator {
 public:
     explicit Cp1252Validator(QObject* parent = nullptr);

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "AboutFeedback.h"
 #include "BinFile.h"
@@ -86,24 +87,36 @@ private:
 
 }  // namespace
 
-// Runs what it is given once, after the first paint of a top-level window
-// (of any widget in it) has been done.
-class AfterFirstPaint : public QObject {
+// The first paint of a top-level window (of any widget in it), watched from
+// the moment the window is shown: what waits for it runs once it has come,
+// and what is given after it has come runs at once (both queued, in the
+// order given). A paint that came while the start let events run (the
+// windows it restored) counts as well; waiting for the next paint instead
+// waited for whatever the user did next, when nothing on the screen changed
+// by itself.
+class FirstPaint : public QObject {
 public:
-    AfterFirstPaint(QWidget* window, std::function<void()> what) : window_(window), what_(std::move(what)) {
-        qApp->installEventFilter(this);
+    explicit FirstPaint(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+    void Then(std::function<void()> what) {
+        if (painted_)
+            QMetaObject::invokeMethod(window_, std::move(what), Qt::QueuedConnection);
+        else
+            waiting_.push_back(std::move(what));
     }
     bool eventFilter(QObject* obj, QEvent* ev) override {
         if (ev->type() == QEvent::Paint && obj->isWidgetType() && static_cast<QWidget*>(obj)->window() == window_) {
             qApp->removeEventFilter(this);
-            QMetaObject::invokeMethod(window_, what_, Qt::QueuedConnection);
+            painted_ = true;
+            for (std::function<void()>& what : std::exchange(waiting_, {}))
+                QMetaObject::invokeMethod(window_, std::move(what), Qt::QueuedConnection);
         }
         return false;
     }
 
 private:
     QWidget* window_;
-    std::function<void()> what_;
+    bool painted_ = false;
+    std::vector<std::function<void()>> waiting_;
 };
 
 struct Program::Impl : public StartupSteps {
@@ -134,9 +147,7 @@ struct Program::Impl : public StartupSteps {
     std::unique_ptr<QTranslator> qtTexts;
     // The database file read beside the building of the frame (see Run).
     std::unique_ptr<DataBase::EarlyRead> early;
-    std::unique_ptr<AfterFirstPaint> afterPaint;
-    std::unique_ptr<AfterFirstPaint> measureAfterPaint;
-    std::unique_ptr<AfterFirstPaint> finishAfterPaint;
+    std::unique_ptr<FirstPaint> framePaint;  // the frame's first paint
     // What the load left until the frame's first paint (see LoadDatabase
     // and FinishLoad).
     enum class Left { Nothing, Pending, Running, Refused };
@@ -148,9 +159,7 @@ struct Program::Impl : public StartupSteps {
     ~Impl() override {
         // A read still running ends before anything else goes.
         early.reset();
-        afterPaint.reset();
-        measureAfterPaint.reset();
-        finishAfterPaint.reset();
+        framePaint.reset();
         // Windows before what they use; nothing here saves anything.
         Auto::Reset();
         welcome.reset();
@@ -258,6 +267,7 @@ struct Program::Impl : public StartupSteps {
         if (setup.early) setup.early->WaitForFonts();
         frame->onClosed = [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); };
         frame->Show();
+        framePaint = std::make_unique<FirstPaint>(frame->Host());
         if (setup.installServices) {
             assertBox.SetOwner(frame->Host());
             messages.SetOwner(frame->Host());
@@ -371,15 +381,23 @@ struct Program::Impl : public StartupSteps {
     void HourglassOff() override { Services::HourglassOff(); }
     bool ShowShortHelpOption() override { return Options::ShowShortHelp; }
     // The getting-started window opens after the frame's first paint: the
-    // frame is there at once, and the window follows.
+    // frame is there at once, and the window follows, on top of the windows
+    // the start restored. A window the user brought forward before it came
+    // stays in front of it.
     void OpenShortHelp() override {
         QWidget* host = frame ? frame->Host() : nullptr;
-        if (!host || !host->isVisible()) {
+        if (!host || !host->isVisible() || !framePaint) {
             WinMan::OpenForm("ShortHelp");
             return;
         }
-        afterPaint = std::make_unique<AfterFirstPaint>(host, [this] {
-            if (FinishLoad()) WinMan::OpenForm("ShortHelp");
+        const void* front = WinMan::History().Current();
+        framePaint->Then([this, front] {
+            if (!FinishLoad()) return;
+            const void* users = WinMan::History().Current();
+            WinMan::OpenForm("ShortHelp");
+            if (users == front) return;
+            for (FormBase* f : FormBase::LoadedForms())
+                if (f == users) f->ComeForward();
         });
     }
 };
@@ -397,16 +415,15 @@ StartResult Program::Start(const std::string& argv0, const std::vector<std::stri
         // The character widths every description needs are measured, and
         // the windows' fonts made ready, while the user looks at the frame,
         // not when the first window opens.
-        if (QWidget* host = impl_->frame->Host(); host && host->isVisible()) {
-            impl_->measureAfterPaint = std::make_unique<AfterFirstPaint>(host, [] {
+        if (QWidget* host = impl_->frame->Host(); host && host->isVisible() && impl_->framePaint) {
+            // What the load left for the first paint comes first after it
+            // (the getting-started window, asked for before, runs it first).
+            if (impl_->left == Impl::Left::Pending)
+                impl_->framePaint->Then([impl = impl_.get()] { impl->FinishLoad(); });
+            impl_->framePaint->Then([] {
                 LowLevel::EnsureCharWidths();
                 QTimer::singleShot(0, qApp, &LowLevel::PrepareWindowFonts);
             });
-            // What the load left for the first paint comes first after it
-            // (the filter set last sees the paint first).
-            if (impl_->left == Impl::Left::Pending)
-                impl_->finishAfterPaint =
-                    std::make_unique<AfterFirstPaint>(host, [impl = impl_.get()] { impl->FinishLoad(); });
         }
     }
     return result;

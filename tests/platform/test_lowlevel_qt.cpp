@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -371,6 +372,28 @@ TEST_F(HelpTopics, TheViewerStaysUsableAboveAModalWindowAndOutlivesIt) {
     EXPECT_EQ(viewer->parentWidget(), nullptr);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_EQ(viewer->CurrentPage(), Page("Welcome.html"));
+}
+
+// Back and Forward by keyboard: the one that turns gray under the keyboard
+// hands it to the next button, never into the page.
+TEST_F(HelpTopics, AButtonTurningGrayPassesTheKeyboardToTheNextButton) {
+    QtHelp help(dir.path());
+    help.ShowTopic("AlphaNames");
+    help.ShowTopic("Welcome");
+    HelpViewer* v = help.Viewer();
+    QApplication::setActiveWindow(v);
+    auto button = [v](const char* caption) {
+        for (QPushButton* b : v->findChildren<QPushButton*>())
+            if (b->text() == caption) return b;
+        return static_cast<QPushButton*>(nullptr);
+    };
+    button("Back")->setFocus();
+    QTest::keyClick(button("Back"), Qt::Key_Space);
+    EXPECT_EQ(v->CurrentPage(), Page("AlphaNames.html"));
+    EXPECT_EQ(QApplication::focusWidget(), button("Forward"));
+    QTest::keyClick(button("Forward"), Qt::Key_Return);
+    EXPECT_EQ(v->CurrentPage(), Page("Welcome.html"));
+    EXPECT_EQ(QApplication::focusWidget(), button("Contents"));
 }
 
 TEST(HelpByWindow, TopicIsWindowAndControlName) {

@@ -3,6 +3,7 @@
 // out, with a sign.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QStandardItemModel>
@@ -47,6 +48,9 @@ TEST(Typing, TextIsFittedWithItsCursorAndRefusedCharacters) {
         {QStringLiteral("Zoe\u0308 Ste\u030Cpan"), 4, QStringLiteral("Zoë Stepan"), 3, {}},
         {QStringLiteral("A李😀B"), 5, QStringLiteral("AB"), 2, QStringLiteral("李😀")},
         {QStringLiteral("Anna"), 2, QStringLiteral("Anna"), 2, {}},
+        // One line: a line end (CR LF is one) or a tab is a space.
+        {QStringLiteral("Anna\r\nMaria\tB"), 12, QStringLiteral("Anna Maria B"), 11, {}},
+        {QString::fromUtf16(u"Anna\u2029"), 5, QStringLiteral("Anna "), 5, {}},
     };
     for (const Case& c : cases) {
         QString refused;
@@ -76,6 +80,17 @@ TEST(Typing, ATextBoxTakesTheBaseLetterAndSignsWhatItLeavesOut) {
     box.insert(QStringLiteral("李"));
     EXPECT_EQ(box.Text(), "Lukasz");
     EXPECT_EQ(signs, QStringList{QStringLiteral("李")});
+}
+
+// "Anna" copied from a text with its line end and pasted, or a text set by
+// the program, stays one line in a box.
+TEST(Typing, ATextBoxTakesALineEndAsASpace) {
+    TextBox box;
+    QGuiApplication::clipboard()->setText(QStringLiteral("Anna\r\n"));
+    box.paste();
+    EXPECT_EQ(box.Text(), "Anna ");
+    box.SetText("Anna\nMaria");
+    EXPECT_EQ(box.Text(), "Anna Maria");
 }
 
 TEST(Typing, TheSignNamesWhatWasLeftOutInTheTextLanguage) {

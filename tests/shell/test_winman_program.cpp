@@ -14,6 +14,7 @@
 #include <QTest>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "Atom.h"
 #include "Auto.h"
@@ -26,6 +27,7 @@
 #include "Options.h"
 #include "OtherRun.h"
 #include "PlainWindows.h"
+#include "QtServices.h"
 #include "QtText.h"
 #include "ProgramFixture.h"
 #include "SettingsStore.h"
@@ -296,3 +298,35 @@ TEST_F(WinManProgram, AWindowAskedForComesUpRestoredActiveAndWithTheKeyboard) {
 }
 
 }  // namespace
+
+// A start that reopens windows lets the events run, and the frame is
+// painted meanwhile: the getting-started window still comes up on top at
+// once, not at whatever the user does next (nothing on the screen changes
+// by itself over Quiz Options). A window the user opens before it comes
+// stays in front of it.
+TEST_F(WinManProgram, GettingStartedComesUpOnTopButNeverOverAWindowOpenedBeforeIt) {
+    Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Windows", "Open", "Alpha,QuizOptions");
+    Fakes().settings.Write("Software\\Quillmarsh\\Talvessin\\1.x\\Options", "ShowShortHelp", "True");
+    auto front = [this] {
+        QMdiSubWindow* active = program->Frame()->Area()->activeSubWindow();
+        const QList<QMdiSubWindow*> stack = program->Frame()->Area()->subWindowList(QMdiArea::StackingOrder);
+        EXPECT_EQ(active, stack.back());
+        return active ? active->objectName().toStdString() : std::string();
+    };
+    for (bool eventsRun : {true, false}) {
+        SCOPED_TRACE(eventsRun);
+        QtEventPump pump;  // the start lets the real events run
+        Services::Set services = Services::Get();
+        Services::EventPump* fake = std::exchange(services.events, eventsRun ? &pump : services.events);
+        Services::Install(services);
+        StartProgram("/x/talvessin");
+        services.events = fake;
+        Services::Install(services);
+        if (!eventsRun) program->Frame()->ShowForm("UserNames");  // before the first paint
+        QCoreApplication::processEvents();  // the paint
+        QCoreApplication::sendPostedEvents();  // what follows it
+        EXPECT_EQ(front(), eventsRun ? "ShortHelp" : "UserNames");
+        EXPECT_TRUE(Auto::GetForm("ShortHelp")->Visible());
+        Stop();
+    }
+}

@@ -176,6 +176,24 @@ TEST_F(ListMgrTest, ClosingOnlyHidesTheWindowAndKeepsItsLists) {
     EXPECT_TRUE(Fakes().TakeAsserts().empty());
 }
 
+// Back and forward are gray where the history has no list to go to.
+TEST_F(ListMgrTest, TheArrowsAreGrayWithNothingToGoTo) {
+    WinMan::OpenForm("NameLists");
+    auto arrows = [this] {
+        return std::pair(Lists().ControlAs<CommandButton>("GoBack")->isEnabled(),
+                         Lists().ControlAs<CommandButton>("GoForward")->isEnabled());
+    };
+    EXPECT_EQ(arrows(), std::pair(false, false));  // no list
+    Produce(": A", {"naMaria"});
+    EXPECT_EQ(arrows(), std::pair(false, false));  // one list
+    Produce(": B", {"naMarie"});
+    EXPECT_EQ(arrows(), std::pair(true, false));
+    Lists().GoBack_Click();
+    EXPECT_EQ(arrows(), std::pair(false, true));
+    Lists().GoForward_Click();
+    EXPECT_EQ(arrows(), std::pair(true, false));
+}
+
 TEST_F(ListMgrTest, AClickOnALineBrowsesTheCurrentListFromThatLine) {
     Produce(": Click", {"naJohannes", "naMaria", "naMarie"});
     auto cur = Lists().current();

@@ -118,6 +118,27 @@ TEST_F(QuizTest, StartHidesTheOptionsAndClosingTheQuizBringsThemBackButNotAtShut
     EXPECT_FALSE(opts->Visible());
 }
 
+// A round ended with its window still open: the toolbar's Quiz brings the
+// options, and their start closes that window and begins a new round.
+TEST_F(QuizTest, StartBeginsANewRoundWhileAnEndedOneIsStillOpen) {
+    WinMan::OpenForm("QuizOptions");
+    Opts()->NumberBox(QuizOptions::kNumQ)->SetText("0");
+    Opts()->ControlAs<CommandButton>("StartQuiz")->Press();
+    EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMquizEnded});
+    ASSERT_TRUE(QuizWindow());
+    EXPECT_FALSE(QuizWindow()->round().questionOpen());
+
+    WinMan::OpenForm("QuizOptions");
+    Opts()->NumberBox(QuizOptions::kNumQ)->SetText("10");
+    Opts()->ControlAs<CommandButton>("StartQuiz")->Press();
+    Settle();
+    ASSERT_TRUE(QuizWindow());
+    EXPECT_TRUE(QuizWindow()->round().questionOpen());
+    EXPECT_EQ(QuizWindow()->round().totalQuestions(), 10);
+    EXPECT_FALSE(Opts()->Visible());
+    EXPECT_TRUE(Fakes().TakeMessageNumbers().empty());
+}
+
 TEST_F(QuizTest, EachNumberBoxRefusesWhatItCannotHold) {
     using B = QuizOptions;
     struct Case {

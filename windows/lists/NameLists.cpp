@@ -287,6 +287,7 @@ void NameLists::Form_Load() {
     Tip(newSortOrder_, Cp("Sortierung für neue Listen wählen"), "Choose the sort order to use for new lists");
     Tip(showHelp_, "Hilfe zum Fenster anzeigen", "Show help for this window");
     SetEnglishTexts();
+    UpdateArrows();
 }
 
 void NameLists::SetEnglishTexts() {
@@ -355,7 +356,24 @@ void NameLists::ShowNamesCaption(const std::string& caption) {
     if (namesFrame_) namesFrame_->setTitle(QtText::ToQt(caption));
 }
 
-void NameLists::ListsChanged() { WinMan::NotifyAll(2, ""); }
+void NameLists::ListsChanged() {
+    UpdateArrows();
+    WinMan::NotifyAll(2, "");
+}
+
+void NameLists::UpdateArrows() {
+    if (!goBack_ || !goForward_) return;
+    const ResultHistory& h = manager_.history();
+    const int at = h.curIndex();
+    const bool held = at >= 0 && at < h.numSets();
+    const bool back = held && at > 0, forward = held && at < h.numSets() - 1;
+    // The arrow that turns on first: a focused one that turns gray hands the
+    // keyboard on to its neighbour, not past it.
+    if (back) goBack_->setEnabled(true);
+    if (forward) goForward_->setEnabled(true);
+    goBack_->setEnabled(back);
+    goForward_->setEnabled(forward);
+}
 
 // --- handlers ---------------------------------------------------------------------------------
 

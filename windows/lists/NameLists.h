@@ -83,6 +83,8 @@ private:
     void ListsChanged() override;
 
     void SetEnglishTexts();
+    // Back and forward are gray where the history has no list to go to.
+    void UpdateArrows();
     void FillSortBox(ComboBox* box);
     void LayOut();
     // Keeps the option of a step's check box equal to the box.

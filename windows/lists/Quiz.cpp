@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QTimer>
+#include <utility>
 
 #include "Options.h"
 #include "QtText.h"
@@ -374,13 +375,21 @@ void Quiz::OnNotify(int code, const std::string& text) {
 
 // --- Unload ---------------------------------------------------------------------------------
 
+void Quiz::CloseForNewRound() {
+    if (!IsLoaded()) return;
+    newRound_ = true;
+    if (!Unload(UnloadMode::User)) newRound_ = false;
+}
+
 void Quiz::Form_Unload(bool&) {
+    const bool newRound = std::exchange(newRound_, false);
     if (secTimer_) secTimer_->stop();
     questionTd_.reset();
     descrTd_.reset();
     for (auto& td : answerTds_) td.reset();
     // Closing the quiz brings its options back for the next round; not when
     // the program closes, nor when every window closes at once (the command
-    // or a tutorial's start), which would leave them as the one window open.
-    if (!WinMan::appClosing && !WinMan::ClosingAllWindows()) QuizWindows::ShowForm("QuizOptions");
+    // or a tutorial's start), which would leave them as the one window open,
+    // nor when they asked for a new round.
+    if (!newRound && !WinMan::appClosing && !WinMan::ClosingAllWindows()) QuizWindows::ShowForm("QuizOptions");
 }

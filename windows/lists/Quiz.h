@@ -39,6 +39,10 @@ public:
     // One tick of SecTimer (once a second while a question is open).
     void SecTimer_Timer();
 
+    // Closes the window as its close box does, for the options to open a
+    // new round at once: they are not brought back meanwhile.
+    void CloseForNewRound();
+
     const QuizRound::Round& round() const { return round_; }
     // The clock's timer (read by tests).
     QTimer* SecTimer() const { return secTimer_; }
@@ -79,4 +83,5 @@ private:
     std::array<QPointer<CommandButton>, QuizRound::kNumJokerSlots> jokers_;
     QPointer<QLabel> answerRight_, answerWrong_, label1_, label2_, label3_, state0_, state1_, state2_, timeLeft_;
     QPointer<QTimer> secTimer_;
+    bool newRound_ = false;  // closing for a new round (CloseForNewRound)
 };

@@ -7,6 +7,7 @@
 #include "KFrame.h"
 #include "Options.h"
 #include "QtText.h"
+#include "Quiz.h"
 #include "QuizRound.h"
 #include "QuizWindows.h"
 #include "TextConstants.h"
@@ -167,6 +168,9 @@ void QuizOptions::StartQuiz_Click() {
         OptionOf(box) = GenMsg::NumberFieldValue(NumberBox(box)->Text());
     }
     Hide();
+    // A round starts as the quiz window loads: one still open (a round
+    // played to its end, or left) closes first, as its close box closes it.
+    if (auto* old = dynamic_cast<Quiz*>(Auto::GetForm("Quiz"))) old->CloseForNewRound();
     QuizWindows::ShowForm("Quiz");
     // A start the input guard refused (a tutorial runs) leaves the options
     // on screen rather than no window at all.
