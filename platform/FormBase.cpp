@@ -31,9 +31,10 @@ std::vector<FormBase*> loadedForms;
 
 // Scrolls the area so that a control of one of its windows is in sight
 // (its top-left corner when it is larger than the area): the keyboard's way
-// to the parts of a window larger than the area. A control larger than the
-// area that begins in its first half is in sight enough: a window-wide text
-// box that a window opens in leaves the window's own corner in sight.
+// to the parts of a window larger than the area. A control wider (or
+// taller) than half the area that begins in its first half is in sight
+// enough: where it begins shows where the keyboard is, and a window-wide
+// text box that a window opens in leaves the window's own corner in sight.
 void ScrollIntoSight(QMdiArea* area, QWidget* control) {
     QWidget* view = area->viewport();
     if (!control || !view->isAncestorOf(control)) return;
@@ -41,7 +42,7 @@ void ScrollIntoSight(QMdiArea* area, QWidget* control) {
     auto shift = [](int start, int length, int room) {
         if (start < 0) return start;
         if (start + length <= room) return 0;
-        if (length > room && start <= room / 2) return 0;
+        if (length > room / 2 && start <= room / 2) return 0;
         return std::min(start + length - room, start);
     };
     if (int dx = shift(r.left(), r.width(), view->width()))
