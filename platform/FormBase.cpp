@@ -432,7 +432,10 @@ void FormBase::Resize(double height, double width) {
 
 int FormBase::WindowState() const {
     if (!host_) return 0;
-    if (!host_->isVisible() && pendingState_ >= 0) return pendingState_;
+    // Given while hidden, a state is the window's until its showing has
+    // applied it: what the showing itself sets off (a frame fitted to its
+    // screen as it appears) must not take it for a normal window.
+    if (pendingState_ >= 0) return pendingState_;
     if (host_->isMinimized()) return 1;
     if (host_->isMaximized()) return 2;
     return 0;

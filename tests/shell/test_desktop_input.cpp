@@ -310,6 +310,24 @@ TEST_F(DesktopInput, EnterOnALetterCombinationsLineOpensTheName) {
     }
 }
 
+// A frame closed maximised comes back maximised, in each edition: fitting
+// the frame to its screen as it appears took it for a normal window and
+// dropped the state. Its normal rectangle stays the one stored.
+TEST_F(DesktopInput, AFrameClosedMaximisedComesBackMaximised) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        const std::string key = std::string("Software\\Quillmarsh\\") +
+                                (std::string_view(argv0).ends_with("talvessin") ? "Talvessin" : "Orsabrine") +
+                                "\\1.x\\Windows";
+        Fakes().settings.Write(key, "KFrame", "1500,1500,6000,7500,2");
+        StartProgram(argv0);
+        EXPECT_TRUE(program->Frame()->MainWindow()->isMaximized());
+        program->Frame()->Unload(UnloadMode::User);
+        EXPECT_EQ(Fakes().settings.Read(key, "KFrame").value_or(""), "1500,1500,6000,7500,2");
+        Stop();
+    }
+}
+
 // Under a screen scale of 2 (CTest runs these on a 1280 x 1024 offscreen
 // screen with QT_SCALE_FACTOR=2; elsewhere they are skipped): the frame stored
 // by a run at scale 1 fits its screen, and a window larger than the frame's
