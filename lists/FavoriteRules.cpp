@@ -99,38 +99,6 @@ std::string SetsKey() { return Options::RegBaseKey + "Sets"; }
 
 }  // namespace
 
-std::vector<StoredLine> ParseStored(const std::string& value) {
-    std::vector<std::string> fields;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = value.find(',', start);
-        fields.push_back(value.substr(start, comma - start));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    // As ResultSet reads it: the count the value promises, while its fields last.
-    std::vector<StoredLine> lines;
-    const double promised = fields.size() < 2 ? 0 : Basic::Val(fields[1]);
-    std::size_t idx = 2;
-    for (double k = 0; k < promised; ++k, idx += 3) {
-        if (idx + 3 > fields.size() || (idx + 3 == fields.size() && fields.back() == "//")) break;
-        StoredLine l{fields[idx], fields[idx + 1], fields[idx + 2]};
-        Parser::PercentDecode(l.text);
-        Parser::PercentDecode(l.reason);
-        lines.push_back(std::move(l));
-    }
-    return lines;
-}
-
-std::string StoredText(const std::vector<StoredLine>& lines) {
-    std::string s = "0," + std::to_string(lines.size());
-    for (StoredLine l : lines) {
-        Parser::PercentEncode(l.text);
-        Parser::PercentEncode(l.reason);
-        s += "," + l.text + "," + l.reason + "," + l.name;
-    }
-    return s + ",//";
-}
-
 std::vector<StoredLine> Merge(const std::vector<StoredLine>& base, const std::vector<StoredLine>& theirs,
                               const std::vector<StoredLine>& mine) {
     auto index = [](const std::vector<StoredLine>& lines) {
@@ -162,7 +130,7 @@ std::vector<StoredLine> Merge(const std::vector<StoredLine>& base, const std::ve
 
 void StoredTable::Load(ResultSet& table) {
     value_ = Services::Settings().Read(SetsKey(), name_);
-    lines_ = value_ ? ParseStored(*value_) : std::vector<StoredLine>();
+    lines_ = value_ ? ParseStoredLines(*value_) : std::vector<StoredLine>();
     replaced_ = false;
     table.Reset();
     if (value_ && !value_->empty()) table.ParseRegistryText(*value_);
@@ -202,7 +170,7 @@ StoredTable::Refill StoredTable::Fill(ResultSet& table, const std::vector<Stored
     out.changed = true;
     const int32_t marked = table.marked();
     const bool hadMark = marked >= 0 && marked < static_cast<int32_t>(before.size());
-    table.ParseRegistryText(StoredText(lines));
+    table.ParseRegistryText(StoredLinesText(lines));
     table.RefreshAtomTexts();
     NoteUnknown(table, lines);
     if (!hadMark || lines.empty()) return out;
@@ -224,11 +192,11 @@ StoredTable::Saved StoredTable::Save(ResultSet& table) {
     out.ok = Services::Settings().Update(SetsKey(), name_, [&](const std::optional<std::string>& now) {
         // Nothing to merge with when the value is as this table left it, or
         // gone, or when this run's table replaces it whole.
-        written = !now || replaced_ || now == value_ ? mine : Merge(lines_, ParseStored(*now), mine);
-        return StoredText(written);
+        written = !now || replaced_ || now == value_ ? mine : Merge(lines_, ParseStoredLines(*now), mine);
+        return StoredLinesText(written);
     });
     if (!out.ok) return out;
-    value_ = StoredText(written);
+    value_ = StoredLinesText(written);
     replaced_ = false;
     if (written != mine) static_cast<Refill&>(out) = Fill(table, mine, written);
     lines_ = std::move(written);

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-class ResultSet;
+#include "ResultSet.h"
+
 class atom;
 
 namespace FavoriteRules {
@@ -49,18 +50,6 @@ std::string QuotesToApostrophes(std::string text);
 bool FitsTable(const ResultSet& list);
 
 // --- the table in the settings, kept by two runs at once ---------------------
-
-// One line as the settings hold it: display text, reason and the favorite's
-// internal name ("" for a line without atom).
-struct StoredLine {
-    std::string text, reason, name;
-    bool operator==(const StoredLine&) const = default;
-};
-// The lines of a stored value, and the value of lines, byte for byte as
-// ResultSet writes and reads it: "0,2,Anna,,naAnna,Maria%09kind,,naMaria,//"
-// is Anna without and Maria with the comment "kind".
-std::vector<StoredLine> ParseStored(const std::string& value);
-std::string StoredText(const std::vector<StoredLine>& lines);
 
 // This run's table (mine) merged with the value another run wrote (theirs)
 // since both held base: mine, minus the lines the other run deleted that

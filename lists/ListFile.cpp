@@ -226,53 +226,61 @@ bool ResultSet::Load(const std::string& path, Services::Progress* progress) {
 
 // --- registry lists ----------------------------------------------------------------
 
+namespace {
+
+void AppendStoredLine(std::string& s, std::string text, std::string reason, const std::string& name) {
+    Parser::PercentEncode(text);
+    Parser::PercentEncode(reason);
+    s += "," + text + "," + reason + "," + name;
+}
+
+}  // namespace
+
+std::string StoredLinesText(const std::vector<StoredLine>& lines) {
+    std::string s = "0," + std::to_string(lines.size());
+    for (const StoredLine& l : lines) AppendStoredLine(s, l.text, l.reason, l.name);
+    return s + ",//";
+}
+
+std::vector<StoredLine> ParseStoredLines(const std::string& value, bool* endsWell) {
+    std::vector<std::string> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = value.find(',', start);
+        fields.push_back(value.substr(start, comma - start));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (endsWell) *endsWell = true;
+    std::vector<StoredLine> lines;
+    if (fields.size() < 2) return lines;
+    const double promised = Basic::Val(fields[1]);
+    std::size_t idx = 2;
+    for (double k = 0; k < promised; ++k, idx += 3) {
+        // A value with fewer lines than it promises ends where its fields end
+        // (the closing "//" is no line).
+        if (idx + 3 > fields.size() || (idx + 3 == fields.size() && fields.back() == "//")) return lines;
+        StoredLine l{fields[idx], fields[idx + 1], fields[idx + 2]};
+        Parser::PercentDecode(l.text);
+        Parser::PercentDecode(l.reason);
+        lines.push_back(std::move(l));
+    }
+    if (endsWell) *endsWell = idx + 1 == fields.size() && fields[idx] == "//";
+    return lines;
+}
+
 std::string ResultSet::RegistryText() const {
     std::string s = "0," + std::to_string(numLines());
-    for (const Line& l : lines_) {
-        s += ",";
-        std::string text = l.text, why = l.reason;
-        Parser::PercentEncode(text);
-        Parser::PercentEncode(why);
-        s += text;
-        s += ",";
-        s += why;
-        s += ",";
-        s += ListAtoms::Name(l.a);
-    }
+    for (const Line& l : lines_) AppendStoredLine(s, l.text, l.reason, ListAtoms::Name(l.a));
     return s + ",//";
 }
 
 void ResultSet::ParseRegistryText(const std::string& text) {
     Reset();
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', start);
-        if (comma == std::string::npos) {
-            fields.push_back(text.substr(start));
-            break;
-        }
-        fields.push_back(text.substr(start, comma - start));
-        start = comma + 1;
-    }
-    Errors::Assert(fields[0] == "0", "LoadFromRegistry Gen");
-    if (fields.size() < 2) return;
-    const double promised = Basic::Val(fields[1]);
-    std::size_t idx = 2;
-    for (double k = 0; k < promised; ++k) {
-        // A value with fewer lines than it promises ends where its fields end
-        // (the closing "//" is no line).
-        if (idx + 3 > fields.size() || (idx + 3 == fields.size() && fields.back() == "//")) return;
-        const std::string& name = fields[idx + 2];
-        std::string text = fields[idx], why = fields[idx + 1];
-        Parser::PercentDecode(text);
-        Parser::PercentDecode(why);
-        AddResult(text, why, name.empty() ? nullptr : ListAtoms::Lookup(name));
-        idx += 3;
-    }
-    std::string rest;
-    for (std::size_t k = idx; k < fields.size(); ++k) rest += (k > idx ? "," : "") + fields[k];
-    Errors::Assert(rest == "//", "LoadFromRegistry //");
+    Errors::Assert(text.substr(0, text.find(',')) == "0", "LoadFromRegistry Gen");
+    bool endsWell = true;
+    for (const StoredLine& l : ParseStoredLines(text, &endsWell))
+        AddResult(l.text, l.reason, l.name.empty() ? nullptr : ListAtoms::Lookup(l.name));
+    Errors::Assert(endsWell, "LoadFromRegistry //");
 }
 
 bool ResultSet::SaveToRegistry(const std::string& name) const {

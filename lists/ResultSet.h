@@ -24,6 +24,20 @@
 
 class searchInfo;  // the terms of a full-text search (searches module)
 
+// One line of a list as the settings store holds it: display text, reason
+// and the internal name of its atom ("" for a line without atom).
+struct StoredLine {
+    std::string text, reason, name;
+    bool operator==(const StoredLine&) const = default;
+};
+// A list's value in the settings and its lines, byte for byte as ResultSet
+// writes and reads it: "0,2,Anna,,naAnna,Maria%09kind,,naMaria,//" is Anna
+// without and Maria with the comment "kind". The reading takes as many lines
+// as the value promises while its fields last; endsWell (when given) tells
+// whether what follows the lines it promised is the closing "//".
+std::vector<StoredLine> ParseStoredLines(const std::string& value, bool* endsWell = nullptr);
+std::string StoredLinesText(const std::vector<StoredLine>& lines);
+
 // The display switches and sizes of a list: plain data that the display
 // binding reads when it renders and sizes the control.
 struct ResultSetView {

@@ -108,15 +108,15 @@ TEST_F(FavoriteRulesTest, TheStoredValueIsTheListsAndKeepsAnUnknownName) {
     FavoriteRules::Add(table, other);
     FavoriteRules::StoreComment(table, 1, "a, b\t100%");
     FavoriteRules::StoredTable stored("Favorites");
-    EXPECT_EQ(FavoriteRules::StoredText(stored.LinesOf(table)), table.RegistryText());
-    EXPECT_EQ(FavoriteRules::ParseStored(table.RegistryText()), stored.LinesOf(table));
+    EXPECT_EQ(StoredLinesText(stored.LinesOf(table)), table.RegistryText());
+    EXPECT_EQ(ParseStoredLines(table.RegistryText()), stored.LinesOf(table));
 
     const std::string value = "0,2,Theo,,naTheo,Zyxa%09mine,,naZyxaUser,//";
     ASSERT_TRUE(Fakes().settings.Write(Options::RegBaseKey + "Sets", "Favorites", value));
     stored.Load(table);
     ASSERT_EQ(table.numLines(), 2);
     EXPECT_EQ(table.atom(1), DataBase::nothingAtom);
-    EXPECT_EQ(FavoriteRules::StoredText(stored.LinesOf(table)), value);
+    EXPECT_EQ(StoredLinesText(stored.LinesOf(table)), value);
     // The name made again (a new name of the same key): the line takes it.
     atom* zyxa = db.Make("naZyxaUser", 1, "Zyxa");
     EXPECT_TRUE(stored.FollowUserNames(table).changed);
