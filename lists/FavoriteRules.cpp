@@ -170,7 +170,7 @@ StoredTable::Refill StoredTable::Fill(ResultSet& table, const std::vector<Stored
     out.changed = true;
     const int32_t marked = table.marked();
     const bool hadMark = marked >= 0 && marked < static_cast<int32_t>(before.size());
-    table.ParseRegistryText(StoredLinesText(lines));
+    table.SetStoredLines(lines);
     table.RefreshAtomTexts();
     NoteUnknown(table, lines);
     if (!hadMark || lines.empty()) return out;

@@ -275,12 +275,15 @@ std::string ResultSet::RegistryText() const {
 }
 
 void ResultSet::ParseRegistryText(const std::string& text) {
-    Reset();
     Errors::Assert(text.substr(0, text.find(',')) == "0", "LoadFromRegistry Gen");
     bool endsWell = true;
-    for (const StoredLine& l : ParseStoredLines(text, &endsWell))
-        AddResult(l.text, l.reason, l.name.empty() ? nullptr : ListAtoms::Lookup(l.name));
+    SetStoredLines(ParseStoredLines(text, &endsWell));
     Errors::Assert(endsWell, "LoadFromRegistry //");
+}
+
+void ResultSet::SetStoredLines(const std::vector<StoredLine>& lines) {
+    Reset();
+    for (const StoredLine& l : lines) AddResult(l.text, l.reason, l.name.empty() ? nullptr : ListAtoms::Lookup(l.name));
 }
 
 bool ResultSet::SaveToRegistry(const std::string& name) const {

@@ -201,6 +201,8 @@ public:
     // The text of a registry list, and the reading of one into this list.
     std::string RegistryText() const;
     void ParseRegistryText(const std::string& text);
+    // The list becomes those lines, their atoms looked up by name.
+    void SetStoredLines(const std::vector<StoredLine>& lines);
 
     // Display switches and sizes, read by the display binding.
     ResultSetView view;
