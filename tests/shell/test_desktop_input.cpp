@@ -175,6 +175,23 @@ TEST_F(DesktopInput, AWindowBroughtForwardByItsCommandFocusesItsFirstInput) {
     }
 }
 
+// In a small frame a window larger than the area opens with its own corner
+// in sight, also where it opens in a box nearly as wide as the area (Manage
+// Lists in its title box): where the box begins shows the keyboard.
+TEST_F(DesktopInput, ASmallFrameShowsTheCornerOfAWindowOpenedInAWideBox) {
+    for (const char* argv0 : kEditions) {
+        SCOPED_TRACE(argv0);
+        Start(argv0);
+        program->Frame()->MainWindow()->resize(650, 480);
+        QWidget* view = program->Frame()->Area()->viewport();
+        FormBase* form = Show("NameLists");
+        ASSERT_EQ(QApplication::focusWidget(), form->Control("CurListQuery"));
+        ASSERT_GT(form->SubWindow()->width(), view->width());
+        EXPECT_TRUE(view->rect().contains(form->SubWindow()->geometry().topLeft()));
+        Stop();
+    }
+}
+
 // F10 takes the keyboard to the menu bar and back, as Alt alone does; Shift+F10
 // opens the context menu of the box with the focus, as the menu key does.
 TEST_F(DesktopInput, F10FocusesTheMenuBarAndShiftF10OpensTheContextMenu) {
