@@ -69,7 +69,7 @@ void LogEntry(const std::string& module, const std::string& proc, const std::str
 }
 
 void InitLog() {
-    LogFile = GetTempDir() + TextConstants::EditionText("Orsabrine.log", "Talvessin.log");
+    LogFile = GetTempDir() + TextConstants::LangText("Orsabrine.log", "Talvessin.log");
     LogEnabled = false;
     LogRunStart = true;
 }

@@ -17,8 +17,9 @@ extern bool LogRunStart;
 void Assert(bool cond, const std::string& text);
 void LogEntry(const std::string& module, const std::string& proc, const std::string& text);
 // Sets the log file (temporary folder + "Orsabrine.log" / "Talvessin.log" by
-// the edition, which start-up sets first) and switches logging off until
-// start-up sees "/D".
+// the text language) and switches logging off until start-up sees "/D".
+// Start-up calls it first, while the text language is still German, so both
+// editions log to "Orsabrine.log".
 void InitLog();
 // s brought to exactly `width` characters: padded with blanks, or cut to
 // width - 1 characters and one blank.

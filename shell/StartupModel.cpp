@@ -53,13 +53,13 @@ std::string WaitText() {
 
 StartResult Run(StartupSteps& s, const std::string& argv0, const std::vector<std::string>& args) {
     s.SetAppClosing(false);
-    // The log is named by the edition: it is known first. An unknown name is
-    // told once the log can take it.
-    const std::optional<int> edition = EditionOfProgram(argv0);
-    if (edition) s.SetEdition(*edition);
     s.InitLog();
     if (Errors::HasDebugSwitch(args)) s.EnableLog();
-    if (!edition) Errors::Assert(false, Cp1252::FromUtf8(ProgramName(argv0)));
+
+    if (auto edition = EditionOfProgram(argv0))
+        s.SetEdition(*edition);
+    else
+        Errors::Assert(false, Cp1252::FromUtf8(ProgramName(argv0)));
 
     s.InitWinMan();
     // German in a fresh program: the options have not chosen the language yet.
