@@ -1,8 +1,15 @@
 #include "FormControls.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -180,7 +187,62 @@ void TextBox::focusInEvent(QFocusEvent* event) {
     Fire(onGotFocus);
 }
 
+void TextBox::Paste(QClipboard::Mode mode) {
+    if (!isReadOnly()) insert(QtText::PastedLine(QGuiApplication::clipboard()->text(mode)));
+}
+
+QMenu* TextBox::ContextMenu() {
+    QMenu* menu = createStandardContextMenu();
+    // Known by its caption, in the language Qt's own texts are shown in.
+    const QString pasteCaption = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* item : menu->actions()) {
+        if (item->text().section(u'\t', 0, 0) != pasteCaption) continue;
+        item->disconnect(this);
+        connect(item, &QAction::triggered, this, [this] { Paste(QClipboard::Clipboard); });
+    }
+    return menu;
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = ContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent* event) {
+    // The middle button pastes the text selected anywhere, where there is
+    // such a selection (X11).
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection() && !isReadOnly()) {
+        event->accept();
+        deselect();
+        Paste(QClipboard::Selection);
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TextBox::dropEvent(QDropEvent* event) {
+    const QString text = event->mimeData() ? event->mimeData()->text() : QString();
+    const QString line = QtText::PastedLine(text);
+    if (line == text) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    QMimeData fitted;
+    fitted.setText(line);
+    QDropEvent drop(event->position(), event->possibleActions(), &fitted, event->buttons(), event->modifiers());
+    drop.setDropAction(event->dropAction());
+    QLineEdit::dropEvent(&drop);
+    event->setDropAction(drop.dropAction());
+    event->setAccepted(drop.isAccepted());
+}
+
 void TextBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste)) {
+        event->accept();
+        Paste(QClipboard::Clipboard);
+        return;
+    }
     if (!onEnter || !IsEnterKey(*event)) {
         QLineEdit::keyPressEvent(event);
         return;

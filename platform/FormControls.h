@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +19,8 @@
 
 #include "FormBase.h"
 #include "TypedChoice.h"
+
+class QMenu;
 
 using Handler = std::function<void()>;
 
@@ -89,7 +92,9 @@ private:
 // A one-line text box. onChange runs whenever the text changes, typed or set
 // by SetText; onGotFocus when it gets the keyboard focus; onEnter, when set,
 // on Enter in the box, which then stays with the box (without it Enter goes
-// on to the window's default button).
+// on to the window's default button). What is pasted or dropped loses the
+// line ends at its ends (QtText::PastedLine), by keyboard, context menu,
+// middle click or drag and drop alike.
 class TextBox : public QLineEdit, public FormControl {
     Q_OBJECT
 public:
@@ -97,10 +102,18 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
     Handler onChange, onGotFocus, onEnter;
+    // The box's context menu, its Paste as the keyboard's (the caller owns it).
+    QMenu* ContextMenu();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void Paste(QClipboard::Mode mode);
 };
 
 // A combo box, a drop-down list or (editable) a text with a list. onClick

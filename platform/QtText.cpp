@@ -136,6 +136,14 @@ QString FitTyped(const QString& typed, QString* refused, int* cursor) {
     return out;
 }
 
+QString PastedLine(const QString& text) {
+    auto lineEnd = [&](qsizetype i) { return text.at(i) != u'\t' && IsLineBreak(text.at(i).unicode()); };
+    qsizetype from = 0, to = text.size();
+    while (from < to && lineEnd(from)) ++from;
+    while (to > from && lineEnd(to - 1)) --to;
+    return text.mid(from, to - from);
+}
+
 QString RefusedNote(const QString& refused) {
     const std::string note = TextConstants::LangText(
         "Weggelassen: %1 \x96 das Programm kann nur Buchstaben westeurop\xe4ischer Sprachen aufnehmen.",

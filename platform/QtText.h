@@ -30,6 +30,13 @@ QString TypedAs(char32_t cp);
 // the result.
 QString FitTyped(const QString& typed, QString* refused = nullptr, int* cursor = nullptr);
 
+// What is pasted or dropped into a one-line box: the line ends at its
+// either end go, as in the one-line boxes of web browsers ("Anna" copied
+// with its line end is "Anna"); those inside, and tabs, stay for the box to
+// make spaces of. A CR LF pair is one line end.
+//   PastedLine("\r\nAnna\r\nMaria\n") gives "Anna\r\nMaria".
+QString PastedLine(const QString& text);
+
 // The validator of every text box: typed or pasted characters that cp1252
 // lacks become their base letters as they are typed, and a line end or tab
 // a space (FitTyped); a character without a base letter is left out with a

@@ -3,9 +3,13 @@
 // out, with a sign.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QMenu>
+#include <QMimeData>
 #include <QStandardItemModel>
 #include <QString>
 #include <QStyleHints>
@@ -82,13 +86,42 @@ TEST(Typing, ATextBoxTakesTheBaseLetterAndSignsWhatItLeavesOut) {
     EXPECT_EQ(signs, QStringList{QStringLiteral("李")});
 }
 
-// "Anna" copied from a text with its line end and pasted, or a text set by
-// the program, stays one line in a box.
-TEST(Typing, ATextBoxTakesALineEndAsASpace) {
-    TextBox box;
-    QGuiApplication::clipboard()->setText(QStringLiteral("Anna\r\n"));
-    box.paste();
-    EXPECT_EQ(box.Text(), "Anna ");
+// "Anna" copied from a text with its line end and pasted or dropped stays
+// one line in a box: the line ends at the ends of what came in go (CR LF is
+// one), those inside are a space; what is typed or set stays as it is.
+TEST(Typing, ATextBoxDropsTheLineEndsAtTheEndsOfWhatIsPasted) {
+    // A drop comes only with a drag under way: it is handed over directly.
+    struct DropBox : TextBox {
+        using TextBox::dropEvent;
+    } box;
+    auto paste = [&](const QString& text) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(&box, QKeySequence::Paste);
+        return box.Text();
+    };
+    EXPECT_EQ(paste(QStringLiteral("Anna\r\n")), "Anna");
+    QTest::keyClicks(&box, QStringLiteral(" "));
+    EXPECT_EQ(paste(QStringLiteral("\r\nMaria\r\n\r\n")), "Anna Maria");
+    box.setCursorPosition(4);
+    EXPECT_EQ(paste(QString::fromUtf16(u"\u2028-Lena\t\n")), "Anna-Lena  Maria");
+    box.selectAll();
+    EXPECT_EQ(paste(QStringLiteral("\nAnna\rMaria\n")), "Anna Maria");
+
+    // The context menu's Paste, and a drop.
+    box.clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Ida\n"));
+    std::unique_ptr<QMenu> menu(box.ContextMenu());
+    const QList<QAction*> items = menu->actions();
+    const auto pasteItem = std::find_if(items.begin(), items.end(), [](QAction* a) { return a->text().startsWith("&Paste"); });
+    ASSERT_NE(pasteItem, items.end());
+    (*pasteItem)->trigger();
+    EXPECT_EQ(box.Text(), "Ida");
+    QMimeData dragged;
+    dragged.setText(QStringLiteral("\r\nMaria\r\n"));
+    QDropEvent drop(QPointF(box.width() - 1, 1), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    box.dropEvent(&drop);
+    EXPECT_EQ(box.Text(), "IdaMaria");
+
     box.SetText("Anna\nMaria");
     EXPECT_EQ(box.Text(), "Anna Maria");
 }

@@ -2,8 +2,11 @@
 // clock: explanations and query, the connectives, the number check, the
 // language boxes, and the lists they hand to the list manager.
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QStandardItemModel>
+#include <QTest>
 
 #include "Atom.h"
 #include "DataBase.h"
@@ -45,6 +48,23 @@ protected:
         return -1;
     }
 };
+
+// "Anna" copied with its line end and pasted into a row searches for what
+// "Anna" typed does.
+TEST_F(SearchWindowsTest, APastedNameIsSearchedAsTyped) {
+    auto* w = Open<Lexi>("Lexi");
+    Cond(w, 0)->SetListIndex(1);
+    Arg(w, 0)->SetText("Anna");
+    w->ControlAs<CommandButton>("Search")->Press();
+    Arg(w, 0)->SetText("");
+    QGuiApplication::clipboard()->setText(QStringLiteral("Anna\r\n"));
+    QTest::keySequence(Arg(w, 0), QKeySequence::Paste);
+    w->ControlAs<CommandButton>("Search")->Press();
+    ASSERT_EQ(Lists().lists.size(), 2u);
+    EXPECT_EQ(Lists().lists[1]->pureTitle(), " from search: starts with 'Anna'");
+    EXPECT_GT(Lists().lists[1]->numLines(), 0);
+    EXPECT_EQ(Lists().lists[1]->numLines(), Lists().lists[0]->numLines());
+}
 
 TEST_F(SearchWindowsTest, LexiExplainsACodeWithoutArgumentAtOnceAndTypingAtTheNextSecond) {
     auto* w = Open<Lexi>("Lexi");
