@@ -86,6 +86,12 @@ std::string Tail(const std::string& text) {
     const std::size_t tab = text.find('\t');
     return tab == std::string::npos ? std::string() : text.substr(tab);
 }
+// The comment itself: a line without one and a line with an empty one
+// stored ("Anna" and "Anna\t") have the same.
+std::string CommentOf(const StoredLine& l) {
+    const std::string tail = Tail(l.text);
+    return tail.empty() ? tail : tail.substr(1);
+}
 
 bool IsNothingName(const std::string& name) {
     return name.empty() || (DataBase::nothingAtom && Basic::EqualsNoCaseAscii(name, DataBase::nothingAtom->name()));
@@ -113,9 +119,12 @@ std::vector<StoredLine> Merge(const std::vector<StoredLine>& base, const std::ve
         const std::string key = Key(m);
         StoredLine line = m;
         const auto b = inBase.find(key);
-        if (b != inBase.end() && Tail(m.text) == Tail(b->second->text)) {
-            const auto t = inTheirs.find(key);
+        const auto t = inTheirs.find(key);
+        if (b != inBase.end() && CommentOf(m) == CommentOf(*b->second)) {
             if (t == inTheirs.end()) continue;  // deleted there, as it was here
+            line.text = Before(m.text) + Tail(t->second->text);
+        } else if (b == inBase.end() && t != inTheirs.end() && CommentOf(m).empty()) {
+            // Added in both runs: a comment only the other one gave is kept.
             line.text = Before(m.text) + Tail(t->second->text);
         }
         kept.insert(key);
@@ -205,20 +214,9 @@ StoredTable::Saved StoredTable::Save(ResultSet& table) {
 
 StoredTable::Refill StoredTable::FollowUserNames(ResultSet& table) {
     const std::vector<StoredLine> lines = LinesOf(table);
-    std::vector<StoredLine> kept;
-    bool changed = false;
-    for (int32_t i = 0; i < table.numLines(); ++i) {
-        atom* a = table.atom(i);
-        atom* now = AtomOf(lines[static_cast<std::size_t>(i)].name);
-        const bool deleted = a && !ListAtoms::IsNothing(a) && DataBase::AtomById(a->id()) != a;
-        if (deleted && ListAtoms::IsNothing(now)) {
-            changed = true;
-            continue;
-        }
-        changed = changed || now != a;
-        kept.push_back(lines[static_cast<std::size_t>(i)]);
-    }
-    return changed ? Fill(table, lines, kept) : Refill{};
+    for (int32_t i = 0; i < table.numLines(); ++i)
+        if (AtomOf(lines[static_cast<std::size_t>(i)].name) != table.atom(i)) return Fill(table, lines, lines);
+    return {};
 }
 
 }  // namespace FavoriteRules

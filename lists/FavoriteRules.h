@@ -54,7 +54,9 @@ bool FitsTable(const ResultSet& list);
 // This run's table (mine) merged with the value another run wrote (theirs)
 // since both held base: mine, minus the lines the other run deleted that
 // this run left as they were, plus the lines the other run added, appended
-// in its order; a comment only the other run changed is the other run's.
+// in its order; a comment only the other run changed is the other run's, as
+// is the comment of a line both added when only the other gave it one.
+// Comments are compared as comments: none and an empty one are the same.
 // Lines are told apart by their internal names (without case), lines whose
 // name is "nothing" by their text.
 //   base [Anna, Maria], theirs [Maria "kind", Otto], mine [Anna, Maria, Ida]
@@ -95,9 +97,11 @@ public:
     void Replaced() { replaced_ = true; }
 
     // After the user's names changed (a create, change or delete): a line
-    // whose name was deleted leaves the table, a line whose name was made
-    // anew (a change is a delete and a create under the same internal name),
-    // or whose unknown name now exists, takes that name.
+    // whose name was made anew (a change is a delete and a create under the
+    // same internal name), or whose unknown name now exists, takes that
+    // name; a line whose name was deleted stays with its comment, as a name
+    // this run does not know, as it is when the table is read after the
+    // delete (the user deletes the line when they choose).
     Refill FollowUserNames(ResultSet& table);
 
     // The table's lines as they are written.

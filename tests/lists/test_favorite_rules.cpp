@@ -124,10 +124,39 @@ TEST_F(FavoriteRulesTest, TheStoredValueIsTheListsAndKeepsAnUnknownName) {
     EXPECT_EQ(table.line(1), "Zyxa\tmine");
 }
 
+// The merge line by line: lines as "text" with the name "na" + the text
+// before its TAB. Base, the other run's value and this run's table, and
+// what is kept of them.
+TEST_F(FavoriteRulesTest, AMergeKeepsEveryCommentAndNoDeletedLine) {
+    auto lines = [](std::initializer_list<const char*> texts) {
+        std::vector<StoredLine> out;
+        for (const std::string t : texts) out.push_back({t, "", "na" + t.substr(0, t.find('\t'))});
+        return out;
+    };
+    const struct {
+        const char* what;
+        std::vector<StoredLine> base, theirs, mine, merged;
+    } cases[] = {
+        {"added in both, the comment only there", {}, lines({"Anna\tA2"}), lines({"Anna"}), lines({"Anna\tA2"})},
+        {"added in both, an empty one here", {}, lines({"Anna\tA2"}), lines({"Anna\t"}), lines({"Anna\tA2"})},
+        {"added in both, a comment in each", {}, lines({"Anna\tA2"}), lines({"Anna\tA1"}), lines({"Anna\tA1"})},
+        {"an empty comment is none: deleted there", lines({"Anna", "Ida"}), lines({"Ida"}), lines({"Anna\t", "Ida"}),
+         lines({"Ida"})},
+        {"deleted here: not back from there", lines({"Anna", "Ida"}), lines({"Anna", "Ida\tkind"}), lines({"Ida"}),
+         lines({"Ida\tkind"})},
+        {"changed here: stays", lines({"Anna\tx", "Ida"}), lines({"Anna\tx"}), lines({"Anna\tx", "Ida\tmine"}),
+         lines({"Anna\tx", "Ida\tmine"})},
+        {"changed in both: this run's", lines({"Anna\tx"}), lines({"Anna\ty"}), lines({"Anna\tmine"}),
+         lines({"Anna\tmine"})},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FavoriteRules::Merge(c.base, c.theirs, c.mine), c.merged) << c.what;
+}
+
 // Two runs keep the table, the other run a process of its own: both start
 // on [Theo], the other run saves first, then this one.
 TEST_F(FavoriteRulesTest, TwoRunsLoseNoFavorite) {
     using Act = std::function<void(ResultSet&)>;
+    FavoriteRules::StoredTable* stored = nullptr;
     const Act addTeo = [&](ResultSet& t) { FavoriteRules::Add(t, other); }, addSola = [&](ResultSet& t) {
         FavoriteRules::Add(t, sola);
     };
@@ -143,6 +172,10 @@ TEST_F(FavoriteRulesTest, TwoRunsLoseNoFavorite) {
         {"comment changed there: kept", [](ResultSet& t) { FavoriteRules::StoreComment(t, 0, "kind"); }, addTeo,
          false, {"Theo\tkind", "Teo"}},
         {"a table replaced here wins", addSola, [&](ResultSet& t) { t.Reset(), addTeo(t); }, true, {"Teo"}},
+        {"its name deleted there: kept there, so kept", [&](ResultSet& t) {
+             DataBase::DeleteAtom(theo);
+             stored->FollowUserNames(t);
+         }, addTeo, false, {"Theo", "Teo"}},
     };
     TempFolder dir;
     const Services::Set saved = Services::Get();
@@ -152,14 +185,15 @@ TEST_F(FavoriteRulesTest, TwoRunsLoseNoFavorite) {
         Services::Set set = saved;
         set.settings = &file;
         Services::Install(set);
-        FavoriteRules::StoredTable stored("Favorites");
+        FavoriteRules::StoredTable here("Favorites");
+        stored = &here;
         table.Reset();
         FavoriteRules::Add(table, theo);
-        EXPECT_TRUE(stored.Save(table).ok);
-        EXPECT_TRUE(OtherRun([&] { return c.there(table), stored.Save(table).ok; }).Run());
+        EXPECT_TRUE(here.Save(table).ok);
+        EXPECT_TRUE(OtherRun([&] { return c.there(table), here.Save(table).ok; }).Run());
         c.here(table);
-        if (c.replaced) stored.Replaced();
-        EXPECT_TRUE(stored.Save(table).ok);
+        if (c.replaced) here.Replaced();
+        EXPECT_TRUE(here.Save(table).ok);
         std::vector<std::string> lines;  // the table shows what was written
         for (int32_t i = 0; i < table.numLines(); ++i) lines.push_back(table.line(i));
         EXPECT_EQ(lines, c.lines);

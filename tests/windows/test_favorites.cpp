@@ -254,8 +254,9 @@ TEST_F(FavoritesTest, AFavoriteWhoseNameIsUnknownKeepsItsLineAndComment) {
 }
 
 // A change in New Names is a delete and a create under the same internal
-// name: the favorite takes the name made anew. A name deleted takes its
-// favorite along. Either is a change of the table, saved like any other.
+// name: the favorite takes the name made anew. A name deleted leaves its
+// favorite as a name the run does not know, with its comment, whether the
+// window was open at the delete or not.
 class FavoritesAndNewNamesTest : public FavoritesTest {
 protected:
     void SetUp() override {
@@ -272,38 +273,48 @@ protected:
         DataBase::InitDataBase();
         ASSERT_TRUE(DataBase::ReadBinFile(BinaryPath("bin/Talv1Dat.bin")).ok);
     }
+    void Press(const char* text, const char* button) {
+        auto& names = Form<UserNames>("UserNames");
+        names.ShowUserName(NewNames::Find(text));
+        names.ControlAs<TextBox>("CurName")->SetText(text);
+        if (std::string(button) == "DoModify") names.ControlAs<OptionButton>("Male")->SetValue(true);
+        names.ControlAs<CommandButton>(button)->Press();
+    }
     std::function<bool(std::string&)> savedFolder_;
 };
 
-TEST_F(FavoritesAndNewNamesTest, AFavoriteFollowsItsNameChangedOrDeletedInNewNames) {
-    auto& names = Form<UserNames>("UserNames");
-    for (const char* text : {"Zorbalina", "Quelmira"}) {
-        names.ControlAs<TextBox>("CurName")->SetText(text);
-        names.ControlAs<CommandButton>("DoCreate")->Press();
-        Fav().Add(NewNames::Find(text));
+TEST_F(FavoritesAndNewNamesTest, AFavoriteFollowsItsNameChangedAndKeepsItDeletedOnEveryPath) {
+    Options::UserNamesInfo = true;
+    for (const bool open : {true, false}) {
+        SCOPED_TRACE(open ? "window open" : "window closed");
+        for (const char* text : {"Zorbalina", "Quelmira"}) {
+            Form<UserNames>("UserNames").ControlAs<TextBox>("CurName")->SetText(text);
+            Form<UserNames>("UserNames").ControlAs<CommandButton>("DoCreate")->Press();
+            Fav().Add(NewNames::Find(text));
+        }
+        Comment(0, "mine");
+        if (!open) Fav().Unload();
+        atom* before = NewNames::Find("Zorbalina");
+        Press("Zorbalina", "DoModify");
+        ASSERT_NE(NewNames::Find("Zorbalina"), before);
+        Favorites& w = Fav();
+        EXPECT_EQ(w.table()->atom(0), NewNames::Find("Zorbalina"));
+        w.table()->markLine(0);
+        w.ShowInfo_Click();
+        EXPECT_EQ(Names().shownAtom, NewNames::Find("Zorbalina"));
+        if (!open) w.Unload();
+
+        Press("Zorbalina", "DoDelete");
+        EXPECT_EQ(Lines(), (std::vector<std::string>{"Zorbalina\tmine", "Quelmira"}));
+        EXPECT_EQ(w.table()->atom(0), DataBase::nothingAtom);
+        w.table()->markLine(0);
+        w.ShowInfo_Click();
+        EXPECT_EQ(Fakes().TakeMessageNumbers(), std::vector<int>{GenMsg::GMnothingFound});
+        w.Unload();
+        EXPECT_EQ(Stored(), "0,2,Zorbalina%09mine,,naZorbalinaUser,Quelmira,,naQuelmiraUser,//");
+        Press("Quelmira", "DoDelete");
+        ASSERT_TRUE(store.Write(Options::RegBaseKey + "Sets", "Favorites", ""));
     }
-    Favorites& w = Fav();
-    Comment(0, "mine");
-    w.isModified = false;
-
-    atom* before = NewNames::Find("Zorbalina");
-    names.ShowUserName(before);
-    names.ControlAs<OptionButton>("Male")->SetValue(true);
-    names.ControlAs<CommandButton>("DoModify")->Press();
-    ASSERT_NE(NewNames::Find("Zorbalina"), before);
-    EXPECT_EQ(w.table()->atom(0), NewNames::Find("Zorbalina"));
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"Zorbalina\tmine", "Quelmira"}));
-    EXPECT_TRUE(w.isModified);
-    w.table()->markLine(0);
-    w.ShowInfo_Click();
-    EXPECT_EQ(Names().shownAtom, NewNames::Find("Zorbalina"));
-
-    names.ControlAs<TextBox>("CurName")->SetText("Zorbalina");
-    names.ControlAs<CommandButton>("DoDelete")->Press();
-    EXPECT_EQ(Lines(), std::vector<std::string>{"Quelmira"});
-    EXPECT_EQ(w.ControlAs<TextBox>("CurName")->Text(), "Quelmira");
-    w.Unload();
-    EXPECT_EQ(Stored(), "0,1,Quelmira,,naQuelmiraUser,//");
 }
 
 // "As Favorite" of the name window opens the favorites, which load their
