@@ -70,6 +70,26 @@ int ResultHistory::RemoveIf(const std::function<bool(const ResultSet&)>& drop) {
     return removed;
 }
 
+int ResultHistory::Renew(const std::function<std::shared_ptr<ResultSet>(const ResultSet&)>& renew) {
+    // A set kept twice in a row is renewed once, and stays one set.
+    std::vector<std::pair<ResultSet*, std::shared_ptr<ResultSet>>> done;
+    int renewed = 0;
+    for (auto& s : sets_) {
+        if (!s) continue;
+        auto same = std::find_if(done.begin(), done.end(), [&](const auto& d) { return d.first == s.get(); });
+        if (same == done.end()) same = done.insert(done.end(), {s.get(), renew(*s)});
+        if (!same->second) continue;
+        if (s == curSet_) curSet_ = same->second;
+        s = same->second;
+        ++renewed;
+    }
+    if (renewed == 0) return 0;
+    DeactivateAll();
+    if (curSet_) curSet_->setActive(true);
+    FillListBox();
+    return renewed;
+}
+
 void ResultHistory::ShowHistorySet(const std::shared_ptr<ResultSet>& rs) {
     if (!rs || busy_ || !showSets_) return;
     DeactivateAll();

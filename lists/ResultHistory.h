@@ -39,6 +39,10 @@ public:
     // current one goes, the nearest kept one before it becomes current (the
     // first one after it when none is before); nothing is shown.
     int RemoveIf(const std::function<bool(const ResultSet&)>& drop);
+    // Puts in a set's place what `renew` gives for it (nothing: the set
+    // stays) and gives their number; the current slot stays current, and
+    // nothing is shown.
+    int Renew(const std::function<std::shared_ptr<ResultSet>(const ResultSet&)>& renew);
     // The list that shows one title line per kept set.
     void SetListBox(std::shared_ptr<ResultSet> rs) { historyList_ = std::move(rs); }
 

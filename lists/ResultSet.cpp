@@ -175,6 +175,10 @@ void ResultSet::DefineNCol(const std::vector<std::string>& titles, const std::ve
 void ResultSet::Count(const ::atom* a, int delta) {
     if (ListAtoms::IsName(a)) numNames_ += delta;
     else if (ListAtoms::IsGroup(a)) numGenNames_ += delta;
+    // A line whose entry the database no longer holds (a name of a list file
+    // or a favorite deleted since, or made by another run) is shown, and so
+    // counted: with the names, as only the user's own names ever leave.
+    else if (ListAtoms::IsNothing(a)) numNames_ += delta;
 }
 
 bool ResultSet::ContainsAtom(const ::atom* a) const {

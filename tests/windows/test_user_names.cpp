@@ -8,6 +8,7 @@
 
 #include "Atom.h"
 #include "BinFile.h"
+#include "CountText.h"
 #include "DataBase.h"
 #include "Dates.h"
 #include "Fakes.h"
@@ -491,6 +492,12 @@ TEST_F(UserNamesWindowTest, AChangedNameIsShownAsItIsNowADeletedOneIsNotFound) {
     EXPECT_EQ(names->curAtom(), A("naZorbalinaUser"));
     EXPECT_EQ(names->nameHistory().numSets(), 2);
     Lookup(names, "Janet");
+    // Changed again while another entry is shown: its entry stays in its
+    // place, described as it is now.
+    press("DoModify", "Zorbalina");
+    EXPECT_EQ(names->nameHistory().numSets(), 3);
+    EXPECT_EQ(names->nameHistory().resSet(1)->selfAtom(), A("naZorbalinaUser"));
+    EXPECT_EQ(names->curAtom(), A("naJanet"));
     names->ShowAtom(first);
     EXPECT_EQ(names->curAtom(), A("naZorbalinaUser"));
 
@@ -505,6 +512,7 @@ TEST_F(UserNamesWindowTest, AChangedNameIsShownAsItIsNowADeletedOneIsNotFound) {
     view->SelectTag(0);
     emit view->clicked(view->Model()->index(0, 0));
     const std::shared_ptr<ResultSet> loaded = ListFile::TheFormat().Load(dir / "held.onl");
+    EXPECT_EQ(CountText::ResultSizeText(*loaded), CountText::ResultSizeText(hits));  // the line is counted
     loaded->markLine(0);
     names->ShowAtomInSet(loaded->atom(0), loaded, true);
     const auto messages = Fakes().TakeMessages();

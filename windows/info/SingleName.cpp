@@ -334,29 +334,16 @@ void SingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool mar
 
     curAtom_ = a;
     SetBrowseCaption(Basic::kNone, Basic::kNone);
-    GenDescr::DescrFlags flags;
+    const searchInfo* markInfo = nullptr;
     if (set) {
         SelectBrowseList(set);
         curBrowseSet_ = set;
         if (markCurrent) set->CurPosToMarked();
-        flags.markInfo = set->searchInfo().get();
+        markInfo = set->searchInfo().get();
         SetBrowseCaption(set->curPos(), set->numLines());
     }
-
-    auto list = std::make_shared<DescriptionList>(*this, text_, a->name());
-    list->Init(a->Text(), curNameCaption_.get(), "", nullptr, list->pane.get());
-    list->setSelfAtom(a);
-    list->showLinks();
-    list->ShowColor();
     SetTextQuietly(curName_, a->Text());
-
-    flags.withAtomLinks = true;
-    flags.richText = true;
-    flags.withHelpLinks = Options::ShowSingleInfoLinks;
-    if (isGroup)
-        GenDescr::DescribeGroup(a, *list, flags);
-    else
-        GenDescr::DescribeName(a, *list, flags);
+    const std::shared_ptr<ResultSet> list = Describe(a, markInfo);
     // The terms of the search belong to this description only.
     list->Show();
     // The focus stays in the name box with its text selected, so that the
@@ -367,6 +354,24 @@ void SingleName::ShowAtomInSet(atom* a, std::shared_ptr<ResultSet> set, bool mar
 
     Suppress quiet(*this);
     nameHistory_.Add(list);
+}
+
+std::shared_ptr<ResultSet> SingleName::Describe(atom* a, const searchInfo* markInfo) {
+    auto list = std::make_shared<DescriptionList>(*this, text_, a->name());
+    list->Init(a->Text(), curNameCaption_.get(), "", nullptr, list->pane.get());
+    list->setSelfAtom(a);
+    list->showLinks();
+    list->ShowColor();
+    GenDescr::DescrFlags flags;
+    flags.markInfo = markInfo;
+    flags.withAtomLinks = true;
+    flags.richText = true;
+    flags.withHelpLinks = Options::ShowSingleInfoLinks;
+    if (a->kind() == 2 || a->kind() == 3)
+        GenDescr::DescribeGroup(a, *list, flags);
+    else
+        GenDescr::DescribeName(a, *list, flags);
+    return list;
 }
 
 std::string SingleName::VanishedText(atom* a, const ResultSet* set, bool markCurrent) {
@@ -380,30 +385,37 @@ std::string SingleName::VanishedText(atom* a, const ResultSet* set, bool markCur
     return text.substr(0, text.find('\t'));
 }
 
-// The user's names changed: the entries deleted since leave the history, and
-// the one on display, when it went, makes way for what stands for it now.
+// The user's names changed: the entries of names deleted since leave the
+// history, and those of names changed since (a delete and a create under the
+// same internal name) are described anew in their places. The one on display,
+// when it went, makes way for the entry before it, or for an empty pane.
 void SingleName::DropVanishedEntries() {
     if (!IsLoaded()) return;
-    const std::shared_ptr<ResultSet> shown = nameHistory_.current();
-    auto vanished = [](const ResultSet& rs) {
+    auto deleted = [](const ResultSet& rs) {
         atom* a = rs.selfAtom();
-        return a && DataBase::LiveAtom(a) != a;
+        return a && a != DataBase::nothingAtom && DataBase::LiveAtom(a) == DataBase::nothingAtom;
     };
+    const std::shared_ptr<ResultSet> shown = nameHistory_.current();
+    const bool shownDeleted = shown && deleted(*shown);
+    int dropped = 0, renewed = 0;
     {
         Suppress quiet(*this);
-        if (nameHistory_.RemoveIf(vanished) == 0) return;
+        dropped = nameHistory_.RemoveIf(deleted);
+        renewed = nameHistory_.Renew([this](const ResultSet& rs) -> std::shared_ptr<ResultSet> {
+            atom* a = rs.selfAtom();
+            atom* now = a ? DataBase::LiveAtom(a) : nullptr;
+            return now && now != a && now != DataBase::nothingAtom ? Describe(now, nullptr) : nullptr;
+        });
     }
-    if (!shown || !vanished(*shown)) return;
+    if (dropped == 0 && renewed == 0) return;
+    const std::shared_ptr<ResultSet> current = nameHistory_.current();
+    if (current == shown) return;  // the one on display stays as it is
     SetBrowseCaption(Basic::kNone, Basic::kNone);
-    // A changed name is described anew; the entry shown before a deleted one
-    // takes its place, or, with none left, the pane is emptied.
-    if (atom* now = DataBase::LiveAtom(shown->selfAtom()); now != DataBase::nothingAtom) {
-        ShowAtomInSet(now, nullptr, false);
-    } else if (nameHistory_.numSets() > 0) {
+    if (current) {
         Suppress quiet(*this);
         nameHistory_.SetCurrent(nameHistory_.curIndex());
-        curAtom_ = nameHistory_.current()->selfAtom();
-    } else {
+        curAtom_ = current->selfAtom();
+    } else if (shownDeleted) {
         curAtom_ = nullptr;
         placeholder_->Show();
         SetTextQuietly(curName_, "");

@@ -66,6 +66,9 @@ private:
     void AsFavorite_Click();
     void ShowEx_Click();
     void UpdateCommandStates();
+    // The description of a name or group, built for the pane but not shown
+    // (markInfo: the terms of the search that found it, or none).
+    std::shared_ptr<ResultSet> Describe(atom* a, const searchInfo* markInfo);
     // The text a vanished entry is known by (its own, or its line's).
     static std::string VanishedText(atom* a, const ResultSet* set, bool markCurrent);
     void DropVanishedEntries();
