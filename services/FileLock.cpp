@@ -267,11 +267,12 @@ int LockUntil(int fd, Clock::time_point until) {
     waiter->waitFd.store(waitFd);
     waiter->endFd.store(endFd);
     const int result = waitFd >= 0 && endFd >= 0 ? LockWaiting(fd, *waiter, until) : LockByTries(fd, until);
-    // Let go of before the descriptors are closed: their numbers may be
-    // another's then.
-    waiter->tid.store(0);
+    // The slot is emptied before it is let go of (a thread that takes it at
+    // once sets descriptors of its own, which must stay), and let go of
+    // before the descriptors are closed (their numbers may be another's then).
     waiter->waitFd.store(-1);
     waiter->endFd.store(-1);
+    waiter->tid.store(0);
     if (waitFd >= 0) ::close(waitFd);
     if (endFd >= 0) ::close(endFd);
     return result;

@@ -415,6 +415,7 @@ TEST(FileLock, ItsSignalLeavesOtherThreadsCallsWhole) {
     const std::pair<std::function<void()>, std::function<void()>> cases[] = {{none, none}, {own, none}, {none, own}};
     for (const auto& [before, between] : cases) {
         OtherRun run([&] {
+            ::alarm(10);  // a wait the timer cannot end ends the run: the test fails
             ::signal(SIGURG, SIG_DFL);
             before();
             const bool first = FileOp::FileLock(other, 1).Held();
