@@ -244,19 +244,15 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
 
 void HelpViewer::UpdateButtons() {
     const bool back = browser_->isBackwardAvailable(), forward = browser_->isForwardAvailable();
-    // Both buttons together, the one turning on first: the page history
-    // grays Back before it lights Forward, and the keyboard on Back went on
-    // past the still gray Forward. A button that turns gray under the
-    // keyboard hands it to the next button: Back to Forward, Forward to
-    // Contents.
+    // Both buttons together, the one turning on first: a button that turns
+    // gray under the keyboard hands it to the next one in the Tab order
+    // (Back to Forward, Forward to Contents), which must be lit by then. The
+    // page history grays Back before it lights Forward, and the keyboard on
+    // Back went on past the still gray Forward.
     if (back) back_->setEnabled(true);
     if (forward) forward_->setEnabled(true);
-    for (QPushButton* b : {back_, forward_}) {
-        if (b->isEnabled() == (b == back_ ? back : forward)) continue;
-        const bool focused = b->hasFocus();
-        b->setEnabled(false);
-        if (focused) (b == back_ && forward ? forward_ : contents_)->setFocus(Qt::TabFocusReason);
-    }
+    if (!back) back_->setEnabled(false);
+    if (!forward) forward_->setEnabled(false);
 }
 
 QString HelpViewer::TopicFile(const QString& topic) const {
