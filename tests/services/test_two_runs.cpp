@@ -388,9 +388,9 @@ TEST(FileLock, AWaitEndsInItsTimeWhateverTheThreadsSignals) {
     };
     for (const auto& meddle : cases) {
         OtherRun run([&] {
+            ::alarm(10);  // an endless wait ends the run: the test fails
             (void)FileOp::FileLock(other, 1);  // the lock's handler installed
             meddle();
-            ::alarm(10);  // an endless wait ends the run: the test fails
             return !FileOp::FileLock(target, 50).Held();
         });
         EXPECT_TRUE(run.Run());
