@@ -2,9 +2,12 @@
 // every rule by which it refuses a source, naming file and line.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +17,7 @@
 #include "DataBase.h"
 #include "Fakes.h"
 #include "MakeDb.h"
+#include "Outputs.h"
 #include "TempFolder.h"
 
 using namespace DataBase;
@@ -268,4 +272,64 @@ TEST_F(MakeDbRules, CommandLineWritesBothEditionsOrLeavesTheFolderAsItWas) {
         EXPECT_EQ(entries(), before) << run.said;
     }
     std::filesystem::remove_all(dir);
+}
+
+// A run stopped by SIGTERM or SIGINT removes its own folder and still ends
+// by the signal; what a run killed outright leaves, the next run removes,
+// and nothing else: not the folder of a run still going, nor another
+// program's, nor one named as before the names carried the process, nor a
+// link. The older files stay as they were all along.
+TEST(MakeDbOutputs, AStoppedRunLeavesNothingAndAKilledRunsFolderGoesWithTheNext) {
+    TempFolder dir;
+    TempFolder::Put(dir / "Talv1Dat.bin", "old T");
+    TempFolder::Put(dir / "Orsa1Dat.bin", "old O");
+    auto runFolders = [&] {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+            n += e.path().filename().string().starts_with(".makedb-");
+        return n;
+    };
+    pid_t killed = 0;
+    for (int sig : {SIGTERM, SIGINT, SIGKILL}) {
+        // The run tells when its folder holds a file, and ends (status 2)
+        // when the test hangs up: a signal it outlives fails, never hangs.
+        int line[2];
+        ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, line), 0);
+        const pid_t run = ::fork();
+        if (run == 0) {
+            ::close(line[0]);
+            MakeDb::Outputs outputs(dir.Path(), {"Talv1Dat.bin", "Orsa1Dat.bin"});
+            MakeDb::Failure f;
+            if (!outputs.Open(f)) ::_exit(1);
+            TempFolder::Put(outputs.Temp(0), "new T");
+            char c = 0;
+            if (::write(line[1], "x", 1) == 1) (void)::read(line[1], &c, 1);
+            ::_exit(2);
+        }
+        char c = 0;
+        if (::read(line[0], &c, 1) == 1) ::kill(run, sig);
+        ::close(line[0]);
+        ::close(line[1]);
+        int status = 0;
+        ASSERT_EQ(::waitpid(run, &status, 0), run);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << "signal " << sig << ", status " << status;
+        EXPECT_EQ(runFolders(), sig == SIGKILL ? 1 : 0) << "signal " << sig;
+        killed = run;
+    }
+    const std::vector<std::string> others = {".makedb-" + std::to_string(::getpid()) + "-abc123", ".makedb-foo",
+                                             ".makedb-aB3xYz"};
+    for (const std::string& name : others) {
+        std::filesystem::create_directory(dir / name);
+        TempFolder::Put(dir / name + "/Talv1Dat.bin", "its own");
+    }
+    std::filesystem::create_directory_symlink(others[0], dir / (".makedb-" + std::to_string(killed) + "-abc123"));
+    {
+        MakeDb::Outputs next(dir.Path(), {"Talv1Dat.bin", "Orsa1Dat.bin"});
+        MakeDb::Failure f;
+        ASSERT_TRUE(next.Open(f)) << f.Text();
+    }
+    EXPECT_EQ(runFolders(), 4);  // the killed run's is gone, the link stays
+    for (const std::string& name : others) EXPECT_EQ(TempFolder::Get(dir / name + "/Talv1Dat.bin"), "its own") << name;
+    EXPECT_EQ(TempFolder::Get(dir / "Talv1Dat.bin"), "old T");
+    EXPECT_EQ(TempFolder::Get(dir / "Orsa1Dat.bin"), "old O");
 }
