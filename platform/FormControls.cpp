@@ -168,6 +168,13 @@ void OptionButton::keyPressEvent(QKeyEvent* event) {
     if (!to->isChecked()) to->setChecked(true);
 }
 
+void EnableTogether(std::initializer_list<std::pair<QWidget*, bool>> controls) {
+    for (const auto& [control, on] : controls)
+        if (on) control->setEnabled(true);
+    for (const auto& [control, on] : controls)
+        if (!on) control->setEnabled(false);
+}
+
 // --- TextBox ------------------------------------------------------------------------
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {

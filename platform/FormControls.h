@@ -14,7 +14,9 @@
 #include <QRadioButton>
 #include <QStyledItemDelegate>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FormBase.h"
@@ -23,6 +25,12 @@
 class QMenu;
 
 using Handler = std::function<void()>;
+
+// Lights and grays controls as one change, those turning on first: a
+// focused control that turns gray hands the keyboard to the next one in the
+// Tab order, which must be lit by then (Back turning gray as Forward turns
+// on hands it to Forward, not past it).
+void EnableTogether(std::initializer_list<std::pair<QWidget*, bool>> controls);
 
 // A push button. Press() clicks it from code (a tutorial, a Notify). Enter
 // presses the button that has the focus, as Space does, in every window (Qt

@@ -243,16 +243,9 @@ HelpViewer::HelpViewer(const QString& helpFolder, QWidget* parent)
 }
 
 void HelpViewer::UpdateButtons() {
-    const bool back = browser_->isBackwardAvailable(), forward = browser_->isForwardAvailable();
-    // Both buttons together, the one turning on first: a button that turns
-    // gray under the keyboard hands it to the next one in the Tab order
-    // (Back to Forward, Forward to Contents), which must be lit by then. The
-    // page history grays Back before it lights Forward, and the keyboard on
-    // Back went on past the still gray Forward.
-    if (back) back_->setEnabled(true);
-    if (forward) forward_->setEnabled(true);
-    if (!back) back_->setEnabled(false);
-    if (!forward) forward_->setEnabled(false);
+    // Both together: the page history grays Back before it lights Forward,
+    // and the keyboard on Back went on past the still gray Forward.
+    EnableTogether({{back_, browser_->isBackwardAvailable()}, {forward_, browser_->isForwardAvailable()}});
 }
 
 QString HelpViewer::TopicFile(const QString& topic) const {

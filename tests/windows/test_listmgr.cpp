@@ -1,4 +1,7 @@
 // The road of a new list through the list manager, and its window.
+#include <QApplication>
+#include <QTest>
+
 #include "Atom.h"
 #include "CountText.h"
 #include "Fakes.h"
@@ -188,8 +191,13 @@ TEST_F(ListMgrTest, TheArrowsAreGrayWithNothingToGoTo) {
     EXPECT_EQ(arrows(), std::pair(false, false));  // one list
     Produce(": B", {"naMarie"});
     EXPECT_EQ(arrows(), std::pair(true, false));
-    Lists().GoBack_Click();
+    // By keyboard: the arrow turning gray hands the keyboard to the other.
+    auto* back = Lists().ControlAs<CommandButton>("GoBack");
+    QApplication::setActiveWindow(back->window());
+    back->setFocus();
+    QTest::keyClick(back, Qt::Key_Space);
     EXPECT_EQ(arrows(), std::pair(false, true));
+    EXPECT_EQ(QApplication::focusWidget(), Lists().ControlAs<CommandButton>("GoForward"));
     Lists().GoForward_Click();
     EXPECT_EQ(arrows(), std::pair(true, false));
 }

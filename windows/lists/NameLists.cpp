@@ -15,6 +15,7 @@
 
 #include "Cp1252.h"
 #include "Errors.h"
+#include "FormControls.h"
 #include "Options.h"
 #include "QtLowLevel.h"
 #include "QtText.h"
@@ -366,13 +367,7 @@ void NameLists::UpdateArrows() {
     const ResultHistory& h = manager_.history();
     const int at = h.curIndex();
     const bool held = at >= 0 && at < h.numSets();
-    const bool back = held && at > 0, forward = held && at < h.numSets() - 1;
-    // The arrow that turns on first: a focused one that turns gray hands the
-    // keyboard on to its neighbour, not past it.
-    if (back) goBack_->setEnabled(true);
-    if (forward) goForward_->setEnabled(true);
-    goBack_->setEnabled(back);
-    goForward_->setEnabled(forward);
+    EnableTogether({{goBack_, held && at > 0}, {goForward_, held && at < h.numSets() - 1}});
 }
 
 // --- handlers ---------------------------------------------------------------------------------
