@@ -15,6 +15,25 @@
 
 namespace FavoriteRules {
 
+namespace {
+
+// A line's display text: the favorite's text, then a TAB and the comment
+// once one was stored.
+std::string Before(const std::string& text) { return text.substr(0, text.find('\t')); }
+// The comment with its TAB; "" for a line that never had one stored.
+std::string Tail(const std::string& text) {
+    const std::size_t tab = text.find('\t');
+    return tab == std::string::npos ? std::string() : text.substr(tab);
+}
+// The comment itself: a line without one and a line with an empty one
+// stored ("Anna" and "Anna\t") have the same.
+std::string CommentIn(const std::string& text) {
+    const std::string tail = Tail(text);
+    return tail.empty() ? tail : tail.substr(1);
+}
+
+}  // namespace
+
 atom* FavoriteFor(atom* a) {
     if (a == nullptr) return nullptr;
     if (a->kind() != 2 && a->kind() != 3) return a;
@@ -49,16 +68,11 @@ AddOutcome Add(ResultSet& table, atom* a) {
 }
 
 std::string Comment(const ResultSet& table, int32_t line) {
-    if (line < 0 || line >= table.numLines()) return {};
-    const std::string text = table.line(line);
-    const std::size_t tab = text.find('\t');
-    return tab == std::string::npos ? std::string() : text.substr(tab + 1);
+    return line < 0 || line >= table.numLines() ? std::string() : CommentIn(table.line(line));
 }
 
 std::string NameOf(const ResultSet& table, int32_t line) {
-    if (line < 0 || line >= table.numLines()) return {};
-    const std::string text = table.line(line);
-    return text.substr(0, text.find('\t'));
+    return line < 0 || line >= table.numLines() ? std::string() : Before(table.line(line));
 }
 
 void StoreComment(ResultSet& table, int32_t line, const std::string& comment) {
@@ -80,18 +94,6 @@ bool FitsTable(const ResultSet& list) { return list.numLines() <= kMaxFavorites;
 
 namespace {
 
-std::string Before(const std::string& text) { return text.substr(0, text.find('\t')); }
-// The comment with its TAB; "" for a line that never had one stored.
-std::string Tail(const std::string& text) {
-    const std::size_t tab = text.find('\t');
-    return tab == std::string::npos ? std::string() : text.substr(tab);
-}
-// The comment itself: a line without one and a line with an empty one
-// stored ("Anna" and "Anna\t") have the same.
-std::string CommentOf(const StoredLine& l) {
-    const std::string tail = Tail(l.text);
-    return tail.empty() ? tail : tail.substr(1);
-}
 
 bool IsNothingName(const std::string& name) {
     return name.empty() || (DataBase::nothingAtom && Basic::EqualsNoCaseAscii(name, DataBase::nothingAtom->name()));
@@ -120,10 +122,10 @@ std::vector<StoredLine> Merge(const std::vector<StoredLine>& base, const std::ve
         StoredLine line = m;
         const auto b = inBase.find(key);
         const auto t = inTheirs.find(key);
-        if (b != inBase.end() && CommentOf(m) == CommentOf(*b->second)) {
+        if (b != inBase.end() && CommentIn(m.text) == CommentIn(b->second->text)) {
             if (t == inTheirs.end()) continue;  // deleted there, as it was here
             line.text = Before(m.text) + Tail(t->second->text);
-        } else if (b == inBase.end() && t != inTheirs.end() && CommentOf(m).empty()) {
+        } else if (b == inBase.end() && t != inTheirs.end() && CommentIn(m.text).empty()) {
             // Added in both runs: a comment only the other one gave is kept.
             line.text = Before(m.text) + Tail(t->second->text);
         }
